@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// What the program knows about the network: the status (NetworkStatus values),
+// the name (SSID) of the Wi-Fi network joined now and the names of the networks
+// seen by the last scan. All calls are made on the main thread.
+class NetworkMonitor : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+    // The process-wide monitor: the one set by setShared(), else a
+    // SystemNetworkMonitor on the system bus made on first use.
+    static NetworkMonitor *shared();
+    // Not owned; nullptr goes back to the system monitor. For tests.
+    static void setShared(NetworkMonitor *monitor);
+
+    virtual int status() const = 0;
+    // Empty when not associated with a Wi-Fi network (or when unknown).
+    virtual QString currentWiFiName() const = 0;
+    // The cached scan results of the Wi-Fi interface, in their order, unfiltered.
+    virtual QStringList scannedWiFiNames() const = 0;
+
+signals:
+    // Emitted once per change of status(), with the new value.
+    void statusChanged(int status);
+};
