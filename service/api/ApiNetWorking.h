@@ -1,0 +1,222 @@
+#pragma once
+
+#include "service/api/AesBaseModel.h"
+#include "service/api/BaseErrorModel.h"
+#include "service/api/BaseSuccessModel.h"
+#include "service/api/OAuthModel.h"
+
+#include <QImage>
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QSslCertificate>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+#include <functional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QNetworkRequest;
+
+// The one client of the service's HTTP API. Every endpoint is one operation
+// that takes its parameters, a context object and two callbacks. Call on the
+// main thread; callbacks run on the main thread, and are dropped (never called)
+// when the context object has been destroyed before the reply arrived. A null
+// context means the callbacks always run.
+//
+// Every reply code reaches `success`; the caller acts on code 200 only.
+// Transport failures show their text and reach `failure`.
+class ApiNetWorking : public QObject
+{
+    Q_OBJECT
+public:
+    using Success = std::function<void(const BaseSuccessModel &model)>;
+    using Failure = std::function<void(const BaseErrorModel &error)>;
+    using Params = QJsonObject;
+
+    // The shared client the program uses.
+    static ApiNetWorking *instance();
+
+    // A separate client (tests). Its "timestamp" for POST requests is the
+    // time of this construction.
+    explicit ApiNetWorking(QObject *parent = nullptr);
+    ~ApiNetWorking() override;
+
+    // --- configuration ----------------------------------------------------
+    // User-defaults keys holding the base addresses. There is no default:
+    // without an API address every call fails with noApiAddressText().
+    static inline const QString ApiBaseUrlKey = QStringLiteral("apiBaseUrl");
+    static inline const QString WebBaseUrlKey = QStringLiteral("webBaseUrl");
+    // The API base address, ending in "/"; empty when none is set or it is
+    // not usable (https, or http on the loopback address only).
+    static QUrl apiBaseUrl();
+    // The web site's base address without a trailing "/"; empty when none.
+    static QString webBaseUrl();
+    static QString noApiAddressText();
+
+    // Certificates trusted in addition to the system ones (a test authority).
+    // Verification itself is always on.
+    void setExtraCaCertificates(const QList<QSslCertificate> &certificates);
+    // Idle time-out of one request (default 60 s).
+    void setRequestTimeout(int msecs);
+    int requestTimeout() const { return m_timeoutMSecs; }
+    // Seconds since 1970 when this client was made: the "timestamp" of every
+    // request but GET.
+    qint64 creationTimestamp() const { return m_createdSecs; }
+
+    // --- request variants -------------------------------------------------
+    // GET: query-string parameters, encrypted reply, reply-code handling; the
+    // server's message is shown for codes other than 200/41x.
+    void GETWithUrlString(const QString &path, const Params &params, const QObject *context, Success success,
+                          Failure failure);
+    // POST: encrypted body and reply, reply-code handling; the message is not
+    // shown for "tool/checkOAuthState".
+    void POSTWithUrlString(const QString &path, const Params &params, const QObject *context, Success success,
+                           Failure failure);
+    // POST whose reply is decrypted whatever its code; no reply-code handling, no alert.
+    void postDecodeWithUrlString(const QString &path, const Params &params, const QObject *context,
+                                 Success success, Failure failure);
+    // POST with an empty body and a plain-JSON reply; no reply-code handling, no alert.
+    void noAesPostWithUrlString(const QString &path, const Params &params, const QObject *context,
+                                Success success, Failure failure);
+    // Multipart POST, one part per image; plain-JSON reply.
+    void uploadPostWithUrlString(const QString &path, const Params &params, const QList<QImage> &images,
+                                 const QObject *context, Success success, Failure failure);
+
+    // --- reply decoding and keys ------------------------------------------
+    // Decodes a reply of GET/POST and carries out its reply-code action
+    // (41x logout, 417 update notice, others showMsg).
+    BaseSuccessModel returnLoadBaseModelWithResponseObject(const QByteArray &bytes, const QString &path);
+    // Decodes without reply-code handling (postDecode).
+    static BaseSuccessModel decodeWithResponseObject(const QByteArray &bytes, const QString &path);
+    static BaseSuccessModel showBackAESDataWithAesModel(const AesBaseModel &model, const QString &path);
+
+    // The built-in key text of the public paths.
+    static inline const QString PublicKeyText = QStringLiteral("Qm4vTz8LpW2nRc6YhK0sJd5XfB9gNe3A");
+    static const QStringList &publicPaths();
+    static bool isPublicPath(const QString &path);
+    // MD5 (32 lower-case hex digits) of the source rearranged: last 2
+    // characters, the middle, first 2 characters. Empty for a source under 4
+    // characters.
+    static QString getMD5String(const QString &text);
+    // The key text of a path; empty when the path needs the user key and
+    // none (or one under 4 characters) is stored.
+    static QString getAesPwdWithUrl(const QString &path);
+    // The request body: Base64 of the encrypted, pretty-printed JSON; empty
+    // for no parameters. Null when the path has no key.
+    static QString showAESWithParams(const Params &params, const QString &path);
+    static bool isDataStringWithUrlString(const QString &path);
+    static bool isShowErrorMsgWithUrlString(const QString &path);
+
+    // Hands the network status changes (-1 unknown, 0 not reachable,
+    // 1 reachable not over Wi-Fi, 2 Wi-Fi) to the handler. Replaces any
+    // earlier handler.
+    void reachabilityStatus(std::function<void(int status)> handler);
+
+    // Reply-code actions: 417 and 410/411/413.
+    void uploadApp();
+    void showLoginViewWithModel(const AesBaseModel &model);
+
+    // --- endpoints ----------------------------------------------------------
+    // "user/login" {"account", "passWord"} + jpushId, clientVersion, deviceCode,
+    // deviceModel. On 200 "accessToken" and "userKey" are stored first.
+    void loginWithParam(const Params &param, const QObject *context, Success success, Failure failed);
+    // "user/login/oauth" {"type", "openId"} + the same four fields.
+    void oauthloginWithParam(const Params &param, const QObject *context, Success success, Failure failed);
+    // "tool/oauthTempId": sets the model's clientVersion first; data is text.
+    void loadAOuthTempIdWithParams(OAuthModel &model, const QObject *context, Success success, Failure failed);
+    // "tool/checkOAuthState" (postDecode, silent).
+    void checkOAuthStatusWithParamsModel(const OAuthModel &model, const QObject *context, Success success,
+                                         Failure failed);
+    // "sys/oauthKey" (GET); data is text.
+    void loadAutoJumpKeyWithSuccess(const QObject *context, Success success, Failure failed);
+    // "tool/sendVCode".
+    void sendVCodeWithParam(const Params &param, const QObject *context, Success success, Failure failed);
+    // "user/userInfo" (GET).
+    void loadUserInfoWithSuccess(const QObject *context, Success success, Failure failed);
+    // "user/userInfo/modify": on 200 the reply's "version" is stored when it is
+    // the stored version + 1.
+    void modifyUserInfoWithParams(const Params &params, const QObject *context, Success success,
+                                  Failure failed);
+    // "user/sysSet" (GET).
+    void loadSystemSettingsWithSuccess(const QObject *context, Success success, Failure failed);
+    // "user/sysSet/modify": "version" as for modifyUserInfoWithParams.
+    void modifySystemSettingsWithParams(const Params &params, const QObject *context, Success success,
+                                        Failure failed);
+    // "user/sysSet/timePush/modify".
+    void timePushWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    // "user/data/push/content".
+    void notePushWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    // "user/data/snapshot/list" (GET).
+    void loadRecoverDateListForNoteDatasWithSuccess(const QObject *context, Success success, Failure failed);
+    // "user/data/snapshot/restore".
+    void recoverNoteDatasWithParams(const Params &params, const QObject *context, Success success,
+                                    Failure failed);
+    // "user/safe/oauth/bind".
+    void bindOAuthWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    // "user/safe/oauth/clearBind".
+    void clearBindOAuthWithParams(const Params &params, const QObject *context, Success success,
+                                  Failure failed);
+    // "tool/upload/img" (multipart).
+    void uploadImgWithUploadImages(const QList<QImage> &images, const QObject *context, Success success,
+                                   Failure failed);
+    // "sys/terminal/list" (public POST, empty body).
+    void loadTerminalsWithSuccess(const QObject *context, Success success, Failure failed);
+    // "user/wifi/list" (GET), "user/wifi/add", "user/wifi/modify", "user/wifi/delete".
+    void loadWiFiListWithSuccess(const QObject *context, Success success, Failure failed);
+    void addWiFiWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    void modifyWiFiWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    void deleteWiFiWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+    // "note/sync" GET: {"version"} and always "isDetail" "1".
+    void syncPullDatasFromNoteWithParam(const Params &param, const QObject *context, Success success,
+                                        Failure failed);
+    // "note/sync" POST: the push body with "version".
+    void syncPushDatasFromParams(const Params &params, const QObject *context, Success success,
+                                 Failure failed);
+    // "user/versionNums" (plain POST, empty body). Its transport failures show
+    // no alert (it is the background poll).
+    void loadMyVersionsWithSuccess(const QObject *context, Success success, Failure failed);
+    // "note/revokeCompleted".
+    void revokeAlreadyCompleteNoteFromParams(const Params &params, const QObject *context, Success success,
+                                             Failure failed);
+    // "note/log/completed" (GET), "note/log/timeAxis" (GET), "note/logDel".
+    void loadCompleteNoteListWithParams(const Params &params, const QObject *context, Success success,
+                                        Failure failed);
+    void loadLogNoteListWithParams(const Params &params, const QObject *context, Success success,
+                                   Failure failed);
+    void deleteNoteLogWithParams(const Params &params, const QObject *context, Success success,
+                                 Failure failed);
+    // "note/content/search" (GET).
+    void searchNoteWithParams(const Params &params, const QObject *context, Success success, Failure failed);
+
+    // The web authorisation page for the model, values percent-encoded.
+    // Empty when no web address is set.
+    static QString loadOAuthUrlWithModel(const OAuthModel &model);
+
+    // Stores a "version" from a reply outside a pull only when it is exactly
+    // the stored version + 1; any other value is left for the next poll.
+    static void storeVersionIfNext(const QJsonValue &replyVersion);
+
+private:
+    enum class Variant { Get, Post, PostDecode, NoAesPost, Upload };
+    struct Call;
+
+    void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,
+              const QObject *context, Success success, Failure failure);
+    void finish(QNetworkReply *reply, const std::shared_ptr<Call> &call);
+    void fail(const std::shared_ptr<Call> &call, const QString &text, bool showSheet);
+    QNetworkRequest makeRequest(const QUrl &url, bool currentTimestamp) const;
+    void login(const QString &path, const Params &param, const QObject *context, Success success,
+               Failure failed);
+    void modifyWithVersion(const QString &path, const Params &params, const QObject *context, Success success,
+                           Failure failed);
+
+    QNetworkAccessManager *m_manager = nullptr;
+    QList<QSslCertificate> m_extraCa;
+    int m_timeoutMSecs = 60000;
+    qint64 m_createdSecs = 0;
+    std::function<void(int)> m_reachabilityHandler;
+    QMetaObject::Connection m_reachabilityConnection;
+};

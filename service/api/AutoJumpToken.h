@@ -1,0 +1,20 @@
+#pragma once
+
+#include "service/api/TokenModel.h"
+
+#include <QString>
+
+// The signed-in link into the web site: its auto-login address with an
+// encrypted token naming the user, the device and the page to return to.
+class AutoJumpToken
+{
+public:
+    // The link, for the browser. Ends in an empty token when no
+    // "autoJumpToken" is stored; empty when no web address is set.
+    static QString getAutoJumpTokenWithUrl(const QString &returnUrl);
+    // Percent-escapes every character outside the URL-legal set and each of
+    // "!*'();:@&=+$,/?%#[]".
+    static QString encodeToPercentEscapeString(const QString &text);
+    // The token's content as it would be sent now.
+    static TokenModel currentTokenModel(const QString &returnUrl);
+};

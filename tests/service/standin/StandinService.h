@@ -1,0 +1,151 @@
+#pragma once
+
+#include "tests/service/standin/StandinState.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QObject>
+#include <QSslCertificate>
+#include <QSslKey>
+#include <QString>
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <functional>
+#include <memory>
+
+class QTcpServer;
+class QTcpSocket;
+
+// One request as the stand-in saw it.
+struct StandinRequest
+{
+    QByteArray method;
+    QString path; // without the leading "/"
+    QUrlQuery query;
+    QHash<QByteArray, QByteArray> headers; // names in lower case
+    QByteArray body;
+    // The parameters: the query for GET, the decrypted JSON body for POST.
+    QJsonObject params;
+    bool bodyDecrypted = false; // a non-empty body that decrypted to JSON
+    QByteArray decryptedBody;   // the plain JSON text as it arrived
+    int imageParts = 0;         // multipart parts named "FileName"
+
+    QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
+};
+
+// What a handler answers.
+struct StandinReply
+{
+    enum class Form {
+        Encrypted,     // data = Base64 of the encrypted JSON of `data`
+        EncryptedText, // data = Base64 of the encrypted text `data.toString()`
+        Plain,         // data goes as it is (plain JSON reply)
+    };
+    qint64 code = 200;
+    QString msg = QStringLiteral("success");
+    QJsonValue data = QJsonValue(QJsonValue::Undefined);
+    Form form = Form::Encrypted;
+
+    static StandinReply ok(const QJsonValue &data = QJsonObject(), Form form = Form::Encrypted);
+    static StandinReply error(qint64 code, const QString &msg);
+};
+
+// A fault a test sets for one path.
+struct StandinFault
+{
+    enum class Kind {
+        None,
+        ReplyCode,     // envelope with `code` and `msg`, no data
+        NotJson,       // HTTP 200 whose body is not JSON
+        BadPayload,    // code 200, data that does not decrypt
+        Http500,       // HTTP status 500
+        Reset,         // connection reset after the request was read
+        NoAnswer,      // the request is read and never answered
+    };
+    Kind kind = Kind::None;
+    qint64 code = 0;
+    QString msg;
+    int times = -1; // how many requests it applies to; -1 = until cleared
+
+    static StandinFault replyCode(qint64 code, const QString &msg) { return {Kind::ReplyCode, code, msg}; }
+    static StandinFault of(Kind kind) { return {kind, 0, {}}; }
+};
+
+// The stand-in of the service's HTTP side on 127.0.0.1: HTTP/1.1 (one request
+// per connection), plain or TLS, with the same envelope and crypto as the
+// client, the endpoints with in-memory state, and per-path faults.
+class StandinService : public QObject
+{
+    Q_OBJECT
+public:
+    // Everything a handler gets. `user` is the account of the request's
+    // "accessToken" (null on the public paths).
+    struct Context
+    {
+        const StandinRequest &request;
+        StandinState &state;
+        StandinAccount *user;
+    };
+    using Handler = std::function<StandinReply(Context &ctx)>;
+
+    explicit StandinService(QObject *parent = nullptr);
+    ~StandinService() override;
+
+    // Listens on 127.0.0.1 (port 0: any free port). With a certificate and key
+    // it speaks TLS only.
+    bool listen(quint16 port = 0);
+    bool listenTls(const QSslCertificate &certificate, const QSslKey &key,
+                   const QList<QSslCertificate> &chain = {}, quint16 port = 0);
+    quint16 port() const;
+    // "http(s)://127.0.0.1:<port>/" (the API base address) and the same
+    // without the trailing "/" (the web base address).
+    QUrl baseUrl() const;
+
+    StandinState &state() { return m_state; }
+
+    // Adds or replaces the handler of a path. Signed-in paths reject a
+    // request without a known token with code 410 before the handler runs.
+    void registerHandler(const QString &path, Handler handler);
+    bool hasHandler(const QString &path) const { return m_handlers.contains(path); }
+
+    void setFault(const QString &path, const StandinFault &fault);
+    void clearFault(const QString &path);
+    void clearFaults();
+
+    // Every request seen, oldest first.
+    const QList<StandinRequest> &requests() const { return m_requests; }
+    StandinRequest lastRequest(const QString &path) const;
+    int requestCount(const QString &path) const;
+    void clearRequests() { m_requests.clear(); }
+
+    // Connections that got NoAnswer and are still held open.
+    int heldConnections() const;
+
+    // Reply building, for handlers that answer by hand.
+    static QByteArray envelope(const StandinReply &reply, const QString &keyText);
+
+signals:
+    void requestReceived(const QString &path);
+
+private:
+    struct Connection;
+
+    void accept(QTcpSocket *socket);
+    void onReadable(const std::shared_ptr<Connection> &conn);
+    void handle(const std::shared_ptr<Connection> &conn, StandinRequest request);
+    void respond(QTcpSocket *socket, int status, const QByteArray &body,
+                 const QByteArray &contentType = "application/json;charset=UTF-8");
+    void registerBuiltins();
+
+    std::unique_ptr<QTcpServer> m_server;
+    bool m_tls = false;
+    StandinState m_state;
+    QHash<QString, Handler> m_handlers;
+    QHash<QString, StandinFault> m_faults;
+    QList<StandinRequest> m_requests;
+    QList<std::shared_ptr<Connection>> m_connections;
+};

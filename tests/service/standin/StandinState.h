@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+// One account of the stand-in service.
+struct StandinAccount
+{
+    QString userId;
+    QString account;
+    QString passWord;
+    QString userKey;     // request/reply key source for the signed-in paths
+    QString accessToken; // empty until signed in
+    QHash<QString, QString> openIds; // oauth "type" ("1" QQ, "2" WeChat) -> openId
+    qint64 version = 1;              // the account's data version
+    QJsonObject userInfo;            // profile row
+    QJsonObject sysSet;              // settings row
+    QJsonArray wifis;                // saved networks {wifiId, name, alias}
+    QJsonArray snapshots;            // {snapshotDate}
+    QJsonArray teamVersions;
+    // Free room for handlers registered by other tests (note data etc.).
+    QJsonObject extra;
+};
+
+// The stand-in's whole in-memory state. Handlers read and change it freely;
+// the service runs on one thread.
+struct StandinState
+{
+    QList<StandinAccount> accounts;
+    QString autoJumpKey = QStringLiteral("0123456789abcdef0123456789abcdef");
+    QJsonArray terminals;
+    // oauth temp client id -> {"status", "openId"} the authorisation page would leave.
+    QHash<QString, QJsonObject> oauthStates;
+    qint64 nextId = 1000;
+
+    // A fresh state with one account "tester" / "secret1" and the terminal list.
+    static StandinState seeded();
+
+    StandinAccount *accountByName(const QString &account);
+    StandinAccount *accountByToken(const QString &accessToken);
+    StandinAccount *accountByOpenId(const QString &type, const QString &openId);
+    StandinAccount &addAccount(const QString &account, const QString &passWord);
+    QString newId() { return QString::number(++nextId); }
+};
