@@ -1,0 +1,227 @@
+#include "platform/notifications/DesktopUserNotificationCenter.h"
+
+#include <QApplication>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QLoggingCategory>
+#include <QStyle>
+#include <QSystemTrayIcon>
+
+Q_LOGGING_CATEGORY(lcNotifications, "prelvane.notifications")
+
+namespace {
+const QString service = QStringLiteral("org.freedesktop.Notifications");
+const QString path = QStringLiteral("/org/freedesktop/Notifications");
+const QString interface = QStringLiteral("org.freedesktop.Notifications");
+constexpr int callTimeoutMSecs = 10000;
+constexpr int trayMessageMSecs = 10000;
+} // namespace
+
+DesktopUserNotificationCenter::DesktopUserNotificationCenter(QObject *parent)
+    : DesktopUserNotificationCenter(QDBusConnection::sessionBus(), parent)
+{
+}
+
+DesktopUserNotificationCenter::DesktopUserNotificationCenter(const QDBusConnection &bus, QObject *parent)
+    : UserNotificationCenter(parent), m_bus(bus)
+{
+    connectSignals();
+}
+
+DesktopUserNotificationCenter::~DesktopUserNotificationCenter() = default;
+
+void DesktopUserNotificationCenter::connectSignals()
+{
+    if (m_bus.isConnected()) {
+        m_bus.connect(service, path, interface, QStringLiteral("ActionInvoked"), this,
+                      SLOT(onActionInvoked(uint, QString)));
+        m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
+                      SLOT(onNotificationClosed(uint, uint)));
+    }
+    // Waking from suspend: look at the wall clock at once rather than on the
+    // next timer tick. Without logind the capped timer still notices.
+    QDBusConnection system = QDBusConnection::systemBus();
+    if (system.isConnected())
+        system.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
+                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
+                       SLOT(onPrepareForSleep(bool)));
+}
+
+void DesktopUserNotificationCenter::askCapabilities()
+{
+    if (m_askedCapabilities)
+        return;
+    m_askedCapabilities = true;
+    const QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("GetCapabilities"));
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMSecs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher *w) {
+        w->deleteLater();
+        QDBusPendingReply<QStringList> reply = *w;
+        if (reply.isValid())
+            m_bodyMarkup = reply.value().contains(QStringLiteral("body-markup"));
+        else
+            m_askedCapabilities = false; // ask again once a service is there
+    });
+}
+
+void DesktopUserNotificationCenter::present(const UserNotification &notification)
+{
+    if (!m_bus.isConnected()) {
+        serviceUnavailable(QStringLiteral("no session bus"));
+        presentWithoutService(notification);
+        return;
+    }
+    askCapabilities();
+
+    QVariantMap hints;
+    const QString soundFile = soundFileForName(notification.soundName);
+    if (notification.soundName.isEmpty())
+        hints.insert(QStringLiteral("suppress-sound"), true);
+    else if (!soundFile.isEmpty())
+        hints.insert(QStringLiteral("sound-file"), soundFile);
+    else
+        // The default sound, also for a name that has no file.
+        hints.insert(QStringLiteral("sound-name"), defaultSoundThemeName());
+
+    // A service that reads markup would swallow "<" and "&" of a note's text.
+    const QString body =
+        m_bodyMarkup ? notification.informativeText.toHtmlEscaped() : notification.informativeText;
+    const QString appName = QCoreApplication::applicationName().isEmpty()
+                                ? QStringLiteral("Prelvane")
+                                : QCoreApplication::applicationName();
+
+    QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
+    call << appName << m_serverIds.value(notification.identifier, 0u) << QString() << notification.title << body
+         << QStringList{QStringLiteral("default"), QStringLiteral("查看")} << hints << qint32(-1);
+
+    const quint64 number = ++m_calls;
+    m_latestCall.insert(notification.identifier, number);
+    m_inFlight.insert(number, notification.identifier);
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMSecs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this,
+            [this, notification, number](QDBusPendingCallWatcher *w) { notifyFinished(w, notification, number); });
+}
+
+void DesktopUserNotificationCenter::notifyFinished(QDBusPendingCallWatcher *watcher,
+                                                   const UserNotification &notification, quint64 call)
+{
+    watcher->deleteLater();
+    m_inFlight.remove(call);
+    const bool withdrawn = m_closeOnArrival.remove(call);
+    const bool stale = m_latestCall.value(notification.identifier) != call;
+    if (!stale)
+        m_latestCall.remove(notification.identifier);
+
+    QDBusPendingReply<uint> reply = *watcher;
+    if (!reply.isValid()) {
+        if (withdrawn || stale)
+            return;
+        serviceUnavailable(reply.error().name() + QStringLiteral(": ") + reply.error().message());
+        presentWithoutService(notification);
+        return;
+    }
+    m_unavailableLogged = false;
+    const uint id = reply.value();
+    if (withdrawn || stale) {
+        // Withdrawn, or replaced by a newer call, while this one was on its way.
+        if (m_serverIds.value(notification.identifier) != id)
+            closeOnServer(id);
+        return;
+    }
+    m_serverIds.insert(notification.identifier, id);
+}
+
+void DesktopUserNotificationCenter::dismiss(const UserNotification &notification)
+{
+    for (auto it = m_inFlight.cbegin(); it != m_inFlight.cend(); ++it)
+        if (it.value() == notification.identifier)
+            m_closeOnArrival.insert(it.key());
+    const auto found = m_serverIds.constFind(notification.identifier);
+    if (found != m_serverIds.cend()) {
+        const uint id = found.value();
+        m_serverIds.erase(found);
+        closeOnServer(id);
+    }
+    if (m_trayIdentifier == notification.identifier)
+        m_trayIdentifier.clear();
+}
+
+void DesktopUserNotificationCenter::closeOnServer(uint id)
+{
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("CloseNotification"));
+    call << id;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMSecs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, watcher, &QObject::deleteLater);
+}
+
+void DesktopUserNotificationCenter::onActionInvoked(uint id, const QString &actionKey)
+{
+    if (actionKey != QLatin1String("default"))
+        return;
+    const QString identifier = identifierForServerId(id);
+    if (!identifier.isEmpty())
+        activate(identifier);
+}
+
+void DesktopUserNotificationCenter::onNotificationClosed(uint id, uint reason)
+{
+    Q_UNUSED(reason);
+    const QString identifier = identifierForServerId(id);
+    if (identifier.isEmpty())
+        return;
+    // Gone from the screen (expired or closed by the user): no longer delivered.
+    m_serverIds.remove(identifier);
+    forgetDelivered(identifier);
+}
+
+void DesktopUserNotificationCenter::onPrepareForSleep(bool sleeping)
+{
+    if (!sleeping)
+        deliverDueNotifications();
+}
+
+void DesktopUserNotificationCenter::serviceUnavailable(const QString &why)
+{
+    if (m_unavailableLogged)
+        return;
+    m_unavailableLogged = true;
+    qCWarning(lcNotifications).noquote() << "Desktop notification service unavailable (" + why + ");"
+                                         << (QSystemTrayIcon::isSystemTrayAvailable()
+                                                 ? "showing notifications in the system tray"
+                                                 : "notifications are not shown");
+}
+
+void DesktopUserNotificationCenter::presentWithoutService(const UserNotification &notification)
+{
+    // A tray icon needs a widget application.
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    if (!app || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        qCDebug(lcNotifications) << "notification not shown:" << notification.identifier;
+        return;
+    }
+    if (!m_tray) {
+        QIcon icon = QApplication::windowIcon();
+        if (icon.isNull())
+            icon = app->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+        m_tray = new QSystemTrayIcon(icon, this);
+        connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
+            if (!m_trayIdentifier.isEmpty())
+                activate(m_trayIdentifier);
+        });
+        m_tray->show();
+    }
+    m_trayIdentifier = notification.identifier;
+    m_tray->showMessage(notification.title, notification.informativeText, QSystemTrayIcon::Information,
+                        trayMessageMSecs);
+}
+
+QString DesktopUserNotificationCenter::identifierForServerId(uint id) const
+{
+    for (auto it = m_serverIds.cbegin(); it != m_serverIds.cend(); ++it)
+        if (it.value() == id)
+            return it.key();
+    return {};
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "platform/notifications/UserNotificationCenter.h"
+
+#include <QDBusConnection>
+#include <QHash>
+#include <QSet>
+#include <QStringList>
+#include <QString>
+
+class QDBusPendingCallWatcher;
+class QSystemTrayIcon;
+
+// The centre on a Linux desktop: notifications go to the desktop notification
+// service (org.freedesktop.Notifications on the session bus) with the title as
+// summary, the text as body, a "default" action whose invocation is the click,
+// and the sound as a "sound-file" hint (or "sound-name" for the default sound).
+// Without that service they go to the system tray's message balloon, and
+// without a tray they are only logged; the lack is logged once.
+class DesktopUserNotificationCenter : public UserNotificationCenter
+{
+    Q_OBJECT
+public:
+    // The desktop's name for its default notification sound.
+    static QString defaultSoundThemeName() { return QStringLiteral("message-new-instant"); }
+
+    explicit DesktopUserNotificationCenter(QObject *parent = nullptr);
+    // Talks to the notification service on `bus` (tests pass their own bus).
+    explicit DesktopUserNotificationCenter(const QDBusConnection &bus, QObject *parent = nullptr);
+    ~DesktopUserNotificationCenter() override;
+
+protected:
+    void present(const UserNotification &notification) override;
+    void dismiss(const UserNotification &notification) override;
+
+private slots:
+    void onActionInvoked(uint id, const QString &actionKey);
+    void onNotificationClosed(uint id, uint reason);
+    void onPrepareForSleep(bool sleeping);
+
+private:
+    void connectSignals();
+    void askCapabilities();
+    void notifyFinished(QDBusPendingCallWatcher *watcher, const UserNotification &notification,
+                        quint64 call);
+    void closeOnServer(uint id);
+    void serviceUnavailable(const QString &why);
+    void presentWithoutService(const UserNotification &notification);
+    QString identifierForServerId(uint id) const;
+
+    QDBusConnection m_bus;
+    bool m_askedCapabilities = false;
+    bool m_bodyMarkup = true;
+    bool m_unavailableLogged = false;
+    // identifier -> id the service gave its notification on screen
+    QHash<QString, uint> m_serverIds;
+    // identifier -> number of its latest Notify call, to spot stale replies
+    QHash<QString, quint64> m_latestCall;
+    // Notify calls whose notification was withdrawn before the reply came
+    QSet<quint64> m_closeOnArrival;
+    // Notify calls still on their way -> identifier
+    QHash<quint64, QString> m_inFlight;
+    quint64 m_calls = 0;
+    QSystemTrayIcon *m_tray = nullptr;
+    QString m_trayIdentifier;
+};
