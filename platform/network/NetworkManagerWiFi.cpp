@@ -29,7 +29,8 @@ QVariant callFirst(const QDBusConnection &bus, const QDBusMessage &message)
 QVariant property(const QDBusConnection &bus, const QString &path, const QString &interface,
                   const QString &name)
 {
-    QDBusMessage get = QDBusMessage::createMethodCall(service, path, propertiesInterface, QStringLiteral("Get"));
+    QDBusMessage get =
+        QDBusMessage::createMethodCall(service, path, propertiesInterface, QStringLiteral("Get"));
     get << interface << name;
     const QVariant v = callFirst(bus, get);
     if (v.metaType() == QMetaType::fromType<QDBusVariant>())
@@ -85,17 +86,17 @@ QString NetworkManagerWiFi::wifiDevice() const
 {
     if (!isAvailable())
         return {};
-    const QList<QDBusObjectPath> devices = pathList(
-        callFirst(m_bus, QDBusMessage::createMethodCall(service, rootPath, managerInterface,
-                                                        QStringLiteral("GetDevices"))));
+    const QList<QDBusObjectPath> devices =
+        pathList(callFirst(m_bus, QDBusMessage::createMethodCall(service, rootPath, managerInterface,
+                                                                 QStringLiteral("GetDevices"))));
     // The first Wi-Fi device that is associated, else the first Wi-Fi device.
     QString first;
     for (const QDBusObjectPath &device : devices) {
         const QVariant type = property(m_bus, device.path(), deviceInterface, QStringLiteral("DeviceType"));
         if (!type.canConvert<uint>() || type.toUInt() != deviceTypeWiFi)
             continue;
-        const QDBusObjectPath active =
-            objectPath(property(m_bus, device.path(), wirelessInterface, QStringLiteral("ActiveAccessPoint")));
+        const QDBusObjectPath active = objectPath(
+            property(m_bus, device.path(), wirelessInterface, QStringLiteral("ActiveAccessPoint")));
         if (!isNoObject(active))
             return device.path();
         if (first.isEmpty())

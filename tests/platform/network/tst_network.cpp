@@ -1,0 +1,350 @@
+#include "platform/network/FakeNetworkMonitor.h"
+#include "platform/network/NetworkManagerWiFi.h"
+#include "platform/network/NetworkStatus.h"
+#include "platform/network/SystemNetworkMonitor.h"
+#include "tests/support/TestEnv.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusMetaType>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QSignalSpy>
+#include <QThread>
+
+namespace {
+
+const QString nmService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString nmRoot = QStringLiteral("/org/freedesktop/NetworkManager");
+const QString deviceIface = QStringLiteral("org.freedesktop.NetworkManager.Device");
+const QString wirelessIface = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
+const QString apIface = QStringLiteral("org.freedesktop.NetworkManager.AccessPoint");
+
+QString devicePath(int n)
+{
+    return nmRoot + QStringLiteral("/Devices/%1").arg(n);
+}
+
+QString apPath(int n)
+{
+    return nmRoot + QStringLiteral("/AccessPoint/%1").arg(n);
+}
+
+QList<QDBusObjectPath> paths(const QStringList &list)
+{
+    QList<QDBusObjectPath> out;
+    for (const QString &p : list)
+        out << QDBusObjectPath(p);
+    return out;
+}
+
+// A stand-in NetworkManager: answers GetDevices and Properties.Get from a table
+// of (object path, interface, property) values, and records every call.
+class FakeNetworkManager : public QDBusVirtualObject
+{
+public:
+    void setDevices(const QStringList &devices)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_devices = devices;
+    }
+    void setProperty(const QString &path, const QString &iface, const QString &name, const QVariant &value)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_props[path + '|' + iface + '|' + name] = value;
+    }
+    QStringList calls() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_calls;
+    }
+
+    void addWiFiDevice(int n, int activeAp, const QList<QPair<int, QByteArray>> &aps)
+    {
+        setProperty(devicePath(n), deviceIface, "DeviceType", QVariant::fromValue(uint(2)));
+        setProperty(devicePath(n), wirelessIface, "ActiveAccessPoint",
+                    QVariant::fromValue(QDBusObjectPath(activeAp ? apPath(activeAp) : QStringLiteral("/"))));
+        QStringList list;
+        for (const auto &[id, ssid] : aps) {
+            list << apPath(id);
+            setProperty(apPath(id), apIface, "Ssid", ssid);
+        }
+        setProperty(devicePath(n), wirelessIface, "AccessPoints", QVariant::fromValue(paths(list)));
+    }
+    void addWiredDevice(int n)
+    {
+        setProperty(devicePath(n), deviceIface, "DeviceType", QVariant::fromValue(uint(1)));
+    }
+
+    QString introspect(const QString &) const override { return {}; }
+
+    bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override
+    {
+        QMutexLocker lock(&m_mutex);
+        m_calls << message.path() + ' ' + message.interface() + '.' + message.member();
+        if (message.member() == QLatin1String("GetDevices") && message.path() == nmRoot) {
+            connection.send(message.createReply(QVariant::fromValue(paths(m_devices))));
+            return true;
+        }
+        if (message.interface() == QLatin1String("org.freedesktop.DBus.Properties") &&
+            message.member() == QLatin1String("Get") && message.arguments().size() == 2) {
+            const QString key = message.path() + '|' + message.arguments().at(0).toString() + '|' +
+                                message.arguments().at(1).toString();
+            if (m_props.contains(key)) {
+                connection.send(message.createReply(QVariant::fromValue(QDBusVariant(m_props.value(key)))));
+            } else {
+                connection.send(message.createErrorReply(QDBusError::UnknownProperty, "no such property"));
+            }
+            return true;
+        }
+        connection.send(message.createErrorReply(QDBusError::UnknownMethod, "not answered here"));
+        return true;
+    }
+
+private:
+    mutable QMutex m_mutex;
+    QStringList m_devices;
+    QHash<QString, QVariant> m_props;
+    QStringList m_calls;
+};
+
+} // namespace
+
+class TestNetwork : public QObject
+{
+    Q_OBJECT
+private:
+    QThread m_thread;
+    FakeNetworkManager *m_nm = nullptr;
+    QString m_connName;
+
+    // Puts a fresh stand-in on its own connection, answered from its own thread
+    // so that the reader's blocking calls from this thread get their replies.
+    void startManager(bool claimName = true)
+    {
+        m_nm = new FakeNetworkManager;
+        m_nm->moveToThread(&m_thread);
+        static int serial = 0;
+        m_connName = QStringLiteral("standin-%1").arg(++serial);
+        bool ok = false;
+        QMetaObject::invokeMethod(
+            m_nm,
+            [&] {
+                QDBusConnection conn = QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_connName);
+                ok = conn.isConnected() &&
+                     conn.registerVirtualObject(nmRoot, m_nm, QDBusConnection::SubPath) &&
+                     (!claimName || conn.registerService(nmService));
+            },
+            Qt::BlockingQueuedConnection);
+        QVERIFY(ok);
+    }
+
+    void stopManager()
+    {
+        if (m_connName.isEmpty())
+            return;
+        {
+            QDBusConnection conn(m_connName);
+            conn.unregisterService(nmService);
+            conn.unregisterObject(nmRoot, QDBusConnection::UnregisterTree);
+        }
+        QDBusConnection::disconnectFromBus(m_connName);
+        m_connName.clear();
+        QMetaObject::invokeMethod(
+            m_nm, [nm = m_nm] { delete nm; }, Qt::BlockingQueuedConnection);
+        m_nm = nullptr;
+        // The name is released asynchronously; wait until the bus no longer lists it.
+        QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(nmService).value());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(QDBusConnection::sessionBus().isConnected(), "the test needs a private session bus");
+        m_thread.start();
+    }
+    void cleanupTestCase()
+    {
+        m_thread.quit();
+        m_thread.wait();
+    }
+    void cleanup()
+    {
+        stopManager();
+        NetworkMonitor::setShared(nullptr);
+    }
+
+    void readsActiveNetworkAndScanListOfTheWiFiDevice()
+    {
+        startManager();
+        m_nm->addWiredDevice(1);
+        m_nm->addWiFiDevice(2, 11,
+                            {{11, "Office-5G"}, {12, QByteArray("咖啡馆")}, {13, ""}, {14, "Office-5G"}});
+        m_nm->setDevices({devicePath(1), devicePath(2)});
+
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QVERIFY(wifi.isAvailable());
+        QCOMPARE(wifi.activeSsid(), QString("Office-5G"));
+        // In the device's order and unfiltered: hidden and repeated names stay.
+        QCOMPARE(wifi.scannedSsids(), QStringList({"Office-5G", "咖啡馆", "", "Office-5G"}));
+        // Cached results only: no scan is asked for.
+        for (const QString &call : m_nm->calls())
+            QVERIFY2(!call.contains("RequestScan"), qPrintable(call));
+    }
+
+    void unassociatedDeviceHasNoNameButKeepsItsScanList()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 0, {{21, "Home"}, {22, "Neighbour"}});
+        m_nm->setDevices({devicePath(1)});
+
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), QString());
+        QCOMPARE(wifi.scannedSsids(), QStringList({"Home", "Neighbour"}));
+    }
+
+    void theAssociatedOfTwoWiFiDevicesIsUsed()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 0, {{31, "Seen-by-first"}});
+        m_nm->addWiFiDevice(2, 41, {{41, "Joined"}, {42, "Other"}});
+        m_nm->setDevices({devicePath(1), devicePath(2)});
+
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), QString("Joined"));
+        QCOMPARE(wifi.scannedSsids(), QStringList({"Joined", "Other"}));
+    }
+
+    void noWiFiDeviceGivesEmptyAnswers()
+    {
+        startManager();
+        m_nm->addWiredDevice(1);
+        m_nm->setDevices({devicePath(1)});
+
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QVERIFY(wifi.isAvailable());
+        QCOMPARE(wifi.activeSsid(), QString());
+        QCOMPARE(wifi.scannedSsids(), QStringList());
+    }
+
+    void malformedAnswersAreNoAnswers()
+    {
+        startManager();
+        // A device type of the wrong type, a Wi-Fi device whose access points
+        // lack their Ssid or carry text in place of bytes, a list that is not a list.
+        m_nm->setProperty(devicePath(1), deviceIface, "DeviceType", QString("wifi"));
+        m_nm->setProperty(devicePath(2), deviceIface, "DeviceType", QVariant::fromValue(uint(2)));
+        m_nm->setProperty(devicePath(2), wirelessIface, "ActiveAccessPoint",
+                          QVariant::fromValue(QDBusObjectPath(apPath(51))));
+        m_nm->setProperty(devicePath(2), wirelessIface, "AccessPoints", QString("not a list"));
+        m_nm->setProperty(apPath(52), apIface, "Ssid", QString("text, not bytes"));
+        m_nm->setDevices({devicePath(1), devicePath(2)});
+
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), QString());
+        QCOMPARE(wifi.scannedSsids(), QStringList());
+
+        m_nm->setProperty(devicePath(2), wirelessIface, "AccessPoints",
+                          QVariant::fromValue(paths({apPath(51), apPath(52)})));
+        // Entries without a readable name read as hidden networks.
+        QCOMPARE(wifi.scannedSsids(), QStringList({"", ""}));
+    }
+
+    void managerAbsentGivesEmptyAnswersAtOnce()
+    {
+        // Objects exist but nobody owns the NetworkManager name, as on a machine without it.
+        startManager(false);
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(!wifi.isAvailable());
+        QCOMPARE(wifi.activeSsid(), QString());
+        QCOMPARE(wifi.scannedSsids(), QStringList());
+        QVERIFY(t.elapsed() < NetworkManagerWiFi::CallTimeoutMSecs);
+        QVERIFY(m_nm->calls().isEmpty());
+
+        NetworkManagerWiFi detached(QDBusConnection(QStringLiteral("never-connected")));
+        QVERIFY(!detached.isAvailable());
+        QCOMPARE(detached.activeSsid(), QString());
+    }
+
+    void systemMonitorNamesComeFromTheInjectedBus()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 61, {{61, "Lab"}, {62, "Hall"}});
+        m_nm->setDevices({devicePath(1)});
+
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QCOMPARE(monitor.currentWiFiName(), QString("Lab"));
+        QCOMPARE(monitor.scannedWiFiNames(), QStringList({"Lab", "Hall"}));
+        const int s = monitor.status();
+        QVERIFY(s >= NetworkStatus::Unknown && s <= NetworkStatus::WiFi);
+
+        stopManager();
+        // NetworkManager gone: names are empty, nothing fails.
+        QCOMPARE(monitor.currentWiFiName(), QString());
+        QCOMPARE(monitor.scannedWiFiNames(), QStringList());
+    }
+
+    void statusFromReachabilityAndMedium_data()
+    {
+        using R = QNetworkInformation::Reachability;
+        using M = QNetworkInformation::TransportMedium;
+        QTest::addColumn<R>("reachability");
+        QTest::addColumn<M>("medium");
+        QTest::addColumn<bool>("transportKnown");
+        QTest::addColumn<bool>("wifiActive");
+        QTest::addColumn<int>("status");
+
+        QTest::newRow("unknown reachability") << R::Unknown << M::WiFi << true << true << -1;
+        QTest::newRow("disconnected, Wi-Fi still associated")
+            << R::Disconnected << M::WiFi << true << true << 0;
+        QTest::newRow("online over Wi-Fi") << R::Online << M::WiFi << true << false << 2;
+        QTest::newRow("local network over Wi-Fi") << R::Local << M::WiFi << true << false << 2;
+        QTest::newRow("site over Wi-Fi") << R::Site << M::WiFi << true << false << 2;
+        QTest::newRow("online over Ethernet, Wi-Fi also up") << R::Online << M::Ethernet << true << true << 1;
+        QTest::newRow("online over mobile data") << R::Online << M::Cellular << true << false << 1;
+        QTest::newRow("medium unknown, Wi-Fi associated") << R::Online << M::Unknown << true << true << 2;
+        QTest::newRow("medium unknown, no Wi-Fi") << R::Online << M::Unknown << true << false << 1;
+        QTest::newRow("backend without medium, Wi-Fi") << R::Online << M::Unknown << false << true << 2;
+        QTest::newRow("backend without medium, wired") << R::Online << M::Unknown << false << false << 1;
+    }
+    void statusFromReachabilityAndMedium()
+    {
+        QFETCH(QNetworkInformation::Reachability, reachability);
+        QFETCH(QNetworkInformation::TransportMedium, medium);
+        QFETCH(bool, transportKnown);
+        QFETCH(bool, wifiActive);
+        QFETCH(int, status);
+        QCOMPARE(SystemNetworkMonitor::statusFor(reachability, medium, transportKnown, wifiActive), status);
+    }
+
+    void fakeMonitorSignalsChangesAndStandsInForTheShared()
+    {
+        FakeNetworkMonitor fake;
+        QSignalSpy changed(&fake, &NetworkMonitor::statusChanged);
+        NetworkMonitor::setShared(&fake);
+        QCOMPARE(NetworkMonitor::shared(), &fake);
+
+        fake.change(NetworkStatus::WiFi, "Office");
+        QCOMPARE(NetworkMonitor::shared()->status(), 2);
+        QCOMPARE(NetworkMonitor::shared()->currentWiFiName(), QString("Office"));
+        fake.change(NetworkStatus::WiFi, "Cafe"); // Wi-Fi to Wi-Fi: no status change
+        QCOMPARE(NetworkMonitor::shared()->currentWiFiName(), QString("Cafe"));
+        fake.change(NetworkStatus::NotReachable, QString());
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(changed.at(0).at(0).toInt(), 2);
+        QCOMPARE(changed.at(1).at(0).toInt(), 0);
+
+        NetworkMonitor::setShared(nullptr);
+        QVERIFY(NetworkMonitor::shared() != &fake);
+        QVERIFY(qobject_cast<SystemNetworkMonitor *>(NetworkMonitor::shared()));
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestNetwork)
+#include "tst_network.moc"
