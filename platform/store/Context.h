@@ -1,0 +1,179 @@
+#pragma once
+
+// A context: the working set of rows of one store on one thread.
+//
+// Usage
+//   Context *ctx = Context::defaultContext();         // the main-thread context of the open store
+//   auto *note = ctx->create<NoteDetail>();            // new row, visible to queries at once
+//   note->setCId("c123");
+//   NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>("cId", "c123");
+//   QList<Classify *> cats = ctx->findAllSortedBy<Classify>(
+//       "sort", true, [](const Classify *c) { return c->actionType() != 3; });
+//   QList<UISkin *> all = ctx->findAll<UISkin>();
+//   ctx->deleteObject(n);                               // delete rules apply (cascade / nullify)
+//   if (SaveResult r = ctx->saveAndWait(); !r) { ... r.error ... }   // one transaction
+//
+// Background work (a pull import): Store::saveInBackground(block, completion) runs
+// the block on a worker thread with its own context and connection, saves it in one
+// transaction, merges the changes into the main context (updated rows keep their
+// objects, deleted rows become isDeleted(), new rows are found by the next query)
+// and then calls the completion on the main thread.
+//
+// Rules
+// - One object per row: every finder returns the same pointer for the same row.
+// - Pending inserts, changes and deletions are seen by every later query of the
+//   same context, before they are saved.
+// - Query values are always bound as SQL parameters; conditions are C++ predicates.
+// - Objects belong to their context; hand rows to another context by objectId().
+// - A context is used from one thread at a time.
+
+#include "platform/store/EntityDescription.h"
+#include "platform/store/ManagedObject.h"
+#include "platform/store/SaveResult.h"
+
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QVariant>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class Store;
+class SqliteConnection;
+struct ChangeSet;
+
+class Context : public QObject
+{
+    Q_OBJECT
+public:
+    enum class Kind
+    {
+        Main,
+        Private,
+        Background
+    };
+
+    ~Context() override;
+
+    // The main context of the default store (nullptr before a store is set up).
+    static Context *defaultContext();
+
+    Store *store() const { return m_store; }
+    Kind kind() const { return m_kind; }
+
+    // ---- generic API (entity by description) ----
+    ManagedObject *createObject(const EntityDescription &entity);
+    ManagedObject *findFirst(const EntityDescription &entity, const QString &attribute,
+                             const QVariant &value);
+    QList<ManagedObject *> findAll(const EntityDescription &entity, const QString &attribute,
+                                   const QVariant &value);
+    QList<ManagedObject *> fetchAll(const EntityDescription &entity);
+    ManagedObject *existingObject(const ObjectId &id); // nullptr when the row is gone
+
+    void deleteObject(ManagedObject *object);
+    void deleteObjects(const QList<ManagedObject *> &objects);
+
+    bool hasChanges() const;
+    // Writes every pending change in one transaction. On failure nothing is written,
+    // the pending changes stay, and the error is logged and returned.
+    SaveResult saveAndWait();
+    // Drops every pending change: inserted objects become deleted, changed ones get
+    // their stored values back, pending deletions are undone.
+    void rollback();
+
+    // ---- typed API ----
+    template <class T> T *create() { return static_cast<T *>(createObject(T::entity())); }
+
+    template <class T> T *findFirstByAttribute(const QString &attribute, const QVariant &value)
+    {
+        return static_cast<T *>(findFirst(T::entity(), attribute, value));
+    }
+
+    template <class T> QList<T *> findByAttribute(const QString &attribute, const QVariant &value)
+    {
+        return cast<T>(findAll(T::entity(), attribute, value));
+    }
+
+    // All rows, in creation order.
+    template <class T> QList<T *> findAll() { return cast<T>(fetchAll(T::entity())); }
+
+    // Rows matching the condition (all when it is empty), in creation order.
+    template <class T> QList<T *> findAllWhere(const std::function<bool(const T *)> &where)
+    {
+        QList<T *> out;
+        for (ManagedObject *o : fetchAll(T::entity())) {
+            T *t = static_cast<T *>(o);
+            if (!where || where(t))
+                out.append(t);
+        }
+        return out;
+    }
+
+    // Rows matching the condition, sorted by one attribute (stable: ties keep creation order).
+    template <class T>
+    QList<T *> findAllSortedBy(const QString &key, bool ascending,
+                               const std::function<bool(const T *)> &where = {})
+    {
+        QList<ManagedObject *> rows;
+        for (ManagedObject *o : fetchAll(T::entity())) {
+            if (!where || where(static_cast<const T *>(o)))
+                rows.append(o);
+        }
+        sortByKey(T::entity(), rows, key, ascending);
+        return cast<T>(rows);
+    }
+
+    // The first row (in creation order) matching the condition, or any first row.
+    template <class T> T *findFirstWhere(const std::function<bool(const T *)> &where = {})
+    {
+        for (ManagedObject *o : fetchAll(T::entity())) {
+            T *t = static_cast<T *>(o);
+            if (!where || where(t))
+                return t;
+        }
+        return nullptr;
+    }
+
+    template <class T> T *existing(const ObjectId &id) { return static_cast<T *>(existingObject(id)); }
+
+    // Deletes every row of the entity (delete rules apply).
+    template <class T> void deleteAll() { deleteObjects(fetchAll(T::entity())); }
+
+    static void sortByKey(const EntityDescription &entity, QList<ManagedObject *> &rows, const QString &key,
+                          bool ascending);
+
+private:
+    friend class Store;
+    friend class ManagedObject;
+
+    Context(Store *store, Kind kind);
+
+    template <class T> static QList<T *> cast(const QList<ManagedObject *> &in)
+    {
+        QList<T *> out;
+        out.reserve(in.size());
+        for (ManagedObject *o : in)
+            out.append(static_cast<T *>(o));
+        return out;
+    }
+
+    struct EntityState;
+    EntityState &state(int entity);
+    ManagedObject *registered(int entity, qint64 pk) const;
+    ManagedObject *materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values);
+    ManagedObject *objectForKey(int entity, qint64 pk);
+    QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
+    void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
+    void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
+    void markGone(ManagedObject *o);
+    void mergeChanges(const ChangeSet &changes);
+
+    Store *m_store;
+    Kind m_kind;
+    std::unique_ptr<SqliteConnection> m_db;
+    std::vector<std::unique_ptr<ManagedObject>> m_owned;
+    std::vector<std::unique_ptr<EntityState>> m_states;
+};

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "platform/store/EntityDescription.h"
+
+#include <QBitArray>
+#include <QJsonObject>
+#include <QList>
+#include <QVariant>
+#include <QVariantMap>
+
+class Context;
+
+// Identifies a row across contexts (for handing a row from one context to another).
+struct ObjectId
+{
+    int entity = -1;
+    qint64 pk = 0;
+    bool isValid() const { return entity >= 0 && pk > 0; }
+    bool operator==(const ObjectId &o) const { return entity == o.entity && pk == o.pk; }
+};
+
+// One row of an entity inside one context. The context owns it; the pointer stays
+// valid as long as the context lives, also after the row is deleted (by this
+// context, or by a merged background save). A deleted object reports isDeleted()
+// and must be treated as absent: it is never returned by finders, relationships
+// skip it, and its setters do nothing. Holders of long-lived pointers (views) check
+// isDeleted() before use, or keep the row's key and find it again.
+class ManagedObject
+{
+public:
+    virtual ~ManagedObject() = default;
+
+    const EntityDescription &entity() const { return *m_entity; }
+    Context *context() const { return m_context; }
+    ObjectId objectId() const { return {m_entity->index, m_pk}; }
+
+    bool isDeleted() const { return m_deleted; }
+    bool isInserted() const { return m_inserted; } // made in this context, not saved yet
+    bool hasChanges() const { return m_inserted || m_deleted || m_dirty.count(true) > 0; }
+
+    // Generic access by attribute name (the typed accessors of the entity classes
+    // call these). setValue converts like the import and ignores unknown names and
+    // values that do not convert; it returns whether the value was taken.
+    QVariant value(const QString &attribute) const;
+    bool setValue(const QString &attribute, const QVariant &value);
+
+    // Key-for-key import: every key that names an attribute sets it, converted to
+    // the attribute's type; other keys (and relationship names) are ignored; a value
+    // that cannot be converted is skipped. A JSON null clears a text or object
+    // attribute and leaves numbers and booleans unchanged.
+    void importValuesForKeys(const QJsonObject &values);
+    void importValuesForKeys(const QVariantMap &values);
+
+protected:
+    ManagedObject() = default;
+
+    QVariant slotValue(int slot) const;
+    void setSlotValue(int slot, const QVariant &value);
+
+    qint16 int16At(int slot) const;
+    qint32 int32At(int slot) const;
+    qint64 int64At(int slot) const;
+    bool boolAt(int slot) const;
+    float floatAt(int slot) const;
+    QString textAt(int slot) const;
+    QVariant objectAt(int slot) const { return slotValue(slot); }
+
+    ManagedObject *toOne(int relIndex) const;
+    void setToOne(int relIndex, ManagedObject *target);
+    QList<ManagedObject *> toMany(int relIndex) const;
+
+private:
+    friend class Context;
+
+    const EntityDescription *m_entity = nullptr;
+    Context *m_context = nullptr;
+    qint64 m_pk = 0;
+    QList<QVariant> m_values;
+    QBitArray m_dirty;
+    bool m_inserted = false;
+    bool m_deleted = false;
+    bool m_registered = false;
+};
