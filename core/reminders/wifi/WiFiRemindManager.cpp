@@ -1,0 +1,97 @@
+#include "core/reminders/wifi/WiFiRemindManager.h"
+
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "core/reminders/dates/DateManager.h"
+#include "core/reminders/wifi/WIFIManager.h"
+#include "platform/base/Clock.h"
+#include "platform/store/Context.h"
+
+QStringList WiFiRemindManager::wifiIdList(const QString &wifiIds)
+{
+    QStringList ids;
+    for (const QString &part : wifiIds.split(QLatin1Char(','))) {
+        const QString id = part.trimmed();
+        if (!id.isEmpty())
+            ids << id;
+    }
+    return ids;
+}
+
+bool WiFiRemindManager::isAnyNetwork(const QString &wifiIds)
+{
+    const QStringList ids = wifiIdList(wifiIds);
+    if (ids.isEmpty())
+        return false;
+    bool ok = false;
+    const qint64 first = ids.constFirst().toLongLong(&ok);
+    return ok && first == 0;
+}
+
+int WiFiRemindManager::silenceHours()
+{
+    Context *ctx = Context::defaultContext();
+    const UserSet *set = ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
+    return set ? qMax<int>(0, set->wifiSilenceRemindInterval()) : 0;
+}
+
+QString WiFiRemindManager::getWiFiNamesWithWiFiIds(const QString &wifiIds)
+{
+    QStringList names;
+    if (Context *ctx = Context::defaultContext()) {
+        for (const QString &id : wifiIdList(wifiIds)) {
+            const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
+            if (!wifi)
+                continue;
+            names << (wifi->alias().isEmpty() ? wifi->name() : wifi->alias());
+        }
+    }
+    return names.isEmpty() ? anyNetworkName() : names.join(QLatin1Char(';'));
+}
+
+bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString &dateTime,
+                                                                  const QString &wifiIds, int connectWifiType,
+                                                                  int wifiStatus)
+{
+    return addUserNotificationWiFiRemindWithDateTime(dateTime, wifiIds, connectWifiType, wifiStatus,
+                                                     WIFIManager::getCWWiFiName());
+}
+
+bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString &dateTime,
+                                                                  const QString &wifiIds, int connectWifiType,
+                                                                  int wifiStatus,
+                                                                  const QString &currentWiFiName)
+{
+    if (wifiStatus == 1)
+        return false;
+
+    QStringList names;
+    if (Context *ctx = Context::defaultContext()) {
+        for (const QString &id : wifiIdList(wifiIds)) {
+            if (const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id))
+                names << wifi->name();
+        }
+    }
+    if (names.isEmpty())
+        names << anyNetworkName();
+
+    // No window without a setting, and none without a readable start: a reminder
+    // must not stay silent because its time stamp is lost or from another clock.
+    const int hours = silenceHours();
+    const QDateTime start = DateManager::getDateFromString(dateTime);
+    const bool silencePassed =
+        hours == 0 || !start.isValid() || Clock::now() >= start.addSecs(qint64(hours) * 3600);
+    if (!silencePassed)
+        return false;
+
+    const bool any = isAnyNetwork(wifiIds);
+    for (const QString &name : names) {
+        if (connectWifiType == 0) {
+            if (any || (!currentWiFiName.isEmpty() && currentWiFiName == name))
+                return true;
+        } else if (currentWiFiName != name) {
+            return true;
+        }
+    }
+    return false;
+}
