@@ -1,0 +1,52 @@
+#include "app/uikit/DisPatchManager.h"
+
+#include "app/uikit/UiScheduler.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+
+#include <memory>
+
+namespace {
+
+struct Countdown
+{
+    unsigned remaining;
+    std::function<void(int)> running;
+    std::function<void()> complete;
+    QPointer<QObject> owner;
+    bool ownerless;
+};
+
+QObject *contextOf(const Countdown &c)
+{
+    return c.ownerless ? QCoreApplication::instance() : c.owner.data();
+}
+
+void tick(const std::shared_ptr<Countdown> &c)
+{
+    if (!contextOf(*c))
+        return;
+    if (c->remaining == 0) {
+        if (c->complete)
+            c->complete();
+        return;
+    }
+    --c->remaining;
+    if (c->running)
+        c->running(int(c->remaining));
+    // The running block may have destroyed the owner.
+    if (QObject *context = contextOf(*c))
+        UiScheduler::current()->schedule(DisPatchManager::TickMsecs, context, [c] { tick(c); });
+}
+
+} // namespace
+
+void DisPatchManager::countDownWithTime(QObject *owner, unsigned count, std::function<void(int)> runningBlock,
+                                        std::function<void()> completeBlock)
+{
+    auto c = std::make_shared<Countdown>(
+        Countdown{count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
+    if (QObject *context = contextOf(*c))
+        UiScheduler::current()->schedule(0, context, [c] { tick(c); });
+}

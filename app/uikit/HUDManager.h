@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class BusySpinner;
+class QWidget;
+class ToastView;
+
+// The busy spinner and the toasts. The "window" variants act on
+// AlertManager::currentWindow(); with none they do nothing.
+class HUDManager
+{
+public:
+    static constexpr int ForcedHideMsecs = 20000;
+    static constexpr int ToastMsecs = 2000;
+
+    // Shows a spinner over the view; 20 s later every spinner of that view is
+    // hidden, whoever showed it. A null view does nothing.
+    static void showHudAddedTo(QWidget *view);
+    // Hides the topmost spinner of the view.
+    static void hideHudForView(QWidget *view);
+    // Hides every spinner of the view.
+    static void hideAllHudForView(QWidget *view);
+    static void showHudToWindow();
+    static void hideHudForWindow();
+
+    // A toast over the current window / the view, removed after 2 s. Missing
+    // text shows nothing.
+    static void showText(const QString &text);
+    static void showText(const QString &text, QWidget *view);
+
+    // The spinners and toasts standing on a view, bottom first.
+    static QList<BusySpinner *> spinnersOf(QWidget *view);
+    static QList<ToastView *> toastsOf(QWidget *view);
+};
