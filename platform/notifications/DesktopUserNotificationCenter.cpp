@@ -11,6 +11,13 @@
 Q_LOGGING_CATEGORY(lcNotifications, "prelvane.notifications")
 
 namespace {
+// A tray icon needs a widget application and a desktop that shows trays.
+bool trayAvailable()
+{
+    return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
+           QSystemTrayIcon::isSystemTrayAvailable();
+}
+
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
@@ -44,8 +51,8 @@ void DesktopUserNotificationCenter::connectSignals()
     QDBusConnection system = QDBusConnection::systemBus();
     if (system.isConnected())
         system.connect(QStringLiteral("org.freedesktop.login1"), QStringLiteral("/org/freedesktop/login1"),
-                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"), this,
-                       SLOT(onPrepareForSleep(bool)));
+                       QStringLiteral("org.freedesktop.login1.Manager"), QStringLiteral("PrepareForSleep"),
+                       this, SLOT(onPrepareForSleep(bool)));
 }
 
 void DesktopUserNotificationCenter::askCapabilities()
@@ -93,15 +100,17 @@ void DesktopUserNotificationCenter::present(const UserNotification &notification
                                 : QCoreApplication::applicationName();
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
-    call << appName << m_serverIds.value(notification.identifier, 0u) << QString() << notification.title << body
-         << QStringList{QStringLiteral("default"), QStringLiteral("查看")} << hints << qint32(-1);
+    call << appName << m_serverIds.value(notification.identifier, 0u) << QString() << notification.title
+         << body << QStringList{QStringLiteral("default"), QStringLiteral("查看")} << hints << qint32(-1);
 
     const quint64 number = ++m_calls;
     m_latestCall.insert(notification.identifier, number);
     m_inFlight.insert(number, notification.identifier);
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, callTimeoutMSecs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
-            [this, notification, number](QDBusPendingCallWatcher *w) { notifyFinished(w, notification, number); });
+            [this, notification, number](QDBusPendingCallWatcher *w) {
+                notifyFinished(w, notification, number);
+            });
 }
 
 void DesktopUserNotificationCenter::notifyFinished(QDBusPendingCallWatcher *watcher,
@@ -188,24 +197,21 @@ void DesktopUserNotificationCenter::serviceUnavailable(const QString &why)
     if (m_unavailableLogged)
         return;
     m_unavailableLogged = true;
-    qCWarning(lcNotifications).noquote() << "Desktop notification service unavailable (" + why + ");"
-                                         << (QSystemTrayIcon::isSystemTrayAvailable()
-                                                 ? "showing notifications in the system tray"
-                                                 : "notifications are not shown");
+    qCWarning(lcNotifications).noquote()
+        << "Desktop notification service unavailable (" + why + ");"
+        << (trayAvailable() ? "showing notifications in the system tray" : "notifications are not shown");
 }
 
 void DesktopUserNotificationCenter::presentWithoutService(const UserNotification &notification)
 {
-    // A tray icon needs a widget application.
-    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
-    if (!app || !QSystemTrayIcon::isSystemTrayAvailable()) {
+    if (!trayAvailable()) {
         qCDebug(lcNotifications) << "notification not shown:" << notification.identifier;
         return;
     }
     if (!m_tray) {
         QIcon icon = QApplication::windowIcon();
         if (icon.isNull())
-            icon = app->style()->standardIcon(QStyle::SP_MessageBoxInformation);
+            icon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation);
         m_tray = new QSystemTrayIcon(icon, this);
         connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
             if (!m_trayIdentifier.isEmpty())

@@ -5,8 +5,8 @@
 #include <QDBusConnection>
 #include <QHash>
 #include <QSet>
-#include <QStringList>
 #include <QString>
+#include <QStringList>
 
 class QDBusPendingCallWatcher;
 class QSystemTrayIcon;
@@ -41,8 +41,7 @@ private slots:
 private:
     void connectSignals();
     void askCapabilities();
-    void notifyFinished(QDBusPendingCallWatcher *watcher, const UserNotification &notification,
-                        quint64 call);
+    void notifyFinished(QDBusPendingCallWatcher *watcher, const UserNotification &notification, quint64 call);
     void closeOnServer(uint id);
     void serviceUnavailable(const QString &why);
     void presentWithoutService(const UserNotification &notification);

@@ -61,7 +61,8 @@ bool UserNotificationCenter::scheduleNotification(const UserNotification &notifi
     if (!pending.next.isValid())
         return false;
 
-    m_pending.removeIf([&](const Pending &p) { return p.notification.identifier == notification.identifier; });
+    m_pending.removeIf(
+        [&](const Pending &p) { return p.notification.identifier == notification.identifier; });
     m_pending.append(pending);
     scheduled(pending.notification);
     // One already due is shown from the event loop (the timer fires at once),

@@ -10,7 +10,14 @@
 class UserNotificationRepeat
 {
 public:
-    enum class Unit { None, Minute, Day, Month, Year };
+    enum class Unit
+    {
+        None,
+        Minute,
+        Day,
+        Month,
+        Year
+    };
 
     UserNotificationRepeat() = default;
     // A repeat of `count` units; a count below 1 counts as 1.

@@ -9,7 +9,8 @@ namespace {
 const QDateTime t0(QDate(2026, 3, 2), QTime(9, 0)); // local time
 
 UserNotification note(const QString &id, const QDateTime &at,
-                      UserNotificationRepeat repeat = UserNotificationRepeat::none(), const QString &text = {})
+                      UserNotificationRepeat repeat = UserNotificationRepeat::none(),
+                      const QString &text = {})
 {
     UserNotification n;
     n.identifier = id;
@@ -54,18 +55,22 @@ private slots:
         const int year = int(UserNotificationRepeat::Unit::Year);
         const int day = int(UserNotificationRepeat::Unit::Day);
         const int minute = int(UserNotificationRepeat::Unit::Minute);
-        QTest::newRow("31 Jan monthly, leap February") << month << 1 << at(2024, 1, 31) << 1 << at(2024, 2, 29);
-        QTest::newRow("31 Jan monthly, back to 31 March") << month << 1 << at(2024, 1, 31) << 2 << at(2024, 3, 31);
+        QTest::newRow("31 Jan monthly, leap February")
+            << month << 1 << at(2024, 1, 31) << 1 << at(2024, 2, 29);
+        QTest::newRow("31 Jan monthly, back to 31 March")
+            << month << 1 << at(2024, 1, 31) << 2 << at(2024, 3, 31);
         QTest::newRow("31 Jan monthly, 30 April") << month << 1 << at(2024, 1, 31) << 3 << at(2024, 4, 30);
-        QTest::newRow("31 Jan monthly, next February") << month << 1 << at(2024, 1, 31) << 13 << at(2025, 2, 28);
+        QTest::newRow("31 Jan monthly, next February")
+            << month << 1 << at(2024, 1, 31) << 13 << at(2025, 2, 28);
         QTest::newRow("31 Jan every 3 months") << month << 3 << at(2023, 1, 31) << 1 << at(2023, 4, 30);
         QTest::newRow("31 Jan every 3 months, July") << month << 3 << at(2023, 1, 31) << 2 << at(2023, 7, 31);
         QTest::newRow("29 Feb yearly") << year << 1 << at(2024, 2, 29) << 1 << at(2025, 2, 28);
-        QTest::newRow("29 Feb yearly, next leap year") << year << 1 << at(2024, 2, 29) << 4 << at(2028, 2, 29);
+        QTest::newRow("29 Feb yearly, next leap year")
+            << year << 1 << at(2024, 2, 29) << 4 << at(2028, 2, 29);
         QTest::newRow("every 2 weeks") << day << 14 << at(2026, 12, 25) << 1 << at(2027, 1, 8);
         QTest::newRow("interval 0 counts as 1") << day << 0 << at(2026, 3, 1) << 2 << at(2026, 3, 3);
-        QTest::newRow("every 5 minutes") << minute << 5 << at(2026, 3, 1, 23, 58) << 3
-                                         << at(2026, 3, 2, 0, 13);
+        QTest::newRow("every 5 minutes")
+            << minute << 5 << at(2026, 3, 1, 23, 58) << 3 << at(2026, 3, 2, 0, 13);
     }
     void occurrencesCountFromTheFirstDate()
     {
@@ -261,14 +266,15 @@ private slots:
         center.scheduleNotification(note("a", t0.addSecs(60)));
         center.scheduleNotification(note("b", t0.addSecs(120)));
         center.scheduleNotification(note("c", t0.addSecs(180), UserNotificationRepeat::minutes(1)));
-        connect(&center, &UserNotificationCenter::didDeliverNotification, this, [&](const UserNotification &n) {
-            if (n.identifier == "a") {
-                center.removeScheduledNotification("b");
-                center.scheduleNotification(note("a", t0.addDays(1)));
-            }
-            if (n.identifier == "c")
-                center.removeDeliveredNotification("c");
-        });
+        connect(&center, &UserNotificationCenter::didDeliverNotification, this,
+                [&](const UserNotification &n) {
+                    if (n.identifier == "a") {
+                        center.removeScheduledNotification("b");
+                        center.scheduleNotification(note("a", t0.addDays(1)));
+                    }
+                    if (n.identifier == "c")
+                        center.removeDeliveredNotification("c");
+                });
         Clock::advance(600 * 1000);
         QCOMPARE(ids(center.presented()), QStringList({"a", "c"}));
         QCOMPARE(ids(center.deliveredNotifications()), QStringList({"a"}));
