@@ -101,11 +101,11 @@ public slots:
         ++capabilityQueries;
         return capabilities;
     }
-    QString GetServerInformation(QString &vendor, QString &version, QString &spec_version)
+    QString GetServerInformation(QString &vendor, QString &version, QString &protocol_version)
     {
         vendor = QStringLiteral("test");
         version = QStringLiteral("1");
-        spec_version = QStringLiteral("1.2");
+        protocol_version = QStringLiteral("1.2");
         return QStringLiteral("test-notifications");
     }
 
