@@ -145,6 +145,10 @@ public:
     static void sortByKey(const EntityDescription &entity, QList<ManagedObject *> &rows, const QString &key,
                           bool ascending);
 
+signals:
+    // The main context took over the changes of a background save.
+    void changesMerged();
+
 private:
     friend class Store;
     friend class ManagedObject;

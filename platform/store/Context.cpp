@@ -1,0 +1,518 @@
+#include "platform/store/Context.h"
+
+#include "platform/store/AttributeValue.h"
+#include "platform/store/ChangeSet.h"
+#include "platform/store/SqliteConnection.h"
+#include "platform/store/Store.h"
+
+#include <QDebug>
+#include <QMultiHash>
+#include <QThread>
+
+#include <algorithm>
+#include <sqlite3.h>
+
+struct Context::EntityState
+{
+    QHash<qint64, ManagedObject *> registered; // live rows and pending deletions
+    QSet<ManagedObject *> dirty;               // inserted, changed or pending deletion
+    // Per slot: value key -> dirty live objects, built when first asked for.
+    QHash<int, QMultiHash<QString, ManagedObject *>> dirtyIndex;
+};
+
+namespace {
+
+AttributeType slotType(const EntityDescription &e, int slot)
+{
+    return slot < e.attributes.size() ? e.attributes.at(slot).type : AttributeType::Int64;
+}
+
+const ValueTransformer *slotTransformer(const EntityDescription &e, int slot)
+{
+    return slot < e.attributes.size() ? &e.attributes.at(slot).transformer : nullptr;
+}
+
+QString valueKey(const QVariant &v)
+{
+    if (!v.isValid() || v.isNull())
+        return QStringLiteral("\x01");
+    return v.toString();
+}
+
+QString selectColumns(const EntityDescription &e)
+{
+    QString cols = QStringLiteral("pk");
+    for (int s = 0; s < e.slotCount(); ++s)
+        cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
+    return cols;
+}
+
+} // namespace
+
+Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
+{
+    QString error;
+    m_db = SqliteConnection::open(store->path(), false, &error);
+    if (!m_db)
+        qWarning().noquote() << "store: a context cannot open" << store->path() << ":" << error;
+    for (int i = 0; i < store->model().entityCount(); ++i)
+        m_states.push_back(std::make_unique<EntityState>());
+}
+
+Context::~Context() = default;
+
+Context *Context::defaultContext()
+{
+    Store *s = Store::defaultStore();
+    return s ? s->mainContext() : nullptr;
+}
+
+Context::EntityState &Context::state(int entity)
+{
+    return *m_states.at(entity);
+}
+
+ManagedObject *Context::registered(int entity, qint64 pk) const
+{
+    return m_states.at(entity)->registered.value(pk, nullptr);
+}
+
+ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values)
+{
+    const EntityDescription &desc = m_store->model().entityAt(e.index);
+    ManagedObject *o = desc.factory();
+    o->m_entity = &desc;
+    o->m_context = this;
+    o->m_pk = pk;
+    o->m_values = values;
+    o->m_dirty = QBitArray(desc.slotCount());
+    o->m_registered = true;
+    m_owned.emplace_back(o);
+    state(e.index).registered.insert(pk, o);
+    return o;
+}
+
+ManagedObject *Context::createObject(const EntityDescription &entity)
+{
+    const EntityDescription &e = m_store->model().entityAt(entity.index);
+    QList<QVariant> values;
+    for (int s = 0; s < e.slotCount(); ++s)
+        values.append(AttributeValue::emptyValue(slotType(e, s)));
+    ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), values);
+    o->m_inserted = true;
+    EntityState &st = state(e.index);
+    st.dirty.insert(o);
+    for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
+        it->insert(valueKey(o->m_values.at(it.key())), o);
+    return o;
+}
+
+void Context::objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue)
+{
+    EntityState &st = state(o->m_entity->index);
+    if (!st.dirty.contains(o)) {
+        st.dirty.insert(o);
+        for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
+            it->insert(valueKey(o->m_values.at(it.key())), o);
+        return;
+    }
+    auto it = st.dirtyIndex.find(slot);
+    if (it != st.dirtyIndex.end()) {
+        it->remove(valueKey(oldValue), o);
+        it->insert(valueKey(o->m_values.at(slot)), o);
+    }
+}
+
+ManagedObject *Context::objectForKey(int entity, qint64 pk)
+{
+    if (ManagedObject *o = registered(entity, pk))
+        return o;
+    if (!m_db)
+        return nullptr;
+    const EntityDescription &e = m_store->model().entityAt(entity);
+    sqlite3_stmt *stmt = m_db->prepare("SELECT " + selectColumns(e) + " FROM " +
+                                       SqliteConnection::quoted(e.name) + " WHERE pk = ?");
+    if (!stmt)
+        return nullptr;
+    sqlite3_bind_int64(stmt, 1, pk);
+    ManagedObject *o = nullptr;
+    if (sqlite3_step(stmt) == SQLITE_ROW) {
+        QList<QVariant> values;
+        for (int s = 0; s < e.slotCount(); ++s)
+            values.append(SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s)));
+        o = materialise(e, pk, values);
+    }
+    sqlite3_reset(stmt);
+    return o;
+}
+
+ManagedObject *Context::existingObject(const ObjectId &id)
+{
+    if (id.entity < 0 || id.entity >= m_store->model().entityCount())
+        return nullptr;
+    ManagedObject *o = objectForKey(id.entity, id.pk);
+    return o && !o->isDeleted() ? o : nullptr;
+}
+
+QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot, const QVariant &value,
+                                      bool firstOnly)
+{
+    const EntityDescription &e = m_store->model().entityAt(entity.index);
+    EntityState &st = state(e.index);
+    QList<ManagedObject *> out;
+
+    // Rows with pending changes are judged by their values in memory.
+    QVariant key;
+    if (slot >= 0) {
+        const auto converted = AttributeValue::convert(value, slotType(e, slot));
+        if (!converted)
+            return {};
+        key = *converted;
+        auto idx = st.dirtyIndex.find(slot);
+        if (idx == st.dirtyIndex.end()) {
+            QMultiHash<QString, ManagedObject *> built;
+            for (ManagedObject *o : std::as_const(st.dirty)) {
+                if (!o->m_deleted)
+                    built.insert(valueKey(o->m_values.at(slot)), o);
+            }
+            idx = st.dirtyIndex.insert(slot, built);
+        }
+        for (auto it = idx->constFind(valueKey(key)); it != idx->constEnd() && it.key() == valueKey(key);
+             ++it) {
+            if (!(*it)->m_deleted)
+                out.append(*it);
+        }
+    } else {
+        for (ManagedObject *o : std::as_const(st.dirty)) {
+            if (!o->m_deleted)
+                out.append(o);
+        }
+    }
+
+    if (m_db) {
+        QString sql = "SELECT " + selectColumns(e) + " FROM " + SqliteConnection::quoted(e.name);
+        const bool nullKey = slot >= 0 && key.isNull();
+        if (slot >= 0)
+            sql += " WHERE " + SqliteConnection::quoted(e.slotColumn(slot)) + (nullKey ? " IS NULL" : " = ?");
+        sql += " ORDER BY pk";
+        if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
+            if (slot >= 0 && !nullKey)
+                SqliteConnection::bind(stmt, 1, key, slotType(e, slot), slotTransformer(e, slot));
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                const qint64 pk = sqlite3_column_int64(stmt, 0);
+                if (ManagedObject *o = st.registered.value(pk, nullptr)) {
+                    if (o->m_deleted || st.dirty.contains(o))
+                        continue;
+                    out.append(o);
+                } else {
+                    QList<QVariant> values;
+                    values.reserve(e.slotCount());
+                    for (int s = 0; s < e.slotCount(); ++s)
+                        values.append(
+                            SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s)));
+                    out.append(materialise(e, pk, values));
+                }
+                if (firstOnly)
+                    break;
+            }
+            if (rc != SQLITE_ROW && rc != SQLITE_DONE)
+                qWarning().noquote() << "store: query of" << e.name << "failed:" << m_db->lastError();
+            sqlite3_reset(stmt);
+        }
+    }
+
+    std::sort(out.begin(), out.end(),
+              [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
+    if (firstOnly && out.size() > 1)
+        out.resize(1);
+    return out;
+}
+
+ManagedObject *Context::findFirst(const EntityDescription &entity, const QString &attribute,
+                                  const QVariant &value)
+{
+    const int slot = m_store->model().entityAt(entity.index).slotOfName(attribute);
+    if (slot < 0) {
+        qWarning().noquote() << "store:" << entity.name << "has no attribute" << attribute;
+        return nullptr;
+    }
+    const QList<ManagedObject *> r = query(entity, slot, value, true);
+    return r.isEmpty() ? nullptr : r.first();
+}
+
+QList<ManagedObject *> Context::findAll(const EntityDescription &entity, const QString &attribute,
+                                        const QVariant &value)
+{
+    const int slot = m_store->model().entityAt(entity.index).slotOfName(attribute);
+    if (slot < 0) {
+        qWarning().noquote() << "store:" << entity.name << "has no attribute" << attribute;
+        return {};
+    }
+    return query(entity, slot, value, false);
+}
+
+QList<ManagedObject *> Context::fetchAll(const EntityDescription &entity)
+{
+    return query(entity, -1, {}, false);
+}
+
+void Context::sortByKey(const EntityDescription &entity, QList<ManagedObject *> &rows, const QString &key,
+                        bool ascending)
+{
+    const int slot = entity.slotOfName(key);
+    if (slot < 0) {
+        qWarning().noquote() << "store:" << entity.name << "has no sort key" << key;
+        return;
+    }
+    const AttributeType type = slotType(entity, slot);
+    std::stable_sort(rows.begin(), rows.end(), [&](const ManagedObject *a, const ManagedObject *b) {
+        const int c = AttributeValue::compare(a->m_values.at(slot), b->m_values.at(slot), type);
+        return ascending ? c < 0 : c > 0;
+    });
+}
+
+void Context::deleteObject(ManagedObject *object)
+{
+    if (!object || object->m_context != this || object->m_deleted)
+        return;
+    QSet<ManagedObject *> seen;
+    cascadeDelete(object, seen);
+}
+
+void Context::deleteObjects(const QList<ManagedObject *> &objects)
+{
+    for (ManagedObject *o : objects)
+        deleteObject(o);
+}
+
+void Context::cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen)
+{
+    if (o->m_deleted || seen.contains(o))
+        return;
+    seen.insert(o);
+    const EntityDescription &e = *o->m_entity;
+    for (int r = 0; r < e.relationships.size(); ++r) {
+        const RelationshipSpec &rel = e.relationships.at(r);
+        const EntityDescription *target = m_store->model().entity(rel.target);
+        if (!target)
+            continue;
+        QList<ManagedObject *> related;
+        if (rel.toMany)
+            related = o->toMany(r);
+        else if (ManagedObject *t = o->toOne(r))
+            related.append(t);
+        const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
+        for (ManagedObject *t : related) {
+            if (rel.deleteRule == DeleteRule::Cascade)
+                cascadeDelete(t, seen);
+            else if (inverseSlot >= 0)
+                t->setSlotValue(inverseSlot, QVariant());
+        }
+    }
+    EntityState &st = state(e.index);
+    for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
+        it->remove(valueKey(o->m_values.at(it.key())), o);
+    o->m_deleted = true;
+    if (o->m_inserted) {
+        st.dirty.remove(o);
+        st.registered.remove(o->m_pk);
+        o->m_registered = false;
+    } else {
+        st.dirty.insert(o);
+    }
+}
+
+bool Context::hasChanges() const
+{
+    for (const auto &st : m_states) {
+        if (!st->dirty.isEmpty())
+            return true;
+    }
+    return false;
+}
+
+void Context::markGone(ManagedObject *o)
+{
+    EntityState &st = state(o->m_entity->index);
+    st.registered.remove(o->m_pk);
+    st.dirty.remove(o);
+    st.dirtyIndex.clear();
+    o->m_deleted = true;
+    o->m_registered = false;
+    o->m_inserted = false;
+}
+
+SaveResult Context::saveAndWait()
+{
+    if (!hasChanges())
+        return {};
+    if (!m_db)
+        return SaveResult::failure(QStringLiteral("the store is not open"));
+
+    auto fail = [this](const QString &what) {
+        const QString message = what + ": " + m_db->lastError();
+        m_db->exec(QStringLiteral("ROLLBACK"));
+        qWarning().noquote() << "store: save failed," << message;
+        return SaveResult::failure(message);
+    };
+
+    if (!m_db->exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
+
+    ChangeSet changes;
+    for (int ei = 0; ei < int(m_states.size()); ++ei) {
+        EntityState &st = *m_states.at(ei);
+        if (st.dirty.isEmpty())
+            continue;
+        const EntityDescription &e = m_store->model().entityAt(ei);
+        const QString table = SqliteConnection::quoted(e.name);
+        QString cols, marks, sets;
+        for (int s = 0; s < e.slotCount(); ++s) {
+            const QString c = SqliteConnection::quoted(e.slotColumn(s));
+            cols += ", " + c;
+            marks += ", ?";
+            sets += QString(s ? ", " : "") + c + " = ?";
+        }
+        QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
+        std::sort(rows.begin(), rows.end(),
+                  [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
+        for (ManagedObject *o : rows) {
+            sqlite3_stmt *stmt = nullptr;
+            if (o->m_deleted) {
+                stmt = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?");
+                if (!stmt)
+                    return fail("cannot delete from " + e.name);
+                sqlite3_bind_int64(stmt, 1, o->m_pk);
+                changes.deleted.append({ei, o->m_pk});
+            } else {
+                int first = 1;
+                if (o->m_inserted) {
+                    stmt =
+                        m_db->prepare("INSERT INTO " + table + " (pk" + cols + ") VALUES (?" + marks + ")");
+                    if (!stmt)
+                        return fail("cannot insert into " + e.name);
+                    sqlite3_bind_int64(stmt, 1, o->m_pk);
+                    first = 2;
+                } else {
+                    stmt = m_db->prepare("UPDATE " + table + " SET " + sets + " WHERE pk = ?");
+                    if (!stmt)
+                        return fail("cannot update " + e.name);
+                    sqlite3_bind_int64(stmt, e.slotCount() + 1, o->m_pk);
+                }
+                for (int s = 0; s < e.slotCount(); ++s) {
+                    if (!SqliteConnection::bind(stmt, first + s, o->m_values.at(s), slotType(e, s),
+                                                slotTransformer(e, s)))
+                        return fail("cannot bind " + e.slotColumn(s));
+                }
+                ChangeSet::Row row{ei, o->m_pk, o->m_values,
+                                   o->m_inserted ? QBitArray(e.slotCount(), true) : o->m_dirty};
+                (o->m_inserted ? changes.inserted : changes.updated).append(row);
+            }
+            const int rc = sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+            if (rc != SQLITE_DONE)
+                return fail("cannot write " + e.name);
+        }
+    }
+    if (!m_db->exec(QStringLiteral("COMMIT")))
+        return fail(QStringLiteral("cannot commit"));
+
+    // Written: the pending state becomes the stored state.
+    for (auto &stp : m_states) {
+        EntityState &st = *stp;
+        const QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
+        for (ManagedObject *o : rows) {
+            if (o->m_deleted) {
+                st.registered.remove(o->m_pk);
+                o->m_registered = false;
+            }
+            o->m_inserted = false;
+            o->m_dirty.fill(false);
+        }
+        st.dirty.clear();
+        st.dirtyIndex.clear();
+    }
+
+    if (m_kind == Kind::Background && !changes.isEmpty()) {
+        Context *main = m_store->mainContext();
+        if (main && main != this) {
+            if (QThread::currentThread() == main->thread())
+                main->mergeChanges(changes);
+            else
+                QMetaObject::invokeMethod(
+                    main, [main, changes] { main->mergeChanges(changes); }, Qt::QueuedConnection);
+        }
+    }
+    return {};
+}
+
+void Context::mergeChanges(const ChangeSet &changes)
+{
+    auto apply = [this](const ChangeSet::Row &row) {
+        ManagedObject *o = registered(row.entity, row.pk);
+        if (!o || o->m_deleted)
+            return;
+        EntityState &st = state(row.entity);
+        for (int s = 0; s < row.values.size() && s < o->m_values.size(); ++s) {
+            // Local unsaved edits of the same attribute win; the rest takes the saved value.
+            if (row.changed.testBit(s) && !o->m_dirty.testBit(s))
+                o->m_values[s] = row.values.at(s);
+        }
+        if (st.dirty.contains(o))
+            st.dirtyIndex.clear();
+    };
+    for (const ChangeSet::Row &row : changes.updated)
+        apply(row);
+    for (const ChangeSet::Row &row : changes.inserted)
+        apply(row);
+    for (const auto &[entity, pk] : changes.deleted) {
+        if (ManagedObject *o = registered(entity, pk))
+            markGone(o);
+    }
+    emit changesMerged();
+}
+
+void Context::rollback()
+{
+    for (int ei = 0; ei < int(m_states.size()); ++ei) {
+        EntityState &st = *m_states.at(ei);
+        const EntityDescription &e = m_store->model().entityAt(ei);
+        const QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
+        st.dirty.clear();
+        st.dirtyIndex.clear();
+        for (ManagedObject *o : rows) {
+            if (o->m_inserted) {
+                st.registered.remove(o->m_pk);
+                o->m_deleted = true;
+                o->m_registered = false;
+                o->m_inserted = false;
+                continue;
+            }
+            o->m_deleted = false;
+            o->m_dirty.fill(false);
+            // Read the stored values back.
+            st.registered.remove(o->m_pk);
+            bool found = false;
+            if (m_db) {
+                if (sqlite3_stmt *stmt = m_db->prepare("SELECT " + selectColumns(e) + " FROM " +
+                                                       SqliteConnection::quoted(e.name) + " WHERE pk = ?")) {
+                    sqlite3_bind_int64(stmt, 1, o->m_pk);
+                    if (sqlite3_step(stmt) == SQLITE_ROW) {
+                        for (int s = 0; s < e.slotCount(); ++s)
+                            o->m_values[s] =
+                                SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s));
+                        found = true;
+                    }
+                    sqlite3_reset(stmt);
+                }
+            }
+            if (found) {
+                st.registered.insert(o->m_pk, o);
+            } else {
+                o->m_deleted = true;
+                o->m_registered = false;
+            }
+        }
+    }
+}

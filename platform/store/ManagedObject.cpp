@@ -1,0 +1,180 @@
+#include "platform/store/ManagedObject.h"
+
+#include "platform/store/AttributeValue.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+
+namespace {
+
+AttributeType slotType(const EntityDescription &e, int slot)
+{
+    return slot < e.attributes.size() ? e.attributes.at(slot).type : AttributeType::Int64;
+}
+
+} // namespace
+
+QVariant ManagedObject::value(const QString &attribute) const
+{
+    const int i = m_entity->attributeIndex(attribute);
+    return i < 0 ? QVariant() : m_values.at(i);
+}
+
+bool ManagedObject::setValue(const QString &attribute, const QVariant &value)
+{
+    const int i = m_entity->attributeIndex(attribute);
+    if (i < 0 || m_deleted)
+        return false;
+    const auto converted = AttributeValue::convert(value, m_entity->attributes.at(i).type);
+    if (!converted)
+        return false;
+    setSlotValue(i, *converted);
+    return true;
+}
+
+void ManagedObject::importValuesForKeys(const QJsonObject &values)
+{
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        const int i = m_entity->attributeIndex(it.key());
+        if (i < 0)
+            continue;
+        if (const auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
+            setSlotValue(i, *converted);
+    }
+}
+
+void ManagedObject::importValuesForKeys(const QVariantMap &values)
+{
+    for (auto it = values.begin(); it != values.end(); ++it)
+        setValue(it.key(), it.value());
+}
+
+QVariant ManagedObject::slotValue(int slot) const
+{
+    return m_values.at(slot);
+}
+
+static bool sameValue(const QVariant &a, const QVariant &b)
+{
+    if (a.isNull() != b.isNull())
+        return false;
+    return a == b;
+}
+
+void ManagedObject::setSlotValue(int slot, const QVariant &value)
+{
+    if (m_deleted || !m_context)
+        return;
+    const auto converted = AttributeValue::convert(value, slotType(*m_entity, slot));
+    if (!converted)
+        return;
+    if (sameValue(m_values.at(slot), *converted))
+        return;
+    const QVariant old = m_values.at(slot);
+    m_values[slot] = *converted;
+    m_dirty.setBit(slot);
+    m_context->objectWillChange(this, slot, old);
+}
+
+qint16 ManagedObject::int16At(int slot) const
+{
+    return qint16(m_values.at(slot).toLongLong());
+}
+
+qint32 ManagedObject::int32At(int slot) const
+{
+    return qint32(m_values.at(slot).toLongLong());
+}
+
+qint64 ManagedObject::int64At(int slot) const
+{
+    return m_values.at(slot).toLongLong();
+}
+
+bool ManagedObject::boolAt(int slot) const
+{
+    return m_values.at(slot).toBool();
+}
+
+float ManagedObject::floatAt(int slot) const
+{
+    return m_values.at(slot).toFloat();
+}
+
+QString ManagedObject::textAt(int slot) const
+{
+    return m_values.at(slot).toString();
+}
+
+ManagedObject *ManagedObject::toOne(int relIndex) const
+{
+    if (!m_context)
+        return nullptr;
+    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const EntityDescription *target = m_context->store()->model().entity(rel.target);
+    if (!target)
+        return nullptr;
+    const int slot = m_entity->slotOfRelationship(relIndex);
+    if (slot >= 0) {
+        const QVariant key = m_values.at(slot);
+        if (key.isNull())
+            return nullptr;
+        ManagedObject *o = m_context->objectForKey(target->index, key.toLongLong());
+        return o && !o->isDeleted() ? o : nullptr;
+    }
+    // The key lives on the other side.
+    const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
+    if (inverseSlot < 0)
+        return nullptr;
+    const QList<ManagedObject *> holders = m_context->query(*target, inverseSlot, m_pk, true);
+    return holders.isEmpty() ? nullptr : holders.first();
+}
+
+void ManagedObject::setToOne(int relIndex, ManagedObject *target)
+{
+    if (m_deleted || !m_context)
+        return;
+    if (target && (target->context() != m_context || target->isDeleted())) {
+        qWarning("store: a relationship can only point at a live row of the same context");
+        return;
+    }
+    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const EntityDescription *targetEntity = m_context->store()->model().entity(rel.target);
+    if (!targetEntity)
+        return;
+    const int inverseIndex = targetEntity->relationshipIndex(rel.inverse);
+    const int slot = m_entity->slotOfRelationship(relIndex);
+    if (slot >= 0) {
+        // A one-to-one: the target's previous owner lets go of it.
+        if (target && inverseIndex >= 0 && !targetEntity->relationships.at(inverseIndex).toMany) {
+            for (ManagedObject *other : m_context->query(*m_entity, slot, target->m_pk, false)) {
+                if (other != this)
+                    other->setSlotValue(slot, QVariant());
+            }
+        }
+        setSlotValue(slot, target ? QVariant(qlonglong(target->m_pk)) : QVariant());
+        return;
+    }
+    const int inverseSlot = inverseIndex >= 0 ? targetEntity->slotOfRelationship(inverseIndex) : -1;
+    if (inverseSlot < 0)
+        return;
+    for (ManagedObject *holder : m_context->query(*targetEntity, inverseSlot, m_pk, false)) {
+        if (holder != target)
+            holder->setSlotValue(inverseSlot, QVariant());
+    }
+    if (target)
+        target->setToOne(inverseIndex, this);
+}
+
+QList<ManagedObject *> ManagedObject::toMany(int relIndex) const
+{
+    if (!m_context || m_deleted)
+        return {};
+    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const EntityDescription *target = m_context->store()->model().entity(rel.target);
+    if (!target)
+        return {};
+    const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
+    if (inverseSlot < 0)
+        return {};
+    return m_context->query(*target, inverseSlot, m_pk, false);
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/store/EntityDescription.h"
+
+#include <QHash>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// One connection to the store file with a cache of prepared statements.
+// Used by one thread at a time.
+class SqliteConnection
+{
+public:
+    ~SqliteConnection();
+
+    // Opens the file (creating it when allowed), WAL journal, full sync, busy timeout.
+    static std::unique_ptr<SqliteConnection> open(const QString &path, bool create, QString *error,
+                                                  int *code = nullptr);
+
+    bool exec(const QString &sql);
+    // A prepared statement, reset and with its bindings cleared; nullptr on error.
+    sqlite3_stmt *prepare(const QString &sql);
+    // Single-column query results as texts (PRAGMAs).
+    QStringList queryTexts(const QString &sql, bool *ok = nullptr);
+
+    static bool bind(sqlite3_stmt *stmt, int index, const QVariant &value, AttributeType type,
+                     const ValueTransformer *transformer = nullptr);
+    static QVariant column(sqlite3_stmt *stmt, int index, AttributeType type,
+                           const ValueTransformer *transformer = nullptr);
+    static QString quoted(const QString &identifier);
+
+    QString lastError() const;
+    int lastErrorCode() const;
+    sqlite3 *handle() const { return m_db; }
+
+private:
+    SqliteConnection() = default;
+    sqlite3 *m_db = nullptr;
+    QHash<QString, sqlite3_stmt *> m_statements;
+};
