@@ -1,0 +1,142 @@
+#include "platform/calendar/LocalTime.h"
+
+#include <QTimeZone>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr qint64 unixEpochDay = 2440588;
+constexpr qint64 msecsPerDay = 86400000;
+
+qint64 floorDiv(qint64 a, qint64 b)
+{
+    qint64 q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0)))
+        --q;
+    return q;
+}
+
+// Per-day offsets from UTC, direct-mapped by day number. `constant` is false for days that hold a zone
+// transition; those take Qt's path every time.
+struct DayOffset
+{
+    qint64 day = LLONG_MIN;
+    int offsetMSecs = 0;
+    bool constant = false;
+};
+
+constexpr int cacheSize = 4096;
+
+struct Cache
+{
+    DayOffset local[cacheSize];
+    DayOffset utc[cacheSize];
+    char zone[256] = {};
+    bool zoneSet = false;
+
+    // Drops everything when the TZ variable changed since the last call.
+    void check()
+    {
+        const char *tz = std::getenv("TZ");
+        const bool set = tz != nullptr;
+        if (set == zoneSet && (!set || std::strncmp(tz, zone, sizeof zone) == 0))
+            return;
+        zoneSet = set;
+        if (set) {
+            std::strncpy(zone, tz, sizeof zone - 1);
+            zone[sizeof zone - 1] = '\0';
+        }
+        for (DayOffset &d : local)
+            d = DayOffset();
+        for (DayOffset &d : utc)
+            d = DayOffset();
+    }
+};
+
+Cache &cache()
+{
+    thread_local Cache c;
+    c.check();
+    return c;
+}
+
+int offsetOfLocal(qint64 day, int msecsOfDay)
+{
+    const QDateTime dt(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(msecsOfDay));
+    return dt.offsetFromUtc() * 1000;
+}
+
+const DayOffset &localDay(Cache &c, qint64 day)
+{
+    DayOffset &e = c.local[quint64(day) % cacheSize];
+    if (e.day != day) {
+        e.day = day;
+        const int a = offsetOfLocal(day, 0);
+        const int b = offsetOfLocal(day, 12 * 3600000);
+        const int d = offsetOfLocal(day, msecsPerDay - 1);
+        e.offsetMSecs = a;
+        e.constant = a == b && b == d;
+    }
+    return e;
+}
+
+const DayOffset &utcDay(Cache &c, qint64 day)
+{
+    DayOffset &e = c.utc[quint64(day) % cacheSize];
+    if (e.day != day) {
+        e.day = day;
+        const qint64 start = (day - unixEpochDay) * msecsPerDay;
+        const int a = QDateTime::fromMSecsSinceEpoch(start).offsetFromUtc() * 1000;
+        const int b = QDateTime::fromMSecsSinceEpoch(start + msecsPerDay / 2).offsetFromUtc() * 1000;
+        const int d = QDateTime::fromMSecsSinceEpoch(start + msecsPerDay - 1).offsetFromUtc() * 1000;
+        e.offsetMSecs = a;
+        e.constant = a == b && b == d;
+    }
+    return e;
+}
+
+} // namespace
+
+qint64 LocalTime::toEpochMSecs(qint64 julianDay, int msecsOfDay)
+{
+    Cache &c = cache();
+    const DayOffset &e = localDay(c, julianDay);
+    if (e.constant)
+        return (julianDay - unixEpochDay) * msecsPerDay + msecsOfDay - e.offsetMSecs;
+    return QDateTime(QDate::fromJulianDay(julianDay), QTime::fromMSecsSinceStartOfDay(msecsOfDay))
+        .toMSecsSinceEpoch();
+}
+
+LocalTime::Moment LocalTime::fromEpochMSecs(qint64 epochMSecs)
+{
+    Cache &c = cache();
+    const DayOffset &e = utcDay(c, floorDiv(epochMSecs, msecsPerDay) + unixEpochDay);
+    if (e.constant) {
+        const qint64 local = epochMSecs + e.offsetMSecs;
+        const qint64 day = floorDiv(local, msecsPerDay);
+        return {day + unixEpochDay, int(local - day * msecsPerDay)};
+    }
+    const QDateTime dt = QDateTime::fromMSecsSinceEpoch(epochMSecs);
+    return {dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay()};
+}
+
+LocalTime::Moment LocalTime::momentOf(const QDateTime &dt)
+{
+    if (dt.timeSpec() == Qt::LocalTime)
+        return {dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay()};
+    return fromEpochMSecs(dt.toMSecsSinceEpoch());
+}
+
+qint64 LocalTime::epochMSecsOf(const QDateTime &dt)
+{
+    if (dt.timeSpec() == Qt::LocalTime)
+        return toEpochMSecs(dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay());
+    return dt.toMSecsSinceEpoch();
+}
+
+QDateTime LocalTime::dateTimeFromEpochMSecs(qint64 epochMSecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(epochMSecs);
+}
