@@ -3,12 +3,12 @@
 #include "platform/keychain/KeychainBackend.h"
 
 // The system keychain through QtKeychain (the Secret Service on Linux). Each
-// call waits for its job in a local event loop. Items are stored under the
-// service name given at construction, with the key as the account.
+// call waits for its job in a local event loop. An item's service and account
+// are both its key.
 class QtKeychainBackend final : public KeychainBackend
 {
 public:
-    explicit QtKeychainBackend(const QString &serviceName = QStringLiteral("Prelvane"));
+    QtKeychainBackend();
 
     bool writeItem(const QString &key, const QByteArray &data) override;
     std::optional<QByteArray> readItem(const QString &key) override;
@@ -18,6 +18,5 @@ public:
     QString lastError() const { return m_lastError; }
 
 private:
-    QString m_service;
     QString m_lastError;
 };

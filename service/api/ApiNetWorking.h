@@ -104,8 +104,9 @@ public:
     // The key text of a path; empty when the path needs the user key and
     // none (or one under 4 characters) is stored.
     static QString getAesPwdWithUrl(const QString &path);
-    // The request body: Base64 of the encrypted, pretty-printed JSON; empty
-    // for no parameters. Null when the path has no key.
+    // The request body: Base64 of the encrypted, pretty-printed JSON (the
+    // variants send no body at all for empty parameters). Null when the path
+    // has no key.
     static QString showAESWithParams(const Params &params, const QString &path);
     static bool isDataStringWithUrlString(const QString &path);
     static bool isShowErrorMsgWithUrlString(const QString &path);

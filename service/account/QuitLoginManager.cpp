@@ -1,0 +1,82 @@
+#include "service/account/QuitLoginManager.h"
+
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/LoginAccount.h"
+#include "core/model/NoteComplete.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/NoteLog.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/notifications/UserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "service/account/SignInKeys.h"
+
+#include <QDebug>
+
+namespace {
+QuitLoginManager::WindowHook &windowHook()
+{
+    static QuitLoginManager::WindowHook hook;
+    return hook;
+}
+
+quint64 generation = 0;
+} // namespace
+
+void QuitLoginManager::showLoginWindow()
+{
+    ++generation;
+    if (Context *ctx = Context::defaultContext()) {
+        const QVariant storedId = UserDefaults::value(SignInKeys::UserId);
+        bool ok = false;
+        const qint64 userId = storedId.toString().trimmed().toLongLong(&ok);
+        if (ok) {
+            const QList<LoginAccount *> accounts =
+                ctx->findAllWhere<LoginAccount>([userId](const LoginAccount *a) { return a->userId() == userId; });
+            for (LoginAccount *account : accounts)
+                account->setAutoLogin(false);
+            if (!accounts.isEmpty() && !ctx->saveAndWait())
+                qWarning() << "logout: auto-login could not be switched off";
+        }
+    }
+    delectLocalDatas();
+    if (windowHook())
+        windowHook()();
+}
+
+void QuitLoginManager::delectLocalDatas()
+{
+    if (Context *ctx = Context::defaultContext()) {
+        ctx->deleteAll<Classify>();
+        ctx->deleteAll<NoteDetail>();
+        ctx->deleteAll<DateRemind>();
+        ctx->deleteAll<WiFiRemind>();
+        ctx->deleteAll<UserSet>();
+        ctx->deleteAll<NoteComplete>();
+        ctx->deleteAll<NoteLog>();
+        if (SaveResult result = ctx->saveAndWait(); !result)
+            qWarning() << "logout: the local data could not be wiped";
+    }
+
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    center->removeAllDeliveredNotifications();
+    center->removeAllScheduledNotifications();
+
+    for (const QString &key : {SignInKeys::Version, SignInKeys::FontSize, SignInKeys::JpushId,
+                               SignInKeys::AccessToken, SignInKeys::UserKey, SignInKeys::Account}) {
+        UserDefaults::remove(key);
+        UserDefaults::sync();
+    }
+}
+
+void QuitLoginManager::setWindowHook(WindowHook hook)
+{
+    windowHook() = std::move(hook);
+}
+
+quint64 QuitLoginManager::signInGeneration()
+{
+    return generation;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "platform/base/UserDefaults.h"
+#include "platform/keychain/MemoryKeychainBackend.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/api/ApiNetWorking.h"
+#include "tests/service/standin/StandinService.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/TestEnv.h"
+
+#include <QtTest>
+
+#include <memory>
+
+// What one call handed back.
+struct CallResult
+{
+    bool succeeded = false;
+    bool failed = false;
+    BaseSuccessModel model;
+    BaseErrorModel error;
+    bool done() const { return succeeded || failed; }
+};
+
+// A fresh stand-in service, client, keychain, feedback recorder and
+// notification centre for one test function.
+struct ServiceFixture
+{
+    std::unique_ptr<MemoryKeychainBackend> keychain = std::make_unique<MemoryKeychainBackend>();
+    std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
+    std::unique_ptr<FakeUserNotificationCenter> notifications = std::make_unique<FakeUserNotificationCenter>();
+    std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
+    std::unique_ptr<ApiNetWorking> api;
+    int windowHookCalls = 0;
+
+    explicit ServiceFixture(bool listen = true)
+    {
+        TestEnv::freshFolders();
+        UserNotificationCenter::setShared(notifications.get());
+        QuitLoginManager::setWindowHook([this] { ++windowHookCalls; });
+        if (listen) {
+            if (!service->listen())
+                qFatal("stand-in service cannot listen");
+            UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, service->baseUrl().toString());
+            UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, QStringLiteral("https://web.invalid"));
+        }
+        api = std::make_unique<ApiNetWorking>();
+        api->setRequestTimeout(1500);
+    }
+
+    ~ServiceFixture()
+    {
+        QuitLoginManager::setWindowHook({});
+        UserNotificationCenter::setShared(nullptr);
+    }
+
+    ApiNetWorking::Success onSuccess(const std::shared_ptr<CallResult> &r)
+    {
+        return [r](const BaseSuccessModel &m) {
+            r->succeeded = true;
+            r->model = m;
+        };
+    }
+    ApiNetWorking::Failure onFailure(const std::shared_ptr<CallResult> &r)
+    {
+        return [r](const BaseErrorModel &e) {
+            r->failed = true;
+            r->error = e;
+        };
+    }
+
+    // Runs one call (given the two callbacks) and waits for its end.
+    template <class F> std::shared_ptr<CallResult> run(F call, int timeoutMs = 5000)
+    {
+        auto r = std::make_shared<CallResult>();
+        call(onSuccess(r), onFailure(r));
+        QElapsedTimer t;
+        t.start();
+        while (!r->done() && t.elapsed() < timeoutMs)
+            QTest::qWait(10);
+        return r;
+    }
+
+    // Signs the seeded account in through the client.
+    bool signIn()
+    {
+        auto r = run([this](auto ok, auto fail) {
+            api->loginWithParam({{"account", "tester"}, {"passWord", "secret1"}}, nullptr, ok, fail);
+        });
+        feedback->clear();
+        return r->succeeded && r->model.code == 200;
+    }
+
+    StandinAccount &tester() { return *service->state().accountByName(QStringLiteral("tester")); }
+};

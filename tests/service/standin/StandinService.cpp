@@ -1,0 +1,485 @@
+#include "tests/service/standin/StandinService.h"
+
+#include "tests/service/standin/StandinCrypto.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QPointer>
+#include <QSslConfiguration>
+#include <QSslServer>
+#include <QSslSocket>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <sys/socket.h>
+
+struct StandinService::Connection
+{
+    QPointer<QTcpSocket> socket;
+    QByteArray buffer;
+    bool done = false;
+};
+
+namespace {
+
+QString tokenFor(StandinState &state)
+{
+    return QStringLiteral("tok-%1").arg(state.newId());
+}
+
+// JSON text of any value (objects, arrays and scalars alike).
+QByteArray jsonText(const QJsonValue &value)
+{
+    if (value.isObject())
+        return QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact);
+    if (value.isArray())
+        return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact);
+    QByteArray wrapped = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return wrapped.mid(1, wrapped.size() - 2);
+}
+
+QString param(const StandinRequest &req, const char *key)
+{
+    const QJsonValue v = req.params.value(QLatin1String(key));
+    if (v.isDouble())
+        return QString::number(qint64(v.toDouble()));
+    return v.toString();
+}
+
+qint64 bumpVersion(StandinAccount &user)
+{
+    return ++user.version;
+}
+
+QJsonObject versionData(StandinAccount &user)
+{
+    return QJsonObject{{"version", QString::number(bumpVersion(user))}};
+}
+
+// Counts the multipart parts named "FileName".
+int countImageParts(const QByteArray &body)
+{
+    int count = 0;
+    qsizetype from = 0;
+    const QByteArray marker("name=\"FileName\"");
+    while ((from = body.indexOf(marker, from)) >= 0) {
+        ++count;
+        from += marker.size();
+    }
+    return count;
+}
+
+} // namespace
+
+StandinReply StandinReply::ok(const QJsonValue &data, Form form)
+{
+    StandinReply r;
+    r.data = data;
+    r.form = form;
+    return r;
+}
+
+StandinReply StandinReply::error(qint64 code, const QString &msg)
+{
+    StandinReply r;
+    r.code = code;
+    r.msg = msg;
+    return r;
+}
+
+StandinService::StandinService(QObject *parent) : QObject(parent), m_state(StandinState::seeded())
+{
+    registerBuiltins();
+}
+
+StandinService::~StandinService()
+{
+    for (const auto &conn : std::as_const(m_connections))
+        if (conn->socket)
+            conn->socket->abort();
+}
+
+bool StandinService::listen(quint16 port)
+{
+    m_tls = false;
+    m_server = std::make_unique<QTcpServer>();
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *s = m_server->nextPendingConnection())
+            accept(s);
+    });
+    return m_server->listen(QHostAddress::LocalHost, port);
+}
+
+bool StandinService::listenTls(const QSslCertificate &certificate, const QSslKey &key,
+                               const QList<QSslCertificate> &chain, quint16 port)
+{
+    m_tls = true;
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificate(certificate);
+    config.setLocalCertificateChain(QList<QSslCertificate>{certificate} + chain);
+    config.setPrivateKey(key);
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    server->setSslConfiguration(config);
+    server->setHandshakeTimeout(5000);
+    m_server = std::move(server);
+    connect(m_server.get(), &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *s = m_server->nextPendingConnection())
+            accept(s);
+    });
+    return m_server->listen(QHostAddress::LocalHost, port);
+}
+
+quint16 StandinService::port() const
+{
+    return m_server ? m_server->serverPort() : 0;
+}
+
+QUrl StandinService::baseUrl() const
+{
+    return QUrl(QStringLiteral("%1://127.0.0.1:%2/").arg(m_tls ? "https" : "http").arg(port()));
+}
+
+void StandinService::registerHandler(const QString &path, Handler handler)
+{
+    m_handlers.insert(path, std::move(handler));
+}
+
+void StandinService::setFault(const QString &path, const StandinFault &fault)
+{
+    m_faults.insert(path, fault);
+}
+
+void StandinService::clearFault(const QString &path)
+{
+    m_faults.remove(path);
+}
+
+void StandinService::clearFaults()
+{
+    m_faults.clear();
+}
+
+StandinRequest StandinService::lastRequest(const QString &path) const
+{
+    for (auto it = m_requests.crbegin(); it != m_requests.crend(); ++it)
+        if (it->path == path)
+            return *it;
+    return {};
+}
+
+int StandinService::requestCount(const QString &path) const
+{
+    int n = 0;
+    for (const StandinRequest &r : m_requests)
+        n += r.path == path ? 1 : 0;
+    return n;
+}
+
+int StandinService::heldConnections() const
+{
+    int n = 0;
+    for (const auto &conn : m_connections)
+        n += (conn->done && conn->socket && conn->socket->state() == QAbstractSocket::ConnectedState) ? 1 : 0;
+    return n;
+}
+
+QByteArray StandinService::envelope(const StandinReply &reply, const QString &keyText)
+{
+    QJsonObject obj{{"code", reply.code}, {"msg", reply.msg}};
+    if (!reply.data.isUndefined()) {
+        switch (reply.form) {
+        case StandinReply::Form::Plain:
+            obj.insert("data", reply.data);
+            break;
+        case StandinReply::Form::Encrypted:
+        case StandinReply::Form::EncryptedText: {
+            const QByteArray plain = reply.form == StandinReply::Form::EncryptedText
+                                         ? reply.data.toString().toUtf8()
+                                         : jsonText(reply.data);
+            obj.insert("data",
+                       QString::fromLatin1(StandinCrypto::encrypt(plain, keyText.toLatin1()).toBase64()));
+            break;
+        }
+        }
+    }
+    return QJsonDocument(obj).toJson(QJsonDocument::Compact);
+}
+
+void StandinService::accept(QTcpSocket *socket)
+{
+    auto conn = std::make_shared<Connection>();
+    conn->socket = socket;
+    m_connections.append(conn);
+    connect(socket, &QTcpSocket::readyRead, this, [this, conn] { onReadable(conn); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, conn] {
+        m_connections.removeAll(conn);
+        if (conn->socket)
+            conn->socket->deleteLater();
+    });
+    if (socket->bytesAvailable() > 0)
+        onReadable(conn);
+}
+
+void StandinService::onReadable(const std::shared_ptr<Connection> &conn)
+{
+    if (!conn->socket || conn->done)
+        return;
+    conn->buffer += conn->socket->readAll();
+    const qsizetype headerEnd = conn->buffer.indexOf("\r\n\r\n");
+    if (headerEnd < 0)
+        return;
+
+    StandinRequest req;
+    const QList<QByteArray> lines = conn->buffer.left(headerEnd).split('\n');
+    const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
+    req.method = requestLine.value(0);
+    const QByteArray target = requestLine.value(1);
+    for (int i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0)
+            req.headers.insert(line.left(colon).trimmed().toLower(), line.mid(colon + 1).trimmed());
+    }
+    const qsizetype length = req.headers.value("content-length").toLongLong();
+    if (conn->buffer.size() < headerEnd + 4 + length)
+        return;
+    req.body = conn->buffer.mid(headerEnd + 4, length);
+    conn->done = true;
+
+    const qsizetype q = target.indexOf('?');
+    req.path = QUrl::fromPercentEncoding(target.left(q < 0 ? target.size() : q)).mid(1);
+    if (q >= 0)
+        req.query.setQuery(QString::fromLatin1(target.mid(q + 1)));
+    handle(conn, std::move(req));
+}
+
+void StandinService::respond(QTcpSocket *socket, int status, const QByteArray &body,
+                             const QByteArray &contentType)
+{
+    if (!socket)
+        return;
+    const QByteArray reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Internal Server Error";
+    QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
+    head += "Content-Type: " + contentType + "\r\n";
+    head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
+    head += "Connection: close\r\n\r\n";
+    socket->write(head + body);
+    socket->disconnectFromHost();
+}
+
+void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequest req)
+{
+    QTcpSocket *socket = conn->socket;
+    StandinAccount *user = m_state.accountByToken(QString::fromUtf8(req.header("accessToken")));
+    const bool isPublic = StandinCrypto::isPublicPath(req.path);
+    const QString key = StandinCrypto::keyText(isPublic ? QString::fromLatin1(StandinCrypto::PublicKeySource)
+                                                        : (user ? user->userKey : QString()));
+
+    // Parameters: the query for GET, the decrypted body for POST.
+    const QList<std::pair<QString, QString>> items = req.query.queryItems(QUrl::FullyDecoded);
+    for (const auto &item : items)
+        req.params.insert(item.first, item.second);
+    bool undecryptable = false;
+    if (req.header("content-type").startsWith("multipart/form-data")) {
+        req.imageParts = countImageParts(req.body);
+    } else if (!req.body.isEmpty()) {
+        const QByteArray plain = key.isEmpty() ? QByteArray()
+                                               : StandinCrypto::decrypt(QByteArray::fromBase64(req.body),
+                                                                        key.toLatin1());
+        const QJsonDocument doc = QJsonDocument::fromJson(plain);
+        if (doc.isObject()) {
+            req.bodyDecrypted = true;
+            req.decryptedBody = plain;
+            const QJsonObject body = doc.object();
+            for (auto it = body.begin(); it != body.end(); ++it)
+                req.params.insert(it.key(), it.value());
+        } else {
+            undecryptable = true;
+        }
+    }
+    m_requests.append(req);
+    emit requestReceived(req.path);
+
+    auto fault = m_faults.find(req.path);
+    if (fault != m_faults.end() && fault->kind != StandinFault::Kind::None) {
+        const StandinFault f = *fault;
+        if (fault->times > 0 && --fault->times == 0)
+            m_faults.erase(fault);
+        switch (f.kind) {
+        case StandinFault::Kind::ReplyCode:
+            respond(socket, 200, envelope(StandinReply::error(f.code, f.msg), key));
+            return;
+        case StandinFault::Kind::NotJson:
+            respond(socket, 200, "<html><body>502 Bad Gateway</body></html>", "text/html");
+            return;
+        case StandinFault::Kind::BadPayload:
+            respond(socket, 200,
+                    QJsonDocument(QJsonObject{{"code", 200}, {"msg", "success"}, {"data", "bm90IGEgY2lwaGVy"}})
+                        .toJson(QJsonDocument::Compact));
+            return;
+        case StandinFault::Kind::Http500:
+            respond(socket, 500, "Internal Server Error", "text/plain");
+            return;
+        case StandinFault::Kind::Reset: {
+            // Linger 0: the close sends a reset instead of an orderly end.
+            struct linger lg{1, 0};
+            ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
+            socket->abort();
+            return;
+        }
+        case StandinFault::Kind::NoAnswer:
+            return; // held open until the client gives up
+        case StandinFault::Kind::None:
+            break;
+        }
+    }
+
+    if (req.header("appId") != "plvmac" || req.header("signature") != "730518" ||
+        req.header("timestamp").isEmpty()) {
+        respond(socket, 200, envelope(StandinReply::error(403, QStringLiteral("非法请求")), key));
+        return;
+    }
+    const auto handler = m_handlers.constFind(req.path);
+    if (handler == m_handlers.constEnd()) {
+        respond(socket, 404, "no such path", "text/plain");
+        return;
+    }
+    if (!isPublic && !user) {
+        respond(socket, 200, envelope(StandinReply::error(410, QStringLiteral("登录已失效，请重新登录")), key));
+        return;
+    }
+    if (undecryptable) {
+        respond(socket, 200, envelope(StandinReply::error(400, QStringLiteral("请求数据无法解密")), key));
+        return;
+    }
+    Context ctx{req, m_state, user};
+    const StandinReply reply = (*handler)(ctx);
+    respond(socket, 200, envelope(reply, key));
+}
+
+void StandinService::registerBuiltins()
+{
+    using R = StandinReply;
+    auto signIn = [](StandinState &state, StandinAccount &a) {
+        a.accessToken = tokenFor(state);
+        return R::ok(QJsonObject{{"accessToken", a.accessToken}, {"userKey", a.userKey}, {"userId", a.userId}});
+    };
+    registerHandler("user/login", [signIn](Context &c) {
+        StandinAccount *a = c.state.accountByName(param(c.request, "account"));
+        if (!a || a->passWord != param(c.request, "passWord"))
+            return R::error(301, QStringLiteral("账号或密码错误"));
+        return signIn(c.state, *a);
+    });
+    registerHandler("user/login/oauth", [signIn](Context &c) {
+        StandinAccount *a = c.state.accountByOpenId(param(c.request, "type"), param(c.request, "openId"));
+        if (!a)
+            return R::error(302, QStringLiteral("该账号尚未绑定"));
+        return signIn(c.state, *a);
+    });
+    registerHandler("tool/oauthTempId", [](Context &c) {
+        const QString id = QStringLiteral("tmp%1").arg(c.state.newId());
+        c.state.oauthStates.insert(id, QJsonObject{{"status", "unauthorized"}});
+        return R::ok(id, R::Form::EncryptedText);
+    });
+    registerHandler("tool/checkOAuthState", [](Context &c) {
+        const QJsonObject st = c.state.oauthStates.value(param(c.request, "clientId"),
+                                                         QJsonObject{{"status", "unauthorized"}});
+        return R::ok(st);
+    });
+    registerHandler("sys/oauthKey", [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });
+    registerHandler("tool/sendVCode", [](Context &c) {
+        if (param(c.request, "account").isEmpty())
+            return R::error(300, QStringLiteral("账号不能为空"));
+        return R::ok();
+    });
+    registerHandler("user/userInfo", [](Context &c) { return R::ok(c.user->userInfo); });
+    registerHandler("user/userInfo/modify", [](Context &c) {
+        for (auto it = c.request.params.begin(); it != c.request.params.end(); ++it)
+            if (it.key() != QLatin1String("version"))
+                c.user->userInfo.insert(it.key(), it.value());
+        return R::ok(versionData(*c.user));
+    });
+    registerHandler("user/sysSet", [](Context &c) { return R::ok(c.user->sysSet); });
+    auto modifySet = [](Context &c) {
+        for (auto it = c.request.params.begin(); it != c.request.params.end(); ++it)
+            if (it.key() != QLatin1String("version"))
+                c.user->sysSet.insert(it.key(), it.value());
+        return R::ok(versionData(*c.user));
+    };
+    registerHandler("user/sysSet/modify", modifySet);
+    registerHandler("user/sysSet/timePush/modify", modifySet);
+    registerHandler("user/data/push/content", [](Context &c) { return R::ok(versionData(*c.user)); });
+    registerHandler("user/data/snapshot/list", [](Context &c) { return R::ok(c.user->snapshots); });
+    registerHandler("user/data/snapshot/restore", [](Context &c) {
+        const QString date = param(c.request, "snapshotDate");
+        for (const QJsonValue &s : std::as_const(c.user->snapshots))
+            if (s.toObject().value("snapshotDate").toString() == date)
+                return R::ok(versionData(*c.user));
+        return R::error(404, QStringLiteral("没有这个快照"));
+    });
+    registerHandler("user/safe/oauth/bind", [](Context &c) {
+        c.user->openIds.insert(param(c.request, "bindType"), param(c.request, "openId"));
+        return R::ok();
+    });
+    registerHandler("user/safe/oauth/clearBind", [](Context &c) {
+        c.user->openIds.remove(param(c.request, "clearBindType"));
+        return R::ok();
+    });
+    registerHandler("tool/upload/img", [](Context &c) {
+        if (c.request.imageParts == 0)
+            return R::error(400, QStringLiteral("没有收到图片"));
+        R r = R::ok(QJsonObject{{"filePath", QStringLiteral("https://img.invalid/avatar/%1.jpg").arg(c.state.newId())}},
+                    R::Form::Plain);
+        return r;
+    });
+    registerHandler("sys/terminal/list", [](Context &c) { return R::ok(c.state.terminals); });
+    registerHandler("user/wifi/list", [](Context &c) { return R::ok(c.user->wifis); });
+    registerHandler("user/wifi/add", [](Context &c) {
+        const QString id = c.state.newId();
+        c.user->wifis.append(QJsonObject{{"wifiId", id},
+                                         {"name", param(c.request, "name")},
+                                         {"alias", param(c.request, "alias")}});
+        return R::ok(QJsonObject{{"wifiId", id}});
+    });
+    registerHandler("user/wifi/modify", [](Context &c) {
+        for (int i = 0; i < c.user->wifis.size(); ++i) {
+            QJsonObject w = c.user->wifis[i].toObject();
+            if (w.value("name").toString() == param(c.request, "name")) {
+                w.insert("alias", param(c.request, "alias"));
+                c.user->wifis[i] = w;
+                return R::ok();
+            }
+        }
+        return R::error(404, QStringLiteral("没有这个网络"));
+    });
+    registerHandler("user/wifi/delete", [](Context &c) {
+        for (int i = 0; i < c.user->wifis.size(); ++i)
+            if (c.user->wifis[i].toObject().value("name").toString() == param(c.request, "name")) {
+                c.user->wifis.removeAt(i);
+                return R::ok();
+            }
+        return R::error(404, QStringLiteral("没有这个网络"));
+    });
+    registerHandler("note/sync", [](Context &c) {
+        const QString version = QString::number(c.user->version);
+        if (c.request.method == "GET")
+            return R::ok(QJsonObject{{"version", version},
+                                     {"syncClassResult", QJsonObject{{"datas", QJsonArray()}}},
+                                     {"syncContentResult", QJsonObject{{"datas", QJsonArray()}}}});
+        return R::ok(QJsonObject{{"result", true},
+                                 {"version", version},
+                                 {"syncClassResult", QJsonArray()},
+                                 {"syncContentResult", QJsonArray()}});
+    });
+    registerHandler("user/versionNums", [](Context &c) {
+        return R::ok(QJsonObject{{"userVersion", QString::number(c.user->version)},
+                                 {"teamVersions", c.user->teamVersions}},
+                     R::Form::Plain);
+    });
+    registerHandler("note/revokeCompleted", [](Context &c) { return R::ok(versionData(*c.user)); });
+    registerHandler("note/log/completed", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
+    registerHandler("note/log/timeAxis", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
+    registerHandler("note/logDel", [](Context &) { return R::ok(); });
+    registerHandler("note/content/search", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
+}

@@ -1,0 +1,68 @@
+#include "tests/service/standin/StandinState.h"
+
+#include <QUuid>
+
+StandinState StandinState::seeded()
+{
+    StandinState state;
+    StandinAccount &a = state.addAccount(QStringLiteral("tester"), QStringLiteral("secret1"));
+    a.openIds.insert(QStringLiteral("2"), QStringLiteral("wx-open-tester"));
+    state.terminals = QJsonArray{
+        QJsonObject{{"id", 1}, {"version", "3.2.0"}, {"versionChangeRemarks", "iOS"}},
+        QJsonObject{{"id", 7}, {"version", "1.0.0"}, {"versionChangeRemarks", "修复了若干问题"}},
+    };
+    return state;
+}
+
+StandinAccount *StandinState::accountByName(const QString &account)
+{
+    for (StandinAccount &a : accounts)
+        if (a.account == account)
+            return &a;
+    return nullptr;
+}
+
+StandinAccount *StandinState::accountByToken(const QString &accessToken)
+{
+    if (accessToken.isEmpty())
+        return nullptr;
+    for (StandinAccount &a : accounts)
+        if (a.accessToken == accessToken)
+            return &a;
+    return nullptr;
+}
+
+StandinAccount *StandinState::accountByOpenId(const QString &type, const QString &openId)
+{
+    if (openId.isEmpty())
+        return nullptr;
+    for (StandinAccount &a : accounts)
+        if (a.openIds.value(type) == openId)
+            return &a;
+    return nullptr;
+}
+
+StandinAccount &StandinState::addAccount(const QString &account, const QString &passWord)
+{
+    StandinAccount a;
+    a.userId = newId();
+    a.account = account;
+    a.passWord = passWord;
+    a.userKey = QUuid::createUuid().toString(QUuid::Id128);
+    a.userInfo = QJsonObject{{"userId", a.userId.toLongLong()},
+                             {"account", account},
+                             {"nick", account},
+                             {"avatar", ""},
+                             {"email", ""},
+                             {"mobile", ""},
+                             {"syncSettings", "1,2,3"},
+                             {"isEmptyPassword", false}};
+    a.sysSet = QJsonObject{{"remindTypes", "1"},
+                           {"remindSoundName", "default"},
+                           {"importantRemindInterval", 5},
+                           {"wifiSilenceRemindInterval", 30},
+                           {"newSkinColor", "F5F5F8"}};
+    a.snapshots = QJsonArray{QJsonObject{{"snapshotDate", "2026/12/1 0:00:00"}}};
+    accounts.append(a);
+    return accounts.last();
+}

@@ -1,0 +1,56 @@
+// prelvane-local-service: the stand-in service on 127.0.0.1, for trying the
+// program by hand. Usage: prelvane-local-service [--port N] [--cert FILE --key FILE]
+#include "tests/service/standin/StandinService.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("prelvane-local-service"));
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Stand-in of the Prelvane service on 127.0.0.1"));
+    parser.addHelpOption();
+    QCommandLineOption portOption(QStringLiteral("port"), QStringLiteral("Port (0: any free one)."),
+                                  QStringLiteral("port"), QStringLiteral("0"));
+    QCommandLineOption certOption(QStringLiteral("cert"), QStringLiteral("PEM certificate for TLS."),
+                                  QStringLiteral("file"));
+    QCommandLineOption keyOption(QStringLiteral("key"), QStringLiteral("PEM private key for TLS."),
+                                 QStringLiteral("file"));
+    parser.addOptions({portOption, certOption, keyOption});
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    StandinService service;
+    const quint16 port = quint16(parser.value(portOption).toUInt());
+    bool listening = false;
+    if (parser.isSet(certOption)) {
+        QFile certFile(parser.value(certOption));
+        QFile keyFile(parser.value(keyOption));
+        if (!certFile.open(QIODevice::ReadOnly) || !keyFile.open(QIODevice::ReadOnly)) {
+            err << "cannot read the certificate or the key\n";
+            return 2;
+        }
+        const QList<QSslCertificate> chain = QSslCertificate::fromData(certFile.readAll(), QSsl::Pem);
+        const QSslKey key(keyFile.readAll(), QSsl::Rsa, QSsl::Pem);
+        if (chain.isEmpty() || key.isNull()) {
+            err << "the certificate or the key is not PEM\n";
+            return 2;
+        }
+        listening = service.listenTls(chain.first(), key, chain.mid(1), port);
+    } else {
+        listening = service.listen(port);
+    }
+    if (!listening) {
+        err << "cannot listen on 127.0.0.1:" << port << "\n";
+        return 1;
+    }
+    out << "listening on " << service.baseUrl().toString() << "\n";
+    out << "account: tester / secret1\n";
+    out.flush();
+    return app.exec();
+}
