@@ -142,10 +142,10 @@ AttributedText &AttributedText::lp_addLinkUrlWithValues(const TextRangeList &ran
         f.setAnchor(true);
         f.setAnchorHref(links.at(i));
         f.setForeground(QColor(Qt::red));
-        QTextCursor c(m_document);
-        c.setPosition(int(r.location));
-        c.setPosition(int(r.end()), QTextCursor::KeepAnchor);
-        c.mergeCharFormat(f);
+        // One cursor for all, so that the edits form a single block.
+        block.setPosition(int(r.location));
+        block.setPosition(int(r.end()), QTextCursor::KeepAnchor);
+        block.mergeCharFormat(f);
     }
     block.endEditBlock();
     return *this;

@@ -1,0 +1,281 @@
+#include "app/uikit/AlertManager.h"
+#include "app/uikit/AlertViewController.h"
+#include "app/uikit/WidgetFeedback.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include <memory>
+
+namespace {
+
+QMessageBox *openBox()
+{
+    for (QWidget *w : QApplication::allWidgets()) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+QStringList buttonTexts(QMessageBox *box)
+{
+    QStringList out;
+    for (QAbstractButton *b : box->buttons())
+        out << b->text();
+    out.sort();
+    return out;
+}
+
+QAbstractButton *buttonWithText(QMessageBox *box, const QString &text)
+{
+    for (QAbstractButton *b : box->buttons()) {
+        if (b->text() == text)
+            return b;
+    }
+    return nullptr;
+}
+
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+class TestAlerts : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<QWidget> window;
+    QList<bool> answers;
+    AlertManager::Handler record()
+    {
+        return [this](bool first) { answers.append(first); };
+    }
+
+private slots:
+    void init()
+    {
+        answers.clear();
+        window = std::make_unique<QWidget>();
+        window->resize(400, 300);
+        window->show();
+        AlertManager::setCurrentWindow(window.get());
+    }
+    void cleanup()
+    {
+        if (QMessageBox *box = openBox())
+            delete box;
+        window.reset();
+        AlertManager::setCurrentWindow(nullptr);
+        flushDeletes();
+    }
+
+    void defaultMessageIsAWindowModalSheet()
+    {
+        AlertManager::showDefaultMessageAlertWithDetailText(QString::fromUtf8("网络错误"), record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QCOMPARE(box->window()->parentWidget(), window.get());
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->text(), QString::fromUtf8("提示"));
+        QCOMPARE(box->informativeText(), QString::fromUtf8("网络错误"));
+        QCOMPARE(box->icon(), QMessageBox::Warning);
+        QCOMPARE(buttonTexts(box), QStringList{QString::fromUtf8("确定")});
+        QVERIFY(answers.isEmpty()); // returns at once, nothing answered yet
+        buttonWithText(box, QString::fromUtf8("确定"))->click();
+        QCOMPARE(answers, QList<bool>{true});
+        flushDeletes();
+        QVERIFY(!openBox());
+    }
+
+    void messageWithoutHandler()
+    {
+        AlertManager::showDefaultMessageAlertWithDetailText("x");
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QPointer<QMessageBox> guard(box);
+        box->buttons().first()->click();
+        flushDeletes();
+        QVERIFY(!guard);
+    }
+
+    void confirmReportsWhichButtonEnded_data()
+    {
+        QTest::addColumn<QString>("press");
+        QTest::addColumn<bool>("first");
+        QTest::newRow("确定") << QString::fromUtf8("确定") << true;
+        QTest::newRow("取消") << QString::fromUtf8("取消") << false;
+        QTest::newRow("escape") << QString() << false;
+    }
+    void confirmReportsWhichButtonEnded()
+    {
+        QFETCH(QString, press);
+        QFETCH(bool, first);
+        AlertManager::showAddCancleButtonAlertWithText(QString::fromUtf8("确定删除？"), record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QCOMPARE(buttonTexts(box), (QStringList{QString::fromUtf8("取消"), QString::fromUtf8("确定")}));
+        QCOMPARE(box->defaultButton()->text(), QString::fromUtf8("确定"));
+        QCOMPARE(box->informativeText(), QString::fromUtf8("确定删除？"));
+        if (press.isEmpty())
+            QTest::keyClick(box, Qt::Key_Escape);
+        else
+            buttonWithText(box, press)->click();
+        QCOMPARE(answers, QList<bool>{first});
+    }
+
+    void twoButtonAlertUsesItsTitles()
+    {
+        AlertManager::showTwoButtonAlertWithMsgText("t", QString::fromUtf8("恢复"),
+                                                    QString::fromUtf8("再想想"), record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QCOMPARE(box->defaultButton()->text(), QString::fromUtf8("恢复"));
+        buttonWithText(box, QString::fromUtf8("再想想"))->click();
+        QCOMPARE(answers, QList<bool>{false});
+    }
+
+    void unshownAlertIsReturned()
+    {
+        std::unique_ptr<QMessageBox> box(
+            AlertManager::showAlertWithMessage("m", QString::fromUtf8("知道了")));
+        QVERIFY(!box->isVisible());
+        QCOMPARE(box->text(), QString::fromUtf8("提示"));
+        QCOMPARE(box->informativeText(), QString("m"));
+        QCOMPARE(buttonTexts(box.get()), QStringList{QString::fromUtf8("知道了")});
+    }
+
+    void withoutAWindowTheBoxIsApplicationModal()
+    {
+        window.reset();
+        AlertManager::showDefaultMessageAlertWithDetailText(QString::fromUtf8("请下载最新版本"), record());
+        QMessageBox *box = openBox();
+        QVERIFY(box); // not lost
+        QVERIFY(!box->parentWidget());
+        QCOMPARE(box->windowModality(), Qt::ApplicationModal);
+        box->buttons().first()->click();
+        QCOMPARE(answers, QList<bool>{true});
+    }
+
+    void aHiddenCurrentWindowIsNotUsed()
+    {
+        window->hide();
+        AlertManager::showDefaultMessageAlertWithDetailText("x", record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QVERIFY(box->parentWidget() != window.get());
+    }
+
+    void theHandlerIsAnsweredWhenTheWindowGoesAway()
+    {
+        AlertManager::showAddCancleButtonAlertWithText("x", record());
+        QVERIFY(openBox());
+        window.reset(); // closes the sheet with it
+        QVERIFY(answers.isEmpty());
+        QTRY_COMPARE(answers, QList<bool>{false});
+        QCoreApplication::processEvents();
+        QCOMPARE(answers.size(), 1);
+    }
+
+    void aSecondMessageDoesNotHangOnTheFirstSheet()
+    {
+        AlertManager::setCurrentWindow(nullptr);
+        QApplication::setActiveWindow(window.get());
+        AlertManager::showDefaultMessageAlertWithDetailText("first", record());
+        QMessageBox *first = openBox();
+        QVERIFY(first);
+        QApplication::setActiveWindow(first);
+        AlertManager::showDefaultMessageAlertWithDetailText("second", record());
+        QMessageBox *second = nullptr;
+        for (QMessageBox *b : window->findChildren<QMessageBox *>()) {
+            if (b->informativeText() == "second")
+                second = b;
+        }
+        QVERIFY(second);
+        QCOMPARE(second->parentWidget(), window.get());
+        first->buttons().first()->click();
+        flushDeletes();
+        QVERIFY(second->isVisible());
+        second->buttons().first()->click();
+        QCOMPARE(answers, (QList<bool>{true, true}));
+    }
+
+    void widgetFeedbackReachesRealSheets()
+    {
+        {
+            WidgetFeedback feedback;
+            QCOMPARE(UserFeedback::current(), &feedback);
+            UserFeedback::current()->showAddCancleButtonAlertWithText("via interface", record());
+            QMessageBox *box = openBox();
+            QVERIFY(box);
+            QCOMPARE(box->parentWidget(), window.get());
+            buttonWithText(box, QString::fromUtf8("取消"))->click();
+            QCOMPARE(answers, QList<bool>{false});
+        }
+        QVERIFY(UserFeedback::current() != nullptr);
+    }
+
+    void updateNoticeDefaults()
+    {
+        QPointer<AlertViewController> notice = new AlertViewController;
+        notice->detailText = QString::fromUtf8("修复若干问题");
+        notice->open();
+        QCOMPARE(notice->titleLab()->text(), QString::fromUtf8("提示"));
+        QCOMPARE(notice->doneButton()->text(), QString::fromUtf8("确定"));
+        QCOMPARE(notice->cancleButton()->text(), QString::fromUtf8("取消"));
+        QCOMPARE(notice->detailTextView()->toPlainText(), QString::fromUtf8("修复若干问题"));
+        QCOMPARE(notice->windowTitle(), QString());
+        QVERIFY(!(notice->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(notice->windowFlags() & Qt::WindowMinimizeButtonHint));
+        delete notice.data();
+    }
+
+    void updateNoticeResults_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QList<int>>("calls");
+        QTest::newRow("done: 2 then the closing 1") << "done" << QList<int>{2, 1};
+        QTest::newRow("cancel: 1 once") << "cancel" << QList<int>{1};
+        QTest::newRow("close button: 1") << "close" << QList<int>{1};
+        QTest::newRow("escape: 1") << "escape" << QList<int>{1};
+    }
+    void updateNoticeResults()
+    {
+        QFETCH(QString, how);
+        QFETCH(QList<int>, calls);
+        QList<int> got;
+        QPointer<AlertViewController> notice = new AlertViewController;
+        notice->text = QString::fromUtf8("发现新版本");
+        notice->doneTitle = QString::fromUtf8("立即更新");
+        notice->cancleTitle = QString::fromUtf8("以后再说");
+        notice->alertBlcok = [&got](int v) { got.append(v); };
+        notice->open();
+        QCOMPARE(notice->titleLab()->text(), QString::fromUtf8("发现新版本"));
+        QCOMPARE(notice->doneButton()->text(), QString::fromUtf8("立即更新"));
+        QCOMPARE(notice->cancleButton()->text(), QString::fromUtf8("以后再说"));
+        if (how == "done")
+            notice->doneButton()->click();
+        else if (how == "cancel")
+            notice->cancleButton()->click();
+        else if (how == "close")
+            notice->close();
+        else
+            QTest::keyClick(notice.data(), Qt::Key_Escape);
+        QCOMPARE(got, calls);
+        flushDeletes();
+        QVERIFY(!notice); // it deletes itself once closed
+        QCOMPARE(got, calls);
+    }
+};
+
+PRELVANE_TEST_MAIN(TestAlerts)
+#include "tst_alerts.moc"

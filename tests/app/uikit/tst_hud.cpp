@@ -1,0 +1,304 @@
+#include "ManualScheduler.h"
+#include "app/uikit/AlertManager.h"
+#include "app/uikit/BusySpinner.h"
+#include "app/uikit/DisPatchManager.h"
+#include "app/uikit/EmptyView.h"
+#include "app/uikit/HUDManager.h"
+#include "app/uikit/ToastView.h"
+#include "tests/support/TestEnv.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QPointer>
+#include <QThread>
+
+#include <memory>
+
+namespace {
+void flushDeletes()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+} // namespace
+
+class TestHud : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<ManualScheduler> clock;
+    std::unique_ptr<QWidget> window;
+
+private slots:
+    void init()
+    {
+        clock = std::make_unique<ManualScheduler>();
+        window = std::make_unique<QWidget>();
+        window->resize(500, 400);
+        window->show();
+    }
+    void cleanup()
+    {
+        window.reset();
+        clock.reset();
+        AlertManager::setCurrentWindow(nullptr);
+        flushDeletes();
+    }
+
+    void spinnerCoversItsViewAndHides()
+    {
+        HUDManager::showHudAddedTo(window.get());
+        HUDManager::showHudAddedTo(window.get());
+        QList<BusySpinner *> spinners = HUDManager::spinnersOf(window.get());
+        QCOMPARE(spinners.size(), 2);
+        QVERIFY(spinners.last()->isVisible());
+        QCOMPARE(spinners.last()->geometry(), window->rect());
+        window->resize(600, 450);
+        QCOMPARE(spinners.last()->geometry(), window->rect());
+
+        BusySpinner *bottom = spinners.first();
+        HUDManager::hideHudForView(window.get()); // the topmost only
+        QCOMPARE(HUDManager::spinnersOf(window.get()), QList<BusySpinner *>{bottom});
+        HUDManager::showHudAddedTo(window.get());
+        HUDManager::hideAllHudForView(window.get());
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+        flushDeletes();
+        QVERIFY(window->findChildren<BusySpinner *>().isEmpty());
+
+        HUDManager::showHudAddedTo(nullptr);
+        HUDManager::hideHudForView(nullptr);
+        HUDManager::hideAllHudForView(nullptr);
+    }
+
+    void forcedHideTwentySecondsAfterTheFirstShow()
+    {
+        HUDManager::showHudAddedTo(window.get());
+        clock->advance(5000);
+        HUDManager::hideHudForView(window.get());
+        clock->advance(5000);
+        HUDManager::showHudAddedTo(window.get()); // at 10 s
+        clock->advance(9999);
+        QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
+        clock->advance(1); // 20 s after the first show
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+        // The second show's own forced hide at 30 s finds nothing and does no harm.
+        clock->advance(10000);
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void forcedHideAfterTheViewIsGone()
+    {
+        auto view = std::make_unique<QWidget>();
+        HUDManager::showHudAddedTo(view.get());
+        view.reset();
+        clock->advance(HUDManager::ForcedHideMsecs); // must not touch the dead view
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void windowSpinnerUsesTheCurrentWindow()
+    {
+        AlertManager::setCurrentWindow(window.get());
+        HUDManager::showHudToWindow();
+        HUDManager::showHudToWindow();
+        QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 2);
+        HUDManager::hideHudForWindow(); // all of them
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+
+        window->hide();
+        QApplication::setActiveWindow(nullptr);
+        HUDManager::showHudToWindow(); // no window: nothing, no crash
+        HUDManager::showText("x");
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+        QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
+    }
+
+    void toastMetrics_data()
+    {
+        QTest::addColumn<qreal>("textWidth");
+        QTest::addColumn<QSizeF>("box");
+        QTest::addColumn<qreal>("labelHeight");
+        QTest::newRow("100: minimum width") << 100.0 << QSizeF(160, 46) << 0.0;
+        QTest::newRow("200") << 200.0 << QSizeF(216, 46) << 0.0;
+        QTest::newRow("224: exactly the maximum") << 224.0 << QSizeF(240, 46) << 0.0;
+        QTest::newRow("300: two lines") << 300.0 << QSizeF(240, 60) << 38.0;
+        QTest::newRow("empty") << 0.0 << QSizeF(160, 46) << 0.0;
+    }
+    void toastMetrics()
+    {
+        QFETCH(qreal, textWidth);
+        QFETCH(QSizeF, box);
+        QFETCH(qreal, labelHeight);
+        const ToastView::Metrics m = ToastView::metricsForTextWidth(textWidth);
+        QCOMPARE(m.box, box);
+        QCOMPARE(m.labelHeight, labelHeight);
+        QCOMPARE(m.twoLines, labelHeight > 0);
+    }
+
+    void toastStandsTwoSecondsEach()
+    {
+        HUDManager::showText(QString::fromUtf8("已复制"), window.get());
+        clock->advance(1000);
+        HUDManager::showText(QString::fromUtf8("保存成功"), window.get());
+        QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
+        clock->advance(999);
+        QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
+        clock->advance(1); // the first one's two seconds
+        QList<ToastView *> left = HUDManager::toastsOf(window.get());
+        QCOMPARE(left.size(), 1);
+        QCOMPARE(left.first()->label()->text(), QString::fromUtf8("保存成功"));
+        clock->advance(1000);
+        QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
+        flushDeletes();
+        QVERIFY(window->findChildren<ToastView *>().isEmpty());
+    }
+
+    void toastLayout()
+    {
+        HUDManager::showText(QString::fromUtf8("好"), window.get());
+        ToastView *shortToast = HUDManager::toastsOf(window.get()).last();
+        QCOMPARE(shortToast->geometry(), window->rect());
+        QVERIFY(shortToast->testAttribute(Qt::WA_TransparentForMouseEvents));
+        QFrame *box = shortToast->box();
+        QCOMPARE(box->geometry(), QRect((500 - 160) / 2, 120, 160, 46));
+        QCOMPARE(shortToast->label()->geometry().left(), 8);
+        QCOMPARE(shortToast->label()->geometry().right(), 160 - 8 - 1);
+
+        const QString longText = QString("The network connection failed, please try again later").repeated(2);
+        HUDManager::showText(longText, window.get());
+        ToastView *longToast = HUDManager::toastsOf(window.get()).last();
+        QCOMPARE(longToast->box()->size(), QSize(240, 60));
+        QCOMPARE(longToast->label()->height(), 38);
+        QVERIFY(longToast->label()->wordWrap());
+        window->resize(800, 400); // stays centred
+        QCOMPARE(longToast->box()->geometry().left(), (800 - 240) / 2);
+    }
+
+    void missingToastTextShowsNothing()
+    {
+        HUDManager::showText(QString(), window.get());
+        HUDManager::showText("", window.get());
+        HUDManager::showText("x", nullptr);
+        QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void countdownOfSixty()
+    {
+        QObject owner;
+        QList<int> values;
+        QList<qint64> times;
+        int completed = 0;
+        qint64 completedAt = -1;
+        bool allOnMainThread = true;
+        DisPatchManager::countDownWithTime(
+            &owner, 60,
+            [&](int n) {
+                values.append(n);
+                times.append(clock->now());
+                allOnMainThread &= QThread::currentThread() == qApp->thread();
+            },
+            [&] {
+                ++completed;
+                completedAt = clock->now();
+                allOnMainThread &= QThread::currentThread() == qApp->thread();
+            });
+        QVERIFY(values.isEmpty()); // the first call comes from the event loop, not from inside the start
+        clock->advance(0);
+        QCOMPARE(values, QList<int>{59});
+        clock->advance(100000);
+        QCOMPARE(values.size(), 60);
+        QCOMPARE(values.first(), 59);
+        QCOMPARE(values.last(), 0);
+        for (int i = 0; i < 60; ++i) {
+            QCOMPARE(values.at(i), 59 - i);
+            QCOMPARE(times.at(i), qint64(i) * 1000);
+        }
+        QCOMPARE(completed, 1);
+        QCOMPARE(completedAt, qint64(60000));
+        QVERIFY(allOnMainThread);
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void countdownOfZeroOnlyCompletes()
+    {
+        QObject owner;
+        int running = 0, completed = 0;
+        DisPatchManager::countDownWithTime(
+            &owner, 0, [&](int) { ++running; }, [&] { ++completed; });
+        clock->advance(5000);
+        QCOMPARE(running, 0);
+        QCOMPARE(completed, 1);
+    }
+
+    void countdownStopsWithItsOwner()
+    {
+        auto owner = std::make_unique<QObject>();
+        QList<int> values;
+        int completed = 0;
+        DisPatchManager::countDownWithTime(
+            owner.get(), 60, [&](int n) { values.append(n); }, [&] { ++completed; });
+        clock->advance(5500);
+        QCOMPARE(values.size(), 6);
+        owner.reset();
+        clock->advance(120000);
+        QCOMPARE(values.size(), 6);
+        QCOMPARE(completed, 0);
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void countdownOwnerDestroyedInsideTheRunningBlock()
+    {
+        auto *owner = new QObject;
+        QList<int> values;
+        DisPatchManager::countDownWithTime(
+            owner, 10,
+            [&](int n) {
+                values.append(n);
+                if (n == 7)
+                    delete owner;
+            },
+            [] { QFAIL("completed after its owner went"); });
+        clock->advance(60000);
+        QCOMPARE(values, (QList<int>{9, 8, 7}));
+    }
+
+    void countdownWithRealTimers()
+    {
+        // The default scheduler: real timers (one short countdown, with no owner).
+        clock.reset();
+        QList<int> values;
+        bool completed = false;
+        DisPatchManager::countDownWithTime(
+            nullptr, 1, [&](int n) { values.append(n); }, [&] { completed = true; });
+        QTRY_COMPARE(values, QList<int>{0});
+        QTRY_VERIFY_WITH_TIMEOUT(completed, 3000);
+    }
+
+    void emptyView()
+    {
+        QPointer<EmptyView> placeholder = EmptyView::showEmptyView();
+        QVERIFY(placeholder);
+        QVERIFY(!placeholder->textLabel()->text().isEmpty()); // its own default text
+        placeholder->attachTo(window.get());
+        QCOMPARE(placeholder->parentWidget(), window.get());
+        QVERIFY(!placeholder->isVisible());
+        placeholder->text = QString::fromUtf8("没有已完成的便签");
+        QImage img(8, 8, QImage::Format_ARGB32);
+        img.fill(Qt::gray);
+        placeholder->image = img;
+        placeholder->show();
+        QVERIFY(placeholder->isVisible());
+        QCOMPARE(placeholder->textLabel()->text(), QString::fromUtf8("没有已完成的便签"));
+        QVERIFY(!placeholder->imageView()->pixmap().isNull());
+        QCOMPARE(placeholder->geometry(), window->rect());
+        window->resize(300, 200);
+        QCOMPARE(placeholder->geometry(), window->rect());
+        placeholder->hide();
+        QVERIFY(!window->findChildren<EmptyView *>().contains(placeholder.data()));
+        flushDeletes();
+        QVERIFY(!placeholder);
+    }
+};
+
+PRELVANE_TEST_MAIN(TestHud)
+#include "tst_hud.moc"
