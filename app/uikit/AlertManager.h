@@ -12,7 +12,8 @@ class QWidget;
 // application-modal box when there is no window to attach to, so that no
 // message is lost. The handler runs once, on the main thread, when the sheet
 // ends: true when its first ("确定" / done) button ended it, false for any
-// other ending (the other button, Escape, or the sheet's window going away).
+// other ending (the other button, or the sheet's window going away). Escape
+// presses the second button, or the only one.
 class AlertManager
 {
 public:

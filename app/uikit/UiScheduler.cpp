@@ -1,5 +1,6 @@
 #include "app/uikit/UiScheduler.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace {
@@ -9,7 +10,8 @@ class TimerScheduler final : public UiScheduler
 public:
     void schedule(int msecs, QObject *context, Task task) override
     {
-        QTimer::singleShot(msecs, Qt::PreciseTimer, context, std::move(task));
+        QTimer::singleShot(msecs, Qt::PreciseTimer, context ? context : QCoreApplication::instance(),
+                           std::move(task));
     }
 };
 
