@@ -164,7 +164,10 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
     // Rows with pending changes are judged by their values in memory.
     QVariant key;
     if (slot >= 0) {
-        const auto converted = AttributeValue::convert(value, slotType(e, slot));
+        const auto converted =
+            slot < e.attributes.size()
+                ? AttributeValue::convert(value, slotType(e, slot))
+                : std::optional<QVariant>(value.isNull() ? QVariant() : QVariant(value.toLongLong()));
         if (!converted)
             return {};
         key = *converted;
@@ -293,7 +296,7 @@ void Context::cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen)
     seen.insert(o);
     const EntityDescription &e = *o->m_entity;
     for (int r = 0; r < e.relationships.size(); ++r) {
-        const RelationshipSpec &rel = e.relationships.at(r);
+        const RelationshipDef &rel = e.relationships.at(r);
         const EntityDescription *target = m_store->model().entity(rel.target);
         if (!target)
             continue;

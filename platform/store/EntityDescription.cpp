@@ -21,7 +21,7 @@ int EntityDescription::relationshipIndex(const QString &rel) const
 int EntityDescription::slotCount() const
 {
     int n = int(attributes.size());
-    for (const RelationshipSpec &r : relationships) {
+    for (const RelationshipDef &r : relationships) {
         if (r.stored && !r.toMany)
             ++n;
     }
@@ -30,7 +30,7 @@ int EntityDescription::slotCount() const
 
 int EntityDescription::slotOfRelationship(int relIndex) const
 {
-    const RelationshipSpec &r = relationships.at(relIndex);
+    const RelationshipDef &r = relationships.at(relIndex);
     if (!r.stored || r.toMany)
         return -1;
     int slot = int(attributes.size());

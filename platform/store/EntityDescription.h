@@ -29,7 +29,7 @@ struct ValueTransformer
     std::function<QVariant(const QByteArray &)> fromData;
 };
 
-struct AttributeSpec
+struct AttributeDef
 {
     QString name;
     AttributeType type = AttributeType::Text;
@@ -46,7 +46,7 @@ enum class DeleteRule
 // A relationship. A to-one relationship that is "stored" keeps the target's key in
 // a column of this entity; the other side (to-many, or the inverse to-one) is
 // computed from that column, so both ends can never disagree.
-struct RelationshipSpec
+struct RelationshipDef
 {
     QString name;
     QString target;
@@ -62,8 +62,8 @@ class EntityDescription
 {
 public:
     QString name;
-    QList<AttributeSpec> attributes;
-    QList<RelationshipSpec> relationships;
+    QList<AttributeDef> attributes;
+    QList<RelationshipDef> relationships;
     std::function<ManagedObject *()> factory;
 
     int attributeIndex(const QString &attr) const;

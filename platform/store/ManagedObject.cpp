@@ -64,7 +64,11 @@ void ManagedObject::setSlotValue(int slot, const QVariant &value)
 {
     if (m_deleted || !m_context)
         return;
-    const auto converted = AttributeValue::convert(value, slotType(*m_entity, slot));
+    // Relationship slots hold the target's key or null.
+    const auto converted =
+        slot < m_entity->attributes.size()
+            ? AttributeValue::convert(value, slotType(*m_entity, slot))
+            : std::optional<QVariant>(value.isNull() ? QVariant() : QVariant(value.toLongLong()));
     if (!converted)
         return;
     if (sameValue(m_values.at(slot), *converted))
@@ -109,7 +113,7 @@ ManagedObject *ManagedObject::toOne(int relIndex) const
 {
     if (!m_context)
         return nullptr;
-    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
     const EntityDescription *target = m_context->store()->model().entity(rel.target);
     if (!target)
         return nullptr;
@@ -137,7 +141,7 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
         qWarning("store: a relationship can only point at a live row of the same context");
         return;
     }
-    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
     const EntityDescription *targetEntity = m_context->store()->model().entity(rel.target);
     if (!targetEntity)
         return;
@@ -169,7 +173,7 @@ QList<ManagedObject *> ManagedObject::toMany(int relIndex) const
 {
     if (!m_context || m_deleted)
         return {};
-    const RelationshipSpec &rel = m_entity->relationships.at(relIndex);
+    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
     const EntityDescription *target = m_context->store()->model().entity(rel.target);
     if (!target)
         return {};

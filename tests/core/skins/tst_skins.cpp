@@ -1,0 +1,131 @@
+#include "core/model/MagicalRecordManager.h"
+#include "core/model/UISkin.h"
+#include "core/skins/SkinManager.h"
+#include "platform/store/Store.h"
+#include "tests/support/TestEnv.h"
+
+#include <QColor>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+class TestSkins : public QObject
+{
+    Q_OBJECT
+
+    QString m_folder;
+
+    // Rows of {skinName, sort, bgHex, naviHex}.
+    QString writeCatalog(const QList<QStringList> &rows)
+    {
+        QJsonArray array;
+        for (const QStringList &r : rows)
+            array.append(QJsonObject{{"skinName", r[0]}, {"sort", r[1]}, {"bgHex", r[2]}, {"naviHex", r[3]}});
+        const QByteArray json = QJsonDocument(array).toJson();
+        const QString path = m_folder + "/skins.json";
+        QFile f(path);
+        f.open(QIODevice::WriteOnly);
+        f.write(json);
+        return path;
+    }
+
+    static int currentCount()
+    {
+        int n = 0;
+        for (UISkin *s : Context::defaultContext()->findAll<UISkin>())
+            n += s->isCurrSkin() ? 1 : 0;
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        m_folder = TestEnv::freshFolders();
+        QVERIFY(MagicalRecordManager::setupCoreData().ok());
+    }
+    void cleanup() { MagicalRecordManager::cleanUp(); }
+
+    void builtInCatalogSeedsOnce()
+    {
+        const QList<SkinListModel> list = SkinManager::getSkinList();
+        QVERIFY(list.size() >= 8);
+        bool has26 = false;
+        for (const SkinListModel &m : list) {
+            QVERIFY(m.sortValue() > 25);
+            QVERIFY(QColor::isValidColorName(m.skinName()) || QColor(m.skinName()).isValid());
+            has26 = has26 || m.sortValue() == 26;
+        }
+        QVERIFY(has26);
+
+        QVERIFY(SkinManager::addSkinToLocal());
+        QVERIFY(SkinManager::addSkinToLocal());
+        auto fresh = MagicalRecordManager::store()->newContext();
+        const QList<UISkin *> rows = fresh->findAll<UISkin>();
+        QCOMPARE(rows.size(), list.size());
+        for (UISkin *s : rows) {
+            QVERIFY(s->sort() > 25);
+            QCOMPARE(s->barColor(), s->selectColor());
+        }
+    }
+
+    void rowsAreRefreshedAndOldRowsSkipped()
+    {
+        const QString path = writeCatalog({{"#111111", "25", "#000000", "#111111"},
+                                           {"#222222", "26", "#f0f0f0", "#222222"},
+                                           {"#333333", "40", "#e0e0e0", "#333333"}});
+        QVERIFY(SkinManager::addSkinToLocal(path));
+        Context *ctx = Context::defaultContext();
+        QVERIFY(!ctx->findFirstByAttribute<UISkin>("nameId", "#111111"));
+        UISkin *s26 = ctx->findFirstByAttribute<UISkin>("nameId", "#222222");
+        QVERIFY(s26);
+        QCOMPARE(s26->sort(), qint16(26));
+        QCOMPARE(s26->bgColor(), QString("#f0f0f0"));
+        QVERIFY(SkinManager::resetCurrSkin(s26));
+
+        // A later catalogue changes colours, keeps the current mark and the vanished row.
+        const QString next = writeCatalog({{"#222222", "26", "#abcdef", "#222222"}});
+        QVERIFY(SkinManager::addSkinToLocal(next));
+        QCOMPARE(s26->bgColor(), QString("#abcdef"));
+        QVERIFY(s26->isCurrSkin());
+        QCOMPARE(ctx->findAll<UISkin>().size(), 2);
+    }
+
+    void currentSkinIsUnique()
+    {
+        QVERIFY(SkinManager::addSkinToLocal());
+        UISkin *first = SkinManager::getCurrSkin();
+        QVERIFY(first);
+        QCOMPARE(first->sort(), qint16(26));
+        QVERIFY(first->isCurrSkin());
+        QCOMPARE(currentCount(), 1);
+        QCOMPARE(SkinManager::getCurrSkin(), first);
+
+        UISkin *other = Context::defaultContext()->findFirstByAttribute<UISkin>("sort", 30);
+        QVERIFY(other);
+        QVERIFY(SkinManager::resetCurrSkin(other));
+        QCOMPARE(currentCount(), 1);
+        QCOMPARE(SkinManager::getCurrSkin(), other);
+        QVERIFY(!SkinManager::resetCurrSkin(nullptr));
+        QCOMPARE(SkinManager::getCurrSkin(), other);
+
+        auto fresh = MagicalRecordManager::store()->newContext();
+        QCOMPARE(fresh->findByAttribute<UISkin>("isCurrSkin", true).size(), 1);
+        QCOMPARE(fresh->findFirstByAttribute<UISkin>("isCurrSkin", true)->nameId(), other->nameId());
+    }
+
+    void fallbackWithoutTheDefaultSkin()
+    {
+        const QString path =
+            writeCatalog({{"#444444", "31", "#ffffff", "#444444"}, {"#555555", "28", "#ffffff", "#555555"}});
+        QVERIFY(!SkinManager::getCurrSkin()); // no skins at all
+        QVERIFY(SkinManager::addSkinToLocal(path));
+        UISkin *s = SkinManager::getCurrSkin();
+        QVERIFY(s);
+        QCOMPARE(s->nameId(), QString("#555555"));
+        QVERIFY(!SkinManager::addSkinToLocal(m_folder + "/missing.json"));
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestSkins)
+#include "tst_skins.moc"
