@@ -1,0 +1,205 @@
+#include "platform/calendar/Calendar.h"
+#include "platform/calendar/ChineseCalendar.h"
+#include "platform/calendar/ChineseCalendarTable.h"
+#include "platform/calendar/LocalTime.h"
+#include "tests/support/TestEnv.h"
+
+#include <QLocale>
+
+namespace {
+
+constexpr auto Greg = CalendarIdentifier::Gregorian;
+constexpr auto Lunar = CalendarIdentifier::Chinese;
+
+QDateTime at(int y, int m, int d, int h = 9, int mi = 0)
+{
+    return QDateTime(QDate(y, m, d), QTime(h, mi));
+}
+
+qint64 day(int y, int m, int d)
+{
+    return QDate(y, m, d).toJulianDay();
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(CalendarDate)
+
+class TestCalendar : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup() { TestEnv::setTimeZone("Asia/Shanghai"); }
+
+    // Facts where ICU 72 is wrong; they fail if lunar dates are taken from ICU inside the table's range.
+    void lunarFactsIcuGetsWrong()
+    {
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2027, 2, 6)), (CalendarDate{2027, 1, false, 1}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2027, 2, 5)).year, 2026);
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2030, 2, 3)), (CalendarDate{2030, 1, false, 1}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2030, 2, 2)), (CalendarDate{2029, 12, false, 30}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2033, 12, 22)), (CalendarDate{2033, 11, true, 1}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2025, 7, 25)), (CalendarDate{2025, 6, true, 1}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2025, 6, 25)), (CalendarDate{2025, 6, false, 1}));
+        QCOMPARE(ChineseCalendarTable::leapMonth(2025), 6);
+        QCOMPARE(ChineseCalendarTable::leapMonth(2033), 11);
+    }
+
+    void tableBounds()
+    {
+        QCOMPARE(ChineseCalendarTable::firstDay(), day(1888, 2, 12));
+        QCOMPARE(ChineseCalendarTable::endDay(), day(2112, 1, 29));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(1888, 2, 12)), (CalendarDate{1888, 1, false, 1}));
+        QCOMPARE(Calendar::dateOfDay(Lunar, day(2112, 1, 28)), (CalendarDate{2111, 12, false, 29}));
+        QVERIFY(!ChineseCalendar::coversDay(day(1888, 2, 11)));
+        QVERIFY(!ChineseCalendar::coversDay(day(2112, 1, 29)));
+        // Outside the table ICU answers: the day before the first new year is the last of lunar 1887.
+        const CalendarDate before = Calendar::dateOfDay(Lunar, day(1888, 2, 11));
+        QCOMPARE(before.year, 1887);
+        QCOMPARE(before.month, 12);
+        const CalendarDate after = Calendar::dateOfDay(Lunar, day(2150, 6, 1));
+        QCOMPARE(after.year, 2150);
+        QCOMPARE(Calendar::dayOfDateLenient(Lunar, after.year, after.month, after.leap, after.day), day(2150, 6, 1));
+    }
+
+    void lunarArithmetic_data()
+    {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<CalendarDate>("from");
+        QTest::addColumn<int>("arg");
+        QTest::addColumn<QDate>("expected");
+
+        // Adding months steps through the leap month as a month of its own.
+        QTest::newRow("month 6 + 1 is leap 6") << "addMonths" << CalendarDate{2025, 6, false, 10} << 1
+                                               << QDate(2025, 8, 3);
+        QTest::newRow("month 6 + 2 is month 7") << "addMonths" << CalendarDate{2025, 6, false, 10} << 2
+                                                << QDate(2025, 9, 1);
+        QTest::newRow("month 12 + 1 is next month 1") << "addMonths" << CalendarDate{2025, 12, false, 1} << 1
+                                                      << QDate(2026, 2, 17);
+        QTest::newRow("backwards over a year") << "addMonths" << CalendarDate{2026, 1, false, 1} << -1
+                                               << QDate(2026, 1, 19);
+        QTest::newRow("day 30 pinned to 29") << "addMonths" << CalendarDate{2025, 1, false, 30} << 1
+                                             << QDate(2025, 3, 28);
+        // Adding years keeps the month number; a leap month the target year lacks is its ordinary month.
+        QTest::newRow("leap 6 + 1 year") << "addYears" << CalendarDate{2025, 6, true, 10} << 1
+                                         << QDate(2026, 7, 23);
+        QTest::newRow("year keeps month 5") << "addYears" << CalendarDate{2024, 5, false, 15} << 1
+                                            << QDate(2025, 6, 10);
+        // Replacing the day keeps the year and the leap month and runs on past the month's end.
+        QTest::newRow("replace day in leap month") << "replaceDay" << CalendarDate{2025, 6, true, 1} << 20
+                                                   << QDate(2025, 8, 13);
+        QTest::newRow("day 30 of a 29-day month") << "replaceDay" << CalendarDate{2025, 4, false, 3} << 30
+                                                  << QDate(2025, 5, 27);
+        QTest::newRow("day 30 of leap 6 (29 days)") << "replaceDay" << CalendarDate{2025, 6, true, 3} << 30
+                                                    << QDate(2025, 8, 23);
+        // Replacing the month gives the ordinary month of the same lunar year.
+        QTest::newRow("replace month from leap") << "replaceMonth" << CalendarDate{2025, 6, true, 20} << 6
+                                                 << QDate(2025, 7, 14);
+        QTest::newRow("replace month 8") << "replaceMonth" << CalendarDate{2025, 6, true, 15} << 8
+                                         << QDate(2025, 10, 6);
+    }
+
+    void lunarArithmetic()
+    {
+        QFETCH(QString, op);
+        QFETCH(CalendarDate, from);
+        QFETCH(int, arg);
+        QFETCH(QDate, expected);
+        const QDateTime dt(QDate::fromJulianDay(Calendar::dayOfDateLenient(Lunar, from.year, from.month,
+                                                                            from.leap, from.day)),
+                           QTime(8, 30));
+        QCOMPARE(Calendar::components(Lunar, dt).leapMonth, from.leap);
+        QDateTime got;
+        if (op == "addMonths")
+            got = Calendar::addingMonths(Lunar, dt, arg);
+        else if (op == "addYears")
+            got = Calendar::addingYears(Lunar, dt, arg);
+        else if (op == "replaceDay")
+            got = Calendar::replacingDay(Lunar, dt, arg);
+        else
+            got = Calendar::replacingMonth(Lunar, dt, arg);
+        QCOMPARE(got.date(), expected);
+        QCOMPARE(got.time(), QTime(8, 30));
+    }
+
+    void lunarMonthLengthsAndUnits()
+    {
+        QCOMPARE(Calendar::daysInMonth(Lunar, 2025, 6, true), 29);
+        QCOMPARE(Calendar::daysInMonth(Lunar, 2025, 6, false), 30);
+        QCOMPARE(Calendar::daysInMonth(Lunar, 2024, 6, true), 29); // no leap 6 in 2024: the ordinary month
+        QCOMPARE(Calendar::daysInMonth(Lunar, at(2025, 8, 3)), 29);
+        // Whole lunar months from 2025 month 6 day 10 to leap 6 day 10 and to the day before it.
+        QCOMPARE(Calendar::wholeUnitsBetween(Lunar, CalendarUnit::Month, at(2025, 7, 4), at(2025, 8, 3)), 1);
+        QCOMPARE(Calendar::wholeUnitsBetween(Lunar, CalendarUnit::Month, at(2025, 7, 4), at(2025, 8, 2)), 0);
+        QCOMPARE(Calendar::wholeUnitsBetween(Lunar, CalendarUnit::Month, at(2025, 7, 4), at(2025, 9, 1)), 2);
+        QCOMPARE(Calendar::wholeUnitsBetween(Lunar, CalendarUnit::Year, at(2025, 8, 3), at(2026, 7, 23)), 1);
+        QCOMPARE(Calendar::wholeUnitsBetween(Lunar, CalendarUnit::Month, at(2025, 9, 1), at(2025, 7, 4)), -2);
+    }
+
+    void gregorianArithmetic()
+    {
+        QCOMPARE(Calendar::addingMonths(Greg, at(2024, 1, 31), 1), at(2024, 2, 29));
+        QCOMPARE(Calendar::addingMonths(Greg, at(2023, 1, 31), 1), at(2023, 2, 28));
+        QCOMPARE(Calendar::addingYears(Greg, at(2024, 2, 29), 1), at(2025, 2, 28));
+        QCOMPARE(Calendar::addingYears(Greg, at(2024, 2, 29), 4), at(2028, 2, 29));
+        QCOMPARE(Calendar::replacingDay(Greg, at(2024, 4, 5), 31), at(2024, 5, 1));
+        QCOMPARE(Calendar::replacingDay(Greg, at(2024, 4, 5), 0), at(2024, 3, 31));
+        QCOMPARE(Calendar::replacingMonth(Greg, at(2024, 1, 31), 2), at(2024, 3, 2));
+        QCOMPARE(Calendar::replacingMonth(Greg, at(2024, 5, 3), 13), at(2025, 1, 3));
+        QCOMPARE(Calendar::daysInMonth(Greg, at(2024, 2, 10)), 29);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Day, at(2024, 1, 1, 10), at(2024, 1, 4, 9)), 2);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Month, at(2024, 1, 31), at(2024, 2, 29)), 1);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Month, at(2024, 1, 31, 10), at(2024, 2, 29)), 0);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Year, at(2024, 2, 29), at(2025, 2, 28)), 1);
+        const DateComponents diff = Calendar::difference(
+            Greg, CalendarUnit::Month | CalendarUnit::Day | CalendarUnit::Hour, at(2024, 1, 15, 9), at(2024, 3, 20, 12));
+        QCOMPARE(diff.month, 2);
+        QCOMPARE(diff.day, 5);
+        QCOMPARE(diff.hour, 3);
+        QVERIFY(!Calendar::addingMonths(Greg, QDateTime(), 1).isValid());
+        QCOMPARE(Calendar::dateFromComponents(Greg, DateComponents{2024, 14, 1, 25, 0, 0, false}),
+                 at(2025, 2, 2, 1));
+    }
+
+    void weekdayIsMondayFirstWhateverTheLocale()
+    {
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); // weeks start on Sunday there
+        QCOMPARE(Calendar::weekday(at(2024, 10, 13)), 7);
+        QCOMPARE(Calendar::weekday(at(2024, 10, 14)), 1);
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(Calendar::weekday(QDateTime()), 0);
+    }
+
+    void dayStepsKeepWallClockAcrossDst()
+    {
+        TestEnv::setTimeZone("Europe/Berlin");
+        const QDateTime before = at(2024, 3, 30, 9);
+        const QDateTime after = Calendar::addingDays(before, 1);
+        QCOMPARE(after, at(2024, 3, 31, 9));
+        QCOMPARE(before.secsTo(after), 23 * 3600);
+        QCOMPARE(Calendar::addingDays(at(2024, 10, 26, 9), 2), at(2024, 10, 28, 9));
+    }
+
+    // The offset cache must follow a change of zone and agree with Qt on transition days.
+    void localTimeFollowsZoneChanges()
+    {
+        const QDateTime shanghai = at(2024, 7, 1, 12);
+        const qint64 shanghaiNoon = LocalTime::epochMSecsOf(shanghai);
+        QCOMPARE(shanghaiNoon, shanghai.toMSecsSinceEpoch());
+        TestEnv::setTimeZone("America/New_York");
+        const QDateTime ny = at(2024, 7, 1, 12);
+        QCOMPARE(LocalTime::epochMSecsOf(ny), ny.toMSecsSinceEpoch());
+        QCOMPARE(LocalTime::epochMSecsOf(ny) - shanghaiNoon, qint64(12) * 3600 * 1000);
+        for (int h : {0, 1, 3, 4, 12, 23}) {
+            const QDateTime t = at(2024, 11, 3, h, 30); // fall-back day
+            QCOMPARE(LocalTime::epochMSecsOf(t), t.toMSecsSinceEpoch());
+            const LocalTime::Moment m = LocalTime::fromEpochMSecs(t.toMSecsSinceEpoch());
+            QCOMPARE(m.julianDay, t.date().toJulianDay());
+            QCOMPARE(m.msecsOfDay, t.time().msecsSinceStartOfDay());
+        }
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestCalendar)
+#include "tst_calendar.moc"
