@@ -1,0 +1,414 @@
+#include "platform/base/Clock.h"
+#include "service/api/AutoJumpToken.h"
+#include "tests/service/ServiceFixture.h"
+#include "tests/service/standin/StandinCrypto.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QUrlQuery>
+
+// The client against the stand-in service over loopback HTTP.
+class TestApiClient : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup() { Clock::reset(); }
+
+    void loginUsesPublicKeyAndStoresTokensBeforeCallback()
+    {
+        ServiceFixture f;
+        UserDefaults::setValue("userKey", "stale-user-key");
+        QString tokenSeenInCallback;
+        auto r = f.run([&](auto ok, auto fail) {
+            f.api->loginWithParam({{"account", "tester"}, {"passWord", "secret1"}}, nullptr,
+                                  [&, ok](const BaseSuccessModel &m) {
+                                      tokenSeenInCallback = UserDefaults::string("accessToken");
+                                      ok(m);
+                                  },
+                                  fail);
+        });
+        QVERIFY(r->succeeded);
+        QCOMPARE(r->model.code, 200);
+        const StandinRequest req = f.service->lastRequest("user/login");
+        QVERIFY(req.bodyDecrypted); // the built-in key, despite the stored user key
+        QCOMPARE(req.params.value("account").toString(), QStringLiteral("tester"));
+        QVERIFY(!req.params.value("deviceCode").toString().isEmpty());
+        QVERIFY(req.params.value("deviceModel").toString().contains('-'));
+        QVERIFY(req.params.contains("clientVersion"));
+        QVERIFY(!req.params.contains("jpushId"));
+        QCOMPARE(tokenSeenInCallback, f.tester().accessToken);
+        QCOMPARE(UserDefaults::string("userKey"), f.tester().userKey);
+        QVERIFY(f.feedback->messages().isEmpty());
+    }
+
+    void signedInRequestUsesUserKeyAndPullCarriesIsDetail()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        auto r = f.run([&](auto ok, auto fail) {
+            f.api->syncPullDatasFromNoteWithParam({{"version", "0"}, {"isDetail", "0"}}, nullptr, ok, fail);
+        });
+        QVERIFY(r->succeeded);
+        QCOMPARE(r->model.code, 200);
+        QVERIFY(r->model.hasObjectData()); // decrypted with the user key
+        const StandinRequest req = f.service->lastRequest("note/sync");
+        QCOMPARE(req.method, QByteArray("GET"));
+        QCOMPARE(req.query.queryItemValue("isDetail"), QStringLiteral("1"));
+        QCOMPARE(req.header("accessToken"), f.tester().accessToken.toUtf8());
+
+        auto push = f.run([&](auto ok, auto fail) {
+            f.api->syncPushDatasFromParams({{"version", "1"}, {"classes", QJsonArray()}}, nullptr, ok, fail);
+        });
+        QVERIFY(push->succeeded);
+        QVERIFY(f.service->lastRequest("note/sync").bodyDecrypted);
+        QCOMPARE(push->model.dataObject().value("result").toBool(), true);
+    }
+
+    void queryValuesAreEscaped()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        auto r = f.run([&](auto ok, auto fail) {
+            f.api->searchNoteWithParams({{"key", "a+b &c=d/中"}, {"n", 5}}, nullptr, ok, fail);
+        });
+        QVERIFY(r->succeeded);
+        const StandinRequest req = f.service->lastRequest("note/content/search");
+        QCOMPARE(req.params.value("key").toString(), QStringLiteral("a+b &c=d/中"));
+        QCOMPARE(req.params.value("n").toString(), QStringLiteral("5"));
+    }
+
+    void getCarriesCurrentTimePostCarriesCreationTime()
+    {
+        Clock::setNow(QDateTime::fromSecsSinceEpoch(1'800'000'000));
+        ServiceFixture f;
+        Clock::advance(3600 * 1000);
+        QVERIFY(f.signIn());
+        f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+        QCOMPARE(f.service->lastRequest("user/userInfo").header("timestamp"), QByteArray("1800003600"));
+        QCOMPARE(f.service->lastRequest("user/login").header("timestamp"), QByteArray("1800000000"));
+        const StandinRequest get = f.service->lastRequest("user/userInfo");
+        QCOMPARE(get.header("appId"), QByteArray("plvmac"));
+        QCOMPARE(get.header("signature"), QByteArray("730518"));
+    }
+
+    void sessionEndingCodesLogOutThenReachCaller_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("410 GET") << 410 << "user/userInfo";
+        QTest::newRow("411 POST") << 411 << "user/wifi/add";
+        QTest::newRow("413 POST") << 413 << "note/sync";
+    }
+    void sessionEndingCodesLogOutThenReachCaller()
+    {
+        QFETCH(int, code);
+        QFETCH(QString, path);
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        UserDefaults::setValue("version", "9");
+        UserDefaults::setValue("userId", "1001");
+        f.service->setFault(path, StandinFault::replyCode(code, QStringLiteral("账号在别处登录")));
+        auto r = f.run([&](auto ok, auto fail) {
+            if (path == "user/userInfo")
+                f.api->loadUserInfoWithSuccess(nullptr, ok, fail);
+            else if (path == "user/wifi/add")
+                f.api->addWiFiWithParams({{"name", "home"}, {"alias", "家"}}, nullptr, ok, fail);
+            else
+                f.api->syncPushDatasFromParams({{"version", "9"}}, nullptr, ok, fail);
+        });
+        QVERIFY(r->succeeded);
+        QCOMPARE(r->model.code, qint64(code));
+        QCOMPARE(r->model.showMsg, false);
+        QVERIFY(r->model.data.isUndefined());
+        QCOMPARE(f.windowHookCalls, 1);
+        QVERIFY(!UserDefaults::contains("accessToken"));
+        QVERIFY(!UserDefaults::contains("userKey"));
+        QVERIFY(!UserDefaults::contains("version"));
+        QCOMPARE(UserDefaults::string("userId"), QStringLiteral("1001"));
+        QCOMPARE(f.feedback->messages(), QStringList{QStringLiteral("账号在别处登录")});
+    }
+
+    void updateCodeAsksForNewVersionAndLogsOutOnConfirm()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.service->setFault("user/sysSet", StandinFault::replyCode(417, QStringLiteral("版本过旧")));
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadSystemSettingsWithSuccess(nullptr, ok, fail); });
+        QVERIFY(r->succeeded);
+        QCOMPARE(r->model.code, 417);
+        QCOMPARE(f.feedback->messages(), QStringList{QStringLiteral("请下载最新版本")});
+        QCOMPARE(f.windowHookCalls, 1);
+        QVERIFY(!UserDefaults::contains("accessToken"));
+    }
+
+    void otherCodesShowServerMessageOnce_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("500 on POST") << "user/wifi/delete" << 500 << QStringList{"服务器内部错误"};
+        QTest::newRow("500 on GET") << "user/wifi/list" << 500 << QStringList{"服务器内部错误"};
+        QTest::newRow("check oauth silent") << "tool/checkOAuthState" << 500 << QStringList{};
+        QTest::newRow("temp id shows") << "tool/oauthTempId" << 301 << QStringList{"服务器内部错误"};
+    }
+    void otherCodesShowServerMessageOnce()
+    {
+        QFETCH(QString, path);
+        QFETCH(int, code);
+        QFETCH(QStringList, shown);
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.service->setFault(path, StandinFault::replyCode(code, QStringLiteral("服务器内部错误")));
+        OAuthModel model;
+        model.oauthtype = "wx";
+        model.type = "login";
+        auto r = f.run([&](auto ok, auto fail) {
+            if (path == "user/wifi/delete")
+                f.api->deleteWiFiWithParams({{"name", "x"}}, nullptr, ok, fail);
+            else if (path == "user/wifi/list")
+                f.api->loadWiFiListWithSuccess(nullptr, ok, fail);
+            else if (path == "tool/checkOAuthState")
+                f.api->checkOAuthStatusWithParamsModel(model, nullptr, ok, fail);
+            else
+                f.api->loadAOuthTempIdWithParams(model, nullptr, ok, fail);
+        });
+        QVERIFY(r->succeeded);
+        QCOMPARE(r->model.code, qint64(code));
+        QCOMPARE(f.feedback->messages(), shown);
+        QCOMPARE(f.windowHookCalls, 0);
+        QVERIFY(UserDefaults::contains("accessToken"));
+    }
+
+    void textPathsHandTheirPayloadAsText()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        // Valid JSON text must still arrive as text.
+        f.service->state().autoJumpKey = QStringLiteral("{\"a\":1}");
+        auto key = f.run([&](auto ok, auto fail) { f.api->loadAutoJumpKeyWithSuccess(nullptr, ok, fail); });
+        QVERIFY(key->model.data.isString());
+        QCOMPARE(key->model.dataString(), QStringLiteral("{\"a\":1}"));
+
+        OAuthModel model;
+        model.oauthtype = "qq";
+        model.type = "bind";
+        auto temp = f.run([&](auto ok, auto fail) { f.api->loadAOuthTempIdWithParams(model, nullptr, ok, fail); });
+        QVERIFY(temp->model.data.isString());
+        QVERIFY(temp->model.dataString().startsWith("tmp"));
+        QCOMPARE(model.clientVersion, QCoreApplication::applicationVersion());
+        const QJsonObject sent = f.service->lastRequest("tool/oauthTempId").params;
+        QCOMPARE(sent.value("oauthtype").toString(), QStringLiteral("qq"));
+        QVERIFY(!sent.contains("clientId")); // unset fields are left out
+
+        model.clientId = temp->model.dataString();
+        f.service->state().oauthStates[model.clientId] = QJsonObject{{"status", "ok"}, {"openId", "o-1"}};
+        auto check = f.run([&](auto ok, auto fail) { f.api->checkOAuthStatusWithParamsModel(model, nullptr, ok, fail); });
+        QCOMPARE(check->model.dataObject().value("status").toString(), QStringLiteral("ok"));
+    }
+
+    void faultsGiveOneClearMessage_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("reachesFailure");
+        QTest::addColumn<qint64>("code");
+        QTest::newRow("not JSON") << int(StandinFault::Kind::NotJson) << false << qint64(0);
+        QTest::newRow("payload does not decrypt") << int(StandinFault::Kind::BadPayload) << false << qint64(200);
+        QTest::newRow("HTTP 500") << int(StandinFault::Kind::Http500) << true << qint64(0);
+        QTest::newRow("reset") << int(StandinFault::Kind::Reset) << true << qint64(0);
+        QTest::newRow("no answer") << int(StandinFault::Kind::NoAnswer) << true << qint64(0);
+    }
+    void faultsGiveOneClearMessage()
+    {
+        QFETCH(int, kind);
+        QFETCH(bool, reachesFailure);
+        QFETCH(qint64, code);
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.api->setRequestTimeout(300);
+        f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind(kind)));
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+        QVERIFY(r->done());
+        QCOMPARE(r->failed, reachesFailure);
+        if (reachesFailure) {
+            QVERIFY(!r->error.msg.isEmpty());
+            QCOMPARE(f.feedback->messages(), QStringList{r->error.msg});
+        } else {
+            QCOMPARE(r->model.code, code);
+            QVERIFY(r->model.data.isUndefined());
+            // Code 200 with an unreadable payload shows nothing; the caller checks the data.
+            QCOMPARE(f.feedback->messages().size(), code == 200 ? 0 : 1);
+            if (code == 0)
+                QVERIFY(!f.feedback->messages().first().isEmpty());
+        }
+        if (StandinFault::Kind(kind) == StandinFault::Kind::NoAnswer)
+            QVERIFY(r->error.msg.contains(QStringLiteral("超时")));
+        if (StandinFault::Kind(kind) == StandinFault::Kind::Http500)
+            QVERIFY(r->error.msg.contains("500"));
+        QCOMPARE(f.windowHookCalls, 0);
+    }
+
+    void pollFailuresAreSilent()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.service->setFault("user/versionNums", StandinFault::of(StandinFault::Kind::Reset));
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadMyVersionsWithSuccess(nullptr, ok, fail); });
+        QVERIFY(r->failed);
+        QVERIFY(f.feedback->messages().isEmpty());
+        f.service->clearFaults();
+        auto fine = f.run([&](auto ok, auto fail) { f.api->loadMyVersionsWithSuccess(nullptr, ok, fail); });
+        QCOMPARE(fine->model.code, 200);
+        QCOMPARE(fine->model.dataObject().value("userVersion").toString(), QString::number(f.tester().version));
+        QVERIFY(f.service->lastRequest("user/versionNums").body.isEmpty());
+    }
+
+    void emptyBodiesForTerminalsAndVersions()
+    {
+        ServiceFixture f;
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadTerminalsWithSuccess(nullptr, ok, fail); });
+        QCOMPARE(r->model.code, 200);
+        QVERIFY(f.service->lastRequest("sys/terminal/list").body.isEmpty());
+        bool found = false;
+        for (const QJsonValue &t : r->model.dataArray())
+            found |= t.toObject().value("id").toInt() == 7;
+        QVERIFY(found);
+    }
+
+    void noAddressOrNoUserKeyFailsWithoutSending()
+    {
+        ServiceFixture f;
+        // No user key: nothing sent, no sheet, the failure callback is told.
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+        QVERIFY(r->failed);
+        QVERIFY(!r->error.msg.isEmpty());
+        QVERIFY(f.feedback->messages().isEmpty());
+        UserDefaults::setValue("userKey", "ab");
+        r = f.run([&](auto ok, auto fail) { f.api->syncPushDatasFromParams({{"version", "1"}}, nullptr, ok, fail); });
+        QVERIFY(r->failed);
+        QVERIFY(f.service->requests().isEmpty());
+
+        // No address: a clear message instead of a request anywhere.
+        UserDefaults::remove(ApiNetWorking::ApiBaseUrlKey);
+        r = f.run([&](auto ok, auto fail) { f.api->loadTerminalsWithSuccess(nullptr, ok, fail); });
+        QVERIFY(r->failed);
+        QCOMPARE(r->error.msg, ApiNetWorking::noApiAddressText());
+        QCOMPARE(f.feedback->messages(), QStringList{ApiNetWorking::noApiAddressText()});
+        // Plain HTTP to another machine is refused the same way.
+        UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, "http://example.invalid/api/");
+        QVERIFY(ApiNetWorking::apiBaseUrl().isEmpty());
+        QVERIFY(f.service->requests().isEmpty());
+    }
+
+    void replyAfterCallerIsGoneIsDropped()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind::Http500));
+        auto caller = std::make_unique<QObject>();
+        auto r = std::make_shared<CallResult>();
+        f.api->loadUserInfoWithSuccess(caller.get(), f.onSuccess(r), f.onFailure(r));
+        caller.reset();
+        QTRY_COMPARE(f.service->requestCount("user/userInfo"), 1);
+        QTest::qWait(200);
+        QVERIFY(!r->done());
+        QVERIFY(f.feedback->messages().isEmpty());
+
+        // A session-ending code still ends the session when the caller is gone.
+        f.service->setFault("user/userInfo", StandinFault::replyCode(410, "失效"));
+        caller = std::make_unique<QObject>();
+        f.api->loadUserInfoWithSuccess(caller.get(), f.onSuccess(r), f.onFailure(r));
+        caller.reset();
+        QTRY_COMPARE(f.windowHookCalls, 1);
+        QVERIFY(!r->done());
+    }
+
+    void settingsVersionIsStoredOnlyWhenNext_data()
+    {
+        QTest::addColumn<qint64>("serverVersion");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("next") << qint64(4) << "4" << "5";
+        QTest::newRow("jump over other changes") << qint64(7) << "4" << "4";
+    }
+    void settingsVersionIsStoredOnlyWhenNext()
+    {
+        QFETCH(qint64, serverVersion);
+        QFETCH(QString, stored);
+        QFETCH(QString, expected);
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.tester().version = serverVersion;
+        UserDefaults::setValue("version", stored);
+        auto r = f.run([&](auto ok, auto fail) {
+            f.api->modifySystemSettingsWithParams({{"version", stored}, {"remindTypes", "1,2"}}, nullptr, ok, fail);
+        });
+        QCOMPARE(r->model.code, 200);
+        QCOMPARE(UserDefaults::string("version"), expected);
+        QCOMPARE(f.tester().sysSet.value("remindTypes").toString(), QStringLiteral("1,2"));
+        f.run([&](auto ok, auto fail) {
+            f.api->modifyUserInfoWithParams({{"version", expected}, {"nick", "新名"}}, nullptr, ok, fail);
+        });
+        QCOMPARE(UserDefaults::string("version"), serverVersion == 4 ? QStringLiteral("6") : QStringLiteral("4"));
+    }
+
+    void uploadSendsOneJpegPartPerImage()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        QImage image(8, 8, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        auto r = f.run([&](auto ok, auto fail) { f.api->uploadImgWithUploadImages({image, image}, nullptr, ok, fail); });
+        QCOMPARE(r->model.code, 200);
+        QVERIFY(r->model.dataObject().value("filePath").toString().startsWith("https://"));
+        const StandinRequest req = f.service->lastRequest("tool/upload/img");
+        QCOMPARE(req.imageParts, 2);
+        QVERIFY(req.body.contains("Content-Type: image/png"));
+        QVERIFY(req.body.contains("\xff\xd8\xff")); // JPEG bytes
+    }
+
+    void everyEndpointGoesToItsPath()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        const QJsonObject p{{"version", "1"}};
+        using Op = std::function<void(ApiNetWorking::Success, ApiNetWorking::Failure)>;
+        ApiNetWorking *api = f.api.get();
+        const QList<std::pair<QString, Op>> ops = {
+            {"tool/sendVCode", [&](auto s, auto e) { api->sendVCodeWithParam({{"account", "a"}, {"type", "1"}}, nullptr, s, e); }},
+            {"user/sysSet/timePush/modify", [&](auto s, auto e) { api->timePushWithParams(p, nullptr, s, e); }},
+            {"user/data/push/content", [&](auto s, auto e) { api->notePushWithParams(p, nullptr, s, e); }},
+            {"user/data/snapshot/list", [&](auto s, auto e) { api->loadRecoverDateListForNoteDatasWithSuccess(nullptr, s, e); }},
+            {"user/data/snapshot/restore", [&](auto s, auto e) { api->recoverNoteDatasWithParams({{"snapshotDate", "2026/12/1 0:00:00"}}, nullptr, s, e); }},
+            {"user/safe/oauth/bind", [&](auto s, auto e) { api->bindOAuthWithParams({{"openId", "o"}, {"bindType", "1"}}, nullptr, s, e); }},
+            {"user/safe/oauth/clearBind", [&](auto s, auto e) { api->clearBindOAuthWithParams({{"clearBindType", "1"}}, nullptr, s, e); }},
+            {"user/wifi/modify", [&](auto s, auto e) { api->addWiFiWithParams({{"name", "n"}, {"alias", "a"}}, nullptr, {}, {}); api->modifyWiFiWithParams({{"name", "n"}, {"alias", "b"}}, nullptr, s, e); }},
+            {"note/revokeCompleted", [&](auto s, auto e) { api->revokeAlreadyCompleteNoteFromParams({{"cId", "5"}}, nullptr, s, e); }},
+            {"note/log/completed", [&](auto s, auto e) { api->loadCompleteNoteListWithParams({{"indexId", "0"}, {"pageSize", "200"}, {"sortType", "0"}}, nullptr, s, e); }},
+            {"note/log/timeAxis", [&](auto s, auto e) { api->loadLogNoteListWithParams({{"indexId", "0"}, {"pageSize", "100"}, {"sortType", "0"}}, nullptr, s, e); }},
+            {"note/logDel", [&](auto s, auto e) { api->deleteNoteLogWithParams({{"delType", 1}, {"indexId", "3"}}, nullptr, s, e); }},
+        };
+        for (const auto &[path, op] : ops) {
+            auto r = f.run(op);
+            QVERIFY2(r->succeeded, qPrintable(path));
+            QVERIFY2(r->model.code == 200, qPrintable(path + ": " + r->model.msg));
+            QCOMPARE(f.service->lastRequest(path).path, path);
+        }
+        QVERIFY(f.feedback->messages().isEmpty());
+    }
+
+    void oauthLinkEscapesItsValues()
+    {
+        ServiceFixture f;
+        Clock::setNow(QDateTime::fromMSecsSinceEpoch(1'800'000'000'600));
+        OAuthModel model;
+        model.oauthtype = "wx";
+        model.type = "login";
+        model.clientId = "tmp 1&x=2";
+        QCOMPARE(ApiNetWorking::loadOAuthUrlWithModel(model),
+                 QStringLiteral("https://web.invalid/oauth/jump?oauthType=wx&from=mac&type=login&clientId=tmp%201%26x%3D2&time=1800000001"));
+    }
+};
+
+PRELVANE_TEST_MAIN(TestApiClient)
+#include "tst_apiclient.moc"
