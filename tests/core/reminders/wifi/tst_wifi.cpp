@@ -1,0 +1,507 @@
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "core/reminders/wifi/NetworkStatusManager.h"
+#include "core/reminders/wifi/WIFIManager.h"
+#include "core/reminders/wifi/WiFiRemindManager.h"
+#include "platform/base/Clock.h"
+#include "platform/base/NotificationCenter.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/network/FakeNetworkMonitor.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "tests/support/TestEnv.h"
+
+#include <QSignalSpy>
+
+#include <memory>
+
+namespace {
+
+const QString nowText = QStringLiteral("2026/3/2 12:30:00");
+constexpr int absent = -100; // no "lastWiFiType" stored
+
+QDateTime now()
+{
+    return QDateTime(QDate(2026, 3, 2), QTime(12, 30));
+}
+
+// One network change: what was stored before, what the monitor reports now.
+struct Transition
+{
+    int lastType = absent;
+    QString lastName;
+    int status = 0;
+    QString name;
+};
+
+// One reminder on the note; its remindWifiDateTime lies stampHoursAgo before now
+// (negative: ahead of now), none when noStamp.
+constexpr double noStamp = 1e9;
+
+struct Reminder
+{
+    QString ids;
+    int type = 0; // 0 join, else leave
+    int status = 0;
+    double stampHoursAgo = noStamp;
+    int silenceHours = 0;
+    int remindActionType = 2;
+    QString rawStamp; // written as it stands when set
+};
+
+// The note's own state.
+struct Note
+{
+    int actionType = 0;
+    bool completed = false;
+};
+
+Reminder rem(const QString &ids, int type, int status = 0, double stampHoursAgo = noStamp,
+             int silenceHours = 0, int remindActionType = 2, const QString &rawStamp = {})
+{
+    Reminder r;
+    r.ids = ids;
+    r.type = type;
+    r.status = status;
+    r.stampHoursAgo = stampHoursAgo;
+    r.silenceHours = silenceHours;
+    r.remindActionType = remindActionType;
+    r.rawStamp = rawStamp;
+    return r;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Transition)
+Q_DECLARE_METATYPE(Reminder)
+Q_DECLARE_METATYPE(Note)
+
+class TestWiFiReminders : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<Store> m_store;
+    FakeNetworkMonitor *m_monitor = nullptr;
+    FakeUserNotificationCenter *m_center = nullptr;
+    QString m_path;
+
+    Context *ctx() { return m_store->mainContext(); }
+
+    WiFiRemind *saveNetwork(const QString &id, const QString &name, const QString &alias = {})
+    {
+        auto *w = ctx()->create<WiFiRemind>();
+        w->setWifiId(id);
+        w->setName(name);
+        w->setAlias(alias);
+        return w;
+    }
+
+    void setSilence(int hours)
+    {
+        UserSet *set = ctx()->findFirstWhere<UserSet>();
+        if (!set)
+            set = ctx()->create<UserSet>();
+        set->setWifiSilenceRemindInterval(qint16(hours));
+    }
+
+    NoteDetail *addNote(const QString &cId, const Reminder &r, const Note &n = {})
+    {
+        auto *note = ctx()->create<NoteDetail>();
+        note->setCId(cId);
+        note->setContent(QStringLiteral("带上电脑 ") + cId);
+        note->setActionType(qint16(n.actionType));
+        note->setIsCompleted(n.completed);
+        note->setIsSync(true);
+        auto *remind = ctx()->create<DateRemind>();
+        remind->setCId(cId);
+        remind->setConnectWifiIds(r.ids);
+        remind->setConnectWifiType(qint16(r.type));
+        remind->setRemindWifiStatus(qint16(r.status));
+        remind->setRemindActionType(qint16(r.remindActionType));
+        if (!r.rawStamp.isEmpty())
+            remind->setRemindWifiDateTime(r.rawStamp);
+        else if (r.stampHoursAgo != noStamp)
+            remind->setRemindWifiDateTime(
+                now().addSecs(qint64(-r.stampHoursAgo * 3600)).toString(QStringLiteral("yyyy/M/d H:mm:ss")));
+        note->setRemind(remind);
+        return note;
+    }
+
+    void storeLast(const Transition &t)
+    {
+        if (t.lastType != absent)
+            UserDefaults::setValue("lastWiFiType", QString::number(t.lastType));
+        if (!t.lastName.isNull())
+            UserDefaults::setValue("lastWiFiName", t.lastName);
+    }
+
+    QStringList posted(const QSignalSpy &spy) const
+    {
+        QStringList out;
+        for (const QList<QVariant> &args : spy)
+            out << args.at(0).toString() + '=' + args.at(1).toString();
+        return out;
+    }
+
+    void checkFired(NoteDetail *note)
+    {
+        DateRemind *r = note->remind();
+        QCOMPARE(r->remindWifiStatus(), qint16(1));
+        QCOMPARE(r->remindActionType(), qint16(2));
+        QCOMPARE(r->remindWifiDateTime(), nowText);
+        QCOMPARE(note->isSync(), false);
+        QCOMPARE(note->actionType(), qint16(2));
+    }
+
+private slots:
+    void init()
+    {
+        const QString dir = TestEnv::freshFolders();
+        m_path = dir + "/data/store.sqlite";
+        m_store = Store::open(m_path, DataModel::model());
+        QVERIFY(m_store);
+        Store::setDefaultStore(m_store.get());
+        m_monitor = new FakeNetworkMonitor(this);
+        NetworkMonitor::setShared(m_monitor);
+        m_center = new FakeUserNotificationCenter(this);
+        UserNotificationCenter::setShared(m_center);
+        Clock::setNow(now());
+
+        saveNetwork("12", "Office", "办公室");
+        saveNetwork("34", "Home");
+        saveNetwork("2", "Cafe");
+        QVERIFY(ctx()->saveAndWait());
+    }
+
+    void cleanup()
+    {
+        NetworkStatusManager::unregisterNetwork();
+        NetworkMonitor::setShared(nullptr);
+        UserNotificationCenter::setShared(nullptr);
+        delete m_center;
+        delete m_monitor;
+        Store::setDefaultStore(nullptr);
+        m_store.reset();
+        Clock::reset();
+    }
+
+    void transitions_data()
+    {
+        QTest::addColumn<Transition>("change");
+        QTest::addColumn<Reminder>("reminder");
+        QTest::addColumn<Note>("note");
+        QTest::addColumn<bool>("fires");
+
+        auto row = [](const char *name, Transition t, Reminder r, bool fires, Note n = {}) {
+            QTest::newRow(name) << t << r << n << fires;
+        };
+        const Transition joinOffice{0, "", 2, "Office"};
+        const Transition leaveOffice{2, "Office", 0, ""};
+        const Reminder joinListed = rem("12", 0);
+        const Reminder leaveListed = rem("12", 1);
+
+        // Joining.
+        row("join the listed network", joinOffice, joinListed, true);
+        row("join the second listed network", {0, "", 2, "Home"}, rem("12,34", 0), true);
+        row("join a saved network not listed", {0, "", 2, "Home"}, joinListed, false);
+        row("join network 2 with the list 12,34", {0, "", 2, "Cafe"}, rem("12,34", 0), false);
+        row("join an unsaved network, listed reminder", {0, "", 2, "Airport"}, joinListed, false);
+        row("join an unsaved network, any network", {0, "", 2, "Airport"}, rem("0", 0), true);
+        row("join a hidden network, any network", {0, "", 2, ""}, rem("0", 0), true);
+        row("join a hidden network, listed reminder", {0, "", 2, ""}, joinListed, false);
+        row("join from mobile data", {1, "", 2, "Office"}, joinListed, true);
+        row("join with no status stored before", {absent, {}, 2, "Office"}, joinListed, true);
+        row("join, leave reminder", joinOffice, leaveListed, false);
+        row("join, already fired", joinOffice, rem("12", 0, 1), false);
+        row("join inside the silence window", joinOffice, rem("12", 0, 0, 1.0, 3), false);
+        row("join at the end of the silence window", joinOffice, rem("12", 0, 0, 3.0, 3), true);
+        row("join after the silence window", joinOffice, rem("12", 0, 0, 3.5, 3), true);
+        row("join, no firing time with a silence window", joinOffice, rem("12", 0, 0, noStamp, 3), true);
+        row("join, unreadable firing time with a silence window", joinOffice,
+            rem("12", 0, 0, noStamp, 3, 2, "yesterday"), true);
+        row("join, firing time in the short form", joinOffice,
+            rem("12", 0, 0, noStamp, 3, 2, "2026/3/2 11:00"), false);
+        row("join, firing time ahead, no silence window", joinOffice, rem("12", 0, 0, -8.0, 0), true);
+        row("Wi-Fi to another Wi-Fi", {2, "Home", 2, "Office"}, joinListed, false);
+
+        // Leaving.
+        row("leave the listed network for none", leaveOffice, leaveListed, true);
+        row("leave the listed network for mobile data", {2, "Office", 1, ""}, leaveListed, true);
+        row("leave a network not listed", {2, "Home", 0, ""}, leaveListed, false);
+        row("leave any network", {2, "Cafe", 1, ""}, rem("0", 1), true);
+        row("leave, any leave type counts", leaveOffice, rem("12", 2), true);
+        row("leave, join reminder", leaveOffice, joinListed, false);
+        row("leave, already fired", leaveOffice, rem("12", 1, 1), false);
+        row("leave inside the silence window", leaveOffice, rem("12", 1, 0, 2.0, 3), false);
+        row("leave after the silence window", leaveOffice, rem("12", 1, 0, 4.0, 3), true);
+        row("unknown status after Wi-Fi", {2, "Office", -1, ""}, leaveListed, false);
+        row("unknown status off Wi-Fi", {0, "", -1, ""}, joinListed, false);
+        row("off Wi-Fi to mobile data", {0, "", 1, ""}, leaveListed, false);
+
+        // Notes that must not fire whatever the network does.
+        row("deleted note", joinOffice, joinListed, false, {3, false});
+        row("completed note", joinOffice, joinListed, false, {0, true});
+        row("cleared reminder", joinOffice, rem("12", 0, 0, noStamp, 0, 3), false);
+        row("new note fires", joinOffice, joinListed, true, {1, false});
+    }
+
+    void transitions()
+    {
+        QFETCH(Transition, change);
+        QFETCH(Reminder, reminder);
+        QFETCH(Note, note);
+        QFETCH(bool, fires);
+
+        setSilence(reminder.silenceHours);
+        NoteDetail *n = addNote("c1", reminder, note);
+        QVERIFY(ctx()->saveAndWait());
+        const QString stampBefore = n->remind()->remindWifiDateTime();
+        storeLast(change);
+        m_monitor->setCurrentWiFiName(change.name);
+
+        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        NetworkStatusManager::networkStatusDidChange(change.status);
+
+        const bool joined = change.status == 2 && change.lastType != 2;
+        const bool left = change.status >= 0 && change.status != 2 && change.lastType == 2;
+
+        // The notification and the rows.
+        if (fires) {
+            QCOMPARE(m_center->scheduleLog().size(), 1);
+            const UserNotification shown = m_center->scheduleLog().constFirst();
+            QCOMPARE(shown.identifier, QString("c1"));
+            QCOMPARE(shown.title, QString("Prelvane"));
+            QCOMPARE(shown.informativeText, QString("带上电脑 c1"));
+            QCOMPARE(shown.deliveryDate, now());
+            checkFired(n);
+        } else {
+            QVERIFY(m_center->scheduleLog().isEmpty());
+            QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
+            QCOMPARE(n->remind()->remindActionType(), qint16(reminder.remindActionType));
+            QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
+            QCOMPARE(n->actionType(), qint16(note.actionType));
+            QCOMPARE(n->isSync(), true);
+        }
+
+        // The fired state is on disk, not only in memory.
+        std::unique_ptr<Context> reader = m_store->newContext();
+        NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "c1");
+        QVERIFY(stored && stored->remind());
+        QCOMPARE(stored->remind()->remindWifiStatus(), qint16(fires ? 1 : reminder.status));
+        QCOMPARE(stored->isSync(), !fires);
+
+        // The events: a reload after every join or leave, a push unless unreachable now.
+        QStringList expected;
+        if (joined || left) {
+            expected << "NotesListReloadDatas=NoteListReloadTypeAll";
+            if (change.status != 0)
+                expected << "SyncPushNoteDatas=";
+        }
+        QCOMPARE(posted(spy), expected);
+
+        // What is remembered for the next change.
+        const QString lastType =
+            change.status < 0 ? (change.lastType == absent ? QString() : QString::number(change.lastType))
+                              : QString::number(change.status);
+        QCOMPARE(UserDefaults::string("lastWiFiType"), lastType);
+        QCOMPARE(UserDefaults::string("lastWiFiName"), joined ? change.name : change.lastName);
+    }
+
+    void silenceWindowFollowsTheClock()
+    {
+        // Saved at 9:00 with a 3-hour window: 10:00 is silent, 12:30 fires.
+        setSilence(3);
+        NoteDetail *n = addNote("c1", rem("12", 0, 0, 3.5, 3)); // 9:00
+        QCOMPARE(n->remind()->remindWifiDateTime(), QString("2026/3/2 9:00:00"));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+
+        Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(10, 0)));
+        m_monitor->setStatus(2);
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(n->remind()->remindWifiStatus(), qint16(0));
+        NetworkStatusManager::networkStatusDidChange(0);
+
+        Clock::setNow(now());
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(n->remind()->remindWifiStatus(), qint16(1));
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+    }
+
+    void firedReminderWaitsUntilArmedAgain()
+    {
+        NoteDetail *n = addNote("c1", rem("12", 0));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+        NetworkStatusManager::networkStatusDidChange(0);
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+
+        // Completing the note arms it again (done by the note actions; here by hand).
+        n->remind()->setRemindWifiStatus(0);
+        QVERIFY(ctx()->saveAndWait());
+        NetworkStatusManager::networkStatusDidChange(0);
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(m_center->scheduleLog().size(), 2);
+    }
+
+    void onlyMatchingNotesFireAndEachGetsItsNotification()
+    {
+        addNote("c1", rem("12", 0));
+        addNote("c2", rem("0", 0));
+        addNote("c3", rem("34", 0));
+        addNote("c4", rem("12", 1));
+        auto *plain = ctx()->create<NoteDetail>(); // a note without reminder
+        plain->setCId("c5");
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+
+        QStringList ids;
+        for (const UserNotification &n : m_center->scheduleLog())
+            ids << n.identifier;
+        ids.sort();
+        QCOMPARE(ids, QStringList({"c1", "c2"}));
+    }
+
+    void aNetworkSavedTwiceMatchesEitherEntry()
+    {
+        saveNetwork("56", "Office");
+        addNote("c1", rem("56", 0));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+    }
+
+    void aFiredNotificationReplacesTheDeliveredOne()
+    {
+        addNote("c1", rem("0", 0));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+        QTRY_COMPARE(m_center->deliveredNotifications().size(), 1);
+
+        ctx()->findFirstByAttribute<NoteDetail>("cId", "c1")->remind()->setRemindWifiStatus(0);
+        NetworkStatusManager::networkStatusDidChange(0);
+        Clock::advance(60 * 1000);
+        NetworkStatusManager::networkStatusDidChange(2);
+        QTRY_COMPARE(m_center->presented().size(), 2);
+        QCOMPARE(m_center->deliveredNotifications().size(), 1);
+    }
+
+    void registerHandlesTheCurrentStatusThenEachChange()
+    {
+        addNote("c1", rem("12", 0));
+        addNote("c2", rem("12", 1));
+        QVERIFY(ctx()->saveAndWait());
+
+        // The previous run ended on Wi-Fi: starting on Wi-Fi again fires nothing.
+        UserDefaults::setValue("lastWiFiType", "2");
+        UserDefaults::setValue("lastWiFiName", "Office");
+        m_monitor->change(2, "Office");
+        NetworkStatusManager::registerNetwork();
+        QVERIFY(m_center->scheduleLog().isEmpty());
+
+        m_monitor->change(1, "");
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(m_center->scheduleLog().constLast().identifier, QString("c2"));
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("1"));
+
+        // Registering again does not double the handling.
+        NetworkStatusManager::registerNetwork();
+        m_monitor->change(2, "Office");
+        QCOMPARE(m_center->scheduleLog().size(), 2);
+        QCOMPARE(m_center->scheduleLog().constLast().identifier, QString("c1"));
+
+        NetworkStatusManager::unregisterNetwork();
+        m_monitor->change(0, "");
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
+    }
+
+    void startingOnWiFiAfterARunOffWiFiFiresTheJoinReminders()
+    {
+        addNote("c1", rem("12", 0));
+        QVERIFY(ctx()->saveAndWait());
+        UserDefaults::setValue("lastWiFiType", "0");
+        m_monitor->change(2, "Office");
+        NetworkStatusManager::registerNetwork();
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
+    }
+
+    void withoutAStoreNothingFiresAndTheStatusIsKept()
+    {
+        Store::setDefaultStore(nullptr);
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+        QVERIFY(m_center->scheduleLog().isEmpty());
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
+        QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds("12"), QString("任意无线"));
+        QVERIFY(WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime("", "0", 0, 0, "Office"));
+    }
+
+    void namesOfTheListedNetworks_data()
+    {
+        QTest::addColumn<QString>("ids");
+        QTest::addColumn<QString>("names");
+        QTest::newRow("alias, else name") << "12,34"
+                                          << "办公室;Home";
+        QTest::newRow("list order") << "34,12"
+                                    << "Home;办公室";
+        QTest::newRow("unknown ids skipped") << "99,34,77"
+                                             << "Home";
+        QTest::newRow("spaces and empty elements") << " 12 ,,34,"
+                                                   << "办公室;Home";
+        QTest::newRow("any network") << "0"
+                                     << "任意无线";
+        QTest::newRow("nothing saved") << "99"
+                                       << "任意无线";
+        QTest::newRow("empty") << ""
+                               << "任意无线";
+    }
+    void namesOfTheListedNetworks()
+    {
+        QFETCH(QString, ids);
+        QFETCH(QString, names);
+        QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds(ids), names);
+    }
+
+    void anyNetworkList_data()
+    {
+        QTest::addColumn<QString>("ids");
+        QTest::addColumn<bool>("any");
+        QTest::newRow("0") << "0" << true;
+        QTest::newRow(" 0 ") << " 0 " << true;
+        QTest::newRow("00") << "00" << true;
+        QTest::newRow("12") << "12" << false;
+        QTest::newRow("12,0") << "12,0" << false;
+        QTest::newRow("text") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void anyNetworkList()
+    {
+        QFETCH(QString, ids);
+        QFETCH(bool, any);
+        QCOMPARE(WiFiRemindManager::isAnyNetwork(ids), any);
+    }
+
+    void wifiManagerReadsTheMonitor()
+    {
+        m_monitor->setCurrentWiFiName("Office");
+        m_monitor->setScannedWiFiNames({"Office", "", "Office"});
+        QCOMPARE(WIFIManager::getCWWiFiName(), QString("Office"));
+        const QList<WIFIModel> list = WIFIManager::getCWNetworkWiFiList();
+        QCOMPARE(list.size(), 3);
+        QCOMPARE(list.at(0).wifiName, QString("Office"));
+        QCOMPARE(list.at(1).wifiName, QString());
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestWiFiReminders)
+#include "tst_wifi.moc"
