@@ -53,8 +53,8 @@ void run(benchmark::State &state, CalendarIdentifier cal)
     size_t i = 0;
     for (auto _ : state) {
         const Rule &r = set[i];
-        benchmark::DoNotOptimize(NoteDateManager::nextDateWithCalendarIdentifier(cal, r.start, r.cycleType,
-                                                                                 r.interval, r.specify, r.end));
+        benchmark::DoNotOptimize(NoteDateManager::nextDateWithCalendarIdentifier(
+            cal, r.start, r.cycleType, r.interval, r.specify, r.end));
         if (++i == set.size())
             i = 0;
     }

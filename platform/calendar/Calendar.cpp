@@ -53,7 +53,7 @@ bool notAfter(qint64 dayA, int msA, qint64 dayB, int msB)
 
 // The whole number of steps from one moment to another: the largest n >= 0 with from + n steps <= to, or,
 // going backwards, minus the largest n with from - n steps >= to. `estimate` is a guess of the answer.
-template<typename Add>
+template <typename Add>
 qint64 wholeSteps(qint64 fromDay, int fromMs, qint64 toDay, int toMs, qint64 estimate, Add add)
 {
     if (notAfter(fromDay, fromMs, toDay, toMs)) {

@@ -85,9 +85,8 @@ icu::Calendar *icuCalendar()
 {
     thread_local std::unique_ptr<icu::Calendar> cal = [] {
         UErrorCode status = U_ZERO_ERROR;
-        std::unique_ptr<icu::Calendar> c(
-            icu::Calendar::createInstance(icu::TimeZone::getGMT()->clone(), icu::Locale("en@calendar=chinese"),
-                                          status));
+        std::unique_ptr<icu::Calendar> c(icu::Calendar::createInstance(
+            icu::TimeZone::getGMT()->clone(), icu::Locale("en@calendar=chinese"), status));
         if (U_FAILURE(status))
             c.reset();
         return c;

@@ -144,7 +144,8 @@ int DateManager::getDayWithCalendarIdentifier(CalendarIdentifier cal, const QDat
     return Calendar::components(cal, date).day;
 }
 
-DateComponents DateManager::getDateComponentWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date)
+DateComponents DateManager::getDateComponentWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                   const QDateTime &date)
 {
     return Calendar::components(cal, date);
 }
@@ -154,7 +155,8 @@ QDateTime DateManager::getADayWithCalendarIdentifier(CalendarIdentifier cal, con
     return Calendar::replacingDay(cal, date, day);
 }
 
-QDateTime DateManager::getAMonthWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date, int month)
+QDateTime DateManager::getAMonthWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
+                                                       int month)
 {
     return Calendar::replacingMonth(cal, date, month);
 }
@@ -207,7 +209,8 @@ QString DateManager::getShowYearMonthDayDateFromDate(const QDateTime &date)
     return QStringLiteral("%1/%2/%3").arg(c.year).arg(c.month).arg(c.day);
 }
 
-QString DateManager::getShowMonthAndDayTimeWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date)
+QString DateManager::getShowMonthAndDayTimeWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                  const QDateTime &date)
 {
     if (!date.isValid())
         return {};
@@ -257,8 +260,8 @@ QDateTime DateManager::getAfterYearWithCalendarIdentifier(CalendarIdentifier cal
 
 DateComponents DateManager::getDifferFromDate(const QDateTime &from, const QDateTime &to)
 {
-    const CalendarUnits all = CalendarUnit::Year | CalendarUnit::Month | CalendarUnit::Day | CalendarUnit::Hour |
-                              CalendarUnit::Minute | CalendarUnit::Second;
+    const CalendarUnits all = CalendarUnit::Year | CalendarUnit::Month | CalendarUnit::Day |
+                              CalendarUnit::Hour | CalendarUnit::Minute | CalendarUnit::Second;
     return Calendar::difference(Gregorian, all, from, to);
 }
 

@@ -39,11 +39,13 @@ public:
     // Day of month in cal; 0 for a null date.
     static int getDayWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date);
     // All components of the date in cal.
-    static DateComponents getDateComponentWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date);
+    static DateComponents getDateComponentWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                 const QDateTime &date);
     // The date with its day replaced, rebuilt leniently in cal (a day past the month's end runs on).
     static QDateTime getADayWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date, int day);
     // The date with its month replaced (ordinary month), rebuilt leniently in cal.
-    static QDateTime getAMonthWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date, int month);
+    static QDateTime getAMonthWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
+                                                     int month);
     // Same day with hour and minute replaced, seconds kept.
     static QDateTime getAHourAndMinuteWithDate(const QDateTime &date, int hour, int minute);
     // Weekday, Monday 1 .. Sunday 7; 0 for a null date.
@@ -59,7 +61,8 @@ public:
     // "yyyy/M/d" (Gregorian); "" for a null date.
     static QString getShowYearMonthDayDateFromDate(const QDateTime &date);
     // Gregorian "M月d日"; Chinese month label and day label (e.g. 正月初一); a null text for a null date.
-    static QString getShowMonthAndDayTimeWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date);
+    static QString getShowMonthAndDayTimeWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                const QDateTime &date);
     // Gregorian "yyyy年M月d日 HH:mm"; Chinese "<lunar year>年<month label><day label> HH:mm".
     static QString getShowDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date);
 

@@ -70,7 +70,8 @@ std::optional<Lunar> LunarSolarTransform::solarToLunar(const Solar &solar)
     if (i < 1)
         return std::nullopt;
     const Solar newYear = unpack(newYears[i]);
-    qint64 offset = solarToInt(y, m, d) - solarToInt(newYear.solarYear, newYear.solarMonth, newYear.solarDay) + 1;
+    qint64 offset =
+        solarToInt(y, m, d) - solarToInt(newYear.solarYear, newYear.solarMonth, newYear.solarDay) + 1;
     const qint32 bits = Table::monthBits()[i];
     const int leap = (bits >> 13) & 0xF;
     const int count = leap ? 13 : 12;
@@ -96,7 +97,8 @@ QString LunarSolarTransform::formatWithLunar(const Lunar &lunar)
 {
     return QStringLiteral("%1-%2-%3")
         .arg(lunar.lunarYear)
-        .arg(DateNumberTransform::chineseMonth(lunar.lunarMonth), DateNumberTransform::chineseDay(lunar.lunarDay));
+        .arg(DateNumberTransform::chineseMonth(lunar.lunarMonth),
+             DateNumberTransform::chineseDay(lunar.lunarDay));
 }
 
 std::optional<Solar> LunarSolarTransform::lunarToSolar(const Lunar &lunar)

@@ -14,7 +14,12 @@
 
 namespace {
 
-enum class Unit { Day, Month, Year };
+enum class Unit
+{
+    Day,
+    Month,
+    Year
+};
 
 // Beyond this an interval leaves the calendar's range anyway.
 constexpr qint64 maxInterval = 10000000;
@@ -80,7 +85,7 @@ qint64 estimateUnits(CalendarIdentifier cal, Unit unit, qint64 fromDay, qint64 t
 
 // The first candidate dayOf(m), m >= minM, whose instant lies strictly after now. dayOf must not decrease
 // with m. `estimate` is a guess of that m.
-template<typename DayOf>
+template <typename DayOf>
 std::optional<Occurrence> firstAfterNow(DayOf dayOf, int msecsOfDay, qint64 minM, qint64 estimate,
                                         const Now &now)
 {
@@ -116,13 +121,13 @@ std::optional<Occurrence> firstAfterNow(DayOf dayOf, int msecsOfDay, qint64 minM
 }
 
 // The first X + m * k units (m >= minM, each added in one step from X) strictly after now.
-std::optional<Occurrence> advance(CalendarIdentifier cal, Unit unit, LocalTime::Moment x, qint64 k, qint64 minM,
-                                  const Now &now)
+std::optional<Occurrence> advance(CalendarIdentifier cal, Unit unit, LocalTime::Moment x, qint64 k,
+                                  qint64 minM, const Now &now)
 {
     k = std::clamp<qint64>(k, 1, maxInterval);
     const qint64 estimate = estimateUnits(cal, unit, x.julianDay, now.local.julianDay) / k;
-    return firstAfterNow([&](qint64 m) { return addUnits(cal, unit, x.julianDay, m * k); }, x.msecsOfDay, minM,
-                         estimate, now);
+    return firstAfterNow([&](qint64 m) { return addUnits(cal, unit, x.julianDay, m * k); }, x.msecsOfDay,
+                         minM, estimate, now);
 }
 
 // Chosen values: ASCII decimal numbers separated by commas; anything else is skipped.
@@ -152,8 +157,8 @@ int parseChosen(const QString &specify, int low, int high, int *out)
     return count;
 }
 
-std::optional<Occurrence> nextReal(CalendarIdentifier cal, const LocalTime::Moment &d, int type, qint64 interval,
-                                   const QString &specify, const Now &now)
+std::optional<Occurrence> nextReal(CalendarIdentifier cal, const LocalTime::Moment &d, int type,
+                                   qint64 interval, const QString &specify, const Now &now)
 {
     if (type < 1 || type > 5)
         return std::nullopt;
@@ -234,8 +239,9 @@ QDateTime toDateTime(const std::optional<Occurrence> &o)
 }
 
 // The next occurrence as an instant: D itself when it lies after now.
-std::optional<Occurrence> nextOccurrence(CalendarIdentifier cal, const QDateTime &date, int type, qint64 interval,
-                                         const QString &specify, const Now &now, bool &isDate)
+std::optional<Occurrence> nextOccurrence(CalendarIdentifier cal, const QDateTime &date, int type,
+                                         qint64 interval, const QString &specify, const Now &now,
+                                         bool &isDate)
 {
     isDate = false;
     if (!date.isValid())
@@ -282,14 +288,15 @@ QDateTime NoteDateManager::nextRealDateWithCalendarIdentifier(CalendarIdentifier
 }
 
 QDateTime NoteDateManager::nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                          int cycleType, qint64 interval, const QString &specify)
+                                                          int cycleType, qint64 interval,
+                                                          const QString &specify)
 {
     return boundedNext(cal, date, cycleType, interval, specify, QDateTime(), Now::current());
 }
 
 QDateTime NoteDateManager::nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
-                                                          int cycleType, qint64 interval, const QString &specify,
-                                                          const QDateTime &endDate)
+                                                          int cycleType, qint64 interval,
+                                                          const QString &specify, const QDateTime &endDate)
 {
     return boundedNext(cal, startDate, cycleType, interval, specify, endDate, Now::current());
 }
@@ -300,11 +307,10 @@ QDateTime NoteDateManager::getNowNextDateWithCalendarIdentifier(CalendarIdentifi
                                                                 const QDateTime &endDate)
 {
     // A start still ahead is the next time whatever the end date says; otherwise the same as above.
-    return boundedNext(cal, startDate, cycleType, interval, specify,
-                       startDate.isValid() && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs()
-                           ? QDateTime()
-                           : endDate,
-                       Now::current());
+    return boundedNext(
+        cal, startDate, cycleType, interval, specify,
+        startDate.isValid() && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs() ? QDateTime() : endDate,
+        Now::current());
 }
 
 QDateTime NoteDateManager::getRealAfterDaysDateWithDate(const QDateTime &date, qint64 days)
@@ -401,8 +407,8 @@ QString NoteDateManager::showRemindInterval(qint64 interval, int cycleType)
     return QStringLiteral("每") + unit;
 }
 
-QString NoteDateManager::showRemindSpecifyWithCalendarIdentifier(CalendarIdentifier cal, const QString &specify,
-                                                                 int cycleType)
+QString NoteDateManager::showRemindSpecifyWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                 const QString &specify, int cycleType)
 {
     if (cycleType != 2 && cycleType != 3 && cycleType != 5)
         return {};
@@ -416,8 +422,10 @@ QString NoteDateManager::showRemindSpecifyWithCalendarIdentifier(CalendarIdentif
     if (cycleType == 2) {
         text = DateNumberTransform::showChineseWeekWithNumberWeekArr(values).join(QStringLiteral("、"));
     } else if (cal == CalendarIdentifier::Chinese) {
-        text = cycleType == 3 ? DateNumberTransform::showChineseDayWithNumberDayArr(values).join(QStringLiteral("、"))
-                              : DateNumberTransform::showChineseMonthWithNumberMonthArr(values).join(QStringLiteral("、"));
+        text =
+            cycleType == 3
+                ? DateNumberTransform::showChineseDayWithNumberDayArr(values).join(QStringLiteral("、"))
+                : DateNumberTransform::showChineseMonthWithNumberMonthArr(values).join(QStringLiteral("、"));
     } else {
         const QString unit = cycleType == 3 ? QStringLiteral("号") : QStringLiteral("月");
         text = values.join(unit + QStringLiteral("、"));

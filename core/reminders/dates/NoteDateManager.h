@@ -15,10 +15,11 @@ public:
     static CalendarIdentifier getCalendarIdentifierWithDateType(qint64 dateType);
     // The next occurrence after D that lies strictly after now; null for cycle type 0 or above 5.
     static QDateTime nextRealDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                        int cycleType, qint64 interval, const QString &specify);
+                                                        int cycleType, qint64 interval,
+                                                        const QString &specify);
     // D itself when it lies after now, else the next occurrence; null for a null D.
-    static QDateTime nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date, int cycleType,
-                                                    qint64 interval, const QString &specify);
+    static QDateTime nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
+                                                    int cycleType, qint64 interval, const QString &specify);
     // As above, but null when the end date is given and the result lies after it (equal is inside).
     static QDateTime nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
                                                     int cycleType, qint64 interval, const QString &specify,
@@ -30,27 +31,28 @@ public:
     // The first date + m * days calendar days (m >= 1) strictly after now.
     static QDateTime getRealAfterDaysDateWithDate(const QDateTime &date, qint64 days);
     // The first date + m * months months in cal (m >= 1) strictly after now.
-    static QDateTime getRealAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                  qint64 months);
+    static QDateTime getRealAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                  const QDateTime &date, qint64 months);
     // The first date + m * years years in cal (m >= 1) strictly after now.
-    static QDateTime getRealAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                 qint64 years);
+    static QDateTime getRealAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                 const QDateTime &date, qint64 years);
     // Next firing of an important reminder that repeats every `minute` minutes from the start (date text).
     static QString getValidStarDateTimeWithDate(const QDateTime &start, qint64 minute);
-    // Short display of a reminder time ("今天 09:00", "明天 09:00", month-and-day or full date); null text for
-    // a missing or unparsable date text.
+    // Short display of a reminder time ("今天 09:00", "明天 09:00", month-and-day or full date); null text
+    // for a missing or unparsable date text.
     static QString showFormatTimeWithDateString(const QString &dateText, CalendarIdentifier cal);
     // Repeat text such as 每天 or 每2周; null text for cycle type 0 or above 5.
     static QString showRemindInterval(qint64 interval, int cycleType);
-    // Text of the chosen values (周一、周三 / 1号、15号 / 3月、9月 / 初一、十五 / 正月、腊月); null text when none.
+    // Text of the chosen values (周一、周三 / 1号、15号 / 3月、9月 / 初一、十五 / 正月、腊月); null text when
+    // none.
     static QString showRemindSpecifyWithCalendarIdentifier(CalendarIdentifier cal, const QString &specify,
                                                            int cycleType);
     // The first date + m * days calendar days (m >= 0) strictly after now.
     static QDateTime getValidAfterDaysDateWithDate(const QDateTime &date, qint64 days);
     // The first date + m * months months in cal (m >= 0) strictly after now.
-    static QDateTime getValidAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                   qint64 months);
+    static QDateTime getValidAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                   const QDateTime &date, qint64 months);
     // The first date + m * years years in cal (m >= 0) strictly after now.
-    static QDateTime getValidAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                  qint64 years);
+    static QDateTime getValidAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                  const QDateTime &date, qint64 years);
 };

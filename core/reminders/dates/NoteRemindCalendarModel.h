@@ -6,7 +6,12 @@
 class NoteRemindCalendarModel
 {
 public:
-    enum Position : uint { PreviousMonth = 0, ShownMonth = 1, NextMonth = 2 };
+    enum Position : uint
+    {
+        PreviousMonth = 0,
+        ShownMonth = 1,
+        NextMonth = 2
+    };
 
     NoteRemindCalendarModel() = default;
     NoteRemindCalendarModel(const QDateTime &d, uint position) : date(d), ofMonthPosition(position) {}

@@ -60,7 +60,8 @@ private slots:
         QCOMPARE(before.month, 12);
         const CalendarDate after = Calendar::dateOfDay(Lunar, day(2150, 6, 1));
         QCOMPARE(after.year, 2150);
-        QCOMPARE(Calendar::dayOfDateLenient(Lunar, after.year, after.month, after.leap, after.day), day(2150, 6, 1));
+        QCOMPARE(Calendar::dayOfDateLenient(Lunar, after.year, after.month, after.leap, after.day),
+                 day(2150, 6, 1));
     }
 
     void lunarArithmetic_data()
@@ -71,33 +72,33 @@ private slots:
         QTest::addColumn<QDate>("expected");
 
         // Adding months steps through the leap month as a month of its own.
-        QTest::newRow("month 6 + 1 is leap 6") << "addMonths" << CalendarDate{2025, 6, false, 10} << 1
-                                               << QDate(2025, 8, 3);
-        QTest::newRow("month 6 + 2 is month 7") << "addMonths" << CalendarDate{2025, 6, false, 10} << 2
-                                                << QDate(2025, 9, 1);
-        QTest::newRow("month 12 + 1 is next month 1") << "addMonths" << CalendarDate{2025, 12, false, 1} << 1
-                                                      << QDate(2026, 2, 17);
-        QTest::newRow("backwards over a year") << "addMonths" << CalendarDate{2026, 1, false, 1} << -1
-                                               << QDate(2026, 1, 19);
-        QTest::newRow("day 30 pinned to 29") << "addMonths" << CalendarDate{2025, 1, false, 30} << 1
-                                             << QDate(2025, 3, 28);
+        QTest::newRow("month 6 + 1 is leap 6")
+            << "addMonths" << CalendarDate{2025, 6, false, 10} << 1 << QDate(2025, 8, 3);
+        QTest::newRow("month 6 + 2 is month 7")
+            << "addMonths" << CalendarDate{2025, 6, false, 10} << 2 << QDate(2025, 9, 1);
+        QTest::newRow("month 12 + 1 is next month 1")
+            << "addMonths" << CalendarDate{2025, 12, false, 1} << 1 << QDate(2026, 2, 17);
+        QTest::newRow("backwards over a year")
+            << "addMonths" << CalendarDate{2026, 1, false, 1} << -1 << QDate(2026, 1, 19);
+        QTest::newRow("day 30 pinned to 29")
+            << "addMonths" << CalendarDate{2025, 1, false, 30} << 1 << QDate(2025, 3, 28);
         // Adding years keeps the month number; a leap month the target year lacks is its ordinary month.
-        QTest::newRow("leap 6 + 1 year") << "addYears" << CalendarDate{2025, 6, true, 10} << 1
-                                         << QDate(2026, 7, 23);
-        QTest::newRow("year keeps month 5") << "addYears" << CalendarDate{2024, 5, false, 15} << 1
-                                            << QDate(2025, 6, 10);
+        QTest::newRow("leap 6 + 1 year")
+            << "addYears" << CalendarDate{2025, 6, true, 10} << 1 << QDate(2026, 7, 23);
+        QTest::newRow("year keeps month 5")
+            << "addYears" << CalendarDate{2024, 5, false, 15} << 1 << QDate(2025, 6, 10);
         // Replacing the day keeps the year and the leap month and runs on past the month's end.
-        QTest::newRow("replace day in leap month") << "replaceDay" << CalendarDate{2025, 6, true, 1} << 20
-                                                   << QDate(2025, 8, 13);
-        QTest::newRow("day 30 of a 29-day month") << "replaceDay" << CalendarDate{2025, 4, false, 3} << 30
-                                                  << QDate(2025, 5, 27);
-        QTest::newRow("day 30 of leap 6 (29 days)") << "replaceDay" << CalendarDate{2025, 6, true, 3} << 30
-                                                    << QDate(2025, 8, 23);
+        QTest::newRow("replace day in leap month")
+            << "replaceDay" << CalendarDate{2025, 6, true, 1} << 20 << QDate(2025, 8, 13);
+        QTest::newRow("day 30 of a 29-day month")
+            << "replaceDay" << CalendarDate{2025, 4, false, 3} << 30 << QDate(2025, 5, 27);
+        QTest::newRow("day 30 of leap 6 (29 days)")
+            << "replaceDay" << CalendarDate{2025, 6, true, 3} << 30 << QDate(2025, 8, 23);
         // Replacing the month gives the ordinary month of the same lunar year.
-        QTest::newRow("replace month from leap") << "replaceMonth" << CalendarDate{2025, 6, true, 20} << 6
-                                                 << QDate(2025, 7, 14);
-        QTest::newRow("replace month 8") << "replaceMonth" << CalendarDate{2025, 6, true, 15} << 8
-                                         << QDate(2025, 10, 6);
+        QTest::newRow("replace month from leap")
+            << "replaceMonth" << CalendarDate{2025, 6, true, 20} << 6 << QDate(2025, 7, 14);
+        QTest::newRow("replace month 8")
+            << "replaceMonth" << CalendarDate{2025, 6, true, 15} << 8 << QDate(2025, 10, 6);
     }
 
     void lunarArithmetic()
@@ -106,8 +107,8 @@ private slots:
         QFETCH(CalendarDate, from);
         QFETCH(int, arg);
         QFETCH(QDate, expected);
-        const QDateTime dt(QDate::fromJulianDay(Calendar::dayOfDateLenient(Lunar, from.year, from.month,
-                                                                            from.leap, from.day)),
+        const QDateTime dt(QDate::fromJulianDay(
+                               Calendar::dayOfDateLenient(Lunar, from.year, from.month, from.leap, from.day)),
                            QTime(8, 30));
         QCOMPARE(Calendar::components(Lunar, dt).leapMonth, from.leap);
         QDateTime got;
@@ -148,12 +149,15 @@ private slots:
         QCOMPARE(Calendar::replacingMonth(Greg, at(2024, 1, 31), 2), at(2024, 3, 2));
         QCOMPARE(Calendar::replacingMonth(Greg, at(2024, 5, 3), 13), at(2025, 1, 3));
         QCOMPARE(Calendar::daysInMonth(Greg, at(2024, 2, 10)), 29);
-        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Day, at(2024, 1, 1, 10), at(2024, 1, 4, 9)), 2);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Day, at(2024, 1, 1, 10), at(2024, 1, 4, 9)),
+                 2);
         QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Month, at(2024, 1, 31), at(2024, 2, 29)), 1);
-        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Month, at(2024, 1, 31, 10), at(2024, 2, 29)), 0);
+        QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Month, at(2024, 1, 31, 10), at(2024, 2, 29)),
+                 0);
         QCOMPARE(Calendar::wholeUnitsBetween(Greg, CalendarUnit::Year, at(2024, 2, 29), at(2025, 2, 28)), 1);
-        const DateComponents diff = Calendar::difference(
-            Greg, CalendarUnit::Month | CalendarUnit::Day | CalendarUnit::Hour, at(2024, 1, 15, 9), at(2024, 3, 20, 12));
+        const DateComponents diff =
+            Calendar::difference(Greg, CalendarUnit::Month | CalendarUnit::Day | CalendarUnit::Hour,
+                                 at(2024, 1, 15, 9), at(2024, 3, 20, 12));
         QCOMPARE(diff.month, 2);
         QCOMPARE(diff.day, 5);
         QCOMPARE(diff.hour, 3);

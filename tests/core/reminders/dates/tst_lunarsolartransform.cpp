@@ -39,12 +39,14 @@ private slots:
                     if (d.year() < 1900 || d.year() > 2100)
                         continue;
                     const CalendarDate expected{year, month, isLeap, day};
-                    const CalendarDate ours = Calendar::dateOfDay(CalendarIdentifier::Chinese, d.toJulianDay());
+                    const CalendarDate ours =
+                        Calendar::dateOfDay(CalendarIdentifier::Chinese, d.toJulianDay());
                     const std::optional<Lunar> lunar =
                         LunarSolarTransform::solarToLunar(Solar(d.year(), d.month(), d.day()));
-                    const std::optional<Solar> back = LunarSolarTransform::lunarToSolar(Lunar(year, month, day, isLeap));
-                    if (!(ours == expected) || !lunar || !(*lunar == Lunar(year, month, day, isLeap)) || !back ||
-                        !(*back == Solar(d.year(), d.month(), d.day())) ||
+                    const std::optional<Solar> back =
+                        LunarSolarTransform::lunarToSolar(Lunar(year, month, day, isLeap));
+                    if (!(ours == expected) || !lunar || !(*lunar == Lunar(year, month, day, isLeap)) ||
+                        !back || !(*back == Solar(d.year(), d.month(), d.day())) ||
                         Calendar::dayOfDateLenient(CalendarIdentifier::Chinese, year, month, isLeap, day) !=
                             d.toJulianDay())
                         QFAIL(qPrintable(QStringLiteral("disagreement on %1 (lunar %2-%3%4-%5)")
@@ -107,7 +109,8 @@ private slots:
 
     void lunarToSolarRejectsImpossibleDates()
     {
-        QCOMPARE(LunarSolarTransform::lunarToSolar(Lunar(2025, 6, 29, true)), std::optional(Solar(2025, 8, 22)));
+        QCOMPARE(LunarSolarTransform::lunarToSolar(Lunar(2025, 6, 29, true)),
+                 std::optional(Solar(2025, 8, 22)));
         QVERIFY(!LunarSolarTransform::lunarToSolar(Lunar(2025, 6, 30, true))); // leap 6 has 29 days
         QVERIFY(!LunarSolarTransform::lunarToSolar(Lunar(2025, 5, 1, true)));  // 2025 has no leap 5
         QVERIFY(!LunarSolarTransform::lunarToSolar(Lunar(2025, 13, 1)));
@@ -119,21 +122,26 @@ private slots:
 
     void dayNumbers()
     {
-        for (const QDate d : {QDate(1888, 2, 12), QDate(2000, 2, 29), QDate(2000, 3, 1), QDate(2111, 12, 31)}) {
+        for (const QDate d :
+             {QDate(1888, 2, 12), QDate(2000, 2, 29), QDate(2000, 3, 1), QDate(2111, 12, 31)}) {
             const qint64 n = LunarSolarTransform::solarToInt(d.year(), d.month(), d.day());
             QCOMPARE(LunarSolarTransform::SolarFromInt(n), Solar(d.year(), d.month(), d.day()));
-            QCOMPARE(LunarSolarTransform::solarToInt(d.year(), d.month(), d.day() ) + 1,
-                     LunarSolarTransform::solarToInt(d.addDays(1).year(), d.addDays(1).month(), d.addDays(1).day()));
+            QCOMPARE(LunarSolarTransform::solarToInt(d.year(), d.month(), d.day()) + 1,
+                     LunarSolarTransform::solarToInt(d.addDays(1).year(), d.addDays(1).month(),
+                                                     d.addDays(1).day()));
         }
     }
 
     void formatAndFacade()
     {
-        QCOMPARE(LunarSolarTransform::formatWithLunar(Lunar(2025, 6, 21, true)), QStringLiteral("2025-六月-廿一"));
+        QCOMPARE(LunarSolarTransform::formatWithLunar(Lunar(2025, 6, 21, true)),
+                 QStringLiteral("2025-六月-廿一"));
         QCOMPARE(LunarSolarTransform::formatWithLunar(Lunar(2024, 12, 20)), QStringLiteral("2024-腊月-二十"));
         QStringList parts;
-        CalendarManager::resultWithLunar(Lunar(2024, 11, 30), [&](const QString &y, const QString &m,
-                                                                  const QString &d) { parts = {y, m, d}; });
+        CalendarManager::resultWithLunar(Lunar(2024, 11, 30),
+                                         [&](const QString &y, const QString &m, const QString &d) {
+                                             parts = {y, m, d};
+                                         });
         QCOMPARE(parts, (QStringList{"2024", "冬月", "三十"}));
         QCOMPARE(CalendarManager::obtainLunarFromSolar(Solar(2027, 2, 6)), std::optional(Lunar(2027, 1, 1)));
         QCOMPARE(CalendarManager::obtainSolarFromLunar(Lunar(2030, 1, 1)), std::optional(Solar(2030, 2, 3)));

@@ -1,0 +1,348 @@
+#include "core/reminders/dates/DateManager.h"
+#include "core/reminders/dates/NoteDateManager.h"
+#include "platform/base/Clock.h"
+#include "tests/support/TestEnv.h"
+
+namespace {
+constexpr auto Greg = CalendarIdentifier::Gregorian;
+constexpr auto Lunar = CalendarIdentifier::Chinese;
+
+QDateTime d(const QString &text)
+{
+    return DateManager::getDateFromString(text);
+}
+} // namespace
+
+class TestNoteDateManager : public QObject
+{
+    Q_OBJECT
+
+private:
+    void addRuleColumns()
+    {
+        QTest::addColumn<QString>("op"); // real, next, bounded, nowNext
+        QTest::addColumn<int>("calendar");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<int>("cycleType");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("specify");
+        QTest::addColumn<QString>("endDate");
+        QTest::addColumn<QString>("now");
+        QTest::addColumn<QString>("expected"); // "" = no occurrence
+    }
+
+    void runRule()
+    {
+        QFETCH(QString, op);
+        QFETCH(int, calendar);
+        QFETCH(QString, date);
+        QFETCH(int, cycleType);
+        QFETCH(int, interval);
+        QFETCH(QString, specify);
+        QFETCH(QString, endDate);
+        QFETCH(QString, now);
+        QFETCH(QString, expected);
+        Clock::setNow(d(now));
+        const CalendarIdentifier cal = NoteDateManager::getCalendarIdentifierWithDateType(calendar);
+        QDateTime got;
+        if (op == "real")
+            got = NoteDateManager::nextRealDateWithCalendarIdentifier(cal, d(date), cycleType, interval,
+                                                                      specify);
+        else if (op == "next")
+            got = NoteDateManager::nextDateWithCalendarIdentifier(cal, d(date), cycleType, interval, specify);
+        else if (op == "bounded")
+            got = NoteDateManager::nextDateWithCalendarIdentifier(cal, d(date), cycleType, interval, specify,
+                                                                  d(endDate));
+        else
+            got = NoteDateManager::getNowNextDateWithCalendarIdentifier(cal, d(date), cycleType, interval,
+                                                                        specify, d(endDate));
+        QCOMPARE(DateManager::getStringFromDate(got), expected.isEmpty() ? QString() : expected);
+    }
+
+private slots:
+    void cleanup()
+    {
+        Clock::reset();
+        TestEnv::setTimeZone("Asia/Shanghai");
+    }
+
+    void rules_data()
+    {
+        addRuleColumns();
+        const QString now = "2024/10/16 15:20:00"; // a Wednesday
+        auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
+        row("every 3 days, D 3 days 1 hour ago") << "real" << 0 << "2024/10/13 14:20:00" << 1 << 3 << ""
+                                                 << "" << now << "2024/10/19 14:20:00";
+        row("interval 0 counts as 1") << "real" << 0 << "2024/10/13 9:00:00" << 1 << 0 << ""
+                                      << "" << now << "2024/10/17 9:00:00";
+        row("negative interval counts as 1") << "real" << 0 << "2024/10/13 9:00:00" << 1 << -4 << ""
+                                             << "" << now << "2024/10/17 9:00:00";
+        row("future D, real steps once") << "real" << 0 << "2024/10/20 9:00:00" << 2 << 1 << ""
+                                         << "" << now << "2024/10/27 9:00:00";
+        row("future D, next is D") << "next" << 0 << "2024/10/20 9:00:00" << 2 << 1 << ""
+                                   << "" << now << "2024/10/20 9:00:00";
+        row("future D, nowNext is D") << "nowNext" << 0 << "2024/10/20 9:00:00" << 2 << 1 << ""
+                                      << "" << now << "2024/10/20 9:00:00";
+        row("future start ignores end date") << "nowNext" << 0 << "2024/10/20 9:00:00" << 1 << 1 << ""
+                                             << "2024/10/18 9:00:00" << now << "2024/10/20 9:00:00";
+        // The earliest chosen value wins: this week's Thursday, not next week's Tuesday.
+        row("weekly 2,4 from last week's Monday") << "real" << 0 << "2024/10/7 9:00:00" << 2 << 1 << "2,4"
+                                                  << "" << now << "2024/10/17 9:00:00";
+        row("weekly 1,3 from a Wednesday") << "real" << 0 << "2024/10/9 9:00:00" << 2 << 1 << "1,3"
+                                           << "" << now << "2024/10/21 9:00:00";
+        row("every 2 weeks on 5") << "real" << 0 << "2024/10/7 9:00:00" << 2 << 2 << "5"
+                                  << "" << now << "2024/10/25 9:00:00";
+        row("junk chosen values ignored") << "real" << 0 << "2024/10/9 9:00:00" << 2 << 1 << "x,,9"
+                                          << "" << now << "2024/10/23 9:00:00";
+        row("monthly 10,20, now 16th") << "real" << 0 << "2024/10/15 9:00:00" << 3 << 1 << "10,20"
+                                       << ""
+                                       << "2024/10/16 15:20:00"
+                                       << "2024/10/20 9:00:00";
+        row("monthly 10,20, now 25th") << "real" << 0 << "2024/10/15 9:00:00" << 3 << 1 << "10,20"
+                                       << ""
+                                       << "2024/10/25 15:20:00"
+                                       << "2024/11/10 9:00:00";
+        row("monthly on 31 from a 30-day month") << "real" << 0 << "2024/4/5 9:00:00" << 3 << 1 << "31"
+                                                 << ""
+                                                 << "2024/4/10 9:00:00"
+                                                 << "2024/5/1 9:00:00";
+        // Later months take day 31 (or their last day), not the run-over 1st.
+        row("monthly on 31, next month") << "real" << 0 << "2024/4/5 9:00:00" << 3 << 1 << "31"
+                                         << ""
+                                         << "2024/5/2 9:00:00"
+                                         << "2024/5/31 9:00:00";
+        row("monthly on 31 in February") << "real" << 0 << "2024/1/5 9:00:00" << 3 << 1 << "31"
+                                         << ""
+                                         << "2024/2/2 9:00:00"
+                                         << "2024/2/29 9:00:00";
+        row("monthly from 31 Jan, mid-Feb") << "real" << 0 << "2024/1/31 9:00:00" << 3 << 1 << ""
+                                            << ""
+                                            << "2024/2/15 9:00:00"
+                                            << "2024/2/29 9:00:00";
+        row("monthly from 31 Jan, after Feb") << "real" << 0 << "2024/1/31 9:00:00" << 3 << 1 << ""
+                                              << ""
+                                              << "2024/2/29 10:00:00"
+                                              << "2024/3/31 9:00:00";
+        row("quarterly without values") << "real" << 0 << "2024/1/15 9:00:00" << 4 << 1 << ""
+                                        << ""
+                                        << "2024/2/1 9:00:00"
+                                        << "2024/4/15 9:00:00";
+        row("quarterly 5,25 ahead") << "real" << 0 << "2024/1/15 9:00:00" << 4 << 1 << "5,25"
+                                    << ""
+                                    << "2024/1/20 9:00:00"
+                                    << "2024/1/25 9:00:00";
+        row("quarterly 5,25 passed") << "real" << 0 << "2024/1/15 9:00:00" << 4 << 1 << "5,25"
+                                     << ""
+                                     << "2024/1/26 9:00:00"
+                                     << "2024/4/5 9:00:00";
+        row("yearly on 3 from March") << "real" << 0 << "2023/3/10 9:00:00" << 5 << 1 << "3"
+                                      << "" << now << "2025/3/10 9:00:00";
+        row("yearly 3,9 from March") << "real" << 0 << "2024/3/10 9:00:00" << 5 << 1 << "3,9"
+                                     << ""
+                                     << "2024/4/1 9:00:00"
+                                     << "2024/9/10 9:00:00";
+        row("29 Feb yearly") << "real" << 0 << "2024/2/29 9:00:00" << 5 << 1 << ""
+                             << ""
+                             << "2024/3/1 9:00:00"
+                             << "2025/2/28 9:00:00";
+        row("29 Feb yearly, leap year again") << "real" << 0 << "2024/2/29 9:00:00" << 5 << 1 << ""
+                                              << ""
+                                              << "2027/3/1 9:00:00"
+                                              << "2028/2/29 9:00:00";
+        row("end date equal to next") << "bounded" << 0 << "2024/10/13 9:00:00" << 1 << 1 << ""
+                                      << "2024/10/17 9:00:00" << now << "2024/10/17 9:00:00";
+        row("end date just before next") << "bounded" << 0 << "2024/10/13 9:00:00" << 1 << 1 << ""
+                                         << "2024/10/17 8:59:59" << now << "";
+        row("end date, nowNext") << "nowNext" << 0 << "2024/10/13 9:00:00" << 1 << 1 << ""
+                                 << "2024/10/17 8:59:59" << now << "";
+        row("unparsable end date is no end") << "bounded" << 0 << "2024/10/13 9:00:00" << 1 << 1 << ""
+                                             << "2024-10-17" << now << "2024/10/17 9:00:00";
+        row("no cycle") << "real" << 0 << "2024/10/13 9:00:00" << 0 << 1 << ""
+                        << "" << now << "";
+        row("no cycle, past D") << "next" << 0 << "2024/10/13 9:00:00" << 0 << 1 << ""
+                                << "" << now << "";
+        row("cycle above 5") << "real" << 0 << "2024/10/13 9:00:00" << 6 << 1 << ""
+                             << "" << now << "";
+        row("missing D") << "next" << 0 << "" << 1 << 1 << ""
+                         << "" << now << "";
+        row("huge interval") << "real" << 0 << "2024/10/13 9:00:00" << 3 << 2000000000 << ""
+                             << "" << now << "";
+        // Lunar rules (dateType 1).
+        row("lunar monthly into leap 6") << "real" << 1 << "2025/7/4 9:00:00" << 3 << 1 << ""
+                                         << ""
+                                         << "2025/7/10 9:00:00"
+                                         << "2025/8/3 9:00:00";
+        row("lunar monthly out of leap 6") << "real" << 1 << "2025/7/4 9:00:00" << 3 << 1 << ""
+                                           << ""
+                                           << "2025/8/5 9:00:00"
+                                           << "2025/9/1 9:00:00";
+        row("lunar yearly, next year without leap") << "real" << 1 << "2025/8/3 9:00:00" << 5 << 1 << ""
+                                                    << ""
+                                                    << "2025/9/1 9:00:00"
+                                                    << "2026/7/23 9:00:00";
+        row("lunar month 12 to month 1") << "real" << 1 << "2026/1/19 9:00:00" << 3 << 1 << ""
+                                         << ""
+                                         << "2026/1/20 9:00:00"
+                                         << "2026/2/17 9:00:00";
+        row("lunar day 30 in a 29-day month") << "real" << 1 << "2025/5/27 9:00:00" << 3 << 1 << "30"
+                                              << ""
+                                              << "2025/5/28 9:00:00"
+                                              << "2025/6/25 9:00:00";
+        row("lunar yearly on month 8") << "real" << 1 << "2025/7/4 9:00:00" << 5 << 1 << "8"
+                                       << ""
+                                       << "2025/7/10 9:00:00"
+                                       << "2025/10/1 9:00:00";
+        row("lunar new year 2027") << "real" << 1 << "2026/2/17 9:00:00" << 5 << 1 << ""
+                                   << ""
+                                   << "2026/3/1 9:00:00"
+                                   << "2027/2/6 9:00:00";
+        row("lunar new year 2030") << "real" << 1 << "2029/2/13 9:00:00" << 5 << 1 << ""
+                                   << ""
+                                   << "2029/3/1 9:00:00"
+                                   << "2030/2/3 9:00:00";
+    }
+
+    void rules() { runRule(); }
+
+    // In a zone with daylight saving a daily 09:00 reminder stays at 09:00 across both changes.
+    void rulesAcrossDst_data()
+    {
+        addRuleColumns();
+        QTest::newRow("daily over spring change") << "real" << 0 << "2024/3/28 9:00:00" << 1 << 1 << ""
+                                                  << ""
+                                                  << "2024/3/30 12:00:00"
+                                                  << "2024/3/31 9:00:00";
+        QTest::newRow("daily over autumn change") << "real" << 0 << "2024/10/20 9:00:00" << 1 << 1 << ""
+                                                  << ""
+                                                  << "2024/10/27 9:30:00"
+                                                  << "2024/10/28 9:00:00";
+        QTest::newRow("weekly over spring change") << "real" << 0 << "2024/3/25 9:00:00" << 2 << 1 << ""
+                                                   << ""
+                                                   << "2024/3/26 9:00:00"
+                                                   << "2024/4/1 9:00:00";
+        QTest::newRow("weekly chosen over change") << "real" << 0 << "2024/3/25 9:00:00" << 2 << 1 << "1,7"
+                                                   << ""
+                                                   << "2024/3/26 9:00:00"
+                                                   << "2024/3/31 9:00:00";
+        QTest::newRow("end date after change") << "bounded" << 0 << "2024/3/30 9:00:00" << 1 << 1 << ""
+                                               << "2024/3/31 9:00:00"
+                                               << "2024/3/30 10:00:00"
+                                               << "2024/3/31 9:00:00";
+    }
+
+    void rulesAcrossDst()
+    {
+        TestEnv::setTimeZone("Europe/Berlin");
+        runRule();
+    }
+
+    void advances()
+    {
+        Clock::setNow(d("2024/10/16 15:20:00"));
+        QCOMPARE(NoteDateManager::getRealAfterDaysDateWithDate(d("2024/10/20 9:00:00"), 2),
+                 d("2024/10/22 9:00:00"));
+        QCOMPARE(NoteDateManager::getValidAfterDaysDateWithDate(d("2024/10/20 9:00:00"), 2),
+                 d("2024/10/20 9:00:00"));
+        QCOMPARE(NoteDateManager::getRealAfterDaysDateWithDate(d("2024/10/1 16:00:00"), 5),
+                 d("2024/10/16 16:00:00"));
+        QCOMPARE(
+            NoteDateManager::getRealAfterMonthsDateWithCalendarIdentifier(Greg, d("2023/12/31 9:00:00"), 2),
+            d("2024/10/31 9:00:00"));
+        QCOMPARE(
+            NoteDateManager::getValidAfterMonthsDateWithCalendarIdentifier(Greg, d("2024/10/16 15:30:00"), 1),
+            d("2024/10/16 15:30:00"));
+        QCOMPARE(
+            NoteDateManager::getRealAfterYearsDateWithCalendarIdentifier(Lunar, d("2025/8/3 9:00:00"), 1),
+            d("2026/7/23 9:00:00"));
+        QCOMPARE(
+            NoteDateManager::getValidAfterYearsDateWithCalendarIdentifier(Greg, d("2020/2/29 9:00:00"), 4),
+            d("2028/2/29 9:00:00"));
+        QVERIFY(!NoteDateManager::getRealAfterDaysDateWithDate(QDateTime(), 1).isValid());
+    }
+
+    void importantReminderTime_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("minutes");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("every 30, 20 elapsed") << "2024/10/16 15:00:00" << 30 << "2024/10/16 15:30:00";
+        QTest::newRow("every 10, 20 elapsed") << "2024/10/16 15:00:00" << 10 << "2024/10/16 15:30:00";
+        QTest::newRow("no settings counts as 5") << "2024/10/16 15:00:00" << 0 << "2024/10/16 15:25:00";
+        QTest::newRow("start ahead") << "2024/10/16 15:20:30" << 5 << "2024/10/16 15:20:30";
+        QTest::newRow("missing start") << "" << 5 << "";
+    }
+
+    void importantReminderTime()
+    {
+        QFETCH(QString, start);
+        QFETCH(int, minutes);
+        QFETCH(QString, expected);
+        Clock::setNow(d("2024/10/16 15:20:00"));
+        QCOMPARE(NoteDateManager::getValidStarDateTimeWithDate(d(start), minutes),
+                 expected.isEmpty() ? QString() : expected);
+    }
+
+    void timeTexts_data()
+    {
+        QTest::addColumn<int>("calendar");
+        QTest::addColumn<QString>("date");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("today") << 0 << "2024/10/16 9:05:00"
+                               << "今天 09:05";
+        QTest::newRow("tomorrow, no seconds") << 0 << "2024/10/17 21:30"
+                                              << "明天 21:30";
+        QTest::newRow("this year") << 0 << "2024/6/3 9:05:00"
+                                   << "6月3日 09:05";
+        QTest::newRow("december") << 0 << "2024/12/3 9:05:00"
+                                  << "2024年12月3日 09:05";
+        QTest::newRow("next year") << 0 << "2025/6/3 9:05:00"
+                                   << "2025年6月3日 09:05";
+        QTest::newRow("lunar this year") << 1 << "2024/10/20 9:00:00"
+                                         << "九月十八 09:00";
+        QTest::newRow("lunar month 11") << 1 << "2024/12/10 9:00:00"
+                                        << "2024年冬月初十 09:00";
+        QTest::newRow("unparsable") << 0 << "2024-10-16"
+                                    << "";
+        QTest::newRow("missing") << 0 << ""
+                                 << "";
+    }
+
+    void timeTexts()
+    {
+        QFETCH(int, calendar);
+        QFETCH(QString, date);
+        QFETCH(QString, expected);
+        Clock::setNow(d("2024/10/16 15:20:00"));
+        QCOMPARE(NoteDateManager::showFormatTimeWithDateString(
+                     date, NoteDateManager::getCalendarIdentifierWithDateType(calendar)),
+                 expected.isEmpty() ? QString() : expected);
+    }
+
+    void repeatTexts()
+    {
+        QCOMPARE(NoteDateManager::showRemindInterval(1, 1), QStringLiteral("每天"));
+        QCOMPARE(NoteDateManager::showRemindInterval(2, 2), QStringLiteral("每2周"));
+        QCOMPARE(NoteDateManager::showRemindInterval(0, 4), QStringLiteral("每季度"));
+        QCOMPARE(NoteDateManager::showRemindInterval(3, 5), QStringLiteral("每3年"));
+        QVERIFY(NoteDateManager::showRemindInterval(1, 0).isNull());
+        QVERIFY(NoteDateManager::showRemindInterval(1, 6).isNull());
+
+        QCOMPARE(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "1,15", 3),
+                 QStringLiteral("1号、15号"));
+        QCOMPARE(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "3,9", 5),
+                 QStringLiteral("3月、9月"));
+        QCOMPARE(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Lunar, "2,4,7", 2),
+                 QStringLiteral("周二、周四、周日"));
+        QCOMPARE(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Lunar, "1,15,30", 3),
+                 QStringLiteral("初一、十五、三十"));
+        QCOMPARE(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Lunar, "1,11,12", 5),
+                 QStringLiteral("正月、冬月、腊月"));
+        QVERIFY(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "", 3).isNull());
+        QVERIFY(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "1", 1).isNull());
+        QVERIFY(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "1", 4).isNull());
+        QVERIFY(NoteDateManager::showRemindSpecifyWithCalendarIdentifier(Greg, "1", 9).isNull());
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestNoteDateManager)
+#include "tst_notedatemanager.moc"
