@@ -33,8 +33,8 @@ void QuitLoginManager::showLoginWindow()
         bool ok = false;
         const qint64 userId = storedId.toString().trimmed().toLongLong(&ok);
         if (ok) {
-            const QList<LoginAccount *> accounts =
-                ctx->findAllWhere<LoginAccount>([userId](const LoginAccount *a) { return a->userId() == userId; });
+            const QList<LoginAccount *> accounts = ctx->findAllWhere<LoginAccount>(
+                [userId](const LoginAccount *a) { return a->userId() == userId; });
             for (LoginAccount *account : accounts)
                 account->setAutoLogin(false);
             if (!accounts.isEmpty() && !ctx->saveAndWait())

@@ -38,8 +38,8 @@ QByteArray runCipher(const QByteArray &input, const QByteArray &key, bool encryp
     int written = 0;
     int tail = 0;
     auto *outBytes = reinterpret_cast<unsigned char *>(out.data());
-    if (EVP_CipherUpdate(ctx.get(), outBytes, &written, reinterpret_cast<const unsigned char *>(input.constData()),
-                         int(input.size())) != 1)
+    if (EVP_CipherUpdate(ctx.get(), outBytes, &written,
+                         reinterpret_cast<const unsigned char *>(input.constData()), int(input.size())) != 1)
         return {};
     if (EVP_CipherFinal_ex(ctx.get(), outBytes + written, &tail) != 1)
         return {};

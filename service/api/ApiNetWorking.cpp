@@ -234,7 +234,8 @@ QString ApiNetWorking::getMD5String(const QString &text)
     if (text.size() < 4)
         return {};
     const QString rearranged = text.right(2) + text.mid(2, text.size() - 4) + text.left(2);
-    return QString::fromLatin1(QCryptographicHash::hash(rearranged.toUtf8(), QCryptographicHash::Md5).toHex());
+    return QString::fromLatin1(
+        QCryptographicHash::hash(rearranged.toUtf8(), QCryptographicHash::Md5).toHex());
 }
 
 QString ApiNetWorking::getAesPwdWithUrl(const QString &path)
@@ -338,11 +339,11 @@ BaseSuccessModel ApiNetWorking::decodeWithResponseObject(const QByteArray &bytes
 
 void ApiNetWorking::uploadApp()
 {
-    UserFeedback::current()->showDefaultMessageAlertWithDetailText(QStringLiteral("请下载最新版本"),
-                                                                    [](bool pressed) {
-                                                                        if (pressed)
-                                                                            QuitLoginManager::showLoginWindow();
-                                                                    });
+    UserFeedback::current()->showDefaultMessageAlertWithDetailText(
+        QStringLiteral("请下载最新版本"), [](bool pressed) {
+            if (pressed)
+                QuitLoginManager::showLoginWindow();
+        });
 }
 
 void ApiNetWorking::showLoginViewWithModel(const AesBaseModel &model)
@@ -406,7 +407,8 @@ QNetworkRequest ApiNetWorking::makeRequest(const QUrl &url, bool currentTimestam
 {
     QNetworkRequest request(url);
     request.setRawHeader("appId", "plvmac");
-    request.setRawHeader("timestamp", QByteArray::number(currentTimestamp ? Clock::nowSecs() : m_createdSecs));
+    request.setRawHeader("timestamp",
+                         QByteArray::number(currentTimestamp ? Clock::nowSecs() : m_createdSecs));
     request.setRawHeader("signature", "730518");
     request.setRawHeader("clientVersion", PlatformTool::appVersion().toUtf8());
     const QString token = UserDefaults::string(SignInKeys::AccessToken);
@@ -440,7 +442,8 @@ void ApiNetWorking::send(Variant variant, const QString &path, const Params &par
         return;
     }
     // Requests whose body or reply is encrypted need their key before they go.
-    const bool needsKey = variant == Variant::Get || variant == Variant::Post || variant == Variant::PostDecode;
+    const bool needsKey =
+        variant == Variant::Get || variant == Variant::Post || variant == Variant::PostDecode;
     if (needsKey && getAesPwdWithUrl(path).isEmpty()) {
         QTimer::singleShot(0, this, [this, call] { fail(call, missingKeyText(), false); });
         return;
@@ -459,7 +462,8 @@ void ApiNetWorking::send(Variant variant, const QString &path, const Params &par
     case Variant::PostDecode:
     case Variant::NoAesPost: {
         QNetworkRequest request = makeRequest(url, false);
-        request.setHeader(QNetworkRequest::ContentTypeHeader, QByteArray("application/x-www-form-urlencoded"));
+        request.setHeader(QNetworkRequest::ContentTypeHeader,
+                          QByteArray("application/x-www-form-urlencoded"));
         QByteArray body;
         if (variant != Variant::NoAesPost && !params.isEmpty()) {
             body = showAESWithParams(params, path).toLatin1();
@@ -574,10 +578,15 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
 
     const QByteArray bytes = reply->readAll();
     if (!bytes.isEmpty()) {
-        const QByteArray type =
-            reply->header(QNetworkRequest::ContentTypeHeader).toByteArray().split(';').first().trimmed().toLower();
+        const QByteArray type = reply->header(QNetworkRequest::ContentTypeHeader)
+                                    .toByteArray()
+                                    .split(';')
+                                    .first()
+                                    .trimmed()
+                                    .toLower();
         if (!type.isEmpty() && type != "application/json" && type != "text/html") {
-            fail(call, QStringLiteral("服务器返回了无法识别的内容（%1）").arg(QString::fromLatin1(type)), true);
+            fail(call, QStringLiteral("服务器返回了无法识别的内容（%1）").arg(QString::fromLatin1(type)),
+                 true);
             return;
         }
     }
@@ -589,7 +598,8 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
     case Variant::Post:
         // Reply-code actions (logout, update notice) happen even when the caller is gone.
         model = returnLoadBaseModelWithResponseObject(bytes, call->path);
-        showAlert = model.showMsg && (call->variant == Variant::Get || isShowErrorMsgWithUrlString(call->path));
+        showAlert =
+            model.showMsg && (call->variant == Variant::Get || isShowErrorMsgWithUrlString(call->path));
         break;
     case Variant::PostDecode:
         model = decodeWithResponseObject(bytes, call->path);
@@ -666,7 +676,8 @@ void ApiNetWorking::modifyWithVersion(const QString &path, const Params &params,
         std::move(failed));
 }
 
-void ApiNetWorking::loginWithParam(const Params &param, const QObject *context, Success success, Failure failed)
+void ApiNetWorking::loginWithParam(const Params &param, const QObject *context, Success success,
+                                   Failure failed)
 {
     login(QStringLiteral("user/login"), param, context, std::move(success), std::move(failed));
 }
@@ -688,8 +699,8 @@ void ApiNetWorking::loadAOuthTempIdWithParams(OAuthModel &model, const QObject *
 void ApiNetWorking::checkOAuthStatusWithParamsModel(const OAuthModel &model, const QObject *context,
                                                     Success success, Failure failed)
 {
-    postDecodeWithUrlString(QStringLiteral("tool/checkOAuthState"), model.toJson(), context, std::move(success),
-                            std::move(failed));
+    postDecodeWithUrlString(QStringLiteral("tool/checkOAuthState"), model.toJson(), context,
+                            std::move(success), std::move(failed));
 }
 
 void ApiNetWorking::loadAutoJumpKeyWithSuccess(const QObject *context, Success success, Failure failed)
@@ -700,7 +711,8 @@ void ApiNetWorking::loadAutoJumpKeyWithSuccess(const QObject *context, Success s
 void ApiNetWorking::sendVCodeWithParam(const Params &param, const QObject *context, Success success,
                                        Failure failed)
 {
-    POSTWithUrlString(QStringLiteral("tool/sendVCode"), param, context, std::move(success), std::move(failed));
+    POSTWithUrlString(QStringLiteral("tool/sendVCode"), param, context, std::move(success),
+                      std::move(failed));
 }
 
 void ApiNetWorking::loadUserInfoWithSuccess(const QObject *context, Success success, Failure failed)
@@ -778,7 +790,8 @@ void ApiNetWorking::uploadImgWithUploadImages(const QList<QImage> &images, const
 
 void ApiNetWorking::loadTerminalsWithSuccess(const QObject *context, Success success, Failure failed)
 {
-    POSTWithUrlString(QStringLiteral("sys/terminal/list"), {}, context, std::move(success), std::move(failed));
+    POSTWithUrlString(QStringLiteral("sys/terminal/list"), {}, context, std::move(success),
+                      std::move(failed));
 }
 
 void ApiNetWorking::loadWiFiListWithSuccess(const QObject *context, Success success, Failure failed)
@@ -789,7 +802,8 @@ void ApiNetWorking::loadWiFiListWithSuccess(const QObject *context, Success succ
 void ApiNetWorking::addWiFiWithParams(const Params &params, const QObject *context, Success success,
                                       Failure failed)
 {
-    POSTWithUrlString(QStringLiteral("user/wifi/add"), params, context, std::move(success), std::move(failed));
+    POSTWithUrlString(QStringLiteral("user/wifi/add"), params, context, std::move(success),
+                      std::move(failed));
 }
 
 void ApiNetWorking::modifyWiFiWithParams(const Params &params, const QObject *context, Success success,
@@ -806,8 +820,8 @@ void ApiNetWorking::deleteWiFiWithParams(const Params &params, const QObject *co
                       std::move(failed));
 }
 
-void ApiNetWorking::syncPullDatasFromNoteWithParam(const Params &param, const QObject *context, Success success,
-                                                   Failure failed)
+void ApiNetWorking::syncPullDatasFromNoteWithParam(const Params &param, const QObject *context,
+                                                   Success success, Failure failed)
 {
     Params params = param;
     params.insert(QStringLiteral("isDetail"), QStringLiteral("1"));
@@ -866,6 +880,7 @@ QString ApiNetWorking::loadOAuthUrlWithModel(const OAuthModel &model)
         return {};
     auto enc = [](const QString &value) { return QString::fromLatin1(QUrl::toPercentEncoding(value)); };
     const qint64 seconds = qRound64(double(Clock::nowMSecs()) / 1000.0);
-    return web + QStringLiteral("/oauth/jump?oauthType=%1&from=mac&type=%2&clientId=%3&time=%4")
-                     .arg(enc(model.oauthtype), enc(model.type), enc(model.clientId), QString::number(seconds));
+    return web +
+           QStringLiteral("/oauth/jump?oauthType=%1&from=mac&type=%2&clientId=%3&time=%4")
+               .arg(enc(model.oauthtype), enc(model.type), enc(model.clientId), QString::number(seconds));
 }

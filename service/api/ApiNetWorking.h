@@ -127,7 +127,8 @@ public:
     // "user/login/oauth" {"type", "openId"} + the same four fields.
     void oauthloginWithParam(const Params &param, const QObject *context, Success success, Failure failed);
     // "tool/oauthTempId": sets the model's clientVersion first; data is text.
-    void loadAOuthTempIdWithParams(OAuthModel &model, const QObject *context, Success success, Failure failed);
+    void loadAOuthTempIdWithParams(OAuthModel &model, const QObject *context, Success success,
+                                   Failure failed);
     // "tool/checkOAuthState" (postDecode, silent).
     void checkOAuthStatusWithParamsModel(const OAuthModel &model, const QObject *context, Success success,
                                          Failure failed);
@@ -201,7 +202,14 @@ public:
     static void storeVersionIfNext(const QJsonValue &replyVersion);
 
 private:
-    enum class Variant { Get, Post, PostDecode, NoAesPost, Upload };
+    enum class Variant
+    {
+        Get,
+        Post,
+        PostDecode,
+        NoAesPost,
+        Upload
+    };
     struct Call;
 
     void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,

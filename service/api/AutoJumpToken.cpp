@@ -46,5 +46,6 @@ QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl)
         if (!cipher.isNull())
             token = QString::fromLatin1(cipher.toBase64());
     }
-    return web + QStringLiteral("/oauth/autoJump?from=mac&type=login&token=%1").arg(encodeToPercentEscapeString(token));
+    return web + QStringLiteral("/oauth/autoJump?from=mac&type=login&token=%1")
+                     .arg(encodeToPercentEscapeString(token));
 }

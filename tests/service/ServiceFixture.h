@@ -29,7 +29,8 @@ struct ServiceFixture
 {
     std::unique_ptr<MemoryKeychainBackend> keychain = std::make_unique<MemoryKeychainBackend>();
     std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
-    std::unique_ptr<FakeUserNotificationCenter> notifications = std::make_unique<FakeUserNotificationCenter>();
+    std::unique_ptr<FakeUserNotificationCenter> notifications =
+        std::make_unique<FakeUserNotificationCenter>();
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
     std::unique_ptr<ApiNetWorking> api;
     int windowHookCalls = 0;

@@ -21,12 +21,13 @@ private slots:
         UserDefaults::setValue("userKey", "stale-user-key");
         QString tokenSeenInCallback;
         auto r = f.run([&](auto ok, auto fail) {
-            f.api->loginWithParam({{"account", "tester"}, {"passWord", "secret1"}}, nullptr,
-                                  [&, ok](const BaseSuccessModel &m) {
-                                      tokenSeenInCallback = UserDefaults::string("accessToken");
-                                      ok(m);
-                                  },
-                                  fail);
+            f.api->loginWithParam(
+                {{"account", "tester"}, {"passWord", "secret1"}}, nullptr,
+                [&, ok](const BaseSuccessModel &m) {
+                    tokenSeenInCallback = UserDefaults::string("accessToken");
+                    ok(m);
+                },
+                fail);
         });
         QVERIFY(r->succeeded);
         QCOMPARE(r->model.code, 200);
@@ -193,7 +194,8 @@ private slots:
         OAuthModel model;
         model.oauthtype = "qq";
         model.type = "bind";
-        auto temp = f.run([&](auto ok, auto fail) { f.api->loadAOuthTempIdWithParams(model, nullptr, ok, fail); });
+        auto temp =
+            f.run([&](auto ok, auto fail) { f.api->loadAOuthTempIdWithParams(model, nullptr, ok, fail); });
         QVERIFY(temp->model.data.isString());
         QVERIFY(temp->model.dataString().startsWith("tmp"));
         QCOMPARE(model.clientVersion, QCoreApplication::applicationVersion());
@@ -203,7 +205,8 @@ private slots:
 
         model.clientId = temp->model.dataString();
         f.service->state().oauthStates[model.clientId] = QJsonObject{{"status", "ok"}, {"openId", "o-1"}};
-        auto check = f.run([&](auto ok, auto fail) { f.api->checkOAuthStatusWithParamsModel(model, nullptr, ok, fail); });
+        auto check = f.run(
+            [&](auto ok, auto fail) { f.api->checkOAuthStatusWithParamsModel(model, nullptr, ok, fail); });
         QCOMPARE(check->model.dataObject().value("status").toString(), QStringLiteral("ok"));
     }
 
@@ -213,7 +216,8 @@ private slots:
         QTest::addColumn<bool>("reachesFailure");
         QTest::addColumn<qint64>("code");
         QTest::newRow("not JSON") << int(StandinFault::Kind::NotJson) << false << qint64(0);
-        QTest::newRow("payload does not decrypt") << int(StandinFault::Kind::BadPayload) << false << qint64(200);
+        QTest::newRow("payload does not decrypt")
+            << int(StandinFault::Kind::BadPayload) << false << qint64(200);
         QTest::newRow("HTTP 500") << int(StandinFault::Kind::Http500) << true << qint64(0);
         QTest::newRow("reset") << int(StandinFault::Kind::Reset) << true << qint64(0);
         QTest::newRow("no answer") << int(StandinFault::Kind::NoAnswer) << true << qint64(0);
@@ -259,7 +263,8 @@ private slots:
         f.service->clearFaults();
         auto fine = f.run([&](auto ok, auto fail) { f.api->loadMyVersionsWithSuccess(nullptr, ok, fail); });
         QCOMPARE(fine->model.code, 200);
-        QCOMPARE(fine->model.dataObject().value("userVersion").toString(), QString::number(f.tester().version));
+        QCOMPARE(fine->model.dataObject().value("userVersion").toString(),
+                 QString::number(f.tester().version));
         QVERIFY(f.service->lastRequest("user/versionNums").body.isEmpty());
     }
 
@@ -284,7 +289,9 @@ private slots:
         QVERIFY(!r->error.msg.isEmpty());
         QVERIFY(f.feedback->messages().isEmpty());
         UserDefaults::setValue("userKey", "ab");
-        r = f.run([&](auto ok, auto fail) { f.api->syncPushDatasFromParams({{"version", "1"}}, nullptr, ok, fail); });
+        r = f.run([&](auto ok, auto fail) {
+            f.api->syncPushDatasFromParams({{"version", "1"}}, nullptr, ok, fail);
+        });
         QVERIFY(r->failed);
         QVERIFY(f.service->requests().isEmpty());
 
@@ -328,8 +335,10 @@ private slots:
         QTest::addColumn<qint64>("serverVersion");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("next") << qint64(4) << "4" << "5";
-        QTest::newRow("jump over other changes") << qint64(7) << "4" << "4";
+        QTest::newRow("next") << qint64(4) << "4"
+                              << "5";
+        QTest::newRow("jump over other changes") << qint64(7) << "4"
+                                                 << "4";
     }
     void settingsVersionIsStoredOnlyWhenNext()
     {
@@ -341,7 +350,8 @@ private slots:
         f.tester().version = serverVersion;
         UserDefaults::setValue("version", stored);
         auto r = f.run([&](auto ok, auto fail) {
-            f.api->modifySystemSettingsWithParams({{"version", stored}, {"remindTypes", "1,2"}}, nullptr, ok, fail);
+            f.api->modifySystemSettingsWithParams({{"version", stored}, {"remindTypes", "1,2"}}, nullptr, ok,
+                                                  fail);
         });
         QCOMPARE(r->model.code, 200);
         QCOMPARE(UserDefaults::string("version"), expected);
@@ -349,7 +359,8 @@ private slots:
         f.run([&](auto ok, auto fail) {
             f.api->modifyUserInfoWithParams({{"version", expected}, {"nick", "新名"}}, nullptr, ok, fail);
         });
-        QCOMPARE(UserDefaults::string("version"), serverVersion == 4 ? QStringLiteral("6") : QStringLiteral("4"));
+        QCOMPARE(UserDefaults::string("version"),
+                 serverVersion == 4 ? QStringLiteral("6") : QStringLiteral("4"));
     }
 
     void uploadSendsOneJpegPartPerImage()
@@ -358,7 +369,9 @@ private slots:
         QVERIFY(f.signIn());
         QImage image(8, 8, QImage::Format_RGB32);
         image.fill(Qt::red);
-        auto r = f.run([&](auto ok, auto fail) { f.api->uploadImgWithUploadImages({image, image}, nullptr, ok, fail); });
+        auto r = f.run([&](auto ok, auto fail) {
+            f.api->uploadImgWithUploadImages({image, image}, nullptr, ok, fail);
+        });
         QCOMPARE(r->model.code, 200);
         QVERIFY(r->model.dataObject().value("filePath").toString().startsWith("https://"));
         const StandinRequest req = f.service->lastRequest("tool/upload/img");
@@ -375,18 +388,50 @@ private slots:
         using Op = std::function<void(ApiNetWorking::Success, ApiNetWorking::Failure)>;
         ApiNetWorking *api = f.api.get();
         const QList<std::pair<QString, Op>> ops = {
-            {"tool/sendVCode", [&](auto s, auto e) { api->sendVCodeWithParam({{"account", "a"}, {"type", "1"}}, nullptr, s, e); }},
-            {"user/sysSet/timePush/modify", [&](auto s, auto e) { api->timePushWithParams(p, nullptr, s, e); }},
+            {"tool/sendVCode",
+             [&](auto s, auto e) {
+                 api->sendVCodeWithParam({{"account", "a"}, {"type", "1"}}, nullptr, s, e);
+             }},
+            {"user/sysSet/timePush/modify",
+             [&](auto s, auto e) { api->timePushWithParams(p, nullptr, s, e); }},
             {"user/data/push/content", [&](auto s, auto e) { api->notePushWithParams(p, nullptr, s, e); }},
-            {"user/data/snapshot/list", [&](auto s, auto e) { api->loadRecoverDateListForNoteDatasWithSuccess(nullptr, s, e); }},
-            {"user/data/snapshot/restore", [&](auto s, auto e) { api->recoverNoteDatasWithParams({{"snapshotDate", "2026/12/1 0:00:00"}}, nullptr, s, e); }},
-            {"user/safe/oauth/bind", [&](auto s, auto e) { api->bindOAuthWithParams({{"openId", "o"}, {"bindType", "1"}}, nullptr, s, e); }},
-            {"user/safe/oauth/clearBind", [&](auto s, auto e) { api->clearBindOAuthWithParams({{"clearBindType", "1"}}, nullptr, s, e); }},
-            {"user/wifi/modify", [&](auto s, auto e) { api->addWiFiWithParams({{"name", "n"}, {"alias", "a"}}, nullptr, {}, {}); api->modifyWiFiWithParams({{"name", "n"}, {"alias", "b"}}, nullptr, s, e); }},
-            {"note/revokeCompleted", [&](auto s, auto e) { api->revokeAlreadyCompleteNoteFromParams({{"cId", "5"}}, nullptr, s, e); }},
-            {"note/log/completed", [&](auto s, auto e) { api->loadCompleteNoteListWithParams({{"indexId", "0"}, {"pageSize", "200"}, {"sortType", "0"}}, nullptr, s, e); }},
-            {"note/log/timeAxis", [&](auto s, auto e) { api->loadLogNoteListWithParams({{"indexId", "0"}, {"pageSize", "100"}, {"sortType", "0"}}, nullptr, s, e); }},
-            {"note/logDel", [&](auto s, auto e) { api->deleteNoteLogWithParams({{"delType", 1}, {"indexId", "3"}}, nullptr, s, e); }},
+            {"user/data/snapshot/list",
+             [&](auto s, auto e) { api->loadRecoverDateListForNoteDatasWithSuccess(nullptr, s, e); }},
+            {"user/data/snapshot/restore",
+             [&](auto s, auto e) {
+                 api->recoverNoteDatasWithParams({{"snapshotDate", "2026/12/1 0:00:00"}}, nullptr, s, e);
+             }},
+            {"user/safe/oauth/bind",
+             [&](auto s, auto e) {
+                 api->bindOAuthWithParams({{"openId", "o"}, {"bindType", "1"}}, nullptr, s, e);
+             }},
+            {"user/safe/oauth/clearBind",
+             [&](auto s, auto e) {
+                 api->clearBindOAuthWithParams({{"clearBindType", "1"}}, nullptr, s, e);
+             }},
+            {"user/wifi/modify",
+             [&](auto s, auto e) {
+                 api->addWiFiWithParams({{"name", "n"}, {"alias", "a"}}, nullptr, {}, {});
+                 api->modifyWiFiWithParams({{"name", "n"}, {"alias", "b"}}, nullptr, s, e);
+             }},
+            {"note/revokeCompleted",
+             [&](auto s, auto e) {
+                 api->revokeAlreadyCompleteNoteFromParams({{"cId", "5"}}, nullptr, s, e);
+             }},
+            {"note/log/completed",
+             [&](auto s, auto e) {
+                 api->loadCompleteNoteListWithParams(
+                     {{"indexId", "0"}, {"pageSize", "200"}, {"sortType", "0"}}, nullptr, s, e);
+             }},
+            {"note/log/timeAxis",
+             [&](auto s, auto e) {
+                 api->loadLogNoteListWithParams({{"indexId", "0"}, {"pageSize", "100"}, {"sortType", "0"}},
+                                                nullptr, s, e);
+             }},
+            {"note/logDel",
+             [&](auto s, auto e) {
+                 api->deleteNoteLogWithParams({{"delType", 1}, {"indexId", "3"}}, nullptr, s, e);
+             }},
         };
         for (const auto &[path, op] : ops) {
             auto r = f.run(op);
@@ -405,8 +450,10 @@ private slots:
         model.oauthtype = "wx";
         model.type = "login";
         model.clientId = "tmp 1&x=2";
-        QCOMPARE(ApiNetWorking::loadOAuthUrlWithModel(model),
-                 QStringLiteral("https://web.invalid/oauth/jump?oauthType=wx&from=mac&type=login&clientId=tmp%201%26x%3D2&time=1800000001"));
+        QCOMPARE(
+            ApiNetWorking::loadOAuthUrlWithModel(model),
+            QStringLiteral("https://web.invalid/oauth/"
+                           "jump?oauthType=wx&from=mac&type=login&clientId=tmp%201%26x%3D2&time=1800000001"));
     }
 };
 

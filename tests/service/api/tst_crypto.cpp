@@ -63,15 +63,16 @@ private slots:
         QVERIFY(ApiNetWorking::showAESWithParams({{"version", "1"}}, QStringLiteral("note/sync")).isNull());
         // Four characters are enough: the rearrangement has an empty middle.
         UserDefaults::setValue(QStringLiteral("userKey"), QStringLiteral("abcd"));
-        QCOMPARE(ApiNetWorking::getAesPwdWithUrl(QStringLiteral("note/sync")), StandinCrypto::keyText("abcd"));
+        QCOMPARE(ApiNetWorking::getAesPwdWithUrl(QStringLiteral("note/sync")),
+                 StandinCrypto::keyText("abcd"));
     }
 
     void requestBodyDecryptsOnTheServiceSide()
     {
         const QJsonObject params{{"account", "张三"}, {"passWord", "p@ss word+/="}, {"n", "12"}};
         const QString body = ApiNetWorking::showAESWithParams(params, QStringLiteral("user/login"));
-        const QByteArray plain = StandinCrypto::decrypt(QByteArray::fromBase64(body.toLatin1()),
-                                                        QByteArrayLiteral("9a4827d24efe1736d247069cf28833ed"));
+        const QByteArray plain = StandinCrypto::decrypt(
+            QByteArray::fromBase64(body.toLatin1()), QByteArrayLiteral("9a4827d24efe1736d247069cf28833ed"));
         QCOMPARE(QJsonDocument::fromJson(plain).object(), params);
         // Pretty-printed, as the service has always received it.
         QVERIFY(plain.contains('\n'));
@@ -96,8 +97,9 @@ private slots:
         QCOMPARE(mine, StandinCrypto::encrypt(plain, key.toUtf8()));
         QCOMPARE(AES::decryptData(mine, key), plain);
         // The service's answer under the same key reads back.
-        QCOMPARE(AES::decrypt(QString::fromLatin1(StandinCrypto::encrypt("答复", key.toUtf8()).toBase64()), key),
-                 QStringLiteral("答复"));
+        QCOMPARE(
+            AES::decrypt(QString::fromLatin1(StandinCrypto::encrypt("答复", key.toUtf8()).toBase64()), key),
+            QStringLiteral("答复"));
     }
 
     void requestCipherAlwaysUsesThirtyTwoBytes()

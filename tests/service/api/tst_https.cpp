@@ -36,9 +36,10 @@ class TestHttps : public QObject
         ext.close();
         return openssl({"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
                         "-keyout", ca + ".key", "-out", ca + ".crt", "-days", "2", "-subj", "/CN=" + ca,
-                        "-addext", "basicConstraints=critical,CA:TRUE", "-addext", "keyUsage=keyCertSign,cRLSign"}) &&
-               openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
-                        name + ".key", "-out", name + ".csr", "-subj", "/CN=127.0.0.1"}) &&
+                        "-addext", "basicConstraints=critical,CA:TRUE", "-addext",
+                        "keyUsage=keyCertSign,cRLSign"}) &&
+               openssl({"req", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes",
+                        "-keyout", name + ".key", "-out", name + ".csr", "-subj", "/CN=127.0.0.1"}) &&
                openssl({"x509", "-req", "-in", name + ".csr", "-CA", ca + ".crt", "-CAkey", ca + ".key",
                         "-CAcreateserial", "-out", name + ".crt", "-days", "2", "-extfile", name + ".ext"});
     }

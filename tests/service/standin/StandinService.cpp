@@ -284,9 +284,9 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     if (req.header("content-type").startsWith("multipart/form-data")) {
         req.imageParts = countImageParts(req.body);
     } else if (!req.body.isEmpty()) {
-        const QByteArray plain = key.isEmpty() ? QByteArray()
-                                               : StandinCrypto::decrypt(QByteArray::fromBase64(req.body),
-                                                                        key.toLatin1());
+        const QByteArray plain =
+            key.isEmpty() ? QByteArray()
+                          : StandinCrypto::decrypt(QByteArray::fromBase64(req.body), key.toLatin1());
         const QJsonDocument doc = QJsonDocument::fromJson(plain);
         if (doc.isObject()) {
             req.bodyDecrypted = true;
@@ -314,16 +314,20 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
             respond(socket, 200, "<html><body>502 Bad Gateway</body></html>", "text/html");
             return;
         case StandinFault::Kind::BadPayload:
-            respond(socket, 200,
-                    QJsonDocument(QJsonObject{{"code", 200}, {"msg", "success"}, {"data", "bm90IGEgY2lwaGVy"}})
-                        .toJson(QJsonDocument::Compact));
+            respond(
+                socket, 200,
+                QJsonDocument(QJsonObject{{"code", 200}, {"msg", "success"}, {"data", "bm90IGEgY2lwaGVy"}})
+                    .toJson(QJsonDocument::Compact));
             return;
         case StandinFault::Kind::Http500:
             respond(socket, 500, "Internal Server Error", "text/plain");
             return;
         case StandinFault::Kind::Reset: {
             // Linger 0: the close sends a reset instead of an orderly end.
-            struct linger lg{1, 0};
+            struct linger lg
+            {
+                1, 0
+            };
             ::setsockopt(int(socket->socketDescriptor()), SOL_SOCKET, SO_LINGER, &lg, sizeof lg);
             socket->abort();
             return;
@@ -346,7 +350,8 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
         return;
     }
     if (!isPublic && !user) {
-        respond(socket, 200, envelope(StandinReply::error(410, QStringLiteral("登录已失效，请重新登录")), key));
+        respond(socket, 200,
+                envelope(StandinReply::error(410, QStringLiteral("登录已失效，请重新登录")), key));
         return;
     }
     if (undecryptable) {
@@ -363,7 +368,8 @@ void StandinService::registerBuiltins()
     using R = StandinReply;
     auto signIn = [](StandinState &state, StandinAccount &a) {
         a.accessToken = tokenFor(state);
-        return R::ok(QJsonObject{{"accessToken", a.accessToken}, {"userKey", a.userKey}, {"userId", a.userId}});
+        return R::ok(
+            QJsonObject{{"accessToken", a.accessToken}, {"userKey", a.userKey}, {"userId", a.userId}});
     };
     registerHandler("user/login", [signIn](Context &c) {
         StandinAccount *a = c.state.accountByName(param(c.request, "account"));
@@ -383,11 +389,12 @@ void StandinService::registerBuiltins()
         return R::ok(id, R::Form::EncryptedText);
     });
     registerHandler("tool/checkOAuthState", [](Context &c) {
-        const QJsonObject st = c.state.oauthStates.value(param(c.request, "clientId"),
-                                                         QJsonObject{{"status", "unauthorized"}});
+        const QJsonObject st =
+            c.state.oauthStates.value(param(c.request, "clientId"), QJsonObject{{"status", "unauthorized"}});
         return R::ok(st);
     });
-    registerHandler("sys/oauthKey", [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });
+    registerHandler("sys/oauthKey",
+                    [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });
     registerHandler("tool/sendVCode", [](Context &c) {
         if (param(c.request, "account").isEmpty())
             return R::error(300, QStringLiteral("账号不能为空"));
@@ -429,7 +436,8 @@ void StandinService::registerBuiltins()
     registerHandler("tool/upload/img", [](Context &c) {
         if (c.request.imageParts == 0)
             return R::error(400, QStringLiteral("没有收到图片"));
-        R r = R::ok(QJsonObject{{"filePath", QStringLiteral("https://img.invalid/avatar/%1.jpg").arg(c.state.newId())}},
+        R r = R::ok(QJsonObject{{"filePath",
+                                 QStringLiteral("https://img.invalid/avatar/%1.jpg").arg(c.state.newId())}},
                     R::Form::Plain);
         return r;
     });
@@ -437,9 +445,8 @@ void StandinService::registerBuiltins()
     registerHandler("user/wifi/list", [](Context &c) { return R::ok(c.user->wifis); });
     registerHandler("user/wifi/add", [](Context &c) {
         const QString id = c.state.newId();
-        c.user->wifis.append(QJsonObject{{"wifiId", id},
-                                         {"name", param(c.request, "name")},
-                                         {"alias", param(c.request, "alias")}});
+        c.user->wifis.append(QJsonObject{
+            {"wifiId", id}, {"name", param(c.request, "name")}, {"alias", param(c.request, "alias")}});
         return R::ok(QJsonObject{{"wifiId", id}});
     });
     registerHandler("user/wifi/modify", [](Context &c) {
@@ -478,8 +485,14 @@ void StandinService::registerBuiltins()
                      R::Form::Plain);
     });
     registerHandler("note/revokeCompleted", [](Context &c) { return R::ok(versionData(*c.user)); });
-    registerHandler("note/log/completed", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
-    registerHandler("note/log/timeAxis", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
+    registerHandler("note/log/completed", [](Context &) {
+        return R::ok(QJsonObject{{"datas", QJsonArray()}});
+    });
+    registerHandler("note/log/timeAxis", [](Context &) {
+        return R::ok(QJsonObject{{"datas", QJsonArray()}});
+    });
     registerHandler("note/logDel", [](Context &) { return R::ok(); });
-    registerHandler("note/content/search", [](Context &) { return R::ok(QJsonObject{{"datas", QJsonArray()}}); });
+    registerHandler("note/content/search", [](Context &) {
+        return R::ok(QJsonObject{{"datas", QJsonArray()}});
+    });
 }

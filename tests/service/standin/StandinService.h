@@ -40,7 +40,8 @@ struct StandinRequest
 // What a handler answers.
 struct StandinReply
 {
-    enum class Form {
+    enum class Form
+    {
         Encrypted,     // data = Base64 of the encrypted JSON of `data`
         EncryptedText, // data = Base64 of the encrypted text `data.toString()`
         Plain,         // data goes as it is (plain JSON reply)
@@ -57,14 +58,15 @@ struct StandinReply
 // A fault a test sets for one path.
 struct StandinFault
 {
-    enum class Kind {
+    enum class Kind
+    {
         None,
-        ReplyCode,     // envelope with `code` and `msg`, no data
-        NotJson,       // HTTP 200 whose body is not JSON
-        BadPayload,    // code 200, data that does not decrypt
-        Http500,       // HTTP status 500
-        Reset,         // connection reset after the request was read
-        NoAnswer,      // the request is read and never answered
+        ReplyCode,  // envelope with `code` and `msg`, no data
+        NotJson,    // HTTP 200 whose body is not JSON
+        BadPayload, // code 200, data that does not decrypt
+        Http500,    // HTTP status 500
+        Reset,      // connection reset after the request was read
+        NoAnswer,   // the request is read and never answered
     };
     Kind kind = Kind::None;
     qint64 code = 0;

@@ -12,8 +12,8 @@ struct StandinAccount
     QString userId;
     QString account;
     QString passWord;
-    QString userKey;     // request/reply key source for the signed-in paths
-    QString accessToken; // empty until signed in
+    QString userKey;                 // request/reply key source for the signed-in paths
+    QString accessToken;             // empty until signed in
     QHash<QString, QString> openIds; // oauth "type" ("1" QQ, "2" WeChat) -> openId
     qint64 version = 1;              // the account's data version
     QJsonObject userInfo;            // profile row

@@ -1,0 +1,269 @@
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/LoginAccount.h"
+#include "core/model/MagicalRecordManager.h"
+#include "core/model/NoteComplete.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/NoteLog.h"
+#include "core/model/UISkin.h"
+#include "core/model/UserInfo.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "platform/base/Clock.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/keychain/MemoryKeychainBackend.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "service/account/AutoLoginModel.h"
+#include "service/account/KeychainTool.h"
+#include "service/account/PwdManager.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/account/UUIDTool.h"
+#include "service/api/AES.h"
+#include "service/api/ApiNetWorking.h"
+#include "service/api/AutoJumpToken.h"
+#include "tests/support/TestEnv.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRegularExpression>
+#include <QUrlQuery>
+#include <QtTest>
+
+#include <memory>
+
+// Sign-in data in the keychain and the user defaults, the logout wipe and the
+// signed-in web link.
+class TestAccount : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<MemoryKeychainBackend> keychain;
+    std::unique_ptr<FakeUserNotificationCenter> center;
+    QString folder;
+
+    void openStore()
+    {
+        QVERIFY(MagicalRecordManager::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
+                StoreOpenResult::Failed);
+        QVERIFY(Context::defaultContext());
+    }
+
+    QJsonObject tokenOf(const QString &link)
+    {
+        const QString token = QUrlQuery(QUrl(link).query()).queryItemValue("token", QUrl::FullyDecoded);
+        return QJsonDocument::fromJson(AES::decrypt(token, UserDefaults::string("autoJumpToken")).toUtf8())
+            .object();
+    }
+
+private slots:
+    void init()
+    {
+        folder = TestEnv::freshFolders();
+        keychain = std::make_unique<MemoryKeychainBackend>();
+        center = std::make_unique<FakeUserNotificationCenter>();
+        UserNotificationCenter::setShared(center.get());
+        UUIDTool::resetProcessCache();
+    }
+    void cleanup()
+    {
+        MagicalRecordManager::cleanUp();
+        QuitLoginManager::setWindowHook({});
+        UserNotificationCenter::setShared(nullptr);
+        center.reset();
+        keychain.reset();
+        Clock::reset();
+    }
+
+    void passwordIsReplacedAndEmptyValuesNeverReachTheKeychain()
+    {
+        QVERIFY(PwdManager::savePassWord("first", "tester"));
+        QVERIFY(PwdManager::savePassWord("second", "tester"));
+        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("second"));
+        keychain->writtenKeys.clear();
+        QVERIFY(!PwdManager::savePassWord("", "tester"));
+        QVERIFY(!PwdManager::savePassWord("pw", ""));
+        QVERIFY(!PwdManager::savePassWord(QString(), QString()));
+        QVERIFY(keychain->writtenKeys.isEmpty());
+        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("second"));
+        QVERIFY(PwdManager::readPassWordWithKeyChain("").isEmpty());
+        PwdManager::deletePassWordWithKeyChain("");
+        PwdManager::deletePassWordWithKeyChain("tester");
+        QVERIFY(PwdManager::readPassWordWithKeyChain("tester").isEmpty());
+    }
+
+    void damagedItemsReadAsNothing_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("foreign bytes") << QByteArray("\x01\x02garbage");
+        QTest::newRow("cut archive") << KeychainTool::archive(QVariantMap{{"tester", "pw"}}).left(9);
+        QTest::newRow("empty") << QByteArray();
+    }
+    void damagedItemsReadAsNothing()
+    {
+        QFETCH(QByteArray, bytes);
+        keychain->items.insert("tester", bytes);
+        keychain->items.insert(UUIDTool::KeychainKey, bytes);
+        QVERIFY(!KeychainTool::load("tester").isValid());
+        QVERIFY(PwdManager::readPassWordWithKeyChain("tester").isEmpty());
+        // A damaged device id is replaced by a fresh one.
+        QCOMPARE(UUIDTool::getUUIDInKeychain().size(), 36);
+    }
+
+    void deviceIdIsStableUpperCaseAndRenewedAfterDelete()
+    {
+        const QString id = UUIDTool::getUUIDInKeychain();
+        QVERIFY(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
+                    .match(id)
+                    .hasMatch());
+        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
+        UUIDTool::deleteKeyChain();
+        const QString renewed = UUIDTool::getUUIDInKeychain();
+        QVERIFY(renewed != id);
+        QCOMPARE(KeychainTool::load(UUIDTool::KeychainKey).toString(), renewed);
+    }
+
+    void deviceIdSurvivesAKeychainThatCannotStore()
+    {
+        keychain->refuseWrites = true;
+        const QString id = UUIDTool::getUUIDInKeychain();
+        QCOMPARE(id.size(), 36);
+        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
+        // Once the keychain works again the same id is kept there.
+        keychain->refuseWrites = false;
+        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
+        QCOMPARE(KeychainTool::load(UUIDTool::KeychainKey).toString(), id);
+    }
+
+    void logoutWipesTheAccountAndKeepsTheRest()
+    {
+        openStore();
+        Context *ctx = Context::defaultContext();
+        auto *cat = ctx->create<Classify>();
+        cat->setClassId("11");
+        auto *note = ctx->create<NoteDetail>();
+        note->setCId("21");
+        note->setClassify(cat);
+        auto *remind = ctx->create<DateRemind>();
+        note->setRemind(remind);
+        ctx->create<WiFiRemind>()->setWifiId("31");
+        ctx->create<UserSet>()->setRemindTypes("1");
+        ctx->create<NoteComplete>()->setTId("41");
+        ctx->create<NoteLog>()->setTId("51");
+        ctx->create<UserInfo>()->setUserId(1001);
+        auto *mine = ctx->create<LoginAccount>();
+        mine->setUserId(1001);
+        mine->setAccount("tester");
+        mine->setAutoLogin(true);
+        auto *other = ctx->create<LoginAccount>();
+        other->setUserId(1002);
+        other->setAutoLogin(true);
+        ctx->create<UISkin>()->setNameId("F5F5F8");
+        QVERIFY(bool(ctx->saveAndWait()));
+
+        UserNotification pending{"21", "默认", "内容", {}, Clock::now().addSecs(3600), {}, {}};
+        UserNotification due{"22", "默认", "到期", {}, Clock::now().addSecs(-1), {}, {}};
+        QVERIFY(center->scheduleNotification(pending));
+        QVERIFY(center->scheduleNotification(due));
+        center->deliverDueNotifications();
+        QCOMPARE(center->deliveredNotifications().size(), 1);
+
+        const QStringList wiped{"version", "fontSize", "jpushId", "accessToken", "userKey", "account"};
+        for (const QString &k : wiped)
+            UserDefaults::setValue(k, "x");
+        AutoLoginModel{AutoLoginModel::AccountLogin, "tester", {}, {}}.store();
+        const QStringList kept{"userId",           "autoJumpToken", "teamCount",
+                               "AgreeProtocolKey", "lastWiFiName",  ApiNetWorking::ApiBaseUrlKey};
+        for (const QString &k : kept)
+            UserDefaults::setValue(k, k == "userId" ? "1001" : "kept");
+        PwdManager::savePassWord("secret1", "tester");
+        const QString deviceId = UUIDTool::getUUIDInKeychain();
+
+        int hookCalls = 0;
+        QuitLoginManager::setWindowHook([&] { ++hookCalls; });
+        const quint64 generation = QuitLoginManager::signInGeneration();
+        QuitLoginManager::showLoginWindow();
+
+        QCOMPARE(hookCalls, 1);
+        QCOMPARE(QuitLoginManager::signInGeneration(), generation + 1);
+        QVERIFY(ctx->findAll<Classify>().isEmpty());
+        QVERIFY(ctx->findAll<NoteDetail>().isEmpty());
+        QVERIFY(ctx->findAll<DateRemind>().isEmpty());
+        QVERIFY(ctx->findAll<WiFiRemind>().isEmpty());
+        QVERIFY(ctx->findAll<UserSet>().isEmpty());
+        QVERIFY(ctx->findAll<NoteComplete>().isEmpty());
+        QVERIFY(ctx->findAll<NoteLog>().isEmpty());
+        QVERIFY(!ctx->hasChanges());
+        QCOMPARE(ctx->findAll<UserInfo>().size(), 1);
+        QCOMPARE(ctx->findAll<UISkin>().size(), 1);
+        QCOMPARE(ctx->findAll<LoginAccount>().size(), 2);
+        QCOMPARE(mine->autoLogin(), false);
+        QCOMPARE(other->autoLogin(), true);
+        QVERIFY(center->scheduledNotifications().isEmpty());
+        QVERIFY(center->deliveredNotifications().isEmpty());
+        for (const QString &k : wiped)
+            QVERIFY2(!UserDefaults::contains(k), qPrintable(k));
+        for (const QString &k : kept)
+            QVERIFY2(UserDefaults::contains(k), qPrintable(k));
+        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("secret1"));
+        QCOMPARE(UUIDTool::getUUIDInKeychain(), deviceId);
+
+        // The wipe is on disk, not only in the context.
+        MagicalRecordManager::cleanUp();
+        openStore();
+        QVERIFY(Context::defaultContext()->findAll<NoteDetail>().isEmpty());
+        QCOMPARE(Context::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
+
+        // A second logout at once wipes again and leaves the window to the hook.
+        QuitLoginManager::showLoginWindow();
+        QCOMPARE(hookCalls, 2);
+    }
+
+    void logoutWithoutStoreOrHookDoesNotCrash()
+    {
+        UserDefaults::setValue("accessToken", "t");
+        UserDefaults::setValue("userId", "not a number");
+        QuitLoginManager::showLoginWindow();
+        QVERIFY(!UserDefaults::contains("accessToken"));
+    }
+
+    void webLinkCarriesTheEncryptedToken()
+    {
+        openStore();
+        UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid/");
+        UserDefaults::setValue("autoJumpToken", "0123456789abcdef0123456789abcdef");
+        UserDefaults::setValue("userId", "1001");
+        UserDefaults::setValue("teamCount", "2");
+        Clock::setNow(QDateTime::fromMSecsSinceEpoch(1'800'000'000'250));
+        const QString link = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2");
+        QVERIFY(link.startsWith("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
+        const QString raw = link.section("token=", 1);
+        QVERIFY(!raw.contains('+') && !raw.contains('/') && !raw.contains('='));
+        const QJsonObject token = tokenOf(link);
+        QCOMPARE(token.value("userId").toString(), QStringLiteral("1001"));
+        QCOMPARE(token.value("teamCount").toString(), QStringLiteral("2"));
+        QCOMPARE(token.value("classesCount").toString(), QStringLiteral("0"));
+        QCOMPARE(token.value("macAddress").toString(), UUIDTool::getUUIDInKeychain());
+        QCOMPARE(token.value("returnUrl").toString(), QStringLiteral("https://web.invalid/user?a=1&b=2"));
+        QCOMPARE(token.value("timestamp").toDouble(), 1800000000.25);
+
+        Context::defaultContext()->create<Classify>()->setClassId("1");
+        Clock::advance(1000);
+        const QString later = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2");
+        QVERIFY(later != link);
+        QCOMPARE(tokenOf(later).value("classesCount").toString(), QStringLiteral("1"));
+    }
+
+    void webLinkWithoutKeyEndsInEmptyToken()
+    {
+        UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid");
+        QCOMPARE(AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user"),
+                 QStringLiteral("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
+        QCOMPARE(
+            AutoJumpToken::encodeToPercentEscapeString("a+b/c=d!*'();:@&$,?%#[] é-._~"),
+            QStringLiteral("a%2Bb%2Fc%3Dd%21%2A%27%28%29%3B%3A%40%26%24%2C%3F%25%23%5B%5D%20%C3%A9-._~"));
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestAccount)
+#include "tst_account.moc"
