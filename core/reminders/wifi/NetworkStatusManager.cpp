@@ -4,6 +4,7 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/wifi/WIFIManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "platform/base/Clock.h"
@@ -12,7 +13,6 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/network/NetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 
 #include <QDebug>
@@ -23,20 +23,6 @@ const QString lastTypeKey = QStringLiteral("lastWiFiType");
 const QString lastNameKey = QStringLiteral("lastWiFiName");
 
 QMetaObject::Connection monitorConnection;
-
-// The Wi-Fi notification: shown at once, titled with the program's name, and
-// never refused for the pending limit.
-void showWiFiNotification(const QDateTime &date, const QString &text, const QString &cId)
-{
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    center->removeDeliveredNotification(cId);
-    UserNotification n;
-    n.identifier = cId;
-    n.title = QStringLiteral("Prelvane");
-    n.informativeText = text;
-    n.deliveryDate = date;
-    center->scheduleNotification(n);
-}
 } // namespace
 
 void NetworkStatusManager::registerNetwork()
@@ -123,7 +109,7 @@ void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatu
                 remind->remindWifiDateTime(), ids, wifiType, remind->remindWifiStatus(), current))
             continue;
 
-        showWiFiNotification(now, note->content(), note->cId());
+        LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
         remind->setRemindWifiStatus(1);
         remind->setRemindActionType(2);
         remind->setRemindWifiDateTime(nowText);
