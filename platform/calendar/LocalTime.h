@@ -20,7 +20,7 @@ public:
     static qint64 toEpochMSecs(qint64 julianDay, int msecsOfDay);
     // The wall-clock moment of an instant.
     static Moment fromEpochMSecs(qint64 epochMSecs);
-    // The wall-clock moment of a date-time of any time spec; must be valid.
+    // The wall-clock moment of a valid date-time, local or not.
     static Moment momentOf(const QDateTime &dt);
     // Milliseconds since the epoch of a valid date-time, without Qt's slow local-time path.
     static qint64 epochMSecsOf(const QDateTime &dt);
