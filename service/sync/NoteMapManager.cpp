@@ -1,0 +1,621 @@
+#include "service/sync/NoteMapManager.h"
+
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteComplete.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/NoteLog.h"
+#include "core/model/UISkin.h"
+#include "core/model/UserInfo.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "platform/base/Missing.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "service/account/SignInKeys.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QSet>
+
+#include <algorithm>
+#include <memory>
+
+namespace {
+
+const QString kCId = QStringLiteral("cId");
+const QString kClassId = QStringLiteral("classId");
+const QString kDetail = QStringLiteral("detail");
+const QString kDatas = QStringLiteral("datas");
+const QString kActionType = QStringLiteral("actionType");
+
+int actionOf(const QJsonValue &v)
+{
+    if (v.isDouble())
+        return int(v.toDouble());
+    bool ok = false;
+    const int n = v.toString().trimmed().toInt(&ok);
+    return ok ? n : -1;
+}
+
+QString textOf(const QJsonValue &v)
+{
+    if (v.isDouble())
+        return QString::number(qint64(v.toDouble()));
+    return v.toString();
+}
+
+bool truthy(const QJsonValue &v)
+{
+    if (v.isBool())
+        return v.toBool();
+    if (v.isDouble())
+        return v.toDouble() != 0;
+    const QString s = v.toString().trimmed().toLower();
+    return s == QLatin1String("true") || s == QLatin1String("1");
+}
+
+// Finders for one import: with many entries every row is read once into a hash
+// instead of one query per entry.
+struct ImportIndex
+{
+    Context &ctx;
+    bool bulk = false;
+    bool notesLoaded = false, remindsLoaded = false, classesLoaded = false;
+    QHash<QString, NoteDetail *> notes;
+    QMultiHash<QString, DateRemind *> reminds;
+    QHash<QString, Classify *> classes;
+
+    ImportIndex(Context &c, bool many) : ctx(c), bulk(many) {}
+
+    NoteDetail *note(const QString &cId)
+    {
+        if (!bulk)
+            return ctx.findFirstByAttribute<NoteDetail>(kCId, cId);
+        if (!notesLoaded) {
+            notesLoaded = true;
+            for (NoteDetail *n : ctx.findAll<NoteDetail>())
+                notes.insert(n->cId(), n);
+        }
+        NoteDetail *n = notes.value(cId);
+        return n && !n->isDeleted() ? n : nullptr;
+    }
+    void addNote(NoteDetail *n)
+    {
+        if (notesLoaded)
+            notes.insert(n->cId(), n);
+    }
+    QList<DateRemind *> remindsOf(const QString &cId)
+    {
+        if (!bulk)
+            return ctx.findByAttribute<DateRemind>(kCId, cId);
+        if (!remindsLoaded) {
+            remindsLoaded = true;
+            for (DateRemind *r : ctx.findAll<DateRemind>())
+                reminds.insert(r->cId(), r);
+        }
+        QList<DateRemind *> out;
+        for (auto it = reminds.constFind(cId); it != reminds.constEnd() && it.key() == cId; ++it) {
+            if (!(*it)->isDeleted())
+                out.append(*it);
+        }
+        return out;
+    }
+    void addRemind(DateRemind *r)
+    {
+        if (remindsLoaded)
+            reminds.insert(r->cId(), r);
+    }
+    Classify *classify(const QString &classId)
+    {
+        if (!classesLoaded) {
+            classesLoaded = true;
+            for (Classify *c : ctx.findAll<Classify>())
+                classes.insert(c->classId(), c);
+        }
+        Classify *c = classes.value(classId);
+        return c && !c->isDeleted() ? c : nullptr;
+    }
+    void addClassify(Classify *c)
+    {
+        if (classesLoaded)
+            classes.insert(c->classId(), c);
+    }
+};
+
+Classify *importClassify(const QJsonObject &entry, ImportIndex &index)
+{
+    const QString classId = textOf(entry.value(kClassId));
+    if (classId.isEmpty())
+        return nullptr;
+    const int action = actionOf(entry.value(kActionType));
+    Classify *c = index.classify(classId);
+    if (action == 3) {
+        if (c)
+            index.ctx.deleteObject(c);
+        return nullptr;
+    }
+    if (action != 1 && action != 2)
+        return nullptr;
+    if (c && !c->isSync())
+        return c; // local changes wait for the push and win
+    if (!c) {
+        c = index.ctx.create<Classify>();
+        c->setClassId(classId);
+        index.addClassify(c);
+    }
+    c->importValuesForKeys(entry);
+    c->importValuesForKeys(entry.value(kDetail).toObject());
+    c->setClassId(classId);
+    c->setIsSync(true);
+    c->setActionType(0);
+    return c;
+}
+
+void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &index)
+{
+    const QString cId = note->cId();
+    if (Missing::isMissing(setting) || !setting.isObject()) {
+        if (DateRemind *r = note->remind())
+            index.ctx.deleteObject(r);
+        return;
+    }
+    DateRemind *target = note->remind();
+    const QList<DateRemind *> byCId = index.remindsOf(cId);
+    if (!target && !byCId.isEmpty())
+        target = byCId.first();
+    for (DateRemind *r : byCId) {
+        if (r != target && !r->noteDetail())
+            index.ctx.deleteObject(r); // an orphan left by an earlier import
+    }
+    if (!target) {
+        target = index.ctx.create<DateRemind>();
+        target->setCId(cId);
+        index.addRemind(target);
+    }
+    target->importValuesForKeys(setting.toObject());
+    target->setCId(cId);
+    if (note->remind() != target)
+        note->setRemind(target);
+}
+
+NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList *withdrawn)
+{
+    const QString cId = textOf(entry.value(kCId));
+    if (cId.isEmpty())
+        return nullptr;
+    const int action = actionOf(entry.value(kActionType));
+    NoteDetail *note = index.note(cId);
+    if (action == 3) {
+        if (note) {
+            if (withdrawn)
+                withdrawn->append(cId);
+            index.ctx.deleteObject(note);
+        }
+        return nullptr;
+    }
+    if (note && !note->isSync())
+        return note; // local changes wait for the push and win
+    if (!note) {
+        if (action != 1 && action != 2)
+            return nullptr;
+        note = index.ctx.create<NoteDetail>();
+        note->setCId(cId);
+        index.addNote(note);
+    }
+    const QJsonObject detail = entry.value(kDetail).toObject();
+    Classify *classify = index.classify(textOf(detail.value(kClassId)));
+    note->importValuesForKeys(entry);
+    note->importValuesForKeys(detail);
+    note->setCId(cId);
+    if (note->classify() != classify)
+        note->setClassify(classify);
+    note->setIsSync(true);
+    note->setIsError(false);
+    note->setActionType(0);
+    importRemind(note, detail.value(QStringLiteral("remindSetting")), index);
+    if (withdrawn)
+        withdrawn->append(cId);
+    return note;
+}
+
+bool isObjectOrMissing(const QJsonValue &v)
+{
+    return Missing::isMissing(v) || v.isObject();
+}
+
+bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
+{
+    if (Missing::isMissing(section))
+        return true;
+    if (!section.isObject()) {
+        *error = QStringLiteral("%1 is not an object").arg(QLatin1String(name));
+        return false;
+    }
+    const QJsonValue datas = section.toObject().value(kDatas);
+    if (Missing::isMissing(datas))
+        return true;
+    if (!datas.isArray()) {
+        *error = QStringLiteral("%1.datas is not a list").arg(QLatin1String(name));
+        return false;
+    }
+    for (const QJsonValue &v : datas.toArray()) {
+        if (!v.isObject()) {
+            *error = QStringLiteral("%1.datas holds an entry that is not an object").arg(QLatin1String(name));
+            return false;
+        }
+    }
+    return true;
+}
+
+UserInfo *currentUser(Context &ctx, qint64 userId, bool create)
+{
+    if (userId == 0)
+        return nullptr;
+    UserInfo *u = ctx.findFirstByAttribute<UserInfo>(QStringLiteral("userId"), userId);
+    if (!u && create) {
+        u = ctx.create<UserInfo>();
+        u->setValue(QStringLiteral("userId"), userId);
+    }
+    return u;
+}
+
+bool listHasElement(const QString &commaList, const QString &value)
+{
+    for (const QString &part : commaList.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (part.trimmed() == value)
+            return true;
+    }
+    return false;
+}
+
+void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
+{
+    Context &ctx = index.ctx;
+    if (fullPull) {
+        QHash<QString, QList<NoteDetail *>> byClass;
+        for (NoteDetail *n : ctx.findAll<NoteDetail>())
+            byClass[n->classId()].append(n);
+        qint16 cs = 1;
+        for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
+            c->setSort(cs++);
+            QList<NoteDetail *> &list = byClass[c->classId()];
+            std::stable_sort(list.begin(), list.end(),
+                             [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); });
+            qint16 s = 1;
+            for (NoteDetail *n : list)
+                n->setSort(s++);
+        }
+        return;
+    }
+
+    QList<NoteDetail *> changed;
+    QSet<NoteDetail *> changedSet;
+    for (const QJsonValue &v : entries) {
+        const QJsonObject e = v.toObject();
+        if (actionOf(e.value(kActionType)) == 3)
+            continue;
+        NoteDetail *n = index.note(textOf(e.value(kCId)));
+        if (n && !changedSet.contains(n)) {
+            changed.append(n);
+            changedSet.insert(n);
+        }
+    }
+    if (changed.isEmpty())
+        return;
+
+    if (entries.size() > 100) {
+        // Pulled numbers count from the bottom; the list shows the top first.
+        QHash<QString, int> counts;
+        for (NoteDetail *n : changed) {
+            if (!counts.contains(n->classId()))
+                counts.insert(n->classId(), int(ctx.findByAttribute<NoteDetail>(kClassId, n->classId()).size()));
+        }
+        for (NoteDetail *n : changed)
+            n->setSort(qint16(counts.value(n->classId()) - n->sort() + 1));
+        return;
+    }
+
+    std::stable_sort(changed.begin(), changed.end(),
+                     [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
+    QSet<QString> done;
+    for (NoteDetail *first : std::as_const(changed)) {
+        const QString classId = first->classId();
+        if (done.contains(classId))
+            continue;
+        done.insert(classId);
+        QList<NoteDetail *> list;
+        for (NoteDetail *n : ctx.findAllSortedBy<NoteDetail>(
+                 QStringLiteral("sort"), true, [&](const NoteDetail *n) { return n->classId() == classId; })) {
+            if (!changedSet.contains(n))
+                list.append(n);
+        }
+        for (NoteDetail *n : std::as_const(changed)) {
+            if (n->classId() != classId)
+                continue;
+            int at = -1;
+            for (int i = 0; i < list.size(); ++i) {
+                if (list.at(i)->cId() == n->nextId()) {
+                    at = i;
+                    break;
+                }
+            }
+            if (at >= 0)
+                list.insert(at, n);
+            else if (n->sort() == 1 || n->nextId() == QLatin1String("-1"))
+                list.append(n);
+            else
+                list.prepend(n);
+        }
+        qint16 s = 1;
+        for (NoteDetail *n : std::as_const(list))
+            n->setSort(s++);
+    }
+}
+
+bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Options &options,
+              NoteMapManager::Result *result)
+{
+    QString error;
+    if (!NoteMapManager::validate(data, &error)) {
+        result->error = error;
+        return false;
+    }
+    const QJsonArray noteEntries =
+        data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray();
+    ImportIndex index(ctx, noteEntries.size() > 64);
+
+    // 1-3: restores, clears and the full pull's replacement.
+    const QJsonObject restore = data.value(QStringLiteral("SnapshotRestoreResult")).toObject();
+    const QJsonObject clear = data.value(QStringLiteral("syncClearDataResult")).toObject();
+    if (!Missing::isMissing(restore.value(QStringLiteral("snapshotDate"))) || options.fullPull) {
+        for (NoteDetail *n : ctx.findAll<NoteDetail>()) {
+            if (n->classify())
+                result->withdrawn << n->cId();
+        }
+        ctx.deleteAll<Classify>();
+    }
+    for (const QString &id :
+         textOf(clear.value(QStringLiteral("classIds"))).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        if (Classify *c = index.classify(id.trimmed())) {
+            for (NoteDetail *n : c->notes())
+                result->withdrawn << n->cId();
+            ctx.deleteObject(c);
+        }
+    }
+    // 4: the history and completion records.
+    if (truthy(clear.value(QStringLiteral("isClearAllTimeAxis")))) {
+        ctx.deleteAll<NoteComplete>();
+        ctx.deleteAll<NoteLog>();
+    }
+    // 6
+    for (const QJsonValue &v :
+         data.value(QStringLiteral("syncContentLogDelResult")).toObject().value(kDatas).toArray()) {
+        const QJsonObject d = v.toObject();
+        const int type = actionOf(d.value(QStringLiteral("delType")));
+        const QString tId = textOf(d.value(QStringLiteral("indexId")));
+        if (tId.isEmpty())
+            continue;
+        if (type == 2)
+            ctx.deleteObject(ctx.findFirstByAttribute<NoteLog>(QStringLiteral("tId"), tId));
+        else if (type == 1)
+            ctx.deleteObject(ctx.findFirstByAttribute<NoteComplete>(QStringLiteral("tId"), tId));
+    }
+    // 7: the profile.
+    const QJsonObject info = data.value(QStringLiteral("syncUserInfoResult")).toObject();
+    if (truthy(info.value(QStringLiteral("isChange")))) {
+        UserInfo *u = currentUser(ctx, options.userId, true);
+        if (!u)
+            u = ctx.findFirstWhere<UserInfo>();
+        if (!u)
+            u = ctx.create<UserInfo>();
+        u->importValuesForKeys(info.value(kDetail).toObject());
+        if (options.userId != 0)
+            u->setValue(QStringLiteral("userId"), options.userId);
+    }
+    // 8: the settings and the skin they name.
+    const QJsonObject set = data.value(QStringLiteral("syncUserSetResult")).toObject();
+    if (truthy(set.value(QStringLiteral("isChange")))) {
+        UserSet *s = ctx.findFirstWhere<UserSet>();
+        if (!s)
+            s = ctx.create<UserSet>();
+        s->importValuesForKeys(set.value(kDetail).toObject());
+        UserInfo *u = currentUser(ctx, options.userId, false);
+        if (u && listHasElement(u->syncSettings(), QStringLiteral("1"))) {
+            // An unknown skin name keeps the current skin.
+            if (UISkin *skin = ctx.findFirstByAttribute<UISkin>(QStringLiteral("nameId"), s->newSkinColor())) {
+                for (UISkin *k : ctx.findAll<UISkin>()) {
+                    if (k->isCurrSkin() != (k == skin))
+                        k->setIsCurrSkin(k == skin);
+                }
+            }
+        }
+    }
+    // 9: the saved networks.
+    const QJsonArray wifis = data.value(QStringLiteral("syncUserWifiResult")).toObject().value(kDatas).toArray();
+    if (!wifis.isEmpty()) {
+        ctx.deleteAll<WiFiRemind>();
+        for (const QJsonValue &v : wifis) {
+            const QJsonObject w = v.toObject();
+            if (actionOf(w.value(kActionType)) == 3)
+                continue;
+            WiFiRemind *row = ctx.create<WiFiRemind>();
+            row->importValuesForKeys(w);
+            row->importValuesForKeys(w.value(kDetail).toObject());
+        }
+    }
+    // 10: categories, then notes.
+    const QString version = textOf(data.value(QStringLiteral("version")));
+    for (const QJsonValue &v : data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
+        if (Classify *c = importClassify(v.toObject(), index); c && !version.isEmpty() && c->isSync())
+            c->setVersion(version);
+    }
+    for (const QJsonValue &v : noteEntries)
+        importNote(v.toObject(), index, &result->withdrawn);
+    rebuildSort(noteEntries, options.fullPull, index);
+
+    if (!options.appliedVersion.isEmpty()) {
+        if (UserInfo *u = currentUser(ctx, options.userId, true))
+            u->setVersion(options.appliedVersion);
+    }
+    return true;
+}
+
+} // namespace
+
+bool NoteMapManager::validate(const QJsonObject &data, QString *error)
+{
+    QString e;
+    bool ok = true;
+    for (const char *key : {"SnapshotRestoreResult", "syncClearDataResult", "syncUserInfoResult", "syncUserSetResult"}) {
+        if (!isObjectOrMissing(data.value(QLatin1String(key)))) {
+            e = QStringLiteral("%1 is not an object").arg(QLatin1String(key));
+            ok = false;
+            break;
+        }
+    }
+    for (const char *key : {"syncUserInfoResult", "syncUserSetResult"}) {
+        const QJsonObject s = data.value(QLatin1String(key)).toObject();
+        if (ok && truthy(s.value(QStringLiteral("isChange"))) && !isObjectOrMissing(s.value(kDetail))) {
+            e = QStringLiteral("%1.detail is not an object").arg(QLatin1String(key));
+            ok = false;
+        }
+    }
+    ok = ok && listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), &e, "syncContentLogDelResult") &&
+         listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), &e, "syncUserWifiResult") &&
+         listOfObjects(data.value(QStringLiteral("syncClassResult")), &e, "syncClassResult") &&
+         listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult");
+    if (ok) {
+        for (const QJsonValue &v :
+             data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray()) {
+            const QJsonValue d = v.toObject().value(kDetail);
+            if (!isObjectOrMissing(d)) {
+                e = QStringLiteral("a note entry's detail is not an object");
+                ok = false;
+                break;
+            }
+        }
+    }
+    if (!ok && error)
+        *error = e;
+    return ok;
+}
+
+bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const Options &options, Result *result)
+{
+    Result local;
+    Result *r = result ? result : &local;
+    r->ok = applyAll(ctx, data, options, r);
+    return r->ok;
+}
+
+void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Options &options, Completion completion,
+                                            Store *store)
+{
+    if (!store)
+        store = Store::defaultStore();
+    if (!store) {
+        if (completion)
+            completion(Result{false, QStringLiteral("no store"), {}});
+        return;
+    }
+    QString error;
+    if (!validate(data, &error)) {
+        if (completion)
+            completion(Result{false, error, {}});
+        return;
+    }
+    auto shared = std::make_shared<Result>();
+    store->saveInBackground(
+        [data, options, shared](Context &ctx) {
+            if (!applyAll(ctx, data, options, shared.get())) {
+                shared->ok = false;
+                ctx.rollback();
+                return;
+            }
+            shared->ok = true;
+        },
+        [shared, completion](const SaveResult &saved) {
+            Result r = *shared;
+            if (r.ok && !saved) {
+                r.ok = false;
+                r.error = QStringLiteral("the pulled data could not be saved: ") + saved.error;
+            }
+            if (!r.ok)
+                r.withdrawn.clear();
+            if (completion)
+                completion(r);
+        });
+}
+
+void NoteMapManager::classifyMapToLocalWithData(const QJsonObject &data, Context &ctx)
+{
+    ImportIndex index(ctx, false);
+    const QString version = textOf(data.value(QStringLiteral("version")));
+    for (const QJsonValue &v : data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
+        if (Classify *c = importClassify(v.toObject(), index); c && !version.isEmpty() && c->isSync())
+            c->setVersion(version);
+    }
+}
+
+Classify *NoteMapManager::saveNoteToLocalWithClassify(const QJsonObject &entry, Context &ctx)
+{
+    ImportIndex index(ctx, false);
+    return importClassify(entry, index);
+}
+
+NoteDetail *NoteMapManager::saveNoteToLocalWithNote(const QJsonObject &entry, Context &ctx, QStringList *withdrawn)
+{
+    ImportIndex index(ctx, false);
+    return importNote(entry, index, withdrawn);
+}
+
+void NoteMapManager::resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, bool fullPull, Context &ctx)
+{
+    ImportIndex index(ctx, noteEntries.size() > 64);
+    rebuildSort(noteEntries, fullPull, index);
+}
+
+NoteRemindModel NoteMapManager::mappingRemindModelFromNoteRemind(const DateRemind *r)
+{
+    NoteRemindModel m;
+    if (!r || r->isDeleted())
+        return m;
+    m.setCId(r->cId());
+    m.setRemindActionType(quint64(qMax<qint16>(r->remindActionType(), 0)));
+    m.setRemindStartTime(r->remindDateTime());
+    m.setRemindEndTime(r->remindEndTime());
+    m.setRemindDateType(quint64(qMax<qint16>(r->remindDateType(), 0)));
+    m.setRemindCycleType(quint64(qMax<qint16>(r->remindCycleType(), 0)));
+    m.setRemindInterval(r->remindCycleInterval());
+    m.setRemindStarType(quint64(qMax<qint16>(r->remindRType(), 0)));
+    m.setRemindDelayTime(r->remindDelayTime());
+    m.setRemindRealDateTime(r->remindRealDateTime());
+    m.setRemindSpecify(r->remindCycleSpecific());
+    m.setConnectWifiIds(r->connectWifiIds());
+    m.setConnectWifiType(r->connectWifiType());
+    m.setRemindWifiStatus(r->remindWifiStatus());
+    m.setRemindWifiDateTime(r->remindWifiDateTime());
+    return m;
+}
+
+bool NoteMapManager::recoverInterruptedPull(Context *ctx)
+{
+    if (!UserDefaults::contains(ApplyingVersionKey))
+        return false;
+    const QString applying = UserDefaults::string(ApplyingVersionKey);
+    if (!ctx)
+        ctx = Context::defaultContext();
+    if (ctx) {
+        const qint64 userId = UserDefaults::string(SignInKeys::UserId).toLongLong();
+        UserInfo *u = currentUser(*ctx, userId, false);
+        if (u && !applying.isEmpty() && u->version() == applying) {
+            qWarning().noquote() << "sync: the last pull committed before the program stopped; version" << applying;
+            UserDefaults::setValue(SignInKeys::Version, applying);
+        }
+    }
+    UserDefaults::remove(ApplyingVersionKey);
+    UserDefaults::sync();
+    return true;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "core/model/NoteRemindModel.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class Classify;
+class Context;
+class DateRemind;
+class NoteDetail;
+class Store;
+
+// Applies one pull reply (GET "note/sync") to the store.
+//
+// The whole reply is applied in one transaction on a background context:
+// snapshot restores and clears, history deletions, profile, settings, Wi-Fi
+// networks, categories and notes with their reminders, and the order rebuild.
+// A reply of the wrong shape or a failed save applies nothing. The version the
+// store now holds is also written into the current user's UserInfo row in the
+// same transaction, so that a pull cut short by a crash can be told apart from
+// one that committed (recoverInterruptedPull()).
+//
+// A row with local changes that wait for the push (isSync NO) is not
+// overwritten by a pulled change (it is pushed next); a pulled deletion always
+// applies.
+class NoteMapManager
+{
+public:
+    struct Options
+    {
+        // Full (replace everything) or delta (merge): said by the request, never
+        // read from the stored "version".
+        bool fullPull = false;
+        // The current user (user default "userId"); 0 when unknown.
+        qint64 userId = 0;
+        // The data version the store holds once the reply is applied.
+        QString appliedVersion;
+    };
+    struct Result
+    {
+        bool ok = false;
+        QString error;
+        // Notes whose scheduled notification must go (re-scheduled by the reconciler).
+        QStringList withdrawn;
+    };
+    using Completion = std::function<void(const Result &result)>;
+
+    // Sections 1..10 and the rebuild on a background context; the completion runs
+    // on the main thread after the save was merged into the main context.
+    static void noteMapToLocalWithData(const QJsonObject &data, const Options &options, Completion completion,
+                                       Store *store = nullptr);
+    // The same work in ctx, not saved (the caller saves). False, with nothing
+    // changed, when the reply cannot be imported.
+    static bool applyToContext(Context &ctx, const QJsonObject &data, const Options &options, Result *result);
+    // Whether the reply has the shape this import reads.
+    static bool validate(const QJsonObject &data, QString *error = nullptr);
+
+    // Category entries of "syncClassResult"; each category gets the reply's "version".
+    static void classifyMapToLocalWithData(const QJsonObject &data, Context &ctx);
+    static Classify *saveNoteToLocalWithClassify(const QJsonObject &entry, Context &ctx);
+    static NoteDetail *saveNoteToLocalWithNote(const QJsonObject &entry, Context &ctx,
+                                               QStringList *withdrawn = nullptr);
+    // Rebuilds sort: full pulls number everything afresh, up to 100 changed notes
+    // are placed by their nextId, more are turned from bottom-up to top-down.
+    static void resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, bool fullPull, Context &ctx);
+
+    static NoteRemindModel mappingRemindModelFromNoteRemind(const DateRemind *remind);
+
+    // User-defaults key of the version being applied (present only while a
+    // pull's transaction may be in flight).
+    static inline const QString ApplyingVersionKey = QStringLiteral("syncApplyingVersion");
+    // After a crash during a pull: stores the version the store really holds.
+    // Returns true when an interrupted pull was found.
+    static bool recoverInterruptedPull(Context *ctx = nullptr);
+};

@@ -1,0 +1,424 @@
+#include "service/sync/SyncEngine.h"
+
+#include "core/model/NoteDetail.h"
+#include "platform/base/Missing.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/base/UserFeedback.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/account/SignInKeys.h"
+#include "service/api/ApiNetWorking.h"
+#include "service/sync/NoteMapManager.h"
+#include "service/sync/SyncNotesManager.h"
+#include "service/sync/SyncReminderHooks.h"
+
+#include <QDebug>
+#include <QJsonArray>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+int strength(SyncEngine::PullKind k)
+{
+    switch (k) {
+    case SyncEngine::PullKind::Delta:
+        return 0;
+    case SyncEngine::PullKind::Full:
+        return 1;
+    case SyncEngine::PullKind::SnapshotRestore:
+        return 2;
+    }
+    return 0;
+}
+
+QString storedVersion()
+{
+    const QString v = UserDefaults::string(SignInKeys::Version);
+    return Missing::isMissing(v) ? QStringLiteral("0") : v;
+}
+
+bool bodyHasItems(const QJsonObject &body)
+{
+    return !body.value(QStringLiteral("classes")).toArray().isEmpty() ||
+           !body.value(QStringLiteral("contents")).toArray().isEmpty();
+}
+
+} // namespace
+
+SyncEngine *SyncEngine::instance()
+{
+    static SyncEngine *engine = new SyncEngine(ApiNetWorking::instance());
+    return engine;
+}
+
+SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
+{
+    if (Context::defaultContext())
+        NoteMapManager::recoverInterruptedPull();
+}
+
+SyncEngine::~SyncEngine() = default;
+
+SyncEngine::Session SyncEngine::currentSession()
+{
+    return {QuitLoginManager::signInGeneration(), UserDefaults::string(SignInKeys::UserId),
+            UserDefaults::string(SignInKeys::AccessToken)};
+}
+
+bool SyncEngine::sessionStillCurrent(const Session &s)
+{
+    if (s == currentSession())
+        return true;
+    qWarning().noquote() << "sync: a reply of an ended sign-in was dropped";
+    return false;
+}
+
+bool SyncEngine::hasQueuedWork() const
+{
+    return !m_categoryPushes.isEmpty() || m_pushAll || !m_pushNotes.isEmpty() || m_pullQueued;
+}
+
+void SyncEngine::push(const QStringList &noteIds)
+{
+    if (noteIds.isEmpty())
+        m_pushAll = true;
+    else
+        for (const QString &id : noteIds)
+            m_pushNotes.insert(id);
+    schedule();
+}
+
+void SyncEngine::pull(PullKind kind)
+{
+    if (kind == PullKind::SnapshotRestore) {
+        // The restore replaces everything: queued pushes would write the old data back.
+        m_pushAll = false;
+        m_pushNotes.clear();
+        m_pullAfterPush = false;
+    }
+    if (!m_pullQueued || strength(kind) > strength(m_pullKind))
+        m_pullKind = kind;
+    m_pullQueued = true;
+    schedule();
+}
+
+void SyncEngine::sync(const QStringList &noteIds)
+{
+    m_pullAfterPush = true;
+    push(noteIds);
+}
+
+void SyncEngine::pushCategory(const NoteClassifyModel &model, CategoryDone done)
+{
+    m_categoryPushes.append({model, std::move(done)});
+    schedule();
+}
+
+void SyncEngine::cancelAll()
+{
+    ++m_epoch;
+    m_categoryPushes.clear();
+    m_pushAll = false;
+    m_pushNotes.clear();
+    m_pullAfterPush = false;
+    m_pullQueued = false;
+    m_busy = false;
+}
+
+void SyncEngine::schedule()
+{
+    if (m_busy || m_scheduled)
+        return;
+    // Requests of the same turn of the event loop join into one step.
+    m_scheduled = true;
+    QTimer::singleShot(0, this, [this] {
+        m_scheduled = false;
+        runNext();
+    });
+}
+
+void SyncEngine::finishStep()
+{
+    m_busy = false;
+    if (hasQueuedWork())
+        schedule();
+    else
+        emit idle();
+}
+
+void SyncEngine::runNext()
+{
+    if (m_busy)
+        return;
+    if (!hasQueuedWork()) {
+        emit idle();
+        return;
+    }
+    if (!Context::defaultContext()) {
+        qWarning("sync: no store, the queued requests are dropped");
+        cancelAll();
+        emit idle();
+        return;
+    }
+    m_busy = true;
+
+    if (m_pullQueued && m_pullKind == PullKind::SnapshotRestore) {
+        m_pullQueued = false;
+        startPull(PullKind::SnapshotRestore);
+        return;
+    }
+    if (!m_categoryPushes.isEmpty()) {
+        CategoryPush p = m_categoryPushes.takeFirst();
+        startCategoryPush(std::move(p));
+        return;
+    }
+    if (m_pushAll || !m_pushNotes.isEmpty()) {
+        QJsonObject body;
+        if (m_pushAll) {
+            body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes();
+        } else {
+            QList<NoteDetail *> notes;
+            Context *ctx = Context::defaultContext();
+            for (const QString &id : std::as_const(m_pushNotes)) {
+                if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id))
+                    notes.append(n);
+            }
+            body = SyncNotesManager::paramsWithClassifyArr({}, notes);
+        }
+        m_pushAll = false;
+        m_pushNotes.clear();
+        startPush(body, false);
+        return;
+    }
+    // A pull.
+    const PullKind kind = m_pullKind;
+    m_pullQueued = false;
+    if (kind == PullKind::Full && SyncNotesManager::hasPendingChanges()) {
+        // The replacement would drop them: they go to the service first.
+        startPush(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(), true);
+        return;
+    }
+    startPull(kind);
+}
+
+void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
+{
+    const quint64 epoch = m_epoch;
+    const bool pullAfter = m_pullAfterPush;
+    m_pullAfterPush = false;
+    if (!bodyHasItems(built)) {
+        // Nothing to send: the step counts as a push the service took.
+        if (pullAfter || forFullPull) {
+            if (!m_pullQueued || strength(forFullPull ? PullKind::Full : PullKind::Delta) > strength(m_pullKind))
+                m_pullKind = forFullPull ? PullKind::Full : PullKind::Delta;
+            m_pullQueued = true;
+        }
+        if (forFullPull) {
+            m_pullQueued = false;
+            startPull(PullKind::Full);
+            return;
+        }
+        finishStep();
+        return;
+    }
+    QJsonObject body = built;
+    body.insert(QStringLiteral("version"), storedVersion());
+    const Session session = currentSession();
+    QPointer<SyncEngine> self(this);
+
+    auto afterPush = [this, epoch, pullAfter, forFullPull](bool taken) {
+        if (taken && (pullAfter || forFullPull)) {
+            if (forFullPull) {
+                startPull(PullKind::Full);
+                return;
+            }
+            if (!m_pullQueued)
+                m_pullKind = PullKind::Delta;
+            m_pullQueued = true;
+        } else if (forFullPull) {
+            emit pullFinished(false, PullKind::Full, storedVersion());
+        }
+        if (epoch == m_epoch)
+            finishStep();
+    };
+
+    m_api->syncPushDatasFromParams(
+        body, this,
+        [this, self, epoch, session, body, afterPush](const BaseSuccessModel &reply) {
+            if (epoch != m_epoch)
+                return;
+            if (!sessionStillCurrent(session)) {
+                cancelAll();
+                emit idle();
+                return;
+            }
+            if (reply.code != 200) {
+                emit pushFinished(false, {});
+                afterPush(false);
+                return;
+            }
+            QStringList refusals;
+            QString error;
+            const bool applied = SyncNotesManager::syncPushDatas(
+                reply, body, [&refusals](const QStringList &m) { refusals = m; }, nullptr, &error);
+            if (!applied) {
+                qWarning().noquote() << "sync: the push reply was not applied:" << error;
+                emit pushFinished(false, {});
+                afterPush(false);
+                return;
+            }
+            ApiNetWorking::storeVersionIfNext(reply.dataObject().value(QStringLiteral("version")));
+            SyncReminderHooks::reconcile();
+            if (!refusals.isEmpty()) {
+                if (UserFeedback *f = UserFeedback::current())
+                    f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
+            }
+            emit pushFinished(true, refusals);
+            if (self)
+                afterPush(true);
+        },
+        [this, epoch, session, afterPush](const BaseErrorModel &) {
+            if (epoch != m_epoch)
+                return;
+            if (!sessionStillCurrent(session)) {
+                cancelAll();
+                emit idle();
+                return;
+            }
+            markUnsentNotes();
+            emit pushFinished(false, {});
+            afterPush(false);
+        });
+}
+
+void SyncEngine::markUnsentNotes()
+{
+    Context *ctx = Context::defaultContext();
+    if (!ctx)
+        return;
+    for (NoteDetail *n :
+         ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync() && n->actionType() != 3; }))
+        n->setIsError(true);
+    if (SaveResult r = ctx->saveAndWait(); !r)
+        qWarning().noquote() << "sync: marking the unsent notes failed:" << r.error;
+}
+
+void SyncEngine::startPull(PullKind kind)
+{
+    const quint64 epoch = m_epoch;
+    const QString requested = kind == PullKind::Delta ? storedVersion() : QStringLiteral("0");
+    const Session session = currentSession();
+    Store *store = Store::defaultStore();
+
+    auto fail = [this, epoch, kind](const QString &why) {
+        if (epoch != m_epoch)
+            return;
+        if (!why.isEmpty())
+            qWarning().noquote() << "sync: pull failed:" << why;
+        emit pullFinished(false, kind, storedVersion());
+        finishStep();
+    };
+
+    m_api->syncPullDatasFromNoteWithParam(
+        QJsonObject{{"version", requested}}, this,
+        [this, epoch, kind, requested, session, store, fail](const BaseSuccessModel &reply) {
+            if (epoch != m_epoch)
+                return;
+            if (!sessionStillCurrent(session)) {
+                cancelAll();
+                emit idle();
+                return;
+            }
+            if (reply.code != 200) {
+                fail(QStringLiteral("reply code %1").arg(reply.code));
+                return;
+            }
+            if (!reply.hasObjectData()) {
+                fail(QStringLiteral("the reply could not be decrypted or read"));
+                return;
+            }
+            if (Store::defaultStore() != store) {
+                fail(QStringLiteral("the store changed while the pull was in flight"));
+                return;
+            }
+            const QJsonObject data = reply.dataObject();
+            QString error;
+            if (!NoteMapManager::validate(data, &error)) {
+                fail(error);
+                return;
+            }
+            const QJsonValue v = data.value(QStringLiteral("version"));
+            QString applied = v.isDouble() ? QString::number(qint64(v.toDouble())) : v.toString();
+            if (Missing::isMissing(applied))
+                applied = requested;
+            NoteMapManager::Options options;
+            options.fullPull = kind != PullKind::Delta;
+            options.userId = session.userId.toLongLong();
+            options.appliedVersion = applied;
+            UserDefaults::setValue(NoteMapManager::ApplyingVersionKey, applied);
+            UserDefaults::sync();
+            NoteMapManager::noteMapToLocalWithData(
+                data, options,
+                [this, epoch, kind, applied, session, fail](const NoteMapManager::Result &r) {
+                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    if (epoch != m_epoch || !(session == currentSession())) {
+                        // The sign-in ended while the import ran: its rows must not stay.
+                        if (r.ok && !(session == currentSession()))
+                            QuitLoginManager::delectLocalDatas();
+                        UserDefaults::sync();
+                        if (epoch == m_epoch) {
+                            cancelAll();
+                            emit idle();
+                        }
+                        return;
+                    }
+                    if (!r.ok) {
+                        UserDefaults::sync();
+                        fail(r.error);
+                        return;
+                    }
+                    UserDefaults::setValue(SignInKeys::Version, applied);
+                    UserDefaults::sync();
+                    SyncReminderHooks::removeScheduled(r.withdrawn);
+                    SyncReminderHooks::reconcile();
+                    emit pullFinished(true, kind, applied);
+                    finishStep();
+                },
+                store);
+        },
+        [fail](const BaseErrorModel &e) { fail(e.msg); });
+}
+
+void SyncEngine::startCategoryPush(CategoryPush p)
+{
+    const quint64 epoch = m_epoch;
+    const Session session = currentSession();
+    QJsonObject body = SyncNotesManager::paramsWithClassifyModel(&p.model);
+    body.insert(QStringLiteral("version"), storedVersion());
+    auto done = std::make_shared<CategoryDone>(std::move(p.done));
+    m_api->syncPushDatasFromParams(
+        body, this,
+        [this, epoch, session, done](const BaseSuccessModel &reply) {
+            if (epoch != m_epoch)
+                return;
+            if (!sessionStillCurrent(session)) {
+                cancelAll();
+                emit idle();
+                return;
+            }
+            if (*done)
+                (*done)(true, reply);
+            if (reply.code == 200)
+                SyncReminderHooks::reconcile();
+            finishStep();
+        },
+        [this, epoch, done](const BaseErrorModel &) {
+            if (epoch != m_epoch)
+                return;
+            if (*done)
+                (*done)(false, BaseSuccessModel());
+            finishStep();
+        });
+}

@@ -1,0 +1,115 @@
+#pragma once
+
+#include "core/model/NoteClassifyModel.h"
+#include "service/api/BaseSuccessModel.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class ApiNetWorking;
+class Store;
+
+// The one owner of note sync. At most one push or pull is in flight; requests
+// that arrive meanwhile are merged into one follow-up (pushes of named notes
+// join, a push of everything covers them; pulls join, the stronger kind wins).
+//
+// - push(ids): POST "note/sync" with the pending rows (the named notes only, or
+//   every pending category and note); the reply is applied, refusals are shown
+//   in one message joined with ";". Without a reply every pending note that is
+//   not deleted is marked isError.
+// - pull(kind): GET "note/sync". Delta merges the changes since the stored
+//   "version"; Full asks from "0" and replaces everything, after pushing the
+//   pending local changes first (and only when that push was taken);
+//   SnapshotRestore replaces everything without pushing.
+// - sync(ids): push, then a delta pull when the push was answered with 200.
+// - pushCategory(model, done): the single-category push of the category
+//   views, queued like every other request; done gets the reply (the caller
+//   applies it), or nothing on a transport failure.
+//
+// A pull reply that cannot be decrypted or imported applies nothing and keeps
+// the stored "version". Replies that arrive after a logout or for another
+// signed-in user are dropped. After every applied push and pull the reminder
+// schedule is reconciled.
+class SyncEngine : public QObject
+{
+    Q_OBJECT
+public:
+    enum class PullKind
+    {
+        Delta,
+        Full,
+        SnapshotRestore
+    };
+    Q_ENUM(PullKind)
+
+    using CategoryDone = std::function<void(bool answered, const BaseSuccessModel &reply)>;
+
+    // The shared engine on ApiNetWorking::instance().
+    static SyncEngine *instance();
+    // An engine on its own client (tests); the store is the default store at the
+    // time each request starts.
+    explicit SyncEngine(ApiNetWorking *api, QObject *parent = nullptr);
+    ~SyncEngine() override;
+
+    void push(const QStringList &noteIds = {});
+    void pull(PullKind kind = PullKind::Delta);
+    void sync(const QStringList &noteIds = {});
+    void pushCategory(const NoteClassifyModel &model, CategoryDone done);
+
+    // Drops every queued request; a reply still in flight is dropped on arrival.
+    void cancelAll();
+
+    bool isBusy() const { return m_busy; }
+    bool hasQueuedWork() const;
+
+signals:
+    void pushFinished(bool applied, const QStringList &refusals);
+    void pullFinished(bool applied, SyncEngine::PullKind kind, const QString &version);
+    // Nothing in flight and nothing queued.
+    void idle();
+
+private:
+    struct Session
+    {
+        quint64 generation = 0;
+        QString userId;
+        QString accessToken;
+        bool operator==(const Session &o) const
+        {
+            return generation == o.generation && userId == o.userId && accessToken == o.accessToken;
+        }
+    };
+    struct CategoryPush
+    {
+        NoteClassifyModel model;
+        CategoryDone done;
+    };
+
+    static Session currentSession();
+    bool sessionStillCurrent(const Session &s);
+    void schedule();
+    void runNext();
+    void finishStep();
+    void startPush(const QJsonObject &body, bool forFullPull);
+    void startPull(PullKind kind);
+    void startCategoryPush(CategoryPush push);
+    void markUnsentNotes();
+
+    ApiNetWorking *m_api;
+    bool m_busy = false;
+    bool m_scheduled = false;
+    quint64 m_epoch = 0; // grows with cancelAll(); a step of an older epoch is dropped
+
+    QList<CategoryPush> m_categoryPushes;
+    bool m_pushAll = false;
+    QSet<QString> m_pushNotes;
+    bool m_pullAfterPush = false;
+    bool m_pullQueued = false;
+    PullKind m_pullKind = PullKind::Delta;
+};

@@ -1,0 +1,450 @@
+#include "service/sync/SyncNotesManager.h"
+
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteClassifyModel.h"
+#include "core/model/NoteDetail.h"
+#include "platform/base/Missing.h"
+#include "platform/store/Context.h"
+#include "service/sync/SyncReminderHooks.h"
+
+#include <QDebug>
+#include <QHash>
+#include <QJsonArray>
+#include <QSet>
+
+namespace {
+
+Context *orDefault(Context *ctx)
+{
+    return ctx ? ctx : Context::defaultContext();
+}
+
+QString num(qint64 v)
+{
+    return QString::asprintf("%lld", static_cast<long long>(v));
+}
+
+void putText(QJsonObject &o, const QString &key, const QString &value)
+{
+    // A text that is nil stays out of the reminder item.
+    if (!value.isNull())
+        o.insert(key, value);
+}
+
+// The nextId to send: a note left out of the push (no content) is skipped over.
+QString carriedNextId(const NoteDetail *note, Context *ctx)
+{
+    QString next = note->nextId();
+    QSet<QString> seen{note->cId()};
+    while (!next.isEmpty() && next != QLatin1String("-1") && !seen.contains(next)) {
+        seen.insert(next);
+        NoteDetail *n = ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), next) : nullptr;
+        if (!n || !Missing::isMissing(n->content()))
+            break;
+        next = n->nextId();
+    }
+    return next;
+}
+
+QString pushedIdOf(const QJsonObject &item, const char *clientKey, const char *serverKey)
+{
+    const QString c = item.value(QLatin1String(clientKey)).toString();
+    return c.isEmpty() ? item.value(QLatin1String(serverKey)).toString() : c;
+}
+
+QHash<QString, QJsonObject> pushedItems(const QJsonObject &body, const char *listKey, const char *clientKey,
+                                        const char *serverKey)
+{
+    QHash<QString, QJsonObject> out;
+    for (const QJsonValue &v : body.value(QLatin1String(listKey)).toArray()) {
+        const QJsonObject item = v.toObject();
+        out.insert(pushedIdOf(item, clientKey, serverKey), item);
+    }
+    return out;
+}
+
+bool textIsTrue(const QJsonValue &v)
+{
+    if (v.isBool())
+        return v.toBool();
+    if (v.isDouble())
+        return v.toDouble() != 0;
+    const QString s = v.toString().trimmed().toLower();
+    return s == QLatin1String("true") || s == QLatin1String("1");
+}
+
+} // namespace
+
+QJsonObject SyncNotesManager::remindSetting(const DateRemind *r)
+{
+    QJsonObject o;
+    if (!r) {
+        for (const char *k : {"actionType", "remindDateType", "remindCycleType", "remindCycleInterval", "remindRType",
+                              "connectWifiType", "remindWifiStatus"})
+            o.insert(QLatin1String(k), QStringLiteral("0"));
+        return o;
+    }
+    o.insert(QStringLiteral("actionType"), num(r->remindActionType()));
+    o.insert(QStringLiteral("remindDateType"), num(r->remindDateType()));
+    putText(o, QStringLiteral("remindDateTime"), r->remindDateTime());
+    o.insert(QStringLiteral("remindCycleType"), num(r->remindCycleType()));
+    o.insert(QStringLiteral("remindCycleInterval"), num(r->remindCycleInterval()));
+    putText(o, QStringLiteral("remindRealDateTime"), r->remindRealDateTime());
+    putText(o, QStringLiteral("remindCycleSpecific"), r->remindCycleSpecific());
+    putText(o, QStringLiteral("remindEndTime"), r->remindEndTime());
+    o.insert(QStringLiteral("remindRType"), num(r->remindRType()));
+    putText(o, QStringLiteral("remindDelayTime"), r->remindDelayTime());
+    putText(o, QStringLiteral("connectWifiIds"), r->connectWifiIds());
+    o.insert(QStringLiteral("connectWifiType"), num(r->connectWifiType()));
+    o.insert(QStringLiteral("remindWifiStatus"), num(r->remindWifiStatus()));
+    putText(o, QStringLiteral("remindWifiDateTime"), r->remindWifiDateTime());
+    return o;
+}
+
+QJsonObject SyncNotesManager::classItem(const Classify *c)
+{
+    QJsonObject o;
+    const QString id = c->classId();
+    if (isClientId(id)) {
+        o.insert(QStringLiteral("clientId"), id);
+        o.insert(QStringLiteral("actionType"), QStringLiteral("1"));
+    } else {
+        o.insert(QStringLiteral("classId"), id);
+        o.insert(QStringLiteral("actionType"), num(c->actionType()));
+    }
+    o.insert(QStringLiteral("name"), c->name());
+    o.insert(QStringLiteral("backColor"), c->backColor());
+    o.insert(QStringLiteral("sort"), num(c->sort()));
+    return o;
+}
+
+QJsonObject SyncNotesManager::classItem(const NoteClassifyModel &m)
+{
+    QJsonObject o;
+    if (isClientId(m.classId())) {
+        o.insert(QStringLiteral("clientId"), m.classId());
+        o.insert(QStringLiteral("actionType"), QStringLiteral("1"));
+    } else {
+        o.insert(QStringLiteral("classId"), m.classId());
+        o.insert(QStringLiteral("actionType"), num(m.actionType()));
+    }
+    o.insert(QStringLiteral("name"), m.name());
+    o.insert(QStringLiteral("backColor"), m.backColor());
+    o.insert(QStringLiteral("sort"), num(m.sort()));
+    return o;
+}
+
+QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
+{
+    ctx = orDefault(ctx);
+    QJsonObject o;
+    const QString cId = n->cId();
+    QString action;
+    if (isClientId(cId))
+        action = QStringLiteral("1");
+    else if (n->isCompleted() && n->actionType() == 0)
+        action = QStringLiteral("2");
+    else
+        action = num(n->actionType());
+    o.insert(QStringLiteral("actionType"), action);
+    o.insert(isClientId(cId) ? QStringLiteral("clientId") : QStringLiteral("cId"), cId);
+    const QString classId = n->classId();
+    o.insert(isClientId(classId) ? QStringLiteral("clientClassId") : QStringLiteral("classId"), classId);
+    o.insert(QStringLiteral("content"), n->content());
+    const QString color = n->fontColor();
+    o.insert(QStringLiteral("fontColor"), color == QLatin1String("#3a3a3a") ? QString() : color);
+    o.insert(QStringLiteral("nextId"), carriedNextId(n, ctx));
+    o.insert(QStringLiteral("remindSetting"), remindSetting(n->remind()));
+    if (n->isCompleted() && n->actionType() == 2) {
+        const DateRemind *r = n->remind();
+        QJsonObject record{{"content", n->content()}, {"completedTime", n->completedTime()}};
+        record.insert(QStringLiteral("remindTime"), r ? r->remindRealDateTime() : QString());
+        o.insert(QStringLiteral("completedList"), QJsonArray{record});
+    }
+    return o;
+}
+
+QJsonObject SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(Context *ctx)
+{
+    ctx = orDefault(ctx);
+    if (!ctx)
+        return {};
+    const QList<Classify *> classes =
+        ctx->findAllSortedBy<Classify>(QStringLiteral("sort"), true, [](const Classify *c) { return !c->isSync(); });
+    const QList<NoteDetail *> notes = ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync(); });
+    return paramsWithClassifyArr(classes, notes, ctx);
+}
+
+QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &classes,
+                                                    const QList<NoteDetail *> &notes, Context *ctx)
+{
+    ctx = orDefault(ctx);
+    QJsonObject body;
+    if (!ctx)
+        return body;
+    bool removed = false;
+    QStringList withdrawn;
+
+    // Made offline and deleted again: the service never knew them.
+    for (Classify *c : classes) {
+        if (c && !c->isDeleted() && c->actionType() == 3 && isClientId(c->classId())) {
+            for (NoteDetail *n : c->notes())
+                withdrawn << n->cId();
+            ctx->deleteObject(c);
+            removed = true;
+        }
+    }
+    for (NoteDetail *n : notes) {
+        if (n && !n->isDeleted() && n->actionType() == 3 && isClientId(n->cId())) {
+            withdrawn << n->cId();
+            ctx->deleteObject(n);
+            removed = true;
+        }
+    }
+    if (removed) {
+        if (SaveResult r = ctx->saveAndWait(); !r)
+            qWarning().noquote() << "sync: removing rows deleted before their first push failed:" << r.error;
+        SyncReminderHooks::removeScheduled(withdrawn);
+    }
+
+    if (!classes.isEmpty()) {
+        QJsonArray items;
+        for (Classify *c : classes) {
+            if (c && !c->isDeleted())
+                items.append(classItem(c));
+        }
+        body.insert(QStringLiteral("classes"), items);
+    }
+    if (!notes.isEmpty()) {
+        QJsonArray items;
+        for (NoteDetail *n : notes) {
+            if (!n || n->isDeleted() || Missing::isMissing(n->content()))
+                continue;
+            items.append(noteItem(n, ctx));
+        }
+        body.insert(QStringLiteral("contents"), items);
+    }
+    return body;
+}
+
+QJsonObject SyncNotesManager::paramsWithClassifyModel(const NoteClassifyModel *model)
+{
+    if (!model)
+        return {};
+    return QJsonObject{{"classes", QJsonArray{classItem(*model)}}};
+}
+
+bool SyncNotesManager::hasPendingChanges(Context *ctx)
+{
+    ctx = orDefault(ctx);
+    if (!ctx)
+        return false;
+    if (ctx->findFirstWhere<Classify>([](const Classify *c) { return !c->isSync(); }))
+        return true;
+    return ctx->findFirstWhere<NoteDetail>(
+               [](const NoteDetail *n) { return !n->isSync() && !Missing::isMissing(n->content()); }) != nullptr;
+}
+
+bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete)
+{
+    return syncPushDatas(reply, QJsonObject(), complete);
+}
+
+bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
+                                     const Complete &complete, Context *ctx, QString *error)
+{
+    auto failWith = [error](const QString &text) {
+        if (error)
+            *error = text;
+        return false;
+    };
+    ctx = orDefault(ctx);
+    if (!ctx)
+        return failWith(QStringLiteral("no store"));
+    if (!reply.hasObjectData())
+        return failWith(QStringLiteral("the push reply has no readable data"));
+    const QJsonObject data = reply.dataObject();
+    if (!textIsTrue(data.value(QStringLiteral("result"))))
+        return failWith(QStringLiteral("the service did not take the push"));
+    const QJsonValue classResult = data.value(QStringLiteral("syncClassResult"));
+    const QJsonValue contentResult = data.value(QStringLiteral("syncContentResult"));
+    if ((!classResult.isUndefined() && !classResult.isNull() && !classResult.isArray()) ||
+        (!contentResult.isUndefined() && !contentResult.isNull() && !contentResult.isArray()))
+        return failWith(QStringLiteral("the push reply is not readable"));
+
+    const bool bodyKnown = !pushedBody.isEmpty();
+    const QHash<QString, QJsonObject> sentClasses = pushedItems(pushedBody, "classes", "clientId", "classId");
+    const QHash<QString, QJsonObject> sentNotes = pushedItems(pushedBody, "contents", "clientId", "cId");
+
+    QStringList messages;
+    auto refuse = [&messages](const QJsonObject &entry) {
+        const QString msg = entry.value(QStringLiteral("msg")).toString();
+        if (!messages.contains(msg))
+            messages << msg;
+    };
+    // Judged before any id changes: a row edited after it was sent stays flagged.
+    QSet<QString> unchangedClasses, unchangedNotes;
+    for (auto it = sentClasses.cbegin(); it != sentClasses.cend(); ++it) {
+        if (Classify *c = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), it.key());
+            c && classItem(c) == it.value())
+            unchangedClasses.insert(it.key());
+    }
+    for (auto it = sentNotes.cbegin(); it != sentNotes.cend(); ++it) {
+        if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), it.key());
+            n && noteItem(n, ctx) == it.value())
+            unchangedNotes.insert(it.key());
+    }
+    QStringList withdrawn;           // notifications to remove
+    QList<ObjectId> toSchedule;      // notes to schedule afresh under their new id
+
+    // Categories.
+    for (const QJsonValue &v : classResult.toArray()) {
+        const QJsonObject entry = v.toObject();
+        const QString clientId = entry.value(QStringLiteral("clientId")).toString();
+        if (clientId.isEmpty())
+            continue;
+        if (!textIsTrue(entry.value(QStringLiteral("isSave")))) {
+            refuse(entry);
+            continue;
+        }
+        if (bodyKnown && !sentClasses.contains(clientId))
+            continue;
+        Classify *local = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), clientId);
+        if (!local)
+            continue;
+        const QJsonObject sent = sentClasses.value(clientId);
+        if (local->actionType() == 3) {
+            if (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3")) {
+                for (NoteDetail *n : local->notes())
+                    withdrawn << n->cId();
+                ctx->deleteObject(local);
+            }
+            continue;
+        }
+        const bool unchanged = !bodyKnown || unchangedClasses.contains(clientId);
+        QString serverId = entry.value(QStringLiteral("classId")).toString();
+        if (serverId.isEmpty())
+            serverId = clientId;
+        if (serverId != clientId) {
+            // A pull may already have brought the server's copy: its notes move over.
+            if (Classify *copy = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), serverId);
+                copy && copy != local) {
+                for (NoteDetail *n : copy->notes())
+                    n->setClassify(local);
+                ctx->deleteObject(copy);
+            }
+            for (NoteDetail *n : ctx->findByAttribute<NoteDetail>(QStringLiteral("classId"), clientId))
+                n->setClassId(serverId);
+            local->setClassId(serverId);
+        }
+        if (unchanged) {
+            local->setIsSync(true);
+            local->setActionType(0);
+        }
+    }
+
+    // Notes.
+    for (const QJsonValue &v : contentResult.toArray()) {
+        const QJsonObject entry = v.toObject();
+        const QString clientId = entry.value(QStringLiteral("clientId")).toString();
+        QString serverId = entry.value(QStringLiteral("cId")).toString();
+        if (clientId.isEmpty() && serverId.isEmpty())
+            continue;
+        NoteDetail *client =
+            clientId.isEmpty() ? nullptr : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), clientId);
+        NoteDetail *server = serverId.isEmpty() || serverId == clientId
+                                 ? nullptr
+                                 : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), serverId);
+        if (!textIsTrue(entry.value(QStringLiteral("isSave")))) {
+            refuse(entry);
+            if (client)
+                client->setIsError(true);
+            if (server)
+                server->setIsError(true);
+            continue;
+        }
+        if (serverId.isEmpty())
+            serverId = clientId;
+        if (!client) {
+            if (server) {
+                withdrawn << server->cId();
+                server->setIsError(false);
+            }
+            continue;
+        }
+        if (bodyKnown && !sentNotes.contains(clientId))
+            continue;
+        const QJsonObject sent = sentNotes.value(clientId);
+        if (client->actionType() == 3) {
+            if (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3")) {
+                withdrawn << client->cId();
+                ctx->deleteObject(client);
+            }
+            continue;
+        }
+        const bool unchanged = !bodyKnown || unchangedNotes.contains(clientId);
+        if (server && server != client) {
+            // The server's copy came with a pull after a lost reply: one row stays.
+            withdrawn << server->cId();
+            ctx->deleteObject(server);
+        }
+        client->setIsError(false);
+        if (DateRemind *r = client->remind(); r && r->remindActionType() == 3) {
+            const bool clearSent =
+                !bodyKnown ||
+                sent.value(QStringLiteral("remindSetting")).toObject().value(QStringLiteral("actionType")).toString() ==
+                    QLatin1String("3");
+            if (clearSent)
+                ctx->deleteObject(r);
+        }
+        if (unchanged) {
+            client->setIsSync(true);
+            client->setActionType(0);
+        }
+        if (serverId != clientId) {
+            withdrawn << clientId;
+            client->setCId(serverId);
+            if (DateRemind *r = client->remind())
+                r->setCId(serverId);
+            for (NoteDetail *n : ctx->findByAttribute<NoteDetail>(QStringLiteral("nextId"), clientId))
+                n->setNextId(serverId);
+            toSchedule << client->objectId();
+        }
+    }
+
+    if (SaveResult r = ctx->saveAndWait(); !r) {
+        ctx->rollback();
+        return failWith(QStringLiteral("the push result could not be saved: ") + r.error);
+    }
+    withdrawn.removeDuplicates();
+    SyncReminderHooks::removeScheduled(withdrawn);
+    for (const ObjectId &id : toSchedule) {
+        if (NoteDetail *n = ctx->existing<NoteDetail>(id))
+            SyncReminderHooks::scheduleNote(n);
+    }
+    if (complete)
+        complete(messages);
+    return true;
+}
+
+void SyncNotesManager::resetNextIdWithIsSync(bool isSync, Context *ctx)
+{
+    ctx = orDefault(ctx);
+    if (!ctx)
+        return;
+    QHash<QString, QList<NoteDetail *>> byClass;
+    for (NoteDetail *n : ctx->findAllSortedBy<NoteDetail>(QStringLiteral("sort"), true))
+        byClass[n->classId()].append(n);
+    for (const QList<NoteDetail *> &list : std::as_const(byClass)) {
+        for (int i = 0; i < list.size(); ++i) {
+            NoteDetail *n = list.at(i);
+            if (!Missing::isMissing(n->nextId()))
+                continue;
+            n->setNextId(i + 1 < list.size() ? list.at(i + 1)->cId() : QStringLiteral("-1"));
+            n->setIsSync(isSync);
+        }
+    }
+    if (SaveResult r = ctx->saveAndWait(); !r)
+        qWarning().noquote() << "sync: saving the relinked notes failed:" << r.error;
+}

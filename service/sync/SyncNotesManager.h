@@ -1,0 +1,65 @@
+#pragma once
+
+#include "service/api/BaseSuccessModel.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class Classify;
+class Context;
+class DateRemind;
+class NoteClassifyModel;
+class NoteDetail;
+
+// The push of local changes: turns flagged categories and notes into the body
+// of POST "note/sync" and applies the service's answer to the store.
+//
+// Every function works on the given context (the main context of the default
+// store when none is given) on the main thread.
+class SyncNotesManager
+{
+public:
+    using Complete = std::function<void(const QStringList &messages)>;
+
+    // The body for every Classify and NoteDetail whose isSync is NO.
+    static QJsonObject getNoSyncParamsFromClassifyAndNotes(Context *ctx = nullptr);
+    // The body for these rows, in the given order. "classes" is present when the
+    // category list is not empty, "contents" when the note list is not empty (it
+    // may still end up empty). Rows made offline and deleted before any push are
+    // removed from the store here (with their notes) and never sent; a note
+    // without content is left out (not deleted), and an item whose "nextId" names
+    // such a note carries that note's "nextId" instead.
+    static QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes, const QList<NoteDetail *> &notes,
+                                             Context *ctx = nullptr);
+    // {"classes": [the model's item]}; an empty object for nullptr.
+    static QJsonObject paramsWithClassifyModel(const NoteClassifyModel *model);
+
+    // Applies a code-200 push reply. pushedBody is the body that was sent: only
+    // its rows are purged or marked synced, and a row changed after it was sent
+    // stays flagged for the next push. Returns false when nothing was applied
+    // ("result" not true, a reply of the wrong shape, or the save failed and was
+    // rolled back); the completion then does not run. Otherwise the completion
+    // gets the distinct refusal messages.
+    static bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody, const Complete &complete,
+                              Context *ctx = nullptr, QString *error = nullptr);
+    // The same when the sent body is unknown: every entry of the reply counts as sent.
+    static bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete);
+
+    // Every note whose nextId is missing gets the cId of the next note by sort in
+    // its category ("-1" for none) and isSync := isSync.
+    static void resetNextIdWithIsSync(bool isSync, Context *ctx = nullptr);
+
+    // One item of "classes" / "contents", as the body carries it.
+    static QJsonObject classItem(const Classify *classify);
+    static QJsonObject classItem(const NoteClassifyModel &model);
+    static QJsonObject noteItem(const NoteDetail *note, Context *ctx = nullptr);
+    static QJsonObject remindSetting(const DateRemind *remind);
+
+    // Whether any category or note waits for the push.
+    static bool hasPendingChanges(Context *ctx = nullptr);
+    static bool isClientId(const QString &id) { return id.contains(QLatin1Char('c')); }
+};
