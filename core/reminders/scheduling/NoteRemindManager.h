@@ -31,9 +31,9 @@ public:
     // True without change when a notification with the note's cId is pending; else
     // coverDateUserNotificationWithNote().
     static bool addDateUserNotificationWithNote(NoteDetail *note);
-    // Schedules the note's date reminder from its fields (replacing a pending one; a
-    // note that should have none gets its pending one withdrawn). False only when the
-    // limit refused it.
+    // Schedules what planWithNote() asks for the note, replacing a pending one; a note
+    // that should have none gets its pending one withdrawn. False only when the limit
+    // refused it.
     static bool coverDateUserNotificationWithNote(NoteDetail *note);
     // The core operation: date D, cycle type T (0 none .. 5 year), interval n, chosen
     // values S, end date E (null: none). False only when the limit refused it.

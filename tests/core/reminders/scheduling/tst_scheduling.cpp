@@ -1,0 +1,484 @@
+#include "core/model/Classify.h"
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "core/reminders/dates/DateManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
+#include "platform/base/Clock.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "tests/support/TestEnv.h"
+
+#include <QFile>
+
+#include <memory>
+
+namespace {
+
+// Friday 6 March 2026, 10:00 (Asia/Shanghai).
+QDateTime now()
+{
+    return QDateTime(QDate(2026, 3, 6), QTime(10, 0));
+}
+
+QDateTime at(const QString &text)
+{
+    return DateManager::getDateFromString(text);
+}
+
+QString text(const QDateTime &d)
+{
+    return DateManager::getStringFromDate(d);
+}
+
+// "none", "min5", "d7", "m3", "y1".
+QString repeatText(const UserNotificationRepeat &r)
+{
+    switch (r.unit()) {
+    case UserNotificationRepeat::Unit::None:
+        return "none";
+    case UserNotificationRepeat::Unit::Minute:
+        return QString("min%1").arg(r.count());
+    case UserNotificationRepeat::Unit::Day:
+        return QString("d%1").arg(r.count());
+    case UserNotificationRepeat::Unit::Month:
+        return QString("m%1").arg(r.count());
+    case UserNotificationRepeat::Unit::Year:
+        return QString("y%1").arg(r.count());
+    }
+    return {};
+}
+
+struct Rule
+{
+    Rule() = default;
+    Rule(int dateType, const QString &date, int cycle, int interval = 1, const QString &specify = {},
+         const QString &end = {})
+        : dateType(dateType), date(date), cycle(cycle), interval(interval), specify(specify), end(end)
+    {
+    }
+    int dateType = 0;
+    QString date;
+    int cycle = 0;
+    int interval = 1;
+    QString specify;
+    QString end;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Rule)
+
+class TestScheduling : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<Store> m_store;
+    FakeUserNotificationCenter *m_center = nullptr;
+
+    Context *ctx() { return m_store->mainContext(); }
+
+    UserSet *settings()
+    {
+        UserSet *set = ctx()->findFirstWhere<UserSet>();
+        return set ? set : ctx()->create<UserSet>();
+    }
+
+    Classify *category(const QString &name = "工作")
+    {
+        auto *c = ctx()->create<Classify>();
+        c->setClassId("k-" + name);
+        c->setName(name);
+        return c;
+    }
+
+    NoteDetail *note(const QString &cId, const Rule &rule, Classify *c = nullptr)
+    {
+        auto *n = ctx()->create<NoteDetail>();
+        n->setCId(cId);
+        n->setContent("内容 " + cId);
+        n->setClassify(c);
+        auto *r = ctx()->create<DateRemind>();
+        r->setRemindActionType(2);
+        r->setRemindDateType(qint16(rule.dateType));
+        r->setRemindDateTime(rule.date);
+        r->setRemindRealDateTime(rule.date);
+        r->setRemindCycleType(qint16(rule.cycle));
+        r->setRemindCycleInterval(qint16(rule.interval));
+        r->setRemindCycleSpecific(rule.specify);
+        r->setRemindEndTime(rule.end);
+        n->setRemind(r);
+        return n;
+    }
+
+    QStringList pendingIds() const
+    {
+        QStringList ids;
+        for (const UserNotification &n : m_center->scheduledNotifications())
+            ids << n.identifier;
+        return ids;
+    }
+
+    // Fills the centre with `count` one-shots "p1".."pN" due 1..N hours from now.
+    void fill(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+                now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
+        QCOMPARE(m_center->scheduledNotifications().size(), count);
+    }
+
+private slots:
+    void init()
+    {
+        const QString dir = TestEnv::freshFolders();
+        m_store = Store::open(dir + "/data/store.sqlite", DataModel::model());
+        QVERIFY(m_store);
+        Store::setDefaultStore(m_store.get());
+        m_center = new FakeUserNotificationCenter(this);
+        UserNotificationCenter::setShared(m_center);
+        Clock::setNow(now());
+    }
+
+    void cleanup()
+    {
+        ReminderScheduler::stop();
+        UserNotificationCenter::setShared(nullptr);
+        delete m_center;
+        Store::setDefaultStore(nullptr);
+        m_store.reset();
+        Clock::reset();
+    }
+
+    void coreOperation_data()
+    {
+        QTest::addColumn<Rule>("rule");
+        QTest::addColumn<QString>("first"); // empty: nothing scheduled
+        QTest::addColumn<QString>("repeat");
+
+        auto row = [](const char *name, Rule r, const QString &first, const QString &repeat = "none") {
+            QTest::newRow(name) << r << first << repeat;
+        };
+        row("one-shot in the past", {0, "2026/3/5 9:00:00", 0}, "");
+        row("one-shot ahead", {0, "2026/3/7 9:00:00", 0}, "2026/3/7 9:00:00");
+        row("daily every 2 from the past repeats from D", {0, "2026/3/1 8:00:00", 1, 2}, "2026/3/1 8:00:00", "d2");
+        row("daily interval 0 counts as 1", {0, "2026/3/1 8:00:00", 1, 0}, "2026/3/1 8:00:00", "d1");
+        row("weekly without values", {0, "2026/3/2 9:00:00", 2, 2}, "2026/3/2 9:00:00", "d14");
+        row("weekly on Monday from a Friday", {0, "2026/3/13 9:00:00", 2, 1, "1"}, "2026/3/16 9:00:00", "d7");
+        row("every 2 weeks on Monday from a Friday", {0, "2026/3/13 9:00:00", 2, 2, "1"}, "2026/3/23 9:00:00",
+            "d14");
+        row("weekly on Friday from a Friday", {0, "2026/3/13 9:00:00", 2, 1, "5"}, "2026/3/13 9:00:00", "d7");
+        row("weekly on two days is a one-shot", {0, "2026/3/2 9:00:00", 2, 1, "1,3"}, "2026/3/9 9:00:00");
+        row("monthly on the 15th", {0, "2026/1/15 9:00:00", 3}, "2026/1/15 9:00:00", "m1");
+        row("monthly from the 31st is a one-shot", {0, "2026/1/31 9:00:00", 3}, "2026/3/31 9:00:00");
+        row("monthly on two days: the next one only", {0, "2026/3/1 9:00:00", 3, 1, "10,20"},
+            "2026/3/10 9:00:00");
+        row("monthly on one day is a one-shot", {0, "2026/2/5 9:00:00", 3, 1, "8"}, "2026/3/8 9:00:00");
+        row("quarterly", {0, "2026/2/10 9:00:00", 4, 1}, "2026/2/10 9:00:00", "m3");
+        row("quarterly keeps its chosen day", {0, "2026/2/10 9:00:00", 4, 1, "20"}, "2026/5/20 9:00:00");
+        row("yearly", {0, "2025/5/10 9:00:00", 5, 1}, "2025/5/10 9:00:00", "y1");
+        row("yearly in a chosen month", {0, "2025/5/10 9:00:00", 5, 1, "9"}, "2026/9/10 9:00:00");
+        row("end date: one occurrence at a time", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/20 0:00:00"},
+            "2026/3/7 8:00:00");
+        row("end date on the next occurrence", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/7 8:00:00"},
+            "2026/3/7 8:00:00");
+        row("end date before the next occurrence", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/7 7:59:00"}, "");
+        row("start ahead but after the end", {0, "2026/4/1 8:00:00", 1, 1, "", "2026/3/20 0:00:00"}, "");
+        row("unreadable end date counts as none", {0, "2026/3/1 8:00:00", 1, 1, "", "soon"}, "2026/3/1 8:00:00",
+            "d1");
+        row("lunar weekly is a one-shot", {1, "2026/3/2 9:00:00", 2}, "2026/3/9 9:00:00");
+        row("cycle type 6", {0, "2026/3/7 9:00:00", 6}, "");
+    }
+
+    void coreOperation()
+    {
+        QFETCH(Rule, rule);
+        QFETCH(QString, first);
+        QFETCH(QString, repeat);
+
+        const CalendarIdentifier cal = rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
+        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(
+            cal, at(rule.date), rule.cycle, rule.interval, rule.specify, at(rule.end), "文本", "c1"));
+        const auto pending = m_center->scheduledNotification("c1");
+        if (first.isEmpty()) {
+            QVERIFY(!pending);
+            return;
+        }
+        QVERIFY(pending);
+        QCOMPARE(text(pending->deliveryDate), first);
+        QCOMPARE(repeatText(pending->repeatInterval), repeat);
+        QCOMPARE(pending->informativeText, QString("文本"));
+    }
+
+    void lunarMonthlyIsOneShotOnTheLunarDay()
+    {
+        // 17 February 2026 is the first day of a lunar year.
+        const QDateTime start(QDate(2026, 2, 17), QTime(9, 0));
+        QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
+        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese, start, 3,
+                                                                             1, {}, {}, "t", "c1"));
+        const auto pending = m_center->scheduledNotification("c1");
+        QVERIFY(pending);
+        QVERIFY(!pending->repeatInterval.isRepeating());
+        QVERIFY(pending->deliveryDate > now());
+        QVERIFY(pending->deliveryDate < now().addDays(31));
+        QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, pending->deliveryDate), 1);
+        QCOMPARE(pending->deliveryDate.time(), QTime(9, 0));
+    }
+
+    void notificationCarriesCategoryContentAndId()
+    {
+        NoteDetail *n = note("c7", {0, "2026/3/7 9:00:00", 0}, category("家务"));
+        NoteDetail *loose = note("c8", {0, "2026/3/7 9:00:00", 0});
+        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(loose));
+        QCOMPARE(m_center->scheduledNotification("c7")->title, QString("家务"));
+        QCOMPARE(m_center->scheduledNotification("c7")->informativeText, QString("内容 c7"));
+        QCOMPARE(m_center->scheduledNotification("c8")->title, QString());
+
+        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
+        QTRY_VERIFY(!m_center->presented().isEmpty());
+        QCOMPARE(m_center->presented().last().title, QString("Prelvane"));
+    }
+
+    void addDateTwiceSchedulesOnce()
+    {
+        NoteDetail *n = note("c1", {0, "2026/3/1 8:00:00", 1});
+        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        n->remind()->setRemindCycleType(2); // a pending one is kept as it is
+        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(repeatText(m_center->scheduleLog().first().repeatInterval), QString("d1"));
+
+        // Replacement by identifier: cover takes the new rule, still one pending.
+        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QCOMPARE(pendingIds(), QStringList{"c1"});
+        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("d7"));
+    }
+
+    void nothingForNotesThatAreDoneOrDeleted_data()
+    {
+        QTest::addColumn<int>("actionType");
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<int>("remindActionType");
+        QTest::addColumn<QString>("wifi");
+        QTest::newRow("deleted note") << 3 << false << 2 << "";
+        QTest::newRow("completed note") << 0 << true << 2 << "";
+        QTest::newRow("cleared reminder") << 0 << false << 3 << "";
+        QTest::newRow("Wi-Fi reminder") << 0 << false << 2 << "0";
+    }
+
+    void nothingForNotesThatAreDoneOrDeleted()
+    {
+        QFETCH(int, actionType);
+        QFETCH(bool, completed);
+        QFETCH(int, remindActionType);
+        QFETCH(QString, wifi);
+        NoteDetail *n = note("c1", {0, "2026/3/7 9:00:00", 0});
+        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QCOMPARE(pendingIds(), QStringList{"c1"});
+        n->setActionType(qint16(actionType));
+        n->setIsCompleted(completed);
+        n->remind()->setRemindActionType(qint16(remindActionType));
+        n->remind()->setConnectWifiIds(wifi);
+        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(pendingIds().isEmpty());
+    }
+
+    void importantReminder()
+    {
+        settings()->setImportantRemindInterval(10);
+        const QDateTime d = at("2026/3/6 9:00:20");
+        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min10"));
+        // The same minute and repeat again: refused, nothing new.
+        QVERIFY(!NoteRemindManager::addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+        // A new interval replaces it.
+        settings()->setImportantRemindInterval(30);
+        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min30"));
+        // No usable interval: every 5 minutes, never a repeat of 0.
+        settings()->setImportantRemindInterval(0);
+        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min5"));
+        QCOMPARE(m_center->nextDeliveryDate("c1"), at("2026/3/6 10:00:20"));
+    }
+
+    void snoozeHelpers()
+    {
+        QVERIFY(!NoteRemindManager::isDelayWithDelayTime(QString()));
+        QVERIFY(!NoteRemindManager::isDelayWithDelayTime("later"));
+        QVERIFY(!NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:00"));
+        QVERIFY(NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:01"));
+        QVERIFY(!NoteRemindManager::addDelayUserNotificationWithDate(now(), "t", "c1"));
+        QVERIFY(m_center->scheduleLog().isEmpty());
+        QVERIFY(NoteRemindManager::addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
+        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("none"));
+    }
+
+    void addNoExist()
+    {
+        const QDateTime d = at("2026/3/1 8:00:00");
+        // Ended reminder: nothing, still success.
+        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+            CalendarIdentifier::Gregorian, d, 1, 1, {}, at("2026/3/5 0:00:00"), "t", "c1"));
+        QVERIFY(pendingIds().isEmpty());
+        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian,
+                                                                                    d, 1, 1, {}, {}, "t", "c1"));
+        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian,
+                                                                                    d, 2, 1, {}, {}, "t", "c1"));
+        QCOMPARE(m_center->scheduleLog().size(), 1);
+    }
+
+    void limitKeepsTheNearest()
+    {
+        fill(LocalNotificationManager::maxPendingNotifications);
+        // Farther than all 100: refused, nothing changes.
+        QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {}, "x",
+                                                                                "far"));
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QVERIFY(!m_center->scheduledNotification("far"));
+        // Replacing one of the 100 is not a new one.
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {}, "y",
+                                                                               "p5"));
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        // Nearer than the farthest: it stays, the farthest (now p5) goes.
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x", "near"));
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QVERIFY(m_center->scheduledNotification("near"));
+        QVERIFY(!m_center->scheduledNotification("p5"));
+        // A Wi-Fi notification is never refused.
+        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
+        QTRY_COMPARE(m_center->presented().size(), 1);
+        QCOMPARE(m_center->presented().first().identifier, QString("w1"));
+    }
+
+    void soundChoice_data()
+    {
+        QTest::addColumn<bool>("hasSettings");
+        QTest::addColumn<QString>("types");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("expected");
+        const QString def = UserNotification::defaultSoundName();
+        QTest::newRow("no settings row") << false << "" << "" << "";
+        QTest::newRow("1,2 without a file: default") << true << "1,2" << "" << def;
+        QTest::newRow("1 only: silent") << true << "1" << "标准铃声1.wav" << "";
+        QTest::newRow("12 is not 2") << true << "12" << "标准铃声1.wav" << "";
+        QTest::newRow("chosen sound") << true << "1,2" << "音乐铃声1.mp3" << "音乐铃声1.mp3";
+        QTest::newRow("2 alone") << true << "2" << "机场提示音.wav" << "机场提示音.wav";
+        QTest::newRow("a path: default") << true << "2" << "../../../etc/passwd" << def;
+        QTest::newRow("our name behind a folder: default") << true << "2" << "/tmp/标准铃声1.wav" << def;
+        QTest::newRow("wrong extension: default") << true << "2" << "音乐铃声1.wav" << def;
+    }
+
+    void soundChoice()
+    {
+        QFETCH(bool, hasSettings);
+        QFETCH(QString, types);
+        QFETCH(QString, path);
+        QFETCH(QString, expected);
+        if (hasSettings) {
+            settings()->setRemindTypes(types);
+            settings()->setRemindSoundPath(path);
+        }
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
+        QCOMPARE(m_center->scheduledNotification("c1")->soundName, expected);
+    }
+
+    void soundFilesAreReal()
+    {
+        LocalNotificationManager::installSoundFileResolver(m_center);
+        const QStringList names = LocalNotificationManager::soundFileNames();
+        QCOMPARE(names.size(), 10);
+        for (const QString &name : names) {
+            const QString file = m_center->soundFileForName(name);
+            QVERIFY2(!file.isEmpty(), qPrintable(name));
+            QVERIFY(!file.startsWith(':'));
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray head = f.read(4);
+            if (name.endsWith(".wav"))
+                QCOMPARE(head, QByteArray("RIFF"));
+            else // an MPEG audio frame header, or an ID3 tag before it
+                QVERIFY(head.startsWith("ID3") || (uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0));
+        }
+        QVERIFY(m_center->soundFileForName("../标准铃声1.wav").isEmpty());
+        QVERIFY(m_center->soundFileForName("nothing.wav").isEmpty());
+    }
+
+    void reconcilerKeepsEveryActiveReminder()
+    {
+        Classify *c = category();
+        note("a", {0, "2026/3/7 9:00:00", 0}, c);
+        note("b", {0, "2026/3/1 8:00:00", 1}, c);
+        note("gone", {0, "2026/3/7 9:00:00", 0}, c)->setActionType(3);
+        note("done", {0, "2026/3/7 9:00:00", 0}, c)->setIsCompleted(true);
+        note("past", {0, "2026/3/5 9:00:00", 0}, c);
+        NoteDetail *star = note("star", {0, "2026/3/6 9:00:00", 0}, c);
+        star->remind()->setRemindRType(1);
+        NoteDetail *snoozed = note("snoozed", {0, "2026/3/6 9:00:00", 0}, c);
+        snoozed->remind()->setRemindDelayTime("2026/3/6 10:30:00");
+        // A stale one of a row that no longer exists.
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "old"));
+
+        ReminderScheduler::reconcileAll();
+        QStringList ids = pendingIds();
+        ids.sort();
+        QCOMPARE(ids, (QStringList{"a", "b", "snoozed", "star"}));
+        QCOMPARE(repeatText(m_center->scheduledNotification("star")->repeatInterval), QString("min5"));
+        QCOMPARE(m_center->scheduledNotification("snoozed")->deliveryDate, at("2026/3/6 10:30:00"));
+
+        // Again without changes: nothing is rescheduled.
+        const qsizetype logged = m_center->scheduleLog().size();
+        ReminderScheduler::reconcileAll();
+        QCOMPARE(m_center->scheduleLog().size(), logged);
+    }
+
+    void reconcilerKeepsTheNearestHundred()
+    {
+        for (int i = 1; i <= 105; ++i)
+            note(QString("n%1").arg(i), {0, text(now().addSecs(60 * (106 - i))), 0});
+        ReminderScheduler::reconcileAll();
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        for (int i = 1; i <= 5; ++i)
+            QVERIFY(!m_center->scheduledNotification(QString("n%1").arg(i)));
+        // As the nearest three are delivered, the next three get in.
+        ReminderScheduler::start();
+        Clock::setNow(now().addSecs(60 * 3));
+        QTRY_VERIFY(m_center->scheduledNotification("n3"));
+        QVERIFY(m_center->scheduledNotification("n5"));
+        QVERIFY(!m_center->scheduledNotification("n2"));
+        QVERIFY(!m_center->scheduledNotification("n105"));
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+    }
+
+    void oneShotsFollowEachOtherOnDelivery()
+    {
+        ReminderScheduler::start();
+        note("m", {0, "2026/3/1 9:00:00", 3, 1, "10,20"});
+        note("e", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/8 8:00:00"});
+        ReminderScheduler::reconcileAll();
+        QCOMPARE(m_center->nextDeliveryDate("m"), at("2026/3/10 9:00:00"));
+        QCOMPARE(m_center->nextDeliveryDate("e"), at("2026/3/7 8:00:00"));
+
+        Clock::setNow(at("2026/3/7 8:00:00"));
+        QTRY_COMPARE(m_center->nextDeliveryDate("e"), at("2026/3/8 8:00:00"));
+        Clock::setNow(at("2026/3/8 8:00:00"));
+        QTRY_VERIFY(!m_center->scheduledNotification("e")); // the end date was the last one
+        Clock::setNow(at("2026/3/10 9:00:00"));
+        QTRY_COMPARE(m_center->nextDeliveryDate("m"), at("2026/3/20 9:00:00"));
+
+        QStringList shown;
+        for (const UserNotification &n : m_center->presented())
+            shown << n.identifier + "@" + text(n.actualDeliveryDate);
+        QCOMPARE(shown, (QStringList{"e@2026/3/7 8:00:00", "e@2026/3/8 8:00:00", "m@2026/3/10 9:00:00"}));
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestScheduling)
+#include "tst_scheduling.moc"
