@@ -107,7 +107,7 @@ std::optional<QVariant> AttributeValue::convert(const QVariant &input, Attribute
             d = input.toBool() ? 1 : 0, ok = true;
         else if (input.canConvert<double>())
             d = input.toDouble(&ok);
-        if (!ok || !std::isfinite(d))
+        if (!ok || !std::isfinite(d) || std::fabs(d) > double(std::numeric_limits<float>::max()))
             return std::nullopt;
         return QVariant(float(d));
     }

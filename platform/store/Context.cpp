@@ -194,12 +194,20 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
 
     if (m_db) {
         QString sql = "SELECT " + selectColumns(e) + " FROM " + SqliteConnection::quoted(e.name);
-        const bool nullKey = slot >= 0 && key.isNull();
-        if (slot >= 0)
-            sql += " WHERE " + SqliteConnection::quoted(e.slotColumn(slot)) + (nullKey ? " IS NULL" : " = ?");
+        // In memory a null text and an empty one are the same key (valueKey); the file
+        // holds NULL for the one and '' for the other.
+        const bool emptyText =
+            slot >= 0 && slotType(e, slot) == AttributeType::Text && key.toString().isEmpty();
+        const bool nullKey = slot >= 0 && !emptyText && key.isNull();
+        if (slot >= 0) {
+            const QString column = SqliteConnection::quoted(e.slotColumn(slot));
+            sql += " WHERE " + (emptyText ? "(" + column + " IS NULL OR " + column + " = '')"
+                                : nullKey ? column + " IS NULL"
+                                          : column + " = ?");
+        }
         sql += " ORDER BY pk";
         if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
-            if (slot >= 0 && !nullKey)
+            if (slot >= 0 && !nullKey && !emptyText)
                 SqliteConnection::bind(stmt, 1, key, slotType(e, slot), slotTransformer(e, slot));
             int rc;
             while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
@@ -370,12 +378,10 @@ SaveResult Context::saveAndWait()
             continue;
         const EntityDescription &e = m_store->model().entityAt(ei);
         const QString table = SqliteConnection::quoted(e.name);
-        QString cols, marks, sets;
+        QString cols, marks;
         for (int s = 0; s < e.slotCount(); ++s) {
-            const QString c = SqliteConnection::quoted(e.slotColumn(s));
-            cols += ", " + c;
+            cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
             marks += ", ?";
-            sets += QString(s ? ", " : "") + c + " = ?";
         }
         QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
         std::sort(rows.begin(), rows.end(),
@@ -398,16 +404,30 @@ SaveResult Context::saveAndWait()
                     sqlite3_bind_int64(stmt, 1, o->m_pk);
                     first = 2;
                 } else {
+                    // Only the changed columns: another context may have saved the others
+                    // since this one read the row.
+                    if (o->m_dirty.count(true) == 0)
+                        continue;
+                    QString sets;
+                    for (int s = 0; s < e.slotCount(); ++s) {
+                        if (o->m_dirty.testBit(s))
+                            sets += QString(sets.isEmpty() ? "" : ", ") +
+                                    SqliteConnection::quoted(e.slotColumn(s)) + " = ?";
+                    }
                     stmt = m_db->prepare("UPDATE " + table + " SET " + sets + " WHERE pk = ?");
                     if (!stmt)
                         return fail("cannot update " + e.name);
-                    sqlite3_bind_int64(stmt, e.slotCount() + 1, o->m_pk);
                 }
+                int index = first;
                 for (int s = 0; s < e.slotCount(); ++s) {
-                    if (!SqliteConnection::bind(stmt, first + s, o->m_values.at(s), slotType(e, s),
+                    if (!o->m_inserted && !o->m_dirty.testBit(s))
+                        continue;
+                    if (!SqliteConnection::bind(stmt, index++, o->m_values.at(s), slotType(e, s),
                                                 slotTransformer(e, s)))
                         return fail("cannot bind " + e.slotColumn(s));
                 }
+                if (!o->m_inserted)
+                    sqlite3_bind_int64(stmt, index, o->m_pk);
                 ChangeSet::Row row{ei, o->m_pk, o->m_values,
                                    o->m_inserted ? QBitArray(e.slotCount(), true) : o->m_dirty};
                 (o->m_inserted ? changes.inserted : changes.updated).append(row);

@@ -57,6 +57,10 @@ static bool sameValue(const QVariant &a, const QVariant &b)
 {
     if (a.isNull() != b.isNull())
         return false;
+    // A null text and an empty one compare equal as QVariants but are stored apart.
+    if (a.typeId() == QMetaType::QString && b.typeId() == QMetaType::QString &&
+        a.toString().isNull() != b.toString().isNull())
+        return false;
     return a == b;
 }
 

@@ -15,7 +15,7 @@ SqliteConnection::~SqliteConnection()
 }
 
 std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, bool create, QString *error,
-                                                         int *code)
+                                                         int *code, bool checkpointOnClose)
 {
     std::unique_ptr<SqliteConnection> c(new SqliteConnection);
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
@@ -23,6 +23,9 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, bo
         flags |= SQLITE_OPEN_CREATE;
     int rc = sqlite3_open_v2(path.toUtf8().constData(), &c->m_db, flags, nullptr);
     if (rc == SQLITE_OK) {
+        // A connection that only checks a file must not fold its journal into it.
+        if (!checkpointOnClose)
+            sqlite3_db_config(c->m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         sqlite3_extended_result_codes(c->m_db, 0);
         sqlite3_busy_timeout(c->m_db, 5000);
         // The journal mode is the first statement that reads the file: a file that is
@@ -102,7 +105,11 @@ bool SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value
     case AttributeType::Float:
         return sqlite3_bind_double(stmt, index, value.toDouble()) == SQLITE_OK;
     case AttributeType::Text: {
-        const QByteArray utf8 = value.toString().toUtf8();
+        // A null text stays NULL in the file, an empty one is ''.
+        const QString text = value.toString();
+        if (text.isNull())
+            return sqlite3_bind_null(stmt, index) == SQLITE_OK;
+        const QByteArray utf8 = text.toUtf8();
         return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) ==
                SQLITE_OK;
     }

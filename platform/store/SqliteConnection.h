@@ -19,8 +19,10 @@ public:
     ~SqliteConnection();
 
     // Opens the file (creating it when allowed), WAL journal, full sync, busy timeout.
+    // Without checkpointOnClose, closing leaves the journal files as they are (used
+    // to look at a file that may have to be moved aside untouched).
     static std::unique_ptr<SqliteConnection> open(const QString &path, bool create, QString *error,
-                                                  int *code = nullptr);
+                                                  int *code = nullptr, bool checkpointOnClose = true);
 
     bool exec(const QString &sql);
     // A prepared statement, reset and with its bindings cleared; nullptr on error.

@@ -32,8 +32,9 @@ QString columnType(AttributeType t)
 
 // Brings the file's tables up to the model: missing tables, columns and indexes are
 // added; nothing is dropped, so rows of an older file stay.
-bool migrate(SqliteConnection &db, const Model &model, QString *error)
+bool migrate(SqliteConnection &db, const Model &model, QString *error, bool *incompatible)
 {
+    *incompatible = false;
     if (!db.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
         *error = db.lastError();
         return false;
@@ -52,6 +53,13 @@ bool migrate(SqliteConnection &db, const Model &model, QString *error)
             const QStringList names = db.queryTexts(
                 "SELECT name FROM pragma_table_info(" + SqliteConnection::quoted(e.name) + ")", &ok);
             existing = QSet<QString>(names.begin(), names.end());
+            // Rows are addressed by pk; a table of that name without it is not ours.
+            if (ok && !existing.contains(QStringLiteral("pk"))) {
+                *error = e.name + ": the table has no pk column";
+                *incompatible = true;
+                db.exec(QStringLiteral("ROLLBACK"));
+                return false;
+            }
         }
         for (int s = 0; ok && s < e.slotCount(); ++s) {
             const QString col = e.slotColumn(s);
@@ -163,7 +171,7 @@ bool Store::openFile(StoreOpenResult &result)
 
     auto attempt = [this](QString *error, bool *unreadable) -> bool {
         int code = SQLITE_OK;
-        auto db = SqliteConnection::open(m_path, true, error, &code);
+        auto db = SqliteConnection::open(m_path, true, error, &code, false);
         if (!db) {
             *unreadable = code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
             return false;
@@ -176,10 +184,11 @@ bool Store::openFile(StoreOpenResult &result)
             *unreadable = !ok ? (c == SQLITE_NOTADB || c == SQLITE_CORRUPT) : true;
             return false;
         }
-        if (!migrate(*db, m_model, error)) {
+        bool incompatible = false;
+        if (!migrate(*db, m_model, error, &incompatible)) {
             // A file whose tables do not fit the model cannot be used either.
             const int c = db->lastErrorCode();
-            *unreadable = c == SQLITE_NOTADB || c == SQLITE_CORRUPT || c == SQLITE_ERROR;
+            *unreadable = incompatible || c == SQLITE_NOTADB || c == SQLITE_CORRUPT || c == SQLITE_ERROR;
             return false;
         }
         m_nextPk = largestKey(*db, m_model) + 1;

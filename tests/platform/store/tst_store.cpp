@@ -4,9 +4,11 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <cmath>
 #include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -76,6 +78,26 @@ static void rawExec(const QString &path, const char *sql)
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &err);
     QVERIFY2(rc == SQLITE_OK, err ? err : "");
     sqlite3_close(db);
+}
+
+static QString rawText(const QString &path, const char *sql)
+{
+    sqlite3 *db = nullptr;
+    sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt *stmt = nullptr;
+    QString out = "<error>";
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK) {
+        const int rc = sqlite3_step(stmt);
+        if (rc == SQLITE_ROW)
+            out = sqlite3_column_type(stmt, 0) == SQLITE_NULL
+                      ? QString("<null>")
+                      : QString::fromUtf8(reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0)));
+        else if (rc == SQLITE_DONE)
+            out = "<none>";
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return out;
 }
 
 class TestStore : public QObject
@@ -173,6 +195,19 @@ private slots:
             << 0 << false << 0.0 << qint64(0);
         QTest::newRow("out of range skipped")
             << QByteArray(R"({"name":"r","count":"99999999999"})") << "r" << 0 << false << 0.0 << qint64(0);
+        QTest::newRow("nested values where scalars are expected")
+            << QByteArray(R"({"name":{"a":1},"count":{"n":3},"flag":[true],"weight":{"w":1}})") << QString()
+            << 0 << false << 0.0 << qint64(0);
+        QTest::newRow("words as booleans") << QByteArray(R"({"name":"w","flag":"YES","count":" 12 "})") << "w"
+                                           << 12 << true << 0.0 << qint64(0);
+        QTest::newRow("huge numbers skipped")
+            << QByteArray(R"({"name":1e300,"count":-1e300,"weight":1e300,"big":1e300})") << "1e+300" << 0
+            << false << 0.0 << qint64(0);
+        QTest::newRow("not a number skipped")
+            << QByteArray(R"({"name":"NaN","count":"NaN","weight":"nan","flag":"inf","big":"-inf"})") << "NaN"
+            << 0 << false << 0.0 << qint64(0);
+        QTest::newRow("float beyond its range skipped")
+            << QByteArray(R"({"name":"f","weight":"3.5e38"})") << "f" << 0 << false << 0.0 << qint64(0);
         QTest::newRow("null clears text keeps numbers")
             << QByteArray(R"({"name":null,"count":null})") << QString() << 0 << false << 0.0 << qint64(0);
     }
@@ -190,6 +225,7 @@ private slots:
         QTEST(read->name(), "name");
         QTEST(read->count(), "count");
         QTEST(read->flag(), "flag");
+        QVERIFY(std::isfinite(read->weight()));
         QTEST(double(read->weight()), "weight");
         QTEST(read->big(), "big");
         QVERIFY(!read->folder());
@@ -337,6 +373,310 @@ private slots:
         QCOMPARE(main->findFirstByAttribute<Folder>("title", "kept"), kept);
         QCOMPARE(kept->items().size(), 10000);
         QVERIFY(main->findFirstByAttribute<Item>("name", "9999"));
+    }
+
+    void nullTextStaysNull()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        auto *none = ctx->create<Folder>();
+        none->setRank(1);
+        auto *empty = ctx->create<Folder>();
+        empty->setTitle("");
+        empty->setRank(2);
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT title FROM Folder WHERE rank = 1"), QString("<null>"));
+        auto fresh = store->newContext();
+        QVERIFY(fresh->findFirstByAttribute<Folder>("rank", 1)->title().isNull());
+        QVERIFY(!fresh->findFirstByAttribute<Folder>("rank", 2)->title().isNull());
+        // Asking for "no text" finds both, in the file as in memory.
+        QCOMPARE(fresh->findByAttribute<Folder>("title", QString()).size(), 2);
+        QCOMPARE(fresh->findByAttribute<Folder>("title", "").size(), 2);
+        ctx->create<Folder>()->setRank(3);
+        QCOMPARE(ctx->findByAttribute<Folder>("title", QString()).size(), 3);
+    }
+
+    void saveWritesOnlyWhatChanged()
+    {
+        // Two contexts hold the same row; each changes a different attribute. Neither
+        // save may put back the other's stale value.
+        auto store = openStore();
+        Context *main = store->mainContext();
+        auto *f = main->create<Folder>();
+        f->setTitle("before");
+        QVERIFY(main->saveAndWait());
+        auto other = store->newContext();
+        Folder *g = other->existing<Folder>(f->objectId());
+        QVERIFY(g);
+        g->setRank(7);
+        QVERIFY(other->saveAndWait());
+        f->setTitle("after"); // f still holds rank 0
+        QVERIFY(main->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT rank || ':' || title FROM Folder"), QString("7:after"));
+    }
+
+    void backgroundSaveKeepsEditsMadeMeanwhile()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        auto *f = main->create<Folder>();
+        f->setTitle("t");
+        QVERIFY(main->saveAndWait());
+        const ObjectId id = f->objectId();
+        QSemaphore read, edited;
+        bool done = false;
+        store->saveInBackground(
+            [&](Context &bg) {
+                Folder *b = bg.existing<Folder>(id);
+                read.release();
+                edited.acquire(); // the main thread saves its edit now
+                b->setRank(3);
+            },
+            [&](const SaveResult &) { done = true; });
+        read.acquire();
+        f->setTitle("user edit");
+        QVERIFY(main->saveAndWait());
+        edited.release();
+        QTRY_VERIFY(done);
+        QCOMPARE(f->title(), QString("user edit"));
+        QCOMPARE(f->rank(), qint16(3));
+        QCOMPARE(rawText(storePath(), "SELECT rank || ':' || title FROM Folder"), QString("3:user edit"));
+    }
+
+    void mergeOfBackgroundDeletesAndInserts()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        auto *held = main->create<Folder>();
+        held->setTitle("held");
+        auto *edited = main->create<Folder>();
+        edited->setTitle("edited");
+        auto *child = main->create<Item>();
+        child->setName("child");
+        child->setFolder(held);
+        QVERIFY(main->saveAndWait());
+        const ObjectId heldId = held->objectId(), editedId = edited->objectId();
+
+        edited->setRank(5); // unsaved when the background deletes the row
+        bool done = false;
+        SaveResult result;
+        store->saveInBackground(
+            [&](Context &bg) {
+                bg.deleteObject(bg.existing<Folder>(heldId));
+                bg.deleteObject(bg.existing<Folder>(editedId));
+                bg.create<Item>()->setName("new");
+            },
+            [&](const SaveResult &r) {
+                result = r;
+                done = true;
+            });
+        QTRY_VERIFY(done);
+        QVERIFY(result.ok);
+
+        // Rows deleted elsewhere are gone here too: the held pointers stay safe.
+        QVERIFY(held->isDeleted());
+        QVERIFY(child->isDeleted()); // the cascade ran in the background
+        QVERIFY(edited->isDeleted());
+        QVERIFY(held->items().isEmpty());
+        QVERIFY(!child->folder());
+        held->setTitle("ignored");
+        QCOMPARE(held->title(), QString("held"));
+        QVERIFY(!main->existing<Folder>(heldId));
+        QVERIFY(main->findAll<Folder>().isEmpty());
+        // The unsaved edit of a deleted row is dropped, not written back.
+        QVERIFY(!main->hasChanges());
+        QVERIFY(main->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT count(*) FROM Folder"), QString("0"));
+
+        // A row made in the background is found by value, as one object.
+        Item *found = main->findFirstByAttribute<Item>("name", "new");
+        QVERIFY(found);
+        QCOMPARE(main->findAll<Item>(), QList<Item *>{found});
+    }
+
+    void failedBackgroundSaveMergesNothing()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        auto *f = main->create<Folder>();
+        f->setTitle("f");
+        QVERIFY(main->saveAndWait());
+        const ObjectId id = f->objectId();
+        rawExec(storePath(),
+                "CREATE TRIGGER refuse BEFORE INSERT ON Item BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        QSignalSpy merged(main, &Context::changesMerged);
+        bool done = false;
+        SaveResult result;
+        store->saveInBackground(
+            [&](Context &bg) {
+                bg.existing<Folder>(id)->setRank(9);
+                bg.create<Item>()->setName("i");
+            },
+            [&](const SaveResult &r) {
+                result = r;
+                done = true;
+            });
+        QTRY_VERIFY(done);
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.contains("refused"));
+        QCOMPARE(merged.count(), 0);
+        QCOMPARE(f->rank(), qint16(0));
+        QVERIFY(main->findAll<Item>().isEmpty());
+        QCOMPARE(rawText(storePath(), "SELECT rank FROM Folder"), QString("0"));
+    }
+
+    void failedSaveOfEditsAndDeletionsKeepsThemPending()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        auto *keep = ctx->create<Folder>();
+        keep->setTitle("keep");
+        auto *drop = ctx->create<Folder>();
+        drop->setTitle("drop");
+        QVERIFY(ctx->saveAndWait());
+        rawExec(storePath(),
+                "CREATE TRIGGER refuse BEFORE DELETE ON Folder BEGIN SELECT RAISE(ABORT, 'refused'); END;");
+        keep->setRank(4);
+        ctx->deleteObject(drop);
+        QVERIFY(!ctx->saveAndWait());
+        // Nothing claims to be saved: the edit and the deletion are still pending.
+        QVERIFY(ctx->hasChanges());
+        QVERIFY(keep->hasChanges());
+        QVERIFY(drop->isDeleted());
+        QCOMPARE(rawText(storePath(), "SELECT rank FROM Folder WHERE title = 'keep'"), QString("0"));
+        QCOMPARE(ctx->findAll<Folder>(), QList<Folder *>{keep});
+        rawExec(storePath(), "DROP TRIGGER refuse;");
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT count(*) || ':' || max(rank) FROM Folder"), QString("1:4"));
+    }
+
+    void mainAndBackgroundSavesInterleave()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        const int rounds = 20, perRound = 300;
+        int finished = 0, failed = 0;
+        for (int r = 0; r < rounds; ++r) {
+            store->saveInBackground(
+                [r](Context &bg) {
+                    for (int i = 0; i < perRound; ++i)
+                        bg.create<Item>()->setName(QString("bg-%1-%2").arg(r).arg(i));
+                },
+                [&](const SaveResult &res) {
+                    ++finished;
+                    failed += res.ok ? 0 : 1;
+                });
+        }
+        for (int i = 0; i < 200; ++i) {
+            main->create<Folder>()->setTitle(QString::number(i));
+            QVERIFY2(main->saveAndWait(), "a main-thread save failed beside the background");
+            if (i % 10 == 0)
+                QCoreApplication::processEvents();
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(finished, rounds, 30000);
+        QCOMPARE(failed, 0);
+        QCOMPARE(main->findAll<Item>().size(), rounds * perRound);
+        QCOMPARE(main->findAll<Folder>().size(), 200);
+        QCOMPARE(rawText(storePath(), "SELECT count(*) FROM Item"), QString::number(rounds * perRound));
+    }
+
+    void newerSchemaColumnsAreKept()
+    {
+        // A file written by a later version: an extra column and an extra table.
+        rawExec(storePath(),
+                "CREATE TABLE Folder (pk INTEGER PRIMARY KEY, title TEXT, rank INTEGER NOT NULL DEFAULT 0,"
+                " colour TEXT NOT NULL DEFAULT '');"
+                "CREATE TABLE Later (pk INTEGER PRIMARY KEY, what TEXT);"
+                "INSERT INTO Folder (pk, title, rank, colour) VALUES (3, 'old', 1, 'red');"
+                "INSERT INTO Later VALUES (1, 'future');");
+        StoreOpenResult r;
+        auto store = openStore(&r);
+        QVERIFY(store);
+        QCOMPARE(r.status, StoreOpenResult::Opened);
+        Context *ctx = store->mainContext();
+        Folder *old = ctx->findFirstByAttribute<Folder>("title", "old");
+        QVERIFY(old);
+        old->setRank(2);
+        ctx->create<Folder>()->setTitle("new");
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT colour || rank FROM Folder WHERE pk = 3"), QString("red2"));
+        QCOMPARE(rawText(storePath(), "SELECT what FROM Later"), QString("future"));
+        QCOMPARE(rawText(storePath(), "SELECT count(*) FROM Folder"), QString("2"));
+    }
+
+    void damagedFilesAreMovedAsideWithTheirJournals_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("pages overwritten") << "pages";
+        QTest::newRow("header overwritten") << "header";
+        QTest::newRow("table without a key column") << "nokey";
+    }
+
+    void damagedFilesAreMovedAsideWithTheirJournals()
+    {
+        QFETCH(QString, damage);
+        {
+            auto store = openStore();
+            for (int i = 0; i < 2000; ++i)
+                store->mainContext()->create<Item>()->setName(QString("row %1 ").arg(i).repeated(20));
+            QVERIFY(store->mainContext()->saveAndWait());
+        }
+        if (damage == "nokey") {
+            QVERIFY(QFile::remove(storePath()));
+            rawExec(storePath(), "CREATE TABLE Folder (title TEXT, rank INTEGER); INSERT INTO Folder "
+                                 "VALUES ('mine', 1);");
+        } else {
+            QFile f(storePath());
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.size() > 8 * 4096);
+            f.seek(damage == "header" ? 0 : 4096);
+            f.write(QByteArray(damage == "header" ? 100 : 6 * 4096, '\xA5'));
+        }
+        // Journals left by a crash belong to the damaged file.
+        for (const char *suffix : {"-wal", "-shm"}) {
+            QFile j(storePath() + suffix);
+            if (!j.exists()) {
+                QVERIFY(j.open(QIODevice::WriteOnly));
+                j.write("");
+            }
+        }
+        const QByteArray original = [&] {
+            QFile f(storePath());
+            f.open(QIODevice::ReadOnly);
+            return f.readAll();
+        }();
+        StoreOpenResult r;
+        auto store = openStore(&r);
+        QVERIFY(store);
+        QCOMPARE(r.status, StoreOpenResult::Recovered);
+        QVERIFY(!r.error.isEmpty());
+        if (damage == "nokey") {
+            QCOMPARE(rawText(r.movedAsidePath, "SELECT title FROM Folder"), QString("mine"));
+        } else {
+            QFile aside(r.movedAsidePath);
+            QVERIFY(aside.open(QIODevice::ReadOnly));
+            QCOMPARE(aside.readAll(), original);
+        }
+        QVERIFY(QFile::exists(r.movedAsidePath + "-wal"));
+        QVERIFY(QFile::exists(r.movedAsidePath + "-shm"));
+        QVERIFY(store->mainContext()->findAll<Item>().isEmpty());
+        store->mainContext()->create<Item>()->setName("fresh");
+        QVERIFY(store->mainContext()->saveAndWait());
+    }
+
+    void zeroLengthFileIsANewStore()
+    {
+        QFile f(storePath());
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.close();
+        StoreOpenResult r;
+        auto store = openStore(&r);
+        QVERIFY(store);
+        QCOMPARE(r.status, StoreOpenResult::Created);
+        QVERIFY(r.movedAsidePath.isEmpty());
+        store->mainContext()->create<Folder>()->setTitle("x");
+        QVERIFY(store->mainContext()->saveAndWait());
+        QCOMPARE(store->newContext()->findAll<Folder>().size(), 1);
     }
 
     void committedSaveSurvivesCrash()
