@@ -103,10 +103,16 @@ qint64 LocalTime::toEpochMSecs(qint64 julianDay, int msecsOfDay)
 {
     Cache &c = cache();
     const DayOffset &e = localDay(c, julianDay);
+    const qint64 asUtc = (julianDay - unixEpochDay) * msecsPerDay + msecsOfDay;
     if (e.constant)
-        return (julianDay - unixEpochDay) * msecsPerDay + msecsOfDay - e.offsetMSecs;
-    return QDateTime(QDate::fromJulianDay(julianDay), QTime::fromMSecsSinceStartOfDay(msecsOfDay))
-        .toMSecsSinceEpoch();
+        return asUtc - e.offsetMSecs;
+    const QDateTime dt(QDate::fromJulianDay(julianDay), QTime::fromMSecsSinceStartOfDay(msecsOfDay));
+    if (dt.isValid())
+        return dt.toMSecsSinceEpoch();
+    // A time the clocks skip: read it with the offset in force before the change, which lands as far past
+    // the gap's end as the time lies past its start (02:30 becomes 03:30).
+    const int before = QDateTime::fromMSecsSinceEpoch(asUtc - msecsPerDay).offsetFromUtc() * 1000;
+    return asUtc - before;
 }
 
 LocalTime::Moment LocalTime::fromEpochMSecs(qint64 epochMSecs)
@@ -131,12 +137,32 @@ LocalTime::Moment LocalTime::momentOf(const QDateTime &dt)
 
 qint64 LocalTime::epochMSecsOf(const QDateTime &dt)
 {
-    if (dt.timeSpec() == Qt::LocalTime)
-        return toEpochMSecs(dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay());
-    return dt.toMSecsSinceEpoch();
+    if (dt.timeSpec() != Qt::LocalTime)
+        return dt.toMSecsSinceEpoch();
+    const qint64 day = dt.date().toJulianDay();
+    const int msecs = dt.time().msecsSinceStartOfDay();
+    // On a day with a change the wall clock alone does not name the instant (the repeated hour has two);
+    // the date-time itself knows which pass it is.
+    if (dt.isValid() && !localDay(cache(), day).constant)
+        return dt.toMSecsSinceEpoch();
+    return toEpochMSecs(day, msecs);
 }
 
 QDateTime LocalTime::dateTimeFromEpochMSecs(qint64 epochMSecs)
 {
     return QDateTime::fromMSecsSinceEpoch(epochMSecs);
+}
+
+bool LocalTime::isUsable(const QDateTime &dt)
+{
+    return dt.isValid() || (dt.timeSpec() == Qt::LocalTime && dt.date().isValid() && dt.time().isValid());
+}
+
+QDateTime LocalTime::resolved(const QDateTime &dt)
+{
+    if (dt.isValid())
+        return dt;
+    if (!isUsable(dt))
+        return {};
+    return dateTimeFromEpochMSecs(toEpochMSecs(dt.date().toJulianDay(), dt.time().msecsSinceStartOfDay()));
 }

@@ -203,6 +203,66 @@ private slots:
             QCOMPARE(m.msecsOfDay, t.time().msecsSinceStartOfDay());
         }
     }
+
+    // Every instant of a fall-back day, both passes of the repeated hour included, reads back as itself.
+    void localTimeKeepsBothPassesOfTheRepeatedHour_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QDate>("fallBack");
+        QTest::newRow("Berlin") << "Europe/Berlin" << QDate(2024, 10, 27);
+        QTest::newRow("New York") << "America/New_York" << QDate(2024, 11, 3);
+    }
+
+    void localTimeKeepsBothPassesOfTheRepeatedHour()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QDate, fallBack);
+        TestEnv::setTimeZone(zone.toUtf8());
+        const qint64 start = QDateTime(fallBack, QTime(0, 0)).toMSecsSinceEpoch();
+        for (qint64 ms = start; ms < start + 25 * 3600000LL; ms += 5 * 60000) {
+            const QDateTime dt = QDateTime::fromMSecsSinceEpoch(ms);
+            QCOMPARE(LocalTime::epochMSecsOf(dt), ms);
+            const LocalTime::Moment m = LocalTime::momentOf(dt);
+            QCOMPARE(m.julianDay, dt.date().toJulianDay());
+            QCOMPARE(m.msecsOfDay, dt.time().msecsSinceStartOfDay());
+        }
+    }
+
+    // A wall-clock time that the spring change skips is moved on by the length of the gap (02:30 is 03:30);
+    // a repeated one is the second pass, in standard time. Neither is ever a null date.
+    void localTimeResolvesGapsAndRepeats_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QDate>("springDay");
+        QTest::addColumn<QDate>("fallDay");
+        QTest::addColumn<QTime>("repeated");
+        QTest::newRow("Berlin") << "Europe/Berlin" << QDate(2024, 3, 31) << QDate(2024, 10, 27) << QTime(2, 30);
+        QTest::newRow("New York") << "America/New_York" << QDate(2024, 3, 10) << QDate(2024, 11, 3)
+                                  << QTime(1, 30);
+    }
+
+    void localTimeResolvesGapsAndRepeats()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QDate, springDay);
+        QFETCH(QDate, fallDay);
+        QFETCH(QTime, repeated);
+        TestEnv::setTimeZone(zone.toUtf8());
+        const qint64 gap = LocalTime::toEpochMSecs(springDay.toJulianDay(), QTime(2, 30).msecsSinceStartOfDay());
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(gap), QDateTime(springDay, QTime(3, 30)));
+        const QDateTime unresolved(springDay, QTime(2, 30));
+        QCOMPARE(LocalTime::resolved(unresolved), QDateTime(springDay, QTime(3, 30)));
+        QCOMPARE(LocalTime::epochMSecsOf(unresolved), gap);
+        QVERIFY(!LocalTime::resolved(QDateTime()).isValid());
+        const QDateTime normal(springDay, QTime(9, 0));
+        QCOMPARE(LocalTime::resolved(normal), normal);
+
+        const qint64 twice = LocalTime::toEpochMSecs(fallDay.toJulianDay(), repeated.msecsSinceStartOfDay());
+        const QDateTime second = QDateTime::fromMSecsSinceEpoch(twice);
+        QCOMPARE(second.time(), repeated);
+        QCOMPARE(QDateTime::fromMSecsSinceEpoch(twice - 3600000).time(), repeated); // the first pass
+        QCOMPARE(second.offsetFromUtc(), QDateTime(fallDay, QTime(12, 0)).offsetFromUtc());
+    }
 };
 
 PRELVANE_TEST_CORE_MAIN(TestCalendar)
