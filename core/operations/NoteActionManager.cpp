@@ -1,0 +1,379 @@
+#include "core/operations/NoteActionManager.h"
+
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "core/operations/NoteId.h"
+#include "core/reminders/dates/DateManager.h"
+#include "core/reminders/dates/NoteDateManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
+#include "platform/base/Clock.h"
+#include "platform/base/Missing.h"
+#include "platform/base/UserFeedback.h"
+#include "platform/store/Context.h"
+
+#include <QDebug>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString lastId = QStringLiteral("-1");
+
+bool isDeletedNote(const NoteDetail *note)
+{
+    return !note || note->isDeleted() || note->actionType() == 3;
+}
+
+UserSet *settings()
+{
+    Context *ctx = Context::defaultContext();
+    return ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
+}
+
+bool save()
+{
+    Context *ctx = Context::defaultContext();
+    if (!ctx)
+        return false;
+    const SaveResult result = ctx->saveAndWait();
+    return result.ok;
+}
+
+// The live notes of the note's category other than the note, by sort (ties keep
+// creation order).
+QList<NoteDetail *> others(const NoteDetail *note)
+{
+    QList<NoteDetail *> out;
+    const Classify *c = note->classify();
+    if (!c)
+        return out;
+    for (NoteDetail *n : c->notes())
+        if (n != note && n->actionType() != 3)
+            out.append(n);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
+    return out;
+}
+
+// A neighbour whose nextId was rewired goes with the next push; a change or an
+// addition still waiting for the push keeps its flag.
+void markForPush(NoteDetail *note)
+{
+    note->setIsSync(false);
+    if (note->actionType() == 0 && !note->isCompleted())
+        note->setActionType(2);
+}
+
+void setNextId(NoteDetail *note, const QString &next)
+{
+    // A note never names itself: that would be a cycle for the service.
+    note->setNextId(next == note->cId() ? lastId : next);
+}
+
+// Sorts 1..k in the present order, when a new top or bottom value would leave the range.
+void renumber(QList<NoteDetail *> &notes)
+{
+    for (qsizetype i = 0; i < notes.size(); ++i)
+        notes[i]->setSort(qint16(i + 1));
+}
+
+void unlink(NoteDetail *note)
+{
+    const QList<NoteDetail *> rest = others(note);
+    if (rest.isEmpty())
+        return;
+    const QString next = note->nextId();
+
+    NoteDetail *successor = nullptr;
+    if (next != lastId) {
+        for (NoteDetail *n : rest)
+            if (!next.isEmpty() && n->cId() == next) {
+                successor = n;
+                break;
+            }
+        if (!successor) // nextId names no live note: the nearest below by sort
+            for (NoteDetail *n : rest)
+                if (n->sort() >= note->sort()) {
+                    successor = n;
+                    break;
+                }
+    }
+
+    NoteDetail *predecessor = nullptr;
+    for (NoteDetail *n : rest)
+        if (n->nextId() == note->cId() && n != successor) {
+            predecessor = n;
+            break;
+        }
+    if (!predecessor) // the nearest above by sort, never the successor
+        for (NoteDetail *n : rest)
+            if (n->sort() <= note->sort() && n != successor)
+                predecessor = n;
+    if (!predecessor)
+        return; // the note was at the top
+
+    setNextId(predecessor, successor ? successor->cId() : lastId);
+    markForPush(predecessor);
+}
+
+void link(NoteDetail *note, int location)
+{
+    QList<NoteDetail *> rest = others(note);
+    if (location == 1) {
+        if (rest.isEmpty()) {
+            note->setSort(0);
+            setNextId(note, lastId);
+        } else {
+            // Strictly above the first one, so that two notes added at the top
+            // between pulls keep their order.
+            if (rest.first()->sort() <= std::numeric_limits<qint16>::min() + 1)
+                renumber(rest);
+            note->setSort(qint16(qMin(0, rest.first()->sort() - 1)));
+            setNextId(note, rest.first()->cId());
+        }
+    } else {
+        if (rest.isEmpty()) {
+            note->setSort(1);
+        } else {
+            if (rest.last()->sort() >= std::numeric_limits<qint16>::max())
+                renumber(rest);
+            NoteDetail *last = rest.last();
+            setNextId(last, note->cId());
+            markForPush(last);
+            note->setSort(qint16(last->sort() + 1));
+        }
+        setNextId(note, lastId);
+    }
+    note->setIsSync(false);
+}
+
+void withdraw(const NoteDetail *note)
+{
+    LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
+}
+
+void markChanged(NoteDetail *note)
+{
+    note->setIsSync(false);
+    note->setActionType(2);
+}
+
+} // namespace
+
+NoteDetail *NoteActionManager::addActionNoteWithClassify(Classify *classify)
+{
+    Context *ctx = Context::defaultContext();
+    if (!ctx || !classify || classify->isDeleted())
+        return nullptr;
+    auto *note = ctx->create<NoteDetail>();
+    note->setCId(NoteId::getClientId());
+    note->setClassify(classify);
+    note->setClassId(classify->classId());
+    const UserSet *set = settings();
+    link(note, set && set->noteAddPositionType() == 1 ? 1 : 2);
+    return note;
+}
+
+NoteDetail *NoteActionManager::moveNoteToClassify(Classify *classify, NoteDetail *note)
+{
+    if (isDeletedNote(note) || !classify || classify->isDeleted())
+        return note;
+    unlink(note);
+    note->setClassify(classify);
+    note->setClassId(classify->classId());
+    link(note, 2);
+    return note;
+}
+
+void NoteActionManager::configOldLastNote(NoteDetail *note)
+{
+    if (!isDeletedNote(note))
+        unlink(note);
+}
+
+void NoteActionManager::configNewLastNote(NoteDetail *note, int location)
+{
+    if (!isDeletedNote(note))
+        link(note, location);
+}
+
+QDateTime NoteActionManager::getCompleteDateWithNote(const NoteDetail *note)
+{
+    const DateRemind *r = note ? note->remind() : nullptr;
+    if (!r)
+        return {};
+    const QDateTime current = DateManager::getDateFromString(r->remindRealDateTime());
+    if (!current.isValid())
+        return {};
+    const QDateTime next = NoteDateManager::nextRealDateWithCalendarIdentifier(
+        NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()), current, r->remindCycleType(),
+        r->remindCycleInterval(), r->remindCycleSpecific());
+    if (!next.isValid())
+        return {};
+    const QDateTime end = DateManager::getDateFromString(r->remindEndTime());
+    // An occurrence on the end date itself is still inside.
+    if (end.isValid() && next > end)
+        return {};
+    return next;
+}
+
+int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
+{
+    if (saved)
+        *saved = true;
+    if (isDeletedNote(note))
+        return 0;
+    DateRemind *r = note->remind();
+    // Whether the reminder still runs is what it was before this completion.
+    const bool active = r && r->remindActionType() != 3;
+
+    note->setActionType(2);
+    note->setIsSync(false);
+    if (r)
+        r->setRemindActionType(2);
+
+    if (active && !Missing::isMissing(r->connectWifiIds())) {
+        r->setRemindWifiStatus(0);
+        const bool ok = save();
+        if (saved)
+            *saved = ok;
+        return 0;
+    }
+
+    withdraw(note);
+    const QDateTime next = active ? getCompleteDateWithNote(note) : QDateTime();
+    if (next.isValid() && r->remindCycleType() != 0) {
+        r->setRemindRealDateTime(DateManager::getStringFromDate(next));
+        // A snooze belonged to the occurrence just completed.
+        r->setRemindDelayTime(QString());
+        NoteRemindManager::coverDateUserNotificationWithNote(note);
+        const bool ok = save();
+        if (saved)
+            *saved = ok;
+        return 0;
+    }
+
+    note->setIsCompleted(true);
+    note->setCompletedTime(DateManager::getStringFromDate(Clock::now()));
+    if (r)
+        r->setRemindActionType(3);
+    const UserSet *set = settings();
+    const int action = set ? set->noteCompleteActionType() : 0;
+    switch (action) {
+    case 1:
+        unlink(note);
+        link(note, 1);
+        break;
+    case 2:
+        unlink(note);
+        link(note, 2);
+        break;
+    case 3:
+        unlink(note);
+        note->setActionType(3);
+        break;
+    default:
+        break;
+    }
+    const bool ok = save();
+    if (saved)
+        *saved = ok;
+    return action >= 1 && action <= 3 ? action : 0;
+}
+
+bool NoteActionManager::deleteActionWithNote(NoteDetail *note)
+{
+    if (isDeletedNote(note))
+        return true;
+    note->setIsSync(false);
+    unlink(note);
+    note->setActionType(3);
+    withdraw(note);
+    return save();
+}
+
+bool NoteActionManager::clearRemindWithNote(NoteDetail *note)
+{
+    if (isDeletedNote(note))
+        return true;
+    markChanged(note);
+    if (DateRemind *r = note->remind())
+        r->setRemindActionType(3);
+    withdraw(note);
+    return save();
+}
+
+QDateTime NoteActionManager::delayDateWithType(int delayType, const QDateTime &occurrence)
+{
+    const QDateTime now = Clock::now();
+    const QDateTime reference = occurrence.isValid() ? occurrence : now;
+    switch (delayType) {
+    case 2001:
+        return now.addSecs(1800);
+    case 2002:
+        return now.addSecs(3600);
+    case 2003:
+        return DateManager::getAHourAndMinuteWithDate(now.addSecs(86400), DateManager::getHourWithDate(reference),
+                                                      DateManager::getMinuteWithDate(reference));
+    case 2004: {
+        const int occurrenceDay = DateManager::getWeekWithDate(reference);
+        const int today = DateManager::getWeekWithDate(now);
+        const int days = occurrenceDay - today > 0 ? occurrenceDay - today : 7 - (today - occurrenceDay);
+        return now.addSecs(qint64(days) * 86400);
+    }
+    default:
+        return {};
+    }
+}
+
+bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
+{
+    if (isDeletedNote(note) || !note->remind())
+        return true;
+    DateRemind *r = note->remind();
+    const QDateTime until = delayDateWithType(delayType, DateManager::getDateFromString(r->remindRealDateTime()));
+    if (!until.isValid()) {
+        qWarning() << "unknown snooze kind" << delayType;
+        return true;
+    }
+    markChanged(note);
+    r->setRemindDelayTime(DateManager::getStringFromDate(until));
+    if (!LocalNotificationManager::addLocalNotificationWithDeliveryDate(until, UserNotificationRepeat::none(),
+                                                                        note->content(), note->cId()))
+        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
+            QStringLiteral("添加提醒失败,请确保当前存在的提醒不超过100条"));
+    return save();
+}
+
+bool NoteActionManager::clearStarRemindWithNote(NoteDetail *note)
+{
+    if (isDeletedNote(note))
+        return true;
+    markChanged(note);
+    if (DateRemind *r = note->remind()) {
+        if (r->remindActionType() != 3)
+            r->setRemindActionType(2);
+        r->setRemindRType(0);
+    }
+    // The minute repetition stops now, not when the row is shown next.
+    NoteRemindManager::coverDateUserNotificationWithNote(note);
+    return save();
+}
+
+bool NoteActionManager::clearDelayRemindWithNote(NoteDetail *note)
+{
+    if (isDeletedNote(note))
+        return true;
+    markChanged(note);
+    if (DateRemind *r = note->remind()) {
+        if (r->remindActionType() != 3)
+            r->setRemindActionType(2);
+        r->setRemindDelayTime(QString());
+    }
+    NoteRemindManager::coverDateUserNotificationWithNote(note);
+    return save();
+}

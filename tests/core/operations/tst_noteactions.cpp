@@ -1,0 +1,561 @@
+#include "core/model/Classify.h"
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "core/operations/NoteActionManager.h"
+#include "core/reminders/dates/DateManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "platform/base/Clock.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/TestEnv.h"
+
+#include <QRegularExpression>
+
+#include <memory>
+
+namespace {
+
+const QString limitAlert = QStringLiteral("添加提醒失败,请确保当前存在的提醒不超过100条");
+
+// Friday 6 March 2026, 10:00 (Asia/Shanghai).
+QDateTime now()
+{
+    return QDateTime(QDate(2026, 3, 6), QTime(10, 0));
+}
+
+QDateTime at(const QString &text)
+{
+    return DateManager::getDateFromString(text);
+}
+
+// A reminder as a completion test starts from it.
+struct Remind
+{
+    bool present = true;
+    int actionType = 2; // remindActionType
+    int cycle = 0;
+    QString real;
+    QString end;
+    QString wifi;
+    int wifiStatus = 0;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Remind)
+
+class TestNoteActions : public QObject
+{
+    Q_OBJECT
+private:
+    std::unique_ptr<Store> m_store;
+    FakeUserNotificationCenter *m_center = nullptr;
+    std::unique_ptr<RecordingFeedback> m_feedback;
+    Classify *m_category = nullptr;
+
+    Context *ctx() { return m_store->mainContext(); }
+
+    UserSet *settings()
+    {
+        UserSet *set = ctx()->findFirstWhere<UserSet>();
+        return set ? set : ctx()->create<UserSet>();
+    }
+
+    // Notes "a" -> "b" -> ... in m_category as a pull leaves them (pushed, sort 1..n).
+    QList<NoteDetail *> chain(const QStringList &ids)
+    {
+        QList<NoteDetail *> notes;
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            auto *n = ctx()->create<NoteDetail>();
+            n->setCId(ids[i]);
+            n->setClassify(m_category);
+            n->setClassId(m_category->classId());
+            n->setContent("内容 " + ids[i]);
+            n->setSort(qint16(i + 1));
+            n->setNextId(i + 1 < ids.size() ? ids[i + 1] : "-1");
+            n->setIsSync(true);
+            notes << n;
+        }
+        return notes;
+    }
+
+    NoteDetail *noteWith(const Remind &r)
+    {
+        NoteDetail *n = chain({"n"}).first();
+        if (!r.present)
+            return n;
+        auto *remind = ctx()->create<DateRemind>();
+        remind->setRemindActionType(qint16(r.actionType));
+        remind->setRemindCycleType(qint16(r.cycle));
+        remind->setRemindCycleInterval(1);
+        remind->setRemindDateTime(r.real);
+        remind->setRemindRealDateTime(r.real);
+        remind->setRemindEndTime(r.end);
+        remind->setConnectWifiIds(r.wifi);
+        remind->setRemindWifiStatus(qint16(r.wifiStatus));
+        n->setRemind(remind);
+        return n;
+    }
+
+    QStringList order() const
+    {
+        QStringList out;
+        QList<NoteDetail *> live;
+        for (NoteDetail *n : m_category->notes())
+            if (n->actionType() != 3)
+                live << n;
+        std::sort(live.begin(), live.end(), [](auto *a, auto *b) { return a->sort() < b->sort(); });
+        for (NoteDetail *n : live)
+            out << n->cId() + ">" + n->nextId();
+        return out;
+    }
+
+    // Reads the row back from the file through a fresh connection.
+    QString storedDelay(const QString &cId)
+    {
+        std::unique_ptr<Context> reader = m_store->newContext();
+        NoteDetail *n = reader->findFirstByAttribute<NoteDetail>("cId", cId);
+        return n && n->remind() ? n->remind()->remindDelayTime() : QString("(none)");
+    }
+
+private slots:
+    void init()
+    {
+        const QString dir = TestEnv::freshFolders();
+        m_store = Store::open(dir + "/data/store.sqlite", DataModel::model());
+        QVERIFY(m_store);
+        Store::setDefaultStore(m_store.get());
+        m_center = new FakeUserNotificationCenter(this);
+        UserNotificationCenter::setShared(m_center);
+        m_feedback = std::make_unique<RecordingFeedback>();
+        Clock::setNow(now());
+        m_category = ctx()->create<Classify>();
+        m_category->setClassId("k1");
+        m_category->setName("工作");
+    }
+
+    void cleanup()
+    {
+        m_feedback.reset();
+        UserNotificationCenter::setShared(nullptr);
+        delete m_center;
+        Store::setDefaultStore(nullptr);
+        m_store.reset();
+        Clock::reset();
+    }
+
+    void addAtTopOrBottom()
+    {
+        // An empty category: top gives sort 0, bottom sort 1, both the last note.
+        NoteDetail *first = NoteActionManager::addActionNoteWithClassify(m_category);
+        QVERIFY(QRegularExpression("^c[0-9]+$").match(first->cId()).hasMatch());
+        QCOMPARE(first->classId(), QString("k1"));
+        QCOMPARE(first->sort(), qint16(1));
+        QCOMPARE(first->nextId(), QString("-1"));
+        QCOMPARE(first->isSync(), false);
+        QVERIFY(ctx()->hasChanges()); // not saved
+
+        settings()->setNoteAddPositionType(1);
+        Classify *other = ctx()->create<Classify>();
+        other->setClassId("k2");
+        QCOMPARE(NoteActionManager::addActionNoteWithClassify(other)->sort(), qint16(0));
+
+        settings()->setNoteAddPositionType(1);
+        NoteDetail *top = NoteActionManager::addActionNoteWithClassify(m_category);
+        QCOMPARE(top->nextId(), first->cId());
+        NoteDetail *top2 = NoteActionManager::addActionNoteWithClassify(m_category);
+        QCOMPARE(order(), (QStringList{top2->cId() + ">" + top->cId(), top->cId() + ">" + first->cId(),
+                                       first->cId() + ">-1"}));
+        settings()->setNoteAddPositionType(2);
+        NoteDetail *bottom = NoteActionManager::addActionNoteWithClassify(m_category);
+        QCOMPARE(first->nextId(), bottom->cId());
+        QCOMPARE(bottom->nextId(), QString("-1"));
+    }
+
+    void unlinkTopAndBottom()
+    {
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        NoteActionManager::configOldLastNote(n[0]);
+        QCOMPARE(n[1]->nextId(), QString("c"));
+        QCOMPARE(n[1]->isSync(), true); // nothing pointed to the top note
+        QCOMPARE(n[2]->isSync(), true);
+
+        NoteActionManager::configOldLastNote(n[2]);
+        QCOMPARE(n[1]->nextId(), QString("-1"));
+        QCOMPARE(n[1]->isSync(), false);
+        QCOMPARE(n[1]->actionType(), qint16(2));
+    }
+
+    void neighbourFlags_data()
+    {
+        QTest::addColumn<int>("actionType");
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("open and unchanged becomes changed") << 0 << false << 2;
+        QTest::newRow("completed and unchanged stays") << 0 << true << 0;
+        QTest::newRow("completion waiting for the push stays") << 2 << true << 2;
+        QTest::newRow("addition waiting for the push stays") << 1 << false << 1;
+    }
+
+    void neighbourFlags()
+    {
+        QFETCH(int, actionType);
+        QFETCH(bool, completed);
+        QFETCH(int, expected);
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        n[0]->setActionType(qint16(actionType));
+        n[0]->setIsCompleted(completed);
+        NoteActionManager::configOldLastNote(n[1]);
+        QCOMPARE(n[0]->nextId(), QString("c"));
+        QCOMPARE(n[0]->isSync(), false);
+        QCOMPARE(n[0]->actionType(), qint16(expected));
+    }
+
+    void tiedTopNotesNeverPointToThemselves()
+    {
+        // Two notes added at the top by an older client, both at sort 0: b -> a -> c.
+        QList<NoteDetail *> n = chain({"b", "a", "c"});
+        n[0]->setSort(0);
+        n[1]->setSort(0);
+        NoteActionManager::configOldLastNote(n[0]);
+        QCOMPARE(n[1]->nextId(), QString("c"));
+        QCOMPARE(n[2]->nextId(), QString("-1"));
+
+        // nextId "-1" never looks for a successor by sort; a stale nextId does.
+        QList<NoteDetail *> m = chain({"x", "y"});
+        m[0]->setNextId("gone");
+        NoteActionManager::configOldLastNote(m[1]); // y: predecessor by sort is x
+        QCOMPARE(m[0]->nextId(), QString("-1"));
+    }
+
+    void moveToAnotherCategory()
+    {
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        auto *other = ctx()->create<Classify>();
+        other->setClassId("k2");
+        auto *there = ctx()->create<NoteDetail>();
+        there->setCId("z");
+        there->setClassify(other);
+        there->setClassId("k2");
+        there->setSort(4);
+        there->setNextId("-1");
+        NoteActionManager::moveNoteToClassify(other, n[1]);
+        QCOMPARE(n[0]->nextId(), QString("c"));
+        QCOMPARE(n[1]->classId(), QString("k2"));
+        QCOMPARE(n[1]->classify(), other);
+        QCOMPARE(there->nextId(), QString("b"));
+        QCOMPARE(n[1]->nextId(), QString("-1"));
+        QCOMPARE(n[1]->sort(), qint16(5));
+    }
+
+    void complete_data()
+    {
+        QTest::addColumn<Remind>("remind");
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<int>("returned");
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<int>("remindAfter"); // remindActionType afterwards, -1 without reminder
+        QTest::addColumn<QString>("realAfter");
+        QTest::addColumn<bool>("pending"); // a notification for the note afterwards
+
+        auto remind = [](int cycle, const QString &real, const QString &end = {}) {
+            Remind r;
+            r.cycle = cycle;
+            r.real = real;
+            r.end = end;
+            return r;
+        };
+        const QString threeDaysAgo = "2026/3/3 9:00:00";
+        Remind wifiFired;
+        wifiFired.wifi = "12";
+        wifiFired.wifiStatus = 1;
+        Remind wifiCleared = wifiFired;
+        wifiCleared.actionType = 3;
+        Remind clearedDaily = remind(1, threeDaysAgo);
+        clearedDaily.actionType = 3;
+        Remind none;
+        none.present = false;
+
+        QTest::newRow("Wi-Fi reminder re-arms, note stays open")
+            << wifiFired << 1 << 0 << false << 2 << QString() << false;
+        QTest::newRow("cleared Wi-Fi reminder completes")
+            << wifiCleared << 1 << 1 << true << 3 << QString() << false;
+        QTest::newRow("daily three days back moves to the next one after now")
+            << remind(1, threeDaysAgo) << 1 << 0 << false << 2 << "2026/3/7 9:00:00" << true;
+        QTest::newRow("end date before that occurrence completes")
+            << remind(1, threeDaysAgo, "2026/3/7 8:59:00") << 0 << 0 << true << 3 << threeDaysAgo << false;
+        QTest::newRow("end date on that occurrence still advances")
+            << remind(1, threeDaysAgo, "2026/3/7 9:00:00") << 0 << 0 << false << 2 << "2026/3/7 9:00:00" << true;
+        QTest::newRow("cleared daily reminder completes, stays cleared")
+            << clearedDaily << 2 << 2 << true << 3 << threeDaysAgo << false;
+        QTest::newRow("one-time reminder completes")
+            << remind(0, "2026/3/7 9:00:00") << 0 << 0 << true << 3 << "2026/3/7 9:00:00" << false;
+        QTest::newRow("no reminder completes") << none << 3 << 3 << true << -1 << QString() << false;
+        QTest::newRow("unknown setting completes in place") << none << 7 << 0 << true << -1 << QString() << false;
+    }
+
+    void complete()
+    {
+        QFETCH(Remind, remind);
+        QFETCH(int, setting);
+        QFETCH(int, returned);
+        QFETCH(bool, completed);
+        QFETCH(int, remindAfter);
+        QFETCH(QString, realAfter);
+        QFETCH(bool, pending);
+
+        settings()->setNoteCompleteActionType(qint16(setting));
+        NoteDetail *n = noteWith(remind);
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
+        bool saved = false;
+        QCOMPARE(NoteActionManager::completeActionWithNote(n, &saved), returned);
+        QVERIFY(saved);
+        QVERIFY(!ctx()->hasChanges());
+        QCOMPARE(n->isCompleted(), completed);
+        QCOMPARE(n->isSync(), false);
+        QCOMPARE(n->actionType(), qint16(setting == 3 && completed ? 3 : 2));
+        if (completed)
+            QCOMPARE(n->completedTime(), QString("2026/3/6 10:00:00"));
+        if (remindAfter >= 0) {
+            QCOMPARE(n->remind()->remindActionType(), qint16(remindAfter));
+            QCOMPARE(n->remind()->remindRealDateTime(), realAfter);
+            if (!remind.wifi.isEmpty())
+                QCOMPARE(n->remind()->remindWifiStatus(), qint16(remind.actionType == 3 ? 1 : 0));
+        }
+        if (remind.wifi.isEmpty())
+            QCOMPARE(bool(m_center->scheduledNotification("n")), pending);
+        if (pending)
+            QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(realAfter));
+    }
+
+    void completionSettingsMoveTheNote_data()
+    {
+        QTest::addColumn<int>("setting");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("0 stays") << 0 << QStringList{"a>b", "b>c", "c>-1"};
+        QTest::newRow("1 to the top") << 1 << QStringList{"b>a", "a>c", "c>-1"};
+        QTest::newRow("2 to the bottom") << 2 << QStringList{"a>c", "c>b", "b>-1"};
+        QTest::newRow("3 deletes and unlinks") << 3 << QStringList{"a>c", "c>-1"};
+    }
+
+    void completionSettingsMoveTheNote()
+    {
+        QFETCH(int, setting);
+        QFETCH(QStringList, expected);
+        settings()->setNoteCompleteActionType(qint16(setting));
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        QCOMPARE(NoteActionManager::completeActionWithNote(n[1]), setting);
+        QCOMPARE(order(), expected);
+        QCOMPARE(n[1]->actionType(), qint16(setting == 3 ? 3 : 2));
+    }
+
+    void deleteUnlinksAndWithdraws()
+    {
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
+        QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+        QCOMPARE(n[1]->actionType(), qint16(3));
+        QCOMPARE(n[1]->isSync(), false);
+        QCOMPARE(order(), (QStringList{"a>c", "c>-1"}));
+        QVERIFY(!m_center->scheduledNotification("b"));
+        QVERIFY(!ctx()->hasChanges());
+    }
+
+    void deletedNoteIsNeverRevived_data()
+    {
+        QTest::addColumn<QString>("action");
+        for (const char *a : {"complete", "clear", "snooze", "clearStar", "clearDelay", "move", "delete", "link",
+                              "unlink"})
+            QTest::newRow(a) << QString(a);
+    }
+
+    void deletedNoteIsNeverRevived()
+    {
+        QFETCH(QString, action);
+        settings()->setNoteCompleteActionType(1);
+        QList<NoteDetail *> n = chain({"a", "b", "c"});
+        Remind r;
+        r.cycle = 1;
+        r.real = "2026/3/3 9:00:00";
+        auto *remind = ctx()->create<DateRemind>();
+        remind->setRemindActionType(2);
+        remind->setRemindCycleType(1);
+        remind->setRemindRealDateTime(r.real);
+        remind->setRemindRType(1);
+        n[1]->setRemind(remind);
+        QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+        const QStringList before = order();
+        const QString nextBefore = n[1]->nextId();
+
+        if (action == "complete")
+            QCOMPARE(NoteActionManager::completeActionWithNote(n[1]), 0);
+        else if (action == "clear")
+            QVERIFY(NoteActionManager::clearRemindWithNote(n[1]));
+        else if (action == "snooze")
+            QVERIFY(NoteActionManager::addDelayRemindWithNote(n[1], 2001));
+        else if (action == "clearStar")
+            QVERIFY(NoteActionManager::clearStarRemindWithNote(n[1]));
+        else if (action == "clearDelay")
+            QVERIFY(NoteActionManager::clearDelayRemindWithNote(n[1]));
+        else if (action == "move")
+            NoteActionManager::moveNoteToClassify(m_category, n[1]);
+        else if (action == "delete")
+            QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+        else if (action == "link")
+            NoteActionManager::configNewLastNote(n[1], 1);
+        else
+            NoteActionManager::configOldLastNote(n[1]);
+
+        QCOMPARE(n[1]->actionType(), qint16(3));
+        QCOMPARE(n[1]->isCompleted(), false);
+        QCOMPARE(n[1]->nextId(), nextBefore);
+        QCOMPARE(remind->remindRealDateTime(), r.real);
+        QCOMPARE(remind->remindRType(), qint16(1));
+        QCOMPARE(remind->remindDelayTime(), QString());
+        QCOMPARE(order(), before);
+        QVERIFY(m_center->scheduledNotifications().isEmpty());
+    }
+
+    void snooze_data()
+    {
+        QTest::addColumn<QString>("nowText");
+        QTest::addColumn<QString>("occurrence");
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("until");
+        // 2 March 2026 is a Monday, 25 February a Wednesday.
+        QTest::newRow("2001 half an hour") << "2026/3/2 10:00:00" << "2026/2/25 8:15:30" << 2001
+                                           << "2026/3/2 10:30:00";
+        QTest::newRow("2002 an hour") << "2026/3/2 10:00:00" << "2026/2/25 8:15:30" << 2002 << "2026/3/2 11:00:00";
+        QTest::newRow("2003 tomorrow at the occurrence's time")
+            << "2026/3/2 10:00:07" << "2026/2/25 8:15:30" << 2003 << "2026/3/3 8:15:07";
+        QTest::newRow("2003 without occurrence: tomorrow now")
+            << "2026/3/2 10:00:00" << "" << 2003 << "2026/3/3 10:00:00";
+        QTest::newRow("2004 Monday for a Monday: next week")
+            << "2026/3/2 10:00:00" << "2026/2/23 8:00:00" << 2004 << "2026/3/9 10:00:00";
+        QTest::newRow("2004 Monday for a Wednesday: this Wednesday")
+            << "2026/3/2 10:00:00" << "2026/2/25 8:00:00" << 2004 << "2026/3/4 10:00:00";
+        QTest::newRow("2004 Friday for a Wednesday: next Wednesday")
+            << "2026/3/6 10:00:00" << "2026/2/25 8:00:00" << 2004 << "2026/3/11 10:00:00";
+        QTest::newRow("2004 without occurrence: a week")
+            << "2026/3/6 10:00:00" << "" << 2004 << "2026/3/13 10:00:00";
+    }
+
+    void snooze()
+    {
+        QFETCH(QString, nowText);
+        QFETCH(QString, occurrence);
+        QFETCH(int, kind);
+        QFETCH(QString, until);
+        Clock::setNow(at(nowText));
+        Remind r;
+        r.real = occurrence;
+        NoteDetail *n = noteWith(r);
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, kind));
+        QCOMPARE(n->remind()->remindDelayTime(), until);
+        QCOMPARE(storedDelay("n"), until);
+        QCOMPARE(n->actionType(), qint16(2));
+        QCOMPARE(n->isSync(), false);
+        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(until));
+        QVERIFY(m_feedback->messages().isEmpty());
+    }
+
+    void snoozeAtTheLimit()
+    {
+        for (int i = 1; i <= 100; ++i)
+            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * i), {}, "x",
+                                                                                   QString("p%1").arg(i)));
+        Remind r;
+        r.real = "2026/3/6 9:00:00";
+        NoteDetail *n = noteWith(r);
+        // A week ahead: farther than all 100, refused and told; the snooze stays stored.
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2004));
+        QCOMPARE(m_feedback->messages(), QStringList{limitAlert});
+        QVERIFY(!m_center->scheduledNotification("n"));
+        QCOMPARE(storedDelay("n"), QString("2026/3/13 10:00:00"));
+        // Half an hour: among the nearest 100, so it is taken.
+        m_feedback->clear();
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QVERIFY(m_feedback->messages().isEmpty());
+        QVERIFY(m_center->scheduledNotification("n"));
+        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        // A Wi-Fi reminder is still shown.
+        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
+        QTRY_COMPARE(m_center->presented().size(), 1);
+    }
+
+    void snoozeWithoutReminderDoesNothing()
+    {
+        NoteDetail *n = chain({"a"}).first();
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2003));
+        QCOMPARE(n->actionType(), qint16(0));
+        QVERIFY(m_center->scheduleLog().isEmpty());
+        // The other operations take it as well.
+        QVERIFY(NoteActionManager::clearRemindWithNote(n));
+        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
+        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        QVERIFY(!NoteActionManager::getCompleteDateWithNote(n).isValid());
+    }
+
+    void clearRemind()
+    {
+        Remind r;
+        r.cycle = 1;
+        r.real = "2026/3/7 9:00:00";
+        NoteDetail *n = noteWith(r);
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(at(r.real), {}, "x", "n"));
+        QVERIFY(NoteActionManager::clearRemindWithNote(n));
+        QCOMPARE(n->remind()->remindActionType(), qint16(3));
+        QCOMPARE(n->actionType(), qint16(2));
+        QVERIFY(!m_center->scheduledNotification("n"));
+        // Cleared stays cleared: clearing the important mode does not bring it back.
+        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
+        QCOMPARE(n->remind()->remindActionType(), qint16(3));
+        QVERIFY(!m_center->scheduledNotification("n"));
+    }
+
+    void clearImportantAndSnoozeReschedule()
+    {
+        settings()->setImportantRemindInterval(10);
+        Remind r;
+        r.cycle = 1;
+        r.real = "2026/3/7 9:00:00";
+        NoteDetail *n = noteWith(r);
+        n->remind()->setRemindRType(1);
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+            at(r.real), UserNotificationRepeat::minutes(10), "x", "n"));
+
+        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
+        QCOMPARE(n->remind()->remindRType(), qint16(0));
+        QCOMPARE(n->remind()->remindActionType(), qint16(2));
+        // The minute repetition is gone: the daily reminder is pending instead.
+        QCOMPARE(m_center->scheduledNotification("n")->repeatInterval, UserNotificationRepeat::days(1));
+
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at("2026/3/6 10:30:00"));
+        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        QCOMPARE(n->remind()->remindDelayTime(), QString());
+        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(r.real));
+        QVERIFY(!ctx()->hasChanges());
+    }
+
+    void completeDateRespectsTheEnd()
+    {
+        Remind r;
+        r.cycle = 2;
+        r.real = "2026/3/2 9:00:00";
+        r.end = "2026/3/9 9:00:00";
+        NoteDetail *n = noteWith(r);
+        QCOMPARE(NoteActionManager::getCompleteDateWithNote(n), at("2026/3/9 9:00:00"));
+        n->remind()->setRemindEndTime("2026/3/9 8:59:59");
+        QVERIFY(!NoteActionManager::getCompleteDateWithNote(n).isValid());
+        n->remind()->setRemindEndTime("not a date");
+        QCOMPARE(NoteActionManager::getCompleteDateWithNote(n), at("2026/3/9 9:00:00"));
+    }
+};
+
+PRELVANE_TEST_CORE_MAIN(TestNoteActions)
+#include "tst_noteactions.moc"
