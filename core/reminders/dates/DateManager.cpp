@@ -19,9 +19,12 @@ QString twoDigits(int v)
 // Formats by hand: QString::number never uses the user's locale, so texts are the same everywhere.
 QString dateText(const QDateTime &date, bool withSeconds)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
-    const DateComponents c = Calendar::components(Gregorian, date);
+    const DateComponents c = Calendar::components(Gregorian, LocalTime::resolved(date));
+    // "yyyy" holds years 1..9999 only; a longer or negative year would never read back.
+    if (c.year < 1 || c.year > 9999)
+        return {};
     QString s = QString::number(c.year).rightJustified(4, u'0') + u'/' + QString::number(c.month) + u'/' +
                 QString::number(c.day) + u' ' + QString::number(c.hour) + u':' + twoDigits(c.minute);
     if (withSeconds)
@@ -90,7 +93,8 @@ QDateTime DateManager::getDateFromString(const QString &text)
     const QTime time(h, mi, s);
     if (!date.isValid() || !time.isValid())
         return {};
-    return QDateTime(date, time);
+    // A time the spring change skips stands for the moment as far past the change (2:30 reads as 3:30).
+    return LocalTime::resolved(QDateTime(date, time));
 }
 
 int DateManager::compareFromDate(const QDateTime &a, const QDateTime &b)
@@ -101,14 +105,27 @@ int DateManager::compareFromDate(const QDateTime &a, const QDateTime &b)
     return x < y ? -1 : (x > y ? 1 : 0);
 }
 
+namespace {
+
+// date + secsPerUnit * units seconds; null when that leaves the range of dates.
+QDateTime addFixedSeconds(const QDateTime &date, qint64 units, qint64 secsPerUnit)
+{
+    constexpr qint64 limit = qint64(10000) * 366 * 86400; // more than the whole range of years 1..9999
+    if (!date.isValid() || units > limit / secsPerUnit || units < -limit / secsPerUnit)
+        return {};
+    return date.addSecs(units * secsPerUnit);
+}
+
+} // namespace
+
 QDateTime DateManager::getAfterHourWithDate(const QDateTime &date, qint64 hours)
 {
-    return date.isValid() ? date.addSecs(hours * 3600) : QDateTime();
+    return addFixedSeconds(date, hours, 3600);
 }
 
 QDateTime DateManager::getAfterDaysWithDate(const QDateTime &date, qint64 days)
 {
-    return date.isValid() ? date.addSecs(days * 86400) : QDateTime();
+    return addFixedSeconds(date, days, 86400);
 }
 
 QDateTime DateManager::getAfterMonthWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,

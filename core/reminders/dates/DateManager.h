@@ -13,11 +13,14 @@
 class DateManager
 {
 public:
-    // "yyyy/M/d H:mm:ss"; a null text for a null date.
+    // "yyyy/M/d H:mm:ss"; a null text for a null date or a year outside 1..9999. A local date-time inside
+    // a daylight-saving gap is written as the time it stands for (2:30 as 3:30).
     static QString getStringFromDate(const QDateTime &date);
-    // "yyyy/M/d H:mm"; a null text for a null date.
+    // "yyyy/M/d H:mm"; as above.
     static QString getNoSecondDateStringFromDate(const QDateTime &date);
-    // Parses "yyyy/M/d H:mm:ss" or "yyyy/M/d H:mm"; a null date for anything else.
+    // Parses "yyyy/M/d H:mm:ss" or "yyyy/M/d H:mm" (ASCII digits, nothing before or after); a null date
+    // for anything else. A time the spring change skips reads as the moment as far past the change (2:30
+    // as 3:30); a time the autumn change repeats reads as its second pass.
     static QDateTime getDateFromString(const QString &text);
     // -1 when a is earlier, 0 when equal, 1 when later (a null date is the earliest).
     static int compareFromDate(const QDateTime &a, const QDateTime &b);

@@ -236,7 +236,8 @@ private slots:
         QTest::addColumn<QDate>("springDay");
         QTest::addColumn<QDate>("fallDay");
         QTest::addColumn<QTime>("repeated");
-        QTest::newRow("Berlin") << "Europe/Berlin" << QDate(2024, 3, 31) << QDate(2024, 10, 27) << QTime(2, 30);
+        QTest::newRow("Berlin") << "Europe/Berlin" << QDate(2024, 3, 31) << QDate(2024, 10, 27)
+                                << QTime(2, 30);
         QTest::newRow("New York") << "America/New_York" << QDate(2024, 3, 10) << QDate(2024, 11, 3)
                                   << QTime(1, 30);
     }
@@ -248,7 +249,8 @@ private slots:
         QFETCH(QDate, fallDay);
         QFETCH(QTime, repeated);
         TestEnv::setTimeZone(zone.toUtf8());
-        const qint64 gap = LocalTime::toEpochMSecs(springDay.toJulianDay(), QTime(2, 30).msecsSinceStartOfDay());
+        const qint64 gap =
+            LocalTime::toEpochMSecs(springDay.toJulianDay(), QTime(2, 30).msecsSinceStartOfDay());
         QCOMPARE(QDateTime::fromMSecsSinceEpoch(gap), QDateTime(springDay, QTime(3, 30)));
         const QDateTime unresolved(springDay, QTime(2, 30));
         QCOMPARE(LocalTime::resolved(unresolved), QDateTime(springDay, QTime(3, 30)));

@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <limits>
+
 namespace {
 constexpr auto Greg = CalendarIdentifier::Gregorian;
 constexpr auto Lunar = CalendarIdentifier::Chinese;
@@ -43,6 +45,27 @@ private slots:
         QTest::newRow("arabic digits") << "٢٠٢١/٣/٧ ٩:٠٥:٠٠" << QDateTime();
         QTest::newRow("empty") << "" << QDateTime();
         QTest::newRow("null") << QString() << QDateTime();
+        QTest::newRow("30 February") << "2026/2/30 10:00:00" << QDateTime();
+        QTest::newRow("month 13") << "2026/13/1 0:00" << QDateTime();
+        QTest::newRow("month 0") << "2026/0/1 0:00" << QDateTime();
+        QTest::newRow("leading space") << " 2026/2/3 10:00" << QDateTime();
+        QTest::newRow("trailing space") << "2026/2/3 10:00 " << QDateTime();
+        QTest::newRow("trailing newline") << "2026/2/3 10:00\n" << QDateTime();
+        QTest::newRow("full-width digits") << "２０２６/2/3 10:00" << QDateTime();
+        QTest::newRow("five-digit year") << "20260/2/3 10:00" << QDateTime();
+        QTest::newRow("huge year") << "99999999999/1/1 0:00" << QDateTime();
+        QTest::newRow("negative year") << "-2026/1/1 0:00" << QDateTime();
+        QTest::newRow("year 0") << "0000/1/1 0:00" << QDateTime();
+        QTest::newRow("negative day") << "2026/1/-1 0:00" << QDateTime();
+        QTest::newRow("minute 60") << "2026/1/1 0:60" << QDateTime();
+        QTest::newRow("second 60") << "2026/1/1 0:00:60" << QDateTime();
+        QTest::newRow("one-digit minute") << "2026/1/1 0:5" << QDateTime();
+        QTest::newRow("dangling colon") << "2026/1/1 0:05:" << QDateTime();
+        QTest::newRow("milliseconds") << "2026/1/1 0:05:00.000" << QDateTime();
+        QTest::newRow("three-digit month") << "2026/001/1 0:00" << QDateTime();
+        QTest::newRow("embedded nul") << QString::fromUtf8("2026/1/1 0:00\0", 14) << QDateTime();
+        QTest::newRow("29 February, leap year") << "2024/2/29 23:59:59" << at(2024, 2, 29, 23, 59, 59);
+        QTest::newRow("first year") << "0001/1/1 0:00" << QDateTime(QDate(1, 1, 1), QTime(0, 0));
     }
 
     void parse()
@@ -66,6 +89,77 @@ private slots:
                  QStringLiteral("2021年3月7日 09:05"));
         QVERIFY(DateManager::getStringFromDate(QDateTime()).isNull());
         QCOMPARE(DateManager::getShowYearMonthDayDateFromDate(QDateTime()), QStringLiteral(""));
+    }
+
+    // Both formats read back what was written, in a zone with daylight saving too (the repeated autumn hour
+    // excepted: its text names the second pass).
+    void textsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::newRow("Shanghai") << "Asia/Shanghai";
+        QTest::newRow("Berlin") << "Europe/Berlin";
+        QTest::newRow("New York") << "America/New_York";
+    }
+
+    void textsRoundTrip()
+    {
+        QFETCH(QString, zone);
+        TestEnv::setTimeZone(zone.toUtf8());
+        // Every 7 hours 13 minutes 17 seconds over four years, through both changes of every year.
+        const qint64 start = QDateTime(QDate(2023, 1, 1), QTime(0, 0)).toMSecsSinceEpoch();
+        for (qint64 ms = start; ms < start + 4LL * 366 * 86400000; ms += (7 * 3600 + 13 * 60 + 17) * 1000LL) {
+            const QDateTime dt = QDateTime::fromMSecsSinceEpoch(ms);
+            const bool repeated = QDateTime::fromMSecsSinceEpoch(ms + 3600000).time() == dt.time() ||
+                                  QDateTime::fromMSecsSinceEpoch(ms - 3600000).time() == dt.time();
+            const QString text = DateManager::getStringFromDate(dt);
+            const QDateTime back = DateManager::getDateFromString(text);
+            QVERIFY2(back.isValid(), qPrintable(text));
+            QCOMPARE(DateManager::getStringFromDate(back), text);
+            if (!repeated)
+                QCOMPARE(back.toMSecsSinceEpoch(), ms);
+            const QString minuteText = DateManager::getNoSecondDateStringFromDate(dt);
+            const QDateTime minute = DateManager::getDateFromString(minuteText);
+            QVERIFY2(minute.isValid(), qPrintable(minuteText));
+            QCOMPARE(DateManager::getNoSecondDateStringFromDate(minute), minuteText);
+            QCOMPARE(minute.time().second(), 0);
+        }
+    }
+
+    // A stored time that the spring change skips is still a date (moved on by the gap), not a missing one.
+    void textsInsideDstChanges()
+    {
+        TestEnv::setTimeZone("Europe/Berlin");
+        const QDateTime gap = DateManager::getDateFromString("2024/3/31 2:30:00");
+        QVERIFY(gap.isValid());
+        QCOMPARE(DateManager::getStringFromDate(gap), QStringLiteral("2024/3/31 3:30:00"));
+        QCOMPARE(DateManager::getDateFromString("2024/3/31 2:00"), at(2024, 3, 31, 3, 0));
+        // A date-time the caller made inside the gap is written as the time it stands for.
+        QCOMPARE(DateManager::getStringFromDate(QDateTime(QDate(2024, 3, 31), QTime(2, 15))),
+                 QStringLiteral("2024/3/31 3:15:00"));
+        // The two passes of the repeated hour keep their order.
+        const qint64 firstPass = QDateTime(QDate(2024, 10, 27), QTime(0, 30), Qt::UTC).toMSecsSinceEpoch();
+        const QDateTime a = QDateTime::fromMSecsSinceEpoch(firstPass);
+        const QDateTime b = QDateTime::fromMSecsSinceEpoch(firstPass + 3600000);
+        QCOMPARE(DateManager::compareFromDate(a, b), -1);
+        QCOMPARE(DateManager::compareFromDate(b, a), 1);
+        QCOMPARE(DateManager::getIntervalDaysFromDate(a, b), 0);
+        QCOMPARE(DateManager::getInitSecondDateFromDate(a.addSecs(17)), a);
+        QCOMPARE(DateManager::getStringFromDate(a), QStringLiteral("2024/10/27 2:30:00"));
+    }
+
+    // Years the text cannot hold give no text rather than one that never reads back.
+    void textsOfYearsOutsideTheFormat()
+    {
+        QVERIFY(DateManager::getStringFromDate(QDateTime(QDate(-5, 1, 1), QTime(0, 0))).isNull());
+        QVERIFY(DateManager::getStringFromDate(QDateTime(QDate(12000, 1, 1), QTime(0, 0))).isNull());
+        QVERIFY(
+            DateManager::getNoSecondDateStringFromDate(QDateTime(QDate(12000, 1, 1), QTime(0, 0))).isNull());
+        QCOMPARE(DateManager::getStringFromDate(QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59))),
+                 QStringLiteral("9999/12/31 23:59:59"));
+        QVERIFY(
+            !DateManager::getAfterDaysWithDate(at(2024, 1, 1), std::numeric_limits<qint64>::max()).isValid());
+        QVERIFY(
+            !DateManager::getAfterHourWithDate(at(2024, 1, 1), std::numeric_limits<qint64>::min()).isValid());
     }
 
     void fixedSecondsVersusCalendarDays()
