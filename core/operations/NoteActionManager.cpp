@@ -210,8 +210,8 @@ QDateTime NoteActionManager::getCompleteDateWithNote(const NoteDetail *note)
     if (!current.isValid())
         return {};
     const QDateTime next = NoteDateManager::nextRealDateWithCalendarIdentifier(
-        NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()), current, r->remindCycleType(),
-        r->remindCycleInterval(), r->remindCycleSpecific());
+        NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()), current,
+        r->remindCycleType(), r->remindCycleInterval(), r->remindCycleSpecific());
     if (!next.isValid())
         return {};
     const QDateTime end = DateManager::getDateFromString(r->remindEndTime());
@@ -317,7 +317,8 @@ QDateTime NoteActionManager::delayDateWithType(int delayType, const QDateTime &o
     case 2002:
         return now.addSecs(3600);
     case 2003:
-        return DateManager::getAHourAndMinuteWithDate(now.addSecs(86400), DateManager::getHourWithDate(reference),
+        return DateManager::getAHourAndMinuteWithDate(now.addSecs(86400),
+                                                      DateManager::getHourWithDate(reference),
                                                       DateManager::getMinuteWithDate(reference));
     case 2004: {
         const int occurrenceDay = DateManager::getWeekWithDate(reference);
@@ -335,7 +336,8 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     if (isDeletedNote(note) || !note->remind())
         return true;
     DateRemind *r = note->remind();
-    const QDateTime until = delayDateWithType(delayType, DateManager::getDateFromString(r->remindRealDateTime()));
+    const QDateTime until =
+        delayDateWithType(delayType, DateManager::getDateFromString(r->remindRealDateTime()));
     if (!until.isValid()) {
         qWarning() << "unknown snooze kind" << delayType;
         return true;

@@ -116,7 +116,8 @@ UserNotification LocalNotificationManager::buildNotification(const QDateTime &da
     return n;
 }
 
-QDateTime LocalNotificationManager::nextDeliveryOf(const QDateTime &date, const UserNotificationRepeat &repeat)
+QDateTime LocalNotificationManager::nextDeliveryOf(const QDateTime &date,
+                                                   const UserNotificationRepeat &repeat)
 {
     if (!date.isValid())
         return {};
@@ -156,7 +157,8 @@ bool LocalNotificationManager::addLocalNotificationWithDeliveryDate(const QDateT
 }
 
 bool LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(const QDateTime &date,
-                                                                       const QString &text, const QString &cId)
+                                                                       const QString &text,
+                                                                       const QString &cId)
 {
     UserNotificationCenter *center = UserNotificationCenter::shared();
     if (!center)

@@ -41,7 +41,8 @@ public:
     // nil date: true, nothing scheduled. Refused by the limit: false. A date not
     // after now without repeat: true, nothing scheduled. Otherwise schedules
     // (replacing a pending one with the same cId): true.
-    static bool addLocalNotificationWithDeliveryDate(const QDateTime &date, const UserNotificationRepeat &repeat,
+    static bool addLocalNotificationWithDeliveryDate(const QDateTime &date,
+                                                     const UserNotificationRepeat &repeat,
                                                      const QString &text, const QString &cId);
     // A Wi-Fi reminder: withdraws the delivered notification with the cId and schedules
     // a one-shot titled "Prelvane" at the date, whatever the limit. Always true.

@@ -51,7 +51,8 @@ int NoteRemindManager::importantRemindIntervalMinutes()
 
 std::optional<NoteRemindManager::Plan>
 NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date, int cycleType,
-                                              qint64 interval, const QString &specify, const QDateTime &endDate)
+                                              qint64 interval, const QString &specify,
+                                              const QDateTime &endDate)
 {
     if (!date.isValid() || cycleType < 0 || cycleType > 5)
         return std::nullopt;
@@ -137,7 +138,8 @@ std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const Not
         return std::nullopt;
     return planWithCalendarIdentifier(NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()),
                                       current, r->remindCycleType(), r->remindCycleInterval(),
-                                      r->remindCycleSpecific(), DateManager::getDateFromString(r->remindEndTime()));
+                                      r->remindCycleSpecific(),
+                                      DateManager::getDateFromString(r->remindEndTime()));
 }
 
 bool NoteRemindManager::addDateUserNotificationWithNote(NoteDetail *note)
@@ -159,19 +161,22 @@ bool NoteRemindManager::coverDateUserNotificationWithNote(NoteDetail *note)
         LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
         return true;
     }
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, note->content(),
-                                                                         note->cId());
+    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
+                                                                          note->content(), note->cId());
 }
 
-bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                  int cycleType, qint64 interval,
-                                                                  const QString &specify, const QDateTime &endDate,
+bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                  const QDateTime &date, int cycleType,
+                                                                  qint64 interval, const QString &specify,
+                                                                  const QDateTime &endDate,
                                                                   const QString &text, const QString &cId)
 {
-    const std::optional<Plan> plan = planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
+    const std::optional<Plan> plan =
+        planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
     if (!plan)
         return true;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text, cId);
+    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
+                                                                          cId);
 }
 
 bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, const QString &text,
@@ -179,8 +184,9 @@ bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, c
 {
     const UserNotificationRepeat repeat = UserNotificationRepeat::minutes(importantRemindIntervalMinutes());
     if (const auto pending = LocalNotificationManager::getUserNoticationWithIdentifier(cId)) {
-        if (date.isValid() && DateManager::getInitSecondDateFromDate(pending->deliveryDate) ==
-                                  DateManager::getInitSecondDateFromDate(date) &&
+        if (date.isValid() &&
+            DateManager::getInitSecondDateFromDate(pending->deliveryDate) ==
+                DateManager::getInitSecondDateFromDate(date) &&
             pending->repeatInterval == repeat)
             return false;
     }
@@ -200,8 +206,8 @@ bool NoteRemindManager::addDelayUserNotificationWithDate(const QDateTime &date, 
 {
     if (!date.isValid() || date <= Clock::now())
         return false;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(date, UserNotificationRepeat::none(), text,
-                                                                         cId);
+    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+        date, UserNotificationRepeat::none(), text, cId);
 }
 
 bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
@@ -211,7 +217,7 @@ bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
     if (LocalNotificationManager::getUserNoticationWithIdentifier(cId))
         return true;
     if (!endDate.isValid() || endDate > Clock::now())
-        return addUserNotificationWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate, text,
-                                                         cId);
+        return addUserNotificationWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate,
+                                                         text, cId);
     return true;
 }

@@ -38,29 +38,32 @@ public:
     // The core operation: date D, cycle type T (0 none .. 5 year), interval n, chosen
     // values S, end date E (null: none). False only when the limit refused it.
     static bool addUserNotificationWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                          int cycleType, qint64 interval, const QString &specify,
-                                                          const QDateTime &endDate, const QString &text,
-                                                          const QString &cId);
+                                                          int cycleType, qint64 interval,
+                                                          const QString &specify, const QDateTime &endDate,
+                                                          const QString &text, const QString &cId);
     // Important reminder: from the date, repeating every UserSet.importantRemindInterval
     // minutes (below 1 counts as 5). False, nothing changed, when such a notification
     // (same minute, same repeat) is already pending; else the scheduling result.
-    static bool addStarUserNotificationWithDate(const QDateTime &date, const QString &text, const QString &cId);
+    static bool addStarUserNotificationWithDate(const QDateTime &date, const QString &text,
+                                                const QString &cId);
     // True when the text is a date after now (the reminder is snoozed).
     static bool isDelayWithDelayTime(const QString &delayText);
     // A one-shot at the snooze date when it lies after now: true; else false.
-    static bool addDelayUserNotificationWithDate(const QDateTime &date, const QString &text, const QString &cId);
+    static bool addDelayUserNotificationWithDate(const QDateTime &date, const QString &text,
+                                                 const QString &cId);
     // True when a notification with the cId is pending; else the core operation when the
     // end date is missing or after now; else true.
-    static bool addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                                 int cycleType, qint64 interval,
-                                                                 const QString &specify, const QDateTime &endDate,
+    static bool addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                 const QDateTime &date, int cycleType,
+                                                                 qint64 interval, const QString &specify,
+                                                                 const QDateTime &endDate,
                                                                  const QString &text, const QString &cId);
 
     // The notification the core operation schedules for these values (none when the
     // reminder has no occurrence left).
     static std::optional<Plan> planWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                          int cycleType, qint64 interval, const QString &specify,
-                                                          const QDateTime &endDate);
+                                                          int cycleType, qint64 interval,
+                                                          const QString &specify, const QDateTime &endDate);
     // The notification a note should have pending right now, by the first rule that
     // applies: important reminder (no snooze pending), snooze pending, date reminder.
     // None for a note without an active date reminder, deleted or completed.

@@ -64,9 +64,9 @@ void ReminderScheduler::reconcileAll()
         const QDateTime next = LocalNotificationManager::nextDeliveryOf(plan->date, plan->repeat);
         if (!next.isValid())
             continue;
-        wanted.insert(cId, {LocalNotificationManager::buildNotification(plan->date, plan->repeat,
-                                                                        note->content(), cId),
-                            next});
+        wanted.insert(
+            cId, {LocalNotificationManager::buildNotification(plan->date, plan->repeat, note->content(), cId),
+                  next});
     }
 
     // The nearest ones within the limit.
@@ -85,7 +85,8 @@ void ReminderScheduler::reconcileAll()
             center->removeScheduledNotification(pending.identifier);
 
     for (const Wanted &w : ordered) {
-        const std::optional<UserNotification> pending = center->scheduledNotification(w.notification.identifier);
+        const std::optional<UserNotification> pending =
+            center->scheduledNotification(w.notification.identifier);
         if (pending && *pending == w.notification)
             continue;
         center->scheduleNotification(w.notification);

@@ -289,13 +289,15 @@ private slots:
         QTest::newRow("end date before that occurrence completes")
             << remind(1, threeDaysAgo, "2026/3/7 8:59:00") << 0 << 0 << true << 3 << threeDaysAgo << false;
         QTest::newRow("end date on that occurrence still advances")
-            << remind(1, threeDaysAgo, "2026/3/7 9:00:00") << 0 << 0 << false << 2 << "2026/3/7 9:00:00" << true;
+            << remind(1, threeDaysAgo, "2026/3/7 9:00:00") << 0 << 0 << false << 2 << "2026/3/7 9:00:00"
+            << true;
         QTest::newRow("cleared daily reminder completes, stays cleared")
             << clearedDaily << 2 << 2 << true << 3 << threeDaysAgo << false;
         QTest::newRow("one-time reminder completes")
             << remind(0, "2026/3/7 9:00:00") << 0 << 0 << true << 3 << "2026/3/7 9:00:00" << false;
         QTest::newRow("no reminder completes") << none << 3 << 3 << true << -1 << QString() << false;
-        QTest::newRow("unknown setting completes in place") << none << 7 << 0 << true << -1 << QString() << false;
+        QTest::newRow("unknown setting completes in place")
+            << none << 7 << 0 << true << -1 << QString() << false;
     }
 
     void complete()
@@ -310,7 +312,8 @@ private slots:
 
         settings()->setNoteCompleteActionType(qint16(setting));
         NoteDetail *n = noteWith(remind);
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
+        QVERIFY(
+            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
         bool saved = false;
         QCOMPARE(NoteActionManager::completeActionWithNote(n, &saved), returned);
         QVERIFY(saved);
@@ -356,7 +359,8 @@ private slots:
     void deleteUnlinksAndWithdraws()
     {
         QList<NoteDetail *> n = chain({"a", "b", "c"});
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
+        QVERIFY(
+            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
         QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isSync(), false);
@@ -368,8 +372,8 @@ private slots:
     void deletedNoteIsNeverRevived_data()
     {
         QTest::addColumn<QString>("action");
-        for (const char *a : {"complete", "clear", "snooze", "clearStar", "clearDelay", "move", "delete", "link",
-                              "unlink"})
+        for (const char *a :
+             {"complete", "clear", "snooze", "clearStar", "clearDelay", "move", "delete", "link", "unlink"})
             QTest::newRow(a) << QString(a);
     }
 
@@ -427,21 +431,26 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("until");
         // 2 March 2026 is a Monday, 25 February a Wednesday.
-        QTest::newRow("2001 half an hour") << "2026/3/2 10:00:00" << "2026/2/25 8:15:30" << 2001
-                                           << "2026/3/2 10:30:00";
-        QTest::newRow("2002 an hour") << "2026/3/2 10:00:00" << "2026/2/25 8:15:30" << 2002 << "2026/3/2 11:00:00";
+        QTest::newRow("2001 half an hour") << "2026/3/2 10:00:00"
+                                           << "2026/2/25 8:15:30" << 2001 << "2026/3/2 10:30:00";
+        QTest::newRow("2002 an hour") << "2026/3/2 10:00:00"
+                                      << "2026/2/25 8:15:30" << 2002 << "2026/3/2 11:00:00";
         QTest::newRow("2003 tomorrow at the occurrence's time")
-            << "2026/3/2 10:00:07" << "2026/2/25 8:15:30" << 2003 << "2026/3/3 8:15:07";
-        QTest::newRow("2003 without occurrence: tomorrow now")
-            << "2026/3/2 10:00:00" << "" << 2003 << "2026/3/3 10:00:00";
+            << "2026/3/2 10:00:07"
+            << "2026/2/25 8:15:30" << 2003 << "2026/3/3 8:15:07";
+        QTest::newRow("2003 without occurrence: tomorrow now") << "2026/3/2 10:00:00"
+                                                               << "" << 2003 << "2026/3/3 10:00:00";
         QTest::newRow("2004 Monday for a Monday: next week")
-            << "2026/3/2 10:00:00" << "2026/2/23 8:00:00" << 2004 << "2026/3/9 10:00:00";
+            << "2026/3/2 10:00:00"
+            << "2026/2/23 8:00:00" << 2004 << "2026/3/9 10:00:00";
         QTest::newRow("2004 Monday for a Wednesday: this Wednesday")
-            << "2026/3/2 10:00:00" << "2026/2/25 8:00:00" << 2004 << "2026/3/4 10:00:00";
+            << "2026/3/2 10:00:00"
+            << "2026/2/25 8:00:00" << 2004 << "2026/3/4 10:00:00";
         QTest::newRow("2004 Friday for a Wednesday: next Wednesday")
-            << "2026/3/6 10:00:00" << "2026/2/25 8:00:00" << 2004 << "2026/3/11 10:00:00";
-        QTest::newRow("2004 without occurrence: a week")
-            << "2026/3/6 10:00:00" << "" << 2004 << "2026/3/13 10:00:00";
+            << "2026/3/6 10:00:00"
+            << "2026/2/25 8:00:00" << 2004 << "2026/3/11 10:00:00";
+        QTest::newRow("2004 without occurrence: a week") << "2026/3/6 10:00:00"
+                                                         << "" << 2004 << "2026/3/13 10:00:00";
     }
 
     void snooze()
@@ -466,8 +475,8 @@ private slots:
     void snoozeAtTheLimit()
     {
         for (int i = 1; i <= 100; ++i)
-            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * i), {}, "x",
-                                                                                   QString("p%1").arg(i)));
+            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+                now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
         Remind r;
         r.real = "2026/3/6 9:00:00";
         NoteDetail *n = noteWith(r);

@@ -135,8 +135,8 @@ private:
 
         QStringList trail;
         for (int step = 0; step < steps; ++step) {
-            QList<NoteDetail *> live = ctx()->findAllWhere<NoteDetail>(
-                [](const NoteDetail *n) { return n->actionType() != 3; });
+            QList<NoteDetail *> live =
+                ctx()->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->actionType() != 3; });
             QHash<NoteDetail *, Snapshot> before;
             for (NoteDetail *n : ctx()->findAll<NoteDetail>())
                 before.insert(n, {n->nextId(), n->actionType()});
@@ -150,7 +150,8 @@ private:
                 acted = NoteActionManager::addActionNoteWithClassify(c);
                 acted->setContent("新");
                 acted->setActionType(1);
-                trail << QString("add %1 %2").arg(set->noteAddPositionType() == 1 ? "top" : "bottom", c->classId());
+                trail << QString("add %1 %2")
+                             .arg(set->noteAddPositionType() == 1 ? "top" : "bottom", c->classId());
             } else {
                 acted = live.at(int(rnd.bounded(live.size())));
                 if (op < 50) {
@@ -169,7 +170,9 @@ private:
                         acted->setRemind(r);
                     }
                     NoteActionManager::completeActionWithNote(acted);
-                    trail << QString("complete %1 with setting %2").arg(acted->cId()).arg(set->noteCompleteActionType());
+                    trail << QString("complete %1 with setting %2")
+                                 .arg(acted->cId())
+                                 .arg(set->noteCompleteActionType());
                 } else if (op < 95) {
                     QVERIFY(NoteActionManager::deleteActionWithNote(acted));
                     trail << "delete " + acted->cId();
@@ -187,15 +190,16 @@ private:
 
             for (const Classify *cat : categories) {
                 const QString fault = checkCategory(cat);
-                QVERIFY2(fault.isEmpty(), qPrintable(QString("seed %1, step %2 (%3), category %4: %5\n%6")
-                                                         .arg(seed)
-                                                         .arg(step)
-                                                         .arg(trail.last(), cat->classId(), fault,
-                                                              trail.join("\n"))));
+                QVERIFY2(fault.isEmpty(),
+                         qPrintable(QString("seed %1, step %2 (%3), category %4: %5\n%6")
+                                        .arg(seed)
+                                        .arg(step)
+                                        .arg(trail.last(), cat->classId(), fault, trail.join("\n"))));
             }
             const QString fault = settled ? QString() : checkFlags(before, acted);
             QVERIFY2(fault.isEmpty(),
-                     qPrintable(QString("seed %1, step %2 (%3): %4").arg(seed).arg(step).arg(trail.last(), fault)));
+                     qPrintable(
+                         QString("seed %1, step %2 (%3): %4").arg(seed).arg(step).arg(trail.last(), fault)));
         }
     }
 

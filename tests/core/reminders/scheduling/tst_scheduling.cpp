@@ -165,7 +165,8 @@ private slots:
         };
         row("one-shot in the past", {0, "2026/3/5 9:00:00", 0}, "");
         row("one-shot ahead", {0, "2026/3/7 9:00:00", 0}, "2026/3/7 9:00:00");
-        row("daily every 2 from the past repeats from D", {0, "2026/3/1 8:00:00", 1, 2}, "2026/3/1 8:00:00", "d2");
+        row("daily every 2 from the past repeats from D", {0, "2026/3/1 8:00:00", 1, 2}, "2026/3/1 8:00:00",
+            "d2");
         row("daily interval 0 counts as 1", {0, "2026/3/1 8:00:00", 1, 0}, "2026/3/1 8:00:00", "d1");
         row("weekly without values", {0, "2026/3/2 9:00:00", 2, 2}, "2026/3/2 9:00:00", "d14");
         row("weekly on Monday from a Friday", {0, "2026/3/13 9:00:00", 2, 1, "1"}, "2026/3/16 9:00:00", "d7");
@@ -188,8 +189,8 @@ private slots:
             "2026/3/7 8:00:00");
         row("end date before the next occurrence", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/7 7:59:00"}, "");
         row("start ahead but after the end", {0, "2026/4/1 8:00:00", 1, 1, "", "2026/3/20 0:00:00"}, "");
-        row("unreadable end date counts as none", {0, "2026/3/1 8:00:00", 1, 1, "", "soon"}, "2026/3/1 8:00:00",
-            "d1");
+        row("unreadable end date counts as none", {0, "2026/3/1 8:00:00", 1, 1, "", "soon"},
+            "2026/3/1 8:00:00", "d1");
         row("lunar weekly is a one-shot", {1, "2026/3/2 9:00:00", 2}, "2026/3/9 9:00:00");
         row("cycle type 6", {0, "2026/3/7 9:00:00", 6}, "");
     }
@@ -200,7 +201,8 @@ private slots:
         QFETCH(QString, first);
         QFETCH(QString, repeat);
 
-        const CalendarIdentifier cal = rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
+        const CalendarIdentifier cal =
+            rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
         QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(
             cal, at(rule.date), rule.cycle, rule.interval, rule.specify, at(rule.end), "文本", "c1"));
         const auto pending = m_center->scheduledNotification("c1");
@@ -219,14 +221,15 @@ private slots:
         // 17 February 2026 is the first day of a lunar year.
         const QDateTime start(QDate(2026, 2, 17), QTime(9, 0));
         QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
-        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese, start, 3,
-                                                                             1, {}, {}, "t", "c1"));
+        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
+                                                                             start, 3, 1, {}, {}, "t", "c1"));
         const auto pending = m_center->scheduledNotification("c1");
         QVERIFY(pending);
         QVERIFY(!pending->repeatInterval.isRepeating());
         QVERIFY(pending->deliveryDate > now());
         QVERIFY(pending->deliveryDate < now().addDays(31));
-        QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, pending->deliveryDate), 1);
+        QCOMPARE(
+            DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, pending->deliveryDate), 1);
         QCOMPARE(pending->deliveryDate.time(), QTime(9, 0));
     }
 
@@ -328,10 +331,10 @@ private slots:
         QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, at("2026/3/5 0:00:00"), "t", "c1"));
         QVERIFY(pendingIds().isEmpty());
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian,
-                                                                                    d, 1, 1, {}, {}, "t", "c1"));
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian,
-                                                                                    d, 2, 1, {}, {}, "t", "c1"));
+        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+            CalendarIdentifier::Gregorian, d, 1, 1, {}, {}, "t", "c1"));
+        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+            CalendarIdentifier::Gregorian, d, 2, 1, {}, {}, "t", "c1"));
         QCOMPARE(m_center->scheduleLog().size(), 1);
     }
 
@@ -339,16 +342,17 @@ private slots:
     {
         fill(LocalNotificationManager::maxPendingNotifications);
         // Farther than all 100: refused, nothing changes.
-        QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {}, "x",
-                                                                                "far"));
+        QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
+                                                                                "x", "far"));
         QCOMPARE(m_center->scheduledNotifications().size(), 100);
         QVERIFY(!m_center->scheduledNotification("far"));
         // Replacing one of the 100 is not a new one.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {}, "y",
-                                                                               "p5"));
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
+                                                                               "y", "p5"));
         QCOMPARE(m_center->scheduledNotifications().size(), 100);
         // Nearer than the farthest: it stays, the farthest (now p5) goes.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x", "near"));
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
+                                                                               "near"));
         QCOMPARE(m_center->scheduledNotifications().size(), 100);
         QVERIFY(m_center->scheduledNotification("near"));
         QVERIFY(!m_center->scheduledNotification("p5"));
@@ -365,15 +369,29 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("expected");
         const QString def = UserNotification::defaultSoundName();
-        QTest::newRow("no settings row") << false << "" << "" << "";
-        QTest::newRow("1,2 without a file: default") << true << "1,2" << "" << def;
-        QTest::newRow("1 only: silent") << true << "1" << "标准铃声1.wav" << "";
-        QTest::newRow("12 is not 2") << true << "12" << "标准铃声1.wav" << "";
-        QTest::newRow("chosen sound") << true << "1,2" << "音乐铃声1.mp3" << "音乐铃声1.mp3";
-        QTest::newRow("2 alone") << true << "2" << "机场提示音.wav" << "机场提示音.wav";
-        QTest::newRow("a path: default") << true << "2" << "../../../etc/passwd" << def;
-        QTest::newRow("our name behind a folder: default") << true << "2" << "/tmp/标准铃声1.wav" << def;
-        QTest::newRow("wrong extension: default") << true << "2" << "音乐铃声1.wav" << def;
+        QTest::newRow("no settings row") << false << ""
+                                         << ""
+                                         << "";
+        QTest::newRow("1,2 without a file: default") << true << "1,2"
+                                                     << "" << def;
+        QTest::newRow("1 only: silent") << true << "1"
+                                        << "标准铃声1.wav"
+                                        << "";
+        QTest::newRow("12 is not 2") << true << "12"
+                                     << "标准铃声1.wav"
+                                     << "";
+        QTest::newRow("chosen sound") << true << "1,2"
+                                      << "音乐铃声1.mp3"
+                                      << "音乐铃声1.mp3";
+        QTest::newRow("2 alone") << true << "2"
+                                 << "机场提示音.wav"
+                                 << "机场提示音.wav";
+        QTest::newRow("a path: default") << true << "2"
+                                         << "../../../etc/passwd" << def;
+        QTest::newRow("our name behind a folder: default") << true << "2"
+                                                           << "/tmp/标准铃声1.wav" << def;
+        QTest::newRow("wrong extension: default") << true << "2"
+                                                  << "音乐铃声1.wav" << def;
     }
 
     void soundChoice()
@@ -386,7 +404,8 @@ private slots:
             settings()->setRemindTypes(types);
             settings()->setRemindSoundPath(path);
         }
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
+        QVERIFY(
+            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
         QCOMPARE(m_center->scheduledNotification("c1")->soundName, expected);
     }
 
@@ -405,7 +424,8 @@ private slots:
             if (name.endsWith(".wav"))
                 QCOMPARE(head, QByteArray("RIFF"));
             else // an MPEG audio frame header, or an ID3 tag before it
-                QVERIFY(head.startsWith("ID3") || (uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0));
+                QVERIFY(head.startsWith("ID3") ||
+                        (uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0));
         }
         QVERIFY(m_center->soundFileForName("../标准铃声1.wav").isEmpty());
         QVERIFY(m_center->soundFileForName("nothing.wav").isEmpty());
@@ -424,7 +444,8 @@ private slots:
         NoteDetail *snoozed = note("snoozed", {0, "2026/3/6 9:00:00", 0}, c);
         snoozed->remind()->setRemindDelayTime("2026/3/6 10:30:00");
         // A stale one of a row that no longer exists.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "old"));
+        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
+                                                                               "old"));
 
         ReminderScheduler::reconcileAll();
         QStringList ids = pendingIds();
