@@ -1,5 +1,7 @@
 #include "service/api/AES.h"
 
+#include <QStringDecoder>
+
 #include <openssl/evp.h>
 
 #include <memory>
@@ -82,7 +84,11 @@ QString AES::decrypt(const QString &base64, const QString &key)
     const QByteArray plain = decryptData(base64DataFromString(base64), key);
     if (plain.isNull())
         return {};
-    QString text = QString::fromUtf8(plain);
+    // Bytes that are not UTF-8 are no text at all, not text with replacement marks.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8(plain);
+    if (utf8.hasError())
+        return {};
     if (text.isNull())
         text = QLatin1String("");
     return text;

@@ -11,7 +11,8 @@ public:
     // Reply and token cipher: the key is the UTF-8 bytes of `key`, zero-padded
     // or cut to 16 bytes when shorter than 16, to 24 when shorter than 24, else
     // to 32. encrypt gives standard Base64; decrypt takes Base64 (read leniently)
-    // and gives the UTF-8 text. A failing call gives a null QString.
+    // and gives the UTF-8 text. A failing call, or a plain text that is not
+    // UTF-8, gives a null QString.
     static QString encrypt(const QString &plain, const QString &key);
     static QString decrypt(const QString &base64, const QString &key);
     static QByteArray encryptData(const QByteArray &plain, const QString &key);

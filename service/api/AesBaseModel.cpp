@@ -3,6 +3,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+
 AesBaseModel AesBaseModel::fromReply(const QByteArray &bytes)
 {
     AesBaseModel model;
@@ -11,11 +13,7 @@ AesBaseModel AesBaseModel::fromReply(const QByteArray &bytes)
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return model;
     const QJsonObject obj = doc.object();
-    const QJsonValue code = obj.value(QStringLiteral("code"));
-    if (code.isDouble())
-        model.code = qint64(code.toDouble());
-    else if (code.isString())
-        model.code = code.toString().toLongLong();
+    model.code = codeOf(obj.value(QStringLiteral("code")));
     const QJsonValue msg = obj.value(QStringLiteral("msg"));
     if (msg.isString())
         model.msg = msg.toString();
@@ -23,4 +21,17 @@ AesBaseModel AesBaseModel::fromReply(const QByteArray &bytes)
     if (data.isString())
         model.data = data.toString();
     return model;
+}
+
+qint64 AesBaseModel::codeOf(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString().trimmed().toLongLong();
+    if (!value.isDouble())
+        return 0;
+    // Casting a double beyond the 64-bit range is undefined; such a code is no code.
+    const double d = value.toDouble();
+    if (!std::isfinite(d) || d >= 9223372036854775808.0 || d < -9223372036854775808.0)
+        return 0;
+    return qint64(d);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonValue>
 #include <QString>
 
 // The reply envelope as it arrives: {code, msg, data}, where data is the
@@ -14,4 +15,7 @@ struct AesBaseModel
     // Parses the reply bytes. Anything that is not a JSON object gives code 0
     // and no message.
     static AesBaseModel fromReply(const QByteArray &bytes);
+    // A reply code given as a number or as decimal text; 0 when it is neither
+    // or lies outside the 64-bit range.
+    static qint64 codeOf(const QJsonValue &value);
 };

@@ -23,6 +23,8 @@
 #include <QSslError>
 #include <QTimer>
 
+#include <cmath>
+
 namespace {
 
 const QString VersionNumsPath = QStringLiteral("user/versionNums");
@@ -40,7 +42,7 @@ QString queryText(const QJsonValue &value)
         return value.toString();
     case QJsonValue::Double: {
         const double d = value.toDouble();
-        if (d == double(qint64(d)))
+        if (std::trunc(d) == d && std::fabs(d) < 9.0e18)
             return QString::number(qint64(d));
         return QString::number(d, 'g', 17);
     }
@@ -84,8 +86,7 @@ BaseSuccessModel plainModel(const QByteArray &bytes)
 {
     BaseSuccessModel model;
     const QJsonObject obj = QJsonDocument::fromJson(bytes).object();
-    const QJsonValue code = obj.value(QStringLiteral("code"));
-    model.code = code.isString() ? code.toString().toLongLong() : qint64(code.toDouble());
+    model.code = AesBaseModel::codeOf(obj.value(QStringLiteral("code")));
     model.msg = obj.value(QStringLiteral("msg")).toString();
     model.data = obj.value(QStringLiteral("data"));
     if (model.data.isNull())
@@ -112,8 +113,12 @@ bool isLoopbackHost(const QString &host)
 
 std::optional<qint64> integerOf(const QJsonValue &value)
 {
-    if (value.isDouble())
-        return qint64(value.toDouble());
+    if (value.isDouble()) {
+        const double d = value.toDouble();
+        if (!(std::fabs(d) < 9.0e18))
+            return std::nullopt;
+        return qint64(d);
+    }
     if (value.isString()) {
         bool ok = false;
         const qint64 v = value.toString().trimmed().toLongLong(&ok);
@@ -135,6 +140,10 @@ struct ApiNetWorking::Call
     Failure failure;
     bool silentTransport = false;
     bool timedOut = false;
+    bool tooLarge = false;
+    // The sign-in the request was sent under; a session-ending reply of an
+    // older one must not end the present sign-in.
+    quint64 generation = 0;
     QString sslError;
 
     bool alive() const { return !hasContext || !context.isNull(); }
@@ -194,6 +203,11 @@ void ApiNetWorking::setExtraCaCertificates(const QList<QSslCertificate> &certifi
 void ApiNetWorking::setRequestTimeout(int msecs)
 {
     m_timeoutMSecs = qMax(1, msecs);
+}
+
+void ApiNetWorking::setMaxReplyBytes(qint64 bytes)
+{
+    m_maxReplyBytes = qMax<qint64>(1, bytes);
 }
 
 // --- keys and bodies ------------------------------------------------------------
@@ -295,6 +309,14 @@ BaseSuccessModel ApiNetWorking::showBackAESDataWithAesModel(const AesBaseModel &
 BaseSuccessModel ApiNetWorking::returnLoadBaseModelWithResponseObject(const QByteArray &bytes,
                                                                       const QString &path)
 {
+    return decodeAndAct(bytes, path, QuitLoginManager::signInGeneration());
+}
+
+BaseSuccessModel ApiNetWorking::decodeAndAct(const QByteArray &bytes, const QString &path, quint64 generation)
+{
+    // Several replies of one sign-in may end it together; the first logs out,
+    // the rest (and any of a sign-in already over) only reach their callers.
+    const bool current = generation == QuitLoginManager::signInGeneration();
     const AesBaseModel aes = AesBaseModel::fromReply(bytes);
     BaseSuccessModel model;
     model.code = aes.code;
@@ -306,10 +328,12 @@ BaseSuccessModel ApiNetWorking::returnLoadBaseModelWithResponseObject(const QByt
     case 410:
     case 411:
     case 413:
-        showLoginViewWithModel(aes);
+        if (current)
+            showLoginViewWithModel(aes);
         break;
     case 417:
-        uploadApp();
+        if (current)
+            uploadApp();
         break;
     default:
         model.showMsg = true;
@@ -339,9 +363,17 @@ BaseSuccessModel ApiNetWorking::decodeWithResponseObject(const QByteArray &bytes
 
 void ApiNetWorking::uploadApp()
 {
+    // One notice at a time: replies that come while it is open add none.
+    static std::optional<quint64> openUnder;
+    const quint64 generation = QuitLoginManager::signInGeneration();
+    if (openUnder == generation)
+        return;
+    openUnder = generation;
     UserFeedback::current()->showDefaultMessageAlertWithDetailText(
-        QStringLiteral("请下载最新版本"), [](bool pressed) {
-            if (pressed)
+        QStringLiteral("请下载最新版本"), [generation](bool pressed) {
+            if (openUnder == generation)
+                openUnder.reset();
+            if (pressed && generation == QuitLoginManager::signInGeneration())
                 QuitLoginManager::showLoginWindow();
         });
 }
@@ -435,6 +467,7 @@ void ApiNetWorking::send(Variant variant, const QString &path, const Params &par
     call->success = std::move(success);
     call->failure = std::move(failure);
     call->silentTransport = path == VersionNumsPath;
+    call->generation = QuitLoginManager::signInGeneration();
 
     const QUrl base = apiBaseUrl();
     if (base.isEmpty()) {
@@ -513,6 +546,15 @@ void ApiNetWorking::send(Variant variant, const QString &path, const Params &par
         reply->abort();
     });
     connect(reply, &QNetworkReply::downloadProgress, timer, qOverload<>(&QTimer::start));
+    // A reply larger than any the service sends is cut off before it fills the memory.
+    const qint64 maxBytes = m_maxReplyBytes;
+    connect(reply, &QNetworkReply::downloadProgress, reply,
+            [call, reply, maxBytes](qint64 got, qint64 total) {
+                if ((got > maxBytes || total > maxBytes) && !call->tooLarge) {
+                    call->tooLarge = true;
+                    reply->abort();
+                }
+            });
     connect(reply, &QNetworkReply::uploadProgress, timer, qOverload<>(&QTimer::start));
     connect(reply, &QNetworkReply::sslErrors, reply, [call](const QList<QSslError> &errors) {
         if (!errors.isEmpty())
@@ -538,10 +580,16 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
     reply->deleteLater();
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const QNetworkReply::NetworkError error = reply->error();
+    // The whole reply may have arrived before any progress was reported.
+    if (reply->bytesAvailable() > m_maxReplyBytes)
+        call->tooLarge = true;
 
-    if (error != QNetworkReply::NoError || (status != 0 && (status < 200 || status >= 300))) {
+    if (call->tooLarge || error != QNetworkReply::NoError ||
+        (status != 0 && (status < 200 || status >= 300))) {
         QString text;
-        if (call->timedOut) {
+        if (call->tooLarge) {
+            text = QStringLiteral("服务器返回的数据过大，无法读取");
+        } else if (call->timedOut) {
             text = QStringLiteral("请求超时，请检查网络后重试");
         } else if (status >= 300) {
             text = QStringLiteral("服务器出错（HTTP %1），请稍后重试").arg(status);
@@ -597,7 +645,7 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
     case Variant::Get:
     case Variant::Post:
         // Reply-code actions (logout, update notice) happen even when the caller is gone.
-        model = returnLoadBaseModelWithResponseObject(bytes, call->path);
+        model = decodeAndAct(bytes, call->path, call->generation);
         showAlert =
             model.showMsg && (call->variant == Variant::Get || isShowErrorMsgWithUrlString(call->path));
         break;
@@ -609,6 +657,9 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
         break;
     case Variant::Upload:
         model = plainModel(bytes);
+        // A reply that is not JSON tells the user nothing otherwise.
+        if (!QJsonDocument::fromJson(bytes).isObject())
+            model.showMsg = true;
         showAlert = model.showMsg;
         break;
     }

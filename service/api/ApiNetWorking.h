@@ -62,6 +62,10 @@ public:
     // Idle time-out of one request (default 60 s).
     void setRequestTimeout(int msecs);
     int requestTimeout() const { return m_timeoutMSecs; }
+    // Largest reply body accepted (default 64 MiB); a larger one is refused
+    // as a transport failure before it fills the memory.
+    void setMaxReplyBytes(qint64 bytes);
+    qint64 maxReplyBytes() const { return m_maxReplyBytes; }
     // Seconds since 1970 when this client was made: the "timestamp" of every
     // request but GET.
     qint64 creationTimestamp() const { return m_createdSecs; }
@@ -215,6 +219,7 @@ private:
     void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,
               const QObject *context, Success success, Failure failure);
     void finish(QNetworkReply *reply, const std::shared_ptr<Call> &call);
+    BaseSuccessModel decodeAndAct(const QByteArray &bytes, const QString &path, quint64 generation);
     void fail(const std::shared_ptr<Call> &call, const QString &text, bool showSheet);
     QNetworkRequest makeRequest(const QUrl &url, bool currentTimestamp) const;
     void login(const QString &path, const Params &param, const QObject *context, Success success,
@@ -225,6 +230,7 @@ private:
     QNetworkAccessManager *m_manager = nullptr;
     QList<QSslCertificate> m_extraCa;
     int m_timeoutMSecs = 60000;
+    qint64 m_maxReplyBytes = 64 * 1024 * 1024;
     qint64 m_createdSecs = 0;
     std::function<void(int)> m_reachabilityHandler;
     QMetaObject::Connection m_reachabilityConnection;
