@@ -6,7 +6,8 @@
 #include <optional>
 
 // Secret storage for small items: one item per key (service = account = the
-// key). Synchronous; main thread only. Implementations refuse an empty key.
+// key). Synchronous; main thread only. Implementations refuse an empty key
+// and empty data.
 class KeychainBackend
 {
 public:

@@ -14,7 +14,7 @@ MemoryKeychainBackend::~MemoryKeychainBackend()
 bool MemoryKeychainBackend::writeItem(const QString &key, const QByteArray &data)
 {
     writtenKeys << key;
-    if (key.isEmpty() || refuseWrites)
+    if (key.isEmpty() || data.isEmpty() || refuseWrites)
         return false;
     items.insert(key, data);
     return true;

@@ -32,8 +32,8 @@ QtKeychainBackend::QtKeychainBackend() = default;
 
 bool QtKeychainBackend::writeItem(const QString &key, const QByteArray &data)
 {
-    if (key.isEmpty()) {
-        m_lastError = QStringLiteral("empty key");
+    if (key.isEmpty() || data.isEmpty()) {
+        m_lastError = QStringLiteral("empty key or value");
         return false;
     }
     QKeychain::WritePasswordJob job(key);

@@ -1,5 +1,6 @@
 #include "service/account/KeychainTool.h"
 
+#include "platform/base/Missing.h"
 #include "platform/keychain/KeychainBackend.h"
 
 #include <QDataStream>
@@ -42,11 +43,11 @@ QVariant KeychainTool::unarchive(const QByteArray &bytes, QString *error)
 
 bool KeychainTool::save(const QString &key, const QVariant &data)
 {
-    if (key.isEmpty() || !data.isValid())
+    // Nothing empty is ever stored, and a refused value leaves the old item.
+    // The backend replaces the item in one write, so a failing write loses nothing.
+    if (key.isEmpty() || Missing::isMissing(data))
         return false;
-    KeychainBackend *keychain = KeychainBackend::shared();
-    keychain->deleteItem(key);
-    return keychain->writeItem(key, archive(data));
+    return KeychainBackend::shared()->writeItem(key, archive(data));
 }
 
 QVariant KeychainTool::load(const QString &key)

@@ -9,8 +9,9 @@
 class KeychainTool
 {
 public:
-    // Replaces the item. False (nothing written) for an empty key or an
-    // invalid value, or when the keychain cannot store.
+    // Replaces the item. False (nothing written, the old item kept) for an
+    // empty key or a missing value (invalid, null, empty text or collection),
+    // or when the keychain cannot store.
     static bool save(const QString &key, const QVariant &data);
     static QVariant load(const QString &key);
     static bool remove(const QString &key);

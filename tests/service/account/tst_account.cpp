@@ -92,6 +92,27 @@ private slots:
         QVERIFY(PwdManager::readPassWordWithKeyChain("tester").isEmpty());
     }
 
+    void emptyValuesAreRefusedBeforeTheKeychain_data()
+    {
+        QTest::addColumn<QVariant>("value");
+        QTest::newRow("invalid") << QVariant();
+        QTest::newRow("empty text") << QVariant(QString());
+        QTest::newRow("empty map") << QVariant(QVariantMap());
+        QTest::newRow("empty list") << QVariant(QVariantList());
+    }
+    void emptyValuesAreRefusedBeforeTheKeychain()
+    {
+        QFETCH(QVariant, value);
+        QVERIFY(KeychainTool::save("tester", QVariantMap{{"tester", "pw"}}));
+        keychain->writtenKeys.clear();
+        QVERIFY(!KeychainTool::save("tester", value));
+        QVERIFY(keychain->writtenKeys.isEmpty());
+        // The refused value leaves the stored one in place.
+        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("pw"));
+        QVERIFY(!keychain->writeItem("tester", QByteArray()));
+        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("pw"));
+    }
+
     void damagedItemsReadAsNothing_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -31,6 +31,7 @@ private slots:
             QVERIFY(!backend.readItem(QStringLiteral("prelvane-test-item")).has_value());
         }
         QVERIFY(!backend.writeItem(QString(), "value"));
+        QVERIFY(!backend.writeItem(QStringLiteral("prelvane-test-item"), QByteArray()));
 
         const QString id = UUIDTool::getUUIDInKeychain();
         QCOMPARE(id.size(), 36);
