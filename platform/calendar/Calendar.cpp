@@ -163,7 +163,7 @@ qint64 Calendar::wholeYearsBetween(CalendarIdentifier cal, qint64 fromDay, int f
 
 DateComponents Calendar::components(CalendarIdentifier cal, const QDateTime &dt)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     const CalendarDate d = dateOfDay(cal, m.julianDay);
@@ -182,7 +182,7 @@ QDateTime Calendar::dateFromComponents(CalendarIdentifier cal, const DateCompone
 
 QDateTime Calendar::replacingDay(CalendarIdentifier cal, const QDateTime &dt, int day)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     const CalendarDate d = dateOfDay(cal, m.julianDay);
@@ -191,7 +191,7 @@ QDateTime Calendar::replacingDay(CalendarIdentifier cal, const QDateTime &dt, in
 
 QDateTime Calendar::replacingMonth(CalendarIdentifier cal, const QDateTime &dt, int month)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     const CalendarDate d = dateOfDay(cal, m.julianDay);
@@ -200,7 +200,7 @@ QDateTime Calendar::replacingMonth(CalendarIdentifier cal, const QDateTime &dt, 
 
 QDateTime Calendar::addingDays(const QDateTime &dt, qint64 days)
 {
-    if (!dt.isValid() || days < -lastValidDay || days > lastValidDay)
+    if (!LocalTime::isUsable(dt) || days < -lastValidDay || days > lastValidDay)
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     return makeDateTime(m.julianDay + days, m.msecsOfDay);
@@ -208,7 +208,7 @@ QDateTime Calendar::addingDays(const QDateTime &dt, qint64 days)
 
 QDateTime Calendar::addingMonths(CalendarIdentifier cal, const QDateTime &dt, qint64 months)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     return makeDateTime(addMonthsToDay(cal, m.julianDay, months), m.msecsOfDay);
@@ -216,7 +216,7 @@ QDateTime Calendar::addingMonths(CalendarIdentifier cal, const QDateTime &dt, qi
 
 QDateTime Calendar::addingYears(CalendarIdentifier cal, const QDateTime &dt, qint64 years)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(dt);
     return makeDateTime(addYearsToDay(cal, m.julianDay, years), m.msecsOfDay);
@@ -224,7 +224,7 @@ QDateTime Calendar::addingYears(CalendarIdentifier cal, const QDateTime &dt, qin
 
 int Calendar::daysInMonth(CalendarIdentifier cal, const QDateTime &dt)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return 0;
     const CalendarDate d = dateOfDay(cal, LocalTime::momentOf(dt).julianDay);
     return daysInMonth(cal, d.year, d.month, d.leap);
@@ -233,7 +233,7 @@ int Calendar::daysInMonth(CalendarIdentifier cal, const QDateTime &dt)
 qint64 Calendar::wholeUnitsBetween(CalendarIdentifier cal, CalendarUnit unit, const QDateTime &from,
                                    const QDateTime &to)
 {
-    if (!from.isValid() || !to.isValid())
+    if (!LocalTime::isUsable(from) || !LocalTime::isUsable(to))
         return 0;
     const LocalTime::Moment a = LocalTime::momentOf(from), b = LocalTime::momentOf(to);
     switch (unit) {
@@ -258,7 +258,7 @@ DateComponents Calendar::difference(CalendarIdentifier cal, CalendarUnits units,
                                     const QDateTime &to)
 {
     DateComponents c;
-    if (!from.isValid() || !to.isValid())
+    if (!LocalTime::isUsable(from) || !LocalTime::isUsable(to))
         return c;
     QDateTime cursor = from;
     auto clampInt = [](qint64 v) { return int(std::clamp<qint64>(v, INT_MIN, INT_MAX)); };
@@ -292,7 +292,7 @@ DateComponents Calendar::difference(CalendarIdentifier cal, CalendarUnits units,
 
 int Calendar::weekday(const QDateTime &dt)
 {
-    if (!dt.isValid())
+    if (!LocalTime::isUsable(dt))
         return 0;
     return weekdayOfDay(LocalTime::momentOf(dt).julianDay);
 }

@@ -10,6 +10,7 @@
 // Calendar arithmetic by calendar identifier, in the system time zone, in place of the platform's calendar
 // objects. Weekdays are Monday 1 .. Sunday 7 whatever the locale. Days are QDate::toJulianDay numbers.
 // Operations on date-times keep the wall-clock time; a null date-time in gives a null date-time (or 0) out.
+// A local date-time made inside a daylight-saving gap (Qt holds it invalid) is taken by its wall clock.
 class Calendar
 {
 public:

@@ -2,6 +2,7 @@
 
 #include <QTimeZone>
 
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -62,6 +63,12 @@ Cache &cache()
     return c;
 }
 
+// The zone's offset from UTC at an instant, in milliseconds.
+int offsetAtInstant(qint64 epochMSecs)
+{
+    return QDateTime::fromMSecsSinceEpoch(epochMSecs).offsetFromUtc() * 1000;
+}
+
 int offsetOfLocal(qint64 day, int msecsOfDay)
 {
     const QDateTime dt(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(msecsOfDay));
@@ -106,13 +113,20 @@ qint64 LocalTime::toEpochMSecs(qint64 julianDay, int msecsOfDay)
     const qint64 asUtc = (julianDay - unixEpochDay) * msecsPerDay + msecsOfDay;
     if (e.constant)
         return asUtc - e.offsetMSecs;
-    const QDateTime dt(QDate::fromJulianDay(julianDay), QTime::fromMSecsSinceStartOfDay(msecsOfDay));
-    if (dt.isValid())
-        return dt.toMSecsSinceEpoch();
-    // A time the clocks skip: read it with the offset in force before the change, which lands as far past
-    // the gap's end as the time lies past its start (02:30 becomes 03:30).
-    const int before = QDateTime::fromMSecsSinceEpoch(asUtc - msecsPerDay).offsetFromUtc() * 1000;
-    return asUtc - before;
+    // A day with a change. Qt's own reading of such a wall-clock time depends on what the C library read
+    // last, so decide here: an instant fits when the zone's offset at it is the one it was made with. Of two
+    // fits (the repeated hour) the later pass counts; with none (the skipped hour) the offset in force before
+    // the change moves the time as far past the gap's end as it lies past its start (02:30 becomes 03:30).
+    const int before = offsetAtInstant(asUtc - msecsPerDay);
+    const int after = offsetAtInstant(asUtc + msecsPerDay);
+    const int tries[] = {before, after, offsetAtInstant(asUtc - before), offsetAtInstant(asUtc - after)};
+    qint64 best = LLONG_MIN;
+    for (const int offset : tries) {
+        const qint64 candidate = asUtc - offset;
+        if (offsetAtInstant(candidate) == offset && candidate > best)
+            best = candidate;
+    }
+    return best != LLONG_MIN ? best : asUtc - before;
 }
 
 LocalTime::Moment LocalTime::fromEpochMSecs(qint64 epochMSecs)

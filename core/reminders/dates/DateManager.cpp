@@ -93,8 +93,10 @@ QDateTime DateManager::getDateFromString(const QString &text)
     const QTime time(h, mi, s);
     if (!date.isValid() || !time.isValid())
         return {};
-    // A time the spring change skips stands for the moment as far past the change (2:30 reads as 3:30).
-    return LocalTime::resolved(QDateTime(date, time));
+    // Through LocalTime, not QDateTime(date, time): Qt's pick of a pass of the repeated autumn hour depends
+    // on the C library's state. A time the spring change skips reads as far past the change (2:30 as 3:30).
+    return LocalTime::dateTimeFromEpochMSecs(
+        LocalTime::toEpochMSecs(date.toJulianDay(), time.msecsSinceStartOfDay()));
 }
 
 int DateManager::compareFromDate(const QDateTime &a, const QDateTime &b)

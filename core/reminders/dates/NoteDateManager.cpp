@@ -244,7 +244,7 @@ std::optional<Occurrence> nextOccurrence(CalendarIdentifier cal, const QDateTime
                                          bool &isDate)
 {
     isDate = false;
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return std::nullopt;
     const qint64 epoch = LocalTime::epochMSecsOf(date);
     if (epoch > now.epoch) {
@@ -261,9 +261,9 @@ QDateTime boundedNext(CalendarIdentifier cal, const QDateTime &date, int type, q
     const std::optional<Occurrence> o = nextOccurrence(cal, date, type, interval, specify, now, isDate);
     if (!o)
         return {};
-    if (endDate.isValid() && o->epoch > LocalTime::epochMSecsOf(endDate))
+    if (LocalTime::isUsable(endDate) && o->epoch > LocalTime::epochMSecsOf(endDate))
         return {};
-    return isDate ? date : toDateTime(o);
+    return isDate ? LocalTime::resolved(date) : toDateTime(o);
 }
 
 QString twoDigits(int v)
@@ -282,7 +282,7 @@ QDateTime NoteDateManager::nextRealDateWithCalendarIdentifier(CalendarIdentifier
                                                               int cycleType, qint64 interval,
                                                               const QString &specify)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(nextReal(cal, LocalTime::momentOf(date), cycleType, interval, specify, Now::current()));
 }
@@ -309,13 +309,14 @@ QDateTime NoteDateManager::getNowNextDateWithCalendarIdentifier(CalendarIdentifi
     // A start still ahead is the next time whatever the end date says; otherwise the same as above.
     return boundedNext(
         cal, startDate, cycleType, interval, specify,
-        startDate.isValid() && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs() ? QDateTime() : endDate,
+        LocalTime::isUsable(startDate) && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs() ? QDateTime()
+                                                                                                 : endDate,
         Now::current());
 }
 
 QDateTime NoteDateManager::getRealAfterDaysDateWithDate(const QDateTime &date, qint64 days)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(CalendarIdentifier::Gregorian, Unit::Day, LocalTime::momentOf(date), days, 1,
                               Now::current()));
@@ -324,7 +325,7 @@ QDateTime NoteDateManager::getRealAfterDaysDateWithDate(const QDateTime &date, q
 QDateTime NoteDateManager::getRealAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
                                                                         const QDateTime &date, qint64 months)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 1, Now::current()));
 }
@@ -332,14 +333,14 @@ QDateTime NoteDateManager::getRealAfterMonthsDateWithCalendarIdentifier(Calendar
 QDateTime NoteDateManager::getRealAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
                                                                        const QDateTime &date, qint64 years)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 1, Now::current()));
 }
 
 QDateTime NoteDateManager::getValidAfterDaysDateWithDate(const QDateTime &date, qint64 days)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(CalendarIdentifier::Gregorian, Unit::Day, LocalTime::momentOf(date), days, 0,
                               Now::current()));
@@ -348,7 +349,7 @@ QDateTime NoteDateManager::getValidAfterDaysDateWithDate(const QDateTime &date, 
 QDateTime NoteDateManager::getValidAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
                                                                          const QDateTime &date, qint64 months)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 0, Now::current()));
 }
@@ -356,14 +357,14 @@ QDateTime NoteDateManager::getValidAfterMonthsDateWithCalendarIdentifier(Calenda
 QDateTime NoteDateManager::getValidAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
                                                                         const QDateTime &date, qint64 years)
 {
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 0, Now::current()));
 }
 
 QString NoteDateManager::getValidStarDateTimeWithDate(const QDateTime &start, qint64 minute)
 {
-    if (!start.isValid())
+    if (!LocalTime::isUsable(start))
         return {};
     // Without a settings row the interval is 0; the smallest offered interval stands in for it.
     const qint64 n = minute < 1 ? 5 : minute;
@@ -379,7 +380,7 @@ QString NoteDateManager::getValidStarDateTimeWithDate(const QDateTime &start, qi
 QString NoteDateManager::showFormatTimeWithDateString(const QString &dateText, CalendarIdentifier cal)
 {
     const QDateTime date = DateManager::getDateFromString(dateText);
-    if (!date.isValid())
+    if (!LocalTime::isUsable(date))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(date);
     const Now now = Now::current();

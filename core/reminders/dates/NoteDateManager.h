@@ -8,6 +8,9 @@
 // The recurrence engine and the short texts that show a reminder. Stateless; "now" is Clock::now().
 // Cycle types: 0 none, 1 day, 2 week, 3 month, 4 quarter, 5 year. Chosen values are a comma list of
 // weekdays 1..7, days of the month or months. A null date-time means "no date".
+// Occurrences keep D's wall-clock time. On a day when the clocks skip that time it is moved on by the gap
+// (02:30 fires at 03:30 that day only); when they repeat it, the occurrence is the second pass. A local D
+// made inside a gap (which Qt holds invalid) stands for that moved-on moment and keeps its wall-clock time.
 class NoteDateManager
 {
 public:

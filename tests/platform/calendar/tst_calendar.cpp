@@ -258,6 +258,10 @@ private slots:
         QVERIFY(!LocalTime::resolved(QDateTime()).isValid());
         const QDateTime normal(springDay, QTime(9, 0));
         QCOMPARE(LocalTime::resolved(normal), normal);
+        // Calendar arithmetic takes such a date-time by its wall clock.
+        QCOMPARE(Calendar::addingDays(unresolved, 1), QDateTime(springDay.addDays(1), QTime(2, 30)));
+        QCOMPARE(Calendar::components(Greg, unresolved).hour, 2);
+        QCOMPARE(Calendar::weekday(unresolved), 7);
 
         const qint64 twice = LocalTime::toEpochMSecs(fallDay.toJulianDay(), repeated.msecsSinceStartOfDay());
         const QDateTime second = QDateTime::fromMSecsSinceEpoch(twice);

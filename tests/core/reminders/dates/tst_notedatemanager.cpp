@@ -236,6 +236,114 @@ private slots:
         runRule();
     }
 
+    // Occurrences at a wall-clock time that a change skips or repeats. A skipped time is moved on by the gap
+    // (02:30 is 03:30 that day only; the next day is 02:30 again); a repeated one fires once, on the second
+    // pass. D may itself be a date-time made inside the gap (Qt holds such a one invalid): it stands for
+    // the moved-on moment and keeps its wall-clock time for later occurrences. Instants are in UTC.
+    void occurrencesAtSkippedAndRepeatedTimes_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QString>("op"); // real, next, bounded
+        QTest::addColumn<QDateTime>("date");
+        QTest::addColumn<int>("cycleType");
+        QTest::addColumn<QString>("specify");
+        QTest::addColumn<QDateTime>("endDate");
+        QTest::addColumn<QString>("nowUtc");
+        QTest::addColumn<QString>("expectedUtc"); // "" = none
+        const QString berlin = "Europe/Berlin", ny = "America/New_York";
+        auto local = [](int y, int m, int d, int h, int mi) {
+            return QDateTime(QDate(y, m, d), QTime(h, mi));
+        };
+        QTest::newRow("Berlin daily into the gap") << berlin << "real" << local(2024, 3, 28, 2, 30) << 1 << ""
+                                                   << QDateTime() << "2024-03-30T12:00:00"
+                                                   << "2024-03-31T01:30:00";
+        QTest::newRow("Berlin daily after the gap keeps 02:30")
+            << berlin << "real" << local(2024, 3, 28, 2, 30) << 1 << "" << QDateTime()
+            << "2024-03-31T02:00:00"
+            << "2024-04-01T00:30:00";
+        QTest::newRow("Berlin weekly chosen Sunday into the gap")
+            << berlin << "real" << local(2024, 3, 25, 2, 30) << 2 << "1,7" << QDateTime()
+            << "2024-03-26T12:00:00"
+            << "2024-03-31T01:30:00";
+        QTest::newRow("Berlin monthly on 31 into the gap") << berlin << "real" << local(2024, 1, 31, 2, 30)
+                                                           << 3 << "" << QDateTime() << "2024-03-01T00:00:00"
+                                                           << "2024-03-31T01:30:00";
+        QTest::newRow("Berlin D inside the gap, ahead") << berlin << "next" << local(2024, 3, 31, 2, 30) << 1
+                                                        << "" << QDateTime() << "2024-03-30T12:00:00"
+                                                        << "2024-03-31T01:30:00";
+        QTest::newRow("Berlin D inside the gap, real") << berlin << "real" << local(2024, 3, 31, 2, 30) << 1
+                                                       << "" << QDateTime() << "2024-03-30T12:00:00"
+                                                       << "2024-04-01T00:30:00";
+        QTest::newRow("Berlin end date inside the gap")
+            << berlin << "bounded" << local(2024, 3, 28, 2, 30) << 1 << "" << local(2024, 3, 31, 2, 30)
+            << "2024-03-30T12:00:00"
+            << "2024-03-31T01:30:00";
+        QTest::newRow("Berlin end date before the gap's end")
+            << berlin << "bounded" << local(2024, 3, 28, 2, 30) << 1 << "" << local(2024, 3, 31, 1, 59)
+            << "2024-03-30T12:00:00"
+            << "";
+        QTest::newRow("Berlin daily into the repeated hour")
+            << berlin << "real" << local(2024, 10, 20, 2, 30) << 1 << "" << QDateTime()
+            << "2024-10-26T12:00:00"
+            << "2024-10-27T01:30:00";
+        QTest::newRow("Berlin now on the first pass") << berlin << "real" << local(2024, 10, 20, 2, 30) << 1
+                                                      << "" << QDateTime() << "2024-10-27T00:30:00"
+                                                      << "2024-10-27T01:30:00";
+        QTest::newRow("Berlin now on the second pass") << berlin << "real" << local(2024, 10, 20, 2, 30) << 1
+                                                       << "" << QDateTime() << "2024-10-27T01:30:00"
+                                                       << "2024-10-28T01:30:00";
+        QTest::newRow("New York daily into the gap")
+            << ny << "real" << local(2024, 3, 8, 2, 30) << 1 << "" << QDateTime() << "2024-03-09T12:00:00"
+            << "2024-03-10T07:30:00";
+        QTest::newRow("New York after the gap keeps 02:30")
+            << ny << "real" << local(2024, 3, 8, 2, 30) << 1 << "" << QDateTime() << "2024-03-10T08:00:00"
+            << "2024-03-11T06:30:00";
+        QTest::newRow("New York yearly into the gap")
+            << ny << "real" << local(2023, 3, 10, 2, 30) << 5 << "" << QDateTime() << "2023-06-01T00:00:00"
+            << "2024-03-10T07:30:00";
+        QTest::newRow("New York daily into the repeated hour")
+            << ny << "real" << local(2024, 10, 30, 1, 30) << 1 << "" << QDateTime() << "2024-11-02T12:00:00"
+            << "2024-11-03T06:30:00";
+        QTest::newRow("New York now between the passes")
+            << ny << "real" << local(2024, 10, 30, 1, 30) << 1 << "" << QDateTime() << "2024-11-03T05:45:00"
+            << "2024-11-03T06:30:00";
+        QTest::newRow("New York D inside the gap, ahead, with end")
+            << ny << "bounded" << local(2024, 3, 10, 2, 30) << 1 << "" << local(2024, 3, 10, 3, 30)
+            << "2024-03-09T12:00:00"
+            << "2024-03-10T07:30:00";
+    }
+
+    void occurrencesAtSkippedAndRepeatedTimes()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QString, op);
+        QFETCH(QDateTime, date);
+        QFETCH(int, cycleType);
+        QFETCH(QString, specify);
+        QFETCH(QDateTime, endDate);
+        QFETCH(QString, nowUtc);
+        QFETCH(QString, expectedUtc);
+        TestEnv::setTimeZone(zone.toUtf8());
+        // The rows' local date-times were made in the test's own zone; make them again in this one.
+        date = QDateTime(date.date(), date.time());
+        if (endDate.date().isValid())
+            endDate = QDateTime(endDate.date(), endDate.time());
+        Clock::setNow(QDateTime::fromString(nowUtc + "Z", Qt::ISODate));
+        QDateTime got;
+        if (op == "real")
+            got = NoteDateManager::nextRealDateWithCalendarIdentifier(Greg, date, cycleType, 1, specify);
+        else if (op == "next")
+            got = NoteDateManager::nextDateWithCalendarIdentifier(Greg, date, cycleType, 1, specify);
+        else
+            got = NoteDateManager::nextDateWithCalendarIdentifier(Greg, date, cycleType, 1, specify, endDate);
+        if (expectedUtc.isEmpty()) {
+            QVERIFY2(!got.isValid(), qPrintable(got.toString(Qt::ISODate)));
+            return;
+        }
+        QVERIFY(got.isValid());
+        QCOMPARE(got.toUTC().toString(Qt::ISODate), expectedUtc + "Z");
+    }
+
     void advances()
     {
         Clock::setNow(d("2024/10/16 15:20:00"));
