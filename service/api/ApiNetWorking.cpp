@@ -164,15 +164,17 @@ ApiNetWorking::~ApiNetWorking() = default;
 
 // --- configuration ------------------------------------------------------------
 
-QUrl ApiNetWorking::apiBaseUrl()
+// A base address from the settings, or empty when it is not usable: HTTPS,
+// or plain HTTP to this machine only, with a host and no query or fragment.
+static QUrl usableBaseUrl(const QString &key)
 {
-    QString text = UserDefaults::string(ApiBaseUrlKey).trimmed();
+    QString text = UserDefaults::string(key).trimmed();
     if (text.isEmpty())
         return {};
     if (!text.endsWith(QLatin1Char('/')))
         text += QLatin1Char('/');
     const QUrl url(text, QUrl::StrictMode);
-    if (!url.isValid() || url.host().isEmpty())
+    if (!url.isValid() || url.host().isEmpty() || url.hasQuery() || url.hasFragment())
         return {};
     const QString scheme = url.scheme().toLower();
     // Plain HTTP would carry the sign-in token in the clear; only the machine
@@ -182,9 +184,14 @@ QUrl ApiNetWorking::apiBaseUrl()
     return {};
 }
 
+QUrl ApiNetWorking::apiBaseUrl()
+{
+    return usableBaseUrl(ApiBaseUrlKey);
+}
+
 QString ApiNetWorking::webBaseUrl()
 {
-    QString text = UserDefaults::string(WebBaseUrlKey).trimmed();
+    QString text = usableBaseUrl(WebBaseUrlKey).toString();
     while (text.endsWith(QLatin1Char('/')))
         text.chop(1);
     return text;

@@ -52,7 +52,8 @@ public:
     // The API base address, ending in "/"; empty when none is set or it is
     // not usable (https, or http on the loopback address only).
     static QUrl apiBaseUrl();
-    // The web site's base address without a trailing "/"; empty when none.
+    // The web site's base address without a trailing "/"; empty when none is
+    // set or it is not usable (the same rule as the API address).
     static QString webBaseUrl();
     static QString noApiAddressText();
 

@@ -307,6 +307,40 @@ private slots:
         QVERIFY(f.service->requests().isEmpty());
     }
 
+    void baseAddressesSpeakPlainHttpOnlyToThisMachine_data()
+    {
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("https") << "https://api.example.com/v1/" << true;
+        QTest::newRow("http loopback") << "http://127.0.0.1:8080/" << true;
+        QTest::newRow("http loopback v6") << "http://[::1]:8080/" << true;
+        QTest::newRow("http elsewhere") << "http://api.example.com/" << false;
+        QTest::newRow("http private net") << "http://192.168.1.2/" << false;
+        QTest::newRow("ftp") << "ftp://api.example.com/" << false;
+        QTest::newRow("no host") << "https:///x/" << false;
+        QTest::newRow("query") << "https://api.example.com/?a=1" << false;
+        QTest::newRow("fragment") << "https://api.example.com/#x" << false;
+        QTest::newRow("garbage") << "not an address" << false;
+    }
+    void baseAddressesSpeakPlainHttpOnlyToThisMachine()
+    {
+        QFETCH(QString, address);
+        QFETCH(bool, usable);
+        TestEnv::freshFolders();
+        UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, address);
+        UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, address);
+        UserDefaults::setValue("autoJumpToken", "0123456789abcdef");
+        QCOMPARE(!ApiNetWorking::apiBaseUrl().isEmpty(), usable);
+        // The web links carry the sign-in token: the same rule.
+        QCOMPARE(!ApiNetWorking::webBaseUrl().isEmpty(), usable);
+        QCOMPARE(!AutoJumpToken::getAutoJumpTokenWithUrl("https://x/").isEmpty(), usable);
+        OAuthModel model;
+        model.oauthtype = "wx";
+        QCOMPARE(!ApiNetWorking::loadOAuthUrlWithModel(model).isEmpty(), usable);
+        if (usable)
+            QVERIFY(!ApiNetWorking::webBaseUrl().endsWith('/'));
+    }
+
     void replyAfterCallerIsGoneIsDropped()
     {
         ServiceFixture f;
