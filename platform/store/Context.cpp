@@ -6,18 +6,44 @@
 #include "platform/store/Store.h"
 
 #include <QDebug>
-#include <QMultiHash>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
 #include <sqlite3.h>
+
+namespace {
+
+// Value key -> objects. Sets, not a multi-hash: a big import moves thousands of new
+// rows away from the same key (null), and each move must not scan all of them.
+class SlotIndex
+{
+public:
+    void insert(const QString &key, ManagedObject *o) { m_map[key].insert(o); }
+    void remove(const QString &key, ManagedObject *o)
+    {
+        auto it = m_map.find(key);
+        if (it == m_map.end())
+            return;
+        it->remove(o);
+        if (it->isEmpty())
+            m_map.erase(it);
+    }
+    QSet<ManagedObject *> value(const QString &key) const { return m_map.value(key); }
+
+private:
+    QHash<QString, QSet<ManagedObject *>> m_map;
+};
+
+} // namespace
 
 struct Context::EntityState
 {
     QHash<qint64, ManagedObject *> registered; // live rows and pending deletions
     QSet<ManagedObject *> dirty;               // inserted, changed or pending deletion
     // Per slot: value key -> dirty live objects, built when first asked for.
-    QHash<int, QMultiHash<QString, ManagedObject *>> dirtyIndex;
+    QHash<int, SlotIndex> dirtyIndex;
+    QString selectColumns; // "pk, col, ..." of the entity, made once
 };
 
 namespace {
@@ -39,7 +65,7 @@ QString valueKey(const QVariant &v)
     return v.toString();
 }
 
-QString selectColumns(const EntityDescription &e)
+QString makeSelectColumns(const EntityDescription &e)
 {
     QString cols = QStringLiteral("pk");
     for (int s = 0; s < e.slotCount(); ++s)
@@ -55,8 +81,10 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
     m_db = SqliteConnection::open(store->path(), false, &error);
     if (!m_db)
         qWarning().noquote() << "store: a context cannot open" << store->path() << ":" << error;
-    for (int i = 0; i < store->model().entityCount(); ++i)
+    for (int i = 0; i < store->model().entityCount(); ++i) {
         m_states.push_back(std::make_unique<EntityState>());
+        m_states.back()->selectColumns = makeSelectColumns(store->model().entityAt(i));
+    }
 }
 
 Context::~Context() = default;
@@ -130,7 +158,7 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
     if (!m_db)
         return nullptr;
     const EntityDescription &e = m_store->model().entityAt(entity);
-    sqlite3_stmt *stmt = m_db->prepare("SELECT " + selectColumns(e) + " FROM " +
+    sqlite3_stmt *stmt = m_db->prepare("SELECT " + state(e.index).selectColumns + " FROM " +
                                        SqliteConnection::quoted(e.name) + " WHERE pk = ?");
     if (!stmt)
         return nullptr;
@@ -173,17 +201,16 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         key = *converted;
         auto idx = st.dirtyIndex.find(slot);
         if (idx == st.dirtyIndex.end()) {
-            QMultiHash<QString, ManagedObject *> built;
+            SlotIndex built;
             for (ManagedObject *o : std::as_const(st.dirty)) {
                 if (!o->m_deleted)
                     built.insert(valueKey(o->m_values.at(slot)), o);
             }
             idx = st.dirtyIndex.insert(slot, built);
         }
-        for (auto it = idx->constFind(valueKey(key)); it != idx->constEnd() && it.key() == valueKey(key);
-             ++it) {
-            if (!(*it)->m_deleted)
-                out.append(*it);
+        for (ManagedObject *o : idx->value(valueKey(key))) {
+            if (!o->m_deleted)
+                out.append(o);
         }
     } else {
         for (ManagedObject *o : std::as_const(st.dirty)) {
@@ -193,7 +220,7 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
     }
 
     if (m_db) {
-        QString sql = "SELECT " + selectColumns(e) + " FROM " + SqliteConnection::quoted(e.name);
+        QString sql = "SELECT " + state(e.index).selectColumns + " FROM " + SqliteConnection::quoted(e.name);
         // In memory a null text and an empty one are the same key (valueKey); the file
         // holds NULL for the one and '' for the other.
         const bool emptyText =
@@ -368,9 +395,16 @@ SaveResult Context::saveAndWait()
         return SaveResult::failure(message);
     };
 
-    if (!m_db->exec(QStringLiteral("BEGIN IMMEDIATE")))
-        return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
-
+    // Everything that does not need the file is worked out before the write lock is
+    // taken: the main thread waits for a background save's lock, so it is held only
+    // for binding and stepping.
+    struct Write
+    {
+        ManagedObject *object;
+        sqlite3_stmt *stmt;
+        QList<SqliteConnection::Encoded> values; // in parameter order
+    };
+    QList<Write> writes;
     ChangeSet changes;
     for (int ei = 0; ei < int(m_states.size()); ++ei) {
         EntityState &st = *m_states.at(ei);
@@ -383,31 +417,31 @@ SaveResult Context::saveAndWait()
             cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
             marks += ", ?";
         }
+        sqlite3_stmt *insert = nullptr, *remove = nullptr;
+        QHash<QBitArray, sqlite3_stmt *> updates;
         QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
         std::sort(rows.begin(), rows.end(),
                   [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
         for (ManagedObject *o : rows) {
             sqlite3_stmt *stmt = nullptr;
             if (o->m_deleted) {
-                stmt = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?");
-                if (!stmt)
-                    return fail("cannot delete from " + e.name);
-                sqlite3_bind_int64(stmt, 1, o->m_pk);
+                if (!remove && !(remove = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?")))
+                    return SaveResult::failure("cannot delete from " + e.name + ": " + m_db->lastError());
+                stmt = remove;
                 changes.deleted.append({ei, o->m_pk});
+            } else if (o->m_inserted) {
+                if (!insert && !(insert = m_db->prepare("INSERT INTO " + table + " (pk" + cols +
+                                                        ") VALUES (?" + marks + ")")))
+                    return SaveResult::failure("cannot insert into " + e.name + ": " + m_db->lastError());
+                stmt = insert;
+                changes.inserted.append({ei, o->m_pk, o->m_values, QBitArray(e.slotCount(), true)});
             } else {
-                int first = 1;
-                if (o->m_inserted) {
-                    stmt =
-                        m_db->prepare("INSERT INTO " + table + " (pk" + cols + ") VALUES (?" + marks + ")");
-                    if (!stmt)
-                        return fail("cannot insert into " + e.name);
-                    sqlite3_bind_int64(stmt, 1, o->m_pk);
-                    first = 2;
-                } else {
-                    // Only the changed columns: another context may have saved the others
-                    // since this one read the row.
-                    if (o->m_dirty.count(true) == 0)
-                        continue;
+                // Only the changed columns: another context may have saved the others
+                // since this one read the row.
+                if (o->m_dirty.count(true) == 0)
+                    continue;
+                stmt = updates.value(o->m_dirty, nullptr);
+                if (!stmt) {
                     QString sets;
                     for (int s = 0; s < e.slotCount(); ++s) {
                         if (o->m_dirty.testBit(s))
@@ -416,27 +450,60 @@ SaveResult Context::saveAndWait()
                     }
                     stmt = m_db->prepare("UPDATE " + table + " SET " + sets + " WHERE pk = ?");
                     if (!stmt)
-                        return fail("cannot update " + e.name);
+                        return SaveResult::failure("cannot update " + e.name + ": " + m_db->lastError());
+                    updates.insert(o->m_dirty, stmt);
                 }
-                int index = first;
-                for (int s = 0; s < e.slotCount(); ++s) {
-                    if (!o->m_inserted && !o->m_dirty.testBit(s))
-                        continue;
-                    if (!SqliteConnection::bind(stmt, index++, o->m_values.at(s), slotType(e, s),
-                                                slotTransformer(e, s)))
-                        return fail("cannot bind " + e.slotColumn(s));
+                changes.updated.append({ei, o->m_pk, o->m_values, o->m_dirty});
+            }
+            Write w{o, stmt, {}};
+            if (o->m_deleted) {
+                w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
+            } else {
+                const int slotTotal = e.slotCount();
+                w.values.reserve(slotTotal + 1);
+                if (o->m_inserted)
+                    w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
+                for (int s = 0; s < slotTotal; ++s) {
+                    if (o->m_inserted || o->m_dirty.testBit(s))
+                        w.values.append(SqliteConnection::encode(o->m_values.at(s), slotType(e, s),
+                                                                 slotTransformer(e, s)));
                 }
                 if (!o->m_inserted)
-                    sqlite3_bind_int64(stmt, index, o->m_pk);
-                ChangeSet::Row row{ei, o->m_pk, o->m_values,
-                                   o->m_inserted ? QBitArray(e.slotCount(), true) : o->m_dirty};
-                (o->m_inserted ? changes.inserted : changes.updated).append(row);
+                    w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
             }
-            const int rc = sqlite3_step(stmt);
-            sqlite3_reset(stmt);
-            if (rc != SQLITE_DONE)
-                return fail("cannot write " + e.name);
+            writes.append(std::move(w));
         }
+    }
+
+    // The values are bound without copies; no statement may keep pointing at them.
+    struct ClearBindings
+    {
+        const QList<Write> &writes;
+        ~ClearBindings()
+        {
+            sqlite3_stmt *last = nullptr;
+            for (const Write &w : writes) {
+                if (w.stmt != last)
+                    sqlite3_clear_bindings(w.stmt);
+                last = w.stmt;
+            }
+        }
+    } clearBindings{writes};
+
+    if (!m_db->exec(QStringLiteral("BEGIN IMMEDIATE")))
+        return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
+    for (const Write &w : std::as_const(writes)) {
+        sqlite3_stmt *stmt = w.stmt;
+        for (int i = 0; i < w.values.size(); ++i) {
+            if (!SqliteConnection::bind(stmt, i + 1, w.values.at(i))) {
+                sqlite3_reset(stmt);
+                return fail("cannot bind a value of " + w.object->m_entity->name);
+            }
+        }
+        const int rc = sqlite3_step(stmt);
+        sqlite3_reset(stmt);
+        if (rc != SQLITE_DONE)
+            return fail("cannot write " + w.object->m_entity->name);
     }
     if (!m_db->exec(QStringLiteral("COMMIT")))
         return fail(QStringLiteral("cannot commit"));
@@ -518,7 +585,7 @@ void Context::rollback()
             st.registered.remove(o->m_pk);
             bool found = false;
             if (m_db) {
-                if (sqlite3_stmt *stmt = m_db->prepare("SELECT " + selectColumns(e) + " FROM " +
+                if (sqlite3_stmt *stmt = m_db->prepare("SELECT " + state(e.index).selectColumns + " FROM " +
                                                        SqliteConnection::quoted(e.name) + " WHERE pk = ?")) {
                     sqlite3_bind_int64(stmt, 1, o->m_pk);
                     if (sqlite3_step(stmt) == SQLITE_ROW) {

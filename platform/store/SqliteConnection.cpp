@@ -3,6 +3,7 @@
 #include <QDataStream>
 #include <QDebug>
 #include <QIODevice>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -27,7 +28,7 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, bo
         if (!checkpointOnClose)
             sqlite3_db_config(c->m_db, SQLITE_DBCONFIG_NO_CKPT_ON_CLOSE, 1, nullptr);
         sqlite3_extended_result_codes(c->m_db, 0);
-        sqlite3_busy_timeout(c->m_db, 5000);
+        sqlite3_busy_handler(c->m_db, &SqliteConnection::busyHandler, c.get());
         // The journal mode is the first statement that reads the file: a file that is
         // not a database fails here.
         rc = sqlite3_exec(c->m_db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
@@ -44,6 +45,20 @@ std::unique_ptr<SqliteConnection> SqliteConnection::open(const QString &path, bo
         return nullptr;
     }
     return c;
+}
+
+int SqliteConnection::busyHandler(void *connection, int attempt)
+{
+    // SQLite's own timeout sleeps in growing steps (up to 100 ms), so a main-thread save
+    // waiting for a background save oversleeps its end. Short steps end the wait within
+    // a millisecond of the lock coming free; give up after five seconds.
+    auto *c = static_cast<SqliteConnection *>(connection);
+    if (attempt == 0)
+        c->m_busySince.start();
+    if (c->m_busySince.elapsed() >= 5000)
+        return 0;
+    QThread::usleep(500);
+    return 1;
 }
 
 bool SqliteConnection::exec(const QString &sql)
@@ -91,41 +106,77 @@ QStringList SqliteConnection::queryTexts(const QString &sql, bool *ok)
     return out;
 }
 
-bool SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value, AttributeType type,
-                            const ValueTransformer *transformer)
+SqliteConnection::Encoded SqliteConnection::encode(const QVariant &value, AttributeType type,
+                                                   const ValueTransformer *transformer)
 {
+    Encoded e;
     if (!value.isValid() || value.isNull())
-        return sqlite3_bind_null(stmt, index) == SQLITE_OK;
+        return e;
     switch (type) {
     case AttributeType::Int16:
     case AttributeType::Int32:
     case AttributeType::Int64:
     case AttributeType::Bool:
-        return sqlite3_bind_int64(stmt, index, value.toLongLong()) == SQLITE_OK;
+        e.kind = Encoded::Integer;
+        e.integer = value.toLongLong();
+        break;
     case AttributeType::Float:
-        return sqlite3_bind_double(stmt, index, value.toDouble()) == SQLITE_OK;
+        e.kind = Encoded::Real;
+        e.real = value.toDouble();
+        break;
     case AttributeType::Text: {
         // A null text stays NULL in the file, an empty one is ''.
         const QString text = value.toString();
         if (text.isNull())
-            return sqlite3_bind_null(stmt, index) == SQLITE_OK;
-        const QByteArray utf8 = text.toUtf8();
-        return sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) ==
-               SQLITE_OK;
+            break;
+        e.kind = Encoded::Text;
+        e.bytes = text.toUtf8();
+        break;
     }
-    case AttributeType::Object: {
-        QByteArray data;
+    case AttributeType::Object:
+        e.kind = Encoded::Blob;
         if (transformer && transformer->toData) {
-            data = transformer->toData(value);
+            e.bytes = transformer->toData(value);
         } else {
-            QDataStream out(&data, QIODevice::WriteOnly);
+            QDataStream out(&e.bytes, QIODevice::WriteOnly);
             out << value;
         }
-        return sqlite3_bind_blob(stmt, index, data.constData(), int(data.size()), SQLITE_TRANSIENT) ==
-               SQLITE_OK;
+        break;
     }
+    return e;
+}
+
+bool SqliteConnection::bind(sqlite3_stmt *stmt, int index, const Encoded &value)
+{
+    // The caller keeps value alive until the statement has run.
+    switch (value.kind) {
+    case Encoded::Null:
+        return sqlite3_bind_null(stmt, index) == SQLITE_OK;
+    case Encoded::Integer:
+        return sqlite3_bind_int64(stmt, index, value.integer) == SQLITE_OK;
+    case Encoded::Real:
+        return sqlite3_bind_double(stmt, index, value.real) == SQLITE_OK;
+    case Encoded::Text:
+        return sqlite3_bind_text(stmt, index, value.bytes.constData(), int(value.bytes.size()),
+                                 SQLITE_STATIC) == SQLITE_OK;
+    case Encoded::Blob:
+        return sqlite3_bind_blob(stmt, index, value.bytes.constData(), int(value.bytes.size()),
+                                 SQLITE_STATIC) == SQLITE_OK;
     }
     return false;
+}
+
+bool SqliteConnection::bind(sqlite3_stmt *stmt, int index, const QVariant &value, AttributeType type,
+                            const ValueTransformer *transformer)
+{
+    const Encoded e = encode(value, type, transformer);
+    if (e.kind == Encoded::Text)
+        return sqlite3_bind_text(stmt, index, e.bytes.constData(), int(e.bytes.size()), SQLITE_TRANSIENT) ==
+               SQLITE_OK;
+    if (e.kind == Encoded::Blob)
+        return sqlite3_bind_blob(stmt, index, e.bytes.constData(), int(e.bytes.size()), SQLITE_TRANSIENT) ==
+               SQLITE_OK;
+    return bind(stmt, index, e);
 }
 
 QVariant SqliteConnection::column(sqlite3_stmt *stmt, int index, AttributeType type,

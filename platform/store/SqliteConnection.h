@@ -2,6 +2,8 @@
 
 #include "platform/store/EntityDescription.h"
 
+#include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QString>
 #include <QVariant>
@@ -32,6 +34,28 @@ public:
 
     static bool bind(sqlite3_stmt *stmt, int index, const QVariant &value, AttributeType type,
                      const ValueTransformer *transformer = nullptr);
+
+    // A value already in the form SQLite takes, so that a save can do the conversion
+    // before it takes the write lock.
+    struct Encoded
+    {
+        enum Kind
+        {
+            Null,
+            Integer,
+            Real,
+            Text,
+            Blob
+        };
+        Kind kind = Null;
+        qint64 integer = 0;
+        double real = 0;
+        QByteArray bytes; // UTF-8 text or blob
+    };
+    static Encoded encode(const QVariant &value, AttributeType type,
+                          const ValueTransformer *transformer = nullptr);
+    // Binds without copying: value must live until the statement was stepped.
+    static bool bind(sqlite3_stmt *stmt, int index, const Encoded &value);
     static QVariant column(sqlite3_stmt *stmt, int index, AttributeType type,
                            const ValueTransformer *transformer = nullptr);
     static QString quoted(const QString &identifier);
@@ -42,6 +66,8 @@ public:
 
 private:
     SqliteConnection() = default;
+    static int busyHandler(void *connection, int attempt);
     sqlite3 *m_db = nullptr;
+    QElapsedTimer m_busySince;
     QHash<QString, sqlite3_stmt *> m_statements;
 };

@@ -12,8 +12,12 @@
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QStandardPaths>
+#include <QTimer>
 
 // A distinct value of the attribute's type, derived from its position.
 static QVariant sampleValue(const AttributeDef &a, int i)
@@ -159,6 +163,297 @@ private slots:
         QCOMPARE(fresh->findAll<NoteDetail>().size(), 1);
         QVERIFY(fresh->findAll<DateRemind>().isEmpty());
         QVERIFY(!fresh->findAll<NoteDetail>().first()->remind());
+    }
+
+    void attributesAreExactlyTheTables_data()
+    {
+        QTest::addColumn<QString>("entity");
+        QTest::addColumn<QString>("attributes");
+        QTest::newRow("NoteDetail")
+            << "NoteDetail"
+            << "cId:text classId:text content:text fontColor:text isCompleted:bool "
+               "completedTime:text nextId:text sort:int16 actionType:int16 isSync:bool "
+               "isError:bool";
+        QTest::newRow("Classify") << "Classify"
+                                  << "classId:text name:text backColor:text sort:int16 version:text "
+                                     "actionType:int16 isSync:bool";
+        QTest::newRow("DateRemind")
+            << "DateRemind"
+            << "cId:text remindActionType:int16 remindDateType:int16 remindDateTime:text "
+               "remindRealDateTime:text remindCycleType:int16 remindCycleInterval:int16 "
+               "remindCycleSpecific:text remindEndTime:text remindRType:int16 remindDelayTime:text "
+               "connectWifiIds:text connectWifiType:int16 remindWifiStatus:int16 remindWifiDateTime:text";
+        QTest::newRow("NoteLog") << "NoteLog"
+                                 << "tId:text cId:text classId:text classifyName:text content:text "
+                                    "createTime:text actionType:int16 terminalId:int16 diffItems:object "
+                                    "cellHeight:float sort:int64";
+        QTest::newRow("NoteComplete") << "NoteComplete"
+                                      << "tId:text cId:text classId:text content:text completedTime:text "
+                                         "terminalId:int16 sort:int64";
+        QTest::newRow("UserInfo")
+            << "UserInfo"
+            << "userId:int32 account:text nick:text avatar:text mobile:text email:text weChat:text "
+               "mobileBindStatus:int16 emailBindStatus:int16 weChatBindStatus:int16 isOAuthQQ:bool "
+               "isOAuthWeChat:bool isOpenWeChatReminder:bool isEmptyPassword:bool isDefaultLockScreen:bool "
+               "lockScreenPassword:text lockScreenType:int16 syncSettings:text regType:int16 userState:int16 "
+               "activatedTime:text isRealAuthentication:bool belongerRealName:text "
+               "belongerIDCardNumber:text userKey:text version:text";
+        QTest::newRow("UserSet")
+            << "UserSet"
+            << "noteAddPositionType:int16 noteCompleteActionType:int16 hyperlinkDistinguish:bool "
+               "noteFontSize:float remindTypes:text remindSoundName:text remindSoundPath:text "
+               "importantRemindInterval:int16 wifiSilenceRemindInterval:int16 newSkinColor:text "
+               "skinType:int16 timerPushCycle:int16 timerPushCycleTime:text timerPushCTypes:text "
+               "timerPushEmail:text pushEmailCount:int16";
+        QTest::newRow("LoginAccount") << "LoginAccount"
+                                      << "userId:int32 account:text autoLogin:bool";
+        QTest::newRow("WiFiRemind") << "WiFiRemind"
+                                    << "wifiId:text name:text alias:text actionType:int16";
+        QTest::newRow("UISkin") << "UISkin"
+                                << "nameId:text bgColor:text barColor:text selectColor:text isCurrSkin:bool "
+                                   "sort:int16";
+    }
+
+    void attributesAreExactlyTheTables()
+    {
+        QFETCH(QString, entity);
+        QFETCH(QString, attributes);
+        static const QHash<AttributeType, QString> typeNames{
+            {AttributeType::Int16, "int16"},  {AttributeType::Int32, "int32"},
+            {AttributeType::Int64, "int64"},  {AttributeType::Bool, "bool"},
+            {AttributeType::Float, "float"},  {AttributeType::Text, "text"},
+            {AttributeType::Object, "object"}};
+        const EntityDescription *e = DataModel::model().entity(entity);
+        QVERIFY(e);
+        QStringList actual;
+        for (const AttributeDef &a : e->attributes)
+            actual << a.name + ':' + typeNames.value(a.type);
+        QStringList expected = attributes.split(' ');
+        actual.sort();
+        expected.sort();
+        QCOMPARE(actual, expected);
+        QCOMPARE(DataModel::model().entityCount(), 10);
+    }
+
+    void relationshipsAndInverses()
+    {
+        auto rel = [](const QString &entity, const QString &name) -> const RelationshipDef * {
+            const EntityDescription *e = DataModel::model().entity(entity);
+            const int i = e ? e->relationshipIndex(name) : -1;
+            return i >= 0 ? &e->relationships.at(i) : nullptr;
+        };
+        const RelationshipDef *classify = rel("NoteDetail", "classify");
+        const RelationshipDef *notes = rel("Classify", "notes");
+        const RelationshipDef *remind = rel("NoteDetail", "remind");
+        const RelationshipDef *noteDetail = rel("DateRemind", "noteDetail");
+        QVERIFY(classify && notes && remind && noteDetail);
+        QCOMPARE(classify->target, QString("Classify"));
+        QCOMPARE(classify->inverse, QString("notes"));
+        QVERIFY(!classify->toMany);
+        QCOMPARE(notes->target, QString("NoteDetail"));
+        QCOMPARE(notes->inverse, QString("classify"));
+        QVERIFY(notes->toMany);
+        QCOMPARE(notes->deleteRule, DeleteRule::Cascade);
+        QCOMPARE(remind->target, QString("DateRemind"));
+        QCOMPARE(remind->inverse, QString("noteDetail"));
+        QCOMPARE(remind->deleteRule, DeleteRule::Cascade);
+        QVERIFY(!remind->toMany && !noteDetail->toMany);
+        QCOMPARE(noteDetail->target, QString("NoteDetail"));
+        QCOMPARE(noteDetail->inverse, QString("remind"));
+        QCOMPARE(noteDetail->deleteRule, DeleteRule::Nullify);
+        // Deleting a note leaves its category alone.
+        QCOMPARE(classify->deleteRule, DeleteRule::Nullify);
+    }
+
+    void hostileImportChangesOnlyWhatConverts()
+    {
+        Context *ctx = Context::defaultContext();
+        auto *c = ctx->create<Classify>();
+        c->setClassId("k1");
+        auto *n = ctx->create<NoteDetail>();
+        n->setCId("n1");
+        n->setContent("kept");
+        n->setSort(4);
+        n->setClassify(c);
+        auto *r = ctx->create<DateRemind>();
+        n->setRemind(r);
+        QVERIFY(ctx->saveAndWait());
+        const QByteArray json = R"({
+            "content": {"text": "nested"}, "fontColor": ["#fff"], "sort": -40000, "actionType": 1e300,
+            "isCompleted": "YES", "isError": "maybe", "isSync": "true", "nextId": 77,
+            "classify": {"classId": "other"}, "remind": null, "notes": [], "noteDetail": 1, "pk": 999,
+            "completedTime": null, "classId": "k2"
+        })";
+        n->importValuesForKeys(QJsonDocument::fromJson(json).object());
+        QCOMPARE(n->content(), QString("kept"));
+        QVERIFY(n->fontColor().isNull());
+        QCOMPARE(n->sort(), qint16(4));
+        QCOMPARE(n->actionType(), qint16(0));
+        QVERIFY(n->isCompleted());
+        QVERIFY(!n->isError());
+        QVERIFY(n->isSync());
+        QCOMPARE(n->nextId(), QString("77"));
+        QCOMPARE(n->classId(), QString("k2"));
+        // Relationship names are not attributes: the links stay.
+        QCOMPARE(n->classify(), c);
+        QCOMPARE(n->remind(), r);
+        QVERIFY(ctx->saveAndWait());
+        auto fresh = MagicalRecordManager::store()->newContext();
+        NoteDetail *back = fresh->findFirstByAttribute<NoteDetail>("cId", "n1");
+        QVERIFY(back && back->classify() && back->remind());
+        QCOMPARE(back->classify()->classId(), QString("k1"));
+        QCOMPARE(fresh->findAll<Classify>().size(), 1);
+
+        // The same through the map form that callers build by hand.
+        auto *u = ctx->create<UserInfo>();
+        u->importValuesForKeys(QVariantMap{{"userId", "99999999999"},
+                                           {"lockScreenType", QVariantList{1}},
+                                           {"nick", QVariantMap{{"a", 1}}},
+                                           {"isOAuthQQ", "NO"},
+                                           {"mobileBindStatus", std::numeric_limits<double>::quiet_NaN()}});
+        QCOMPARE(u->userId(), 0);
+        QCOMPARE(u->lockScreenType(), qint16(0));
+        QVERIFY(u->nick().isNull());
+        QVERIFY(!u->isOAuthQQ());
+        QCOMPARE(u->mobileBindStatus(), qint16(0));
+    }
+
+    void largeBackgroundImportKeepsTheMainThreadFree()
+    {
+        // A first pull of a big account: 10,000 notes, half of them with a reminder,
+        // written on the background and merged into a main context that shows rows.
+        Context *main = Context::defaultContext();
+        Store *store = MagicalRecordManager::store();
+        auto *shown = main->create<Classify>();
+        shown->setClassId("k0");
+        for (int i = 0; i < 200; ++i) {
+            auto *n = main->create<NoteDetail>();
+            n->setCId(QString("n%1").arg(i));
+            n->setClassify(shown);
+        }
+        QVERIFY(main->saveAndWait());
+        QCOMPARE(shown->notes().size(), 200); // the view holds these rows
+
+        QElapsedTimer clock;
+        qint64 longestStall = 0, last = 0;
+        QTimer ticker;
+        ticker.setInterval(2);
+        connect(&ticker, &QTimer::timeout, [&] {
+            const qint64 now = clock.elapsed();
+            longestStall = qMax(longestStall, now - last);
+            last = now;
+        });
+        bool done = false;
+        SaveResult result;
+        // Meanwhile the user keeps saving edits on the main thread.
+        qint64 longestSave = 0;
+        int saves = 0;
+        auto saveUntilDone = [&] {
+            longestSave = 0;
+            while (!done && clock.elapsed() < 120000) {
+                shown->setName(QString::number(saves++));
+                QElapsedTimer t;
+                t.start();
+                if (!main->saveAndWait())
+                    return false;
+                longestSave = qMax(longestSave, t.elapsed());
+                QTest::qWait(5);
+            }
+            return done;
+        };
+        qint64 blockMs = 0;
+        clock.start();
+        ticker.start();
+        store->saveInBackground(
+            [&](Context &bg) {
+                QElapsedTimer t;
+                t.start();
+                QList<Classify *> cats;
+                for (int c = 0; c < 20; ++c) {
+                    auto *k = bg.create<Classify>();
+                    k->importValuesForKeys(QJsonObject{{"classId", QString("k%1").arg(c + 1)}, {"sort", c}});
+                    cats << k;
+                }
+                for (int i = 0; i < 10000; ++i) {
+                    const QString cId = QString::number(100000 + i);
+                    NoteDetail *n = bg.findFirstByAttribute<NoteDetail>("cId", cId);
+                    if (!n)
+                        n = bg.create<NoteDetail>();
+                    n->importValuesForKeys(QJsonObject{{"cId", cId},
+                                                       {"classId", cats.at(i % 20)->classId()},
+                                                       {"content", QString("内容 %1").arg(i)},
+                                                       {"sort", i % 500},
+                                                       {"nextId", "-1"}});
+                    n->setClassify(cats.at(i % 20));
+                    if (i % 2 == 0) {
+                        auto *r = bg.create<DateRemind>();
+                        r->importValuesForKeys(QJsonObject{
+                            {"cId", cId}, {"remindDateTime", "2024/5/1 9:00:00"}, {"remindCycleType", 1}});
+                        n->setRemind(r);
+                    }
+                }
+                blockMs = t.elapsed();
+            },
+            [&](const SaveResult &r) {
+                result = r;
+                done = true;
+            });
+        QVERIFY(saveUntilDone());
+        const qint64 totalMs = clock.elapsed();
+        ticker.stop();
+        QVERIFY(result.ok);
+
+        clock.restart();
+        const QList<NoteDetail *> all = main->findAll<NoteDetail>();
+        const qint64 fetchMs = clock.elapsed();
+        clock.restart();
+        Classify *k1 = main->findFirstByAttribute<Classify>("classId", "k1");
+        QVERIFY(k1);
+        const int inK1 = int(k1->notes().size());
+        const qint64 relationMs = clock.elapsed();
+        qInfo(
+            "import %lld ms on the worker, %lld ms in all; main thread: longest stall %lld ms, "
+            "longest of %d saves meanwhile %lld ms; then fetching 10,200 notes %lld ms, one category's notes "
+            "%lld ms",
+            blockMs, totalMs, longestStall, saves, longestSave, fetchMs, relationMs);
+        const qint64 firstStall = longestStall;
+        QCOMPARE(all.size(), 10200);
+        QCOMPARE(inK1, 500);
+        QCOMPARE(main->findAll<DateRemind>().size(), 5000);
+        QCOMPARE(shown->notes().size(), 200);
+        QVERIFY(main->findFirstByAttribute<NoteDetail>("cId", "109998")->remind());
+        // A second pull changes every note the main context now holds.
+        saves = 0;
+        done = false;
+        clock.restart();
+        last = 0;
+        longestStall = 0;
+        ticker.start();
+        store->saveInBackground(
+            [&](Context &bg) {
+                for (int i = 0; i < 10000; ++i) {
+                    NoteDetail *n = bg.findFirstByAttribute<NoteDetail>("cId", QString::number(100000 + i));
+                    n->importValuesForKeys(
+                        QJsonObject{{"content", QString("改 %1").arg(i)}, {"isSync", true}});
+                }
+            },
+            [&](const SaveResult &r) {
+                result = r;
+                done = true;
+            });
+        QVERIFY(saveUntilDone());
+        ticker.stop();
+        QVERIFY(result.ok);
+        qInfo(
+            "update of 10,000 held notes: %lld ms in all; main thread: longest stall %lld ms, longest of %d "
+            "saves meanwhile %lld ms",
+            clock.elapsed(), longestStall, saves, longestSave);
+        QCOMPARE(all.last()->content(), QString("改 9999"));
+        QCOMPARE(shown->name(), QString::number(saves - 1));
+
+        // Generous: the point is that nothing of the import runs on the main thread.
+        QVERIFY2(qMax(firstStall, longestStall) < 1000,
+                 qPrintable(QString("main thread stalled %1 ms").arg(qMax(firstStall, longestStall))));
     }
 
     void diffItemsRoundTrip()
