@@ -24,6 +24,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <iterator>
 
 namespace {
 
@@ -680,6 +681,51 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
 
 // --- endpoints ----------------------------------------------------------------------
 
+// Where each plain endpoint goes and how: one path, one request variant, the
+// caller's parameters unchanged.
+struct ApiNetWorking::Route
+{
+    const char *path;
+    Variant variant;
+};
+
+const ApiNetWorking::Route &ApiNetWorking::route(Endpoint endpoint)
+{
+    static const Route routes[] = {
+        {"sys/oauthKey", Variant::Get},                 // AutoJumpKey
+        {"tool/sendVCode", Variant::Post},              // SendVCode
+        {"user/userInfo", Variant::Get},                // UserInfo
+        {"user/sysSet", Variant::Get},                  // SystemSettings
+        {"user/sysSet/timePush/modify", Variant::Post}, // TimePush
+        {"user/data/push/content", Variant::Post},      // NotePush
+        {"user/data/snapshot/list", Variant::Get},      // SnapshotList
+        {"user/data/snapshot/restore", Variant::Post},  // SnapshotRestore
+        {"user/safe/oauth/bind", Variant::Post},        // BindOAuth
+        {"user/safe/oauth/clearBind", Variant::Post},   // ClearBindOAuth
+        {"sys/terminal/list", Variant::Post},           // Terminals
+        {"user/wifi/list", Variant::Get},               // WiFiList
+        {"user/wifi/add", Variant::Post},               // WiFiAdd
+        {"user/wifi/modify", Variant::Post},            // WiFiModify
+        {"user/wifi/delete", Variant::Post},            // WiFiDelete
+        {"note/sync", Variant::Post},                   // SyncPush
+        {"user/versionNums", Variant::NoAesPost},       // Versions
+        {"note/revokeCompleted", Variant::Post},        // RevokeCompleted
+        {"note/log/completed", Variant::Get},           // CompletedLog
+        {"note/log/timeAxis", Variant::Get},            // TimeAxisLog
+        {"note/logDel", Variant::Post},                 // DeleteLog
+        {"note/content/search", Variant::Get},          // Search
+    };
+    static_assert(std::size(routes) == size_t(Endpoint::Count));
+    return routes[size_t(endpoint)];
+}
+
+void ApiNetWorking::callRoute(Endpoint endpoint, const Params &params, const QObject *context,
+                              Success success, Failure failed)
+{
+    const Route &r = route(endpoint);
+    send(r.variant, QString::fromLatin1(r.path), params, {}, context, std::move(success), std::move(failed));
+}
+
 void ApiNetWorking::login(const QString &path, const Params &param, const QObject *context, Success success,
                           Failure failed)
 {
@@ -761,23 +807,6 @@ void ApiNetWorking::checkOAuthStatusWithParamsModel(const OAuthModel &model, con
                             std::move(success), std::move(failed));
 }
 
-void ApiNetWorking::loadAutoJumpKeyWithSuccess(const QObject *context, Success success, Failure failed)
-{
-    GETWithUrlString(QStringLiteral("sys/oauthKey"), {}, context, std::move(success), std::move(failed));
-}
-
-void ApiNetWorking::sendVCodeWithParam(const Params &param, const QObject *context, Success success,
-                                       Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("tool/sendVCode"), param, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::loadUserInfoWithSuccess(const QObject *context, Success success, Failure failed)
-{
-    GETWithUrlString(QStringLiteral("user/userInfo"), {}, context, std::move(success), std::move(failed));
-}
-
 void ApiNetWorking::modifyUserInfoWithParams(const Params &params, const QObject *context, Success success,
                                              Failure failed)
 {
@@ -785,57 +814,10 @@ void ApiNetWorking::modifyUserInfoWithParams(const Params &params, const QObject
                       std::move(failed));
 }
 
-void ApiNetWorking::loadSystemSettingsWithSuccess(const QObject *context, Success success, Failure failed)
-{
-    GETWithUrlString(QStringLiteral("user/sysSet"), {}, context, std::move(success), std::move(failed));
-}
-
 void ApiNetWorking::modifySystemSettingsWithParams(const Params &params, const QObject *context,
                                                    Success success, Failure failed)
 {
     modifyWithVersion(QStringLiteral("user/sysSet/modify"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::timePushWithParams(const Params &params, const QObject *context, Success success,
-                                       Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/sysSet/timePush/modify"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::notePushWithParams(const Params &params, const QObject *context, Success success,
-                                       Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/data/push/content"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::loadRecoverDateListForNoteDatasWithSuccess(const QObject *context, Success success,
-                                                               Failure failed)
-{
-    GETWithUrlString(QStringLiteral("user/data/snapshot/list"), {}, context, std::move(success),
-                     std::move(failed));
-}
-
-void ApiNetWorking::recoverNoteDatasWithParams(const Params &params, const QObject *context, Success success,
-                                               Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/data/snapshot/restore"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::bindOAuthWithParams(const Params &params, const QObject *context, Success success,
-                                        Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/safe/oauth/bind"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::clearBindOAuthWithParams(const Params &params, const QObject *context, Success success,
-                                             Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/safe/oauth/clearBind"), params, context, std::move(success),
                       std::move(failed));
 }
 
@@ -846,38 +828,6 @@ void ApiNetWorking::uploadImgWithUploadImages(const QList<QImage> &images, const
                             std::move(failed));
 }
 
-void ApiNetWorking::loadTerminalsWithSuccess(const QObject *context, Success success, Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("sys/terminal/list"), {}, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::loadWiFiListWithSuccess(const QObject *context, Success success, Failure failed)
-{
-    GETWithUrlString(QStringLiteral("user/wifi/list"), {}, context, std::move(success), std::move(failed));
-}
-
-void ApiNetWorking::addWiFiWithParams(const Params &params, const QObject *context, Success success,
-                                      Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/wifi/add"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::modifyWiFiWithParams(const Params &params, const QObject *context, Success success,
-                                         Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/wifi/modify"), params, context, std::move(success),
-                      std::move(failed));
-}
-
-void ApiNetWorking::deleteWiFiWithParams(const Params &params, const QObject *context, Success success,
-                                         Failure failed)
-{
-    POSTWithUrlString(QStringLiteral("user/wifi/delete"), params, context, std::move(success),
-                      std::move(failed));
-}
-
 void ApiNetWorking::syncPullDatasFromNoteWithParam(const Params &param, const QObject *context,
                                                    Success success, Failure failed)
 {
@@ -886,49 +836,95 @@ void ApiNetWorking::syncPullDatasFromNoteWithParam(const Params &param, const QO
     GETWithUrlString(QStringLiteral("note/sync"), params, context, std::move(success), std::move(failed));
 }
 
-void ApiNetWorking::syncPushDatasFromParams(const Params &params, const QObject *context, Success success,
-                                            Failure failed)
+// The plain endpoints, each a route of the table above.
+void ApiNetWorking::loadAutoJumpKeyWithSuccess(const QObject *c, Success s, Failure f)
 {
-    POSTWithUrlString(QStringLiteral("note/sync"), params, context, std::move(success), std::move(failed));
+    callRoute(Endpoint::AutoJumpKey, {}, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::loadMyVersionsWithSuccess(const QObject *context, Success success, Failure failed)
+void ApiNetWorking::sendVCodeWithParam(const Params &p, const QObject *c, Success s, Failure f)
 {
-    noAesPostWithUrlString(VersionNumsPath, {}, context, std::move(success), std::move(failed));
+    callRoute(Endpoint::SendVCode, p, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::revokeAlreadyCompleteNoteFromParams(const Params &params, const QObject *context,
-                                                        Success success, Failure failed)
+void ApiNetWorking::loadUserInfoWithSuccess(const QObject *c, Success s, Failure f)
 {
-    POSTWithUrlString(QStringLiteral("note/revokeCompleted"), params, context, std::move(success),
-                      std::move(failed));
+    callRoute(Endpoint::UserInfo, {}, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::loadCompleteNoteListWithParams(const Params &params, const QObject *context,
-                                                   Success success, Failure failed)
+void ApiNetWorking::loadSystemSettingsWithSuccess(const QObject *c, Success s, Failure f)
 {
-    GETWithUrlString(QStringLiteral("note/log/completed"), params, context, std::move(success),
-                     std::move(failed));
+    callRoute(Endpoint::SystemSettings, {}, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::loadLogNoteListWithParams(const Params &params, const QObject *context, Success success,
-                                              Failure failed)
+void ApiNetWorking::timePushWithParams(const Params &p, const QObject *c, Success s, Failure f)
 {
-    GETWithUrlString(QStringLiteral("note/log/timeAxis"), params, context, std::move(success),
-                     std::move(failed));
+    callRoute(Endpoint::TimePush, p, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::deleteNoteLogWithParams(const Params &params, const QObject *context, Success success,
-                                            Failure failed)
+void ApiNetWorking::notePushWithParams(const Params &p, const QObject *c, Success s, Failure f)
 {
-    POSTWithUrlString(QStringLiteral("note/logDel"), params, context, std::move(success), std::move(failed));
+    callRoute(Endpoint::NotePush, p, c, std::move(s), std::move(f));
 }
-
-void ApiNetWorking::searchNoteWithParams(const Params &params, const QObject *context, Success success,
-                                         Failure failed)
+void ApiNetWorking::loadRecoverDateListForNoteDatasWithSuccess(const QObject *c, Success s, Failure f)
 {
-    GETWithUrlString(QStringLiteral("note/content/search"), params, context, std::move(success),
-                     std::move(failed));
+    callRoute(Endpoint::SnapshotList, {}, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::recoverNoteDatasWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::SnapshotRestore, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::bindOAuthWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::BindOAuth, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::clearBindOAuthWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::ClearBindOAuth, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::loadTerminalsWithSuccess(const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::Terminals, {}, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::loadWiFiListWithSuccess(const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::WiFiList, {}, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::addWiFiWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::WiFiAdd, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::modifyWiFiWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::WiFiModify, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::deleteWiFiWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::WiFiDelete, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::syncPushDatasFromParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::SyncPush, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::loadMyVersionsWithSuccess(const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::Versions, {}, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::revokeAlreadyCompleteNoteFromParams(const Params &p, const QObject *c, Success s,
+                                                        Failure f)
+{
+    callRoute(Endpoint::RevokeCompleted, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::loadCompleteNoteListWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::CompletedLog, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::loadLogNoteListWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::TimeAxisLog, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::deleteNoteLogWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::DeleteLog, p, c, std::move(s), std::move(f));
+}
+void ApiNetWorking::searchNoteWithParams(const Params &p, const QObject *c, Success s, Failure f)
+{
+    callRoute(Endpoint::Search, p, c, std::move(s), std::move(f));
 }
 
 QString ApiNetWorking::loadOAuthUrlWithModel(const OAuthModel &model)

@@ -216,6 +216,38 @@ private:
         Upload
     };
     struct Call;
+    // The endpoints that pass the caller's parameters straight to one path,
+    // in the order of the route table.
+    enum class Endpoint
+    {
+        AutoJumpKey,
+        SendVCode,
+        UserInfo,
+        SystemSettings,
+        TimePush,
+        NotePush,
+        SnapshotList,
+        SnapshotRestore,
+        BindOAuth,
+        ClearBindOAuth,
+        Terminals,
+        WiFiList,
+        WiFiAdd,
+        WiFiModify,
+        WiFiDelete,
+        SyncPush,
+        Versions,
+        RevokeCompleted,
+        CompletedLog,
+        TimeAxisLog,
+        DeleteLog,
+        Search,
+        Count
+    };
+    struct Route;
+    static const Route &route(Endpoint endpoint);
+    void callRoute(Endpoint endpoint, const Params &params, const QObject *context, Success success,
+                   Failure failed);
 
     void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,
               const QObject *context, Success success, Failure failure);

@@ -472,6 +472,8 @@ private slots:
             QVERIFY2(r->succeeded, qPrintable(path));
             QVERIFY2(r->model.code == 200, qPrintable(path + ": " + r->model.msg));
             QCOMPARE(f.service->lastRequest(path).path, path);
+            const bool get = path == "user/data/snapshot/list" || path.startsWith("note/log/");
+            QCOMPARE(f.service->lastRequest(path).method, get ? QByteArray("GET") : QByteArray("POST"));
         }
         QVERIFY(f.feedback->messages().isEmpty());
     }
