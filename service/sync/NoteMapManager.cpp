@@ -270,6 +270,39 @@ bool listHasElement(const QString &commaList, const QString &value)
     return false;
 }
 
+// The order the nextId links give when they form one chain over all notes;
+// empty when they do not.
+QList<NoteDetail *> chainOrder(const QList<NoteDetail *> &members)
+{
+    QHash<QString, NoteDetail *> byId;
+    for (NoteDetail *n : members)
+        byId.insert(n->cId(), n);
+    QSet<QString> pointedAt;
+    for (NoteDetail *n : members) {
+        if (byId.contains(n->nextId()))
+            pointedAt.insert(n->nextId());
+    }
+    NoteDetail *head = nullptr;
+    for (NoteDetail *n : members) {
+        if (!pointedAt.contains(n->cId())) {
+            if (head)
+                return {};
+            head = n;
+        }
+    }
+    QList<NoteDetail *> out;
+    QSet<NoteDetail *> seen;
+    for (NoteDetail *n = head; n && !seen.contains(n); n = byId.value(n->nextId())) {
+        seen.insert(n);
+        out.append(n);
+        if (n->nextId() == QLatin1String("-1"))
+            break;
+    }
+    if (out.size() != members.size() || out.isEmpty() || out.last()->nextId() != QLatin1String("-1"))
+        return {};
+    return out;
+}
+
 void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
 {
     Context &ctx = index.ctx;
@@ -325,28 +358,50 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         if (done.contains(classId))
             continue;
         done.insert(classId);
-        QList<NoteDetail *> list;
-        for (NoteDetail *n : ctx.findAllSortedBy<NoteDetail>(
-                 QStringLiteral("sort"), true, [&](const NoteDetail *n) { return n->classId() == classId; })) {
-            if (!changedSet.contains(n))
-                list.append(n);
-        }
-        for (NoteDetail *n : std::as_const(changed)) {
-            if (n->classId() != classId)
-                continue;
-            int at = -1;
-            for (int i = 0; i < list.size(); ++i) {
-                if (list.at(i)->cId() == n->nextId()) {
-                    at = i;
-                    break;
+        const QList<NoteDetail *> members = ctx.findAllSortedBy<NoteDetail>(
+            QStringLiteral("sort"), true, [&](const NoteDetail *n) { return n->classId() == classId; });
+        QList<NoteDetail *> list = chainOrder(members);
+        if (list.isEmpty()) {
+            for (NoteDetail *n : members) {
+                if (!changedSet.contains(n))
+                    list.append(n);
+            }
+            // A note goes right before its successor; one whose successor is not
+            // placed yet waits for it, so chains of changed notes keep their order.
+            QList<NoteDetail *> waiting;
+            for (NoteDetail *n : std::as_const(changed)) {
+                if (n->classId() == classId)
+                    waiting.append(n);
+            }
+            auto indexOf = [&list](const QString &cId) {
+                for (int i = 0; i < list.size(); ++i) {
+                    if (list.at(i)->cId() == cId)
+                        return i;
+                }
+                return -1;
+            };
+            bool progress = true;
+            while (!waiting.isEmpty() && progress) {
+                progress = false;
+                for (int w = 0; w < waiting.size(); ++w) {
+                    NoteDetail *n = waiting.at(w);
+                    const int at = indexOf(n->nextId());
+                    if (at < 0 && n->nextId() != QLatin1String("-1"))
+                        continue;
+                    if (at >= 0)
+                        list.insert(at, n);
+                    else
+                        list.append(n);
+                    waiting.removeAt(w--);
+                    progress = true;
                 }
             }
-            if (at >= 0)
-                list.insert(at, n);
-            else if (n->sort() == 1 || n->nextId() == QLatin1String("-1"))
-                list.append(n);
-            else
-                list.prepend(n);
+            for (NoteDetail *n : std::as_const(waiting)) {
+                if (n->sort() == 1)
+                    list.append(n);
+                else
+                    list.prepend(n);
+            }
         }
         qint16 s = 1;
         for (NoteDetail *n : std::as_const(list))

@@ -269,7 +269,9 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 afterPush(false);
                 return;
             }
-            ApiNetWorking::storeVersionIfNext(reply.dataObject().value(QStringLiteral("version")));
+            // The reply's "version" is not stored: it may include other devices'
+            // changes that only a pull brings (the pull that follows does).
+            remapQueuedNotes(reply);
             SyncReminderHooks::reconcile();
             if (!refusals.isEmpty()) {
                 if (UserFeedback *f = UserFeedback::current())
@@ -291,6 +293,18 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             emit pushFinished(false, {});
             afterPush(false);
         });
+}
+
+void SyncEngine::remapQueuedNotes(const BaseSuccessModel &reply)
+{
+    // Notes queued under a client id are now known by their server id.
+    for (const QJsonValue &v : reply.dataObject().value(QStringLiteral("syncContentResult")).toArray()) {
+        const QJsonObject e = v.toObject();
+        const QString clientId = e.value(QStringLiteral("clientId")).toString();
+        const QString serverId = e.value(QStringLiteral("cId")).toString();
+        if (!serverId.isEmpty() && clientId != serverId && m_pushNotes.remove(clientId))
+            m_pushNotes.insert(serverId);
+    }
 }
 
 void SyncEngine::markUnsentNotes()

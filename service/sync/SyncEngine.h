@@ -100,6 +100,7 @@ private:
     void startPull(PullKind kind);
     void startCategoryPush(CategoryPush push);
     void markUnsentNotes();
+    void remapQueuedNotes(const BaseSuccessModel &reply);
 
     ApiNetWorking *m_api;
     bool m_busy = false;

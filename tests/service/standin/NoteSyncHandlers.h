@@ -1,0 +1,101 @@
+#pragma once
+
+#include "tests/service/standin/StandinService.h"
+
+#include <QHash>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+// Note sync on the stand-in service: POST "note/sync" takes pushes (server ids
+// for client ids, a retried client id maps to the row made the first time),
+// GET "note/sync" answers the changes since a version (deletions included, from
+// "0": everything), with the account's data version counting every change.
+// Tests can mark items to refuse, keep snapshots and restore them, and clear
+// categories on the server side.
+class NoteSyncHandlers
+{
+public:
+    struct Category
+    {
+        QString classId;
+        QString name;
+        QString backColor;
+        qint64 sort = 0;
+        qint64 version = 0;
+        bool deleted = false;
+    };
+    struct Note
+    {
+        QString cId;
+        QString classId;
+        QString content;
+        QString fontColor;
+        QString nextId = QStringLiteral("-1");
+        bool isCompleted = false;
+        QString completedTime;
+        QJsonObject remind; // DateRemind attribute names; empty = no reminder
+        qint64 version = 0;
+        bool deleted = false;
+    };
+    struct Data
+    {
+        QMap<QString, Category> classes;
+        QMap<QString, Note> notes;
+        QHash<QString, QString> clientIds;      // note client id -> server id
+        QHash<QString, QString> classClientIds; // category client id -> server id
+        QJsonArray completions;
+        struct Clear
+        {
+            qint64 version;
+            QStringList classIds;
+            bool timeAxis;
+        };
+        QList<Clear> clears;
+        qint64 restoreVersion = 0;
+        QString restoreDate;
+        QMap<QString, QPair<QMap<QString, Category>, QMap<QString, Note>>> snapshots;
+        int pushCount = 0;
+        int pullCount = 0;
+    };
+
+    // Registers "note/sync", "note/revokeCompleted" and "user/data/snapshot/restore".
+    explicit NoteSyncHandlers(StandinService &service);
+
+    Data &data(const StandinAccount &account) { return m_data[account.userId]; }
+
+    // Items to refuse: notes with exactly this content, categories with this name.
+    void refuseNoteContent(const QString &content, const QString &msg) { m_refuseNotes.insert(content, msg); }
+    void refuseCategoryName(const QString &name, const QString &msg) { m_refuseClasses.insert(name, msg); }
+    void clearRefusals()
+    {
+        m_refuseNotes.clear();
+        m_refuseClasses.clear();
+    }
+
+    // Keeps the account's current data under this date (offered by the snapshot list).
+    void takeSnapshot(StandinAccount &account, const QString &snapshotDate);
+    // Removes categories (and their notes) on the server as an account clean-up would.
+    void clearCategories(StandinAccount &account, const QStringList &classIds, bool clearTimeAxis);
+
+    // The live rows of an account; notes of a category in display order (top first).
+    QList<Category> liveCategories(const StandinAccount &account) const;
+    QList<Note> liveNotesInOrder(const StandinAccount &account, const QString &classId) const;
+
+    // Whether the category's nextId links form one chain over all its notes.
+    bool isLinear(const StandinAccount &account, const QString &classId) const;
+
+    // The pull reply from a version, as GET "note/sync" answers it.
+    QJsonObject pullReply(StandinAccount &account, qint64 since);
+    // Applies a push body and answers as POST "note/sync" does.
+    QJsonObject applyPush(StandinState &state, StandinAccount &account, const QJsonObject &body);
+
+    static QJsonObject noteEntry(const Note &note, qint64 sortFromBottom, const QString &actionType);
+
+private:
+    QHash<QString, Data> m_data; // by userId
+    QHash<QString, QString> m_refuseNotes;
+    QHash<QString, QString> m_refuseClasses;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+// The stand-in service with note sync, one signed-in account, and a client
+// (ApiNetWorking) with short time-outs.
+
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "service/api/ApiNetWorking.h"
+#include "service/sync/SyncReminderHooks.h"
+#include "tests/service/standin/NoteSyncHandlers.h"
+#include "tests/service/standin/StandinService.h"
+#include "tests/support/RecordingFeedback.h"
+
+#include <QtTest>
+
+#include <memory>
+
+struct SyncTestService
+{
+    std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
+    std::unique_ptr<FakeUserNotificationCenter> notifications = std::make_unique<FakeUserNotificationCenter>();
+    std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
+    std::unique_ptr<NoteSyncHandlers> notes = std::make_unique<NoteSyncHandlers>(*service);
+    std::unique_ptr<ApiNetWorking> api = std::make_unique<ApiNetWorking>();
+
+    SyncTestService()
+    {
+        UserNotificationCenter::setShared(notifications.get());
+        SyncReminderHooks::reset();
+        if (!service->listen())
+            qFatal("stand-in service cannot listen");
+        api->setRequestTimeout(2000);
+        tester().accessToken = QStringLiteral("token-tester");
+    }
+    ~SyncTestService()
+    {
+        UserNotificationCenter::setShared(nullptr);
+        SyncReminderHooks::reset();
+    }
+
+    StandinAccount &tester() { return *service->state().accountByName(QStringLiteral("tester")); }
+
+    // The service's data in the form of SyncClient::picture().
+    QStringList picture()
+    {
+        QStringList out;
+        for (const NoteSyncHandlers::Category &c : notes->liveCategories(tester())) {
+            out << QStringLiteral("[%1] %2").arg(c.classId, c.name);
+            for (const NoteSyncHandlers::Note &n : notes->liveNotesInOrder(tester(), c.classId)) {
+                const QString when = n.remind.value("remindDateTime").toString();
+                out << QStringLiteral("  %1 %2%3%4")
+                           .arg(n.cId, n.content, n.isCompleted ? " done" : "",
+                                n.remind.isEmpty() || when.isEmpty() ? QString() : " @" + when);
+            }
+        }
+        return out;
+    }
+};
