@@ -36,13 +36,17 @@ qint32 LunarSolarTransform::monthEntry(int index)
 
 qint64 LunarSolarTransform::solarToInt(qint32 year, qint32 month, qint32 day)
 {
-    const qint64 m = (month + 9) % 12;
+    const qint64 m = (qint64(month) + 9) % 12;
     const qint64 y = year - m / 10;
     return 365 * y + y / 4 - y / 100 + y / 400 + (m * 306 + 5) / 10 + (day - 1);
 }
 
 Solar LunarSolarTransform::SolarFromInt(qint64 g)
 {
+    // Years beyond about ±1.9 billion do not fit a Solar (and the formula's products overflow later).
+    constexpr qint64 limit = 700000000000;
+    if (g < -limit || g > limit)
+        return Solar();
     qint64 y = (10000 * g + 14780) / 3652425;
     qint64 ddd = g - (365 * y + y / 4 - y / 100 + y / 400);
     if (ddd < 0) {
@@ -64,7 +68,7 @@ std::optional<Lunar> LunarSolarTransform::solarToLunar(const Solar &solar)
     const qint32 *newYears = Table::newYearPacked();
     const qint64 key = qint64(y) * 512 + m * 32 + d;
     // Entry 0 is the base year, not a date; years past the table still start from its last entry.
-    int i = std::clamp(y - baseYear, 1, Table::entryCount - 1);
+    int i = int(std::clamp<qint64>(qint64(y) - baseYear, 1, Table::entryCount - 1));
     if (key < newYears[i])
         --i;
     if (i < 1)

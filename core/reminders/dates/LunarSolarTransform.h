@@ -16,7 +16,8 @@ public:
     static std::optional<Lunar> solarToLunar(const Solar &solar);
     // "%i-%@-%@": lunar year number, month label, day label (a leap month shows its ordinary label).
     static QString formatWithLunar(const Lunar &lunar);
-    // The Gregorian date of a day number (the inverse of solarToInt).
+    // The Gregorian date of a day number (the inverse of solarToInt); Solar() (all 0) for a day number no
+    // 32-bit year reaches.
     static Solar SolarFromInt(qint64 dayNumber);
     // The day number of a Gregorian date, used to count days between dates.
     static qint64 solarToInt(qint32 year, qint32 month, qint32 day);

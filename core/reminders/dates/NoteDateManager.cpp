@@ -374,6 +374,10 @@ QString NoteDateManager::getValidStarDateTimeWithDate(const QDateTime &start, qi
         return DateManager::getStringFromDate(start);
     const qint64 elapsed = (now - startMs) / 60000;
     const qint64 ahead = n - elapsed % n;
+    // Past years 1..9999 there is no next time; also keeps the sum below from overflowing.
+    constexpr qint64 maxMinutes = qint64(10000) * 366 * 1440;
+    if (ahead > maxMinutes)
+        return {};
     return DateManager::getStringFromDate(LocalTime::dateTimeFromEpochMSecs(now + ahead * 60000));
 }
 

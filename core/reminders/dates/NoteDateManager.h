@@ -39,7 +39,9 @@ public:
     // The first date + m * years years in cal (m >= 1) strictly after now.
     static QDateTime getRealAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
                                                                  const QDateTime &date, qint64 years);
-    // Next firing of an important reminder that repeats every `minute` minutes from the start (date text).
+    // Next firing of an important reminder that repeats every `minute` minutes from the start (date text):
+    // the start while it is ahead, else now + (minute - elapsed minutes mod minute). An interval below 1
+    // counts as 5; a null text when the start is missing or the time lies past year 9999.
     static QString getValidStarDateTimeWithDate(const QDateTime &start, qint64 minute);
     // Short display of a reminder time ("今天 09:00", "明天 09:00", month-and-day or full date); null text
     // for a missing or unparsable date text.

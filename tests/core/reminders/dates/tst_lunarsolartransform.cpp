@@ -5,6 +5,9 @@
 
 #include <QFile>
 
+#include <climits>
+#include <limits>
+
 Q_DECLARE_METATYPE(Solar)
 Q_DECLARE_METATYPE(Lunar)
 
@@ -105,6 +108,30 @@ private slots:
         QCOMPARE(got.has_value(), covered);
         if (covered)
             QCOMPARE(*got, lunar);
+    }
+
+    // Values no calendar holds give no date and never a bogus one.
+    void hostileValues()
+    {
+        for (const Solar &s : {Solar(INT_MIN, 1, 1), Solar(INT_MIN + 1000, 3, 1), Solar(INT_MAX, 12, 31),
+                               Solar(0, 1, 1), Solar(-1, 6, 1), Solar(2024, 0, 1), Solar(2024, 1, INT_MAX),
+                               Solar(2024, INT_MIN, 1), Solar(1887, 12, 31), Solar(9999, 12, 31)}) {
+            QVERIFY2(
+                !LunarSolarTransform::solarToLunar(s),
+                qPrintable(QStringLiteral("%1-%2-%3").arg(s.solarYear).arg(s.solarMonth).arg(s.solarDay)));
+            LunarSolarTransform::constellationFromSolar(s);
+        }
+        for (const Lunar &l : {Lunar(INT_MIN, 1, 1), Lunar(INT_MAX, 1, 1), Lunar(2025, INT_MIN, 1),
+                               Lunar(2025, 1, INT_MAX), Lunar(2025, 1, INT_MIN), Lunar(2025, 0, 1, true)})
+            QVERIFY(!LunarSolarTransform::lunarToSolar(l));
+        QCOMPARE(LunarSolarTransform::formatWithLunar(Lunar(2025, 13, 31)), QStringLiteral("2025--"));
+        // Day numbers far outside any calendar give no date; the formula holds over the whole QDate range.
+        QCOMPARE(LunarSolarTransform::SolarFromInt(std::numeric_limits<qint64>::max()), Solar());
+        QCOMPARE(LunarSolarTransform::SolarFromInt(std::numeric_limits<qint64>::min()), Solar());
+        const qint64 far = LunarSolarTransform::solarToInt(200000, 2, 29);
+        QCOMPARE(LunarSolarTransform::SolarFromInt(far), Solar(200000, 2, 29));
+        QCOMPARE(LunarSolarTransform::solarToInt(INT_MAX, INT_MAX, INT_MAX),
+                 LunarSolarTransform::solarToInt(INT_MAX, INT_MAX, INT_MAX)); // no overflow trap
     }
 
     void lunarToSolarRejectsImpossibleDates()

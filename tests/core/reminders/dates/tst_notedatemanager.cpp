@@ -3,6 +3,8 @@
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
 
+#include <limits>
+
 namespace {
 constexpr auto Greg = CalendarIdentifier::Gregorian;
 constexpr auto Lunar = CalendarIdentifier::Chinese;
@@ -371,19 +373,25 @@ private slots:
     void importantReminderTime_data()
     {
         QTest::addColumn<QString>("start");
-        QTest::addColumn<int>("minutes");
+        QTest::addColumn<qint64>("minutes");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("every 30, 20 elapsed") << "2024/10/16 15:00:00" << 30 << "2024/10/16 15:30:00";
-        QTest::newRow("every 10, 20 elapsed") << "2024/10/16 15:00:00" << 10 << "2024/10/16 15:30:00";
-        QTest::newRow("no settings counts as 5") << "2024/10/16 15:00:00" << 0 << "2024/10/16 15:25:00";
-        QTest::newRow("start ahead") << "2024/10/16 15:20:30" << 5 << "2024/10/16 15:20:30";
-        QTest::newRow("missing start") << "" << 5 << "";
+        QTest::newRow("every 30, 20 elapsed") << "2024/10/16 15:00:00" << qint64(30) << "2024/10/16 15:30:00";
+        QTest::newRow("every 10, 20 elapsed") << "2024/10/16 15:00:00" << qint64(10) << "2024/10/16 15:30:00";
+        QTest::newRow("no settings counts as 5")
+            << "2024/10/16 15:00:00" << qint64(0) << "2024/10/16 15:25:00";
+        QTest::newRow("start ahead") << "2024/10/16 15:20:30" << qint64(5) << "2024/10/16 15:20:30";
+        QTest::newRow("missing start") << "" << qint64(5) << "";
+        QTest::newRow("negative counts as 5")
+            << "2024/10/16 15:00:00" << qint64(-30) << "2024/10/16 15:25:00";
+        QTest::newRow("now on a firing") << "2024/10/16 15:00:00" << qint64(20) << "2024/10/16 15:40:00";
+        // An interval past the calendar's range has no next time (and must not wrap round into the past).
+        QTest::newRow("huge interval") << "2024/10/16 15:00:00" << std::numeric_limits<qint64>::max() << "";
     }
 
     void importantReminderTime()
     {
         QFETCH(QString, start);
-        QFETCH(int, minutes);
+        QFETCH(qint64, minutes);
         QFETCH(QString, expected);
         Clock::setNow(d("2024/10/16 15:20:00"));
         QCOMPARE(NoteDateManager::getValidStarDateTimeWithDate(d(start), minutes),
