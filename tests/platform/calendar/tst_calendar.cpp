@@ -6,6 +6,8 @@
 
 #include <QLocale>
 
+#include <limits>
+
 namespace {
 
 constexpr auto Greg = CalendarIdentifier::Gregorian;
@@ -122,6 +124,43 @@ private slots:
             got = Calendar::replacingMonth(Lunar, dt, arg);
         QCOMPARE(got.date(), expected);
         QCOMPARE(got.time(), QTime(8, 30));
+    }
+
+    // Around the table's first and last days (ICU beyond them) lunar steps stay valid, go the right way and
+    // keep the day of the month (pinned to the target month's length).
+    void lunarArithmeticAcrossTableEdges()
+    {
+        const qint64 edges[] = {ChineseCalendarTable::firstDay(), ChineseCalendarTable::endDay()};
+        for (const qint64 edge : edges) {
+            for (qint64 start = edge - 70; start <= edge + 70; start += 3) {
+                const CalendarDate from = Calendar::dateOfDay(Lunar, start);
+                QVERIFY(from.month >= 1 && from.month <= 12 && from.day >= 1 && from.day <= 30);
+                for (int k : {-13, -2, -1, 1, 2, 13}) {
+                    const qint64 m = Calendar::addMonthsToDay(Lunar, start, k);
+                    const qint64 y = Calendar::addYearsToDay(Lunar, start, k);
+                    const QString where =
+                        QDate::fromJulianDay(start).toString(Qt::ISODate) + " k " + QString::number(k);
+                    QVERIFY2(k > 0 ? m > start + 27 * (k - 1) : m < start - 27 * (-k - 1), qPrintable(where));
+                    QVERIFY2(k > 0 ? y > start + 353 * (k - 1) : y < start - 353 * (-k - 1),
+                             qPrintable(where));
+                    const CalendarDate to = Calendar::dateOfDay(Lunar, m);
+                    QVERIFY2(to.day == from.day || (to.day < from.day && to.day >= 29), qPrintable(where));
+                    QCOMPARE(Calendar::dateOfDay(Lunar, y).month, from.month);
+                }
+                QCOMPARE(Calendar::dayOfDateLenient(Lunar, from.year, from.month, from.leap, from.day),
+                         start);
+            }
+        }
+        // Far outside the table ICU answers, and years 1 and 9999 are still dates.
+        for (const QDate d : {QDate(1, 1, 1), QDate(1000, 6, 1), QDate(9999, 12, 31)}) {
+            const CalendarDate c = Calendar::dateOfDay(Lunar, d.toJulianDay());
+            QVERIFY(c.month >= 1 && c.month <= 12 && c.day >= 1 && c.day <= 30);
+        }
+        QVERIFY(!Calendar::addingMonths(Lunar, at(9999, 12, 20), 1).isValid());
+        QVERIFY(!Calendar::addingYears(Greg, at(9999, 12, 20), 1).isValid());
+        QVERIFY(!Calendar::addingMonths(Lunar, at(2024, 1, 1), std::numeric_limits<qint64>::max()).isValid());
+        QVERIFY(!Calendar::addingYears(Lunar, at(2024, 1, 1), std::numeric_limits<qint64>::min()).isValid());
+        QVERIFY(!Calendar::replacingDay(Lunar, at(2024, 1, 1), std::numeric_limits<int>::max()).isValid());
     }
 
     void lunarMonthLengthsAndUnits()

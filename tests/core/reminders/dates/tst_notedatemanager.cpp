@@ -346,6 +346,39 @@ private slots:
         QCOMPARE(got.toUTC().toString(Qt::ISODate), expectedUtc + "Z");
     }
 
+    // Rules far from today, at the lunar table's edges and at the ends of the calendar: every answer is a
+    // date strictly after now or none, never a crash; one exists unless it would lie past year 9999.
+    void rulesAtTheEdgesOfTheCalendar()
+    {
+        const QDateTime starts[] = {d("0001/1/1 9:00:00"), d("1880/3/1 9:00:00"),   d("1888/2/12 0:00:00"),
+                                    d("2110/3/1 9:00:00"), d("2112/1/28 23:59:59"), d("9999/11/1 9:00:00")};
+        const QDateTime nows[] = {d("0001/1/5 0:00:00"), d("1890/3/1 0:00:00"), d("2024/3/1 0:00:00"),
+                                  d("2112/3/1 0:00:00"), d("9999/12/30 0:00:00")};
+        for (const QDateTime &now : nows) {
+            Clock::setNow(now);
+            for (const QDateTime &start : starts) {
+                for (const CalendarIdentifier cal : {Greg, Lunar}) {
+                    for (int type = 1; type <= 5; ++type) {
+                        for (const QString &specify : {QString(), QStringLiteral("1,5,12")}) {
+                            const QDateTime got = NoteDateManager::nextRealDateWithCalendarIdentifier(
+                                cal, start, type, 1, specify);
+                            const QString where = QStringLiteral("%1 from %2 type %3 specify %4")
+                                                      .arg(DateManager::getStringFromDate(now),
+                                                           DateManager::getStringFromDate(start))
+                                                      .arg(type)
+                                                      .arg(specify);
+                            if (got.isValid())
+                                QVERIFY2(got > now, qPrintable(where));
+                            else
+                                QVERIFY2(now.date().year() == 9999 || start.date().year() == 9999,
+                                         qPrintable(where));
+                        }
+                    }
+                }
+            }
+        }
+    }
+
     void advances()
     {
         Clock::setNow(d("2024/10/16 15:20:00"));
