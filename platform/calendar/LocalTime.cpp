@@ -69,21 +69,20 @@ int offsetAtInstant(qint64 epochMSecs)
     return QDateTime::fromMSecsSinceEpoch(epochMSecs).offsetFromUtc() * 1000;
 }
 
-int offsetOfLocal(qint64 day, int msecsOfDay)
-{
-    const QDateTime dt(QDate::fromJulianDay(day), QTime::fromMSecsSinceStartOfDay(msecsOfDay));
-    return dt.offsetFromUtc() * 1000;
-}
-
+// A local day is constant when the zone's offset does not change anywhere near it: every instant whose
+// wall clock lies on that day is within 14 hours of the day read as UTC. Instants only, because Qt's
+// reading of a wall-clock time near a change depends on the C library's state.
 const DayOffset &localDay(Cache &c, qint64 day)
 {
     DayOffset &e = c.local[quint64(day) % cacheSize];
     if (e.day != day) {
         e.day = day;
-        const int a = offsetOfLocal(day, 0);
-        const int b = offsetOfLocal(day, 12 * 3600000);
-        const int d = offsetOfLocal(day, msecsPerDay - 1);
-        e.offsetMSecs = a;
+        const qint64 start = (day - unixEpochDay) * msecsPerDay;
+        constexpr qint64 reach = 14 * 3600000LL;
+        const int a = offsetAtInstant(start - reach);
+        const int b = offsetAtInstant(start + msecsPerDay / 2);
+        const int d = offsetAtInstant(start + msecsPerDay + reach);
+        e.offsetMSecs = b;
         e.constant = a == b && b == d;
     }
     return e;

@@ -267,6 +267,36 @@ private slots:
         }
     }
 
+    // Over whole years of zones whose changes fall at midnight or late evening, every instant reads back as
+    // itself and every wall-clock time that exists once maps to the instant showing it.
+    void localTimeAgreesWithTheZoneAllYear_data()
+    {
+        QTest::addColumn<QString>("zone");
+        for (const char *zone : {"Europe/Berlin", "America/New_York", "America/Havana", "America/Santiago",
+                                 "Asia/Tehran", "Australia/Lord_Howe", "Asia/Shanghai"})
+            QTest::newRow(zone) << zone;
+    }
+
+    void localTimeAgreesWithTheZoneAllYear()
+    {
+        QFETCH(QString, zone);
+        TestEnv::setTimeZone(zone.toUtf8());
+        const qint64 start = QDateTime(QDate(2021, 1, 1), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch();
+        for (qint64 ms = start; ms < start + 2 * 366 * 86400000LL; ms += 15 * 60000) {
+            const QDateTime dt = QDateTime::fromMSecsSinceEpoch(ms);
+            QCOMPARE(LocalTime::epochMSecsOf(dt), ms);
+            const LocalTime::Moment m = LocalTime::fromEpochMSecs(ms);
+            QCOMPARE(m.julianDay, dt.date().toJulianDay());
+            QCOMPARE(m.msecsOfDay, dt.time().msecsSinceStartOfDay());
+            const bool once = QDateTime::fromMSecsSinceEpoch(ms - 3600000).time() != dt.time() &&
+                              QDateTime::fromMSecsSinceEpoch(ms + 3600000).time() != dt.time() &&
+                              QDateTime::fromMSecsSinceEpoch(ms - 1800000).time() != dt.time() &&
+                              QDateTime::fromMSecsSinceEpoch(ms + 1800000).time() != dt.time();
+            if (once)
+                QCOMPARE(LocalTime::toEpochMSecs(m.julianDay, m.msecsOfDay), ms);
+        }
+    }
+
     // A wall-clock time that the spring change skips is moved on by the length of the gap (02:30 is 03:30);
     // a repeated one is the second pass, in standard time. Neither is ever a null date.
     void localTimeResolvesGapsAndRepeats_data()
