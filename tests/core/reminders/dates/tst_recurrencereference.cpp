@@ -255,6 +255,8 @@ private slots:
         QTest::newRow("Shanghai") << "Asia/Shanghai" << quint32(20240917) << 2000;
         QTest::newRow("Berlin") << "Europe/Berlin" << quint32(31032024) << 1000;
         QTest::newRow("New York") << "America/New_York" << quint32(10032024) << 1000;
+        // Changes at midnight: some days have no 00:00, some two 23:00s.
+        QTest::newRow("Santiago") << "America/Santiago" << quint32(7092025) << 500;
     }
 
     void randomRules()
