@@ -1,6 +1,8 @@
 #include "service/sync/SyncEngine.h"
 
 #include "core/model/NoteDetail.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
@@ -11,7 +13,6 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/NoteMapManager.h"
 #include "service/sync/SyncNotesManager.h"
-#include "service/sync/SyncReminderHooks.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -272,7 +273,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             // The reply's "version" is not stored: it may include other devices'
             // changes that only a pull brings (the pull that follows does).
             remapQueuedNotes(reply);
-            SyncReminderHooks::reconcile();
+            ReminderScheduler::reconcileAll();
             if (!refusals.isEmpty()) {
                 if (UserFeedback *f = UserFeedback::current())
                     f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
@@ -395,8 +396,8 @@ void SyncEngine::startPull(PullKind kind)
                     }
                     UserDefaults::setValue(SignInKeys::Version, applied);
                     UserDefaults::sync();
-                    SyncReminderHooks::removeScheduled(r.withdrawn);
-                    SyncReminderHooks::reconcile();
+                    LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                    ReminderScheduler::reconcileAll();
                     emit pullFinished(true, kind, applied);
                     finishStep();
                 },
@@ -425,7 +426,7 @@ void SyncEngine::startCategoryPush(CategoryPush p)
             if (*done)
                 (*done)(true, reply);
             if (reply.code == 200)
-                SyncReminderHooks::reconcile();
+                ReminderScheduler::reconcileAll();
             finishStep();
         },
         [this, epoch, done](const BaseErrorModel &) {

@@ -5,8 +5,9 @@
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
 #include "platform/base/Missing.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/store/Context.h"
-#include "service/sync/SyncReminderHooks.h"
 
 #include <QDebug>
 #include <QHash>
@@ -205,7 +206,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
     if (removed) {
         if (SaveResult r = ctx->saveAndWait(); !r)
             qWarning().noquote() << "sync: removing rows deleted before their first push failed:" << r.error;
-        SyncReminderHooks::removeScheduled(withdrawn);
+        LocalNotificationManager::removeScheduledNotificationWithIdentifiers(withdrawn);
     }
 
     if (!classes.isEmpty()) {
@@ -418,10 +419,11 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         return failWith(QStringLiteral("the push result could not be saved: ") + r.error);
     }
     withdrawn.removeDuplicates();
-    SyncReminderHooks::removeScheduled(withdrawn);
+    // Withdrawals first: a note re-keyed to a server id is then scheduled afresh under it.
+    LocalNotificationManager::removeScheduledNotificationWithIdentifiers(withdrawn);
     for (const ObjectId &id : toSchedule) {
         if (NoteDetail *n = ctx->existing<NoteDetail>(id))
-            SyncReminderHooks::scheduleNote(n);
+            NoteRemindManager::addDateUserNotificationWithNote(n);
     }
     if (complete)
         complete(messages);

@@ -5,7 +5,6 @@
 
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/api/ApiNetWorking.h"
-#include "service/sync/SyncReminderHooks.h"
 #include "tests/service/standin/NoteSyncHandlers.h"
 #include "tests/service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
@@ -25,7 +24,6 @@ struct SyncTestService
     SyncTestService()
     {
         UserNotificationCenter::setShared(notifications.get());
-        SyncReminderHooks::reset();
         if (!service->listen())
             qFatal("stand-in service cannot listen");
         api->setRequestTimeout(2000);
@@ -34,7 +32,6 @@ struct SyncTestService
     ~SyncTestService()
     {
         UserNotificationCenter::setShared(nullptr);
-        SyncReminderHooks::reset();
     }
 
     StandinAccount &tester() { return *service->state().accountByName(QStringLiteral("tester")); }
