@@ -19,6 +19,19 @@
 #include <QStandardPaths>
 #include <QTimer>
 
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+static bool runningOnValgrind()
+{
+    return RUNNING_ON_VALGRIND;
+}
+#else
+static bool runningOnValgrind()
+{
+    return false;
+}
+#endif
+
 // A distinct value of the attribute's type, derived from its position.
 static QVariant sampleValue(const AttributeDef &a, int i)
 {
@@ -452,6 +465,9 @@ private slots:
         QCOMPARE(shown->name(), QString::number(saves - 1));
 
         // Generous: the point is that nothing of the import runs on the main thread.
+        // (Under valgrind all threads share one core and the numbers mean nothing.)
+        if (runningOnValgrind())
+            return;
         QVERIFY2(qMax(firstStall, longestStall) < 1000,
                  qPrintable(QString("main thread stalled %1 ms").arg(qMax(firstStall, longestStall))));
     }
