@@ -343,7 +343,8 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         QHash<QString, int> counts;
         for (NoteDetail *n : changed) {
             if (!counts.contains(n->classId()))
-                counts.insert(n->classId(), int(ctx.findByAttribute<NoteDetail>(kClassId, n->classId()).size()));
+                counts.insert(n->classId(),
+                              int(ctx.findByAttribute<NoteDetail>(kClassId, n->classId()).size()));
         }
         for (NoteDetail *n : changed)
             n->setSort(qint16(counts.value(n->classId()) - n->sort() + 1));
@@ -479,7 +480,8 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         UserInfo *u = currentUser(ctx, options.userId, false);
         if (u && listHasElement(u->syncSettings(), QStringLiteral("1"))) {
             // An unknown skin name keeps the current skin.
-            if (UISkin *skin = ctx.findFirstByAttribute<UISkin>(QStringLiteral("nameId"), s->newSkinColor())) {
+            if (UISkin *skin =
+                    ctx.findFirstByAttribute<UISkin>(QStringLiteral("nameId"), s->newSkinColor())) {
                 for (UISkin *k : ctx.findAll<UISkin>()) {
                     if (k->isCurrSkin() != (k == skin))
                         k->setIsCurrSkin(k == skin);
@@ -488,7 +490,8 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         }
     }
     // 9: the saved networks.
-    const QJsonArray wifis = data.value(QStringLiteral("syncUserWifiResult")).toObject().value(kDatas).toArray();
+    const QJsonArray wifis =
+        data.value(QStringLiteral("syncUserWifiResult")).toObject().value(kDatas).toArray();
     if (!wifis.isEmpty()) {
         ctx.deleteAll<WiFiRemind>();
         for (const QJsonValue &v : wifis) {
@@ -502,7 +505,8 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     // 10: categories, then notes.
     const QString version = textOf(data.value(QStringLiteral("version")));
-    for (const QJsonValue &v : data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
+    for (const QJsonValue &v :
+         data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
         if (Classify *c = importClassify(v.toObject(), index); c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
@@ -523,7 +527,8 @@ bool NoteMapManager::validate(const QJsonObject &data, QString *error)
 {
     QString e;
     bool ok = true;
-    for (const char *key : {"SnapshotRestoreResult", "syncClearDataResult", "syncUserInfoResult", "syncUserSetResult"}) {
+    for (const char *key :
+         {"SnapshotRestoreResult", "syncClearDataResult", "syncUserInfoResult", "syncUserSetResult"}) {
         if (!isObjectOrMissing(data.value(QLatin1String(key)))) {
             e = QStringLiteral("%1 is not an object").arg(QLatin1String(key));
             ok = false;
@@ -537,10 +542,12 @@ bool NoteMapManager::validate(const QJsonObject &data, QString *error)
             ok = false;
         }
     }
-    ok = ok && listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), &e, "syncContentLogDelResult") &&
-         listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), &e, "syncUserWifiResult") &&
-         listOfObjects(data.value(QStringLiteral("syncClassResult")), &e, "syncClassResult") &&
-         listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult");
+    ok =
+        ok &&
+        listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), &e, "syncContentLogDelResult") &&
+        listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), &e, "syncUserWifiResult") &&
+        listOfObjects(data.value(QStringLiteral("syncClassResult")), &e, "syncClassResult") &&
+        listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult");
     if (ok) {
         for (const QJsonValue &v :
              data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray()) {
@@ -557,7 +564,8 @@ bool NoteMapManager::validate(const QJsonObject &data, QString *error)
     return ok;
 }
 
-bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const Options &options, Result *result)
+bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const Options &options,
+                                    Result *result)
 {
     Result local;
     Result *r = result ? result : &local;
@@ -565,8 +573,8 @@ bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const
     return r->ok;
 }
 
-void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Options &options, Completion completion,
-                                            Store *store)
+void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Options &options,
+                                            Completion completion, Store *store)
 {
     if (!store)
         store = Store::defaultStore();
@@ -608,7 +616,8 @@ void NoteMapManager::classifyMapToLocalWithData(const QJsonObject &data, Context
 {
     ImportIndex index(ctx, false);
     const QString version = textOf(data.value(QStringLiteral("version")));
-    for (const QJsonValue &v : data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
+    for (const QJsonValue &v :
+         data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
         if (Classify *c = importClassify(v.toObject(), index); c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
@@ -620,7 +629,8 @@ Classify *NoteMapManager::saveNoteToLocalWithClassify(const QJsonObject &entry, 
     return importClassify(entry, index);
 }
 
-NoteDetail *NoteMapManager::saveNoteToLocalWithNote(const QJsonObject &entry, Context &ctx, QStringList *withdrawn)
+NoteDetail *NoteMapManager::saveNoteToLocalWithNote(const QJsonObject &entry, Context &ctx,
+                                                    QStringList *withdrawn)
 {
     ImportIndex index(ctx, false);
     return importNote(entry, index, withdrawn);
@@ -666,7 +676,8 @@ bool NoteMapManager::recoverInterruptedPull(Context *ctx)
         const qint64 userId = UserDefaults::string(SignInKeys::UserId).toLongLong();
         UserInfo *u = currentUser(*ctx, userId, false);
         if (u && !applying.isEmpty() && u->version() == applying) {
-            qWarning().noquote() << "sync: the last pull committed before the program stopped; version" << applying;
+            qWarning().noquote() << "sync: the last pull committed before the program stopped; version"
+                                 << applying;
             UserDefaults::setValue(SignInKeys::Version, applying);
         }
     }

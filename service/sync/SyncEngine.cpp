@@ -212,7 +212,8 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
     if (!bodyHasItems(built)) {
         // Nothing to send: the step counts as a push the service took.
         if (pullAfter || forFullPull) {
-            if (!m_pullQueued || strength(forFullPull ? PullKind::Full : PullKind::Delta) > strength(m_pullKind))
+            if (!m_pullQueued ||
+                strength(forFullPull ? PullKind::Full : PullKind::Delta) > strength(m_pullKind))
                 m_pullKind = forFullPull ? PullKind::Full : PullKind::Delta;
             m_pullQueued = true;
         }
@@ -313,8 +314,8 @@ void SyncEngine::markUnsentNotes()
     Context *ctx = Context::defaultContext();
     if (!ctx)
         return;
-    for (NoteDetail *n :
-         ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync() && n->actionType() != 3; }))
+    for (NoteDetail *n : ctx->findAllWhere<NoteDetail>(
+             [](const NoteDetail *n) { return !n->isSync() && n->actionType() != 3; }))
         n->setIsError(true);
     if (SaveResult r = ctx->saveAndWait(); !r)
         qWarning().noquote() << "sync: marking the unsent notes failed:" << r.error;

@@ -4,9 +4,9 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
-#include "platform/base/Missing.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
+#include "platform/base/Missing.h"
 #include "platform/store/Context.h"
 
 #include <QDebug>
@@ -81,8 +81,8 @@ QJsonObject SyncNotesManager::remindSetting(const DateRemind *r)
 {
     QJsonObject o;
     if (!r) {
-        for (const char *k : {"actionType", "remindDateType", "remindCycleType", "remindCycleInterval", "remindRType",
-                              "connectWifiType", "remindWifiStatus"})
+        for (const char *k : {"actionType", "remindDateType", "remindCycleType", "remindCycleInterval",
+                              "remindRType", "connectWifiType", "remindWifiStatus"})
             o.insert(QLatin1String(k), QStringLiteral("0"));
         return o;
     }
@@ -171,9 +171,10 @@ QJsonObject SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(Context *ctx)
     ctx = orDefault(ctx);
     if (!ctx)
         return {};
-    const QList<Classify *> classes =
-        ctx->findAllSortedBy<Classify>(QStringLiteral("sort"), true, [](const Classify *c) { return !c->isSync(); });
-    const QList<NoteDetail *> notes = ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync(); });
+    const QList<Classify *> classes = ctx->findAllSortedBy<Classify>(
+        QStringLiteral("sort"), true, [](const Classify *c) { return !c->isSync(); });
+    const QList<NoteDetail *> notes =
+        ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync(); });
     return paramsWithClassifyArr(classes, notes, ctx);
 }
 
@@ -243,8 +244,9 @@ bool SyncNotesManager::hasPendingChanges(Context *ctx)
         return false;
     if (ctx->findFirstWhere<Classify>([](const Classify *c) { return !c->isSync(); }))
         return true;
-    return ctx->findFirstWhere<NoteDetail>(
-               [](const NoteDetail *n) { return !n->isSync() && !Missing::isMissing(n->content()); }) != nullptr;
+    return ctx->findFirstWhere<NoteDetail>([](const NoteDetail *n) {
+        return !n->isSync() && !Missing::isMissing(n->content());
+    }) != nullptr;
 }
 
 bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete)
@@ -296,8 +298,8 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
             n && noteItem(n, ctx) == it.value())
             unchangedNotes.insert(it.key());
     }
-    QStringList withdrawn;           // notifications to remove
-    QList<ObjectId> toSchedule;      // notes to schedule afresh under their new id
+    QStringList withdrawn;      // notifications to remove
+    QList<ObjectId> toSchedule; // notes to schedule afresh under their new id
 
     // Categories.
     for (const QJsonValue &v : classResult.toArray()) {
@@ -352,8 +354,9 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         QString serverId = entry.value(QStringLiteral("cId")).toString();
         if (clientId.isEmpty() && serverId.isEmpty())
             continue;
-        NoteDetail *client =
-            clientId.isEmpty() ? nullptr : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), clientId);
+        NoteDetail *client = clientId.isEmpty()
+                                 ? nullptr
+                                 : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), clientId);
         NoteDetail *server = serverId.isEmpty() || serverId == clientId
                                  ? nullptr
                                  : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), serverId);
@@ -392,10 +395,10 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         }
         client->setIsError(false);
         if (DateRemind *r = client->remind(); r && r->remindActionType() == 3) {
-            const bool clearSent =
-                !bodyKnown ||
-                sent.value(QStringLiteral("remindSetting")).toObject().value(QStringLiteral("actionType")).toString() ==
-                    QLatin1String("3");
+            const bool clearSent = !bodyKnown || sent.value(QStringLiteral("remindSetting"))
+                                                         .toObject()
+                                                         .value(QStringLiteral("actionType"))
+                                                         .toString() == QLatin1String("3");
             if (clearSent)
                 ctx->deleteObject(r);
         }

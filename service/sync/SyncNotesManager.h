@@ -33,8 +33,8 @@ public:
     // removed from the store here (with their notes) and never sent; a note
     // without content is left out (not deleted), and an item whose "nextId" names
     // such a note carries that note's "nextId" instead.
-    static QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes, const QList<NoteDetail *> &notes,
-                                             Context *ctx = nullptr);
+    static QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes,
+                                             const QList<NoteDetail *> &notes, Context *ctx = nullptr);
     // {"classes": [the model's item]}; an empty object for nullptr.
     static QJsonObject paramsWithClassifyModel(const NoteClassifyModel *model);
 
@@ -44,8 +44,8 @@ public:
     // ("result" not true, a reply of the wrong shape, or the save failed and was
     // rolled back); the completion then does not run. Otherwise the completion
     // gets the distinct refusal messages.
-    static bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody, const Complete &complete,
-                              Context *ctx = nullptr, QString *error = nullptr);
+    static bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
+                              const Complete &complete, Context *ctx = nullptr, QString *error = nullptr);
     // The same when the sent body is unknown: every entry of the reply counts as sent.
     static bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete);
 

@@ -30,8 +30,8 @@ struct SyncClient
     std::unique_ptr<SyncEngine> engine;
     int counter = 0;
 
-    SyncClient(const QString &clientName, const QString &root, ApiNetWorking *api, const StandinService &service,
-               const StandinAccount &account)
+    SyncClient(const QString &clientName, const QString &root, ApiNetWorking *api,
+               const StandinService &service, const StandinAccount &account)
         : name(clientName), folder(root + "/" + clientName)
     {
         QDir().mkpath(folder);
@@ -111,12 +111,14 @@ struct SyncClient
 
     QList<Classify *> categories() const
     {
-        return ctx()->findAllSortedBy<Classify>("sort", true, [](const Classify *c) { return c->actionType() != 3; });
+        return ctx()->findAllSortedBy<Classify>("sort", true,
+                                                [](const Classify *c) { return c->actionType() != 3; });
     }
     QList<NoteDetail *> notesOf(const Classify *c) const
     {
-        QList<NoteDetail *> out = ctx()->findAllSortedBy<NoteDetail>(
-            "sort", true, [c](const NoteDetail *n) { return n->classId() == c->classId() && n->actionType() != 3; });
+        QList<NoteDetail *> out = ctx()->findAllSortedBy<NoteDetail>("sort", true, [c](const NoteDetail *n) {
+            return n->classId() == c->classId() && n->actionType() != 3;
+        });
         return out;
     }
     QList<NoteDetail *> liveNotes() const

@@ -16,7 +16,8 @@
 struct SyncTestService
 {
     std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
-    std::unique_ptr<FakeUserNotificationCenter> notifications = std::make_unique<FakeUserNotificationCenter>();
+    std::unique_ptr<FakeUserNotificationCenter> notifications =
+        std::make_unique<FakeUserNotificationCenter>();
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
     std::unique_ptr<NoteSyncHandlers> notes = std::make_unique<NoteSyncHandlers>(*service);
     std::unique_ptr<ApiNetWorking> api = std::make_unique<ApiNetWorking>();
@@ -29,10 +30,7 @@ struct SyncTestService
         api->setRequestTimeout(2000);
         tester().accessToken = QStringLiteral("token-tester");
     }
-    ~SyncTestService()
-    {
-        UserNotificationCenter::setShared(nullptr);
-    }
+    ~SyncTestService() { UserNotificationCenter::setShared(nullptr); }
 
     StandinAccount &tester() { return *service->state().accountByName(QStringLiteral("tester")); }
 

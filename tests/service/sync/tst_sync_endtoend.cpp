@@ -58,7 +58,8 @@ QStringList canonical(const QStringList &picture, const QSet<QString> &forked)
         if (forked.contains(id))
             std::sort(b.begin() + 1, b.end());
     }
-    std::sort(blocks.begin(), blocks.end(), [](const QStringList &x, const QStringList &y) { return x.first() < y.first(); });
+    std::sort(blocks.begin(), blocks.end(),
+              [](const QStringList &x, const QStringList &y) { return x.first() < y.first(); });
     QStringList out;
     for (const QStringList &b : blocks)
         out << b;
@@ -143,12 +144,14 @@ void TstSyncEndToEnd::randomEditsConverge()
         // deleted the note or its category first.
         if (NoteDetail *n = c.ctx()->existing<NoteDetail>(touched); n && n->actionType() != 3) {
             if (n->isSync()) {
-                QVERIFY2(!n->cId().contains('c'), qPrintable(QStringLiteral("seed %1 step %2").arg(seed).arg(step)));
+                QVERIFY2(!n->cId().contains('c'),
+                         qPrintable(QStringLiteral("seed %1 step %2").arg(seed).arg(step)));
                 QCOMPARE(serverNoteContent(s, n->cId()), n->content());
             } else {
-                QVERIFY2(n->isError(), qPrintable(QStringLiteral("seed %1 step %2: an unsent note is not marked")
-                                                      .arg(seed)
-                                                      .arg(step)));
+                QVERIFY2(
+                    n->isError(),
+                    qPrintable(
+                        QStringLiteral("seed %1 step %2: an unsent note is not marked").arg(seed).arg(step)));
             }
         }
     }
@@ -269,8 +272,9 @@ void TstSyncEndToEnd::snapshotRestoreReplacesEverything()
     a.addNote(a.categories().first(), "本地未推送");
 
     bool restored = false;
-    s.api->recoverNoteDatasWithParams({{"snapshotDate", "2026/2/1 0:00:00"}, {"version", a.version()}}, nullptr,
-                                      [&](const BaseSuccessModel &m) { restored = m.code == 200; }, {});
+    s.api->recoverNoteDatasWithParams({{"snapshotDate", "2026/2/1 0:00:00"}, {"version", a.version()}},
+                                      nullptr, [&](const BaseSuccessModel &m) { restored = m.code == 200; },
+                                      {});
     QTRY_VERIFY(restored);
     QVERIFY(a.pull(SyncEngine::PullKind::SnapshotRestore));
     QCOMPARE(s.picture(), atSnapshot);

@@ -95,14 +95,14 @@ void TstSyncPullFaults::badReplyAppliesNothing_data()
     QTest::addRow("not JSON") << int(StandinFault::Kind::NotJson) << QJsonObject();
     QTest::addRow("connection reset") << int(StandinFault::Kind::Reset) << QJsonObject();
     QTest::addRow("notes section is a text")
-        << int(StandinFault::Kind::None)
-        << QJsonObject{{"version", "9"}, {"syncContentResult", "broken"}};
+        << int(StandinFault::Kind::None) << QJsonObject{{"version", "9"}, {"syncContentResult", "broken"}};
     QTest::addRow("a note entry is a number")
         << int(StandinFault::Kind::None)
-        << QJsonObject{{"version", "9"},
-                       {"syncClassResult", QJsonObject{{"datas", QJsonArray{QJsonObject{{"classId", "501"},
-                                                                                         {"actionType", "1"}}}}}},
-                       {"syncContentResult", QJsonObject{{"datas", QJsonArray{7}}}}};
+        << QJsonObject{
+               {"version", "9"},
+               {"syncClassResult",
+                QJsonObject{{"datas", QJsonArray{QJsonObject{{"classId", "501"}, {"actionType", "1"}}}}}},
+               {"syncContentResult", QJsonObject{{"datas", QJsonArray{7}}}}};
 }
 
 void TstSyncPullFaults::badReplyAppliesNothing()
@@ -117,7 +117,8 @@ void TstSyncPullFaults::badReplyAppliesNothing()
     if (kind != int(StandinFault::Kind::None))
         s.service->setFault("note/sync", StandinFault::of(StandinFault::Kind(kind)));
     else
-        s.service->registerHandler("note/sync", [reply](StandinService::Context &) { return StandinReply::ok(reply); });
+        s.service->registerHandler("note/sync",
+                                   [reply](StandinService::Context &) { return StandinReply::ok(reply); });
     QSignalSpy done(c.engine.get(), &SyncEngine::pullFinished);
     QVERIFY(c.pull(SyncEngine::PullKind::Delta));
     QCOMPARE(done.size(), 1);
@@ -151,7 +152,8 @@ void TstSyncPullFaults::cutOffReplyAppliesNothing()
             sock->disconnectFromHost();
         });
     });
-    UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, QStringLiteral("http://127.0.0.1:%1/").arg(cut.serverPort()));
+    UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey,
+                           QStringLiteral("http://127.0.0.1:%1/").arg(cut.serverPort()));
     QSignalSpy done(c.engine.get(), &SyncEngine::pullFinished);
     QVERIFY(c.pull(SyncEngine::PullKind::Delta));
     QCOMPARE(done.size(), 1);
@@ -191,11 +193,15 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
         NoteMapManager::recoverInterruptedPull();
         const int notes = noteCount(store->mainContext());
         const QString version = UserDefaults::string(SignInKeys::Version);
-        QVERIFY2((notes == 2 && version == "2") || (notes == 2 + kPulledNotes && version == "7"),
-                 qPrintable(QStringLiteral("round %1: %2 notes with version %3").arg(round).arg(notes).arg(version)));
+        QVERIFY2(
+            (notes == 2 && version == "2") || (notes == 2 + kPulledNotes && version == "7"),
+            qPrintable(
+                QStringLiteral("round %1: %2 notes with version %3").arg(round).arg(notes).arg(version)));
         (notes == 2 ? sawBefore : sawAfter)++;
         QCOMPARE(store->mainContext()->findAll<DateRemind>().size(),
-                 store->mainContext()->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->remind(); }).size());
+                 store->mainContext()
+                     ->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->remind(); })
+                     .size());
         Store::setDefaultStore(nullptr);
     }
     qInfo("killed before the commit %d times, after it %d times", sawBefore, sawAfter);

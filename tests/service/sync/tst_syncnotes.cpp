@@ -1,0 +1,1002 @@
+// The push body, the push reply and the pull import on a fresh store, without
+// the network; the last cases run the engine against the stand-in service to
+// see the reminder schedule follow a sync.
+
+#include "SyncClient.h"
+#include "SyncTestService.h"
+#include "core/model/Classify.h"
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UISkin.h"
+#include "core/model/UserInfo.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
+#include "platform/base/Clock.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "service/account/SignInKeys.h"
+#include "service/sync/NoteMapManager.h"
+#include "service/sync/SyncNotesManager.h"
+#include "tests/support/TestEnv.h"
+
+#include <QJsonArray>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QString kFuture = QStringLiteral("2030/1/1 9:00:00");
+
+// Every value of the body is text (numbers included), down to the reminder
+// and the completion records.
+QString firstNonText(const QJsonValue &v, const QString &path)
+{
+    if (v.isObject()) {
+        const QJsonObject o = v.toObject();
+        for (auto it = o.begin(); it != o.end(); ++it)
+            if (const QString bad = firstNonText(it.value(), path + "." + it.key()); !bad.isEmpty())
+                return bad;
+        return {};
+    }
+    if (v.isArray()) {
+        const QJsonArray a = v.toArray();
+        for (int i = 0; i < a.size(); ++i)
+            if (const QString bad = firstNonText(a.at(i), path + QStringLiteral("[%1]").arg(i));
+                !bad.isEmpty())
+                return bad;
+        return {};
+    }
+    return v.isString() ? QString() : path;
+}
+
+QJsonObject itemWithId(const QJsonArray &items, const QString &id)
+{
+    for (const QJsonValue &v : items) {
+        const QJsonObject o = v.toObject();
+        if (o.value("cId").toString() == id || o.value("clientId").toString() == id ||
+            o.value("classId").toString() == id)
+            return o;
+    }
+    return {};
+}
+
+BaseSuccessModel reply(const QJsonValue &data)
+{
+    BaseSuccessModel m;
+    m.code = 200;
+    m.data = data;
+    return m;
+}
+
+QJsonObject saved(const QString &pushed, const QString &server, const char *serverKey = "cId")
+{
+    return {{"isSave", true}, {"clientId", pushed}, {QLatin1String(serverKey), server}, {"msg", ""}};
+}
+
+QJsonObject refused(const QString &pushed, const QString &msg, const char *serverKey = "cId")
+{
+    return {{"isSave", false}, {"clientId", pushed}, {QLatin1String(serverKey), pushed}, {"msg", msg}};
+}
+
+QJsonObject noteEntry(const QString &cId, const QString &classId, int sort, const QString &nextId,
+                      const QJsonValue &remindSetting = QJsonValue::Null, const QString &action = "1")
+{
+    return {{"cId", cId},
+            {"actionType", action},
+            {"detail", QJsonObject{{"classId", classId},
+                                   {"content", "内容" + cId},
+                                   {"sort", sort},
+                                   {"nextId", nextId},
+                                   {"remindSetting", remindSetting}}}};
+}
+
+QJsonObject pullOfNotes(const QJsonArray &notes, const QJsonObject &more = {})
+{
+    QJsonObject data = more;
+    data.insert("version", "9");
+    data.insert("syncContentResult", QJsonObject{{"datas", notes}});
+    return data;
+}
+
+} // namespace
+
+class TstSyncNotes : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    // The push body.
+    void noteItem_data();
+    void noteItem();
+    void categoryItemsAreText();
+    void emptyNoteIsLeftOutAndSkippedOver_data();
+    void emptyNoteIsLeftOutAndSkippedOver();
+    void completedNotesCarryOnlyTheirOwnRecord();
+    void rowsDeletedBeforeTheirFirstPushAreRemoved();
+
+    // The push reply.
+    void replyReKeysClientIds();
+    void refusalsReachTheCompletionOnce();
+    void replyNotTakenAppliesNothing_data();
+    void replyNotTakenAppliesNothing();
+    void purgeOnlyPushedRowsNotRefused();
+    void serverCopyIsRemovedBeforeTheReKey();
+
+    // The pull.
+    void firstPullReplacesAndNumbersAfresh();
+    void clearDeletesTheNamedCategoriesOnly();
+    void emptyRemindSettingClearsTheReminder_data();
+    void emptyRemindSettingClearsTheReminder();
+    void nextIdPlacement_data();
+    void nextIdPlacement();
+    void placementUpToHundredEntriesThenReversal_data();
+    void placementUpToHundredEntriesThenReversal();
+    void wifiNetworks_data();
+    void wifiNetworks();
+    void profileWithoutUserIdTakesTheSignedInUser();
+    void skinFromSettings_data();
+    void skinFromSettings();
+    void deltaPullKeepsCategoriesWhateverTheStoredVersion_data();
+    void deltaPullKeepsCategoriesWhateverTheStoredVersion();
+
+    // The schedule after a sync with the engine.
+    void pulledDateReminderIsScheduled();
+    void pushedReminderFollowsTheServerId();
+
+private:
+    Context *ctx() const { return m_store->mainContext(); }
+    void save()
+    {
+        const SaveResult r = ctx()->saveAndWait();
+        QVERIFY2(r.ok, qPrintable(r.error));
+    }
+    Classify *category(const QString &classId, int sort = 1, bool synced = true)
+    {
+        auto *c = ctx()->create<Classify>();
+        c->setClassId(classId);
+        c->setName("分类" + classId);
+        c->setBackColor("#10b56c");
+        c->setSort(qint16(sort));
+        c->setIsSync(synced);
+        c->setActionType(synced ? 0 : (classId.contains('c') ? 1 : 2));
+        return c;
+    }
+    NoteDetail *note(const QString &cId, Classify *c, const QString &nextId = "-1", int sort = 1)
+    {
+        auto *n = ctx()->create<NoteDetail>();
+        n->setCId(cId);
+        n->setClassId(c->classId());
+        n->setClassify(c);
+        n->setContent("内容" + cId);
+        n->setFontColor("#3a3a3a");
+        n->setNextId(nextId);
+        n->setSort(qint16(sort));
+        n->setActionType(cId.contains('c') ? 1 : 2);
+        n->setIsSync(false);
+        return n;
+    }
+    DateRemind *remind(NoteDetail *n, const QString &when = kFuture)
+    {
+        auto *r = ctx()->create<DateRemind>();
+        r->setRemindActionType(1);
+        r->setRemindDateTime(when);
+        r->setRemindRealDateTime(when);
+        n->setRemind(r);
+        return r;
+    }
+    NoteDetail *byId(const QString &cId) const
+    {
+        return ctx()->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
+    }
+    bool pull(const QJsonObject &data, bool full = false, NoteMapManager::Result *result = nullptr)
+    {
+        NoteMapManager::Options o;
+        o.fullPull = full;
+        o.userId = 42;
+        o.appliedVersion = data.value("version").toString();
+        NoteMapManager::Result local;
+        const bool ok = NoteMapManager::applyToContext(*ctx(), data, o, result ? result : &local);
+        return ok && ctx()->saveAndWait().ok;
+    }
+    QStringList orderOf(const QString &classId) const
+    {
+        QStringList out;
+        for (NoteDetail *n : ctx()->findAllSortedBy<NoteDetail>(
+                 "sort", true, [&](const NoteDetail *n) { return n->classId() == classId; }))
+            out << n->cId();
+        return out;
+    }
+
+    std::unique_ptr<Store> m_store;
+    std::unique_ptr<FakeUserNotificationCenter> m_center;
+};
+
+void TstSyncNotes::init()
+{
+    const QString folder = TestEnv::freshFolders();
+    Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
+    m_center = std::make_unique<FakeUserNotificationCenter>();
+    UserNotificationCenter::setShared(m_center.get());
+    m_store = Store::open(folder + "/store.sqlite", DataModel::model());
+    QVERIFY(m_store);
+    Store::setDefaultStore(m_store.get());
+}
+
+void TstSyncNotes::cleanup()
+{
+    Store::setDefaultStore(nullptr);
+    m_store.reset();
+    UserNotificationCenter::setShared(nullptr);
+    m_center.reset();
+    Clock::reset();
+}
+
+// ---- the push body ----
+
+void TstSyncNotes::noteItem_data()
+{
+    QTest::addColumn<QString>("cId");
+    QTest::addColumn<QString>("classId");
+    QTest::addColumn<QString>("fontColor");
+    QTest::addColumn<bool>("completed");
+    QTest::addColumn<int>("storedAction");
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("idKey");
+    QTest::addColumn<QString>("classKey");
+    QTest::addColumn<QString>("sentColor");
+    QTest::addColumn<bool>("completedList");
+
+    QTest::newRow("new note") << "c1001"
+                              << "500"
+                              << "#3a3a3a" << false << 1 << "1"
+                              << "clientId"
+                              << "classId"
+                              << "" << false;
+    QTest::newRow("edited, own colour") << "700"
+                                        << "500"
+                                        << "#e04040" << false << 2 << "2"
+                                        << "cId"
+                                        << "classId"
+                                        << "#e04040" << false;
+    QTest::newRow("completed, nothing pending") << "700"
+                                                << "500"
+                                                << "#3a3a3a" << true << 0 << "2"
+                                                << "cId"
+                                                << "classId"
+                                                << "" << false;
+    QTest::newRow("completed, changed") << "700"
+                                        << "500"
+                                        << "#3a3a3a" << true << 2 << "2"
+                                        << "cId"
+                                        << "classId"
+                                        << "" << true;
+    QTest::newRow("new and completed") << "c1001"
+                                       << "500"
+                                       << "#3a3a3a" << true << 1 << "1"
+                                       << "clientId"
+                                       << "classId"
+                                       << "" << false;
+    QTest::newRow("in a category made offline") << "c1001"
+                                                << "c2002"
+                                                << "#3a3a3a" << false << 1 << "1"
+                                                << "clientId"
+                                                << "clientClassId"
+                                                << "" << false;
+    QTest::newRow("deleted") << "700"
+                             << "500"
+                             << "#3a3a3a" << false << 3 << "3"
+                             << "cId"
+                             << "classId"
+                             << "" << false;
+}
+
+void TstSyncNotes::noteItem()
+{
+    QFETCH(QString, cId);
+    QFETCH(QString, classId);
+    QFETCH(QString, fontColor);
+    QFETCH(bool, completed);
+    QFETCH(int, storedAction);
+
+    Classify *c = category(classId, 1, !classId.contains('c'));
+    NoteDetail *n = note(cId, c);
+    n->setFontColor(fontColor);
+    n->setIsCompleted(completed);
+    n->setCompletedTime(completed ? "2026/2/28 18:00:00" : QString());
+    n->setActionType(qint16(storedAction));
+    DateRemind *r = remind(n);
+    r->setRemindCycleType(1);
+    r->setRemindCycleInterval(3);
+    save();
+
+    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {n}, ctx());
+    const QJsonArray contents = body.value("contents").toArray();
+    QCOMPARE(contents.size(), 1);
+    const QJsonObject item = contents.first().toObject();
+    QCOMPARE(firstNonText(QJsonValue(body), "body"), QString());
+
+    QTEST(item.value("actionType").toString(), "action");
+    QFETCH(QString, idKey);
+    QCOMPARE(item.value(idKey).toString(), cId);
+    QCOMPARE(item.contains(idKey == "cId" ? "clientId" : "cId"), false);
+    QFETCH(QString, classKey);
+    QCOMPARE(item.value(classKey).toString(), classId);
+    QCOMPARE(item.contains(classKey == "classId" ? "clientClassId" : "classId"), false);
+    QTEST(item.value("fontColor").toString(), "sentColor");
+    QVERIFY(item.value("fontColor").isString());
+    QCOMPARE(item.value("remindSetting").toObject().value("remindCycleInterval").toString(), QString("3"));
+    QCOMPARE(item.value("remindSetting").toObject().value("remindRealDateTime").toString(), kFuture);
+    QFETCH(bool, completedList);
+    QCOMPARE(item.contains("completedList"), completedList);
+    if (completedList) {
+        const QJsonArray records = item.value("completedList").toArray();
+        QCOMPARE(records.size(), 1);
+        QCOMPARE(records.first().toObject(), (QJsonObject{{"content", n->content()},
+                                                          {"completedTime", "2026/2/28 18:00:00"},
+                                                          {"remindTime", kFuture}}));
+    }
+}
+
+void TstSyncNotes::categoryItemsAreText()
+{
+    Classify *fresh = category("c3003", 2, false);
+    Classify *renamed = category("501", 14, false);
+    NoteDetail *bare = note("701", renamed); // no reminder: every reminder number "0"
+    save();
+    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({fresh, renamed}, {bare}, ctx());
+    QCOMPARE(firstNonText(QJsonValue(body), "body"), QString());
+    const QJsonArray classes = body.value("classes").toArray();
+    QCOMPARE(classes.size(), 2);
+    QCOMPARE(classes.at(0).toObject(), (QJsonObject{{"clientId", "c3003"},
+                                                    {"actionType", "1"},
+                                                    {"name", "分类c3003"},
+                                                    {"backColor", "#10b56c"},
+                                                    {"sort", "2"}}));
+    QCOMPARE(classes.at(1).toObject(), (QJsonObject{{"classId", "501"},
+                                                    {"actionType", "2"},
+                                                    {"name", "分类501"},
+                                                    {"backColor", "#10b56c"},
+                                                    {"sort", "14"}}));
+    const QJsonObject setting =
+        itemWithId(body.value("contents").toArray(), "701").value("remindSetting").toObject();
+    for (const char *k : {"actionType", "remindDateType", "remindCycleType", "remindCycleInterval",
+                          "remindRType", "connectWifiType", "remindWifiStatus"})
+        QCOMPARE(setting.value(QLatin1String(k)).toString(), QString("0"));
+
+    // Empty lists give no key at all; an empty note list still gives "contents".
+    QCOMPARE(SyncNotesManager::paramsWithClassifyArr({}, {}, ctx()), QJsonObject());
+    NoteDetail *empty = note("702", renamed);
+    empty->setContent(QString());
+    save();
+    const QJsonObject onlyEmpty = SyncNotesManager::paramsWithClassifyArr({}, {empty}, ctx());
+    QVERIFY(onlyEmpty.contains("contents"));
+    QVERIFY(onlyEmpty.value("contents").toArray().isEmpty());
+    QVERIFY(!onlyEmpty.contains("classes"));
+}
+
+void TstSyncNotes::emptyNoteIsLeftOutAndSkippedOver_data()
+{
+    QTest::addColumn<QStringList>("contents"); // of the notes after the first, top to bottom
+    QTest::addColumn<QString>("firstNextId");
+
+    QTest::newRow("one empty in the middle") << QStringList{"", "有"} << "c3";
+    QTest::newRow("two empty in a row") << QStringList{"", "", "有"} << "c4";
+    QTest::newRow("empty at the end") << QStringList{""} << "-1";
+    QTest::newRow("null content") << QStringList{QString(), "有"} << "c3";
+}
+
+void TstSyncNotes::emptyNoteIsLeftOutAndSkippedOver()
+{
+    QFETCH(QStringList, contents);
+    Classify *c = category("500");
+    QList<NoteDetail *> notes{note("c1", c)};
+    for (int i = 0; i < contents.size(); ++i) {
+        notes.last()->setNextId(QStringLiteral("c%1").arg(i + 2));
+        NoteDetail *n = note(QStringLiteral("c%1").arg(i + 2), c);
+        n->setContent(contents.at(i));
+        notes << n;
+    }
+    save();
+
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonArray items = body.value("contents").toArray();
+    QTEST(itemWithId(items, "c1").value("nextId").toString(), "firstNextId");
+    for (int i = 0; i < contents.size(); ++i) {
+        const QString id = QStringLiteral("c%1").arg(i + 2);
+        QCOMPARE(itemWithId(items, id).isEmpty(), contents.at(i).isEmpty());
+        QVERIFY2(byId(id), qPrintable(id + " was deleted")); // still there for the editor
+    }
+    save();
+    QCOMPARE(ctx()->findAll<NoteDetail>().size(), notes.size());
+}
+
+void TstSyncNotes::completedNotesCarryOnlyTheirOwnRecord()
+{
+    Classify *c = category("500");
+    NoteDetail *a = note("700", c, "701");
+    NoteDetail *b = note("701", c);
+    for (NoteDetail *n : {a, b}) {
+        n->setIsCompleted(true);
+        n->setActionType(2);
+    }
+    a->setCompletedTime("2026/2/1 9:00:00");
+    b->setCompletedTime("2026/2/2 10:00:00");
+    remind(b, "2026/2/2 9:30:00");
+    save();
+
+    const QJsonArray items =
+        SyncNotesManager::paramsWithClassifyArr({}, {a, b}, ctx()).value("contents").toArray();
+    QCOMPARE(items.size(), 2);
+    const QJsonArray first{
+        QJsonObject{{"content", "内容700"}, {"completedTime", "2026/2/1 9:00:00"}, {"remindTime", ""}}};
+    const QJsonArray second{QJsonObject{
+        {"content", "内容701"}, {"completedTime", "2026/2/2 10:00:00"}, {"remindTime", "2026/2/2 9:30:00"}}};
+    QCOMPARE(itemWithId(items, "700").value("completedList").toArray(), first);
+    QCOMPARE(itemWithId(items, "701").value("completedList").toArray(), second);
+}
+
+void TstSyncNotes::rowsDeletedBeforeTheirFirstPushAreRemoved()
+{
+    Classify *kept = category("500");
+    Classify *offline = category("c9", 2, false);
+    NoteDetail *inOffline = note("c10", offline);
+    NoteDetail *newDeleted = note("c11", kept);
+    NoteDetail *serverDeleted = note("700", kept);
+    remind(inOffline);
+    remind(newDeleted);
+    save();
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(inOffline));
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(newDeleted));
+    for (NoteDetail *n : {inOffline, newDeleted, serverDeleted})
+        n->setActionType(3);
+    offline->setActionType(3);
+    save();
+
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    QCOMPARE(body.value("classes").toArray().size(), 0);
+    const QJsonArray items = body.value("contents").toArray();
+    QCOMPARE(items.size(), 1);
+    QCOMPARE(items.first().toObject().value("cId").toString(), QString("700"));
+    QCOMPARE(items.first().toObject().value("actionType").toString(), QString("3"));
+
+    QVERIFY(!ctx()->findFirstByAttribute<Classify>("classId", "c9"));
+    QVERIFY(!byId("c10") && !byId("c11"));
+    QVERIFY(byId("700"));
+    QCOMPARE(ctx()->findAll<DateRemind>().size(), 0);
+    QVERIFY(!m_center->scheduledNotification("c10"));
+    QVERIFY(!m_center->scheduledNotification("c11"));
+    // Nothing of them is left in the file either.
+    std::unique_ptr<Context> reader = m_store->newContext();
+    QCOMPARE(reader->findAll<NoteDetail>().size(), 1);
+    QCOMPARE(reader->findAll<Classify>().size(), 1);
+}
+
+// ---- the push reply ----
+
+void TstSyncNotes::replyReKeysClientIds()
+{
+    Classify *offline = category("c5", 1, false);
+    NoteDetail *before = note("700", offline, "c1", 1);
+    NoteDetail *fresh = note("c1", offline, "-1", 2);
+    remind(fresh);
+    save();
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(fresh));
+    QVERIFY(m_center->scheduledNotification("c1"));
+
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    QCOMPARE(itemWithId(body.value("contents").toArray(), "700").value("clientClassId").toString(),
+             QString("c5"));
+    const QJsonObject data{{"result", true},
+                           {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
+                           {"syncContentResult", QJsonArray{saved("700", "700"), saved("c1", "901")}}};
+    QStringList messages{"unset"};
+    QVERIFY(SyncNotesManager::syncPushDatas(
+        reply(data), body, [&](const QStringList &m) { messages = m; }, ctx()));
+    QCOMPARE(messages, QStringList());
+
+    QCOMPARE(offline->classId(), QString("77"));
+    QVERIFY(offline->isSync());
+    QCOMPARE(fresh->cId(), QString("901"));
+    QCOMPARE(fresh->remind()->cId(), QString("901"));
+    QCOMPARE(before->nextId(), QString("901"));
+    for (NoteDetail *n : {before, fresh}) {
+        QCOMPARE(n->classId(), QString("77"));
+        QVERIFY(n->isSync());
+        QCOMPARE(n->actionType(), qint16(0));
+        QVERIFY(!n->isError());
+    }
+    QVERIFY(!m_center->scheduledNotification("c1"));
+    const auto moved = m_center->scheduledNotification("901");
+    QVERIFY(moved);
+    QCOMPARE(moved->deliveryDate, QDateTime(QDate(2030, 1, 1), QTime(9, 0)));
+    QCOMPARE(moved->informativeText, QString("内容c1"));
+
+    std::unique_ptr<Context> reader = m_store->newContext();
+    QVERIFY(reader->findFirstByAttribute<NoteDetail>("cId", "901"));
+    QCOMPARE(reader->findByAttribute<NoteDetail>("classId", "77").size(), 2);
+}
+
+void TstSyncNotes::refusalsReachTheCompletionOnce()
+{
+    Classify *c = category("500");
+    Classify *named = category("c6", 2, false);
+    NoteDetail *a = note("c1", c);
+    NoteDetail *b = note("c2", c);
+    NoteDetail *d = note("700", c);
+    save();
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject data{
+        {"result", "true"},
+        {"syncClassResult", QJsonArray{refused("c6", "内容超长", "classId")}},
+        {"syncContentResult",
+         QJsonArray{refused("c1", "内容超长"), refused("c2", "内容超长"), refused("700", "分类不存在")}}};
+    QStringList messages;
+    int calls = 0;
+    QVERIFY(SyncNotesManager::syncPushDatas(
+        reply(data), body,
+        [&](const QStringList &m) {
+            messages = m;
+            ++calls;
+        },
+        ctx()));
+    QCOMPARE(calls, 1);
+    messages.sort();
+    QCOMPARE(messages, (QStringList{"内容超长", "分类不存在"}));
+    for (NoteDetail *n : {a, b, d}) {
+        QVERIFY(n->isError());
+        QVERIFY(!n->isSync());
+    }
+    QCOMPARE(a->cId(), QString("c1"));
+    QVERIFY(!named->isSync());
+    QCOMPARE(named->classId(), QString("c6"));
+}
+
+void TstSyncNotes::replyNotTakenAppliesNothing_data()
+{
+    QTest::addColumn<QJsonValue>("data");
+    const QJsonArray entries{saved("c1", "901"), saved("700", "700")};
+    QTest::newRow("result false") << QJsonValue(
+        QJsonObject{{"result", false}, {"syncContentResult", entries}});
+    QTest::newRow("result text false")
+        << QJsonValue(QJsonObject{{"result", "false"}, {"syncContentResult", entries}});
+    QTest::newRow("result missing") << QJsonValue(QJsonObject{{"syncContentResult", entries}});
+    QTest::newRow("no data") << QJsonValue(QJsonValue::Undefined);
+    QTest::newRow("data is a list") << QJsonValue(entries);
+    QTest::newRow("results not a list")
+        << QJsonValue(QJsonObject{{"result", true}, {"syncContentResult", QJsonObject{{"c1", "901"}}}});
+}
+
+void TstSyncNotes::replyNotTakenAppliesNothing()
+{
+    QFETCH(QJsonValue, data);
+    Classify *c = category("500");
+    NoteDetail *fresh = note("c1", c);
+    NoteDetail *gone = note("700", c);
+    gone->setActionType(3);
+    save();
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    bool called = false;
+    QString error;
+    QVERIFY(!SyncNotesManager::syncPushDatas(
+        reply(data), body, [&](const QStringList &) { called = true; }, ctx(), &error));
+    QVERIFY(!called);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(fresh->cId(), QString("c1"));
+    QVERIFY(!fresh->isSync());
+    QVERIFY(byId("700"));
+    QVERIFY(!ctx()->hasChanges());
+}
+
+void TstSyncNotes::purgeOnlyPushedRowsNotRefused()
+{
+    Classify *c = category("500");
+    NoteDetail *accepted = note("700", c);
+    NoteDetail *notSent = note("701", c);
+    NoteDetail *refusedRow = note("702", c);
+    NoteDetail *clearedSent = note("703", c);
+    NoteDetail *clearedNotSent = note("704", c);
+    NoteDetail *editedMeanwhile = note("705", c);
+    for (NoteDetail *n : {accepted, notSent, refusedRow})
+        n->setActionType(3);
+    for (NoteDetail *n : {clearedSent, clearedNotSent})
+        remind(n)->setRemindActionType(3);
+    save();
+
+    // A single-note style push: only some of the pending rows go.
+    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr(
+        {}, {accepted, refusedRow, clearedSent, editedMeanwhile}, ctx());
+    editedMeanwhile->setContent("发送后又改");
+    save();
+    const QJsonObject data{
+        {"result", true},
+        {"syncContentResult", QJsonArray{saved("700", "700"), refused("702", "内容已锁定"),
+                                         saved("703", "703"), saved("705", "705"), saved("701", "701")}}};
+    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+
+    QVERIFY(!byId("700"));
+    QVERIFY2(byId("701") && !byId("701")->isSync(), "a deletion that was not sent was purged");
+    QVERIFY(byId("702") && byId("702")->isError() && byId("702")->actionType() == 3);
+    QCOMPARE(byId("703")->remind(), nullptr);
+    QVERIFY(byId("703")->isSync());
+    QVERIFY(byId("704")->remind());
+    QCOMPARE(byId("704")->remind()->remindActionType(), qint16(3));
+    QVERIFY2(!byId("705")->isSync(), "a change made after the body was built was marked synced");
+    QCOMPARE(ctx()->findAll<DateRemind>().size(), 1);
+}
+
+void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
+{
+    Classify *c = category("500");
+    NoteDetail *mine = note("c1", c, "-1", 1);
+    mine->setContent("本地写的");
+    remind(mine);
+    // The push's reply was lost and a pull brought the service's copy already.
+    NoteDetail *copy = note("901", c, "-1", 2);
+    copy->setContent("本地写的");
+    copy->setIsSync(true);
+    copy->setActionType(0);
+    remind(copy, "2029/6/1 9:00:00");
+    save();
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(mine));
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(copy));
+
+    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {mine}, ctx());
+    const QJsonObject data{{"result", true}, {"syncContentResult", QJsonArray{saved("c1", "901")}}};
+    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+
+    const QList<NoteDetail *> rows = ctx()->findByAttribute<NoteDetail>("cId", "901");
+    QCOMPARE(rows.size(), 1);
+    QCOMPARE(rows.first(), mine);
+    QCOMPARE(ctx()->findAll<NoteDetail>().size(), 1);
+    QCOMPARE(ctx()->findAll<DateRemind>().size(), 1);
+    QVERIFY(!m_center->scheduledNotification("c1"));
+    const auto pending = m_center->scheduledNotification("901");
+    QVERIFY(pending);
+    QCOMPARE(pending->deliveryDate, QDateTime(QDate(2030, 1, 1), QTime(9, 0))); // the kept row's reminder
+    QCOMPARE(m_center->scheduledNotifications().size(), 1);
+}
+
+// ---- the pull ----
+
+void TstSyncNotes::firstPullReplacesAndNumbersAfresh()
+{
+    Classify *old = category("400");
+    note("600", old);
+    category("401", 2);
+    save();
+    const QJsonObject data = pullOfNotes(
+        {noteEntry("800", "11", 5, "-1"), noteEntry("801", "11", 9, "800"), noteEntry("802", "11", 2, "-1"),
+         noteEntry("803", "12", 4, "-1")},
+        {{"syncClassResult",
+          QJsonObject{
+              {"datas", QJsonArray{QJsonObject{{"classId", "11"},
+                                               {"actionType", "1"},
+                                               {"detail", QJsonObject{{"name", "工作"}, {"sort", 7}}}},
+                                   QJsonObject{{"classId", "12"},
+                                               {"actionType", "1"},
+                                               {"detail", QJsonObject{{"name", "生活"}, {"sort", 3}}}}}}}}});
+    NoteMapManager::Result result;
+    QVERIFY(pull(data, true, &result));
+
+    QStringList ids;
+    for (Classify *c : ctx()->findAllSortedBy<Classify>("sort", true))
+        ids << QStringLiteral("%1:%2").arg(c->classId()).arg(c->sort());
+    QCOMPARE(ids, (QStringList{"12:1", "11:2"}));
+    QVERIFY(!byId("600"));
+    QVERIFY(result.withdrawn.contains("600"));
+    QCOMPARE(orderOf("11"), (QStringList{"801", "800", "802"}));
+    QCOMPARE(byId("801")->sort(), qint16(1));
+    QCOMPARE(byId("802")->sort(), qint16(3));
+    QCOMPARE(byId("803")->sort(), qint16(1));
+    QCOMPARE(byId("800")->classify()->classId(), QString("11"));
+}
+
+void TstSyncNotes::clearDeletesTheNamedCategoriesOnly()
+{
+    for (const char *id : {"11", "12", "13"})
+        note(QLatin1String("6") + QLatin1String(id), category(QLatin1String(id)))->setIsSync(true);
+    save();
+    const QJsonObject data{
+        {"version", "9"},
+        {"syncClearDataResult", QJsonObject{{"classIds", "11,12"}, {"isClearAllTimeAxis", false}}}};
+    NoteMapManager::Result result;
+    QVERIFY(pull(data, false, &result));
+    QStringList left;
+    for (Classify *c : ctx()->findAll<Classify>())
+        left << c->classId();
+    QCOMPARE(left, QStringList{"13"});
+    QVERIFY(!byId("611") && !byId("612") && byId("613"));
+    result.withdrawn.sort();
+    QCOMPARE(result.withdrawn, (QStringList{"611", "612"}));
+}
+
+void TstSyncNotes::emptyRemindSettingClearsTheReminder_data()
+{
+    QTest::addColumn<QJsonValue>("setting");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("null") << QJsonValue(QJsonValue::Null) << false;
+    QTest::newRow("empty object") << QJsonValue(QJsonObject()) << false;
+    QTest::newRow("empty text") << QJsonValue("") << false;
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << false;
+    QTest::newRow("a reminder") << QJsonValue(QJsonObject{{"remindActionType", 2},
+                                                          {"remindDateTime", "2031/5/5 8:00:00"}})
+                                << true;
+}
+
+void TstSyncNotes::emptyRemindSettingClearsTheReminder()
+{
+    QFETCH(QJsonValue, setting);
+    QFETCH(bool, kept);
+    NoteDetail *n = note("700", category("11"));
+    n->setIsSync(true);
+    remind(n);
+    save();
+    QJsonObject entry = noteEntry("700", "11", 1, "-1", setting, "2");
+    if (setting.isUndefined()) {
+        QJsonObject detail = entry.value("detail").toObject();
+        detail.remove("remindSetting");
+        entry.insert("detail", detail);
+    }
+    QVERIFY(pull(pullOfNotes({entry})));
+    QCOMPARE(n->remind() != nullptr, kept);
+    QCOMPARE(ctx()->findAll<DateRemind>().size(), kept ? 1 : 0); // no orphan either way
+    if (kept) {
+        QCOMPARE(n->remind()->remindDateTime(), QString("2031/5/5 8:00:00"));
+        QCOMPARE(n->remind()->cId(), QString("700"));
+    }
+}
+
+void TstSyncNotes::nextIdPlacement_data()
+{
+    QTest::addColumn<QString>("cId");    // the pulled note
+    QTest::addColumn<QString>("nextId"); // its link
+    QTest::addColumn<int>("sort");       // its pulled number
+    QTest::addColumn<QStringList>("order");
+
+    QTest::newRow("new, before the second") << "800"
+                                            << "702" << 3 << QStringList{"701", "800", "702", "703"};
+    QTest::newRow("new, before the first") << "800"
+                                           << "701" << 3 << QStringList{"800", "701", "702", "703"};
+    QTest::newRow("new, last") << "800"
+                               << "-1" << 3 << QStringList{"701", "702", "703", "800"};
+    QTest::newRow("unknown link, number 1") << "800"
+                                            << "999" << 1 << QStringList{"701", "702", "703", "800"};
+    QTest::newRow("unknown link, other number") << "800"
+                                                << "999" << 4 << QStringList{"800", "701", "702", "703"};
+    QTest::newRow("moved before the first") << "703"
+                                            << "701" << 1 << QStringList{"703", "701", "702"};
+    QTest::newRow("moved to the end") << "701"
+                                      << "-1" << 1 << QStringList{"702", "703", "701"};
+}
+
+void TstSyncNotes::nextIdPlacement()
+{
+    QFETCH(QString, cId);
+    QFETCH(QString, nextId);
+    QFETCH(int, sort);
+    Classify *c = category("11");
+    note("701", c, "702", 1)->setIsSync(true);
+    note("702", c, "703", 2)->setIsSync(true);
+    note("703", c, "-1", 3)->setIsSync(true);
+    save();
+    QVERIFY(
+        pull(pullOfNotes({noteEntry(cId, "11", sort, nextId, QJsonValue::Null, cId == "800" ? "1" : "2")})));
+    QTEST(orderOf("11"), "order");
+}
+
+void TstSyncNotes::placementUpToHundredEntriesThenReversal_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("firstSort");
+    // The pulled numbers run top-down here while the links say the same order:
+    // placement follows the links, the reversal turns the numbers over.
+    QTest::newRow("100 entries: placement") << 100 << 1;
+    QTest::newRow("101 entries: reversal") << 101 << 101;
+}
+
+void TstSyncNotes::placementUpToHundredEntriesThenReversal()
+{
+    QFETCH(int, entries);
+    category("11");
+    save();
+    QJsonArray notes;
+    for (int i = 0; i < entries; ++i)
+        notes.append(noteEntry(QString::number(1000 + i), "11", i + 1,
+                               i + 1 < entries ? QString::number(1001 + i) : "-1"));
+    QVERIFY(pull(pullOfNotes(notes)));
+    QTEST(int(byId("1000")->sort()), "firstSort");
+    QCOMPARE(int(ctx()->findByAttribute<NoteDetail>("classId", "11").size()), entries);
+}
+
+void TstSyncNotes::wifiNetworks_data()
+{
+    QTest::addColumn<QJsonValue>("section");
+    QTest::addColumn<QStringList>("names");
+    QTest::newRow("empty datas keeps")
+        << QJsonValue(QJsonObject{{"datas", QJsonArray()}}) << QStringList{"家", "公司"};
+    QTest::newRow("missing keeps") << QJsonValue(QJsonValue::Undefined) << QStringList{"家", "公司"};
+    QTest::newRow("entries replace all")
+        << QJsonValue(QJsonObject{
+               {"datas",
+                QJsonArray{QJsonObject{{"actionType", "1"},
+                                       {"detail", QJsonObject{{"wifiId", "aa:bb"}, {"name", "咖啡馆"}}}},
+                           QJsonObject{{"actionType", "3"},
+                                       {"detail", QJsonObject{{"wifiId", "cc:dd"}, {"name", "旧"}}}}}}})
+        << QStringList{"咖啡馆"};
+}
+
+void TstSyncNotes::wifiNetworks()
+{
+    QFETCH(QJsonValue, section);
+    for (const char *name : {"家", "公司"}) {
+        auto *w = ctx()->create<WiFiRemind>();
+        w->setName(QString::fromUtf8(name));
+        w->setWifiId(QString::fromUtf8(name));
+    }
+    save();
+    QJsonObject data{{"version", "9"}};
+    if (!section.isUndefined())
+        data.insert("syncUserWifiResult", section);
+    QVERIFY(pull(data));
+    QStringList left;
+    for (WiFiRemind *w : ctx()->findAll<WiFiRemind>())
+        left << w->name();
+    left.sort();
+    QFETCH(QStringList, names);
+    names.sort();
+    QCOMPARE(left, names);
+}
+
+void TstSyncNotes::profileWithoutUserIdTakesTheSignedInUser()
+{
+    const QJsonObject data{
+        {"version", "9"},
+        {"syncUserInfoResult", QJsonObject{{"isChange", true}, {"detail", QJsonObject{{"nick", "小明"}}}}}};
+    QVERIFY(pull(data));
+    QVERIFY(pull(data));
+    const QList<UserInfo *> users = ctx()->findAll<UserInfo>();
+    QCOMPARE(users.size(), 1);
+    QCOMPARE(users.first()->userId(), 42);
+    QCOMPARE(users.first()->nick(), QString("小明"));
+    QCOMPARE(users.first()->version(), QString("9"));
+}
+
+void TstSyncNotes::skinFromSettings_data()
+{
+    QTest::addColumn<QString>("syncSettings");
+    QTest::addColumn<QString>("newSkin");
+    QTest::addColumn<QString>("current");
+    QTest::newRow("known skin") << "1,2"
+                                << "green"
+                                << "green";
+    QTest::newRow("unknown skin keeps") << "1,2"
+                                        << "purple"
+                                        << "blue";
+    QTest::newRow("empty name keeps") << "1"
+                                      << ""
+                                      << "blue";
+    QTest::newRow("skins not synced") << "2,11"
+                                      << "green"
+                                      << "blue";
+}
+
+void TstSyncNotes::skinFromSettings()
+{
+    QFETCH(QString, syncSettings);
+    QFETCH(QString, newSkin);
+    for (const char *name : {"blue", "green"}) {
+        auto *s = ctx()->create<UISkin>();
+        s->setNameId(QLatin1String(name));
+        s->setIsCurrSkin(QLatin1String(name) == QLatin1String("blue"));
+    }
+    auto *u = ctx()->create<UserInfo>();
+    u->setUserId(42);
+    u->setSyncSettings(syncSettings);
+    save();
+    QVERIFY(pull({{"version", "9"},
+                  {"syncUserSetResult",
+                   QJsonObject{{"isChange", true}, {"detail", QJsonObject{{"newSkinColor", newSkin}}}}}}));
+    QStringList currentSkins;
+    for (UISkin *s : ctx()->findAll<UISkin>())
+        if (s->isCurrSkin())
+            currentSkins << s->nameId();
+    QFETCH(QString, current);
+    QCOMPARE(currentSkins, QStringList{current});
+}
+
+void TstSyncNotes::deltaPullKeepsCategoriesWhateverTheStoredVersion_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::newRow("version 0") << "0";
+    QTest::newRow("no version") << "";
+    QTest::newRow("version 5") << "5";
+}
+
+void TstSyncNotes::deltaPullKeepsCategoriesWhateverTheStoredVersion()
+{
+    QFETCH(QString, stored);
+    if (stored.isEmpty())
+        UserDefaults::remove(SignInKeys::Version);
+    else
+        UserDefaults::setValue(SignInKeys::Version, stored);
+    Classify *c = category("11");
+    note("700", c, "-1", 1)->setIsSync(true);
+    category("12", 2);
+    save();
+    QVERIFY(pull(pullOfNotes({noteEntry("800", "11", 2, "700")})));
+    QCOMPARE(ctx()->findAll<Classify>().size(), 2);
+    QCOMPARE(orderOf("11"), (QStringList{"800", "700"}));
+}
+
+// ---- the schedule after a sync ----
+
+void TstSyncNotes::pulledDateReminderIsScheduled()
+{
+    cleanup(); // the engine works on its device's own store
+    Clock::reset();
+    const QString root = TestEnv::freshFolders();
+    SyncTestService s;
+    auto &d = s.notes->data(s.tester());
+    d.classes.insert("500", NoteSyncHandlers::Category{"500", "工作", "#10b56c", 1, 1, false});
+    NoteSyncHandlers::Note n;
+    n.cId = "600";
+    n.classId = "500";
+    n.content = "交房租";
+    n.version = 1;
+    n.remind = QJsonObject{{"remindActionType", 1},
+                           {"remindDateTime", "2035/1/1 9:00:00"},
+                           {"remindRealDateTime", "2035/1/1 9:00:00"}};
+    d.notes.insert(n.cId, n);
+    s.tester().version = 1;
+
+    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    QVERIFY(a.pull(SyncEngine::PullKind::Full));
+    QCOMPARE(a.version(), QString("1"));
+    const auto pending = s.notifications->scheduledNotification("600");
+    QVERIFY(pending);
+    QCOMPARE(pending->deliveryDate, QDateTime(QDate(2035, 1, 1), QTime(9, 0)));
+    QCOMPARE(pending->informativeText, QString("交房租"));
+    QCOMPARE(pending->title, QString("工作"));
+
+    // A later pull clears the reminder: the notification goes.
+    d.notes["600"].remind = {};
+    d.notes["600"].version = 2;
+    s.tester().version = 2;
+    QVERIFY(a.pull());
+    QCOMPARE(a.version(), QString("2"));
+    QVERIFY(!s.notifications->scheduledNotification("600"));
+}
+
+void TstSyncNotes::pushedReminderFollowsTheServerId()
+{
+    cleanup();
+    Clock::reset();
+    const QString root = TestEnv::freshFolders();
+    SyncTestService s;
+    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    NoteDetail *n = a.addNote(cat, "开会");
+    a.setReminder(n, "2035/2/1 10:00:00");
+    const QString clientId = n->cId();
+    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+    QVERIFY(s.notifications->scheduledNotification(clientId));
+
+    QVERIFY(a.sync());
+    QVERIFY(!n->cId().contains('c'));
+    QVERIFY(!s.notifications->scheduledNotification(clientId));
+    const auto pending = s.notifications->scheduledNotification(n->cId());
+    QVERIFY(pending);
+    QCOMPARE(pending->deliveryDate, QDateTime(QDate(2035, 2, 1), QTime(10, 0)));
+    QCOMPARE(s.notifications->scheduledNotifications().size(), 1);
+}
+
+PRELVANE_TEST_CORE_MAIN(TstSyncNotes)
+#include "tst_syncnotes.moc"
