@@ -54,14 +54,15 @@ QByteArray pullReplyBytes()
                                                               {"sort", c + 1}}}});
             for (int i = 0; i < 100; ++i) {
                 const int k = c * 100 + i;
-                QJsonObject detail{{"cId", QString::number(100000 + k)},
-                                   {"classId", classId},
-                                   {"content", QStringLiteral("第%1条笔记，写点什么内容在这里").arg(k)},
-                                   {"fontColor", ""},
-                                   {"nextId", i + 1 < 100 ? QString::number(100001 + k) : QStringLiteral("-1")},
-                                   {"sort", 100 - i},
-                                   {"isCompleted", false},
-                                   {"completedTime", ""}};
+                QJsonObject detail{
+                    {"cId", QString::number(100000 + k)},
+                    {"classId", classId},
+                    {"content", QStringLiteral("第%1条笔记，写点什么内容在这里").arg(k)},
+                    {"fontColor", ""},
+                    {"nextId", i + 1 < 100 ? QString::number(100001 + k) : QStringLiteral("-1")},
+                    {"sort", 100 - i},
+                    {"isCompleted", false},
+                    {"completedTime", ""}};
                 if (k % 2 == 0)
                     detail.insert("remindSetting", QJsonObject{{"remindActionType", 2},
                                                                {"remindDateType", 0},
@@ -119,8 +120,12 @@ void PullApply(benchmark::State &state)
 
 void PlainSqliteInsert(benchmark::State &state)
 {
-    const QJsonArray notes =
-        QJsonDocument::fromJson(pullReplyBytes()).object().value("syncContentResult").toObject().value("datas").toArray();
+    const QJsonArray notes = QJsonDocument::fromJson(pullReplyBytes())
+                                 .object()
+                                 .value("syncContentResult")
+                                 .toObject()
+                                 .value("datas")
+                                 .toArray();
     int run = 0;
     for (auto _ : state) {
         state.PauseTiming();
@@ -128,16 +133,19 @@ void PlainSqliteInsert(benchmark::State &state)
         sqlite3 *db = nullptr;
         sqlite3_open(path.toUtf8().constData(), &db);
         sqlite3_exec(db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=FULL;", nullptr, nullptr, nullptr);
-        sqlite3_exec(db,
-                     "CREATE TABLE c (pk INTEGER PRIMARY KEY, classId TEXT, name TEXT, backColor TEXT, sort INTEGER);"
-                     "CREATE TABLE n (pk INTEGER PRIMARY KEY, cId TEXT, classId TEXT, content TEXT, fontColor TEXT,"
-                     " isCompleted INTEGER, completedTime TEXT, nextId TEXT, sort INTEGER, actionType INTEGER,"
-                     " isSync INTEGER, isError INTEGER, classify INTEGER, remind INTEGER);"
-                     "CREATE TABLE r (pk INTEGER PRIMARY KEY, cId TEXT, remindActionType INTEGER, remindDateType INTEGER,"
-                     " remindDateTime TEXT, remindRealDateTime TEXT, remindCycleType INTEGER, remindCycleInterval INTEGER);"
-                     "CREATE INDEX nc ON n(cId); CREATE INDEX ncl ON n(classId); CREATE INDEX rc ON r(cId);"
-                     "CREATE INDEX cc ON c(classId);",
-                     nullptr, nullptr, nullptr);
+        sqlite3_exec(
+            db,
+            "CREATE TABLE c (pk INTEGER PRIMARY KEY, classId TEXT, name TEXT, backColor TEXT, sort INTEGER);"
+            "CREATE TABLE n (pk INTEGER PRIMARY KEY, cId TEXT, classId TEXT, content TEXT, fontColor TEXT,"
+            " isCompleted INTEGER, completedTime TEXT, nextId TEXT, sort INTEGER, actionType INTEGER,"
+            " isSync INTEGER, isError INTEGER, classify INTEGER, remind INTEGER);"
+            "CREATE TABLE r (pk INTEGER PRIMARY KEY, cId TEXT, remindActionType INTEGER, remindDateType "
+            "INTEGER,"
+            " remindDateTime TEXT, remindRealDateTime TEXT, remindCycleType INTEGER, remindCycleInterval "
+            "INTEGER);"
+            "CREATE INDEX nc ON n(cId); CREATE INDEX ncl ON n(classId); CREATE INDEX rc ON r(cId);"
+            "CREATE INDEX cc ON c(classId);",
+            nullptr, nullptr, nullptr);
         state.ResumeTiming();
         sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
         sqlite3_stmt *ci = nullptr, *ni = nullptr, *ri = nullptr;
@@ -221,9 +229,7 @@ void PullMainThreadStall(benchmark::State &state)
         qint64 longest = 0;
         QTimer ticker;
         ticker.setInterval(0);
-        QObject::connect(&ticker, &QTimer::timeout, [&] {
-            longest = qMax(longest, sinceTick.restart());
-        });
+        QObject::connect(&ticker, &QTimer::timeout, [&] { longest = qMax(longest, sinceTick.restart()); });
         sinceTick.start();
         ticker.start();
         // On the main thread: reading the reply; the import runs on the background context.

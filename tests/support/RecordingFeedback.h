@@ -10,7 +10,14 @@
 class RecordingFeedback final : public UserFeedback
 {
 public:
-    enum class Kind { Message, Confirm, Toast, HudShown, HudHidden };
+    enum class Kind
+    {
+        Message,
+        Confirm,
+        Toast,
+        HudShown,
+        HudHidden
+    };
     struct Entry
     {
         Kind kind;

@@ -28,27 +28,27 @@ QString rootFolder();
 } // namespace TestEnv
 
 // Like QTEST_MAIN, with a GUI application (offscreen) and the isolated folders.
-#define PRELVANE_TEST_MAIN(TestClass)                                                                       \
-    int main(int argc, char **argv)                                                                         \
-    {                                                                                                       \
-        TestEnv::prepareProcess(#TestClass);                                                                \
-        QApplication app(argc, argv);                                                                       \
-        QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));                                   \
-        TestEnv::freshFolders();                                                                            \
-        TestClass tc;                                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                          \
-        return QTest::qExec(&tc, argc, argv);                                                               \
+#define PRELVANE_TEST_MAIN(TestClass)                                                                        \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        TestEnv::prepareProcess(#TestClass);                                                                 \
+        QApplication app(argc, argv);                                                                        \
+        QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));                                    \
+        TestEnv::freshFolders();                                                                             \
+        TestClass tc;                                                                                        \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
 
 // For tests that need no widgets.
-#define PRELVANE_TEST_CORE_MAIN(TestClass)                                                                  \
-    int main(int argc, char **argv)                                                                         \
-    {                                                                                                       \
-        TestEnv::prepareProcess(#TestClass);                                                                \
-        QCoreApplication app(argc, argv);                                                                   \
-        QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));                                   \
-        TestEnv::freshFolders();                                                                            \
-        TestClass tc;                                                                                       \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                          \
-        return QTest::qExec(&tc, argc, argv);                                                               \
+#define PRELVANE_TEST_CORE_MAIN(TestClass)                                                                   \
+    int main(int argc, char **argv)                                                                          \
+    {                                                                                                        \
+        TestEnv::prepareProcess(#TestClass);                                                                 \
+        QCoreApplication app(argc, argv);                                                                    \
+        QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));                                    \
+        TestEnv::freshFolders();                                                                             \
+        TestClass tc;                                                                                        \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                           \
+        return QTest::qExec(&tc, argc, argv);                                                                \
     }
