@@ -378,27 +378,32 @@ void SyncEngine::startPull(PullKind kind)
             NoteMapManager::noteMapToLocalWithData(
                 data, options,
                 [this, epoch, kind, applied, session, fail](const NoteMapManager::Result &r) {
-                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
-                    if (epoch != m_epoch || !(session == currentSession())) {
+                    const bool sameSession = session == currentSession();
+                    if (r.ok && sameSession) {
+                        // The version first, the marker after: a crash in between is
+                        // still recovered from the marker.
+                        UserDefaults::setValue(SignInKeys::Version, applied);
+                    } else if (r.ok) {
                         // The sign-in ended while the import ran: its rows must not stay.
-                        if (r.ok && !(session == currentSession()))
-                            QuitLoginManager::delectLocalDatas();
-                        UserDefaults::sync();
-                        if (epoch == m_epoch) {
-                            cancelAll();
-                            emit idle();
-                        }
+                        QuitLoginManager::delectLocalDatas();
+                    }
+                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    UserDefaults::sync();
+                    if (r.ok && sameSession) {
+                        LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                        ReminderScheduler::reconcileAll();
+                    }
+                    if (epoch != m_epoch)
+                        return;
+                    if (!sameSession) {
+                        cancelAll();
+                        emit idle();
                         return;
                     }
                     if (!r.ok) {
-                        UserDefaults::sync();
                         fail(r.error);
                         return;
                     }
-                    UserDefaults::setValue(SignInKeys::Version, applied);
-                    UserDefaults::sync();
-                    LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
-                    ReminderScheduler::reconcileAll();
                     emit pullFinished(true, kind, applied);
                     finishStep();
                 },

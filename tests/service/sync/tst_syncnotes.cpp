@@ -150,6 +150,7 @@ private slots:
     // The schedule after a sync with the engine.
     void pulledDateReminderIsScheduled();
     void pushedReminderFollowsTheServerId();
+    void refusalsAreShownInOneMessage();
 
 private:
     Context *ctx() const { return m_store->mainContext(); }
@@ -996,6 +997,32 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     QVERIFY(pending);
     QCOMPARE(pending->deliveryDate, QDateTime(QDate(2035, 2, 1), QTime(10, 0)));
     QCOMPARE(s.notifications->scheduledNotifications().size(), 1);
+}
+
+void TstSyncNotes::refusalsAreShownInOneMessage()
+{
+    cleanup();
+    Clock::reset();
+    const QString root = TestEnv::freshFolders();
+    SyncTestService s;
+    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    s.notes->refuseNoteContent("违规一", "含有敏感词");
+    s.notes->refuseNoteContent("违规二", "含有敏感词");
+    s.notes->refuseCategoryName("禁用名", "分类名不可用");
+    Classify *cat = a.addCategory("工作");
+    a.addCategory("禁用名");
+    NoteDetail *bad = a.addNote(cat, "违规一");
+    a.addNote(cat, "违规二");
+    NoteDetail *good = a.addNote(cat, "正常");
+    QVERIFY(a.sync());
+
+    const QStringList shown = s.feedback->messages();
+    QCOMPARE(shown.size(), 1);
+    QStringList parts = shown.first().split(';');
+    parts.sort();
+    QCOMPARE(parts, (QStringList{"分类名不可用", "含有敏感词"}));
+    QVERIFY(bad->isError() && !bad->isSync());
+    QVERIFY(good->isSync() && !good->cId().contains('c'));
 }
 
 PRELVANE_TEST_CORE_MAIN(TstSyncNotes)
