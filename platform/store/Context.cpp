@@ -44,6 +44,11 @@ struct Context::EntityState
     // Per slot: value key -> dirty live objects, built when first asked for.
     QHash<int, SlotIndex> dirtyIndex;
     QString selectColumns; // "pk, col, ..." of the entity, made once
+    QString selectByPk;    // the row of one key
+    // Per slot and query form (see querySql), the statement text, made when first used.
+    QList<QString> querySql;
+    QList<QVariant> emptyValues; // a new row's values
+    QList<int> slotTarget;       // per slot: the entity a relationship slot points at, else -1
 };
 
 namespace {
@@ -81,9 +86,24 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
     m_db = SqliteConnection::open(store->path(), false, &error);
     if (!m_db)
         qWarning().noquote() << "store: a context cannot open" << store->path() << ":" << error;
-    for (int i = 0; i < store->model().entityCount(); ++i) {
-        m_states.push_back(std::make_unique<EntityState>());
-        m_states.back()->selectColumns = makeSelectColumns(store->model().entityAt(i));
+    const Model &model = store->model();
+    for (int i = 0; i < model.entityCount(); ++i) {
+        const EntityDescription &e = model.entityAt(i);
+        auto st = std::make_unique<EntityState>();
+        st->selectColumns = makeSelectColumns(e);
+        st->selectByPk =
+            "SELECT " + st->selectColumns + " FROM " + SqliteConnection::quoted(e.name) + " WHERE pk = ?";
+        st->querySql.resize((e.slotCount() + 1) * 3);
+        for (int s = 0; s < e.slotCount(); ++s) {
+            st->emptyValues.append(AttributeValue::emptyValue(slotType(e, s)));
+            st->slotTarget.append(-1);
+        }
+        for (int r = 0; r < e.relationships.size(); ++r) {
+            const int slot = e.slotOfRelationship(r);
+            if (const EntityDescription *t = model.entity(e.relationships.at(r).target); t && slot >= 0)
+                st->slotTarget[slot] = t->index;
+        }
+        m_states.push_back(std::move(st));
     }
 }
 
@@ -123,12 +143,9 @@ ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const
 ManagedObject *Context::createObject(const EntityDescription &entity)
 {
     const EntityDescription &e = m_store->model().entityAt(entity.index);
-    QList<QVariant> values;
-    for (int s = 0; s < e.slotCount(); ++s)
-        values.append(AttributeValue::emptyValue(slotType(e, s)));
-    ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), values);
-    o->m_inserted = true;
     EntityState &st = state(e.index);
+    ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), st.emptyValues);
+    o->m_inserted = true;
     st.dirty.insert(o);
     for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
         it->insert(valueKey(o->m_values.at(it.key())), o);
@@ -155,11 +172,11 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
 {
     if (ManagedObject *o = registered(entity, pk))
         return o;
-    if (!m_db)
+    // Keys start at 1: an unset relationship of a new row reads 0 and has no row.
+    if (!m_db || pk <= 0)
         return nullptr;
     const EntityDescription &e = m_store->model().entityAt(entity);
-    sqlite3_stmt *stmt = m_db->prepare("SELECT " + state(e.index).selectColumns + " FROM " +
-                                       SqliteConnection::quoted(e.name) + " WHERE pk = ?");
+    sqlite3_stmt *stmt = m_db->prepare(state(e.index).selectByPk);
     if (!stmt)
         return nullptr;
     sqlite3_bind_int64(stmt, 1, pk);
@@ -219,20 +236,31 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         }
     }
 
-    if (m_db) {
-        QString sql = "SELECT " + state(e.index).selectColumns + " FROM " + SqliteConnection::quoted(e.name);
+    // A row made in this context and not saved yet is known to no stored row: only
+    // rows with pending changes (judged above) can point at it.
+    bool fileMayHold = true;
+    if (slot >= 0 && !key.isNull() && st.slotTarget.at(slot) >= 0) {
+        const ManagedObject *target = registered(st.slotTarget.at(slot), key.toLongLong());
+        fileMayHold = !(target && target->m_inserted);
+    }
+
+    if (m_db && fileMayHold) {
         // In memory a null text and an empty one are the same key (valueKey); the file
         // holds NULL for the one and '' for the other.
         const bool emptyText =
             slot >= 0 && slotType(e, slot) == AttributeType::Text && key.toString().isEmpty();
         const bool nullKey = slot >= 0 && !emptyText && key.isNull();
-        if (slot >= 0) {
-            const QString column = SqliteConnection::quoted(e.slotColumn(slot));
-            sql += " WHERE " + (emptyText ? "(" + column + " IS NULL OR " + column + " = '')"
-                                : nullKey ? column + " IS NULL"
-                                          : column + " = ?");
+        QString &sql = st.querySql[(slot + 1) * 3 + (emptyText ? 2 : nullKey ? 1 : 0)];
+        if (sql.isEmpty()) {
+            sql = "SELECT " + st.selectColumns + " FROM " + SqliteConnection::quoted(e.name);
+            if (slot >= 0) {
+                const QString column = SqliteConnection::quoted(e.slotColumn(slot));
+                sql += " WHERE " + (emptyText ? "(" + column + " IS NULL OR " + column + " = '')"
+                                    : nullKey ? column + " IS NULL"
+                                              : column + " = ?");
+            }
+            sql += " ORDER BY pk";
         }
-        sql += " ORDER BY pk";
         if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
             if (slot >= 0 && !nullKey && !emptyText)
                 SqliteConnection::bind(stmt, 1, key, slotType(e, slot), slotTransformer(e, slot));
@@ -585,8 +613,7 @@ void Context::rollback()
             st.registered.remove(o->m_pk);
             bool found = false;
             if (m_db) {
-                if (sqlite3_stmt *stmt = m_db->prepare("SELECT " + state(e.index).selectColumns + " FROM " +
-                                                       SqliteConnection::quoted(e.name) + " WHERE pk = ?")) {
+                if (sqlite3_stmt *stmt = m_db->prepare(st.selectByPk)) {
                     sqlite3_bind_int64(stmt, 1, o->m_pk);
                     if (sqlite3_step(stmt) == SQLITE_ROW) {
                         for (int s = 0; s < e.slotCount(); ++s)

@@ -4,6 +4,8 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 
+#include <utility>
+
 namespace {
 
 AttributeType slotType(const EntityDescription &e, int slot)
@@ -27,7 +29,7 @@ bool ManagedObject::setValue(const QString &attribute, const QVariant &value)
     const auto converted = AttributeValue::convert(value, m_entity->attributes.at(i).type);
     if (!converted)
         return false;
-    setSlotValue(i, *converted);
+    assignSlot(i, *converted);
     return true;
 }
 
@@ -38,7 +40,7 @@ void ManagedObject::importValuesForKeys(const QJsonObject &values)
         if (i < 0)
             continue;
         if (const auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
-            setSlotValue(i, *converted);
+            assignSlot(i, *converted);
     }
 }
 
@@ -73,12 +75,15 @@ void ManagedObject::setSlotValue(int slot, const QVariant &value)
         slot < m_entity->attributes.size()
             ? AttributeValue::convert(value, slotType(*m_entity, slot))
             : std::optional<QVariant>(value.isNull() ? QVariant() : QVariant(value.toLongLong()));
-    if (!converted)
+    if (converted)
+        assignSlot(slot, *converted);
+}
+
+void ManagedObject::assignSlot(int slot, const QVariant &converted)
+{
+    if (m_deleted || !m_context || sameValue(m_values.at(slot), converted))
         return;
-    if (sameValue(m_values.at(slot), *converted))
-        return;
-    const QVariant old = m_values.at(slot);
-    m_values[slot] = *converted;
+    const QVariant old = std::exchange(m_values[slot], converted);
     m_dirty.setBit(slot);
     m_context->objectWillChange(this, slot, old);
 }

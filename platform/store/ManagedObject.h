@@ -72,6 +72,9 @@ protected:
 private:
     friend class Context;
 
+    // setSlotValue for a value already in the slot's type.
+    void assignSlot(int slot, const QVariant &converted);
+
     const EntityDescription *m_entity = nullptr;
     Context *m_context = nullptr;
     qint64 m_pk = 0;
