@@ -317,15 +317,17 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         if (!local)
             continue;
         const QJsonObject sent = sentClasses.value(clientId);
-        if (local->actionType() == 3) {
-            if (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3")) {
-                for (NoteDetail *n : local->notes())
-                    withdrawn << n->cId();
-                ctx->deleteObject(local);
-            }
+        const bool deletedSince = local->actionType() == 3;
+        if (deletedSince &&
+            (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3"))) {
+            for (NoteDetail *n : local->notes())
+                withdrawn << n->cId();
+            ctx->deleteObject(local);
             continue;
         }
-        const bool unchanged = !bodyKnown || unchangedClasses.contains(clientId);
+        // Deleted after it went out as an addition: it takes the server id and stays
+        // flagged, so that the next push carries the deletion to the service.
+        const bool unchanged = !deletedSince && (!bodyKnown || unchangedClasses.contains(clientId));
         QString serverId = entry.value(QStringLiteral("classId")).toString();
         if (serverId.isEmpty())
             serverId = clientId;
@@ -380,14 +382,15 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         if (bodyKnown && !sentNotes.contains(clientId))
             continue;
         const QJsonObject sent = sentNotes.value(clientId);
-        if (client->actionType() == 3) {
-            if (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3")) {
-                withdrawn << client->cId();
-                ctx->deleteObject(client);
-            }
+        const bool deletedSince = client->actionType() == 3;
+        if (deletedSince &&
+            (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3"))) {
+            withdrawn << client->cId();
+            ctx->deleteObject(client);
             continue;
         }
-        const bool unchanged = !bodyKnown || unchangedNotes.contains(clientId);
+        // As for categories: a note deleted after it was sent keeps its deletion pending.
+        const bool unchanged = !deletedSince && (!bodyKnown || unchangedNotes.contains(clientId));
         if (server && server != client) {
             // The server's copy came with a pull after a lost reply: one row stays.
             withdrawn << server->cId();

@@ -129,6 +129,8 @@ private slots:
     void replyNotTakenAppliesNothing();
     void purgeOnlyPushedRowsNotRefused();
     void serverCopyIsRemovedBeforeTheReKey();
+    void deletedAfterItWasSentStillReachesTheService_data();
+    void deletedAfterItWasSentStillReachesTheService();
 
     // The pull.
     void firstPullReplacesAndNumbersAfresh();
@@ -663,6 +665,46 @@ void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
     QVERIFY(pending);
     QCOMPARE(pending->deliveryDate, QDateTime(QDate(2030, 1, 1), QTime(9, 0))); // the kept row's reminder
     QCOMPARE(m_center->scheduledNotifications().size(), 1);
+}
+
+void TstSyncNotes::deletedAfterItWasSentStillReachesTheService_data()
+{
+    QTest::addColumn<bool>("wholeCategory");
+    QTest::newRow("the note") << false;
+    QTest::newRow("its category") << true;
+}
+
+void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
+{
+    QFETCH(bool, wholeCategory);
+    Classify *c = category("c5", 1, false);
+    NoteDetail *n = note("c1", c);
+    save();
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    // Deleted while the push was on its way; the service has made both.
+    n->setActionType(3);
+    if (wholeCategory)
+        c->setActionType(3);
+    save();
+    const QJsonObject data{{"result", true},
+                           {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
+                           {"syncContentResult", QJsonArray{saved("c1", "901")}}};
+    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+
+    QCOMPARE(n->cId(), QString("901"));
+    QCOMPARE(n->actionType(), qint16(3));
+    QVERIFY(!n->isSync());
+    QCOMPARE(c->classId(), QString("77"));
+    QCOMPARE(c->isSync(), !wholeCategory);
+
+    const QJsonObject next = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject noteItem = itemWithId(next.value("contents").toArray(), "901");
+    QCOMPARE(noteItem.value("cId").toString(), QString("901"));
+    QCOMPARE(noteItem.value("actionType").toString(), QString("3"));
+    const QJsonObject classItem = itemWithId(next.value("classes").toArray(), "77");
+    QCOMPARE(classItem.isEmpty(), !wholeCategory);
+    if (wholeCategory)
+        QCOMPARE(classItem.value("actionType").toString(), QString("3"));
 }
 
 // ---- the pull ----
