@@ -409,8 +409,24 @@ void Context::markGone(ManagedObject *o)
     o->m_inserted = false;
 }
 
+void Context::beginReading()
+{
+    if (!m_reading && m_db)
+        m_reading = m_db->exec(QStringLiteral("BEGIN DEFERRED"));
+}
+
+void Context::endReading()
+{
+    if (!m_reading)
+        return;
+    m_reading = false;
+    if (!m_db->exec(QStringLiteral("COMMIT")))
+        m_db->exec(QStringLiteral("ROLLBACK"));
+}
+
 SaveResult Context::saveAndWait()
 {
+    endReading();
     if (!hasChanges())
         return {};
     if (!m_db)

@@ -17,7 +17,9 @@
 // the block on a worker thread with its own context and connection, saves it in one
 // transaction, merges the changes into the main context (updated rows keep their
 // objects, deleted rows become isDeleted(), new rows are found by the next query)
-// and then calls the completion on the main thread.
+// and then calls the completion on the main thread. Until it saves, the block reads
+// the file as it was at its first lookup (one read transaction: saves of other
+// contexts meanwhile are not seen, and lookups take no lock each).
 //
 // Rules
 // - One object per row: every finder returns the same pointer for the same row.
@@ -174,9 +176,14 @@ private:
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
     void markGone(ManagedObject *o);
     void mergeChanges(const ChangeSet &changes);
+    // A background block reads one snapshot of the file in one read transaction, so
+    // its many small lookups take no lock each; a save ends it first.
+    void beginReading();
+    void endReading();
 
     Store *m_store;
     Kind m_kind;
+    bool m_reading = false;
     std::unique_ptr<SqliteConnection> m_db;
     std::vector<std::unique_ptr<ManagedObject>> m_owned;
     std::vector<std::unique_ptr<EntityState>> m_states;

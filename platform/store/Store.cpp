@@ -246,8 +246,10 @@ void Store::saveInBackground(std::function<void(Context &)> block,
         SaveResult result;
         {
             std::unique_ptr<Context> ctx(new Context(this, Context::Kind::Background));
+            ctx->beginReading();
             block(*ctx);
             result = ctx->saveAndWait();
+            ctx->endReading();
         }
         // Queued after the merge that the save posted, so the completion sees it.
         if (completion) {

@@ -1,6 +1,7 @@
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -16,6 +17,7 @@
 // A two-entity model of our own: folders own items (deleting a folder deletes its items).
 class Folder;
 class Item;
+class Tag;
 
 Model &testModel();
 
@@ -43,7 +45,30 @@ public:
     QVariant blob() const { return objectAt(5); }
     Folder *folder() const { return static_cast<Folder *>(toOne(0)); }
     void setFolder(Folder *f) { setToOne(0, f); }
+    Tag *tag() const;
+    void setTag(Tag *t);
 };
+
+// One-to-one with items: an item keeps its tag's key; a tag has at most one item.
+class Tag : public ManagedObject
+{
+public:
+    static const EntityDescription &entity() { return testModel().entityAt(2); }
+    QString label() const { return textAt(0); }
+    void setLabel(const QString &v) { setSlotValue(0, v); }
+    Item *item() const { return static_cast<Item *>(toOne(0)); }
+    void setItem(Item *i) { setToOne(0, i); }
+};
+
+Tag *Item::tag() const
+{
+    return static_cast<Tag *>(toOne(1));
+}
+
+void Item::setTag(Tag *t)
+{
+    setToOne(1, t);
+}
 
 Model &testModel()
 {
@@ -62,9 +87,16 @@ Model &testModel()
             {"name", AttributeType::Text, true, {}},  {"count", AttributeType::Int32, false, {}},
             {"flag", AttributeType::Bool, false, {}}, {"weight", AttributeType::Float, false, {}},
             {"big", AttributeType::Int64, false, {}}, {"blob", AttributeType::Object, false, {}}};
-        item.relationships = {{"folder", "Folder", "items", false, true, DeleteRule::Nullify}};
+        item.relationships = {{"folder", "Folder", "items", false, true, DeleteRule::Nullify},
+                              {"tag", "Tag", "item", false, true, DeleteRule::Nullify}};
         item.factory = [] { return new Item; };
         model.addEntity(item);
+        EntityDescription tag;
+        tag.name = "Tag";
+        tag.attributes = {{"label", AttributeType::Text, true, {}}};
+        tag.relationships = {{"item", "Item", "tag", false, false, DeleteRule::Nullify}};
+        tag.factory = [] { return new Tag; };
+        model.addEntity(tag);
         return model;
     }();
     return m;
@@ -373,6 +405,136 @@ private slots:
         QCOMPARE(main->findFirstByAttribute<Folder>("title", "kept"), kept);
         QCOMPARE(kept->items().size(), 10000);
         QVERIFY(main->findFirstByAttribute<Item>("name", "9999"));
+    }
+
+    void oneToOneMovesItsTarget_data()
+    {
+        // Which of the rows were saved before the tag moves: the holder (only the
+        // file knows it holds the tag), the tag, or neither.
+        QTest::addColumn<bool>("holderSaved");
+        QTest::addColumn<bool>("tagSaved");
+        QTest::newRow("all new") << false << false;
+        QTest::newRow("new tag, saved holder") << true << false;
+        QTest::newRow("saved tag and holder") << true << true;
+        QTest::newRow("saved tag, new holder") << false << true;
+    }
+
+    void oneToOneMovesItsTarget()
+    {
+        QFETCH(bool, holderSaved);
+        QFETCH(bool, tagSaved);
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        Tag *tag = nullptr;
+        ObjectId holderId;
+        if (tagSaved || holderSaved) {
+            // Saved rows are read back by a fresh context, so they are not in memory.
+            auto writer = store->newContext();
+            Tag *t = nullptr;
+            if (tagSaved) {
+                t = writer->create<Tag>();
+                t->setLabel("t");
+            }
+            Item *h = nullptr;
+            if (holderSaved) {
+                h = writer->create<Item>();
+                h->setName("holder");
+                h->setTag(t);
+                holderId = h->objectId();
+            }
+            QVERIFY(writer->saveAndWait());
+            if (t)
+                tag = ctx->existing<Tag>(t->objectId());
+        }
+        if (!tag) {
+            tag = ctx->create<Tag>();
+            tag->setLabel("t");
+        }
+        Item *holder = holderSaved ? ctx->existing<Item>(holderId) : nullptr;
+        if (!holder) {
+            holder = ctx->create<Item>();
+            holder->setName("holder");
+        }
+        if (!holder->tag())
+            holder->setTag(tag);
+        QCOMPARE(tag->item(), holder);
+
+        auto *taker = ctx->create<Item>();
+        taker->setName("taker");
+        taker->setTag(tag);
+        QVERIFY(!holder->tag());
+        QCOMPARE(tag->item(), taker);
+        QCOMPARE(ctx->findByAttribute<Item>("tag", tag->objectId().pk).size(), 1);
+        QVERIFY(ctx->saveAndWait());
+
+        auto reader = store->newContext();
+        Item *storedTaker = reader->findFirstByAttribute<Item>("name", "taker");
+        Item *storedHolder = reader->findFirstByAttribute<Item>("name", "holder");
+        Tag *storedTag = reader->findFirstByAttribute<Tag>("label", "t");
+        QVERIFY(storedTaker && storedHolder && storedTag);
+        QCOMPARE(storedTaker->tag(), storedTag);
+        QVERIFY(!storedHolder->tag());
+        QCOMPARE(storedTag->item(), storedTaker);
+
+        // From the tag's side: the new tag takes an item and lets the old one go.
+        auto *other = ctx->create<Item>();
+        tag->setItem(other);
+        QCOMPARE(tag->item(), other);
+        QVERIFY(!taker->tag());
+        QVERIFY(!ctx->create<Tag>()->item()); // a new row's unset relationships read as none
+    }
+
+    void backgroundBlockReadsOneSnapshot()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        main->create<Folder>()->setTitle("before");
+        QVERIFY(main->saveAndWait());
+
+        QSemaphore looked, saved;
+        int seenBefore = -1, seenDuring = -1, seenAfterOwnSave = -1;
+        bool midSave = false, done = false;
+        SaveResult result;
+        store->saveInBackground(
+            [&](Context &bg) {
+                seenBefore = int(bg.findAll<Folder>().size());
+                looked.release();
+                saved.acquire();
+                // The main context's save is not seen until this block saves.
+                seenDuring = int(bg.findByAttribute<Folder>("title", "during").size());
+                bg.create<Folder>()->setTitle("bg-1");
+                midSave = bool(bg.saveAndWait());
+                seenAfterOwnSave = int(bg.findAll<Folder>().size());
+                bg.create<Folder>()->setTitle("bg-2");
+            },
+            [&](const SaveResult &r) {
+                result = r;
+                done = true;
+            });
+        QVERIFY(looked.tryAcquire(1, 10000));
+        main->create<Folder>()->setTitle("during");
+        QElapsedTimer t;
+        t.start();
+        QVERIFY(main->saveAndWait()); // the block's read transaction holds no write lock
+        QVERIFY2(t.elapsed() < 1000, "the main save waited for the background reader");
+        saved.release();
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        QVERIFY(result.ok);
+        QVERIFY(midSave);
+        QCOMPARE(seenBefore, 1);
+        QCOMPARE(seenDuring, 0);
+        QCOMPARE(seenAfterOwnSave, 3);
+        QCOMPARE(rawText(storePath(), "SELECT count(*) FROM Folder"), QString("4"));
+
+        // A block without changes leaves no transaction behind.
+        done = false;
+        store->saveInBackground([](Context &bg) { (void)bg.findAll<Folder>(); },
+                                [&](const SaveResult &r) { done = r.ok; });
+        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
+        auto writer = store->newContext();
+        writer->create<Folder>()->setTitle("after");
+        QVERIFY(writer->saveAndWait());
+        QCOMPARE(main->findAll<Folder>().size(), 5);
     }
 
     void nullTextStaysNull()
