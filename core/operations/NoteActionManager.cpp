@@ -162,6 +162,23 @@ void markChanged(NoteDetail *note)
     note->setActionType(2);
 }
 
+// Drops one piece of a reminder's state (the important mark, the snooze), marks
+// the note for the push and schedules it afresh: the minute repetition or the
+// snoozed delivery stops now, not when the row is shown next.
+template <typename Clear> bool clearReminderState(NoteDetail *note, Clear clear)
+{
+    if (isDeletedNote(note))
+        return true;
+    markChanged(note);
+    if (DateRemind *r = note->remind()) {
+        if (r->remindActionType() != 3)
+            r->setRemindActionType(2);
+        clear(r);
+    }
+    NoteRemindManager::coverDateUserNotificationWithNote(note);
+    return save();
+}
+
 } // namespace
 
 NoteDetail *NoteActionManager::addActionNoteWithClassify(Classify *classify)
@@ -353,29 +370,10 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
 
 bool NoteActionManager::clearStarRemindWithNote(NoteDetail *note)
 {
-    if (isDeletedNote(note))
-        return true;
-    markChanged(note);
-    if (DateRemind *r = note->remind()) {
-        if (r->remindActionType() != 3)
-            r->setRemindActionType(2);
-        r->setRemindRType(0);
-    }
-    // The minute repetition stops now, not when the row is shown next.
-    NoteRemindManager::coverDateUserNotificationWithNote(note);
-    return save();
+    return clearReminderState(note, [](DateRemind *r) { r->setRemindRType(0); });
 }
 
 bool NoteActionManager::clearDelayRemindWithNote(NoteDetail *note)
 {
-    if (isDeletedNote(note))
-        return true;
-    markChanged(note);
-    if (DateRemind *r = note->remind()) {
-        if (r->remindActionType() != 3)
-            r->setRemindActionType(2);
-        r->setRemindDelayTime(QString());
-    }
-    NoteRemindManager::coverDateUserNotificationWithNote(note);
-    return save();
+    return clearReminderState(note, [](DateRemind *r) { r->setRemindDelayTime(QString()); });
 }
