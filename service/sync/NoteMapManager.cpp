@@ -14,6 +14,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
+#include "service/sync/SyncJson.h"
 
 #include <QDebug>
 #include <QHash>
@@ -44,16 +45,6 @@ QString textOf(const QJsonValue &v)
     if (v.isDouble())
         return QString::number(qint64(v.toDouble()));
     return v.toString();
-}
-
-bool truthy(const QJsonValue &v)
-{
-    if (v.isBool())
-        return v.toBool();
-    if (v.isDouble())
-        return v.toDouble() != 0;
-    const QString s = v.toString().trimmed().toLower();
-    return s == QLatin1String("true") || s == QLatin1String("1");
 }
 
 // Finders for one import: with many entries every row is read once into a hash
@@ -441,7 +432,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         }
     }
     // 4: the history and completion records.
-    if (truthy(clear.value(QStringLiteral("isClearAllTimeAxis")))) {
+    if (SyncJson::isTrue(clear.value(QStringLiteral("isClearAllTimeAxis")))) {
         ctx.deleteAll<NoteComplete>();
         ctx.deleteAll<NoteLog>();
     }
@@ -460,7 +451,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     // 7: the profile.
     const QJsonObject info = data.value(QStringLiteral("syncUserInfoResult")).toObject();
-    if (truthy(info.value(QStringLiteral("isChange")))) {
+    if (SyncJson::isTrue(info.value(QStringLiteral("isChange")))) {
         UserInfo *u = currentUser(ctx, options.userId, true);
         if (!u)
             u = ctx.findFirstWhere<UserInfo>();
@@ -472,7 +463,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     // 8: the settings and the skin they name.
     const QJsonObject set = data.value(QStringLiteral("syncUserSetResult")).toObject();
-    if (truthy(set.value(QStringLiteral("isChange")))) {
+    if (SyncJson::isTrue(set.value(QStringLiteral("isChange")))) {
         UserSet *s = ctx.findFirstWhere<UserSet>();
         if (!s)
             s = ctx.create<UserSet>();
@@ -537,7 +528,8 @@ bool NoteMapManager::validate(const QJsonObject &data, QString *error)
     }
     for (const char *key : {"syncUserInfoResult", "syncUserSetResult"}) {
         const QJsonObject s = data.value(QLatin1String(key)).toObject();
-        if (ok && truthy(s.value(QStringLiteral("isChange"))) && !isObjectOrMissing(s.value(kDetail))) {
+        if (ok && SyncJson::isTrue(s.value(QStringLiteral("isChange"))) &&
+            !isObjectOrMissing(s.value(kDetail))) {
             e = QStringLiteral("%1.detail is not an object").arg(QLatin1String(key));
             ok = false;
         }

@@ -76,6 +76,17 @@ bool SyncEngine::sessionStillCurrent(const Session &s)
     return false;
 }
 
+bool SyncEngine::replyStillWanted(quint64 epoch, const Session &session)
+{
+    if (epoch != m_epoch)
+        return false;
+    if (sessionStillCurrent(session))
+        return true;
+    cancelAll();
+    emit idle();
+    return false;
+}
+
 bool SyncEngine::hasQueuedWork() const
 {
     return !m_categoryPushes.isEmpty() || m_pushAll || !m_pushNotes.isEmpty() || m_pullQueued;
@@ -249,13 +260,8 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
     m_api->syncPushDatasFromParams(
         body, this,
         [this, self, epoch, session, body, afterPush](const BaseSuccessModel &reply) {
-            if (epoch != m_epoch)
+            if (!replyStillWanted(epoch, session))
                 return;
-            if (!sessionStillCurrent(session)) {
-                cancelAll();
-                emit idle();
-                return;
-            }
             if (reply.code != 200) {
                 emit pushFinished(false, {});
                 afterPush(false);
@@ -284,13 +290,8 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 afterPush(true);
         },
         [this, epoch, session, afterPush](const BaseErrorModel &) {
-            if (epoch != m_epoch)
+            if (!replyStillWanted(epoch, session))
                 return;
-            if (!sessionStillCurrent(session)) {
-                cancelAll();
-                emit idle();
-                return;
-            }
             markUnsentNotes();
             emit pushFinished(false, {});
             afterPush(false);
@@ -340,13 +341,8 @@ void SyncEngine::startPull(PullKind kind)
     m_api->syncPullDatasFromNoteWithParam(
         QJsonObject{{"version", requested}}, this,
         [this, epoch, kind, requested, session, store, fail](const BaseSuccessModel &reply) {
-            if (epoch != m_epoch)
+            if (!replyStillWanted(epoch, session))
                 return;
-            if (!sessionStillCurrent(session)) {
-                cancelAll();
-                emit idle();
-                return;
-            }
             if (reply.code != 200) {
                 fail(QStringLiteral("reply code %1").arg(reply.code));
                 return;
@@ -422,13 +418,8 @@ void SyncEngine::startCategoryPush(CategoryPush p)
     m_api->syncPushDatasFromParams(
         body, this,
         [this, epoch, session, done](const BaseSuccessModel &reply) {
-            if (epoch != m_epoch)
+            if (!replyStillWanted(epoch, session))
                 return;
-            if (!sessionStillCurrent(session)) {
-                cancelAll();
-                emit idle();
-                return;
-            }
             if (*done)
                 (*done)(true, reply);
             if (reply.code == 200)

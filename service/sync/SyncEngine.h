@@ -93,6 +93,9 @@ private:
 
     static Session currentSession();
     bool sessionStillCurrent(const Session &s);
+    // False for a reply of an older epoch or of an ended sign-in; the latter
+    // also drops every queued request and reports idle().
+    bool replyStillWanted(quint64 epoch, const Session &session);
     void schedule();
     void runNext();
     void finishStep();

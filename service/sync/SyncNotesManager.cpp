@@ -8,6 +8,7 @@
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
+#include "service/sync/SyncJson.h"
 
 #include <QDebug>
 #include <QHash>
@@ -63,16 +64,6 @@ QHash<QString, QJsonObject> pushedItems(const QJsonObject &body, const char *lis
         out.insert(pushedIdOf(item, clientKey, serverKey), item);
     }
     return out;
-}
-
-bool textIsTrue(const QJsonValue &v)
-{
-    if (v.isBool())
-        return v.toBool();
-    if (v.isDouble())
-        return v.toDouble() != 0;
-    const QString s = v.toString().trimmed().toLower();
-    return s == QLatin1String("true") || s == QLatin1String("1");
 }
 
 } // namespace
@@ -268,7 +259,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     if (!reply.hasObjectData())
         return failWith(QStringLiteral("the push reply has no readable data"));
     const QJsonObject data = reply.dataObject();
-    if (!textIsTrue(data.value(QStringLiteral("result"))))
+    if (!SyncJson::isTrue(data.value(QStringLiteral("result"))))
         return failWith(QStringLiteral("the service did not take the push"));
     const QJsonValue classResult = data.value(QStringLiteral("syncClassResult"));
     const QJsonValue contentResult = data.value(QStringLiteral("syncContentResult"));
@@ -307,7 +298,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         const QString clientId = entry.value(QStringLiteral("clientId")).toString();
         if (clientId.isEmpty())
             continue;
-        if (!textIsTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             continue;
         }
@@ -362,7 +353,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         NoteDetail *server = serverId.isEmpty() || serverId == clientId
                                  ? nullptr
                                  : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), serverId);
-        if (!textIsTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             if (client)
                 client->setIsError(true);
