@@ -163,6 +163,14 @@ std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, Attribu
     return std::nullopt;
 }
 
+QVariant AttributeValue::relationshipKey(const QVariant &input)
+{
+    if (input.isNull())
+        return {};
+    const qint64 key = input.toLongLong();
+    return key > 0 ? QVariant(qlonglong(key)) : QVariant();
+}
+
 QVariant AttributeValue::emptyValue(AttributeType type)
 {
     switch (type) {

@@ -15,6 +15,9 @@ class AttributeValue
 public:
     static std::optional<QVariant> convert(const QVariant &input, AttributeType type);
     static std::optional<QVariant> convert(const QJsonValue &input, AttributeType type);
+    // A relationship slot's value: the target's key, or null for none. Keys start at
+    // 1, so 0 (what older files hold for a relationship never set) is none as well.
+    static QVariant relationshipKey(const QVariant &input);
     // The value an unset attribute reads as: 0 / false / null text / invalid.
     static QVariant emptyValue(AttributeType type);
     // Ordering used by sorted fetches (numbers numerically, texts by code points).

@@ -63,6 +63,18 @@ const ValueTransformer *slotTransformer(const EntityDescription &e, int slot)
     return slot < e.attributes.size() ? &e.attributes.at(slot).transformer : nullptr;
 }
 
+// One column of a row as the slot holds it.
+QVariant readSlot(sqlite3_stmt *stmt, int column, const EntityDescription &e, int slot)
+{
+    if (slot >= e.attributes.size()) {
+        if (sqlite3_column_type(stmt, column) == SQLITE_NULL)
+            return {};
+        const qint64 key = sqlite3_column_int64(stmt, column);
+        return key > 0 ? QVariant(qlonglong(key)) : QVariant();
+    }
+    return SqliteConnection::column(stmt, column, slotType(e, slot), slotTransformer(e, slot));
+}
+
 QString valueKey(const QVariant &v)
 {
     if (!v.isValid() || v.isNull())
@@ -95,7 +107,9 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
             "SELECT " + st->selectColumns + " FROM " + SqliteConnection::quoted(e.name) + " WHERE pk = ?";
         st->querySql.resize((e.slotCount() + 1) * 3);
         for (int s = 0; s < e.slotCount(); ++s) {
-            st->emptyValues.append(AttributeValue::emptyValue(slotType(e, s)));
+            // An unset relationship is null, in memory as in the file.
+            st->emptyValues.append(s < e.attributes.size() ? AttributeValue::emptyValue(slotType(e, s))
+                                                           : QVariant());
             st->slotTarget.append(-1);
         }
         for (int r = 0; r < e.relationships.size(); ++r) {
@@ -172,7 +186,7 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
 {
     if (ManagedObject *o = registered(entity, pk))
         return o;
-    // Keys start at 1: an unset relationship of a new row reads 0 and has no row.
+    // Keys start at 1: no row has key 0 or less.
     if (!m_db || pk <= 0)
         return nullptr;
     const EntityDescription &e = m_store->model().entityAt(entity);
@@ -184,7 +198,7 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
     if (sqlite3_step(stmt) == SQLITE_ROW) {
         QList<QVariant> values;
         for (int s = 0; s < e.slotCount(); ++s)
-            values.append(SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s)));
+            values.append(readSlot(stmt, s + 1, e, s));
         o = materialise(e, pk, values);
     }
     sqlite3_reset(stmt);
@@ -209,10 +223,9 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
     // Rows with pending changes are judged by their values in memory.
     QVariant key;
     if (slot >= 0) {
-        const auto converted =
-            slot < e.attributes.size()
-                ? AttributeValue::convert(value, slotType(e, slot))
-                : std::optional<QVariant>(value.isNull() ? QVariant() : QVariant(value.toLongLong()));
+        const auto converted = slot < e.attributes.size()
+                                   ? AttributeValue::convert(value, slotType(e, slot))
+                                   : std::optional<QVariant>(AttributeValue::relationshipKey(value));
         if (!converted)
             return {};
         key = *converted;
@@ -255,9 +268,13 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
             sql = "SELECT " + st.selectColumns + " FROM " + SqliteConnection::quoted(e.name);
             if (slot >= 0) {
                 const QString column = SqliteConnection::quoted(e.slotColumn(slot));
-                sql += " WHERE " + (emptyText ? "(" + column + " IS NULL OR " + column + " = '')"
-                                    : nullKey ? column + " IS NULL"
-                                              : column + " = ?");
+                // Older files hold 0 for a relationship never set.
+                const bool relationship = slot >= e.attributes.size();
+                sql +=
+                    " WHERE " + (emptyText                 ? "(" + column + " IS NULL OR " + column + " = '')"
+                                 : nullKey && relationship ? "(" + column + " IS NULL OR " + column + " = 0)"
+                                 : nullKey                 ? column + " IS NULL"
+                                                           : column + " = ?");
             }
             sql += " ORDER BY pk";
         }
@@ -275,8 +292,7 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
                     QList<QVariant> values;
                     values.reserve(e.slotCount());
                     for (int s = 0; s < e.slotCount(); ++s)
-                        values.append(
-                            SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s)));
+                        values.append(readSlot(stmt, s + 1, e, s));
                     out.append(materialise(e, pk, values));
                 }
                 if (firstOnly)
@@ -633,8 +649,7 @@ void Context::rollback()
                     sqlite3_bind_int64(stmt, 1, o->m_pk);
                     if (sqlite3_step(stmt) == SQLITE_ROW) {
                         for (int s = 0; s < e.slotCount(); ++s)
-                            o->m_values[s] =
-                                SqliteConnection::column(stmt, s + 1, slotType(e, s), slotTransformer(e, s));
+                            o->m_values[s] = readSlot(stmt, s + 1, e, s);
                         found = true;
                     }
                     sqlite3_reset(stmt);

@@ -71,10 +71,9 @@ void ManagedObject::setSlotValue(int slot, const QVariant &value)
     if (m_deleted || !m_context)
         return;
     // Relationship slots hold the target's key or null.
-    const auto converted =
-        slot < m_entity->attributes.size()
-            ? AttributeValue::convert(value, slotType(*m_entity, slot))
-            : std::optional<QVariant>(value.isNull() ? QVariant() : QVariant(value.toLongLong()));
+    const auto converted = slot < m_entity->attributes.size()
+                               ? AttributeValue::convert(value, slotType(*m_entity, slot))
+                               : std::optional<QVariant>(AttributeValue::relationshipKey(value));
     if (converted)
         assignSlot(slot, *converted);
 }

@@ -558,6 +558,46 @@ private slots:
         QCOMPARE(ctx->findByAttribute<Folder>("title", QString()).size(), 3);
     }
 
+    void unsetRelationshipIsNone()
+    {
+        // An older version wrote 0 for a relationship never set, NULL for one cleared.
+        rawExec(storePath(), "CREATE TABLE Item (pk INTEGER PRIMARY KEY, name TEXT, folder INTEGER);"
+                             "INSERT INTO Item (pk, name, folder) VALUES (1, 'old zero', 0);"
+                             "INSERT INTO Item (pk, name, folder) VALUES (2, 'old null', NULL);");
+        auto store = openStore();
+        QVERIFY(store);
+        Context *ctx = store->mainContext();
+        auto *f = ctx->create<Folder>();
+        ctx->create<Item>()->setName("never set");
+        auto *cleared = ctx->create<Item>();
+        cleared->setName("cleared");
+        cleared->setFolder(f);
+        cleared->setFolder(nullptr);
+        ctx->create<Item>()->setFolder(f);
+        auto names = [](const QList<Item *> &items) {
+            QStringList out;
+            for (const Item *i : items)
+                out << i->name();
+            out.sort();
+            return out;
+        };
+        const QStringList none{"cleared", "never set", "old null", "old zero"};
+        QCOMPARE(names(ctx->findByAttribute<Item>("folder", QVariant())), none);
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT COUNT(*) FROM Item WHERE folder IS NULL AND pk > 2"),
+                 QString("2"));
+
+        auto fresh = store->newContext();
+        QCOMPARE(names(fresh->findByAttribute<Item>("folder", QVariant())), none);
+        Item *oldZero = fresh->findFirstByAttribute<Item>("name", "old zero");
+        QVERIFY(!oldZero->folder());
+        // Once it has pending changes the row is judged in memory: still "none".
+        QVERIFY(oldZero->setValue("count", 3));
+        QCOMPARE(names(fresh->findByAttribute<Item>("folder", QVariant())), none);
+        QCOMPARE(fresh->findFirstByAttribute<Item>("folder", f->objectId().pk)->folder()->objectId(),
+                 f->objectId());
+    }
+
     void saveWritesOnlyWhatChanged()
     {
         // Two contexts hold the same row; each changes a different attribute. Neither
