@@ -1,6 +1,8 @@
 #include "app/uikit/AlertManager.h"
 
 #include <QApplication>
+#include <QEvent>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
@@ -25,11 +27,46 @@ QMessageBox *makeAlert(const QString &message, const QString &doneText)
     alert->setText(QStringLiteral("提示"));
     alert->setInformativeText(message);
     alert->setIcon(QMessageBox::Warning);
+    // The body is often the service's message: markup in it is text.
+    if (auto *body = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+        body->setTextFormat(Qt::PlainText);
+    if (auto *headline = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
+        QFont bold = headline->font();
+        bold.setBold(true);
+        headline->setFont(bold);
+    }
     QPushButton *done = alert->addButton(doneText, QMessageBox::AcceptRole);
     alert->setDefaultButton(done);
     alert->setEscapeButton(done);
     return alert;
 }
+
+// Ends a sheet whose window is closed or hidden by the program (logout,
+// window switch): such a sheet would otherwise wait unseen and its handler
+// never hear back. A hide by the window system (minimising) keeps it.
+class SheetWindowWatch final : public QObject
+{
+public:
+    SheetWindowWatch(QMessageBox *alert, QWidget *window) : QObject(alert), m_alert(alert)
+    {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        // Later, not inside the hide: a window being destroyed hides first,
+        // and the sheet then goes with it (answered when destroyed).
+        if (event->type() == QEvent::Hide && !event->spontaneous()) {
+            QMessageBox *alert = m_alert;
+            QTimer::singleShot(0, alert, [alert] { alert->done(QDialog::Rejected); });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QMessageBox *m_alert;
+};
 
 } // namespace
 
@@ -86,6 +123,7 @@ void AlertManager::beginSheet(QMessageBox *alert, Handler handler)
     if (window) {
         alert->setParent(window, alert->windowFlags());
         alert->setWindowModality(Qt::WindowModal);
+        new SheetWindowWatch(alert, window);
     } else {
         alert->setWindowModality(Qt::ApplicationModal);
     }
@@ -110,6 +148,11 @@ void AlertManager::beginSheet(QMessageBox *alert, Handler handler)
         *answered = true;
         if (*shared)
             QTimer::singleShot(0, qApp, [shared] { (*shared)(false); });
+    });
+    // Quitting answers what is still open while the handlers can still run.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, alert, [alert] {
+        if (alert->isVisible())
+            alert->done(QDialog::Rejected);
     });
     alert->show();
 }

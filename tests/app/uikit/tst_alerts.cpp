@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
+#include <QTimer>
 
 #include <memory>
 
@@ -207,6 +208,100 @@ private slots:
         QVERIFY(second->isVisible());
         second->buttons().first()->click();
         QCOMPARE(answers, (QList<bool>{true, true}));
+    }
+
+    void serverTextIsShownAsPlainText()
+    {
+        // Messages come from the service; markup in them is text, not layout.
+        const QString text = "<b>bad</b> <img src=\"file:///etc/passwd\"> a<b";
+        AlertManager::showDefaultMessageAlertWithDetailText(text, record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QLabel *body = nullptr;
+        QLabel *headline = nullptr;
+        for (QLabel *label : box->findChildren<QLabel *>()) {
+            if (label->text() == text)
+                body = label;
+            if (label->text() == QString::fromUtf8("提示"))
+                headline = label;
+        }
+        QVERIFY(body);
+        QCOMPARE(body->textFormat(), Qt::PlainText);
+        QVERIFY(headline);
+        QVERIFY(headline->font().bold());
+    }
+
+    void theHandlerIsAnsweredWhenTheWindowIsClosed()
+    {
+        // Logout closes (hides) the windows without destroying them.
+        AlertManager::showAddCancleButtonAlertWithText("x", record());
+        QPointer<QMessageBox> box = openBox();
+        QVERIFY(box);
+        window->close();
+        QTRY_COMPARE(answers, QList<bool>{false});
+        flushDeletes();
+        QVERIFY(!box);
+        QCOMPARE(answers.size(), 1);
+    }
+
+    void severalSheetsAnswerEachOnce()
+    {
+        QList<QPair<int, bool>> got;
+        for (int i = 0; i < 3; ++i)
+            AlertManager::showAddCancleButtonAlertWithText(QString::number(i), [&got, i](bool first) {
+                got.append({i, first});
+            });
+        QList<QMessageBox *> boxes = window->findChildren<QMessageBox *>();
+        QCOMPARE(boxes.size(), 3);
+        QMessageBox *middle = nullptr;
+        for (QMessageBox *b : boxes) {
+            if (b->informativeText() == "1")
+                middle = b;
+        }
+        QVERIFY(middle);
+        buttonWithText(middle, QString::fromUtf8("确定"))->click();
+        QCOMPARE(got, (QList<QPair<int, bool>>{{1, true}}));
+        window.reset(); // takes the other two with it
+        QTRY_COMPARE(got.size(), 3);
+        QCoreApplication::processEvents();
+        QCOMPARE(got.size(), 3);
+        QVERIFY(got.contains({0, false}));
+        QVERIFY(got.contains({2, false}));
+    }
+
+    void aHandlerMayRaiseTheNextSheet()
+    {
+        AlertManager::showAddCancleButtonAlertWithText("first", [this](bool first) {
+            answers.append(first);
+            AlertManager::showDefaultMessageAlertWithDetailText("second", record());
+        });
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        buttonWithText(box, QString::fromUtf8("确定"))->click();
+        flushDeletes();
+        QMessageBox *second = openBox();
+        QVERIFY(second);
+        QCOMPARE(second->informativeText(), QString("second"));
+        QCOMPARE(second->parentWidget(), window.get());
+        second->buttons().first()->click();
+        QCOMPARE(answers, (QList<bool>{true, true}));
+    }
+
+    void openSheetsAreAnsweredWhenTheApplicationQuits()
+    {
+        AlertManager::setCurrentWindow(nullptr);
+        window->hide();
+        AlertManager::showDefaultMessageAlertWithDetailText("application modal", record());
+        window->show();
+        AlertManager::setCurrentWindow(window.get());
+        AlertManager::showAddCancleButtonAlertWithText("on the window", record());
+        QCOMPARE(window->findChildren<QMessageBox *>().size(), 1);
+        // exit() quits without asking the windows to close first.
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        QCOMPARE(answers, (QList<bool>{false, false}));
+        flushDeletes();
+        QCOMPARE(answers.size(), 2);
     }
 
     void widgetFeedbackReachesRealSheets()
