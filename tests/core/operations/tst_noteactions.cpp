@@ -1,5 +1,4 @@
 #include "core/model/Classify.h"
-#include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserSet.h"
@@ -11,6 +10,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QRegularExpression>
@@ -52,29 +52,20 @@ class TestNoteActions : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<Store> m_store;
-    FakeUserNotificationCenter *m_center = nullptr;
+    StoreFixture m_fx;
     std::unique_ptr<RecordingFeedback> m_feedback;
     Classify *m_category = nullptr;
 
-    Context *ctx() { return m_store->mainContext(); }
-
-    UserSet *settings()
-    {
-        UserSet *set = ctx()->findFirstWhere<UserSet>();
-        return set ? set : ctx()->create<UserSet>();
-    }
+    Context *ctx() { return m_fx.ctx(); }
+    FakeUserNotificationCenter *center() const { return m_fx.center(); }
+    UserSet *settings() { return m_fx.settings(); }
 
     // Notes "a" -> "b" -> ... in m_category as a pull leaves them (pushed, sort 1..n).
     QList<NoteDetail *> chain(const QStringList &ids)
     {
         QList<NoteDetail *> notes;
         for (qsizetype i = 0; i < ids.size(); ++i) {
-            auto *n = ctx()->create<NoteDetail>();
-            n->setCId(ids[i]);
-            n->setClassify(m_category);
-            n->setClassId(m_category->classId());
-            n->setContent("内容 " + ids[i]);
+            NoteDetail *n = m_fx.note(ids[i], m_category);
             n->setSort(qint16(i + 1));
             n->setNextId(i + 1 < ids.size() ? ids[i + 1] : "-1");
             n->setIsSync(true);
@@ -88,8 +79,7 @@ private:
         NoteDetail *n = chain({"n"}).first();
         if (!r.present)
             return n;
-        auto *remind = ctx()->create<DateRemind>();
-        remind->setRemindActionType(qint16(r.actionType));
+        DateRemind *remind = m_fx.remind(n, r.actionType);
         remind->setRemindCycleType(qint16(r.cycle));
         remind->setRemindCycleInterval(1);
         remind->setRemindDateTime(r.real);
@@ -97,7 +87,6 @@ private:
         remind->setRemindEndTime(r.end);
         remind->setConnectWifiIds(r.wifi);
         remind->setRemindWifiStatus(qint16(r.wifiStatus));
-        n->setRemind(remind);
         return n;
     }
 
@@ -117,7 +106,7 @@ private:
     // Reads the row back from the file through a fresh connection.
     QString storedDelay(const QString &cId)
     {
-        std::unique_ptr<Context> reader = m_store->newContext();
+        std::unique_ptr<Context> reader = m_fx.store()->newContext();
         NoteDetail *n = reader->findFirstByAttribute<NoteDetail>("cId", cId);
         return n && n->remind() ? n->remind()->remindDelayTime() : QString("(none)");
     }
@@ -125,27 +114,15 @@ private:
 private slots:
     void init()
     {
-        const QString dir = TestEnv::freshFolders();
-        m_store = Store::open(dir + "/data/store.sqlite", DataModel::model());
-        QVERIFY(m_store);
-        Store::setDefaultStore(m_store.get());
-        m_center = new FakeUserNotificationCenter(this);
-        UserNotificationCenter::setShared(m_center);
+        QVERIFY(m_fx.open(now()));
         m_feedback = std::make_unique<RecordingFeedback>();
-        Clock::setNow(now());
-        m_category = ctx()->create<Classify>();
-        m_category->setClassId("k1");
-        m_category->setName("工作");
+        m_category = m_fx.category("k1", "工作");
     }
 
     void cleanup()
     {
         m_feedback.reset();
-        UserNotificationCenter::setShared(nullptr);
-        delete m_center;
-        Store::setDefaultStore(nullptr);
-        m_store.reset();
-        Clock::reset();
+        m_fx.close();
     }
 
     void addAtTopOrBottom()
@@ -330,9 +307,9 @@ private slots:
                 QCOMPARE(n->remind()->remindWifiStatus(), qint16(remind.actionType == 3 ? 1 : 0));
         }
         if (remind.wifi.isEmpty())
-            QCOMPARE(bool(m_center->scheduledNotification("n")), pending);
+            QCOMPARE(bool(center()->scheduledNotification("n")), pending);
         if (pending)
-            QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(realAfter));
+            QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at(realAfter));
     }
 
     void completionSettingsMoveTheNote_data()
@@ -365,7 +342,7 @@ private slots:
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isSync(), false);
         QCOMPARE(order(), (QStringList{"a>c", "c>-1"}));
-        QVERIFY(!m_center->scheduledNotification("b"));
+        QVERIFY(!center()->scheduledNotification("b"));
         QVERIFY(!ctx()->hasChanges());
     }
 
@@ -421,7 +398,7 @@ private slots:
         QCOMPARE(remind->remindRType(), qint16(1));
         QCOMPARE(remind->remindDelayTime(), QString());
         QCOMPARE(order(), before);
-        QVERIFY(m_center->scheduledNotifications().isEmpty());
+        QVERIFY(center()->scheduledNotifications().isEmpty());
     }
 
     void snooze_data()
@@ -468,7 +445,7 @@ private slots:
         QCOMPARE(storedDelay("n"), until);
         QCOMPARE(n->actionType(), qint16(2));
         QCOMPARE(n->isSync(), false);
-        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(until));
+        QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at(until));
         QVERIFY(m_feedback->messages().isEmpty());
     }
 
@@ -483,17 +460,17 @@ private slots:
         // A week ahead: farther than all 100, refused and told; the snooze stays stored.
         QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2004));
         QCOMPARE(m_feedback->messages(), QStringList{limitAlert});
-        QVERIFY(!m_center->scheduledNotification("n"));
+        QVERIFY(!center()->scheduledNotification("n"));
         QCOMPARE(storedDelay("n"), QString("2026/3/13 10:00:00"));
         // Half an hour: among the nearest 100, so it is taken.
         m_feedback->clear();
         QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
         QVERIFY(m_feedback->messages().isEmpty());
-        QVERIFY(m_center->scheduledNotification("n"));
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QVERIFY(center()->scheduledNotification("n"));
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
         // A Wi-Fi reminder is still shown.
         QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
-        QTRY_COMPARE(m_center->presented().size(), 1);
+        QTRY_COMPARE(center()->presented().size(), 1);
     }
 
     void snoozeWithoutReminderDoesNothing()
@@ -501,7 +478,7 @@ private slots:
         NoteDetail *n = chain({"a"}).first();
         QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2003));
         QCOMPARE(n->actionType(), qint16(0));
-        QVERIFY(m_center->scheduleLog().isEmpty());
+        QVERIFY(center()->scheduleLog().isEmpty());
         // The other operations take it as well.
         QVERIFY(NoteActionManager::clearRemindWithNote(n));
         QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
@@ -519,11 +496,11 @@ private slots:
         QVERIFY(NoteActionManager::clearRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
         QCOMPARE(n->actionType(), qint16(2));
-        QVERIFY(!m_center->scheduledNotification("n"));
+        QVERIFY(!center()->scheduledNotification("n"));
         // Cleared stays cleared: clearing the important mode does not bring it back.
         QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
-        QVERIFY(!m_center->scheduledNotification("n"));
+        QVERIFY(!center()->scheduledNotification("n"));
     }
 
     void clearImportantAndSnoozeReschedule()
@@ -541,13 +518,13 @@ private slots:
         QCOMPARE(n->remind()->remindRType(), qint16(0));
         QCOMPARE(n->remind()->remindActionType(), qint16(2));
         // The minute repetition is gone: the daily reminder is pending instead.
-        QCOMPARE(m_center->scheduledNotification("n")->repeatInterval, UserNotificationRepeat::days(1));
+        QCOMPARE(center()->scheduledNotification("n")->repeatInterval, UserNotificationRepeat::days(1));
 
         QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
-        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at("2026/3/6 10:30:00"));
+        QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at("2026/3/6 10:30:00"));
         QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
         QCOMPARE(n->remind()->remindDelayTime(), QString());
-        QCOMPARE(m_center->scheduledNotification("n")->deliveryDate, at(r.real));
+        QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at(r.real));
         QVERIFY(!ctx()->hasChanges());
     }
 

@@ -1,14 +1,12 @@
 #include "core/model/Classify.h"
-#include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserSet.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/dates/DateManager.h"
 #include "platform/base/Clock.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
-#include "platform/store/Store.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QHash>
@@ -36,10 +34,9 @@ class TestNoteOrder : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<Store> m_store;
-    FakeUserNotificationCenter *m_center = nullptr;
+    StoreFixture m_fx;
 
-    Context *ctx() { return m_store->mainContext(); }
+    Context *ctx() { return m_fx.ctx(); }
 
     // Empty when the order holds, else what is wrong.
     QString checkCategory(const Classify *c)
@@ -112,12 +109,8 @@ private:
         QRandomGenerator rnd(seed);
         UserSet *set = ctx()->create<UserSet>();
         QList<Classify *> categories;
-        for (int i = 0; i < 3; ++i) {
-            auto *c = ctx()->create<Classify>();
-            c->setClassId(QString("k%1").arg(i));
-            c->setName(QString("类%1").arg(i));
-            categories << c;
-        }
+        for (int i = 0; i < 3; ++i)
+            categories << m_fx.category(QString("k%1").arg(i), QString("类%1").arg(i));
         // Some notes as a pull leaves them: numbered from 1, chained, pushed.
         for (Classify *c : categories) {
             const int count = int(rnd.bounded(4));
@@ -160,14 +153,12 @@ private:
                 } else if (op < 80) {
                     set->setNoteCompleteActionType(qint16(rnd.bounded(5)));
                     if (!acted->remind() && rnd.bounded(2)) {
-                        auto *r = ctx()->create<DateRemind>();
-                        r->setRemindActionType(2);
+                        DateRemind *r = m_fx.remind(acted);
                         r->setRemindCycleType(qint16(rnd.bounded(3)));
                         r->setRemindRealDateTime(DateManager::getStringFromDate(
                             Clock::now().addSecs(qint64(rnd.bounded(200)) * 3600 - 100 * 3600)));
                         if (rnd.bounded(4) == 0)
                             r->setConnectWifiIds("0");
-                        acted->setRemind(r);
                     }
                     NoteActionManager::completeActionWithNote(acted);
                     trail << QString("complete %1 with setting %2")
@@ -204,25 +195,9 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        const QString dir = TestEnv::freshFolders();
-        m_store = Store::open(dir + "/data/store.sqlite", DataModel::model());
-        QVERIFY(m_store);
-        Store::setDefaultStore(m_store.get());
-        m_center = new FakeUserNotificationCenter(this);
-        UserNotificationCenter::setShared(m_center);
-        Clock::setNow(QDateTime(QDate(2026, 3, 6), QTime(10, 0)));
-    }
+    void init() { QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 6), QTime(10, 0)))); }
 
-    void cleanup()
-    {
-        UserNotificationCenter::setShared(nullptr);
-        delete m_center;
-        Store::setDefaultStore(nullptr);
-        m_store.reset();
-        Clock::reset();
-    }
+    void cleanup() { m_fx.close(); }
 
     // PRELVANE_ORDER_SEED=<n> replays one sequence.
     void orderHoldsAfterAnySequence()

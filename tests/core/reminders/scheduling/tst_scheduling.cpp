@@ -1,5 +1,4 @@
 #include "core/model/Classify.h"
-#include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserSet.h"
@@ -11,6 +10,7 @@
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -77,33 +77,17 @@ class TestScheduling : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<Store> m_store;
-    FakeUserNotificationCenter *m_center = nullptr;
+    StoreFixture m_fx;
 
-    Context *ctx() { return m_store->mainContext(); }
-
-    UserSet *settings()
-    {
-        UserSet *set = ctx()->findFirstWhere<UserSet>();
-        return set ? set : ctx()->create<UserSet>();
-    }
-
-    Classify *category(const QString &name = "工作")
-    {
-        auto *c = ctx()->create<Classify>();
-        c->setClassId("k-" + name);
-        c->setName(name);
-        return c;
-    }
+    Context *ctx() { return m_fx.ctx(); }
+    FakeUserNotificationCenter *center() const { return m_fx.center(); }
+    UserSet *settings() { return m_fx.settings(); }
+    Classify *category(const QString &name = "工作") { return m_fx.category("k-" + name, name); }
 
     NoteDetail *note(const QString &cId, const Rule &rule, Classify *c = nullptr)
     {
-        auto *n = ctx()->create<NoteDetail>();
-        n->setCId(cId);
-        n->setContent("内容 " + cId);
-        n->setClassify(c);
-        auto *r = ctx()->create<DateRemind>();
-        r->setRemindActionType(2);
+        NoteDetail *n = m_fx.note(cId, c);
+        DateRemind *r = m_fx.remind(n);
         r->setRemindDateType(qint16(rule.dateType));
         r->setRemindDateTime(rule.date);
         r->setRemindRealDateTime(rule.date);
@@ -111,14 +95,13 @@ private:
         r->setRemindCycleInterval(qint16(rule.interval));
         r->setRemindCycleSpecific(rule.specify);
         r->setRemindEndTime(rule.end);
-        n->setRemind(r);
         return n;
     }
 
     QStringList pendingIds() const
     {
         QStringList ids;
-        for (const UserNotification &n : m_center->scheduledNotifications())
+        for (const UserNotification &n : center()->scheduledNotifications())
             ids << n.identifier;
         return ids;
     }
@@ -129,29 +112,16 @@ private:
         for (int i = 1; i <= count; ++i)
             QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
                 now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
-        QCOMPARE(m_center->scheduledNotifications().size(), count);
+        QCOMPARE(center()->scheduledNotifications().size(), count);
     }
 
 private slots:
-    void init()
-    {
-        const QString dir = TestEnv::freshFolders();
-        m_store = Store::open(dir + "/data/store.sqlite", DataModel::model());
-        QVERIFY(m_store);
-        Store::setDefaultStore(m_store.get());
-        m_center = new FakeUserNotificationCenter(this);
-        UserNotificationCenter::setShared(m_center);
-        Clock::setNow(now());
-    }
+    void init() { QVERIFY(m_fx.open(now())); }
 
     void cleanup()
     {
         ReminderScheduler::stop();
-        UserNotificationCenter::setShared(nullptr);
-        delete m_center;
-        Store::setDefaultStore(nullptr);
-        m_store.reset();
-        Clock::reset();
+        m_fx.close();
     }
 
     void coreOperation_data()
@@ -205,7 +175,7 @@ private slots:
             rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
         QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(
             cal, at(rule.date), rule.cycle, rule.interval, rule.specify, at(rule.end), "文本", "c1"));
-        const auto pending = m_center->scheduledNotification("c1");
+        const auto pending = center()->scheduledNotification("c1");
         if (first.isEmpty()) {
             QVERIFY(!pending);
             return;
@@ -223,7 +193,7 @@ private slots:
         QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
         QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
                                                                              start, 3, 1, {}, {}, "t", "c1"));
-        const auto pending = m_center->scheduledNotification("c1");
+        const auto pending = center()->scheduledNotification("c1");
         QVERIFY(pending);
         QVERIFY(!pending->repeatInterval.isRepeating());
         QVERIFY(pending->deliveryDate > now());
@@ -239,13 +209,13 @@ private slots:
         NoteDetail *loose = note("c8", {0, "2026/3/7 9:00:00", 0});
         QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
         QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(loose));
-        QCOMPARE(m_center->scheduledNotification("c7")->title, QString("家务"));
-        QCOMPARE(m_center->scheduledNotification("c7")->informativeText, QString("内容 c7"));
-        QCOMPARE(m_center->scheduledNotification("c8")->title, QString());
+        QCOMPARE(center()->scheduledNotification("c7")->title, QString("家务"));
+        QCOMPARE(center()->scheduledNotification("c7")->informativeText, QString("内容 c7"));
+        QCOMPARE(center()->scheduledNotification("c8")->title, QString());
 
         QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
-        QTRY_VERIFY(!m_center->presented().isEmpty());
-        QCOMPARE(m_center->presented().last().title, QString("Prelvane"));
+        QTRY_VERIFY(!center()->presented().isEmpty());
+        QCOMPARE(center()->presented().last().title, QString("Prelvane"));
     }
 
     void addDateTwiceSchedulesOnce()
@@ -254,13 +224,13 @@ private slots:
         QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
         n->remind()->setRemindCycleType(2); // a pending one is kept as it is
         QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
-        QCOMPARE(m_center->scheduleLog().size(), 1);
-        QCOMPARE(repeatText(m_center->scheduleLog().first().repeatInterval), QString("d1"));
+        QCOMPARE(center()->scheduleLog().size(), 1);
+        QCOMPARE(repeatText(center()->scheduleLog().first().repeatInterval), QString("d1"));
 
         // Replacement by identifier: cover takes the new rule, still one pending.
         QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
         QCOMPARE(pendingIds(), QStringList{"c1"});
-        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("d7"));
+        QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("d7"));
     }
 
     void nothingForNotesThatAreDoneOrDeleted_data()
@@ -297,19 +267,19 @@ private slots:
         settings()->setImportantRemindInterval(10);
         const QDateTime d = at("2026/3/6 9:00:20");
         QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
-        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min10"));
+        QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min10"));
         // The same minute and repeat again: refused, nothing new.
         QVERIFY(!NoteRemindManager::addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
         // A new interval replaces it.
         settings()->setImportantRemindInterval(30);
         QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
-        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min30"));
+        QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min30"));
         // No usable interval: every 5 minutes, never a repeat of 0.
         settings()->setImportantRemindInterval(0);
         QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
-        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("min5"));
-        QCOMPARE(m_center->nextDeliveryDate("c1"), at("2026/3/6 10:00:20"));
+        QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min5"));
+        QCOMPARE(center()->nextDeliveryDate("c1"), at("2026/3/6 10:00:20"));
     }
 
     void snoozeHelpers()
@@ -319,9 +289,9 @@ private slots:
         QVERIFY(!NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:00"));
         QVERIFY(NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:01"));
         QVERIFY(!NoteRemindManager::addDelayUserNotificationWithDate(now(), "t", "c1"));
-        QVERIFY(m_center->scheduleLog().isEmpty());
+        QVERIFY(center()->scheduleLog().isEmpty());
         QVERIFY(NoteRemindManager::addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
-        QCOMPARE(repeatText(m_center->scheduledNotification("c1")->repeatInterval), QString("none"));
+        QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("none"));
     }
 
     void addNoExist()
@@ -335,7 +305,7 @@ private slots:
             CalendarIdentifier::Gregorian, d, 1, 1, {}, {}, "t", "c1"));
         QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 2, 1, {}, {}, "t", "c1"));
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
     }
 
     void limitKeepsTheNearest()
@@ -344,22 +314,22 @@ private slots:
         // Farther than all 100: refused, nothing changes.
         QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
                                                                                 "x", "far"));
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
-        QVERIFY(!m_center->scheduledNotification("far"));
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
+        QVERIFY(!center()->scheduledNotification("far"));
         // Replacing one of the 100 is not a new one.
         QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
                                                                                "y", "p5"));
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
         // Nearer than the farthest: it stays, the farthest (now p5) goes.
         QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
                                                                                "near"));
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
-        QVERIFY(m_center->scheduledNotification("near"));
-        QVERIFY(!m_center->scheduledNotification("p5"));
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
+        QVERIFY(center()->scheduledNotification("near"));
+        QVERIFY(!center()->scheduledNotification("p5"));
         // A Wi-Fi notification is never refused.
         QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
-        QTRY_COMPARE(m_center->presented().size(), 1);
-        QCOMPARE(m_center->presented().first().identifier, QString("w1"));
+        QTRY_COMPARE(center()->presented().size(), 1);
+        QCOMPARE(center()->presented().first().identifier, QString("w1"));
     }
 
     void soundChoice_data()
@@ -406,16 +376,16 @@ private slots:
         }
         QVERIFY(
             LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
-        QCOMPARE(m_center->scheduledNotification("c1")->soundName, expected);
+        QCOMPARE(center()->scheduledNotification("c1")->soundName, expected);
     }
 
     void soundFilesAreReal()
     {
-        LocalNotificationManager::installSoundFileResolver(m_center);
+        LocalNotificationManager::installSoundFileResolver(center());
         const QStringList names = LocalNotificationManager::soundFileNames();
         QCOMPARE(names.size(), 10);
         for (const QString &name : names) {
-            const QString file = m_center->soundFileForName(name);
+            const QString file = center()->soundFileForName(name);
             QVERIFY2(!file.isEmpty(), qPrintable(name));
             QVERIFY(!file.startsWith(':'));
             QFile f(file);
@@ -427,8 +397,8 @@ private slots:
                 QVERIFY(head.startsWith("ID3") ||
                         (uchar(head[0]) == 0xFF && (uchar(head[1]) & 0xE0) == 0xE0));
         }
-        QVERIFY(m_center->soundFileForName("../标准铃声1.wav").isEmpty());
-        QVERIFY(m_center->soundFileForName("nothing.wav").isEmpty());
+        QVERIFY(center()->soundFileForName("../标准铃声1.wav").isEmpty());
+        QVERIFY(center()->soundFileForName("nothing.wav").isEmpty());
     }
 
     void reconcilerKeepsEveryActiveReminder()
@@ -451,13 +421,13 @@ private slots:
         QStringList ids = pendingIds();
         ids.sort();
         QCOMPARE(ids, (QStringList{"a", "b", "snoozed", "star"}));
-        QCOMPARE(repeatText(m_center->scheduledNotification("star")->repeatInterval), QString("min5"));
-        QCOMPARE(m_center->scheduledNotification("snoozed")->deliveryDate, at("2026/3/6 10:30:00"));
+        QCOMPARE(repeatText(center()->scheduledNotification("star")->repeatInterval), QString("min5"));
+        QCOMPARE(center()->scheduledNotification("snoozed")->deliveryDate, at("2026/3/6 10:30:00"));
 
         // Again without changes: nothing is rescheduled.
-        const qsizetype logged = m_center->scheduleLog().size();
+        const qsizetype logged = center()->scheduleLog().size();
         ReminderScheduler::reconcileAll();
-        QCOMPARE(m_center->scheduleLog().size(), logged);
+        QCOMPARE(center()->scheduleLog().size(), logged);
     }
 
     void reconcilerKeepsTheNearestHundred()
@@ -465,17 +435,17 @@ private slots:
         for (int i = 1; i <= 105; ++i)
             note(QString("n%1").arg(i), {0, text(now().addSecs(60 * (106 - i))), 0});
         ReminderScheduler::reconcileAll();
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
         for (int i = 1; i <= 5; ++i)
-            QVERIFY(!m_center->scheduledNotification(QString("n%1").arg(i)));
+            QVERIFY(!center()->scheduledNotification(QString("n%1").arg(i)));
         // As the nearest three are delivered, the next three get in.
         ReminderScheduler::start();
         Clock::setNow(now().addSecs(60 * 3));
-        QTRY_VERIFY(m_center->scheduledNotification("n3"));
-        QVERIFY(m_center->scheduledNotification("n5"));
-        QVERIFY(!m_center->scheduledNotification("n2"));
-        QVERIFY(!m_center->scheduledNotification("n105"));
-        QCOMPARE(m_center->scheduledNotifications().size(), 100);
+        QTRY_VERIFY(center()->scheduledNotification("n3"));
+        QVERIFY(center()->scheduledNotification("n5"));
+        QVERIFY(!center()->scheduledNotification("n2"));
+        QVERIFY(!center()->scheduledNotification("n105"));
+        QCOMPARE(center()->scheduledNotifications().size(), 100);
     }
 
     void oneShotsFollowEachOtherOnDelivery()
@@ -484,18 +454,18 @@ private slots:
         note("m", {0, "2026/3/1 9:00:00", 3, 1, "10,20"});
         note("e", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/8 8:00:00"});
         ReminderScheduler::reconcileAll();
-        QCOMPARE(m_center->nextDeliveryDate("m"), at("2026/3/10 9:00:00"));
-        QCOMPARE(m_center->nextDeliveryDate("e"), at("2026/3/7 8:00:00"));
+        QCOMPARE(center()->nextDeliveryDate("m"), at("2026/3/10 9:00:00"));
+        QCOMPARE(center()->nextDeliveryDate("e"), at("2026/3/7 8:00:00"));
 
         Clock::setNow(at("2026/3/7 8:00:00"));
-        QTRY_COMPARE(m_center->nextDeliveryDate("e"), at("2026/3/8 8:00:00"));
+        QTRY_COMPARE(center()->nextDeliveryDate("e"), at("2026/3/8 8:00:00"));
         Clock::setNow(at("2026/3/8 8:00:00"));
-        QTRY_VERIFY(!m_center->scheduledNotification("e")); // the end date was the last one
+        QTRY_VERIFY(!center()->scheduledNotification("e")); // the end date was the last one
         Clock::setNow(at("2026/3/10 9:00:00"));
-        QTRY_COMPARE(m_center->nextDeliveryDate("m"), at("2026/3/20 9:00:00"));
+        QTRY_COMPARE(center()->nextDeliveryDate("m"), at("2026/3/20 9:00:00"));
 
         QStringList shown;
-        for (const UserNotification &n : m_center->presented())
+        for (const UserNotification &n : center()->presented())
             shown << n.identifier + "@" + text(n.actualDeliveryDate);
         QCOMPARE(shown, (QStringList{"e@2026/3/7 8:00:00", "e@2026/3/8 8:00:00", "m@2026/3/10 9:00:00"}));
     }

@@ -1,4 +1,3 @@
-#include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserSet.h"
@@ -13,6 +12,7 @@
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QSignalSpy>
@@ -84,12 +84,11 @@ class TestWiFiReminders : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<Store> m_store;
+    StoreFixture m_fx;
     FakeNetworkMonitor *m_monitor = nullptr;
-    FakeUserNotificationCenter *m_center = nullptr;
-    QString m_path;
 
-    Context *ctx() { return m_store->mainContext(); }
+    Context *ctx() { return m_fx.ctx(); }
+    FakeUserNotificationCenter *center() const { return m_fx.center(); }
 
     WiFiRemind *saveNetwork(const QString &id, const QString &name, const QString &alias = {})
     {
@@ -100,34 +99,24 @@ private:
         return w;
     }
 
-    void setSilence(int hours)
-    {
-        UserSet *set = ctx()->findFirstWhere<UserSet>();
-        if (!set)
-            set = ctx()->create<UserSet>();
-        set->setWifiSilenceRemindInterval(qint16(hours));
-    }
+    void setSilence(int hours) { m_fx.settings()->setWifiSilenceRemindInterval(qint16(hours)); }
 
     NoteDetail *addNote(const QString &cId, const Reminder &r, const Note &n = {})
     {
-        auto *note = ctx()->create<NoteDetail>();
-        note->setCId(cId);
-        note->setContent(QStringLiteral("带上电脑 ") + cId);
+        NoteDetail *note = m_fx.note(cId, nullptr, QStringLiteral("带上电脑 ") + cId);
         note->setActionType(qint16(n.actionType));
         note->setIsCompleted(n.completed);
         note->setIsSync(true);
-        auto *remind = ctx()->create<DateRemind>();
+        DateRemind *remind = m_fx.remind(note, r.remindActionType);
         remind->setCId(cId);
         remind->setConnectWifiIds(r.ids);
         remind->setConnectWifiType(qint16(r.type));
         remind->setRemindWifiStatus(qint16(r.status));
-        remind->setRemindActionType(qint16(r.remindActionType));
         if (!r.rawStamp.isEmpty())
             remind->setRemindWifiDateTime(r.rawStamp);
         else if (r.stampHoursAgo != noStamp)
             remind->setRemindWifiDateTime(
                 now().addSecs(qint64(-r.stampHoursAgo * 3600)).toString(QStringLiteral("yyyy/M/d H:mm:ss")));
-        note->setRemind(remind);
         return note;
     }
 
@@ -160,16 +149,9 @@ private:
 private slots:
     void init()
     {
-        const QString dir = TestEnv::freshFolders();
-        m_path = dir + "/data/store.sqlite";
-        m_store = Store::open(m_path, DataModel::model());
-        QVERIFY(m_store);
-        Store::setDefaultStore(m_store.get());
+        QVERIFY(m_fx.open(now()));
         m_monitor = new FakeNetworkMonitor(this);
         NetworkMonitor::setShared(m_monitor);
-        m_center = new FakeUserNotificationCenter(this);
-        UserNotificationCenter::setShared(m_center);
-        Clock::setNow(now());
 
         saveNetwork("12", "Office", "办公室");
         saveNetwork("34", "Home");
@@ -181,12 +163,8 @@ private slots:
     {
         NetworkStatusManager::unregisterNetwork();
         NetworkMonitor::setShared(nullptr);
-        UserNotificationCenter::setShared(nullptr);
-        delete m_center;
         delete m_monitor;
-        Store::setDefaultStore(nullptr);
-        m_store.reset();
-        Clock::reset();
+        m_fx.close();
     }
 
     void transitions_data()
@@ -271,15 +249,15 @@ private slots:
 
         // The notification and the rows.
         if (fires) {
-            QCOMPARE(m_center->scheduleLog().size(), 1);
-            const UserNotification shown = m_center->scheduleLog().constFirst();
+            QCOMPARE(center()->scheduleLog().size(), 1);
+            const UserNotification shown = center()->scheduleLog().constFirst();
             QCOMPARE(shown.identifier, QString("c1"));
             QCOMPARE(shown.title, QString("Prelvane"));
             QCOMPARE(shown.informativeText, QString("带上电脑 c1"));
             QCOMPARE(shown.deliveryDate, now());
             checkFired(n);
         } else {
-            QVERIFY(m_center->scheduleLog().isEmpty());
+            QVERIFY(center()->scheduleLog().isEmpty());
             QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
             QCOMPARE(n->remind()->remindActionType(), qint16(reminder.remindActionType));
             QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
@@ -288,7 +266,7 @@ private slots:
         }
 
         // The fired state is on disk, not only in memory.
-        std::unique_ptr<Context> reader = m_store->newContext();
+        std::unique_ptr<Context> reader = m_fx.store()->newContext();
         NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "c1");
         QVERIFY(stored && stored->remind());
         QCOMPARE(stored->remind()->remindWifiStatus(), qint16(fires ? 1 : reminder.status));
@@ -329,7 +307,7 @@ private slots:
         Clock::setNow(now());
         NetworkStatusManager::networkStatusDidChange(2);
         QCOMPARE(n->remind()->remindWifiStatus(), qint16(1));
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
     }
 
     void firedReminderWaitsUntilArmedAgain()
@@ -340,14 +318,14 @@ private slots:
         NetworkStatusManager::networkStatusDidChange(2);
         NetworkStatusManager::networkStatusDidChange(0);
         NetworkStatusManager::networkStatusDidChange(2);
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
 
         // Completing the note arms it again (done by the note actions; here by hand).
         n->remind()->setRemindWifiStatus(0);
         QVERIFY(ctx()->saveAndWait());
         NetworkStatusManager::networkStatusDidChange(0);
         NetworkStatusManager::networkStatusDidChange(2);
-        QCOMPARE(m_center->scheduleLog().size(), 2);
+        QCOMPARE(center()->scheduleLog().size(), 2);
     }
 
     void onlyMatchingNotesFireAndEachGetsItsNotification()
@@ -363,7 +341,7 @@ private slots:
         NetworkStatusManager::networkStatusDidChange(2);
 
         QStringList ids;
-        for (const UserNotification &n : m_center->scheduleLog())
+        for (const UserNotification &n : center()->scheduleLog())
             ids << n.identifier;
         ids.sort();
         QCOMPARE(ids, QStringList({"c1", "c2"}));
@@ -376,7 +354,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
         NetworkStatusManager::networkStatusDidChange(2);
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
     }
 
     void aFiredNotificationReplacesTheDeliveredOne()
@@ -385,14 +363,14 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
         NetworkStatusManager::networkStatusDidChange(2);
-        QTRY_COMPARE(m_center->deliveredNotifications().size(), 1);
+        QTRY_COMPARE(center()->deliveredNotifications().size(), 1);
 
         ctx()->findFirstByAttribute<NoteDetail>("cId", "c1")->remind()->setRemindWifiStatus(0);
         NetworkStatusManager::networkStatusDidChange(0);
         Clock::advance(60 * 1000);
         NetworkStatusManager::networkStatusDidChange(2);
-        QTRY_COMPARE(m_center->presented().size(), 2);
-        QCOMPARE(m_center->deliveredNotifications().size(), 1);
+        QTRY_COMPARE(center()->presented().size(), 2);
+        QCOMPARE(center()->deliveredNotifications().size(), 1);
     }
 
     void registerHandlesTheCurrentStatusThenEachChange()
@@ -406,18 +384,18 @@ private slots:
         UserDefaults::setValue("lastWiFiName", "Office");
         m_monitor->change(2, "Office");
         NetworkStatusManager::registerNetwork();
-        QVERIFY(m_center->scheduleLog().isEmpty());
+        QVERIFY(center()->scheduleLog().isEmpty());
 
         m_monitor->change(1, "");
-        QCOMPARE(m_center->scheduleLog().size(), 1);
-        QCOMPARE(m_center->scheduleLog().constLast().identifier, QString("c2"));
+        QCOMPARE(center()->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().constLast().identifier, QString("c2"));
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("1"));
 
         // Registering again does not double the handling.
         NetworkStatusManager::registerNetwork();
         m_monitor->change(2, "Office");
-        QCOMPARE(m_center->scheduleLog().size(), 2);
-        QCOMPARE(m_center->scheduleLog().constLast().identifier, QString("c1"));
+        QCOMPARE(center()->scheduleLog().size(), 2);
+        QCOMPARE(center()->scheduleLog().constLast().identifier, QString("c1"));
 
         NetworkStatusManager::unregisterNetwork();
         m_monitor->change(0, "");
@@ -431,7 +409,7 @@ private slots:
         UserDefaults::setValue("lastWiFiType", "0");
         m_monitor->change(2, "Office");
         NetworkStatusManager::registerNetwork();
-        QCOMPARE(m_center->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().size(), 1);
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
     }
 
@@ -440,7 +418,7 @@ private slots:
         Store::setDefaultStore(nullptr);
         m_monitor->setCurrentWiFiName("Office");
         NetworkStatusManager::networkStatusDidChange(2);
-        QVERIFY(m_center->scheduleLog().isEmpty());
+        QVERIFY(center()->scheduleLog().isEmpty());
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
         QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds("12"), QString("任意无线"));
         QVERIFY(WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime("", "0", 0, 0, "Office"));

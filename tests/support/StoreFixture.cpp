@@ -1,0 +1,85 @@
+#include "tests/support/StoreFixture.h"
+
+#include "core/model/Classify.h"
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "platform/base/Clock.h"
+#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "tests/support/TestEnv.h"
+
+StoreFixture::StoreFixture() = default;
+
+StoreFixture::~StoreFixture()
+{
+    close();
+}
+
+bool StoreFixture::open(const QDateTime &now, const QString &file)
+{
+    close();
+    const QString dir = TestEnv::freshFolders();
+    m_store = Store::open(dir + QLatin1Char('/') + file, DataModel::model());
+    if (!m_store)
+        return false;
+    Store::setDefaultStore(m_store.get());
+    m_center = std::make_unique<FakeUserNotificationCenter>();
+    UserNotificationCenter::setShared(m_center.get());
+    Clock::setNow(now);
+    return true;
+}
+
+void StoreFixture::close()
+{
+    if (m_center) {
+        UserNotificationCenter::setShared(nullptr);
+        m_center.reset();
+    }
+    if (m_store) {
+        if (Store::defaultStore() == m_store.get())
+            Store::setDefaultStore(nullptr);
+        m_store.reset();
+    }
+    Clock::reset();
+}
+
+Context *StoreFixture::ctx() const
+{
+    return m_store->mainContext();
+}
+
+UserSet *StoreFixture::settings()
+{
+    UserSet *set = ctx()->findFirstWhere<UserSet>();
+    return set ? set : ctx()->create<UserSet>();
+}
+
+Classify *StoreFixture::category(const QString &classId, const QString &name)
+{
+    auto *c = ctx()->create<Classify>();
+    c->setClassId(classId);
+    c->setName(name);
+    return c;
+}
+
+NoteDetail *StoreFixture::note(const QString &cId, Classify *c, const QString &content)
+{
+    auto *n = ctx()->create<NoteDetail>();
+    n->setCId(cId);
+    n->setContent(content.isEmpty() ? QStringLiteral("内容 ") + cId : content);
+    n->setClassify(c);
+    if (c)
+        n->setClassId(c->classId());
+    return n;
+}
+
+DateRemind *StoreFixture::remind(NoteDetail *n, int actionType)
+{
+    auto *r = ctx()->create<DateRemind>();
+    r->setRemindActionType(qint16(actionType));
+    n->setRemind(r);
+    return r;
+}
