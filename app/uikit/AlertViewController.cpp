@@ -2,12 +2,20 @@
 
 #include "app/uikit/ButtonHelpers.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
+
+namespace {
+// The system red and light grey of the platform look the notice follows.
+const QColor kSystemRed(255, 59, 48);
+const QColor kLightGray(170, 170, 170);
+} // namespace
 
 AlertViewController::AlertViewController(QWidget *parent)
     : QDialog(parent), m_titleLab(new QLabel), m_detailTextView(new QTextEdit), m_doneButton(new QPushButton),
@@ -43,6 +51,11 @@ AlertViewController::AlertViewController(QWidget *parent)
 
     connect(m_doneButton, &QPushButton::clicked, this, &AlertViewController::doneButtonAction);
     connect(m_cancleButton, &QPushButton::clicked, this, &AlertViewController::cancleButtonAction);
+    // Quitting closes an open notice like its close button.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        if (isVisible())
+            reject();
+    });
 }
 
 void AlertViewController::report(int value)
@@ -51,27 +64,34 @@ void AlertViewController::report(int value)
         alertBlcok(value);
 }
 
+// The handler may delete the notice; nothing touches it after that.
 void AlertViewController::cancleButtonAction()
 {
     m_closeReported = true;
+    QPointer<AlertViewController> self(this);
     report(1);
-    reject();
+    if (self)
+        reject();
 }
 
 void AlertViewController::doneButtonAction()
 {
+    QPointer<AlertViewController> self(this);
     report(2);
-    accept();
+    if (self)
+        accept();
 }
 
 void AlertViewController::done(int result)
 {
+    QPointer<AlertViewController> self(this);
     QDialog::done(result);
-    if (!m_closeReported) {
+    if (self && !m_closeReported) {
         m_closeReported = true;
         report(1);
     }
-    deleteLater();
+    if (self)
+        deleteLater();
 }
 
 void AlertViewController::showEvent(QShowEvent *event)
@@ -86,8 +106,8 @@ void AlertViewController::showEvent(QShowEvent *event)
     m_doneButton->setFont(small);
     m_doneButton->setMinimumHeight(24);
     lp_cornerRadius(m_doneButton, 12);
-    lp_backgroundColor(m_doneButton, QColor(Qt::red));
-    lp_highlightColor(m_doneButton, QColor(Qt::lightGray));
+    lp_backgroundColor(m_doneButton, kSystemRed);
+    lp_highlightColor(m_doneButton, kLightGray);
     lp_titleColor(m_doneButton, QColor(Qt::white));
     QDialog::showEvent(event);
 }

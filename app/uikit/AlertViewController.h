@@ -14,7 +14,9 @@ class QTextEdit;
 // fields and calls open(). `alertBlcok` gets 2 when the done button is
 // pressed and 1 when the notice closes (cancel button, close button or
 // Escape); a done press is thus followed by 1, and 1 comes exactly once.
-// The notice deletes itself after it has closed; hold it in a QPointer.
+// The notice deletes itself after it has closed; hold it in a QPointer. The
+// handler may delete it too. A notice destroyed while open (with its parent)
+// calls nothing: its owner is gone.
 class AlertViewController : public QDialog
 {
     Q_OBJECT

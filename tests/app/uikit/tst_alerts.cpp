@@ -370,6 +370,81 @@ private slots:
         QVERIFY(!notice); // it deletes itself once closed
         QCOMPARE(got, calls);
     }
+
+    void updateNoticeDoneButtonLooks()
+    {
+        QPointer<AlertViewController> notice = new AlertViewController;
+        notice->open();
+        QPushButton *done = notice->doneButton();
+        QCOMPARE(done->font().pixelSize(), 11);
+        done->ensurePolished();
+        const QPoint middle(done->width() / 2, done->height() / 2);
+        // Sample beside the centred title: the system red fill, light grey when pressed.
+        const QPoint fill(middle.x(), 1);
+        QCOMPARE(done->grab().toImage().pixelColor(fill).rgb(), QColor(255, 59, 48).rgb());
+        done->setDown(true);
+        QCOMPARE(done->grab().toImage().pixelColor(fill).rgb(), QColor(170, 170, 170).rgb());
+        delete notice.data();
+    }
+
+    void updateNoticeHandlerMayDeleteTheNotice_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<int>("deleteOn");
+        QTest::addColumn<QList<int>>("calls");
+        QTest::newRow("done, deleted on 2") << "done" << 2 << QList<int>{2};
+        QTest::newRow("done, deleted on 1") << "done" << 1 << QList<int>{2, 1};
+        QTest::newRow("cancel, deleted on 1") << "cancel" << 1 << QList<int>{1};
+        QTest::newRow("close, deleted on 1") << "close" << 1 << QList<int>{1};
+    }
+    void updateNoticeHandlerMayDeleteTheNotice()
+    {
+        QFETCH(QString, how);
+        QFETCH(int, deleteOn);
+        QFETCH(QList<int>, calls);
+        QList<int> got;
+        QPointer<AlertViewController> notice = new AlertViewController;
+        notice->alertBlcok = [&got, &notice, deleteOn](int v) {
+            got.append(v);
+            if (v == deleteOn)
+                delete notice.data();
+        };
+        notice->open();
+        if (how == "done")
+            notice->doneButton()->click();
+        else if (how == "cancel")
+            notice->cancleButton()->click();
+        else
+            notice->close();
+        QVERIFY(!notice);
+        flushDeletes();
+        QCOMPARE(got, calls);
+    }
+
+    void updateNoticeGoesQuietlyWithItsParent()
+    {
+        QList<int> got;
+        QPointer<AlertViewController> notice = new AlertViewController(window.get());
+        notice->alertBlcok = [&got](int v) { got.append(v); };
+        notice->open();
+        window.reset();
+        QVERIFY(!notice);
+        flushDeletes();
+        QVERIFY(got.isEmpty()); // its owner is gone: nobody to tell
+    }
+
+    void updateNoticeClosesWhenTheApplicationQuits()
+    {
+        QList<int> got;
+        QPointer<AlertViewController> notice = new AlertViewController;
+        notice->alertBlcok = [&got](int v) { got.append(v); };
+        notice->open();
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+        QCoreApplication::exec();
+        QCOMPARE(got, QList<int>{1});
+        flushDeletes();
+        QVERIFY(!notice);
+    }
 };
 
 PRELVANE_TEST_MAIN(TestAlerts)
