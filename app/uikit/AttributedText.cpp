@@ -6,6 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <cmath>
+
 AttributedText::AttributedText(QTextDocument *document) : m_document(document) {}
 
 TextRangeList AttributedText::lp_getRangeWithTotalString(const QString &totalString, const QString &subString)
@@ -25,10 +27,10 @@ template <typename Fn> void AttributedText::forEachRange(const TextRangeList &ra
 {
     if (!m_document)
         return;
-    // The last position is the end-of-document marker, not text.
-    const qsizetype length = m_document->characterCount() - 1;
+    // Positions are those of the plain text (the end-of-document marker is not text).
+    const QString text = m_document->toPlainText();
     for (const TextRange &range : ranges) {
-        const TextRange r = range.clampedTo(length);
+        const TextRange r = range.clampedToText(text);
         if (r.isEmpty())
             continue;
         QTextCursor cursor(m_document);
@@ -40,6 +42,22 @@ template <typename Fn> void AttributedText::forEachRange(const TextRangeList &ra
 
 namespace {
 
+// The whole part of the number wrapped into a signed byte (-128 ... 127);
+// fmod is exact, so also numbers beyond any integer type wrap correctly.
+qint8 signedByte(double value)
+{
+    if (!std::isfinite(value))
+        return 0;
+    return static_cast<qint8>(
+        static_cast<quint8>(static_cast<int>(std::fmod(std::trunc(value), 256.0)) & 0xFF));
+}
+
+// Negative or non-finite spacings would break the layout; they mean none.
+double usableSpacing(double value)
+{
+    return std::isfinite(value) && value > 0 ? value : 0;
+}
+
 void mergeChar(QTextCursor &cursor, const QTextCharFormat &format)
 {
     cursor.mergeCharFormat(format);
@@ -48,7 +66,7 @@ void mergeChar(QTextCursor &cursor, const QTextCharFormat &format)
 void mergeLineSpacing(QTextCursor &cursor, double lineSpace)
 {
     QTextBlockFormat block;
-    block.setLineHeight(lineSpace, QTextBlockFormat::LineDistanceHeight);
+    block.setLineHeight(usableSpacing(lineSpace), QTextBlockFormat::LineDistanceHeight);
     cursor.mergeBlockFormat(block);
 }
 
@@ -79,7 +97,7 @@ AttributedText &AttributedText::lp_changeSpaceWithRangeArray(const TextRangeList
 {
     QTextCharFormat f;
     f.setFontLetterSpacingType(QFont::AbsoluteSpacing);
-    f.setFontLetterSpacing(static_cast<qint8>(static_cast<int>(space)));
+    f.setFontLetterSpacing(signedByte(space));
     forEachRange(ranges, [&](QTextCursor &c) { mergeChar(c, f); });
     return *this;
 }
@@ -95,7 +113,7 @@ AttributedText &AttributedText::lp_changeFontSizeWithRangeArray(const TextRangeL
 {
     QTextCharFormat f;
     f.setFontFamilies({QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()});
-    if (fontSize > 0)
+    if (std::isfinite(fontSize) && fontSize > 0)
         f.setFontPointSize(fontSize);
     forEachRange(ranges, [&](QTextCursor &c) { mergeChar(c, f); });
     return *this;
@@ -133,9 +151,9 @@ AttributedText &AttributedText::lp_addLinkUrlWithValues(const TextRangeList &ran
     QTextCursor block(m_document);
     block.beginEditBlock();
     const qsizetype n = std::min(ranges.size(), links.size());
-    const qsizetype length = m_document->characterCount() - 1;
+    const QString text = m_document->toPlainText();
     for (qsizetype i = 0; i < n; ++i) {
-        const TextRange r = ranges.at(i).clampedTo(length);
+        const TextRange r = ranges.at(i).clampedToText(text);
         if (r.isEmpty())
             continue;
         QTextCharFormat f;

@@ -10,8 +10,8 @@
 class QTextDocument;
 
 // Styles ranges of a rich text document. Ranges are UTF-16 indices of the
-// document's plain text; each is clamped to the text and empty ones are
-// skipped, so a stale or foreign span never stops the rest of a list.
+// document's plain text; each is clamped to the text (taking whole surrogate
+// pairs) and empty ones are skipped, so a stale or foreign span never stops the rest of a list.
 // Attributes are merged into what is already there, and every styling call
 // returns *this so that calls chain:
 //   AttributedText(doc).lp_changeColorWithRangeArray(r, grey).lp_addMiddleLineWithRangeArray(r, grey);

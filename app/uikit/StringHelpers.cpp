@@ -218,7 +218,7 @@ QString lp_replaceCharactersInRange(const QString &text, TextRange range, const 
 {
     if (text.isEmpty())
         return QStringLiteral("");
-    const TextRange r = range.clampedTo(text.size());
+    const TextRange r = range.clampedToText(text);
     QString out = text;
     out.replace(r.location, r.length, replacement);
     return out;

@@ -41,8 +41,8 @@ qreal lp_widthWithFont(const QString &text, const QFont &font, qreal height);
 // characters outside the BMP 4).
 qsizetype lp_dataLength(const QString &text);
 
-// A copy of the text with `range` (clamped to the text) replaced; "" for an
-// empty text.
+// A copy of the text with `range` (clamped to the text, never splitting a
+// surrogate pair) replaced; "" for an empty text.
 QString lp_replaceCharactersInRange(const QString &text, TextRange range, const QString &replacement);
 
 // The text read as an HTML document, returned as plain text.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QStringView>
 #include <QtGlobal>
 
 #include <algorithm>
@@ -25,6 +26,21 @@ struct TextRange
         const qsizetype stop =
             location > textLength - length ? textLength : std::max(location + length, start);
         return {start, std::max<qsizetype>(std::min(stop, textLength) - start, 0)};
+    }
+
+    // clampedTo(text.size()), widened so that no end falls between the two
+    // halves of a surrogate pair; an empty range moves to the pair's start.
+    TextRange clampedToText(QStringView text) const
+    {
+        const TextRange r = clampedTo(text.size());
+        const auto insidePair = [text](qsizetype at) {
+            return at > 0 && at < text.size() && text[at - 1].isHighSurrogate() && text[at].isLowSurrogate();
+        };
+        const qsizetype start = insidePair(r.location) ? r.location - 1 : r.location;
+        if (r.length == 0)
+            return {start, 0};
+        const qsizetype stop = insidePair(r.end()) ? r.end() + 1 : r.end();
+        return {start, stop - start};
     }
 
     friend bool operator==(const TextRange &a, const TextRange &b)

@@ -1,10 +1,14 @@
 #include "app/uikit/AttributedText.h"
 #include "tests/support/TestEnv.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+
+#include <cmath>
+#include <limits>
 
 Q_DECLARE_METATYPE(TextRangeList)
 
@@ -63,6 +67,25 @@ private slots:
         QCOMPARE(formatAt(doc, 4).foreground().color(), red);
         QCOMPARE(formatAt(doc, 5).foreground().color(), red);
         QCOMPARE(doc.toPlainText(), QString("abcdef"));
+    }
+
+    void rangesTakeWholeSurrogatePairs()
+    {
+        QTextDocument doc;
+        doc.setPlainText(QString::fromUtf8("a😀b😀"));
+        AttributedText text(&doc);
+        text.lp_changeColorWithRangeArray({{2, 1}}, Qt::red)   // low half of the first
+            .lp_changeColorWithRangeArray({{4, 1}}, Qt::blue); // high half of the second
+        QCOMPARE(formatAt(doc, 1).foreground().color(), QColor(Qt::red));
+        QCOMPARE(formatAt(doc, 2).foreground().color(), QColor(Qt::red));
+        QVERIFY(formatAt(doc, 3).foreground().color() != QColor(Qt::red));
+        QCOMPARE(formatAt(doc, 4).foreground().color(), QColor(Qt::blue));
+        QCOMPARE(formatAt(doc, 5).foreground().color(), QColor(Qt::blue));
+        text.lp_addLinkUrlWithValues({{5, 0x7fffffff}}, {"https://a.example/"}); // low half, overflowing
+        QCOMPARE(formatAt(doc, 4).anchorHref(), QString("https://a.example/"));
+        QCOMPARE(formatAt(doc, 5).anchorHref(), QString("https://a.example/"));
+        QVERIFY(!formatAt(doc, 3).isAnchor());
+        QCOMPARE(doc.toPlainText(), QString::fromUtf8("a😀b😀"));
     }
 
     void callsChainAndMergeAttributes()
@@ -125,6 +148,50 @@ private slots:
         QVERIFY(formatAt(doc, 3).isAnchor());
         QCOMPARE(formatAt(doc, 4).anchorHref(), QString("abcdef"));
         QVERIFY(!formatAt(doc, 5).isAnchor());
+    }
+
+    void letterSpacingWrapsAsASignedByte_data()
+    {
+        QTest::addColumn<double>("space");
+        QTest::addColumn<double>("expected");
+        QTest::newRow("in range") << 5.0 << 5.0;
+        QTest::newRow("negative") << -3.0 << -3.0;
+        QTest::newRow("fraction cut") << 2.9 << 2.0;
+        QTest::newRow("128 wraps") << 128.0 << -128.0;
+        QTest::newRow("-129 wraps") << -129.0 << 127.0;
+        QTest::newRow("past int") << 4294967296.0 + 7 << 7.0;
+        QTest::newRow("huge") << 1e300 << 0.0;
+        QTest::newRow("infinite") << std::numeric_limits<double>::infinity() << 0.0;
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN() << 0.0;
+    }
+    void letterSpacingWrapsAsASignedByte()
+    {
+        QFETCH(double, space);
+        QFETCH(double, expected);
+        QTextDocument doc;
+        doc.setPlainText("ab");
+        AttributedText(&doc).lp_changeSpaceWithRangeArray({{0, 1}}, space);
+        QCOMPARE(formatAt(doc, 0).fontLetterSpacing(), expected);
+    }
+
+    void unusableSizesAndSpacingsAreIgnored()
+    {
+        const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+                              std::numeric_limits<double>::infinity(), -4.0};
+        for (double v : bad) {
+            QTextDocument doc;
+            doc.setPlainText("ab");
+            AttributedText(&doc)
+                .lp_changeFontSizeWithRangeArray({{0, 1}}, v)
+                .lp_changeLineSpaceWithRangeArray({{0, 1}}, v)
+                .lp_addUnderlineWithRangeArray({{1, 1}}, Qt::red, v);
+            const double size = formatAt(doc, 0).fontPointSize();
+            QVERIFY2(size == 0 || (std::isfinite(size) && size > 0), qPrintable(QString::number(v)));
+            const double line = doc.begin().blockFormat().lineHeight();
+            QVERIFY2(std::isfinite(line) && line >= 0, qPrintable(QString::number(v)));
+            QVERIFY(formatAt(doc, 1).fontUnderline());
+            doc.documentLayout()->documentSize(); // lays out without trouble
+        }
     }
 
     void linksAreRedAndOneUndoStep()

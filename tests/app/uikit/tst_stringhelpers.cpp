@@ -219,6 +219,27 @@ private slots:
                                             << "ab";
         QTest::newRow("insert") << QString::fromUtf8("中文") << TextRange{1, 0} << "a"
                                 << QString::fromUtf8("中a文");
+        QTest::newRow("negative length inserts") << "abc" << TextRange{1, -5} << "X"
+                                                 << "aXbc";
+        constexpr qsizetype big = std::numeric_limits<qsizetype>::max();
+        constexpr qsizetype intMax = std::numeric_limits<int>::max();
+        QTest::newRow("location + length overflows") << "abc" << TextRange{big, big} << "X"
+                                                     << "abcX";
+        QTest::newRow("most negative location, huge length") << "abc" << TextRange{-big - 1, big} << "X"
+                                                             << "Xabc";
+        QTest::newRow("past INT_MAX") << "abc" << TextRange{2, intMax} << "X"
+                                      << "abX";
+        QTest::newRow("INT_MAX location") << "abc" << TextRange{intMax, intMax} << "X"
+                                          << "abcX";
+        // A range never cuts a character in half: it takes the whole pair.
+        QTest::newRow("starts inside an emoji") << QString::fromUtf8("a😀b") << TextRange{2, 2} << "X"
+                                                << "aX";
+        QTest::newRow("ends inside an emoji") << QString::fromUtf8("a😀b") << TextRange{0, 2} << "X"
+                                              << "Xb";
+        QTest::newRow("inside one emoji")
+            << QString::fromUtf8("😀") << TextRange{1, 0} << "X" << QString::fromUtf8("X😀");
+        QTest::newRow("low half only")
+            << QString::fromUtf8("a😀😀") << TextRange{2, 1} << "" << QString::fromUtf8("a😀");
     }
     void replaceInRange()
     {
@@ -229,6 +250,7 @@ private slots:
         const QString result = lp_replaceCharactersInRange(text, range, replacement);
         QCOMPARE(result, expected);
         QVERIFY(!result.isNull());
+        QVERIFY(QStringView(result).isValidUtf16());
     }
 
     void htmlToPlainText()
