@@ -5,7 +5,6 @@
 #include "SyncClient.h"
 #include "SyncTestService.h"
 #include "core/model/Classify.h"
-#include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UISkin.h"
@@ -21,6 +20,7 @@
 #include "service/account/SignInKeys.h"
 #include "service/sync/NoteMapManager.h"
 #include "service/sync/SyncNotesManager.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QJsonArray>
@@ -155,7 +155,8 @@ private slots:
     void refusalsAreShownInOneMessage();
 
 private:
-    Context *ctx() const { return m_store->mainContext(); }
+    Context *ctx() const { return m_fx.ctx(); }
+    FakeUserNotificationCenter *center() const { return m_fx.center(); }
     void save()
     {
         const SaveResult r = ctx()->saveAndWait();
@@ -163,9 +164,7 @@ private:
     }
     Classify *category(const QString &classId, int sort = 1, bool synced = true)
     {
-        auto *c = ctx()->create<Classify>();
-        c->setClassId(classId);
-        c->setName("分类" + classId);
+        Classify *c = m_fx.category(classId, "分类" + classId);
         c->setBackColor("#10b56c");
         c->setSort(qint16(sort));
         c->setIsSync(synced);
@@ -174,11 +173,7 @@ private:
     }
     NoteDetail *note(const QString &cId, Classify *c, const QString &nextId = "-1", int sort = 1)
     {
-        auto *n = ctx()->create<NoteDetail>();
-        n->setCId(cId);
-        n->setClassId(c->classId());
-        n->setClassify(c);
-        n->setContent("内容" + cId);
+        NoteDetail *n = m_fx.note(cId, c, "内容" + cId);
         n->setFontColor("#3a3a3a");
         n->setNextId(nextId);
         n->setSort(qint16(sort));
@@ -188,11 +183,9 @@ private:
     }
     DateRemind *remind(NoteDetail *n, const QString &when = kFuture)
     {
-        auto *r = ctx()->create<DateRemind>();
-        r->setRemindActionType(1);
+        DateRemind *r = m_fx.remind(n, 1);
         r->setRemindDateTime(when);
         r->setRemindRealDateTime(when);
-        n->setRemind(r);
         return r;
     }
     NoteDetail *byId(const QString &cId) const
@@ -218,28 +211,17 @@ private:
         return out;
     }
 
-    std::unique_ptr<Store> m_store;
-    std::unique_ptr<FakeUserNotificationCenter> m_center;
+    StoreFixture m_fx;
 };
 
 void TstSyncNotes::init()
 {
-    const QString folder = TestEnv::freshFolders();
-    Clock::setNow(QDateTime(QDate(2026, 3, 1), QTime(8, 0)));
-    m_center = std::make_unique<FakeUserNotificationCenter>();
-    UserNotificationCenter::setShared(m_center.get());
-    m_store = Store::open(folder + "/store.sqlite", DataModel::model());
-    QVERIFY(m_store);
-    Store::setDefaultStore(m_store.get());
+    QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 1), QTime(8, 0)), "store.sqlite"));
 }
 
 void TstSyncNotes::cleanup()
 {
-    Store::setDefaultStore(nullptr);
-    m_store.reset();
-    UserNotificationCenter::setShared(nullptr);
-    m_center.reset();
-    Clock::reset();
+    m_fx.close();
 }
 
 // ---- the push body ----
@@ -474,10 +456,10 @@ void TstSyncNotes::rowsDeletedBeforeTheirFirstPushAreRemoved()
     QVERIFY(!byId("c10") && !byId("c11"));
     QVERIFY(byId("700"));
     QCOMPARE(ctx()->findAll<DateRemind>().size(), 0);
-    QVERIFY(!m_center->scheduledNotification("c10"));
-    QVERIFY(!m_center->scheduledNotification("c11"));
+    QVERIFY(!center()->scheduledNotification("c10"));
+    QVERIFY(!center()->scheduledNotification("c11"));
     // Nothing of them is left in the file either.
-    std::unique_ptr<Context> reader = m_store->newContext();
+    std::unique_ptr<Context> reader = m_fx.store()->newContext();
     QCOMPARE(reader->findAll<NoteDetail>().size(), 1);
     QCOMPARE(reader->findAll<Classify>().size(), 1);
 }
@@ -492,7 +474,7 @@ void TstSyncNotes::replyReKeysClientIds()
     remind(fresh);
     save();
     QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(fresh));
-    QVERIFY(m_center->scheduledNotification("c1"));
+    QVERIFY(center()->scheduledNotification("c1"));
 
     const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
     QCOMPARE(itemWithId(body.value("contents").toArray(), "700").value("clientClassId").toString(),
@@ -516,13 +498,13 @@ void TstSyncNotes::replyReKeysClientIds()
         QCOMPARE(n->actionType(), qint16(0));
         QVERIFY(!n->isError());
     }
-    QVERIFY(!m_center->scheduledNotification("c1"));
-    const auto moved = m_center->scheduledNotification("901");
+    QVERIFY(!center()->scheduledNotification("c1"));
+    const auto moved = center()->scheduledNotification("901");
     QVERIFY(moved);
     QCOMPARE(moved->deliveryDate, QDateTime(QDate(2030, 1, 1), QTime(9, 0)));
     QCOMPARE(moved->informativeText, QString("内容c1"));
 
-    std::unique_ptr<Context> reader = m_store->newContext();
+    std::unique_ptr<Context> reader = m_fx.store()->newContext();
     QVERIFY(reader->findFirstByAttribute<NoteDetail>("cId", "901"));
     QCOMPARE(reader->findByAttribute<NoteDetail>("classId", "77").size(), 2);
 }
@@ -660,11 +642,11 @@ void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
     QCOMPARE(rows.first(), mine);
     QCOMPARE(ctx()->findAll<NoteDetail>().size(), 1);
     QCOMPARE(ctx()->findAll<DateRemind>().size(), 1);
-    QVERIFY(!m_center->scheduledNotification("c1"));
-    const auto pending = m_center->scheduledNotification("901");
+    QVERIFY(!center()->scheduledNotification("c1"));
+    const auto pending = center()->scheduledNotification("901");
     QVERIFY(pending);
     QCOMPARE(pending->deliveryDate, QDateTime(QDate(2030, 1, 1), QTime(9, 0))); // the kept row's reminder
-    QCOMPARE(m_center->scheduledNotifications().size(), 1);
+    QCOMPARE(center()->scheduledNotifications().size(), 1);
 }
 
 void TstSyncNotes::deletedAfterItWasSentStillReachesTheService_data()
