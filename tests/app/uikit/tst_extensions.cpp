@@ -38,6 +38,14 @@ private slots:
         QTest::newRow("emoji") << QString::fromUtf8("😀😀😀") << clear;
         QTest::newRow("chinese") << QString::fromUtf8("#红色红色红色") << clear;
         QTest::newRow("very long") << QString(5000, u'f') << clear;
+        QTest::newRow("two digits") << "#12" << clear;
+        QTest::newRow("letters only") << "zzzzzz" << clear;
+        QTest::newRow("0x short") << "0x1234" << clear;
+        QTest::newRow("0x seven digits") << "0x1234567" << clear;
+        QTest::newRow("hash alone, padded") << "   #   " << clear;
+        QTest::newRow("full-width digits") << QString::fromUtf8("#ＦＦ００００") << clear;
+        QTest::newRow("sign") << "-12345" << clear;
+        QTest::newRow("megabyte") << QString(1 << 20, u'f') << clear;
     }
     void hexColours()
     {

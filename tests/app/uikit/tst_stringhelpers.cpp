@@ -2,9 +2,23 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFontDatabase>
 
 #include <map>
+
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+static bool runningOnValgrind()
+{
+    return RUNNING_ON_VALGRIND;
+}
+#else
+static bool runningOnValgrind()
+{
+    return false;
+}
+#endif
 
 Q_DECLARE_METATYPE(TextRange)
 
@@ -113,6 +127,48 @@ private slots:
         QFETCH(QString, input);
         QFETCH(bool, expected);
         QCOMPARE(validatorTable().at(validator)(input), expected);
+    }
+
+    void validatorsOnHugeInputs_data()
+    {
+        QTest::addColumn<QString>("validator");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("expected");
+        constexpr qsizetype mb = 1 << 20;
+        const QString digits(mb, u'7');
+        const QString letters(mb, u'a');
+        const QString ideographs(mb, QChar(0x4e2d));
+        const QString emoji = QString::fromUtf8("😀").repeated(mb / 2);
+        const QString dots = QString("a.").repeated(mb / 2);
+        for (const auto &[name, validator] : validatorTable()) {
+            const QByteArray n = name.toLatin1();
+            const bool digitsOk = name == "number" || name == "lm" || name == "amount";
+            QTest::addRow("%s: digits", n.constData()) << name << digits << digitsOk;
+            QTest::addRow("%s: digits then x", n.constData()) << name << (digits + "x") << (name == "lm");
+            QTest::addRow("%s: letters", n.constData())
+                << name << letters << (name == "letter" || name == "lm" || name == "chineseOrEnglish");
+            QTest::addRow("%s: ideographs", n.constData())
+                << name << ideographs << (name == "chinese" || name == "chineseOrEnglish");
+            QTest::addRow("%s: emoji", n.constData()) << name << emoji << false;
+            // Backtracking bait for the e-mail pattern: many dots, no valid ending.
+            QTest::addRow("%s: dotted, bad end", n.constData()) << name << ("a@" + dots + "!") << false;
+            QTest::addRow("%s: long e-mail", n.constData())
+                << name << (letters + "@" + dots + "com") << (name == "email");
+            QTest::addRow("%s: amount with a long fraction", n.constData())
+                << name << (digits + "." + digits) << false;
+        }
+    }
+    void validatorsOnHugeInputs()
+    {
+        QFETCH(QString, validator);
+        QFETCH(QString, input);
+        QFETCH(bool, expected);
+        QElapsedTimer timer;
+        timer.start();
+        QCOMPARE(validatorTable().at(validator)(input), expected);
+        // Linear patterns: a megabyte takes milliseconds, not seconds.
+        if (!runningOnValgrind())
+            QVERIFY2(timer.elapsed() < 500, qPrintable(QString("%1 ms").arg(timer.elapsed())));
     }
 
     void phoneNumberKeepsOnlyAsciiDigits()
