@@ -1,5 +1,7 @@
 #include "app/uikit/AlertManager.h"
 
+#include "app/uikit/TextRange.h"
+
 #include <QApplication>
 #include <QEvent>
 #include <QLabel>
@@ -20,12 +22,23 @@ QPointer<QWidget> &currentWindowSlot()
     return window;
 }
 
+// Longer texts are unreadable in a sheet, and laying out a runaway reply
+// (megabytes) would freeze the window for many seconds.
+constexpr qsizetype kMaxShownText = 2000;
+
+QString shownText(const QString &text)
+{
+    if (text.size() <= kMaxShownText)
+        return text;
+    return text.left(TextRange{0, kMaxShownText}.clampedToText(text).length) + QStringLiteral("…");
+}
+
 QMessageBox *makeAlert(const QString &message, const QString &doneText)
 {
     auto *alert = new QMessageBox;
     alert->setWindowTitle(QStringLiteral("提示"));
     alert->setText(QStringLiteral("提示"));
-    alert->setInformativeText(message);
+    alert->setInformativeText(shownText(message));
     alert->setIcon(QMessageBox::Warning);
     // The body is often the service's message: markup in it is text.
     if (auto *body = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))

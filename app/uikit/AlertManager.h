@@ -13,7 +13,8 @@ class QWidget;
 // message is lost. The handler runs once, on the main thread, when the sheet
 // ends: true when its first ("确定" / done) button ended it, false for any
 // other ending (the other button, or the sheet's window going away). Escape
-// presses the second button, or the only one.
+// presses the second button, or the only one. The text is shown as plain
+// text; past 2000 characters it is cut and ends in "…".
 class AlertManager
 {
 public:

@@ -26,7 +26,7 @@ public:
     static void hideHudForWindow();
 
     // A toast over the current window / the view, removed after 2 s. Missing
-    // text shows nothing.
+    // text shows nothing; past 200 characters it is cut and ends in "…".
     static void showText(const QString &text);
     static void showText(const QString &text, QWidget *view);
 

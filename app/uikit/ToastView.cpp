@@ -2,6 +2,7 @@
 
 #include "app/uikit/EdgePinner.h"
 #include "app/uikit/StringHelpers.h"
+#include "app/uikit/TextRange.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -11,6 +12,8 @@
 
 namespace {
 constexpr qreal kTop = 120;
+// A toast shows two lines at most; measuring a runaway text would only cost time.
+constexpr qsizetype kMaxShownText = 200;
 constexpr qreal kInset = 8;
 constexpr qreal kMinWidth = 160;
 constexpr qreal kMaxWidth = 240;
@@ -31,9 +34,13 @@ QFont ToastView::toastFont()
     return font;
 }
 
-ToastView::ToastView(const QString &text, QWidget *view)
+ToastView::ToastView(const QString &fullText, QWidget *view)
     : QWidget(view), m_box(new QFrame(this)), m_label(new QLabel(m_box))
 {
+    const QString text =
+        fullText.size() <= kMaxShownText
+            ? fullText
+            : fullText.left(TextRange{0, kMaxShownText}.clampedToText(fullText).length) + QStringLiteral("…");
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     m_metrics = metricsForTextWidth(lp_widthWithFont(text, toastFont(), 19));

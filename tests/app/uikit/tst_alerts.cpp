@@ -4,6 +4,7 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
@@ -12,6 +13,19 @@
 #include <QTimer>
 
 #include <memory>
+
+#if __has_include(<valgrind/valgrind.h>)
+#include <valgrind/valgrind.h>
+static bool runningOnValgrind()
+{
+    return RUNNING_ON_VALGRIND;
+}
+#else
+static bool runningOnValgrind()
+{
+    return false;
+}
+#endif
 
 namespace {
 
@@ -229,6 +243,27 @@ private slots:
         QCOMPARE(body->textFormat(), Qt::PlainText);
         QVERIFY(headline);
         QVERIFY(headline->font().bold());
+    }
+
+    void aHugeMessageOpensAtOnce()
+    {
+        // A runaway reply must not freeze the window while the text is laid out.
+        const QString text = QString::fromUtf8("网络错误😀 network ").repeated(70000); // over a megabyte
+        QElapsedTimer timer;
+        timer.start();
+        AlertManager::showDefaultMessageAlertWithDetailText(text, record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QCoreApplication::processEvents();
+        if (!runningOnValgrind())
+            QVERIFY2(timer.elapsed() < 1000, qPrintable(QString("%1 ms").arg(timer.elapsed())));
+        const QString shown = box->informativeText();
+        QVERIFY(shown.size() < 5000);
+        QVERIFY(shown.endsWith(QString::fromUtf8("…")));
+        QVERIFY(text.startsWith(shown.chopped(1)));
+        QVERIFY(QStringView(shown).isValidUtf16());
+        box->buttons().first()->click();
+        QCOMPARE(answers, QList<bool>{true});
     }
 
     void theHandlerIsAnsweredWhenTheWindowIsClosed()

@@ -173,6 +173,31 @@ private slots:
         QCOMPARE(longToast->box()->geometry().left(), (800 - 240) / 2);
     }
 
+    void aHugeToastTextIsCut()
+    {
+        const QString text = QString::fromUtf8("已复制😀").repeated(300000);
+        HUDManager::showText(text, window.get());
+        ToastView *toast = HUDManager::toastsOf(window.get()).last();
+        const QString shown = toast->label()->text();
+        QVERIFY(shown.size() < 1000);
+        QVERIFY(shown.endsWith(QString::fromUtf8("…")));
+        QVERIFY(text.startsWith(shown.chopped(1)));
+        QVERIFY(QStringView(shown).isValidUtf16());
+        QCOMPARE(toast->box()->size(), QSize(240, 60));
+    }
+
+    void toastOnAViewThatGoes()
+    {
+        auto view = std::make_unique<QWidget>();
+        HUDManager::showText(QString::fromUtf8("保存成功"), view.get());
+        QPointer<ToastView> toast = HUDManager::toastsOf(view.get()).last();
+        clock->advance(1000);
+        view.reset();
+        QVERIFY(!toast);
+        clock->advance(HUDManager::ToastMsecs); // its removal finds nothing to touch
+        QCOMPARE(clock->pending(), 0);
+    }
+
     void missingToastTextShowsNothing()
     {
         HUDManager::showText(QString(), window.get());
