@@ -13,7 +13,7 @@ ManualScheduler::~ManualScheduler()
 
 void ManualScheduler::schedule(int msecs, QObject *context, Task task)
 {
-    m_items.append({m_now + std::max(msecs, 0), m_seq++, context, std::move(task)});
+    m_items.append({m_now + std::max(msecs, 0), m_seq++, context, context != nullptr, std::move(task)});
 }
 
 void ManualScheduler::advance(qint64 msecs)
@@ -34,7 +34,7 @@ void ManualScheduler::advance(qint64 msecs)
         Item item = m_items.takeAt(next);
         m_now = item.due;
         // Like a timer with a context object: gone context, no call.
-        if (item.context)
+        if (item.context || !item.bound)
             item.task();
     }
     m_now = target;
@@ -44,6 +44,6 @@ int ManualScheduler::pending() const
 {
     int n = 0;
     for (const Item &it : m_items)
-        n += it.context ? 1 : 0;
+        n += it.context || !it.bound ? 1 : 0;
     return n;
 }

@@ -24,6 +24,7 @@ private:
         qint64 due;
         quint64 seq;
         QPointer<QObject> context;
+        bool bound; // had a context: runs only while it lives (none: always, like the timers)
         Task task;
     };
     QList<Item> m_items;

@@ -86,6 +86,25 @@ private slots:
         QCOMPARE(clock->pending(), 0);
     }
 
+    void severalShowsAllGoAtTheFirstForcedHide()
+    {
+        HUDManager::showHudAddedTo(window.get());
+        clock->advance(5000);
+        HUDManager::showHudAddedTo(window.get());
+        clock->advance(10000);
+        HUDManager::showHudAddedTo(window.get());
+        QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 3);
+        clock->advance(5000); // 20 s after the first: nothing shown is left, however many showed
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+        HUDManager::showHudAddedTo(window.get()); // at 20 s, caught by the second show's hide at 25 s
+        clock->advance(4999);
+        QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
+        clock->advance(1);
+        QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
+        flushDeletes();
+        QVERIFY(window->findChildren<BusySpinner *>().isEmpty());
+    }
+
     void forcedHideAfterTheViewIsGone()
     {
         auto view = std::make_unique<QWidget>();
