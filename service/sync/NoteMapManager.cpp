@@ -47,72 +47,72 @@ QString textOf(const QJsonValue &v)
     return v.toString();
 }
 
+// Every row of one entity, read once by its key the first time one is asked for.
+template <typename T, auto Key> class LoadedRows
+{
+public:
+    // The row read or added last under `key`, unless it is deleted.
+    T *one(Context &ctx, const QString &key)
+    {
+        T *row = rows(ctx).value(key);
+        return row && !row->isDeleted() ? row : nullptr;
+    }
+    // Every row under `key` that is not deleted.
+    QList<T *> all(Context &ctx, const QString &key)
+    {
+        const QMultiHash<QString, T *> &byKey = rows(ctx);
+        QList<T *> out;
+        for (auto it = byKey.constFind(key); it != byKey.constEnd() && it.key() == key; ++it) {
+            if (!(*it)->isDeleted())
+                out.append(*it);
+        }
+        return out;
+    }
+    void add(T *row)
+    {
+        if (m_loaded)
+            m_rows.insert((row->*Key)(), row);
+    }
+
+private:
+    const QMultiHash<QString, T *> &rows(Context &ctx)
+    {
+        if (!m_loaded) {
+            m_loaded = true;
+            for (T *row : ctx.findAll<T>())
+                m_rows.insert((row->*Key)(), row);
+        }
+        return m_rows;
+    }
+
+    bool m_loaded = false;
+    QMultiHash<QString, T *> m_rows;
+};
+
 // Finders for one import: with many entries every row is read once into a hash
 // instead of one query per entry.
 struct ImportIndex
 {
     Context &ctx;
     bool bulk = false;
-    bool notesLoaded = false, remindsLoaded = false, classesLoaded = false;
-    QHash<QString, NoteDetail *> notes;
-    QMultiHash<QString, DateRemind *> reminds;
-    QHash<QString, Classify *> classes;
+    LoadedRows<NoteDetail, &NoteDetail::cId> notes;
+    LoadedRows<DateRemind, &DateRemind::cId> reminds;
+    LoadedRows<Classify, &Classify::classId> classes;
 
     ImportIndex(Context &c, bool many) : ctx(c), bulk(many) {}
 
     NoteDetail *note(const QString &cId)
     {
-        if (!bulk)
-            return ctx.findFirstByAttribute<NoteDetail>(kCId, cId);
-        if (!notesLoaded) {
-            notesLoaded = true;
-            for (NoteDetail *n : ctx.findAll<NoteDetail>())
-                notes.insert(n->cId(), n);
-        }
-        NoteDetail *n = notes.value(cId);
-        return n && !n->isDeleted() ? n : nullptr;
+        return bulk ? notes.one(ctx, cId) : ctx.findFirstByAttribute<NoteDetail>(kCId, cId);
     }
-    void addNote(NoteDetail *n)
-    {
-        if (notesLoaded)
-            notes.insert(n->cId(), n);
-    }
+    void addNote(NoteDetail *n) { notes.add(n); }
     QList<DateRemind *> remindsOf(const QString &cId)
     {
-        if (!bulk)
-            return ctx.findByAttribute<DateRemind>(kCId, cId);
-        if (!remindsLoaded) {
-            remindsLoaded = true;
-            for (DateRemind *r : ctx.findAll<DateRemind>())
-                reminds.insert(r->cId(), r);
-        }
-        QList<DateRemind *> out;
-        for (auto it = reminds.constFind(cId); it != reminds.constEnd() && it.key() == cId; ++it) {
-            if (!(*it)->isDeleted())
-                out.append(*it);
-        }
-        return out;
+        return bulk ? reminds.all(ctx, cId) : ctx.findByAttribute<DateRemind>(kCId, cId);
     }
-    void addRemind(DateRemind *r)
-    {
-        if (remindsLoaded)
-            reminds.insert(r->cId(), r);
-    }
-    Classify *classify(const QString &classId)
-    {
-        if (!classesLoaded) {
-            classesLoaded = true;
-            for (Classify *c : ctx.findAll<Classify>())
-                classes.insert(c->classId(), c);
-        }
-        Classify *c = classes.value(classId);
-        return c && !c->isDeleted() ? c : nullptr;
-    }
-    void addClassify(Classify *c)
-    {
-        if (classesLoaded)
-            classes.insert(c->classId(), c);
-    }
+    void addRemind(DateRemind *r) { reminds.add(r); }
+    Classify *classify(const QString &classId) { return classes.one(ctx, classId); }
+    void addClassify(Classify *c) { classes.add(c); }
 };
 
 Classify *importClassify(const QJsonObject &entry, ImportIndex &index)

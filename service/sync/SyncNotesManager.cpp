@@ -66,6 +66,13 @@ QHash<QString, QJsonObject> pushedItems(const QJsonObject &body, const char *lis
     return out;
 }
 
+// Whether the push carried this row's deletion; without the body it is taken
+// that it did.
+bool deletionWasSent(bool bodyKnown, const QJsonObject &sent)
+{
+    return !bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3");
+}
+
 } // namespace
 
 QJsonObject SyncNotesManager::remindSetting(const DateRemind *r)
@@ -309,8 +316,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
             continue;
         const QJsonObject sent = sentClasses.value(clientId);
         const bool deletedSince = local->actionType() == 3;
-        if (deletedSince &&
-            (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3"))) {
+        if (deletedSince && deletionWasSent(bodyKnown, sent)) {
             for (NoteDetail *n : local->notes())
                 withdrawn << n->cId();
             ctx->deleteObject(local);
@@ -374,8 +380,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
             continue;
         const QJsonObject sent = sentNotes.value(clientId);
         const bool deletedSince = client->actionType() == 3;
-        if (deletedSince &&
-            (!bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3"))) {
+        if (deletedSince && deletionWasSent(bodyKnown, sent)) {
             withdrawn << client->cId();
             ctx->deleteObject(client);
             continue;
@@ -389,11 +394,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         }
         client->setIsError(false);
         if (DateRemind *r = client->remind(); r && r->remindActionType() == 3) {
-            const bool clearSent = !bodyKnown || sent.value(QStringLiteral("remindSetting"))
-                                                         .toObject()
-                                                         .value(QStringLiteral("actionType"))
-                                                         .toString() == QLatin1String("3");
-            if (clearSent)
+            if (deletionWasSent(bodyKnown, sent.value(QStringLiteral("remindSetting")).toObject()))
                 ctx->deleteObject(r);
         }
         if (unchanged) {
