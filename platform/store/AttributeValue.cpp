@@ -70,12 +70,40 @@ QString numberText(double d)
     return QString::number(d, 'g', 15);
 }
 
+// An integer into an integer or boolean attribute; other types take the general
+// rules on the original input.
+std::optional<QVariant> integerAs(qint64 n, AttributeType type, const QVariant &input);
+
 } // namespace
 
 std::optional<QVariant> AttributeValue::convert(const QVariant &input, AttributeType type)
 {
-    if (input.typeId() == QMetaType::QJsonValue)
+    // The typed setters hand values that need no conversion.
+    switch (input.typeId()) {
+    case QMetaType::QString:
+        if (type == AttributeType::Text)
+            return input;
+        break;
+    case QMetaType::Bool:
+        if (type == AttributeType::Bool)
+            return input;
+        break;
+    case QMetaType::Short:
+        return integerAs(*static_cast<const short *>(input.constData()), type, input);
+    case QMetaType::Int:
+        return integerAs(*static_cast<const int *>(input.constData()), type, input);
+    case QMetaType::LongLong:
+        return integerAs(*static_cast<const qlonglong *>(input.constData()), type, input);
+    case QMetaType::QJsonValue:
         return convert(input.toJsonValue(), type);
+    default:
+        break;
+    }
+    return convertSlow(input, type);
+}
+
+std::optional<QVariant> AttributeValue::convertSlow(const QVariant &input, AttributeType type)
+{
     const bool isNull = !input.isValid() || input.isNull();
     switch (type) {
     case AttributeType::Int16:
@@ -144,16 +172,39 @@ std::optional<QVariant> AttributeValue::convert(const QVariant &input, Attribute
 
 std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, AttributeType type)
 {
+    // The common pairs directly; the rest through the QVariant rules.
     switch (input.type()) {
     case QJsonValue::Null:
     case QJsonValue::Undefined:
-        return convert(QVariant(), type);
+        if (type == AttributeType::Text)
+            return QVariant(QString());
+        if (type == AttributeType::Object)
+            return QVariant();
+        return std::nullopt;
     case QJsonValue::Bool:
-        return convert(QVariant(input.toBool()), type);
-    case QJsonValue::Double:
-        return convert(QVariant(input.toDouble()), type);
+        if (type == AttributeType::Bool)
+            return QVariant(input.toBool());
+        return convertSlow(QVariant(input.toBool()), type);
+    case QJsonValue::Double: {
+        const double d = input.toDouble();
+        switch (type) {
+        case AttributeType::Int16:
+        case AttributeType::Int32:
+        case AttributeType::Int64:
+        case AttributeType::Bool:
+            if (!std::isfinite(d) || d != std::floor(d) || std::fabs(d) > 9.0e15)
+                return std::nullopt;
+            return integerAs(qint64(d), type, QVariant());
+        case AttributeType::Text:
+            return QVariant(numberText(d));
+        default:
+            return convertSlow(QVariant(d), type);
+        }
+    }
     case QJsonValue::String:
-        return convert(QVariant(input.toString()), type);
+        if (type == AttributeType::Text)
+            return QVariant(input.toString());
+        return convertSlow(QVariant(input.toString()), type);
     case QJsonValue::Array:
     case QJsonValue::Object:
         if (type != AttributeType::Object)
@@ -162,6 +213,27 @@ std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, Attribu
     }
     return std::nullopt;
 }
+
+namespace {
+
+std::optional<QVariant> integerAs(qint64 n, AttributeType type, const QVariant &input)
+{
+    switch (type) {
+    case AttributeType::Int16:
+        return inRange(n, -32768, 32767);
+    case AttributeType::Int32:
+        return inRange(n, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max());
+    case AttributeType::Int64:
+        return QVariant(qlonglong(n));
+    case AttributeType::Bool:
+        return QVariant(n != 0);
+    default:
+        return input.isValid() ? AttributeValue::convertSlow(input, type)
+                               : AttributeValue::convertSlow(QVariant(qlonglong(n)), type);
+    }
+}
+
+} // namespace
 
 QVariant AttributeValue::relationshipKey(const QVariant &input)
 {

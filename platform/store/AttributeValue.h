@@ -15,6 +15,8 @@ class AttributeValue
 public:
     static std::optional<QVariant> convert(const QVariant &input, AttributeType type);
     static std::optional<QVariant> convert(const QJsonValue &input, AttributeType type);
+    // convert() without the shortcuts for values already in an attribute's type.
+    static std::optional<QVariant> convertSlow(const QVariant &input, AttributeType type);
     // A relationship slot's value: the target's key, or null for none. Keys start at
     // 1, so 0 (what older files hold for a relationship never set) is none as well.
     static QVariant relationshipKey(const QVariant &input);

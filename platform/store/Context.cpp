@@ -7,6 +7,7 @@
 
 #include <QDebug>
 #include <QSet>
+#include <QStringEncoder>
 #include <QThread>
 
 #include <algorithm>
@@ -29,10 +30,172 @@ public:
         if (it->isEmpty())
             m_map.erase(it);
     }
-    QSet<ManagedObject *> value(const QString &key) const { return m_map.value(key); }
+    // nullptr when no object has the key (no copy: iterating one would detach it).
+    const QSet<ManagedObject *> *value(const QString &key) const
+    {
+        auto it = m_map.constFind(key);
+        return it == m_map.constEnd() ? nullptr : &*it;
+    }
 
 private:
     QHash<QString, QSet<ManagedObject *>> m_map;
+};
+
+// The parameters of a save, encoded before the write lock is taken. Texts and blobs
+// go into one buffer, so a large save makes no allocation per value.
+class SaveParams
+{
+public:
+    void reserve(qsizetype n) { m_params.reserve(size_t(n)); }
+    qsizetype size() const { return qsizetype(m_params.size()); }
+    void addInteger(qint64 n) { m_params.push_back({Kind::Integer, n, 0, 0, 0}); }
+
+    void add(const QVariant &v, const EntityDescription &e, int slot)
+    {
+        if (slot >= e.attributes.size()) {
+            if (v.isValid() && !v.isNull())
+                addInteger(v.toLongLong());
+            else
+                m_params.push_back({});
+            return;
+        }
+        const AttributeDef &a = e.attributes.at(slot);
+        switch (a.type) {
+        case AttributeType::Int16:
+        case AttributeType::Int32:
+        case AttributeType::Int64:
+            if (v.typeId() == QMetaType::LongLong)
+                addInteger(*static_cast<const qlonglong *>(v.constData()));
+            else if (v.isValid() && !v.isNull())
+                addInteger(v.toLongLong());
+            else
+                m_params.push_back({});
+            return;
+        case AttributeType::Bool:
+            if (v.typeId() == QMetaType::Bool)
+                addInteger(*static_cast<const bool *>(v.constData()) ? 1 : 0);
+            else if (v.isValid() && !v.isNull())
+                addInteger(v.toLongLong());
+            else
+                m_params.push_back({});
+            return;
+        case AttributeType::Float:
+            if (v.isValid() && !v.isNull())
+                m_params.push_back({Kind::Real, 0,
+                                    v.typeId() == QMetaType::Float
+                                        ? *static_cast<const float *>(v.constData())
+                                        : v.toDouble(),
+                                    0, 0});
+            else
+                m_params.push_back({});
+            return;
+        case AttributeType::Text:
+            // A null text stays NULL in the file, an empty one is ''.
+            if (v.typeId() == QMetaType::QString)
+                addText(*static_cast<const QString *>(v.constData()));
+            else if (v.isValid() && !v.isNull())
+                addText(v.toString());
+            else
+                m_params.push_back({});
+            return;
+        case AttributeType::Object: {
+            if (!v.isValid() || v.isNull()) {
+                m_params.push_back({});
+                return;
+            }
+            const SqliteConnection::Encoded encoded = SqliteConnection::encode(v, a.type, &a.transformer);
+            if (encoded.bytes.isNull()) {
+                m_params.push_back({});
+                return;
+            }
+            const qsizetype at = m_bytes.size();
+            m_bytes.append(encoded.bytes);
+            m_params.push_back({Kind::Blob, 0, 0, at, encoded.bytes.size()});
+            return;
+        }
+        }
+    }
+
+    // The buffer must not change any more once values are bound.
+    bool bind(sqlite3_stmt *stmt, int index, qsizetype i) const
+    {
+        const Param &p = m_params.at(size_t(i));
+        switch (p.kind) {
+        case Kind::Null:
+            return sqlite3_bind_null(stmt, index) == SQLITE_OK;
+        case Kind::Integer:
+            return sqlite3_bind_int64(stmt, index, p.integer) == SQLITE_OK;
+        case Kind::Real:
+            return sqlite3_bind_double(stmt, index, p.real) == SQLITE_OK;
+        case Kind::Text:
+            return sqlite3_bind_text(stmt, index, m_bytes.constData() + p.offset, int(p.size),
+                                     SQLITE_STATIC) == SQLITE_OK;
+        case Kind::Blob:
+            return sqlite3_bind_blob(stmt, index, m_bytes.constData() + p.offset, int(p.size),
+                                     SQLITE_STATIC) == SQLITE_OK;
+        }
+        return false;
+    }
+
+private:
+    using Kind = SqliteConnection::Encoded::Kind;
+    struct Param
+    {
+        Kind kind = Kind::Null;
+        qint64 integer = 0;
+        double real = 0;
+        qsizetype offset = 0;
+        qsizetype size = 0;
+    };
+
+    void addText(const QString &text)
+    {
+        if (text.isNull()) {
+            m_params.push_back({});
+            return;
+        }
+        const qsizetype at = m_bytes.size();
+        const qsizetype room = m_utf8.requiredSpace(text.size());
+        if (m_bytes.capacity() < at + room)
+            m_bytes.reserve(qMax(2 * m_bytes.capacity(), at + room + 4096));
+        m_bytes.resize(at + room);
+        char *end = m_utf8.appendToBuffer(m_bytes.data() + at, text);
+        m_bytes.resize(end - m_bytes.constData());
+        m_params.push_back({Kind::Text, 0, 0, at, m_bytes.size() - at});
+    }
+
+    std::vector<Param> m_params;
+    QByteArray m_bytes;
+    QStringEncoder m_utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
+};
+
+// The value indexes of the slots that were asked for (a few): a plain list, as every
+// new or changed row goes through all of them.
+class SlotIndexes
+{
+public:
+    SlotIndex *find(int slot)
+    {
+        for (auto &[s, index] : m_indexes) {
+            if (s == slot)
+                return &index;
+        }
+        return nullptr;
+    }
+    SlotIndex &add(int slot, SlotIndex index)
+    {
+        m_indexes.emplace_back(slot, std::move(index));
+        return m_indexes.back().second;
+    }
+    template <class F> void forEach(F f)
+    {
+        for (auto &[s, index] : m_indexes)
+            f(s, index);
+    }
+    void clear() { m_indexes.clear(); }
+
+private:
+    std::vector<std::pair<int, SlotIndex>> m_indexes;
 };
 
 } // namespace
@@ -42,13 +205,14 @@ struct Context::EntityState
     QHash<qint64, ManagedObject *> registered; // live rows and pending deletions
     QSet<ManagedObject *> dirty;               // inserted, changed or pending deletion
     // Per slot: value key -> dirty live objects, built when first asked for.
-    QHash<int, SlotIndex> dirtyIndex;
+    SlotIndexes dirtyIndex;
     QString selectColumns; // "pk, col, ..." of the entity, made once
     QString selectByPk;    // the row of one key
     // Per slot and query form (see querySql), the statement text, made when first used.
     QList<QString> querySql;
     QList<QVariant> emptyValues; // a new row's values
     QList<int> slotTarget;       // per slot: the entity a relationship slot points at, else -1
+    QBitArray unchanged;         // no slot changed, shared by the rows
 };
 
 namespace {
@@ -117,6 +281,7 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
             if (const EntityDescription *t = model.entity(e.relationships.at(r).target); t && slot >= 0)
                 st->slotTarget[slot] = t->index;
         }
+        st->unchanged = QBitArray(e.slotCount());
         m_states.push_back(std::move(st));
     }
 }
@@ -147,7 +312,7 @@ ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const
     o->m_context = this;
     o->m_pk = pk;
     o->m_values = values;
-    o->m_dirty = QBitArray(desc.slotCount());
+    o->m_dirty = state(e.index).unchanged;
     o->m_registered = true;
     m_owned.emplace_back(o);
     state(e.index).registered.insert(pk, o);
@@ -161,24 +326,23 @@ ManagedObject *Context::createObject(const EntityDescription &entity)
     ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), st.emptyValues);
     o->m_inserted = true;
     st.dirty.insert(o);
-    for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
-        it->insert(valueKey(o->m_values.at(it.key())), o);
+    st.dirtyIndex.forEach(
+        [o](int slot, SlotIndex &index) { index.insert(valueKey(o->m_values.at(slot)), o); });
     return o;
 }
 
 void Context::objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue)
 {
     EntityState &st = state(o->m_entity->index);
-    if (!st.dirty.contains(o)) {
+    // A new row is among the dirty ones from its creation.
+    if (!o->m_inserted && !st.dirty.contains(o)) {
         st.dirty.insert(o);
-        for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
-            it->insert(valueKey(o->m_values.at(it.key())), o);
+        st.dirtyIndex.forEach([o](int s, SlotIndex &index) { index.insert(valueKey(o->m_values.at(s)), o); });
         return;
     }
-    auto it = st.dirtyIndex.find(slot);
-    if (it != st.dirtyIndex.end()) {
-        it->remove(valueKey(oldValue), o);
-        it->insert(valueKey(o->m_values.at(slot)), o);
+    if (SlotIndex *index = st.dirtyIndex.find(slot)) {
+        index->remove(valueKey(oldValue), o);
+        index->insert(valueKey(o->m_values.at(slot)), o);
     }
 }
 
@@ -229,18 +393,20 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         if (!converted)
             return {};
         key = *converted;
-        auto idx = st.dirtyIndex.find(slot);
-        if (idx == st.dirtyIndex.end()) {
+        SlotIndex *idx = st.dirtyIndex.find(slot);
+        if (!idx) {
             SlotIndex built;
             for (ManagedObject *o : std::as_const(st.dirty)) {
                 if (!o->m_deleted)
                     built.insert(valueKey(o->m_values.at(slot)), o);
             }
-            idx = st.dirtyIndex.insert(slot, built);
+            idx = &st.dirtyIndex.add(slot, std::move(built));
         }
-        for (ManagedObject *o : idx->value(valueKey(key))) {
-            if (!o->m_deleted)
-                out.append(o);
+        if (const QSet<ManagedObject *> *holders = idx->value(valueKey(key))) {
+            for (ManagedObject *o : *holders) {
+                if (!o->m_deleted)
+                    out.append(o);
+            }
         }
     } else {
         for (ManagedObject *o : std::as_const(st.dirty)) {
@@ -393,8 +559,8 @@ void Context::cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen)
         }
     }
     EntityState &st = state(e.index);
-    for (auto it = st.dirtyIndex.begin(); it != st.dirtyIndex.end(); ++it)
-        it->remove(valueKey(o->m_values.at(it.key())), o);
+    st.dirtyIndex.forEach(
+        [o](int slot, SlotIndex &index) { index.remove(valueKey(o->m_values.at(slot)), o); });
     o->m_deleted = true;
     if (o->m_inserted) {
         st.dirty.remove(o);
@@ -462,39 +628,51 @@ SaveResult Context::saveAndWait()
     {
         ManagedObject *object;
         sqlite3_stmt *stmt;
-        QList<SqliteConnection::Encoded> values; // in parameter order
+        qsizetype first; // its parameters in params, in order
+        int count;
     };
     QList<Write> writes;
+    SaveParams params;
     ChangeSet changes;
     for (int ei = 0; ei < int(m_states.size()); ++ei) {
         EntityState &st = *m_states.at(ei);
         if (st.dirty.isEmpty())
             continue;
         const EntityDescription &e = m_store->model().entityAt(ei);
+        const int slotTotal = e.slotCount();
         const QString table = SqliteConnection::quoted(e.name);
         QString cols, marks;
-        for (int s = 0; s < e.slotCount(); ++s) {
+        for (int s = 0; s < slotTotal; ++s) {
             cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
             marks += ", ?";
         }
         sqlite3_stmt *insert = nullptr, *remove = nullptr;
         QHash<QBitArray, sqlite3_stmt *> updates;
+        const QBitArray allChanged(slotTotal, true);
         QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
+        // In key order: every table and index B-tree then grows at its end.
         std::sort(rows.begin(), rows.end(),
                   [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
+        writes.reserve(writes.size() + rows.size());
+        params.reserve(params.size() + rows.size() * (slotTotal + 1));
         for (ManagedObject *o : rows) {
             sqlite3_stmt *stmt = nullptr;
+            const qsizetype first = params.size();
             if (o->m_deleted) {
                 if (!remove && !(remove = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?")))
                     return SaveResult::failure("cannot delete from " + e.name + ": " + m_db->lastError());
                 stmt = remove;
                 changes.deleted.append({ei, o->m_pk});
+                params.addInteger(o->m_pk);
             } else if (o->m_inserted) {
                 if (!insert && !(insert = m_db->prepare("INSERT INTO " + table + " (pk" + cols +
                                                         ") VALUES (?" + marks + ")")))
                     return SaveResult::failure("cannot insert into " + e.name + ": " + m_db->lastError());
                 stmt = insert;
-                changes.inserted.append({ei, o->m_pk, o->m_values, QBitArray(e.slotCount(), true)});
+                changes.inserted.append({ei, o->m_pk, o->m_values, allChanged});
+                params.addInteger(o->m_pk);
+                for (int s = 0; s < slotTotal; ++s)
+                    params.add(o->m_values.at(s), e, s);
             } else {
                 // Only the changed columns: another context may have saved the others
                 // since this one read the row.
@@ -503,7 +681,7 @@ SaveResult Context::saveAndWait()
                 stmt = updates.value(o->m_dirty, nullptr);
                 if (!stmt) {
                     QString sets;
-                    for (int s = 0; s < e.slotCount(); ++s) {
+                    for (int s = 0; s < slotTotal; ++s) {
                         if (o->m_dirty.testBit(s))
                             sets += QString(sets.isEmpty() ? "" : ", ") +
                                     SqliteConnection::quoted(e.slotColumn(s)) + " = ?";
@@ -514,24 +692,13 @@ SaveResult Context::saveAndWait()
                     updates.insert(o->m_dirty, stmt);
                 }
                 changes.updated.append({ei, o->m_pk, o->m_values, o->m_dirty});
-            }
-            Write w{o, stmt, {}};
-            if (o->m_deleted) {
-                w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
-            } else {
-                const int slotTotal = e.slotCount();
-                w.values.reserve(slotTotal + 1);
-                if (o->m_inserted)
-                    w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
                 for (int s = 0; s < slotTotal; ++s) {
-                    if (o->m_inserted || o->m_dirty.testBit(s))
-                        w.values.append(SqliteConnection::encode(o->m_values.at(s), slotType(e, s),
-                                                                 slotTransformer(e, s)));
+                    if (o->m_dirty.testBit(s))
+                        params.add(o->m_values.at(s), e, s);
                 }
-                if (!o->m_inserted)
-                    w.values.append({SqliteConnection::Encoded::Integer, o->m_pk, 0, {}});
+                params.addInteger(o->m_pk);
             }
-            writes.append(std::move(w));
+            writes.append({o, stmt, first, int(params.size() - first)});
         }
     }
 
@@ -554,8 +721,8 @@ SaveResult Context::saveAndWait()
         return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
     for (const Write &w : std::as_const(writes)) {
         sqlite3_stmt *stmt = w.stmt;
-        for (int i = 0; i < w.values.size(); ++i) {
-            if (!SqliteConnection::bind(stmt, i + 1, w.values.at(i))) {
+        for (int i = 0; i < w.count; ++i) {
+            if (!params.bind(stmt, i + 1, w.first + i)) {
                 sqlite3_reset(stmt);
                 return fail("cannot bind a value of " + w.object->m_entity->name);
             }
@@ -578,7 +745,7 @@ SaveResult Context::saveAndWait()
                 o->m_registered = false;
             }
             o->m_inserted = false;
-            o->m_dirty.fill(false);
+            o->m_dirty = st.unchanged;
         }
         st.dirty.clear();
         st.dirtyIndex.clear();

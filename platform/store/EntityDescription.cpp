@@ -2,8 +2,12 @@
 
 int EntityDescription::attributeIndex(const QString &attr) const
 {
+    // Called for every key of every imported row: a scan that compares texts of the
+    // same length only is cheaper than hashing the key.
+    const qsizetype length = attr.size();
     for (int i = 0; i < attributes.size(); ++i) {
-        if (attributes.at(i).name == attr)
+        const QString &name = attributes.at(i).name;
+        if (name.size() == length && name == attr)
             return i;
     }
     return -1;

@@ -29,18 +29,20 @@ bool ManagedObject::setValue(const QString &attribute, const QVariant &value)
     const auto converted = AttributeValue::convert(value, m_entity->attributes.at(i).type);
     if (!converted)
         return false;
-    assignSlot(i, *converted);
+    assignSlot(i, std::move(*converted));
     return true;
 }
 
 void ManagedObject::importValuesForKeys(const QJsonObject &values)
 {
+    if (m_deleted || !m_context)
+        return;
     for (auto it = values.begin(); it != values.end(); ++it) {
         const int i = m_entity->attributeIndex(it.key());
         if (i < 0)
             continue;
         if (const auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
-            assignSlot(i, *converted);
+            assignSlot(i, std::move(*converted));
     }
 }
 
@@ -57,6 +59,25 @@ QVariant ManagedObject::slotValue(int slot) const
 
 static bool sameValue(const QVariant &a, const QVariant &b)
 {
+    // Slots hold one type each: compare those directly.
+    if (a.typeId() == b.typeId()) {
+        switch (a.typeId()) {
+        case QMetaType::QString: {
+            const auto &x = *static_cast<const QString *>(a.constData());
+            const auto &y = *static_cast<const QString *>(b.constData());
+            return x.isNull() == y.isNull() && x == y;
+        }
+        case QMetaType::LongLong:
+            return *static_cast<const qlonglong *>(a.constData()) ==
+                   *static_cast<const qlonglong *>(b.constData());
+        case QMetaType::Bool:
+            return *static_cast<const bool *>(a.constData()) == *static_cast<const bool *>(b.constData());
+        case QMetaType::UnknownType:
+            return true;
+        default:
+            break;
+        }
+    }
     if (a.isNull() != b.isNull())
         return false;
     // A null text and an empty one compare equal as QVariants but are stored apart.
@@ -75,15 +96,17 @@ void ManagedObject::setSlotValue(int slot, const QVariant &value)
                                ? AttributeValue::convert(value, slotType(*m_entity, slot))
                                : std::optional<QVariant>(AttributeValue::relationshipKey(value));
     if (converted)
-        assignSlot(slot, *converted);
+        assignSlot(slot, std::move(*converted));
 }
 
-void ManagedObject::assignSlot(int slot, const QVariant &converted)
+void ManagedObject::assignSlot(int slot, QVariant converted)
 {
     if (m_deleted || !m_context || sameValue(m_values.at(slot), converted))
         return;
-    const QVariant old = std::exchange(m_values[slot], converted);
-    m_dirty.setBit(slot);
+    const QVariant old = std::exchange(m_values[slot], std::move(converted));
+    // A new row is written whole: its changed slots need no marks.
+    if (!m_inserted)
+        m_dirty.setBit(slot);
     m_context->objectWillChange(this, slot, old);
 }
 

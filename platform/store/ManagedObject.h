@@ -73,7 +73,7 @@ private:
     friend class Context;
 
     // setSlotValue for a value already in the slot's type.
-    void assignSlot(int slot, const QVariant &converted);
+    void assignSlot(int slot, QVariant converted);
 
     const EntityDescription *m_entity = nullptr;
     Context *m_context = nullptr;

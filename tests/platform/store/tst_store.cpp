@@ -240,6 +240,9 @@ private slots:
             << 0 << false << 0.0 << qint64(0);
         QTest::newRow("float beyond its range skipped")
             << QByteArray(R"({"name":"f","weight":"3.5e38"})") << "f" << 0 << false << 0.0 << qint64(0);
+        QTest::newRow("numbers beyond the type or not whole skipped")
+            << QByteArray(R"({"name":2.5,"count":99999999999,"flag":0.5,"big":-4})") << "2.5" << 0 << false
+            << 0.0 << qint64(-4);
         QTest::newRow("null clears text keeps numbers")
             << QByteArray(R"({"name":null,"count":null})") << QString() << 0 << false << 0.0 << qint64(0);
     }
