@@ -4,6 +4,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
+#include <QDBusServiceWatcher>
 #include <QLoggingCategory>
 #include <QStyle>
 #include <QSystemTrayIcon>
@@ -45,6 +46,11 @@ void DesktopUserNotificationCenter::connectSignals()
                       SLOT(onActionInvoked(uint, QString)));
         m_bus.connect(service, path, interface, QStringLiteral("NotificationClosed"), this,
                       SLOT(onNotificationClosed(uint, uint)));
+        // A restarted service numbers its notifications anew.
+        m_serviceWatcher =
+            new QDBusServiceWatcher(service, m_bus, QDBusServiceWatcher::WatchForOwnerChange, this);
+        connect(m_serviceWatcher, &QDBusServiceWatcher::serviceOwnerChanged, this,
+                &DesktopUserNotificationCenter::onServiceOwnerChanged);
     }
     // Waking from suspend: look at the wall clock at once rather than on the
     // next timer tick. Without logind the capped timer still notices.
@@ -118,6 +124,7 @@ void DesktopUserNotificationCenter::notifyFinished(QDBusPendingCallWatcher *watc
 {
     watcher->deleteLater();
     m_inFlight.remove(call);
+    const bool previousOwner = m_previousOwnerCalls.remove(call);
     const bool withdrawn = m_closeOnArrival.remove(call);
     const bool stale = m_latestCall.value(notification.identifier) != call;
     if (!stale)
@@ -132,6 +139,8 @@ void DesktopUserNotificationCenter::notifyFinished(QDBusPendingCallWatcher *watc
         return;
     }
     m_unavailableLogged = false;
+    if (previousOwner)
+        return; // that notification went with the service that numbered it
     const uint id = reply.value();
     if (withdrawn || stale) {
         // Withdrawn, or replaced by a newer call, while this one was on its way.
@@ -190,6 +199,23 @@ void DesktopUserNotificationCenter::onPrepareForSleep(bool sleeping)
 {
     if (!sleeping)
         deliverDueNotifications();
+}
+
+void DesktopUserNotificationCenter::onServiceOwnerChanged(const QString &name, const QString &oldOwner,
+                                                          const QString &newOwner)
+{
+    Q_UNUSED(name);
+    Q_UNUSED(newOwner);
+    if (oldOwner.isEmpty())
+        return; // first start: nothing of ours was shown by anybody
+    // The notifications of the old service are gone with it, and the new one
+    // may hand out the same ids for others: keep none of the old ids, and ask
+    // the new one what it can show.
+    m_serverIds.clear();
+    for (auto it = m_inFlight.cbegin(); it != m_inFlight.cend(); ++it)
+        m_previousOwnerCalls.insert(it.key());
+    m_askedCapabilities = false;
+    m_bodyMarkup = true;
 }
 
 void DesktopUserNotificationCenter::serviceUnavailable(const QString &why)

@@ -9,6 +9,7 @@
 #include <QStringList>
 
 class QDBusPendingCallWatcher;
+class QDBusServiceWatcher;
 class QSystemTrayIcon;
 
 // The centre on a Linux desktop: notifications go to the desktop notification
@@ -37,6 +38,7 @@ private slots:
     void onActionInvoked(uint id, const QString &actionKey);
     void onNotificationClosed(uint id, uint reason);
     void onPrepareForSleep(bool sleeping);
+    void onServiceOwnerChanged(const QString &name, const QString &oldOwner, const QString &newOwner);
 
 private:
     void connectSignals();
@@ -59,7 +61,10 @@ private:
     QSet<quint64> m_closeOnArrival;
     // Notify calls still on their way -> identifier
     QHash<quint64, QString> m_inFlight;
+    // Notify calls sent to a service that has since gone away: their ids mean nothing now
+    QSet<quint64> m_previousOwnerCalls;
     quint64 m_calls = 0;
+    QDBusServiceWatcher *m_serviceWatcher = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     QString m_trayIdentifier;
 };

@@ -333,6 +333,55 @@ private slots:
         QTRY_COMPARE(server->closes, QList<uint>({server->notifies.at(1).id}));
     }
 
+    // The service restarts mid-session and numbers its notifications from the
+    // start again: ids of the old one must neither replace nor stand for the new ones.
+    void serviceRestartForgetsTheOldIds()
+    {
+        auto server = startServer();
+        DesktopUserNotificationCenter center;
+        QSignalSpy activated(&center, &UserNotificationCenter::didActivateNotification);
+        UserNotification repeating = note("c1", t0.addSecs(60));
+        repeating.repeatInterval = UserNotificationRepeat::minutes(5);
+        center.scheduleNotification(repeating);
+        Clock::advance(60 * 1000);
+        QTRY_COMPARE(server->notifies.size(), 1);
+        const uint oldId = server->notifies.first().id;
+        emit server->ActionInvoked(oldId, "default");
+        QTRY_COMPARE(activated.count(), 1);
+
+        server.reset();
+        QTRY_VERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(serviceName).value());
+        auto restarted = startServer({"actions", "body"});
+        QVERIFY(restarted->registered);
+        QTest::qWait(100); // the owner change reaches the centre
+
+        center.scheduleNotification(note("c2", t0));
+        QTRY_COMPARE(restarted->notifies.size(), 1);
+        QCOMPARE(restarted->notifies.first().id, oldId); // the new service reuses the number
+        QTRY_COMPARE(restarted->capabilityQueries, 1);   // asked again: it may read no markup
+        QTest::qWait(50);
+        // The repetition of c1 is a new notification, not a replacement of c2.
+        Clock::advance(5 * 60 * 1000);
+        QTRY_COMPARE(restarted->notifies.size(), 2);
+        QCOMPARE(restarted->notifies.at(1).replacesId, 0u);
+        QVERIFY(restarted->notifies.at(1).id != oldId);
+
+        activated.clear();
+        emit restarted->ActionInvoked(oldId, "default");
+        QTRY_COMPARE(activated.count(), 1);
+        QCOMPARE(activated.first().first().value<UserNotification>().identifier, QStringLiteral("c2"));
+
+        // Withdrawing c1 closes its new notification only.
+        center.removeDeliveredNotification("c1");
+        QTRY_COMPARE(restarted->closes, QList<uint>({restarted->notifies.at(1).id}));
+        // Plain text once the new service says it reads no markup.
+        UserNotification marked = note("c3", t0);
+        marked.informativeText = "a<b> & c";
+        center.scheduleNotification(marked);
+        QTRY_COMPARE(restarted->notifies.size(), 3);
+        QCOMPARE(restarted->notifies.last().body, QStringLiteral("a<b> & c"));
+    }
+
     void withoutServiceNothingBreaksAndItIsLoggedOnce()
     {
         QVERIFY(!QDBusConnection::sessionBus().interface()->isServiceRegistered(serviceName).value());
