@@ -73,6 +73,8 @@ int SystemNetworkMonitor::readStatus() const
 
 void SystemNetworkMonitor::recompute()
 {
+    // The network changed: what NetworkManager said before may no longer hold.
+    m_wifi.invalidate();
     const int now = readStatus();
     if (now == m_status)
         return;

@@ -1,3 +1,4 @@
+#include "platform/base/Clock.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/network/NetworkManagerWiFi.h"
 #include "platform/network/NetworkStatus.h"
@@ -13,6 +14,7 @@
 #include <QDBusVirtualObject>
 #include <QElapsedTimer>
 #include <QMutex>
+#include <QSet>
 #include <QSignalSpy>
 #include <QThread>
 
@@ -62,6 +64,18 @@ public:
         QMutexLocker lock(&m_mutex);
         return m_calls;
     }
+    // Never answers (a hung NetworkManager).
+    void setHanging(bool hanging)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_hanging = hanging;
+    }
+    // Answers each call only after this long.
+    void setDelay(int msecs)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_delay = msecs;
+    }
 
     void addWiFiDevice(int n, int activeAp, const QList<QPair<int, QByteArray>> &aps)
     {
@@ -86,6 +100,10 @@ public:
     {
         QMutexLocker lock(&m_mutex);
         m_calls << message.path() + ' ' + message.interface() + '.' + message.member();
+        if (m_hanging)
+            return true;
+        if (m_delay > 0)
+            QThread::msleep(m_delay);
         if (message.member() == QLatin1String("GetDevices") && message.path() == nmRoot) {
             connection.send(message.createReply(QVariant::fromValue(paths(m_devices))));
             return true;
@@ -110,6 +128,8 @@ private:
     QStringList m_devices;
     QHash<QString, QVariant> m_props;
     QStringList m_calls;
+    bool m_hanging = false;
+    int m_delay = 0;
 };
 
 } // namespace
@@ -174,6 +194,7 @@ private slots:
     }
     void cleanup()
     {
+        Clock::reset();
         stopManager();
         NetworkMonitor::setShared(nullptr);
     }
@@ -250,8 +271,121 @@ private slots:
 
         m_nm->setProperty(devicePath(2), wirelessIface, "AccessPoints",
                           QVariant::fromValue(paths({apPath(51), apPath(52)})));
+        wifi.invalidate();
         // Entries without a readable name read as hidden networks.
         QCOMPARE(wifi.scannedSsids(), QStringList({"", ""}));
+    }
+
+    void ssidBytesThatAreNotUtf8_data()
+    {
+        QTest::addColumn<QByteArray>("ssid");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("UTF-8") << QByteArray("咖啡馆") << QString("咖啡馆");
+        QTest::newRow("GBK of a router that predates UTF-8")
+            << QByteArray("\xbf\xa7\xb7\xc8\xb9\xdd") << QString("咖啡馆");
+        QTest::newRow("neither: Latin-1, byte for byte")
+            << QByteArray("caf\xe9\xff") << QString("caf\u00e9\u00ff");
+        QTest::newRow("empty (hidden network)") << QByteArray() << QString();
+        QTest::newRow("a leading byte-order mark is kept")
+            << QByteArray("\xef\xbb\xbfNet") << QString(QChar(0xfeff)) + "Net";
+    }
+    void ssidBytesThatAreNotUtf8()
+    {
+        QFETCH(QByteArray, ssid);
+        QFETCH(QString, text);
+        QCOMPARE(NetworkManagerWiFi::ssidText(ssid), text);
+
+        startManager();
+        m_nm->addWiFiDevice(1, 71, {{71, ssid}, {72, "Other"}});
+        m_nm->setDevices({devicePath(1)});
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), text);
+        QCOMPARE(wifi.scannedSsids(), QStringList({text, "Other"}));
+    }
+
+    void differentBytesNeverReadAsTheSameName()
+    {
+        const QList<QByteArray> ssids{"caf\xe9", "caf\xe8",          "caf\x80",         "caf\xff",
+                                      "caf",     "\xbf\xa7\xb7\xc8", "\xbf\xa7\xb7\xc9"};
+        QSet<QString> texts;
+        for (const QByteArray &ssid : ssids)
+            texts.insert(NetworkManagerWiFi::ssidText(ssid));
+        QCOMPARE(texts.size(), ssids.size());
+    }
+
+    // The status handler asks for the name on every change: answers are kept
+    // for a moment, and a new change asks again.
+    void answersAreKeptUntilTheNetworkChanges()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 81, {{81, "Office"}});
+        m_nm->setDevices({devicePath(1)});
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), QString("Office"));
+        const qsizetype calls = m_nm->calls().size();
+        QCOMPARE(wifi.activeSsid(), QString("Office"));
+        QCOMPARE(wifi.activeSsid(), QString("Office"));
+        QCOMPARE(m_nm->calls().size(), calls);
+
+        m_nm->addWiFiDevice(1, 82, {{82, "Home"}});
+        wifi.invalidate();
+        QCOMPARE(wifi.activeSsid(), QString("Home"));
+        m_nm->addWiFiDevice(1, 0, {});
+        Clock::advance(NetworkManagerWiFi::CacheMSecs);
+        QCOMPARE(wifi.activeSsid(), QString());
+        Clock::reset();
+    }
+
+    // A hung NetworkManager costs one time-out, not one per call or per question.
+    void hungManagerBlocksOnceThenIsLeftAlone()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 91, {{91, "Office"}});
+        m_nm->addWiFiDevice(2, 0, {});
+        m_nm->setDevices({devicePath(1), devicePath(2)});
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QCOMPARE(wifi.activeSsid(), QString("Office"));
+
+        m_nm->setHanging(true);
+        wifi.invalidate();
+        QElapsedTimer t;
+        t.start();
+        // The last answer stands while it does not answer.
+        QCOMPARE(wifi.activeSsid(), QString("Office"));
+        QVERIFY2(t.elapsed() < NetworkManagerWiFi::CallTimeoutMSecs + 500,
+                 qPrintable(QString::number(t.elapsed())));
+        t.restart();
+        for (int i = 0; i < 20; ++i) {
+            wifi.invalidate();
+            QCOMPARE(wifi.activeSsid(), QString("Office"));
+            wifi.scannedSsids();
+        }
+        QVERIFY2(t.elapsed() < 500, qPrintable(QString::number(t.elapsed())));
+
+        // Answering again: asked again once the quiet time is over.
+        m_nm->setHanging(false);
+        m_nm->addWiFiDevice(1, 92, {{92, "Home"}});
+        Clock::advance(NetworkManagerWiFi::UnresponsiveBackoffMSecs);
+        QCOMPARE(wifi.activeSsid(), QString("Home"));
+        Clock::reset();
+    }
+
+    // Slow answers: all calls of one answer share one time budget.
+    void slowManagerCostsAtMostOneBudgetPerAnswer()
+    {
+        startManager();
+        for (int n = 1; n <= 4; ++n)
+            m_nm->addWiFiDevice(n, 0, {{100 + n, "Far"}});
+        m_nm->setDevices({devicePath(1), devicePath(2), devicePath(3), devicePath(4)});
+        m_nm->setDelay(400); // 9 calls before the last device is reached
+        NetworkManagerWiFi wifi(QDBusConnection::sessionBus());
+        QElapsedTimer t;
+        t.start();
+        wifi.scannedSsids();
+        QVERIFY2(t.elapsed() < NetworkManagerWiFi::CallTimeoutMSecs + 500,
+                 qPrintable(QString::number(t.elapsed())));
+        m_nm->setDelay(0);
+        Clock::reset();
     }
 
     void managerAbsentGivesEmptyAnswersAtOnce()
