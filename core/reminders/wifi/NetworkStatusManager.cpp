@@ -75,7 +75,8 @@ void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatu
     QSet<QString> savedIds;
     if (!wifiName.isEmpty()) {
         for (const WiFiRemind *wifi : ctx->findByAttribute<WiFiRemind>(QStringLiteral("name"), wifiName)) {
-            if (!wifi->wifiId().isEmpty())
+            // One the user deleted (waiting for the push) is no longer saved.
+            if (!wifi->wifiId().isEmpty() && wifi->actionType() != 3)
                 savedIds.insert(wifi->wifiId());
         }
     }

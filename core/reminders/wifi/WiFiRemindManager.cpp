@@ -68,7 +68,8 @@ bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString 
     QStringList names;
     if (Context *ctx = Context::defaultContext()) {
         for (const QString &id : wifiIdList(wifiIds)) {
-            if (const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id))
+            const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
+            if (wifi && wifi->actionType() != 3)
                 names << wifi->name();
         }
     }

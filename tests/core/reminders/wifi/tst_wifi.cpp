@@ -15,6 +15,7 @@
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
+#include <QSettings>
 #include <QSignalSpy>
 
 #include <memory>
@@ -467,6 +468,84 @@ private slots:
         QFETCH(QString, ids);
         QFETCH(bool, any);
         QCOMPARE(WiFiRemindManager::isAnyNetwork(ids), any);
+    }
+
+    // Many transitions within a second: each armed reminder fires once, and the
+    // events are one reload per transition and one push per reachable one.
+    void flappingFiresEachReminderOnce()
+    {
+        NoteDetail *join = addNote("c1", rem("12", 0));
+        NoteDetail *leave = addNote("c2", rem("12", 1));
+        QVERIFY(ctx()->saveAndWait());
+        NetworkStatusManager::registerNetwork();
+        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        for (int i = 0; i < 50; ++i) {
+            m_monitor->change(2, "Office");
+            m_monitor->change(i % 2 ? 0 : 1, "");
+        }
+        QStringList ids;
+        for (const UserNotification &n : center()->scheduleLog())
+            ids << n.identifier;
+        QCOMPARE(ids, QStringList({"c1", "c2"}));
+        checkFired(join);
+        checkFired(leave);
+        QCOMPARE(spy.count(), 100 + 75);
+        QVERIFY(!ctx()->hasChanges());
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("0"));
+    }
+
+    void aNoteDeletedBetweenTransitionsNeverFires()
+    {
+        NoteDetail *marked = addNote("c1", rem("12", 1));
+        NoteDetail *gone = addNote("c2", rem("0", 1));
+        addNote("c3", rem("12", 1));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+
+        marked->setActionType(3); // deleted, waiting for the push
+        ctx()->deleteObject(gone->remind());
+        ctx()->deleteObject(gone); // removed after its push
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("");
+        NetworkStatusManager::networkStatusDidChange(1);
+        QStringList ids;
+        for (const UserNotification &n : center()->scheduleLog())
+            ids << n.identifier;
+        QCOMPARE(ids, QStringList({"c3"}));
+        QCOMPARE(marked->actionType(), qint16(3));
+        QCOMPARE(marked->remind()->remindWifiStatus(), qint16(0));
+    }
+
+    // A saved network the user deleted (waiting for the push) is no longer one to match.
+    void aDeletedSavedNetworkDoesNotMatch()
+    {
+        ctx()->findFirstByAttribute<WiFiRemind>("wifiId", "12")->setActionType(3);
+        addNote("c1", rem("12", 0));
+        addNote("c2", rem("0", 0));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->setCurrentWiFiName("Office");
+        NetworkStatusManager::networkStatusDidChange(2);
+        QCOMPARE(center()->scheduleLog().size(), 1);
+        QCOMPARE(center()->scheduleLog().constFirst().identifier, QString("c2"));
+        QVERIFY(!WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime("", "12", 0, 0, "Office"));
+    }
+
+    // What the next run starts from is on disk after every transition.
+    void lastStatusAndNameAreOnDisk()
+    {
+        m_monitor->setCurrentWiFiName("咖啡馆");
+        NetworkStatusManager::networkStatusDidChange(2);
+        {
+            QSettings disk(UserDefaults::storagePath(), QSettings::IniFormat);
+            QCOMPARE(disk.value("lastWiFiType").toString(), QString("2"));
+            QCOMPARE(disk.value("lastWiFiName").toString(), QString("咖啡馆"));
+        }
+        NetworkStatusManager::networkStatusDidChange(-1);
+        NetworkStatusManager::networkStatusDidChange(0);
+        QSettings disk(UserDefaults::storagePath(), QSettings::IniFormat);
+        QCOMPARE(disk.value("lastWiFiType").toString(), QString("0"));
+        QCOMPARE(disk.value("lastWiFiName").toString(), QString("咖啡馆"));
     }
 
     void wifiManagerReadsTheMonitor()
