@@ -24,6 +24,28 @@ const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
 constexpr int callTimeoutMSecs = 10000;
 constexpr int trayMessageMSecs = 10000;
+
+// What a notification bubble can show of a note: no control characters (a
+// markup service refuses the whole body for one), and not a whole book.
+QString shownText(const QString &text)
+{
+    constexpr qsizetype maxChars = 1000;
+    QString out;
+    out.reserve(qMin(text.size(), maxChars + 1));
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.category() == QChar::Other_Control && c != u'\n' && c != u'\t')
+            continue;
+        if (out.size() >= maxChars) {
+            if (out.back().isHighSurrogate())
+                out.chop(1);
+            out.append(QChar(0x2026));
+            break;
+        }
+        out.append(c);
+    }
+    return out;
+}
 } // namespace
 
 DesktopUserNotificationCenter::DesktopUserNotificationCenter(QObject *parent)
@@ -99,15 +121,16 @@ void DesktopUserNotificationCenter::present(const UserNotification &notification
         hints.insert(QStringLiteral("sound-name"), defaultSoundThemeName());
 
     // A service that reads markup would swallow "<" and "&" of a note's text.
-    const QString body =
-        m_bodyMarkup ? notification.informativeText.toHtmlEscaped() : notification.informativeText;
+    const QString text = shownText(notification.informativeText);
+    const QString body = m_bodyMarkup ? text.toHtmlEscaped() : text;
     const QString appName = QCoreApplication::applicationName().isEmpty()
                                 ? QStringLiteral("Prelvane")
                                 : QCoreApplication::applicationName();
 
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, QStringLiteral("Notify"));
-    call << appName << m_serverIds.value(notification.identifier, 0u) << QString() << notification.title
-         << body << QStringList{QStringLiteral("default"), QStringLiteral("查看")} << hints << qint32(-1);
+    call << appName << m_serverIds.value(notification.identifier, 0u) << QString()
+         << shownText(notification.title) << body
+         << QStringList{QStringLiteral("default"), QStringLiteral("查看")} << hints << qint32(-1);
 
     const quint64 number = ++m_calls;
     m_latestCall.insert(notification.identifier, number);

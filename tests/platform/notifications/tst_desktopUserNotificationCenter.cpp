@@ -243,6 +243,22 @@ private slots:
         QCOMPARE(server->notifies.last().body, body);
     }
 
+    void controlCharactersAndVeryLongTextAreCut()
+    {
+        auto server = startServer({"actions", "body"});
+        DesktopUserNotificationCenter center;
+        UserNotification n = note("c1", t0);
+        n.informativeText = QStringLiteral("第一行\n\x01\x1b[31m") + QString(3000, QChar(0x6587)) + "尾";
+        center.scheduleNotification(n);
+        QTRY_COMPARE(server->notifies.size(), 1);
+        const QString body = server->notifies.first().body;
+        QVERIFY(body.startsWith(QStringLiteral("第一行\n[31m")));
+        QCOMPARE(body.size(), 1001);
+        QVERIFY(body.endsWith(QChar(0x2026)));
+        // The delivered copy keeps the whole text.
+        QCOMPARE(center.deliveredNotifications().first().informativeText, n.informativeText);
+    }
+
     void defaultActionIsTheActivation()
     {
         auto server = startServer();

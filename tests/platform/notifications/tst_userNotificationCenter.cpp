@@ -5,6 +5,8 @@
 #include <QSignalBlocker>
 #include <QSignalSpy>
 
+#include <ctime>
+
 namespace {
 const QDateTime t0(QDate(2026, 3, 2), QTime(9, 0)); // local time
 
@@ -225,6 +227,46 @@ private slots:
                                   UserNotificationCenter::maxCheckIntervalMSecs + 2000);
         QTest::qWait(UserNotificationCenter::maxCheckIntervalMSecs + 200);
         QCOMPARE(center.presented().size(), 1);
+    }
+
+    // The clock is set back: nothing delivered comes again, nothing pending is lost.
+    void clockSetBackNeitherRepeatsNorLoses()
+    {
+        FakeUserNotificationCenter center;
+        center.scheduleNotification(note("once", t0.addSecs(600)));
+        center.scheduleNotification(note("later", t0.addSecs(1800)));
+        center.scheduleNotification(note("hourly", t0.addSecs(300), UserNotificationRepeat::minutes(60)));
+        Clock::advance(900 * 1000);
+        QCOMPARE(ids(center.presented()), QStringList({"hourly", "once"}));
+
+        Clock::advance(-2 * 3600 * 1000LL); // back to 7:15
+        QTest::qWait(20);
+        QCOMPARE(center.presented().size(), 2);
+        QCOMPARE(center.nextDeliveryDate("hourly"), t0.addSecs(3900));
+        QCOMPARE(center.nextDeliveryDate("later"), t0.addSecs(1800));
+
+        Clock::setNow(t0.addSecs(1800));
+        QCOMPARE(ids(center.presented()), QStringList({"hourly", "once", "later"}));
+        Clock::setNow(t0.addSecs(3900));
+        QCOMPARE(ids(center.presented()), QStringList({"hourly", "once", "later", "hourly"}));
+    }
+
+    // A thousand pending, nothing due soon: the centre idles (no busy timer).
+    void manyPendingIdle()
+    {
+        Clock::reset();
+        FakeUserNotificationCenter center;
+        const QDateTime base = Clock::now().addDays(1);
+        for (int i = 0; i < 1000; ++i)
+            center.scheduleNotification(
+                note(QStringLiteral("c%1").arg(i), base.addSecs(i * 60),
+                     i % 3 ? UserNotificationRepeat::none() : UserNotificationRepeat::days(1)));
+        QCOMPARE(center.scheduledNotifications().size(), 1000);
+        const std::clock_t before = std::clock();
+        QTest::qWait(2500);
+        const double cpuMSecs = double(std::clock() - before) * 1000.0 / CLOCKS_PER_SEC;
+        QVERIFY2(cpuMSecs < 100, qPrintable(QString::number(cpuMSecs)));
+        QVERIFY(center.presented().isEmpty());
     }
 
     void realClockDeliversOnTime()
