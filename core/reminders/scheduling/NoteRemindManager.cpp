@@ -122,6 +122,12 @@ NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDat
 
 std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note)
 {
+    return planWithNote(note, importantRemindIntervalMinutes());
+}
+
+std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note,
+                                                                       int importantMinutes)
+{
     if (!note || note->isDeleted() || note->actionType() == 3 || note->isCompleted())
         return std::nullopt;
     const DateRemind *r = note->remind();
@@ -131,7 +137,7 @@ std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const Not
     const QDateTime current = DateManager::getDateFromString(r->remindRealDateTime());
     const bool snoozed = isDelayWithDelayTime(r->remindDelayTime());
     if (r->remindRType() == 1 && current.isValid() && !snoozed)
-        return Plan{current, UserNotificationRepeat::minutes(importantRemindIntervalMinutes())};
+        return Plan{current, UserNotificationRepeat::minutes(importantMinutes < 1 ? 5 : importantMinutes)};
     if (snoozed)
         return Plan{DateManager::getDateFromString(r->remindDelayTime()), UserNotificationRepeat::none()};
     if (!current.isValid())

@@ -68,6 +68,9 @@ public:
     // applies: important reminder (no snooze pending), snooze pending, date reminder.
     // None for a note without an active date reminder, deleted or completed.
     static std::optional<Plan> planWithNote(const NoteDetail *note);
+    // The same with the important reminders' repeat minutes given (read once by a
+    // caller that plans many notes).
+    static std::optional<Plan> planWithNote(const NoteDetail *note, int importantMinutes);
     // The repeat minutes of important reminders from the settings (below 1: 5).
     static int importantRemindIntervalMinutes();
 };

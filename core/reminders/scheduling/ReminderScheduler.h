@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class UserNotificationCenter;
 struct UserNotification;
 
@@ -22,14 +24,19 @@ public:
     // Schedules what planWithNote() asks for every note of the default store,
     // leaving identical pending notifications untouched, and withdraws pending
     // notifications of notes that should have none (also of rows that are gone).
-    // Does nothing without a store.
+    // A reminder whose fields did not change since the last pass is not planned
+    // again until its planned date is reached. Does nothing without a store.
     static void reconcileAll();
 
     // Listens to the shared centre's deliveries (again after the shared centre changed).
     static void start();
     static void stop();
 
+    ~ReminderScheduler() override;
+
 private:
+    struct Cache;
+
     explicit ReminderScheduler(QObject *parent = nullptr);
     static ReminderScheduler *instance();
     void listenTo(UserNotificationCenter *center);
@@ -37,4 +44,6 @@ private:
 
     QPointer<UserNotificationCenter> m_center;
     bool m_pending = false;
+    // The plans of the last pass, kept for the reminders that did not change.
+    std::unique_ptr<Cache> m_cache;
 };
