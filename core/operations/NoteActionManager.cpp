@@ -15,6 +15,8 @@
 #include "platform/store/Context.h"
 
 #include <QDebug>
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <limits>
@@ -81,8 +83,82 @@ void renumber(QList<NoteDetail *> &notes)
         notes[i]->setSort(qint16(i + 1));
 }
 
+// The live notes of `c` other than `except`, by sort.
+QList<NoteDetail *> liveNotes(const Classify *c, const NoteDetail *except)
+{
+    QList<NoteDetail *> out;
+    for (NoteDetail *n : c->notes())
+        if (n != except && n->actionType() != 3)
+            out.append(n);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
+    return out;
+}
+
+// Whether the notes form one chain by nextId: one top note, every nextId names
+// another of them or is "-1", and the walk from the top meets each once.
+bool isOneChain(const QList<NoteDetail *> &notes)
+{
+    if (notes.isEmpty())
+        return true;
+    QHash<QString, NoteDetail *> byId;
+    for (NoteDetail *n : notes)
+        if (byId.contains(n->cId()))
+            return false;
+        else
+            byId.insert(n->cId(), n);
+    QSet<QString> named;
+    for (NoteDetail *n : notes) {
+        const QString next = n->nextId();
+        if (next == lastId)
+            continue;
+        if (next == n->cId() || !byId.contains(next) || named.contains(next))
+            return false;
+        named.insert(next);
+    }
+    // Each note is named at most once, so exactly one is not named, unless there is a ring.
+    NoteDetail *top = nullptr;
+    for (NoteDetail *n : notes)
+        if (!named.contains(n->cId())) {
+            if (top)
+                return false;
+            top = n;
+        }
+    if (!top)
+        return false;
+    qsizetype seen = 0;
+    for (NoteDetail *n = top; n; n = byId.value(n->nextId()))
+        if (++seen > notes.size())
+            return false;
+    return seen == notes.size();
+}
+
+// A chain the service or an older client left broken (a ring, two notes naming
+// one, a note naming itself or one that is not there) is laid out again in the
+// order the list shows, sort ascending; notes that get a new nextId go with
+// the next push. `except` (a note being linked) takes no part.
+void repairChain(const Classify *c, const NoteDetail *except)
+{
+    if (!c)
+        return;
+    QList<NoteDetail *> notes = liveNotes(c, except);
+    if (isOneChain(notes))
+        return;
+    qWarning() << "note order: the chain of category" << c->classId() << "is broken; rebuilt by sort";
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        NoteDetail *n = notes[i];
+        const QString next = i + 1 < notes.size() ? notes[i + 1]->cId() : lastId;
+        n->setSort(qint16(qMin<qsizetype>(i + 1, std::numeric_limits<qint16>::max())));
+        if (n->nextId() != next) {
+            setNextId(n, next);
+            markForPush(n);
+        }
+    }
+}
+
 void unlink(NoteDetail *note)
 {
+    repairChain(note->classify(), nullptr);
     const QList<NoteDetail *> rest = others(note);
     if (rest.isEmpty())
         return;
@@ -122,6 +198,7 @@ void unlink(NoteDetail *note)
 
 void link(NoteDetail *note, int location)
 {
+    repairChain(note->classify(), note);
     QList<NoteDetail *> rest = others(note);
     if (location == 1) {
         if (rest.isEmpty()) {

@@ -202,7 +202,9 @@ private slots:
         QCOMPARE(n[1]->nextId(), QString("c"));
         QCOMPARE(n[2]->nextId(), QString("-1"));
 
-        // nextId "-1" never looks for a successor by sort; a stale nextId does.
+        // nextId "-1" never looks for a successor by sort; a stale nextId does (in a
+        // category of its own: b above still stands unlinked in this one).
+        m_category = m_fx.category("k3", "其他");
         QList<NoteDetail *> m = chain({"x", "y"});
         m[0]->setNextId("gone");
         NoteActionManager::configOldLastNote(m[1]); // y: predecessor by sort is x

@@ -199,6 +199,89 @@ private slots:
 
     void cleanup() { m_fx.close(); }
 
+    // A corrupt chain from the service (a cycle, two notes naming the same next,
+    // a note naming itself or a note that is not there, two bottom notes) is
+    // rebuilt in the order the list shows (sort) by the next operation on the
+    // category; the rewired notes go with the next push.
+    void corruptChainsAreRepaired_data()
+    {
+        QTest::addColumn<QStringList>("nextIds"); // of a, b, c, d (sort 1..4)
+        QTest::addColumn<QString>("action");
+        const QList<std::pair<const char *, QStringList>> shapes = {
+            {"cycle", {"b", "c", "d", "b"}},
+            {"all in a ring", {"b", "c", "d", "a"}},
+            {"fork", {"c", "c", "d", "-1"}},
+            {"names itself", {"b", "b", "d", "-1"}},
+            {"missing next", {"b", "gone", "d", "-1"}},
+            {"two bottoms", {"b", "-1", "d", "-1"}},
+        };
+        const QStringList actions = {"delete b",          "delete d",          "complete b top",
+                                     "complete b bottom", "complete b delete", "add top",
+                                     "add bottom",        "move b away",       "move one in"};
+        for (const auto &[name, ids] : shapes)
+            for (const QString &action : actions)
+                QTest::newRow(qPrintable(QString("%1, %2").arg(name, action))) << ids << action;
+    }
+
+    void corruptChainsAreRepaired()
+    {
+        QFETCH(QStringList, nextIds);
+        QFETCH(QString, action);
+        UserSet *set = ctx()->create<UserSet>();
+        Classify *c = m_fx.category("k0", "类0");
+        Classify *other = m_fx.category("k1", "类1");
+        QHash<QString, NoteDetail *> n;
+        const QStringList ids = {"a", "b", "c", "d"};
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            NoteDetail *note = m_fx.note(ids[i], c);
+            note->setSort(qint16(i + 1));
+            note->setNextId(nextIds[i]);
+            note->setIsSync(true);
+            n.insert(ids[i], note);
+        }
+        NoteDetail *stranger = m_fx.note("z", other);
+        stranger->setSort(1);
+        stranger->setNextId("-1");
+        stranger->setIsSync(true);
+        QHash<NoteDetail *, QString> before;
+        for (NoteDetail *note : ctx()->findAll<NoteDetail>())
+            before.insert(note, note->nextId());
+
+        NoteDetail *acted = n.value("b");
+        if (action == "delete b") {
+            QVERIFY(NoteActionManager::deleteActionWithNote(acted));
+        } else if (action == "delete d") {
+            acted = n.value("d");
+            QVERIFY(NoteActionManager::deleteActionWithNote(acted));
+        } else if (action.startsWith("complete")) {
+            set->setNoteCompleteActionType(action.endsWith("top") ? 1 : action.endsWith("bottom") ? 2 : 3);
+            NoteActionManager::completeActionWithNote(acted);
+        } else if (action.startsWith("add")) {
+            set->setNoteAddPositionType(action.endsWith("top") ? 1 : 2);
+            acted = NoteActionManager::addActionNoteWithClassify(c);
+        } else if (action == "move b away") {
+            NoteActionManager::moveNoteToClassify(other, acted);
+        } else {
+            acted = stranger;
+            NoteActionManager::moveNoteToClassify(c, stranger);
+        }
+
+        for (const Classify *cat : {c, other}) {
+            const QString fault = checkCategory(cat);
+            QVERIFY2(fault.isEmpty(), qPrintable(cat->classId() + ": " + fault));
+        }
+        QStringList shown; // the live notes by sort, as the list shows them
+        for (NoteDetail *note : ctx()->findAllSortedBy<NoteDetail>("sort", true))
+            if (note->classify() == c && note->actionType() != 3 && note != acted)
+                shown << note->cId();
+        QStringList expected = ids;
+        expected.removeOne(acted->cId());
+        QCOMPARE(shown, expected);
+        for (auto it = before.constBegin(); it != before.constEnd(); ++it)
+            if (it.key() != acted && it.key()->nextId() != it.value())
+                QVERIFY2(!it.key()->isSync(), qPrintable(it.key()->cId() + " rewired, not marked"));
+    }
+
     // PRELVANE_ORDER_SEED=<n> replays one sequence.
     void orderHoldsAfterAnySequence()
     {
