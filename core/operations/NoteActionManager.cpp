@@ -430,6 +430,10 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     if (isDeletedNote(note) || !note->remind())
         return true;
     DateRemind *r = note->remind();
+    // Nothing to put off: a completed note, a cleared reminder, or a Wi-Fi
+    // reminder (those fire on network changes, not at a time).
+    if (note->isCompleted() || r->remindActionType() == 3 || !Missing::isMissing(r->connectWifiIds()))
+        return true;
     const QDateTime until =
         delayDateWithType(delayType, DateManager::getDateFromString(r->remindRealDateTime()));
     if (!until.isValid()) {

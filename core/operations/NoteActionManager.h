@@ -48,7 +48,8 @@ public:
     // Snoozes the reminder: 2001 half an hour, 2002 an hour, 2003 tomorrow at the
     // occurrence's time, 2004 the next day with the occurrence's weekday. Schedules a
     // one-shot; when the limit refuses it the user is told and the snooze stays stored.
-    // Saves. A note without a reminder is left alone (true).
+    // Saves. A note without a running date reminder (none, cleared, Wi-Fi, or the
+    // note completed) is left alone (true).
     static bool addDelayRemindWithNote(NoteDetail *note, int delayType);
     // Turns the important mode off and reschedules the note's notification. Saves.
     static bool clearStarRemindWithNote(NoteDetail *note);

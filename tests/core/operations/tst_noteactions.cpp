@@ -475,6 +475,81 @@ private slots:
         QTRY_COMPARE(center()->presented().size(), 1);
     }
 
+    // Only a running date reminder of an open note can be snoozed: a completed
+    // note, a cleared reminder or a Wi-Fi reminder gets no notification from it.
+    void snoozeNeedsARunningDateReminder_data()
+    {
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<int>("remindActionType");
+        QTest::addColumn<QString>("wifi");
+        QTest::newRow("completed note") << true << 2 << "";
+        QTest::newRow("cleared reminder") << false << 3 << "";
+        QTest::newRow("Wi-Fi reminder") << false << 2 << "0";
+    }
+
+    void snoozeNeedsARunningDateReminder()
+    {
+        QFETCH(bool, completed);
+        QFETCH(int, remindActionType);
+        QFETCH(QString, wifi);
+        Remind r;
+        r.real = "2026/3/6 9:00:00";
+        r.actionType = remindActionType;
+        r.wifi = wifi;
+        NoteDetail *n = noteWith(r);
+        n->setIsCompleted(completed);
+        QVERIFY(ctx()->saveAndWait().ok);
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QVERIFY(center()->scheduleLog().isEmpty());
+        QCOMPARE(n->remind()->remindDelayTime(), QString());
+        QCOMPARE(n->actionType(), qint16(0));
+        QVERIFY(m_feedback->messages().isEmpty());
+    }
+
+    // A note the service left without a category, and a reminder whose dates
+    // cannot be read: every action still does something sensible.
+    void noteWithoutCategoryOrReadableDates_data()
+    {
+        QTest::addColumn<int>("setting");
+        for (int setting : {0, 1, 2, 3})
+            QTest::newRow(qPrintable(QString("completion setting %1").arg(setting))) << setting;
+    }
+
+    void noteWithoutCategoryOrReadableDates()
+    {
+        QFETCH(int, setting);
+        settings()->setNoteCompleteActionType(qint16(setting));
+        NoteDetail *n = m_fx.note("n");
+        n->setNextId("-1");
+        DateRemind *r = m_fx.remind(n);
+        r->setRemindCycleType(1);
+        r->setRemindCycleInterval(1);
+        r->setRemindRealDateTime("2026/13/45 25:61:00");
+        r->setRemindEndTime("later");
+        QVERIFY(!NoteActionManager::getCompleteDateWithNote(n).isValid());
+        // Tomorrow at now's time, as without an occurrence.
+        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2003));
+        QCOMPARE(r->remindDelayTime(), QString("2026/3/7 10:00:00"));
+        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        // An unreadable occurrence has no next one: the note completes.
+        QCOMPARE(NoteActionManager::completeActionWithNote(n), setting);
+        QVERIFY(n->isCompleted());
+        QCOMPARE(n->nextId(), QString("-1"));
+        QVERIFY(!center()->scheduledNotification("n"));
+        // Into a category: linked at its bottom.
+        chain({"a"});
+        NoteActionManager::moveNoteToClassify(m_category, n);
+        if (setting == 3) { // deleted by its completion: stays out
+            QCOMPARE(n->classify(), nullptr);
+            QCOMPARE(order(), QStringList{"a>-1"});
+        } else {
+            QCOMPARE(order(), (QStringList{"a>n", "n>-1"}));
+        }
+        QVERIFY(NoteActionManager::deleteActionWithNote(n));
+        QCOMPARE(order(), QStringList{"a>-1"});
+        QCOMPARE(NoteActionManager::addActionNoteWithClassify(nullptr), nullptr);
+    }
+
     void snoozeWithoutReminderDoesNothing()
     {
         NoteDetail *n = chain({"a"}).first();
