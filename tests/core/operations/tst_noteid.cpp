@@ -74,11 +74,50 @@ private slots:
             QVERIFY2(clientIdForm.match(c).hasMatch(), qPrintable(c));
     }
 
+    // Threads draw ids while the clock is stepped back and forth under them:
+    // no id is handed out twice.
+    void uniqueWhileTheClockSteps()
+    {
+        const QDateTime t(QDate(2033, 1, 1), QTime(0, 0));
+        Clock::setNow(t);
+        constexpr int threads = 6;
+        constexpr int perThread = 3000;
+        QMutex mutex;
+        QStringList all;
+        QAtomicInt running = threads;
+        std::vector<std::unique_ptr<QThread>> workers;
+        for (int i = 0; i < threads; ++i) {
+            workers.emplace_back(QThread::create([&] {
+                QStringList mine;
+                for (int k = 0; k < perThread; ++k)
+                    mine << NoteId::getClientId();
+                QMutexLocker lock(&mutex);
+                all << mine;
+                running.deref();
+            }));
+            workers.back()->start();
+        }
+        const QList<int> steps = {1, -1, 2, -3600, 3, 0, -2, 4};
+        for (int k = 0; running.loadRelaxed() > 0; ++k) {
+            Clock::setNow(t.addSecs(steps.at(k % steps.size())));
+            QThread::usleep(200);
+        }
+        for (auto &w : workers)
+            QVERIFY(w->wait(60000));
+        QCOMPARE(all.size(), threads * perThread);
+        const QSet<QString> distinct(all.begin(), all.end());
+        QCOMPARE(distinct.size(), all.size());
+        for (const QString &c : all) {
+            QVERIFY2(clientIdForm.match(c).hasMatch(), qPrintable(c));
+            QVERIFY(secondOf(c.mid(1)) >= t.toSecsSinceEpoch());
+        }
+    }
+
     void aFullSecondMovesOn()
     {
         // A clock that stands still: every number of the second is used, then
         // the generator goes on in the next second instead of looping.
-        const QDateTime t(QDate(2031, 1, 1), QTime(0, 0));
+        const QDateTime t(QDate(2034, 1, 1), QTime(0, 0));
         Clock::setNow(t);
         QSet<QString> seen;
         QElapsedTimer timer;
@@ -102,7 +141,7 @@ private slots:
 
     void clockSteppingBackKeepsTheLargestSecond()
     {
-        const QDateTime t(QDate(2032, 1, 1), QTime(0, 0));
+        const QDateTime t(QDate(2035, 1, 1), QTime(0, 0));
         Clock::setNow(t);
         QSet<QString> seen{NoteId::getId()};
         Clock::setNow(t.addSecs(-3600));
