@@ -25,18 +25,28 @@
 
 namespace {
 
-const QString kCId = QStringLiteral("cId");
-const QString kClassId = QStringLiteral("classId");
-const QString kDetail = QStringLiteral("detail");
-const QString kDatas = QStringLiteral("datas");
-const QString kActionType = QStringLiteral("actionType");
+// Keys read from the reply: the Latin-1 views compare with the parsed keys without
+// building a text per look-up.
+constexpr QLatin1StringView kCId("cId");
+constexpr QLatin1StringView kClassId("classId");
+constexpr QLatin1StringView kDetail("detail");
+constexpr QLatin1StringView kDatas("datas");
+constexpr QLatin1StringView kActionType("actionType");
+constexpr QLatin1StringView kRemindSetting("remindSetting");
+// Attribute names for the store's finders.
+const QString kCIdAttribute = QStringLiteral("cId");
+const QString kClassIdAttribute = QStringLiteral("classId");
 
 int actionOf(const QJsonValue &v)
 {
     if (v.isDouble())
         return int(v.toDouble());
+    const QString text = v.toString();
+    // The service writes one digit; anything else goes the general way.
+    if (text.size() == 1 && text.front().isDigit() && text.front().unicode() < 0x80)
+        return text.front().unicode() - '0';
     bool ok = false;
-    const int n = v.toString().trimmed().toInt(&ok);
+    const int n = text.trimmed().toInt(&ok);
     return ok ? n : -1;
 }
 
@@ -103,12 +113,12 @@ struct ImportIndex
 
     NoteDetail *note(const QString &cId)
     {
-        return bulk ? notes.one(ctx, cId) : ctx.findFirstByAttribute<NoteDetail>(kCId, cId);
+        return bulk ? notes.one(ctx, cId) : ctx.findFirstByAttribute<NoteDetail>(kCIdAttribute, cId);
     }
     void addNote(NoteDetail *n) { notes.add(n); }
     QList<DateRemind *> remindsOf(const QString &cId)
     {
-        return bulk ? reminds.all(ctx, cId) : ctx.findByAttribute<DateRemind>(kCId, cId);
+        return bulk ? reminds.all(ctx, cId) : ctx.findByAttribute<DateRemind>(kCIdAttribute, cId);
     }
     void addRemind(DateRemind *r) { reminds.add(r); }
     Classify *classify(const QString &classId) { return classes.one(ctx, classId); }
@@ -166,7 +176,8 @@ void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &inde
         index.addRemind(target);
     }
     target->importValuesForKeys(setting.toObject());
-    target->setCId(cId);
+    if (target->cId() != cId)
+        target->setCId(cId);
     if (note->remind() != target)
         note->setRemind(target);
 }
@@ -176,7 +187,8 @@ NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList
     const QString cId = textOf(entry.value(kCId));
     if (cId.isEmpty())
         return nullptr;
-    const int action = actionOf(entry.value(kActionType));
+    const QJsonValue actionValue = entry.value(kActionType);
+    const int action = actionOf(actionValue);
     NoteDetail *note = index.note(cId);
     if (action == 3) {
         if (note) {
@@ -188,24 +200,35 @@ NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList
     }
     if (note && !note->isSync())
         return note; // local changes wait for the push and win
-    if (!note) {
+    const bool created = !note;
+    if (created) {
         if (action != 1 && action != 2)
             return nullptr;
         note = index.ctx.create<NoteDetail>();
         note->setCId(cId);
         index.addNote(note);
     }
-    const QJsonObject detail = entry.value(kDetail).toObject();
+    const QJsonValue detailValue = entry.value(kDetail);
+    const QJsonObject detail = detailValue.toObject();
     Classify *classify = index.classify(textOf(detail.value(kClassId)));
-    note->importValuesForKeys(entry);
+    // The entry's own cId and actionType are overwritten below; a new row (no
+    // change marks) whose entry holds nothing else need not import it.
+    const qsizetype knownKeys = 1 + !actionValue.isUndefined() + !detailValue.isUndefined();
+    if (!created || entry.size() != knownKeys)
+        note->importValuesForKeys(entry);
     note->importValuesForKeys(detail);
-    note->setCId(cId);
+    // Setting a value a row already holds changes nothing: those setters are skipped.
+    if (note->cId() != cId)
+        note->setCId(cId);
     if (note->classify() != classify)
         note->setClassify(classify);
-    note->setIsSync(true);
-    note->setIsError(false);
-    note->setActionType(0);
-    importRemind(note, detail.value(QStringLiteral("remindSetting")), index);
+    if (!note->isSync())
+        note->setIsSync(true);
+    if (note->isError())
+        note->setIsError(false);
+    if (note->actionType() != 0)
+        note->setActionType(0);
+    importRemind(note, detail.value(kRemindSetting), index);
     if (withdrawn)
         withdrawn->append(cId);
     return note;
@@ -305,11 +328,15 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
             c->setSort(cs++);
             QList<NoteDetail *> &list = byClass[c->classId()];
-            std::stable_sort(list.begin(), list.end(),
-                             [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); });
+            const auto higher = [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); };
+            if (!std::is_sorted(list.begin(), list.end(), higher))
+                std::stable_sort(list.begin(), list.end(), higher);
             qint16 s = 1;
-            for (NoteDetail *n : list)
-                n->setSort(s++);
+            for (NoteDetail *n : std::as_const(list)) {
+                if (n->sort() != s)
+                    n->setSort(s);
+                ++s;
+            }
         }
         return;
     }
@@ -335,7 +362,7 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         for (NoteDetail *n : changed) {
             if (!counts.contains(n->classId()))
                 counts.insert(n->classId(),
-                              int(ctx.findByAttribute<NoteDetail>(kClassId, n->classId()).size()));
+                              int(ctx.findByAttribute<NoteDetail>(kClassIdAttribute, n->classId()).size()));
         }
         for (NoteDetail *n : changed)
             n->setSort(qint16(counts.value(n->classId()) - n->sort() + 1));
