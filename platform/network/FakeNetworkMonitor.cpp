@@ -8,8 +8,16 @@ void FakeNetworkMonitor::setStatus(int status)
     emit statusChanged(status);
 }
 
+void FakeNetworkMonitor::setCurrentWiFiName(const QString &name)
+{
+    if (name == m_name)
+        return;
+    m_name = name;
+    emit wifiNameChanged(name);
+}
+
 void FakeNetworkMonitor::change(int status, const QString &name)
 {
-    m_name = name;
+    setCurrentWiFiName(name);
     setStatus(status);
 }

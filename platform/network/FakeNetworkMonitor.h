@@ -15,7 +15,8 @@ public:
 
     // Emits statusChanged when the value differs.
     void setStatus(int status);
-    void setCurrentWiFiName(const QString &name) { m_name = name; }
+    // Emits wifiNameChanged when the value differs.
+    void setCurrentWiFiName(const QString &name);
     void setScannedWiFiNames(const QStringList &names) { m_scanned = names; }
     // Name first, then status, as a real join or leave is seen.
     void change(int status, const QString &name);

@@ -28,4 +28,8 @@ public:
 signals:
     // Emitted once per change of status(), with the new value.
     void statusChanged(int status);
+    // Emitted when the Wi-Fi network joined now may have changed (a switch from
+    // one network to another keeps the status at Wi-Fi), with the new
+    // currentWiFiName(); empty while not associated. May repeat a name.
+    void wifiNameChanged(const QString &name);
 };

@@ -2,9 +2,29 @@
 
 #include "platform/network/NetworkStatus.h"
 
+#include <QDBusArgument>
+#include <QDBusConnectionInterface>
+#include <QDBusReply>
 #include <QDebug>
 
 namespace {
+const QString nmService = QStringLiteral("org.freedesktop.NetworkManager");
+const QString wirelessInterface = QStringLiteral("org.freedesktop.NetworkManager.Device.Wireless");
+const QString activeAccessPoint = QStringLiteral("ActiveAccessPoint");
+
+QVariantMap propertyMap(const QVariant &v)
+{
+    if (v.metaType() == QMetaType::fromType<QDBusArgument>()) {
+        const QDBusArgument arg = qvariant_cast<QDBusArgument>(v);
+        if (arg.currentSignature() != QLatin1String("a{sv}"))
+            return {};
+        return qdbus_cast<QVariantMap>(arg);
+    }
+    if (v.metaType() == QMetaType::fromType<QVariantMap>())
+        return v.toMap();
+    return {};
+}
+
 QNetworkInformation *loadInformation()
 {
     if (QNetworkInformation::instance())
@@ -20,7 +40,7 @@ QNetworkInformation *loadInformation()
 } // namespace
 
 SystemNetworkMonitor::SystemNetworkMonitor(const QDBusConnection &bus, QObject *parent)
-    : NetworkMonitor(parent), m_wifi(bus), m_info(loadInformation())
+    : NetworkMonitor(parent), m_bus(bus), m_wifi(bus), m_info(loadInformation())
 {
     // Reachability and medium change in separate signals; one status is taken
     // after both have arrived so that a switch does not pass through a false state.
@@ -33,6 +53,56 @@ SystemNetworkMonitor::SystemNetworkMonitor(const QDBusConnection &bus, QObject *
                 qOverload<>(&QTimer::start));
     }
     m_status = readStatus();
+
+    m_nameCoalesce.setSingleShot(true);
+    m_nameCoalesce.setInterval(0);
+    connect(&m_nameCoalesce, &QTimer::timeout, this, &SystemNetworkMonitor::rereadName);
+    // Any sender and any device path: a Wi-Fi device plugged in later, or renumbered
+    // after a restart of NetworkManager, is heard as well, without depending on the
+    // bus connection's tracking of who owns the name (wifiPropertiesChanged checks
+    // the sender). The bus delivers only the property changes of Wi-Fi devices.
+    if (m_bus.isConnected()) {
+        const QString changed = QStringLiteral("PropertiesChanged");
+        if (!m_bus.connect(QString(), QString(), QStringLiteral("org.freedesktop.DBus.Properties"), changed,
+                           QStringList{wirelessInterface}, QString(), this,
+                           SLOT(wifiPropertiesChanged(QDBusMessage))))
+            qInfo("Cannot watch NetworkManager's Wi-Fi properties: %s",
+                  qPrintable(m_bus.lastError().message()));
+        m_bus.connect(QString(), QString(), wirelessInterface, changed, this,
+                      SLOT(wifiPropertiesChanged(QDBusMessage)));
+    }
+}
+
+void SystemNetworkMonitor::wifiPropertiesChanged(const QDBusMessage &message)
+{
+    const QList<QVariant> args = message.arguments();
+    QVariantMap changed;
+    if (message.interface() == wirelessInterface && !args.isEmpty())
+        changed = propertyMap(args.at(0));
+    else if (args.size() >= 2 && args.at(0).toString() == wirelessInterface)
+        changed = propertyMap(args.at(1));
+    // Scans change the access point list often; only a new active one matters.
+    bool relevant = changed.contains(activeAccessPoint);
+    if (!relevant && args.size() >= 3 && message.interface() != wirelessInterface)
+        relevant = args.at(2).toStringList().contains(activeAccessPoint);
+    if (!relevant || m_nameCoalesce.isActive())
+        return;
+    // Anyone on the bus may send such a signal; only NetworkManager's count.
+    const QDBusReply<QString> owner =
+        m_bus.interface() ? m_bus.interface()->serviceOwner(nmService) : QDBusReply<QString>();
+    if (owner.isValid() && !owner.value().isEmpty() && owner.value() == message.service())
+        m_nameCoalesce.start();
+}
+
+void SystemNetworkMonitor::rereadName()
+{
+    m_wifi.invalidate();
+    const QString name = m_wifi.activeSsid();
+    if (m_nameRead && name == m_name)
+        return;
+    m_nameRead = true;
+    m_name = name;
+    emit wifiNameChanged(name);
 }
 
 int SystemNetworkMonitor::statusFor(QNetworkInformation::Reachability reachability,

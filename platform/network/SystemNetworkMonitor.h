@@ -3,12 +3,15 @@
 #include "platform/network/NetworkManagerWiFi.h"
 #include "platform/network/NetworkMonitor.h"
 
+#include <QDBusMessage>
 #include <QNetworkInformation>
 #include <QTimer>
 
 // The network monitor of the running program: the status comes from
 // QNetworkInformation (reachability and transport medium), the Wi-Fi names from
-// NetworkManager on the given bus.
+// NetworkManager on the given bus. A change of the Wi-Fi device's active access
+// point (NetworkManager's property signals, no polling) re-reads the name and
+// emits wifiNameChanged when it differs from the one read before.
 class SystemNetworkMonitor : public NetworkMonitor
 {
     Q_OBJECT
@@ -25,12 +28,23 @@ public:
     static int statusFor(QNetworkInformation::Reachability reachability,
                          QNetworkInformation::TransportMedium medium, bool transportKnown, bool wifiActive);
 
+private slots:
+    // org.freedesktop.DBus.Properties.PropertiesChanged (s a{sv} as) and the older
+    // Device.Wireless.PropertiesChanged (a{sv}) of a Wi-Fi device.
+    void wifiPropertiesChanged(const QDBusMessage &message);
+
 private:
     int readStatus() const;
     void recompute();
+    void rereadName();
 
+    QDBusConnection m_bus;
     NetworkManagerWiFi m_wifi;
     QNetworkInformation *m_info = nullptr;
     int m_status = -1;
     QTimer m_coalesce;
+    // Both kinds of signal may arrive for one change: one reading for them all.
+    QTimer m_nameCoalesce;
+    QString m_name;
+    bool m_nameRead = false;
 };

@@ -163,6 +163,43 @@ private:
         QVERIFY(ok);
     }
 
+    // A signal from the stand-in's connection, the owner of NetworkManager's name.
+    void emitFromManager(const QString &path, const QString &iface, const QString &member,
+                         const QVariantList &args)
+    {
+        QDBusMessage signal = QDBusMessage::createSignal(path, iface, member);
+        signal.setArguments(args);
+        QVERIFY(QDBusConnection(m_connName).send(signal));
+    }
+
+    static QVariantList activePointChanged(int ap)
+    {
+        QVariantMap changed;
+        changed.insert("ActiveAccessPoint",
+                       QVariant::fromValue(QDBusObjectPath(ap ? apPath(ap) : QStringLiteral("/"))));
+        return {wirelessIface, changed, QStringList()};
+    }
+
+    // Points the device at another access point and says so, as NetworkManager does.
+    void associate(int device, int ap)
+    {
+        m_nm->setProperty(devicePath(device), wirelessIface, "ActiveAccessPoint",
+                          QVariant::fromValue(QDBusObjectPath(ap ? apPath(ap) : QStringLiteral("/"))));
+        emitFromManager(devicePath(device), "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                        activePointChanged(ap));
+    }
+
+    // Lets the signals sent so far arrive: a round trip to the bus from each sender
+    // (the bus has routed them by then), then time for this thread to handle them.
+    void settle()
+    {
+        QVERIFY(QDBusConnection(m_connName).interface()->isServiceRegistered(nmService).value());
+        QVERIFY(QDBusConnection::sessionBus().interface()->isServiceRegistered(nmService).value());
+        QTest::qWait(200);
+    }
+
+    int deviceQueries() const { return int(m_nm->calls().filter("GetDevices").size()); }
+
     void stopManager()
     {
         if (m_connName.isEmpty())
@@ -424,6 +461,133 @@ private slots:
         QCOMPARE(monitor.scannedWiFiNames(), QStringList());
     }
 
+    // Roaming from one network to another keeps the status at Wi-Fi; only the
+    // active access point of the device tells, and its name is read anew at once.
+    void aNewActiveAccessPointGivesTheNewName()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 11, {{11, "Office"}, {12, "Home"}, {13, "Office"}});
+        m_nm->setDevices({devicePath(1)});
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QSignalSpy named(&monitor, &NetworkMonitor::wifiNameChanged);
+        QCOMPARE(monitor.currentWiFiName(), QString("Office"));
+
+        associate(1, 12);
+        QTRY_COMPARE(named.count(), 1);
+        QCOMPARE(named.at(0).at(0).toString(), QString("Home"));
+        // The kept answer was dropped: the name asked for now is the new one.
+        QCOMPARE(monitor.currentWiFiName(), QString("Home"));
+
+        // Disassociated, then on the first network again.
+        associate(1, 0);
+        QTRY_COMPARE(named.count(), 2);
+        QCOMPARE(named.at(1).at(0).toString(), QString());
+        associate(1, 11);
+        QTRY_COMPARE(named.count(), 3);
+        QCOMPARE(named.at(2).at(0).toString(), QString("Office"));
+
+        // Another access point of the same network: the name stays, nothing is emitted.
+        associate(1, 13);
+        associate(1, 12);
+        QTRY_COMPARE(named.count(), 4);
+        QCOMPARE(named.at(3).at(0).toString(), QString("Home"));
+    }
+
+    // NetworkManager's older per-interface signal carries the same news.
+    void theWirelessInterfacesOwnSignalIsHeard()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 11, {{11, "Office"}, {12, "Home"}});
+        m_nm->setDevices({devicePath(1)});
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QSignalSpy named(&monitor, &NetworkMonitor::wifiNameChanged);
+
+        m_nm->setProperty(devicePath(1), wirelessIface, "ActiveAccessPoint",
+                          QVariant::fromValue(QDBusObjectPath(apPath(12))));
+        emitFromManager(devicePath(1), wirelessIface, "PropertiesChanged", {activePointChanged(12).at(1)});
+        QTRY_COMPARE(named.count(), 1);
+        QCOMPARE(named.at(0).at(0).toString(), QString("Home"));
+    }
+
+    // Scans change the device's properties all the time: those cost no D-Bus
+    // call, and a burst of signals for one change costs one reading.
+    void onlyAChangedActiveAccessPointIsReadAndOnlyOnce()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 11, {{11, "Office"}, {12, "Home"}});
+        m_nm->setDevices({devicePath(1)});
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QSignalSpy named(&monitor, &NetworkMonitor::wifiNameChanged);
+        QCOMPARE(monitor.currentWiFiName(), QString("Office"));
+        const int before = deviceQueries();
+
+        QVariantMap scan;
+        scan.insert("AccessPoints", QVariant::fromValue(paths({apPath(11), apPath(12)})));
+        scan.insert("LastScan", qint64(12345));
+        QVariantMap state;
+        state.insert("State", uint(100));
+        emitFromManager(devicePath(1), "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                        {wirelessIface, scan, QStringList()});
+        emitFromManager(devicePath(1), wirelessIface, "PropertiesChanged", {scan});
+        emitFromManager(devicePath(1), "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                        {deviceIface, state, QStringList()});
+        // Malformed: no arguments, or a text where the map belongs.
+        emitFromManager(devicePath(1), "org.freedesktop.DBus.Properties", "PropertiesChanged", {});
+        emitFromManager(devicePath(1), wirelessIface, "PropertiesChanged", {QString("ActiveAccessPoint")});
+        settle();
+        QCOMPARE(named.count(), 0);
+        QCOMPARE(deviceQueries(), before);
+
+        // Then a real switch, told by both signals at once.
+        m_nm->setProperty(devicePath(1), wirelessIface, "ActiveAccessPoint",
+                          QVariant::fromValue(QDBusObjectPath(apPath(12))));
+        emitFromManager(devicePath(1), "org.freedesktop.DBus.Properties", "PropertiesChanged",
+                        activePointChanged(12));
+        emitFromManager(devicePath(1), wirelessIface, "PropertiesChanged", {activePointChanged(12).at(1)});
+        QTRY_COMPARE(named.count(), 1);
+        QCOMPARE(named.at(0).at(0).toString(), QString("Home"));
+        settle();
+        QCOMPARE(named.count(), 1);
+        QCOMPARE(deviceQueries(), before + 1);
+    }
+
+    // Anyone on the bus can send a signal; only NetworkManager's count.
+    void aSignalFromAnotherSenderIsIgnored()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 11, {{11, "Office"}, {12, "Home"}});
+        m_nm->setDevices({devicePath(1)});
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QSignalSpy named(&monitor, &NetworkMonitor::wifiNameChanged);
+        const int before = deviceQueries();
+
+        QDBusMessage forged =
+            QDBusMessage::createSignal(devicePath(1), "org.freedesktop.DBus.Properties", "PropertiesChanged");
+        forged.setArguments(activePointChanged(12));
+        QVERIFY(QDBusConnection::sessionBus().send(forged));
+        settle();
+        QCOMPARE(named.count(), 0);
+        QCOMPARE(deviceQueries(), before);
+    }
+
+    // A restarted NetworkManager (new owner of the name, the device renumbered) is still heard.
+    void aRestartedManagerIsStillHeard()
+    {
+        startManager();
+        m_nm->addWiFiDevice(1, 11, {{11, "Office"}});
+        m_nm->setDevices({devicePath(1)});
+        SystemNetworkMonitor monitor(QDBusConnection::sessionBus());
+        QSignalSpy named(&monitor, &NetworkMonitor::wifiNameChanged);
+
+        stopManager();
+        startManager();
+        m_nm->addWiFiDevice(7, 0, {{12, "Home"}});
+        m_nm->setDevices({devicePath(7)});
+        associate(7, 12);
+        QTRY_COMPARE(named.count(), 1);
+        QCOMPARE(named.at(0).at(0).toString(), QString("Home"));
+    }
+
     void statusFromReachabilityAndMedium_data()
     {
         using R = QNetworkInformation::Reachability;
@@ -461,6 +625,10 @@ private slots:
     {
         FakeNetworkMonitor fake;
         QSignalSpy changed(&fake, &NetworkMonitor::statusChanged);
+        QSignalSpy named(&fake, &NetworkMonitor::wifiNameChanged);
+        QStringList order;
+        connect(&fake, &NetworkMonitor::statusChanged, this, [&](int s) { order << QString::number(s); });
+        connect(&fake, &NetworkMonitor::wifiNameChanged, this, [&](const QString &n) { order << n; });
         NetworkMonitor::setShared(&fake);
         QCOMPARE(NetworkMonitor::shared(), &fake);
 
@@ -473,6 +641,14 @@ private slots:
         QCOMPARE(changed.count(), 2);
         QCOMPARE(changed.at(0).at(0).toInt(), 2);
         QCOMPARE(changed.at(1).at(0).toInt(), 0);
+        // One name signal per different name, before the status that goes with it.
+        QCOMPARE(named.count(), 3);
+        QCOMPARE(named.at(0).at(0).toString(), QString("Office"));
+        QCOMPARE(named.at(1).at(0).toString(), QString("Cafe"));
+        QCOMPARE(named.at(2).at(0).toString(), QString());
+        QCOMPARE(order, QStringList({"Office", "2", "Cafe", "", "0"}));
+        fake.setCurrentWiFiName(QString());
+        QCOMPARE(named.count(), 3);
 
         NetworkMonitor::setShared(nullptr);
         QVERIFY(NetworkMonitor::shared() != &fake);
