@@ -328,7 +328,9 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
             c->setSort(cs++);
             QList<NoteDetail *> &list = byClass[c->classId()];
-            const auto higher = [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); };
+            const auto higher = [](const NoteDetail *a, const NoteDetail *b) {
+                return a->sort() > b->sort();
+            };
             if (!std::is_sorted(list.begin(), list.end(), higher))
                 std::stable_sort(list.begin(), list.end(), higher);
             qint16 s = 1;

@@ -137,6 +137,8 @@ private slots:
     void clearDeletesTheNamedCategoriesOnly();
     void emptyRemindSettingClearsTheReminder_data();
     void emptyRemindSettingClearsTheReminder();
+    void entryValuesBesideTheDetail_data();
+    void entryValuesBesideTheDetail();
     void nextIdPlacement_data();
     void nextIdPlacement();
     void placementUpToHundredEntriesThenReversal_data();
@@ -777,6 +779,56 @@ void TstSyncNotes::emptyRemindSettingClearsTheReminder()
         QCOMPARE(n->remind()->remindDateTime(), QString("2031/5/5 8:00:00"));
         QCOMPARE(n->remind()->cId(), QString("700"));
     }
+}
+
+void TstSyncNotes::entryValuesBesideTheDetail_data()
+{
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<QJsonObject>("entry");
+    QTest::addColumn<QString>("fontColor");
+    const QJsonObject detail{{"classId", "11"}, {"content", "内容"}, {"sort", 1}, {"nextId", "-1"}};
+    QJsonObject withColor = detail;
+    withColor.insert("fontColor", "#00ff00");
+    for (bool stored : {false, true}) {
+        const char *row = stored ? "stored note" : "new note";
+        QTest::addRow("%s, value only in the entry", row)
+            << stored
+            << QJsonObject{{"cId", "900"}, {"actionType", "2"}, {"fontColor", "#ff0000"}, {"detail", detail}}
+            << "#ff0000";
+        QTest::addRow("%s, the detail wins", row) << stored
+                                                  << QJsonObject{{"cId", "900"},
+                                                                 {"actionType", "2"},
+                                                                 {"fontColor", "#ff0000"},
+                                                                 {"detail", withColor}}
+                                                  << "#00ff00";
+        QTest::addRow("%s, numeric id and action", row)
+            << stored << QJsonObject{{"cId", 900}, {"actionType", 1}, {"detail", withColor}} << "#00ff00";
+    }
+}
+
+void TstSyncNotes::entryValuesBesideTheDetail()
+{
+    QFETCH(bool, stored);
+    QFETCH(QJsonObject, entry);
+    QFETCH(QString, fontColor);
+    Classify *c = category("11");
+    if (stored) {
+        NoteDetail *n = note("900", c);
+        n->setFontColor("#123456");
+        n->setActionType(2);
+        n->setIsSync(true);
+        n->setIsError(true);
+    }
+    save();
+    QVERIFY(pull(pullOfNotes({entry})));
+    NoteDetail *n = byId("900");
+    QVERIFY(n);
+    QCOMPARE(n->cId(), QString("900"));
+    QCOMPARE(n->fontColor(), fontColor);
+    QCOMPARE(n->actionType(), qint16(0));
+    QVERIFY(n->isSync());
+    QVERIFY(!n->isError());
+    QCOMPARE(n->classify(), c);
 }
 
 void TstSyncNotes::nextIdPlacement_data()
