@@ -23,54 +23,12 @@ const QString lastTypeKey = QStringLiteral("lastWiFiType");
 const QString lastNameKey = QStringLiteral("lastWiFiName");
 
 QMetaObject::Connection monitorConnection;
-} // namespace
+QMetaObject::Connection nameConnection;
 
-void NetworkStatusManager::registerNetwork()
+// Fires the reminders of one kind (0 join, 1 leave) that match the network of
+// that name; saves nothing and posts nothing.
+void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QString &current)
 {
-    unregisterNetwork();
-    NetworkMonitor *monitor = NetworkMonitor::shared();
-    monitorConnection = QObject::connect(monitor, &NetworkMonitor::statusChanged, monitor,
-                                         [](int status) { networkStatusDidChange(status); });
-    networkStatusDidChange(monitor->status());
-}
-
-void NetworkStatusManager::unregisterNetwork()
-{
-    if (monitorConnection)
-        QObject::disconnect(monitorConnection);
-    monitorConnection = {};
-}
-
-void NetworkStatusManager::networkStatusDidChange(int status)
-{
-    // An unknown reading says nothing about Wi-Fi: neither a leave nor a join,
-    // and the last known status stays.
-    if (status != NetworkStatus::NotReachable && status != NetworkStatus::ReachableNotWiFi &&
-        status != NetworkStatus::WiFi)
-        return;
-
-    const qint64 last = UserDefaults::integer(lastTypeKey);
-    if (status == NetworkStatus::WiFi && last != NetworkStatus::WiFi) {
-        const QString name = WIFIManager::getCWWiFiName();
-        UserDefaults::setValue(lastNameKey, name);
-        UserDefaults::sync();
-        addUserNotificationFromNoteWiFiRemindWithNetworkStatus(status, 0, name);
-    } else if (status != NetworkStatus::WiFi && last == NetworkStatus::WiFi) {
-        addUserNotificationFromNoteWiFiRemindWithNetworkStatus(status, 1, UserDefaults::string(lastNameKey));
-    }
-    UserDefaults::setValue(lastTypeKey, QString::number(status));
-    UserDefaults::sync();
-}
-
-void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatus(int status, int wifiType,
-                                                                                  const QString &wifiName)
-{
-    Context *ctx = Context::defaultContext();
-    if (!ctx) {
-        qWarning("Wi-Fi reminders: no store open, nothing fired");
-        return;
-    }
-
     // Every saved network of that name: the same SSID may be saved more than once.
     QSet<QString> savedIds;
     if (!wifiName.isEmpty()) {
@@ -82,7 +40,6 @@ void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatu
     }
 
     const bool join = wifiType == 0;
-    const QString current = WIFIManager::getCWWiFiName();
     const QDateTime now = Clock::now();
     const QString nowText = DateManager::getStringFromDate(now);
 
@@ -117,7 +74,11 @@ void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatu
         note->setIsSync(false);
         note->setActionType(2);
     }
+}
 
+// Saves what fired and tells the views and the push, once per network change.
+void saveAndAnnounce(Context *ctx, int status)
+{
     if (const SaveResult saved = ctx->saveAndWait(); !saved)
         qWarning() << "Wi-Fi reminders: saving the fired reminders failed:" << saved.error;
 
@@ -125,4 +86,99 @@ void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatu
                                               NoteListReloadType::All);
     if (status != NetworkStatus::NotReachable)
         NotificationCenter::defaultCenter()->post(NotificationName::SyncPushNoteDatas);
+}
+
+// On Wi-Fi before and now, joined to name now: a name other than the stored one
+// is a switch from that network to this one.
+void switchIfRenamed(const QString &name)
+{
+    if (name.isEmpty())
+        return;
+    const QString left = UserDefaults::string(lastNameKey);
+    if (name == left)
+        return;
+    UserDefaults::setValue(lastNameKey, name);
+    UserDefaults::sync();
+
+    Context *ctx = Context::defaultContext();
+    if (!ctx) {
+        qWarning("Wi-Fi reminders: no store open, nothing fired");
+        return;
+    }
+    // Left a network whose name was never known (joined before its name could
+    // be read): nothing was left that a reminder could name, only learnt.
+    if (!left.isEmpty())
+        fireMatching(ctx, 1, left, name);
+    fireMatching(ctx, 0, name, name);
+    saveAndAnnounce(ctx, NetworkStatus::WiFi);
+}
+} // namespace
+
+void NetworkStatusManager::registerNetwork()
+{
+    unregisterNetwork();
+    NetworkMonitor *monitor = NetworkMonitor::shared();
+    monitorConnection = QObject::connect(monitor, &NetworkMonitor::statusChanged, monitor,
+                                         [](int status) { networkStatusDidChange(status); });
+    nameConnection =
+        QObject::connect(monitor, &NetworkMonitor::wifiNameChanged, monitor,
+                         [monitor](const QString &name) { wifiNameDidChange(monitor->status(), name); });
+    networkStatusDidChange(monitor->status());
+}
+
+void NetworkStatusManager::unregisterNetwork()
+{
+    if (monitorConnection)
+        QObject::disconnect(monitorConnection);
+    if (nameConnection)
+        QObject::disconnect(nameConnection);
+    monitorConnection = {};
+    nameConnection = {};
+}
+
+void NetworkStatusManager::networkStatusDidChange(int status)
+{
+    // An unknown reading says nothing about Wi-Fi: neither a leave nor a join,
+    // and the last known status stays.
+    if (status != NetworkStatus::NotReachable && status != NetworkStatus::ReachableNotWiFi &&
+        status != NetworkStatus::WiFi)
+        return;
+
+    const qint64 last = UserDefaults::integer(lastTypeKey);
+    if (status == NetworkStatus::WiFi && last != NetworkStatus::WiFi) {
+        const QString name = WIFIManager::getCWWiFiName();
+        UserDefaults::setValue(lastNameKey, name);
+        UserDefaults::sync();
+        addUserNotificationFromNoteWiFiRemindWithNetworkStatus(status, 0, name);
+    } else if (status != NetworkStatus::WiFi && last == NetworkStatus::WiFi) {
+        addUserNotificationFromNoteWiFiRemindWithNetworkStatus(status, 1, UserDefaults::string(lastNameKey));
+    } else if (status == NetworkStatus::WiFi) {
+        // Still on Wi-Fi, as at a start on Wi-Fi after a run that ended on it:
+        // the network may be another one by now.
+        switchIfRenamed(WIFIManager::getCWWiFiName());
+    }
+    UserDefaults::setValue(lastTypeKey, QString::number(status));
+    UserDefaults::sync();
+}
+
+void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatus(int status, int wifiType,
+                                                                                  const QString &wifiName)
+{
+    Context *ctx = Context::defaultContext();
+    if (!ctx) {
+        qWarning("Wi-Fi reminders: no store open, nothing fired");
+        return;
+    }
+
+    fireMatching(ctx, wifiType, wifiName, WIFIManager::getCWWiFiName());
+    saveAndAnnounce(ctx, status);
+}
+
+void NetworkStatusManager::wifiNameDidChange(int status, const QString &name)
+{
+    // Joins and leaves of Wi-Fi are the status handler's; a name that arrives
+    // before the status that goes with it is read again there.
+    if (status != NetworkStatus::WiFi || UserDefaults::integer(lastTypeKey) != NetworkStatus::WiFi)
+        return;
+    switchIfRenamed(name);
 }

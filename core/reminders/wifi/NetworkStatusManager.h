@@ -16,7 +16,16 @@ public:
 
     // The status-change handler: joining Wi-Fi fires the join reminders, leaving
     // it the leave reminders; an unknown status (-1) is ignored altogether.
+    // Wi-Fi reported again (at start-up) on a network other than "lastWiFiName"
+    // is a switch, as in wifiNameDidChange().
     static void networkStatusDidChange(int status);
+
+    // The handler of a new Wi-Fi name while the status is Wi-Fi (status and the
+    // stored "lastWiFiType" both 2): a name other than "lastWiFiName" means the
+    // network was left for another one: the leave reminders of the old network
+    // fire, then the join reminders of the new one, and the new name is stored.
+    // An empty name (not associated for the moment) changes nothing.
+    static void wifiNameDidChange(int status, const QString &name);
 
     // Fires the reminders that match: wifiType 0 join, 1 leave; wifiName the SSID
     // joined (join) or left (leave). Saves, asks the note list to reload and,

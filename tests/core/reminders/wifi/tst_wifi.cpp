@@ -205,7 +205,11 @@ private slots:
         row("join, firing time in the short form", joinOffice,
             rem("12", 0, 0, noStamp, 3, 2, "2026/3/2 11:00"), false);
         row("join, firing time ahead, no silence window", joinOffice, rem("12", 0, 0, -8.0, 0), true);
-        row("Wi-Fi to another Wi-Fi", {2, "Home", 2, "Office"}, joinListed, false);
+        // Wi-Fi reported again (a start on Wi-Fi after a run that ended on Wi-Fi).
+        row("Wi-Fi again on the same network", {2, "Office", 2, "Office"}, joinListed, false);
+        row("Wi-Fi again on another network, join", {2, "Home", 2, "Office"}, joinListed, true);
+        row("Wi-Fi again on another network, leave", {2, "Office", 2, "Home"}, leaveListed, true);
+        row("Wi-Fi again, not associated", {2, "Office", 2, ""}, leaveListed, false);
 
         // Leaving.
         row("leave the listed network for none", leaveOffice, leaveListed, true);
@@ -247,6 +251,8 @@ private slots:
 
         const bool joined = change.status == 2 && change.lastType != 2;
         const bool left = change.status >= 0 && change.status != 2 && change.lastType == 2;
+        const bool switched = change.status == 2 && change.lastType == 2 && !change.name.isEmpty() &&
+                              change.name != change.lastName;
 
         // The notification and the rows.
         if (fires) {
@@ -275,7 +281,7 @@ private slots:
 
         // The events: a reload after every join or leave, a push unless unreachable now.
         QStringList expected;
-        if (joined || left) {
+        if (joined || left || switched) {
             expected << "NotesListReloadDatas=NoteListReloadTypeAll";
             if (change.status != 0)
                 expected << "SyncPushNoteDatas=";
@@ -287,7 +293,187 @@ private slots:
             change.status < 0 ? (change.lastType == absent ? QString() : QString::number(change.lastType))
                               : QString::number(change.status);
         QCOMPARE(UserDefaults::string("lastWiFiType"), lastType);
-        QCOMPARE(UserDefaults::string("lastWiFiName"), joined ? change.name : change.lastName);
+        QCOMPARE(UserDefaults::string("lastWiFiName"), joined || switched ? change.name : change.lastName);
+    }
+
+    // A new network name reported while on Wi-Fi: lastType/status are the stored
+    // "lastWiFiType" and the monitor's status at that moment.
+    void switches_data()
+    {
+        QTest::addColumn<Transition>("change");
+        QTest::addColumn<Reminder>("reminder");
+        QTest::addColumn<Note>("note");
+        QTest::addColumn<bool>("fires");
+
+        auto row = [](const char *name, Transition t, Reminder r, bool fires, Note n = {}) {
+            QTest::newRow(name) << t << r << n << fires;
+        };
+        const Transition officeToHome{2, "Office", 2, "Home"};
+
+        // Joining the new network.
+        row("join the new network, listed", officeToHome, rem("34", 0), true);
+        row("join the new network, second listed", officeToHome, rem("12,34", 0), true);
+        row("join, only the old network listed", officeToHome, rem("12", 0), false);
+        row("join an unsaved network, any network", {2, "Office", 2, "Airport"}, rem("0", 0), true);
+        row("join an unsaved network, listed", {2, "Office", 2, "Airport"}, rem("34", 0), false);
+        row("join, already fired", officeToHome, rem("34", 0, 1), false);
+        row("join inside the silence window", officeToHome, rem("34", 0, 0, 1.0, 3), false);
+        row("join after the silence window", officeToHome, rem("34", 0, 0, 3.5, 3), true);
+
+        // Leaving the old one.
+        row("leave the old network, listed", officeToHome, rem("12", 1), true);
+        row("leave, any network", officeToHome, rem("0", 1), true);
+        row("leave, only the new network listed", officeToHome, rem("34", 1), false);
+        row("leave an unsaved network, listed", {2, "Airport", 2, "Home"}, rem("12", 1), false);
+        row("leave an unsaved network, any network", {2, "Airport", 2, "Home"}, rem("0", 1), true);
+        row("leave, already fired", officeToHome, rem("12", 1, 1), false);
+        row("leave inside the silence window", officeToHome, rem("12", 1, 0, 2.0, 3), false);
+        row("leave after the silence window", officeToHome, rem("12", 1, 0, 4.0, 3), true);
+
+        // The name of the network joined was not known: nothing was left.
+        row("from an unknown name, join", {2, "", 2, "Home"}, rem("34", 0), true);
+        row("from an unknown name, leave any", {2, "", 2, "Home"}, rem("0", 1), false);
+        row("from no stored name, join", {2, {}, 2, "Home"}, rem("34", 0), true);
+
+        // Nothing changed, or not a switch.
+        row("the same network again", {2, "Office", 2, "Office"}, rem("12", 1), false);
+        row("the same network again, any", {2, "Office", 2, "Office"}, rem("0", 0), false);
+        row("disassociated, status still Wi-Fi", {2, "Office", 2, ""}, rem("12", 1), false);
+        row("disassociated, any network", {2, "Office", 2, ""}, rem("0", 1), false);
+        row("status unknown", {2, "Office", -1, "Home"}, rem("34", 0), false);
+        row("status not reachable, the leave still to come", {2, "Office", 0, "Home"}, rem("12", 1), false);
+        row("status Wi-Fi, the join still to come", {0, "Office", 2, "Home"}, rem("34", 0), false);
+        row("nothing stored yet", {absent, {}, 2, "Home"}, rem("34", 0), false);
+
+        // Notes that must not fire.
+        row("deleted note, join", officeToHome, rem("34", 0), false, {3, false});
+        row("completed note, leave", officeToHome, rem("12", 1), false, {0, true});
+        row("cleared reminder", officeToHome, rem("12", 1, 0, noStamp, 0, 3), false);
+    }
+
+    void switches()
+    {
+        QFETCH(Transition, change);
+        QFETCH(Reminder, reminder);
+        QFETCH(Note, note);
+        QFETCH(bool, fires);
+
+        setSilence(reminder.silenceHours);
+        NoteDetail *n = addNote("c1", reminder, note);
+        QVERIFY(ctx()->saveAndWait());
+        const QString stampBefore = n->remind()->remindWifiDateTime();
+        storeLast(change);
+        m_monitor->setCurrentWiFiName(change.name);
+
+        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        NetworkStatusManager::wifiNameDidChange(change.status, change.name);
+
+        if (fires) {
+            QCOMPARE(center()->scheduleLog().size(), 1);
+            QCOMPARE(center()->scheduleLog().constFirst().identifier, QString("c1"));
+            QCOMPARE(center()->scheduleLog().constFirst().informativeText, QString("带上电脑 c1"));
+            checkFired(n);
+        } else {
+            QVERIFY(center()->scheduleLog().isEmpty());
+            QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
+            QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
+            QCOMPARE(n->actionType(), qint16(note.actionType));
+            QCOMPARE(n->isSync(), true);
+        }
+        std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "c1");
+        QVERIFY(stored && stored->remind());
+        QCOMPARE(stored->remind()->remindWifiStatus(), qint16(fires ? 1 : reminder.status));
+
+        // A switch is one change: one reload and one push, whatever fired.
+        const bool switched = change.status == 2 && change.lastType == 2 && !change.name.isEmpty() &&
+                              change.name != change.lastName;
+        const QStringList expected =
+            switched ? QStringList{"NotesListReloadDatas=NoteListReloadTypeAll", "SyncPushNoteDatas="}
+                     : QStringList{};
+        QCOMPARE(posted(spy), expected);
+        QCOMPARE(UserDefaults::string("lastWiFiName"), switched ? change.name : change.lastName);
+        const QString lastType = change.lastType == absent ? QString() : QString::number(change.lastType);
+        QCOMPARE(UserDefaults::string("lastWiFiType"), lastType);
+    }
+
+    // Office, straight to Home, then off: the leave of Office and the join of Home
+    // fire at the switch, and the disconnect fires the leave of Home.
+    void aSwitchThenADisconnectFiresEachNetworksReminders()
+    {
+        addNote("leaveOffice", rem("12", 1));
+        addNote("joinHome", rem("34", 0));
+        addNote("leaveHome", rem("34", 1));
+        addNote("joinOffice", rem("12", 0));
+        QVERIFY(ctx()->saveAndWait());
+        UserDefaults::setValue("lastWiFiType", "0");
+        NetworkStatusManager::registerNetwork();
+        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        const auto fired = [this] {
+            QStringList ids;
+            for (const UserNotification &n : center()->scheduleLog())
+                ids << n.identifier;
+            return ids;
+        };
+
+        m_monitor->change(2, "Office");
+        QCOMPARE(fired(), QStringList({"joinOffice"}));
+        QCOMPARE(spy.count(), 2);
+
+        // Roaming passes through no association at all before the new network.
+        m_monitor->setCurrentWiFiName("");
+        QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
+        m_monitor->change(2, "Home");
+        QCOMPARE(fired(), QStringList({"joinOffice", "leaveOffice", "joinHome"}));
+        QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Home"));
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
+        QCOMPARE(spy.count(), 4);
+
+        m_monitor->change(0, "");
+        QCOMPARE(fired(), QStringList({"joinOffice", "leaveOffice", "joinHome", "leaveHome"}));
+        QCOMPARE(spy.count(), 5);
+        QVERIFY(!ctx()->hasChanges());
+        QCOMPARE(UserDefaults::string("lastWiFiType"), QString("0"));
+    }
+
+    // Switching back and forth: each armed reminder fires once; once per switch
+    // the events; a name reported twice is no further switch.
+    void switchingBackAndForthFiresEachReminderOnce()
+    {
+        addNote("c1", rem("12", 1));
+        addNote("c2", rem("34", 0));
+        addNote("c3", rem("0", 0));
+        QVERIFY(ctx()->saveAndWait());
+        m_monitor->change(2, "Office");
+        NetworkStatusManager::registerNetwork(); // joins Office: c3 fires
+        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        for (int i = 0; i < 20; ++i) {
+            m_monitor->setCurrentWiFiName(i % 2 ? "Office" : "Home");
+            NetworkStatusManager::wifiNameDidChange(2, i % 2 ? "Office" : "Home");
+        }
+        QStringList ids;
+        for (const UserNotification &n : center()->scheduleLog())
+            ids << n.identifier;
+        QCOMPARE(ids, QStringList({"c3", "c1", "c2"}));
+        // The monitor's signal switches; the same name handed in again does not.
+        QCOMPARE(spy.count(), 20 * 2);
+        QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
+    }
+
+    // The monitor said another network while the program was not running.
+    void startingOnAnotherWiFiNetworkIsASwitch()
+    {
+        addNote("leaveOffice", rem("12", 1));
+        addNote("joinHome", rem("34", 0));
+        QVERIFY(ctx()->saveAndWait());
+        UserDefaults::setValue("lastWiFiType", "2");
+        UserDefaults::setValue("lastWiFiName", "Office");
+        m_monitor->change(2, "Home");
+        NetworkStatusManager::registerNetwork();
+        QCOMPARE(center()->scheduleLog().size(), 2);
+        QCOMPARE(center()->scheduleLog().at(0).identifier, QString("leaveOffice"));
+        QCOMPARE(center()->scheduleLog().at(1).identifier, QString("joinHome"));
+        QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Home"));
     }
 
     void silenceWindowFollowsTheClock()
