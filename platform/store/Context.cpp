@@ -334,6 +334,13 @@ ManagedObject *Context::createObject(const EntityDescription &entity)
 void Context::objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue)
 {
     EntityState &st = state(o->m_entity->index);
+    if (const int target = st.slotTarget.at(slot); target >= 0) {
+        const QVariant &key = o->m_values.at(slot);
+        if (!key.isNull()) {
+            if (ManagedObject *t = registered(target, key.toLongLong()))
+                t->m_referenced = true;
+        }
+    }
     // A new row is among the dirty ones from its creation.
     if (!o->m_inserted && !st.dirty.contains(o)) {
         st.dirty.insert(o);
@@ -393,6 +400,12 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         if (!converted)
             return {};
         key = *converted;
+        // A row made in this context that no row has pointed at yet: nothing holds it.
+        if (!key.isNull() && st.slotTarget.at(slot) >= 0) {
+            const ManagedObject *target = registered(st.slotTarget.at(slot), key.toLongLong());
+            if (target && target->m_inserted && !target->m_referenced)
+                return {};
+        }
         SlotIndex *idx = st.dirtyIndex.find(slot);
         if (!idx) {
             SlotIndex built;

@@ -35,8 +35,10 @@ bool ManagedObject::setValue(const QString &attribute, const QVariant &value)
 
 void ManagedObject::importValuesForKeys(const QJsonObject &values)
 {
-    if (m_deleted || !m_context)
+    if (m_deleted || !m_context || values.isEmpty())
         return;
+    // Walking the reply's keys costs one text per key; looking each attribute up
+    // instead (a binary search per attribute) measured slower.
     for (auto it = values.begin(); it != values.end(); ++it) {
         const int i = m_entity->attributeIndex(it.key());
         if (i < 0)

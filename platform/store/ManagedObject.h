@@ -83,4 +83,7 @@ private:
     bool m_inserted = false;
     bool m_deleted = false;
     bool m_registered = false;
+    // Some row of this context has pointed at this one since it was made (kept for
+    // inserted rows, which no stored row can point at).
+    bool m_referenced = false;
 };

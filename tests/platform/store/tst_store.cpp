@@ -487,6 +487,48 @@ private slots:
         QVERIFY(!ctx->create<Tag>()->item()); // a new row's unset relationships read as none
     }
 
+    void newRowIsFoundByEveryHolderInMemory()
+    {
+        // A row made in this context is held by no stored row, but by any row of the
+        // context that points at it, saved before or not.
+        auto store = openStore();
+        {
+            auto writer = store->newContext();
+            writer->create<Item>()->setName("stored");
+            QVERIFY(writer->saveAndWait());
+        }
+        Context *ctx = store->mainContext();
+        Item *stored = ctx->findFirstByAttribute<Item>("name", "stored");
+        QVERIFY(stored);
+        auto *tag = ctx->create<Tag>();
+        QVERIFY(!tag->item());
+        QVERIFY(ctx->findByAttribute<Item>("tag", tag->objectId().pk).isEmpty());
+
+        auto *fresh = ctx->create<Item>();
+        fresh->setTag(tag);
+        QCOMPARE(tag->item(), fresh);
+        fresh->setTag(nullptr);
+        QVERIFY(!tag->item());
+
+        stored->setTag(tag);
+        QCOMPARE(tag->item(), stored);
+        QCOMPARE(ctx->findByAttribute<Item>("tag", tag->objectId().pk), QList<Item *>{stored});
+        fresh->setTag(tag); // one-to-one: the stored row lets go
+        QVERIFY(!stored->tag());
+        QCOMPARE(tag->item(), fresh);
+        ctx->deleteObject(fresh);
+        QVERIFY(!tag->item());
+
+        // From the new row's side.
+        auto *other = ctx->create<Tag>();
+        other->setItem(stored);
+        QCOMPARE(stored->tag(), other);
+        QCOMPARE(other->item(), stored);
+        QVERIFY(ctx->saveAndWait());
+        auto reader = store->newContext();
+        QCOMPARE(reader->findFirstByAttribute<Item>("name", "stored")->tag()->objectId(), other->objectId());
+    }
+
     void backgroundBlockReadsOneSnapshot()
     {
         auto store = openStore();
