@@ -170,7 +170,11 @@ std::optional<QVariant> AttributeValue::convertSlow(const QVariant &input, Attri
     return std::nullopt;
 }
 
-std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, AttributeType type)
+namespace {
+
+// One body for a value and for a reference into an object: reading a text through
+// the reference spares a copy of it.
+template <class Json> std::optional<QVariant> convertJson(const Json &input, AttributeType type)
 {
     // The common pairs directly; the rest through the QVariant rules.
     switch (input.type()) {
@@ -184,7 +188,7 @@ std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, Attribu
     case QJsonValue::Bool:
         if (type == AttributeType::Bool)
             return QVariant(input.toBool());
-        return convertSlow(QVariant(input.toBool()), type);
+        return AttributeValue::convertSlow(QVariant(input.toBool()), type);
     case QJsonValue::Double: {
         const double d = input.toDouble();
         switch (type) {
@@ -198,13 +202,13 @@ std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, Attribu
         case AttributeType::Text:
             return QVariant(numberText(d));
         default:
-            return convertSlow(QVariant(d), type);
+            return AttributeValue::convertSlow(QVariant(d), type);
         }
     }
     case QJsonValue::String:
         if (type == AttributeType::Text)
             return QVariant(input.toString());
-        return convertSlow(QVariant(input.toString()), type);
+        return AttributeValue::convertSlow(QVariant(input.toString()), type);
     case QJsonValue::Array:
     case QJsonValue::Object:
         if (type != AttributeType::Object)
@@ -212,6 +216,18 @@ std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, Attribu
         return input.toVariant();
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QVariant> AttributeValue::convert(const QJsonValue &input, AttributeType type)
+{
+    return convertJson(input, type);
+}
+
+std::optional<QVariant> AttributeValue::convert(QJsonValueConstRef input, AttributeType type)
+{
+    return convertJson(input, type);
 }
 
 namespace {

@@ -15,6 +15,7 @@ class AttributeValue
 public:
     static std::optional<QVariant> convert(const QVariant &input, AttributeType type);
     static std::optional<QVariant> convert(const QJsonValue &input, AttributeType type);
+    static std::optional<QVariant> convert(QJsonValueConstRef input, AttributeType type);
     // convert() without the shortcuts for values already in an attribute's type.
     static std::optional<QVariant> convertSlow(const QVariant &input, AttributeType type);
     // A relationship slot's value: the target's key, or null for none. Keys start at
