@@ -37,9 +37,11 @@ QJsonObject storedRemind(const QJsonObject &pushed)
         if (it.key() == QLatin1String("actionType"))
             r.insert("remindActionType", text(it.value()).toLongLong());
         else if (it.value().isString() && it.key() != QLatin1String("remindDateTime") &&
-                 it.key() != QLatin1String("remindRealDateTime") && it.key() != QLatin1String("remindEndTime") &&
-                 it.key() != QLatin1String("remindDelayTime") && it.key() != QLatin1String("connectWifiIds") &&
-                 it.key() != QLatin1String("remindWifiDateTime") && it.key() != QLatin1String("remindCycleSpecific"))
+                 it.key() != QLatin1String("remindRealDateTime") &&
+                 it.key() != QLatin1String("remindEndTime") && it.key() != QLatin1String("remindDelayTime") &&
+                 it.key() != QLatin1String("connectWifiIds") &&
+                 it.key() != QLatin1String("remindWifiDateTime") &&
+                 it.key() != QLatin1String("remindCycleSpecific"))
             r.insert(it.key(), it.value().toString().toLongLong());
         else
             r.insert(it.key(), it.value());
@@ -119,7 +121,8 @@ void NoteSyncHandlers::takeSnapshot(StandinAccount &account, const QString &snap
     account.snapshots.append(QJsonObject{{"snapshotDate", snapshotDate}});
 }
 
-void NoteSyncHandlers::clearCategories(StandinAccount &account, const QStringList &classIds, bool clearTimeAxis)
+void NoteSyncHandlers::clearCategories(StandinAccount &account, const QStringList &classIds,
+                                       bool clearTimeAxis)
 {
     Data &d = data(account);
     const qint64 v = ++account.version;
@@ -143,12 +146,13 @@ QList<NoteSyncHandlers::Category> NoteSyncHandlers::liveCategories(const Standin
     for (const Category &c : m_data.value(account.userId).classes)
         if (!c.deleted)
             out.append(c);
-    std::stable_sort(out.begin(), out.end(), [](const Category &a, const Category &b) { return a.sort < b.sort; });
+    std::stable_sort(out.begin(), out.end(),
+                     [](const Category &a, const Category &b) { return a.sort < b.sort; });
     return out;
 }
 
 QList<NoteSyncHandlers::Note> NoteSyncHandlers::liveNotesInOrder(const StandinAccount &account,
-                                                                  const QString &classId) const
+                                                                 const QString &classId) const
 {
     // The order is the nextId chain; pieces that do not link up follow by id.
     QMap<QString, Note> members;
@@ -260,7 +264,8 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
         reply.insert("syncUserSetResult", QJsonObject{{"isChange", true}, {"detail", account.sysSet}});
         QJsonArray wifis;
         for (const QJsonValue &w : std::as_const(account.wifis))
-            wifis.append(QJsonObject{{"wifiId", w.toObject().value("wifiId")}, {"actionType", "1"}, {"detail", w}});
+            wifis.append(
+                QJsonObject{{"wifiId", w.toObject().value("wifiId")}, {"actionType", "1"}, {"detail", w}});
         if (!wifis.isEmpty())
             reply.insert("syncUserWifiResult", QJsonObject{{"datas", wifis}});
     }
@@ -284,7 +289,8 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         const qint64 action = number(item.value("actionType"));
         const QString name = item.value("name").toString();
         if (m_refuseClasses.contains(name)) {
-            classResults.append(result(false, "clientId", pushedId, "classId", pushedId, m_refuseClasses.value(name)));
+            classResults.append(
+                result(false, "clientId", pushedId, "classId", pushedId, m_refuseClasses.value(name)));
             continue;
         }
         QString serverId = clientId.isEmpty() ? pushedId : d.classClientIds.value(clientId);
@@ -314,7 +320,8 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
             continue;
         }
         if (cat.deleted) {
-            classResults.append(result(false, "clientId", pushedId, "classId", serverId, QStringLiteral("分类已删除")));
+            classResults.append(
+                result(false, "clientId", pushedId, "classId", serverId, QStringLiteral("分类已删除")));
             continue;
         }
         cat.classId = serverId;
@@ -335,7 +342,8 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         const qint64 action = number(item.value("actionType"));
         const QString content = item.value("content").toString();
         if (m_refuseNotes.contains(content)) {
-            contentResults.append(result(false, "clientId", pushedId, "cId", pushedId, m_refuseNotes.value(content)));
+            contentResults.append(
+                result(false, "clientId", pushedId, "cId", pushedId, m_refuseNotes.value(content)));
             continue;
         }
         QString serverId = clientId.isEmpty() ? pushedId : d.clientIds.value(clientId);
@@ -346,14 +354,16 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
                 it->version = v;
                 changed = true;
             }
-            contentResults.append(result(true, "clientId", pushedId, "cId", serverId.isEmpty() ? pushedId : serverId));
+            contentResults.append(
+                result(true, "clientId", pushedId, "cId", serverId.isEmpty() ? pushedId : serverId));
             continue;
         }
         const QString clientClassId = text(item.value("clientClassId"));
         const QString classId =
             clientClassId.isEmpty() ? text(item.value("classId")) : d.classClientIds.value(clientClassId);
         if (classId.isEmpty() || !d.classes.contains(classId) || d.classes.value(classId).deleted) {
-            contentResults.append(result(false, "clientId", pushedId, "cId", pushedId, QStringLiteral("分类不存在")));
+            contentResults.append(
+                result(false, "clientId", pushedId, "cId", pushedId, QStringLiteral("分类不存在")));
             continue;
         }
         if (!clientId.isEmpty() && serverId.isEmpty()) {
@@ -361,11 +371,13 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
             d.clientIds.insert(clientId, serverId);
         }
         if (d.notes.contains(serverId) && d.notes.value(serverId).deleted) {
-            contentResults.append(result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容已删除")));
+            contentResults.append(
+                result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容已删除")));
             continue;
         }
         if (!d.notes.contains(serverId) && clientId.isEmpty() && action == 2) {
-            contentResults.append(result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容不存在")));
+            contentResults.append(
+                result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容不存在")));
             continue;
         }
         Note &n = d.notes[serverId];
