@@ -1,5 +1,6 @@
 #include "app/uikit/DisPatchManager.h"
 
+#include "app/uikit/DispatchTimer.h"
 #include "app/uikit/UiScheduler.h"
 
 #include <QCoreApplication>
@@ -49,4 +50,10 @@ void DisPatchManager::countDownWithTime(QObject *owner, unsigned count, std::fun
         Countdown{count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
     if (QObject *context = contextOf(*c))
         UiScheduler::current()->schedule(0, context, [c] { tick(c); });
+}
+
+DispatchTimer *DisPatchManager::timingWithDuration(QObject *owner, qint64 count, double intervalSeconds,
+                                                   std::function<void()> block)
+{
+    return new DispatchTimer(count, intervalSeconds, std::move(block), owner);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <functional>
 
+class DispatchTimer;
 class QObject;
 
 // The one-second countdown behind the verification-code button.
@@ -14,6 +17,12 @@ public:
     // further call, as soon as `owner` is destroyed (a null owner: never).
     static void countDownWithTime(QObject *owner, unsigned count, std::function<void(int)> runningBlock,
                                   std::function<void()> completeBlock);
+
+    // A timer that, once resumed, calls `block` `count` times `intervalSeconds`
+    // apart, the first at once, then cancels itself. Returned unstarted
+    // (resume() starts it) and owned by `owner`, with which it stops.
+    static DispatchTimer *timingWithDuration(QObject *owner, qint64 count, double intervalSeconds,
+                                             std::function<void()> block);
 
     static constexpr int TickMsecs = 1000;
 };

@@ -2,6 +2,7 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/BusySpinner.h"
 #include "app/uikit/DisPatchManager.h"
+#include "app/uikit/DispatchTimer.h"
 #include "app/uikit/EmptyView.h"
 #include "app/uikit/HUDManager.h"
 #include "app/uikit/ToastView.h"
@@ -304,6 +305,63 @@ private slots:
             [] { QFAIL("completed after its owner went"); });
         clock->advance(60000);
         QCOMPARE(values, (QList<int>{9, 8, 7}));
+    }
+
+    void timingFiresItsCountThenCancels_data()
+    {
+        QTest::addColumn<qint64>("count");
+        QTest::addColumn<double>("interval");
+        QTest::addColumn<QList<qint64>>("times");
+        QTest::newRow("three every 1.5 s") << qint64(3) << 1.5 << QList<qint64>{0, 1500, 3000};
+        QTest::newRow("zero") << qint64(0) << 1.0 << QList<qint64>{};
+        QTest::newRow("negative") << qint64(-4) << 1.0 << QList<qint64>{};
+        QTest::newRow("zero interval never spins") << qint64(2) << 0.0 << QList<qint64>{0, 1};
+        QTest::newRow("nan interval") << qint64(2) << std::nan("") << QList<qint64>{0, 1};
+    }
+    void timingFiresItsCountThenCancels()
+    {
+        QFETCH(qint64, count);
+        QFETCH(double, interval);
+        QFETCH(QList<qint64>, times);
+        QObject owner;
+        QList<qint64> fired;
+        DispatchTimer *timer =
+            DisPatchManager::timingWithDuration(&owner, count, interval, [&] { fired.append(clock->now()); });
+        QCOMPARE(timer->parent(), &owner);
+        clock->advance(10000);
+        QVERIFY(fired.isEmpty()); // not started until resumed
+        const qint64 start = clock->now();
+        timer->resume();
+        timer->resume();
+        clock->advance(100000);
+        for (qint64 &t : fired)
+            t -= start;
+        QCOMPARE(fired, times);
+        QVERIFY(timer->isCancelled());
+        QCOMPARE(clock->pending(), 0);
+    }
+
+    void timingStopsWhenCancelledOrItsOwnerGoes()
+    {
+        auto owner = std::make_unique<QObject>();
+        int fired = 0;
+        DispatchTimer *timer = DisPatchManager::timingWithDuration(owner.get(), 10, 1.0, [&] {
+            if (++fired == 3)
+                owner.reset(); // destroys the timer from inside its own block
+        });
+        timer->resume();
+        clock->advance(60000);
+        QCOMPARE(fired, 3);
+        QCOMPARE(clock->pending(), 0);
+
+        QObject other;
+        int calls = 0;
+        DispatchTimer *second = DisPatchManager::timingWithDuration(&other, 10, 1.0, [&] { ++calls; });
+        second->resume();
+        clock->advance(1500);
+        second->cancel();
+        clock->advance(60000);
+        QCOMPARE(calls, 2);
     }
 
     void countdownWithRealTimers()
