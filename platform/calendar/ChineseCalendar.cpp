@@ -1,6 +1,7 @@
 #include "platform/calendar/ChineseCalendar.h"
 
 #include "platform/calendar/ChineseCalendarTable.h"
+#include "platform/calendar/DayNumbers.h"
 
 #include <QDate>
 
@@ -19,16 +20,10 @@ using Table = ChineseCalendarTable;
 
 // ICU counts Chinese years from 2637 BCE.
 constexpr int icuYearOffset = 2637;
-constexpr qint64 unixEpochDay = 2440588;
 constexpr double msecsPerDay = 86400000.0;
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
+using DayNumbers::floorDiv;
+using DayNumbers::unixEpochDay;
 
 // Months of all covered years before a year, so that a month has one serial number.
 struct MonthSerials

@@ -1,5 +1,7 @@
 #include "platform/calendar/LocalTime.h"
 
+#include "platform/calendar/DayNumbers.h"
+
 #include <QTimeZone>
 
 #include <climits>
@@ -8,16 +10,10 @@
 
 namespace {
 
-constexpr qint64 unixEpochDay = 2440588;
 constexpr qint64 msecsPerDay = 86400000;
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
+using DayNumbers::floorDiv;
+using DayNumbers::unixEpochDay;
 
 // Per-day offsets from UTC, direct-mapped by day number. `constant` is false for days that hold a zone
 // transition; those take Qt's path every time.
