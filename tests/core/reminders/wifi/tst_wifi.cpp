@@ -137,6 +137,35 @@ private:
         return out;
     }
 
+    // The identifiers of every notification scheduled so far, in order.
+    QStringList scheduledIds() const
+    {
+        QStringList ids;
+        for (const UserNotification &n : center()->scheduleLog())
+            ids << n.identifier;
+        return ids;
+    }
+
+    // The note of a table row, not saved yet, with the state before the change: stored and as the monitor says.
+    NoteDetail *arrange(const Transition &change, const Reminder &reminder, const Note &note)
+    {
+        setSilence(reminder.silenceHours);
+        NoteDetail *n = addNote("c1", reminder, note);
+        storeLast(change);
+        m_monitor->setCurrentWiFiName(change.name);
+        return n;
+    }
+
+    // Nothing fired: no notification, the note and its reminder as they were.
+    void checkNotFired(NoteDetail *n, const Reminder &reminder, const Note &note, const QString &stampBefore)
+    {
+        QVERIFY(center()->scheduleLog().isEmpty());
+        QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
+        QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
+        QCOMPARE(n->actionType(), qint16(note.actionType));
+        QCOMPARE(n->isSync(), true);
+    }
+
     void checkFired(NoteDetail *note)
     {
         DateRemind *r = note->remind();
@@ -239,12 +268,9 @@ private slots:
         QFETCH(Note, note);
         QFETCH(bool, fires);
 
-        setSilence(reminder.silenceHours);
-        NoteDetail *n = addNote("c1", reminder, note);
+        NoteDetail *n = arrange(change, reminder, note);
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
-        storeLast(change);
-        m_monitor->setCurrentWiFiName(change.name);
 
         QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
         NetworkStatusManager::networkStatusDidChange(change.status);
@@ -264,12 +290,8 @@ private slots:
             QCOMPARE(shown.deliveryDate, now());
             checkFired(n);
         } else {
-            QVERIFY(center()->scheduleLog().isEmpty());
-            QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
+            checkNotFired(n, reminder, note, stampBefore);
             QCOMPARE(n->remind()->remindActionType(), qint16(reminder.remindActionType));
-            QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
-            QCOMPARE(n->actionType(), qint16(note.actionType));
-            QCOMPARE(n->isSync(), true);
         }
 
         // The fired state is on disk, not only in memory.
@@ -358,12 +380,9 @@ private slots:
         QFETCH(Note, note);
         QFETCH(bool, fires);
 
-        setSilence(reminder.silenceHours);
-        NoteDetail *n = addNote("c1", reminder, note);
+        NoteDetail *n = arrange(change, reminder, note);
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
-        storeLast(change);
-        m_monitor->setCurrentWiFiName(change.name);
 
         QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
         NetworkStatusManager::wifiNameDidChange(change.status, change.name);
@@ -374,11 +393,7 @@ private slots:
             QCOMPARE(center()->scheduleLog().constFirst().informativeText, QString("带上电脑 c1"));
             checkFired(n);
         } else {
-            QVERIFY(center()->scheduleLog().isEmpty());
-            QCOMPARE(n->remind()->remindWifiStatus(), qint16(reminder.status));
-            QCOMPARE(n->remind()->remindWifiDateTime(), stampBefore);
-            QCOMPARE(n->actionType(), qint16(note.actionType));
-            QCOMPARE(n->isSync(), true);
+            checkNotFired(n, reminder, note, stampBefore);
         }
         std::unique_ptr<Context> reader = m_fx.store()->newContext();
         NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "c1");
@@ -409,28 +424,22 @@ private slots:
         UserDefaults::setValue("lastWiFiType", "0");
         NetworkStatusManager::registerNetwork();
         QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
-        const auto fired = [this] {
-            QStringList ids;
-            for (const UserNotification &n : center()->scheduleLog())
-                ids << n.identifier;
-            return ids;
-        };
 
         m_monitor->change(2, "Office");
-        QCOMPARE(fired(), QStringList({"joinOffice"}));
+        QCOMPARE(scheduledIds(), QStringList({"joinOffice"}));
         QCOMPARE(spy.count(), 2);
 
         // Roaming passes through no association at all before the new network.
         m_monitor->setCurrentWiFiName("");
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
         m_monitor->change(2, "Home");
-        QCOMPARE(fired(), QStringList({"joinOffice", "leaveOffice", "joinHome"}));
+        QCOMPARE(scheduledIds(), QStringList({"joinOffice", "leaveOffice", "joinHome"}));
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Home"));
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
         QCOMPARE(spy.count(), 4);
 
         m_monitor->change(0, "");
-        QCOMPARE(fired(), QStringList({"joinOffice", "leaveOffice", "joinHome", "leaveHome"}));
+        QCOMPARE(scheduledIds(), QStringList({"joinOffice", "leaveOffice", "joinHome", "leaveHome"}));
         QCOMPARE(spy.count(), 5);
         QVERIFY(!ctx()->hasChanges());
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("0"));
@@ -451,10 +460,7 @@ private slots:
             m_monitor->setCurrentWiFiName(i % 2 ? "Office" : "Home");
             NetworkStatusManager::wifiNameDidChange(2, i % 2 ? "Office" : "Home");
         }
-        QStringList ids;
-        for (const UserNotification &n : center()->scheduleLog())
-            ids << n.identifier;
-        QCOMPARE(ids, QStringList({"c3", "c1", "c2"}));
+        QCOMPARE(scheduledIds(), QStringList({"c3", "c1", "c2"}));
         // The monitor's signal switches; the same name handed in again does not.
         QCOMPARE(spy.count(), 20 * 2);
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
@@ -527,9 +533,7 @@ private slots:
         m_monitor->setCurrentWiFiName("Office");
         NetworkStatusManager::networkStatusDidChange(2);
 
-        QStringList ids;
-        for (const UserNotification &n : center()->scheduleLog())
-            ids << n.identifier;
+        QStringList ids = scheduledIds();
         ids.sort();
         QCOMPARE(ids, QStringList({"c1", "c2"}));
     }
@@ -669,10 +673,7 @@ private slots:
             m_monitor->change(2, "Office");
             m_monitor->change(i % 2 ? 0 : 1, "");
         }
-        QStringList ids;
-        for (const UserNotification &n : center()->scheduleLog())
-            ids << n.identifier;
-        QCOMPARE(ids, QStringList({"c1", "c2"}));
+        QCOMPARE(scheduledIds(), QStringList({"c1", "c2"}));
         checkFired(join);
         checkFired(leave);
         QCOMPARE(spy.count(), 100 + 75);
@@ -695,10 +696,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("");
         NetworkStatusManager::networkStatusDidChange(1);
-        QStringList ids;
-        for (const UserNotification &n : center()->scheduleLog())
-            ids << n.identifier;
-        QCOMPARE(ids, QStringList({"c3"}));
+        QCOMPARE(scheduledIds(), QStringList({"c3"}));
         QCOMPARE(marked->actionType(), qint16(3));
         QCOMPARE(marked->remind()->remindWifiStatus(), qint16(0));
     }
