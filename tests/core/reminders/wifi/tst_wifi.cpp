@@ -146,7 +146,7 @@ private:
         return ids;
     }
 
-    // The note of a table row, not saved yet, with the state before the change: stored and as the monitor says.
+    // The note of a table row, not saved yet, and the state before the change as stored and as monitored.
     NoteDetail *arrange(const Transition &change, const Reminder &reminder, const Note &note)
     {
         setSilence(reminder.silenceHours);
