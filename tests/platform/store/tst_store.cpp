@@ -132,6 +132,29 @@ static QString rawText(const QString &path, const char *sql)
     return out;
 }
 
+// A new folder with a title, not saved yet.
+static Folder *newFolder(Context *ctx, const QString &title)
+{
+    auto *f = ctx->create<Folder>();
+    f->setTitle(title);
+    return f;
+}
+
+// What a background save's completion reported; the test waits for `done` itself.
+struct BackgroundSave
+{
+    bool done = false;
+    SaveResult result;
+};
+
+static void startBackgroundSave(Store &store, std::function<void(Context &)> block, BackgroundSave &save)
+{
+    store.saveInBackground(std::move(block), [&save](const SaveResult &r) {
+        save.result = r;
+        save.done = true;
+    });
+}
+
 class TestStore : public QObject
 {
     Q_OBJECT
@@ -361,8 +384,7 @@ private slots:
     {
         auto store = openStore();
         Context *ctx = store->mainContext();
-        auto *f = ctx->create<Folder>();
-        f->setTitle("saved");
+        auto *f = newFolder(ctx, "saved");
         QVERIFY(ctx->saveAndWait());
         f->setTitle("edited");
         auto *n = ctx->create<Folder>();
@@ -376,17 +398,15 @@ private slots:
     {
         auto store = openStore();
         Context *main = store->mainContext();
-        auto *kept = main->create<Folder>();
-        kept->setTitle("kept");
-        auto *gone = main->create<Folder>();
-        gone->setTitle("gone");
+        auto *kept = newFolder(main, "kept");
+        auto *gone = newFolder(main, "gone");
         QVERIFY(main->saveAndWait());
         const ObjectId keptId = kept->objectId(), goneId = gone->objectId();
 
         QSignalSpy merged(main, &Context::changesMerged);
-        bool done = false;
-        SaveResult result;
-        store->saveInBackground(
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
             [&](Context &bg) {
                 bg.existing<Folder>(keptId)->setRank(9);
                 bg.deleteObject(bg.existing<Folder>(goneId));
@@ -396,12 +416,9 @@ private slots:
                     item->setFolder(bg.existing<Folder>(keptId));
                 }
             },
-            [&](const SaveResult &r) {
-                result = r;
-                done = true;
-            });
-        QTRY_VERIFY_WITH_TIMEOUT(done, 20000);
-        QVERIFY(result.ok);
+            save);
+        QTRY_VERIFY_WITH_TIMEOUT(save.done, 20000);
+        QVERIFY(save.result.ok);
         QCOMPARE(merged.count(), 1);
         QCOMPARE(kept->rank(), qint16(9)); // same object, new value
         QVERIFY(gone->isDeleted());
@@ -538,9 +555,10 @@ private slots:
 
         QSemaphore looked, saved;
         int seenBefore = -1, seenDuring = -1, seenAfterOwnSave = -1;
-        bool midSave = false, done = false;
-        SaveResult result;
-        store->saveInBackground(
+        bool midSave = false;
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
             [&](Context &bg) {
                 seenBefore = int(bg.findAll<Folder>().size());
                 looked.release();
@@ -552,10 +570,7 @@ private slots:
                 seenAfterOwnSave = int(bg.findAll<Folder>().size());
                 bg.create<Folder>()->setTitle("bg-2");
             },
-            [&](const SaveResult &r) {
-                result = r;
-                done = true;
-            });
+            save);
         QVERIFY(looked.tryAcquire(1, 10000));
         main->create<Folder>()->setTitle("during");
         QElapsedTimer t;
@@ -563,8 +578,8 @@ private slots:
         QVERIFY(main->saveAndWait()); // the block's read transaction holds no write lock
         QVERIFY2(t.elapsed() < 1000, "the main save waited for the background reader");
         saved.release();
-        QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
-        QVERIFY(result.ok);
+        QTRY_VERIFY_WITH_TIMEOUT(save.done, 10000);
+        QVERIFY(save.result.ok);
         QVERIFY(midSave);
         QCOMPARE(seenBefore, 1);
         QCOMPARE(seenDuring, 0);
@@ -572,7 +587,7 @@ private slots:
         QCOMPARE(rawText(storePath(), "SELECT count(*) FROM Folder"), QString("4"));
 
         // A block without changes leaves no transaction behind.
-        done = false;
+        bool done = false;
         store->saveInBackground([](Context &bg) { (void)bg.findAll<Folder>(); },
                                 [&](const SaveResult &r) { done = r.ok; });
         QTRY_VERIFY_WITH_TIMEOUT(done, 10000);
@@ -588,8 +603,7 @@ private slots:
         Context *ctx = store->mainContext();
         auto *none = ctx->create<Folder>();
         none->setRank(1);
-        auto *empty = ctx->create<Folder>();
-        empty->setTitle("");
+        auto *empty = newFolder(ctx, "");
         empty->setRank(2);
         QVERIFY(ctx->saveAndWait());
         QCOMPARE(rawText(storePath(), "SELECT title FROM Folder WHERE rank = 1"), QString("<null>"));
@@ -649,8 +663,7 @@ private slots:
         // save may put back the other's stale value.
         auto store = openStore();
         Context *main = store->mainContext();
-        auto *f = main->create<Folder>();
-        f->setTitle("before");
+        auto *f = newFolder(main, "before");
         QVERIFY(main->saveAndWait());
         auto other = store->newContext();
         Folder *g = other->existing<Folder>(f->objectId());
@@ -666,8 +679,7 @@ private slots:
     {
         auto store = openStore();
         Context *main = store->mainContext();
-        auto *f = main->create<Folder>();
-        f->setTitle("t");
+        auto *f = newFolder(main, "t");
         QVERIFY(main->saveAndWait());
         const ObjectId id = f->objectId();
         QSemaphore read, edited;
@@ -694,10 +706,8 @@ private slots:
     {
         auto store = openStore();
         Context *main = store->mainContext();
-        auto *held = main->create<Folder>();
-        held->setTitle("held");
-        auto *edited = main->create<Folder>();
-        edited->setTitle("edited");
+        auto *held = newFolder(main, "held");
+        auto *edited = newFolder(main, "edited");
         auto *child = main->create<Item>();
         child->setName("child");
         child->setFolder(held);
@@ -705,20 +715,17 @@ private slots:
         const ObjectId heldId = held->objectId(), editedId = edited->objectId();
 
         edited->setRank(5); // unsaved when the background deletes the row
-        bool done = false;
-        SaveResult result;
-        store->saveInBackground(
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
             [&](Context &bg) {
                 bg.deleteObject(bg.existing<Folder>(heldId));
                 bg.deleteObject(bg.existing<Folder>(editedId));
                 bg.create<Item>()->setName("new");
             },
-            [&](const SaveResult &r) {
-                result = r;
-                done = true;
-            });
-        QTRY_VERIFY(done);
-        QVERIFY(result.ok);
+            save);
+        QTRY_VERIFY(save.done);
+        QVERIFY(save.result.ok);
 
         // Rows deleted elsewhere are gone here too: the held pointers stay safe.
         QVERIFY(held->isDeleted());
@@ -745,27 +752,23 @@ private slots:
     {
         auto store = openStore();
         Context *main = store->mainContext();
-        auto *f = main->create<Folder>();
-        f->setTitle("f");
+        auto *f = newFolder(main, "f");
         QVERIFY(main->saveAndWait());
         const ObjectId id = f->objectId();
         rawExec(storePath(),
                 "CREATE TRIGGER refuse BEFORE INSERT ON Item BEGIN SELECT RAISE(ABORT, 'refused'); END;");
         QSignalSpy merged(main, &Context::changesMerged);
-        bool done = false;
-        SaveResult result;
-        store->saveInBackground(
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
             [&](Context &bg) {
                 bg.existing<Folder>(id)->setRank(9);
                 bg.create<Item>()->setName("i");
             },
-            [&](const SaveResult &r) {
-                result = r;
-                done = true;
-            });
-        QTRY_VERIFY(done);
-        QVERIFY(!result.ok);
-        QVERIFY(result.error.contains("refused"));
+            save);
+        QTRY_VERIFY(save.done);
+        QVERIFY(!save.result.ok);
+        QVERIFY(save.result.error.contains("refused"));
         QCOMPARE(merged.count(), 0);
         QCOMPARE(f->rank(), qint16(0));
         QVERIFY(main->findAll<Item>().isEmpty());
@@ -776,10 +779,8 @@ private slots:
     {
         auto store = openStore();
         Context *ctx = store->mainContext();
-        auto *keep = ctx->create<Folder>();
-        keep->setTitle("keep");
-        auto *drop = ctx->create<Folder>();
-        drop->setTitle("drop");
+        auto *keep = newFolder(ctx, "keep");
+        auto *drop = newFolder(ctx, "drop");
         QVERIFY(ctx->saveAndWait());
         rawExec(storePath(),
                 "CREATE TRIGGER refuse BEFORE DELETE ON Folder BEGIN SELECT RAISE(ABORT, 'refused'); END;");
