@@ -317,10 +317,7 @@ private slots:
         auto server = startServer();
         DesktopUserNotificationCenter center;
         QSignalSpy activated(&center, &UserNotificationCenter::didActivateNotification);
-        UserNotification n = note("c1", t0.addSecs(60));
-        n.repeatInterval = UserNotificationRepeat::minutes(5);
-        center.scheduleNotification(n);
-        Clock::advance(60 * 1000);
+        scheduleRepeatingC1AndReachIt(center);
         QTRY_COMPARE(server->notifies.size(), 1);
         const uint id = server->notifies.first().id;
         emit server->ActionInvoked(id, "default");
@@ -356,10 +353,7 @@ private slots:
         auto server = startServer();
         DesktopUserNotificationCenter center;
         QSignalSpy activated(&center, &UserNotificationCenter::didActivateNotification);
-        UserNotification repeating = note("c1", t0.addSecs(60));
-        repeating.repeatInterval = UserNotificationRepeat::minutes(5);
-        center.scheduleNotification(repeating);
-        Clock::advance(60 * 1000);
+        scheduleRepeatingC1AndReachIt(center);
         QTRY_COMPARE(server->notifies.size(), 1);
         const uint oldId = server->notifies.first().id;
         emit server->ActionInvoked(oldId, "default");
@@ -436,6 +430,15 @@ private slots:
     }
 
 private:
+    // c1 repeats every five minutes from a minute after t0; the clock is moved to its first showing.
+    static void scheduleRepeatingC1AndReachIt(DesktopUserNotificationCenter &center)
+    {
+        UserNotification n = note("c1", t0.addSecs(60));
+        n.repeatInterval = UserNotificationRepeat::minutes(5);
+        center.scheduleNotification(n);
+        Clock::advance(60 * 1000);
+    }
+
     static QStringList ids(const UserNotificationCenter &center)
     {
         QStringList result;
