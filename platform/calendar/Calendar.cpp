@@ -1,6 +1,7 @@
 #include "platform/calendar/Calendar.h"
 
 #include "platform/calendar/ChineseCalendar.h"
+#include "platform/calendar/DayNumbers.h"
 #include "platform/calendar/LocalTime.h"
 
 #include <QDate>
@@ -15,13 +16,7 @@ constexpr qint64 msecsPerDay = 86400000;
 const qint64 firstValidDay = QDate(1, 1, 1).toJulianDay();
 const qint64 lastValidDay = QDate(9999, 12, 31).toJulianDay();
 
-qint64 floorDiv(qint64 a, qint64 b)
-{
-    qint64 q = a / b;
-    if ((a % b != 0) && ((a < 0) != (b < 0)))
-        --q;
-    return q;
-}
+using DayNumbers::floorDiv;
 
 bool validDay(qint64 day)
 {
