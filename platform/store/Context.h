@@ -32,6 +32,7 @@
 #include "platform/store/EntityDescription.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/SaveResult.h"
+#include "platform/store/StoreChanges.h"
 
 #include <QHash>
 #include <QList>
@@ -150,6 +151,9 @@ public:
 signals:
     // The main context took over the changes of a background save.
     void changesMerged();
+    // Emitted by the main context once after every successful save of its own and
+    // every merge of a background save, with exactly what changed.
+    void changesSaved(const StoreChanges &changes);
 
 private:
     friend class Store;
