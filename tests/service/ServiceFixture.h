@@ -5,7 +5,7 @@
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/api/ApiNetWorking.h"
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
 

@@ -1,7 +1,7 @@
 #include "platform/base/Clock.h"
 #include "service/api/AutoJumpToken.h"
 #include "tests/service/ServiceFixture.h"
-#include "tests/service/standin/StandinCrypto.h"
+#include "service/standin/StandinCrypto.h"
 
 #include <QImage>
 #include <QJsonArray>

@@ -1,7 +1,7 @@
 #include "platform/base/UserDefaults.h"
 #include "service/api/AES.h"
 #include "service/api/ApiNetWorking.h"
-#include "tests/service/standin/StandinCrypto.h"
+#include "service/standin/StandinCrypto.h"
 #include "tests/support/TestEnv.h"
 
 #include <QJsonDocument>

@@ -4,7 +4,7 @@
 #include "service/account/QuitLoginManager.h"
 #include "service/api/ApiNetWorking.h"
 #include "tests/service/api/RawHttpServer.h"
-#include "tests/service/standin/StandinCrypto.h"
+#include "service/standin/StandinCrypto.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
 

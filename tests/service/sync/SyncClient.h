@@ -14,7 +14,7 @@
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/SyncEngine.h"
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/StandinService.h"
 
 #include <QSignalSpy>
 #include <QtTest>

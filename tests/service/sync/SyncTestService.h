@@ -5,8 +5,8 @@
 
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/api/ApiNetWorking.h"
-#include "tests/service/standin/NoteSyncHandlers.h"
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/NoteSyncHandlers.h"
+#include "service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
 
 #include <QtTest>

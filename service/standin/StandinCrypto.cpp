@@ -1,4 +1,4 @@
-#include "tests/service/standin/StandinCrypto.h"
+#include "service/standin/StandinCrypto.h"
 
 #include <openssl/evp.h>
 

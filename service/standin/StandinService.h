@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/service/standin/StandinState.h"
+#include "service/standin/StandinState.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/StandinService.h"
 
 #include <QHash>
 #include <QJsonArray>

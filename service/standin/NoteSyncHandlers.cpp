@@ -1,4 +1,4 @@
-#include "tests/service/standin/NoteSyncHandlers.h"
+#include "service/standin/NoteSyncHandlers.h"
 
 #include <QJsonValue>
 

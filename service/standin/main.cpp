@@ -1,6 +1,7 @@
 // prelvane-local-service: the stand-in service on 127.0.0.1, for trying the
 // program by hand. Usage: prelvane-local-service [--port N] [--cert FILE --key FILE]
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/NoteSyncHandlers.h"
+#include "service/standin/StandinService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -26,6 +27,7 @@ int main(int argc, char **argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     StandinService service;
+    NoteSyncHandlers noteSync(service);
     const quint16 port = quint16(parser.value(portOption).toUInt());
     bool listening = false;
     if (parser.isSet(certOption)) {

@@ -1,4 +1,4 @@
-#include "tests/service/standin/StandinState.h"
+#include "service/standin/StandinState.h"
 
 #include <QUuid>
 

@@ -1,6 +1,6 @@
-#include "tests/service/standin/StandinService.h"
+#include "service/standin/StandinService.h"
 
-#include "tests/service/standin/StandinCrypto.h"
+#include "service/standin/StandinCrypto.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
