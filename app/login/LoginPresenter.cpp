@@ -1,0 +1,436 @@
+#include "app/login/LoginPresenter.h"
+
+#include "app/login/RememberedAccountsModel.h"
+#include "core/model/LoginAccount.h"
+#include "platform/base/Missing.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/base/UserFeedback.h"
+#include "platform/store/Context.h"
+#include "service/account/AutoLoginModel.h"
+#include "service/account/PwdManager.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/account/SignInKeys.h"
+#include "service/api/ApiNetWorking.h"
+
+#include <QDebug>
+#include <QJsonObject>
+
+namespace {
+bool passwordNoticeShown = false;
+
+// The reply's user id as a positive integer; 0 when absent or unreadable.
+qint64 userIdOf(const QJsonValue &value)
+{
+    if (value.isDouble()) {
+        const double d = value.toDouble();
+        return d >= 1 && d <= 2147483647.0 && d == qint64(d) ? qint64(d) : 0;
+    }
+    if (value.isString()) {
+        bool ok = false;
+        const qint64 id = value.toString().trimmed().toLongLong(&ok);
+        return ok && id > 0 && id <= 2147483647 ? id : 0;
+    }
+    return 0;
+}
+
+qint64 storedUserId()
+{
+    bool ok = false;
+    const qint64 id = UserDefaults::value(SignInKeys::UserId).toString().trimmed().toLongLong(&ok);
+    return ok ? id : 0;
+}
+
+QString textOf(const QJsonValue &value)
+{
+    if (value.isString())
+        return value.toString();
+    if (value.isDouble())
+        return QString::number(qint64(value.toDouble()));
+    return {};
+}
+
+void tell(const QString &text)
+{
+    UserFeedback::current()->showDefaultMessageAlertWithDetailText(text);
+}
+} // namespace
+
+LoginPresenter::LoginPresenter(ApiNetWorking *api, Context *context, UrlOpener openUrl, QObject *parent)
+    : QObject(parent), m_api(api), m_context(context), m_openUrl(std::move(openUrl)),
+      m_accounts(new RememberedAccountsModel(context, this))
+{
+    // Until a showing fills the form, the button works only for a stored auto-login record.
+    m_loginEnabled = !Missing::isMissing(UserDefaults::value(SignInKeys::Account));
+    connect(m_accounts, &RememberedAccountsModel::emptied, this, &LoginPresenter::closeAccountList);
+}
+
+LoginPresenter::~LoginPresenter()
+{
+    if (m_inFlight)
+        UserFeedback::current()->hideHudForWindow();
+}
+
+QString LoginPresenter::passwordNotSavedText()
+{
+    return QStringLiteral("系统钥匙串不可用，密码无法保存，下次登录时请重新输入密码。");
+}
+
+QString LoginPresenter::signInFailedText()
+{
+    return QStringLiteral("登录失败，服务没有返回登录信息，请稍后再试。");
+}
+
+QString LoginPresenter::emptyFieldsText()
+{
+    return QStringLiteral("账号或密码不能为空");
+}
+
+void LoginPresenter::resetPasswordNoticeForTests()
+{
+    passwordNoticeShown = false;
+}
+
+void LoginPresenter::windowShown()
+{
+    if (UserDefaults::contains(QStringLiteral("AgreeProtocolKey")) &&
+        UserDefaults::boolValue(QStringLiteral("AgreeProtocolKey"))) {
+        canAutoLogin();
+    } else {
+        emit agreementRequested();
+    }
+}
+
+void LoginPresenter::canAutoLogin()
+{
+    const qint64 lastUserId = storedUserId();
+    const LoginAccount *row =
+        lastUserId > 0 && m_context
+            ? m_context->findFirstWhere<LoginAccount>(
+                  [lastUserId](const LoginAccount *a) { return a->userId() == lastUserId; })
+            : nullptr;
+    const bool rowAutoLogin = row && row->autoLogin();
+    if (row) {
+        if (!row->account().isEmpty())
+            m_account = row->account();
+        const QString saved = PwdManager::readPassWordWithKeyChain(row->account());
+        if (!saved.isEmpty())
+            m_password = saved;
+        m_loginEnabled = true;
+        m_avatarUrl = RememberedAccountsModel::avatarUrlOf(m_context, row->userId());
+    }
+    m_autoLogin = rowAutoLogin;
+    m_savePassword = true;
+    emit stateChanged();
+
+    if (!rowAutoLogin) {
+        QuitLoginManager::delectLocalDatas();
+        return;
+    }
+    if (Missing::isMissing(UserDefaults::value(SignInKeys::Account)))
+        return;
+    const AutoLoginModel record = AutoLoginModel::stored();
+    if (record.type == AutoLoginModel::OAuthAutoLogin) {
+        signInWithOpenId(record.openId, record.oauthType);
+    } else if (record.type == AutoLoginModel::AccountLogin) {
+        m_account = record.account;
+        m_password = PwdManager::readPassWordWithKeyChain(record.account);
+        emit stateChanged();
+        signInWithPassword();
+    }
+}
+
+void LoginPresenter::accountEdited(const QString &text)
+{
+    m_account = text;
+    if (m_account.isEmpty())
+        m_password.clear();
+    m_loginEnabled = !m_account.isEmpty() && !m_password.isEmpty();
+    closeAccountList();
+    emit stateChanged();
+}
+
+void LoginPresenter::passwordEdited(const QString &text)
+{
+    m_password = text;
+    m_loginEnabled = !m_account.isEmpty() && !m_password.isEmpty();
+    closeAccountList();
+    emit stateChanged();
+}
+
+void LoginPresenter::loginClicked()
+{
+    signInWithPassword();
+}
+
+void LoginPresenter::autoLoginClicked(bool on)
+{
+    m_autoLogin = on;
+    if (on)
+        m_savePassword = true;
+    emit stateChanged();
+}
+
+void LoginPresenter::savePasswordClicked(bool on)
+{
+    m_savePassword = on;
+    if (!on)
+        m_autoLogin = false;
+    emit stateChanged();
+}
+
+void LoginPresenter::forgotPasswordClicked()
+{
+    const QString base = ApiNetWorking::webBaseUrl();
+    if (base.isEmpty()) {
+        tell(ApiNetWorking::noApiAddressText());
+        return;
+    }
+    if (m_openUrl)
+        m_openUrl(QUrl(base + QStringLiteral("/searchPwd/step1")));
+}
+
+void LoginPresenter::registerClicked()
+{
+    const QString base = ApiNetWorking::webBaseUrl();
+    if (base.isEmpty()) {
+        tell(ApiNetWorking::noApiAddressText());
+        return;
+    }
+    if (m_openUrl)
+        m_openUrl(QUrl(base + QStringLiteral("/register")));
+}
+
+void LoginPresenter::accountListClicked()
+{
+    if (m_accounts->offeredCount() == 0)
+        return;
+    if (m_listOpen) {
+        setAccountListOpen(false);
+        return;
+    }
+    m_accounts->refresh();
+    setAccountListOpen(true);
+}
+
+void LoginPresenter::closeAccountList()
+{
+    setAccountListOpen(false);
+}
+
+void LoginPresenter::setAccountListOpen(bool open)
+{
+    if (m_listOpen == open)
+        return;
+    m_listOpen = open;
+    emit stateChanged();
+}
+
+void LoginPresenter::accountChosen(int row)
+{
+    const QString account = m_accounts->accountAt(row);
+    const qint64 userId = m_accounts->userIdAt(row);
+    if (account.isEmpty())
+        return;
+    setAccountListOpen(false);
+    m_account = account;
+    const QString saved = PwdManager::readPassWordWithKeyChain(account);
+    if (!saved.isEmpty()) {
+        m_password = saved;
+        m_loginEnabled = true;
+    }
+    m_avatarUrl = RememberedAccountsModel::avatarUrlOf(m_context, userId);
+    emit stateChanged();
+}
+
+void LoginPresenter::accountRemoveClicked(int row)
+{
+    m_accounts->removeAccount(row);
+}
+
+void LoginPresenter::setBusy(bool busy)
+{
+    m_inFlight = busy;
+    if (busy)
+        UserFeedback::current()->showHudToWindow();
+    else
+        UserFeedback::current()->hideHudForWindow();
+    emit stateChanged();
+}
+
+void LoginPresenter::signInWithPassword()
+{
+    // One sign-in at a time: a second click or an auto-login meanwhile is dropped.
+    if (m_inFlight)
+        return;
+    if (m_account.isEmpty() || m_password.isEmpty()) {
+        tell(emptyFieldsText());
+        return;
+    }
+    const QString account = m_account;
+    const ApiNetWorking::Params params{{QStringLiteral("account"), account},
+                                       {QStringLiteral("passWord"), m_password}};
+    setBusy(true);
+    m_api->loginWithParam(
+        params, this, [this, account](const BaseSuccessModel &model) { passwordReplied(model, account); },
+        [this](const BaseErrorModel &) { finishFailed(false); });
+}
+
+void LoginPresenter::signInWithOpenId(const QString &openId, const QString &oauthType)
+{
+    if (m_inFlight)
+        return;
+    if (openId.isEmpty())
+        return;
+    const ApiNetWorking::Params params{{QStringLiteral("type"), oauthType == QLatin1String("qq")
+                                                                    ? QStringLiteral("1")
+                                                                    : QStringLiteral("2")},
+                                       {QStringLiteral("openId"), openId}};
+    setBusy(true);
+    m_api->oauthloginWithParam(
+        params, this,
+        [this, openId, oauthType](const BaseSuccessModel &model) { openIdReplied(model, openId, oauthType); },
+        [this](const BaseErrorModel &) { finishFailed(false); });
+}
+
+void LoginPresenter::passwordReplied(const BaseSuccessModel &model, const QString &account)
+{
+    if (model.code != 200) {
+        finishFailed(false); // the client has shown the service's message
+        return;
+    }
+    if (userIdOf(model.dataObject().value(QStringLiteral("userId"))) == 0) {
+        finishFailed(true);
+        return;
+    }
+    if (m_savePassword)
+        savePasswordFor(account, m_password);
+    else
+        PwdManager::deletePassWordWithKeyChain(account);
+    if (m_autoLogin)
+        AutoLoginModel{AutoLoginModel::AccountLogin, account, {}, {}}.store();
+    else
+        UserDefaults::remove(SignInKeys::Account);
+    UserDefaults::sync();
+    if (!recordSignIn(model, account))
+        return;
+    loadAuthJumpKey();
+}
+
+void LoginPresenter::openIdReplied(const BaseSuccessModel &model, const QString &openId,
+                                   const QString &oauthType)
+{
+    if (model.code != 200) {
+        finishFailed(false);
+        return;
+    }
+    if (userIdOf(model.dataObject().value(QStringLiteral("userId"))) == 0) {
+        finishFailed(true);
+        return;
+    }
+    if (m_autoLogin)
+        AutoLoginModel{AutoLoginModel::OAuthAutoLogin, {}, openId, oauthType}.store();
+    else
+        UserDefaults::remove(SignInKeys::Account);
+    UserDefaults::sync();
+    if (!recordSignIn(model, QString()))
+        return;
+    loadAuthJumpKey();
+}
+
+void LoginPresenter::savePasswordFor(const QString &account, const QString &password)
+{
+    if (account.isEmpty() || password.isEmpty())
+        return;
+    if (PwdManager::savePassWord(password, account))
+        return;
+    if (!passwordNoticeShown) {
+        passwordNoticeShown = true;
+        tell(passwordNotSavedText());
+    }
+}
+
+void LoginPresenter::wipeForAnotherUser()
+{
+    // The wipe drops the sign-in keys too; this sign-in's own keys stay.
+    const QVariant token = UserDefaults::value(SignInKeys::AccessToken);
+    const QVariant userKey = UserDefaults::value(SignInKeys::UserKey);
+    const QVariant record = UserDefaults::value(SignInKeys::Account);
+    QuitLoginManager::delectLocalDatas();
+    for (const auto &[key, value] :
+         {std::pair{SignInKeys::AccessToken, token}, std::pair{SignInKeys::UserKey, userKey},
+          std::pair{SignInKeys::Account, record}}) {
+        if (value.isValid())
+            UserDefaults::setValue(key, value);
+    }
+    UserDefaults::sync();
+}
+
+bool LoginPresenter::recordSignIn(const BaseSuccessModel &model, const QString &account)
+{
+    if (!m_context) {
+        finishFailed(true);
+        return false;
+    }
+    const QJsonObject data = model.dataObject();
+    const qint64 userId = userIdOf(data.value(QStringLiteral("userId")));
+    if (userId != storedUserId())
+        wipeForAnotherUser();
+
+    LoginAccount *row = m_context->findFirstWhere<LoginAccount>(
+        [userId](const LoginAccount *a) { return a->userId() == userId; });
+    if (!row) {
+        row = m_context->create<LoginAccount>();
+        row->setUserId(qint32(userId));
+        row->setAccount(account);
+    }
+    if (row->account() != account) {
+        if (m_savePassword)
+            savePasswordFor(account, m_password);
+        PwdManager::deletePassWordWithKeyChain(row->account());
+        row->setAccount(account);
+    }
+    row->setAutoLogin(m_autoLogin);
+    if (SaveResult saved = m_context->saveAndWait(); !saved) {
+        qWarning() << "login: the remembered account could not be saved:" << saved.error;
+        m_context->rollback();
+    }
+
+    for (const QString &key : {SignInKeys::AccessToken, SignInKeys::UserKey}) {
+        const QString value = textOf(data.value(key));
+        if (!value.isEmpty()) {
+            UserDefaults::setValue(key, value);
+            UserDefaults::sync();
+        }
+    }
+    UserDefaults::setValue(SignInKeys::UserId, QString::number(userId));
+    UserDefaults::sync();
+    return true;
+}
+
+void LoginPresenter::loadAuthJumpKey()
+{
+    m_api->loadAutoJumpKeyWithSuccess(
+        this,
+        [this](const BaseSuccessModel &model) {
+            if (model.code != 200) {
+                finishFailed(false);
+                return;
+            }
+            if (!model.data.isString() || model.dataString().isEmpty()) {
+                finishFailed(true);
+                return;
+            }
+            UserDefaults::setValue(SignInKeys::AutoJumpToken, model.dataString());
+            UserDefaults::sync();
+            setBusy(false);
+            emit signedIn();
+        },
+        [this](const BaseErrorModel &) { finishFailed(false); });
+}
+
+void LoginPresenter::finishFailed(bool tellUser)
+{
+    setBusy(false);
+    if (tellUser)
+        tell(signInFailedText());
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class ApiNetWorking;
+class Context;
+class RememberedAccountsModel;
+struct BaseSuccessModel;
+
+// The login screen without its widgets: the form's state, the agreement and
+// auto-login decision at each showing, and the whole sign-in sequence (reply,
+// remembered account, sign-in keys, web key) up to the request for the main
+// window. The view forwards user actions and renders the state.
+class LoginPresenter : public QObject
+{
+    Q_OBJECT
+public:
+    using UrlOpener = std::function<void(const QUrl &url)>;
+
+    LoginPresenter(ApiNetWorking *api, Context *context, UrlOpener openUrl, QObject *parent = nullptr);
+    ~LoginPresenter() override;
+
+    // The form. The view renders these after stateChanged().
+    QString account() const { return m_account; }
+    QString password() const { return m_password; }
+    bool loginEnabled() const { return m_loginEnabled && !m_inFlight; }
+    bool autoLogin() const { return m_autoLogin; }
+    bool savePassword() const { return m_savePassword; }
+    bool signingIn() const { return m_inFlight; }
+    // The avatar's address; empty shows the placeholder.
+    QString avatarUrl() const { return m_avatarUrl; }
+
+    RememberedAccountsModel *accounts() const { return m_accounts; }
+    bool accountListOpen() const { return m_listOpen; }
+
+    // --- what the view forwards ---------------------------------------------
+    // Every showing of the window (start, reopen, logout).
+    void windowShown();
+    // User edits (never programmatic fills).
+    void accountEdited(const QString &text);
+    void passwordEdited(const QString &text);
+    void loginClicked();
+    void autoLoginClicked(bool on);
+    void savePasswordClicked(bool on);
+    void forgotPasswordClicked();
+    void registerClicked();
+    // The drop-down button beside the account field.
+    void accountListClicked();
+    // A click outside the list, or editing begins: the list closes.
+    void closeAccountList();
+    void accountChosen(int row);
+    void accountRemoveClicked(int row);
+
+    // A WeChat/QQ identity (remembered for auto-login, or authorised).
+    void signInWithOpenId(const QString &openId, const QString &oauthType);
+
+    // The text shown once per process when "remember password" cannot be
+    // honoured because no keychain can store it.
+    static QString passwordNotSavedText();
+    static QString signInFailedText();
+    static QString emptyFieldsText();
+    static void resetPasswordNoticeForTests();
+
+signals:
+    void stateChanged();
+    // The agreement prompt is to be shown (nothing else happens at this showing).
+    void agreementRequested();
+    // The sign-in is complete: the main window is to replace the login window.
+    void signedIn();
+
+private:
+    void canAutoLogin();
+    void signInWithPassword();
+    void passwordReplied(const BaseSuccessModel &model, const QString &account);
+    void openIdReplied(const BaseSuccessModel &model, const QString &openId, const QString &oauthType);
+    bool recordSignIn(const BaseSuccessModel &model, const QString &account);
+    void loadAuthJumpKey();
+    void finishFailed(bool tellUser);
+    void wipeForAnotherUser();
+    void savePasswordFor(const QString &account, const QString &password);
+    void fillFromAccount(const QString &account, qint64 userId, bool enableLogin);
+    void setAccountListOpen(bool open);
+    void setBusy(bool busy);
+
+    ApiNetWorking *m_api;
+    Context *m_context;
+    UrlOpener m_openUrl;
+    RememberedAccountsModel *m_accounts;
+
+    QString m_account;
+    QString m_password;
+    QString m_avatarUrl;
+    bool m_loginEnabled = false;
+    bool m_autoLogin = false;
+    bool m_savePassword = false;
+    bool m_inFlight = false;
+    bool m_listOpen = false;
+};
