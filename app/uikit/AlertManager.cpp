@@ -1,6 +1,6 @@
 #include "app/uikit/AlertManager.h"
 
-#include "app/uikit/TextRange.h"
+#include "platform/text/TextRange.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,8 +1,8 @@
 #include "app/uikit/ToastView.h"
 
 #include "app/uikit/EdgePinner.h"
-#include "app/uikit/StringHelpers.h"
-#include "app/uikit/TextRange.h"
+#include "platform/text/StringHelpers.h"
+#include "platform/text/TextRange.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,29 +1,19 @@
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDBusServiceWatcher>
 #include <QLoggingCategory>
-#include <QStyle>
-#include <QSystemTrayIcon>
 
 Q_LOGGING_CATEGORY(lcNotifications, "prelvane.notifications")
 
 namespace {
-// A tray icon needs a widget application and a desktop that shows trays.
-bool trayAvailable()
-{
-    return qobject_cast<QApplication *>(QCoreApplication::instance()) &&
-           QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 const QString service = QStringLiteral("org.freedesktop.Notifications");
 const QString path = QStringLiteral("/org/freedesktop/Notifications");
 const QString interface = QStringLiteral("org.freedesktop.Notifications");
 constexpr int callTimeoutMSecs = 10000;
-constexpr int trayMessageMSecs = 10000;
 
 // What a notification bubble can show of a note: no control characters (a
 // markup service refuses the whole body for one), and not a whole book.
@@ -185,8 +175,8 @@ void DesktopUserNotificationCenter::dismiss(const UserNotification &notification
         m_serverIds.erase(found);
         closeOnServer(id);
     }
-    if (m_trayIdentifier == notification.identifier)
-        m_trayIdentifier.clear();
+    if (m_fallbackIdentifier == notification.identifier)
+        m_fallbackIdentifier.clear();
 }
 
 void DesktopUserNotificationCenter::closeOnServer(uint id)
@@ -248,29 +238,28 @@ void DesktopUserNotificationCenter::serviceUnavailable(const QString &why)
     m_unavailableLogged = true;
     qCWarning(lcNotifications).noquote()
         << "Desktop notification service unavailable (" + why + ");"
-        << (trayAvailable() ? "showing notifications in the system tray" : "notifications are not shown");
+        << (m_fallback ? "showing notifications in the system tray" : "notifications are not shown");
 }
 
 void DesktopUserNotificationCenter::presentWithoutService(const UserNotification &notification)
 {
-    if (!trayAvailable()) {
+    if (!m_fallback || !m_fallback(notification)) {
         qCDebug(lcNotifications) << "notification not shown:" << notification.identifier;
         return;
     }
-    if (!m_tray) {
-        QIcon icon = QApplication::windowIcon();
-        if (icon.isNull())
-            icon = QApplication::style()->standardIcon(QStyle::SP_MessageBoxInformation);
-        m_tray = new QSystemTrayIcon(icon, this);
-        connect(m_tray, &QSystemTrayIcon::messageClicked, this, [this] {
-            if (!m_trayIdentifier.isEmpty())
-                activate(m_trayIdentifier);
-        });
-        m_tray->show();
-    }
-    m_trayIdentifier = notification.identifier;
-    m_tray->showMessage(notification.title, notification.informativeText, QSystemTrayIcon::Information,
-                        trayMessageMSecs);
+    m_fallbackIdentifier = notification.identifier;
+}
+
+void DesktopUserNotificationCenter::setFallback(Fallback fallback)
+{
+    m_fallback = std::move(fallback);
+    m_fallbackIdentifier.clear();
+}
+
+void DesktopUserNotificationCenter::fallbackClicked()
+{
+    if (!m_fallbackIdentifier.isEmpty())
+        activate(m_fallbackIdentifier);
 }
 
 QString DesktopUserNotificationCenter::identifierForServerId(uint id) const

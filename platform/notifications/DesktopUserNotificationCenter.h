@@ -8,16 +8,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QDBusPendingCallWatcher;
 class QDBusServiceWatcher;
-class QSystemTrayIcon;
 
 // The centre on a Linux desktop: notifications go to the desktop notification
 // service (org.freedesktop.Notifications on the session bus) with the title as
 // summary, the text as body, a "default" action whose invocation is the click,
 // and the sound as a "sound-file" hint (or "sound-name" for the default sound).
-// Without that service they go to the system tray's message balloon, and
-// without a tray they are only logged; the lack is logged once.
+// Without that service they go to the fallback the application shell installs
+// (its tray icon's message balloon), and without one they are only logged;
+// the lack is logged once.
 class DesktopUserNotificationCenter : public UserNotificationCenter
 {
     Q_OBJECT
@@ -29,6 +31,14 @@ public:
     // Talks to the notification service on `bus` (tests pass their own bus).
     explicit DesktopUserNotificationCenter(const QDBusConnection &bus, QObject *parent = nullptr);
     ~DesktopUserNotificationCenter() override;
+
+    // Shows a notification another way when the desktop has no notification
+    // service; false when it cannot show it either. The shell installs one
+    // over its own tray icon, so that there is only ever one.
+    using Fallback = std::function<bool(const UserNotification &notification)>;
+    void setFallback(Fallback fallback);
+    // The fallback reports that the user clicked what it showed last.
+    void fallbackClicked();
 
 protected:
     void present(const UserNotification &notification) override;
@@ -65,6 +75,6 @@ private:
     QSet<quint64> m_previousOwnerCalls;
     quint64 m_calls = 0;
     QDBusServiceWatcher *m_serviceWatcher = nullptr;
-    QSystemTrayIcon *m_tray = nullptr;
-    QString m_trayIdentifier;
+    Fallback m_fallback;
+    QString m_fallbackIdentifier;
 };

@@ -1,5 +1,7 @@
 #include "service/api/AES.h"
 
+#include "platform/text/StringHelpers.h"
+
 #include <QStringDecoder>
 
 #include <openssl/evp.h>
@@ -76,7 +78,7 @@ QString AES::encrypt(const QString &plain, const QString &key)
     const QByteArray cipher = encryptData(plain.toUtf8(), key);
     if (cipher.isNull())
         return {};
-    return QString::fromLatin1(cipher.toBase64());
+    return base64StringFromData(cipher);
 }
 
 QString AES::decrypt(const QString &base64, const QString &key)

@@ -8,10 +8,10 @@
 #include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/account/UUIDTool.h"
+#include "platform/text/StringHelpers.h"
 #include "service/api/AES.h"
 
 #include <QBuffer>
-#include <QCryptographicHash>
 #include <QHostAddress>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
@@ -256,8 +256,7 @@ QString ApiNetWorking::getMD5String(const QString &text)
     if (text.size() < 4)
         return {};
     const QString rearranged = text.right(2) + text.mid(2, text.size() - 4) + text.left(2);
-    return QString::fromLatin1(
-        QCryptographicHash::hash(rearranged.toUtf8(), QCryptographicHash::Md5).toHex());
+    return stringToMD5(rearranged);
 }
 
 QString ApiNetWorking::getAesPwdWithUrl(const QString &path)
@@ -279,7 +278,7 @@ QString ApiNetWorking::showAESWithParams(const Params &params, const QString &pa
     const QByteArray cipher = AES::AES256EncryptWithKey(json, key);
     if (cipher.isNull())
         return {};
-    return QString::fromLatin1(cipher.toBase64());
+    return base64StringFromData(cipher);
 }
 
 bool ApiNetWorking::isDataStringWithUrlString(const QString &path)

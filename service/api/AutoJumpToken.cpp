@@ -4,6 +4,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
+#include "platform/text/StringHelpers.h"
 #include "service/account/SignInKeys.h"
 #include "service/account/UUIDTool.h"
 #include "service/api/AES.h"
@@ -44,7 +45,7 @@ QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl)
         const QByteArray json = currentTokenModel(returnUrl).toCompactJson();
         const QByteArray cipher = AES::encryptData(json, key);
         if (!cipher.isNull())
-            token = QString::fromLatin1(cipher.toBase64());
+            token = base64StringFromData(cipher);
     }
     return web + QStringLiteral("/oauth/autoJump?from=mac&type=login&token=%1")
                      .arg(encodeToPercentEscapeString(token));

@@ -1,6 +1,6 @@
 #include "app/uikit/ButtonHelpers.h"
-#include "app/uikit/ColorHelpers.h"
-#include "app/uikit/DateHelpers.h"
+#include "platform/text/ColorHelpers.h"
+#include "platform/text/DateHelpers.h"
 #include "app/uikit/ImageHelpers.h"
 #include "app/uikit/ViewHelpers.h"
 #include "platform/base/Clock.h"

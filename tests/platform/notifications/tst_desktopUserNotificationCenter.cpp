@@ -429,6 +429,35 @@ private slots:
         QCOMPARE(ids(center), QStringList({"c2"}));
     }
 
+    void withoutServiceTheInstalledFallbackShowsAndReportsTheClick()
+    {
+        DesktopUserNotificationCenter center(QDBusConnection(QStringLiteral("no such connection")));
+        QSignalSpy activated(&center, &UserNotificationCenter::didActivateNotification);
+        QStringList shown;
+        bool canShow = true;
+        center.setFallback([&](const UserNotification &n) {
+            shown << n.identifier + ":" + n.title;
+            return canShow;
+        });
+        center.fallbackClicked(); // nothing shown yet: no activation
+        center.scheduleNotification(note("c1", t0));
+        QTRY_COMPARE(shown, QStringList({"c1:工作"}));
+        center.fallbackClicked();
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(activated.first().first().value<UserNotification>().identifier, QStringLiteral("c1"));
+
+        // A fallback that could not show it leaves the last shown one clickable;
+        // a withdrawn one is no longer.
+        canShow = false;
+        center.scheduleNotification(note("c2", t0));
+        QTRY_COMPARE(shown.size(), 2);
+        center.fallbackClicked();
+        QCOMPARE(activated.last().first().value<UserNotification>().identifier, QStringLiteral("c1"));
+        center.removeDeliveredNotification("c1");
+        center.fallbackClicked();
+        QCOMPARE(activated.count(), 2);
+    }
+
 private:
     // c1 repeats every five minutes from a minute after t0; the clock is moved to its first showing.
     static void scheduleRepeatingC1AndReachIt(DesktopUserNotificationCenter &center)

@@ -1,4 +1,4 @@
-#include "app/uikit/AttributedText.h"
+#include "platform/text/AttributedText.h"
 
 #include <QFontDatabase>
 #include <QTextBlockFormat>

@@ -1,4 +1,4 @@
-#include "app/uikit/DateHelpers.h"
+#include "platform/text/DateHelpers.h"
 
 #include "platform/base/Clock.h"
 

@@ -1,4 +1,4 @@
-#include "app/uikit/StringHelpers.h"
+#include "platform/text/StringHelpers.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>

@@ -1,4 +1,4 @@
-#include "app/uikit/AttributedText.h"
+#include "platform/text/AttributedText.h"
 #include "tests/support/TestEnv.h"
 
 #include <QAbstractTextDocumentLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/uikit/TextRange.h"
+#include "platform/text/TextRange.h"
 
 #include <QColor>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/uikit/ColorHelpers.h"
+#include "platform/text/ColorHelpers.h"
 
 #include <algorithm>
 

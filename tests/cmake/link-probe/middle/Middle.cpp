@@ -1,0 +1,1 @@
+int probeMiddle() { return 1; }

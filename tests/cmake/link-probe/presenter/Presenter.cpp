@@ -1,0 +1,1 @@
+int probePresenter() { return 2; }
