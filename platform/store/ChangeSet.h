@@ -17,6 +17,7 @@ struct ChangeSet
     QList<Row> inserted;
     QList<Row> updated;
     QList<QPair<int, qint64>> deleted;
+    bool replaced = false;
 
     bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
 };

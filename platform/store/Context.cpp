@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <sqlite3.h>
+#include <utility>
 
 namespace {
 
@@ -622,8 +623,15 @@ void Context::endReading()
 SaveResult Context::saveAndWait()
 {
     endReading();
-    if (!hasChanges())
+    if (!hasChanges()) {
+        if (m_replaced) {
+            ChangeSet replaced;
+            replaced.replaced = true;
+            m_replaced = false;
+            deliver(replaced);
+        }
         return {};
+    }
     if (!m_db)
         return SaveResult::failure(QStringLiteral("the store is not open"));
 
@@ -759,22 +767,56 @@ SaveResult Context::saveAndWait()
             }
             o->m_inserted = false;
             o->m_dirty = st.unchanged;
+            o->m_stored.clear();
         }
         st.dirty.clear();
         st.dirtyIndex.clear();
     }
 
-    if (m_kind == Kind::Background && !changes.isEmpty()) {
-        Context *main = m_store->mainContext();
-        if (main && main != this) {
-            if (QThread::currentThread() == main->thread())
-                main->mergeChanges(changes);
-            else
-                QMetaObject::invokeMethod(
-                    main, [main, changes] { main->mergeChanges(changes); }, Qt::QueuedConnection);
-        }
-    }
+    changes.replaced = std::exchange(m_replaced, false);
+    deliver(changes);
     return {};
+}
+
+void Context::deliver(const ChangeSet &changes)
+{
+    if (changes.isEmpty() && !changes.replaced)
+        return;
+    if (m_kind == Kind::Main) {
+        emit changesSaved(describe(changes));
+        return;
+    }
+    if (m_kind != Kind::Background)
+        return;
+    Context *main = m_store->mainContext();
+    if (!main || main == this)
+        return;
+    if (QThread::currentThread() == main->thread())
+        main->mergeChanges(changes);
+    else
+        QMetaObject::invokeMethod(
+            main, [main, changes] { main->mergeChanges(changes); }, Qt::QueuedConnection);
+}
+
+StoreChanges Context::describe(const ChangeSet &changes) const
+{
+    const Model &model = m_store->model();
+    StoreChanges out;
+    out.replaced = changes.replaced;
+    for (const ChangeSet::Row &row : changes.inserted)
+        out.entities[model.entityAt(row.entity).name].inserted.append(row.pk);
+    for (const ChangeSet::Row &row : changes.updated) {
+        const EntityDescription &e = model.entityAt(row.entity);
+        StoreChanges::Updated updated{row.pk, {}};
+        for (int s = 0; s < row.changed.size(); ++s) {
+            if (row.changed.testBit(s))
+                updated.attributes.insert(e.slotColumn(s));
+        }
+        out.entities[e.name].updated.append(std::move(updated));
+    }
+    for (const auto &[entity, pk] : changes.deleted)
+        out.entities[model.entityAt(entity).name].deleted.append(pk);
+    return out;
 }
 
 void Context::mergeChanges(const ChangeSet &changes)
@@ -786,8 +828,14 @@ void Context::mergeChanges(const ChangeSet &changes)
         EntityState &st = state(row.entity);
         for (int s = 0; s < row.values.size() && s < o->m_values.size(); ++s) {
             // Local unsaved edits of the same attribute win; the rest takes the saved value.
-            if (row.changed.testBit(s) && !o->m_dirty.testBit(s))
+            if (!row.changed.testBit(s))
+                continue;
+            if (!o->m_stored.isEmpty())
+                o->m_stored[s] = row.values.at(s);
+            if (!o->m_dirty.testBit(s))
                 o->m_values[s] = row.values.at(s);
+            else if (ManagedObject::sameValue(o->m_values.at(s), row.values.at(s)))
+                o->m_dirty.clearBit(s);
         }
         if (st.dirty.contains(o))
             st.dirtyIndex.clear();
@@ -801,6 +849,7 @@ void Context::mergeChanges(const ChangeSet &changes)
             markGone(o);
     }
     emit changesMerged();
+    emit changesSaved(describe(changes));
 }
 
 void Context::rollback()
@@ -821,6 +870,7 @@ void Context::rollback()
             }
             o->m_deleted = false;
             o->m_dirty.fill(false);
+            o->m_stored.clear();
             // Read the stored values back.
             st.registered.remove(o->m_pk);
             bool found = false;

@@ -21,6 +21,11 @@
 // the file as it was at its first lookup (one read transaction: saves of other
 // contexts meanwhile are not seen, and lookups take no lock each).
 //
+// Change sets: the main context emits changesSaved() once after each successful save
+// of its own and each merge of a background save, with the keys of the rows inserted,
+// updated (and the attributes that changed) and deleted; a failed save or one that
+// changed nothing announces nothing. A save after markReplaced() carries `replaced`.
+//
 // Rules
 // - One object per row: every finder returns the same pointer for the same row.
 // - Pending inserts, changes and deletions are seen by every later query of the
@@ -86,6 +91,11 @@ public:
     // Drops every pending change: inserted objects become deleted, changed ones get
     // their stored values back, pending deletions are undone.
     void rollback();
+
+    // Marks the next successful save as one that replaced the account's data (a full
+    // pull or a restore): the change set it produces carries `replaced`, also when
+    // the save wrote nothing. Typically called by a background block before it ends.
+    void markReplaced() { m_replaced = true; }
 
     // ---- typed API ----
     template <class T> T *create() { return static_cast<T *>(createObject(T::entity())); }
@@ -180,6 +190,10 @@ private:
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
     void markGone(ManagedObject *o);
     void mergeChanges(const ChangeSet &changes);
+    // Announces a saved change set: the main context emits it, a background one
+    // hands it to the main context.
+    void deliver(const ChangeSet &changes);
+    StoreChanges describe(const ChangeSet &changes) const;
     // A background block reads one snapshot of the file in one read transaction, so
     // its many small lookups take no lock each; a save ends it first.
     void beginReading();
@@ -188,6 +202,7 @@ private:
     Store *m_store;
     Kind m_kind;
     bool m_reading = false;
+    bool m_replaced = false;
     std::unique_ptr<SqliteConnection> m_db;
     std::vector<std::unique_ptr<ManagedObject>> m_owned;
     std::vector<std::unique_ptr<EntityState>> m_states;

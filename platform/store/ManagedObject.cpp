@@ -59,7 +59,7 @@ QVariant ManagedObject::slotValue(int slot) const
     return m_values.at(slot);
 }
 
-static bool sameValue(const QVariant &a, const QVariant &b)
+bool ManagedObject::sameValue(const QVariant &a, const QVariant &b)
 {
     // Slots hold one type each: compare those directly.
     if (a.typeId() == b.typeId()) {
@@ -105,10 +105,15 @@ void ManagedObject::assignSlot(int slot, QVariant converted)
 {
     if (m_deleted || !m_context || sameValue(m_values.at(slot), converted))
         return;
-    const QVariant old = std::exchange(m_values[slot], std::move(converted));
     // A new row is written whole: its changed slots need no marks.
-    if (!m_inserted)
-        m_dirty.setBit(slot);
+    if (!m_inserted) {
+        // The stored values are kept from the first change on, so that a value set
+        // back to what is stored is no change.
+        if (m_stored.isEmpty())
+            m_stored = m_values;
+        m_dirty.setBit(slot, !sameValue(m_stored.at(slot), converted));
+    }
+    const QVariant old = std::exchange(m_values[slot], std::move(converted));
     m_context->objectWillChange(this, slot, old);
 }
 

@@ -74,11 +74,13 @@ private:
 
     // setSlotValue for a value already in the slot's type.
     void assignSlot(int slot, QVariant converted);
+    static bool sameValue(const QVariant &a, const QVariant &b);
 
     const EntityDescription *m_entity = nullptr;
     Context *m_context = nullptr;
     qint64 m_pk = 0;
     QList<QVariant> m_values;
+    QList<QVariant> m_stored; // the file's values while the row has unsaved changes, else empty
     QBitArray m_dirty;
     bool m_inserted = false;
     bool m_deleted = false;

@@ -155,6 +155,56 @@ static void startBackgroundSave(Store &store, std::function<void(Context &)> blo
     });
 }
 
+// A change set as one line: entities by name, keys ascending, attributes sorted.
+static QString changesText(const StoreChanges &c)
+{
+    QStringList parts;
+    QStringList names = c.entities.keys();
+    names.sort();
+    for (const QString &name : names) {
+        const StoreChanges::Entity &e = c.entities.value(name);
+        if (e.isEmpty())
+            continue;
+        auto keys = [](QList<qint64> pks) {
+            std::sort(pks.begin(), pks.end());
+            QStringList t;
+            for (qint64 pk : pks)
+                t << QString::number(pk);
+            return t.join(',');
+        };
+        QList<StoreChanges::Updated> updated = e.updated;
+        std::sort(updated.begin(), updated.end(), [](const auto &a, const auto &b) { return a.pk < b.pk; });
+        QStringList u;
+        for (const auto &row : updated) {
+            QStringList attrs(row.attributes.begin(), row.attributes.end());
+            attrs.sort();
+            u << QString::number(row.pk) + ":" + attrs.join('+');
+        }
+        QStringList line;
+        if (!e.inserted.isEmpty())
+            line << "+" + keys(e.inserted);
+        if (!updated.isEmpty())
+            line << "~" + u.join(',');
+        if (!e.deleted.isEmpty())
+            line << "-" + keys(e.deleted);
+        parts << name + " " + line.join(' ');
+    }
+    if (c.replaced)
+        parts << "replaced";
+    return parts.join("; ");
+}
+
+// Every change set the main context announces, as text.
+struct ChangeLog
+{
+    QStringList sets;
+    explicit ChangeLog(Context *main)
+    {
+        QObject::connect(main, &Context::changesSaved,
+                         [this](const StoreChanges &c) { sets << changesText(c); });
+    }
+};
+
 class TestStore : public QObject
 {
     Q_OBJECT
@@ -392,6 +442,98 @@ private slots:
         QCOMPARE(f->title(), QString("saved"));
         QVERIFY(n->isDeleted());
         QVERIFY(!ctx->hasChanges());
+    }
+
+    void mainSavesAnnounceExactChanges()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        ChangeLog log(ctx);
+        auto *f = newFolder(ctx, "a");
+        auto *g = newFolder(ctx, "b");
+        auto *i = ctx->create<Item>();
+        i->setFolder(f);
+        auto *j = ctx->create<Item>();
+        j->setFolder(g);
+        QVERIFY(ctx->saveAndWait());
+        const auto pk = [](ManagedObject *o) { return QString::number(o->objectId().pk); };
+        const QString fk = pk(f), gk = pk(g), ik = pk(i), jk = pk(j);
+        QCOMPARE(log.sets, QStringList{"Folder +" + fk + "," + gk + "; Item +" + ik + "," + jk});
+
+        // Changed attributes only, relationships by name; a value set back is no change.
+        f->setRank(2);
+        i->setName("x");
+        i->setFolder(nullptr);
+        g->setTitle("c");
+        g->setTitle("b");
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(log.sets.value(1), "Folder ~" + fk + ":rank; Item ~" + ik + ":folder+name");
+
+        // A cascade lists every row it deleted.
+        ctx->deleteObject(g);
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(log.sets.value(2), "Folder -" + gk + "; Item -" + jk);
+
+        // Nothing to save, or a failed save: nothing announced.
+        QVERIFY(ctx->saveAndWait());
+        rawExec(storePath(),
+                "CREATE TRIGGER refuse BEFORE UPDATE ON Folder BEGIN SELECT RAISE(ABORT, 'no'); END;");
+        f->setRank(3);
+        QVERIFY(!ctx->saveAndWait());
+        QCOMPARE(log.sets.size(), 3);
+        rawExec(storePath(), "DROP TRIGGER refuse;");
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(log.sets.value(3), "Folder ~" + fk + ":rank");
+
+        // A replacing save is marked, also when it wrote nothing; the mark is used once.
+        ctx->markReplaced();
+        QVERIFY(ctx->saveAndWait());
+        i->setName("y");
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(log.sets.mid(4), (QStringList{"replaced", "Item ~" + ik + ":name"}));
+    }
+
+    void backgroundMergeAnnouncesExactChanges()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        auto *kept = newFolder(main, "kept");
+        auto *gone = newFolder(main, "gone");
+        auto *child = main->create<Item>();
+        child->setFolder(gone);
+        QVERIFY(main->saveAndWait());
+        const ObjectId keptId = kept->objectId(), goneId = gone->objectId();
+        ChangeLog log(main);
+        ObjectId made;
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
+            [&](Context &bg) {
+                bg.existing<Folder>(keptId)->setTitle("renamed");
+                bg.deleteObject(bg.existing<Folder>(goneId));
+                auto *item = bg.create<Item>();
+                item->setFolder(bg.existing<Folder>(keptId));
+                made = item->objectId();
+                bg.markReplaced();
+            },
+            save);
+        QTRY_VERIFY(save.done);
+        QVERIFY(save.result.ok);
+        // Once, with the keys of the file; rows the main context never loaded count too.
+        QCOMPARE(log.sets, QStringList{QString("Folder ~%1:title -%2; Item +%3 -%4; replaced")
+                                           .arg(keptId.pk)
+                                           .arg(goneId.pk)
+                                           .arg(made.pk)
+                                           .arg(child->objectId().pk)});
+        QCOMPARE(kept->title(), QString("renamed"));
+
+        // A replacing background save that wrote nothing still tells the main context.
+        BackgroundSave empty;
+        startBackgroundSave(
+            *store, [](Context &bg) { bg.markReplaced(); }, empty);
+        QTRY_VERIFY(empty.done);
+        QCOMPARE(log.sets.value(1), QString("replaced"));
+        QCOMPARE(log.sets.size(), 2);
     }
 
     void backgroundSaveMergesIntoMain()
@@ -758,10 +900,12 @@ private slots:
         rawExec(storePath(),
                 "CREATE TRIGGER refuse BEFORE INSERT ON Item BEGIN SELECT RAISE(ABORT, 'refused'); END;");
         QSignalSpy merged(main, &Context::changesMerged);
+        ChangeLog log(main);
         BackgroundSave save;
         startBackgroundSave(
             *store,
             [&](Context &bg) {
+                bg.markReplaced();
                 bg.existing<Folder>(id)->setRank(9);
                 bg.create<Item>()->setName("i");
             },
@@ -770,6 +914,7 @@ private slots:
         QVERIFY(!save.result.ok);
         QVERIFY(save.result.error.contains("refused"));
         QCOMPARE(merged.count(), 0);
+        QVERIFY(log.sets.isEmpty());
         QCOMPARE(f->rank(), qint16(0));
         QVERIFY(main->findAll<Item>().isEmpty());
         QCOMPARE(rawText(storePath(), "SELECT rank FROM Folder"), QString("0"));
