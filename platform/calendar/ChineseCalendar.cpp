@@ -213,7 +213,8 @@ int ChineseCalendar::daysInMonth(int year, int month, bool leap)
 
 qint64 ChineseCalendar::addMonths(qint64 julianDay, qint64 months)
 {
-    if (coversDay(julianDay)) {
+    // A step longer than the whole table leaves it anyway; checked first so the sum cannot overflow.
+    if (coversDay(julianDay) && months > -serials().total() && months < serials().total()) {
         const CalendarDate d = dateOfDay(julianDay);
         const MonthSerials &s = serials();
         const qint64 serial =

@@ -159,6 +159,7 @@ private slots:
         QVERIFY(!Calendar::addingMonths(Lunar, at(9999, 12, 20), 1).isValid());
         QVERIFY(!Calendar::addingYears(Greg, at(9999, 12, 20), 1).isValid());
         QVERIFY(!Calendar::addingMonths(Lunar, at(2024, 1, 1), std::numeric_limits<qint64>::max()).isValid());
+        QVERIFY(!Calendar::addingMonths(Lunar, at(2024, 1, 1), std::numeric_limits<qint64>::min()).isValid());
         QVERIFY(!Calendar::addingYears(Lunar, at(2024, 1, 1), std::numeric_limits<qint64>::min()).isValid());
         QVERIFY(!Calendar::replacingDay(Lunar, at(2024, 1, 1), std::numeric_limits<int>::max()).isValid());
     }
