@@ -1,4 +1,5 @@
-// Next occurrence of a mixed set of reminder rules, Gregorian and lunar, with a fixed clock.
+// Next occurrence of a mixed set of reminder rules, Gregorian and lunar, with a fixed clock; and the
+// completion step, counted from the start, from a stored occurrence a year and a half on.
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "platform/base/Clock.h"
@@ -61,6 +62,25 @@ void run(benchmark::State &state, CalendarIdentifier cal)
     state.SetItemsProcessed(state.iterations());
 }
 
+void runCompletion(benchmark::State &state, CalendarIdentifier cal)
+{
+    setUp();
+    const std::vector<Rule> set = rules();
+    std::vector<QDateTime> stored;
+    for (const Rule &r : set)
+        stored.push_back(NoteDateManager::nextRealDateWithCalendarIdentifier(cal, r.start, r.cycleType,
+                                                                             r.interval, r.specify));
+    size_t i = 0;
+    for (auto _ : state) {
+        const Rule &r = set[i];
+        benchmark::DoNotOptimize(NoteDateManager::nextRealDateFromStartWithCalendarIdentifier(
+            cal, r.start, stored[i], r.cycleType, r.interval, r.specify));
+        if (++i == set.size())
+            i = 0;
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
 void BM_NextDateGregorian(benchmark::State &state)
 {
     run(state, CalendarIdentifier::Gregorian);
@@ -71,8 +91,20 @@ void BM_NextDateLunar(benchmark::State &state)
     run(state, CalendarIdentifier::Chinese);
 }
 
+void BM_CompletionStepGregorian(benchmark::State &state)
+{
+    runCompletion(state, CalendarIdentifier::Gregorian);
+}
+
+void BM_CompletionStepLunar(benchmark::State &state)
+{
+    runCompletion(state, CalendarIdentifier::Chinese);
+}
+
 } // namespace
 
 BENCHMARK(BM_NextDateGregorian);
 BENCHMARK(BM_NextDateLunar);
+BENCHMARK(BM_CompletionStepGregorian);
+BENCHMARK(BM_CompletionStepLunar);
 BENCHMARK_MAIN();

@@ -303,9 +303,12 @@ QDateTime NoteActionManager::getCompleteDateWithNote(const NoteDetail *note)
     const QDateTime current = DateManager::getDateFromString(r->remindRealDateTime());
     if (!current.isValid())
         return {};
-    const QDateTime next = NoteDateManager::nextRealDateWithCalendarIdentifier(
-        NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()), current,
-        r->remindCycleType(), r->remindCycleInterval(), r->remindCycleSpecific());
+    // Counted from the start: stepping from the stored occurrence would make a day clamped in a short
+    // month (or a chosen day run over into the next month) the day of every later occurrence.
+    const QDateTime next = NoteDateManager::nextRealDateFromStartWithCalendarIdentifier(
+        NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()),
+        DateManager::getDateFromString(r->remindDateTime()), current, r->remindCycleType(),
+        r->remindCycleInterval(), r->remindCycleSpecific());
     if (!next.isValid())
         return {};
     const QDateTime end = DateManager::getDateFromString(r->remindEndTime());

@@ -39,7 +39,7 @@ public:
     // Links the note at the top (location 1) or the bottom (any other value). Not saved.
     static void configNewLastNote(NoteDetail *note, int location);
     // The occurrence after the reminder's current one that lies after now and not after
-    // the end date; null when there is none.
+    // the end date, counted from the reminder's start; null when there is none.
     static QDateTime getCompleteDateWithNote(const NoteDetail *note);
     // Marks the note deleted, unlinks it and withdraws its notification. Saves.
     static bool deleteActionWithNote(NoteDetail *note);

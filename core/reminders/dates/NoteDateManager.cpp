@@ -238,13 +238,32 @@ QDateTime toDateTime(const std::optional<Occurrence> &o)
     return o ? LocalTime::dateTimeFromEpochMSecs(o->epoch) : QDateTime();
 }
 
+bool knownCycle(int type)
+{
+    return type >= 0 && type <= 5;
+}
+
+// The first occurrence of the series that begins at `start` (the start itself is one) strictly after
+// `after`. Every occurrence is counted from the start, so a day clamped in a short month never becomes
+// the day of later ones.
+std::optional<Occurrence> firstOfSeriesAfter(CalendarIdentifier cal, const QDateTime &start, int type,
+                                             qint64 interval, const QString &specify, qint64 after)
+{
+    const qint64 startEpoch = LocalTime::epochMSecsOf(start);
+    if (startEpoch > after)
+        return Occurrence{startEpoch};
+    return nextReal(cal, LocalTime::momentOf(start), type, interval, specify,
+                    Now{after, LocalTime::fromEpochMSecs(after)});
+}
+
 // The next occurrence as an instant: D itself when it lies after now.
 std::optional<Occurrence> nextOccurrence(CalendarIdentifier cal, const QDateTime &date, int type,
                                          qint64 interval, const QString &specify, const Now &now,
                                          bool &isDate)
 {
     isDate = false;
-    if (!LocalTime::isUsable(date))
+    // Unknown cycle types have no occurrence at all, not even a start still ahead.
+    if (!LocalTime::isUsable(date) || !knownCycle(type))
         return std::nullopt;
     const qint64 epoch = LocalTime::epochMSecsOf(date);
     if (epoch > now.epoch) {
@@ -312,6 +331,46 @@ QDateTime NoteDateManager::getNowNextDateWithCalendarIdentifier(CalendarIdentifi
         LocalTime::isUsable(startDate) && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs() ? QDateTime()
                                                                                                  : endDate,
         Now::current());
+}
+
+QDateTime NoteDateManager::nextRealDateFromStartWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                       const QDateTime &startDate,
+                                                                       const QDateTime &current,
+                                                                       int cycleType, qint64 interval,
+                                                                       const QString &specify)
+{
+    const bool hasStart = LocalTime::isUsable(startDate), hasCurrent = LocalTime::isUsable(current);
+    if ((!hasStart && !hasCurrent) || cycleType < 1 || cycleType > 5)
+        return {};
+    const qint64 now = Clock::nowMSecs();
+    const qint64 after = hasCurrent ? std::max(now, LocalTime::epochMSecsOf(current)) : now;
+    return toDateTime(
+        firstOfSeriesAfter(cal, hasStart ? startDate : current, cycleType, interval, specify, after));
+}
+
+QDateTime NoteDateManager::dueDateFromStartWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                  const QDateTime &startDate,
+                                                                  const QDateTime &current, int cycleType,
+                                                                  qint64 interval, const QString &specify,
+                                                                  const QDateTime &endDate)
+{
+    const bool hasStart = LocalTime::isUsable(startDate), hasCurrent = LocalTime::isUsable(current);
+    if ((!hasStart && !hasCurrent) || !knownCycle(cycleType))
+        return {};
+    const qint64 now = Clock::nowMSecs();
+    std::optional<Occurrence> due;
+    if (cycleType == 0) {
+        const qint64 at = LocalTime::epochMSecsOf(hasCurrent ? current : startDate);
+        if (at > now)
+            due = Occurrence{at};
+    } else {
+        // The stored occurrence itself when it is one and still ahead, else the first one after it.
+        const qint64 after = hasCurrent ? std::max(now, LocalTime::epochMSecsOf(current) - 1) : now;
+        due = firstOfSeriesAfter(cal, hasStart ? startDate : current, cycleType, interval, specify, after);
+    }
+    if (!due || (LocalTime::isUsable(endDate) && due->epoch > LocalTime::epochMSecsOf(endDate)))
+        return {};
+    return toDateTime(due);
 }
 
 QDateTime NoteDateManager::getRealAfterDaysDateWithDate(const QDateTime &date, qint64 days)

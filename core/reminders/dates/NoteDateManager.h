@@ -20,7 +20,8 @@ public:
     static QDateTime nextRealDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
                                                         int cycleType, qint64 interval,
                                                         const QString &specify);
-    // D itself when it lies after now, else the next occurrence; null for a null D.
+    // D itself when it lies after now, else the next occurrence; null for a null D and for a cycle type
+    // below 0 or above 5.
     static QDateTime nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
                                                     int cycleType, qint64 interval, const QString &specify);
     // As above, but null when the end date is given and the result lies after it (equal is inside).
@@ -31,6 +32,26 @@ public:
     static QDateTime getNowNextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
                                                           int cycleType, qint64 interval,
                                                           const QString &specify, const QDateTime &endDate);
+
+    // Steps from a stored occurrence. The occurrences are always counted from the reminder's start
+    // (remindDateTime, itself the first occurrence): a day clamped in a short month or a chosen day run
+    // over into the next month never becomes the day of later ones. Without a usable start the stored
+    // occurrence stands in for it; without a usable stored occurrence, the start.
+    //
+    // The first occurrence strictly after now and after `current` (completion); null for cycle type 0,
+    // below 0 or above 5.
+    static QDateTime nextRealDateFromStartWithCalendarIdentifier(CalendarIdentifier cal,
+                                                                 const QDateTime &startDate,
+                                                                 const QDateTime &current, int cycleType,
+                                                                 qint64 interval, const QString &specify);
+    // The occurrence that is due next (what a notification is scheduled for): the first one not before
+    // `current` that lies after now; for cycle type 0, `current` when it lies after now. Null when it
+    // lies after the end date (equal is inside) and for a cycle type below 0 or above 5.
+    static QDateTime dueDateFromStartWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
+                                                            const QDateTime &current, int cycleType,
+                                                            qint64 interval, const QString &specify,
+                                                            const QDateTime &endDate);
+
     // The first date + m * days calendar days (m >= 1) strictly after now.
     static QDateTime getRealAfterDaysDateWithDate(const QDateTime &date, qint64 days);
     // The first date + m * months months in cal (m >= 1) strictly after now.

@@ -11,6 +11,7 @@
 #include "platform/store/Context.h"
 
 #include <QList>
+#include <QTimeZone>
 
 #include <algorithm>
 
@@ -31,11 +32,103 @@ QList<int> chosenValues(const QString &specify)
     return values;
 }
 
-// D moved forward to the next day (0..6 days on) whose weekday is `weekday`.
-QDateTime forwardToWeekday(const QDateTime &date, int weekday)
+// Wall-clock times of day that a change of the system zone's offset skips or repeats in the coming
+// years: there the engine moves an occurrence on by the gap or takes the second pass, which the centre's
+// own repetition does not reproduce. Learnt once per zone.
+class UnsteadyTimes
 {
-    const int r = DateManager::getWeekWithDate(date);
-    return date.addDays(((weekday - r) % 7 + 7) % 7);
+public:
+    static bool contains(int msecsOfDay)
+    {
+        static UnsteadyTimes times;
+        times.refresh();
+        for (const auto &[from, to] : times.m_ranges)
+            if (msecsOfDay >= from && msecsOfDay < to)
+                return true;
+        return false;
+    }
+
+private:
+    void refresh()
+    {
+        const QByteArray tz = qgetenv("TZ");
+        const qint64 now = Clock::nowMSecs();
+        // Rules may change; learn them again at least once a year.
+        if (m_known && tz == m_tz && now >= m_from && now < m_from + year)
+            return;
+        m_known = true;
+        m_tz = tz;
+        m_from = now;
+        m_ranges.clear();
+        const QTimeZone zone = QTimeZone::systemTimeZone();
+        const QDateTime from = QDateTime::fromMSecsSinceEpoch(now, Qt::UTC);
+        constexpr int dayMSecs = 86400000;
+        for (const QTimeZone::OffsetData &t : zone.transitions(from, from.addYears(6))) {
+            const qint64 at = t.atUtc.toMSecsSinceEpoch();
+            const qint64 before = zone.offsetFromUtc(QDateTime::fromMSecsSinceEpoch(at - 1, Qt::UTC));
+            const qint64 after = t.offsetFromUtc;
+            if (before == after)
+                continue;
+            // Wall-clock readings between the two offsets at the change are skipped or repeated; an hour
+            // of margin on both sides.
+            const qint64 low = at + std::min(before, after) * 1000 - 3600000;
+            const qint64 high = at + std::max(before, after) * 1000 + 3600000;
+            const qint64 lowOfDay = ((low % dayMSecs) + dayMSecs) % dayMSecs;
+            const qint64 length = std::min<qint64>(high - low, dayMSecs);
+            if (lowOfDay + length <= dayMSecs) {
+                m_ranges.append({int(lowOfDay), int(lowOfDay + length)});
+            } else {
+                m_ranges.append({int(lowOfDay), dayMSecs});
+                m_ranges.append({0, int(lowOfDay + length - dayMSecs)});
+            }
+        }
+    }
+
+    static constexpr qint64 year = qint64(365) * 86400000;
+    bool m_known = false;
+    QByteArray m_tz;
+    qint64 m_from = 0;
+    QList<std::pair<int, int>> m_ranges;
+};
+
+// The centre's own repetition from `due` (an occurrence of the engine) when it gives exactly the engine's
+// later occurrences, else none (a one-shot, followed by the next occurrence once delivered).
+UserNotificationRepeat exactRepeat(CalendarIdentifier cal, const QDateTime &start, const QDateTime &due,
+                                   int cycleType, int n, const QList<int> &values, bool hasEnd)
+{
+    if (cal != CalendarIdentifier::Gregorian || hasEnd || cycleType < 1 || cycleType > 5)
+        return UserNotificationRepeat::none();
+    const QDateTime localStart = start.toLocalTime();
+    if (UnsteadyTimes::contains(localStart.time().msecsSinceStartOfDay()) ||
+        localStart.time() != due.toLocalTime().time())
+        return UserNotificationRepeat::none();
+    // Months and years from a day past the 28th are clamped in short months; counted from the due
+    // date rather than from the start they would differ.
+    const bool dayKept = localStart.date().day() < 29;
+    switch (cycleType) {
+    case 1: // the engine steps days whatever the chosen values
+        return UserNotificationRepeat::days(n);
+    case 2:
+        if (values.isEmpty())
+            return UserNotificationRepeat::days(7 * n);
+        // One weekday: only once the due date is on it (a start ahead may lie on another day).
+        if (values.size() == 1 && DateManager::getWeekWithDate(due) == values.first())
+            return UserNotificationRepeat::days(7 * n);
+        break;
+    case 3:
+        if (values.isEmpty() && dayKept)
+            return UserNotificationRepeat::months(n);
+        break;
+    case 4:
+        if (values.isEmpty() && dayKept)
+            return UserNotificationRepeat::months(3 * n);
+        break;
+    case 5:
+        if (values.isEmpty() && dayKept)
+            return UserNotificationRepeat::years(n);
+        break;
+    }
+    return UserNotificationRepeat::none();
 }
 
 } // namespace
@@ -54,70 +147,22 @@ NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDat
                                               qint64 interval, const QString &specify,
                                               const QDateTime &endDate)
 {
-    if (!date.isValid() || cycleType < 0 || cycleType > 5)
+    return planWithCalendarIdentifier(cal, date, date, cycleType, interval, specify, endDate);
+}
+
+std::optional<NoteRemindManager::Plan>
+NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &start,
+                                              const QDateTime &current, int cycleType, qint64 interval,
+                                              const QString &specify, const QDateTime &endDate)
+{
+    // Every date comes from the engine: the notification falls on one of its occurrences.
+    const QDateTime due = NoteDateManager::dueDateFromStartWithCalendarIdentifier(
+        cal, start, current, cycleType, interval, specify, endDate);
+    if (!due.isValid())
         return std::nullopt;
-    const QDateTime now = Clock::now();
     const int n = int(std::clamp<qint64>(interval, 1, 10000));
-    const QList<int> values = chosenValues(specify);
-    const bool hasEnd = endDate.isValid();
-
-    if (cycleType == 0) {
-        if (date <= now || (hasEnd && date > endDate))
-            return std::nullopt;
-        return Plan{date, UserNotificationRepeat::none()};
-    }
-
-    // Where the centre's own repetition gives exactly the reminder's occurrences.
-    if (cal == CalendarIdentifier::Gregorian && !hasEnd) {
-        const int day = date.date().day();
-        switch (cycleType) {
-        case 1: // the engine steps days whatever the chosen values
-            return Plan{date, UserNotificationRepeat::days(n)};
-        case 2:
-            if (values.isEmpty())
-                return Plan{date, UserNotificationRepeat::days(7 * n)};
-            if (values.size() == 1 && values.first() >= 1 && values.first() <= 7) {
-                const int v = values.first();
-                const int r = DateManager::getWeekWithDate(date);
-                // The series the engine counts: the chosen weekday of D's week, one
-                // step on when that day lies before D.
-                const QDateTime first = date.addDays(v >= r ? v - r : v - r + 7 * n);
-                return Plan{first, UserNotificationRepeat::days(7 * n)};
-            }
-            break;
-        case 3:
-            if (values.isEmpty() && day < 29)
-                return Plan{date, UserNotificationRepeat::months(n)};
-            break;
-        case 4:
-            if (values.isEmpty() && day < 29)
-                return Plan{date, UserNotificationRepeat::months(3 * n)};
-            break;
-        case 5:
-            if (values.isEmpty() && day < 29)
-                return Plan{date, UserNotificationRepeat::years(n)};
-            break;
-        }
-    }
-
-    // A one-shot at the next occurrence; delivered, it is followed by the next one.
-    QDateTime start = date;
-    if (values.size() == 1) {
-        const int v = values.first();
-        if (cycleType == 2 && v >= 1 && v <= 7)
-            start = forwardToWeekday(date, v);
-        else if (cycleType == 3 || cycleType == 4)
-            start = DateManager::getADayWithCalendarIdentifier(cal, date, v);
-        else if (cycleType == 5)
-            start = DateManager::getAMonthWithCalendarIdentifier(cal, date, v);
-        if (!start.isValid())
-            start = date;
-    }
-    const QDateTime next =
-        NoteDateManager::getNowNextDateWithCalendarIdentifier(cal, start, cycleType, n, specify, endDate);
-    if (!next.isValid() || next <= now || (hasEnd && next > endDate))
-        return std::nullopt;
-    return Plan{next, UserNotificationRepeat::none()};
+    const QDateTime anchor = start.isValid() ? start : current;
+    return Plan{due, exactRepeat(cal, anchor, due, cycleType, n, chosenValues(specify), endDate.isValid())};
 }
 
 std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note)
@@ -140,11 +185,9 @@ std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const Not
         return Plan{current, UserNotificationRepeat::minutes(importantMinutes < 1 ? 5 : importantMinutes)};
     if (snoozed)
         return Plan{DateManager::getDateFromString(r->remindDelayTime()), UserNotificationRepeat::none()};
-    if (!current.isValid())
-        return std::nullopt;
     return planWithCalendarIdentifier(NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()),
-                                      current, r->remindCycleType(), r->remindCycleInterval(),
-                                      r->remindCycleSpecific(),
+                                      DateManager::getDateFromString(r->remindDateTime()), current,
+                                      r->remindCycleType(), r->remindCycleInterval(), r->remindCycleSpecific(),
                                       DateManager::getDateFromString(r->remindEndTime()));
 }
 

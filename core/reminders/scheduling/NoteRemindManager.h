@@ -11,10 +11,11 @@
 class NoteDetail;
 
 // Turns a note's reminder into scheduled user notifications (through
-// LocalNotificationManager). The centre repeats a notification by itself only
-// where its repeat interval gives exactly the reminder's occurrences: Gregorian,
-// no end date, no chosen value (weeks: at most one weekday), and for months,
-// quarters and years a start day below 29. Every other rule is scheduled as a
+// LocalNotificationManager). Every date is the recurrence engine's. The centre
+// repeats a notification by itself only where its repeat interval gives exactly
+// the reminder's occurrences: Gregorian, no end date, no chosen value (weeks: at
+// most one weekday, once the due date is on it), for months, quarters and years a
+// start day below 29, and a time of day no change of the zone's offset touches. Every other rule is scheduled as a
 // one-shot at its next occurrence and scheduled again when it was delivered
 // (ReminderScheduler). Nothing is scheduled for deleted or completed notes, for
 // cleared reminders or past the end date. Main thread only.
@@ -60,10 +61,18 @@ public:
                                                                  const QString &text, const QString &cId);
 
     // The notification the core operation schedules for these values (none when the
-    // reminder has no occurrence left).
+    // reminder has no occurrence left): D is both the start and the current occurrence.
     static std::optional<Plan> planWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
                                                           int cycleType, qint64 interval,
                                                           const QString &specify, const QDateTime &endDate);
+    // The same for a reminder whose occurrences count from `start` and whose stored
+    // occurrence is `current`: a notification at the engine's due occurrence
+    // (NoteDateManager::dueDateFromStartWithCalendarIdentifier), repeating by itself only
+    // where the centre's repetition gives exactly the engine's later occurrences.
+    static std::optional<Plan> planWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &start,
+                                                          const QDateTime &current, int cycleType,
+                                                          qint64 interval, const QString &specify,
+                                                          const QDateTime &endDate);
     // The notification a note should have pending right now, by the first rule that
     // applies: important reminder (no snooze pending), snooze pending, date reminder.
     // None for a note without an active date reminder, deleted or completed.

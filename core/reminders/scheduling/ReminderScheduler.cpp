@@ -31,6 +31,7 @@ bool hasActiveWiFiReminder(const NoteDetail *note, const DateRemind *r)
 // only changes with time, so it is kept until `validUntil` (see below).
 struct PlanInputs
 {
+    QString start;
     QString real;
     QString delay;
     QString specify;
@@ -44,7 +45,7 @@ struct PlanInputs
 
     static PlanInputs of(const DateRemind *r, int importantMinutes)
     {
-        return {r->remindRealDateTime(), r->remindDelayTime(),  r->remindCycleSpecific(),
+        return {r->remindDateTime(),     r->remindRealDateTime(), r->remindDelayTime(), r->remindCycleSpecific(),
                 r->remindEndTime(),      r->remindActionType(), r->remindRType(),
                 r->remindDateType(),     r->remindCycleType(),  r->remindCycleInterval(),
                 importantMinutes};

@@ -4,8 +4,10 @@
 #include "core/model/UserSet.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/dates/DateManager.h"
+#include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/Clock.h"
+#include "platform/calendar/Calendar.h"
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
@@ -15,6 +17,7 @@
 
 #include <QRegularExpression>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -111,6 +114,52 @@ private:
         return n && n->remind() ? n->remind()->remindDelayTime() : QString("(none)");
     }
 
+
+    // Completes a repeating reminder shortly after each of its occurrences for `years` years. Every
+    // step must land on the engine's occurrence counted from the start (never from the stored one),
+    // leave the note open and leave the notification due exactly then. Returns the occurrences.
+    QList<QDateTime> completionChain(const QString &zone, int dateType, const QString &start, int cycle,
+                                     int interval, const QString &specify, int years)
+    {
+        TestEnv::setTimeZone(zone.toUtf8());
+        QList<QDateTime> steps;
+        NoteDetail *n = chain({"n"}).first();
+        DateRemind *r = m_fx.remind(n);
+        r->setRemindDateType(qint16(dateType));
+        r->setRemindDateTime(start);
+        r->setRemindRealDateTime(start);
+        r->setRemindCycleType(qint16(cycle));
+        r->setRemindCycleInterval(qint16(interval));
+        r->setRemindCycleSpecific(specify);
+        const CalendarIdentifier cal = NoteDateManager::getCalendarIdentifierWithDateType(dateType);
+        const QDateTime first = at(start);
+        const QDateTime last = first.addYears(years);
+        QDateTime current = first;
+        while (current < last) {
+            const QString where = zone + " after " + r->remindRealDateTime();
+            Clock::setNow(current.addSecs(300));
+            const QDateTime engine =
+                NoteDateManager::nextRealDateWithCalendarIdentifier(cal, first, cycle, interval, specify);
+            if (NoteActionManager::completeActionWithNote(n) != 0 || n->isCompleted()) {
+                qWarning("%s: completed", qPrintable(where));
+                return {};
+            }
+            const QDateTime next = at(r->remindRealDateTime());
+            const auto pending = center()->scheduledNotification("n");
+            if (next != engine || !pending ||
+                LocalNotificationManager::nextDeliveryOf(pending->deliveryDate, pending->repeatInterval) !=
+                    next) {
+                qWarning("%s: stored %s, engine %s, notification %s", qPrintable(where),
+                         qPrintable(r->remindRealDateTime()), qPrintable(DateManager::getStringFromDate(engine)),
+                         pending ? qPrintable(DateManager::getStringFromDate(pending->deliveryDate)) : "none");
+                return {};
+            }
+            steps << next;
+            current = next;
+        }
+        return steps;
+    }
+
 private slots:
     void init()
     {
@@ -123,6 +172,7 @@ private slots:
     {
         m_feedback.reset();
         m_fx.close();
+        TestEnv::setTimeZone("Asia/Shanghai");
     }
 
     void addAtTopOrBottom()
@@ -603,6 +653,125 @@ private slots:
         QCOMPARE(n->remind()->remindDelayTime(), QString());
         QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at(r.real));
         QVERIFY(!ctx()->hasChanges());
+    }
+
+
+    void completionChains_data()
+    {
+        QTest::addColumn<QString>("zone");
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<int>("cycle");
+        QTest::addColumn<int>("interval");
+        QTest::addColumn<QString>("specify");
+        QTest::addColumn<QStringList>("first"); // the first occurrences after the start
+
+        struct Row
+        {
+            const char *name;
+            const char *start;
+            int cycle;
+            int interval;
+            const char *specify;
+            QStringList first;
+        };
+        const Row rows[] = {
+            {"monthly from 31 January", "2026/1/31 9:00:00", 3, 1, "",
+             {"2026/2/28", "2026/3/31", "2026/4/30", "2026/5/31", "2026/6/30", "2026/7/31"}},
+            {"monthly on 31", "2026/1/10 9:00:00", 3, 1, "31",
+             {"2026/1/31", "2026/2/28", "2026/3/31", "2026/4/30", "2026/5/31", "2026/6/30", "2026/7/31"}},
+            {"monthly on 31 begun in April", "2026/4/10 9:00:00", 3, 1, "31",
+             {"2026/5/1", "2026/5/31", "2026/6/30", "2026/7/31"}},
+            {"monthly on 29,30,31", "2026/1/5 9:00:00", 3, 1, "29,30,31",
+             {"2026/1/29", "2026/1/30", "2026/1/31", "2026/2/28", "2026/3/29", "2026/3/30", "2026/3/31",
+              "2026/4/29", "2026/4/30", "2026/5/29"}},
+            {"quarterly from 29 February", "2024/2/29 9:00:00", 4, 1, "",
+             {"2024/5/29", "2024/8/29", "2024/11/29", "2025/2/28", "2025/5/29"}},
+            {"yearly from 29 February", "2024/2/29 9:00:00", 5, 1, "",
+             {"2025/2/28", "2026/2/28", "2027/2/28", "2028/2/29"}},
+            {"every 2 weeks on Tuesday and Thursday", "2026/3/2 9:00:00", 2, 2, "2,4",
+             {"2026/3/3", "2026/3/5", "2026/3/17", "2026/3/19", "2026/3/31", "2026/4/2"}},
+            {"every 2 weeks on Monday from a Friday", "2026/3/13 9:00:00", 2, 2, "1",
+             {"2026/3/23", "2026/4/6", "2026/4/20"}},
+        };
+        for (const char *zone : {"Asia/Shanghai", "Europe/Berlin"})
+            for (const Row &r : rows)
+                QTest::addRow("%s, %s", r.name, zone)
+                    << zone << r.start << r.cycle << r.interval << r.specify << r.first;
+    }
+
+    void completionChains()
+    {
+        QFETCH(QString, zone);
+        QFETCH(QString, start);
+        QFETCH(int, cycle);
+        QFETCH(int, interval);
+        QFETCH(QString, specify);
+        QFETCH(QStringList, first);
+        const QList<QDateTime> steps = completionChain(zone, 0, start, cycle, interval, specify, 4);
+        QVERIFY(steps.size() >= first.size());
+        for (qsizetype i = 0; i < first.size(); ++i) {
+            QCOMPARE(steps[i].date(), QDate::fromString(first[i], "yyyy/M/d"));
+            QCOMPARE(steps[i].time(), QTime(9, 0));
+        }
+    }
+
+    // The wall-clock time is kept across the changes of a zone with daylight saving; on the day the
+    // clocks skip it, the occurrence is moved on by the gap (and that day's notification with it).
+    void completionChainThroughTheSpringChange()
+    {
+        const QList<QDateTime> steps =
+            completionChain("Europe/Berlin", 0, "2026/3/27 2:30:00", 1, 1, QString(), 1);
+        QVERIFY(steps.size() > 300);
+        QStringList texts;
+        for (qsizetype i = 0; i < 4; ++i)
+            texts << DateManager::getStringFromDate(steps[i]);
+        QCOMPARE(texts, (QStringList{"2026/3/28 2:30:00", "2026/3/29 3:30:00", "2026/3/30 2:30:00",
+                                     "2026/3/31 2:30:00"}));
+    }
+
+    void lunarCompletionChains_data()
+    {
+        QTest::addColumn<QString>("zone");
+        for (const char *zone : {"Asia/Shanghai", "America/New_York"})
+            QTest::newRow(zone) << zone;
+    }
+
+    void lunarCompletionChains()
+    {
+        QFETCH(QString, zone);
+        const auto lunar = [](const QDateTime &d) {
+            return Calendar::dateOfDay(CalendarIdentifier::Chinese, d.date().toJulianDay());
+        };
+        // Monthly on 30 from the first day of a lunar year: the 30th of every month, or the 29th of a
+        // short one, and never a day of the month after it.
+        const QList<QDateTime> monthly = completionChain(zone, 1, "2026/2/17 9:00:00", 3, 1, "30", 2);
+        QVERIFY(monthly.size() >= 24);
+        // Each step is its month's last day and begins the month right after the previous step's
+        // (the first lies in the start's own month, whose first day is the start).
+        qint64 monthStart = at("2026/2/17 9:00:00").date().toJulianDay();
+        for (const QDateTime &d : monthly) {
+            const CalendarDate l = lunar(d);
+            QCOMPARE(l.day, Calendar::daysInMonth(CalendarIdentifier::Chinese, l.year, l.month, l.leap));
+            QCOMPARE(d.date().toJulianDay() - l.day + 1, monthStart);
+            monthStart = d.date().toJulianDay() + 1;
+        }
+
+        // Yearly from the 10th of the leap sixth month of 2025 (3 August): the ordinary sixth month in
+        // the years without a leap sixth, the leap one again in 2036.
+        m_fx.close();
+        QVERIFY(m_fx.open(now()));
+        m_category = m_fx.category("k1", "工作");
+        const QDateTime start = at("2025/8/3 9:00:00");
+        QVERIFY(lunar(start).leap);
+        const QList<QDateTime> yearly = completionChain(zone, 1, "2025/8/3 9:00:00", 5, 1, QString(), 12);
+        QVERIFY(yearly.size() >= 11);
+        for (qsizetype i = 0; i < 11; ++i) {
+            const CalendarDate l = lunar(yearly[i]);
+            QCOMPARE(l.year, 2026 + int(i));
+            QCOMPARE(l.month, 6);
+            QCOMPARE(l.day, 10);
+            QCOMPARE(l.leap, l.year == 2036);
+        }
     }
 
     void completeDateRespectsTheEnd()

@@ -1,5 +1,6 @@
 // The recurrence engine against a brute-force reference: thousands of random rules (fixed seeds), each
-// answered by stepping day by day from D and testing every day against the rule. The reference knows the
+// answered by stepping day by day from D (the start) and testing every day against the rule. Steps from a
+// stored occurrence are answered the same way, from the start, never from the stored occurrence. The reference knows the
 // lunar calendar only from the data file and counts months by their first days, so it shares no calendar
 // arithmetic with the engine.
 #include "core/reminders/dates/NoteDateManager.h"
@@ -222,6 +223,17 @@ std::optional<qint64> referenceNextReal(const Rule &r, qint64 now, bool &unknown
     return std::nullopt;
 }
 
+// The first occurrence of the rule strictly after `after`, the start D itself being the first one.
+std::optional<qint64> referenceFirstAfter(const Rule &r, qint64 dMs, qint64 after, bool &unknown)
+{
+    unknown = false;
+    if (r.type < 1 || r.type > 5)
+        return std::nullopt;
+    if (dMs > after)
+        return dMs;
+    return referenceNextReal(r, after, unknown);
+}
+
 QString describe(const std::optional<qint64> &ms)
 {
     return ms ? QDateTime::fromMSecsSinceEpoch(*ms).toString(Qt::ISODateWithMs) : QStringLiteral("none");
@@ -348,7 +360,9 @@ private slots:
                 ++skipped;
                 continue;
             }
-            const std::optional<qint64> next = dMs > now ? std::optional(dMs) : real;
+            // Unknown cycle types have no occurrence, not even a start ahead.
+            const bool known = r.type >= 0 && r.type <= 5;
+            const std::optional<qint64> next = known && dMs > now ? std::optional(dMs) : real;
             std::optional<qint64> end;
             switch (pick(5)) {
             case 0:
@@ -366,7 +380,32 @@ private slots:
                 end = now + qint64(rng.bounded(400)) * msecsPerDay;
             }
             const std::optional<qint64> bounded = next && end && *next > *end ? std::nullopt : next;
-            const std::optional<qint64> nowNext = dMs > now ? std::optional(dMs) : bounded;
+            const std::optional<qint64> nowNext = known && dMs > now ? std::optional(dMs) : bounded;
+
+            // A stored occurrence to step from: one of the rule's own, or any day (a date written by an
+            // older version or another device).
+            qint64 current = instantOf(r.day0 + pick(900) - 5, r.time0);
+            if (pick(3)) {
+                bool beyond = false;
+                const std::optional<qint64> o =
+                    referenceFirstAfter(r, dMs, dMs + qint64(pick(800)) * msecsPerDay, beyond);
+                if (o)
+                    current = *o;
+            }
+            bool beyond[2] = {false, false};
+            const std::optional<qint64> completion =
+                referenceFirstAfter(r, dMs, std::max(now, current), beyond[0]);
+            std::optional<qint64> due;
+            if (r.type == 0)
+                due = current > now ? std::optional(current) : std::nullopt;
+            else
+                due = referenceFirstAfter(r, dMs, std::max(now, current - 1), beyond[1]);
+            if (due && end && *due > *end)
+                due.reset();
+            if (beyond[0] || beyond[1]) {
+                ++skipped;
+                continue;
+            }
             if (real)
                 ++withOccurrence;
 
@@ -379,6 +418,7 @@ private slots:
                 d = QDateTime(QDate::fromJulianDay(r.day0), QTime::fromMSecsSinceStartOfDay(r.time0));
             const QDateTime e = end ? QDateTime::fromMSecsSinceEpoch(*end) : QDateTime();
             const QString s = r.specify();
+            const QDateTime c = QDateTime::fromMSecsSinceEpoch(current);
             const std::optional<qint64> got[] = {
                 engineResult(
                     NoteDateManager::nextRealDateWithCalendarIdentifier(cal, d, r.type, r.interval, s)),
@@ -387,16 +427,20 @@ private slots:
                     NoteDateManager::nextDateWithCalendarIdentifier(cal, d, r.type, r.interval, s, e)),
                 engineResult(
                     NoteDateManager::getNowNextDateWithCalendarIdentifier(cal, d, r.type, r.interval, s, e)),
+                engineResult(NoteDateManager::nextRealDateFromStartWithCalendarIdentifier(cal, d, c, r.type,
+                                                                                          r.interval, s)),
+                engineResult(NoteDateManager::dueDateFromStartWithCalendarIdentifier(cal, d, c, r.type,
+                                                                                     r.interval, s, e)),
             };
-            const std::optional<qint64> expected[] = {real, next, bounded, nowNext};
-            static const char *const ops[] = {"nextRealDate", "nextDate", "nextDate with end",
-                                              "getNowNextDate"};
-            for (int op = 0; op < 4; ++op) {
+            const std::optional<qint64> expected[] = {real, next, bounded, nowNext, completion, due};
+            static const char *const ops[] = {"nextRealDate",  "nextDate",           "nextDate with end",
+                                              "getNowNextDate", "completion step", "due occurrence"};
+            for (int op = 0; op < 6; ++op) {
                 if (got[op] == expected[op])
                     continue;
                 QFAIL(qPrintable(
                     QStringLiteral("seed %1 rule %2 (%3): %4 D %5 (wall %6 %7) type %8 interval %9 "
-                                   "specify \"%10\" end %11 now %12: %13 gave %14, expected %15")
+                                   "specify \"%10\" end %11 now %12 stored %13: %14 gave %15, expected %16")
                         .arg(seed)
                         .arg(i)
                         .arg(zone, r.lunar ? "lunar" : "gregorian", d.toString(Qt::ISODate),
@@ -404,8 +448,8 @@ private slots:
                              QTime::fromMSecsSinceStartOfDay(r.time0).toString())
                         .arg(r.type)
                         .arg(r.interval)
-                        .arg(s, describe(end), describe(now), ops[op], describe(got[op]),
-                             describe(expected[op]))));
+                        .arg(s, describe(end), describe(now), describe(current), ops[op],
+                             describe(got[op]), describe(expected[op]))));
             }
         }
         // The window is wide enough that the reference almost always reaches an answer.
