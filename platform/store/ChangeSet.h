@@ -18,6 +18,7 @@ struct ChangeSet
     QList<Row> updated;
     QList<QPair<int, qint64>> deleted;
     bool replaced = false;
+    qint64 revision = 0; // of the save
 
     bool isEmpty() const { return inserted.isEmpty() && updated.isEmpty() && deleted.isEmpty(); }
 };

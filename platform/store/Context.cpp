@@ -209,6 +209,7 @@ struct Context::EntityState
     SlotIndexes dirtyIndex;
     QString selectColumns; // "pk, col, ..." of the entity, made once
     QString selectByPk;    // the row of one key
+    QString insertSql;     // a whole row
     // Per slot and query form (see querySql), the statement text, made when first used.
     QList<QString> querySql;
     QList<QVariant> emptyValues; // a new row's values
@@ -252,7 +253,7 @@ QString makeSelectColumns(const EntityDescription &e)
     QString cols = QStringLiteral("pk");
     for (int s = 0; s < e.slotCount(); ++s)
         cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
-    return cols;
+    return cols + ", " + SqliteConnection::quoted(Store::revisionColumn());
 }
 
 } // namespace
@@ -270,6 +271,16 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
         st->selectColumns = makeSelectColumns(e);
         st->selectByPk =
             "SELECT " + st->selectColumns + " FROM " + SqliteConnection::quoted(e.name) + " WHERE pk = ?";
+        {
+            QString cols, marks;
+            for (int s = 0; s < e.slotCount(); ++s) {
+                cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
+                marks += ", ?";
+            }
+            st->insertSql = "INSERT INTO " + SqliteConnection::quoted(e.name) + " (pk" + cols + ", " +
+                            SqliteConnection::quoted(Store::revisionColumn()) + ") VALUES (?" + marks +
+                            ", ?)";
+        }
         st->querySql.resize((e.slotCount() + 1) * 3);
         for (int s = 0; s < e.slotCount(); ++s) {
             // An unset relationship is null, in memory as in the file.
@@ -305,13 +316,15 @@ ManagedObject *Context::registered(int entity, qint64 pk) const
     return m_states.at(entity)->registered.value(pk, nullptr);
 }
 
-ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values)
+ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values,
+                                    qint64 revision)
 {
     const EntityDescription &desc = m_store->model().entityAt(e.index);
     ManagedObject *o = desc.factory();
     o->m_entity = &desc;
     o->m_context = this;
     o->m_pk = pk;
+    o->m_revision = revision;
     o->m_values = values;
     o->m_dirty = state(e.index).unchanged;
     o->m_registered = true;
@@ -324,7 +337,7 @@ ManagedObject *Context::createObject(const EntityDescription &entity)
 {
     const EntityDescription &e = m_store->model().entityAt(entity.index);
     EntityState &st = state(e.index);
-    ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), st.emptyValues);
+    ManagedObject *o = materialise(e, m_store->nextPrimaryKey(), st.emptyValues, 0);
     o->m_inserted = true;
     st.dirty.insert(o);
     st.dirtyIndex.forEach(
@@ -371,7 +384,7 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
         QList<QVariant> values;
         for (int s = 0; s < e.slotCount(); ++s)
             values.append(readSlot(stmt, s + 1, e, s));
-        o = materialise(e, pk, values);
+        o = materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1));
     }
     sqlite3_reset(stmt);
     return o;
@@ -473,7 +486,7 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
                     values.reserve(e.slotCount());
                     for (int s = 0; s < e.slotCount(); ++s)
                         values.append(readSlot(stmt, s + 1, e, s));
-                    out.append(materialise(e, pk, values));
+                    out.append(materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1)));
                 }
                 if (firstOnly)
                     break;
@@ -642,19 +655,33 @@ SaveResult Context::saveAndWait()
         return SaveResult::failure(message);
     };
 
+    // A background context writes a row only if no other context saved it since this
+    // one read it (the revision it read is still the row's): a pull import never
+    // overwrites what the user saved meanwhile. The main context's saves always win.
+    const bool guarded = m_kind == Kind::Background;
+    const QString revision = SqliteConnection::quoted(Store::revisionColumn());
+
     // Everything that does not need the file is worked out before the write lock is
     // taken: the main thread waits for a background save's lock, so it is held only
     // for binding and stepping.
+    enum class Op
+    {
+        Insert,
+        Update,
+        Delete
+    };
     struct Write
     {
         ManagedObject *object;
         sqlite3_stmt *stmt;
         qsizetype first; // its parameters in params, in order
         int count;
+        Op op;
+        int revisionAt; // the parameter that takes the save's revision, 0 for none
+        bool skipped;
     };
     QList<Write> writes;
     SaveParams params;
-    ChangeSet changes;
     for (int ei = 0; ei < int(m_states.size()); ++ei) {
         EntityState &st = *m_states.at(ei);
         if (st.dirty.isEmpty())
@@ -662,64 +689,69 @@ SaveResult Context::saveAndWait()
         const EntityDescription &e = m_store->model().entityAt(ei);
         const int slotTotal = e.slotCount();
         const QString table = SqliteConnection::quoted(e.name);
-        QString cols, marks;
-        for (int s = 0; s < slotTotal; ++s) {
-            cols += ", " + SqliteConnection::quoted(e.slotColumn(s));
-            marks += ", ?";
-        }
         sqlite3_stmt *insert = nullptr, *remove = nullptr;
         QHash<QBitArray, sqlite3_stmt *> updates;
-        const QBitArray allChanged(slotTotal, true);
         QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
         // In key order: every table and index B-tree then grows at its end.
         std::sort(rows.begin(), rows.end(),
                   [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
         writes.reserve(writes.size() + rows.size());
-        params.reserve(params.size() + rows.size() * (slotTotal + 1));
+        params.reserve(params.size() + rows.size() * (slotTotal + 2));
         for (ManagedObject *o : rows) {
             sqlite3_stmt *stmt = nullptr;
             const qsizetype first = params.size();
+            Op op;
+            int revisionAt = 0;
             if (o->m_deleted) {
-                if (!remove && !(remove = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?")))
+                if (!remove && !(remove = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?" +
+                                                        (guarded ? " AND " + revision + " = ?" : ""))))
                     return SaveResult::failure("cannot delete from " + e.name + ": " + m_db->lastError());
                 stmt = remove;
-                changes.deleted.append({ei, o->m_pk});
+                op = Op::Delete;
                 params.addInteger(o->m_pk);
+                if (guarded)
+                    params.addInteger(o->m_revision);
             } else if (o->m_inserted) {
-                if (!insert && !(insert = m_db->prepare("INSERT INTO " + table + " (pk" + cols +
-                                                        ") VALUES (?" + marks + ")")))
+                if (!insert && !(insert = m_db->prepare(st.insertSql)))
                     return SaveResult::failure("cannot insert into " + e.name + ": " + m_db->lastError());
                 stmt = insert;
-                changes.inserted.append({ei, o->m_pk, o->m_values, allChanged});
+                op = Op::Insert;
                 params.addInteger(o->m_pk);
                 for (int s = 0; s < slotTotal; ++s)
                     params.add(o->m_values.at(s), e, s);
+                params.addInteger(0);
+                revisionAt = slotTotal + 2;
             } else {
                 // Only the changed columns: another context may have saved the others
                 // since this one read the row.
-                if (o->m_dirty.count(true) == 0)
+                const int changed = int(o->m_dirty.count(true));
+                if (changed == 0)
                     continue;
                 stmt = updates.value(o->m_dirty, nullptr);
                 if (!stmt) {
                     QString sets;
                     for (int s = 0; s < slotTotal; ++s) {
                         if (o->m_dirty.testBit(s))
-                            sets += QString(sets.isEmpty() ? "" : ", ") +
-                                    SqliteConnection::quoted(e.slotColumn(s)) + " = ?";
+                            sets += SqliteConnection::quoted(e.slotColumn(s)) + " = ?, ";
                     }
-                    stmt = m_db->prepare("UPDATE " + table + " SET " + sets + " WHERE pk = ?");
+                    stmt = m_db->prepare("UPDATE " + table + " SET " + sets + revision + " = ? WHERE pk = ?" +
+                                         (guarded ? " AND " + revision + " = ?" : ""));
                     if (!stmt)
                         return SaveResult::failure("cannot update " + e.name + ": " + m_db->lastError());
                     updates.insert(o->m_dirty, stmt);
                 }
-                changes.updated.append({ei, o->m_pk, o->m_values, o->m_dirty});
+                op = Op::Update;
                 for (int s = 0; s < slotTotal; ++s) {
                     if (o->m_dirty.testBit(s))
                         params.add(o->m_values.at(s), e, s);
                 }
+                params.addInteger(0);
+                revisionAt = changed + 1;
                 params.addInteger(o->m_pk);
+                if (guarded)
+                    params.addInteger(o->m_revision);
             }
-            writes.append({o, stmt, first, int(params.size() - first)});
+            writes.append({o, stmt, first, int(params.size() - first), op, revisionAt, false});
         }
     }
 
@@ -740,10 +772,15 @@ SaveResult Context::saveAndWait()
 
     if (!m_db->exec(QStringLiteral("BEGIN IMMEDIATE")))
         return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
-    for (const Write &w : std::as_const(writes)) {
+    // Drawn under the write lock: revisions grow in the order saves are committed.
+    const qint64 saveRevision = m_store->m_nextRevision.fetch_add(1);
+    for (Write &w : writes) {
         sqlite3_stmt *stmt = w.stmt;
         for (int i = 0; i < w.count; ++i) {
-            if (!params.bind(stmt, i + 1, w.first + i)) {
+            const bool bound = i + 1 == w.revisionAt
+                                   ? sqlite3_bind_int64(stmt, i + 1, saveRevision) == SQLITE_OK
+                                   : params.bind(stmt, i + 1, w.first + i);
+            if (!bound) {
                 sqlite3_reset(stmt);
                 return fail("cannot bind a value of " + w.object->m_entity->name);
             }
@@ -752,19 +789,54 @@ SaveResult Context::saveAndWait()
         sqlite3_reset(stmt);
         if (rc != SQLITE_DONE)
             return fail("cannot write " + w.object->m_entity->name);
+        if (w.op == Op::Insert || sqlite3_changes(m_db->handle()) > 0)
+            continue;
+        if (guarded) {
+            w.skipped = true;
+        } else if (w.op == Op::Update && !writeWhole(w.object, saveRevision)) {
+            // Another context deleted the row after this one read it: the edit is
+            // kept by writing the row whole again.
+            return fail("cannot write " + w.object->m_entity->name + " again");
+        }
     }
     if (!m_db->exec(QStringLiteral("COMMIT")))
         return fail(QStringLiteral("cannot commit"));
 
     // Written: the pending state becomes the stored state.
+    ChangeSet changes;
+    changes.revision = saveRevision;
+    SaveResult result;
+    QSet<ManagedObject *> skipped;
+    for (const Write &w : std::as_const(writes)) {
+        ManagedObject *o = w.object;
+        if (w.skipped) {
+            result.skipped.append(o->objectId());
+            skipped.insert(o);
+            continue;
+        }
+        const int ei = o->m_entity->index;
+        switch (w.op) {
+        case Op::Insert:
+            changes.inserted.append({ei, o->m_pk, o->m_values, QBitArray(o->m_values.size(), true)});
+            break;
+        case Op::Update:
+            changes.updated.append({ei, o->m_pk, o->m_values, o->m_dirty});
+            break;
+        case Op::Delete:
+            changes.deleted.append({ei, o->m_pk});
+            break;
+        }
+        o->m_revision = saveRevision;
+    }
     for (auto &stp : m_states) {
         EntityState &st = *stp;
         const QList<ManagedObject *> rows(st.dirty.begin(), st.dirty.end());
         for (ManagedObject *o : rows) {
-            if (o->m_deleted) {
+            if (o->m_deleted && !skipped.contains(o)) {
                 st.registered.remove(o->m_pk);
                 o->m_registered = false;
             }
+            o->m_deleted = o->m_deleted && o->m_registered == false;
             o->m_inserted = false;
             o->m_dirty = st.unchanged;
             o->m_stored.clear();
@@ -772,10 +844,67 @@ SaveResult Context::saveAndWait()
         st.dirty.clear();
         st.dirtyIndex.clear();
     }
+    // A skipped row now holds what the file holds.
+    for (ManagedObject *o : std::as_const(skipped)) {
+        if (!refresh(o))
+            markGone(o);
+    }
+    if (!skipped.isEmpty())
+        qInfo().noquote() << "store: a background save left" << skipped.size()
+                          << "rows alone that were saved meanwhile";
 
     changes.replaced = std::exchange(m_replaced, false);
     deliver(changes);
-    return {};
+    return result;
+}
+
+bool Context::writeWhole(ManagedObject *o, qint64 revision)
+{
+    const EntityDescription &e = *o->m_entity;
+    sqlite3_stmt *stmt = m_db->prepare(state(e.index).insertSql);
+    if (!stmt)
+        return false;
+    SaveParams params;
+    params.addInteger(o->m_pk);
+    for (int s = 0; s < e.slotCount(); ++s)
+        params.add(o->m_values.at(s), e, s);
+    params.addInteger(revision);
+    bool ok = true;
+    for (qsizetype i = 0; ok && i < params.size(); ++i)
+        ok = params.bind(stmt, int(i + 1), i);
+    ok = ok && sqlite3_step(stmt) == SQLITE_DONE;
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return ok;
+}
+
+bool Context::refresh(ManagedObject *o)
+{
+    if (!m_db)
+        return false;
+    const EntityDescription &e = *o->m_entity;
+    EntityState &st = state(e.index);
+    sqlite3_stmt *stmt = m_db->prepare(st.selectByPk);
+    if (!stmt)
+        return false;
+    sqlite3_bind_int64(stmt, 1, o->m_pk);
+    const bool found = sqlite3_step(stmt) == SQLITE_ROW;
+    if (found) {
+        for (int s = 0; s < e.slotCount(); ++s) {
+            QVariant v = readSlot(stmt, s + 1, e, s);
+            if (!o->m_stored.isEmpty())
+                o->m_stored[s] = v;
+            if (!o->m_dirty.testBit(s))
+                o->m_values[s] = std::move(v);
+            else if (ManagedObject::sameValue(o->m_values.at(s), v))
+                o->m_dirty.clearBit(s);
+        }
+        o->m_revision = sqlite3_column_int64(stmt, e.slotCount() + 1);
+        if (st.dirty.contains(o))
+            st.dirtyIndex.clear();
+    }
+    sqlite3_reset(stmt);
+    return found;
 }
 
 void Context::deliver(const ChangeSet &changes)
@@ -821,15 +950,23 @@ StoreChanges Context::describe(const ChangeSet &changes) const
 
 void Context::mergeChanges(const ChangeSet &changes)
 {
-    auto apply = [this](const ChangeSet::Row &row) {
+    // What this context saved after the background save is newer: such rows are read
+    // again (the file holds both saves), never overwritten with the older values.
+    ChangeSet announced = changes;
+    auto apply = [this, &changes](const ChangeSet::Row &row) {
         ManagedObject *o = registered(row.entity, row.pk);
         if (!o || o->m_deleted)
             return;
         EntityState &st = state(row.entity);
+        if (o->m_revision > changes.revision) {
+            if (!refresh(o))
+                markGone(o);
+            return;
+        }
         for (int s = 0; s < row.values.size() && s < o->m_values.size(); ++s) {
-            // Local unsaved edits of the same attribute win; the rest takes the saved value.
             if (!row.changed.testBit(s))
                 continue;
+            // Unsaved edits of the same attribute stay pending; the rest takes the saved value.
             if (!o->m_stored.isEmpty())
                 o->m_stored[s] = row.values.at(s);
             if (!o->m_dirty.testBit(s))
@@ -837,6 +974,7 @@ void Context::mergeChanges(const ChangeSet &changes)
             else if (ManagedObject::sameValue(o->m_values.at(s), row.values.at(s)))
                 o->m_dirty.clearBit(s);
         }
+        o->m_revision = changes.revision;
         if (st.dirty.contains(o))
             st.dirtyIndex.clear();
     };
@@ -844,12 +982,18 @@ void Context::mergeChanges(const ChangeSet &changes)
         apply(row);
     for (const ChangeSet::Row &row : changes.inserted)
         apply(row);
+    announced.deleted.clear();
     for (const auto &[entity, pk] : changes.deleted) {
-        if (ManagedObject *o = registered(entity, pk))
+        ManagedObject *o = registered(entity, pk);
+        // Written again by this context after the deletion: it stays.
+        if (o && !o->m_inserted && o->m_revision > changes.revision)
+            continue;
+        announced.deleted.append({entity, pk});
+        if (o)
             markGone(o);
     }
     emit changesMerged();
-    emit changesSaved(describe(changes));
+    emit changesSaved(describe(announced));
 }
 
 void Context::rollback()
@@ -880,6 +1024,7 @@ void Context::rollback()
                     if (sqlite3_step(stmt) == SQLITE_ROW) {
                         for (int s = 0; s < e.slotCount(); ++s)
                             o->m_values[s] = readSlot(stmt, s + 1, e, s);
+                        o->m_revision = sqlite3_column_int64(stmt, e.slotCount() + 1);
                         found = true;
                     }
                     sqlite3_reset(stmt);

@@ -183,12 +183,18 @@ private:
     struct EntityState;
     EntityState &state(int entity);
     ManagedObject *registered(int entity, qint64 pk) const;
-    ManagedObject *materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values);
+    ManagedObject *materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values,
+                               qint64 revision);
     ManagedObject *objectForKey(int entity, qint64 pk);
     QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
     void markGone(ManagedObject *o);
+    // Reads the row's stored values into the slots without pending changes; false
+    // when the file no longer holds the row.
+    bool refresh(ManagedObject *o);
+    // Inserts the row with all its values (inside an open transaction).
+    bool writeWhole(ManagedObject *o, qint64 revision);
     void mergeChanges(const ChangeSet &changes);
     // Announces a saved change set: the main context emits it, a background one
     // hands it to the main context.

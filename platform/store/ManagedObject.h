@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/store/EntityDescription.h"
+#include "platform/store/ObjectId.h"
 
 #include <QBitArray>
 #include <QJsonObject>
@@ -9,15 +10,6 @@
 #include <QVariantMap>
 
 class Context;
-
-// Identifies a row across contexts (for handing a row from one context to another).
-struct ObjectId
-{
-    int entity = -1;
-    qint64 pk = 0;
-    bool isValid() const { return entity >= 0 && pk > 0; }
-    bool operator==(const ObjectId &o) const { return entity == o.entity && pk == o.pk; }
-};
 
 // One row of an entity inside one context. The context owns it; the pointer stays
 // valid as long as the context lives, also after the row is deleted (by this
@@ -79,6 +71,7 @@ private:
     const EntityDescription *m_entity = nullptr;
     Context *m_context = nullptr;
     qint64 m_pk = 0;
+    qint64 m_revision = 0; // of the save that last wrote the values this object holds
     QList<QVariant> m_values;
     QList<QVariant> m_stored; // the file's values while the row has unsaved changes, else empty
     QBitArray m_dirty;

@@ -16,6 +16,11 @@ namespace {
 
 Store *defaultStoreInstance = nullptr;
 
+QString revisionColumnDef()
+{
+    return SqliteConnection::quoted(Store::revisionColumn()) + " INTEGER NOT NULL DEFAULT 0";
+}
+
 QString columnType(AttributeType t)
 {
     switch (t) {
@@ -41,7 +46,7 @@ bool migrate(SqliteConnection &db, const Model &model, QString *error, bool *inc
     }
     for (const EntityDescription &e : model.entities()) {
         const QString table = SqliteConnection::quoted(e.name);
-        QStringList defs{QStringLiteral("pk INTEGER PRIMARY KEY")};
+        QStringList defs{QStringLiteral("pk INTEGER PRIMARY KEY"), revisionColumnDef()};
         for (int s = 0; s < e.slotCount(); ++s) {
             const AttributeType t = s < e.attributes.size() ? e.attributes.at(s).type : AttributeType::Text;
             defs << SqliteConnection::quoted(e.slotColumn(s)) + ' ' +
@@ -61,6 +66,8 @@ bool migrate(SqliteConnection &db, const Model &model, QString *error, bool *inc
                 return false;
             }
         }
+        if (ok && !existing.contains(Store::revisionColumn()))
+            ok = db.exec("ALTER TABLE " + table + " ADD COLUMN " + revisionColumnDef());
         for (int s = 0; ok && s < e.slotCount(); ++s) {
             const QString col = e.slotColumn(s);
             if (existing.contains(col))
@@ -92,11 +99,12 @@ bool migrate(SqliteConnection &db, const Model &model, QString *error, bool *inc
     return true;
 }
 
-qint64 largestKey(SqliteConnection &db, const Model &model)
+qint64 largest(SqliteConnection &db, const Model &model, const QString &column)
 {
     qint64 largest = 0;
     for (const EntityDescription &e : model.entities()) {
-        const QStringList r = db.queryTexts("SELECT MAX(pk) FROM " + SqliteConnection::quoted(e.name));
+        const QStringList r = db.queryTexts("SELECT MAX(" + SqliteConnection::quoted(column) + ") FROM " +
+                                            SqliteConnection::quoted(e.name));
         if (!r.isEmpty())
             largest = qMax(largest, r.first().toLongLong());
     }
@@ -191,7 +199,8 @@ bool Store::openFile(StoreOpenResult &result)
             *unreadable = incompatible || c == SQLITE_NOTADB || c == SQLITE_CORRUPT || c == SQLITE_ERROR;
             return false;
         }
-        m_nextPk = largestKey(*db, m_model) + 1;
+        m_nextPk = largest(*db, m_model, QStringLiteral("pk")) + 1;
+        m_nextRevision = largest(*db, m_model, revisionColumn()) + 1;
         return true;
     };
 

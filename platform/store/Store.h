@@ -60,6 +60,11 @@ public:
     // Primary keys are unique across the store and handed out at creation.
     qint64 nextPrimaryKey() { return m_nextPk.fetch_add(1); }
 
+    // Every saved row carries the revision of the save that last wrote it, in a hidden
+    // column. A save draws its revision while it holds the write lock, so revisions
+    // grow in the order saves are committed.
+    static QString revisionColumn() { return QStringLiteral("_rev"); }
+
 private:
     friend class Context;
     Store(const QString &path, const Model &model);
@@ -69,6 +74,7 @@ private:
     Model m_model;
     StoreOpenResult m_openResult;
     std::atomic<qint64> m_nextPk{1};
+    std::atomic<qint64> m_nextRevision{1};
     std::unique_ptr<Context> m_main;
     QThreadPool m_pool;
 };

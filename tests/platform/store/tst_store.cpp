@@ -817,31 +817,82 @@ private slots:
         QCOMPARE(rawText(storePath(), "SELECT rank || ':' || title FROM Folder"), QString("7:after"));
     }
 
-    void backgroundSaveKeepsEditsMadeMeanwhile()
+    void editsSavedBesideABackgroundSaveAreKept_data()
     {
+        // The background block reads the folder ("0:t"), then sets its rank to 3,
+        // its title to "pulled" or deletes it. The main context sets rank 7 or title
+        // "user" and saves, either while the block runs (after its read) or after the
+        // block committed but before its merge reached the main context.
+        QTest::addColumn<QString>("background");
+        QTest::addColumn<bool>("beforeMerge");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<QString>("expected"); // rank:title, in the file and in memory
+        QTest::addColumn<bool>("skipped");
+        QTest::newRow("import edits another attribute") << "rank" << false << "title"
+                                                        << "0:user" << true;
+        QTest::newRow("import edits the same attribute") << "title" << false << "title"
+                                                         << "0:user" << true;
+        QTest::newRow("import deletes the row") << "delete" << false << "rank"
+                                                << "7:t" << true;
+        QTest::newRow("merge of another attribute") << "rank" << true << "title"
+                                                    << "3:user" << false;
+        QTest::newRow("merge of the same attribute") << "title" << true << "title"
+                                                     << "0:user" << false;
+        QTest::newRow("merge of a deletion") << "delete" << true << "title"
+                                             << "0:user" << false;
+    }
+
+    void editsSavedBesideABackgroundSaveAreKept()
+    {
+        QFETCH(QString, background);
+        QFETCH(bool, beforeMerge);
+        QFETCH(QString, edit);
+        QFETCH(QString, expected);
+        QFETCH(bool, skipped);
         auto store = openStore();
         Context *main = store->mainContext();
         auto *f = newFolder(main, "t");
         QVERIFY(main->saveAndWait());
         const ObjectId id = f->objectId();
-        QSemaphore read, edited;
-        bool done = false;
-        store->saveInBackground(
+        ChangeLog log(main);
+        QSemaphore read, go;
+        BackgroundSave save;
+        startBackgroundSave(
+            *store,
             [&](Context &bg) {
                 Folder *b = bg.existing<Folder>(id);
                 read.release();
-                edited.acquire(); // the main thread saves its edit now
-                b->setRank(3);
+                go.acquire();
+                if (background == "rank")
+                    b->setRank(3);
+                else if (background == "title")
+                    b->setTitle("pulled");
+                else
+                    bg.deleteObject(b);
             },
-            [&](const SaveResult &) { done = true; });
+            save);
         read.acquire();
-        f->setTitle("user edit");
+        if (beforeMerge) {
+            go.release();
+            store->waitForBackgroundSaves(); // committed; its merge waits in the event queue
+        }
+        if (edit == "rank")
+            f->setRank(7);
+        else
+            f->setTitle("user");
         QVERIFY(main->saveAndWait());
-        edited.release();
-        QTRY_VERIFY(done);
-        QCOMPARE(f->title(), QString("user edit"));
-        QCOMPARE(f->rank(), qint16(3));
-        QCOMPARE(rawText(storePath(), "SELECT rank || ':' || title FROM Folder"), QString("3:user edit"));
+        go.release(beforeMerge ? 0 : 1);
+        QTRY_VERIFY(save.done);
+        QVERIFY(save.result.ok);
+        QCOMPARE(save.result.skipped, skipped ? QList<ObjectId>{id} : QList<ObjectId>{});
+
+        QCOMPARE(rawText(storePath(), "SELECT rank || ':' || title FROM Folder"), expected);
+        QVERIFY(!f->isDeleted());
+        QCOMPARE(QString("%1:%2").arg(f->rank()).arg(f->title()), expected);
+        QCOMPARE(main->existing<Folder>(id), f);
+        QVERIFY(!main->hasChanges());
+        // No change set tells of a deletion that did not stay.
+        QVERIFY2(!log.sets.join('|').contains('-'), qPrintable(log.sets.join('|')));
     }
 
     void mergeOfBackgroundDeletesAndInserts()
