@@ -1,10 +1,12 @@
 // prelvane-local-service: the stand-in service on 127.0.0.1, for trying the
 // program by hand. Usage: prelvane-local-service [--port N] [--cert FILE --key FILE]
+#include "service/standin/DemoSeed.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QFile>
 #include <QTextStream>
 
@@ -21,13 +23,17 @@ int main(int argc, char **argv)
                                   QStringLiteral("file"));
     QCommandLineOption keyOption(QStringLiteral("key"), QStringLiteral("PEM private key for TLS."),
                                  QStringLiteral("file"));
-    parser.addOptions({portOption, certOption, keyOption});
+    QCommandLineOption demoOption(QStringLiteral("demo"),
+                                  QStringLiteral("Also serve a demo account with categories, notes and reminders."));
+    parser.addOptions({portOption, certOption, keyOption, demoOption});
     parser.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     StandinService service;
     NoteSyncHandlers noteSync(service);
+    if (parser.isSet(demoOption))
+        DemoSeed::seed(service.state(), noteSync, QDateTime::currentDateTime());
     const quint16 port = quint16(parser.value(portOption).toUInt());
     bool listening = false;
     if (parser.isSet(certOption)) {
@@ -53,6 +59,8 @@ int main(int argc, char **argv)
     }
     out << "listening on " << service.baseUrl().toString() << "\n";
     out << "account: tester / secret1\n";
+    if (parser.isSet(demoOption))
+        out << "demo account: " << DemoSeed::Account << " / " << DemoSeed::Password << "\n";
     out.flush();
     return app.exec();
 }

@@ -1,0 +1,42 @@
+// prelvane: the note and reminder program.
+#include "app/shell/AppShell.h"
+#include "app/shell/LoginArt.h"
+#include "app/uikit/WidgetFeedback.h"
+#include "platform/keychain/MemoryKeychainBackend.h"
+#include "service/api/ApiNetWorking.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+int main(int argc, char **argv)
+{
+    // Without TZ glibc reads /etc/localtime at every conversion; with it, once.
+    if (!std::getenv("TZ")) {
+        setenv("TZ", ":/etc/localtime", 1);
+        tzset();
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Prelvane"));
+    QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
+    QApplication::setDesktopFileName(QStringLiteral("prelvane"));
+    QApplication::setWindowIcon(QIcon(LoginArt::logo(128, 1.0)));
+
+    const QString socket = AppShell::instanceSocketName();
+    if (AppShell::forwardToRunningInstance(socket))
+        return 0; // the running one comes to the front
+
+    // A demo profile keeps its secrets in memory, away from the user's keyring.
+    std::unique_ptr<MemoryKeychainBackend> demoKeychain;
+    if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE"))
+        demoKeychain = std::make_unique<MemoryKeychainBackend>();
+
+    WidgetFeedback feedback;
+    AppShell shell(ApiNetWorking::instance());
+    shell.listenForLaterStarts(socket);
+    shell.launch();
+    return app.exec();
+}

@@ -1,0 +1,345 @@
+#include "app/shell/AppShell.h"
+
+#include "app/login/LoginPresenter.h"
+#include "app/shell/LoginArt.h"
+#include "app/shell/LoginWindow.h"
+#include "app/shell/MainFrameWindow.h"
+#include "app/uikit/AlertManager.h"
+#include "core/model/DateRemind.h"
+#include "core/model/MagicalRecordManager.h"
+#include "core/model/NoteDetail.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
+#include "core/reminders/wifi/NetworkStatusManager.h"
+#include "core/skins/SkinManager.h"
+#include "platform/base/NotificationCenter.h"
+#include "platform/base/UserFeedback.h"
+#include "platform/notifications/UserNotification.h"
+#include "platform/notifications/UserNotificationCenter.h"
+#include "platform/store/Context.h"
+#include "platform/store/StoreOpenResult.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/api/ApiNetWorking.h"
+
+#include <QApplication>
+#include <QCryptographicHash>
+#include <QDebug>
+#include <QDesktopServices>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QMenu>
+#include <QScreen>
+#include <QStandardPaths>
+#include <QSystemTrayIcon>
+
+namespace {
+void centreOnScreen(QWidget *w)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    QRect frame(QPoint(), w->size());
+    frame.moveCenter(screen->availableGeometry().center());
+    w->move(frame.topLeft());
+}
+
+void front(QWidget *w)
+{
+    if (w->isMinimized())
+        w->showNormal();
+    else
+        w->show();
+    w->raise();
+    w->activateWindow();
+}
+} // namespace
+
+AppShell::AppShell(ApiNetWorking *api, QObject *parent)
+    : QObject(parent), m_api(api), m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+{
+    m_mainWindowFactory = [] { return new MainFrameWindow; };
+}
+
+AppShell::~AppShell()
+{
+    QuitLoginManager::setWindowHook({});
+    if (UserNotificationCenter *center = UserNotificationCenter::shared())
+        disconnect(center, nullptr, this, nullptr);
+    delete m_current.data();
+    delete m_trayMenu;
+}
+
+void AppShell::setMainWindowFactory(MainWindowFactory factory)
+{
+    m_mainWindowFactory = std::move(factory);
+}
+
+void AppShell::setUrlOpener(UrlOpener opener)
+{
+    m_openUrl = std::move(opener);
+}
+
+QString AppShell::recoveredStoreText(const QString &movedAsidePath)
+{
+    return QStringLiteral("本地数据文件无法读取，已改名保存为“%1”，并新建了一个空的数据文件。"
+                          "登录后会从服务重新同步您的便签。")
+        .arg(movedAsidePath);
+}
+
+QString AppShell::noStoreText(const QString &error)
+{
+    return QStringLiteral("无法打开本地数据文件，程序将退出。\n%1").arg(error);
+}
+
+bool AppShell::launch()
+{
+    return launchWithStore(MagicalRecordManager::setupCoreData());
+}
+
+bool AppShell::launchWithStore(const StoreOpenResult &opened)
+{
+    if (!opened.ok()) {
+        qWarning() << "no store:" << opened.error;
+        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
+            noStoreText(opened.error), [](bool) { QCoreApplication::exit(1); });
+        return false;
+    }
+    if (opened.wasRecovered())
+        m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
+
+    if (!SkinManager::addSkinToLocal())
+        qWarning() << "the skin catalogue could not be seeded";
+    NetworkStatusManager::registerNetwork();
+
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    connect(center, &UserNotificationCenter::didActivateNotification, this, &AppShell::notificationActivated);
+    connect(center, &UserNotificationCenter::didDeliverNotification, this, &AppShell::notificationDelivered);
+    ReminderScheduler::start();
+
+    QuitLoginManager::setWindowHook([this] {
+        showLoginWindow();
+        // Every other window of the signed-in session goes.
+        const QList<QWidget *> windows = QApplication::topLevelWidgets();
+        for (QWidget *w : windows)
+            if (w != m_current && w->isVisible() && w->isWindow() && !qobject_cast<QMenu *>(w))
+                w->close();
+    });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &AppShell::shutDown, Qt::UniqueConnection);
+
+    if (!m_trayMenu)
+        makeTray();
+    showLoginWindow();
+    if (!m_pendingStoreNotice.isEmpty())
+        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
+            std::exchange(m_pendingStoreNotice, {}));
+    return true;
+}
+
+void AppShell::shutDown()
+{
+    NetworkStatusManager::unregisterNetwork();
+    ReminderScheduler::stop();
+    MagicalRecordManager::cleanUp();
+}
+
+LoginWindow *AppShell::loginWindow() const
+{
+    return m_currentIsLogin ? qobject_cast<LoginWindow *>(m_current.data()) : nullptr;
+}
+
+LoginWindow *AppShell::makeLoginWindow()
+{
+    auto *presenter = new LoginPresenter(m_api, Context::defaultContext(), m_openUrl);
+    auto *window = new LoginWindow(presenter);
+    connect(presenter, &LoginPresenter::signedIn, this, &AppShell::showMainWindow);
+    return window;
+}
+
+void AppShell::showLoginWindow()
+{
+    if (LoginWindow *login = loginWindow()) {
+        front(login);
+        return;
+    }
+    setCurrentWindow(makeLoginWindow(), true);
+}
+
+void AppShell::showMainWindow()
+{
+    // A second sign-in answer never opens a second main window.
+    if (mainWindowIsCurrent())
+        return;
+    QWidget *window = m_mainWindowFactory ? m_mainWindowFactory() : new MainFrameWindow;
+    setCurrentWindow(window, false);
+}
+
+void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
+{
+    QPointer<QWidget> old = m_current;
+    m_current = window;
+    m_currentIsLogin = isLogin;
+    AlertManager::setCurrentWindow(window);
+    centreOnScreen(window);
+    front(window);
+    if (old && old != window) {
+        old->hide();
+        old->deleteLater(); // it may be the one whose slot runs now
+    }
+    updateTray();
+    emit currentWindowChanged(window);
+}
+
+void AppShell::reopen()
+{
+    const QList<QWidget *> windows = QApplication::topLevelWidgets();
+    for (const QWidget *w : windows)
+        if (w->isVisible() && w->isWindow() && !qobject_cast<const QMenu *>(w))
+            return;
+    if (m_current)
+        front(m_current);
+}
+
+void AppShell::bringToFront()
+{
+    if (m_current)
+        front(m_current);
+}
+
+void AppShell::logoutFromMenu()
+{
+    if (!mainWindowIsCurrent())
+        return;
+    QuitLoginManager::showLoginWindow();
+}
+
+void AppShell::openHelp()
+{
+    const QString base = ApiNetWorking::webBaseUrl();
+    if (base.isEmpty()) {
+        UserFeedback::current()->showDefaultMessageAlertWithDetailText(ApiNetWorking::noApiAddressText());
+        return;
+    }
+    if (m_openUrl)
+        m_openUrl(QUrl(base + QStringLiteral("/help/mac.html")));
+}
+
+void AppShell::notificationActivated(const UserNotification &notification)
+{
+    const QString cId = notification.identifier;
+    if (cId.isEmpty())
+        return;
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    center->removeDeliveredNotification(cId);
+    Context *ctx = Context::defaultContext();
+    const NoteDetail *note =
+        ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId) : nullptr;
+    if (!note) {
+        center->removeScheduledNotification(cId);
+        return;
+    }
+    // A click on a desktop notification does not raise the program by itself.
+    bringToFront();
+    NotificationCenter::defaultCenter()->post(NotificationName::ReloadLeftHomeList, cId);
+}
+
+void AppShell::notificationDelivered(const UserNotification &notification)
+{
+    const QString cId = notification.identifier;
+    if (cId.isEmpty())
+        return;
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    Context *ctx = Context::defaultContext();
+    const NoteDetail *note =
+        ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId) : nullptr;
+    if (!note) {
+        center->removeScheduledNotification(cId);
+        return;
+    }
+    if (const DateRemind *remind = note->remind(); remind && remind->remindRType() == 1)
+        center->removeDeliveredNotification(cId);
+    NotificationCenter::defaultCenter()->post(NotificationName::ReloadLeftHomeList);
+}
+
+void AppShell::makeTray()
+{
+    // The menu stands even without a tray (the shell's own callers use its actions).
+    m_trayMenu = new QMenu;
+    m_trayMenu->addAction(QStringLiteral("显示 Prelvane"), this, &AppShell::bringToFront);
+    m_trayMenu->addAction(QStringLiteral("帮助"), this, &AppShell::openHelp);
+    m_trayMenu->addSeparator();
+    m_logoutAction = m_trayMenu->addAction(QStringLiteral("退出登录"), this, &AppShell::logoutFromMenu);
+    m_trayMenu->addSeparator();
+    m_trayMenu->addAction(QStringLiteral("退出"), qApp, &QCoreApplication::quit);
+    updateTray();
+    if (!m_trayEnabled || !QSystemTrayIcon::isSystemTrayAvailable()) {
+        // Without a tray nothing could bring a hidden window back: closing the last one quits.
+        QApplication::setQuitOnLastWindowClosed(m_trayEnabled);
+        return;
+    }
+    QApplication::setQuitOnLastWindowClosed(false);
+    m_tray = new QSystemTrayIcon(QIcon(LoginArt::logo(64, 1.0)), this);
+    m_tray->setToolTip(QStringLiteral("Prelvane 便签"));
+    m_tray->setContextMenu(m_trayMenu);
+    connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
+        if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick)
+            bringToFront();
+    });
+    m_tray->show();
+}
+
+void AppShell::updateTray()
+{
+    if (m_logoutAction)
+        m_logoutAction->setEnabled(mainWindowIsCurrent());
+}
+
+QString AppShell::instanceSocketName()
+{
+    // One instance per profile: a demo profile runs beside the user's own.
+    const QByteArray profile =
+        (QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QLatin1Char('\n') +
+         QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation))
+            .toUtf8();
+    const QString id =
+        QString::fromLatin1(QCryptographicHash::hash(profile, QCryptographicHash::Sha1).toHex().left(16));
+    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (dir.isEmpty())
+        return QStringLiteral("prelvane-") + id;
+    return dir + QStringLiteral("/prelvane-") + id;
+}
+
+bool AppShell::forwardToRunningInstance(const QString &name)
+{
+    QLocalSocket socket;
+    socket.connectToServer(name);
+    if (!socket.waitForConnected(500))
+        return false;
+    socket.write("front\n");
+    socket.waitForBytesWritten(500);
+    socket.disconnectFromServer();
+    return true;
+}
+
+bool AppShell::listenForLaterStarts(const QString &name)
+{
+    delete m_server;
+    m_server = new QLocalServer(this);
+    m_server->setSocketOptions(QLocalServer::UserAccessOption);
+    if (!m_server->listen(name)) {
+        // Nobody answered on it (forwardToRunningInstance said so): a socket left by a crash.
+        QLocalServer::removeServer(name);
+        if (!m_server->listen(name)) {
+            qWarning() << "single instance: cannot listen on" << name << m_server->errorString();
+            return false;
+        }
+    }
+    connect(m_server, &QLocalServer::newConnection, this, [this] {
+        while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+                if (socket->readAll().contains("front"))
+                    bringToFront();
+            });
+        }
+    });
+    return true;
+}

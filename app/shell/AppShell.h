@@ -1,0 +1,102 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QUrl>
+#include <QWidget>
+
+#include <functional>
+
+class ApiNetWorking;
+class LoginWindow;
+class QLocalServer;
+class QMenu;
+class QAction;
+class QSystemTrayIcon;
+struct StoreOpenResult;
+struct UserNotification;
+
+// The application object's part of the program: the launch sequence, the
+// one handle on the window in front (the login window, or the main window
+// after a complete sign-in), reopening, the tray icon and its menu, the
+// answer to a second start, notification clicks and deliveries, help and
+// shut-down.
+class AppShell : public QObject
+{
+    Q_OBJECT
+public:
+    using MainWindowFactory = std::function<QWidget *()>;
+    using UrlOpener = std::function<void(const QUrl &)>;
+
+    explicit AppShell(ApiNetWorking *api, QObject *parent = nullptr);
+    ~AppShell() override;
+
+    // Replaces how the main window is made (the note views hook in here).
+    void setMainWindowFactory(MainWindowFactory factory);
+    void setUrlOpener(UrlOpener opener);
+    // Whether to make a tray icon (off in tests; it needs a tray anyway).
+    void setTrayEnabled(bool enabled) { m_trayEnabled = enabled; }
+
+    // Store (its recovery told to the user), skins, network monitoring,
+    // notification callbacks, then the login window. False when no store
+    // could be opened at all (the user has been told).
+    bool launch();
+    // The launch with a store the caller has opened (tests).
+    bool launchWithStore(const StoreOpenResult &opened);
+
+    // Quitting: network monitoring and the reminder scheduler stop, the store is torn down.
+    void shutDown();
+
+    QWidget *currentWindow() const { return m_current; }
+    bool mainWindowIsCurrent() const { return m_current && !m_currentIsLogin; }
+    LoginWindow *loginWindow() const;
+
+    void showLoginWindow();
+    void showMainWindow();
+    // Shows the current window again when no window of the program is visible.
+    void reopen();
+    // A second start: the current window comes to the front, visible or not.
+    void bringToFront();
+    // The tray menu's log-out: at once, without a question.
+    void logoutFromMenu();
+    void openHelp();
+
+    void notificationActivated(const UserNotification &notification);
+    void notificationDelivered(const UserNotification &notification);
+
+    // Single instance. The name of this profile's socket (one per data folder).
+    static QString instanceSocketName();
+    // True when a running instance took the message (this process should end).
+    static bool forwardToRunningInstance(const QString &name);
+    // Listens for later starts; false when the socket cannot be made.
+    bool listenForLaterStarts(const QString &name);
+
+    QSystemTrayIcon *trayIcon() const { return m_tray; }
+    QMenu *trayMenu() const { return m_trayMenu; }
+    QAction *logoutAction() const { return m_logoutAction; }
+
+    static QString recoveredStoreText(const QString &movedAsidePath);
+    static QString noStoreText(const QString &error);
+
+signals:
+    void currentWindowChanged(QWidget *window);
+
+private:
+    void setCurrentWindow(QWidget *window, bool isLogin);
+    void makeTray();
+    void updateTray();
+    LoginWindow *makeLoginWindow();
+
+    ApiNetWorking *m_api;
+    MainWindowFactory m_mainWindowFactory;
+    UrlOpener m_openUrl;
+    bool m_trayEnabled = true;
+    QPointer<QWidget> m_current;
+    bool m_currentIsLogin = false;
+    QSystemTrayIcon *m_tray = nullptr;
+    QMenu *m_trayMenu = nullptr;
+    QAction *m_logoutAction = nullptr;
+    QLocalServer *m_server = nullptr;
+    QString m_pendingStoreNotice;
+};

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <functional>
+
+class LoginPresenter;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+class RememberedAccountsPopup;
+
+// The login window: a frameless, rounded white card that renders the login
+// presenter's state and forwards the user's actions to it. Dragging its
+// background moves it; its close button only hides it (the shell brings it
+// back). Every showing runs the presenter's agreement and auto-login decision.
+class LoginWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    // Takes ownership of the presenter.
+    explicit LoginWindow(LoginPresenter *presenter, QWidget *parent = nullptr);
+    ~LoginWindow() override;
+
+    LoginPresenter *presenter() const { return m_presenter; }
+
+    // Agreement links of the line under the form: "protocol" or "secret".
+    void setAgreementPageOpener(std::function<void(const QString &page)> opener);
+
+    static QSize defaultSize() { return {320, 480}; }
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void build();
+    void render();
+    void placeAccountList();
+
+    LoginPresenter *m_presenter;
+    std::function<void(const QString &)> m_openAgreementPage;
+
+    QLabel *m_avatar = nullptr;
+    QLineEdit *m_account = nullptr;
+    QToolButton *m_accountList = nullptr;
+    QLineEdit *m_password = nullptr;
+    QCheckBox *m_savePassword = nullptr;
+    QCheckBox *m_autoLogin = nullptr;
+    QPushButton *m_login = nullptr;
+    QPushButton *m_forgot = nullptr;
+    QPushButton *m_register = nullptr;
+    QPushButton *m_weChat = nullptr;
+    QPushButton *m_qq = nullptr;
+    QToolButton *m_close = nullptr;
+    QLabel *m_agreement = nullptr;
+    RememberedAccountsPopup *m_popup = nullptr;
+};

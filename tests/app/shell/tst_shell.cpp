@@ -1,0 +1,299 @@
+// The shell with its real windows, in-process, against the stand-in service
+// over loopback: signing in as a user does, auto-login at the next start,
+// logout from the tray menu; and the shell's own handling of windows and
+// notification callbacks.
+
+#include "app/login/LoginPresenter.h"
+#include "app/shell/AppShell.h"
+#include "app/shell/LoginWindow.h"
+#include "app/uikit/WidgetFeedback.h"
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/LoginAccount.h"
+#include "core/model/MagicalRecordManager.h"
+#include "core/model/NoteDetail.h"
+#include "platform/base/NotificationCenter.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/network/FakeNetworkMonitor.h"
+#include "platform/notifications/UserNotification.h"
+#include "platform/store/Context.h"
+#include "service/account/SignInKeys.h"
+#include "tests/service/ServiceFixture.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include <memory>
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<ServiceFixture> f;
+    std::unique_ptr<FakeNetworkMonitor> network;
+    std::unique_ptr<WidgetFeedback> feedback;
+    std::unique_ptr<AppShell> shell;
+    QList<QUrl> opened;
+
+    // A start of the program as main() makes it, on this process's folders.
+    void start()
+    {
+        shell = std::make_unique<AppShell>(f->api.get());
+        shell->setTrayEnabled(false);
+        shell->setUrlOpener([this](const QUrl &u) { opened << u; });
+        QVERIFY(shell->launch());
+        QVERIFY(shell->currentWindow());
+        QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));
+    }
+
+    // Quitting: the windows go, the store is torn down.
+    void quit()
+    {
+        if (shell)
+            shell->shutDown();
+        shell.reset();
+        QTest::qWait(10);
+    }
+
+    LoginWindow *login() const { return shell->loginWindow(); }
+
+    template <class T> T *control(const char *name) const
+    {
+        T *w = login() ? login()->findChild<T *>(QLatin1String(name)) : nullptr;
+        if (!w)
+            qWarning() << "no control" << name;
+        return w;
+    }
+
+    QMessageBox *visibleSheet() const
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *box = qobject_cast<QMessageBox *>(w); box && box->isVisible())
+                return box;
+        return nullptr;
+    }
+
+    void typeAndSignIn(const QString &account, const QString &password)
+    {
+        auto *accountField = control<QLineEdit>("account");
+        auto *passwordField = control<QLineEdit>("password");
+        QVERIFY(accountField && passwordField);
+        for (QLineEdit *field : {accountField, passwordField}) {
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClick(field, Qt::Key_Backspace);
+        }
+        QTest::keyClicks(accountField, account);
+        QTest::keyClicks(passwordField, password);
+        auto *button = control<QPushButton>("login");
+        QVERIFY(button->isEnabled());
+        QTest::mouseClick(button, Qt::LeftButton);
+    }
+
+private slots:
+    void init()
+    {
+        f = std::make_unique<ServiceFixture>();
+        network = std::make_unique<FakeNetworkMonitor>();
+        NetworkMonitor::setShared(network.get());
+        feedback = std::make_unique<WidgetFeedback>();
+        UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
+        opened.clear();
+    }
+
+    void cleanup()
+    {
+        quit();
+        if (QMessageBox *box = visibleSheet())
+            box->close();
+        feedback.reset();
+        NetworkMonitor::setShared(nullptr);
+        network.reset();
+        f.reset();
+    }
+
+    void signInAutoLoginAndLogoutAsAUserDoes()
+    {
+        start();
+        QVERIFY(login());
+        QVERIFY(!shell->mainWindowIsCurrent());
+        QVERIFY(!shell->logoutAction()->isEnabled());
+
+        // A wrong password: the service's message in a sheet, the form as typed.
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("wrong"));
+        QTRY_VERIFY(visibleSheet());
+        QCOMPARE(visibleSheet()->informativeText(), QStringLiteral("账号或密码错误"));
+        QTest::mouseClick(visibleSheet()->defaultButton(), Qt::LeftButton);
+        QTRY_VERIFY(!visibleSheet());
+        QVERIFY(login() && login()->isVisible());
+        QCOMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
+
+        // The right one, with auto-login: the main window replaces the login window.
+        QTest::mouseClick(control<QCheckBox>("autoLogin"), Qt::LeftButton);
+        QVERIFY(control<QCheckBox>("savePassword")->isChecked());
+        QPointer<QWidget> loginWindow = login();
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));
+        QTRY_VERIFY(!loginWindow); // the login window is gone
+        QVERIFY(shell->logoutAction()->isEnabled());
+        QCOMPARE(UserDefaults::string(SignInKeys::UserId), f->tester().userId);
+
+        // The next start signs in by itself.
+        quit();
+        const int signInsBefore = f->service->requestCount(QStringLiteral("user/login"));
+        start();
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QCOMPARE(f->service->requestCount(QStringLiteral("user/login")), signInsBefore + 1);
+
+        // Some data of the session, then logout from the tray menu.
+        Context *ctx = Context::defaultContext();
+        auto *category = ctx->create<Classify>();
+        category->setClassId(QStringLiteral("k1"));
+        category->setName(QStringLiteral("工作"));
+        QVERIFY(ctx->saveAndWait());
+        QAction *logout = nullptr;
+        for (QAction *a : shell->trayMenu()->actions())
+            if (a->text() == QStringLiteral("退出登录"))
+                logout = a;
+        QVERIFY(logout);
+        logout->trigger();
+        QTRY_VERIFY(login());
+        QVERIFY(QTest::qWaitForWindowExposed(login()));
+        QVERIFY(!shell->mainWindowIsCurrent());
+        QVERIFY(ctx->findAll<Classify>().isEmpty());
+        QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
+        const QList<LoginAccount *> rows = ctx->findAll<LoginAccount>();
+        QCOMPARE(rows.size(), 1);
+        QVERIFY(!rows.first()->autoLogin());
+        // The login window offers the account again, without signing in.
+        QTRY_COMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
+        QTest::qWait(100);
+        QVERIFY(!shell->mainWindowIsCurrent());
+    }
+
+    void onlyOneMainWindowAndReopen()
+    {
+        start();
+        shell->showMainWindow();
+        QPointer<QWidget> main = shell->currentWindow();
+        shell->showMainWindow(); // a second answer of a sign-in
+        QCOMPARE(shell->currentWindow(), main.data());
+        int mainWindows = 0;
+        for (QWidget *w : QApplication::topLevelWidgets())
+            mainWindows +=
+                w->objectName() == QLatin1String("mainWindow") && !w->testAttribute(Qt::WA_WState_Hidden);
+        QCOMPARE(mainWindows, 1);
+
+        // Reopen: nothing while a window is visible; the current one when none is.
+        QWidget other;
+        other.show();
+        main->hide();
+        shell->reopen();
+        QVERIFY(!main->isVisible());
+        other.hide();
+        shell->reopen();
+        QVERIFY(main->isVisible());
+
+        shell->openHelp();
+        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://web.invalid/help/mac.html"))});
+    }
+
+    void closingTheLoginWindowKeepsTheProgramAndReopenRepeatsTheDecision()
+    {
+        start();
+        QSignalSpy quits(qApp, &QCoreApplication::aboutToQuit);
+        QTest::mouseClick(login()->findChild<QWidget *>(QStringLiteral("close")), Qt::LeftButton);
+        QVERIFY(!login()->isVisible());
+        // A remembered user appears meanwhile; showing the window again fills the form.
+        auto *row = Context::defaultContext()->create<LoginAccount>();
+        row->setUserId(f->tester().userId.toInt());
+        row->setAccount(QStringLiteral("tester"));
+        QVERIFY(Context::defaultContext()->saveAndWait());
+        UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
+        shell->reopen();
+        QVERIFY(login()->isVisible());
+        QTRY_COMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
+        QCOMPARE(quits.count(), 0);
+    }
+
+    void notificationCallbacks_data()
+    {
+        QTest::addColumn<QString>("event"); // "activated" or "delivered"
+        QTest::addColumn<bool>("noteExists");
+        QTest::addColumn<int>("rType");
+        QTest::addColumn<bool>("stillDelivered");
+        QTest::addColumn<bool>("stillScheduled");
+        QTest::addColumn<QVariant>("posted"); // invalid: nothing posted; null string: posted without object
+        QTest::newRow("click on a note") << "activated" << true << 0 << false << true << QVariant("n1");
+        QTest::newRow("click on a deleted note") << "activated" << false << 0 << false << false << QVariant();
+        QTest::newRow("ordinary delivered")
+            << "delivered" << true << 0 << true << true << QVariant(QString());
+        QTest::newRow("important delivered")
+            << "delivered" << true << 1 << false << true << QVariant(QString());
+        QTest::newRow("delivered for a deleted note")
+            << "delivered" << false << 0 << true << false << QVariant();
+    }
+    void notificationCallbacks()
+    {
+        QFETCH(QString, event);
+        QFETCH(bool, noteExists);
+        QFETCH(int, rType);
+        QFETCH(bool, stillDelivered);
+        QFETCH(bool, stillScheduled);
+        QFETCH(QVariant, posted);
+        start();
+        Context *ctx = Context::defaultContext();
+        if (noteExists) {
+            auto *note = ctx->create<NoteDetail>();
+            note->setCId(QStringLiteral("n1"));
+            auto *remind = ctx->create<DateRemind>();
+            remind->setRemindRType(qint16(rType));
+            note->setRemind(remind);
+            QVERIFY(ctx->saveAndWait());
+        }
+        UserNotificationCenter *center = f->notifications.get();
+        UserNotification n;
+        n.identifier = QStringLiteral("n1");
+        n.title = QStringLiteral("工作");
+        n.informativeText = QStringLiteral("内容");
+        n.deliveryDate = QDateTime::currentDateTime().addSecs(3600);
+        n.repeatInterval = UserNotificationRepeat::days(1); // stays pending after a showing
+        QVERIFY(center->scheduleNotification(n));
+
+        QList<QPair<QString, QVariant>> reloads;
+        QObject listener;
+        connect(NotificationCenter::defaultCenter(), &NotificationCenter::posted, &listener,
+                [&reloads](const QString &name, const QVariant &object) {
+                    if (name == NotificationName::ReloadLeftHomeList)
+                        reloads.append({name, object});
+                });
+        // The delivery reaches the shell through the centre itself.
+        QVERIFY(f->notifications->deliverNow(QStringLiteral("n1")));
+        if (event == "activated") {
+            reloads.clear();
+            shell->notificationActivated(n);
+        }
+        const auto delivered = [center] {
+            for (const UserNotification &d : center->deliveredNotifications())
+                if (d.identifier == QLatin1String("n1"))
+                    return true;
+            return false;
+        };
+        QCOMPARE(delivered(), stillDelivered);
+        QCOMPARE(center->scheduledNotification(QStringLiteral("n1")).has_value(), stillScheduled);
+        QCOMPARE(reloads.size(), posted.isValid() ? 1 : 0);
+        if (posted.isValid()) {
+            QCOMPARE(reloads.first().second.isValid(), !posted.toString().isEmpty());
+            QCOMPARE(reloads.first().second.toString(), posted.toString());
+        }
+    }
+};
+
+PRELVANE_TEST_MAIN(TestShell)
+#include "tst_shell.moc"
