@@ -7,9 +7,9 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/wifi/WIFIManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
+#include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
-#include "platform/base/NotificationCenter.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/network/NetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
@@ -82,10 +82,9 @@ void saveAndAnnounce(Context *ctx, int status)
     if (const SaveResult saved = ctx->saveAndWait(); !saved)
         qWarning() << "Wi-Fi reminders: saving the fired reminders failed:" << saved.error;
 
-    NotificationCenter::defaultCenter()->post(NotificationName::NotesListReloadDatas,
-                                              NoteListReloadType::All);
+    emit AppEvents::instance()->notesListReloadDatas(NotesListReload::all());
     if (status != NetworkStatus::NotReachable)
-        NotificationCenter::defaultCenter()->post(NotificationName::SyncPushNoteDatas);
+        emit AppEvents::instance()->syncPushNoteDatas({});
 }
 
 // On Wi-Fi before and now, joined to name now: a name other than the stored one

@@ -1,6 +1,5 @@
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
-#include "platform/base/NotificationCenter.h"
 #include "platform/base/UserDefaults.h"
 #include "tests/support/TestEnv.h"
 
@@ -39,20 +38,6 @@ private slots:
         UserDefaults::remove("version");
         QVERIFY(!UserDefaults::contains("version"));
         QCOMPARE(UserDefaults::string("version"), QString());
-    }
-
-    void observersMatchByNameAndDieWithTheirContext()
-    {
-        auto *context = new QObject;
-        QStringList seen;
-        NotificationCenter::defaultCenter()->addObserver(
-            NotificationName::SyncPushNoteDatas, context,
-            [&](const QVariant &object) { seen << object.toString(); });
-        NotificationCenter::defaultCenter()->post(NotificationName::SyncPushNoteDatas, QString("c1"));
-        NotificationCenter::defaultCenter()->post(NotificationName::ReloadNoteDetail, QString("other"));
-        delete context;
-        NotificationCenter::defaultCenter()->post(NotificationName::SyncPushNoteDatas, QString("c2"));
-        QCOMPARE(seen, QStringList{"c1"});
     }
 
     void missingValues_data()

@@ -6,12 +6,12 @@
 #include "core/reminders/wifi/WIFIManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "platform/base/Clock.h"
-#include "platform/base/NotificationCenter.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
+#include "tests/support/EventRecorder.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
@@ -127,14 +127,6 @@ private:
             UserDefaults::setValue("lastWiFiType", QString::number(t.lastType));
         if (!t.lastName.isNull())
             UserDefaults::setValue("lastWiFiName", t.lastName);
-    }
-
-    QStringList posted(const QSignalSpy &spy) const
-    {
-        QStringList out;
-        for (const QList<QVariant> &args : spy)
-            out << args.at(0).toString() + '=' + args.at(1).toString();
-        return out;
     }
 
     // The identifiers of every notification scheduled so far, in order.
@@ -272,7 +264,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
-        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        EventRecorder spy;
         NetworkStatusManager::networkStatusDidChange(change.status);
 
         const bool joined = change.status == 2 && change.lastType != 2;
@@ -308,7 +300,7 @@ private slots:
             if (change.status != 0)
                 expected << "SyncPushNoteDatas=";
         }
-        QCOMPARE(posted(spy), expected);
+        QCOMPARE(spy.events, expected);
 
         // What is remembered for the next change.
         const QString lastType =
@@ -384,7 +376,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
-        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        EventRecorder spy;
         NetworkStatusManager::wifiNameDidChange(change.status, change.name);
 
         if (fires) {
@@ -406,7 +398,7 @@ private slots:
         const QStringList expected =
             switched ? QStringList{"NotesListReloadDatas=NoteListReloadTypeAll", "SyncPushNoteDatas="}
                      : QStringList{};
-        QCOMPARE(posted(spy), expected);
+        QCOMPARE(spy.events, expected);
         QCOMPARE(UserDefaults::string("lastWiFiName"), switched ? change.name : change.lastName);
         const QString lastType = change.lastType == absent ? QString() : QString::number(change.lastType);
         QCOMPARE(UserDefaults::string("lastWiFiType"), lastType);
@@ -423,11 +415,11 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         UserDefaults::setValue("lastWiFiType", "0");
         NetworkStatusManager::registerNetwork();
-        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        EventRecorder spy;
 
         m_monitor->change(2, "Office");
         QCOMPARE(scheduledIds(), QStringList({"joinOffice"}));
-        QCOMPARE(spy.count(), 2);
+        QCOMPARE(spy.events.size(), 2);
 
         // Roaming passes through no association at all before the new network.
         m_monitor->setCurrentWiFiName("");
@@ -436,11 +428,11 @@ private slots:
         QCOMPARE(scheduledIds(), QStringList({"joinOffice", "leaveOffice", "joinHome"}));
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Home"));
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
-        QCOMPARE(spy.count(), 4);
+        QCOMPARE(spy.events.size(), 4);
 
         m_monitor->change(0, "");
         QCOMPARE(scheduledIds(), QStringList({"joinOffice", "leaveOffice", "joinHome", "leaveHome"}));
-        QCOMPARE(spy.count(), 5);
+        QCOMPARE(spy.events.size(), 5);
         QVERIFY(!ctx()->hasChanges());
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("0"));
     }
@@ -455,14 +447,14 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         m_monitor->change(2, "Office");
         NetworkStatusManager::registerNetwork(); // joins Office: c3 fires
-        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        EventRecorder spy;
         for (int i = 0; i < 20; ++i) {
             m_monitor->setCurrentWiFiName(i % 2 ? "Office" : "Home");
             NetworkStatusManager::wifiNameDidChange(2, i % 2 ? "Office" : "Home");
         }
         QCOMPARE(scheduledIds(), QStringList({"c3", "c1", "c2"}));
         // The monitor's signal switches; the same name handed in again does not.
-        QCOMPARE(spy.count(), 20 * 2);
+        QCOMPARE(spy.events.size(), 20 * 2);
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
     }
 
@@ -668,7 +660,7 @@ private slots:
         NoteDetail *leave = addNote("c2", rem("12", 1));
         QVERIFY(ctx()->saveAndWait());
         NetworkStatusManager::registerNetwork();
-        QSignalSpy spy(NotificationCenter::defaultCenter(), &NotificationCenter::posted);
+        EventRecorder spy;
         for (int i = 0; i < 50; ++i) {
             m_monitor->change(2, "Office");
             m_monitor->change(i % 2 ? 0 : 1, "");
@@ -676,7 +668,7 @@ private slots:
         QCOMPARE(scheduledIds(), QStringList({"c1", "c2"}));
         checkFired(join);
         checkFired(leave);
-        QCOMPARE(spy.count(), 100 + 75);
+        QCOMPARE(spy.events.size(), 100 + 75);
         QVERIFY(!ctx()->hasChanges());
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("0"));
     }

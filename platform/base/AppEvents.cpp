@@ -1,0 +1,15 @@
+#include "platform/base/AppEvents.h"
+
+AppEvents::AppEvents(QObject *parent) : QObject(parent)
+{
+    qRegisterMetaType<CategoryKey>();
+    qRegisterMetaType<NoteKey>();
+    qRegisterMetaType<NotesListReload>();
+    qRegisterMetaType<LeftHomeListReload>();
+}
+
+AppEvents *AppEvents::instance()
+{
+    static AppEvents *events = new AppEvents;
+    return events;
+}
