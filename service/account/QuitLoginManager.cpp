@@ -11,9 +11,12 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
+#include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
 
 #include <QDebug>
+
+#include <atomic>
 
 namespace {
 QuitLoginManager::WindowHook &windowHook()
@@ -22,7 +25,8 @@ QuitLoginManager::WindowHook &windowHook()
     return hook;
 }
 
-quint64 generation = 0;
+// Read by background imports to drop their work once the sign-in ended.
+std::atomic<quint64> generation{0};
 } // namespace
 
 void QuitLoginManager::showLoginWindow()
@@ -48,6 +52,10 @@ void QuitLoginManager::showLoginWindow()
 
 void QuitLoginManager::delectLocalDatas()
 {
+    // A background import still running would commit after the wipe and bring
+    // the rows back: it ends first, and the wipe takes its rows too.
+    if (Store *store = Store::defaultStore())
+        store->waitForBackgroundSaves();
     if (Context *ctx = Context::defaultContext()) {
         ctx->deleteAll<Classify>();
         ctx->deleteAll<NoteDetail>();

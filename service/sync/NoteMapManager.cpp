@@ -39,22 +39,12 @@ const QString kClassIdAttribute = QStringLiteral("classId");
 
 int actionOf(const QJsonValue &v)
 {
-    if (v.isDouble())
-        return int(v.toDouble());
-    const QString text = v.toString();
-    // The service writes one digit; anything else goes the general way.
-    if (text.size() == 1 && text.front().isDigit() && text.front().unicode() < 0x80)
-        return text.front().unicode() - '0';
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok ? n : -1;
+    return SyncJson::code(v);
 }
 
 QString textOf(const QJsonValue &v)
 {
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    return v.toString();
+    return SyncJson::idText(v);
 }
 
 // Every row of one entity, read once by its key the first time one is asked for.
@@ -125,7 +115,9 @@ struct ImportIndex
     void addClassify(Classify *c) { classes.add(c); }
 };
 
-Classify *importClassify(const QJsonObject &entry, ImportIndex &index)
+// With `overwritePending` (a restore) the service's values also replace local
+// changes that wait for the push; otherwise those rows are left as they are.
+Classify *importClassify(const QJsonObject &entry, ImportIndex &index, bool overwritePending = false)
 {
     const QString classId = textOf(entry.value(kClassId));
     if (classId.isEmpty())
@@ -139,7 +131,7 @@ Classify *importClassify(const QJsonObject &entry, ImportIndex &index)
     }
     if (action != 1 && action != 2)
         return nullptr;
-    if (c && !c->isSync())
+    if (c && !c->isSync() && !overwritePending)
         return c; // local changes wait for the push and win
     if (!c) {
         c = index.ctx.create<Classify>();
@@ -182,8 +174,13 @@ void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &inde
         note->setRemind(target);
 }
 
-NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList *withdrawn)
+// `imported` tells whether the entry's values went into the returned note (not
+// when local changes wait for the push).
+NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList *withdrawn,
+                       bool overwritePending = false, bool *imported = nullptr)
 {
+    if (imported)
+        *imported = false;
     const QString cId = textOf(entry.value(kCId));
     if (cId.isEmpty())
         return nullptr;
@@ -198,7 +195,7 @@ NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList
         }
         return nullptr;
     }
-    if (note && !note->isSync())
+    if (note && !note->isSync() && !overwritePending)
         return note; // local changes wait for the push and win
     const bool created = !note;
     if (created) {
@@ -231,6 +228,8 @@ NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList
     importRemind(note, detail.value(kRemindSetting), index);
     if (withdrawn)
         withdrawn->append(cId);
+    if (imported)
+        *imported = true;
     return note;
 }
 
@@ -317,7 +316,10 @@ QList<NoteDetail *> chainOrder(const QList<NoteDetail *> &members)
     return out;
 }
 
-void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
+// `imported`: the notes whose pulled values were taken; without it every note
+// named by an entry counts.
+void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index,
+                 const QSet<NoteDetail *> *imported = nullptr)
 {
     Context &ctx = index.ctx;
     if (fullPull) {
@@ -331,8 +333,23 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
             const auto higher = [](const NoteDetail *a, const NoteDetail *b) {
                 return a->sort() > b->sort();
             };
+            // Pulled numbers count from the bottom; notes kept with their local
+            // changes count from the top and go back to where they were.
+            QList<NoteDetail *> kept;
+            if (imported) {
+                for (NoteDetail *n : std::as_const(list)) {
+                    if (!imported->contains(n))
+                        kept.append(n);
+                }
+                if (!kept.isEmpty())
+                    list.removeIf([&](NoteDetail *n) { return !imported->contains(n); });
+            }
             if (!std::is_sorted(list.begin(), list.end(), higher))
                 std::stable_sort(list.begin(), list.end(), higher);
+            std::stable_sort(kept.begin(), kept.end(),
+                             [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
+            for (NoteDetail *n : std::as_const(kept))
+                list.insert(std::clamp<qsizetype>(n->sort() - 1, 0, list.size()), n);
             qint16 s = 1;
             for (NoteDetail *n : std::as_const(list)) {
                 if (n->sort() != s)
@@ -350,6 +367,8 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index)
         if (actionOf(e.value(kActionType)) == 3)
             continue;
         NoteDetail *n = index.note(textOf(e.value(kCId)));
+        if (imported && !imported->contains(n))
+            continue; // its local order waits for the push, as its other values do
         if (n && !changedSet.contains(n)) {
             changed.append(n);
             changedSet.insert(n);
@@ -442,16 +461,12 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray();
     ImportIndex index(ctx, noteEntries.size() > 64);
 
-    // 1-3: restores, clears and the full pull's replacement.
+    // 1-3: a restore or a full pull replaces the data by key (step 10); the
+    // server-side clears go now.
     const QJsonObject restore = data.value(QStringLiteral("SnapshotRestoreResult")).toObject();
     const QJsonObject clear = data.value(QStringLiteral("syncClearDataResult")).toObject();
-    if (!Missing::isMissing(restore.value(QStringLiteral("snapshotDate"))) || options.fullPull) {
-        for (NoteDetail *n : ctx.findAll<NoteDetail>()) {
-            if (n->classify())
-                result->withdrawn << n->cId();
-        }
-        ctx.deleteAll<Classify>();
-    }
+    const bool restoring = !Missing::isMissing(restore.value(QStringLiteral("snapshotDate")));
+    const bool replacing = restoring || options.fullPull;
     for (const QString &id :
          textOf(clear.value(QStringLiteral("classIds"))).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         if (Classify *c = index.classify(id.trimmed())) {
@@ -513,26 +528,82 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     const QJsonArray wifis =
         data.value(QStringLiteral("syncUserWifiResult")).toObject().value(kDatas).toArray();
     if (!wifis.isEmpty()) {
-        ctx.deleteAll<WiFiRemind>();
+        // The list replaces the saved networks, matched by "wifiId" so that kept
+        // rows keep their keys.
+        QHash<QString, WiFiRemind *> saved;
+        QList<WiFiRemind *> unkeyed;
+        for (WiFiRemind *w : ctx.findAll<WiFiRemind>()) {
+            if (w->wifiId().isEmpty() || saved.contains(w->wifiId()))
+                unkeyed.append(w);
+            else
+                saved.insert(w->wifiId(), w);
+        }
+        QSet<WiFiRemind *> listed;
         for (const QJsonValue &v : wifis) {
             const QJsonObject w = v.toObject();
             if (actionOf(w.value(kActionType)) == 3)
                 continue;
-            WiFiRemind *row = ctx.create<WiFiRemind>();
+            const QJsonObject detail = w.value(kDetail).toObject();
+            QString wifiId = textOf(detail.value(QStringLiteral("wifiId")));
+            if (wifiId.isEmpty())
+                wifiId = textOf(w.value(QStringLiteral("wifiId")));
+            WiFiRemind *row = wifiId.isEmpty() ? nullptr : saved.value(wifiId);
+            if (!row || listed.contains(row)) {
+                row = ctx.create<WiFiRemind>();
+                if (!wifiId.isEmpty())
+                    saved.insert(wifiId, row);
+            }
+            listed.insert(row);
             row->importValuesForKeys(w);
-            row->importValuesForKeys(w.value(kDetail).toObject());
+            row->importValuesForKeys(detail);
         }
+        for (WiFiRemind *w : std::as_const(saved)) {
+            if (!listed.contains(w))
+                ctx.deleteObject(w);
+        }
+        for (WiFiRemind *w : std::as_const(unkeyed))
+            ctx.deleteObject(w);
     }
-    // 10: categories, then notes.
+    // 10: categories, then notes. A restore takes the service's values also over
+    // local changes; any other pull leaves rows with local changes as they are.
     const QString version = textOf(data.value(QStringLiteral("version")));
+    QSet<QString> listedClasses, listedNotes;
     for (const QJsonValue &v :
          data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
-        if (Classify *c = importClassify(v.toObject(), index); c && !version.isEmpty() && c->isSync())
+        const QJsonObject entry = v.toObject();
+        if (replacing && actionOf(entry.value(kActionType)) != 3)
+            listedClasses.insert(textOf(entry.value(kClassId)));
+        if (Classify *c = importClassify(entry, index, restoring); c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
-    for (const QJsonValue &v : noteEntries)
-        importNote(v.toObject(), index, &result->withdrawn);
-    rebuildSort(noteEntries, options.fullPull, index);
+    QSet<NoteDetail *> imported;
+    for (const QJsonValue &v : noteEntries) {
+        const QJsonObject entry = v.toObject();
+        if (replacing && actionOf(entry.value(kActionType)) != 3)
+            listedNotes.insert(textOf(entry.value(kCId)));
+        bool took = false;
+        if (NoteDetail *n = importNote(entry, index, &result->withdrawn, restoring, &took); n && took)
+            imported.insert(n);
+    }
+    if (replacing) {
+        // What the reply lacks is gone on the service; rows with local changes
+        // stay for the next push (a restore drops them too, as the user asked).
+        for (NoteDetail *n : ctx.findAll<NoteDetail>()) {
+            if (!listedNotes.contains(n->cId()) && (restoring || n->isSync())) {
+                result->withdrawn << n->cId();
+                ctx.deleteObject(n);
+            }
+        }
+        for (Classify *c : ctx.findAll<Classify>()) {
+            if (listedClasses.contains(c->classId()))
+                continue;
+            if (!restoring && (!c->isSync() || !c->notes().isEmpty()))
+                continue; // a local change, or the home of notes that wait for the push
+            ctx.deleteObject(c);
+        }
+        // MARKREPLACED
+    }
+    rebuildSort(noteEntries, options.fullPull || restoring, index, &imported);
 
     if (!options.appliedVersion.isEmpty()) {
         if (UserInfo *u = currentUser(ctx, options.userId, true))
@@ -615,6 +686,12 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
         [data, options, shared](Context &ctx) {
             if (!applyAll(ctx, data, options, shared.get())) {
                 shared->ok = false;
+                ctx.rollback();
+                return;
+            }
+            if (options.stillWanted && !options.stillWanted()) {
+                shared->ok = false;
+                shared->error = QStringLiteral("the sign-in ended while the pull was applied");
                 ctx.rollback();
                 return;
             }

@@ -40,6 +40,9 @@ public:
         qint64 userId = 0;
         // The data version the store holds once the reply is applied.
         QString appliedVersion;
+        // Asked on the import's thread right before it commits: false (the
+        // sign-in ended) drops the import.
+        std::function<bool()> stillWanted;
     };
     struct Result
     {

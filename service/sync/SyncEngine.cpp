@@ -12,6 +12,7 @@
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/NoteMapManager.h"
+#include "service/sync/SyncJson.h"
 #include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
@@ -82,8 +83,8 @@ bool SyncEngine::replyStillWanted(quint64 epoch, const Session &session)
         return false;
     if (sessionStillCurrent(session))
         return true;
-    cancelAll();
-    emit idle();
+    // Only this reply goes: work queued since belongs to the sign-in now current.
+    finishStep();
     return false;
 }
 
@@ -361,41 +362,44 @@ void SyncEngine::startPull(PullKind kind)
                 fail(error);
                 return;
             }
-            const QJsonValue v = data.value(QStringLiteral("version"));
-            QString applied = v.isDouble() ? QString::number(qint64(v.toDouble())) : v.toString();
+            QString applied = SyncJson::idText(data.value(QStringLiteral("version")));
             if (Missing::isMissing(applied))
                 applied = requested;
             NoteMapManager::Options options;
             options.fullPull = kind != PullKind::Delta;
             options.userId = session.userId.toLongLong();
             options.appliedVersion = applied;
+            options.stillWanted = [generation = session.generation] {
+                return generation == QuitLoginManager::signInGeneration();
+            };
             UserDefaults::setValue(NoteMapManager::ApplyingVersionKey, applied);
             UserDefaults::sync();
             NoteMapManager::noteMapToLocalWithData(
                 data, options,
                 [this, epoch, kind, applied, session, fail](const NoteMapManager::Result &r) {
                     const bool sameSession = session == currentSession();
-                    if (r.ok && sameSession) {
+                    if (!sameSession) {
+                        // The sign-in ended while the import ran. Its rows went with the
+                        // logout's wipe, which waits for the import; the keys, rows and
+                        // queued work of a later sign-in are not this pull's to touch.
+                        qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                        if (epoch == m_epoch)
+                            finishStep();
+                        return;
+                    }
+                    if (r.ok) {
                         // The version first, the marker after: a crash in between is
                         // still recovered from the marker.
                         UserDefaults::setValue(SignInKeys::Version, applied);
-                    } else if (r.ok) {
-                        // The sign-in ended while the import ran: its rows must not stay.
-                        QuitLoginManager::delectLocalDatas();
                     }
                     UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
                     UserDefaults::sync();
-                    if (r.ok && sameSession) {
+                    if (r.ok) {
                         LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
                         ReminderScheduler::reconcileAll();
                     }
                     if (epoch != m_epoch)
                         return;
-                    if (!sameSession) {
-                        cancelAll();
-                        emit idle();
-                        return;
-                    }
                     if (!r.ok) {
                         fail(r.error);
                         return;

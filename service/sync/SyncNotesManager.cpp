@@ -219,7 +219,9 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
     if (!notes.isEmpty()) {
         QJsonArray items;
         for (NoteDetail *n : notes) {
-            if (!n || n->isDeleted() || Missing::isMissing(n->content()))
+            // A note without text waits for its editor (which removes it), but its
+            // deletion must reach the service or the next full pull revives it.
+            if (!n || n->isDeleted() || (Missing::isMissing(n->content()) && n->actionType() != 3))
                 continue;
             items.append(noteItem(n, ctx));
         }
@@ -243,7 +245,7 @@ bool SyncNotesManager::hasPendingChanges(Context *ctx)
     if (ctx->findFirstWhere<Classify>([](const Classify *c) { return !c->isSync(); }))
         return true;
     return ctx->findFirstWhere<NoteDetail>([](const NoteDetail *n) {
-        return !n->isSync() && !Missing::isMissing(n->content());
+        return !n->isSync() && (!Missing::isMissing(n->content()) || n->actionType() == 3);
     }) != nullptr;
 }
 
@@ -280,7 +282,9 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
 
     QStringList messages;
     auto refuse = [&messages](const QJsonObject &entry) {
-        const QString msg = entry.value(QStringLiteral("msg")).toString();
+        QString msg = entry.value(QStringLiteral("msg")).toString().trimmed();
+        if (msg.isEmpty())
+            msg = refusedWithoutReasonText();
         if (!messages.contains(msg))
             messages << msg;
     };
@@ -298,11 +302,15 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
     QStringList withdrawn;      // notifications to remove
     QList<ObjectId> toSchedule; // notes to schedule afresh under their new id
+    QList<ObjectId> relinked;   // notes whose link now names a server id the service has not seen
 
     // Categories.
     for (const QJsonValue &v : classResult.toArray()) {
         const QJsonObject entry = v.toObject();
-        const QString clientId = entry.value(QStringLiteral("clientId")).toString();
+        // A category pushed under its server id may come back without "clientId".
+        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        if (clientId.isEmpty())
+            clientId = SyncJson::idText(entry.value(QStringLiteral("classId")));
         if (clientId.isEmpty())
             continue;
         if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
@@ -325,7 +333,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         // Deleted after it went out as an addition: it takes the server id and stays
         // flagged, so that the next push carries the deletion to the service.
         const bool unchanged = !deletedSince && (!bodyKnown || unchangedClasses.contains(clientId));
-        QString serverId = entry.value(QStringLiteral("classId")).toString();
+        QString serverId = SyncJson::idText(entry.value(QStringLiteral("classId")));
         if (serverId.isEmpty())
             serverId = clientId;
         if (serverId != clientId) {
@@ -349,9 +357,13 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     // Notes.
     for (const QJsonValue &v : contentResult.toArray()) {
         const QJsonObject entry = v.toObject();
-        const QString clientId = entry.value(QStringLiteral("clientId")).toString();
-        QString serverId = entry.value(QStringLiteral("cId")).toString();
-        if (clientId.isEmpty() && serverId.isEmpty())
+        QString serverId = SyncJson::idText(entry.value(QStringLiteral("cId")));
+        // A note pushed under its server id may come back without "clientId":
+        // the pushed id is then the server id.
+        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        if (clientId.isEmpty())
+            clientId = serverId;
+        if (clientId.isEmpty())
             continue;
         NoteDetail *client = clientId.isEmpty()
                                  ? nullptr
@@ -406,12 +418,23 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
             client->setCId(serverId);
             if (DateRemind *r = client->remind())
                 r->setCId(serverId);
-            for (NoteDetail *n : ctx->findByAttribute<NoteDetail>(QStringLiteral("nextId"), clientId))
+            for (NoteDetail *n : ctx->findByAttribute<NoteDetail>(QStringLiteral("nextId"), clientId)) {
                 n->setNextId(serverId);
+                relinked << n->objectId();
+            }
             toSchedule << client->objectId();
         }
     }
 
+    // The service may hold the client id in these links: they go out again.
+    for (const ObjectId &id : std::as_const(relinked)) {
+        NoteDetail *n = ctx->existing<NoteDetail>(id);
+        if (!n || n->isDeleted())
+            continue;
+        n->setIsSync(false);
+        if (n->actionType() == 0 && !n->isCompleted())
+            n->setActionType(2);
+    }
     if (SaveResult r = ctx->saveAndWait(); !r) {
         ctx->rollback();
         return failWith(QStringLiteral("the push result could not be saved: ") + r.error);

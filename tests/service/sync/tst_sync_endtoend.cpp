@@ -1,6 +1,8 @@
 // Two devices of one account against the stand-in service over loopback HTTP.
 
 #include "SyncClient.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/sync/NoteMapManager.h"
 #include "SyncTestService.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/TestEnv.h"
@@ -20,6 +22,8 @@ private slots:
     void snapshotRestoreReplacesEverything();
     void requestsMeanwhileMergeIntoOneFollowUp();
     void replyAfterLogoutIsDropped();
+    void newSignInDuringAPullKeepsItsSession_data();
+    void newSignInDuringAPullKeepsItsSession();
 
 private:
     QString m_root;
@@ -329,6 +333,76 @@ void TstSyncEndToEnd::replyAfterLogoutIsDropped()
     QVERIFY(other->classId().contains('c'));
     QVERIFY(!other->isSync());
     QCOMPARE(a.version(), version);
+}
+
+void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession_data()
+{
+    QTest::addColumn<bool>("duringImport");
+    QTest::newRow("before the reply arrives") << false;
+    QTest::newRow("while the reply is imported") << true;
+}
+
+void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
+{
+    QFETCH(bool, duringImport);
+    SyncTestService s;
+    // Enough notes on the service that the import takes a while.
+    auto &d = s.notes->data(s.tester());
+    NoteSyncHandlers::Category cat;
+    cat.classId = "500";
+    cat.name = "旧会话";
+    cat.version = 2;
+    d.classes.insert(cat.classId, cat);
+    for (int i = 0; i < 2000; ++i) {
+        NoteSyncHandlers::Note n;
+        n.cId = QString::number(600 + i);
+        n.classId = "500";
+        n.content = QStringLiteral("内容%1").arg(i);
+        n.nextId = i + 1 < 2000 ? QString::number(601 + i) : "-1";
+        n.version = 2;
+        d.notes.insert(n.cId, n);
+    }
+    s.tester().version = 2;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+
+    auto signInAgain = [&] {
+        QuitLoginManager::showLoginWindow();
+        s.tester().accessToken = QStringLiteral("token-new");
+        UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-new"));
+        UserDefaults::setValue(SignInKeys::UserKey, s.tester().userKey);
+        UserDefaults::setValue(SignInKeys::UserId, s.tester().userId);
+        UserDefaults::sync();
+        a.addCategory("新会话");
+        a.engine->push();
+    };
+    if (duringImport) {
+        a.engine->pull(SyncEngine::PullKind::Full);
+        QElapsedTimer t;
+        t.start();
+        while (!UserDefaults::contains(NoteMapManager::ApplyingVersionKey) && t.elapsed() < 10000)
+            QCoreApplication::processEvents();
+        QVERIFY(UserDefaults::contains(NoteMapManager::ApplyingVersionKey));
+        signInAgain();
+    } else {
+        bool done = false;
+        connect(s.service.get(), &StandinService::requestReceived, this, [&](const QString &path) {
+            if (path == QLatin1String("note/sync") && !done) {
+                done = true;
+                signInAgain();
+            }
+        });
+        a.engine->pull(SyncEngine::PullKind::Full);
+    }
+    QVERIFY(a.settle());
+
+    QCOMPARE(UserDefaults::string(SignInKeys::AccessToken), QStringLiteral("token-new"));
+    QCOMPARE(a.version(), QString());
+    QVERIFY(a.ctx()->findAll<NoteDetail>().isEmpty());
+    const QList<Classify *> left = a.categories();
+    QCOMPARE(left.size(), 1);
+    QCOMPARE(left.first()->name(), QStringLiteral("新会话"));
+    QVERIFY2(left.first()->isSync(), "the new session's queued push was dropped");
+    QCOMPARE(s.notes->liveCategories(s.tester()).size(), 2);
 }
 
 PRELVANE_TEST_CORE_MAIN(TstSyncEndToEnd)

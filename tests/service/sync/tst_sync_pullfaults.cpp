@@ -177,6 +177,9 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
         child.setProgram(QCoreApplication::applicationFilePath());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("SYNC_PULL_CHILD", root + "/a");
+        // The child is killed before it can remove its own temporary folder:
+        // it makes it inside ours, which goes when this test ends.
+        env.insert("TMPDIR", root);
         child.setProcessEnvironment(env);
         child.start();
         QVERIFY(child.waitForStarted());

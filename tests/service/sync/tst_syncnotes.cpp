@@ -19,6 +19,7 @@
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
 #include "service/sync/NoteMapManager.h"
+#include "service/sync/SyncJson.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -124,6 +125,10 @@ private slots:
 
     // The push reply.
     void replyReKeysClientIds();
+    void itemsPushedUnderServerIdsWithOrWithoutClientId_data();
+    void itemsPushedUnderServerIdsWithOrWithoutClientId();
+    void deletionOfANoteWithoutTextIsSent();
+    void refusalWithoutMessageGetsAText();
     void refusalsReachTheCompletionOnce();
     void replyNotTakenAppliesNothing_data();
     void replyNotTakenAppliesNothing();
@@ -134,6 +139,12 @@ private slots:
 
     // The pull.
     void firstPullReplacesAndNumbersAfresh();
+    void replacingPullMatchesRowsByKey_data();
+    void replacingPullMatchesRowsByKey();
+    void reversalTurnsOnlyImportedNotes();
+    void outOfRangeNumbersReadAsNone_data();
+    void outOfRangeNumbersReadAsNone();
+    void outOfRangeEntriesAreSkipped();
     void clearDeletesTheNamedCategoriesOnly();
     void emptyRemindSettingClearsTheReminder_data();
     void emptyRemindSettingClearsTheReminder();
@@ -496,10 +507,18 @@ void TstSyncNotes::replyReKeysClientIds()
     QCOMPARE(before->nextId(), QString("901"));
     for (NoteDetail *n : {before, fresh}) {
         QCOMPARE(n->classId(), QString("77"));
-        QVERIFY(n->isSync());
-        QCOMPARE(n->actionType(), qint16(0));
         QVERIFY(!n->isError());
     }
+    QVERIFY(fresh->isSync());
+    QCOMPARE(fresh->actionType(), qint16(0));
+    // It went out linking to "c1": the link to the server id goes out with the next push.
+    QVERIFY(!before->isSync());
+    QCOMPARE(before->actionType(), qint16(2));
+    QCOMPARE(itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(),
+                        "700")
+                 .value("nextId")
+                 .toString(),
+             QString("901"));
     QVERIFY(!center()->scheduledNotification("c1"));
     const auto moved = center()->scheduledNotification("901");
     QVERIFY(moved);
@@ -509,6 +528,67 @@ void TstSyncNotes::replyReKeysClientIds()
     std::unique_ptr<Context> reader = m_fx.store()->newContext();
     QVERIFY(reader->findFirstByAttribute<NoteDetail>("cId", "901"));
     QCOMPARE(reader->findByAttribute<NoteDetail>("classId", "77").size(), 2);
+}
+
+void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId_data()
+{
+    QTest::addColumn<bool>("withClientId");
+    QTest::newRow("with clientId") << true;
+    QTest::newRow("without clientId") << false;
+}
+
+void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId()
+{
+    QFETCH(bool, withClientId);
+    Classify *c = category("500", 1, false);
+    NoteDetail *edited = note("700", c);
+    NoteDetail *deleted = note("701", c);
+    deleted->setActionType(3);
+    save();
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    auto entry = [withClientId](const QString &id, const char *serverKey) {
+        QJsonObject e = saved(id, id, serverKey);
+        if (!withClientId)
+            e.remove("clientId");
+        return e;
+    };
+    const QJsonObject data{{"result", true},
+                           {"syncClassResult", QJsonArray{entry("500", "classId")}},
+                           {"syncContentResult", QJsonArray{entry("700", "cId"), entry("701", "cId")}}};
+    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(c->isSync());
+    QVERIFY(edited->isSync());
+    QCOMPARE(edited->actionType(), qint16(0));
+    QVERIFY(!byId("701"));
+    QVERIFY(!SyncNotesManager::hasPendingChanges(ctx()));
+}
+
+void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
+{
+    Classify *c = category("500");
+    NoteDetail *n = note("705", c);
+    n->setContent(QString());
+    n->setActionType(3);
+    save();
+    QVERIFY(SyncNotesManager::hasPendingChanges(ctx()));
+    const QJsonObject item =
+        itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(), "705");
+    QCOMPARE(item.value("actionType").toString(), QString("3"));
+}
+
+void TstSyncNotes::refusalWithoutMessageGetsAText()
+{
+    Classify *c = category("500");
+    note("700", c);
+    save();
+    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    QJsonObject entry = refused("700", {});
+    entry.remove("msg");
+    QStringList messages;
+    QVERIFY(SyncNotesManager::syncPushDatas(
+        reply(QJsonObject{{"result", true}, {"syncContentResult", QJsonArray{entry, refused("700", "  ")}}}),
+        body, [&](const QStringList &m) { messages = m; }, ctx()));
+    QCOMPARE(messages, QStringList{SyncNotesManager::refusedWithoutReasonText()});
 }
 
 void TstSyncNotes::refusalsReachTheCompletionOnce()
@@ -696,7 +776,9 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
 void TstSyncNotes::firstPullReplacesAndNumbersAfresh()
 {
     Classify *old = category("400");
-    note("600", old);
+    NoteDetail *gone = note("600", old);
+    gone->setIsSync(true);
+    gone->setActionType(0);
     category("401", 2);
     save();
     const QJsonObject data = pullOfNotes(
@@ -724,6 +806,127 @@ void TstSyncNotes::firstPullReplacesAndNumbersAfresh()
     QCOMPARE(byId("802")->sort(), qint16(3));
     QCOMPARE(byId("803")->sort(), qint16(1));
     QCOMPARE(byId("800")->classify()->classId(), QString("11"));
+}
+
+void TstSyncNotes::replacingPullMatchesRowsByKey_data()
+{
+    QTest::addColumn<bool>("restore");
+    // cId:content:isSync of every note afterwards, by cId.
+    QTest::addColumn<QStringList>("notes");
+    QTest::addColumn<QStringList>("classes");
+    QTest::newRow("full pull keeps local changes")
+        << false
+        << QStringList{"800:内容800:1", "802:本地改动:0", "803:被拒绝:0", "804:内容804:1", "c9:离线新建:0"}
+        << QStringList{"11", "14"};
+    QTest::newRow("restore replaces them")
+        << true << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"} << QStringList{"11"};
+}
+
+void TstSyncNotes::replacingPullMatchesRowsByKey()
+{
+    QFETCH(bool, restore);
+    Classify *kept = category("11");
+    category("13", 2);                     // gone on the service, nothing local in it
+    Classify *holder = category("14", 3); // gone on the service, holds a local change
+    auto synced = [this](const QString &cId, Classify *c, const QString &content) {
+        NoteDetail *n = note(cId, c);
+        n->setContent(content);
+        n->setIsSync(true);
+        n->setActionType(0);
+        return n;
+    };
+    NoteDetail *updated = synced("800", kept, "旧内容");
+    synced("801", kept, "服务已删除");
+    note("802", kept)->setContent("本地改动");
+    note("803", holder)->setContent("被拒绝");
+    note("c9", kept)->setContent("离线新建");
+    save();
+    const qint64 classKey = kept->objectId().pk;
+    const qint64 noteKey = updated->objectId().pk;
+
+    QJsonObject more{
+        {"syncClassResult",
+         QJsonObject{{"datas", QJsonArray{QJsonObject{{"classId", "11"},
+                                                      {"actionType", "1"},
+                                                      {"detail", QJsonObject{{"name", "工作"}, {"sort", 1}}}}}}}}};
+    if (restore)
+        more.insert("SnapshotRestoreResult", QJsonObject{{"snapshotDate", "2026-02-01"}});
+    NoteMapManager::Result result;
+    QVERIFY(pull(pullOfNotes({noteEntry("800", "11", 3, "802"), noteEntry("802", "11", 2, "804"),
+                              noteEntry("804", "11", 1, "-1")},
+                             more),
+                 !restore, &result));
+
+    QStringList notes;
+    for (NoteDetail *n : ctx()->findAllSortedBy<NoteDetail>("cId", true))
+        notes << QStringLiteral("%1:%2:%3").arg(n->cId(), n->content()).arg(int(n->isSync()));
+    QTEST(notes, "notes");
+    QStringList classes;
+    for (Classify *c : ctx()->findAllSortedBy<Classify>("classId", true))
+        classes << c->classId();
+    QTEST(classes, "classes");
+    QCOMPARE(kept->objectId().pk, classKey);
+    QCOMPARE(kept->name(), QString("工作"));
+    QCOMPARE(byId("800"), updated);
+    QCOMPARE(updated->objectId().pk, noteKey);
+    QVERIFY(result.withdrawn.contains("801"));
+}
+
+void TstSyncNotes::reversalTurnsOnlyImportedNotes()
+{
+    Classify *c = category("11");
+    NoteDetail *pending = note("999", c, "-1", 3);
+    pending->setContent("本地");
+    save();
+    QJsonArray notes{noteEntry("999", "11", 1, "-1")};
+    for (int i = 0; i < 101; ++i)
+        notes.append(noteEntry(QString::number(1000 + i), "11", i + 1, i ? QString::number(999 + i) : "-1"));
+    QVERIFY(pull(pullOfNotes(notes)));
+    QCOMPARE(pending->sort(), qint16(3));
+    QCOMPARE(pending->content(), QString("本地"));
+    QCOMPARE(byId("1000")->sort(), qint16(102));
+}
+
+void TstSyncNotes::outOfRangeNumbersReadAsNone_data()
+{
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("id");
+    QTest::addColumn<int>("code");
+    QTest::newRow("small number") << QJsonValue(2) << "2" << 2;
+    QTest::newRow("digit text") << QJsonValue("3") << "3" << 3;
+    QTest::newRow("largest whole double in range") << QJsonValue(9223372036854774784.0) << "9223372036854774784"
+                                                   << -1;
+    QTest::newRow("2^63") << QJsonValue(9223372036854775808.0) << "" << -1;
+    QTest::newRow("9.3e18") << QJsonValue(9.3e18) << "" << -1;
+    QTest::newRow("-9.3e18") << QJsonValue(-9.3e18) << "" << -1;
+    QTest::newRow("1e30") << QJsonValue(1e30) << "" << -1;
+    QTest::newRow("fraction") << QJsonValue(1.5) << "" << -1;
+    QTest::newRow("beyond int") << QJsonValue(4294967298.0) << "4294967298" << -1;
+    QTest::newRow("text of a huge number") << QJsonValue("99999999999999999999") << "99999999999999999999" << -1;
+    QTest::newRow("object") << QJsonValue(QJsonObject{}) << "" << -1;
+}
+
+void TstSyncNotes::outOfRangeNumbersReadAsNone()
+{
+    QFETCH(QJsonValue, value);
+    QTEST(SyncJson::idText(value), "id");
+    QTEST(SyncJson::code(value), "code");
+}
+
+void TstSyncNotes::outOfRangeEntriesAreSkipped()
+{
+    category("11");
+    save();
+    QJsonObject huge = noteEntry("800", "11", 1, "-1");
+    huge.insert("actionType", 9.3e18);
+    QJsonObject hugeId = noteEntry("801", "11", 1, "-1");
+    hugeId.insert("cId", 1e300);
+    QJsonObject data = pullOfNotes({huge, hugeId, noteEntry("802", "11", 1, "-1")});
+    data.insert("version", 1e30);
+    QVERIFY(pull(data));
+    QVERIFY(!byId("800"));
+    QCOMPARE(ctx()->findAll<NoteDetail>().size(), 1);
+    QVERIFY(byId("802"));
 }
 
 void TstSyncNotes::clearDeletesTheNamedCategoriesOnly()
@@ -908,15 +1111,22 @@ void TstSyncNotes::wifiNetworks_data()
                            QJsonObject{{"actionType", "3"},
                                        {"detail", QJsonObject{{"wifiId", "cc:dd"}, {"name", "旧"}}}}}}})
         << QStringList{"咖啡馆"};
+    QTest::newRow("a listed network is updated in place")
+        << QJsonValue(QJsonObject{
+               {"datas", QJsonArray{QJsonObject{{"actionType", "2"},
+                                                {"detail", QJsonObject{{"wifiId", "家"}, {"name", "新家"}}}}}}})
+        << QStringList{"新家"};
 }
 
 void TstSyncNotes::wifiNetworks()
 {
     QFETCH(QJsonValue, section);
+    QHash<QString, qint64> keys;
     for (const char *name : {"家", "公司"}) {
         auto *w = ctx()->create<WiFiRemind>();
         w->setName(QString::fromUtf8(name));
         w->setWifiId(QString::fromUtf8(name));
+        keys.insert(w->wifiId(), w->objectId().pk);
     }
     save();
     QJsonObject data{{"version", "9"}};
@@ -924,8 +1134,11 @@ void TstSyncNotes::wifiNetworks()
         data.insert("syncUserWifiResult", section);
     QVERIFY(pull(data));
     QStringList left;
-    for (WiFiRemind *w : ctx()->findAll<WiFiRemind>())
+    for (WiFiRemind *w : ctx()->findAll<WiFiRemind>()) {
         left << w->name();
+        if (keys.contains(w->wifiId()))
+            QCOMPARE(w->objectId().pk, keys.value(w->wifiId()));
+    }
     left.sort();
     QFETCH(QStringList, names);
     names.sort();
