@@ -601,7 +601,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
                 continue; // a local change, or the home of notes that wait for the push
             ctx.deleteObject(c);
         }
-        // MARKREPLACED
+        ctx.markReplaced();
     }
     rebuildSort(noteEntries, options.fullPull || restoring, index, &imported);
 

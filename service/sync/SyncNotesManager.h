@@ -49,7 +49,10 @@ public:
     // The same when the sent body is unknown: every entry of the reply counts as sent.
     static bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete);
     // Shown for a refusal that came without a "msg".
-    static QString refusedWithoutReasonText() { return QStringLiteral("同步失败，服务没有说明原因，请稍后再试。"); }
+    static QString refusedWithoutReasonText()
+    {
+        return QStringLiteral("同步失败，服务没有说明原因，请稍后再试。");
+    }
 
     // Every note whose nextId is missing gets the cId of the next note by sort in
     // its category ("-1" for none) and isSync := isSync.

@@ -1,9 +1,9 @@
 // Two devices of one account against the stand-in service over loopback HTTP.
 
 #include "SyncClient.h"
+#include "SyncTestService.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/sync/NoteMapManager.h"
-#include "SyncTestService.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/TestEnv.h"
 

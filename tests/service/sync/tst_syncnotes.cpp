@@ -141,6 +141,7 @@ private slots:
     void firstPullReplacesAndNumbersAfresh();
     void replacingPullMatchesRowsByKey_data();
     void replacingPullMatchesRowsByKey();
+    void deltaPullAnnouncesItsChanges();
     void reversalTurnsOnlyImportedNotes();
     void outOfRangeNumbersReadAsNone_data();
     void outOfRangeNumbersReadAsNone();
@@ -514,11 +515,12 @@ void TstSyncNotes::replyReKeysClientIds()
     // It went out linking to "c1": the link to the server id goes out with the next push.
     QVERIFY(!before->isSync());
     QCOMPARE(before->actionType(), qint16(2));
-    QCOMPARE(itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(),
-                        "700")
-                 .value("nextId")
-                 .toString(),
-             QString("901"));
+    QCOMPARE(
+        itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(),
+                   "700")
+            .value("nextId")
+            .toString(),
+        QString("901"));
     QVERIFY(!center()->scheduledNotification("c1"));
     const auto moved = center()->scheduledNotification("901");
     QVERIFY(moved);
@@ -571,8 +573,8 @@ void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
     n->setActionType(3);
     save();
     QVERIFY(SyncNotesManager::hasPendingChanges(ctx()));
-    const QJsonObject item =
-        itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(), "705");
+    const QJsonObject item = itemWithId(
+        SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(), "705");
     QCOMPARE(item.value("actionType").toString(), QString("3"));
 }
 
@@ -826,7 +828,7 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
 {
     QFETCH(bool, restore);
     Classify *kept = category("11");
-    category("13", 2);                     // gone on the service, nothing local in it
+    category("13", 2);                    // gone on the service, nothing local in it
     Classify *holder = category("14", 3); // gone on the service, holds a local change
     auto synced = [this](const QString &cId, Classify *c, const QString &content) {
         NoteDetail *n = note(cId, c);
@@ -836,7 +838,7 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
         return n;
     };
     NoteDetail *updated = synced("800", kept, "旧内容");
-    synced("801", kept, "服务已删除");
+    const qint64 goneKey = synced("801", kept, "服务已删除")->objectId().pk;
     note("802", kept)->setContent("本地改动");
     note("803", holder)->setContent("被拒绝");
     note("c9", kept)->setContent("离线新建");
@@ -844,18 +846,29 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     const qint64 classKey = kept->objectId().pk;
     const qint64 noteKey = updated->objectId().pk;
 
-    QJsonObject more{
-        {"syncClassResult",
-         QJsonObject{{"datas", QJsonArray{QJsonObject{{"classId", "11"},
-                                                      {"actionType", "1"},
-                                                      {"detail", QJsonObject{{"name", "工作"}, {"sort", 1}}}}}}}}};
+    QJsonObject more{{"syncClassResult",
+                      QJsonObject{{"datas", QJsonArray{QJsonObject{
+                                                {"classId", "11"},
+                                                {"actionType", "1"},
+                                                {"detail", QJsonObject{{"name", "工作"}, {"sort", 1}}}}}}}}};
     if (restore)
         more.insert("SnapshotRestoreResult", QJsonObject{{"snapshotDate", "2026-02-01"}});
     NoteMapManager::Result result;
+    QList<StoreChanges> announced;
+    connect(ctx(), &Context::changesSaved, this, [&](const StoreChanges &c) { announced << c; });
     QVERIFY(pull(pullOfNotes({noteEntry("800", "11", 3, "802"), noteEntry("802", "11", 2, "804"),
                               noteEntry("804", "11", 1, "-1")},
                              more),
                  !restore, &result));
+    disconnect(ctx(), &Context::changesSaved, this, nullptr);
+    QCOMPARE(announced.size(), 1);
+    QVERIFY(announced.first().replaced);
+    const StoreChanges::Entity noteChanges = announced.first().entity("NoteDetail");
+    QVERIFY(noteChanges.deleted.contains(goneKey));
+    QVERIFY(std::any_of(
+        noteChanges.updated.begin(), noteChanges.updated.end(),
+        [&](const StoreChanges::Updated &u) { return u.pk == noteKey && u.attributes.contains("content"); }));
+    QCOMPARE(noteChanges.inserted.size(), 1); // 804
 
     QStringList notes;
     for (NoteDetail *n : ctx()->findAllSortedBy<NoteDetail>("cId", true))
@@ -870,6 +883,28 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     QCOMPARE(byId("800"), updated);
     QCOMPARE(updated->objectId().pk, noteKey);
     QVERIFY(result.withdrawn.contains("801"));
+}
+
+void TstSyncNotes::deltaPullAnnouncesItsChanges()
+{
+    Classify *c = category("11");
+    NoteDetail *n = note("800", c);
+    n->setContent("旧内容");
+    n->setIsSync(true);
+    n->setActionType(0);
+    save();
+    QList<StoreChanges> announced;
+    connect(ctx(), &Context::changesSaved, this, [&](const StoreChanges &changes) { announced << changes; });
+    QVERIFY(pull(pullOfNotes({noteEntry("800", "11", 1, "-1"), noteEntry("801", "11", 2, "800")})));
+    disconnect(ctx(), &Context::changesSaved, this, nullptr);
+    QCOMPARE(announced.size(), 1);
+    QVERIFY(!announced.first().replaced);
+    const StoreChanges::Entity notes = announced.first().entity("NoteDetail");
+    QCOMPARE(notes.inserted, QList<qint64>{byId("801")->objectId().pk});
+    QCOMPARE(notes.updated.size(), 1);
+    QCOMPARE(notes.updated.first().pk, n->objectId().pk);
+    QVERIFY(notes.updated.first().attributes.contains("content"));
+    QVERIFY(notes.deleted.isEmpty());
 }
 
 void TstSyncNotes::reversalTurnsOnlyImportedNotes()
@@ -894,15 +929,16 @@ void TstSyncNotes::outOfRangeNumbersReadAsNone_data()
     QTest::addColumn<int>("code");
     QTest::newRow("small number") << QJsonValue(2) << "2" << 2;
     QTest::newRow("digit text") << QJsonValue("3") << "3" << 3;
-    QTest::newRow("largest whole double in range") << QJsonValue(9223372036854774784.0) << "9223372036854774784"
-                                                   << -1;
+    QTest::newRow("largest whole double in range")
+        << QJsonValue(9223372036854774784.0) << "9223372036854774784" << -1;
     QTest::newRow("2^63") << QJsonValue(9223372036854775808.0) << "" << -1;
     QTest::newRow("9.3e18") << QJsonValue(9.3e18) << "" << -1;
     QTest::newRow("-9.3e18") << QJsonValue(-9.3e18) << "" << -1;
     QTest::newRow("1e30") << QJsonValue(1e30) << "" << -1;
     QTest::newRow("fraction") << QJsonValue(1.5) << "" << -1;
     QTest::newRow("beyond int") << QJsonValue(4294967298.0) << "4294967298" << -1;
-    QTest::newRow("text of a huge number") << QJsonValue("99999999999999999999") << "99999999999999999999" << -1;
+    QTest::newRow("text of a huge number")
+        << QJsonValue("99999999999999999999") << "99999999999999999999" << -1;
     QTest::newRow("object") << QJsonValue(QJsonObject{}) << "" << -1;
 }
 
@@ -1113,8 +1149,9 @@ void TstSyncNotes::wifiNetworks_data()
         << QStringList{"咖啡馆"};
     QTest::newRow("a listed network is updated in place")
         << QJsonValue(QJsonObject{
-               {"datas", QJsonArray{QJsonObject{{"actionType", "2"},
-                                                {"detail", QJsonObject{{"wifiId", "家"}, {"name", "新家"}}}}}}})
+               {"datas",
+                QJsonArray{QJsonObject{{"actionType", "2"},
+                                       {"detail", QJsonObject{{"wifiId", "家"}, {"name", "新家"}}}}}}})
         << QStringList{"新家"};
 }
 
