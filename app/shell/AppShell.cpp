@@ -11,7 +11,7 @@
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "core/reminders/wifi/NetworkStatusManager.h"
 #include "core/skins/SkinManager.h"
-#include "platform/base/NotificationCenter.h"
+#include "platform/base/AppEvents.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/notifications/UserNotificationCenter.h"
@@ -238,7 +238,7 @@ void AppShell::notificationActivated(const UserNotification &notification)
     }
     // A click on a desktop notification does not raise the program by itself.
     bringToFront();
-    NotificationCenter::defaultCenter()->post(NotificationName::ReloadLeftHomeList, cId);
+    emit AppEvents::instance()->reloadLeftHomeList(LeftHomeListReload::selectNote(cId));
 }
 
 void AppShell::notificationDelivered(const UserNotification &notification)
@@ -256,7 +256,7 @@ void AppShell::notificationDelivered(const UserNotification &notification)
     }
     if (const DateRemind *remind = note->remind(); remind && remind->remindRType() == 1)
         center->removeDeliveredNotification(cId);
-    NotificationCenter::defaultCenter()->post(NotificationName::ReloadLeftHomeList);
+    emit AppEvents::instance()->reloadLeftHomeList(LeftHomeListReload::refetch());
 }
 
 void AppShell::makeTray()

@@ -12,13 +12,13 @@
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
-#include "platform/base/NotificationCenter.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
+#include "tests/support/EventRecorder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -266,13 +266,7 @@ private slots:
         n.repeatInterval = UserNotificationRepeat::days(1); // stays pending after a showing
         QVERIFY(center->scheduleNotification(n));
 
-        QList<QPair<QString, QVariant>> reloads;
-        QObject listener;
-        connect(NotificationCenter::defaultCenter(), &NotificationCenter::posted, &listener,
-                [&reloads](const QString &name, const QVariant &object) {
-                    if (name == NotificationName::ReloadLeftHomeList)
-                        reloads.append({name, object});
-                });
+        EventRecorder reloads;
         // The delivery reaches the shell through the centre itself.
         QVERIFY(f->notifications->deliverNow(QStringLiteral("n1")));
         if (event == "activated") {
@@ -287,11 +281,8 @@ private slots:
         };
         QCOMPARE(delivered(), stillDelivered);
         QCOMPARE(center->scheduledNotification(QStringLiteral("n1")).has_value(), stillScheduled);
-        QCOMPARE(reloads.size(), posted.isValid() ? 1 : 0);
-        if (posted.isValid()) {
-            QCOMPARE(reloads.first().second.isValid(), !posted.toString().isEmpty());
-            QCOMPARE(reloads.first().second.toString(), posted.toString());
-        }
+        QCOMPARE(reloads.events,
+                 posted.isValid() ? QStringList{"ReloadLeftHomeList=" + posted.toString()} : QStringList());
     }
 };
 
