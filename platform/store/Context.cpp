@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <sqlite3.h>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -1038,4 +1039,268 @@ void Context::rollback()
             }
         }
     }
+}
+
+namespace {
+
+// Sorts like SQLite's ORDER BY: NULL first ascending, last descending; ties by key.
+bool sortsBefore(const ManagedObject *a, const QList<QVariant> &av, const ManagedObject *b,
+                 const QList<QVariant> &bv, const QList<std::tuple<int, AttributeType, bool>> &keys)
+{
+    for (const auto &[slot, type, ascending] : keys) {
+        const QVariant &x = av.at(slot), &y = bv.at(slot);
+        const bool text = type == AttributeType::Text;
+        const bool xNull = !x.isValid() || x.isNull() || (text && x.toString().isNull());
+        const bool yNull = !y.isValid() || y.isNull() || (text && y.toString().isNull());
+        int c = xNull && yNull ? 0 : xNull ? -1 : yNull ? 1 : AttributeValue::compare(x, y, type);
+        if (c != 0)
+            return ascending ? c < 0 : c > 0;
+    }
+    return a->objectId().pk < b->objectId().pk;
+}
+
+QString keysJson(const QList<qint64> &keys)
+{
+    QString json = QStringLiteral("[");
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        if (i)
+            json += ',';
+        json += QString::number(keys.at(i));
+    }
+    return json + ']';
+}
+
+} // namespace
+
+ManagedObject *Context::rowFromStatement(const EntityDescription &e, sqlite3_stmt *stmt, bool *pending)
+{
+    EntityState &st = state(e.index);
+    const qint64 pk = sqlite3_column_int64(stmt, 0);
+    if (ManagedObject *o = st.registered.value(pk, nullptr)) {
+        // Rows with pending changes are judged by their values in memory.
+        *pending = o->m_deleted || st.dirty.contains(o);
+        return o;
+    }
+    *pending = false;
+    QList<QVariant> values;
+    values.reserve(e.slotCount());
+    for (int s = 0; s < e.slotCount(); ++s)
+        values.append(readSlot(stmt, s + 1, e, s));
+    return materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1));
+}
+
+QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const FetchRequest &request)
+{
+    const EntityDescription &e = m_store->model().entityAt(entity.index);
+    EntityState &st = state(e.index);
+    QString error;
+    const std::optional<Predicate::Compiled> where = request.where.compile(e, &error);
+    if (!where) {
+        qWarning().noquote() << "store: cannot fetch:" << error;
+        return {};
+    }
+    QList<std::tuple<int, AttributeType, bool>> keys;
+    QString order;
+    for (const FetchRequest::Sort &sort : request.sortBy) {
+        const int slot = e.slotOfName(sort.attribute);
+        if (slot < 0) {
+            qWarning().noquote() << "store:" << e.name << "has no sort key" << sort.attribute;
+            return {};
+        }
+        keys.append({slot, slotType(e, slot), sort.ascending});
+        order += SqliteConnection::quoted(e.slotColumn(slot)) + (sort.ascending ? " ASC, " : " DESC, ");
+    }
+    if (request.limit == 0)
+        return {};
+
+    QList<ManagedObject *> pending;
+    for (ManagedObject *o : std::as_const(st.dirty)) {
+        if (!o->m_deleted && where->test(o->m_values))
+            pending.append(o);
+    }
+    QList<ManagedObject *> stored;
+    if (m_db) {
+        QString sql = "SELECT " + st.selectColumns + " FROM " + SqliteConnection::quoted(e.name) + " WHERE " +
+                      where->sql + " ORDER BY " + order + "pk";
+        if (request.limit > 0)
+            sql += " LIMIT ?";
+        if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
+            int index = 1;
+            for (const Predicate::Parameter &p : where->parameters)
+                SqliteConnection::bind(stmt, index++, p.value, p.type);
+            // Rows with pending changes are skipped here: as many more are read.
+            if (request.limit > 0)
+                sqlite3_bind_int64(stmt, index, qint64(request.limit) + st.dirty.size());
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                bool isPending = false;
+                ManagedObject *o = rowFromStatement(e, stmt, &isPending);
+                if (!isPending)
+                    stored.append(o);
+            }
+            if (rc != SQLITE_DONE)
+                qWarning().noquote() << "store: fetch of" << e.name << "failed:" << m_db->lastError();
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        } else {
+            qWarning().noquote() << "store: fetch of" << e.name << "failed:" << m_db->lastError();
+        }
+    }
+
+    QList<ManagedObject *> out;
+    if (pending.isEmpty()) {
+        out = std::move(stored);
+    } else {
+        auto before = [&keys](const ManagedObject *a, const ManagedObject *b) {
+            return sortsBefore(a, a->m_values, b, b->m_values, keys);
+        };
+        std::sort(pending.begin(), pending.end(), before);
+        out.resize(stored.size() + pending.size());
+        std::merge(stored.begin(), stored.end(), pending.begin(), pending.end(), out.begin(), before);
+    }
+    if (request.limit > 0 && out.size() > request.limit)
+        out.resize(request.limit);
+    return out;
+}
+
+int Context::count(const EntityDescription &entity, const Predicate &predicate)
+{
+    const EntityDescription &e = m_store->model().entityAt(entity.index);
+    EntityState &st = state(e.index);
+    QString error;
+    const std::optional<Predicate::Compiled> where = predicate.compile(e, &error);
+    if (!where) {
+        qWarning().noquote() << "store: cannot count:" << error;
+        return 0;
+    }
+    int n = 0;
+    for (ManagedObject *o : std::as_const(st.dirty)) {
+        if (!o->m_deleted && where->test(o->m_values))
+            ++n;
+    }
+    if (!m_db)
+        return n;
+    // Without pending changes SQL counts alone; else the keys tell which rows it
+    // counted that memory has judged already.
+    const bool clean = st.dirty.isEmpty();
+    const QString sql = QString(clean ? "SELECT COUNT(*)" : "SELECT pk") + " FROM " +
+                        SqliteConnection::quoted(e.name) + " WHERE " + where->sql;
+    sqlite3_stmt *stmt = m_db->prepare(sql);
+    if (!stmt) {
+        qWarning().noquote() << "store: count of" << e.name << "failed:" << m_db->lastError();
+        return n;
+    }
+    int index = 1;
+    for (const Predicate::Parameter &p : where->parameters)
+        SqliteConnection::bind(stmt, index++, p.value, p.type);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (clean) {
+            n += int(sqlite3_column_int64(stmt, 0));
+            continue;
+        }
+        const ManagedObject *o = st.registered.value(sqlite3_column_int64(stmt, 0), nullptr);
+        if (!o || !st.dirty.contains(const_cast<ManagedObject *>(o)))
+            ++n;
+    }
+    if (rc != SQLITE_DONE)
+        qWarning().noquote() << "store: count of" << e.name << "failed:" << m_db->lastError();
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return n;
+}
+
+QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedObject *> &rows,
+                                                            const QString &relationship)
+{
+    QHash<ManagedObject *, ManagedObject *> out;
+    if (rows.isEmpty())
+        return out;
+    const EntityDescription &e = *rows.first()->m_entity;
+    const int r = e.relationshipIndex(relationship);
+    const RelationshipDef *rel = r >= 0 ? &e.relationships.at(r) : nullptr;
+    const EntityDescription *target = rel ? m_store->model().entity(rel->target) : nullptr;
+    if (!target || rel->toMany) {
+        qWarning().noquote() << "store:" << e.name << "has no to-one relationship" << relationship;
+        return out;
+    }
+    EntityState &ts = state(target->index);
+    QList<ManagedObject *> live;
+    for (ManagedObject *o : rows) {
+        if (o && o->m_context == this && o->m_entity == &e && !o->m_deleted)
+            live.append(o);
+    }
+
+    auto select = [&](const QString &column, const QList<qint64> &keys, auto &&take) {
+        if (!m_db || keys.isEmpty())
+            return;
+        const QString sql = "SELECT " + ts.selectColumns + " FROM " + SqliteConnection::quoted(target->name) +
+                            " WHERE " + column + " IN (SELECT value FROM json_each(?))";
+        sqlite3_stmt *stmt = m_db->prepare(sql);
+        if (!stmt) {
+            qWarning().noquote() << "store: fetch of" << target->name << "failed:" << m_db->lastError();
+            return;
+        }
+        const QByteArray json = keysJson(keys).toUtf8();
+        sqlite3_bind_text(stmt, 1, json.constData(), int(json.size()), SQLITE_STATIC);
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            bool isPending = false;
+            ManagedObject *t = rowFromStatement(*target, stmt, &isPending);
+            if (!isPending)
+                take(t);
+        }
+        if (rc != SQLITE_DONE)
+            qWarning().noquote() << "store: fetch of" << target->name << "failed:" << m_db->lastError();
+        sqlite3_reset(stmt);
+        sqlite3_clear_bindings(stmt);
+    };
+
+    const int slot = e.slotOfRelationship(r);
+    if (slot >= 0) {
+        // The key is on this side: the targets by key, those not in memory in one query.
+        QHash<qint64, QList<ManagedObject *>> wanted;
+        for (ManagedObject *o : std::as_const(live)) {
+            const QVariant &key = o->m_values.at(slot);
+            if (key.isNull())
+                continue;
+            if (ManagedObject *t = registered(target->index, key.toLongLong())) {
+                if (!t->m_deleted)
+                    out.insert(o, t);
+            } else {
+                wanted[key.toLongLong()].append(o);
+            }
+        }
+        select(QStringLiteral("pk"), wanted.keys(), [&](ManagedObject *t) {
+            for (ManagedObject *o : wanted.value(t->m_pk))
+                out.insert(o, t);
+        });
+        return out;
+    }
+
+    // The key is on the other side: the first holder (by key) of each row, rows with
+    // pending changes judged in memory.
+    const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel->inverse));
+    if (inverseSlot < 0)
+        return out;
+    QHash<qint64, ManagedObject *> byKey;
+    for (ManagedObject *o : std::as_const(live))
+        byKey.insert(o->m_pk, o);
+    QHash<qint64, ManagedObject *> found;
+    auto offer = [&](ManagedObject *t) {
+        const QVariant &key = t->m_values.at(inverseSlot);
+        if (key.isNull() || !byKey.contains(key.toLongLong()))
+            return;
+        ManagedObject *&held = found[key.toLongLong()];
+        if (!held || t->m_pk < held->m_pk)
+            held = t;
+    };
+    for (ManagedObject *t : std::as_const(ts.dirty)) {
+        if (!t->m_deleted)
+            offer(t);
+    }
+    select(SqliteConnection::quoted(target->slotColumn(inverseSlot)), byKey.keys(), offer);
+    for (auto it = found.cbegin(); it != found.cend(); ++it)
+        out.insert(byKey.value(it.key()), it.value());
+    return out;
 }

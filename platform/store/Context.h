@@ -35,6 +35,7 @@
 // - A context is used from one thread at a time.
 
 #include "platform/store/EntityDescription.h"
+#include "platform/store/FetchRequest.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/SaveResult.h"
 #include "platform/store/StoreChanges.h"
@@ -51,6 +52,7 @@
 
 class Store;
 class SqliteConnection;
+struct sqlite3_stmt;
 struct ChangeSet;
 
 class Context : public QObject
@@ -80,6 +82,15 @@ public:
                                    const QVariant &value);
     QList<ManagedObject *> fetchAll(const EntityDescription &entity);
     ManagedObject *existingObject(const ObjectId &id); // nullptr when the row is gone
+
+    // Filtered, sorted and limited in SQL; rows with pending changes (inserted,
+    // changed, deleted) are judged by their values in memory.
+    QList<ManagedObject *> fetch(const EntityDescription &entity, const FetchRequest &request);
+    int count(const EntityDescription &entity, const Predicate &where);
+    // The target of a to-one relationship for each of the rows (of one entity), read
+    // in one query; rows without a target are not in the result.
+    QHash<ManagedObject *, ManagedObject *> fetchToOne(const QList<ManagedObject *> &rows,
+                                                       const QString &relationship);
 
     void deleteObject(ManagedObject *object);
     void deleteObjects(const QList<ManagedObject *> &objects);
@@ -152,6 +163,36 @@ public:
 
     template <class T> T *existing(const ObjectId &id) { return static_cast<T *>(existingObject(id)); }
 
+    template <class T> QList<T *> fetch(const FetchRequest &request)
+    {
+        return cast<T>(fetch(T::entity(), request));
+    }
+    template <class T>
+    QList<T *> fetch(const Predicate &where, const QString &sortKey = {}, bool ascending = true)
+    {
+        FetchRequest request{where, {}, -1};
+        if (!sortKey.isEmpty())
+            request.sortBy.append({sortKey, ascending});
+        return fetch<T>(request);
+    }
+    template <class T> T *fetchFirst(FetchRequest request)
+    {
+        request.limit = 1;
+        const QList<T *> rows = fetch<T>(request);
+        return rows.isEmpty() ? nullptr : rows.first();
+    }
+    template <class T> int count(const Predicate &where = {}) { return count(T::entity(), where); }
+    template <class Target, class T>
+    QHash<T *, Target *> fetchToOne(const QList<T *> &rows, const QString &relationship)
+    {
+        QList<ManagedObject *> in(rows.begin(), rows.end());
+        QHash<T *, Target *> out;
+        const QHash<ManagedObject *, ManagedObject *> found = fetchToOne(in, relationship);
+        for (auto it = found.cbegin(); it != found.cend(); ++it)
+            out.insert(static_cast<T *>(it.key()), static_cast<Target *>(it.value()));
+        return out;
+    }
+
     // Deletes every row of the entity (delete rules apply).
     template <class T> void deleteAll() { deleteObjects(fetchAll(T::entity())); }
 
@@ -186,6 +227,9 @@ private:
     ManagedObject *materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values,
                                qint64 revision);
     ManagedObject *objectForKey(int entity, qint64 pk);
+    // The row a statement stands on (columns as selectColumns); pending tells that it
+    // has pending changes and must be judged in memory.
+    ManagedObject *rowFromStatement(const EntityDescription &e, sqlite3_stmt *stmt, bool *pending);
     QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);

@@ -20,6 +20,7 @@ class Item;
 class Tag;
 
 Model &testModel();
+Q_DECLARE_METATYPE(Predicate)
 
 class Folder : public ManagedObject
 {
@@ -534,6 +535,176 @@ private slots:
         QTRY_VERIFY(empty.done);
         QCOMPARE(log.sets.value(1), QString("replaced"));
         QCOMPARE(log.sets.size(), 2);
+    }
+
+    void fetchJudgesPendingChangesLikeTheFile_data()
+    {
+        // Items by their "big" label as the fixture leaves them (pending, then saved):
+        // 1 "a" count 1 flag, folder G | 2 "b" count 10 weight .5, folder F
+        // 3 "" count 3, folder G       | 4 no name, count 4, no folder
+        // 6 "n" count 0 weight .75, folder F (new) | 5 deleted
+        QTest::addColumn<Predicate>("where");
+        QTest::addColumn<QString>("sortKey");
+        QTest::addColumn<bool>("ascending");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QList<qint64>>("expected");
+        using P = Predicate;
+        using L = QList<qint64>;
+        const qint64 folderF = 1; // the first key of a new store
+        QTest::newRow("all by count") << P() << "count" << true << -1 << L{6, 1, 3, 4, 2};
+        QTest::newRow("relationship") << P::equals("folder", folderF) << "count" << false << -1 << L{2, 6};
+        QTest::newRow("no relationship") << P::isNull("folder") << "big" << true << -1 << L{4};
+        QTest::newRow("empty text finds null and empty")
+            << P::equals("name", "") << "big" << true << -1 << L{3, 4};
+        QTest::newRow("not empty") << P::notEquals("name", "") << "big" << true << -1 << L{1, 2, 6};
+        QTest::newRow("not a value keeps rows without it")
+            << P::notEquals("name", "b") << "big" << true << -1 << L{1, 3, 4, 6};
+        QTest::newRow("in, converted")
+            << P::in("count", {1, "3", 10, 99, "x"}) << "big" << true << -1 << L{1, 2, 3};
+        QTest::newRow("in texts with none")
+            << P::in("name", {"a", "n", QVariant()}) << "big" << false << -1 << L{6, 4, 3, 1};
+        QTest::newRow("empty in") << P::in("name", {}) << "big" << true << -1 << L{};
+        QTest::newRow("and") << (P::greater("count", 2) && P::equals("flag", false)) << "big" << true << -1
+                             << L{2, 3, 4};
+        QTest::newRow("or, limited") << (P::less("count", 4) || P::isNull("folder")) << "count" << false << 2
+                                     << L{4, 3};
+        QTest::newRow("texts ascending, none first") << P() << "name" << true << -1 << L{4, 3, 1, 2, 6};
+        QTest::newRow("texts descending, none last") << P() << "name" << false << -1 << L{6, 2, 1, 3, 4};
+        QTest::newRow("first is a pending insert") << P() << "count" << true << 1 << L{6};
+        QTest::newRow("comparison skips rows without a value")
+            << P::lessOrEqual("name", "b") << "big" << true << -1 << L{1, 2, 3};
+        QTest::newRow("value that does not convert")
+            << P::equals("count", "abc") << "big" << true << -1 << L{};
+        QTest::newRow("its opposite")
+            << P::notEquals("count", "abc") << "big" << true << -1 << L{1, 2, 3, 4, 6};
+        QTest::newRow("deleted rows are gone") << P::greaterOrEqual("big", 5) << "big" << true << -1 << L{6};
+        QTest::newRow("float") << P::greater("weight", 0.25) << "big" << true << -1 << L{2, 6};
+    }
+
+    void fetchJudgesPendingChangesLikeTheFile()
+    {
+        QFETCH(Predicate, where);
+        QFETCH(QString, sortKey);
+        QFETCH(bool, ascending);
+        QFETCH(int, limit);
+        QFETCH(QList<qint64>, expected);
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        auto *f = newFolder(ctx, "F");
+        auto *g = newFolder(ctx, "G");
+        QCOMPARE(f->objectId().pk, qint64(1));
+        auto item = [ctx](qint64 big, const QVariant &name, int count, Folder *folder) {
+            auto *i = ctx->create<Item>();
+            i->setValue("big", big);
+            i->setValue("name", name);
+            i->setValue("count", count);
+            i->setFolder(folder);
+            return i;
+        };
+        Item *a = item(1, "a", 1, f), *b = item(2, "b", 2, f), *e = item(5, "e", 5, f);
+        item(3, "", 3, g);
+        item(4, {}, 4, nullptr);
+        a->setValue("flag", true);
+        b->setValue("weight", 0.5);
+        QVERIFY(ctx->saveAndWait());
+        // Pending: changed, inserted and deleted rows.
+        b->setValue("count", 10);
+        a->setFolder(g);
+        ctx->deleteObject(e);
+        item(6, "n", 0, f)->setValue("weight", 0.75);
+
+        const FetchRequest request{where, {{sortKey, ascending}}, limit};
+        auto labels = [](const QList<Item *> &items) {
+            QList<qint64> out;
+            for (const Item *i : items)
+                out << i->big();
+            return out;
+        };
+        const QList<Item *> pending = ctx->fetch<Item>(request);
+        QCOMPARE(labels(pending), expected);
+        const int all = int(ctx->fetch<Item>(FetchRequest{where, {}, -1}).size());
+        QCOMPARE(ctx->count<Item>(where), all);
+        QVERIFY(all >= expected.size());
+
+        // Saved, the file gives the same answer, and the same objects.
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(ctx->fetch<Item>(request), pending);
+        QCOMPARE(ctx->count<Item>(where), all);
+        auto fresh = store->newContext();
+        QCOMPARE(labels(fresh->fetch<Item>(request)), expected);
+        QCOMPARE(fresh->count<Item>(where), all);
+    }
+
+    void fetchOfAnUnknownAttributeFindsNothing()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        newFolder(ctx, "f");
+        QVERIFY(ctx->saveAndWait());
+        QTest::ignoreMessage(QtWarningMsg, "store: cannot fetch: Folder has no attribute nope");
+        QVERIFY(ctx->fetch<Folder>(Predicate::equals("nope", 1)).isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, "store: cannot count: Folder has no attribute nope");
+        QCOMPARE(ctx->count<Folder>(Predicate::equals("title", "f") || Predicate::isNull("nope")), 0);
+        // A value with SQL in it is only a value.
+        QVERIFY(ctx->fetch<Folder>(Predicate::equals("title", "f' OR '1'='1")).isEmpty());
+        QCOMPARE(ctx->count<Folder>(Predicate::in("title", {"x\"]", "f"})), 1);
+    }
+
+    void batchFetchOfToOneAgreesWithEachRow()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        auto *f = newFolder(ctx, "F");
+        auto *g = newFolder(ctx, "G");
+        QList<Item *> items;
+        QList<Tag *> tags;
+        for (int i = 0; i < 6; ++i) {
+            items << ctx->create<Item>();
+            items.last()->setName(QString::number(i));
+            tags << ctx->create<Tag>();
+            tags.last()->setLabel(QString::number(i));
+        }
+        items[0]->setFolder(f);
+        items[1]->setFolder(f);
+        items[2]->setFolder(g);
+        items[0]->setTag(tags[0]);
+        items[1]->setTag(tags[1]);
+        items[2]->setTag(tags[2]);
+        QVERIFY(ctx->saveAndWait());
+        const ObjectId fId = f->objectId();
+        auto *h = newFolder(ctx, "H"); // pending
+        items[3]->setFolder(h);
+        items[1]->setTag(tags[3]);   // tags[1] loses its item, tags[3] gains it
+        ctx->deleteObject(items[2]); // tags[2] loses its item
+        items[4]->setTag(tags[4]);
+        auto *made = ctx->create<Tag>();
+        items[5]->setTag(made);
+        tags << made;
+
+        // In a context that has read no folder yet, and in the one with the changes.
+        auto fresh = store->newContext();
+        const QList<Item *> freshItems = fresh->findAll<Item>();
+        const auto freshFolders = fresh->fetchToOne<Folder>(freshItems, "folder");
+        QCOMPARE(freshFolders.size(), 3);
+        for (Item *i : freshItems)
+            QCOMPARE(freshFolders.value(i), i->folder());
+        QCOMPARE(freshFolders.value(freshItems.first())->objectId(), fId);
+
+        QList<Item *> liveItems = items;
+        liveItems.removeAt(2);
+        const auto folders = ctx->fetchToOne<Folder>(liveItems, "folder");
+        const auto holders = ctx->fetchToOne<Item>(tags, "item");
+        for (Item *i : liveItems)
+            QCOMPARE(folders.value(i), i->folder());
+        QCOMPARE(folders.value(items[3]), h);
+        QCOMPARE(folders.size(), 3);
+        for (Tag *t : tags)
+            QCOMPARE(holders.value(t), t->item());
+        QCOMPARE(holders.size(), 4); // tags 0, 3, 4 and the new one
+        QVERIFY(!holders.contains(tags[1]));
+        QVERIFY(!holders.contains(tags[2]));
+        QCOMPARE(holders.value(tags[3]), items[1]);
+        QVERIFY(ctx->fetchToOne<Folder>(QList<Item *>{}, "folder").isEmpty());
     }
 
     void backgroundSaveMergesIntoMain()
