@@ -47,7 +47,8 @@ public:
     // The occurrence that is due next (what a notification is scheduled for): the first one not before
     // `current` that lies after now; for cycle type 0, `current` when it lies after now. Null when it
     // lies after the end date (equal is inside) and for a cycle type below 0 or above 5.
-    static QDateTime dueDateFromStartWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
+    static QDateTime dueDateFromStartWithCalendarIdentifier(CalendarIdentifier cal,
+                                                            const QDateTime &startDate,
                                                             const QDateTime &current, int cycleType,
                                                             qint64 interval, const QString &specify,
                                                             const QDateTime &endDate);

@@ -106,11 +106,19 @@ UserNotification LocalNotificationManager::buildNotification(const QDateTime &da
                                                              const UserNotificationRepeat &repeat,
                                                              const QString &text, const QString &cId)
 {
+    return buildNotification(date, repeat, text, cId, titleForCId(cId), currentSoundName());
+}
+
+UserNotification LocalNotificationManager::buildNotification(const QDateTime &date,
+                                                             const UserNotificationRepeat &repeat,
+                                                             const QString &text, const QString &cId,
+                                                             const QString &title, const QString &soundName)
+{
     UserNotification n;
     n.identifier = cId;
-    n.title = titleForCId(cId);
+    n.title = title;
     n.informativeText = text;
-    n.soundName = currentSoundName();
+    n.soundName = soundName;
     n.deliveryDate = date;
     n.repeatInterval = repeat;
     return n;

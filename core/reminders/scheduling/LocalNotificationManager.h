@@ -59,6 +59,11 @@ public:
     // filled in), without scheduling it.
     static UserNotification buildNotification(const QDateTime &date, const UserNotificationRepeat &repeat,
                                               const QString &text, const QString &cId);
+    // The same with the title (the category's name) and the sound name given, for
+    // callers that know them already.
+    static UserNotification buildNotification(const QDateTime &date, const UserNotificationRepeat &repeat,
+                                              const QString &text, const QString &cId, const QString &title,
+                                              const QString &soundName);
     // When a notification of this date and repeat is shown next, seen from now
     // (invalid when never again).
     static QDateTime nextDeliveryOf(const QDateTime &date, const UserNotificationRepeat &repeat);

@@ -187,7 +187,8 @@ std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const Not
         return Plan{DateManager::getDateFromString(r->remindDelayTime()), UserNotificationRepeat::none()};
     return planWithCalendarIdentifier(NoteDateManager::getCalendarIdentifierWithDateType(r->remindDateType()),
                                       DateManager::getDateFromString(r->remindDateTime()), current,
-                                      r->remindCycleType(), r->remindCycleInterval(), r->remindCycleSpecific(),
+                                      r->remindCycleType(), r->remindCycleInterval(),
+                                      r->remindCycleSpecific(),
                                       DateManager::getDateFromString(r->remindEndTime()));
 }
 

@@ -15,10 +15,9 @@ class NoteDetail;
 // repeats a notification by itself only where its repeat interval gives exactly
 // the reminder's occurrences: Gregorian, no end date, no chosen value (weeks: at
 // most one weekday, once the due date is on it), for months, quarters and years a
-// start day below 29, and a time of day no change of the zone's offset touches. Every other rule is scheduled as a
-// one-shot at its next occurrence and scheduled again when it was delivered
-// (ReminderScheduler). Nothing is scheduled for deleted or completed notes, for
-// cleared reminders or past the end date. Main thread only.
+// start day below 29, and a time of day no change of the zone's offset touches. Every other rule is scheduled
+// as a one-shot at its next occurrence and scheduled again when it was delivered (ReminderScheduler). Nothing
+// is scheduled for deleted or completed notes, for cleared reminders or past the end date. Main thread only.
 class NoteRemindManager
 {
 public:

@@ -1,5 +1,6 @@
 #include "core/reminders/scheduling/ReminderScheduler.h"
 
+#include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
@@ -8,6 +9,7 @@
 #include "platform/base/Missing.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
+#include "platform/store/StoreChanges.h"
 
 #include <QHash>
 #include <QSet>
@@ -16,6 +18,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -45,34 +48,52 @@ struct PlanInputs
 
     static PlanInputs of(const DateRemind *r, int importantMinutes)
     {
-        return {r->remindDateTime(),     r->remindRealDateTime(), r->remindDelayTime(), r->remindCycleSpecific(),
-                r->remindEndTime(),      r->remindActionType(), r->remindRType(),
-                r->remindDateType(),     r->remindCycleType(),  r->remindCycleInterval(),
-                importantMinutes};
+        return {r->remindDateTime(),      r->remindRealDateTime(), r->remindDelayTime(),
+                r->remindCycleSpecific(), r->remindEndTime(),      r->remindActionType(),
+                r->remindRType(),         r->remindDateType(),     r->remindCycleType(),
+                r->remindCycleInterval(), importantMinutes};
     }
     bool operator==(const PlanInputs &other) const = default;
 };
 
 constexpr qint64 untilChanged = std::numeric_limits<qint64>::max();
 
-struct CachedPlan
+// A note's place in the order in which notes fall due; of two rows with one cId the nearer wins.
+struct DueKey
 {
+    qint64 next;
+    QString cId;
+    qint64 pk;
+
+    bool operator<(const DueKey &o) const
+    {
+        if (next != o.next)
+            return next < o.next;
+        if (cId != o.cId)
+            return cId < o.cId;
+        return pk < o.pk;
+    }
+};
+
+// What was planned for one note with an active reminder.
+struct Entry
+{
+    QString cId;
+    qint64 remindPk = 0;
+    bool wifi = false;
+    bool planned = false;
     PlanInputs inputs;
     std::optional<NoteRemindManager::Plan> plan;
     // A one-shot (the date itself, the next of a rule the centre cannot repeat, a
-    // snooze) is recomputed once its date is reached; a repetition and a reminder
+    // snooze) is planned again once its date is reached; a repetition and a reminder
     // that is over stay as they are while the clock moves forward.
     qint64 validUntil = untilChanged;
-    // When the plan is shown next (msecs; recomputed once reached).
+    // When the plan is shown next (msecs; 0: never; recomputed once reached).
     qint64 next = 0;
-    quint64 pass = 0;
-};
-
-struct Candidate
-{
-    qint64 next;
-    const NoteDetail *note;
-    NoteRemindManager::Plan plan;
+    QString content;
+    QString title;
+    // The notification as last built for the centre.
+    std::optional<UserNotification> built;
 };
 
 } // namespace
@@ -81,8 +102,163 @@ struct ReminderScheduler::Cache
 {
     QPointer<Context> context;
     qint64 lastNow = std::numeric_limits<qint64>::min();
-    quint64 pass = 0;
-    QHash<const NoteDetail *, CachedPlan> plans;
+    int importantMinutes = 0;
+    QString soundName;
+    QHash<qint64, Entry> notes;         // by NoteDetail key
+    QHash<qint64, qint64> noteOfRemind; // DateRemind key -> NoteDetail key
+    std::set<DueKey> due;               // notes with a plan, nearest first
+    QHash<QString, int> wifi;           // cIds of notes whose Wi-Fi reminder is active
+
+    void clear()
+    {
+        notes.clear();
+        noteOfRemind.clear();
+        due.clear();
+        wifi.clear();
+    }
+
+    void unindex(qint64 pk, const Entry &e)
+    {
+        if (e.next != 0)
+            due.erase(DueKey{e.next, e.cId, pk});
+        if (e.wifi) {
+            auto it = wifi.find(e.cId);
+            if (it != wifi.end() && --it.value() <= 0)
+                wifi.erase(it);
+        }
+        auto r = noteOfRemind.find(e.remindPk);
+        if (r != noteOfRemind.end() && r.value() == pk)
+            noteOfRemind.erase(r);
+    }
+
+    void forget(qint64 pk)
+    {
+        auto it = notes.find(pk);
+        if (it == notes.end())
+            return;
+        unindex(pk, it.value());
+        notes.erase(it);
+    }
+
+    // Brings one note's entry in step with its row.
+    void refresh(const NoteDetail *note, qint64 now)
+    {
+        const qint64 pk = note->objectId().pk;
+        const DateRemind *r = note->remind();
+        if (!r || note->isDeleted() || r->isDeleted() || note->actionType() == 3 || note->isCompleted() ||
+            r->remindActionType() == 3) {
+            forget(pk);
+            return;
+        }
+        Entry &e = notes[pk];
+        unindex(pk, e);
+        e.cId = note->cId();
+        e.remindPk = r->objectId().pk;
+        noteOfRemind.insert(e.remindPk, pk);
+        if (hasActiveWiFiReminder(note, r)) {
+            // Its notifications come from the network monitor and are left alone.
+            e.wifi = true;
+            e.planned = false;
+            e.plan.reset();
+            e.next = 0;
+            e.built.reset();
+            ++wifi[e.cId];
+            return;
+        }
+        e.wifi = false;
+        PlanInputs inputs = PlanInputs::of(r, importantMinutes);
+        if (!e.planned || !(e.inputs == inputs) || now >= e.validUntil) {
+            e.planned = true;
+            e.inputs = std::move(inputs);
+            const std::optional<NoteRemindManager::Plan> plan =
+                NoteRemindManager::planWithNote(note, importantMinutes);
+            const bool same = plan && e.plan && plan->date == e.plan->date && plan->repeat == e.plan->repeat;
+            if (!same) {
+                e.plan = plan;
+                e.next = 0;
+                e.built.reset();
+            }
+            e.validUntil = untilChanged;
+            if (e.plan && !e.plan->repeat.isRepeating())
+                e.validUntil = e.plan->date.toMSecsSinceEpoch();
+        }
+        const QString content = note->content();
+        const Classify *c = note->classify();
+        const QString title = c ? c->name() : QString();
+        if (content != e.content || title != e.title || (e.built && e.built->identifier != e.cId)) {
+            e.content = content;
+            e.title = title;
+            e.built.reset();
+        }
+        if (!e.plan) {
+            e.next = 0;
+            return;
+        }
+        if (e.next <= now) {
+            const QDateTime next = LocalNotificationManager::nextDeliveryOf(e.plan->date, e.plan->repeat);
+            e.next = next.isValid() ? next.toMSecsSinceEpoch() : 0;
+        }
+        if (e.next != 0 && !e.cId.isEmpty())
+            due.insert(DueKey{e.next, e.cId, pk});
+        else
+            e.next = 0;
+    }
+
+    // Plans again the notes whose planned date was reached.
+    void refreshDue(Context *ctx, qint64 now)
+    {
+        QList<qint64> reached;
+        for (auto it = due.begin(); it != due.end() && it->next <= now; ++it)
+            reached.append(it->pk);
+        for (qint64 pk : reached) {
+            const NoteDetail *note = ctx->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, pk});
+            if (note && !note->isDeleted())
+                refresh(note, now);
+            else
+                forget(pk);
+        }
+    }
+
+    // Schedules the nearest ones within the limit, leaving identical pending ones
+    // untouched, and withdraws every other pending one except those of Wi-Fi reminders.
+    void apply(UserNotificationCenter *center)
+    {
+        const int limit = LocalNotificationManager::maxPendingNotifications;
+        QList<Entry *> kept;
+        QSet<QString> keptIds;
+        for (auto it = due.begin(); it != due.end() && kept.size() < limit; ++it) {
+            if (keptIds.contains(it->cId))
+                continue;
+            keptIds.insert(it->cId);
+            kept.append(&notes[it->pk]);
+        }
+        QHash<QString, UserNotification> pending;
+        for (UserNotification &n : center->scheduledNotifications()) {
+            if (!keptIds.contains(n.identifier) && !wifi.contains(n.identifier))
+                center->removeScheduledNotification(n.identifier);
+            else
+                pending.insert(n.identifier, std::move(n));
+        }
+        for (Entry *e : kept) {
+            if (!e->built)
+                e->built = LocalNotificationManager::buildNotification(
+                    e->plan->date, e->plan->repeat, e->content, e->cId, e->title, soundName);
+            const auto p = pending.constFind(e->cId);
+            if (p != pending.constEnd() && p.value() == *e->built)
+                continue;
+            center->scheduleNotification(*e->built);
+        }
+    }
+
+    // Starts over when the store changed or the clock went back.
+    void prepare(Context *ctx, qint64 now)
+    {
+        if (context != ctx || now < lastNow) {
+            clear();
+            context = ctx;
+        }
+        lastNow = now;
+    }
 };
 
 ReminderScheduler::ReminderScheduler(QObject *parent) : QObject(parent), m_cache(std::make_unique<Cache>()) {}
@@ -101,113 +277,125 @@ void ReminderScheduler::reconcileAll()
     UserNotificationCenter *center = UserNotificationCenter::shared();
     if (!ctx || !center)
         return;
+    ReminderScheduler *self = instance();
+    if (self->m_center && self->m_context != ctx)
+        self->listenTo(center, ctx);
 
+    Cache &cache = *self->m_cache;
+    const qint64 now = Clock::nowMSecs();
+    cache.prepare(ctx, now);
+    const int importantMinutes = NoteRemindManager::importantRemindIntervalMinutes();
+    const QString soundName = LocalNotificationManager::currentSoundName();
+    if (importantMinutes != cache.importantMinutes || soundName != cache.soundName) {
+        cache.importantMinutes = importantMinutes;
+        cache.soundName = soundName;
+        for (Entry &e : cache.notes)
+            e.built.reset();
+    }
+
+    QSet<qint64> seen;
+    const QList<NoteDetail *> notes = ctx->findAll<NoteDetail>();
+    seen.reserve(notes.size());
+    for (const NoteDetail *note : notes) {
+        seen.insert(note->objectId().pk);
+        cache.refresh(note, now);
+    }
+    // Forget the rows that are gone.
+    if (cache.notes.size() > seen.size()) {
+        QList<qint64> gone;
+        for (auto it = cache.notes.cbegin(); it != cache.notes.cend(); ++it)
+            if (!seen.contains(it.key()))
+                gone.append(it.key());
+        for (qint64 pk : gone)
+            cache.forget(pk);
+    }
+    cache.apply(center);
+}
+
+void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
+{
+    Context *ctx = Context::defaultContext();
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    if (!ctx || !center)
+        return;
     Cache &cache = *instance()->m_cache;
-    const QDateTime nowDate = Clock::now();
-    const qint64 now = nowDate.toMSecsSinceEpoch();
-    // Rows of another store, or a clock that went back: nothing known holds.
-    if (cache.context != ctx || now < cache.lastNow) {
-        cache.plans.clear();
-        cache.context = ctx;
+    const qint64 now = Clock::nowMSecs();
+    if (cache.context != ctx || now < cache.lastNow || changes.replaced ||
+        !changes.entity(QStringLiteral("UserSet")).isEmpty()) {
+        reconcileAll();
+        return;
     }
     cache.lastNow = now;
-    const quint64 pass = ++cache.pass;
-    const int importantMinutes = NoteRemindManager::importantRemindIntervalMinutes();
 
-    QList<Candidate> candidates;
-    QSet<QString> wifi;
-    const QList<NoteDetail *> notes = ctx->findAll<NoteDetail>();
-    for (const NoteDetail *note : notes) {
-        const DateRemind *r = note->remind();
-        if (!r || note->actionType() == 3 || note->isCompleted() || r->remindActionType() == 3)
-            continue;
-        if (hasActiveWiFiReminder(note, r)) {
-            wifi.insert(note->cId());
-            continue;
-        }
-        PlanInputs inputs = PlanInputs::of(r, importantMinutes);
-        CachedPlan &cached = cache.plans[note];
-        if (cached.pass == 0 || !(cached.inputs == inputs) || now >= cached.validUntil) {
-            cached.inputs = std::move(inputs);
-            cached.plan = NoteRemindManager::planWithNote(note, importantMinutes);
-            cached.validUntil = untilChanged;
-            cached.next = 0;
-            if (cached.plan && !cached.plan->repeat.isRepeating())
-                cached.validUntil = cached.plan->date.toMSecsSinceEpoch();
-        }
-        cached.pass = pass;
-        if (!cached.plan)
-            continue;
-        if (cached.next <= now) {
-            const QDateTime next =
-                LocalNotificationManager::nextDeliveryOf(cached.plan->date, cached.plan->repeat);
-            cached.next = next.isValid() ? next.toMSecsSinceEpoch() : 0;
-        }
-        if (cached.next == 0 || note->cId().isEmpty())
-            continue;
-        candidates.append({cached.next, note, *cached.plan});
-    }
-    // Forget the rows that are gone or have nothing to plan any more.
-    if (cache.plans.size() > candidates.size())
-        cache.plans.removeIf([pass](const auto &it) { return it.value().pass != pass; });
+    QSet<qint64> touched;
+    const StoreChanges::Entity notes = changes.entity(QStringLiteral("NoteDetail"));
+    for (qint64 pk : notes.inserted)
+        touched.insert(pk);
+    for (const StoreChanges::Updated &u : notes.updated)
+        touched.insert(u.pk);
+    for (qint64 pk : notes.deleted)
+        touched.insert(pk);
 
-    // The nearest ones within the limit; of two rows with one cId the nearer.
-    const auto nearer = [](const Candidate &a, const Candidate &b) {
-        if (a.next != b.next)
-            return a.next < b.next;
-        const QString ia = a.note->cId(), ib = b.note->cId();
-        return ia != ib ? ia < ib : a.note->objectId().pk < b.note->objectId().pk;
+    // A reminder's note: the one it belongs to now, and the one it was planned for.
+    const StoreChanges::Entity reminds = changes.entity(QStringLiteral("DateRemind"));
+    auto remindTouched = [&](qint64 pk, bool gone) {
+        if (!gone) {
+            const DateRemind *r = ctx->existing<DateRemind>(ObjectId{DateRemind::entity().index, pk});
+            if (r && !r->isDeleted() && r->noteDetail())
+                touched.insert(r->noteDetail()->objectId().pk);
+        }
+        const auto it = cache.noteOfRemind.constFind(pk);
+        if (it != cache.noteOfRemind.constEnd())
+            touched.insert(it.value());
     };
-    QList<UserNotification> kept;
-    QSet<QString> keptIds;
-    const int limit = LocalNotificationManager::maxPendingNotifications;
-    qsizetype sorted = 0;
-    for (qsizetype i = 0; i < candidates.size() && kept.size() < limit; ++i) {
-        if (i == sorted) {
-            // Sorts the next stretch only: usually one stretch of the limit's size.
-            const qsizetype upto = qMin(candidates.size(), sorted + limit);
-            std::partial_sort(candidates.begin() + sorted, candidates.begin() + upto, candidates.end(),
-                              nearer);
-            sorted = upto;
-        }
-        const Candidate &c = candidates.at(i);
-        const QString cId = c.note->cId();
-        if (keptIds.contains(cId))
-            continue;
-        keptIds.insert(cId);
-        kept.append(
-            LocalNotificationManager::buildNotification(c.plan.date, c.plan.repeat, c.note->content(), cId));
-    }
+    for (qint64 pk : reminds.inserted)
+        remindTouched(pk, false);
+    for (const StoreChanges::Updated &u : reminds.updated)
+        remindTouched(u.pk, false);
+    for (qint64 pk : reminds.deleted)
+        remindTouched(pk, true);
 
-    for (const UserNotification &pending : center->scheduledNotifications())
-        if (!keptIds.contains(pending.identifier) && !wifi.contains(pending.identifier))
-            center->removeScheduledNotification(pending.identifier);
+    // A renamed category retitles its notes (a deleted one took its notes with it).
+    const StoreChanges::Entity categories = changes.entity(QStringLiteral("Classify"));
+    for (const StoreChanges::Updated &u : categories.updated)
+        if (const Classify *c = ctx->existing<Classify>(ObjectId{Classify::entity().index, u.pk}))
+            for (const NoteDetail *n : c->notes())
+                touched.insert(n->objectId().pk);
 
-    for (const UserNotification &n : kept) {
-        const std::optional<UserNotification> pending = center->scheduledNotification(n.identifier);
-        if (pending && *pending == n)
-            continue;
-        center->scheduleNotification(n);
+    for (qint64 pk : touched) {
+        const NoteDetail *note = ctx->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, pk});
+        if (note && !note->isDeleted())
+            cache.refresh(note, now);
+        else
+            cache.forget(pk);
     }
+    cache.refreshDue(ctx, now);
+    cache.apply(center);
 }
 
 void ReminderScheduler::start()
 {
-    instance()->listenTo(UserNotificationCenter::shared());
+    instance()->listenTo(UserNotificationCenter::shared(), Context::defaultContext());
 }
 
 void ReminderScheduler::stop()
 {
-    instance()->listenTo(nullptr);
+    instance()->listenTo(nullptr, nullptr);
 }
 
-void ReminderScheduler::listenTo(UserNotificationCenter *center)
+void ReminderScheduler::listenTo(UserNotificationCenter *center, Context *context)
 {
     if (m_center)
         disconnect(m_center, nullptr, this, nullptr);
+    if (m_context)
+        disconnect(m_context, nullptr, this, nullptr);
     m_center = center;
+    m_context = context;
     if (center)
         connect(center, &UserNotificationCenter::didDeliverNotification, this, &ReminderScheduler::delivered);
+    if (center && context)
+        connect(context, &Context::changesSaved, this,
+                [](const StoreChanges &changes) { reconcileChanges(changes); });
 }
 
 void ReminderScheduler::delivered(const UserNotification &notification)
@@ -221,6 +409,6 @@ void ReminderScheduler::delivered(const UserNotification &notification)
     QTimer::singleShot(0, this, [this] {
         m_pending = false;
         if (m_center == UserNotificationCenter::shared())
-            reconcileAll();
+            reconcileChanges(StoreChanges());
     });
 }

@@ -5,18 +5,22 @@
 
 #include <memory>
 
+class Context;
 class UserNotificationCenter;
+struct StoreChanges;
 struct UserNotification;
 
 // Keeps every active reminder of the default store scheduled in the shared
-// notification centre: call reconcileAll() after any change to notes or
-// reminders (edits, completion, snooze, push, pull, sign-in). When more than
-// LocalNotificationManager::maxPendingNotifications reminders are due, the
-// nearest ones are scheduled; the others follow as earlier ones are delivered.
+// notification centre. When more than LocalNotificationManager::maxPendingNotifications
+// reminders are due, the nearest ones are scheduled; the others follow as earlier
+// ones are delivered.
 //
-// start() also listens to the centre: after each delivery the schedule is
-// reconciled again, so a one-shot standing in for a repetition is followed by
-// its next occurrence. Main thread only.
+// It keeps, by row key (never by row object), what it planned for each note and
+// the notes in the order they fall due, so that a saved change of one note costs
+// work for that note only: start() follows the default context's change sets and
+// the centre's deliveries (a one-shot standing in for a repetition is followed by
+// its next occurrence). reconcileAll() plans every note afresh, also with changes
+// not saved yet. Main thread only.
 class ReminderScheduler : public QObject
 {
     Q_OBJECT
@@ -27,8 +31,14 @@ public:
     // A reminder whose fields did not change since the last pass is not planned
     // again until its planned date is reached. Does nothing without a store.
     static void reconcileAll();
+    // Plans again only the notes a saved change set of the default context touched
+    // (and those whose planned date was reached), then brings the centre in step.
+    // A change set that replaced the data or changed the settings, another store,
+    // or a clock that went back, makes a full pass.
+    static void reconcileChanges(const StoreChanges &changes);
 
-    // Listens to the shared centre's deliveries (again after the shared centre changed).
+    // Follows the shared centre's deliveries and the default context's change sets
+    // (again after either changed; call after the store is set up).
     static void start();
     static void stop();
 
@@ -39,11 +49,11 @@ private:
 
     explicit ReminderScheduler(QObject *parent = nullptr);
     static ReminderScheduler *instance();
-    void listenTo(UserNotificationCenter *center);
+    void listenTo(UserNotificationCenter *center, Context *context);
     void delivered(const UserNotification &notification);
 
     QPointer<UserNotificationCenter> m_center;
+    QPointer<Context> m_context;
     bool m_pending = false;
-    // The plans of the last pass, kept for the reminders that did not change.
     std::unique_ptr<Cache> m_cache;
 };

@@ -114,7 +114,6 @@ private:
         return n && n->remind() ? n->remind()->remindDelayTime() : QString("(none)");
     }
 
-
     // Completes a repeating reminder shortly after each of its occurrences for `years` years. Every
     // step must land on the engine's occurrence counted from the start (never from the stored one),
     // leave the note open and leave the notification due exactly then. Returns the occurrences.
@@ -149,9 +148,10 @@ private:
             if (next != engine || !pending ||
                 LocalNotificationManager::nextDeliveryOf(pending->deliveryDate, pending->repeatInterval) !=
                     next) {
-                qWarning("%s: stored %s, engine %s, notification %s", qPrintable(where),
-                         qPrintable(r->remindRealDateTime()), qPrintable(DateManager::getStringFromDate(engine)),
-                         pending ? qPrintable(DateManager::getStringFromDate(pending->deliveryDate)) : "none");
+                qWarning(
+                    "%s: stored %s, engine %s, notification %s", qPrintable(where),
+                    qPrintable(r->remindRealDateTime()), qPrintable(DateManager::getStringFromDate(engine)),
+                    pending ? qPrintable(DateManager::getStringFromDate(pending->deliveryDate)) : "none");
                 return {};
             }
             steps << next;
@@ -655,7 +655,6 @@ private slots:
         QVERIFY(!ctx()->hasChanges());
     }
 
-
     void completionChains_data()
     {
         QTest::addColumn<QString>("zone");
@@ -675,22 +674,54 @@ private slots:
             QStringList first;
         };
         const Row rows[] = {
-            {"monthly from 31 January", "2026/1/31 9:00:00", 3, 1, "",
+            {"monthly from 31 January",
+             "2026/1/31 9:00:00",
+             3,
+             1,
+             "",
              {"2026/2/28", "2026/3/31", "2026/4/30", "2026/5/31", "2026/6/30", "2026/7/31"}},
-            {"monthly on 31", "2026/1/10 9:00:00", 3, 1, "31",
+            {"monthly on 31",
+             "2026/1/10 9:00:00",
+             3,
+             1,
+             "31",
              {"2026/1/31", "2026/2/28", "2026/3/31", "2026/4/30", "2026/5/31", "2026/6/30", "2026/7/31"}},
-            {"monthly on 31 begun in April", "2026/4/10 9:00:00", 3, 1, "31",
+            {"monthly on 31 begun in April",
+             "2026/4/10 9:00:00",
+             3,
+             1,
+             "31",
              {"2026/5/1", "2026/5/31", "2026/6/30", "2026/7/31"}},
-            {"monthly on 29,30,31", "2026/1/5 9:00:00", 3, 1, "29,30,31",
+            {"monthly on 29,30,31",
+             "2026/1/5 9:00:00",
+             3,
+             1,
+             "29,30,31",
              {"2026/1/29", "2026/1/30", "2026/1/31", "2026/2/28", "2026/3/29", "2026/3/30", "2026/3/31",
               "2026/4/29", "2026/4/30", "2026/5/29"}},
-            {"quarterly from 29 February", "2024/2/29 9:00:00", 4, 1, "",
+            {"quarterly from 29 February",
+             "2024/2/29 9:00:00",
+             4,
+             1,
+             "",
              {"2024/5/29", "2024/8/29", "2024/11/29", "2025/2/28", "2025/5/29"}},
-            {"yearly from 29 February", "2024/2/29 9:00:00", 5, 1, "",
+            {"yearly from 29 February",
+             "2024/2/29 9:00:00",
+             5,
+             1,
+             "",
              {"2025/2/28", "2026/2/28", "2027/2/28", "2028/2/29"}},
-            {"every 2 weeks on Tuesday and Thursday", "2026/3/2 9:00:00", 2, 2, "2,4",
+            {"every 2 weeks on Tuesday and Thursday",
+             "2026/3/2 9:00:00",
+             2,
+             2,
+             "2,4",
              {"2026/3/3", "2026/3/5", "2026/3/17", "2026/3/19", "2026/3/31", "2026/4/2"}},
-            {"every 2 weeks on Monday from a Friday", "2026/3/13 9:00:00", 2, 2, "1",
+            {"every 2 weeks on Monday from a Friday",
+             "2026/3/13 9:00:00",
+             2,
+             2,
+             "1",
              {"2026/3/23", "2026/4/6", "2026/4/20"}},
         };
         for (const char *zone : {"Asia/Shanghai", "Europe/Berlin"})

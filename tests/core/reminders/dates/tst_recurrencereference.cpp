@@ -1,8 +1,8 @@
 // The recurrence engine against a brute-force reference: thousands of random rules (fixed seeds), each
 // answered by stepping day by day from D (the start) and testing every day against the rule. Steps from a
-// stored occurrence are answered the same way, from the start, never from the stored occurrence. The reference knows the
-// lunar calendar only from the data file and counts months by their first days, so it shares no calendar
-// arithmetic with the engine.
+// stored occurrence are answered the same way, from the start, never from the stored occurrence. The
+// reference knows the lunar calendar only from the data file and counts months by their first days, so it
+// shares no calendar arithmetic with the engine.
 #include "core/reminders/dates/NoteDateManager.h"
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
@@ -433,7 +433,7 @@ private slots:
                                                                                      r.interval, s, e)),
             };
             const std::optional<qint64> expected[] = {real, next, bounded, nowNext, completion, due};
-            static const char *const ops[] = {"nextRealDate",  "nextDate",           "nextDate with end",
+            static const char *const ops[] = {"nextRealDate",   "nextDate",        "nextDate with end",
                                               "getNowNextDate", "completion step", "due occurrence"};
             for (int op = 0; op < 6; ++op) {
                 if (got[op] == expected[op])
@@ -448,8 +448,8 @@ private slots:
                              QTime::fromMSecsSinceStartOfDay(r.time0).toString())
                         .arg(r.type)
                         .arg(r.interval)
-                        .arg(s, describe(end), describe(now), describe(current), ops[op],
-                             describe(got[op]), describe(expected[op]))));
+                        .arg(s, describe(end), describe(now), describe(current), ops[op], describe(got[op]),
+                             describe(expected[op]))));
             }
         }
         // The window is wide enough that the reference almost always reaches an answer.
