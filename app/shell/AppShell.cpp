@@ -13,6 +13,7 @@
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/UserFeedback.h"
+#include "platform/notifications/DesktopUserNotificationCenter.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
@@ -284,6 +285,18 @@ void AppShell::makeTray()
             bringToFront();
     });
     m_tray->show();
+    // Without a desktop notification service, reminders show as this icon's balloons.
+    if (auto *desktop = qobject_cast<DesktopUserNotificationCenter *>(UserNotificationCenter::shared())) {
+        QPointer<QSystemTrayIcon> tray = m_tray;
+        desktop->setFallback([tray](const UserNotification &n) {
+            if (!tray)
+                return false;
+            tray->showMessage(n.title, n.informativeText, QSystemTrayIcon::Information, 10000);
+            return true;
+        });
+        connect(m_tray, &QSystemTrayIcon::messageClicked, desktop,
+                &DesktopUserNotificationCenter::fallbackClicked);
+    }
 }
 
 void AppShell::updateTray()

@@ -1,0 +1,67 @@
+// The demo account of the stand-in service, pulled into a fresh store by the
+// real sync engine: every kind of reminder arrives and the order holds.
+
+#include "core/model/DateRemind.h"
+#include "core/reminders/dates/DateManager.h"
+#include "service/standin/DemoSeed.h"
+#include "service/standin/NoteSyncHandlers.h"
+#include "tests/service/ServiceFixture.h"
+#include "tests/service/sync/SyncClient.h"
+
+#include <QtTest>
+
+class TestDemoSeed : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void demoAccountPullsAReadyPicture()
+    {
+        ServiceFixture f;
+        NoteSyncHandlers notes(*f.service);
+        const QDateTime now(QDate(2026, 12, 28), QTime(20, 0));
+        DemoSeed::seed(f.service->state(), notes, now);
+
+        auto signIn = f.run([&f](auto ok, auto fail) {
+            f.api->loginWithParam({{"account", DemoSeed::Account}, {"passWord", DemoSeed::Password}}, nullptr,
+                                  ok, fail);
+        });
+        QVERIFY(signIn->succeeded);
+        QCOMPARE(signIn->model.code, 200);
+        StandinAccount &demo = *f.service->state().accountByName(DemoSeed::Account);
+        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+        QVERIFY(client.pull(SyncEngine::PullKind::Full));
+
+        const QList<Classify *> categories = client.categories();
+        QStringList names;
+        for (const Classify *c : categories)
+            names << c->name();
+        QCOMPARE(names.size(), 3);
+        QVERIFY(names.contains(QStringLiteral("工作")) && names.contains(QStringLiteral("生活")) &&
+                names.contains(QStringLiteral("学习")));
+        QCOMPARE(client.liveNotes().size(), 11);
+        for (const Classify *c : categories)
+            QVERIFY2(notes.isLinear(demo, c->classId()), qPrintable(c->name()));
+
+        // Every kind of reminder, each with a readable start.
+        bool lunar = false, important = false, wifi = false;
+        QSet<int> cycles;
+        for (const NoteDetail *n : client.liveNotes()) {
+            const DateRemind *r = n->remind();
+            if (!r)
+                continue;
+            QVERIFY2(DateManager::getDateFromString(r->remindDateTime()).isValid(), qPrintable(n->content()));
+            lunar |= r->remindDateType() != 0;
+            important |= r->remindRType() == 1;
+            wifi |= !r->connectWifiIds().isEmpty();
+            cycles.insert(r->remindCycleType());
+        }
+        QVERIFY(lunar);
+        QVERIFY(important);
+        QVERIFY(wifi);
+        QCOMPARE(cycles, (QSet<int>{0, 1, 2, 3, 4, 5}));
+    }
+};
+
+PRELVANE_TEST_MAIN(TestDemoSeed)
+#include "tst_demoseed.moc"
