@@ -222,6 +222,33 @@ private slots:
         QCOMPARE(quits.count(), 0);
     }
 
+    void anUnreadableStoreIsSetAsideAndTheUserTold()
+    {
+        const QString path = MagicalRecordManager::defaultStorePath();
+        QDir().mkpath(QFileInfo(path).path());
+        QFile garbage(path);
+        QVERIFY(garbage.open(QIODevice::WriteOnly));
+        garbage.write(QByteArray(4096, 'x'));
+        garbage.close();
+        start();
+        QTRY_VERIFY(visibleSheet());
+        const QString text = visibleSheet()->informativeText();
+        QVERIFY2(text.contains(path + QStringLiteral(".unreadable-")), qPrintable(text));
+        QVERIFY(login()); // the start goes on with a fresh store
+        QVERIFY(Context::defaultContext());
+    }
+
+    void aSecondStartBringsTheWindowToTheFront()
+    {
+        start();
+        const QString name = QStringLiteral("prelvane-test-%1").arg(QCoreApplication::applicationPid());
+        QVERIFY(!AppShell::forwardToRunningInstance(name)); // nobody listens yet
+        QVERIFY(shell->listenForLaterStarts(name));
+        login()->hide();
+        QVERIFY(AppShell::forwardToRunningInstance(name));
+        QTRY_VERIFY(login()->isVisible());
+    }
+
     void notificationCallbacks_data()
     {
         QTest::addColumn<QString>("event"); // "activated" or "delivered"
