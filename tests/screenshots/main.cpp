@@ -1,8 +1,9 @@
 // Renders every registered scene offscreen into <out>/<scene>.png with the
 // application's fonts, and lists texts that do not fit their widgets.
-//   prelvane_screenshots [--out folder | --check] [--strict] [scene names or prefixes...]
+//   prelvane_screenshots [--out folder | --check] [--strict] [--scale factor] [scene names or prefixes...]
 // --strict makes a clipped text an error (exit status 1); --check is --strict
-// rendering into a temporary folder that is removed afterwards.
+// rendering into a temporary folder that is removed afterwards; --scale
+// renders as on a desktop with that scale factor (files named <scene>@<factor>x.png).
 
 #include "app/uikit/ApplicationFont.h"
 #include "tests/screenshots/ClippedTextFinder.h"
@@ -45,6 +46,13 @@ bool wanted(const QString &name, const QStringList &filters)
 int main(int argc, char **argv)
 {
     TestEnv::prepareProcess("prelvane_screenshots");
+    QString scale;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (qstrcmp(argv[i], "--scale") == 0)
+            scale = QString::fromLatin1(argv[i + 1]);
+    }
+    if (!scale.isEmpty())
+        qputenv("QT_SCALE_FACTOR", scale.toLatin1());
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));
     TestEnv::freshFolders();
@@ -60,6 +68,8 @@ int main(int argc, char **argv)
             out = args[++i];
         else if (args[i] == QLatin1String("--strict"))
             strict = true;
+        else if (args[i] == QLatin1String("--scale") && i + 1 < args.size())
+            ++i;
         else if (args[i] == QLatin1String("--check"))
             strict = true, out = scratch.path();
         else
@@ -93,7 +103,8 @@ int main(int argc, char **argv)
             failed = true;
             continue;
         }
-        const QString file = QDir(out).filePath(scene.name + QStringLiteral(".png"));
+        const QString suffix = scale.isEmpty() ? QString() : QStringLiteral("@%1x").arg(scale);
+        const QString file = QDir(out).filePath(scene.name + suffix + QStringLiteral(".png"));
         if (!widget->grab().save(file)) {
             err << scene.name << ": cannot write " << file << "\n";
             failed = true;
