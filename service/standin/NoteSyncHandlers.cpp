@@ -8,8 +8,11 @@ namespace {
 
 QString text(const QJsonValue &v)
 {
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
+    if (v.isDouble()) {
+        // Outside the 64-bit range the conversion is undefined: such a number reads as none.
+        const double d = v.toDouble();
+        return d > -9.2e18 && d < 9.2e18 ? QString::number(qint64(d)) : QString();
+    }
     if (v.isBool())
         return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     return v.toString();
@@ -18,12 +21,6 @@ QString text(const QJsonValue &v)
 qint64 number(const QJsonValue &v)
 {
     return text(v).toLongLong();
-}
-
-QJsonObject result(bool saved, const QString &clientKey, const QString &clientId, const QString &serverKey,
-                   const QString &serverId, const QString &msg = {})
-{
-    return QJsonObject{{"isSave", saved}, {clientKey, clientId}, {serverKey, serverId}, {"msg", msg}};
 }
 
 // Pushed reminder (keys of the push) to stored reminder (DateRemind names); empty for none.
@@ -218,8 +215,9 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
             classes.append(QJsonObject{{"classId", c.classId}, {"actionType", "3"}});
             continue;
         }
+        // Rows made since the asked version are additions, the rest changes.
         classes.append(QJsonObject{{"classId", c.classId},
-                                   {"actionType", full ? "1" : "2"},
+                                   {"actionType", full || c.created > since ? "1" : "2"},
                                    {"detail", QJsonObject{{"classId", c.classId},
                                                           {"name", c.name},
                                                           {"backColor", c.backColor},
@@ -241,7 +239,8 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
                 s.insert(order.at(i).cId, order.size() - i);
             sorts.insert(n.classId, s);
         }
-        notes.append(noteEntry(n, sorts.value(n.classId).value(n.cId), full ? "1" : "2"));
+        notes.append(
+            noteEntry(n, sorts.value(n.classId).value(n.cId), full || n.created > since ? "1" : "2"));
     }
     QJsonObject reply{{"version", QString::number(account.version)},
                       {"syncClassResult", QJsonObject{{"datas", classes}}},
@@ -259,9 +258,12 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
     if (!cleared.isEmpty() || timeAxis)
         reply.insert("syncClearDataResult",
                      QJsonObject{{"classIds", cleared.join(',')}, {"isClearAllTimeAxis", timeAxis}});
-    if (full) {
+    // Profile and settings changes raised the data version: a delta pull since then carries them.
+    if (full || account.userInfoVersion > since)
         reply.insert("syncUserInfoResult", QJsonObject{{"isChange", true}, {"detail", account.userInfo}});
+    if (full || account.sysSetVersion > since)
         reply.insert("syncUserSetResult", QJsonObject{{"isChange", true}, {"detail", account.sysSet}});
+    if (full) {
         QJsonArray wifis;
         for (const QJsonValue &w : std::as_const(account.wifis))
             wifis.append(
@@ -270,6 +272,17 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
             reply.insert("syncUserWifiResult", QJsonObject{{"datas", wifis}});
     }
     return reply;
+}
+
+QJsonObject NoteSyncHandlers::pushResult(bool saved, const QString &pushedId, const QString &serverKey,
+                                         const QString &serverId, const QString &msg) const
+{
+    QJsonObject r{{"isSave", saved}, {serverKey, serverId}, {"msg", msg}};
+    // An item pushed under its server id is named by that id alone unless the
+    // switch asks for the echo.
+    if (m_echoServerIds || pushedId != serverId)
+        r.insert("clientId", pushedId);
+    return r;
 }
 
 QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &account, const QJsonObject &body)
@@ -290,13 +303,13 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         const QString name = item.value("name").toString();
         if (m_refuseClasses.contains(name)) {
             classResults.append(
-                result(false, "clientId", pushedId, "classId", pushedId, m_refuseClasses.value(name)));
+                pushResult(false, pushedId, "classId", pushedId, m_refuseClasses.value(name)));
             continue;
         }
         QString serverId = clientId.isEmpty() ? pushedId : d.classClientIds.value(clientId);
         if (!clientId.isEmpty() && serverId.isEmpty()) {
             if (action == 3) { // never known: nothing to delete
-                classResults.append(result(true, "clientId", pushedId, "classId", pushedId));
+                classResults.append(pushResult(true, pushedId, "classId", pushedId));
                 continue;
             }
             serverId = state.newId();
@@ -316,21 +329,23 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
             } else if (cat.classId.isEmpty()) {
                 d.classes.remove(serverId);
             }
-            classResults.append(result(true, "clientId", pushedId, "classId", serverId));
+            classResults.append(pushResult(true, pushedId, "classId", serverId));
             continue;
         }
         if (cat.deleted) {
             classResults.append(
-                result(false, "clientId", pushedId, "classId", serverId, QStringLiteral("分类已删除")));
+                pushResult(false, pushedId, "classId", serverId, QStringLiteral("分类已删除")));
             continue;
         }
+        if (cat.classId.isEmpty())
+            cat.created = v;
         cat.classId = serverId;
         cat.name = name;
         cat.backColor = item.value("backColor").toString();
         cat.sort = number(item.value("sort"));
         cat.version = v;
         changed = true;
-        classResults.append(result(true, "clientId", pushedId, "classId", serverId));
+        classResults.append(pushResult(true, pushedId, "classId", serverId));
     }
 
     QJsonArray contentResults;
@@ -342,8 +357,7 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         const qint64 action = number(item.value("actionType"));
         const QString content = item.value("content").toString();
         if (m_refuseNotes.contains(content)) {
-            contentResults.append(
-                result(false, "clientId", pushedId, "cId", pushedId, m_refuseNotes.value(content)));
+            contentResults.append(pushResult(false, pushedId, "cId", pushedId, m_refuseNotes.value(content)));
             continue;
         }
         QString serverId = clientId.isEmpty() ? pushedId : d.clientIds.value(clientId);
@@ -355,15 +369,14 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
                 changed = true;
             }
             contentResults.append(
-                result(true, "clientId", pushedId, "cId", serverId.isEmpty() ? pushedId : serverId));
+                pushResult(true, pushedId, "cId", serverId.isEmpty() ? pushedId : serverId));
             continue;
         }
         const QString clientClassId = text(item.value("clientClassId"));
         const QString classId =
             clientClassId.isEmpty() ? text(item.value("classId")) : d.classClientIds.value(clientClassId);
         if (classId.isEmpty() || !d.classes.contains(classId) || d.classes.value(classId).deleted) {
-            contentResults.append(
-                result(false, "clientId", pushedId, "cId", pushedId, QStringLiteral("分类不存在")));
+            contentResults.append(pushResult(false, pushedId, "cId", pushedId, QStringLiteral("分类不存在")));
             continue;
         }
         if (!clientId.isEmpty() && serverId.isEmpty()) {
@@ -371,16 +384,16 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
             d.clientIds.insert(clientId, serverId);
         }
         if (d.notes.contains(serverId) && d.notes.value(serverId).deleted) {
-            contentResults.append(
-                result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容已删除")));
+            contentResults.append(pushResult(false, pushedId, "cId", serverId, QStringLiteral("内容已删除")));
             continue;
         }
         if (!d.notes.contains(serverId) && clientId.isEmpty() && action == 2) {
-            contentResults.append(
-                result(false, "clientId", pushedId, "cId", serverId, QStringLiteral("内容不存在")));
+            contentResults.append(pushResult(false, pushedId, "cId", serverId, QStringLiteral("内容不存在")));
             continue;
         }
         Note &n = d.notes[serverId];
+        if (n.cId.isEmpty())
+            n.created = v;
         n.cId = serverId;
         n.classId = classId;
         n.content = content;
@@ -400,7 +413,7 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         n.version = v;
         touched << serverId;
         changed = true;
-        contentResults.append(result(true, "clientId", pushedId, "cId", serverId));
+        contentResults.append(pushResult(true, pushedId, "cId", serverId));
     }
     // Links to notes pushed under client ids point at their server ids.
     for (const QString &id : std::as_const(touched)) {

@@ -25,6 +25,7 @@ public:
         QString backColor;
         qint64 sort = 0;
         qint64 version = 0;
+        qint64 created = 0; // the data version that made it ("1" in later delta pulls)
         bool deleted = false;
     };
     struct Note
@@ -38,6 +39,7 @@ public:
         QString completedTime;
         QJsonObject remind; // DateRemind attribute names; empty = no reminder
         qint64 version = 0;
+        qint64 created = 0;
         bool deleted = false;
     };
     struct Data
@@ -69,6 +71,10 @@ public:
     // Items to refuse: notes with exactly this content, categories with this name.
     void refuseNoteContent(const QString &content, const QString &msg) { m_refuseNotes.insert(content, msg); }
     void refuseCategoryName(const QString &name, const QString &msg) { m_refuseClasses.insert(name, msg); }
+    // Whether push results for items pushed under their server id carry
+    // "clientId" (on by default); a service may leave it out.
+    void setEchoClientIdForServerIds(bool echo) { m_echoServerIds = echo; }
+
     void clearRefusals()
     {
         m_refuseNotes.clear();
@@ -95,7 +101,11 @@ public:
     static QJsonObject noteEntry(const Note &note, qint64 sortFromBottom, const QString &actionType);
 
 private:
+    QJsonObject pushResult(bool saved, const QString &pushedId, const QString &serverKey,
+                           const QString &serverId, const QString &msg = {}) const;
+
     QHash<QString, Data> m_data; // by userId
     QHash<QString, QString> m_refuseNotes;
     QHash<QString, QString> m_refuseClasses;
+    bool m_echoServerIds = true;
 };

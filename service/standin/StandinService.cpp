@@ -5,6 +5,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QPointer>
+#include <QSet>
 #include <QSslConfiguration>
 #include <QSslServer>
 #include <QSslSocket>
@@ -41,9 +42,47 @@ QByteArray jsonText(const QJsonValue &value)
 QString param(const StandinRequest &req, const char *key)
 {
     const QJsonValue v = req.params.value(QLatin1String(key));
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
+    if (v.isDouble()) {
+        // Outside the 64-bit range the conversion is undefined: such a number reads as none.
+        const double d = v.toDouble();
+        return d > -9.2e18 && d < 9.2e18 ? QString::number(qint64(d)) : QString();
+    }
     return v.toString();
+}
+
+// The HTTP method each path takes; paths not listed (registered by tests) take any.
+bool methodAllowed(const QString &path, const QByteArray &method)
+{
+    static const QSet<QString> getPaths{
+        "sys/oauthKey",   "user/userInfo",      "user/sysSet",       "user/data/snapshot/list",
+        "user/wifi/list", "note/log/completed", "note/log/timeAxis", "note/content/search"};
+    static const QSet<QString> postPaths{"user/login",
+                                         "user/login/oauth",
+                                         "tool/oauthTempId",
+                                         "tool/checkOAuthState",
+                                         "tool/sendVCode",
+                                         "user/userInfo/modify",
+                                         "user/sysSet/modify",
+                                         "user/sysSet/timePush/modify",
+                                         "user/data/push/content",
+                                         "user/data/snapshot/restore",
+                                         "user/safe/oauth/bind",
+                                         "user/safe/oauth/clearBind",
+                                         "tool/upload/img",
+                                         "sys/terminal/list",
+                                         "user/wifi/add",
+                                         "user/wifi/modify",
+                                         "user/wifi/delete",
+                                         "user/versionNums",
+                                         "note/revokeCompleted",
+                                         "note/logDel"};
+    if (path == QLatin1String("note/sync"))
+        return method == "GET" || method == "POST";
+    if (getPaths.contains(path))
+        return method == "GET";
+    if (postPaths.contains(path))
+        return method == "POST";
+    return true;
 }
 
 qint64 bumpVersion(StandinAccount &user)
@@ -259,7 +298,10 @@ void StandinService::respond(QTcpSocket *socket, int status, const QByteArray &b
 {
     if (!socket)
         return;
-    const QByteArray reason = status == 200 ? "OK" : status == 404 ? "Not Found" : "Internal Server Error";
+    const QByteArray reason = status == 200   ? "OK"
+                              : status == 404 ? "Not Found"
+                              : status == 405 ? "Method Not Allowed"
+                                              : "Internal Server Error";
     QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
     head += "Content-Type: " + contentType + "\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
@@ -276,17 +318,21 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     const QString key = StandinCrypto::keyText(isPublic ? QString::fromLatin1(StandinCrypto::PublicKeySource)
                                                         : (user ? user->userKey : QString()));
 
-    // Parameters: the query for GET, the decrypted body for POST.
-    const QList<std::pair<QString, QString>> items = req.query.queryItems(QUrl::FullyDecoded);
-    for (const auto &item : items)
-        req.params.insert(item.first, item.second);
+    // Parameters: the query for GET, only the decrypted body for POST.
+    if (req.method == "GET") {
+        const QList<std::pair<QString, QString>> items = req.query.queryItems(QUrl::FullyDecoded);
+        for (const auto &item : items)
+            req.params.insert(item.first, item.second);
+    }
     bool undecryptable = false;
     if (req.header("content-type").startsWith("multipart/form-data")) {
         req.imageParts = countImageParts(req.body);
     } else if (!req.body.isEmpty()) {
+        // Plain Base64: a line break or any other character outside its alphabet is refused.
+        const QByteArray::FromBase64Result cipher =
+            QByteArray::fromBase64Encoding(req.body, QByteArray::AbortOnBase64DecodingErrors);
         const QByteArray plain =
-            key.isEmpty() ? QByteArray()
-                          : StandinCrypto::decrypt(QByteArray::fromBase64(req.body), key.toLatin1());
+            key.isEmpty() || !cipher ? QByteArray() : StandinCrypto::decrypt(cipher.decoded, key.toLatin1());
         const QJsonDocument doc = QJsonDocument::fromJson(plain);
         if (doc.isObject()) {
             req.bodyDecrypted = true;
@@ -349,6 +395,10 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
         respond(socket, 404, "no such path", "text/plain");
         return;
     }
+    if (!methodAllowed(req.path, req.method)) {
+        respond(socket, 405, "method not allowed", "text/plain");
+        return;
+    }
     if (!isPublic && !user) {
         respond(socket, 200,
                 envelope(StandinReply::error(410, QStringLiteral("登录已失效，请重新登录")), key));
@@ -367,7 +417,9 @@ void StandinService::registerBuiltins()
 {
     using R = StandinReply;
     auto signIn = [](StandinState &state, StandinAccount &a) {
+        // Every sign-in is a session of its own; the earlier ones stay valid.
         a.accessToken = tokenFor(state);
+        a.sessions.append(a.accessToken);
         return R::ok(
             QJsonObject{{"accessToken", a.accessToken}, {"userKey", a.userKey}, {"userId", a.userId}});
     };
@@ -405,14 +457,18 @@ void StandinService::registerBuiltins()
         for (auto it = c.request.params.begin(); it != c.request.params.end(); ++it)
             if (it.key() != QLatin1String("version"))
                 c.user->userInfo.insert(it.key(), it.value());
-        return R::ok(versionData(*c.user));
+        const QJsonObject reply = versionData(*c.user);
+        c.user->userInfoVersion = c.user->version;
+        return R::ok(reply);
     });
     registerHandler("user/sysSet", [](Context &c) { return R::ok(c.user->sysSet); });
     auto modifySet = [](Context &c) {
         for (auto it = c.request.params.begin(); it != c.request.params.end(); ++it)
             if (it.key() != QLatin1String("version"))
                 c.user->sysSet.insert(it.key(), it.value());
-        return R::ok(versionData(*c.user));
+        const QJsonObject reply = versionData(*c.user);
+        c.user->sysSetVersion = c.user->version;
+        return R::ok(reply);
     };
     registerHandler("user/sysSet/modify", modifySet);
     registerHandler("user/sysSet/timePush/modify", modifySet);

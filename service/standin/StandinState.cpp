@@ -27,7 +27,7 @@ StandinAccount *StandinState::accountByToken(const QString &accessToken)
     if (accessToken.isEmpty())
         return nullptr;
     for (StandinAccount &a : accounts)
-        if (a.accessToken == accessToken)
+        if (a.accessToken == accessToken || a.sessions.contains(accessToken))
             return &a;
     return nullptr;
 }

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // One account of the stand-in service.
 struct StandinAccount
@@ -13,11 +14,14 @@ struct StandinAccount
     QString account;
     QString passWord;
     QString userKey;                 // request/reply key source for the signed-in paths
-    QString accessToken;             // empty until signed in
+    QString accessToken;             // the latest sign-in's token; empty until signed in
+    QStringList sessions;            // every sign-in's token (one account, many devices)
     QHash<QString, QString> openIds; // oauth "type" ("1" QQ, "2" WeChat) -> openId
     qint64 version = 1;              // the account's data version
     QJsonObject userInfo;            // profile row
     QJsonObject sysSet;              // settings row
+    qint64 userInfoVersion = 0;      // the data version of the last profile change
+    qint64 sysSetVersion = 0;        // the data version of the last settings change
     QJsonArray wifis;                // saved networks {wifiId, name, alias}
     QJsonArray snapshots;            // {snapshotDate}
     QJsonArray teamVersions;

@@ -23,8 +23,9 @@ int main(int argc, char **argv)
                                   QStringLiteral("file"));
     QCommandLineOption keyOption(QStringLiteral("key"), QStringLiteral("PEM private key for TLS."),
                                  QStringLiteral("file"));
-    QCommandLineOption demoOption(QStringLiteral("demo"),
-                                  QStringLiteral("Also serve a demo account with categories, notes and reminders."));
+    QCommandLineOption demoOption(
+        QStringLiteral("demo"),
+        QStringLiteral("Also serve a demo account with categories, notes and reminders."));
     parser.addOptions({portOption, certOption, keyOption, demoOption});
     parser.process(app);
 

@@ -1,0 +1,273 @@
+// The stand-in service reads the protocol as strictly as the real one: raw
+// requests over loopback HTTP, and its note sync answered directly.
+
+#include "service/standin/NoteSyncHandlers.h"
+#include "service/standin/StandinCrypto.h"
+#include "service/standin/StandinService.h"
+#include "tests/support/TestEnv.h"
+
+#include <QDateTime>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QtTest>
+
+namespace {
+
+struct Answer
+{
+    int http = 0;
+    qint64 code = 0;
+    QJsonValue data;
+};
+
+} // namespace
+
+class TstStandin : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void strictReading_data();
+    void strictReading();
+    void everySignInKeepsItsSession();
+    void pushResultsForServerIds_data();
+    void pushResultsForServerIds();
+    void deltaPullCarriesWhatChangedSince();
+
+private:
+    StandinAccount &tester() { return *m_service->state().accountByName(QStringLiteral("tester")); }
+
+    // One request as a client would send it; `breakLines` writes the Base64 body
+    // with line breaks every 32 characters.
+    Answer send(const QByteArray &method, const QString &path, const QJsonObject &body,
+                const QString &token = {}, const QString &query = {}, bool breakLines = false)
+    {
+        const bool isPublic = StandinCrypto::isPublicPath(path);
+        const QByteArray key =
+            StandinCrypto::keyText(isPublic ? QString::fromLatin1(StandinCrypto::PublicKeySource)
+                                            : tester().userKey)
+                .toLatin1();
+        QUrl url(m_service->baseUrl().toString() + path);
+        if (!query.isEmpty())
+            url.setQuery(query);
+        QNetworkRequest request(url);
+        request.setRawHeader("appId", "plvmac");
+        request.setRawHeader("signature", "730518");
+        request.setRawHeader("timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
+        if (!token.isEmpty())
+            request.setRawHeader("accessToken", token.toUtf8());
+        QByteArray payload;
+        if (method == "POST") {
+            payload =
+                StandinCrypto::encrypt(QJsonDocument(body).toJson(QJsonDocument::Compact), key).toBase64();
+            if (breakLines)
+                for (qsizetype at = 32; at < payload.size(); at += 33)
+                    payload.insert(at, '\n');
+            request.setHeader(QNetworkRequest::ContentTypeHeader, "application/json");
+        }
+        QNetworkReply *reply = m_net.sendCustomRequest(request, method, payload);
+        QEventLoop loop;
+        connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        Answer a;
+        a.http = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+        const QJsonObject envelope = QJsonDocument::fromJson(reply->readAll()).object();
+        reply->deleteLater();
+        a.code = qint64(envelope.value("code").toDouble());
+        const QByteArray plain =
+            StandinCrypto::decrypt(QByteArray::fromBase64(envelope.value("data").toString().toLatin1()), key);
+        a.data = QJsonDocument::fromJson(plain).object();
+        return a;
+    }
+    QString signIn()
+    {
+        const Answer a =
+            send("POST", "user/login", QJsonObject{{"account", "tester"}, {"passWord", "secret1"}});
+        return a.data.toObject().value("accessToken").toString();
+    }
+
+    std::unique_ptr<StandinService> m_service;
+    std::unique_ptr<NoteSyncHandlers> m_notes;
+    QNetworkAccessManager m_net;
+};
+
+void TstStandin::init()
+{
+    m_service = std::make_unique<StandinService>();
+    m_notes = std::make_unique<NoteSyncHandlers>(*m_service);
+    QVERIFY(m_service->listen());
+}
+
+void TstStandin::cleanup()
+{
+    m_notes.reset();
+    m_service.reset();
+}
+
+void TstStandin::strictReading_data()
+{
+    QTest::addColumn<QByteArray>("method");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QJsonObject>("body");
+    QTest::addColumn<bool>("breakLines");
+    QTest::addColumn<int>("http");
+    QTest::addColumn<int>("code");
+
+    const QJsonObject credentials{{"account", "tester"}, {"passWord", "secret1"}};
+    QTest::newRow("POST parameters from the body") << QByteArray("POST") << "user/login"
+                                                   << "" << credentials << false << 200 << 200;
+    QTest::newRow("POST parameters in the query are not read")
+        << QByteArray("POST") << "user/login"
+        << "account=tester&passWord=secret1" << QJsonObject() << false << 200 << 301;
+    QTest::newRow("Base64 with line breaks") << QByteArray("POST") << "user/login"
+                                             << "" << credentials << true << 200 << 400;
+    QTest::newRow("GET on a POST path")
+        << QByteArray("GET") << "user/login"
+        << "account=tester&passWord=secret1" << QJsonObject() << false << 405 << 0;
+    QTest::newRow("POST on a GET path") << QByteArray("POST") << "sys/oauthKey"
+                                        << "" << QJsonObject() << false << 405 << 0;
+    QTest::newRow("both on note sync") << QByteArray("GET") << "note/sync"
+                                       << "version=0" << QJsonObject() << false << 200 << 200;
+}
+
+void TstStandin::strictReading()
+{
+    QFETCH(QByteArray, method);
+    QFETCH(QString, path);
+    QFETCH(QString, query);
+    QFETCH(QJsonObject, body);
+    QFETCH(bool, breakLines);
+    const QString token = StandinCrypto::isPublicPath(path) ? QString() : signIn();
+    const Answer a = send(method, path, body, token, query, breakLines);
+    QTEST(a.http, "http");
+    if (a.http == 200)
+        QTEST(int(a.code), "code");
+}
+
+void TstStandin::everySignInKeepsItsSession()
+{
+    const QString first = signIn();
+    const QString second = signIn();
+    QVERIFY(!first.isEmpty());
+    QVERIFY(first != second);
+    for (const QString &token : {first, second})
+        QCOMPARE(send("GET", "user/userInfo", {}, token).code, 200);
+    QCOMPARE(send("GET", "user/userInfo", {}, "tok-unknown").code, 410);
+}
+
+void TstStandin::pushResultsForServerIds_data()
+{
+    QTest::addColumn<bool>("echo");
+    QTest::newRow("with clientId") << true;
+    QTest::newRow("without clientId") << false;
+}
+
+void TstStandin::pushResultsForServerIds()
+{
+    QFETCH(bool, echo);
+    StandinState &state = m_service->state();
+    const QJsonObject made = m_notes->applyPush(
+        state, tester(),
+        QJsonObject{
+            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
+            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
+                                                {"actionType", "1"},
+                                                {"clientClassId", "c1"},
+                                                {"content", "一"},
+                                                {"nextId", "-1"}}}}});
+    const QString classId =
+        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
+    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
+    m_notes->setEchoClientIdForServerIds(echo);
+    const QJsonObject edited = m_notes->applyPush(
+        state, tester(),
+        QJsonObject{
+            {"classes", QJsonArray{QJsonObject{{"classId", classId}, {"actionType", "2"}, {"name", "改"}}}},
+            {"contents", QJsonArray{QJsonObject{{"cId", cId},
+                                                {"actionType", "2"},
+                                                {"classId", classId},
+                                                {"content", "二"},
+                                                {"nextId", "-1"}},
+                                    QJsonObject{{"clientId", "c3"},
+                                                {"actionType", "1"},
+                                                {"classId", classId},
+                                                {"content", "三"},
+                                                {"nextId", cId}}}}});
+    const QJsonObject classEntry = edited.value("syncClassResult").toArray().first().toObject();
+    const QJsonArray notes = edited.value("syncContentResult").toArray();
+    QCOMPARE(classEntry.value("classId").toString(), classId);
+    QCOMPARE(classEntry.contains("clientId"), echo);
+    QCOMPARE(notes.at(0).toObject().value("cId").toString(), cId);
+    QCOMPARE(notes.at(0).toObject().contains("clientId"), echo);
+    // Items pushed under a client id always name it.
+    QCOMPARE(notes.at(1).toObject().value("clientId").toString(), QString("c3"));
+}
+
+void TstStandin::deltaPullCarriesWhatChangedSince()
+{
+    StandinState &state = m_service->state();
+    const QJsonObject made = m_notes->applyPush(
+        state, tester(),
+        QJsonObject{
+            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
+            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
+                                                {"actionType", "1"},
+                                                {"clientClassId", "c1"},
+                                                {"content", "一"},
+                                                {"nextId", "-1"}}}}});
+    const qint64 afterAdd = tester().version;
+    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
+    const QString classId =
+        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
+    auto noteAction = [&](qint64 since) {
+        const QJsonArray datas = m_notes->pullReply(tester(), since)
+                                     .value("syncContentResult")
+                                     .toObject()
+                                     .value("datas")
+                                     .toArray();
+        return datas.isEmpty() ? QString() : datas.first().toObject().value("actionType").toString();
+    };
+    QCOMPARE(noteAction(afterAdd - 1), QString("1"));
+    m_notes->applyPush(state, tester(),
+                       QJsonObject{{"contents", QJsonArray{QJsonObject{{"cId", cId},
+                                                                       {"actionType", "2"},
+                                                                       {"classId", classId},
+                                                                       {"content", "二"},
+                                                                       {"nextId", "-1"}}}}});
+    QCOMPARE(noteAction(afterAdd), QString("2"));
+    QCOMPARE(noteAction(afterAdd - 1), QString("1"));
+
+    // A settings change raised the version: a delta pull from before it carries it.
+    const qint64 beforeSettings = tester().version;
+    QVERIFY(!m_notes->pullReply(tester(), beforeSettings).contains("syncUserSetResult"));
+    const QString token = signIn();
+    QCOMPARE(
+        send("POST", "user/sysSet/modify", QJsonObject{{"newSkinColor", "blue"}, {"version", "1"}}, token)
+            .code,
+        200);
+    QCOMPARE(
+        send("POST", "user/userInfo/modify", QJsonObject{{"nickName", "新名字"}, {"version", "1"}}, token)
+            .code,
+        200);
+    const QJsonObject delta = m_notes->pullReply(tester(), beforeSettings);
+    QCOMPARE(delta.value("syncUserSetResult")
+                 .toObject()
+                 .value("detail")
+                 .toObject()
+                 .value("newSkinColor")
+                 .toString(),
+             QString("blue"));
+    QCOMPARE(
+        delta.value("syncUserInfoResult").toObject().value("detail").toObject().value("nickName").toString(),
+        QString("新名字"));
+    QVERIFY(!m_notes->pullReply(tester(), tester().version).contains("syncUserSetResult"));
+}
+
+PRELVANE_TEST_CORE_MAIN(TstStandin)
+#include "tst_standin.moc"
