@@ -3,12 +3,15 @@
 #include "app/uikit/ControlSkin.h"
 #include "app/uikit/CustomButton.h"
 #include "app/uikit/HomeRowDelegate.h"
+#include "app/uikit/MouseBoxView.h"
+#include "app/uikit/MouseView.h"
 #include "app/uikit/TintButton.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
 #include <QListView>
 #include <QPainter>
+#include <QSignalSpy>
 #include <QStringListModel>
 
 namespace {
@@ -167,6 +170,32 @@ private slots:
         view.setSelectionMode(QAbstractItemView::SingleSelection);
         view.selectionModel()->select(model.index(0, 0), QItemSelectionModel::ClearAndSelect);
         QCOMPARE(view.viewport()->grab().toImage().pixelColor(190, 15), ControlSkin::rowFill());
+    }
+
+    void mouseViewsTellEnterAndExit()
+    {
+        QWidget window;
+        auto *view = new MouseView(&window);
+        auto *box = new MouseBoxView(&window);
+        window.show();
+        for (QWidget *widget : {static_cast<QWidget *>(view), static_cast<QWidget *>(box)}) {
+            QSignalSpy entered(widget, SIGNAL(mouseEntered()));
+            QSignalSpy exited(widget, SIGNAL(mouseExited()));
+            QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+            QApplication::sendEvent(widget, &enter);
+            QApplication::sendEvent(widget, &enter);
+            QCOMPARE(entered.size(), 1);
+            QEvent leave(QEvent::Leave);
+            QApplication::sendEvent(widget, &leave);
+            QCOMPARE(exited.size(), 1);
+            // Hidden under the mouse: the exit is told all the same, once.
+            QApplication::sendEvent(widget, &enter);
+            widget->hide();
+            QApplication::sendEvent(widget, &leave);
+            QCOMPARE(entered.size(), 2);
+            QCOMPARE(exited.size(), 2);
+            QVERIFY(!widget->hasFocus());
+        }
     }
 
     void everyImageLoads()

@@ -1,0 +1,35 @@
+#include "app/uikit/MouseView.h"
+
+MouseView::MouseView(QWidget *parent)
+    : QWidget(parent)
+{
+    setAttribute(Qt::WA_Hover);
+}
+
+void MouseView::enterEvent(QEnterEvent *event)
+{
+    QWidget::enterEvent(event);
+    if (!m_inside) {
+        m_inside = true;
+        emit mouseEntered();
+    }
+}
+
+void MouseView::leaveEvent(QEvent *event)
+{
+    QWidget::leaveEvent(event);
+    if (m_inside) {
+        m_inside = false;
+        emit mouseExited();
+    }
+}
+
+void MouseView::hideEvent(QHideEvent *event)
+{
+    // A hidden view gets no leave event; its owner still hears of the exit.
+    QWidget::hideEvent(event);
+    if (m_inside) {
+        m_inside = false;
+        emit mouseExited();
+    }
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QWidget>
+
+// A plain view that tells its owner when the mouse enters and leaves it
+// (the editor shows controls while the mouse is over a part of it).
+class MouseView : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MouseView(QWidget *parent = nullptr);
+
+    bool isMouseInside() const { return m_inside; }
+
+signals:
+    void mouseEntered();
+    void mouseExited();
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
+private:
+    bool m_inside = false;
+};
