@@ -1,7 +1,7 @@
 #include "app/uikit/DisPatchManager.h"
 
 #include "app/uikit/DispatchTimer.h"
-#include "app/uikit/UiScheduler.h"
+#include "platform/base/Scheduler.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -38,7 +38,7 @@ void tick(const std::shared_ptr<Countdown> &c)
         c->running(int(c->remaining));
     // The running block may have destroyed the owner.
     if (QObject *context = contextOf(*c))
-        UiScheduler::current()->schedule(DisPatchManager::TickMsecs, context, [c] { tick(c); });
+        Scheduler::current()->schedule(DisPatchManager::TickMsecs, context, [c] { tick(c); });
 }
 
 } // namespace
@@ -49,7 +49,7 @@ void DisPatchManager::countDownWithTime(QObject *owner, unsigned count, std::fun
     auto c = std::make_shared<Countdown>(
         Countdown{count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
     if (QObject *context = contextOf(*c))
-        UiScheduler::current()->schedule(0, context, [c] { tick(c); });
+        Scheduler::current()->schedule(0, context, [c] { tick(c); });
 }
 
 DispatchTimer *DisPatchManager::timingWithDuration(QObject *owner, qint64 count, double intervalSeconds,

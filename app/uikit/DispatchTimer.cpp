@@ -1,6 +1,6 @@
 #include "app/uikit/DispatchTimer.h"
 
-#include "app/uikit/UiScheduler.h"
+#include "platform/base/Scheduler.h"
 
 #include <QPointer>
 
@@ -31,7 +31,7 @@ void DispatchTimer::resume()
     if (m_resumed || m_cancelled)
         return;
     m_resumed = true;
-    UiScheduler::current()->schedule(0, this, [this] { fire(); });
+    Scheduler::current()->schedule(0, this, [this] { fire(); });
 }
 
 void DispatchTimer::cancel()
@@ -53,5 +53,5 @@ void DispatchTimer::fire()
         m_block();
     // The block may have cancelled or destroyed the timer.
     if (self && !m_cancelled)
-        UiScheduler::current()->schedule(m_intervalMsecs, this, [this] { fire(); });
+        Scheduler::current()->schedule(m_intervalMsecs, this, [this] { fire(); });
 }

@@ -3,7 +3,7 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/BusySpinner.h"
 #include "app/uikit/ToastView.h"
-#include "app/uikit/UiScheduler.h"
+#include "platform/base/Scheduler.h"
 #include "platform/base/Missing.h"
 
 #include <QPointer>
@@ -15,7 +15,7 @@ void HUDManager::showHudAddedTo(QWidget *view)
     auto *spinner = new BusySpinner(view);
     spinner->show();
     QPointer<QWidget> guard(view);
-    UiScheduler::current()->schedule(ForcedHideMsecs, view, [guard] { hideAllHudForView(guard.data()); });
+    Scheduler::current()->schedule(ForcedHideMsecs, view, [guard] { hideAllHudForView(guard.data()); });
 }
 
 void HUDManager::hideHudForView(QWidget *view)
@@ -52,7 +52,7 @@ void HUDManager::showText(const QString &text, QWidget *view)
         return;
     auto *toast = new ToastView(text, view);
     toast->show();
-    UiScheduler::current()->schedule(ToastMsecs, toast, [toast] {
+    Scheduler::current()->schedule(ToastMsecs, toast, [toast] {
         toast->hide();
         toast->setParent(nullptr);
         toast->deleteLater();

@@ -8,6 +8,7 @@
 #include "core/model/NoteLog.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
@@ -16,22 +17,23 @@
 
 #include <QDebug>
 
-#include <atomic>
-
 namespace {
 QuitLoginManager::WindowHook &windowHook()
 {
     static QuitLoginManager::WindowHook hook;
     return hook;
 }
-
-// Read by background imports to drop their work once the sign-in ended.
-std::atomic<quint64> generation{0};
 } // namespace
 
 void QuitLoginManager::showLoginWindow()
 {
-    ++generation;
+    Session::instance()->signOut(&switchOffAutoLoginAndWipe);
+    if (windowHook())
+        windowHook()();
+}
+
+void QuitLoginManager::switchOffAutoLoginAndWipe()
+{
     if (Context *ctx = Context::defaultContext()) {
         const QVariant storedId = UserDefaults::value(SignInKeys::UserId);
         bool ok = false;
@@ -46,8 +48,6 @@ void QuitLoginManager::showLoginWindow()
         }
     }
     delectLocalDatas();
-    if (windowHook())
-        windowHook()();
 }
 
 void QuitLoginManager::delectLocalDatas()
@@ -86,5 +86,5 @@ void QuitLoginManager::setWindowHook(WindowHook hook)
 
 quint64 QuitLoginManager::signInGeneration()
 {
-    return generation;
+    return Session::instance()->generation();
 }

@@ -13,8 +13,9 @@ public:
     // window and close every other window.
     using WindowHook = std::function<void()>;
 
-    // Logout: auto-login off for the signed-in account, the wipe, then the
-    // window hook.
+    // Logout, through the session (Session::signOut): everything of the
+    // sign-in stops, auto-login goes off for the signed-in account, the wipe,
+    // then the window hook.
     static void showLoginWindow();
     // The wipe alone: the account's rows, every scheduled and delivered user
     // notification, and the sign-in keys of the user defaults.
@@ -22,7 +23,10 @@ public:
 
     static void setWindowHook(WindowHook hook);
 
-    // Grows by one with every logout; a reply that began under an older
-    // value belongs to a sign-in that has ended.
+    // The session's generation: grows by one with every logout; a reply that
+    // began under an older value belongs to a sign-in that has ended.
     static quint64 signInGeneration();
+
+private:
+    static void switchOffAutoLoginAndWipe();
 };

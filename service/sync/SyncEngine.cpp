@@ -4,6 +4,7 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
@@ -57,6 +58,13 @@ SyncEngine *SyncEngine::instance()
 
 SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
 {
+    // Nothing of a sign-in outlives it: the queue stops before the wipe.
+    connect(::Session::instance(), &::Session::signingOut, this, [this] {
+        const bool working = m_busy || hasQueuedWork();
+        cancelAll();
+        if (working)
+            emit idle();
+    });
     if (Context::defaultContext())
         NoteMapManager::recoverInterruptedPull();
 }

@@ -34,8 +34,9 @@ class Store;
 //
 // A pull reply that cannot be decrypted or imported applies nothing and keeps
 // the stored "version". Replies that arrive after a logout or for another
-// signed-in user are dropped. After every applied push and pull the reminder
-// schedule is reconciled.
+// signed-in user are dropped; a sign-out (Session::signingOut) drops the
+// queue and reports idle() when anything was queued or in flight. After
+// every applied push and pull the reminder schedule is reconciled.
 class SyncEngine : public QObject
 {
     Q_OBJECT

@@ -1,4 +1,3 @@
-#include "ManualScheduler.h"
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/BusySpinner.h"
 #include "app/uikit/DisPatchManager.h"
@@ -6,6 +5,8 @@
 #include "app/uikit/EmptyView.h"
 #include "app/uikit/HUDManager.h"
 #include "app/uikit/ToastView.h"
+#include "platform/base/Clock.h"
+#include "platform/base/ManualScheduler.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -27,13 +28,14 @@ class TestHud : public QObject
 {
     Q_OBJECT
 private:
-    std::unique_ptr<ManualScheduler> clock;
+    std::unique_ptr<ManualScheduler> scheduler;
     std::unique_ptr<QWidget> window;
 
 private slots:
     void init()
     {
-        clock = std::make_unique<ManualScheduler>();
+        Clock::setNow(QDateTime::fromMSecsSinceEpoch(0));
+        scheduler = std::make_unique<ManualScheduler>();
         window = std::make_unique<QWidget>();
         window->resize(500, 400);
         window->show();
@@ -41,7 +43,8 @@ private slots:
     void cleanup()
     {
         window.reset();
-        clock.reset();
+        scheduler.reset();
+        Clock::reset();
         AlertManager::setCurrentWindow(nullptr);
         flushDeletes();
     }
@@ -74,33 +77,33 @@ private slots:
     void forcedHideTwentySecondsAfterTheFirstShow()
     {
         HUDManager::showHudAddedTo(window.get());
-        clock->advance(5000);
+        scheduler->advance(5000);
         HUDManager::hideHudForView(window.get());
-        clock->advance(5000);
+        scheduler->advance(5000);
         HUDManager::showHudAddedTo(window.get()); // at 10 s
-        clock->advance(9999);
+        scheduler->advance(9999);
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
-        clock->advance(1); // 20 s after the first show
+        scheduler->advance(1); // 20 s after the first show
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
         // The second show's own forced hide at 30 s finds nothing and does no harm.
-        clock->advance(10000);
-        QCOMPARE(clock->pending(), 0);
+        scheduler->advance(10000);
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void severalShowsAllGoAtTheFirstForcedHide()
     {
         HUDManager::showHudAddedTo(window.get());
-        clock->advance(5000);
+        scheduler->advance(5000);
         HUDManager::showHudAddedTo(window.get());
-        clock->advance(10000);
+        scheduler->advance(10000);
         HUDManager::showHudAddedTo(window.get());
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 3);
-        clock->advance(5000); // 20 s after the first: nothing shown is left, however many showed
+        scheduler->advance(5000); // 20 s after the first: nothing shown is left, however many showed
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
         HUDManager::showHudAddedTo(window.get()); // at 20 s, caught by the second show's hide at 25 s
-        clock->advance(4999);
+        scheduler->advance(4999);
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
-        clock->advance(1);
+        scheduler->advance(1);
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
         flushDeletes();
         QVERIFY(window->findChildren<BusySpinner *>().isEmpty());
@@ -111,8 +114,8 @@ private slots:
         auto view = std::make_unique<QWidget>();
         HUDManager::showHudAddedTo(view.get());
         view.reset();
-        clock->advance(HUDManager::ForcedHideMsecs); // must not touch the dead view
-        QCOMPARE(clock->pending(), 0);
+        scheduler->advance(HUDManager::ForcedHideMsecs); // must not touch the dead view
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void windowSpinnerUsesTheCurrentWindow()
@@ -157,16 +160,16 @@ private slots:
     void toastStandsTwoSecondsEach()
     {
         HUDManager::showText(QString::fromUtf8("已复制"), window.get());
-        clock->advance(1000);
+        scheduler->advance(1000);
         HUDManager::showText(QString::fromUtf8("保存成功"), window.get());
         QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
-        clock->advance(999);
+        scheduler->advance(999);
         QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
-        clock->advance(1); // the first one's two seconds
+        scheduler->advance(1); // the first one's two seconds
         QList<ToastView *> left = HUDManager::toastsOf(window.get());
         QCOMPARE(left.size(), 1);
         QCOMPARE(left.first()->label()->text(), QString::fromUtf8("保存成功"));
-        clock->advance(1000);
+        scheduler->advance(1000);
         QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
         flushDeletes();
         QVERIFY(window->findChildren<ToastView *>().isEmpty());
@@ -211,11 +214,11 @@ private slots:
         auto view = std::make_unique<QWidget>();
         HUDManager::showText(QString::fromUtf8("保存成功"), view.get());
         QPointer<ToastView> toast = HUDManager::toastsOf(view.get()).last();
-        clock->advance(1000);
+        scheduler->advance(1000);
         view.reset();
         QVERIFY(!toast);
-        clock->advance(HUDManager::ToastMsecs); // its removal finds nothing to touch
-        QCOMPARE(clock->pending(), 0);
+        scheduler->advance(HUDManager::ToastMsecs); // its removal finds nothing to touch
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void missingToastTextShowsNothing()
@@ -224,7 +227,7 @@ private slots:
         HUDManager::showText("", window.get());
         HUDManager::showText("x", nullptr);
         QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
-        QCOMPARE(clock->pending(), 0);
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void countdownOfSixty()
@@ -239,18 +242,18 @@ private slots:
             &owner, 60,
             [&](int n) {
                 values.append(n);
-                times.append(clock->now());
+                times.append(Clock::nowMSecs());
                 allOnMainThread &= QThread::currentThread() == qApp->thread();
             },
             [&] {
                 ++completed;
-                completedAt = clock->now();
+                completedAt = Clock::nowMSecs();
                 allOnMainThread &= QThread::currentThread() == qApp->thread();
             });
         QVERIFY(values.isEmpty()); // the first call comes from the event loop, not from inside the start
-        clock->advance(0);
+        scheduler->advance(0);
         QCOMPARE(values, QList<int>{59});
-        clock->advance(100000);
+        scheduler->advance(100000);
         QCOMPARE(values.size(), 60);
         QCOMPARE(values.first(), 59);
         QCOMPARE(values.last(), 0);
@@ -261,7 +264,7 @@ private slots:
         QCOMPARE(completed, 1);
         QCOMPARE(completedAt, qint64(60000));
         QVERIFY(allOnMainThread);
-        QCOMPARE(clock->pending(), 0);
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void countdownOfZeroOnlyCompletes()
@@ -270,7 +273,7 @@ private slots:
         int running = 0, completed = 0;
         DisPatchManager::countDownWithTime(
             &owner, 0, [&](int) { ++running; }, [&] { ++completed; });
-        clock->advance(5000);
+        scheduler->advance(5000);
         QCOMPARE(running, 0);
         QCOMPARE(completed, 1);
     }
@@ -282,13 +285,13 @@ private slots:
         int completed = 0;
         DisPatchManager::countDownWithTime(
             owner.get(), 60, [&](int n) { values.append(n); }, [&] { ++completed; });
-        clock->advance(5500);
+        scheduler->advance(5500);
         QCOMPARE(values.size(), 6);
         owner.reset();
-        clock->advance(120000);
+        scheduler->advance(120000);
         QCOMPARE(values.size(), 6);
         QCOMPARE(completed, 0);
-        QCOMPARE(clock->pending(), 0);
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void countdownOwnerDestroyedInsideTheRunningBlock()
@@ -303,7 +306,7 @@ private slots:
                     delete owner;
             },
             [] { QFAIL("completed after its owner went"); });
-        clock->advance(60000);
+        scheduler->advance(60000);
         QCOMPARE(values, (QList<int>{9, 8, 7}));
     }
 
@@ -326,19 +329,19 @@ private slots:
         QObject owner;
         QList<qint64> fired;
         DispatchTimer *timer =
-            DisPatchManager::timingWithDuration(&owner, count, interval, [&] { fired.append(clock->now()); });
+            DisPatchManager::timingWithDuration(&owner, count, interval, [&] { fired.append(Clock::nowMSecs()); });
         QCOMPARE(timer->parent(), &owner);
-        clock->advance(10000);
+        scheduler->advance(10000);
         QVERIFY(fired.isEmpty()); // not started until resumed
-        const qint64 start = clock->now();
+        const qint64 start = Clock::nowMSecs();
         timer->resume();
         timer->resume();
-        clock->advance(100000);
+        scheduler->advance(100000);
         for (qint64 &t : fired)
             t -= start;
         QCOMPARE(fired, times);
         QVERIFY(timer->isCancelled());
-        QCOMPARE(clock->pending(), 0);
+        QCOMPARE(scheduler->pending(), 0);
     }
 
     void timingStopsWhenCancelledOrItsOwnerGoes()
@@ -350,24 +353,25 @@ private slots:
                 owner.reset(); // destroys the timer from inside its own block
         });
         timer->resume();
-        clock->advance(60000);
+        scheduler->advance(60000);
         QCOMPARE(fired, 3);
-        QCOMPARE(clock->pending(), 0);
+        QCOMPARE(scheduler->pending(), 0);
 
         QObject other;
         int calls = 0;
         DispatchTimer *second = DisPatchManager::timingWithDuration(&other, 10, 1.0, [&] { ++calls; });
         second->resume();
-        clock->advance(1500);
+        scheduler->advance(1500);
         second->cancel();
-        clock->advance(60000);
+        scheduler->advance(60000);
         QCOMPARE(calls, 2);
     }
 
     void countdownWithRealTimers()
     {
         // The default scheduler: real timers (one short countdown, with no owner).
-        clock.reset();
+        scheduler.reset();
+        Clock::reset();
         QList<int> values;
         bool completed = false;
         DisPatchManager::countDownWithTime(

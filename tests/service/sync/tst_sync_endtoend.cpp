@@ -2,6 +2,7 @@
 
 #include "SyncClient.h"
 #include "SyncTestService.h"
+#include "platform/base/Session.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/sync/NoteMapManager.h"
 #include "service/sync/SyncNotesManager.h"
@@ -22,6 +23,7 @@ private slots:
     void snapshotRestoreReplacesEverything();
     void requestsMeanwhileMergeIntoOneFollowUp();
     void replyAfterLogoutIsDropped();
+    void signOutStopsTheQueue();
     void newSignInDuringAPullKeepsItsSession_data();
     void newSignInDuringAPullKeepsItsSession();
 
@@ -340,6 +342,40 @@ void TstSyncEndToEnd::replyAfterLogoutIsDropped()
     QVERIFY(other->classId().contains('c'));
     QVERIFY(!other->isSync());
     QCOMPARE(a.version(), version);
+}
+
+void TstSyncEndToEnd::signOutStopsTheQueue()
+{
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    QVERIFY(a.sync());
+    NoteDetail *n = a.addNote(cat, "一");
+    a.engine->sync({n->cId()});
+    while (!a.engine->isBusy())
+        QCoreApplication::processEvents();
+    a.engine->pull(SyncEngine::PullKind::Full);
+    a.engine->push();
+    const int pushesBefore = s.notes->data(s.tester()).pushCount;
+    const int pullsBefore = s.notes->data(s.tester()).pullCount;
+
+    QSignalSpy idle(a.engine.get(), &SyncEngine::idle);
+    bool queueStoppedBeforeTheWipe = false;
+    QObject probe;
+    connect(Session::instance(), &Session::signingOut, &probe, [&] {
+        queueStoppedBeforeTheWipe = !a.engine->isBusy() && !a.engine->hasQueuedWork() &&
+                                    !a.ctx()->findAll<NoteDetail>().isEmpty();
+    });
+    QuitLoginManager::showLoginWindow();
+    QVERIFY(queueStoppedBeforeTheWipe);
+    QCOMPARE(idle.count(), 1);
+
+    // The reply of the request in flight changes nothing, and nothing queued goes out.
+    QTest::qWait(500);
+    QCOMPARE(s.notes->data(s.tester()).pullCount, pullsBefore);
+    QVERIFY(s.notes->data(s.tester()).pushCount <= pushesBefore + 1);
+    QVERIFY(a.ctx()->findAll<NoteDetail>().isEmpty());
+    QCOMPARE(a.version(), QString());
 }
 
 void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession_data()

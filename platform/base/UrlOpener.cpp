@@ -1,0 +1,3 @@
+#include "platform/base/UrlOpener.h"
+
+UrlOpener::~UrlOpener() = default;
