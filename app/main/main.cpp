@@ -1,12 +1,12 @@
 // prelvane: the note and reminder program.
 #include "app/shell/AppShell.h"
-#include "app/shell/LoginArt.h"
+#include "app/uikit/AppImages.h"
+#include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/api/ApiNetWorking.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdlib>
 #include <ctime>
@@ -23,7 +23,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
     QApplication::setDesktopFileName(QStringLiteral("prelvane"));
-    QApplication::setWindowIcon(QIcon(LoginArt::logo(128, 1.0)));
+    QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));
+    ApplicationFont::install();
 
     const QString socket = AppShell::instanceSocketName();
     if (AppShell::forwardToRunningInstance(socket))
