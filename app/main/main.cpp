@@ -4,6 +4,7 @@
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
+#include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
 
 #include <QApplication>
@@ -22,6 +23,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
+    QApplication::setApplicationVersion(PlatformTool::appVersion());
     QApplication::setDesktopFileName(QStringLiteral("prelvane"));
     QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));
     ApplicationFont::install();

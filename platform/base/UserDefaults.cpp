@@ -1,6 +1,8 @@
 #include "platform/base/UserDefaults.h"
 
+#include <QDebug>
 #include <QDir>
+#include <QFile>
 #include <QMutex>
 #include <QSettings>
 #include <QStandardPaths>
@@ -17,11 +19,25 @@ QString defaultPath()
     return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) + "/userdefaults.ini";
 }
 
+// The file holds "accessToken" and "userKey": readable by its owner only. An
+// existing file is tightened; the settings' atomic rewrites keep the mode.
+void keepPrivate(const QString &path)
+{
+    const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    QFile file(path);
+    if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
+        qWarning() << "user defaults: cannot create" << path;
+    file.close();
+    if (!QFile::setPermissions(path, ownerOnly))
+        qWarning() << "user defaults: cannot restrict the permissions of" << path;
+}
+
 QSettings &store()
 {
     if (!settings) {
         const QString path = customPath.isEmpty() ? defaultPath() : customPath;
         QDir().mkpath(QFileInfo(path).absolutePath());
+        keepPrivate(path);
         settings = std::make_unique<QSettings>(path, QSettings::IniFormat);
     }
     return *settings;

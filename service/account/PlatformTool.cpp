@@ -26,7 +26,7 @@ QString PlatformTool::osxVersion()
 
 QString PlatformTool::appVersion()
 {
-    return QCoreApplication::applicationVersion();
+    return QStringLiteral(PRELVANE_VERSION);
 }
 
 QString PlatformTool::deviceModel()

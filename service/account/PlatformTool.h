@@ -11,6 +11,7 @@ public:
     static QString modelIdentifier();
     // The system's version.
     static QString osxVersion();
+    // The program's version: the CMake project version ("clientVersion").
     static QString appVersion();
     // "<model>-<version>", the login's "deviceModel".
     static QString deviceModel();

@@ -40,6 +40,33 @@ private slots:
         QCOMPARE(UserDefaults::string("version"), QString());
     }
 
+    // The file holds the access token and the user key: its owner's alone,
+    // when made, when rewritten, and an older readable one is tightened.
+    void userDefaultsFileIsPrivate()
+    {
+        const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+        // Owner, group and others (the "user" bits repeat the owner's).
+        auto mode = [](const QString &path) { return QFile::permissions(path) & QFile::Permissions(0x7077); };
+        const QString dir = TestEnv::freshFolders();
+        const QString fresh = dir + "/config/fresh/userdefaults.ini";
+        UserDefaults::setStoragePath(fresh);
+        UserDefaults::setValue("accessToken", "secret");
+        QCOMPARE(mode(fresh), ownerOnly);
+        UserDefaults::setValue("userKey", "key");
+        QCOMPARE(mode(fresh), ownerOnly);
+
+        const QString older = dir + "/config/older.ini";
+        {
+            QFile f(older);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("[General]\nversion=12\n");
+        }
+        QVERIFY(QFile::setPermissions(older, ownerOnly | QFile::ReadGroup | QFile::ReadOther));
+        UserDefaults::setStoragePath(older);
+        QCOMPARE(UserDefaults::string("version"), QString("12"));
+        QCOMPARE(mode(older), ownerOnly);
+    }
+
     void missingValues_data()
     {
         QTest::addColumn<QVariant>("value");

@@ -36,7 +36,10 @@ private slots:
         QCOMPARE(req.params.value("account").toString(), QStringLiteral("tester"));
         QVERIFY(!req.params.value("deviceCode").toString().isEmpty());
         QVERIFY(req.params.value("deviceModel").toString().contains('-'));
-        QVERIFY(req.params.contains("clientVersion"));
+        // The project's version, in the login field and in every request's header.
+        QCOMPARE(req.params.value("clientVersion").toString(), QStringLiteral(PRELVANE_VERSION));
+        QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(QStringLiteral(PRELVANE_VERSION)).hasMatch());
+        QCOMPARE(req.header("clientVersion"), QByteArray(PRELVANE_VERSION));
         QVERIFY(!req.params.contains("jpushId"));
         QCOMPARE(tokenSeenInCallback, f.tester().accessToken);
         QCOMPARE(UserDefaults::string("userKey"), f.tester().userKey);
@@ -198,7 +201,7 @@ private slots:
             f.run([&](auto ok, auto fail) { f.api->loadAOuthTempIdWithParams(model, nullptr, ok, fail); });
         QVERIFY(temp->model.data.isString());
         QVERIFY(temp->model.dataString().startsWith("tmp"));
-        QCOMPARE(model.clientVersion, QCoreApplication::applicationVersion());
+        QCOMPARE(model.clientVersion, QStringLiteral(PRELVANE_VERSION));
         const QJsonObject sent = f.service->lastRequest("tool/oauthTempId").params;
         QCOMPARE(sent.value("oauthtype").toString(), QStringLiteral("qq"));
         QVERIFY(!sent.contains("clientId")); // unset fields are left out
