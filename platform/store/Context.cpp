@@ -594,6 +594,7 @@ void Context::cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen)
         st.dirty.remove(o);
         st.registered.remove(o->m_pk);
         o->m_registered = false;
+        retire(o);
     } else {
         st.dirty.insert(o);
     }
@@ -616,6 +617,7 @@ void Context::markGone(ManagedObject *o)
     st.dirtyIndex.clear();
     o->m_deleted = true;
     o->m_registered = false;
+    retire(o);
     o->m_inserted = false;
 }
 
@@ -836,6 +838,7 @@ SaveResult Context::saveAndWait()
             if (o->m_deleted && !skipped.contains(o)) {
                 st.registered.remove(o->m_pk);
                 o->m_registered = false;
+                retire(o);
             }
             o->m_deleted = o->m_deleted && o->m_registered == false;
             o->m_inserted = false;
@@ -1010,6 +1013,7 @@ void Context::rollback()
                 st.registered.remove(o->m_pk);
                 o->m_deleted = true;
                 o->m_registered = false;
+                retire(o);
                 o->m_inserted = false;
                 continue;
             }
@@ -1036,6 +1040,7 @@ void Context::rollback()
             } else {
                 o->m_deleted = true;
                 o->m_registered = false;
+                retire(o);
             }
         }
     }
@@ -1303,4 +1308,24 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
     for (auto it = found.cbegin(); it != found.cend(); ++it)
         out.insert(byKey.value(it.key()), it.value());
     return out;
+}
+
+void Context::retire(ManagedObject *o)
+{
+    m_gone.insert(o);
+    if (m_releaseQueued)
+        return;
+    m_releaseQueued = true;
+    // Not now: whoever deleted the row, or heard of its deletion, may still hold the
+    // pointer until the event ends.
+    QMetaObject::invokeMethod(this, [this] { releaseGone(); }, Qt::QueuedConnection);
+}
+
+void Context::releaseGone()
+{
+    m_releaseQueued = false;
+    if (m_gone.isEmpty())
+        return;
+    const QSet<ManagedObject *> gone = std::exchange(m_gone, {});
+    std::erase_if(m_owned, [&gone](const std::unique_ptr<ManagedObject> &o) { return gone.contains(o.get()); });
 }

@@ -10,16 +10,20 @@
 //   QList<Classify *> cats = ctx->findAllSortedBy<Classify>(
 //       "sort", true, [](const Classify *c) { return c->actionType() != 3; });
 //   QList<UISkin *> all = ctx->findAll<UISkin>();
+//   QList<NoteDetail *> notes = ctx->fetch<NoteDetail>(Predicate::equals("classId", id), "sort");
+//   QHash<NoteDetail *, DateRemind *> reminds = ctx->fetchToOne<DateRemind>(notes, "remind");
 //   ctx->deleteObject(n);                               // delete rules apply (cascade / nullify)
 //   if (SaveResult r = ctx->saveAndWait(); !r) { ... r.error ... }   // one transaction
 //
 // Background work (a pull import): Store::saveInBackground(block, completion) runs
 // the block on a worker thread with its own context and connection, saves it in one
 // transaction, merges the changes into the main context (updated rows keep their
-// objects, deleted rows become isDeleted(), new rows are found by the next query)
-// and then calls the completion on the main thread. Until it saves, the block reads
-// the file as it was at its first lookup (one read transaction: saves of other
-// contexts meanwhile are not seen, and lookups take no lock each).
+// objects, deleted rows become isDeleted() until the event ends, new rows are found
+// by the next query) and then calls the completion on the main thread. Until it
+// saves, the block reads the file as it was at its first lookup (one read
+// transaction: saves of other contexts meanwhile are not seen, and lookups take no
+// lock each). Its save writes a row only if no other context saved it since the
+// block read it; the rows it left alone are in SaveResult::skipped.
 //
 // Change sets: the main context emits changesSaved() once after each successful save
 // of its own and each merge of a background save, with the keys of the rows inserted,
@@ -28,9 +32,13 @@
 //
 // Rules
 // - One object per row: every finder returns the same pointer for the same row.
+// - Row pointers are held within one event only: objects of rows that are gone are
+//   freed when the event ends (see ManagedObject). Hold an ObjectId for longer.
 // - Pending inserts, changes and deletions are seen by every later query of the
 //   same context, before they are saved.
-// - Query values are always bound as SQL parameters; conditions are C++ predicates.
+// - Query values are always bound as SQL parameters. fetch()/count() filter, sort and
+//   limit in SQL (Predicate, FetchRequest); findAllWhere()/findAllSortedBy() read the
+//   whole table and filter in C++ (kept for conditions a Predicate cannot say).
 // - Objects belong to their context; hand rows to another context by objectId().
 // - A context is used from one thread at a time.
 
@@ -96,6 +104,9 @@ public:
     void deleteObjects(const QList<ManagedObject *> &objects);
 
     bool hasChanges() const;
+    // Row objects this context holds: live rows, pending deletions, and rows gone in
+    // the current event (those are freed when it ends).
+    int objectCount() const { return int(m_owned.size()); }
     // Writes every pending change in one transaction. On failure nothing is written,
     // the pending changes stay, and the error is logged and returned.
     SaveResult saveAndWait();
@@ -234,6 +245,10 @@ private:
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
     void markGone(ManagedObject *o);
+    // A row object that no finder returns any more is freed once the current event
+    // has ended.
+    void retire(ManagedObject *o);
+    void releaseGone();
     // Reads the row's stored values into the slots without pending changes; false
     // when the file no longer holds the row.
     bool refresh(ManagedObject *o);
@@ -255,5 +270,7 @@ private:
     bool m_replaced = false;
     std::unique_ptr<SqliteConnection> m_db;
     std::vector<std::unique_ptr<ManagedObject>> m_owned;
+    QSet<ManagedObject *> m_gone; // retired, freed by releaseGone()
+    bool m_releaseQueued = false;
     std::vector<std::unique_ptr<EntityState>> m_states;
 };

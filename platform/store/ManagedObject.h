@@ -11,12 +11,14 @@
 
 class Context;
 
-// One row of an entity inside one context. The context owns it; the pointer stays
-// valid as long as the context lives, also after the row is deleted (by this
-// context, or by a merged background save). A deleted object reports isDeleted()
-// and must be treated as absent: it is never returned by finders, relationships
-// skip it, and its setters do nothing. Holders of long-lived pointers (views) check
-// isDeleted() before use, or keep the row's key and find it again.
+// One row of an entity inside one context, owned by the context. When the row goes
+// (deleted by this context's save, or by a merged background save, or a new row
+// deleted before it was saved) the object reports isDeleted() for the rest of the
+// current event: it is never returned by finders, relationships skip it, and its
+// setters do nothing. Once the event has ended the context frees it. So a pointer is
+// only held within one event (a function, a slot); whatever must hold a row longer
+// (views, caches) keeps its objectId() and finds the row again when it uses it, with
+// Context::existingObject(); a row that is gone is then not found.
 class ManagedObject
 {
 public:

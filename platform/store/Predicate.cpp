@@ -65,7 +65,7 @@ Predicate Predicate::equals(const QString &attribute, const QVariant &value)
     return leaf(Op::Equals, attribute, {value});
 }
 
-Predicate Predicate::equals(const QString &relationship, const ManagedObject *target)
+Predicate Predicate::relatedTo(const QString &relationship, const ManagedObject *target)
 {
     return leaf(Op::Equals, relationship,
                 {target && !target->isDeleted() ? QVariant(qlonglong(target->objectId().pk)) : QVariant()});

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <type_traits>
 
 class ManagedObject;
 
@@ -30,7 +31,13 @@ public:
     Predicate() = default; // matches every row
 
     static Predicate equals(const QString &attribute, const QVariant &value);
-    static Predicate equals(const QString &relationship, const ManagedObject *target);
+    // A row object, not a null pointer constant: equals("sort", 0) compares with 0.
+    template <class T>
+    requires std::is_base_of_v<ManagedObject, T>
+    static Predicate equals(const QString &relationship, const T *target)
+    {
+        return relatedTo(relationship, target);
+    }
     static Predicate notEquals(const QString &attribute, const QVariant &value);
     static Predicate in(const QString &attribute, const QVariantList &values);
     static Predicate isNull(const QString &attribute);
@@ -82,6 +89,7 @@ private:
         std::shared_ptr<const Node> left, right;
     };
     static Predicate leaf(Op op, const QString &attribute, QVariantList values);
+    static Predicate relatedTo(const QString &relationship, const ManagedObject *target);
     static Predicate join(Op op, const Predicate &a, const Predicate &b);
     static bool compileNode(const Node &node, const EntityDescription &entity, Compiled &out, QString *error);
 

@@ -19,7 +19,7 @@ TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl)
     model.timestamp = double(Clock::nowMSecs()) / 1000.0;
     qint64 classes = 0;
     if (Context *ctx = Context::defaultContext())
-        classes = ctx->findAll<Classify>().size();
+        classes = ctx->count<Classify>();
     model.classesCount = QString::number(classes);
     model.teamCount = UserDefaults::string(SignInKeys::TeamCount);
     model.macAddress = UUIDTool::getUUIDInKeychain();

@@ -18,6 +18,8 @@
 #include <QDebug>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 const QString lastTypeKey = QStringLiteral("lastWiFiType");
 const QString lastNameKey = QStringLiteral("lastWiFiName");
@@ -43,7 +45,18 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
     const QDateTime now = Clock::now();
     const QString nowText = DateManager::getStringFromDate(now);
 
-    for (NoteDetail *note : ctx->findAll<NoteDetail>()) {
+    // The active Wi-Fi reminders of this kind and their notes, two queries; fired in
+    // the order the notes were made.
+    const Predicate kind = join ? Predicate::equals(QStringLiteral("connectWifiType"), 0)
+                                : Predicate::notEquals(QStringLiteral("connectWifiType"), 0);
+    const QList<DateRemind *> reminds =
+        ctx->fetch<DateRemind>(Predicate::notEquals(QStringLiteral("connectWifiIds"), QString()) &&
+                               Predicate::notEquals(QStringLiteral("remindActionType"), 3) && kind);
+    QList<NoteDetail *> notes = ctx->fetchToOne<NoteDetail>(reminds, QStringLiteral("noteDetail")).values();
+    std::sort(notes.begin(), notes.end(),
+              [](const NoteDetail *a, const NoteDetail *b) { return a->objectId().pk < b->objectId().pk; });
+
+    for (NoteDetail *note : std::as_const(notes)) {
         DateRemind *remind = note->remind();
         if (!remind || remind->remindActionType() == 3 || Missing::isMissing(remind->connectWifiIds()))
             continue;

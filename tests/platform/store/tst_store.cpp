@@ -579,6 +579,7 @@ private slots:
             << P::notEquals("count", "abc") << "big" << true << -1 << L{1, 2, 3, 4, 6};
         QTest::newRow("deleted rows are gone") << P::greaterOrEqual("big", 5) << "big" << true << -1 << L{6};
         QTest::newRow("float") << P::greater("weight", 0.25) << "big" << true << -1 << L{2, 6};
+        QTest::newRow("literal zero is a value") << P::equals("count", 0) << "big" << true << -1 << L{6};
     }
 
     void fetchJudgesPendingChangesLikeTheFile()
@@ -620,6 +621,8 @@ private slots:
                 out << i->big();
             return out;
         };
+        // A relationship compared with a row object.
+        QCOMPARE(labels(ctx->fetch<Item>(Predicate::equals("folder", g), "big")), (QList<qint64>{1, 3}));
         const QList<Item *> pending = ctx->fetch<Item>(request);
         QCOMPARE(labels(pending), expected);
         const int all = int(ctx->fetch<Item>(FetchRequest{where, {}, -1}).size());
@@ -1076,9 +1079,23 @@ private slots:
         child->setName("child");
         child->setFolder(held);
         QVERIFY(main->saveAndWait());
-        const ObjectId heldId = held->objectId(), editedId = edited->objectId();
+        const ObjectId heldId = held->objectId(), editedId = edited->objectId(), childId = child->objectId();
 
         edited->setRank(5); // unsaved when the background deletes the row
+        // Within the event that tells of the deletion, held pointers are safe and
+        // read as absent.
+        bool checked = false;
+        QObject guard;
+        QObject::connect(main, &Context::changesSaved, &guard, [&](const StoreChanges &) {
+            QVERIFY(held->isDeleted());
+            QVERIFY(child->isDeleted()); // the cascade ran in the background
+            QVERIFY(edited->isDeleted());
+            QVERIFY(held->items().isEmpty());
+            QVERIFY(!child->folder());
+            held->setTitle("ignored");
+            QCOMPARE(held->title(), QString("held"));
+            checked = true;
+        });
         BackgroundSave save;
         startBackgroundSave(
             *store,
@@ -1090,16 +1107,11 @@ private slots:
             save);
         QTRY_VERIFY(save.done);
         QVERIFY(save.result.ok);
+        QVERIFY(checked);
 
-        // Rows deleted elsewhere are gone here too: the held pointers stay safe.
-        QVERIFY(held->isDeleted());
-        QVERIFY(child->isDeleted()); // the cascade ran in the background
-        QVERIFY(edited->isDeleted());
-        QVERIFY(held->items().isEmpty());
-        QVERIFY(!child->folder());
-        held->setTitle("ignored");
-        QCOMPARE(held->title(), QString("held"));
-        QVERIFY(!main->existing<Folder>(heldId));
+        // Afterwards the rows are found no more; their objects are freed.
+        for (const ObjectId &id : {heldId, editedId, childId})
+            QVERIFY(!main->existingObject(id));
         QVERIFY(main->findAll<Folder>().isEmpty());
         // The unsaved edit of a deleted row is dropped, not written back.
         QVERIFY(!main->hasChanges());
@@ -1110,6 +1122,44 @@ private slots:
         Item *found = main->findFirstByAttribute<Item>("name", "new");
         QVERIFY(found);
         QCOMPARE(main->findAll<Item>(), QList<Item *>{found});
+        QTRY_COMPARE(main->objectCount(), 1);
+    }
+
+    void replaceCyclesDoNotGrowTheMainContext()
+    {
+        auto store = openStore();
+        Context *main = store->mainContext();
+        const int rows = 500;
+        for (int i = 0; i < rows; ++i)
+            newFolder(main, QString::number(i))->setRank(1);
+        QVERIFY(main->saveAndWait());
+        QCOMPARE(main->findAll<Folder>().size(), rows);
+        QCOMPARE(main->objectCount(), rows);
+        for (int cycle = 0; cycle < 5; ++cycle) {
+            // Half the rows stay (updated in place), half are replaced by new ones.
+            BackgroundSave save;
+            startBackgroundSave(
+                *store,
+                [cycle](Context &bg) {
+                    const QList<Folder *> all = bg.findAll<Folder>();
+                    for (int i = 0; i < all.size(); ++i) {
+                        if (i % 2)
+                            all.at(i)->setRank(qint16(cycle + 2));
+                        else
+                            bg.deleteObject(all.at(i));
+                    }
+                    for (int i = 0; i < all.size() / 2; ++i)
+                        newFolder(&bg, QString("%1-%2").arg(cycle).arg(i));
+                    bg.markReplaced();
+                },
+                save);
+            QTRY_VERIFY(save.done);
+            QVERIFY(save.result.ok);
+            const QList<Folder *> now = main->findAll<Folder>();
+            QCOMPARE(now.size(), rows);
+            QTRY_COMPARE(main->objectCount(), rows);
+        }
+        QCOMPARE(main->count<Folder>(Predicate::equals("rank", 6)), rows / 2);
     }
 
     void failedBackgroundSaveMergesNothing()
