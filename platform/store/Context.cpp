@@ -1087,11 +1087,11 @@ ManagedObject *Context::rowFromStatement(const EntityDescription &e, sqlite3_stm
         return o;
     }
     *pending = false;
-    QList<QVariant> values;
-    values.reserve(e.slotCount());
-    for (int s = 0; s < e.slotCount(); ++s)
-        values.append(readSlot(stmt, s + 1, e, s));
-    return materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1));
+    const int slotTotal = int(st.emptyValues.size());
+    QList<QVariant> values(slotTotal);
+    for (int s = 0; s < slotTotal; ++s)
+        values[s] = readSlot(stmt, s + 1, e, s);
+    return materialise(e, pk, values, sqlite3_column_int64(stmt, slotTotal + 1));
 }
 
 QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const FetchRequest &request)
@@ -1318,7 +1318,8 @@ void Context::retire(ManagedObject *o)
     m_releaseQueued = true;
     // Not now: whoever deleted the row, or heard of its deletion, may still hold the
     // pointer until the event ends.
-    QMetaObject::invokeMethod(this, [this] { releaseGone(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { releaseGone(); }, Qt::QueuedConnection);
 }
 
 void Context::releaseGone()
@@ -1327,5 +1328,6 @@ void Context::releaseGone()
     if (m_gone.isEmpty())
         return;
     const QSet<ManagedObject *> gone = std::exchange(m_gone, {});
-    std::erase_if(m_owned, [&gone](const std::unique_ptr<ManagedObject> &o) { return gone.contains(o.get()); });
+    std::erase_if(m_owned,
+                  [&gone](const std::unique_ptr<ManagedObject> &o) { return gone.contains(o.get()); });
 }
