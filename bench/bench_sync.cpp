@@ -5,8 +5,10 @@
 // pull). PlainSqliteInsert: the same rows written with plain SQLite in one
 // transaction, the baseline. PullMainThreadStall: the same pull through the
 // background import, reporting the longest gap between two ticks of a
-// zero-interval timer on the main thread. PushCollect: collecting and encoding
-// (JSON, AES, Base64) a push of 1,000 changed notes.
+// zero-interval timer on the main thread. PullKeyedUpdate and
+// PullKeyedUpdateStall: the same full pull onto a store that already holds
+// those rows (matched by key and updated in place). PushCollect: collecting and
+// encoding (JSON, AES, Base64) a push of 1,000 changed notes.
 
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
@@ -92,6 +94,59 @@ std::unique_ptr<Store> freshStore(const QString &name)
     return Store::open(path, DataModel::model());
 }
 
+NoteMapManager::Options fullPullOptions()
+{
+    NoteMapManager::Options options;
+    options.fullPull = true;
+    options.userId = 7;
+    options.appliedVersion = QStringLiteral("42");
+    return options;
+}
+
+// A store that already holds the pulled rows, as after an earlier full pull.
+std::unique_ptr<Store> storeHoldingThePull(const QString &name)
+{
+    std::unique_ptr<Store> store = freshStore(name);
+    std::unique_ptr<Context> ctx = store->newContext();
+    NoteMapManager::Result result;
+    if (!NoteMapManager::applyToContext(*ctx, QJsonDocument::fromJson(pullReplyBytes()).object(),
+                                        fullPullOptions(), &result) ||
+        !ctx->saveAndWait())
+        return nullptr;
+    return store;
+}
+
+// The longest gap between two ticks of the main thread while a full pull is
+// imported in the background into `store`, in milliseconds; -1 on failure.
+qint64 longestStallDuringPull(Store *store)
+{
+    QEventLoop loop;
+    QElapsedTimer sinceTick;
+    qint64 longest = 0;
+    QTimer ticker;
+    ticker.setInterval(0);
+    QObject::connect(&ticker, &QTimer::timeout, [&] { longest = qMax(longest, sinceTick.restart()); });
+    sinceTick.start();
+    ticker.start();
+    // On the main thread: reading the reply; the import runs on the background context.
+    const QJsonObject data = QJsonDocument::fromJson(pullReplyBytes()).object();
+    longest = qMax(longest, sinceTick.restart());
+    bool ok = false;
+    NoteMapManager::noteMapToLocalWithData(
+        data, fullPullOptions(),
+        [&](const NoteMapManager::Result &r) {
+            ok = r.ok;
+            // The first query of the main context after the merge, as the views make it.
+            (void)store->mainContext()->findAll<Classify>();
+            longest = qMax(longest, sinceTick.restart());
+            loop.quit();
+        },
+        store);
+    loop.exec();
+    ticker.stop();
+    return ok ? longest : -1;
+}
+
 void PullApply(benchmark::State &state)
 {
     const QByteArray bytes = pullReplyBytes();
@@ -102,12 +157,8 @@ void PullApply(benchmark::State &state)
         std::unique_ptr<Context> ctx = store->newContext();
         state.ResumeTiming();
         const QJsonObject data = QJsonDocument::fromJson(bytes).object();
-        NoteMapManager::Options options;
-        options.fullPull = true;
-        options.userId = 7;
-        options.appliedVersion = QStringLiteral("42");
         NoteMapManager::Result result;
-        if (!NoteMapManager::applyToContext(*ctx, data, options, &result))
+        if (!NoteMapManager::applyToContext(*ctx, data, fullPullOptions(), &result))
             state.SkipWithError("the import failed");
         if (!ctx->saveAndWait())
             state.SkipWithError("the save failed");
@@ -216,7 +267,6 @@ void PlainSqliteInsert(benchmark::State &state)
 
 void PullMainThreadStall(benchmark::State &state)
 {
-    const QByteArray bytes = pullReplyBytes();
     int run = 0;
     double worst = 0;
     for (auto _ : state) {
@@ -224,35 +274,62 @@ void PullMainThreadStall(benchmark::State &state)
         std::unique_ptr<Store> store = freshStore(QStringLiteral("stall-%1.sqlite").arg(run++));
         Store::setDefaultStore(store.get());
         state.ResumeTiming();
-        QEventLoop loop;
-        QElapsedTimer sinceTick;
-        qint64 longest = 0;
-        QTimer ticker;
-        ticker.setInterval(0);
-        QObject::connect(&ticker, &QTimer::timeout, [&] { longest = qMax(longest, sinceTick.restart()); });
-        sinceTick.start();
-        ticker.start();
-        // On the main thread: reading the reply; the import runs on the background context.
+        const qint64 longest = longestStallDuringPull(store.get());
+        if (longest < 0)
+            state.SkipWithError("the background import failed");
+        worst = qMax(worst, double(longest));
+        state.PauseTiming();
+        Store::setDefaultStore(nullptr);
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.counters["max_main_thread_stall_ms"] = worst;
+}
+
+void PullKeyedUpdate(benchmark::State &state)
+{
+    const QByteArray bytes = pullReplyBytes();
+    int run = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Store> store = storeHoldingThePull(QStringLiteral("keyed-%1.sqlite").arg(run++));
+        if (!store) {
+            state.SkipWithError("the first pull failed");
+            break;
+        }
+        std::unique_ptr<Context> ctx = store->newContext();
+        state.ResumeTiming();
         const QJsonObject data = QJsonDocument::fromJson(bytes).object();
-        longest = qMax(longest, sinceTick.restart());
-        NoteMapManager::Options options;
-        options.fullPull = true;
-        options.userId = 7;
-        options.appliedVersion = QStringLiteral("42");
-        bool ok = false;
-        NoteMapManager::noteMapToLocalWithData(
-            data, options,
-            [&](const NoteMapManager::Result &r) {
-                ok = r.ok;
-                // The first query of the main context after the merge, as the views make it.
-                (void)store->mainContext()->findAll<Classify>();
-                longest = qMax(longest, sinceTick.restart());
-                loop.quit();
-            },
-            store.get());
-        loop.exec();
-        ticker.stop();
-        if (!ok)
+        NoteMapManager::Result result;
+        if (!NoteMapManager::applyToContext(*ctx, data, fullPullOptions(), &result))
+            state.SkipWithError("the import failed");
+        if (!ctx->saveAndWait())
+            state.SkipWithError("the save failed");
+        state.PauseTiming();
+        ctx.reset();
+        store.reset();
+        state.ResumeTiming();
+    }
+}
+
+void PullKeyedUpdateStall(benchmark::State &state)
+{
+    int run = 0;
+    double worst = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Store> store =
+            storeHoldingThePull(QStringLiteral("keyed-stall-%1.sqlite").arg(run++));
+        if (!store) {
+            state.SkipWithError("the first pull failed");
+            break;
+        }
+        Store::setDefaultStore(store.get());
+        // The views hold the rows the update changes.
+        (void)store->mainContext()->findAll<NoteDetail>();
+        state.ResumeTiming();
+        const qint64 longest = longestStallDuringPull(store.get());
+        if (longest < 0)
             state.SkipWithError("the background import failed");
         worst = qMax(worst, double(longest));
         state.PauseTiming();
@@ -309,6 +386,8 @@ void PushCollect(benchmark::State &state)
 BENCHMARK(PullApply)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PlainSqliteInsert)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PullMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PullKeyedUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(PullKeyedUpdateStall)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PushCollect)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 int main(int argc, char **argv)

@@ -469,6 +469,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     const bool replacing = restoring || options.fullPull;
     for (const QString &id :
          textOf(clear.value(QStringLiteral("classIds"))).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        result->deletedClasses.insert(id.trimmed());
         if (Classify *c = index.classify(id.trimmed())) {
             for (NoteDetail *n : c->notes())
                 result->withdrawn << n->cId();
@@ -571,7 +572,9 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     for (const QJsonValue &v :
          data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
         const QJsonObject entry = v.toObject();
-        if (replacing && actionOf(entry.value(kActionType)) != 3)
+        if (actionOf(entry.value(kActionType)) == 3)
+            result->deletedClasses.insert(textOf(entry.value(kClassId)));
+        else if (replacing)
             listedClasses.insert(textOf(entry.value(kClassId)));
         if (Classify *c = importClassify(entry, index, restoring); c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
@@ -579,7 +582,9 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     QSet<NoteDetail *> imported;
     for (const QJsonValue &v : noteEntries) {
         const QJsonObject entry = v.toObject();
-        if (replacing && actionOf(entry.value(kActionType)) != 3)
+        if (actionOf(entry.value(kActionType)) == 3)
+            result->deletedNotes.insert(textOf(entry.value(kCId)));
+        else if (replacing)
             listedNotes.insert(textOf(entry.value(kCId)));
         bool took = false;
         if (NoteDetail *n = importNote(entry, index, &result->withdrawn, restoring, &took); n && took)
@@ -610,6 +615,51 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
             u->setVersion(options.appliedVersion);
     }
     return true;
+}
+
+// Rows the main thread saved while the import ran were left alone by the
+// store (their local change wins). What the import hung on them is settled
+// here: a pulled deletion of the row or of its category still applies (a push
+// of it would only be refused), and a reminder row made for a kept note is
+// dropped.
+void settleRowsSavedMeanwhile(Context &main, const QList<ObjectId> &skipped, NoteMapManager::Result *r)
+{
+    bool changed = false;
+    for (const ObjectId &id : skipped) {
+        if (id.entity == Classify::entity().index) {
+            Classify *c = main.existing<Classify>(id);
+            if (c && r->deletedClasses.contains(c->classId())) {
+                for (NoteDetail *n : c->notes())
+                    r->withdrawn << n->cId();
+                main.deleteObject(c);
+                changed = true;
+            }
+            continue;
+        }
+        if (id.entity != NoteDetail::entity().index)
+            continue;
+        NoteDetail *n = main.existing<NoteDetail>(id);
+        if (!n)
+            continue;
+        if (r->deletedNotes.contains(n->cId()) || r->deletedClasses.contains(n->classId()) ||
+            (!n->classify() && !n->classId().isEmpty() &&
+             !main.findFirstByAttribute<Classify>(kClassIdAttribute, n->classId()))) {
+            r->withdrawn << n->cId();
+            main.deleteObject(n);
+            changed = true;
+            continue;
+        }
+        for (DateRemind *rm : main.findByAttribute<DateRemind>(kCIdAttribute, n->cId())) {
+            if (rm != n->remind() && !rm->noteDetail()) {
+                main.deleteObject(rm);
+                changed = true;
+            }
+        }
+    }
+    if (changed) {
+        if (SaveResult s = main.saveAndWait(); !s)
+            qWarning().noquote() << "sync: settling the rows saved during the pull failed:" << s.error;
+    }
 }
 
 } // namespace
@@ -665,6 +715,15 @@ bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const
     return r->ok;
 }
 
+namespace {
+NoteMapManager::Result failed(const QString &error)
+{
+    NoteMapManager::Result r;
+    r.error = error;
+    return r;
+}
+} // namespace
+
 void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Options &options,
                                             Completion completion, Store *store)
 {
@@ -672,13 +731,13 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
         store = Store::defaultStore();
     if (!store) {
         if (completion)
-            completion(Result{false, QStringLiteral("no store"), {}});
+            completion(failed(QStringLiteral("no store")));
         return;
     }
     QString error;
     if (!validate(data, &error)) {
         if (completion)
-            completion(Result{false, error, {}});
+            completion(failed(error));
         return;
     }
     auto shared = std::make_shared<Result>();
@@ -697,7 +756,7 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
             }
             shared->ok = true;
         },
-        [shared, completion](const SaveResult &saved) {
+        [shared, completion, store](const SaveResult &saved) {
             Result r = *shared;
             if (r.ok && !saved) {
                 r.ok = false;
@@ -705,6 +764,8 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
             }
             if (!r.ok)
                 r.withdrawn.clear();
+            else if (!saved.skipped.isEmpty())
+                settleRowsSavedMeanwhile(*store->mainContext(), saved.skipped, &r);
             if (completion)
                 completion(r);
         });

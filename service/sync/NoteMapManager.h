@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -50,6 +51,10 @@ public:
         QString error;
         // Notes whose scheduled notification must go (re-scheduled by the reconciler).
         QStringList withdrawn;
+        // What the reply deleted (notes by cId, categories by classId, cleared
+        // ones included), for rows the store kept because they were saved meanwhile.
+        QSet<QString> deletedNotes;
+        QSet<QString> deletedClasses;
     };
     using Completion = std::function<void(const Result &result)>;
 

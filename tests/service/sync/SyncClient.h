@@ -8,13 +8,14 @@
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/operations/NoteActionManager.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
-#include "service/sync/SyncEngine.h"
 #include "service/standin/StandinService.h"
+#include "service/sync/SyncEngine.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -240,6 +241,30 @@ struct SyncClient
         c->setIsSync(false);
         save();
     }
+    // ---- edits through the note operations, as the windows call them ----
+    NoteDetail *operationAddNote(Classify *c, const QString &content)
+    {
+        NoteDetail *n = NoteActionManager::addActionNoteWithClassify(c);
+        n->setContent(content);
+        save();
+        return n;
+    }
+    void operationMoveToTop(NoteDetail *n)
+    {
+        NoteActionManager::configOldLastNote(n);
+        NoteActionManager::configNewLastNote(n, 1);
+        save();
+    }
+    void operationMoveTo(Classify *c, NoteDetail *n)
+    {
+        NoteActionManager::moveNoteToClassify(c, n);
+        save();
+    }
+    void operationComplete(NoteDetail *n) { NoteActionManager::completeActionWithNote(n); }
+    void operationSnooze(NoteDetail *n) { NoteActionManager::addDelayRemindWithNote(n, 2001); }
+    void operationClearReminder(NoteDetail *n) { NoteActionManager::clearRemindWithNote(n); }
+    void operationDelete(NoteDetail *n) { NoteActionManager::deleteActionWithNote(n); }
+
     void save()
     {
         const SaveResult r = ctx()->saveAndWait();

@@ -77,14 +77,39 @@ QStringList canonical(const QStringList &picture, const QSet<QString> &forked)
 void TstSyncEndToEnd::randomEditsConverge_data()
 {
     QTest::addColumn<quint32>("seed");
+    // Through the note operations, with edits saved while a push or a pull is in flight.
+    QTest::addColumn<bool>("operations");
     for (quint32 seed = 1; seed <= 24; ++seed)
-        QTest::addRow("seed %u", seed) << seed;
+        QTest::addRow("seed %u", seed) << seed << false;
+    for (quint32 seed = 101; seed <= 112; ++seed)
+        QTest::addRow("operations, seed %u", seed) << seed << true;
 }
+
+namespace {
+
+// Waits until the engine has the step in flight that `phase` names: 1 the
+// request, 2 the import of a pull (or the end, when no pull comes).
+void waitForPhase(SyncClient &c, int phase)
+{
+    QElapsedTimer t;
+    t.start();
+    if (phase == 1) {
+        while (!c.engine->isBusy() && t.elapsed() < 5000)
+            QCoreApplication::processEvents();
+        return;
+    }
+    while (!UserDefaults::contains(NoteMapManager::ApplyingVersionKey) &&
+           (c.engine->isBusy() || c.engine->hasQueuedWork()) && t.elapsed() < 5000)
+        QCoreApplication::processEvents();
+}
+
+} // namespace
 
 void TstSyncEndToEnd::randomEditsConverge()
 {
     QFETCH(quint32, seed);
-    qInfo("seed %u", seed);
+    QFETCH(bool, operations);
+    qInfo("seed %u%s", seed, operations ? " with the note operations" : "");
     SyncTestService s;
     // Half the seeds get push results that leave "clientId" out for items pushed
     // under their server id.
@@ -121,35 +146,80 @@ void TstSyncEndToEnd::randomEditsConverge()
             c.deleteCategory(cats.at(int(rng.bounded(int(cats.size())))));
             what = "delete category";
         } else if (op < 35 || !target) {
-            touched = c.addNote(cats.at(int(rng.bounded(int(cats.size())))), content)->objectId();
+            Classify *into = cats.at(int(rng.bounded(int(cats.size()))));
+            touched = (operations ? c.operationAddNote(into, content) : c.addNote(into, content))->objectId();
             what = "add " + content;
         } else if (op < 55) {
             c.editNote(target, content);
             touched = target->objectId();
             what = "edit " + content;
         } else if (op < 67) {
-            c.moveNote(target, int(rng.bounded(4)));
-            touched = target->objectId();
             what = "move " + target->cId();
+            if (!operations)
+                c.moveNote(target, int(rng.bounded(4)));
+            else if (cats.size() > 1 && rng.bounded(2)) {
+                Classify *into = cats.at(int(rng.bounded(int(cats.size()))));
+                c.operationMoveTo(into, target);
+                what += " to " + into->classId();
+            } else
+                c.operationMoveToTop(target);
+            touched = target->objectId();
         } else if (op < 75) {
-            c.completeNote(target);
+            operations ? c.operationComplete(target) : c.completeNote(target);
             touched = target->objectId();
             what = "complete " + target->cId();
         } else if (op < 85) {
             c.setReminder(target, QStringLiteral("2030/1/%1 9:00:00").arg(1 + rng.bounded(28)));
             touched = target->objectId();
             what = "remind " + target->cId();
+        } else if (operations && op < 88) {
+            c.operationSnooze(target);
+            touched = target->objectId();
+            what = "snooze " + target->cId();
         } else if (op < 90) {
-            c.clearReminder(target);
+            operations ? c.operationClearReminder(target) : c.clearReminder(target);
             touched = target->objectId();
             what = "clear remind " + target->cId();
         } else {
-            c.deleteNote(target);
+            operations ? c.operationDelete(target) : c.deleteNote(target);
             what = "delete " + target->cId();
         }
         log << QStringLiteral("%1: %2 %3").arg(step).arg(c.name, what);
         s.feedback->clear();
-        QVERIFY2(c.sync(), qPrintable(QStringLiteral("seed %1: sync did not finish").arg(seed)));
+        ObjectId editedInFlight;
+        QString inFlightContent;
+        if (operations) {
+            c.activate();
+            c.engine->sync();
+            // Another edit saved while the push or the pull is under way, pushed as
+            // the editor asks for it.
+            if (const int phase = int(rng.bounded(3)); phase > 0) {
+                waitForPhase(c, phase);
+                const QList<NoteDetail *> live = c.liveNotes();
+                if (!live.isEmpty()) {
+                    NoteDetail *n = live.at(int(rng.bounded(int(live.size()))));
+                    inFlightContent = QStringLiteral("%1-%2 in flight").arg(c.name).arg(++text);
+                    c.editNote(n, inFlightContent);
+                    editedInFlight = n->objectId();
+                    log << QStringLiteral("   %1 edit %2 to %3")
+                               .arg(phase == 1 ? "during the request:" : "during the import:", n->cId(),
+                                    inFlightContent);
+                    c.engine->push();
+                }
+            }
+            QVERIFY2(c.settle(), qPrintable(QStringLiteral("seed %1: sync did not finish").arg(seed)));
+            if (NoteDetail *n = c.ctx()->existing<NoteDetail>(editedInFlight); n && n->actionType() != 3) {
+                QVERIFY2(n->content() == inFlightContent,
+                         qPrintable(QStringLiteral("seed %1 step %2: the edit made in flight was lost\n%3")
+                                        .arg(seed)
+                                        .arg(step)
+                                        .arg(log.join('\n'))));
+                if (n->isSync())
+                    QCOMPARE(serverNoteContent(s, n->cId()), inFlightContent);
+            }
+        } else {
+            QVERIFY2(c.sync(), qPrintable(QStringLiteral("seed %1: sync did not finish").arg(seed)));
+        }
         if (!s.feedback->messages().isEmpty())
             log << "   shown: " + s.feedback->messages().join(" | ");
 
