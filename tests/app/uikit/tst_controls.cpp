@@ -1,4 +1,5 @@
 #include "app/uikit/AppImages.h"
+#include "app/uikit/ApplicationFont.h"
 #include "app/uikit/BorderTextField.h"
 #include "app/uikit/ControlSkin.h"
 #include "app/uikit/CustomButton.h"
@@ -9,6 +10,8 @@
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QListView>
 #include <QPainter>
 #include <QSignalSpy>
@@ -196,6 +199,21 @@ private slots:
             QCOMPARE(exited.size(), 2);
             QVERIFY(!widget->hasFocus());
         }
+    }
+
+    void chineseFontIsInstalledAndFirst()
+    {
+        const QFont before = QApplication::font();
+        ApplicationFont::install();
+        QVERIFY2(QFontDatabase::families(QFontDatabase::SimplifiedChinese).contains(ApplicationFont::chineseFamily()),
+                 "the setup installs the Chinese font");
+        QCOMPARE(QFontInfo(QApplication::font()).family(), ApplicationFont::chineseFamily());
+        QCOMPARE(QApplication::font().pointSizeF(), before.pointSizeF());
+        // Installing twice keeps one entry per family.
+        ApplicationFont::install();
+        const QStringList families = QApplication::font().families();
+        QCOMPARE(QSet<QString>(families.begin(), families.end()).size(), families.size());
+        QApplication::setFont(before);
     }
 
     void everyImageLoads()
