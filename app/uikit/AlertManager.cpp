@@ -112,6 +112,19 @@ void AlertManager::showTwoButtonAlertWithMsgText(const QString &text, const QStr
     beginSheet(alert, std::move(handler));
 }
 
+void AlertManager::showMessageOn(QWidget *window, const QString &text, Handler handler)
+{
+    beginSheet(makeAlert(text, QStringLiteral("确定")), std::move(handler), window);
+}
+
+void AlertManager::showConfirmOn(QWidget *window, const QString &text, Handler handler)
+{
+    QMessageBox *alert = makeAlert(text, QStringLiteral("确定"));
+    QPushButton *cancel = alert->addButton(QStringLiteral("取消"), QMessageBox::RejectRole);
+    alert->setEscapeButton(cancel);
+    beginSheet(alert, std::move(handler), window);
+}
+
 void AlertManager::setCurrentWindow(QWidget *window)
 {
     currentWindowSlot() = window ? window->window() : nullptr;
@@ -129,10 +142,10 @@ QWidget *AlertManager::currentWindow()
     return window;
 }
 
-void AlertManager::beginSheet(QMessageBox *alert, Handler handler)
+void AlertManager::beginSheet(QMessageBox *alert, Handler handler, QWidget *window)
 {
     alert->setProperty(kSheetProperty, true);
-    QWidget *window = currentWindow();
+    window = window && window->isVisible() ? window->window() : currentWindow();
     if (window) {
         alert->setParent(window, alert->windowFlags());
         alert->setWindowModality(Qt::WindowModal);

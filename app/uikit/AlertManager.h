@@ -30,6 +30,10 @@ public:
     static void showTwoButtonAlertWithMsgText(const QString &text, const QString &doneText,
                                               const QString &cancleText, Handler handler);
 
+    // The same sheets on a given window (a null window: the current one).
+    static void showMessageOn(QWidget *window, const QString &text, Handler handler);
+    static void showConfirmOn(QWidget *window, const QString &text, Handler handler);
+
     // The window in front, set by the application shell when it switches
     // windows. Held weakly.
     static void setCurrentWindow(QWidget *window);
@@ -38,5 +42,5 @@ public:
     static QWidget *currentWindow();
 
 private:
-    static void beginSheet(QMessageBox *alert, Handler handler);
+    static void beginSheet(QMessageBox *alert, Handler handler, QWidget *window = nullptr);
 };

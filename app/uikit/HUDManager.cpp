@@ -3,8 +3,8 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/BusySpinner.h"
 #include "app/uikit/ToastView.h"
-#include "platform/base/Scheduler.h"
 #include "platform/base/Missing.h"
+#include "platform/base/Scheduler.h"
 
 #include <QPointer>
 
@@ -16,6 +16,16 @@ void HUDManager::showHudAddedTo(QWidget *view)
     spinner->show();
     QPointer<QWidget> guard(view);
     Scheduler::current()->schedule(ForcedHideMsecs, view, [guard] { hideAllHudForView(guard.data()); });
+}
+
+BusySpinner *HUDManager::showOwnHudAddedTo(QWidget *view)
+{
+    if (!view)
+        return nullptr;
+    auto *spinner = new BusySpinner(view);
+    spinner->show();
+    Scheduler::current()->schedule(ForcedHideMsecs, spinner, [spinner] { spinner->dismiss(); });
+    return spinner;
 }
 
 void HUDManager::hideHudForView(QWidget *view)

@@ -18,6 +18,10 @@ public:
     // Shows a spinner over the view; 20 s later every spinner of that view is
     // hidden, whoever showed it. A null view does nothing.
     static void showHudAddedTo(QWidget *view);
+    // One operation's spinner over the view: hidden by dismiss(), or by
+    // force 20 s later, and never by another operation's hide. A null view
+    // gives nullptr.
+    static BusySpinner *showOwnHudAddedTo(QWidget *view);
     // Hides the topmost spinner of the view.
     static void hideHudForView(QWidget *view);
     // Hides every spinner of the view.

@@ -2,18 +2,43 @@
 
 #include "platform/base/UserFeedback.h"
 
-// The real user feedback for the lower layers: sheets by AlertManager,
-// spinner and toasts by HUDManager. The application installs one at start.
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+
+class BusySpinner;
+class QWidget;
+
+// The real user feedback: sheets by AlertManager, spinners and toasts by
+// HUDManager, each on the window of whoever asked. A widget anchor shows on
+// its own window; a presenter shows on the window its view attached it to;
+// anything else (or nothing) on the current window. Installs itself for its
+// lifetime.
 class WidgetFeedback final : public UserFeedback
 {
 public:
-    // Installs itself for its lifetime.
     WidgetFeedback();
     ~WidgetFeedback() override;
 
-    void showDefaultMessageAlertWithDetailText(const QString &text, Handler handler = {}) override;
-    void showAddCancleButtonAlertWithText(const QString &text, Handler handler) override;
+    // Sheets, spinners and toasts asked for by `anchor` (a presenter, or any
+    // object below it) go on `window` while both live.
+    void attach(const QObject *anchor, QWidget *window);
+    // The window for an anchor, as above; nullptr: the current window.
+    QWidget *windowFor(const QObject *anchor) const;
+
+    void showToast(const QString &text, const QObject *anchor) override;
     void showHudToWindow() override;
     void hideHudForWindow() override;
-    void showText(const QString &text) override;
+
+protected:
+    void presentMessage(const QString &text, const QObject *anchor, Handler handler) override;
+    void presentConfirm(const QString &text, const QObject *anchor, Handler handler) override;
+    quint64 beginBusy(const QObject *anchor) override;
+    void endBusy(quint64 token) override;
+
+private:
+    QObject m_connections; // ends the anchors' connections with this object
+    QHash<const QObject *, QPointer<QWidget>> m_windows;
+    QHash<quint64, QPointer<BusySpinner>> m_spinners;
+    quint64 m_tokens = 0;
 };

@@ -19,8 +19,7 @@ NoteKey EventKeys::of(const NoteDetail *note)
 }
 
 namespace {
-template <class T>
-T *findRow(Context &context, qint64 pk, const QString &attribute, const QString &id)
+template <class T> T *findRow(Context &context, qint64 pk, const QString &attribute, const QString &id)
 {
     if (pk > 0) {
         T *row = context.existing<T>(ObjectId{T::entity().index, pk});

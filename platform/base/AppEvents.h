@@ -37,7 +37,10 @@ struct NotesListReload
     CategoryKey category;
     NoteKey note;
 
-    static NotesListReload showCategory(const CategoryKey &category) { return {Kind::Category, category, {}}; }
+    static NotesListReload showCategory(const CategoryKey &category)
+    {
+        return {Kind::Category, category, {}};
+    }
     static NotesListReload showNote(const NoteKey &note) { return {Kind::Note, {}, note}; }
     static NotesListReload all() { return {Kind::All, {}, {}}; }
     static NotesListReload single() { return {Kind::Single, {}, {}}; }
@@ -58,7 +61,10 @@ struct LeftHomeListReload
     QString cId;
 
     static LeftHomeListReload refetch() { return {}; }
-    static LeftHomeListReload selectCategory(const CategoryKey &category) { return {Kind::Category, category, {}}; }
+    static LeftHomeListReload selectCategory(const CategoryKey &category)
+    {
+        return {Kind::Category, category, {}};
+    }
     static LeftHomeListReload selectNote(const QString &cId) { return {Kind::NoteCId, {}, cId}; }
     bool operator==(const LeftHomeListReload &) const = default;
 };

@@ -21,30 +21,51 @@ private slots:
         auto row = [](const char *name, Post post, const QString &seen) {
             QTest::newRow(name) << post << seen;
         };
-        row("list: category", [=](AppEvents &e) { e.notesListReloadDatas(NotesListReload::showCategory(work)); },
+        row(
+            "list: category",
+            [=](AppEvents &e) { e.notesListReloadDatas(NotesListReload::showCategory(work)); },
             "NotesListReloadDatas=Classify:k7");
-        row("list: note", [=](AppEvents &e) { e.notesListReloadDatas(NotesListReload::showNote(note)); },
+        row(
+            "list: note", [=](AppEvents &e) { e.notesListReloadDatas(NotesListReload::showNote(note)); },
             "NotesListReloadDatas=NoteDetail:c16000000001234");
-        row("list: all", [](AppEvents &e) { e.notesListReloadDatas(NotesListReload::all()); },
+        row(
+            "list: all", [](AppEvents &e) { e.notesListReloadDatas(NotesListReload::all()); },
             "NotesListReloadDatas=NoteListReloadTypeAll");
-        row("list: single", [](AppEvents &e) { e.notesListReloadDatas(NotesListReload::single()); },
+        row(
+            "list: single", [](AppEvents &e) { e.notesListReloadDatas(NotesListReload::single()); },
             "NotesListReloadDatas=NoteListReloadTypeSingle");
-        row("left: category", [=](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::selectCategory(work)); },
+        row(
+            "left: category",
+            [=](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::selectCategory(work)); },
             "ReloadLeftHomeList=Classify:k7");
-        row("left: note id", [](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::selectNote("c9")); },
+        row(
+            "left: note id", [](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::selectNote("c9")); },
             "ReloadLeftHomeList=c9");
-        row("left: nil", [](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::refetch()); },
+        row(
+            "left: nil", [](AppEvents &e) { e.reloadLeftHomeList(LeftHomeListReload::refetch()); },
             "ReloadLeftHomeList=");
-        row("deselect item", [](AppEvents &e) { e.deselectCollectionItem(); }, "DeselectCollectionItem=");
-        row("pull", [](AppEvents &e) { e.syncPullNoteDatas("42"); }, "SyncPullNoteDatas=42");
-        row("push: note", [=](AppEvents &e) { e.syncPushNoteDatas(note); }, "SyncPushNoteDatas=c16000000001234");
-        row("push: nil", [](AppEvents &e) { e.syncPushNoteDatas({}); }, "SyncPushNoteDatas=");
-        row("detail: note", [=](AppEvents &e) { e.reloadNoteDetail(note); }, "ReloadNoteDetail=c16000000001234");
-        row("detail: nil", [](AppEvents &e) { e.reloadNoteDetail({}); }, "ReloadNoteDetail=");
-        row("add", [](AppEvents &e) { e.addNoteDetail(); }, "AddNoteDetail=");
-        row("revoke", [](AppEvents &e) { e.revokeCompleteNote(); }, "RevokeCompleteNote=");
-        row("deselect row", [](AppEvents &e) { e.noteDeselectRow(); }, "NoteDeselectRow=");
-        row("title bar", [](AppEvents &e) { e.reloadDatasForTitleBar(); }, "ReloadDatasForTitleBar=");
+        row(
+            "deselect item", [](AppEvents &e) { e.deselectCollectionItem(); }, "DeselectCollectionItem=");
+        row(
+            "pull", [](AppEvents &e) { e.syncPullNoteDatas("42"); }, "SyncPullNoteDatas=42");
+        row(
+            "push: note", [=](AppEvents &e) { e.syncPushNoteDatas(note); },
+            "SyncPushNoteDatas=c16000000001234");
+        row(
+            "push: nil", [](AppEvents &e) { e.syncPushNoteDatas({}); }, "SyncPushNoteDatas=");
+        row(
+            "detail: note", [=](AppEvents &e) { e.reloadNoteDetail(note); },
+            "ReloadNoteDetail=c16000000001234");
+        row(
+            "detail: nil", [](AppEvents &e) { e.reloadNoteDetail({}); }, "ReloadNoteDetail=");
+        row(
+            "add", [](AppEvents &e) { e.addNoteDetail(); }, "AddNoteDetail=");
+        row(
+            "revoke", [](AppEvents &e) { e.revokeCompleteNote(); }, "RevokeCompleteNote=");
+        row(
+            "deselect row", [](AppEvents &e) { e.noteDeselectRow(); }, "NoteDeselectRow=");
+        row(
+            "title bar", [](AppEvents &e) { e.reloadDatasForTitleBar(); }, "ReloadDatasForTitleBar=");
     }
     void eachNameCarriesItsPayload()
     {
@@ -74,8 +95,8 @@ private slots:
         // A queued observer (another thread's object) gets a copy of the value.
         LeftHomeListReload queued;
         QObject::connect(
-            &events, &AppEvents::reloadLeftHomeList, &context, [&](const LeftHomeListReload &what) { queued = what; },
-            Qt::QueuedConnection);
+            &events, &AppEvents::reloadLeftHomeList, &context,
+            [&](const LeftHomeListReload &what) { queued = what; }, Qt::QueuedConnection);
         events.reloadLeftHomeList(LeftHomeListReload::selectCategory({5, "k5"}));
         QCOMPARE(queued, LeftHomeListReload());
         QTRY_COMPARE(queued, LeftHomeListReload::selectCategory({5, "k5"}));

@@ -20,7 +20,9 @@ private slots:
         QCOMPARE(Scheduler::current(), &scheduler);
         QStringList ran;
         auto at = [&](const QString &name) {
-            return [&ran, name] { ran << QStringLiteral("%1@%2").arg(name).arg(Clock::nowMSecs() - 1772326800000); };
+            return [&ran, name] {
+                ran << QStringLiteral("%1@%2").arg(name).arg(Clock::nowMSecs() - 1772326800000);
+            };
         };
         QCOMPARE(t0.toMSecsSinceEpoch(), 1772326800000);
         scheduler.schedule(300, nullptr, at("c"));

@@ -3,8 +3,8 @@
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/api/ApiNetWorking.h"
-#include "tests/service/api/RawHttpServer.h"
 #include "service/standin/StandinCrypto.h"
+#include "tests/service/api/RawHttpServer.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
 
@@ -25,34 +25,6 @@ QByteArray sealed(const QByteArray &payload, qint64 code = 200)
     const QByteArray data = StandinCrypto::encrypt(payload, key).toBase64();
     return "{\"code\":" + QByteArray::number(code) + ",\"msg\":\"ok\",\"data\":\"" + data + "\"}";
 }
-
-// Sheets that stay open until the test answers them, as real ones do.
-class DeferredFeedback final : public UserFeedback
-{
-public:
-    DeferredFeedback() { UserFeedback::install(this); }
-    ~DeferredFeedback() override { UserFeedback::install(nullptr); }
-    void showDefaultMessageAlertWithDetailText(const QString &text, Handler handler) override
-    {
-        shown << text;
-        open << handler;
-    }
-    void showAddCancleButtonAlertWithText(const QString &text, Handler handler) override
-    {
-        showDefaultMessageAlertWithDetailText(text, handler);
-    }
-    void showHudToWindow() override {}
-    void hideHudForWindow() override {}
-    void showText(const QString &) override {}
-    void pressFirst()
-    {
-        const Handler h = open.takeFirst();
-        if (h)
-            h(true);
-    }
-    QStringList shown;
-    QList<Handler> open;
-};
 
 struct Outcome
 {
@@ -279,7 +251,8 @@ private slots:
 
     void updateNoticeIsShownOnceAndLogsOutOnItsButton()
     {
-        DeferredFeedback feedback;
+        RecordingFeedback feedback;
+        feedback.autoAnswer.reset(); // the sheet stays until the test answers it
         server->hold = true;
         server->setBody("{\"code\":417,\"msg\":\"旧版本\"}");
         auto a = std::make_shared<Outcome>();
@@ -290,10 +263,10 @@ private slots:
         server->release();
         QTRY_COMPARE(a->successes + b->successes, 2);
         QCOMPARE(a->model.code, 417);
-        QCOMPARE(feedback.shown, QStringList{QStringLiteral("请下载最新版本")});
+        QCOMPARE(feedback.messages(), QStringList{QStringLiteral("请下载最新版本")});
         QCOMPARE(hookCalls, 0);
         QVERIFY(UserDefaults::contains("accessToken"));
-        feedback.pressFirst();
+        QVERIFY(feedback.answerNext(true));
         QCOMPARE(hookCalls, 1);
         QVERIFY(!UserDefaults::contains("accessToken"));
 
@@ -302,7 +275,7 @@ private slots:
         server->hold = false;
         const auto c = getAndWait(QStringLiteral("user/userInfo"));
         QCOMPARE(c->model.code, 417);
-        QCOMPARE(feedback.shown.size(), 2);
+        QCOMPARE(feedback.messages().size(), 2);
     }
 
     void clientDestroyedWithRequestsInFlight()
