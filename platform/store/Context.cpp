@@ -1125,10 +1125,12 @@ QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const Fet
     }
     QList<ManagedObject *> stored;
     if (m_db) {
+        // Without a limit the rows are sorted here: cheaper than SQLite's sorter, which
+        // moves whole rows.
         QString sql = "SELECT " + st.selectColumns + " FROM " + SqliteConnection::quoted(e.name) + " WHERE " +
-                      where->sql + " ORDER BY " + order + "pk";
+                      where->sql;
         if (request.limit > 0)
-            sql += " LIMIT ?";
+            sql += " ORDER BY " + order + "pk LIMIT ?";
         if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
             int index = 1;
             for (const Predicate::Parameter &p : where->parameters)
@@ -1153,12 +1155,14 @@ QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const Fet
     }
 
     QList<ManagedObject *> out;
+    auto before = [&keys](const ManagedObject *a, const ManagedObject *b) {
+        return sortsBefore(a, a->m_values, b, b->m_values, keys);
+    };
+    if (request.limit < 0)
+        std::sort(stored.begin(), stored.end(), before);
     if (pending.isEmpty()) {
         out = std::move(stored);
     } else {
-        auto before = [&keys](const ManagedObject *a, const ManagedObject *b) {
-            return sortsBefore(a, a->m_values, b, b->m_values, keys);
-        };
         std::sort(pending.begin(), pending.end(), before);
         out.resize(stored.size() + pending.size());
         std::merge(stored.begin(), stored.end(), pending.begin(), pending.end(), out.begin(), before);
@@ -1236,20 +1240,37 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
             live.append(o);
     }
 
-    auto select = [&](const QString &column, const QList<qint64> &keys, auto &&take) {
+    // The target rows whose key column (0 for pk) holds one of the keys. Keys close
+    // together (rows made in one go) are read as one range, skipping the others; else
+    // the keys go in as one JSON array.
+    auto select = [&](int keyColumn, const QList<qint64> &keys, auto &&wanted, auto &&take) {
         if (!m_db || keys.isEmpty())
             return;
+        const auto [low, high] = std::minmax_element(keys.begin(), keys.end());
+        const bool range = *high - *low < 4 * qint64(keys.size());
+        const QString column = keyColumn == 0 ? QStringLiteral("pk")
+                                              : SqliteConnection::quoted(target->slotColumn(keyColumn - 1));
         const QString sql = "SELECT " + ts.selectColumns + " FROM " + SqliteConnection::quoted(target->name) +
-                            " WHERE " + column + " IN (SELECT value FROM json_each(?))";
+                            " WHERE " + column +
+                            (range ? QStringLiteral(" BETWEEN ? AND ?")
+                                   : QStringLiteral(" IN (SELECT value FROM json_each(?))"));
         sqlite3_stmt *stmt = m_db->prepare(sql);
         if (!stmt) {
             qWarning().noquote() << "store: fetch of" << target->name << "failed:" << m_db->lastError();
             return;
         }
-        const QByteArray json = keysJson(keys).toUtf8();
-        sqlite3_bind_text(stmt, 1, json.constData(), int(json.size()), SQLITE_STATIC);
+        QByteArray json;
+        if (range) {
+            sqlite3_bind_int64(stmt, 1, *low);
+            sqlite3_bind_int64(stmt, 2, *high);
+        } else {
+            json = keysJson(keys).toUtf8();
+            sqlite3_bind_text(stmt, 1, json.constData(), int(json.size()), SQLITE_STATIC);
+        }
         int rc;
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (range && !wanted(sqlite3_column_int64(stmt, keyColumn)))
+                continue;
             bool isPending = false;
             ManagedObject *t = rowFromStatement(*target, stmt, &isPending);
             if (!isPending)
@@ -1276,10 +1297,12 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
                 wanted[key.toLongLong()].append(o);
             }
         }
-        select(QStringLiteral("pk"), wanted.keys(), [&](ManagedObject *t) {
-            for (ManagedObject *o : wanted.value(t->m_pk))
-                out.insert(o, t);
-        });
+        select(
+            0, wanted.keys(), [&wanted](qint64 key) { return wanted.contains(key); },
+            [&](ManagedObject *t) {
+                for (ManagedObject *o : wanted.value(t->m_pk))
+                    out.insert(o, t);
+            });
         return out;
     }
 
@@ -1304,7 +1327,8 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
         if (!t->m_deleted)
             offer(t);
     }
-    select(SqliteConnection::quoted(target->slotColumn(inverseSlot)), byKey.keys(), offer);
+    select(
+        inverseSlot + 1, byKey.keys(), [&byKey](qint64 key) { return byKey.contains(key); }, offer);
     for (auto it = found.cbegin(); it != found.cend(); ++it)
         out.insert(byKey.value(it.key()), it.value());
     return out;
