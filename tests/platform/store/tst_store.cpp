@@ -710,6 +710,37 @@ private slots:
         QVERIFY(ctx->fetchToOne<Folder>(QList<Item *>{}, "folder").isEmpty());
     }
 
+    void batchFetchOfFarApartKeys()
+    {
+        // Keys close together are read as a range, far apart ones by list: both find
+        // exactly the rows asked for.
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        QList<Folder *> folders;
+        for (int i = 0; i < 60; ++i)
+            folders << newFolder(ctx, QString::number(i));
+        QList<Item *> items;
+        for (int i : {0, 59, 30, 2}) {
+            items << ctx->create<Item>();
+            items.last()->setFolder(folders.at(i));
+        }
+        QVERIFY(ctx->saveAndWait());
+        // Far apart; far apart with one between; close with a row between to skip; one.
+        for (const QList<int> &pick :
+             {QList<int>{0, 1}, QList<int>{0, 1, 2}, QList<int>{0, 3}, QList<int>{2}}) {
+            auto fresh = store->newContext();
+            QList<Item *> rows;
+            for (int i : pick)
+                rows << fresh->existing<Item>(items.at(i)->objectId());
+            const auto found = fresh->fetchToOne<Folder>(rows, "folder");
+            QCOMPARE(found.size(), rows.size());
+            for (Item *row : rows)
+                QCOMPARE(found.value(row)->objectId(), row->folder()->objectId());
+            // Nothing else was read into the context.
+            QCOMPARE(fresh->objectCount(), 2 * int(rows.size()));
+        }
+    }
+
     void backgroundSaveMergesIntoMain()
     {
         auto store = openStore();
