@@ -143,6 +143,7 @@ private slots:
     void replacingPullMatchesRowsByKey();
     void deltaPullAnnouncesItsChanges();
     void reversalTurnsOnlyImportedNotes();
+    void repeatedFullPullsDoNotGrowTheMainContext();
     void outOfRangeNumbersReadAsNone_data();
     void outOfRangeNumbersReadAsNone();
     void outOfRangeEntriesAreSkipped();
@@ -905,6 +906,56 @@ void TstSyncNotes::deltaPullAnnouncesItsChanges()
     QCOMPARE(notes.updated.first().pk, n->objectId().pk);
     QVERIFY(notes.updated.first().attributes.contains("content"));
     QVERIFY(notes.deleted.isEmpty());
+}
+
+void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
+{
+    // Ten full pulls of 10,000 notes through the background import; each round
+    // the service has dropped 1,000 notes, added 1,000 and changed the rest.
+    const int notesPerPull = 10000;
+    QList<int> held;
+    for (int round = 0; round < 10; ++round) {
+        QJsonArray classes, notes;
+        for (int c = 0; c < 10; ++c)
+            classes.append(
+                QJsonObject{{"classId", QString::number(11 + c)},
+                            {"actionType", "1"},
+                            {"detail", QJsonObject{{"name", QStringLiteral("分类%1").arg(c)}, {"sort", c}}}});
+        for (int i = 0; i < notesPerPull; ++i) {
+            const int id = round * 1000 + i;
+            QJsonObject entry =
+                noteEntry(QString::number(100000 + id), QString::number(11 + id % 10), i + 1, "-1");
+            QJsonObject detail = entry.value("detail").toObject();
+            detail.insert("content", QStringLiteral("第%1轮 %2").arg(round).arg(id));
+            entry.insert("detail", detail);
+            notes.append(entry);
+        }
+        NoteMapManager::Options o;
+        o.fullPull = true;
+        o.userId = 42;
+        o.appliedVersion = QString::number(round + 10);
+        bool done = false, ok = false;
+        NoteMapManager::noteMapToLocalWithData(
+            pullOfNotes(notes, {{"syncClassResult", QJsonObject{{"datas", classes}}}}), o,
+            [&](const NoteMapManager::Result &r) {
+                ok = r.ok;
+                done = true;
+            },
+            ctx()->store());
+        QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
+        QVERIFY(ok);
+        // The views read the notes again after each pull.
+        QCOMPARE(int(ctx()->findAll<NoteDetail>().size()), notesPerPull);
+        QCoreApplication::processEvents();
+        held << ctx()->objectCount();
+    }
+    qInfo() << "row objects held after each pull:" << held;
+    for (int i = 1; i < held.size(); ++i)
+        QVERIFY2(held.at(i) <= held.first() * 11 / 10,
+                 qPrintable(QStringLiteral("pull %1 holds %2 row objects, the first %3")
+                                .arg(i + 1)
+                                .arg(held.at(i))
+                                .arg(held.first())));
 }
 
 void TstSyncNotes::reversalTurnsOnlyImportedNotes()
