@@ -65,8 +65,8 @@ PopoverView::PopoverView()
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, QColor(0x33, 0x33, 0x33));
     m_table->setPalette(palette);
-    connect(m_table, &QListView::clicked, this, [this](const QModelIndex &index) { choose(index.row()); });
-    connect(m_table, &QListView::activated, this, [this](const QModelIndex &index) { choose(index.row()); });
+    connect(m_table, &QListView::clicked, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
+    connect(m_table, &QListView::activated, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
     resize(PopoverWidth, m_popoverHeight);
 }
 
@@ -171,12 +171,24 @@ void PopoverView::layoutInWindow()
         hide(); // the list is not placed for an unknown side
 }
 
+void PopoverView::rowActivated(int row)
+{
+    if (m_removed || m_choicePending || row < 0 || row >= m_titles.size())
+        return;
+    // Told from the event loop, not from inside the list's mouse or key
+    // handler: the owner may well close the window or delete the list.
+    m_choicePending = true;
+    QMetaObject::invokeMethod(this, [this, row] { choose(row); }, Qt::QueuedConnection);
+}
+
 void PopoverView::choose(int row)
 {
-    if (m_removed || row < 0 || row >= m_titles.size())
+    if (m_removed)
         return;
+    QPointer<PopoverView> self(this);
     emit didSelectRowWithIndex(row);
-    removePopover();
+    if (self)
+        removePopover();
 }
 
 void PopoverView::removePopover()

@@ -13,7 +13,7 @@ class QStandardItemModel;
 
 // A small menu-like list dropped out of a control inside its window, over a
 // faint mask that covers the whole window: a click on a row tells the owner
-// the row (didSelectRowWithIndex) and removes the list; a click on the mask,
+// the row (didSelectRowWithIndex, from the event loop) and removes the list; a click on the mask,
 // Escape or the window going away removes it without a choice.
 //   auto *popover = PopoverView::shareView();
 //   connect(popover, &PopoverView::didSelectRowWithIndex, this, ...);
@@ -66,6 +66,7 @@ protected:
 private:
     PopoverView();
     void layoutInWindow();
+    void rowActivated(int row);
     void choose(int row);
 
     QListView *m_table;
@@ -79,4 +80,5 @@ private:
     int m_popoverHeight = 2 * RowHeight + 2;
     bool m_showMaskView = true;
     bool m_removed = false;
+    bool m_choicePending = false;
 };
