@@ -1,5 +1,7 @@
 #include "platform/text/StringHelpers.h"
 
+#include "platform/text/WrappedText.h"
+
 #include <QCryptographicHash>
 #include <QFontMetricsF>
 #include <QRegularExpression>
@@ -177,9 +179,7 @@ QString stringToMD5(const QString &text)
 
 qreal lp_heightWithFont(const QString &text, const QFont &font, qreal width)
 {
-    const QFontMetricsF fm(font);
-    const QRectF r = fm.boundingRect(QRectF(0, 0, std::max<qreal>(width, 0), 1e9), Qt::TextWordWrap, text);
-    return std::ceil(r.height());
+    return std::ceil(WrappedText(text, font, width).size().height());
 }
 
 qreal lp_widthWithFont(const QString &text, const QFont &font, qreal height)

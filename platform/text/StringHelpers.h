@@ -32,7 +32,8 @@ QString base64StringFromData(const QByteArray &data, qsizetype length = -1);
 // MD5 of the UTF-8 bytes as 32 lower-case hex digits.
 QString stringToMD5(const QString &text);
 
-// Height of the text wrapped at `width`, rounded up.
+// Height of the text wrapped at `width` as the rows paint it (WrappedText:
+// long words broken anywhere), rounded up.
 qreal lp_heightWithFont(const QString &text, const QFont &font, qreal width);
 // Width of the text on one line, rounded up.
 qreal lp_widthWithFont(const QString &text, const QFont &font, qreal height);
