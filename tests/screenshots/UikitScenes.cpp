@@ -165,3 +165,24 @@ SCREENSHOT_SCENE(uikit_row_list)
     layout->addWidget(view);
     return panel;
 }
+
+SCREENSHOT_SCENE(uikit_tips_long_text)
+{
+    QWidget *panel = whitePanel(360, 120);
+    panel->show();
+    hover(tipButton(panel, QStringLiteral("同步全部分类、便签和提醒到Prelvane服务"), 7, {300, 40}));
+    return panel;
+}
+
+SCREENSHOT_SCENE(uikit_popover_below_three_rows)
+{
+    QWidget *window = whitePanel(360, 240);
+    auto *anchor = new CustomButton(QStringLiteral("更多"), window);
+    anchor->setGeometry(150, 16, 60, 28);
+    window->show();
+    PopoverView *popover = PopoverView::shareView();
+    popover->setShowMaskView(false);
+    popover->showAtView(anchor, 1);
+    popover->setTitles({QStringLiteral("设置"), QStringLiteral("导出便签"), QStringLiteral("退出")});
+    return window;
+}
