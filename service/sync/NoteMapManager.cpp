@@ -591,20 +591,24 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
             imported.insert(n);
     }
     if (replacing) {
-        // What the reply lacks is gone on the service; rows with local changes
-        // stay for the next push (a restore drops them too, as the user asked).
+        // What the reply lacks is gone on the service, as a pulled deletion would
+        // say. Rows made here that the service has not taken yet (client ids)
+        // stay for the next push; a restore drops them too, as the user asked.
+        auto keep = [restoring](bool synced, const QString &id) {
+            return !restoring && !synced && id.contains(QLatin1Char('c'));
+        };
         for (NoteDetail *n : ctx.findAll<NoteDetail>()) {
-            if (!listedNotes.contains(n->cId()) && (restoring || n->isSync())) {
+            if (!listedNotes.contains(n->cId()) && !keep(n->isSync(), n->cId())) {
                 result->withdrawn << n->cId();
                 ctx.deleteObject(n);
             }
         }
         for (Classify *c : ctx.findAll<Classify>()) {
-            if (listedClasses.contains(c->classId()))
-                continue;
-            if (!restoring && (!c->isSync() || !c->notes().isEmpty()))
-                continue; // a local change, or the home of notes that wait for the push
-            ctx.deleteObject(c);
+            if (!listedClasses.contains(c->classId()) && !keep(c->isSync(), c->classId())) {
+                for (NoteDetail *n : c->notes())
+                    result->withdrawn << n->cId();
+                ctx.deleteObject(c);
+            }
         }
         ctx.markReplaced();
     }
@@ -617,12 +621,9 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     return true;
 }
 
-// Rows the main thread saved while the import ran were left alone by the
-// store (their local change wins). What the import hung on them is settled
-// here: a pulled deletion of the row or of its category still applies (a push
-// of it would only be refused), and a reminder row made for a kept note is
-// dropped.
-void settleRowsSavedMeanwhile(Context &main, const QList<ObjectId> &skipped, NoteMapManager::Result *r)
+} // namespace
+
+void NoteMapManager::settleRowsSavedMeanwhile(Context &main, const QList<ObjectId> &skipped, Result *r)
 {
     bool changed = false;
     for (const ObjectId &id : skipped) {
@@ -661,8 +662,6 @@ void settleRowsSavedMeanwhile(Context &main, const QList<ObjectId> &skipped, Not
             qWarning().noquote() << "sync: settling the rows saved during the pull failed:" << s.error;
     }
 }
-
-} // namespace
 
 bool NoteMapManager::validate(const QJsonObject &data, QString *error)
 {

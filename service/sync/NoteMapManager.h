@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/model/NoteRemindModel.h"
+#include "platform/store/ObjectId.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -78,6 +79,13 @@ public:
     static void resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, bool fullPull, Context &ctx);
 
     static NoteRemindModel mappingRemindModelFromNoteRemind(const DateRemind *remind);
+
+    // Rows the main thread saved while an import ran are left alone by the store
+    // (their local change wins). What the import hung on them is settled here in
+    // `main` and saved: a pulled deletion of the row or of its category still
+    // applies (a push of it would only be refused), and a reminder row made for
+    // a kept note goes. Called with the import's result and its save's `skipped`.
+    static void settleRowsSavedMeanwhile(Context &main, const QList<ObjectId> &skipped, Result *result);
 
     // User-defaults key of the version being applied (present only while a
     // pull's transaction may be in flight).

@@ -190,7 +190,12 @@ void TstSyncEndToEnd::randomEditsConverge()
         QString inFlightContent;
         if (operations) {
             c.activate();
-            c.engine->sync();
+            if (rng.bounded(4) == 0) {
+                c.engine->pull(SyncEngine::PullKind::Full);
+                log << "   full pull";
+            } else {
+                c.engine->sync();
+            }
             // Another edit saved while the push or the pull is under way, pushed as
             // the editor asks for it.
             if (const int phase = int(rng.bounded(3)); phase > 0) {
@@ -433,8 +438,8 @@ void TstSyncEndToEnd::signOutStopsTheQueue()
     bool queueStoppedBeforeTheWipe = false;
     QObject probe;
     connect(Session::instance(), &Session::signingOut, &probe, [&] {
-        queueStoppedBeforeTheWipe = !a.engine->isBusy() && !a.engine->hasQueuedWork() &&
-                                    !a.ctx()->findAll<NoteDetail>().isEmpty();
+        queueStoppedBeforeTheWipe =
+            !a.engine->isBusy() && !a.engine->hasQueuedWork() && !a.ctx()->findAll<NoteDetail>().isEmpty();
     });
     QuitLoginManager::showLoginWindow();
     QVERIFY(queueStoppedBeforeTheWipe);

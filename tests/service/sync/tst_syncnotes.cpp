@@ -144,6 +144,7 @@ private slots:
     void deltaPullAnnouncesItsChanges();
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
+    void rowsSavedDuringTheImportKeepTheirChange();
     void outOfRangeNumbersReadAsNone_data();
     void outOfRangeNumbersReadAsNone();
     void outOfRangeEntriesAreSkipped();
@@ -818,9 +819,8 @@ void TstSyncNotes::replacingPullMatchesRowsByKey_data()
     QTest::addColumn<QStringList>("notes");
     QTest::addColumn<QStringList>("classes");
     QTest::newRow("full pull keeps local changes")
-        << false
-        << QStringList{"800:内容800:1", "802:本地改动:0", "803:被拒绝:0", "804:内容804:1", "c9:离线新建:0"}
-        << QStringList{"11", "14"};
+        << false << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
+        << QStringList{"11", "c5"};
     QTest::newRow("restore replaces them")
         << true << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"} << QStringList{"11"};
 }
@@ -829,8 +829,9 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
 {
     QFETCH(bool, restore);
     Classify *kept = category("11");
-    category("13", 2);                    // gone on the service, nothing local in it
-    Classify *holder = category("14", 3); // gone on the service, holds a local change
+    category("13", 2);                    // gone on the service
+    Classify *holder = category("14", 3); // gone on the service, with notes changed here
+    category("c5", 4, false);             // made here, not pushed yet
     auto synced = [this](const QString &cId, Classify *c, const QString &content) {
         NoteDetail *n = note(cId, c);
         n->setContent(content);
@@ -841,7 +842,9 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     NoteDetail *updated = synced("800", kept, "旧内容");
     const qint64 goneKey = synced("801", kept, "服务已删除")->objectId().pk;
     note("802", kept)->setContent("本地改动");
-    note("803", holder)->setContent("被拒绝");
+    note("803", holder)->setContent("服务已删除其分类");
+    note("c8", holder)->setContent("分类已在服务删除");
+    note("805", kept)->setContent("服务已删除，这里改过");
     note("c9", kept)->setContent("离线新建");
     save();
     const qint64 classKey = kept->objectId().pk;
@@ -956,6 +959,53 @@ void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
                                 .arg(i + 1)
                                 .arg(held.at(i))
                                 .arg(held.first())));
+}
+
+void TstSyncNotes::rowsSavedDuringTheImportKeepTheirChange()
+{
+    Classify *c = category("11");
+    auto synced = [&](const QString &cId) {
+        NoteDetail *n = note(cId, c);
+        n->setIsSync(true);
+        n->setActionType(0);
+        return n;
+    };
+    NoteDetail *deletedThere = synced("800");
+    NoteDetail *remindedThere = synced("801");
+    synced("802");
+    save();
+
+    // The import reads and changes the rows on its own context...
+    std::unique_ptr<Context> import = ctx()->store()->newBackgroundContext();
+    NoteMapManager::Options o;
+    o.userId = 42;
+    o.appliedVersion = "9";
+    NoteMapManager::Result result;
+    const QJsonObject reminder{{"remindActionType", 1}, {"remindDateTime", kFuture}};
+    QVERIFY(
+        NoteMapManager::applyToContext(*import,
+                                       pullOfNotes({QJsonObject{{"cId", "800"}, {"actionType", "3"}},
+                                                    noteEntry("801", "11", 1, "-1", reminder, "2"),
+                                                    noteEntry("802", "11", 2, "801", QJsonValue::Null, "2")}),
+                                       o, &result));
+    // ...while the user saves edits of two of them.
+    for (NoteDetail *n : {deletedThere, remindedThere}) {
+        n->setContent("用户改过" + n->cId());
+        SyncClient::flag(n);
+    }
+    save();
+    const SaveResult saved = import->saveAndWait();
+    QVERIFY(saved.ok);
+    QCOMPARE(saved.skipped.size(), 2);
+    QCoreApplication::processEvents();
+    NoteMapManager::settleRowsSavedMeanwhile(*ctx(), saved.skipped, &result);
+
+    QVERIFY2(!byId("800"), "the service deleted it: a push of the edit would only be refused");
+    QCOMPARE(remindedThere->content(), QString("用户改过801"));
+    QVERIFY(!remindedThere->isSync());
+    QVERIFY(!remindedThere->remind());
+    QVERIFY2(ctx()->findAll<DateRemind>().isEmpty(), "the reminder row made for the kept note stays behind");
+    QCOMPARE(byId("802")->nextId(), QString("801"));
 }
 
 void TstSyncNotes::reversalTurnsOnlyImportedNotes()
