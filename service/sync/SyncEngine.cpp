@@ -324,8 +324,8 @@ void SyncEngine::markUnsentNotes()
     Context *ctx = Context::defaultContext();
     if (!ctx)
         return;
-    for (NoteDetail *n : ctx->findAllWhere<NoteDetail>(
-             [](const NoteDetail *n) { return !n->isSync() && n->actionType() != 3; }))
+    for (NoteDetail *n : ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
+                                                Predicate::notEquals(QStringLiteral("actionType"), 3)))
         n->setIsError(true);
     if (SaveResult r = ctx->saveAndWait(); !r)
         qWarning().noquote() << "sync: marking the unsent notes failed:" << r.error;

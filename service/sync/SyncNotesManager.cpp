@@ -169,10 +169,9 @@ QJsonObject SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(Context *ctx)
     ctx = orDefault(ctx);
     if (!ctx)
         return {};
-    const QList<Classify *> classes = ctx->findAllSortedBy<Classify>(
-        QStringLiteral("sort"), true, [](const Classify *c) { return !c->isSync(); });
-    const QList<NoteDetail *> notes =
-        ctx->findAllWhere<NoteDetail>([](const NoteDetail *n) { return !n->isSync(); });
+    const Predicate unsynced = Predicate::equals(QStringLiteral("isSync"), false);
+    const QList<Classify *> classes = ctx->fetch<Classify>(unsynced, QStringLiteral("sort"));
+    const QList<NoteDetail *> notes = ctx->fetch<NoteDetail>(unsynced);
     return paramsWithClassifyArr(classes, notes, ctx);
 }
 
@@ -242,11 +241,12 @@ bool SyncNotesManager::hasPendingChanges(Context *ctx)
     ctx = orDefault(ctx);
     if (!ctx)
         return false;
-    if (ctx->findFirstWhere<Classify>([](const Classify *c) { return !c->isSync(); }))
+    const Predicate unsynced = Predicate::equals(QStringLiteral("isSync"), false);
+    if (ctx->count<Classify>(unsynced) > 0)
         return true;
-    return ctx->findFirstWhere<NoteDetail>([](const NoteDetail *n) {
-        return !n->isSync() && (!Missing::isMissing(n->content()) || n->actionType() == 3);
-    }) != nullptr;
+    // A note without text is not sent, unless it is a deletion.
+    return ctx->count<NoteDetail>(unsynced && (Predicate::notEquals(QStringLiteral("content"), QString()) ||
+                                               Predicate::equals(QStringLiteral("actionType"), 3))) > 0;
 }
 
 bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete)
