@@ -1,0 +1,92 @@
+#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
+
+#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/views/NoteSpecifyRemindGrid.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentifier calendar,
+                                                                 const NoteRemindModel &remind,
+                                                                 QWidget *parent)
+    : RemindPopover(parent), m_presenter(new NoteRemindSpecifyPresenter(calendar, remind, this))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(12, 12, 12, 12);
+    layout->setSpacing(8);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    auto *form = new QFormLayout;
+    form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_unitPopUp = new QComboBox(this);
+    m_unitPopUp->addItems(NoteRemindSpecifyPresenter::unitTitles());
+    form->addRow(QStringLiteral("频率"), m_unitPopUp);
+
+    auto *intervalRow = new QHBoxLayout;
+    m_intervalBox = new QSpinBox(this);
+    m_intervalBox->setRange(NoteRemindSpecifyPresenter::MinimumInterval,
+                            NoteRemindSpecifyPresenter::MaximumInterval);
+    m_intervalBox->setAccessibleName(QStringLiteral("间隔"));
+    m_cycleNameLabel = new QLabel(this);
+    intervalRow->addWidget(m_intervalBox);
+    intervalRow->addWidget(m_cycleNameLabel);
+    intervalRow->addStretch();
+    form->addRow(QStringLiteral("每"), intervalRow);
+    layout->addLayout(form);
+
+    m_grid = new NoteSpecifyRemindGrid(m_presenter, this);
+    layout->addWidget(m_grid, 0, Qt::AlignHCenter);
+
+    auto *buttons = new QHBoxLayout;
+    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
+    auto *done = new QPushButton(QStringLiteral("确定"), this);
+    cancel->setAutoDefault(false);
+    done->setDefault(true);
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(done);
+    layout->addLayout(buttons);
+
+    setTabOrder(m_unitPopUp, m_intervalBox);
+    setTabOrder(m_intervalBox, m_grid);
+    setTabOrder(m_grid, cancel);
+    setTabOrder(cancel, done);
+
+    connect(m_unitPopUp, &QComboBox::activated, m_presenter, &NoteRemindSpecifyPresenter::selectUnit);
+    // The box is filled under a signal blocker, so only the user's typing and stepping reach the presenter.
+    connect(m_intervalBox, &QSpinBox::valueChanged, m_presenter, &NoteRemindSpecifyPresenter::setInterval);
+    connect(cancel, &QPushButton::clicked, m_presenter, &NoteRemindSpecifyPresenter::cancel);
+    connect(done, &QPushButton::clicked, this, [this] {
+        // A value still being typed counts.
+        m_intervalBox->interpretText();
+        m_presenter->confirm();
+    });
+    connect(this, &RemindPopover::acceptRequested, done, &QPushButton::click);
+
+    connect(m_presenter, &NoteRemindSpecifyPresenter::changed, this,
+            &NoteRemindSpecifyViewController::render);
+    connect(m_presenter, &NoteRemindSpecifyPresenter::configured, this,
+            &NoteRemindSpecifyViewController::configured);
+    connect(m_presenter, &NoteRemindSpecifyPresenter::closeRequested, this, &QWidget::close);
+
+    render();
+    m_unitPopUp->setFocus();
+}
+
+void NoteRemindSpecifyViewController::render()
+{
+    {
+        const QSignalBlocker unitBlocker(m_unitPopUp);
+        const QSignalBlocker intervalBlocker(m_intervalBox);
+        m_unitPopUp->setCurrentIndex(m_presenter->unitIndex());
+        m_intervalBox->setValue(m_presenter->interval());
+    }
+    m_cycleNameLabel->setText(m_presenter->unitTitle());
+    m_grid->setVisible(m_presenter->hasGrid());
+}
