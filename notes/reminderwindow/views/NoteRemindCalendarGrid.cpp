@@ -43,7 +43,7 @@ void NoteRemindCalendarGrid::paintEvent(QPaintEvent *event)
     QFont dayFont = font();
     dayFont.setPixelSize(14);
     QFont lunarFont = font();
-    lunarFont.setPixelSize(9);
+    lunarFont.setPixelSize(10);
 
     const int count = int(m_presenter->cells().size());
     for (int i = 0; i < count; ++i) {
@@ -69,7 +69,7 @@ void NoteRemindCalendarGrid::paintEvent(QPaintEvent *event)
         painter.drawText(QRect(cell.left(), cell.top() + 5, CellSize, 18), Qt::AlignCenter,
                          m_presenter->dayText(i));
         painter.setFont(lunarFont);
-        painter.drawText(QRect(cell.left(), cell.top() + 22, CellSize, 12), Qt::AlignCenter,
+        painter.drawText(QRect(cell.left(), cell.top() + 21, CellSize, 13), Qt::AlignCenter,
                          m_presenter->lunarText(i));
     }
 }

@@ -38,9 +38,13 @@ NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentif
     intervalRow->addWidget(m_cycleNameLabel);
     intervalRow->addStretch();
     form->addRow(QStringLiteral("每"), intervalRow);
-    layout->addLayout(form);
-
     m_grid = new NoteSpecifyRemindGrid(m_presenter, this);
+    // As wide with or without a grid, so that changing the unit does not make the popover jump.
+    auto *controls = new QWidget(this);
+    controls->setMinimumWidth(m_grid->sizeHint().width());
+    controls->setLayout(form);
+    form->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(controls);
     layout->addWidget(m_grid, 0, Qt::AlignHCenter);
 
     auto *buttons = new QHBoxLayout;
