@@ -1,9 +1,11 @@
 // Scenes of the reminder window's popovers.
 
 #include "core/model/NoteRemindModel.h"
+#include "notes/reminderwindow/views/DateRemindViewController.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 #include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
 #include "platform/base/Clock.h"
+#include "platform/base/UserFeedback.h"
 #include "tests/screenshots/ScreenshotScene.h"
 
 namespace {
@@ -73,4 +75,52 @@ SCREENSHOT_SCENE(reminder_calendar_seven_rows)
 SCREENSHOT_SCENE(reminder_calendar_leap_month)
 {
     return new NoteRemindCalendarController(QDateTime(QDate(2025, 7, 25), QTime(7, 5)), 0);
+}
+
+namespace {
+
+QWidget *dateTab(const NoteRemindModel &value, qint64 importantInterval = 10)
+{
+    auto *tab = new DateRemindViewController(value, importantInterval, *UserFeedback::current());
+    // The reminder window is 300 x 350 with its tab bar.
+    tab->resize(300, 320);
+    return tab;
+}
+
+NoteRemindModel dated(const char *real, quint64 cycleType = 0, qint64 interval = 1, const char *specify = "")
+{
+    NoteRemindModel value;
+    value.setRemindRealDateTime(QString::fromLatin1(real));
+    value.setRemindCycleType(cycleType);
+    value.setRemindInterval(interval);
+    value.setRemindSpecify(QString::fromLatin1(specify));
+    return value;
+}
+
+} // namespace
+
+SCREENSHOT_SCENE(reminder_date_tab_new)
+{
+    return dateTab(NoteRemindModel());
+}
+
+SCREENSHOT_SCENE(reminder_date_tab_weekly)
+{
+    return dateTab(dated("2026/12/9 10:15:00", 2));
+}
+
+SCREENSHOT_SCENE(reminder_date_tab_custom)
+{
+    NoteRemindModel value = dated("2026/12/9 10:15:00", 3, 2, "1,15,28,29,30,31");
+    value.setRemindEndTime(QStringLiteral("2027/12/31 23:59:00"));
+    return dateTab(value);
+}
+
+SCREENSHOT_SCENE(reminder_date_tab_lunar_important)
+{
+    NoteRemindModel value = dated("2026/12/9 10:15:00", 5, 1, "1,12");
+    value.setRemindDateType(1);
+    value.setRemindStarType(1);
+    value.setRemindEndTime(QStringLiteral("2030/2/1 8:00:00"));
+    return dateTab(value, 30);
 }
