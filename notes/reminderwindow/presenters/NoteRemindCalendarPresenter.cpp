@@ -123,7 +123,8 @@ void NoteRemindCalendarPresenter::showPreviousMonth()
 {
     if (m_done)
         return;
-    showMonthOf(DateManager::getAfterMonthWithCalendarIdentifier(Gregorian, m_showDate, -1));
+    if (!showMonthIfWritable(DateManager::getAfterMonthWithCalendarIdentifier(Gregorian, m_showDate, -1)))
+        return;
     emit changed();
 }
 
@@ -131,7 +132,8 @@ void NoteRemindCalendarPresenter::showNextMonth()
 {
     if (m_done)
         return;
-    showMonthOf(DateManager::getAfterMonthWithCalendarIdentifier(Gregorian, m_showDate, 1));
+    if (!showMonthIfWritable(DateManager::getAfterMonthWithCalendarIdentifier(Gregorian, m_showDate, 1)))
+        return;
     emit changed();
 }
 
@@ -196,6 +198,15 @@ void NoteRemindCalendarPresenter::showMonthOf(const QDateTime &date)
         m_lunarTexts.append(lunar.day == 1 ? DateNumberTransform::chineseMonth(lunar.month)
                                            : DateNumberTransform::chineseDay(lunar.day));
     }
+}
+
+bool NoteRemindCalendarPresenter::showMonthIfWritable(const QDateTime &date)
+{
+    // Paging stops at the years a date text can hold, so that confirm never hands back an unwritable date.
+    if (DateManager::getStringFromDate(date).isNull())
+        return false;
+    showMonthOf(date);
+    return true;
 }
 
 QDateTime NoteRemindCalendarPresenter::chosenDateTime() const

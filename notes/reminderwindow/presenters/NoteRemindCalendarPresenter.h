@@ -74,6 +74,7 @@ signals:
 
 private:
     void showMonthOf(const QDateTime &date);
+    bool showMonthIfWritable(const QDateTime &date);
     QDateTime chosenDateTime() const;
 
     uint m_type;
