@@ -1,6 +1,7 @@
 #include "platform/notifications/UserNotificationCenter.h"
 
 #include "platform/base/Clock.h"
+#include "platform/base/Scheduler.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 
 #include <QCoreApplication>
@@ -22,8 +23,6 @@ const int metaTypes = [] {
 UserNotificationCenter::UserNotificationCenter(QObject *parent) : QObject(parent)
 {
     Q_UNUSED(metaTypes);
-    m_timer.setSingleShot(true);
-    connect(&m_timer, &QTimer::timeout, this, &UserNotificationCenter::deliverDueNotifications);
     connect(Clock::instance(), &Clock::jumped, this, &UserNotificationCenter::deliverDueNotifications);
 }
 
@@ -228,10 +227,18 @@ bool UserNotificationCenter::forgetDelivered(const QString &identifier)
 
 void UserNotificationCenter::rearm()
 {
-    if (m_pending.isEmpty()) {
-        m_timer.stop();
-        return;
+    // The wait under way ends with its context object; inside its own task
+    // the object goes once the task is over.
+    if (m_wait) {
+        m_wait->setParent(nullptr);
+        if (m_inWait)
+            m_wait->deleteLater();
+        else
+            delete m_wait;
+        m_wait = nullptr;
     }
+    if (m_pending.isEmpty())
+        return;
     QDateTime nearest;
     for (const Pending &p : m_pending)
         if (!nearest.isValid() || p.next < nearest)
@@ -239,5 +246,10 @@ void UserNotificationCenter::rearm()
     // Capped, so that time the monotonic timer slept through (suspend) or a
     // clock change is noticed within a few seconds.
     const qint64 wait = std::clamp<qint64>(Clock::now().msecsTo(nearest), 0, maxCheckIntervalMSecs);
-    m_timer.start(int(wait));
+    m_wait = new QObject(this);
+    Scheduler::current()->schedule(wait, m_wait, [this] {
+        m_inWait = true;
+        deliverDueNotifications();
+        m_inWait = false;
+    });
 }

@@ -6,7 +6,6 @@
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <QTimer>
 
 #include <functional>
 #include <optional>
@@ -23,6 +22,8 @@
 //
 // Pending notifications are kept in memory only; the reminder reconciler
 // schedules every active reminder again after sign-in.
+//
+// The looks at the clock are scheduled on the current Scheduler.
 //
 // Subclasses decide how a notification reaches the user (present/dismiss) and
 // report clicks through activate(). Main thread only.
@@ -114,7 +115,8 @@ private:
     QList<Pending> m_pending;
     QList<UserNotification> m_delivered;
     SoundFileResolver m_resolver;
-    QTimer m_timer;
+    QObject *m_wait = nullptr; // context of the scheduled look at the clock
+    bool m_inWait = false;
     quint64 m_order = 0;
     bool m_delivering = false;
 };

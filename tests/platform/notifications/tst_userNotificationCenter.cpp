@@ -1,4 +1,5 @@
 #include "platform/base/Clock.h"
+#include "platform/base/ManualScheduler.h"
 #include "platform/notifications/FakeUserNotificationCenter.h"
 #include "tests/support/TestEnv.h"
 
@@ -227,6 +228,26 @@ private slots:
                                   UserNotificationCenter::maxCheckIntervalMSecs + 2000);
         QTest::qWait(UserNotificationCenter::maxCheckIntervalMSecs + 200);
         QCOMPARE(center.presented().size(), 1);
+    }
+
+    // The looks at the wall clock are the scheduler's: one wait at a time,
+    // at most the check interval long, and moving time delivers on the way.
+    void looksAtTheClockGoThroughTheScheduler()
+    {
+        ManualScheduler scheduler;
+        FakeUserNotificationCenter center;
+        for (int i = 0; i < 50; ++i)
+            center.scheduleNotification(note(QStringLiteral("c%1").arg(i), t0.addSecs(3 * 3600 + i)));
+        center.scheduleNotification(note("soon", t0.addMSecs(500)));
+        QCOMPARE(scheduler.pending(), 1);
+        QCOMPARE(scheduler.nextDelay(), 500);
+        scheduler.advance(500);
+        QCOMPARE(ids(center.presented()), QStringList{"soon"});
+        QCOMPARE(scheduler.pending(), 1);
+        QCOMPARE(scheduler.nextDelay(), qint64(UserNotificationCenter::maxCheckIntervalMSecs));
+        scheduler.advance((3 * 3600 + 60) * 1000LL);
+        QCOMPARE(center.presented().size(), 51);
+        QCOMPARE(scheduler.pending(), 0);
     }
 
     // The clock is set back: nothing delivered comes again, nothing pending is lost.
