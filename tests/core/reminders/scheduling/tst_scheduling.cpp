@@ -178,6 +178,10 @@ private slots:
             "d7");
         row("every 2 weeks on Monday from a past Friday", {0, "2026/2/27 9:00:00", 2, 2, "1"},
             "2026/3/9 9:00:00", "d14");
+        // One-shots on the engine's weeks, not on weeks counted from D moved to the weekday.
+        row("every 2 weeks on Monday with an end date",
+            {0, "2026/2/27 9:00:00", 2, 2, "1", "2026/12/31 0:00:00"}, "2026/3/9 9:00:00");
+        row("lunar every 2 weeks on Monday", {1, "2026/2/27 9:00:00", 2, 2, "1"}, "2026/3/9 9:00:00");
         row("weekly on Friday from a Friday", {0, "2026/3/13 9:00:00", 2, 1, "5"}, "2026/3/13 9:00:00", "d7");
         row("weekly on two days is a one-shot", {0, "2026/3/2 9:00:00", 2, 1, "1,3"}, "2026/3/9 9:00:00");
         row("monthly on the 15th", {0, "2026/1/15 9:00:00", 3}, "2026/3/15 9:00:00", "m1");
