@@ -1337,7 +1337,9 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
 void Context::retire(ManagedObject *o)
 {
     m_gone.insert(o);
-    if (m_releaseQueued)
+    // Used from another thread than its own (a context handed to a worker): the
+    // objects are freed with the context, never under the worker's feet.
+    if (m_releaseQueued || QThread::currentThread() != thread())
         return;
     m_releaseQueued = true;
     // Not now: whoever deleted the row, or heard of its deletion, may still hold the

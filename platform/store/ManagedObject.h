@@ -15,7 +15,8 @@ class Context;
 // (deleted by this context's save, or by a merged background save, or a new row
 // deleted before it was saved) the object reports isDeleted() for the rest of the
 // current event: it is never returned by finders, relationships skip it, and its
-// setters do nothing. Once the event has ended the context frees it. So a pointer is
+// setters do nothing. Once the event has ended the context frees it (a nested event
+// loop, such as a modal dialog's, ends it too). So a pointer is
 // only held within one event (a function, a slot); whatever must hold a row longer
 // (views, caches) keeps its objectId() and finds the row again when it uses it, with
 // Context::existingObject(); a row that is gone is then not found.
