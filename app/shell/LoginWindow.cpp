@@ -2,6 +2,7 @@
 
 #include "app/login/LoginPresenter.h"
 #include "app/login/RememberedAccountsModel.h"
+#include "app/shell/AvatarLoader.h"
 #include "app/shell/LoginArt.h"
 #include "app/shell/RememberedAccountsPopup.h"
 
@@ -52,6 +53,9 @@ LoginWindow::LoginWindow(LoginPresenter *presenter, QWidget *parent)
     setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(defaultSize());
     build();
+    m_avatarLoader = new AvatarLoader(this);
+    connect(m_avatarLoader, &AvatarLoader::loaded, this,
+            [this](const QString &, const QPixmap &image) { showAvatar(image); });
     connect(m_presenter, &LoginPresenter::stateChanged, this, &LoginWindow::render);
     render();
 }
@@ -207,6 +211,9 @@ void LoginWindow::render()
     m_account->setReadOnly(m_presenter->signingIn());
     m_password->setReadOnly(m_presenter->signingIn());
 
+    if (m_presenter->avatarUrl() != m_avatarLoader->address())
+        m_avatarLoader->load(m_presenter->avatarUrl());
+
     if (m_presenter->accountListOpen()) {
         if (!m_popup) {
             m_popup = new RememberedAccountsPopup(m_presenter->accounts(), this);
@@ -224,6 +231,32 @@ void LoginWindow::render()
         m_popup->deleteLater();
         m_popup = nullptr;
     }
+}
+
+void LoginWindow::showAvatar(const QPixmap &image)
+{
+    const int side = m_avatar->width();
+    const qreal dpr = devicePixelRatioF();
+    if (image.isNull()) {
+        m_avatar->setPixmap(LoginArt::logo(side, dpr));
+        return;
+    }
+    QPixmap round(QSize(side, side) * dpr);
+    round.setDevicePixelRatio(dpr);
+    round.fill(Qt::transparent);
+    QPainter p(&round);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPainterPath circle;
+    circle.addEllipse(QRectF(0, 0, side, side));
+    p.setClipPath(circle);
+    const QPixmap scaled =
+        image.scaled(QSize(side, side) * dpr, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+    p.drawPixmap(QRectF(0, 0, side, side), scaled,
+                 QRectF((scaled.width() - side * dpr) / 2, (scaled.height() - side * dpr) / 2, side * dpr,
+                        side * dpr));
+    p.end();
+    m_avatar->setPixmap(round);
 }
 
 void LoginWindow::placeAccountList()

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class AvatarLoader;
 class LoginPresenter;
 class QCheckBox;
 class QLabel;
@@ -43,6 +44,7 @@ private:
     void build();
     void render();
     void placeAccountList();
+    void showAvatar(const QPixmap &image);
 
     LoginPresenter *m_presenter;
     std::function<void(const QString &)> m_openAgreementPage;
@@ -61,4 +63,5 @@ private:
     QToolButton *m_close = nullptr;
     QLabel *m_agreement = nullptr;
     RememberedAccountsPopup *m_popup = nullptr;
+    AvatarLoader *m_avatarLoader = nullptr;
 };
