@@ -1,5 +1,6 @@
 // Scenes of the reminder window's popovers.
 
+#include "app/services/Services.h"
 #include "core/model/NoteRemindModel.h"
 #include "notes/reminderwindow/views/DateRemindViewController.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
@@ -79,9 +80,12 @@ SCREENSHOT_SCENE(reminder_calendar_leap_month)
 
 namespace {
 
-QWidget *dateTab(const NoteRemindModel &value, qint64 importantInterval = 10)
+// Without a store the important interval is its default of 5 minutes.
+QWidget *dateTab(const NoteRemindModel &value)
 {
-    auto *tab = new DateRemindViewController(value, importantInterval, *UserFeedback::current());
+    Services services;
+    services.feedback = UserFeedback::current();
+    auto *tab = new DateRemindViewController(value, services);
     // The reminder window is 300 x 350 with its tab bar.
     tab->resize(300, 320);
     return tab;
@@ -122,5 +126,5 @@ SCREENSHOT_SCENE(reminder_date_tab_lunar_important)
     value.setRemindDateType(1);
     value.setRemindStarType(1);
     value.setRemindEndTime(QStringLiteral("2030/2/1 8:00:00"));
-    return dateTab(value, 30);
+    return dateTab(value);
 }

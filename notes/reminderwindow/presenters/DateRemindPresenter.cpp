@@ -1,14 +1,28 @@
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
 
+#include "app/services/Services.h"
+#include "core/model/UserSet.h"
 #include "core/reminders/dates/DateManager.h"
 #include "notes/reminderwindow/presenters/RemindRepeatSummary.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserFeedback.h"
+#include "platform/store/Context.h"
 
-DateRemindPresenter::DateRemindPresenter(const NoteRemindModel &remind, qint64 importantRemindInterval,
-                                         UserFeedback &feedback, QObject *parent)
-    : QObject(parent), m_remind(remind),
-      m_importantInterval(importantRemindInterval < 1 ? 5 : importantRemindInterval), m_feedback(feedback)
+namespace {
+
+qint64 importantRemindInterval(Context *store)
+{
+    const UserSet *set = store ? store->findFirstWhere<UserSet>() : nullptr;
+    const qint64 minutes = set ? set->importantRemindInterval() : 0;
+    return minutes < 1 ? 5 : minutes;
+}
+
+} // namespace
+
+DateRemindPresenter::DateRemindPresenter(const NoteRemindModel &remind, const Services &services,
+                                         QObject *parent)
+    : QObject(parent), m_remind(remind), m_importantInterval(importantRemindInterval(services.store)),
+      m_feedback(services.feedback)
 {
     showValue();
 }
@@ -154,11 +168,13 @@ void DateRemindPresenter::confirm()
         return;
     if (m_repeatIndex == CustomRepeatIndex && m_remind.remindSpecify().isEmpty() &&
         m_remind.remindInterval() < 2) {
-        m_feedback.showDefaultMessageAlertWithDetailText(QStringLiteral("请设置自定义提醒"));
+        if (m_feedback)
+            m_feedback->showDefaultMessageAlertWithDetailText(QStringLiteral("请设置自定义提醒"));
         return;
     }
     if (m_startEnabled && m_endEnabled && DateManager::compareFromDate(m_startDate, m_endDate) != -1) {
-        m_feedback.showDefaultMessageAlertWithDetailText(QStringLiteral("结束日期不能小于开始日期"));
+        if (m_feedback)
+            m_feedback->showDefaultMessageAlertWithDetailText(QStringLiteral("结束日期不能小于开始日期"));
         return;
     }
 

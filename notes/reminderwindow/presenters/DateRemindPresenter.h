@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QStringList>
 
+struct Services;
 class UserFeedback;
 
 // The date tab of the reminder window: calendar, start, repeat (a plain choice or a custom repeat with its
@@ -21,9 +22,9 @@ public:
     static constexpr uint StartDateType = 0;
     static constexpr uint EndDateType = 1;
 
-    // `importantRemindInterval` is the user's setting in minutes; below 1 it counts as 5.
-    DateRemindPresenter(const NoteRemindModel &remind, qint64 importantRemindInterval, UserFeedback &feedback,
-                        QObject *parent = nullptr);
+    // The important interval is the user's setting in the store's settings row, read once; without a row or
+    // below 1 it counts as 5 minutes. Refusals go to the bundle's feedback.
+    DateRemindPresenter(const NoteRemindModel &remind, const Services &services, QObject *parent = nullptr);
 
     // "永不", "每天", "每周", "每月", "每季度", "每年", "自定义".
     static QStringList repeatTitles();
@@ -79,7 +80,7 @@ private:
 
     NoteRemindModel m_remind;
     qint64 m_importantInterval;
-    UserFeedback &m_feedback;
+    UserFeedback *m_feedback;
     bool m_lunar = false;
     bool m_startEnabled = true;
     QDateTime m_startDate;

@@ -46,10 +46,9 @@ QToolButton *calendarButton(QWidget *parent)
 
 } // namespace
 
-DateRemindViewController::DateRemindViewController(const NoteRemindModel &remind,
-                                                   qint64 importantRemindInterval, UserFeedback &feedback,
+DateRemindViewController::DateRemindViewController(const NoteRemindModel &remind, const Services &services,
                                                    QWidget *parent)
-    : QWidget(parent), m_presenter(new DateRemindPresenter(remind, importantRemindInterval, feedback, this))
+    : QWidget(parent), m_presenter(new DateRemindPresenter(remind, services, this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);

@@ -12,7 +12,7 @@ class QLabel;
 class QPushButton;
 class QRadioButton;
 class QToolButton;
-class UserFeedback;
+struct Services;
 
 // The date tab of the reminder window: forwards the user's actions to its presenter, shows its state and
 // opens the calendar and custom repeat popovers beside the control that asked.
@@ -20,8 +20,8 @@ class DateRemindViewController : public QWidget
 {
     Q_OBJECT
 public:
-    DateRemindViewController(const NoteRemindModel &remind, qint64 importantRemindInterval,
-                             UserFeedback &feedback, QWidget *parent = nullptr);
+    DateRemindViewController(const NoteRemindModel &remind, const Services &services,
+                             QWidget *parent = nullptr);
 
     DateRemindPresenter *presenter() const { return m_presenter; }
 

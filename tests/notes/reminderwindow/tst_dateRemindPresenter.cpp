@@ -1,6 +1,9 @@
+#include "app/services/Services.h"
+#include "core/model/UserSet.h"
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
 #include "platform/base/Clock.h"
 #include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
 #include <QSignalSpy>
@@ -65,8 +68,12 @@ class TestDateRemindPresenter : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Clock::setNow(Now); }
-    void cleanup() { Clock::reset(); }
+    void init()
+    {
+        QVERIFY(m_store.open(Now));
+        m_store.settings()->setImportantRemindInterval(10);
+    }
+    void cleanup() { m_store.close(); }
 
     void openingShowsTheRepeat_data()
     {
@@ -96,8 +103,8 @@ private slots:
         QFETCH(int, dateType);
         RecordingFeedback feedback;
         DateRemindPresenter p(
-            model(Value().cycle(quint64(cycleType)).every(interval).on(specify).lunar(quint64(dateType))), 10,
-            feedback);
+            model(Value().cycle(quint64(cycleType)).every(interval).on(specify).lunar(quint64(dateType))),
+            services(feedback));
         QCOMPARE(p.isLunar(), dateType != 0);
         QTEST(p.repeatIndex(), "index");
         QTEST(p.summary(), "summary");
@@ -128,7 +135,7 @@ private slots:
         QFETCH(QString, real);
         QFETCH(QString, end);
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().occurrence(real).until(end)), 10, feedback);
+        DateRemindPresenter p(model(Value().occurrence(real).until(end)), services(feedback));
         QVERIFY(p.isStartEnabled());
         QTEST(p.startDate(), "start");
         QTEST(p.isEndEnabled(), "endOn");
@@ -137,18 +144,25 @@ private slots:
 
     void importantTitle_data()
     {
+        QTest::addColumn<bool>("settingsRow");
         QTest::addColumn<int>("minutes");
         QTest::addColumn<QString>("title");
-        QTest::newRow("the user's interval") << 10 << "每10分钟提醒";
-        QTest::newRow("none set counts as 5") << 0 << "每5分钟提醒";
-        QTest::newRow("negative counts as 5") << -3 << "每5分钟提醒";
+        QTest::newRow("the user's interval") << true << 30 << "每30分钟提醒";
+        QTest::newRow("none set counts as 5") << true << 0 << "每5分钟提醒";
+        QTest::newRow("negative counts as 5") << true << -3 << "每5分钟提醒";
+        QTest::newRow("no settings row counts as 5") << false << 0 << "每5分钟提醒";
     }
 
     void importantTitle()
     {
+        QFETCH(bool, settingsRow);
         QFETCH(int, minutes);
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().important(1)), minutes, feedback);
+        m_store.settings()->setImportantRemindInterval(qint16(minutes));
+        Services bundle = services(feedback);
+        if (!settingsRow)
+            bundle.store = nullptr;
+        DateRemindPresenter p(model(Value().important(1)), bundle);
         QVERIFY(p.isImportant());
         QTEST(p.importantTitle(), "title");
     }
@@ -170,7 +184,7 @@ private slots:
         QFETCH(int, index);
         QFETCH(bool, lunar);
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(3).every(4).on("5,9")), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(3).every(4).on("5,9")), services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         p.setLunar(lunar);
         p.chooseRepeat(index);
@@ -186,7 +200,7 @@ private slots:
         QCOMPARE(out.remindDateType(), lunar ? 1u : 0u);
 
         // And opens again as the same choice.
-        DateRemindPresenter again(out, 10, feedback);
+        DateRemindPresenter again(out, services(feedback));
         QCOMPARE(again.repeatIndex(), index);
         QCOMPARE(again.isLunar(), lunar);
         QCOMPARE(again.startDate(), at(2026, 12, 9));
@@ -201,7 +215,7 @@ private slots:
                                         .occurrence("2026/12/20 18:05:33")
                                         .until("2027/1/1 0:00:00")
                                         .important(0)),
-                              10, feedback);
+                              services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         QSignalSpy closing(&p, &DateRemindPresenter::closeRequested);
         p.setImportant(true);
@@ -225,7 +239,7 @@ private slots:
     void customRepeat()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(2).every(1)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(2).every(1)), services(feedback));
         QSignalSpy asked(&p, &DateRemindPresenter::customRepeatRequested);
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
 
@@ -268,7 +282,7 @@ private slots:
     void aCustomAnswerWithoutRepeatShowsThePlainItem()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(2).every(3)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(2).every(3)), services(feedback));
         QCOMPARE(p.repeatIndex(), DateRemindPresenter::CustomRepeatIndex);
         p.applyCustomRepeat(5, 1, QString(""));
         QCOMPARE(p.repeatIndex(), 5);
@@ -278,7 +292,7 @@ private slots:
     void aPlainChoiceAfterACustomRepeat()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(2).every(2).on("1,3")), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(2).every(2).on("1,3")), services(feedback));
         p.chooseRepeat(3);
         QCOMPARE(p.remind().remindCycleType(), 3u);
         QCOMPARE(p.remind().remindInterval(), 1);
@@ -293,7 +307,7 @@ private slots:
     void calendarSwitchOfAPlainRepeatKeepsTheItem()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(4).every(1)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(4).every(1)), services(feedback));
         p.setLunar(true);
         QCOMPARE(p.repeatIndex(), 4);
         QCOMPARE(p.summary(), QString());
@@ -323,7 +337,7 @@ private slots:
         QFETCH(QDateTime, end);
         QFETCH(QString, alert);
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(1)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(1)), services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         QSignalSpy closing(&p, &DateRemindPresenter::closeRequested);
         p.setStartDate(start);
@@ -355,7 +369,7 @@ private slots:
     void startOffClearsEvenACustomRepeatWithoutValues()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(2)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(2)), services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         p.chooseRepeat(DateRemindPresenter::CustomRepeatIndex);
         p.setStartEnabled(false);
@@ -368,8 +382,8 @@ private slots:
     void calendarPopover()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().occurrence("2026/12/20 18:05:33").until("2027/1/1 0:00:00")), 10,
-                              feedback);
+        DateRemindPresenter p(model(Value().occurrence("2026/12/20 18:05:33").until("2027/1/1 0:00:00")),
+                              services(feedback));
         QSignalSpy asked(&p, &DateRemindPresenter::calendarRequested);
         p.openCalendar(DateRemindPresenter::StartDateType);
         p.openCalendar(DateRemindPresenter::EndDateType);
@@ -388,7 +402,7 @@ private slots:
     void showingAgainDropsUnconfirmedPickerEdits()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(1).until("2027/1/1 0:00:00")), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(1).until("2027/1/1 0:00:00")), services(feedback));
         p.setStartDate(at(2027, 6, 1));
         p.setEndEnabled(false);
         p.chooseRepeat(5);
@@ -402,7 +416,7 @@ private slots:
     {
         RecordingFeedback feedback;
         const NoteRemindModel opened = model(Value().cycle(2).every(2).on("1"));
-        DateRemindPresenter p(opened, 10, feedback);
+        DateRemindPresenter p(opened, services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         QSignalSpy closing(&p, &DateRemindPresenter::closeRequested);
         p.chooseRepeat(1);
@@ -415,12 +429,23 @@ private slots:
     void anUnknownCycleTypePassesUnchanged()
     {
         RecordingFeedback feedback;
-        DateRemindPresenter p(model(Value().cycle(9).every(1)), 10, feedback);
+        DateRemindPresenter p(model(Value().cycle(9).every(1)), services(feedback));
         QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
         p.confirm();
         QCOMPARE(confirmed.size(), 1);
         QCOMPARE(confirmed[0][0].value<NoteRemindModel>().remindCycleType(), 9u);
     }
+
+private:
+    Services services(RecordingFeedback &feedback) const
+    {
+        Services bundle;
+        bundle.store = m_store.ctx();
+        bundle.feedback = &feedback;
+        return bundle;
+    }
+
+    StoreFixture m_store;
 };
 
 PRELVANE_TEST_CORE_MAIN(TestDateRemindPresenter)

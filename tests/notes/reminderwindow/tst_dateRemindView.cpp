@@ -1,3 +1,4 @@
+#include "app/services/Services.h"
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
 #include "notes/reminderwindow/presenters/NoteRemindCalendarPresenter.h"
 #include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
@@ -41,6 +42,14 @@ template <typename T> T *byText(QWidget *root, const QString &text)
     return nullptr;
 }
 
+// No store: the important interval is the default 5 minutes.
+Services bundle(RecordingFeedback &feedback)
+{
+    Services services;
+    services.feedback = &feedback;
+    return services;
+}
+
 QLabel *summaryLabel(QWidget *root)
 {
     for (QLabel *l : root->findChildren<QLabel *>()) {
@@ -66,14 +75,14 @@ private slots:
         RecordingFeedback feedback;
         NoteRemindModel value;
         value.setRemindRealDateTime(QStringLiteral("2026/12/9 10:15:30"));
-        DateRemindViewController tab(value, 10, feedback);
+        DateRemindViewController tab(value, bundle(feedback));
         QSignalSpy confirmed(&tab, &DateRemindViewController::confirmed);
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
 
         auto *repeat = tab.findChild<QComboBox *>();
         QCOMPARE(repeat->currentText(), QStringLiteral("永不"));
-        QVERIFY(byText<QCheckBox>(&tab, QStringLiteral("每10分钟提醒")));
+        QVERIFY(byText<QCheckBox>(&tab, QStringLiteral("每5分钟提醒")));
         QVERIFY(!summaryLabel(&tab)->isVisible());
 
         repeat->setCurrentIndex(6);
@@ -107,7 +116,7 @@ private slots:
         RecordingFeedback feedback;
         NoteRemindModel value;
         value.setRemindRealDateTime(QStringLiteral("2026/12/9 10:15:00"));
-        DateRemindViewController tab(value, 10, feedback);
+        DateRemindViewController tab(value, bundle(feedback));
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
         const QList<QToolButton *> calendarButtons = tab.findChildren<QToolButton *>();
@@ -134,7 +143,7 @@ private slots:
         RecordingFeedback feedback;
         NoteRemindModel value;
         value.setRemindRealDateTime(QStringLiteral("2026/12/9 10:15:30"));
-        DateRemindViewController tab(value, 10, feedback);
+        DateRemindViewController tab(value, bundle(feedback));
         tab.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tab));
         auto *picker = tab.findChildren<NoteRemindPicker *>().first();
@@ -150,7 +159,7 @@ private slots:
         NoteRemindModel value;
         value.setRemindRealDateTime(QStringLiteral("2026/12/9 10:15:00"));
         value.setRemindEndTime(QStringLiteral("2026/12/9 10:15:00"));
-        DateRemindViewController tab(value, 10, feedback);
+        DateRemindViewController tab(value, bundle(feedback));
         QSignalSpy confirmed(&tab, &DateRemindViewController::confirmed);
         QSignalSpy closing(&tab, &DateRemindViewController::closeRequested);
         tab.show();
