@@ -12,6 +12,8 @@
 #include "core/reminders/wifi/NetworkStatusManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Session.h"
+#include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 #include "platform/notifications/UserNotification.h"
@@ -19,6 +21,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/StoreOpenResult.h"
 #include "service/account/QuitLoginManager.h"
+#include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
 
 #include <QApplication>
@@ -169,6 +172,9 @@ void AppShell::showMainWindow()
     // A second sign-in answer never opens a second main window.
     if (mainWindowIsCurrent())
         return;
+    // The session begins before its first window, so that everything the
+    // window starts belongs to it.
+    Session::instance()->signIn(UserDefaults::string(SignInKeys::UserId));
     QWidget *window = m_mainWindowFactory ? m_mainWindowFactory() : new MainFrameWindow;
     setCurrentWindow(window, false);
 }

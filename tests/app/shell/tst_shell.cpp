@@ -12,6 +12,7 @@
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/UserNotification.h"
@@ -143,6 +144,8 @@ private slots:
         QTRY_VERIFY(!loginWindow); // the login window is gone
         QVERIFY(shell->logoutAction()->isEnabled());
         QCOMPARE(UserDefaults::string(SignInKeys::UserId), f->tester().userId);
+        QVERIFY(Session::instance()->isSignedIn());
+        QCOMPARE(Session::instance()->userId(), f->tester().userId);
 
         // The next start signs in by itself.
         quit();
@@ -166,6 +169,7 @@ private slots:
         QTRY_VERIFY(login());
         QVERIFY(QTest::qWaitForWindowExposed(login()));
         QVERIFY(!shell->mainWindowIsCurrent());
+        QVERIFY(!Session::instance()->isSignedIn());
         QVERIFY(ctx->findAll<Classify>().isEmpty());
         QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
         const QList<LoginAccount *> rows = ctx->findAll<LoginAccount>();
