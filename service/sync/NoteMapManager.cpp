@@ -465,7 +465,9 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     // server-side clears go now.
     const QJsonObject restore = data.value(QStringLiteral("SnapshotRestoreResult")).toObject();
     const QJsonObject clear = data.value(QStringLiteral("syncClearDataResult")).toObject();
-    const bool restoring = !Missing::isMissing(restore.value(QStringLiteral("snapshotDate")));
+    const bool restoring =
+        options.restore ||
+        (!options.fullPull && !Missing::isMissing(restore.value(QStringLiteral("snapshotDate"))));
     const bool replacing = restoring || options.fullPull;
     for (const QString &id :
          textOf(clear.value(QStringLiteral("classIds"))).split(QLatin1Char(','), Qt::SkipEmptyParts)) {

@@ -38,6 +38,10 @@ public:
         // Full (replace everything) or delta (merge): said by the request, never
         // read from the stored "version".
         bool fullPull = false;
+        // The user restored a snapshot: everything is replaced, local changes too.
+        // A delta pull that names a restore (made on another device) does the same;
+        // a full pull only replaces, whatever restore its reply names.
+        bool restore = false;
         // The current user (user default "userId"); 0 when unknown.
         qint64 userId = 0;
         // The data version the store holds once the reply is applied.

@@ -375,6 +375,7 @@ void SyncEngine::startPull(PullKind kind)
                 applied = requested;
             NoteMapManager::Options options;
             options.fullPull = kind != PullKind::Delta;
+            options.restore = kind == PullKind::SnapshotRestore;
             options.userId = session.userId.toLongLong();
             options.appliedVersion = applied;
             options.stillWanted = [generation = session.generation] {

@@ -815,19 +815,25 @@ void TstSyncNotes::firstPullReplacesAndNumbersAfresh()
 void TstSyncNotes::replacingPullMatchesRowsByKey_data()
 {
     QTest::addColumn<bool>("restore");
+    QTest::addColumn<bool>("full");
     // cId:content:isSync of every note afterwards, by cId.
     QTest::addColumn<QStringList>("notes");
     QTest::addColumn<QStringList>("classes");
     QTest::newRow("full pull keeps local changes")
-        << false << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
+        << false << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
         << QStringList{"11", "c5"};
-    QTest::newRow("restore replaces them")
-        << true << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"} << QStringList{"11"};
+    QTest::newRow("full pull whose reply names an earlier restore")
+        << true << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
+        << QStringList{"11", "c5"};
+    QTest::newRow("delta pull of a restore made elsewhere replaces them")
+        << true << false << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"}
+        << QStringList{"11"};
 }
 
 void TstSyncNotes::replacingPullMatchesRowsByKey()
 {
     QFETCH(bool, restore);
+    QFETCH(bool, full);
     Classify *kept = category("11");
     category("13", 2);                    // gone on the service
     Classify *holder = category("14", 3); // gone on the service, with notes changed here
@@ -863,7 +869,7 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     QVERIFY(pull(pullOfNotes({noteEntry("800", "11", 3, "802"), noteEntry("802", "11", 2, "804"),
                               noteEntry("804", "11", 1, "-1")},
                              more),
-                 !restore, &result));
+                 full, &result));
     disconnect(ctx(), &Context::changesSaved, this, nullptr);
     QCOMPARE(announced.size(), 1);
     QVERIFY(announced.first().replaced);
