@@ -9,6 +9,7 @@
 #include <QSet>
 #include <QStringEncoder>
 #include <QThread>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <sqlite3.h>
@@ -1158,8 +1159,11 @@ QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const Fet
     auto before = [&keys](const ManagedObject *a, const ManagedObject *b) {
         return sortsBefore(a, a->m_values, b, b->m_values, keys);
     };
-    if (request.limit < 0)
-        std::sort(stored.begin(), stored.end(), before);
+    if (request.limit < 0) {
+        stored += pending;
+        sortRows(stored, keys);
+        return stored;
+    }
     if (pending.isEmpty()) {
         out = std::move(stored);
     } else {
@@ -1356,4 +1360,70 @@ void Context::releaseGone()
     const QSet<ManagedObject *> gone = std::exchange(m_gone, {});
     std::erase_if(m_owned,
                   [&gone](const std::unique_ptr<ManagedObject> &o) { return gone.contains(o.get()); });
+}
+
+// sortsBefore() for many rows: each row's sort values are taken out of their QVariants
+// once, not at every comparison.
+void Context::sortRows(QList<ManagedObject *> &rows, const QList<std::tuple<int, AttributeType, bool>> &keys)
+{
+    struct Value
+    {
+        bool null = false;
+        qint64 integer = 0;
+        double real = 0;
+        QString text;
+    };
+    struct Row
+    {
+        ManagedObject *object;
+        QVarLengthArray<Value, 2> values;
+    };
+    std::vector<Row> decorated;
+    decorated.reserve(size_t(rows.size()));
+    for (ManagedObject *o : std::as_const(rows)) {
+        Row row{o, {}};
+        for (const auto &[slot, type, ascending] : keys) {
+            const QVariant &v = o->m_values.at(slot);
+            Value value;
+            value.null = !v.isValid() || v.isNull();
+            if (!value.null) {
+                switch (type) {
+                case AttributeType::Text:
+                    value.text = v.toString();
+                    value.null = value.text.isNull();
+                    break;
+                case AttributeType::Float:
+                    value.real = v.toDouble();
+                    break;
+                case AttributeType::Object:
+                    break;
+                default:
+                    value.integer = v.toLongLong();
+                    break;
+                }
+            }
+            row.values.append(std::move(value));
+        }
+        decorated.push_back(std::move(row));
+    }
+    std::sort(decorated.begin(), decorated.end(), [&keys](const Row &a, const Row &b) {
+        for (qsizetype k = 0; k < keys.size(); ++k) {
+            const auto &[slot, type, ascending] = keys.at(k);
+            const Value &x = a.values.at(k), &y = b.values.at(k);
+            int c = 0;
+            if (x.null || y.null)
+                c = x.null == y.null ? 0 : x.null ? -1 : 1;
+            else if (type == AttributeType::Text)
+                c = x.text.compare(y.text);
+            else if (type == AttributeType::Float)
+                c = x.real < y.real ? -1 : x.real > y.real ? 1 : 0;
+            else if (type != AttributeType::Object)
+                c = x.integer < y.integer ? -1 : x.integer > y.integer ? 1 : 0;
+            if (c != 0)
+                return ascending ? c < 0 : c > 0;
+        }
+        return a.object->m_pk < b.object->m_pk;
+    });
+    for (size_t i = 0; i < decorated.size(); ++i)
+        rows[qsizetype(i)] = decorated[i].object;
 }

@@ -56,6 +56,7 @@
 
 #include <functional>
 #include <memory>
+#include <tuple>
 #include <vector>
 
 class Store;
@@ -244,6 +245,9 @@ private:
     QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
+    // Rows in the order of the keys (slot, type, ascending), ties in creation order.
+    static void sortRows(QList<ManagedObject *> &rows,
+                         const QList<std::tuple<int, AttributeType, bool>> &keys);
     void markGone(ManagedObject *o);
     // A row object that no finder returns any more is freed once the current event
     // has ended.
