@@ -493,6 +493,9 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
         a.addCategory("新会话");
         a.engine->push();
     };
+    // The observer below lives in this scope and goes before what it reads.
+    bool done = false;
+    QObject observer;
     if (duringImport) {
         a.engine->pull(SyncEngine::PullKind::Full);
         QElapsedTimer t;
@@ -502,8 +505,7 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
         QVERIFY(UserDefaults::contains(NoteMapManager::ApplyingVersionKey));
         signInAgain();
     } else {
-        bool done = false;
-        connect(s.service.get(), &StandinService::requestReceived, this, [&](const QString &path) {
+        connect(s.service.get(), &StandinService::requestReceived, &observer, [&](const QString &path) {
             if (path == QLatin1String("note/sync") && !done) {
                 done = true;
                 signInAgain();
