@@ -3,6 +3,7 @@
 #include "app/login/RememberedAccountsModel.h"
 #include "core/model/LoginAccount.h"
 #include "platform/base/Missing.h"
+#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
@@ -49,15 +50,11 @@ QString textOf(const QJsonValue &value)
     return {};
 }
 
-void tell(const QString &text)
-{
-    UserFeedback::current()->showDefaultMessageAlertWithDetailText(text);
-}
 } // namespace
 
-LoginPresenter::LoginPresenter(ApiNetWorking *api, Context *context, UrlOpener openUrl, QObject *parent)
-    : QObject(parent), m_api(api), m_context(context), m_openUrl(std::move(openUrl)),
-      m_accounts(new RememberedAccountsModel(context, this))
+LoginPresenter::LoginPresenter(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services), m_api(services.api), m_context(services.store),
+      m_accounts(new RememberedAccountsModel(services.store, this))
 {
     // Until a showing fills the form, the button works only for a stored auto-login record.
     m_loginEnabled = !Missing::isMissing(UserDefaults::value(SignInKeys::Account));
@@ -66,8 +63,25 @@ LoginPresenter::LoginPresenter(ApiNetWorking *api, Context *context, UrlOpener o
 
 LoginPresenter::~LoginPresenter()
 {
-    if (m_inFlight)
-        UserFeedback::current()->hideHudForWindow();
+    if (m_inFlight && m_services.feedback)
+        m_services.feedback->hideHudForWindow();
+}
+
+void LoginPresenter::tell(const QString &text)
+{
+    (m_services.feedback ? m_services.feedback : UserFeedback::current())
+        ->showDefaultMessageAlertWithDetailText(text);
+}
+
+void LoginPresenter::openWebPage(const QString &path)
+{
+    const QString base = ApiNetWorking::webBaseUrl();
+    if (base.isEmpty()) {
+        tell(ApiNetWorking::noApiAddressText());
+        return;
+    }
+    if (m_services.urls)
+        m_services.urls->openUrl(QUrl(base + path));
 }
 
 QString LoginPresenter::passwordNotSavedText()
@@ -180,24 +194,12 @@ void LoginPresenter::savePasswordClicked(bool on)
 
 void LoginPresenter::forgotPasswordClicked()
 {
-    const QString base = ApiNetWorking::webBaseUrl();
-    if (base.isEmpty()) {
-        tell(ApiNetWorking::noApiAddressText());
-        return;
-    }
-    if (m_openUrl)
-        m_openUrl(QUrl(base + QStringLiteral("/searchPwd/step1")));
+    openWebPage(QStringLiteral("/searchPwd/step1"));
 }
 
 void LoginPresenter::registerClicked()
 {
-    const QString base = ApiNetWorking::webBaseUrl();
-    if (base.isEmpty()) {
-        tell(ApiNetWorking::noApiAddressText());
-        return;
-    }
-    if (m_openUrl)
-        m_openUrl(QUrl(base + QStringLiteral("/register")));
+    openWebPage(QStringLiteral("/register"));
 }
 
 void LoginPresenter::accountListClicked()
@@ -250,10 +252,11 @@ void LoginPresenter::accountRemoveClicked(int row)
 void LoginPresenter::setBusy(bool busy)
 {
     m_inFlight = busy;
+    UserFeedback *feedback = m_services.feedback ? m_services.feedback : UserFeedback::current();
     if (busy)
-        UserFeedback::current()->showHudToWindow();
+        feedback->showHudToWindow();
     else
-        UserFeedback::current()->hideHudForWindow();
+        feedback->hideHudForWindow();
     emit stateChanged();
 }
 

@@ -1,14 +1,10 @@
 #pragma once
 
+#include "app/services/Services.h"
+
 #include <QObject>
-#include <QPointer>
 #include <QString>
-#include <QUrl>
 
-#include <functional>
-
-class ApiNetWorking;
-class Context;
 class RememberedAccountsModel;
 struct BaseSuccessModel;
 
@@ -20,9 +16,8 @@ class LoginPresenter : public QObject
 {
     Q_OBJECT
 public:
-    using UrlOpener = std::function<void(const QUrl &url)>;
-
-    LoginPresenter(ApiNetWorking *api, Context *context, UrlOpener openUrl, QObject *parent = nullptr);
+    // Uses the bundle's store, api, feedback and urls.
+    explicit LoginPresenter(const Services &services, QObject *parent = nullptr);
     ~LoginPresenter() override;
 
     // The form. The view renders these after stateChanged().
@@ -70,7 +65,8 @@ signals:
     void stateChanged();
     // The agreement prompt is to be shown (nothing else happens at this showing).
     void agreementRequested();
-    // The sign-in is complete: the main window is to replace the login window.
+    // The sign-in is complete: the main window is to replace the login window
+    // (the shell begins the session then).
     void signedIn();
 
 private:
@@ -86,10 +82,12 @@ private:
     void fillFromAccount(const QString &account, qint64 userId, bool enableLogin);
     void setAccountListOpen(bool open);
     void setBusy(bool busy);
+    void tell(const QString &text);
+    void openWebPage(const QString &path);
 
+    Services m_services;
     ApiNetWorking *m_api;
     Context *m_context;
-    UrlOpener m_openUrl;
     RememberedAccountsModel *m_accounts;
 
     QString m_account;

@@ -1,5 +1,9 @@
 #include "app/shell/AppShell.h"
 
+#include "app/agreement/AgreementPresenter.h"
+#include "app/agreementwindows/AgreementPageWindow.h"
+#include "app/agreementwindows/AgreementPromptDialog.h"
+#include "app/agreementwindows/AgreementPrompts.h"
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginArt.h"
 #include "app/shell/LoginWindow.h"
@@ -13,6 +17,7 @@
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Session.h"
+#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
@@ -57,8 +62,7 @@ void front(QWidget *w)
 }
 } // namespace
 
-AppShell::AppShell(ApiNetWorking *api, QObject *parent)
-    : QObject(parent), m_api(api), m_openUrl([](const QUrl &url) { QDesktopServices::openUrl(url); })
+AppShell::AppShell(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
 {
     m_mainWindowFactory = [] { return new MainFrameWindow; };
 }
@@ -75,11 +79,6 @@ AppShell::~AppShell()
 void AppShell::setMainWindowFactory(MainWindowFactory factory)
 {
     m_mainWindowFactory = std::move(factory);
-}
-
-void AppShell::setUrlOpener(UrlOpener opener)
-{
-    m_openUrl = std::move(opener);
 }
 
 QString AppShell::recoveredStoreText(const QString &movedAsidePath)
@@ -107,6 +106,10 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
             noStoreText(opened.error), [](bool) { QCoreApplication::exit(1); });
         return false;
     }
+    m_services = Services::program();
+    m_services.api = m_api;
+    if (m_urlOverride)
+        m_services.urls = m_urlOverride;
     if (opened.wasRecovered())
         m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
 
@@ -152,9 +155,24 @@ LoginWindow *AppShell::loginWindow() const
 
 LoginWindow *AppShell::makeLoginWindow()
 {
-    auto *presenter = new LoginPresenter(m_api, Context::defaultContext(), m_openUrl);
+    m_services.store = Context::defaultContext();
+    auto *presenter = new LoginPresenter(m_services);
     auto *window = new LoginWindow(presenter);
     connect(presenter, &LoginPresenter::signedIn, this, &AppShell::showMainWindow);
+    // The agreement prompts stand over the window that asked for them.
+    connect(presenter, &LoginPresenter::agreementRequested, window, [window] {
+        auto *agreement = new AgreementPresenter(window);
+        new AgreementPrompts(agreement, window);
+        if (!agreement->start())
+            agreement->deleteLater();
+        connect(agreement, &AgreementPresenter::promptChanged, agreement,
+                [agreement](AgreementPresenter::Prompt p) {
+                    if (p == AgreementPresenter::Prompt::None)
+                        agreement->deleteLater();
+                });
+    });
+    window->setAgreementPageOpener(
+        [window](const QString &page) { AgreementPageWindow::open(page, window); });
     return window;
 }
 
@@ -225,8 +243,8 @@ void AppShell::openHelp()
         UserFeedback::current()->showDefaultMessageAlertWithDetailText(ApiNetWorking::noApiAddressText());
         return;
     }
-    if (m_openUrl)
-        m_openUrl(QUrl(base + QStringLiteral("/help/mac.html")));
+    if (m_services.urls)
+        m_services.urls->openUrl(QUrl(base + QStringLiteral("/help/mac.html")));
 }
 
 void AppShell::notificationActivated(const UserNotification &notification)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/services/Services.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -9,6 +11,7 @@
 #include <functional>
 
 class ApiNetWorking;
+class UrlOpener;
 class LoginWindow;
 class QLocalServer;
 class QMenu;
@@ -27,14 +30,16 @@ class AppShell : public QObject
     Q_OBJECT
 public:
     using MainWindowFactory = std::function<QWidget *()>;
-    using UrlOpener = std::function<void(const QUrl &)>;
 
     explicit AppShell(ApiNetWorking *api, QObject *parent = nullptr);
     ~AppShell() override;
 
     // Replaces how the main window is made (the note views hook in here).
     void setMainWindowFactory(MainWindowFactory factory);
-    void setUrlOpener(UrlOpener opener);
+    // Replaces the desktop's browser for the pages the program opens (tests).
+    void setUrlOpener(UrlOpener *opener) { m_urlOverride = opener; }
+    // What the windows' presenters are built with; filled when the store is open.
+    const Services &services() const { return m_services; }
     // Whether to make a tray icon (off in tests; it needs a tray anyway).
     void setTrayEnabled(bool enabled) { m_trayEnabled = enabled; }
 
@@ -90,7 +95,8 @@ private:
 
     ApiNetWorking *m_api;
     MainWindowFactory m_mainWindowFactory;
-    UrlOpener m_openUrl;
+    UrlOpener *m_urlOverride = nullptr;
+    Services m_services;
     bool m_trayEnabled = true;
     QPointer<QWidget> m_current;
     bool m_currentIsLogin = false;

@@ -39,7 +39,9 @@ Context *sceneStore()
 
 LoginWindow *loginWindow()
 {
-    auto *presenter = new LoginPresenter(nullptr, sceneStore(), {});
+    Services services;
+    services.store = sceneStore();
+    auto *presenter = new LoginPresenter(services);
     return new LoginWindow(presenter);
 }
 

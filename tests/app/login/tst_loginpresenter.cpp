@@ -6,6 +6,7 @@
 #include "core/model/Classify.h"
 #include "core/model/LoginAccount.h"
 #include "core/model/UserInfo.h"
+#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "service/account/AutoLoginModel.h"
@@ -21,6 +22,16 @@
 #include <optional>
 
 namespace {
+struct RecordingUrls : UrlOpener
+{
+    QList<QUrl> opened;
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+};
+
 const QString kAgree = QStringLiteral("AgreeProtocolKey");
 
 qint32 testerId(ServiceFixture &f)
@@ -36,13 +47,18 @@ class TestLoginPresenter : public QObject
     StoreFixture m_store;
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<LoginPresenter> p;
-    QList<QUrl> opened;
+    RecordingUrls urls;
 
     Context *ctx() const { return m_store.ctx(); }
 
     void makePresenter()
     {
-        p = std::make_unique<LoginPresenter>(f->api.get(), ctx(), [this](const QUrl &u) { opened << u; });
+        Services services;
+        services.store = ctx();
+        services.api = f->api.get();
+        services.feedback = f->feedback.get();
+        services.urls = &urls;
+        p = std::make_unique<LoginPresenter>(services);
     }
 
     LoginAccount *remember(qint32 userId, const QString &account, bool autoLogin)
@@ -84,7 +100,7 @@ private slots:
         QVERIFY(m_store.open(QDateTime(QDate(2026, 3, 2), QTime(9, 0))));
         f = std::make_unique<ServiceFixture>();
         LoginPresenter::resetPasswordNoticeForTests();
-        opened.clear();
+        urls.opened.clear();
     }
 
     void cleanup()
@@ -506,11 +522,11 @@ private slots:
         makePresenter();
         p->forgotPasswordClicked();
         p->registerClicked();
-        QCOMPARE(opened, (QList<QUrl>{QUrl("https://web.invalid/searchPwd/step1"),
-                                      QUrl("https://web.invalid/register")}));
+        QCOMPARE(urls.opened, (QList<QUrl>{QUrl("https://web.invalid/searchPwd/step1"),
+                                           QUrl("https://web.invalid/register")}));
         UserDefaults::remove(ApiNetWorking::WebBaseUrlKey);
         p->registerClicked();
-        QCOMPARE(opened.size(), 2);
+        QCOMPARE(urls.opened.size(), 2);
         QCOMPARE(f->feedback->messages().size(), 1);
     }
 

@@ -3,6 +3,7 @@
 // logout from the tray menu; and the shell's own handling of windows and
 // notification callbacks.
 
+#include "app/agreementwindows/AgreementPromptDialog.h"
 #include "app/login/LoginPresenter.h"
 #include "app/shell/AppShell.h"
 #include "app/shell/LoginWindow.h"
@@ -13,6 +14,7 @@
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
 #include "platform/base/Session.h"
+#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/UserNotification.h"
@@ -32,6 +34,18 @@
 
 #include <memory>
 
+namespace {
+struct RecordingUrls : UrlOpener
+{
+    QList<QUrl> opened;
+    bool openUrl(const QUrl &url) override
+    {
+        opened << url;
+        return true;
+    }
+};
+} // namespace
+
 class TestShell : public QObject
 {
     Q_OBJECT
@@ -40,14 +54,14 @@ class TestShell : public QObject
     std::unique_ptr<FakeNetworkMonitor> network;
     std::unique_ptr<WidgetFeedback> feedback;
     std::unique_ptr<AppShell> shell;
-    QList<QUrl> opened;
+    RecordingUrls urls;
 
     // A start of the program as main() makes it, on this process's folders.
     void start()
     {
         shell = std::make_unique<AppShell>(f->api.get());
         shell->setTrayEnabled(false);
-        shell->setUrlOpener([this](const QUrl &u) { opened << u; });
+        shell->setUrlOpener(&urls);
         QVERIFY(shell->launch());
         QVERIFY(shell->currentWindow());
         QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));
@@ -104,7 +118,7 @@ private slots:
         NetworkMonitor::setShared(network.get());
         feedback = std::make_unique<WidgetFeedback>();
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
-        opened.clear();
+        urls.opened.clear();
     }
 
     void cleanup()
@@ -181,6 +195,15 @@ private slots:
         QVERIFY(!shell->mainWindowIsCurrent());
     }
 
+    void aFirstStartAsksForTheAgreementFirst()
+    {
+        UserDefaults::remove(QStringLiteral("AgreeProtocolKey"));
+        start();
+        QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>());
+        QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>()->isVisible());
+        QVERIFY(!shell->mainWindowIsCurrent());
+    }
+
     void onlyOneMainWindowAndReopen()
     {
         start();
@@ -205,7 +228,7 @@ private slots:
         QVERIFY(main->isVisible());
 
         shell->openHelp();
-        QCOMPARE(opened, QList<QUrl>{QUrl(QStringLiteral("https://web.invalid/help/mac.html"))});
+        QCOMPARE(urls.opened, QList<QUrl>{QUrl(QStringLiteral("https://web.invalid/help/mac.html"))});
     }
 
     void closingTheLoginWindowKeepsTheProgramAndReopenRepeatsTheDecision()
