@@ -1289,23 +1289,30 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
     const int slot = e.slotOfRelationship(r);
     if (slot >= 0) {
         // The key is on this side: the targets by key, those not in memory in one query.
-        QHash<qint64, QList<ManagedObject *>> wanted;
+        // Mostly one holder per target; a multi-hash keeps the rare others.
+        QMultiHash<qint64, ManagedObject *> wanted;
+        wanted.reserve(live.size());
+        out.reserve(live.size());
+        QList<qint64> keys;
         for (ManagedObject *o : std::as_const(live)) {
             const QVariant &key = o->m_values.at(slot);
             if (key.isNull())
                 continue;
-            if (ManagedObject *t = registered(target->index, key.toLongLong())) {
+            const qint64 pk = key.toLongLong();
+            if (ManagedObject *t = registered(target->index, pk)) {
                 if (!t->m_deleted)
                     out.insert(o, t);
             } else {
-                wanted[key.toLongLong()].append(o);
+                if (!wanted.contains(pk))
+                    keys.append(pk);
+                wanted.insert(pk, o);
             }
         }
         select(
-            0, wanted.keys(), [&wanted](qint64 key) { return wanted.contains(key); },
+            0, keys, [&wanted](qint64 key) { return wanted.contains(key); },
             [&](ManagedObject *t) {
-                for (ManagedObject *o : wanted.value(t->m_pk))
-                    out.insert(o, t);
+                for (auto [it, end] = wanted.equal_range(t->m_pk); it != end; ++it)
+                    out.insert(*it, t);
             });
         return out;
     }

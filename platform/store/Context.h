@@ -200,6 +200,7 @@ public:
         QList<ManagedObject *> in(rows.begin(), rows.end());
         QHash<T *, Target *> out;
         const QHash<ManagedObject *, ManagedObject *> found = fetchToOne(in, relationship);
+        out.reserve(found.size());
         for (auto it = found.cbegin(); it != found.cend(); ++it)
             out.insert(static_cast<T *>(it.key()), static_cast<Target *>(it.value()));
         return out;
