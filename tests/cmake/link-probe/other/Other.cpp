@@ -1,0 +1,6 @@
+#include "other/Other.h"
+
+int probeOther()
+{
+    return 3;
+}
