@@ -1,6 +1,7 @@
 #include "app/shell/AccountRowDelegate.h"
 
-#include "app/shell/LoginArt.h"
+#include "app/uikit/AppImages.h"
+#include "app/uikit/HomeRowDelegate.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,11 +24,12 @@ void AccountRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     const QRect r = option.rect;
     painter->fillRect(r, Qt::white);
     const bool hovered = option.state & QStyle::State_MouseOver;
-    if (hovered)
-        painter->fillRect(QRectF(r).adjusted(1, 1, -1, -1), QColor(0xF5, 0xF5, 0xF8));
+    HomeRowDelegate::paintRowBackground(painter, option, false);
 
     const QRect avatar(r.left() + 10, r.top() + (r.height() - kAvatar) / 2, kAvatar, kAvatar);
-    painter->drawPixmap(avatar, LoginArt::defaultHead(kAvatar, painter->device()->devicePixelRatioF()));
+    painter->drawPixmap(avatar,
+                        AppImages::pixmap(QStringLiteral("user_default_head"), QSize(kAvatar, kAvatar),
+                                          painter->device()->devicePixelRatioF()));
 
     QFont font = option.font;
     font.setPixelSize(13);

@@ -5,10 +5,10 @@
 #include "app/agreementwindows/AgreementPromptDialog.h"
 #include "app/agreementwindows/AgreementPrompts.h"
 #include "app/login/LoginPresenter.h"
-#include "app/shell/LoginArt.h"
 #include "app/shell/LoginWindow.h"
 #include "app/shell/MainFrameWindow.h"
 #include "app/uikit/AlertManager.h"
+#include "app/uikit/AppImages.h"
 #include "core/model/DateRemind.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
@@ -301,7 +301,7 @@ void AppShell::makeTray()
         return;
     }
     QApplication::setQuitOnLastWindowClosed(false);
-    m_tray = new QSystemTrayIcon(QIcon(LoginArt::logo(64, 1.0)), this);
+    m_tray = new QSystemTrayIcon(AppImages::icon(QStringLiteral("app_icon")), this);
     m_tray->setToolTip(QStringLiteral("Prelvane 便签"));
     m_tray->setContextMenu(m_trayMenu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

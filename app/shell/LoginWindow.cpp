@@ -3,8 +3,8 @@
 #include "app/login/LoginPresenter.h"
 #include "app/login/RememberedAccountsModel.h"
 #include "app/shell/AvatarLoader.h"
-#include "app/shell/LoginArt.h"
 #include "app/shell/RememberedAccountsPopup.h"
+#include "app/uikit/AppImages.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -87,7 +87,7 @@ void LoginWindow::build()
     m_avatar = new QLabel(this);
     m_avatar->setObjectName(QStringLiteral("avatar"));
     m_avatar->setFixedSize(76, 76);
-    m_avatar->setPixmap(LoginArt::logo(76, devicePixelRatioF()));
+    m_avatar->setPixmap(AppImages::pixmap(QStringLiteral("login_logo"), QSize(76, 76), devicePixelRatioF()));
     column->addWidget(m_avatar, 0, Qt::AlignHCenter);
     auto *title = new QLabel(QStringLiteral("Prelvane 便签"), this);
     title->setStyleSheet(QStringLiteral("color:#333333;font-size:16px;"));
@@ -238,7 +238,7 @@ void LoginWindow::showAvatar(const QPixmap &image)
     const int side = m_avatar->width();
     const qreal dpr = devicePixelRatioF();
     if (image.isNull()) {
-        m_avatar->setPixmap(LoginArt::logo(side, dpr));
+        m_avatar->setPixmap(AppImages::pixmap(QStringLiteral("login_logo"), QSize(side, side), dpr));
         return;
     }
     QPixmap round(QSize(side, side) * dpr);
