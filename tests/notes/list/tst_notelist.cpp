@@ -1,0 +1,386 @@
+#include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "core/model/UserSet.h"
+#include "notes/list/presenter/NoteListModel.h"
+#include "notes/list/presenter/NoteListPresenter.h"
+#include "platform/base/AppEvents.h"
+#include "platform/base/Clock.h"
+#include "platform/store/Context.h"
+#include "tests/support/EventRecorder.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
+#include "tests/support/TestEnv.h"
+
+#include <QAbstractItemModelTester>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QSignalSpy>
+
+#include <memory>
+
+namespace {
+
+// Friday 6 March 2026, 10:00 (Asia/Shanghai).
+QDateTime now()
+{
+    return QDateTime(QDate(2026, 3, 6), QTime(10, 0));
+}
+
+} // namespace
+
+class TestNoteList : public QObject
+{
+    Q_OBJECT
+private:
+    StoreFixture m_fx;
+    std::unique_ptr<AppEvents> m_events;
+    std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<EventRecorder> m_recorder;
+    std::unique_ptr<NoteListPresenter> m_presenter;
+    std::unique_ptr<QAbstractItemModelTester> m_tester;
+    Classify *m_work = nullptr;
+    Classify *m_home = nullptr;
+
+    Context *ctx() { return m_fx.ctx(); }
+    NoteListModel *model() { return m_presenter->model(); }
+    QStringList &events() { return m_recorder->events; }
+
+    static CategoryKey keyOf(const Classify *c) { return {c->objectId().pk, c->classId()}; }
+    NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
+
+    // Notes in `c` with the given cIds, top to bottom, linked and pushed.
+    void chain(Classify *c, const QStringList &ids)
+    {
+        for (qsizetype i = 0; i < ids.size(); ++i) {
+            NoteDetail *n = m_fx.note(ids[i], c);
+            n->setSort(qint16(i + 1));
+            n->setNextId(i + 1 < ids.size() ? ids[i + 1] : QStringLiteral("-1"));
+            n->setIsSync(true);
+        }
+    }
+
+    QStringList shown()
+    {
+        QStringList ids;
+        for (int i = 0; i < model()->rowCount(); ++i)
+            ids << model()->index(i).data(NoteListModel::CIdRole).toString();
+        return ids;
+    }
+
+    QString selected() { return m_presenter->selectedNote().cId; }
+
+    void save() { QVERIFY(ctx()->saveAndWait()); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_fx.open(now()));
+        m_events = std::make_unique<AppEvents>();
+        m_feedback = std::make_unique<RecordingFeedback>();
+        m_work = m_fx.category("k1", "工作");
+        m_work->setBackColor("#2b9cc6");
+        m_home = m_fx.category("k2", "生活");
+        m_fx.settings()->setNoteCompleteActionType(1);
+        chain(m_work, {"a", "b", "c", "d", "e"});
+        chain(m_home, {"x", "y"});
+        save();
+        Services services;
+        services.store = ctx();
+        services.events = m_events.get();
+        services.feedback = m_feedback.get();
+        m_presenter = std::make_unique<NoteListPresenter>(services);
+        m_tester = std::make_unique<QAbstractItemModelTester>(
+            model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_recorder = std::make_unique<EventRecorder>(m_events.get());
+    }
+
+    void cleanup()
+    {
+        m_recorder.reset();
+        m_tester.reset();
+        m_presenter.reset();
+        m_feedback.reset();
+        m_events.reset();
+        m_fx.close();
+    }
+
+    // The hand-made order: sort ascending, ties in the order the notes were made;
+    // a deleted note awaiting its push stays listed.
+    void order()
+    {
+        m_fx.note("t1", m_work)->setSort(2);
+        m_fx.note("t2", m_work)->setSort(0);
+        note("c")->setActionType(3);
+        save();
+        m_presenter->showCategory(keyOf(m_work));
+        QCOMPARE(shown(), QStringList({"t2", "a", "b", "t1", "c", "d", "e"}));
+        QCOMPARE(m_presenter->categoryColor(), QColor("#2b9cc6"));
+        QVERIFY(!m_presenter->isEmpty());
+    }
+
+    // Saves that touch other notes keep the selected note selected, wherever it moves.
+    void changeSetsKeepTheSelection_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("edit another") << "edit" << QStringList{"a", "b", "c", "d", "e"};
+        QTest::newRow("delete above") << "delete" << QStringList{"b", "c", "d", "e"};
+        QTest::newRow("new at the top") << "insert" << QStringList{"n", "a", "b", "c", "d", "e"};
+        QTest::newRow("move above to the bottom") << "reorder" << QStringList{"b", "c", "d", "e", "a"};
+        QTest::newRow("another category's note") << "other" << QStringList{"a", "b", "c", "d", "e"};
+        QTest::newRow("moved out") << "out" << QStringList{"b", "c", "d", "e"};
+        QTest::newRow("moved in") << "in" << QStringList{"a", "b", "c", "d", "e", "x"};
+        QTest::newRow("reminder set on another") << "remind" << QStringList{"a", "b", "c", "d", "e"};
+        QTest::newRow("replaced") << "replace" << QStringList{"a", "b", "c", "d", "e"};
+    }
+    void changeSetsKeepTheSelection()
+    {
+        QFETCH(QString, change);
+        QFETCH(QStringList, expected);
+        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->selectRow(2);
+        QCOMPARE(selected(), QStringLiteral("c"));
+        events().clear();
+        QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
+        QSignalSpy changed(model(), &QAbstractItemModel::dataChanged);
+        QSignalSpy rows(m_presenter.get(), &NoteListPresenter::selectedRowChanged);
+
+        if (change == "edit") {
+            note("a")->setContent("新的内容");
+        } else if (change == "delete") {
+            ctx()->deleteObject(note("a"));
+        } else if (change == "insert") {
+            m_fx.note("n", m_work)->setSort(0);
+        } else if (change == "reorder") {
+            note("a")->setSort(9);
+        } else if (change == "other") {
+            note("x")->setContent("别的");
+        } else if (change == "out") {
+            note("a")->setClassify(m_home);
+        } else if (change == "in") {
+            note("x")->setClassify(m_work);
+            note("x")->setSort(9);
+        } else if (change == "remind") {
+            DateRemind *r = m_fx.remind(note("d"));
+            r->setRemindRealDateTime("2026/3/7 09:00:00");
+        } else if (change == "replace") {
+            note("b")->setContent("拉取后的内容");
+            ctx()->markReplaced();
+        }
+        save();
+
+        QCOMPARE(shown(), expected);
+        QCOMPARE(selected(), QStringLiteral("c"));
+        QCOMPARE(m_presenter->selectedRow(), int(expected.indexOf("c")));
+        if (!rows.isEmpty())
+            QCOMPARE(rows.last().first().toInt(), int(expected.indexOf("c")));
+        QCOMPARE(events(), QStringList());
+        QCOMPARE(resets.size(), change == "replace" ? 1 : 0);
+        if (change == "edit" || change == "remind")
+            QVERIFY(!changed.isEmpty());
+        if (change == "remind")
+            QCOMPARE(model()->index(3).data(NoteListModel::HeightRole).toInt(), 56);
+    }
+
+    // The selected note leaves the list: the note now in its place is selected and announced.
+    void selectedNoteGoes()
+    {
+        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->selectRow(4);
+        events().clear();
+        ctx()->deleteObject(note("e"));
+        save();
+        QCOMPARE(selected(), QStringLiteral("d"));
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=d"}));
+
+        m_presenter->showCategory(keyOf(m_home));
+        events().clear();
+        ctx()->deleteObject(note("x"));
+        ctx()->deleteObject(note("y"));
+        save();
+        QVERIFY(m_presenter->isEmpty());
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail="}));
+    }
+
+    // "ReloadNoteDetail" goes out whenever the selected note differs from the one last announced.
+    void announcements()
+    {
+        m_presenter->showCategory(keyOf(m_work));
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=a"}));
+
+        events().clear();
+        m_presenter->selectRow(1); // same row again below: nothing
+        m_presenter->selectRow(1);
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=b"}));
+
+        // Another category: the kept row 1 exists there, and shows another note.
+        events().clear();
+        m_presenter->showCategory(keyOf(m_home));
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=y"}));
+
+        // Back: row 1 again, note b.
+        events().clear();
+        m_presenter->showCategory(keyOf(m_work));
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=b"}));
+
+        // Redraws keep the selection and announce nothing.
+        events().clear();
+        m_presenter->reload(NotesListReload::all());
+        m_presenter->reload(NotesListReload::single());
+        QCOMPARE(events(), QStringList());
+        QCOMPARE(selected(), QStringLiteral("b"));
+
+        // The detail pane deselects; selecting the same note again announces it.
+        m_presenter->deselect();
+        QCOMPARE(m_presenter->selectedRow(), -1);
+        QCOMPARE(events(), QStringList());
+        m_presenter->selectRow(1);
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=b"}));
+    }
+
+    void reloadKinds_data()
+    {
+        QTest::addColumn<int>("startRow");
+        QTest::addColumn<QString>("target"); // category "k…" or a note's cId
+        QTest::addColumn<QString>("selection");
+        QTest::addColumn<QStringList>("posted");
+        QTest::newRow("row 3 kept in a long enough category") << 3 << "k1" << "d" << QStringList{};
+        QTest::newRow("row 3 missing: row 0") << 3 << "k2" << "x" << QStringList{"ReloadNoteDetail=x"};
+        QTest::newRow("empty category") << 3 << "k3" << "" << QStringList{"ReloadNoteDetail="};
+        QTest::newRow("note of this category") << 0 << "d" << "d" << QStringList{"ReloadNoteDetail=d"};
+        QTest::newRow("note of another category") << 0 << "y" << "y" << QStringList{"ReloadNoteDetail=y"};
+        QTest::newRow("unknown note: row 0") << 3 << "zz" << "a" << QStringList{"ReloadNoteDetail=a"};
+    }
+    void reloadKinds()
+    {
+        QFETCH(int, startRow);
+        QFETCH(QString, target);
+        QFETCH(QString, selection);
+        QFETCH(QStringList, posted);
+        Classify *empty = m_fx.category("k3", "空");
+        save();
+        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->selectRow(startRow);
+        events().clear();
+        QSignalSpy emptySpy(m_presenter.get(), &NoteListPresenter::emptyChanged);
+        if (target.startsWith('k')) {
+            Classify *c = target == "k1" ? m_work : target == "k2" ? m_home : empty;
+            m_events->notesListReloadDatas(NotesListReload::showCategory({0, c->classId()}));
+        } else {
+            NoteDetail *n = note(target);
+            m_events->notesListReloadDatas(
+                NotesListReload::showNote(n ? NoteKey{n->objectId().pk, n->cId()} : NoteKey{0, target}));
+        }
+        QCOMPARE(selected(), selection);
+        QCOMPARE(events().filter("ReloadNoteDetail"), posted);
+        QCOMPARE(m_presenter->isEmpty(), selection.isEmpty());
+        QCOMPARE(emptySpy.size(), selection.isEmpty() ? 1 : 0);
+    }
+
+    // The add button asks the detail pane for a new note.
+    void addButton()
+    {
+        m_presenter->addNote();
+        QCOMPARE(events(), QStringList({"AddNoteDetail="}));
+    }
+
+    // Each row-menu item runs its note operation and posts what the detail pane and sync expect.
+    void menuActions_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::addColumn<bool>("completed");
+        QTest::addColumn<QStringList>("posted");
+        QTest::addColumn<QStringList>("shownAfter");
+        const QStringList all{"a", "b", "c", "d", "e"};
+        QTest::newRow("copy") << 1003 << false << QStringList{} << all;
+        // Completed notes go to the top here (UserSet.noteCompleteActionType 1).
+        QTest::newRow("complete") << 1006 << false << QStringList{"SyncPushNoteDatas="}
+                                  << QStringList{"c", "a", "b", "d", "e"};
+        QTest::newRow("undo completion") << 1006 << true << QStringList{"RevokeCompleteNote="} << all;
+        QTest::newRow("delete") << 1007 << false << QStringList{"SyncPushNoteDatas="} << all;
+        QTest::newRow("clear reminder") << 1004 << false << QStringList{"SyncPushNoteDatas=c"} << all;
+        QTest::newRow("clear important") << 1005 << false << QStringList{"SyncPushNoteDatas=c"} << all;
+        QTest::newRow("clear snooze") << 1002 << false << QStringList{"SyncPushNoteDatas=c"} << all;
+        QTest::newRow("snooze half an hour") << 2001 << false << QStringList{"SyncPushNoteDatas=c"} << all;
+        QTest::newRow("snooze next week") << 2004 << false << QStringList{"SyncPushNoteDatas=c"} << all;
+        QTest::newRow("unknown tag") << 999 << false << QStringList{} << all;
+    }
+    void menuActions()
+    {
+        QFETCH(int, tag);
+        QFETCH(bool, completed);
+        QFETCH(QStringList, posted);
+        QFETCH(QStringList, shownAfter);
+        NoteDetail *c = note("c");
+        c->setIsCompleted(completed);
+        DateRemind *r = m_fx.remind(c);
+        r->setRemindDateTime("2026/3/6 09:00:00");
+        r->setRemindRealDateTime("2026/3/6 09:00:00");
+        r->setRemindRType(1);
+        if (tag == 1002)
+            r->setRemindDelayTime("2026/3/6 10:20:00");
+        save();
+        m_presenter->showCategory(keyOf(m_work));
+        QGuiApplication::clipboard()->setText("before");
+        // The menu selects the clicked row first, so the detail pane shows that note.
+        events().clear();
+        QVERIFY(m_presenter->openMenu(2).isVisible());
+        QCOMPARE(events(), QStringList({"ReloadNoteDetail=c"}));
+        events().clear();
+
+        m_presenter->triggerMenuItem(2, tag);
+
+        QCOMPARE(events(), posted);
+        QCOMPARE(shown(), shownAfter);
+        c = note("c");
+        QVERIFY(c);
+        r = c->remind();
+        switch (tag) {
+        case 1003:
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("内容 c"));
+            QCOMPARE(m_feedback->toasts(), QStringList({"复制成功"}));
+            break;
+        case 1006:
+            QCOMPARE(c->isCompleted(), true);
+            QCOMPARE(c->isSync(), completed); // only a completion changes the note here
+            break;
+        case 1007:
+            QCOMPARE(c->actionType(), 3);
+            break;
+        case 1004:
+            QCOMPARE(r->remindActionType(), 3);
+            break;
+        case 1005:
+            QCOMPARE(r->remindRType(), 0);
+            break;
+        case 1002:
+            QVERIFY(r->remindDelayTime().isEmpty());
+            break;
+        case 2001:
+            QCOMPARE(r->remindDelayTime(), QStringLiteral("2026/3/6 10:30:00"));
+            break;
+        case 2004: // next week on the occurrence's weekday, at now's time
+            QCOMPARE(r->remindDelayTime(), QStringLiteral("2026/3/13 10:00:00"));
+            break;
+        default:
+            QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("before"));
+            QVERIFY(c->isSync());
+        }
+        QCOMPARE(selected(), QStringLiteral("c"));
+    }
+
+    // A right click below the last row: an empty menu, no selection change.
+    void menuBelowTheRows()
+    {
+        m_presenter->showCategory(keyOf(m_work));
+        events().clear();
+        QVERIFY(!m_presenter->openMenu(-1).isVisible());
+        QVERIFY(!m_presenter->openMenu(5).isVisible());
+        m_presenter->triggerMenuItem(-1, 1007);
+        QCOMPARE(events(), QStringList());
+    }
+};
+
+PRELVANE_TEST_MAIN(TestNoteList)
+#include "tst_notelist.moc"
