@@ -159,9 +159,50 @@ ApiNetWorking *ApiNetWorking::instance()
 ApiNetWorking::ApiNetWorking(QObject *parent)
     : QObject(parent), m_manager(new QNetworkAccessManager(this)), m_createdSecs(Clock::nowSecs())
 {
+    // One decode at a time is plenty: they are the rare large replies.
+    m_decoder.setMaxThreadCount(1);
 }
 
-ApiNetWorking::~ApiNetWorking() = default;
+ApiNetWorking::~ApiNetWorking()
+{
+    // A decode still running posts its result to this object; let it end first.
+    m_decoder.waitForDone();
+}
+
+struct ApiNetWorking::Delivery
+{
+    std::function<void()> run;
+    bool ready = false;
+};
+
+std::shared_ptr<ApiNetWorking::Delivery> ApiNetWorking::reserveDelivery()
+{
+    auto delivery = std::make_shared<Delivery>();
+    m_deliveries.push_back(delivery);
+    return delivery;
+}
+
+void ApiNetWorking::settleDelivery(const std::shared_ptr<Delivery> &delivery, std::function<void()> run)
+{
+    delivery->run = std::move(run);
+    delivery->ready = true;
+    // A callback may end this client; nothing is touched after that.
+    QPointer<ApiNetWorking> self(this);
+    while (self && !m_deliveries.empty() && m_deliveries.front()->ready) {
+        const std::shared_ptr<Delivery> next = m_deliveries.front();
+        m_deliveries.pop_front();
+        next->run();
+    }
+}
+
+void ApiNetWorking::deliver(std::function<void()> run)
+{
+    if (m_deliveries.empty()) {
+        run();
+        return;
+    }
+    settleDelivery(reserveDelivery(), std::move(run));
+}
 
 // --- configuration ------------------------------------------------------------
 
@@ -216,6 +257,11 @@ void ApiNetWorking::setRequestTimeout(int msecs)
 void ApiNetWorking::setMaxReplyBytes(qint64 bytes)
 {
     m_maxReplyBytes = qMax<qint64>(1, bytes);
+}
+
+void ApiNetWorking::setWorkerDecodeBytes(qint64 bytes)
+{
+    m_workerDecodeBytes = qMax<qint64>(0, bytes);
 }
 
 // --- keys and bodies ------------------------------------------------------------
@@ -293,24 +339,65 @@ bool ApiNetWorking::isShowErrorMsgWithUrlString(const QString &path)
 
 // --- reply decoding -------------------------------------------------------------
 
-BaseSuccessModel ApiNetWorking::showBackAESDataWithAesModel(const AesBaseModel &model, const QString &path)
+namespace {
+
+// The decrypted payload of a code-200 envelope, read with the path's key text.
+BaseSuccessModel decryptedModel(const AesBaseModel &aes, const QString &path, const QString &key)
 {
     BaseSuccessModel out;
-    out.code = model.code;
-    out.msg = model.msg;
-    if (model.code != 200)
+    out.code = aes.code;
+    out.msg = aes.msg;
+    if (aes.code != 200 || key.isEmpty())
         return out;
-    const QString key = getAesPwdWithUrl(path);
-    if (key.isEmpty())
-        return out;
-    const QString plain = AES::decrypt(model.data, key);
+    const QString plain = AES::decrypt(aes.data, key);
     if (plain.isNull())
         return out;
-    if (isDataStringWithUrlString(path))
+    if (ApiNetWorking::isDataStringWithUrlString(path))
         out.data = plain;
     else
         out.data = parseJson(plain.toUtf8());
     return out;
+}
+
+} // namespace
+
+BaseSuccessModel ApiNetWorking::showBackAESDataWithAesModel(const AesBaseModel &model, const QString &path)
+{
+    return decryptedModel(model, path, getAesPwdWithUrl(path));
+}
+
+BaseSuccessModel ApiNetWorking::decodeReply(const QByteArray &bytes, Variant variant, const QString &path,
+                                            const QString &key)
+{
+    switch (variant) {
+    case Variant::Get:
+    case Variant::Post:
+        return decryptedModel(AesBaseModel::fromReply(bytes), path, key);
+    case Variant::PostDecode: {
+        const AesBaseModel aes = AesBaseModel::fromReply(bytes);
+        BaseSuccessModel model;
+        model.code = aes.code;
+        model.msg = aes.msg;
+        if (key.isEmpty() || aes.data.isEmpty())
+            return model;
+        const QString plain = AES::decrypt(aes.data, key);
+        if (plain.isNull())
+            return model;
+        const QJsonValue parsed = parseJson(plain.toUtf8());
+        model.data = parsed.isUndefined() ? QJsonValue(plain) : parsed;
+        return model;
+    }
+    case Variant::NoAesPost:
+        return plainModel(bytes);
+    case Variant::Upload: {
+        BaseSuccessModel model = plainModel(bytes);
+        // A reply that is not JSON tells the user nothing otherwise.
+        if (!QJsonDocument::fromJson(bytes).isObject())
+            model.showMsg = true;
+        return model;
+    }
+    }
+    return {};
 }
 
 BaseSuccessModel ApiNetWorking::returnLoadBaseModelWithResponseObject(const QByteArray &bytes,
@@ -321,22 +408,26 @@ BaseSuccessModel ApiNetWorking::returnLoadBaseModelWithResponseObject(const QByt
 
 BaseSuccessModel ApiNetWorking::decodeAndAct(const QByteArray &bytes, const QString &path, quint64 generation)
 {
+    return actOnCode(decodeReply(bytes, Variant::Get, path, getAesPwdWithUrl(path)), generation);
+}
+
+BaseSuccessModel ApiNetWorking::actOnCode(BaseSuccessModel model, quint64 generation)
+{
     // Several replies of one sign-in may end it together; the first logs out,
     // the rest (and any of a sign-in already over) only reach their callers.
     const bool current = generation == QuitLoginManager::signInGeneration();
-    const AesBaseModel aes = AesBaseModel::fromReply(bytes);
-    BaseSuccessModel model;
-    model.code = aes.code;
-    model.msg = aes.msg;
-    switch (aes.code) {
+    switch (model.code) {
     case 200:
-        model = showBackAESDataWithAesModel(aes, path);
         break;
     case 410:
     case 411:
     case 413:
-        if (current)
+        if (current) {
+            AesBaseModel aes;
+            aes.code = model.code;
+            aes.msg = model.msg;
             showLoginViewWithModel(aes);
+        }
         break;
     case 417:
         if (current)
@@ -351,19 +442,7 @@ BaseSuccessModel ApiNetWorking::decodeAndAct(const QByteArray &bytes, const QStr
 
 BaseSuccessModel ApiNetWorking::decodeWithResponseObject(const QByteArray &bytes, const QString &path)
 {
-    const AesBaseModel aes = AesBaseModel::fromReply(bytes);
-    BaseSuccessModel model;
-    model.code = aes.code;
-    model.msg = aes.msg;
-    const QString key = getAesPwdWithUrl(path);
-    if (key.isEmpty() || aes.data.isEmpty())
-        return model;
-    const QString plain = AES::decrypt(aes.data, key);
-    if (plain.isNull())
-        return model;
-    const QJsonValue parsed = parseJson(plain.toUtf8());
-    model.data = parsed.isUndefined() ? QJsonValue(plain) : parsed;
-    return model;
+    return decodeReply(bytes, Variant::PostDecode, path, getAesPwdWithUrl(path));
 }
 
 // --- reply-code actions -----------------------------------------------------------
@@ -627,7 +706,7 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
                 break;
             }
         }
-        fail(call, text, true);
+        deliver([this, call, text] { fail(call, text, true); });
         return;
     }
 
@@ -640,34 +719,51 @@ void ApiNetWorking::finish(QNetworkReply *reply, const std::shared_ptr<Call> &ca
                                     .trimmed()
                                     .toLower();
         if (!type.isEmpty() && type != "application/json" && type != "text/html") {
-            fail(call, QStringLiteral("服务器返回了无法识别的内容（%1）").arg(QString::fromLatin1(type)),
-                 true);
+            const QString text =
+                QStringLiteral("服务器返回了无法识别的内容（%1）").arg(QString::fromLatin1(type));
+            deliver([this, call, text] { fail(call, text, true); });
             return;
         }
     }
 
-    BaseSuccessModel model;
+    const Variant variant = call->variant;
+    const QString path = call->path;
+    const bool encrypted = variant == Variant::Get || variant == Variant::Post || variant == Variant::PostDecode;
+    // The key is read here, on the main thread, as the reply arrives.
+    const QString key = encrypted ? getAesPwdWithUrl(path) : QString();
+    if (encrypted && bytes.size() >= m_workerDecodeBytes) {
+        const std::shared_ptr<Delivery> slot = reserveDelivery();
+        m_decoder.start([this, slot, call, bytes, variant, path, key] {
+            BaseSuccessModel model = decodeReply(bytes, variant, path, key);
+            QMetaObject::invokeMethod(
+                this,
+                [this, slot, call, model = std::move(model)] {
+                    settleDelivery(slot, [this, call, model] { complete(call, model); });
+                },
+                Qt::QueuedConnection);
+        });
+        return;
+    }
+    BaseSuccessModel model = decodeReply(bytes, variant, path, key);
+    deliver([this, call, model = std::move(model)] { complete(call, model); });
+}
+
+void ApiNetWorking::complete(const std::shared_ptr<Call> &call, BaseSuccessModel model)
+{
     bool showAlert = false;
     switch (call->variant) {
     case Variant::Get:
     case Variant::Post:
         // Reply-code actions (logout, update notice) happen even when the caller is gone.
-        model = decodeAndAct(bytes, call->path, call->generation);
+        model = actOnCode(std::move(model), call->generation);
         showAlert =
             model.showMsg && (call->variant == Variant::Get || isShowErrorMsgWithUrlString(call->path));
         break;
-    case Variant::PostDecode:
-        model = decodeWithResponseObject(bytes, call->path);
-        break;
-    case Variant::NoAesPost:
-        model = plainModel(bytes);
-        break;
     case Variant::Upload:
-        model = plainModel(bytes);
-        // A reply that is not JSON tells the user nothing otherwise.
-        if (!QJsonDocument::fromJson(bytes).isObject())
-            model.showMsg = true;
         showAlert = model.showMsg;
+        break;
+    case Variant::PostDecode:
+    case Variant::NoAesPost:
         break;
     }
     if (!call->alive())

@@ -12,9 +12,12 @@
 #include <QSslCertificate>
 #include <QString>
 #include <QStringList>
+#include <QThreadPool>
 #include <QUrl>
 
+#include <deque>
 #include <functional>
+#include <memory>
 
 class QNetworkAccessManager;
 class QNetworkReply;
@@ -28,6 +31,10 @@ class QNetworkRequest;
 //
 // Every reply code reaches `success`; the caller acts on code 200 only.
 // Transport failures show their text and reach `failure`.
+//
+// Large replies (the pulls) are decoded - Base64, decryption, JSON - on a
+// worker thread so the main thread keeps running; replies still reach their
+// callers in the order they arrived.
 class ApiNetWorking : public QObject
 {
     Q_OBJECT
@@ -67,6 +74,10 @@ public:
     // as a transport failure before it fills the memory.
     void setMaxReplyBytes(qint64 bytes);
     qint64 maxReplyBytes() const { return m_maxReplyBytes; }
+    // Encrypted replies of at least this many bytes are decoded on the worker
+    // (default 64 KiB; 0 sends every one there).
+    void setWorkerDecodeBytes(qint64 bytes);
+    qint64 workerDecodeBytes() const { return m_workerDecodeBytes; }
     // Seconds since 1970 when this client was made: the "timestamp" of every
     // request but GET.
     qint64 creationTimestamp() const { return m_createdSecs; }
@@ -252,7 +263,19 @@ private:
     void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,
               const QObject *context, Success success, Failure failure);
     void finish(QNetworkReply *reply, const std::shared_ptr<Call> &call);
+    // Pure decoding of a reply of `variant` with the path's key text: safe on any thread.
+    static BaseSuccessModel decodeReply(const QByteArray &bytes, Variant variant, const QString &path,
+                                        const QString &key);
+    // The reply-code actions of GET/POST (main thread); gives the model with showMsg set.
+    BaseSuccessModel actOnCode(BaseSuccessModel model, quint64 generation);
+    void complete(const std::shared_ptr<Call> &call, BaseSuccessModel model);
     BaseSuccessModel decodeAndAct(const QByteArray &bytes, const QString &path, quint64 generation);
+    // Replies are handed on in arrival order: one still decoding holds back
+    // those behind it.
+    struct Delivery;
+    std::shared_ptr<Delivery> reserveDelivery();
+    void settleDelivery(const std::shared_ptr<Delivery> &delivery, std::function<void()> run);
+    void deliver(std::function<void()> run);
     void fail(const std::shared_ptr<Call> &call, const QString &text, bool showSheet);
     QNetworkRequest makeRequest(const QUrl &url, bool currentTimestamp) const;
     void login(const QString &path, const Params &param, const QObject *context, Success success,
@@ -264,7 +287,11 @@ private:
     QList<QSslCertificate> m_extraCa;
     int m_timeoutMSecs = 60000;
     qint64 m_maxReplyBytes = 64 * 1024 * 1024;
+    qint64 m_workerDecodeBytes = 64 * 1024;
+    std::deque<std::shared_ptr<Delivery>> m_deliveries;
     qint64 m_createdSecs = 0;
     std::function<void(int)> m_reachabilityHandler;
     QMetaObject::Connection m_reachabilityConnection;
+    // Last member: destroyed first, it waits for a running decode while this object still exists.
+    QThreadPool m_decoder;
 };

@@ -255,6 +255,100 @@ private slots:
         QCOMPARE(f.windowHookCalls, 0);
     }
 
+    // Large replies are decoded on a worker thread; forcing every reply there
+    // must give each caller what the main-thread decoding gives it.
+    void workerDecodingMatchesMainThread_data()
+    {
+        QTest::addColumn<QString>("reply");
+        QTest::newRow("readable") << "readable";
+        QTest::newRow("not JSON") << "not JSON";
+        QTest::newRow("payload does not decrypt") << "bad payload";
+        QTest::newRow("payload is not JSON") << "payload text";
+        QTest::newRow("server message") << "code 500";
+        QTest::newRow("session ended") << "code 410";
+    }
+    void workerDecodingMatchesMainThread()
+    {
+        QFETCH(QString, reply);
+        struct Outcome
+        {
+            std::shared_ptr<CallResult> result;
+            QStringList messages;
+            int windowHookCalls = 0;
+        };
+        auto outcome = [&](qint64 workerBytes) {
+            ServiceFixture f;
+            [&] { QVERIFY(f.signIn()); }();
+            f.api->setWorkerDecodeBytes(workerBytes);
+            if (reply == "not JSON")
+                f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind::NotJson));
+            else if (reply == "bad payload")
+                f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind::BadPayload));
+            else if (reply == "code 500")
+                f.service->setFault("user/userInfo", StandinFault::replyCode(500, "服务器忙"));
+            else if (reply == "code 410")
+                f.service->setFault("user/userInfo", StandinFault::replyCode(410, "失效"));
+            else if (reply == "payload text")
+                f.service->registerHandler("user/userInfo", [](StandinService::Context &) {
+                    return StandinReply::ok(QStringLiteral("{not json"), StandinReply::Form::EncryptedText);
+                });
+            Outcome o;
+            o.result = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+            o.messages = f.feedback->messages();
+            o.windowHookCalls = f.windowHookCalls;
+            return o;
+        };
+        const Outcome main = outcome(64 * 1024);
+        const Outcome worker = outcome(0);
+        QVERIFY(main.result->succeeded);
+        QVERIFY(worker.result->succeeded);
+        QCOMPARE(worker.result->model.code, main.result->model.code);
+        QCOMPARE(worker.result->model.msg, main.result->model.msg);
+        QCOMPARE(worker.result->model.data, main.result->model.data);
+        QCOMPARE(worker.messages, main.messages);
+        QCOMPARE(worker.windowHookCalls, main.windowHookCalls);
+        // The cases differ where they should: data only for a readable reply, the
+        // logout for 410, a message for the server's own code and for a reply that is no JSON.
+        QCOMPARE(worker.result->model.hasObjectData(), reply == "readable");
+        QCOMPARE(worker.windowHookCalls, reply == "code 410" ? 1 : 0);
+        QCOMPARE(worker.messages.size(), reply == "readable" || reply == "bad payload" || reply == "payload text"
+                                             ? 0
+                                             : 1);
+    }
+
+    void workerDecodedReplyReachesOnlyALiveCaller()
+    {
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.api->setWorkerDecodeBytes(0);
+        auto caller = std::make_unique<QObject>();
+        auto live = std::make_shared<CallResult>();
+        f.api->syncPullDatasFromNoteWithParam({{"version", "0"}}, caller.get(), f.onSuccess(live),
+                                              f.onFailure(live));
+        QTRY_VERIFY(live->done());
+        QVERIFY(live->succeeded);
+        QVERIFY(live->model.hasObjectData());
+
+        auto gone = std::make_shared<CallResult>();
+        f.api->syncPullDatasFromNoteWithParam({{"version", "0"}}, caller.get(), f.onSuccess(gone),
+                                              f.onFailure(gone));
+        caller.reset();
+        // A later call of a live caller is answered; the gone caller's never is.
+        auto after = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+        QVERIFY(after->succeeded);
+        QCOMPARE(f.service->requestCount("note/sync"), 2);
+        QTest::qWait(100);
+        QVERIFY(!gone->done());
+
+        // A session-ending code decoded on the worker still logs out without a caller.
+        f.service->setFault("user/userInfo", StandinFault::replyCode(410, "失效"));
+        caller = std::make_unique<QObject>();
+        f.api->loadUserInfoWithSuccess(caller.get(), f.onSuccess(gone), f.onFailure(gone));
+        caller.reset();
+        QTRY_COMPARE(f.windowHookCalls, 1);
+        QVERIFY(!gone->done());
+    }
+
     void pollFailuresAreSilent()
     {
         ServiceFixture f;
