@@ -1,0 +1,176 @@
+#include "notes/categories/CategorySyncCoordinator.h"
+
+#include "core/model/Classify.h"
+#include "core/model/NoteClassifyModel.h"
+#include "core/operations/NoteId.h"
+#include "notes/categories/CategoryPushReply.h"
+#include "platform/base/AppEvents.h"
+#include "platform/base/Scheduler.h"
+#include "platform/base/Session.h"
+#include "platform/base/UserDefaults.h"
+#include "platform/base/UserFeedback.h"
+#include "platform/store/Context.h"
+#include "service/account/SignInKeys.h"
+#include "service/api/ApiNetWorking.h"
+
+#include <QDebug>
+#include <QJsonArray>
+
+namespace {
+
+qint64 integerOf(const QJsonValue &v)
+{
+    if (v.isString())
+        return v.toString().trimmed().toLongLong();
+    if (v.isDouble())
+        return qint64(v.toDouble());
+    return 0;
+}
+
+} // namespace
+
+CategorySyncCoordinator::CategorySyncCoordinator(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services)
+{
+    connect(m_services.session, &Session::signedIn, this, &CategorySyncCoordinator::begin);
+    connect(m_services.session, &Session::signingOut, this, &CategorySyncCoordinator::end);
+    connect(m_services.sync, &SyncEngine::pullFinished, this,
+            [this](bool applied, SyncEngine::PullKind kind, const QString &) { onPullFinished(applied, kind); });
+    connect(m_services.sync, &SyncEngine::idle, this, [this] {
+        if (!m_services.sync->isBusy())
+            m_busy.release();
+    });
+    // The snapshot restore asks with "0"; any other text is a delta pull.
+    connect(m_services.events, &AppEvents::syncPullNoteDatas, this, [this](const QString &version) {
+        if (!m_run)
+            return;
+        m_services.sync->pull(version.trimmed().toLongLong() == 0 ? SyncEngine::PullKind::SnapshotRestore
+                                                                   : SyncEngine::PullKind::Delta);
+    });
+}
+
+CategorySyncCoordinator::~CategorySyncCoordinator()
+{
+    end();
+}
+
+void CategorySyncCoordinator::attachToCurrentSignIn()
+{
+    if (m_services.session->isSignedIn() && !m_run)
+        begin();
+}
+
+void CategorySyncCoordinator::begin()
+{
+    end();
+    m_run = new QObject(this);
+    fullPull();
+    scheduleTick();
+}
+
+void CategorySyncCoordinator::end()
+{
+    delete std::exchange(m_run, nullptr);
+    m_askingVersions = false;
+    m_defaultInFlight = false;
+    m_busy.release();
+}
+
+void CategorySyncCoordinator::fullPull()
+{
+    if (!m_run)
+        return;
+    if (!m_busy.isActive())
+        m_busy = BusyGuard(nullptr, m_services.feedback);
+    m_services.sync->pull(SyncEngine::PullKind::Full);
+}
+
+void CategorySyncCoordinator::scheduleTick()
+{
+    m_services.scheduler->schedule(PollInterval, m_run, [this] {
+        tick();
+        scheduleTick();
+    });
+}
+
+void CategorySyncCoordinator::tick()
+{
+    // A request still unanswered after 10 seconds is not asked again beside it.
+    if (m_askingVersions)
+        return;
+    m_askingVersions = true;
+    m_services.api->loadMyVersionsWithSuccess(
+        m_run,
+        [this](const BaseSuccessModel &reply) {
+            m_askingVersions = false;
+            if (reply.code != 200)
+                return;
+            const QJsonObject data = reply.dataObject();
+            UserDefaults::setValue(SignInKeys::TeamCount,
+                                   QString::number(data.value(QStringLiteral("teamVersions")).toArray().size()));
+            UserDefaults::sync();
+            emit versionsChecked();
+            const qint64 server = integerOf(data.value(QStringLiteral("userVersion")));
+            const qint64 stored = UserDefaults::string(SignInKeys::Version).trimmed().toLongLong();
+            if (server != stored)
+                m_services.sync->pull(SyncEngine::PullKind::Delta);
+        },
+        [this](const BaseErrorModel &) { m_askingVersions = false; });
+}
+
+void CategorySyncCoordinator::onPullFinished(bool applied, SyncEngine::PullKind kind)
+{
+    if (kind != SyncEngine::PullKind::Delta && !m_services.sync->hasQueuedWork())
+        m_busy.release();
+    if (!applied || !m_run)
+        return;
+    ensureDefaultCategory();
+    emit m_services.events->reloadDatasForTitleBar();
+    emit pullApplied(kind);
+}
+
+void CategorySyncCoordinator::ensureDefaultCategory()
+{
+    Context *ctx = m_services.store;
+    if (!ctx || m_defaultInFlight || ctx->count<Classify>(Predicate::notEquals(QStringLiteral("actionType"), 3)) > 0)
+        return;
+    // No local row first: the row comes from the push result.
+    NoteClassifyModel model;
+    model.setActionType(1);
+    model.setClassId(NoteId::getClientId());
+    model.setSort(1);
+    model.setName(defaultCategoryName());
+    model.setBackColor(defaultCategoryColor());
+    m_defaultInFlight = true;
+    QPointer<QObject> run = m_run;
+    m_services.sync->pushCategory(model, [this, run, model](bool answered, const BaseSuccessModel &reply) {
+        if (!run)
+            return;
+        m_defaultInFlight = false;
+        const CategoryPushReply r = CategoryPushReply::apply(answered, reply);
+        if (r.outcome == CategoryPushReply::Outcome::Refused) {
+            m_services.feedback->showMessage(r.refusalText(), UserFeedback::Asker{run, nullptr});
+            return;
+        }
+        if (r.outcome != CategoryPushReply::Outcome::Accepted)
+            return;
+        Context *ctx = m_services.store;
+        auto *row = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), r.classId);
+        if (!row) {
+            row = ctx->create<Classify>();
+            row->setClassId(r.classId);
+            row->setActionType(1);
+            row->setVersion(r.version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : r.version);
+            row->setSort(qint16(model.sort()));
+            row->setBackColor(model.backColor());
+            row->setName(model.name());
+            row->setIsSync(true);
+            if (const SaveResult saved = ctx->saveAndWait(); !saved) {
+                qWarning().noquote() << "default category not saved:" << saved.error;
+                return;
+            }
+        }
+        emit m_services.events->reloadLeftHomeList(
+            LeftHomeListReload::selectCategory(CategoryKey{row->objectId().pk, row->classId()}));
+    });
+}
