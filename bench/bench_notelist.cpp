@@ -1,0 +1,168 @@
+// The note list over a category of 10,000 notes, half of them with reminders.
+//
+// FirstShowing: a context that holds no rows yet, the presenter showing the
+// category, the list's layout and its first paint.
+// ChangedNotes: a save that changed 100 of the shown notes (their text, or
+// their order too) applied to the shown list.
+
+#include "app/services/Services.h"
+#include "core/model/Classify.h"
+#include "core/model/DataModel.h"
+#include "core/model/DateRemind.h"
+#include "core/model/NoteDetail.h"
+#include "notes/list/presenter/NoteListModel.h"
+#include "notes/list/presenter/NoteListPresenter.h"
+#include "notes/list/view/NoteListView.h"
+#include "platform/base/AppEvents.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QListView>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int kNotes = 10000;
+
+struct Fixture
+{
+    QTemporaryDir dir;
+    std::unique_ptr<Store> store;
+    QString classId = QStringLiteral("1001");
+
+    Fixture()
+    {
+        store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
+        Context *ctx = store->mainContext();
+        for (const QString &id : {classId, QStringLiteral("1002")}) {
+            auto *c = ctx->create<Classify>();
+            c->setClassId(id);
+            c->setName(QStringLiteral("分类") + id);
+            c->setBackColor(QStringLiteral("#2b9cc6"));
+            const int count = id == classId ? kNotes : kNotes / 2;
+            for (int i = 0; i < count; ++i) {
+                auto *n = ctx->create<NoteDetail>();
+                n->setCId(id + QString::number(100000 + i));
+                n->setClassId(id);
+                n->setContent(QStringLiteral("第%1条笔记，写点什么内容在这里").arg(i));
+                n->setSort(qint16(i + 1));
+                n->setClassify(c);
+                if (i % 2 == 0) {
+                    auto *r = ctx->create<DateRemind>();
+                    r->setRemindActionType(2);
+                    r->setRemindDateTime(QStringLiteral("2030/1/1 9:00:00"));
+                    r->setRemindRealDateTime(QStringLiteral("2030/1/1 9:00:00"));
+                    r->setRemindCycleType(1);
+                    r->setRemindCycleInterval(1);
+                    n->setRemind(r);
+                }
+            }
+        }
+        if (!ctx->saveAndWait())
+            qFatal("bench: the fixture cannot be saved");
+    }
+};
+
+Fixture &fixture()
+{
+    static Fixture f;
+    return f;
+}
+
+struct ShownList
+{
+    std::unique_ptr<Context> ctx;
+    AppEvents events;
+    std::unique_ptr<NoteListView> view;
+    QImage frame{300, 640, QImage::Format_ARGB32_Premultiplied};
+
+    explicit ShownList(Fixture &f) : ctx(f.store->newContext())
+    {
+        benchmark::DoNotOptimize(ctx->count<Classify>());
+        Services services;
+        services.store = ctx.get();
+        services.events = &events;
+        view = std::make_unique<NoteListView>(new NoteListPresenter(services));
+        view->resize(300, 640);
+    }
+
+    void show(const QString &classId)
+    {
+        view->presenter()->showCategory(CategoryKey{0, classId});
+        paint();
+    }
+
+    void paint()
+    {
+        QPainter painter(&frame);
+        view->render(&painter);
+    }
+};
+
+void FirstShowing(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto list = std::make_unique<ShownList>(f);
+        state.ResumeTiming();
+        list->show(f.classId);
+        if (list->view->presenter()->model()->rowCount() != kNotes)
+            state.SkipWithError("wrong rows");
+        state.PauseTiming();
+        list.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(FirstShowing)->Unit(benchmark::kMillisecond);
+
+void ChangedNotes(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    ShownList list(f);
+    list.show(f.classId);
+    NoteListModel *model = list.view->presenter()->model();
+    const bool reorder = state.range(0);
+    int round = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        // 100 notes spread over the list, as a pull from another device brings them.
+        StoreChanges changes;
+        StoreChanges::Entity &notes = changes.entities[QStringLiteral("NoteDetail")];
+        ++round;
+        for (int i = 0; i < 100; ++i) {
+            const qint64 pk = model->keyAt(i * (kNotes / 100) + round % 50);
+            auto *n = list.ctx->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, pk});
+            n->setContent(QStringLiteral("改过的内容 %1").arg(round));
+            QSet<QString> attributes{QStringLiteral("content")};
+            if (reorder) {
+                n->setSort(qint16((n->sort() + 37 * round) % kNotes + 1));
+                attributes << QStringLiteral("sort");
+            }
+            notes.updated << StoreChanges::Updated{pk, attributes};
+        }
+        state.ResumeTiming();
+        model->applyChanges(changes);
+        list.paint();
+    }
+    list.ctx->rollback();
+}
+BENCHMARK(ChangedNotes)->Arg(0)->Arg(1)->ArgName("reorder")->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
