@@ -58,7 +58,9 @@ NoteRowDelegate::Geometry NoteRowDelegate::geometry(const NoteRowLook &look, con
         const QFontMetrics fm(m_dateFont);
         const int dateLeft = g.lineIcon.right() + 1 + 2;
         const int intervalRight = x + w - 52;
-        const int dateWidth = std::min(fm.horizontalAdvance(look.dateText), std::max(0, intervalRight - dateLeft));
+        // A pixel or two more than measured: elidedText() measures in fractions and cut a text that fits.
+        const int dateWidth =
+            std::min(fm.horizontalAdvance(look.dateText) + 2, std::max(0, intervalRight - dateLeft));
         g.dateText = QRect(dateLeft, lineTop, dateWidth, lineHeight);
         const int intervalLeft = g.dateText.right() + 1 + 2;
         g.intervalText = QRect(intervalLeft, lineTop, std::max(0, intervalRight - intervalLeft), lineHeight);
