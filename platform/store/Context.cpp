@@ -929,7 +929,14 @@ void Context::deliver(const ChangeSet &changes)
         main->mergeChanges(changes);
     else
         QMetaObject::invokeMethod(
-            main, [main, changes] { main->mergeChanges(changes); }, Qt::QueuedConnection);
+            main,
+            [main, changes]() mutable {
+                main->mergeChanges(changes);
+                // The rows' values here are mostly their last copies once this context
+                // is gone; freeing those of a large import would stall the main thread.
+                main->m_store->m_pool.start([spent = std::move(changes)] {});
+            },
+            Qt::QueuedConnection);
 }
 
 StoreChanges Context::describe(const ChangeSet &changes) const
