@@ -176,16 +176,30 @@ void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &inde
 
 // `imported` tells whether the entry's values went into the returned note (not
 // when local changes wait for the push).
-NoteDetail *importNote(const QJsonObject &entry, ImportIndex &index, QStringList *withdrawn,
-                       bool overwritePending = false, bool *imported = nullptr)
+// The entry's cId and action code as the import reads them.
+struct EntryKey
+{
+    QString cId;
+    QJsonValue actionValue;
+    int action;
+
+    explicit EntryKey(const QJsonObject &entry)
+        : cId(textOf(entry.value(kCId))), actionValue(entry.value(kActionType)), action(actionOf(actionValue))
+    {
+    }
+};
+
+// `key` is the entry's own, read once by the caller.
+NoteDetail *importNote(const QJsonObject &entry, const EntryKey &key, ImportIndex &index,
+                       QStringList *withdrawn, bool overwritePending = false, bool *imported = nullptr)
 {
     if (imported)
         *imported = false;
-    const QString cId = textOf(entry.value(kCId));
+    const QString &cId = key.cId;
     if (cId.isEmpty())
         return nullptr;
-    const QJsonValue actionValue = entry.value(kActionType);
-    const int action = actionOf(actionValue);
+    const QJsonValue &actionValue = key.actionValue;
+    const int action = key.action;
     NoteDetail *note = index.note(cId);
     if (action == 3) {
         if (note) {
@@ -582,14 +596,19 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
             c->setVersion(version);
     }
     QSet<NoteDetail *> imported;
+    imported.reserve(noteEntries.size());
+    if (replacing)
+        listedNotes.reserve(noteEntries.size());
+    result->withdrawn.reserve(result->withdrawn.size() + noteEntries.size());
     for (const QJsonValue &v : noteEntries) {
         const QJsonObject entry = v.toObject();
-        if (actionOf(entry.value(kActionType)) == 3)
-            result->deletedNotes.insert(textOf(entry.value(kCId)));
+        const EntryKey key(entry);
+        if (key.action == 3)
+            result->deletedNotes.insert(key.cId);
         else if (replacing)
-            listedNotes.insert(textOf(entry.value(kCId)));
+            listedNotes.insert(key.cId);
         bool took = false;
-        if (NoteDetail *n = importNote(entry, index, &result->withdrawn, restoring, &took); n && took)
+        if (NoteDetail *n = importNote(entry, key, index, &result->withdrawn, restoring, &took); n && took)
             imported.insert(n);
     }
     if (replacing) {
@@ -793,7 +812,7 @@ NoteDetail *NoteMapManager::saveNoteToLocalWithNote(const QJsonObject &entry, Co
                                                     QStringList *withdrawn)
 {
     ImportIndex index(ctx, false);
-    return importNote(entry, index, withdrawn);
+    return importNote(entry, EntryKey(entry), index, withdrawn);
 }
 
 void NoteMapManager::resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, bool fullPull, Context &ctx)
