@@ -1,5 +1,8 @@
 // prelvane: the note and reminder program.
+#include "app/mainwindow/views/MainWindow.h"
+#include "app/services/Services.h"
 #include "app/shell/AppShell.h"
+#include "notes/categories/CategorySyncCoordinator.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
@@ -40,6 +43,13 @@ int main(int argc, char **argv)
     WidgetFeedback feedback;
     AppShell shell(ApiNetWorking::instance());
     shell.listenForLaterStarts(socket);
-    shell.launch();
+    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });
+    const bool launched = shell.launch();
+    // The sign-in's pulls and version poll, on the store the launch opened.
+    if (launched) {
+        coordinator = std::make_unique<CategorySyncCoordinator>(Services::program());
+        coordinator->attachToCurrentSignIn();
+    }
     return app.exec();
 }

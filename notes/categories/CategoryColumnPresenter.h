@@ -6,8 +6,9 @@
 #include "service/sync/SyncEngine.h"
 
 #include <QObject>
+#include <QPointer>
 
-class CategorySyncCoordinator;
+#include "notes/categories/CategorySyncCoordinator.h"
 struct StoreChanges;
 
 // The category column: the account's categories (not marked deleted, by
@@ -71,7 +72,7 @@ private:
     void afterPull();
 
     Services m_services;
-    CategorySyncCoordinator *m_coordinator;
+    QPointer<CategorySyncCoordinator> m_coordinator;
     CategoryListModel *m_model;
     int m_selected = -1;
     int m_lostRow = -1; // where the selected category stood before it went

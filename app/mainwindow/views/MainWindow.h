@@ -1,0 +1,56 @@
+#pragma once
+
+#include "app/mainwindow/views/LockOverlay.h"
+#include "app/services/Services.h"
+
+#include <QPointer>
+#include <QWidget>
+
+class CategoryColumnPresenter;
+class CategoryColumnView;
+class CategorySyncCoordinator;
+class LockOverlay;
+class QSplitter;
+class QStackedWidget;
+class TitleBarPresenter;
+class TitleBarView;
+
+// The main window: the title bar over the category column and the right
+// pane, which shows the note split (list and detail), the records pane or
+// the search pane, one at a time.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    MainWindow(const Services &services, CategorySyncCoordinator *coordinator, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    static QSize defaultSize() { return {960, 640}; }
+
+    TitleBarView *titleBar() const { return m_titleBar; }
+    CategoryColumnView *column() const { return m_columnView; }
+    CategoryColumnPresenter *columnPresenter() const { return m_column; }
+    TitleBarPresenter *titleBarPresenter() const { return m_titleBarPresenter; }
+    QStackedWidget *rightPane() const { return m_rightPane; }
+    // The right pane's first child; the note list and detail go in here.
+    QSplitter *noteSplit() const { return m_noteSplit; }
+    LockOverlay *lockOverlay() const { return m_lock; }
+    // The current width of the category column.
+    int leftColumnWidth() const;
+
+    void showLock();
+    void removeLock();
+
+private:
+    void showUpdate(const QString &text, const QString &detail);
+
+    Services m_services;
+    CategoryColumnPresenter *m_column;
+    TitleBarPresenter *m_titleBarPresenter;
+    TitleBarView *m_titleBar;
+    CategoryColumnView *m_columnView;
+    QSplitter *m_mainSplit;
+    QStackedWidget *m_rightPane;
+    QSplitter *m_noteSplit;
+    QPointer<LockOverlay> m_lock;
+};
