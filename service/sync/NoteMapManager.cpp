@@ -754,12 +754,8 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
             completion(failed(QStringLiteral("no store")));
         return;
     }
-    QString error;
-    if (!validate(data, &error)) {
-        if (completion)
-            completion(failed(error));
-        return;
-    }
+    // The reply's shape is checked by the import itself, on the background
+    // thread: a large reply would stall the main thread here.
     auto shared = std::make_shared<Result>();
     store->saveInBackground(
         [data, options, shared](Context &ctx) {

@@ -144,6 +144,7 @@ private slots:
     void deltaPullAnnouncesItsChanges();
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
+    void backgroundImportRefusesAReplyOfTheWrongShape();
     void rowsSavedDuringTheImportKeepTheirChange();
     void outOfRangeNumbersReadAsNone_data();
     void outOfRangeNumbersReadAsNone();
@@ -965,6 +966,33 @@ void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
                                 .arg(i + 1)
                                 .arg(held.at(i))
                                 .arg(held.first())));
+}
+
+void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()
+{
+    note("500", category("11"))->setIsSync(true);
+    save();
+    QJsonObject data = pullOfNotes({noteEntry("600", "11", 1, "-1")});
+    data.insert("syncClassResult", QJsonObject{{"datas", "not a list"}});
+    NoteMapManager::Options o;
+    o.fullPull = true;
+    o.appliedVersion = "9";
+    bool done = false;
+    NoteMapManager::Result result;
+    NoteMapManager::noteMapToLocalWithData(
+        data, o,
+        [&](const NoteMapManager::Result &r) {
+            result = r;
+            done = true;
+        },
+        ctx()->store());
+    QTRY_VERIFY(done);
+    QVERIFY(!result.ok);
+    QVERIFY(result.error.contains("syncClassResult"));
+    QVERIFY(result.withdrawn.isEmpty());
+    // Nothing of it applied: the full pull would have replaced note 500.
+    QVERIFY(ctx()->findFirstByAttribute<NoteDetail>("cId", "500"));
+    QVERIFY(!ctx()->findFirstByAttribute<NoteDetail>("cId", "600"));
 }
 
 void TstSyncNotes::rowsSavedDuringTheImportKeepTheirChange()
