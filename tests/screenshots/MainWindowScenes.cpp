@@ -1,12 +1,16 @@
-// Scenes of the main window: categories, long names, and locked.
+// Scenes of the main window: categories with the first one's notes, long names, and locked.
 
 #include "app/mainwindow/views/CategoryColumnView.h"
 #include "app/mainwindow/views/MainWindow.h"
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
+#include "core/model/DateRemind.h"
 #include "core/model/MagicalRecordManager.h"
+#include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
+#include "core/reminders/dates/DateManager.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "tests/screenshots/ScreenshotScene.h"
@@ -14,7 +18,38 @@
 
 namespace {
 
-Context *mainStore(const QString &file, const QStringList &names, bool locked)
+struct SceneNote
+{
+    QString content;
+    QString color = {};
+    bool completed = false;
+    qint64 remindInMinutes = 0; // a date reminder this far ahead, none when 0
+};
+
+void addNotes(Context *ctx, Classify *c, const QList<SceneNote> &notes)
+{
+    for (int i = 0; i < notes.size(); ++i) {
+        auto *n = ctx->create<NoteDetail>();
+        n->setCId(QStringLiteral("main-n%1").arg(i));
+        n->setClassify(c);
+        n->setClassId(c->classId());
+        n->setContent(notes[i].content);
+        n->setFontColor(notes[i].color);
+        n->setIsCompleted(notes[i].completed);
+        n->setSort(qint16(i + 1));
+        n->setIsSync(true);
+        if (!notes[i].remindInMinutes)
+            continue;
+        auto *r = ctx->create<DateRemind>();
+        r->setRemindActionType(2);
+        const QString when = DateManager::getStringFromDate(Clock::now().addSecs(notes[i].remindInMinutes * 60));
+        r->setRemindDateTime(when);
+        r->setRemindRealDateTime(when);
+        n->setRemind(r);
+    }
+}
+
+Context *mainStore(const QString &file, const QStringList &names, bool locked, const QList<SceneNote> &notes = {})
 {
     if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
@@ -27,6 +62,8 @@ Context *mainStore(const QString &file, const QStringList &names, bool locked)
         c->setBackColor(colors.at(i % colors.size()));
         c->setSort(qint16(i + 1));
         c->setIsSync(true);
+        if (i == 0)
+            addNotes(ctx, c, notes);
     }
     UserDefaults::setValue("userId", "77");
     auto *info = ctx->create<UserInfo>();
@@ -37,9 +74,10 @@ Context *mainStore(const QString &file, const QStringList &names, bool locked)
     return ctx->saveAndWait().ok ? ctx : nullptr;
 }
 
-MainWindow *mainWindow(const QString &file, const QStringList &names, bool locked)
+MainWindow *mainWindow(const QString &file, const QStringList &names, bool locked,
+                       const QList<SceneNote> &notes = {})
 {
-    if (!mainStore(file, names, locked))
+    if (!mainStore(file, names, locked, notes))
         return nullptr;
     auto *w = new MainWindow(Services::program(), nullptr);
     w->resize(MainWindow::defaultSize());
@@ -52,7 +90,12 @@ MainWindow *mainWindow(const QString &file, const QStringList &names, bool locke
 
 SCREENSHOT_SCENE(main_window_categories)
 {
-    return mainWindow("main-demo.sqlite", {"默认", "工作", "生活", "购物清单", "读书"}, false);
+    return mainWindow("main-demo.sqlite", {"默认", "工作", "生活", "购物清单", "读书"}, false,
+                      {{"周五下午三点项目评审,提前准备演示", "#dc445b", false, 60 * 24 * 2},
+                       {"给房东打电话说热水器的事"},
+                       {"取快递", {}, false, 90},
+                       {"整理上个月的发票和报销单据,一起交给财务部的王老师", "#2b9cc6"},
+                       {"买牛奶和面包", {}, true}});
 }
 
 SCREENSHOT_SCENE(main_window_empty)
@@ -69,5 +112,5 @@ SCREENSHOT_SCENE(main_window_long_names)
 
 SCREENSHOT_SCENE(main_window_locked)
 {
-    return mainWindow("main-locked.sqlite", {"默认", "工作"}, true);
+    return mainWindow("main-locked.sqlite", {"默认", "工作"}, true, {{"周五下午三点项目评审"}, {"取快递"}});
 }

@@ -7,6 +7,8 @@
 #include "app/mainwindow/views/TitleBarView.h"
 #include "app/uikit/AlertViewController.h"
 #include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/list/presenter/NoteListPresenter.h"
+#include "notes/list/view/NoteListView.h"
 #include "platform/base/AppEvents.h"
 
 #include <QLabel>
@@ -58,9 +60,17 @@ MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordi
     m_noteSplit->setObjectName(QStringLiteral("noteSplit"));
     m_noteSplit->setHandleWidth(1);
     m_noteSplit->setStyleSheet(QStringLiteral("QSplitter::handle{background:#F5F5F8;}"));
-    m_noteSplit->addWidget(emptyPane(QStringLiteral("noteListPane"), m_noteSplit));
+    // The list follows "NotesListReloadDatas" itself, so the category column's
+    // choices reach it without wiring; it exists before the first reload below.
+    m_noteList = new NoteListView(new NoteListPresenter(services), m_noteSplit);
+    m_noteList->setObjectName(QStringLiteral("noteListPane"));
+    m_noteSplit->setChildrenCollapsible(false);
+    m_noteSplit->addWidget(m_noteList);
     m_noteSplit->addWidget(emptyPane(QStringLiteral("noteDetailPane"), m_noteSplit));
     m_noteSplit->setSizes({300, 480});
+    // A wider window widens the detail; the list keeps the width the user gave it.
+    m_noteSplit->setStretchFactor(0, 0);
+    m_noteSplit->setStretchFactor(1, 1);
     m_rightPane->addWidget(m_noteSplit);
     m_rightPane->addWidget(emptyPane(QStringLiteral("recordsPane"), m_rightPane));
     m_rightPane->addWidget(emptyPane(QStringLiteral("searchPane"), m_rightPane));

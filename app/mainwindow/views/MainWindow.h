@@ -10,6 +10,7 @@ class CategoryColumnPresenter;
 class CategoryColumnView;
 class CategorySyncCoordinator;
 class LockOverlay;
+class NoteListView;
 class QSplitter;
 class QStackedWidget;
 class TitleBarPresenter;
@@ -32,8 +33,9 @@ public:
     CategoryColumnPresenter *columnPresenter() const { return m_column; }
     TitleBarPresenter *titleBarPresenter() const { return m_titleBarPresenter; }
     QStackedWidget *rightPane() const { return m_rightPane; }
-    // The right pane's first child; the note list and detail go in here.
+    // The right pane's first child: the note list, then the note detail.
     QSplitter *noteSplit() const { return m_noteSplit; }
+    NoteListView *noteList() const { return m_noteList; }
     LockOverlay *lockOverlay() const { return m_lock; }
     // The current width of the category column.
     int leftColumnWidth() const;
@@ -52,5 +54,6 @@ private:
     QSplitter *m_mainSplit;
     QStackedWidget *m_rightPane;
     QSplitter *m_noteSplit;
+    NoteListView *m_noteList;
     QPointer<LockOverlay> m_lock;
 };

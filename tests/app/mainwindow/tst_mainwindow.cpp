@@ -1,5 +1,6 @@
 // The main window against the stand-in service: the update check, the lock
-// overlay and a change made on another device arriving with the poll.
+// overlay, the note list following the category column, and changes made on
+// another device arriving with the poll.
 
 #include "app/mainwindow/presenters/LockPresenter.h"
 #include "app/mainwindow/presenters/TitleBarPresenter.h"
@@ -8,6 +9,8 @@
 #include "app/mainwindow/views/MainWindow.h"
 #include "core/model/UserInfo.h"
 #include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/list/presenter/NoteListModel.h"
+#include "notes/list/view/NoteListView.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
 
@@ -31,6 +34,7 @@ private slots:
     void unlockRules();
     void lockOverlayKeepsKeysFromTheCoveredViews();
     void pollBringsAnotherDevicesChangesAndKeepsTheSelection();
+    void noteListShowsTheChosenCategoryAndFollowsThePoll();
 
 private:
     QString m_root;
@@ -181,6 +185,84 @@ void TstMainWindow::pollBringsAnotherDevicesChangesAndKeepsTheSelection()
     QCOMPARE(list->selectionModel()->selectedIndexes().first().data(CategoryListModel::ClassIdRole).toString(),
              chosen);
     QCOMPARE(rig.device->liveNotes().first()->content(), QStringLiteral("新内容"));
+}
+
+namespace {
+
+QStringList listedTexts(const QListView *list)
+{
+    QStringList out;
+    for (int row = 0; row < list->model()->rowCount(); ++row)
+        out << list->model()->index(row, 0).data().toString();
+    return out;
+}
+
+QStringList contentsOf(const QList<NoteDetail *> &notes)
+{
+    QStringList out;
+    for (const NoteDetail *n : notes)
+        out << n->content();
+    return out;
+}
+
+} // namespace
+
+void TstMainWindow::noteListShowsTheChosenCategoryAndFollowsThePoll()
+{
+    CategoryTestRig rig(m_root);
+    SyncClient other("b", m_root, rig.s.api.get(), *rig.s.service, rig.s.tester());
+    rig.s.tester().sessions << QStringLiteral("token-b");
+    UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
+    Classify *work = other.addCategory("工作");
+    Classify *life = other.addCategory("生活");
+    other.addNote(work, "周会");
+    other.addNote(work, "写周报");
+    other.addNote(life, "买菜");
+    QVERIFY(other.sync());
+    QHash<QString, QStringList> expected{{work->classId(), contentsOf(other.notesOf(work))},
+                                         {life->classId(), contentsOf(other.notesOf(life))}};
+    const QString lifeId = life->classId();
+
+    rig.device->activate();
+    MainWindow window(rig.services, rig.coordinator.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.noteSplit()->widget(0), window.noteList());
+    rig.signIn();
+    QVERIFY(rig.settle());
+    QListView *categories = window.column()->listView();
+    QTRY_COMPARE(categories->model()->rowCount(), 2);
+
+    // The first pull fills the list with the selected category's notes, in their order.
+    QListView *notes = window.noteList()->listView();
+    const QString shown = window.columnPresenter()->selectedCategory().classId;
+    QVERIFY(expected.contains(shown));
+    QTRY_COMPARE(listedTexts(notes), expected.value(shown));
+    QVERIFY(notes->isVisible());
+    QVERIFY(!window.noteList()->isShowingEmptyView());
+    // Widening the window widens the detail, not the list.
+    const int listWidth = window.noteList()->width();
+    const int detailWidth = window.noteSplit()->widget(1)->width();
+    window.resize(window.width() + 200, window.height());
+    QTRY_COMPARE(window.noteSplit()->widget(1)->width(), detailWidth + 200);
+    QCOMPARE(window.noteList()->width(), listWidth);
+
+    // Clicking the other category lists its notes instead.
+    const int lifeRow = window.column()->listView()->model()->match(
+        categories->model()->index(0, 0), CategoryListModel::ClassIdRole, lifeId).value(0).row();
+    QTest::mouseClick(categories->viewport(), Qt::LeftButton, {},
+                      categories->visualRect(categories->model()->index(lifeRow, 0)).center());
+    QCOMPARE(window.columnPresenter()->selectedCategory().classId, lifeId);
+    QCOMPARE(listedTexts(notes), expected.value(lifeId));
+
+    // An edit on the other device reaches the listed row with the next poll.
+    other.activate();
+    other.editNote(other.notesOf(other.categories().at(1)).first(), "买菜和水果");
+    QVERIFY(other.sync());
+    rig.device->activate();
+    rig.tick();
+    QTRY_COMPARE(listedTexts(notes), QStringList{QStringLiteral("买菜和水果")});
+    QCOMPARE(window.columnPresenter()->selectedCategory().classId, lifeId);
 }
 
 PRELVANE_TEST_MAIN(TstMainWindow)
