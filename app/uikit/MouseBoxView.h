@@ -1,25 +1,11 @@
 #pragma once
 
-#include <QFrame>
+#include "app/uikit/MouseView.h"
 
 // A framed box that tells its owner when the mouse enters and leaves it.
-class MouseBoxView : public QFrame
+class MouseBoxView : public MouseView
 {
     Q_OBJECT
 public:
     explicit MouseBoxView(QWidget *parent = nullptr);
-
-    bool isMouseInside() const { return m_inside; }
-
-signals:
-    void mouseEntered();
-    void mouseExited();
-
-protected:
-    void enterEvent(QEnterEvent *event) override;
-    void leaveEvent(QEvent *event) override;
-    void hideEvent(QHideEvent *event) override;
-
-private:
-    bool m_inside = false;
 };

@@ -1,14 +1,14 @@
 #include "app/uikit/MouseView.h"
 
 MouseView::MouseView(QWidget *parent)
-    : QWidget(parent)
+    : QFrame(parent)
 {
     setAttribute(Qt::WA_Hover);
 }
 
 void MouseView::enterEvent(QEnterEvent *event)
 {
-    QWidget::enterEvent(event);
+    QFrame::enterEvent(event);
     if (!m_inside) {
         m_inside = true;
         emit mouseEntered();
@@ -17,7 +17,7 @@ void MouseView::enterEvent(QEnterEvent *event)
 
 void MouseView::leaveEvent(QEvent *event)
 {
-    QWidget::leaveEvent(event);
+    QFrame::leaveEvent(event);
     if (m_inside) {
         m_inside = false;
         emit mouseExited();
@@ -27,7 +27,7 @@ void MouseView::leaveEvent(QEvent *event)
 void MouseView::hideEvent(QHideEvent *event)
 {
     // A hidden view gets no leave event; its owner still hears of the exit.
-    QWidget::hideEvent(event);
+    QFrame::hideEvent(event);
     if (m_inside) {
         m_inside = false;
         emit mouseExited();

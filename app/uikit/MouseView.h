@@ -1,10 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include <QFrame>
 
 // A plain view that tells its owner when the mouse enters and leaves it
-// (the editor shows controls while the mouse is over a part of it).
-class MouseView : public QWidget
+// (the editor shows controls while the mouse is over a part of it). A frame-less
+// QFrame, so that the framed box below shares this one implementation.
+class MouseView : public QFrame
 {
     Q_OBJECT
 public:
