@@ -2,6 +2,7 @@
 
 #include "core/reminders/dates/DateManager.h"
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
+#include "notes/reminderwindow/views/ConfirmButtonRow.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 #include "notes/reminderwindow/views/NoteRemindPicker.h"
 #include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
@@ -101,14 +102,9 @@ DateRemindViewController::DateRemindViewController(const NoteRemindModel &remind
     layout->addLayout(grid);
     layout->addStretch();
 
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    auto *done = new QPushButton(QStringLiteral("确定"), this);
-    cancel->setAutoDefault(false);
-    done->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(done);
+    auto *buttons = new ConfirmButtonRow(this);
+    QPushButton *cancel = buttons->cancel();
+    QPushButton *done = buttons->done();
     layout->addLayout(buttons);
 
     connect(m_gregorianRadio, &QRadioButton::clicked, this, [this] { m_presenter->setLunar(false); });

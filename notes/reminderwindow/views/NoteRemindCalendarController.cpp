@@ -1,6 +1,7 @@
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 
 #include "notes/reminderwindow/presenters/NoteRemindCalendarPresenter.h"
+#include "notes/reminderwindow/views/ConfirmButtonRow.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarGrid.h"
 
 #include <QComboBox>
@@ -83,14 +84,9 @@ NoteRemindCalendarController::NoteRemindCalendarController(const QDateTime &curr
     timeRow->addWidget(m_minutePopUp);
     layout->addLayout(timeRow);
 
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    auto *done = new QPushButton(QStringLiteral("确定"), this);
-    cancel->setAutoDefault(false);
-    done->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(done);
+    auto *buttons = new ConfirmButtonRow(this);
+    QPushButton *cancel = buttons->cancel();
+    QPushButton *done = buttons->done();
     layout->addLayout(buttons);
 
     setTabOrder(previous, next);

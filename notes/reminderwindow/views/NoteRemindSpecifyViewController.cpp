@@ -1,6 +1,7 @@
 #include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
 
 #include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/views/ConfirmButtonRow.h"
 #include "notes/reminderwindow/views/NoteSpecifyRemindGrid.h"
 
 #include <QComboBox>
@@ -47,14 +48,9 @@ NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentif
     layout->addWidget(controls);
     layout->addWidget(m_grid, 0, Qt::AlignHCenter);
 
-    auto *buttons = new QHBoxLayout;
-    auto *cancel = new QPushButton(QStringLiteral("取消"), this);
-    auto *done = new QPushButton(QStringLiteral("确定"), this);
-    cancel->setAutoDefault(false);
-    done->setDefault(true);
-    buttons->addStretch();
-    buttons->addWidget(cancel);
-    buttons->addWidget(done);
+    auto *buttons = new ConfirmButtonRow(this);
+    QPushButton *cancel = buttons->cancel();
+    QPushButton *done = buttons->done();
     layout->addLayout(buttons);
 
     setTabOrder(m_unitPopUp, m_intervalBox);
