@@ -4,7 +4,7 @@
 #include "core/model/NoteRemindModel.h"
 #include "notes/reminderwindow/views/DateRemindViewController.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
-#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
+#include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserFeedback.h"
 #include "tests/screenshots/ScreenshotScene.h"
@@ -17,7 +17,7 @@ QWidget *customRepeat(CalendarIdentifier calendar, quint64 cycleType, qint64 int
     value.setRemindCycleType(cycleType);
     value.setRemindInterval(interval);
     value.setRemindSpecify(QString::fromLatin1(specify));
-    return new NoteRemindSpecifyViewController(calendar, value);
+    return new NoteRemindRepeatViewController(calendar, value);
 }
 
 constexpr auto Gregorian = CalendarIdentifier::Gregorian;

@@ -5,7 +5,7 @@
 #include "notes/reminderwindow/views/ConfirmButtonRow.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 #include "notes/reminderwindow/views/NoteRemindPicker.h"
-#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
+#include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -174,8 +174,8 @@ void DateRemindViewController::render()
 
 void DateRemindViewController::openCustomRepeat(int calendar, const NoteRemindModel &remind)
 {
-    auto *popover = new NoteRemindSpecifyViewController(CalendarIdentifier(calendar), remind, this);
-    connect(popover, &NoteRemindSpecifyViewController::configured, m_presenter,
+    auto *popover = new NoteRemindRepeatViewController(CalendarIdentifier(calendar), remind, this);
+    connect(popover, &NoteRemindRepeatViewController::configured, m_presenter,
             &DateRemindPresenter::applyCustomRepeat);
     popover->popUpBeside(m_cyclePopUp);
 }

@@ -1,11 +1,11 @@
 #include "app/services/Services.h"
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
 #include "notes/reminderwindow/presenters/NoteRemindCalendarPresenter.h"
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 #include "notes/reminderwindow/views/DateRemindViewController.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 #include "notes/reminderwindow/views/NoteRemindPicker.h"
-#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
+#include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 #include "platform/base/Clock.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
@@ -87,7 +87,7 @@ private slots:
 
         repeat->setCurrentIndex(6);
         emit repeat->activated(6);
-        auto *specify = popover<NoteRemindSpecifyViewController>();
+        auto *specify = popover<NoteRemindRepeatViewController>();
         QVERIFY(specify);
         specify->presenter()->selectUnit(1);
         specify->presenter()->setInterval(2);

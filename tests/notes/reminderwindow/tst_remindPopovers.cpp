@@ -1,10 +1,10 @@
 #include "core/model/NoteRemindModel.h"
 #include "notes/reminderwindow/presenters/NoteRemindCalendarPresenter.h"
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarController.h"
 #include "notes/reminderwindow/views/NoteRemindCalendarGrid.h"
-#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
-#include "notes/reminderwindow/views/NoteSpecifyRemindGrid.h"
+#include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
+#include "notes/reminderwindow/views/NoteRepeatRemindGrid.h"
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
 
@@ -105,11 +105,11 @@ private slots:
     {
         QFETCH(bool, escape);
         auto *calendar = new NoteRemindCalendarController(QDateTime(QDate(2026, 3, 31), QTime(9, 0)), 0);
-        auto *specify = new NoteRemindSpecifyViewController(CalendarIdentifier::Gregorian, NoteRemindModel());
+        auto *specify = new NoteRemindRepeatViewController(CalendarIdentifier::Gregorian, NoteRemindModel());
         QPointer<QWidget> calendarAlive(calendar);
         QPointer<QWidget> specifyAlive(specify);
         QSignalSpy picked(calendar, &NoteRemindCalendarController::dateSelected);
-        QSignalSpy configured(specify, &NoteRemindSpecifyViewController::configured);
+        QSignalSpy configured(specify, &NoteRemindRepeatViewController::configured);
         for (RemindPopover *popover :
              {static_cast<RemindPopover *>(calendar), static_cast<RemindPopover *>(specify)}) {
             popover->popUpBeside(nullptr);
@@ -130,15 +130,15 @@ private slots:
         value.setRemindCycleType(2);
         value.setRemindInterval(2);
         value.setRemindSpecify(QStringLiteral("1,3"));
-        auto *popover = new NoteRemindSpecifyViewController(CalendarIdentifier::Chinese, value);
+        auto *popover = new NoteRemindRepeatViewController(CalendarIdentifier::Chinese, value);
         QPointer<QWidget> alive(popover);
-        QSignalSpy configured(popover, &NoteRemindSpecifyViewController::configured);
+        QSignalSpy configured(popover, &NoteRemindRepeatViewController::configured);
         popover->popUpBeside(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(popover));
 
         auto *unit = popover->findChild<QComboBox *>();
         auto *interval = popover->findChild<QSpinBox *>();
-        auto *grid = popover->findChild<NoteSpecifyRemindGrid *>();
+        auto *grid = popover->findChild<NoteRepeatRemindGrid *>();
         QCOMPARE(unit->currentText(), QStringLiteral("周"));
         QCOMPARE(interval->value(), 2);
         QVERIFY(hasLabel(popover, QStringLiteral("周")));
@@ -171,11 +171,11 @@ private slots:
 
     void enterConfirms()
     {
-        auto *popover = new NoteRemindSpecifyViewController(CalendarIdentifier::Gregorian, NoteRemindModel());
-        QSignalSpy configured(popover, &NoteRemindSpecifyViewController::configured);
+        auto *popover = new NoteRemindRepeatViewController(CalendarIdentifier::Gregorian, NoteRemindModel());
+        QSignalSpy configured(popover, &NoteRemindRepeatViewController::configured);
         popover->popUpBeside(nullptr);
         QVERIFY(QTest::qWaitForWindowExposed(popover));
-        auto *grid = popover->findChild<NoteSpecifyRemindGrid *>();
+        auto *grid = popover->findChild<NoteRepeatRemindGrid *>();
         QVERIFY(!grid->isVisible());
         QTest::keyClick(popover, Qt::Key_Return);
         QCOMPARE(configured.size(), 1);

@@ -12,14 +12,14 @@ class NoteRemindModel;
 // The custom repeat popover: a unit (day, week, month, quarter, year), an interval and, for week, month and
 // year, the chosen weekdays, days of the month or months. Chosen values are 1-based grid positions; only
 // their labels depend on the calendar. The edited reminder is read once and never changed here.
-class NoteRemindSpecifyPresenter : public QObject
+class NoteRemindRepeatPresenter : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int MinimumInterval = 1;
     static constexpr int MaximumInterval = 99;
 
-    NoteRemindSpecifyPresenter(CalendarIdentifier calendar, const NoteRemindModel &remind,
+    NoteRemindRepeatPresenter(CalendarIdentifier calendar, const NoteRemindModel &remind,
                                QObject *parent = nullptr);
 
     // "天", "周", "月", "季度", "年": unit index i stands for cycle type i + 1.

@@ -4,22 +4,22 @@
 #include "platform/calendar/CalendarIdentifier.h"
 
 class NoteRemindModel;
-class NoteRemindSpecifyPresenter;
-class NoteSpecifyRemindGrid;
+class NoteRemindRepeatPresenter;
+class NoteRepeatRemindGrid;
 class QComboBox;
 class QLabel;
 class QSpinBox;
 
 // The custom repeat popover of the reminder window's date tab: unit, interval and the grid of chosen values.
 // Confirm hands the three values back through configured and closes.
-class NoteRemindSpecifyViewController : public RemindPopover
+class NoteRemindRepeatViewController : public RemindPopover
 {
     Q_OBJECT
 public:
-    NoteRemindSpecifyViewController(CalendarIdentifier calendar, const NoteRemindModel &remind,
+    NoteRemindRepeatViewController(CalendarIdentifier calendar, const NoteRemindModel &remind,
                                     QWidget *parent = nullptr);
 
-    NoteRemindSpecifyPresenter *presenter() const { return m_presenter; }
+    NoteRemindRepeatPresenter *presenter() const { return m_presenter; }
 
 signals:
     void configured(uint cycleType, qint64 interval, const QString &specify);
@@ -27,9 +27,9 @@ signals:
 private:
     void render();
 
-    NoteRemindSpecifyPresenter *m_presenter;
+    NoteRemindRepeatPresenter *m_presenter;
     QComboBox *m_unitPopUp;
     QSpinBox *m_intervalBox;
     QLabel *m_cycleNameLabel;
-    NoteSpecifyRemindGrid *m_grid;
+    NoteRepeatRemindGrid *m_grid;
 };

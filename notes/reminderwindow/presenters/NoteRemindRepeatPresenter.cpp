@@ -1,4 +1,4 @@
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 
 #include "core/model/NoteRemindModel.h"
 #include "core/reminders/dates/DateNumberTransform.h"
@@ -25,7 +25,7 @@ QStringList numbered(int count, const QString &unit)
 
 } // namespace
 
-NoteRemindSpecifyPresenter::NoteRemindSpecifyPresenter(CalendarIdentifier calendar,
+NoteRemindRepeatPresenter::NoteRemindRepeatPresenter(CalendarIdentifier calendar,
                                                        const NoteRemindModel &remind, QObject *parent)
     : QObject(parent), m_calendar(calendar)
 {
@@ -44,13 +44,13 @@ NoteRemindSpecifyPresenter::NoteRemindSpecifyPresenter(CalendarIdentifier calend
     m_labels = labelsFor(known ? int(cycleType) : 0, calendar);
 }
 
-QStringList NoteRemindSpecifyPresenter::unitTitles()
+QStringList NoteRemindRepeatPresenter::unitTitles()
 {
     return {QStringLiteral("天"), QStringLiteral("周"), QStringLiteral("月"), QStringLiteral("季度"),
             QStringLiteral("年")};
 }
 
-QStringList NoteRemindSpecifyPresenter::labelsFor(int cycleType, CalendarIdentifier calendar)
+QStringList NoteRemindRepeatPresenter::labelsFor(int cycleType, CalendarIdentifier calendar)
 {
     const bool lunar = calendar == CalendarIdentifier::Chinese;
     switch (cycleType) {
@@ -67,24 +67,24 @@ QStringList NoteRemindSpecifyPresenter::labelsFor(int cycleType, CalendarIdentif
     }
 }
 
-int NoteRemindSpecifyPresenter::gridHeightFor(int labelCount)
+int NoteRemindRepeatPresenter::gridHeightFor(int labelCount)
 {
     if (labelCount <= 0)
         return 0;
     return 33 * ((labelCount + 6) / 7) + 10;
 }
 
-QString NoteRemindSpecifyPresenter::unitTitle() const
+QString NoteRemindRepeatPresenter::unitTitle() const
 {
     return unitTitles().value(m_unitIndex);
 }
 
-bool NoteRemindSpecifyPresenter::isChosen(int position) const
+bool NoteRemindRepeatPresenter::isChosen(int position) const
 {
     return m_chosen.count(position + 1) > 0;
 }
 
-QString NoteRemindSpecifyPresenter::specifyText() const
+QString NoteRemindRepeatPresenter::specifyText() const
 {
     QStringList values;
     for (int v : m_chosen)
@@ -92,7 +92,7 @@ QString NoteRemindSpecifyPresenter::specifyText() const
     return values.join(u',');
 }
 
-void NoteRemindSpecifyPresenter::selectUnit(int index)
+void NoteRemindRepeatPresenter::selectUnit(int index)
 {
     if (m_done || index < 0 || index >= unitTitles().size())
         return;
@@ -103,7 +103,7 @@ void NoteRemindSpecifyPresenter::selectUnit(int index)
     emit changed();
 }
 
-void NoteRemindSpecifyPresenter::setInterval(int interval)
+void NoteRemindRepeatPresenter::setInterval(int interval)
 {
     if (m_done)
         return;
@@ -114,7 +114,7 @@ void NoteRemindSpecifyPresenter::setInterval(int interval)
     emit changed();
 }
 
-void NoteRemindSpecifyPresenter::toggle(int position)
+void NoteRemindRepeatPresenter::toggle(int position)
 {
     if (m_done || position < 0 || position >= m_labels.size())
         return;
@@ -124,7 +124,7 @@ void NoteRemindSpecifyPresenter::toggle(int position)
     emit changed();
 }
 
-void NoteRemindSpecifyPresenter::confirm()
+void NoteRemindRepeatPresenter::confirm()
 {
     if (m_done)
         return;
@@ -133,7 +133,7 @@ void NoteRemindSpecifyPresenter::confirm()
     emit closeRequested();
 }
 
-void NoteRemindSpecifyPresenter::cancel()
+void NoteRemindRepeatPresenter::cancel()
 {
     if (m_done)
         return;

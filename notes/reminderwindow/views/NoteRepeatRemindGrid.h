@@ -2,18 +2,18 @@
 
 #include <QWidget>
 
-class NoteRemindSpecifyPresenter;
+class NoteRemindRepeatPresenter;
 
 // The grid of choosable values of the custom repeat popover, painted from the presenter: 25-point cells,
 // seven a row, 8 points apart; a chosen value in the highlight colour.
-class NoteSpecifyRemindGrid : public QWidget
+class NoteRepeatRemindGrid : public QWidget
 {
     Q_OBJECT
 public:
     static constexpr int CellSize = 25;
     static constexpr int Spacing = 8;
 
-    explicit NoteSpecifyRemindGrid(NoteRemindSpecifyPresenter *presenter, QWidget *parent = nullptr);
+    explicit NoteRepeatRemindGrid(NoteRemindRepeatPresenter *presenter, QWidget *parent = nullptr);
 
     QSize sizeHint() const override;
     int indexAt(const QPoint &pos) const;
@@ -27,6 +27,6 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
 
 private:
-    NoteRemindSpecifyPresenter *m_presenter;
+    NoteRemindRepeatPresenter *m_presenter;
     int m_current = 0; // the keyboard's cell
 };

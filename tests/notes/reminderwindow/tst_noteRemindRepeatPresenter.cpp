@@ -1,5 +1,5 @@
 #include "core/model/NoteRemindModel.h"
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 #include "notes/reminderwindow/presenters/RemindRepeatSummary.h"
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
@@ -20,7 +20,7 @@ NoteRemindModel remind(quint64 cycleType, qint64 interval, const QString &specif
     return m;
 }
 
-QList<int> chosenPositions(const NoteRemindSpecifyPresenter &p)
+QList<int> chosenPositions(const NoteRemindRepeatPresenter &p)
 {
     QList<int> positions;
     for (int i = 0; i < p.labels().size(); ++i) {
@@ -34,7 +34,7 @@ QList<int> chosenPositions(const NoteRemindSpecifyPresenter &p)
 
 Q_DECLARE_METATYPE(CalendarIdentifier)
 
-class TestNoteRemindSpecifyPresenter : public QObject
+class TestNoteRemindRepeatPresenter : public QObject
 {
     Q_OBJECT
 
@@ -98,7 +98,7 @@ private slots:
         QFETCH(int, interval);
         QFETCH(QString, specify);
 
-        NoteRemindSpecifyPresenter p(cal, remind(cycleType, interval, specify));
+        NoteRemindRepeatPresenter p(cal, remind(cycleType, interval, specify));
         QTEST(p.unitTitle(), "unit");
         QTEST(p.interval(), "shownInterval");
         QTEST(int(p.labels().size()), "labelCount");
@@ -127,23 +127,23 @@ private slots:
         QFETCH(int, cycleType);
         QFETCH(CalendarIdentifier, cal);
         QFETCH(QStringList, some);
-        const QStringList labels = NoteRemindSpecifyPresenter::labelsFor(cycleType, cal);
+        const QStringList labels = NoteRemindRepeatPresenter::labelsFor(cycleType, cal);
         QCOMPARE((QStringList{labels.value(0), labels.value(1), labels.value(labels.size() - 1)}), some);
     }
 
     void lunarDayLabelsInOrder()
     {
-        const QStringList labels = NoteRemindSpecifyPresenter::labelsFor(3, Lunar);
+        const QStringList labels = NoteRemindRepeatPresenter::labelsFor(3, Lunar);
         QCOMPARE(labels[9], QStringLiteral("初十"));
         QCOMPARE(labels[19], QStringLiteral("二十"));
         QCOMPARE(labels[20], QStringLiteral("廿一"));
-        QCOMPARE(NoteRemindSpecifyPresenter::labelsFor(5, Lunar)[10], QStringLiteral("冬月"));
+        QCOMPARE(NoteRemindRepeatPresenter::labelsFor(5, Lunar)[10], QStringLiteral("冬月"));
     }
 
     void changingTheUnitStartsAfresh()
     {
-        NoteRemindSpecifyPresenter p(Greg, remind(2, 2, "1,3"));
-        QSignalSpy changed(&p, &NoteRemindSpecifyPresenter::changed);
+        NoteRemindRepeatPresenter p(Greg, remind(2, 2, "1,3"));
+        QSignalSpy changed(&p, &NoteRemindRepeatPresenter::changed);
 
         p.selectUnit(2);
         QCOMPARE(p.cycleType(), 3);
@@ -166,7 +166,7 @@ private slots:
 
     void togglingValues()
     {
-        NoteRemindSpecifyPresenter p(Greg, remind(3, 1, ""));
+        NoteRemindRepeatPresenter p(Greg, remind(3, 1, ""));
         for (int position : {9, 1, 0, 4})
             p.toggle(position);
         p.toggle(4); // off again
@@ -175,7 +175,7 @@ private slots:
         QVERIFY(!p.isChosen(4));
 
         // Positions outside the grid are not values.
-        QSignalSpy changed(&p, &NoteRemindSpecifyPresenter::changed);
+        QSignalSpy changed(&p, &NoteRemindRepeatPresenter::changed);
         p.toggle(31);
         p.toggle(-1);
         QCOMPARE(changed.size(), 0);
@@ -184,7 +184,7 @@ private slots:
 
     void aValueTheGridLacksCannotBeToggledOff()
     {
-        NoteRemindSpecifyPresenter p(Lunar, remind(3, 1, "31"));
+        NoteRemindRepeatPresenter p(Lunar, remind(3, 1, "31"));
         p.toggle(30);
         p.toggle(29);
         QCOMPARE(p.specifyText(), QStringLiteral("30,31"));
@@ -192,7 +192,7 @@ private slots:
 
     void noGridMeansNothingToToggle()
     {
-        NoteRemindSpecifyPresenter p(Greg, remind(1, 3, ""));
+        NoteRemindRepeatPresenter p(Greg, remind(1, 3, ""));
         p.toggle(0);
         QCOMPARE(p.specifyText(), QString());
     }
@@ -212,7 +212,7 @@ private slots:
     void intervalLimits()
     {
         QFETCH(int, typed);
-        NoteRemindSpecifyPresenter p(Greg, remind(1, 7, ""));
+        NoteRemindRepeatPresenter p(Greg, remind(1, 7, ""));
         p.setInterval(typed);
         QTEST(p.interval(), "kept");
     }
@@ -238,9 +238,9 @@ private slots:
         QFETCH(int, interval);
         QFETCH(QList<int>, toggled);
 
-        NoteRemindSpecifyPresenter p(Greg, remind(0, 1, ""));
-        QSignalSpy configured(&p, &NoteRemindSpecifyPresenter::configured);
-        QSignalSpy closing(&p, &NoteRemindSpecifyPresenter::closeRequested);
+        NoteRemindRepeatPresenter p(Greg, remind(0, 1, ""));
+        QSignalSpy configured(&p, &NoteRemindRepeatPresenter::configured);
+        QSignalSpy closing(&p, &NoteRemindRepeatPresenter::closeRequested);
         p.selectUnit(unit);
         p.setInterval(interval);
         for (int position : toggled)
@@ -263,9 +263,9 @@ private slots:
 
     void cancelHandsBackNothing()
     {
-        NoteRemindSpecifyPresenter p(Greg, remind(2, 2, "1"));
-        QSignalSpy configured(&p, &NoteRemindSpecifyPresenter::configured);
-        QSignalSpy closing(&p, &NoteRemindSpecifyPresenter::closeRequested);
+        NoteRemindRepeatPresenter p(Greg, remind(2, 2, "1"));
+        QSignalSpy configured(&p, &NoteRemindRepeatPresenter::configured);
+        QSignalSpy closing(&p, &NoteRemindRepeatPresenter::closeRequested);
         p.toggle(3);
         p.cancel();
         p.confirm();
@@ -331,8 +331,8 @@ private slots:
     void popoverResultInTheSummary()
     {
         QFETCH(CalendarIdentifier, cal);
-        NoteRemindSpecifyPresenter p(cal, remind(1, 1, ""));
-        QSignalSpy configured(&p, &NoteRemindSpecifyPresenter::configured);
+        NoteRemindRepeatPresenter p(cal, remind(1, 1, ""));
+        QSignalSpy configured(&p, &NoteRemindRepeatPresenter::configured);
         p.selectUnit(4);
         p.setInterval(2);
         p.toggle(11);
@@ -367,5 +367,5 @@ private slots:
     }
 };
 
-PRELVANE_TEST_CORE_MAIN(TestNoteRemindSpecifyPresenter)
-#include "tst_noteRemindSpecifyPresenter.moc"
+PRELVANE_TEST_CORE_MAIN(TestNoteRemindRepeatPresenter)
+#include "tst_noteRemindRepeatPresenter.moc"

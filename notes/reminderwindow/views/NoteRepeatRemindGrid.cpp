@@ -1,6 +1,6 @@
-#include "notes/reminderwindow/views/NoteSpecifyRemindGrid.h"
+#include "notes/reminderwindow/views/NoteRepeatRemindGrid.h"
 
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -8,29 +8,29 @@
 
 namespace {
 
-constexpr int Pitch = NoteSpecifyRemindGrid::CellSize + NoteSpecifyRemindGrid::Spacing;
+constexpr int Pitch = NoteRepeatRemindGrid::CellSize + NoteRepeatRemindGrid::Spacing;
 const QColor LabelColour(0x3a, 0x3a, 0x3a);
 
 } // namespace
 
-NoteSpecifyRemindGrid::NoteSpecifyRemindGrid(NoteRemindSpecifyPresenter *presenter, QWidget *parent)
+NoteRepeatRemindGrid::NoteRepeatRemindGrid(NoteRemindRepeatPresenter *presenter, QWidget *parent)
     : QWidget(parent), m_presenter(presenter)
 {
     setFocusPolicy(Qt::StrongFocus);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    connect(presenter, &NoteRemindSpecifyPresenter::changed, this, [this] {
+    connect(presenter, &NoteRemindRepeatPresenter::changed, this, [this] {
         m_current = qBound(0, m_current, qMax(0, int(m_presenter->labels().size()) - 1));
         updateGeometry();
         update();
     });
 }
 
-QSize NoteSpecifyRemindGrid::sizeHint() const
+QSize NoteRepeatRemindGrid::sizeHint() const
 {
     return {Spacing + 7 * Pitch, m_presenter->gridHeight()};
 }
 
-int NoteSpecifyRemindGrid::indexAt(const QPoint &pos) const
+int NoteRepeatRemindGrid::indexAt(const QPoint &pos) const
 {
     const int x = pos.x() - Spacing;
     const int y = pos.y() - Spacing;
@@ -40,12 +40,12 @@ int NoteSpecifyRemindGrid::indexAt(const QPoint &pos) const
     return index < m_presenter->labels().size() ? index : -1;
 }
 
-QRect NoteSpecifyRemindGrid::cellRect(int index) const
+QRect NoteRepeatRemindGrid::cellRect(int index) const
 {
     return {Spacing + index % 7 * Pitch, Spacing + index / 7 * Pitch, CellSize, CellSize};
 }
 
-void NoteSpecifyRemindGrid::paintEvent(QPaintEvent *)
+void NoteRepeatRemindGrid::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -73,7 +73,7 @@ void NoteSpecifyRemindGrid::paintEvent(QPaintEvent *)
     }
 }
 
-void NoteSpecifyRemindGrid::mousePressEvent(QMouseEvent *event)
+void NoteRepeatRemindGrid::mousePressEvent(QMouseEvent *event)
 {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
@@ -84,7 +84,7 @@ void NoteSpecifyRemindGrid::mousePressEvent(QMouseEvent *event)
     m_presenter->toggle(index);
 }
 
-void NoteSpecifyRemindGrid::keyPressEvent(QKeyEvent *event)
+void NoteRepeatRemindGrid::keyPressEvent(QKeyEvent *event)
 {
     const int count = int(m_presenter->labels().size());
     int next = m_current;
@@ -113,13 +113,13 @@ void NoteSpecifyRemindGrid::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void NoteSpecifyRemindGrid::focusInEvent(QFocusEvent *event)
+void NoteRepeatRemindGrid::focusInEvent(QFocusEvent *event)
 {
     QWidget::focusInEvent(event);
     update();
 }
 
-void NoteSpecifyRemindGrid::focusOutEvent(QFocusEvent *event)
+void NoteRepeatRemindGrid::focusOutEvent(QFocusEvent *event)
 {
     QWidget::focusOutEvent(event);
     update();

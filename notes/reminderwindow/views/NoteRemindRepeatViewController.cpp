@@ -1,8 +1,8 @@
-#include "notes/reminderwindow/views/NoteRemindSpecifyViewController.h"
+#include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 
-#include "notes/reminderwindow/presenters/NoteRemindSpecifyPresenter.h"
+#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
 #include "notes/reminderwindow/views/ConfirmButtonRow.h"
-#include "notes/reminderwindow/views/NoteSpecifyRemindGrid.h"
+#include "notes/reminderwindow/views/NoteRepeatRemindGrid.h"
 
 #include <QComboBox>
 #include <QFormLayout>
@@ -13,10 +13,10 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentifier calendar,
+NoteRemindRepeatViewController::NoteRemindRepeatViewController(CalendarIdentifier calendar,
                                                                  const NoteRemindModel &remind,
                                                                  QWidget *parent)
-    : RemindPopover(parent), m_presenter(new NoteRemindSpecifyPresenter(calendar, remind, this))
+    : RemindPopover(parent), m_presenter(new NoteRemindRepeatPresenter(calendar, remind, this))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(12, 12, 12, 12);
@@ -26,20 +26,20 @@ NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentif
     auto *form = new QFormLayout;
     form->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_unitPopUp = new QComboBox(this);
-    m_unitPopUp->addItems(NoteRemindSpecifyPresenter::unitTitles());
+    m_unitPopUp->addItems(NoteRemindRepeatPresenter::unitTitles());
     form->addRow(QStringLiteral("频率"), m_unitPopUp);
 
     auto *intervalRow = new QHBoxLayout;
     m_intervalBox = new QSpinBox(this);
-    m_intervalBox->setRange(NoteRemindSpecifyPresenter::MinimumInterval,
-                            NoteRemindSpecifyPresenter::MaximumInterval);
+    m_intervalBox->setRange(NoteRemindRepeatPresenter::MinimumInterval,
+                            NoteRemindRepeatPresenter::MaximumInterval);
     m_intervalBox->setAccessibleName(QStringLiteral("间隔"));
     m_cycleNameLabel = new QLabel(this);
     intervalRow->addWidget(m_intervalBox);
     intervalRow->addWidget(m_cycleNameLabel);
     intervalRow->addStretch();
     form->addRow(QStringLiteral("每"), intervalRow);
-    m_grid = new NoteSpecifyRemindGrid(m_presenter, this);
+    m_grid = new NoteRepeatRemindGrid(m_presenter, this);
     // As wide with or without a grid, so that changing the unit does not make the popover jump.
     auto *controls = new QWidget(this);
     controls->setMinimumWidth(m_grid->sizeHint().width());
@@ -58,10 +58,10 @@ NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentif
     setTabOrder(m_grid, cancel);
     setTabOrder(cancel, done);
 
-    connect(m_unitPopUp, &QComboBox::activated, m_presenter, &NoteRemindSpecifyPresenter::selectUnit);
+    connect(m_unitPopUp, &QComboBox::activated, m_presenter, &NoteRemindRepeatPresenter::selectUnit);
     // The box is filled under a signal blocker, so only the user's typing and stepping reach the presenter.
-    connect(m_intervalBox, &QSpinBox::valueChanged, m_presenter, &NoteRemindSpecifyPresenter::setInterval);
-    connect(cancel, &QPushButton::clicked, m_presenter, &NoteRemindSpecifyPresenter::cancel);
+    connect(m_intervalBox, &QSpinBox::valueChanged, m_presenter, &NoteRemindRepeatPresenter::setInterval);
+    connect(cancel, &QPushButton::clicked, m_presenter, &NoteRemindRepeatPresenter::cancel);
     connect(done, &QPushButton::clicked, this, [this] {
         // A value still being typed counts.
         m_intervalBox->interpretText();
@@ -69,17 +69,17 @@ NoteRemindSpecifyViewController::NoteRemindSpecifyViewController(CalendarIdentif
     });
     connect(this, &RemindPopover::acceptRequested, done, &QPushButton::click);
 
-    connect(m_presenter, &NoteRemindSpecifyPresenter::changed, this,
-            &NoteRemindSpecifyViewController::render);
-    connect(m_presenter, &NoteRemindSpecifyPresenter::configured, this,
-            &NoteRemindSpecifyViewController::configured);
-    connect(m_presenter, &NoteRemindSpecifyPresenter::closeRequested, this, &QWidget::close);
+    connect(m_presenter, &NoteRemindRepeatPresenter::changed, this,
+            &NoteRemindRepeatViewController::render);
+    connect(m_presenter, &NoteRemindRepeatPresenter::configured, this,
+            &NoteRemindRepeatViewController::configured);
+    connect(m_presenter, &NoteRemindRepeatPresenter::closeRequested, this, &QWidget::close);
 
     render();
     m_unitPopUp->setFocus();
 }
 
-void NoteRemindSpecifyViewController::render()
+void NoteRemindRepeatViewController::render()
 {
     {
         const QSignalBlocker unitBlocker(m_unitPopUp);
