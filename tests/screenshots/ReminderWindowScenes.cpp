@@ -128,3 +128,161 @@ SCREENSHOT_SCENE(reminder_date_tab_lunar_important)
     value.setRemindEndTime(QStringLiteral("2030/2/1 8:00:00"));
     return dateTab(value);
 }
+
+// ---- The reminder window: both tabs over a store of their own.
+
+#include "core/model/DataModel.h"
+#include "core/model/UserSet.h"
+#include "core/model/WiFiRemind.h"
+#include "notes/reminderwindow/views/NoteRemindViewController.h"
+#include "notes/reminderwindow/views/WiFiListViewController.h"
+#include "notes/reminderwindow/views/WIFIRemindViewController.h"
+#include "platform/store/Context.h"
+#include "platform/store/Store.h"
+#include "tests/support/TestEnv.h"
+
+#include <QTabWidget>
+
+namespace {
+
+// A store of the window scenes alone: an important interval of 10 minutes and saved networks, some with
+// long names. `networks` false gives a store without any.
+Context *windowStore(bool networks)
+{
+    static std::unique_ptr<Store> stores[2];
+    std::unique_ptr<Store> &store = stores[networks ? 1 : 0];
+    if (!store) {
+        store = Store::open(TestEnv::rootFolder() + (networks ? QStringLiteral("/remind-window-wifi.sqlite")
+                                                              : QStringLiteral("/remind-window.sqlite")),
+                            DataModel::model());
+        if (!store)
+            return nullptr;
+        Context *ctx = store->mainContext();
+        ctx->create<UserSet>()->setImportantRemindInterval(10);
+        if (networks) {
+            const QList<QStringList> saved{
+                {"7001", "TP-LINK_5G", QStringLiteral("家里")},
+                {"7002", "Office-Guest", QStringLiteral("公司")},
+                {"7003", "CMCC-Very-Long-Network-Name-For-The-Upstairs-Neighbours-5GHz",
+                 QStringLiteral("楼上邻居家的无线网络名字特别长")},
+                {"7004", QStringLiteral("咖啡馆免费无线"), {}},
+            };
+            for (const QStringList &s : saved) {
+                auto *w = ctx->create<WiFiRemind>();
+                w->setWifiId(s.at(0));
+                w->setName(s.at(1));
+                w->setAlias(s.at(2));
+            }
+        }
+        if (!ctx->saveAndWait())
+            return nullptr;
+    }
+    return store->mainContext();
+}
+
+NoteRemindViewController *remindWindow(const NoteRemindModel &value, bool networks = false)
+{
+    Services services;
+    services.store = windowStore(networks);
+    services.feedback = UserFeedback::current();
+    return new NoteRemindViewController(value, services, nullptr);
+}
+
+NoteRemindViewController *wifiWindow(const QString &ids, qint64 type, bool networks)
+{
+    NoteRemindModel value;
+    value.setConnectWifiIds(ids);
+    value.setConnectWifiType(type);
+    NoteRemindViewController *window = remindWindow(value, networks);
+    window->tabs()->setCurrentIndex(NoteRemindViewController::WifiTab);
+    return window;
+}
+
+} // namespace
+
+SCREENSHOT_SCENE(reminder_window_new)
+{
+    return remindWindow(NoteRemindModel());
+}
+
+SCREENSHOT_SCENE(reminder_window_daily)
+{
+    return remindWindow(dated("2026/12/9 8:30:00", 1));
+}
+
+SCREENSHOT_SCENE(reminder_window_weekly)
+{
+    return remindWindow(dated("2026/12/9 10:15:00", 2));
+}
+
+SCREENSHOT_SCENE(reminder_window_monthly)
+{
+    return remindWindow(dated("2026/12/31 9:00:00", 3));
+}
+
+SCREENSHOT_SCENE(reminder_window_quarterly)
+{
+    return remindWindow(dated("2026/12/9 10:15:00", 4));
+}
+
+SCREENSHOT_SCENE(reminder_window_yearly)
+{
+    return remindWindow(dated("2026/12/9 10:15:00", 5));
+}
+
+SCREENSHOT_SCENE(reminder_window_custom_weeks)
+{
+    NoteRemindModel value = dated("2026/12/9 10:15:00", 2, 2, "1,3,5");
+    value.setRemindEndTime(QStringLiteral("2027/6/30 18:00:00"));
+    return remindWindow(value);
+}
+
+SCREENSHOT_SCENE(reminder_window_lunar_yearly)
+{
+    NoteRemindModel value = dated("2027/2/6 9:00:00", 5);
+    value.setRemindDateType(1);
+    return remindWindow(value);
+}
+
+SCREENSHOT_SCENE(reminder_window_lunar_custom_month)
+{
+    NoteRemindModel value = dated("2026/12/9 10:15:00", 3, 1, "1,15,30");
+    value.setRemindDateType(1);
+    return remindWindow(value);
+}
+
+SCREENSHOT_SCENE(reminder_window_important)
+{
+    NoteRemindModel value = dated("2026/12/9 10:15:00", 1);
+    value.setRemindStarType(1);
+    value.setRemindEndTime(QStringLiteral("2026/12/31 23:00:00"));
+    return remindWindow(value);
+}
+
+SCREENSHOT_SCENE(reminder_window_wifi_empty)
+{
+    return wifiWindow({}, 0, false);
+}
+
+SCREENSHOT_SCENE(reminder_window_wifi_any)
+{
+    return wifiWindow(QStringLiteral("0"), 0, true);
+}
+
+// Two networks ticked, one with a name far longer than its column, a leave reminder.
+SCREENSHOT_SCENE(reminder_window_wifi_long_names)
+{
+    return wifiWindow(QStringLiteral("7003,7004"), 1, true);
+}
+
+SCREENSHOT_SCENE(reminder_wifi_nearby)
+{
+    return new WiFiListViewController({QStringLiteral("TP-LINK_5G"), QStringLiteral("ChinaNet-Home"),
+                                       QStringLiteral("CMCC-Very-Long-Network-Name-For-The-Upstairs-Neighbours"),
+                                       QStringLiteral("咖啡馆免费无线")});
+}
+
+SCREENSHOT_SCENE(reminder_wifi_nearby_none)
+{
+    return new WiFiListViewController({});
+}
