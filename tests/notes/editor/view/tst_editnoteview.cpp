@@ -1,0 +1,150 @@
+#include "core/model/Classify.h"
+#include "core/model/NoteDetail.h"
+#include "notes/editor/presenter/NoteEditorPresenter.h"
+#include "notes/editor/view/AddNoteView.h"
+#include "notes/editor/view/EditNoteView.h"
+#include "platform/base/AppEvents.h"
+#include "platform/store/Context.h"
+#include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
+#include "tests/support/TestEnv.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+
+#include <memory>
+
+using Button = NoteEditorPresenter::Button;
+
+class TestEditNoteView : public QObject
+{
+    Q_OBJECT
+private:
+    StoreFixture m_fx;
+    std::unique_ptr<AppEvents> m_events;
+    std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<EditNoteView> m_view;
+
+    Context *ctx() { return m_fx.ctx(); }
+    NoteEditorPresenter *presenter() { return m_view->presenter(); }
+    NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
+    void show(const QString &cId) { presenter()->showNote({note(cId)->objectId().pk, cId}); }
+    QPushButton *button(Button b) { return m_view->button(b); }
+
+private slots:
+    void init()
+    {
+        QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 6), QTime(10, 0))));
+        m_events = std::make_unique<AppEvents>();
+        m_feedback = std::make_unique<RecordingFeedback>();
+        Classify *work = m_fx.category("k1", "工作");
+        work->setSort(1);
+        m_fx.category("k2", "生活")->setSort(2);
+        NoteDetail *n = m_fx.note("101", work);
+        n->setIsSync(true);
+        n->setSort(1);
+        n->setNextId("-1");
+        QVERIFY(ctx()->saveAndWait());
+        Services services;
+        services.store = ctx();
+        services.events = m_events.get();
+        services.feedback = m_feedback.get();
+        m_view = std::make_unique<EditNoteView>(new NoteEditorPresenter(services));
+        m_view->resize(420, 560);
+        m_view->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
+    }
+
+    void cleanup()
+    {
+        m_view.reset();
+        m_feedback.reset();
+        m_events.reset();
+        m_fx.close();
+    }
+
+    // Typed text, a colour and a category chosen with the mouse reach the note at "确定".
+    void typeAndConfirm()
+    {
+        show("101");
+        QVERIFY(m_view->textEdit()->isReadOnly());
+        QVERIFY(!button(Button::Cancel)->isVisible());
+        QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
+        QCOMPARE(button(Button::Edit)->text(), "确定");
+        QVERIFY(button(Button::Cancel)->isVisible());
+        QVERIFY(!button(Button::Complete)->isVisible());
+        QVERIFY(m_view->textEdit()->hasFocus());
+        m_view->textEdit()->selectAll();
+        QTest::keyClicks(m_view->textEdit(), "milk, 2 L");
+        QCOMPARE(note("101")->content(), "内容 101");
+
+        QTest::mouseClick(m_view->textColorNameLabel(), Qt::LeftButton);
+        QTRY_VERIFY(m_view->colorMenu()->isVisible());
+        m_view->colorMenu()->actions().at(1)->trigger();
+        m_view->colorMenu()->hide();
+        QCOMPARE(m_view->textColorNameLabel()->text(), presenter()->colors().at(1).title);
+        QCOMPARE(m_view->textEdit()->palette().color(QPalette::Text), QColor(presenter()->colors().at(1).color));
+
+        QVERIFY(m_view->classifyBox()->isEnabled());
+        QCOMPARE(m_view->classifyBox()->count(), 2);
+        m_view->classifyBox()->setFocus();
+        QTest::keyClick(m_view->classifyBox(), Qt::Key_Down);
+
+        QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
+        NoteDetail *n = note("101");
+        QCOMPARE(n->content(), "milk, 2 L");
+        QCOMPARE(n->fontColor(), presenter()->colors().at(1).color);
+        QCOMPARE(n->classId(), "k2");
+        QVERIFY(!n->isSync());
+        QCOMPARE(button(Button::Edit)->text(), "编辑");
+        QVERIFY(m_view->textEdit()->isReadOnly());
+        QVERIFY(!m_view->classifyBox()->isEnabled());
+    }
+
+    // Escape leaves the edit state without storing; in the view state the colour menu stays shut.
+    void escapeCancels()
+    {
+        show("101");
+        QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
+        QTest::keyClicks(m_view->textEdit(), " more");
+        QTest::keyClick(m_view->textEdit(), Qt::Key_Escape);
+        QVERIFY(!presenter()->isEditing());
+        QCOMPARE(m_view->textEdit()->toPlainText(), "内容 101");
+        QCOMPARE(note("101")->content(), "内容 101");
+        QTest::mouseClick(m_view->textColorNameLabel(), Qt::LeftButton);
+        QVERIFY(!m_view->colorMenu()->isVisible());
+    }
+
+    // The reminder line asks for the reminder window only while editing.
+    void reminderLineClick()
+    {
+        QSignalSpy wanted(presenter(), &NoteEditorPresenter::remindWanted);
+        show("101");
+        QCOMPARE(m_view->dateLabel()->text(), "设置提醒");
+        QTest::mouseClick(m_view->dateLabel(), Qt::LeftButton);
+        QCOMPARE(wanted.size(), 0);
+        QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
+        QTest::mouseClick(m_view->dateLabel(), Qt::LeftButton);
+        QCOMPARE(wanted.size(), 1);
+    }
+
+    // The empty state's button and its text both ask for a new note.
+    void addNoteView()
+    {
+        AddNoteView add;
+        add.resize(300, 400);
+        add.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&add));
+        QSignalSpy clicked(&add, &AddNoteView::addNoteClicked);
+        QTest::mouseClick(add.addNoteButton(), Qt::LeftButton);
+        QTest::mouseClick(add.detailTextLabel(), Qt::LeftButton);
+        QCOMPARE(clicked.size(), 2);
+    }
+};
+
+PRELVANE_TEST_MAIN(TestEditNoteView)
+#include "tst_editnoteview.moc"
