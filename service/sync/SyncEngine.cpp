@@ -42,6 +42,11 @@ QString storedVersion()
     return Missing::isMissing(v) ? QStringLiteral("0") : v;
 }
 
+qint64 versionNumber(const QString &v)
+{
+    return Missing::isMissing(v) ? 0 : v.trimmed().toLongLong();
+}
+
 bool bodyHasItems(const QJsonObject &body)
 {
     return !body.value(QStringLiteral("classes")).toArray().isEmpty() ||
@@ -118,6 +123,8 @@ void SyncEngine::pull(PullKind kind)
         m_pushAll = false;
         m_pushNotes.clear();
         m_pullAfterPush = false;
+        m_afterPushFrom.reset();
+        notify(std::exchange(m_pushWaiters, {}), CycleStep::Dropped);
     }
     if (!m_pullQueued || strength(kind) > strength(m_pullKind))
         m_pullKind = kind;
@@ -129,6 +136,37 @@ void SyncEngine::sync(const QStringList &noteIds)
 {
     m_pullAfterPush = true;
     push(noteIds);
+}
+
+void SyncEngine::sync(const QStringList &noteIds, const QString &pullFrom, const QObject *owner, CycleDone done)
+{
+    const qint64 from = versionNumber(pullFrom);
+    m_afterPushFrom = m_afterPushFrom ? std::min(*m_afterPushFrom, from) : from;
+    m_pushWaiters.append({owner, std::move(done)});
+    sync(noteIds);
+}
+
+void SyncEngine::notify(const Waiters &waiters, CycleStep step, const QString &version)
+{
+    for (const CycleWaiter &w : waiters)
+        if (w.owner && w.done)
+            w.done(step, version);
+}
+
+void SyncEngine::queuePullAfterPush(std::optional<qint64> from)
+{
+    if (from && *from <= 0) {
+        if (!m_pullQueued || strength(PullKind::Full) > strength(m_pullKind))
+            m_pullKind = PullKind::Full;
+        // The push that was just taken sent what was pending.
+        m_skipPrePush = true;
+    } else {
+        if (!m_pullQueued)
+            m_pullKind = PullKind::Delta;
+        if (from)
+            m_pullFrom = m_pullFrom ? std::min(*m_pullFrom, *from) : *from;
+    }
+    m_pullQueued = true;
 }
 
 void SyncEngine::pushCategory(const NoteClassifyModel &model, CategoryDone done)
@@ -146,6 +184,11 @@ void SyncEngine::cancelAll()
     m_pullAfterPush = false;
     m_pullQueued = false;
     m_busy = false;
+    m_afterPushFrom.reset();
+    m_pullFrom.reset();
+    m_skipPrePush = false;
+    const Waiters waiters = std::exchange(m_pushWaiters, {}) + std::exchange(m_pullWaiters, {});
+    notify(waiters, CycleStep::Dropped);
 }
 
 void SyncEngine::schedule()
@@ -216,7 +259,8 @@ void SyncEngine::runNext()
     // A pull.
     const PullKind kind = m_pullKind;
     m_pullQueued = false;
-    if (kind == PullKind::Full && SyncNotesManager::hasPendingChanges()) {
+    const bool skipPrePush = std::exchange(m_skipPrePush, false);
+    if (kind == PullKind::Full && !skipPrePush && SyncNotesManager::hasPendingChanges()) {
         // The replacement would drop them: they go to the service first.
         startPush(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(), true);
         return;
@@ -229,13 +273,18 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
     const quint64 epoch = m_epoch;
     const bool pullAfter = m_pullAfterPush;
     m_pullAfterPush = false;
+    // The pre-push of a full pull is nobody's cycle: its waiters wait for the next push.
+    const std::optional<qint64> afterFrom = forFullPull ? std::nullopt : std::exchange(m_afterPushFrom, {});
+    const Waiters waiters = forFullPull ? Waiters() : std::exchange(m_pushWaiters, {});
     if (!bodyHasItems(built)) {
         // Nothing to send: the step counts as a push the service took.
-        if (pullAfter || forFullPull) {
-            if (!m_pullQueued ||
-                strength(forFullPull ? PullKind::Full : PullKind::Delta) > strength(m_pullKind))
-                m_pullKind = forFullPull ? PullKind::Full : PullKind::Delta;
+        if (forFullPull) {
+            if (!m_pullQueued || strength(PullKind::Full) > strength(m_pullKind))
+                m_pullKind = PullKind::Full;
             m_pullQueued = true;
+        } else if (pullAfter) {
+            queuePullAfterPush(afterFrom);
+            m_pullWaiters += waiters;
         }
         if (forFullPull) {
             m_pullQueued = false;
@@ -250,17 +299,19 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
     const Session session = currentSession();
     QPointer<SyncEngine> self(this);
 
-    auto afterPush = [this, epoch, pullAfter, forFullPull](bool taken) {
+    auto afterPush = [this, epoch, pullAfter, forFullPull, afterFrom, waiters](bool taken, bool answered) {
         if (taken && (pullAfter || forFullPull)) {
             if (forFullPull) {
                 startPull(PullKind::Full);
                 return;
             }
-            if (!m_pullQueued)
-                m_pullKind = PullKind::Delta;
-            m_pullQueued = true;
+            queuePullAfterPush(afterFrom);
+            m_pullWaiters += waiters;
         } else if (forFullPull) {
+            notify(std::exchange(m_pullWaiters, {}), CycleStep::PullFailed);
             emit pullFinished(false, PullKind::Full, storedVersion());
+        } else {
+            notify(waiters, answered ? CycleStep::PushNotTaken : CycleStep::PushNotAnswered);
         }
         if (epoch == m_epoch)
             finishStep();
@@ -268,12 +319,14 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
 
     m_api->syncPushDatasFromParams(
         body, this,
-        [this, self, epoch, session, body, afterPush](const BaseSuccessModel &reply) {
-            if (!replyStillWanted(epoch, session))
+        [this, self, epoch, session, body, afterPush, waiters](const BaseSuccessModel &reply) {
+            if (!replyStillWanted(epoch, session)) {
+                notify(waiters, CycleStep::Dropped);
                 return;
+            }
             if (reply.code != 200) {
                 emit pushFinished(false, {});
-                afterPush(false);
+                afterPush(false, true);
                 return;
             }
             QStringList refusals;
@@ -283,7 +336,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             if (!applied) {
                 qWarning().noquote() << "sync: the push reply was not applied:" << error;
                 emit pushFinished(false, {});
-                afterPush(false);
+                afterPush(false, true);
                 return;
             }
             // The reply's "version" is not stored: it may include other devices'
@@ -296,14 +349,16 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             }
             emit pushFinished(true, refusals);
             if (self)
-                afterPush(true);
+                afterPush(true, true);
         },
-        [this, epoch, session, afterPush](const BaseErrorModel &) {
-            if (!replyStillWanted(epoch, session))
+        [this, epoch, session, afterPush, waiters](const BaseErrorModel &) {
+            if (!replyStillWanted(epoch, session)) {
+                notify(waiters, CycleStep::Dropped);
                 return;
+            }
             markUnsentNotes();
             emit pushFinished(false, {});
-            afterPush(false);
+            afterPush(false, false);
         });
 }
 
@@ -334,24 +389,35 @@ void SyncEngine::markUnsentNotes()
 void SyncEngine::startPull(PullKind kind)
 {
     const quint64 epoch = m_epoch;
-    const QString requested = kind == PullKind::Delta ? storedVersion() : QStringLiteral("0");
+    QString requested = kind == PullKind::Delta ? storedVersion() : QStringLiteral("0");
+    // A caller's cycle may ask from an older version than the stored one.
+    if (const std::optional<qint64> from = std::exchange(m_pullFrom, {});
+        from && kind == PullKind::Delta && *from < versionNumber(requested))
+        requested = QString::number(*from);
     const Session session = currentSession();
     Store *store = Store::defaultStore();
+    const Waiters waiters = std::exchange(m_pullWaiters, {});
+    notify(waiters, CycleStep::Pulling);
 
-    auto fail = [this, epoch, kind](const QString &why) {
-        if (epoch != m_epoch)
+    auto fail = [this, epoch, kind, waiters](const QString &why) {
+        if (epoch != m_epoch) {
+            notify(waiters, CycleStep::Dropped);
             return;
+        }
         if (!why.isEmpty())
             qWarning().noquote() << "sync: pull failed:" << why;
+        notify(waiters, CycleStep::PullFailed, storedVersion());
         emit pullFinished(false, kind, storedVersion());
         finishStep();
     };
 
     m_api->syncPullDatasFromNoteWithParam(
         QJsonObject{{"version", requested}}, this,
-        [this, epoch, kind, requested, session, store, fail](const BaseSuccessModel &reply) {
-            if (!replyStillWanted(epoch, session))
+        [this, epoch, kind, requested, session, store, fail, waiters](const BaseSuccessModel &reply) {
+            if (!replyStillWanted(epoch, session)) {
+                notify(waiters, CycleStep::Dropped);
                 return;
+            }
             if (reply.code != 200) {
                 fail(QStringLiteral("reply code %1").arg(reply.code));
                 return;
@@ -385,13 +451,14 @@ void SyncEngine::startPull(PullKind kind)
             UserDefaults::sync();
             NoteMapManager::noteMapToLocalWithData(
                 data, options,
-                [this, epoch, kind, applied, session, fail](const NoteMapManager::Result &r) {
+                [this, epoch, kind, applied, session, fail, waiters](const NoteMapManager::Result &r) {
                     const bool sameSession = session == currentSession();
                     if (!sameSession) {
                         // The sign-in ended while the import ran. Its rows went with the
                         // logout's wipe, which waits for the import; the keys, rows and
                         // queued work of a later sign-in are not this pull's to touch.
                         qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                        notify(waiters, CycleStep::Dropped);
                         if (epoch == m_epoch)
                             finishStep();
                         return;
@@ -407,12 +474,15 @@ void SyncEngine::startPull(PullKind kind)
                         LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
                         ReminderScheduler::reconcileAll();
                     }
-                    if (epoch != m_epoch)
+                    if (epoch != m_epoch) {
+                        notify(waiters, CycleStep::Dropped);
                         return;
+                    }
                     if (!r.ok) {
                         fail(r.error);
                         return;
                     }
+                    notify(waiters, CycleStep::Pulled, applied);
                     emit pullFinished(true, kind, applied);
                     finishStep();
                 },

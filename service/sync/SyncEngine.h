@@ -6,11 +6,13 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 class ApiNetWorking;
 class Store;
@@ -28,6 +30,10 @@ class Store;
 //   pending local changes first (and only when that push was taken);
 //   SnapshotRestore replaces everything without pushing.
 // - sync(ids): push, then a delta pull when the push was answered with 200.
+// - sync(ids, pullFrom, owner, done): the same, with the pull asking from
+//   pullFrom (or from the stored "version" when that is lower); a missing or
+//   "0" pullFrom pulls everything, without a second push. done hears of the
+//   cycle while owner lives: Pulling when the pull starts, then one final step.
 // - pushCategory(model, done): the single-category push of the category
 //   views, queued like every other request; done gets the reply (the caller
 //   applies it), or nothing on a transport failure.
@@ -51,6 +57,20 @@ public:
 
     using CategoryDone = std::function<void(bool answered, const BaseSuccessModel &reply)>;
 
+    // Where a caller's push-then-pull cycle got to. Pulling is the only step
+    // that is not the last one.
+    enum class CycleStep
+    {
+        Pulling,
+        Pulled,          // the pull was applied; the version is the one stored now
+        PushNotAnswered, // no reply: the unsent notes were marked
+        PushNotTaken,    // a reply other than code 200, or one that could not be applied
+        PullFailed,
+        Dropped // a sign-out, a snapshot restore or a cancel ended it
+    };
+    Q_ENUM(CycleStep)
+    using CycleDone = std::function<void(CycleStep step, const QString &version)>;
+
     // The shared engine on ApiNetWorking::instance().
     static SyncEngine *instance();
     // An engine on its own client (tests); the store is the default store at the
@@ -61,6 +81,7 @@ public:
     void push(const QStringList &noteIds = {});
     void pull(PullKind kind = PullKind::Delta);
     void sync(const QStringList &noteIds = {});
+    void sync(const QStringList &noteIds, const QString &pullFrom, const QObject *owner, CycleDone done);
     void pushCategory(const NoteClassifyModel &model, CategoryDone done);
 
     // Drops every queued request; a reply still in flight is dropped on arrival.
@@ -91,6 +112,14 @@ private:
         NoteClassifyModel model;
         CategoryDone done;
     };
+    struct CycleWaiter
+    {
+        QPointer<const QObject> owner;
+        CycleDone done;
+    };
+    using Waiters = QList<CycleWaiter>;
+    static void notify(const Waiters &waiters, CycleStep step, const QString &version = {});
+    void queuePullAfterPush(std::optional<qint64> from);
 
     static Session currentSession();
     bool sessionStillCurrent(const Session &s);
@@ -117,4 +146,13 @@ private:
     bool m_pullAfterPush = false;
     bool m_pullQueued = false;
     PullKind m_pullKind = PullKind::Delta;
+
+    // The lowest version a caller's cycle asks its pull to start from, for the
+    // pull after the next push and for the queued delta pull (0: everything).
+    std::optional<qint64> m_afterPushFrom;
+    std::optional<qint64> m_pullFrom;
+    // The queued full pull follows a push the service took: no second push.
+    bool m_skipPrePush = false;
+    Waiters m_pushWaiters; // of the next push
+    Waiters m_pullWaiters; // of the next pull
 };
