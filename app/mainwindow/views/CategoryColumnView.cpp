@@ -5,6 +5,10 @@
 #include "app/uikit/PopoverView.h"
 #include "app/uikit/TipButton.h"
 #include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/categories/CategoryMenuPresenter.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -95,6 +99,7 @@ CategoryColumnView::CategoryColumnView(CategoryColumnPresenter *presenter, QWidg
     connect(m_list, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
         m_presenter->clickRow(index.row());
     });
+    m_list->installEventFilter(this);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         const QModelIndex index = m_list->indexAt(pos);
         if (index.isValid())
@@ -131,4 +136,54 @@ void CategoryColumnView::openSettingsPopover()
     connect(popover, &PopoverView::didSelectRowWithIndex, m_presenter, &CategoryColumnPresenter::settingsChosen);
     popover->showAtView(m_settings, 3);
     popover->setTitles(CategoryColumnPresenter::settingsTitles());
+}
+
+bool CategoryColumnView::eventFilter(QObject *watched, QEvent *event)
+{
+    // The menu key and Shift+F10 open the menu of the current cell, under it.
+    if (watched == m_list && event->type() == QEvent::ContextMenu &&
+        static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
+        QModelIndex index = m_list->currentIndex();
+        if (!index.isValid())
+            index = m_presenter->model()->index(m_presenter->selectedRow());
+        if (index.isValid()) {
+            const QRect cell = m_list->visualRect(index);
+            emit menuRequested(index.row(), m_list->viewport()->mapToGlobal(
+                                                QPoint(cell.left() + 36, cell.bottom())));
+        }
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+QMenu *CategoryColumnView::openCategoryMenu(int row, const QPoint &globalPos, CategoryMenuPresenter *presenter)
+{
+    const CategoryListModel::Row r = m_presenter->model()->row(row);
+    if (r.pk <= 0 || !presenter)
+        return nullptr;
+    if (m_menu)
+        m_menu->close();
+    const CategoryKey key{r.pk, r.classId};
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("categoryMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    for (const CategoryMenuPresenter::Item &item : CategoryMenuPresenter::items()) {
+        QAction *action = menu->addAction(item.title);
+        action->setData(item.tag);
+    }
+    QPointer<CategoryMenuPresenter> target(presenter);
+    connect(menu, &QMenu::triggered, this, [target, key](QAction *action) {
+        if (target)
+            target->choose(action->data().toInt(), key);
+    });
+    // The cell keeps a border while its menu is open.
+    m_delegate->setMenuRow(row);
+    m_list->viewport()->update();
+    connect(menu, &QMenu::aboutToHide, this, [this] {
+        m_delegate->setMenuRow(-1);
+        m_list->viewport()->update();
+    });
+    m_menu = menu;
+    menu->popup(globalPos);
+    return menu;
 }

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <QMenu>
+#include <QPointer>
 #include <QWidget>
 
 class CategoryCellDelegate;
 class CategoryColumnPresenter;
+class CategoryMenuPresenter;
 class QLabel;
 class QListView;
+
 class TipButton;
 
 // The category column: the tool buttons (lock, team, forced sync, settings),
@@ -26,11 +30,19 @@ public:
     TipButton *addButton() const { return m_add; }
     // Opens the settings popover (as the settings button does).
     void openSettingsPopover();
+    // Opens the category menu of a row at a global point; its choice goes to
+    // `menu` with the row's category. The menu deletes itself once closed.
+    QMenu *openCategoryMenu(int row, const QPoint &globalPos, CategoryMenuPresenter *menu);
+    QMenu *categoryMenu() const { return m_menu; }
 
 signals:
     void addCategoryClicked();
-    // A right click on a cell: the category menu for that row at a global point.
+    // A right click on a cell, or the menu key on the current one: the
+    // category menu for that row at a global point.
     void menuRequested(int row, const QPoint &globalPos);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showSelection(int row);
@@ -44,4 +56,5 @@ private:
     TipButton *m_settings;
     TipButton *m_add;
     QLabel *m_title;
+    QPointer<QMenu> m_menu;
 };

@@ -3,10 +3,13 @@
 #include "app/mainwindow/presenters/LockPresenter.h"
 #include "app/mainwindow/presenters/TitleBarPresenter.h"
 #include "app/mainwindow/views/CategoryColumnView.h"
+#include "app/mainwindow/views/CategoryDialog.h"
 #include "app/mainwindow/views/LockOverlay.h"
 #include "app/mainwindow/views/TitleBarView.h"
 #include "app/uikit/AlertViewController.h"
 #include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/categories/CategoryDialogPresenter.h"
+#include "notes/categories/CategoryMenuPresenter.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
 #include "platform/base/AppEvents.h"
@@ -41,6 +44,7 @@ MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordi
 
     m_column = new CategoryColumnPresenter(services, coordinator, this);
     m_titleBarPresenter = new TitleBarPresenter(services, this);
+    m_categoryMenu = new CategoryMenuPresenter(services, this);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -95,6 +99,13 @@ MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordi
         else
             removeLock();
     });
+    connect(m_columnView, &CategoryColumnView::addCategoryClicked, this, [this] { openCategoryDialog({}); });
+    connect(m_columnView, &CategoryColumnView::menuRequested, this, [this](int row, const QPoint &pos) {
+        m_columnView->openCategoryMenu(row, pos, m_categoryMenu);
+    });
+    // After the menu has closed, so that the dialog is the window that gets activated.
+    connect(m_categoryMenu, &CategoryMenuPresenter::dialogWanted, this, &MainWindow::openCategoryDialog,
+            Qt::QueuedConnection);
     connect(m_titleBarPresenter, &TitleBarPresenter::updateAvailable, this,
             [this](const TitleBarPresenter::Update &u) { showUpdate(u.text, u.detail); });
     m_titleBarPresenter->checkAppUpdate();
@@ -121,6 +132,21 @@ void MainWindow::removeLock()
 {
     if (m_lock)
         delete m_lock.data();
+}
+
+CategoryDialog *MainWindow::categoryDialog() const
+{
+    return m_categoryDialog;
+}
+
+CategoryDialog *MainWindow::openCategoryDialog(const CategoryKey &category)
+{
+    // One at a time: it is window-modal.
+    if (m_categoryDialog)
+        return m_categoryDialog;
+    m_categoryDialog = new CategoryDialog(new CategoryDialogPresenter(m_services, category), this);
+    m_categoryDialog->open();
+    return m_categoryDialog;
 }
 
 void MainWindow::showUpdate(const QString &text, const QString &detail)

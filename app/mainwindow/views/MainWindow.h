@@ -8,6 +8,8 @@
 
 class CategoryColumnPresenter;
 class CategoryColumnView;
+class CategoryDialog;
+class CategoryMenuPresenter;
 class CategorySyncCoordinator;
 class LockOverlay;
 class NoteListView;
@@ -15,6 +17,7 @@ class QSplitter;
 class QStackedWidget;
 class TitleBarPresenter;
 class TitleBarView;
+struct CategoryKey;
 
 // The main window: the title bar over the category column and the right
 // pane, which shows the note split (list and detail), the records pane or
@@ -42,6 +45,10 @@ public:
 
     void showLock();
     void removeLock();
+    // The category dialog over this window: a null key adds, any other modifies.
+    CategoryDialog *openCategoryDialog(const CategoryKey &category);
+    CategoryDialog *categoryDialog() const;
+    CategoryMenuPresenter *categoryMenuPresenter() const { return m_categoryMenu; }
 
 private:
     void showUpdate(const QString &text, const QString &detail);
@@ -56,4 +63,6 @@ private:
     QSplitter *m_noteSplit;
     NoteListView *m_noteList;
     QPointer<LockOverlay> m_lock;
+    CategoryMenuPresenter *m_categoryMenu;
+    QPointer<CategoryDialog> m_categoryDialog;
 };

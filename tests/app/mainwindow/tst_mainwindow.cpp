@@ -5,6 +5,9 @@
 #include "app/mainwindow/presenters/LockPresenter.h"
 #include "app/mainwindow/presenters/TitleBarPresenter.h"
 #include "app/mainwindow/views/CategoryColumnView.h"
+#include "app/mainwindow/views/CategoryDialog.h"
+#include "app/mainwindow/views/ClassifyColorGrid.h"
+#include "app/mainwindow/views/ClassifyColorViewItem.h"
 #include "app/mainwindow/views/LockOverlay.h"
 #include "app/mainwindow/views/MainWindow.h"
 #include "core/model/UserInfo.h"
@@ -16,7 +19,10 @@
 
 #include "app/uikit/TipButton.h"
 
+#include <QInputMethodEvent>
 #include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QListView>
@@ -35,6 +41,7 @@ private slots:
     void lockOverlayKeepsKeysFromTheCoveredViews();
     void pollBringsAnotherDevicesChangesAndKeepsTheSelection();
     void noteListShowsTheChosenCategoryAndFollowsThePoll();
+    void categoryAddedThroughTheDialogReachesTheService();
 
 private:
     QString m_root;
@@ -263,6 +270,41 @@ void TstMainWindow::noteListShowsTheChosenCategoryAndFollowsThePoll()
     rig.tick();
     QTRY_COMPARE(listedTexts(notes), QStringList{QStringLiteral("买菜和水果")});
     QCOMPARE(window.columnPresenter()->selectedCategory().classId, lifeId);
+}
+
+void TstMainWindow::categoryAddedThroughTheDialogReachesTheService()
+{
+    // A new account: the first pull brings nothing, so the default category is made.
+    CategoryTestRig rig(m_root);
+    MainWindow window(rig.services, rig.coordinator.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    rig.signIn();
+    QVERIFY(rig.settle());
+    QListView *categories = window.column()->listView();
+    QTRY_COMPARE(listedTexts(categories), QStringList{"默认"});
+
+    QTest::mouseClick(window.column()->addButton(), Qt::LeftButton);
+    QTRY_VERIFY(window.categoryDialog() && window.categoryDialog()->isVisible());
+    CategoryDialog *dialog = window.categoryDialog();
+    QInputMethodEvent typed;
+    typed.setCommitString(QStringLiteral("旅行计划"));
+    QCoreApplication::sendEvent(dialog->nameField(), &typed);
+    QTest::mouseClick(dialog->colorGrid()->item(8), Qt::LeftButton);
+    QTest::mouseClick(dialog->addTopButton(), Qt::LeftButton);
+    QTest::mouseClick(dialog->confirmButton(), Qt::LeftButton);
+    QTRY_VERIFY(!window.categoryDialog());
+    QVERIFY(rig.settle());
+
+    QStringList onService;
+    for (const auto &c : rig.s.notes->liveCategories(rig.s.tester()))
+        onService << c.name + ":" + c.backColor;
+    onService.sort();
+    QCOMPARE(onService, (QStringList{"旅行计划:#0583dc", "默认:#10b56c"}));
+    QTRY_COMPARE(listedTexts(categories), (QStringList{"旅行计划", "默认"}));
+    QCOMPARE(window.columnPresenter()->selectedCategory().classId, rig.device->categories().first()->classId());
+    QCOMPARE(categories->selectionModel()->selectedIndexes().first().row(), 0);
+    QCOMPARE(rig.s.feedback->toasts(), QStringList{"新增成功"});
 }
 
 PRELVANE_TEST_MAIN(TstMainWindow)
