@@ -7,12 +7,18 @@
 #include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 #include "notes/reminderwindow/views/NoteRemindViewController.h"
 #include "notes/reminderwindow/views/WIFIRemindViewController.h"
+#include "notes/reminderwindow/views/WiFiListViewController.h"
 #include "platform/base/Clock.h"
+#include "platform/network/FakeNetworkMonitor.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QTableView>
+#include <QToolButton>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -195,6 +201,62 @@ private slots:
         QCOMPARE(value->remindCycleType(), 0u);
         QCOMPARE(value->remindInterval(), 0);
         QVERIFY(value->remindStartTime().isNull());
+    }
+
+    // The Wi-Fi tab driven as a user: a new row typed in, a network picked from the nearby list, ticks
+    // clicked, a leave reminder confirmed.
+    void wifiTabAsAUserDrivesIt()
+    {
+        FakeNetworkMonitor networks;
+        networks.setScannedWiFiNames({QStringLiteral("Library"), QStringLiteral("Cafe")});
+        NoteRemindModel value;
+        value.setConnectWifiIds(QStringLiteral("0"));
+        auto *window = new NoteRemindViewController(value, m_services, &networks);
+        window->present();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(window->tabs()->currentIndex(), int(NoteRemindViewController::WifiTab));
+        WIFIRemindViewController *tab = window->wifiTab();
+        QTableView *table = tab->table();
+        WIFIRemindPresenter *presenter = tab->presenter();
+
+        QTest::mouseClick(byText<QToolButton>(tab, QStringLiteral("+")), Qt::LeftButton);
+        QCOMPARE(presenter->rowCount(), 2);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        QTest::keyClicks(editor, QStringLiteral("Attic"));
+        QTest::keyClick(editor, Qt::Key_Return);
+        QTRY_COMPARE(presenter->networkAt(1)->name, QStringLiteral("Attic"));
+
+        QTest::mouseClick(tab->nearbyButton(), Qt::LeftButton);
+        WiFiListViewController *nearby = tab->findChild<WiFiListViewController *>();
+        QVERIFY(nearby && nearby->isVisible());
+        const QModelIndex cafe = nearby->list()->model()->index(1, 0);
+        QTest::mouseClick(nearby->list()->viewport(), Qt::LeftButton, {},
+                          nearby->list()->visualRect(cafe).center());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(presenter->rowCount(), 3);
+        QCOMPARE(presenter->networkAt(2)->name, QStringLiteral("Cafe"));
+
+        // A click on a check box ticks its row; "任意无线" goes.
+        const QModelIndex attic = presenter->model()->index(1, WifiNetworkListModel::NameColumn);
+        QStyleOptionViewItem option;
+        option.rect = table->visualRect(attic);
+        option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
+        const QRect check =
+            table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, check.center());
+        QVERIFY(presenter->isTicked(1));
+        QVERIFY(!presenter->isTicked(0));
+
+        QTest::mouseClick(byText<QRadioButton>(tab, QStringLiteral("断开时提醒")), Qt::LeftButton);
+        QVERIFY(!presenter->isJoin());
+        // Attic has a name but the service never took it: nothing to hand back, as with no tick.
+        QSignalSpy handed(window, &NoteRemindViewController::remindConfirmed);
+        QPointer<NoteRemindViewController> alive(window);
+        click(tab, QStringLiteral("确定"));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!alive);
+        QCOMPARE(handed.count(), 0);
     }
 
     // Every repeat choice in both calendars goes through the window into the value and comes back from it
