@@ -36,14 +36,8 @@ NoteEditorPresenter::NoteEditorPresenter(const Services &services, QObject *pare
     if (m_services.store)
         connect(m_services.store, &Context::changesSaved, this, &NoteEditorPresenter::storeChanged);
     if (m_services.session) {
-        connect(m_services.session, &Session::signingOut, this, [this] {
-            // What the user typed stays with the note and goes out after the next sign-in.
-            NoteDetail *n = row();
-            const bool saved = n && autoSave(n);
-            load(nullptr, false);
-            if (saved)
-                save();
-        });
+        // The sign-out wipes the account's rows: nothing of this sign-in is held or written.
+        connect(m_services.session, &Session::signingOut, this, [this] { load(nullptr, false); });
     }
 }
 
@@ -272,7 +266,9 @@ void NoteEditorPresenter::confirm()
         load(nullptr, false);
         return;
     }
-    if (isBlank(m_text)) {
+    // A text the user left alone is the stored one, which a pull may have renewed meanwhile.
+    const QString text = m_textChanged ? m_text : n->content();
+    if (isBlank(text)) {
         if (isBlank(n->content()) || isClientId(n->cId())) {
             // Never sent: the service has nothing to delete.
             deleteLocally(n);
@@ -290,7 +286,7 @@ void NoteEditorPresenter::confirm()
     m_editing = false;
     m_textChanged = false;
     Classify *chosen = chosenCategory();
-    n->setContent(m_text);
+    n->setContent(text);
     n->setFontColor(colorValue());
     if (const Classify *c = n->classify())
         n->setClassId(c->classId());

@@ -7,6 +7,7 @@
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 #include "notes/editor/presenter/TextColorModel.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Session.h"
 #include "platform/store/Context.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/RecordingFeedback.h"
@@ -35,6 +36,7 @@ class TestNoteEditor : public QObject
 private:
     StoreFixture m_fx;
     std::unique_ptr<AppEvents> m_events;
+    std::unique_ptr<Session> m_session;
     std::unique_ptr<RecordingFeedback> m_feedback;
     std::unique_ptr<EventRecorder> m_recorder;
     std::unique_ptr<NoteEditorPresenter> m_editor;
@@ -93,6 +95,8 @@ private slots:
     {
         QVERIFY(m_fx.open(now()));
         m_events = std::make_unique<AppEvents>();
+        m_session = std::make_unique<Session>();
+        m_session->signIn("u1");
         m_feedback = std::make_unique<RecordingFeedback>();
         m_feedback->autoAnswer.reset();
         m_work = m_fx.category("k1", "工作");
@@ -107,6 +111,7 @@ private slots:
         services.store = ctx();
         services.events = m_events.get();
         services.feedback = m_feedback.get();
+        services.session = m_session.get();
         m_editor = std::make_unique<NoteEditorPresenter>(services);
         m_confirmed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::editConfirmed);
         m_dismissed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::dismissed);
@@ -120,6 +125,7 @@ private slots:
         m_dismissed.reset();
         m_editor.reset();
         m_feedback.reset();
+        m_session.reset();
         m_events.reset();
         m_fx.close();
     }
@@ -282,6 +288,20 @@ private slots:
         }
     }
 
+    // A confirm without typing keeps a text a pull brought meanwhile; the colour chosen is stored.
+    void confirmKeepsAPulledText()
+    {
+        show("101");
+        editor()->edit();
+        editor()->chooseColor(1);
+        changeElsewhere("101", "别处改的");
+        editor()->edit();
+        QCOMPARE(note("101")->content(), "别处改的");
+        QCOMPARE(note("101")->fontColor(), TextColorModel::all().at(1).color);
+        QCOMPARE(editor()->text(), "别处改的");
+        QCOMPARE(m_confirmed->size(), 1);
+    }
+
     // Choosing another category moves the note there at the confirm, at the bottom.
     void confirmMovesToTheChosenCategory()
     {
@@ -359,6 +379,7 @@ private slots:
         QTest::addColumn<QString>("how");
         QTest::newRow("view state, changed by a pull") << "pull";
         QTest::newRow("edit state, nothing typed") << "edit";
+        QTest::newRow("edit state, nothing typed, changed by a pull") << "edit pull";
         QTest::newRow("typed back to the stored text") << "same";
         QTest::newRow("only blanks") << "blank";
     }
@@ -373,6 +394,8 @@ private slots:
             QCOMPARE(editor()->text(), "别处改的");
         } else {
             editor()->edit();
+            if (how == "edit pull")
+                changeElsewhere("101", "别处改的");
             if (how == "same") {
                 editor()->setText("别的");
                 editor()->setText("内容 101");
@@ -383,7 +406,7 @@ private slots:
         note("101")->setIsSync(true);
         save();
         show("102");
-        QCOMPARE(note("101")->content(), how == "pull" ? "别处改的" : "内容 101");
+        QCOMPARE(note("101")->content(), how.endsWith("pull") ? "别处改的" : "内容 101");
         QVERIFY(note("101")->isSync());
         QCOMPARE(note("101")->actionType(), 0);
         QVERIFY(events().isEmpty());
@@ -775,6 +798,20 @@ private slots:
         editor()->setText("再改");
         editor()->edit();
         QCOMPARE(note("555")->actionType(), 2);
+    }
+
+    // A sign-out drops the note being edited; the wipe that follows takes the rows.
+    void signingOutDropsTheNote()
+    {
+        show("101");
+        editor()->edit();
+        editor()->setText("没确定的");
+        m_session->signOut();
+        QVERIFY(!editor()->hasNote());
+        QVERIFY(!editor()->isEditing());
+        QCOMPARE(note("101")->content(), "内容 101");
+        QVERIFY(!ctx()->hasChanges());
+        QVERIFY(events().isEmpty());
     }
 
     // Nothing shown: every action is ignored.
