@@ -9,6 +9,7 @@
 #include "app/uikit/TipImageView.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -32,7 +33,8 @@ constexpr int edgeMargin = 16;
 
 QPixmap image(const QString &name, int size, const QColor &tint = {})
 {
-    constexpr qreal ratio = 2.0;
+    // Drawn for the sharpest screen there is (at least twice), so no screen scales it up.
+    const qreal ratio = qMax<qreal>(2.0, qApp->devicePixelRatio());
     QPixmap pixmap = AppImages::pixmap(name, QSize(size, size), ratio);
     if (tint.isValid() && !pixmap.isNull()) {
         pixmap = QPixmap::fromImage(lp_imageTintedWithColor(pixmap.toImage(), tint));
@@ -170,8 +172,10 @@ EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
     // Reminder line.
     m_dateView->setObjectName(QStringLiteral("dateView"));
     fillLine(m_dateView);
+    // The line can take the keyboard focus while editing: show where it is.
+    m_dateView->setStyleSheet(QStringLiteral("#dateView:focus{border:1px solid #7aa7d6;}"));
     m_dateView->setFixedHeight(36);
-    m_dateView->setFocusPolicy(Qt::StrongFocus);
+    m_dateView->setFocusPolicy(Qt::TabFocus);
     m_dateImgView->setObjectName(QStringLiteral("dateImgView"));
     m_dateImgView->setFixedSize(12, 12);
     m_dateImgView->setPosition(2);
@@ -205,8 +209,7 @@ EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
     m_setView->setFixedHeight(36);
     m_textColorBox->setObjectName(QStringLiteral("textColorBox"));
     m_textColorBox->setFixedSize(14, 14);
-    m_textColorBox->setFocusPolicy(Qt::StrongFocus);
-    m_textColorBox->setAutoFillBackground(true);
+    m_textColorBox->setFocusPolicy(Qt::TabFocus);
     m_textColorNameLab->setObjectName(QStringLiteral("textColorNameLab"));
     setPixelFont(m_textColorNameLab, 13);
     setTextColor(m_textColorNameLab, lineText);
@@ -399,16 +402,17 @@ void EditNoteView::render()
     m_clearRemindButton->setVisible(editing);
     const Qt::CursorShape hand = editing ? Qt::PointingHandCursor : Qt::ArrowCursor;
     m_dateView->setCursor(hand);
-    m_dateView->setFocusPolicy(editing ? Qt::StrongFocus : Qt::NoFocus);
+    m_dateView->setFocusPolicy(editing ? Qt::TabFocus : Qt::NoFocus);
 
-    QPalette cp = m_textColorBox->palette();
-    cp.setColor(QPalette::Window, color);
-    m_textColorBox->setPalette(cp);
+    m_textColorBox->setStyleSheet(
+        QStringLiteral("#textColorBox{background:%1;border:1px solid rgba(0,0,0,40);}"
+                       "#textColorBox:focus{border:2px solid #7aa7d6;}")
+            .arg(color.name()));
     const int colorIndex = p->colorIndex();
     m_textColorNameLab->setText(colorIndex >= 0 ? p->colors().at(colorIndex).title : QString());
     m_textColorBox->setCursor(hand);
     m_textColorNameLab->setCursor(hand);
-    m_textColorBox->setFocusPolicy(editing ? Qt::StrongFocus : Qt::NoFocus);
+    m_textColorBox->setFocusPolicy(editing ? Qt::TabFocus : Qt::NoFocus);
 
     {
         const QSignalBlocker blocker(m_classifyBtn);

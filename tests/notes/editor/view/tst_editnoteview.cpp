@@ -9,6 +9,8 @@
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 
+#include "app/uikit/MouseView.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
@@ -130,6 +132,13 @@ private slots:
         QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
         QTest::mouseClick(m_view->dateLabel(), Qt::LeftButton);
         QCOMPARE(wanted.size(), 1);
+        // From the keyboard: Tab leaves the text for the reminder line, Space opens it.
+        QVERIFY(m_view->textEdit()->hasFocus());
+        QTest::keyClick(m_view->textEdit(), Qt::Key_Tab);
+        QVERIFY(m_view->dateView()->hasFocus());
+        QTest::keyClick(m_view->dateView(), Qt::Key_Space);
+        QCOMPARE(wanted.size(), 2);
+        QCOMPARE(presenter()->text(), "内容 101");
     }
 
     // The empty state's button and its text both ask for a new note.
