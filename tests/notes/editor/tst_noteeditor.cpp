@@ -343,12 +343,17 @@ private slots:
         QTest::newRow("uploaded") << "101" << 2;
         QTest::newRow("client id") << "c5" << 1;
         QTest::newRow("new note") << "new" << 1;
+        QTest::newRow("nothing shown next") << "none" << 2;
     }
     void autoSave()
     {
         QFETCH(QString, cId);
         QFETCH(int, actionType);
-        if (cId == "new") {
+        // "none": the list announced no note (e.g. an empty category was chosen).
+        const bool none = cId == "none";
+        if (none) {
+            cId = "101";
+        } else if (cId == "new") {
             cId = "c6";
             newNote(cId, m_work);
         } else if (cId != "101") {
@@ -359,6 +364,13 @@ private slots:
         if (!editor()->isEditing())
             editor()->edit();
         editor()->setText("打了字");
+        if (none) {
+            editor()->showNote(NoteKey{});
+            QCOMPARE(note(cId)->content(), "打了字");
+            QCOMPARE(events(), QStringList{"SyncPushNoteDatas=" + cId});
+            QVERIFY(!editor()->hasNote());
+            return;
+        }
         show("103");
         QVERIFY(!ctx()->hasChanges());
         QCOMPARE(note(cId)->content(), "打了字");
