@@ -8,6 +8,8 @@
 #include "app/mainwindow/views/TitleBarView.h"
 #include "app/uikit/AlertViewController.h"
 #include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/detail/presenter/NoteDetailPresenter.h"
+#include "notes/detail/view/NoteDetailViewController.h"
 #include "notes/categories/CategoryDialogPresenter.h"
 #include "notes/categories/CategoryMenuPresenter.h"
 #include "notes/list/presenter/NoteListPresenter.h"
@@ -70,7 +72,11 @@ MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordi
     m_noteList->setObjectName(QStringLiteral("noteListPane"));
     m_noteSplit->setChildrenCollapsible(false);
     m_noteSplit->addWidget(m_noteList);
-    m_noteSplit->addWidget(emptyPane(QStringLiteral("noteDetailPane"), m_noteSplit));
+    m_noteDetail = new NoteDetailViewController(services, m_noteSplit);
+    // A note added in the pane goes into the category the list shows.
+    m_noteDetail->presenter()->setCategorySource(
+        [list = QPointer<NoteListPresenter>(m_noteList->presenter())] { return list ? list->category() : CategoryKey{}; });
+    m_noteSplit->addWidget(m_noteDetail);
     m_noteSplit->setSizes({300, 480});
     // A wider window widens the detail; the list keeps the width the user gave it.
     m_noteSplit->setStretchFactor(0, 0);

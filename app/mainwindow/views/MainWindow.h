@@ -12,6 +12,7 @@ class CategoryDialog;
 class CategoryMenuPresenter;
 class CategorySyncCoordinator;
 class LockOverlay;
+class NoteDetailViewController;
 class NoteListView;
 class QSplitter;
 class QStackedWidget;
@@ -39,6 +40,7 @@ public:
     // The right pane's first child: the note list, then the note detail.
     QSplitter *noteSplit() const { return m_noteSplit; }
     NoteListView *noteList() const { return m_noteList; }
+    NoteDetailViewController *noteDetail() const { return m_noteDetail; }
     LockOverlay *lockOverlay() const { return m_lock; }
     // The current width of the category column.
     int leftColumnWidth() const;
@@ -62,6 +64,7 @@ private:
     QStackedWidget *m_rightPane;
     QSplitter *m_noteSplit;
     NoteListView *m_noteList;
+    NoteDetailViewController *m_noteDetail;
     QPointer<LockOverlay> m_lock;
     CategoryMenuPresenter *m_categoryMenu;
     QPointer<CategoryDialog> m_categoryDialog;
