@@ -51,7 +51,13 @@ class SaveParams
 public:
     void reserve(qsizetype n) { m_params.reserve(size_t(n)); }
     qsizetype size() const { return qsizetype(m_params.size()); }
-    void addInteger(qint64 n) { m_params.push_back({Kind::Integer, n, 0, 0, 0}); }
+    void addInteger(qint64 n)
+    {
+        Param p;
+        p.kind = Kind::Integer;
+        p.integer = n;
+        m_params.push_back(p);
+    }
 
     void add(const QVariant &v, const EntityDescription &e, int slot)
     {
@@ -83,13 +89,13 @@ public:
                 m_params.push_back({});
             return;
         case AttributeType::Float:
-            if (v.isValid() && !v.isNull())
-                m_params.push_back({Kind::Real, 0,
-                                    v.typeId() == QMetaType::Float
-                                        ? *static_cast<const float *>(v.constData())
-                                        : v.toDouble(),
-                                    0, 0});
-            else
+            if (v.isValid() && !v.isNull()) {
+                Param p;
+                p.kind = Kind::Real;
+                p.real = v.typeId() == QMetaType::Float ? *static_cast<const float *>(v.constData())
+                                                        : v.toDouble();
+                m_params.push_back(p);
+            } else
                 m_params.push_back({});
             return;
         case AttributeType::Text:
@@ -111,9 +117,8 @@ public:
                 m_params.push_back({});
                 return;
             }
-            const qsizetype at = m_bytes.size();
+            addBytes(Kind::Blob, m_bytes.size(), encoded.bytes.size());
             m_bytes.append(encoded.bytes);
-            m_params.push_back({Kind::Blob, 0, 0, at, encoded.bytes.size()});
             return;
         }
         }
@@ -131,10 +136,10 @@ public:
         case Kind::Real:
             return sqlite3_bind_double(stmt, index, p.real) == SQLITE_OK;
         case Kind::Text:
-            return sqlite3_bind_text(stmt, index, m_bytes.constData() + p.offset, int(p.size),
+            return sqlite3_bind_text(stmt, index, m_bytes.constData() + p.offset, p.size,
                                      SQLITE_STATIC) == SQLITE_OK;
         case Kind::Blob:
-            return sqlite3_bind_blob(stmt, index, m_bytes.constData() + p.offset, int(p.size),
+            return sqlite3_bind_blob(stmt, index, m_bytes.constData() + p.offset, p.size,
                                      SQLITE_STATIC) == SQLITE_OK;
         }
         return false;
@@ -142,13 +147,16 @@ public:
 
 private:
     using Kind = SqliteConnection::Encoded::Kind;
+    // Sixteen bytes: a large save holds one per column of every row it writes.
     struct Param
     {
         Kind kind = Kind::Null;
-        qint64 integer = 0;
-        double real = 0;
-        qsizetype offset = 0;
-        qsizetype size = 0;
+        int size = 0; // of a text or blob
+        union {
+            qint64 integer = 0;
+            double real;
+            qsizetype offset; // of a text or blob in m_bytes
+        };
     };
 
     void addText(const QString &text)
@@ -164,7 +172,16 @@ private:
         m_bytes.resize(at + room);
         char *end = m_utf8.appendToBuffer(m_bytes.data() + at, text);
         m_bytes.resize(end - m_bytes.constData());
-        m_params.push_back({Kind::Text, 0, 0, at, m_bytes.size() - at});
+        addBytes(Kind::Text, at, m_bytes.size() - at);
+    }
+
+    void addBytes(Kind kind, qsizetype at, qsizetype size)
+    {
+        Param p;
+        p.kind = kind;
+        p.size = int(size);
+        p.offset = at;
+        m_params.push_back(p);
     }
 
     std::vector<Param> m_params;
@@ -217,6 +234,7 @@ struct Context::EntityState
     QList<QVariant> emptyValues; // a new row's values
     QList<int> slotTarget;       // per slot: the entity a relationship slot points at, else -1
     QBitArray unchanged;         // no slot changed, shared by the rows
+    QBitArray allChanged;        // every slot changed (a new row), shared likewise
 };
 
 namespace {
@@ -241,6 +259,16 @@ QVariant readSlot(sqlite3_stmt *stmt, int column, const EntityDescription &e, in
         return key > 0 ? QVariant(qlonglong(key)) : QVariant();
     }
     return SqliteConnection::column(stmt, column, slotType(e, slot), slotTransformer(e, slot));
+}
+
+// A whole row's slot values, from column 1 on (as selectColumns orders them).
+QList<QVariant> readRow(sqlite3_stmt *stmt, const EntityDescription &e, int slotTotal)
+{
+    QList<QVariant> values;
+    values.reserve(slotTotal);
+    for (int s = 0; s < slotTotal; ++s)
+        values.emplaceBack(readSlot(stmt, s + 1, e, s));
+    return values;
 }
 
 QString valueKey(const QVariant &v)
@@ -296,6 +324,7 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
                 st->slotTarget[slot] = t->index;
         }
         st->unchanged = QBitArray(e.slotCount());
+        st->allChanged = QBitArray(e.slotCount(), true);
         m_states.push_back(std::move(st));
     }
 }
@@ -318,7 +347,7 @@ ManagedObject *Context::registered(int entity, qint64 pk) const
     return m_states.at(entity)->registered.value(pk, nullptr);
 }
 
-ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values,
+ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, QList<QVariant> values,
                                     qint64 revision)
 {
     const EntityDescription &desc = m_store->model().entityAt(e.index);
@@ -327,7 +356,7 @@ ManagedObject *Context::materialise(const EntityDescription &e, qint64 pk, const
     o->m_context = this;
     o->m_pk = pk;
     o->m_revision = revision;
-    o->m_values = values;
+    o->m_values = std::move(values);
     o->m_dirty = state(e.index).unchanged;
     o->m_registered = true;
     m_owned.emplace_back(o);
@@ -383,10 +412,8 @@ ManagedObject *Context::objectForKey(int entity, qint64 pk)
     sqlite3_bind_int64(stmt, 1, pk);
     ManagedObject *o = nullptr;
     if (sqlite3_step(stmt) == SQLITE_ROW) {
-        QList<QVariant> values;
-        for (int s = 0; s < e.slotCount(); ++s)
-            values.append(readSlot(stmt, s + 1, e, s));
-        o = materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1));
+        const int slotTotal = e.slotCount();
+        o = materialise(e, pk, readRow(stmt, e, slotTotal), sqlite3_column_int64(stmt, slotTotal + 1));
     }
     sqlite3_reset(stmt);
     return o;
@@ -484,11 +511,9 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
                         continue;
                     out.append(o);
                 } else {
-                    QList<QVariant> values;
-                    values.reserve(e.slotCount());
-                    for (int s = 0; s < e.slotCount(); ++s)
-                        values.append(readSlot(stmt, s + 1, e, s));
-                    out.append(materialise(e, pk, values, sqlite3_column_int64(stmt, e.slotCount() + 1)));
+                    const int slotTotal = int(st.emptyValues.size());
+                    out.append(materialise(e, pk, readRow(stmt, e, slotTotal),
+                                           sqlite3_column_int64(stmt, slotTotal + 1)));
                 }
                 if (firstOnly)
                     break;
@@ -686,6 +711,18 @@ SaveResult Context::saveAndWait()
     };
     QList<Write> writes;
     SaveParams params;
+    {
+        // Room for every row at once: growing by entity would copy what the earlier
+        // entities put in.
+        qsizetype rows = 0, values = 0;
+        for (int ei = 0; ei < int(m_states.size()); ++ei) {
+            const qsizetype n = m_states.at(ei)->dirty.size();
+            rows += n;
+            values += n * (m_store->model().entityAt(ei).slotCount() + 3);
+        }
+        writes.reserve(rows);
+        params.reserve(values);
+    }
     for (int ei = 0; ei < int(m_states.size()); ++ei) {
         EntityState &st = *m_states.at(ei);
         if (st.dirty.isEmpty())
@@ -699,8 +736,6 @@ SaveResult Context::saveAndWait()
         // In key order: every table and index B-tree then grows at its end.
         std::sort(rows.begin(), rows.end(),
                   [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
-        writes.reserve(writes.size() + rows.size());
-        params.reserve(params.size() + rows.size() * (slotTotal + 2));
         for (ManagedObject *o : rows) {
             sqlite3_stmt *stmt = nullptr;
             const qsizetype first = params.size();
@@ -809,6 +844,14 @@ SaveResult Context::saveAndWait()
     // Written: the pending state becomes the stored state.
     ChangeSet changes;
     changes.revision = saveRevision;
+    {
+        qsizetype counts[3] = {0, 0, 0};
+        for (const Write &w : std::as_const(writes))
+            ++counts[int(w.op)];
+        changes.inserted.reserve(counts[int(Op::Insert)]);
+        changes.updated.reserve(counts[int(Op::Update)]);
+        changes.deleted.reserve(counts[int(Op::Delete)]);
+    }
     SaveResult result;
     QSet<ManagedObject *> skipped;
     for (const Write &w : std::as_const(writes)) {
@@ -821,7 +864,7 @@ SaveResult Context::saveAndWait()
         const int ei = o->m_entity->index;
         switch (w.op) {
         case Op::Insert:
-            changes.inserted.append({ei, o->m_pk, o->m_values, QBitArray(o->m_values.size(), true)});
+            changes.inserted.append({ei, o->m_pk, o->m_values, state(ei).allChanged});
             break;
         case Op::Update:
             changes.updated.append({ei, o->m_pk, o->m_values, o->m_dirty});
@@ -1096,10 +1139,7 @@ ManagedObject *Context::rowFromStatement(const EntityDescription &e, sqlite3_stm
     }
     *pending = false;
     const int slotTotal = int(st.emptyValues.size());
-    QList<QVariant> values(slotTotal);
-    for (int s = 0; s < slotTotal; ++s)
-        values[s] = readSlot(stmt, s + 1, e, s);
-    return materialise(e, pk, values, sqlite3_column_int64(stmt, slotTotal + 1));
+    return materialise(e, pk, readRow(stmt, e, slotTotal), sqlite3_column_int64(stmt, slotTotal + 1));
 }
 
 QList<ManagedObject *> Context::fetch(const EntityDescription &entity, const FetchRequest &request)

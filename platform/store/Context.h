@@ -237,8 +237,7 @@ private:
     struct EntityState;
     EntityState &state(int entity);
     ManagedObject *registered(int entity, qint64 pk) const;
-    ManagedObject *materialise(const EntityDescription &e, qint64 pk, const QList<QVariant> &values,
-                               qint64 revision);
+    ManagedObject *materialise(const EntityDescription &e, qint64 pk, QList<QVariant> values, qint64 revision);
     ManagedObject *objectForKey(int entity, qint64 pk);
     // The row a statement stands on (columns as selectColumns); pending tells that it
     // has pending changes and must be judged in memory.

@@ -252,7 +252,8 @@ bool isObjectOrMissing(const QJsonValue &v)
     return Missing::isMissing(v) || v.isObject();
 }
 
-bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
+// With `notes`, each entry's detail must be an object too (one pass over a large list).
+bool listOfObjects(const QJsonValue &section, QString *error, const char *name, bool notes = false)
 {
     if (Missing::isMissing(section))
         return true;
@@ -267,9 +268,14 @@ bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
         *error = QStringLiteral("%1.datas is not a list").arg(QLatin1String(name));
         return false;
     }
-    for (const QJsonValue &v : datas.toArray()) {
-        if (!v.isObject()) {
+    const QJsonArray entries = datas.toArray();
+    for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+        if (!(*it).isObject()) {
             *error = QStringLiteral("%1.datas holds an entry that is not an object").arg(QLatin1String(name));
+            return false;
+        }
+        if (notes && !isObjectOrMissing((*it).toObject().value(kDetail))) {
+            *error = QStringLiteral("a note entry's detail is not an object");
             return false;
         }
     }
@@ -709,18 +715,7 @@ bool NoteMapManager::validate(const QJsonObject &data, QString *error)
         listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), &e, "syncContentLogDelResult") &&
         listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), &e, "syncUserWifiResult") &&
         listOfObjects(data.value(QStringLiteral("syncClassResult")), &e, "syncClassResult") &&
-        listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult");
-    if (ok) {
-        for (const QJsonValue &v :
-             data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray()) {
-            const QJsonValue d = v.toObject().value(kDetail);
-            if (!isObjectOrMissing(d)) {
-                e = QStringLiteral("a note entry's detail is not an object");
-                ok = false;
-                break;
-            }
-        }
-    }
+        listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult", true);
     if (!ok && error)
         *error = e;
     return ok;
