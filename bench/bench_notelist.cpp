@@ -4,6 +4,10 @@
 // category, the list's layout and its first paint.
 // ChangedNotes: a save that changed 100 of the shown notes (their text, or
 // their order too) applied to the shown list.
+// Scrolling: the shown category scrolled from top to bottom, a quarter of the
+// list's height a frame; each frame moves the scroll bar and paints the list as
+// the screen would get it. Reports the paint time per frame (mean, slowest,
+// 99th percentile) and the frames that missed 60 frames per second.
 
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
@@ -18,10 +22,15 @@
 #include "platform/store/Store.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QListView>
 #include <QPainter>
+#include <QScrollBar>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <vector>
 
 #include <benchmark/benchmark.h>
 
@@ -153,6 +162,53 @@ void ChangedNotes(benchmark::State &state)
     list.ctx->rollback();
 }
 BENCHMARK(ChangedNotes)->Arg(0)->Arg(1)->ArgName("reorder")->Unit(benchmark::kMillisecond);
+
+void Scrolling(benchmark::State &state)
+{
+    Fixture &f = fixture();
+    ShownList list(f);
+    list.show(f.classId);
+    QListView *rows = list.view->listView();
+    QScrollBar *bar = rows->verticalScrollBar();
+    QImage frame(rows->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    const int step = std::max(1, rows->viewport()->height() / 4);
+    std::vector<qint64> frames;
+    for (auto _ : state) {
+        state.PauseTiming();
+        bar->setValue(0);
+        state.ResumeTiming();
+        for (int value = 0;; value += step) {
+            QElapsedTimer timer;
+            timer.start();
+            bar->setValue(value);
+            QPainter painter(&frame);
+            rows->viewport()->render(&painter);
+            painter.end();
+            frames.push_back(timer.nsecsElapsed());
+            if (value >= bar->maximum())
+                break;
+        }
+    }
+    // A frame of one colour would mean no row was painted.
+    const bool painted = std::any_of(frame.constBits(), frame.constBits() + frame.sizeInBytes(),
+                                     [&frame](uchar b) { return b != frame.constBits()[0]; });
+    if (frames.empty() || bar->maximum() <= 0 || !painted) {
+        state.SkipWithError("nothing scrolled or painted");
+        return;
+    }
+    std::sort(frames.begin(), frames.end());
+    double total = 0;
+    for (qint64 ns : frames)
+        total += double(ns);
+    const auto ms = [](double ns) { return ns / 1e6; };
+    state.counters["frames"] = double(frames.size());
+    state.counters["mean_frame_ms"] = ms(total / double(frames.size()));
+    state.counters["p99_frame_ms"] = ms(double(frames[frames.size() * 99 / 100]));
+    state.counters["max_frame_ms"] = ms(double(frames.back()));
+    state.counters["frames_over_16.7ms"] =
+        double(std::count_if(frames.begin(), frames.end(), [](qint64 ns) { return ns > 16'666'667; }));
+}
+BENCHMARK(Scrolling)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 
