@@ -38,7 +38,10 @@ QColor noteColor(const QString &hex)
 
 bool NoteRowFormatter::isActive(const DateRemind *remind)
 {
-    return remind && remind->remindActionType() != 3;
+    // A record with neither a date nor networks (a cleared value confirmed on a note that had none) has
+    // nothing to show.
+    return remind && remind->remindActionType() != 3
+           && (!remind->remindRealDateTime().trimmed().isEmpty() || !remind->connectWifiIds().trimmed().isEmpty());
 }
 
 int NoteRowFormatter::heightFor(const DateRemind *remind)

@@ -16,7 +16,7 @@ public:
 
     // `importantMinutes` is UserSet.importantRemindInterval (below 1 counts as 5).
     static NoteRowLook format(const NoteDetail *note, const DateRemind *remind, qint64 importantMinutes);
-    // A reminder that is not cleared: the row shows its reminder line.
+    // A reminder that is not cleared and has a date or networks: the row shows its reminder line.
     static bool isActive(const DateRemind *remind);
     // The row's height: taller exactly when the reminder line is shown.
     static int heightFor(const DateRemind *remind);

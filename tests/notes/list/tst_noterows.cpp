@@ -169,6 +169,8 @@ private slots:
             << "wifi" << true << "-" << 8 << "-";
         QTest::newRow("cleared") << open << Remind{.actionType = 3, .real = "2026/3/5 09:00:00", .rType = 1}
                                  << "" << "" << "-" << false << "-" << 8 << "-";
+        QTest::newRow("neither date nor networks") << open << Remind{.cycle = 1, .interval = 1} << "" << ""
+                                                   << "-" << false << "-" << 8 << "-";
         QTest::newRow("completed, still due") << Row{"a", "", true}
                                               << Remind{.real = "2026/3/5 09:00:00"} << "3月5日 09:00" << ""
                                               << "date" << true << "-" << 8 << "-";
