@@ -163,10 +163,13 @@ void NoteDetailPresenter::addNote()
     }
     m_remind.reset();
     // A new note the user left without text is shown again rather than another made.
-    const QString classId = c->classId();
-    NoteDetail *note = ctx->findFirstWhere<NoteDetail>([&classId](const NoteDetail *n) {
-        return n->classId() == classId && Missing::isMissing(n->content()) && n->actionType() != 3;
-    });
+    const QString content = QStringLiteral("content");
+    NoteDetail *note = ctx->fetchFirst<NoteDetail>(
+        {Predicate::equals(QStringLiteral("classId"), c->classId()) &&
+             (Predicate::isNull(content) || Predicate::equals(content, QStringLiteral(""))) &&
+             Predicate::notEquals(QStringLiteral("actionType"), 3),
+         {{QStringLiteral("sort"), true}},
+         1});
     if (!note) {
         note = NoteActionManager::addActionNoteWithClassify(c);
         if (!note)

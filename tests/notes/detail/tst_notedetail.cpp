@@ -43,6 +43,7 @@ private slots:
     void undoRelinksANoteTheCompletionDeleted_data();
     void undoRelinksANoteTheCompletionDeleted();
     void signOutDropsTheShownNoteAndTheCycle();
+    void snapshotRestoreDropsAWaitingCycle();
 
 private:
     QString m_root;
@@ -112,6 +113,16 @@ void TstNoteDetail::addingTwiceReusesTheEmptyNote()
     QCOMPARE(rig.ctx()->count<NoteDetail>(), 2);
     QCOMPARE(rig.recorder.events, QStringList({"AddNoteDetail=", "NotesListReloadDatas=NoteDetail:" + first.cId,
                                                "NotesListReloadDatas=NoteDetail:" + first.cId}));
+    // An emptied text counts as none; a note with text is never taken.
+    made->setContent(QStringLiteral(""));
+    rig.device->save();
+    rig.pane->addNote();
+    QCOMPARE(rig.pane->shownNote(), first);
+    made->setContent(QStringLiteral("有字了"));
+    rig.device->save();
+    rig.pane->addNote();
+    QVERIFY(rig.pane->shownNote().pk != first.pk);
+    QCOMPARE(rig.ctx()->count<NoteDetail>(), 3);
 }
 
 void TstNoteDetail::addingWithoutCategoryOnlyTellsTheUser()
@@ -380,6 +391,10 @@ void TstNoteDetail::cyclePullsFromThePanesVersion()
     QCOMPARE(rig.pushes().size(), 1);
     QCOMPARE(rig.pushes().first().value("version").toString(), pushed);
     QCOMPARE(rig.pullVersions(), QStringList{pulled});
+    // The busy spinner showed while the pull ran, and went.
+    QVERIFY(std::any_of(rig.s.feedback->entries.cbegin(), rig.s.feedback->entries.cend(),
+                        [](const RecordingFeedback::Entry &e) { return e.kind == RecordingFeedback::Kind::BusyShown; }));
+    QCOMPARE(rig.s.feedback->busyCount(), 0);
     // The pull's version is the pane's from now on, and the stored one.
     QCOMPARE(rig.pane->currentVersion(), QString::number(rig.s.tester().version));
     QCOMPARE(rig.device->version(), rig.pane->currentVersion());
@@ -696,6 +711,27 @@ void TstNoteDetail::signOutDropsTheShownNoteAndTheCycle()
     emit rig.events.syncPushNoteDatas(NoteKey{});
     QTest::qWait(20);
     QCOMPARE(rig.pushes().size(), before);
+}
+
+void TstNoteDetail::snapshotRestoreDropsAWaitingCycle()
+{
+    DetailTestRig rig(m_root);
+    rig.syncedCategory({"甲"});
+    rig.signIn();
+    emit rig.events.reloadNoteDetail(DetailTestRig::keyOf(rig.note("甲")));
+    rig.device->editNote(rig.note("甲"), "甲2");
+    rig.s.service->clearRequests();
+    rig.recorder.clear();
+    rig.pane->editConfirmed();
+    QVERIFY(rig.pane->isSyncing());
+    // The restore replaces everything: the waiting push would write the old data back.
+    rig.device->engine->pull(SyncEngine::PullKind::SnapshotRestore);
+    QVERIFY(!rig.pane->isSyncing());
+    QVERIFY(rig.settle());
+    QCOMPARE(rig.pushes().size(), 0);
+    QCOMPARE(rig.pullVersions(), QStringList{"0"});
+    QVERIFY(rig.leftHomeReloads().isEmpty());
+    QCOMPARE(rig.s.feedback->busyCount(), 0);
 }
 
 PRELVANE_TEST_MAIN(TstNoteDetail)
