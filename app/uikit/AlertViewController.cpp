@@ -104,7 +104,9 @@ void AlertViewController::showEvent(QShowEvent *event)
     QFont small = m_doneButton->font();
     small.setPixelSize(11);
     m_doneButton->setFont(small);
-    m_doneButton->setMinimumHeight(24);
+    // The fill's style sheet drops the native padding: the size keeps the title clear of the edge.
+    m_doneButton->setMinimumSize(80, 24);
+    m_cancleButton->setMinimumWidth(80);
     lp_cornerRadius(m_doneButton, 12);
     lp_backgroundColor(m_doneButton, kSystemRed);
     lp_highlightColor(m_doneButton, kLightGray);
