@@ -24,12 +24,20 @@ CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, Categ
 {
     connect(m_services.events, &AppEvents::reloadLeftHomeList, this, &CategoryColumnPresenter::reload);
     connect(m_services.events, &AppEvents::deselectCollectionItem, this, &CategoryColumnPresenter::deselect);
+    // Whoever tells the list what to show.
+    connect(m_services.events, &AppEvents::notesListReloadDatas, this, [this](const NotesListReload &what) {
+        if (what.kind == NotesListReload::Kind::Category)
+            m_listShows = what.category.classId;
+        else if (what.kind == NotesListReload::Kind::Note)
+            m_listShows.clear();
+    });
     if (m_services.store)
         connect(m_services.store, &Context::changesSaved, this, &CategoryColumnPresenter::onStoreChanges);
     if (m_coordinator)
         connect(m_coordinator, &CategorySyncCoordinator::pullApplied, this, &CategoryColumnPresenter::afterPull);
     // A sign-out drops every key.
     connect(m_services.session, &Session::signingOut, this, [this] {
+        m_listShows.clear();
         m_model->setRows({});
         select(-1);
     });
@@ -130,7 +138,7 @@ void CategoryColumnPresenter::reload(const LeftHomeListReload &what)
     }
 }
 
-void CategoryColumnPresenter::refetchAndAnnounce()
+void CategoryColumnPresenter::refetchAndAnnounce(bool evenWhenShown)
 {
     // The selected category is kept by key; only when it went does the
     // remembered position (or the first one) take over.
@@ -149,7 +157,8 @@ void CategoryColumnPresenter::refetchAndAnnounce()
     m_selected = -2;
     select(row);
     const CategoryListModel::Row r = m_model->row(row);
-    showInNoteList(NotesListReload::showCategory({r.pk, r.classId}));
+    if (evenWhenShown || r.classId != m_listShows)
+        showInNoteList(NotesListReload::showCategory({r.pk, r.classId}));
 }
 
 void CategoryColumnPresenter::reloadFromCategory(const CategoryKey &key)
@@ -215,7 +224,7 @@ void CategoryColumnPresenter::onStoreChanges(const StoreChanges &changes)
 
 void CategoryColumnPresenter::afterPull()
 {
-    refetchAndAnnounce();
+    refetchAndAnnounce(false);
     const UserInfo *info = UserManager::getCurrentInfo();
     if (!info || !info->isDefaultLockScreen())
         emit lockOverlayWanted(false);

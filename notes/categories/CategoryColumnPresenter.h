@@ -63,7 +63,9 @@ signals:
 private:
     QList<CategoryListModel::Row> fetchRows() const;
     void refreshRows(); // keeps the selection by key, tells nobody
-    void refetchAndAnnounce();
+    // After a pull the list already follows the change set: a category it
+    // shows already is not announced again (that would rebuild the list).
+    void refetchAndAnnounce(bool evenWhenShown = true);
     void reloadFromCategory(const CategoryKey &key);
     void showNote(const QString &cId);
     void select(int row);
@@ -77,4 +79,5 @@ private:
     int m_selected = -1;
     int m_lostRow = -1; // where the selected category stood before it went
     Pane m_pane = Pane::Notes;
+    QString m_listShows; // classId the note list was last told to show; empty: unknown
 };

@@ -30,6 +30,8 @@ private slots:
     void forcedSyncAsksFirst_data();
     void forcedSyncAsksFirst();
     void logoutFromTheSettingsPopover();
+    void pollAnnouncesOnlyWhatTheListDoesNotShow_data();
+    void pollAnnouncesOnlyWhatTheListDoesNotShow();
 
 private:
     QString m_root;
@@ -398,6 +400,64 @@ void TstCategoryColumn::logoutFromTheSettingsPopover()
     QVERIFY(!col.rig.coordinator->isRunning());
     QCOMPARE(col.presenter.model()->rowCount(), 0);
     QCOMPARE(col.presenter.selectedRow(), -1);
+}
+
+void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow_data()
+{
+    QTest::addColumn<QString>("listShows"); // "category" as chosen, "note" after a jump, "other" another one
+    QTest::addColumn<QString>("elsewhere");  // what the other device does: "edit" a note, "delete" the category
+    QTest::addColumn<QString>("told");       // the category announced after the poll, empty: none
+    QTest::addRow("a note of the shown category changed") << "category" << "edit" << "";
+    QTest::addRow("the list was told about a note") << "note" << "edit" << "生活";
+    QTest::addRow("the list was told another category") << "other" << "edit" << "生活";
+    QTest::addRow("the shown category went") << "category" << "delete" << "读书";
+}
+
+void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow()
+{
+    QFETCH(QString, listShows);
+    QFETCH(QString, elsewhere);
+    QFETCH(QString, told);
+    Column col(m_root);
+    SyncClient other("b", m_root, col.rig.s.api.get(), *col.rig.s.service, col.rig.s.tester());
+    col.rig.s.tester().sessions << QStringLiteral("token-b");
+    UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
+    for (const char *name : {"工作", "生活", "读书"})
+        other.addNote(other.addCategory(QString::fromUtf8(name)), "内容");
+    QVERIFY(other.sync());
+    col.rig.device->activate();
+    col.rig.signIn();
+    QVERIFY(col.rig.settle());
+    QCOMPARE(col.presenter.model()->rowCount(), 3);
+    col.presenter.clickRow(1);
+    const QString life = col.selectedId();
+    if (listShows == "note")
+        emit col.rig.events.notesListReloadDatas(NotesListReload::showNote({0, "any"}));
+    else if (listShows == "other")
+        emit col.rig.events.notesListReloadDatas(NotesListReload::showCategory({0, "elsewhere"}));
+
+    other.activate();
+    Classify *c = other.categories().at(1);
+    if (elsewhere == "edit")
+        other.editNote(other.notesOf(c).first(), "新内容");
+    else
+        other.deleteCategory(c);
+    QVERIFY(other.sync());
+    col.rig.device->activate();
+    col.told.clear();
+    col.rig.tick();
+    QTRY_VERIFY(col.rig.s.notes->liveCategories(col.rig.s.tester()).size() == col.presenter.model()->rowCount());
+    const auto nameOf = [&col](const QString &classId) {
+        const Classify *k = col.rig.device->ctx()->findFirstByAttribute<Classify>("classId", classId);
+        return k ? k->name() : classId;
+    };
+    QStringList toldNames;
+    for (const QString &id : col.toldIds())
+        toldNames << nameOf(id);
+    QCOMPARE(toldNames, told.isEmpty() ? QStringList{} : QStringList{told});
+    QCOMPARE(nameOf(col.selectedId()), elsewhere == "edit" ? QStringLiteral("生活") : QStringLiteral("读书"));
+    if (elsewhere == "edit")
+        QCOMPARE(col.selectedId(), life);
 }
 
 PRELVANE_TEST_MAIN(TstCategoryColumn)
