@@ -25,13 +25,23 @@ QFont pixelFont(qreal px)
     return f;
 }
 
-void drawImage(QPainter *painter, const QString &name, const QRect &rect)
+} // namespace
+
+const QPixmap &NoteRowDelegate::image(const QString &name, const QSize &size, qreal devicePixelRatio) const
 {
-    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    painter->drawPixmap(rect, AppImages::pixmap(name, rect.size(), dpr));
+    const QString key = name + u'/' + QString::number(size.width()) + u'x' + QString::number(size.height()) +
+                        u'@' + QString::number(devicePixelRatio);
+    auto it = m_images.find(key);
+    if (it == m_images.end())
+        it = m_images.insert(key, AppImages::pixmap(name, size, devicePixelRatio));
+    return *it;
 }
 
-} // namespace
+void NoteRowDelegate::drawImage(QPainter *painter, const QString &name, const QRect &rect) const
+{
+    const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(rect, image(name, rect.size(), dpr));
+}
 
 NoteRowDelegate::NoteRowDelegate(QObject *parent)
     : QStyledItemDelegate(parent), m_noteFont(pixelFont(12.5)), m_dateFont(pixelFont(11))

@@ -3,6 +3,8 @@
 #include "notes/list/presenter/NoteRowLook.h"
 
 #include <QFont>
+#include <QHash>
+#include <QPixmap>
 #include <QRect>
 #include <QStyledItemDelegate>
 
@@ -37,6 +39,12 @@ public:
                    const QModelIndex &index) override;
 
 private:
+    // The row images, drawn from their SVGs once per size and pixel ratio (every
+    // painted row needs some of them; drawing one anew costs more than the row).
+    const QPixmap &image(const QString &name, const QSize &size, qreal devicePixelRatio) const;
+    void drawImage(QPainter *painter, const QString &name, const QRect &rect) const;
+
     QFont m_noteFont;
     QFont m_dateFont;
+    mutable QHash<QString, QPixmap> m_images;
 };
