@@ -29,6 +29,7 @@ private slots:
     void menuOnACellByMouseAndKeyboard();
     void modifyFromTheMenu();
     void deleteFromTheMenu();
+    void clearFromTheMenuReachesTheService();
     void dialogKeys_data();
     void dialogKeys();
     void colourChosenWithTheKeyboard();
@@ -49,7 +50,7 @@ struct Window
     explicit Window(const QString &root) : rig(root)
     {
         for (const char *name : {"工作", "生活", "读书"})
-            rig.device->addCategory(QString::fromUtf8(name));
+            rig.device->addNote(rig.device->addCategory(QString::fromUtf8(name)), QString::fromUtf8(name) + "的便签");
         QVERIFY(rig.device->sync());
         window = std::make_unique<MainWindow>(rig.services, rig.coordinator.get());
         window->show();
@@ -72,6 +73,25 @@ struct Window
         QStringList out;
         for (int r = 0; r < list()->model()->rowCount(); ++r)
             out << list()->model()->index(r, 0).data().toString();
+        return out;
+    }
+    // The service's categories with their sorts, by sort.
+    QStringList servedOrder()
+    {
+        auto all = rig.s.notes->liveCategories(rig.s.tester());
+        std::sort(all.begin(), all.end(), [](const auto &a, const auto &b) { return a.sort < b.sort; });
+        QStringList out;
+        for (const auto &c : all)
+            out << QStringLiteral("%1:%2").arg(c.name).arg(c.sort);
+        return out;
+    }
+    QStringList servedNotes(const QString &name)
+    {
+        QStringList out;
+        for (const auto &c : rig.s.notes->liveCategories(rig.s.tester()))
+            if (c.name == name)
+                for (const auto &n : rig.s.notes->liveNotesInOrder(rig.s.tester(), c.classId))
+                    out << n.content;
         return out;
     }
     QStringList onService()
@@ -200,9 +220,25 @@ void TstCategoryViews::deleteFromTheMenu()
     QTRY_COMPARE(w.onService(), (QStringList{"工作:#10b56c", "读书:#10b56c"}));
     QVERIFY(w.rig.settle());
     QTRY_COMPARE(w.names(), (QStringList{"工作", "读书"}));
-    // The one in its place is chosen and listed.
+    // The one in its place is chosen and listed; the new places reach the service.
     QCOMPARE(w.window->columnPresenter()->selectedRow(), 1);
+    QTRY_COMPARE(w.servedOrder(), (QStringList{"工作:1", "读书:2"}));
     QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除该分类和分类下所有内容吗？"});
+}
+
+void TstCategoryViews::clearFromTheMenuReachesTheService()
+{
+    Window w(m_root);
+    QCOMPARE(w.servedNotes("生活"), QStringList{"生活的便签"});
+    QMenu *menu = w.rightClick(w.rowOf("生活"));
+    QVERIFY(menu);
+    w.choose(menu, "清除");
+    // Confirmed by the recording feedback; the detail pane pushes the deletions.
+    QTRY_COMPARE(w.servedNotes("生活"), QStringList{});
+    QVERIFY(w.rig.settle());
+    QCOMPARE(w.servedNotes("工作"), QStringList{"工作的便签"});
+    QCOMPARE(w.names(), (QStringList{"工作", "生活", "读书"}));
+    QCOMPARE(w.rig.device->liveNotes().size(), 2);
 }
 
 void TstCategoryViews::dialogKeys_data()
@@ -239,6 +275,8 @@ void TstCategoryViews::dialogKeys()
     if (key == Qt::Key_Return) {
         QTRY_COMPARE(w.names(), (QStringList{"家务", "工作", "生活", "读书"}));
         QCOMPARE(w.window->columnPresenter()->selectedRow(), 0);
+        // The others' new places reach the service with the push that follows.
+        QTRY_COMPARE(w.servedOrder(), (QStringList{"家务:1", "工作:2", "生活:3", "读书:4"}));
     } else {
         QCOMPARE(w.names(), (QStringList{"工作", "生活", "读书"}));
         QCOMPARE(w.rig.requests("note/sync"), 0);

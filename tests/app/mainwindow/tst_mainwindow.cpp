@@ -13,6 +13,9 @@
 #include "core/model/UserInfo.h"
 #include "notes/categories/CategoryColumnPresenter.h"
 #include "notes/list/presenter/NoteListModel.h"
+#include "notes/detail/view/NoteDetailViewController.h"
+#include "notes/editor/presenter/NoteEditorPresenter.h"
+#include "notes/editor/view/EditNoteView.h"
 #include "notes/list/view/NoteListView.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
@@ -24,6 +27,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QSplitter>
 #include <QListView>
 #include <QStackedWidget>
@@ -111,23 +115,41 @@ void TstMainWindow::unlockRules()
 void TstMainWindow::lockOverlayKeepsKeysFromTheCoveredViews()
 {
     CategoryTestRig rig(m_root);
-    auto *info = rig.device->ctx()->create<UserInfo>();
-    info->setUserId(rig.s.tester().userId.toInt());
+    rig.device->addNote(rig.device->addCategory("工作"), "周会");
+    QVERIFY(rig.device->sync());
+    MainWindow window(rig.services, rig.coordinator.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    rig.signIn();
+    QVERIFY(rig.settle());
+    // The lock is set up on this device's profile row.
+    UserInfo *info = rig.device->ctx()->findFirstWhere<UserInfo>();
+    if (!info) {
+        info = rig.device->ctx()->create<UserInfo>();
+        info->setUserId(rig.s.tester().userId.toInt());
+    }
     info->setLockScreenPassword("1234");
     info->setIsDefaultLockScreen(true);
     rig.device->save();
-    MainWindow window(rig.services, rig.coordinator.get());
-    // A stand-in editor in the detail pane.
-    auto *editor = new QLineEdit(window.noteSplit()->widget(1));
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    editor->setFocus();
+    // The note open in the editor, being edited.
+    QListView *notes = window.noteList()->listView();
+    QTRY_COMPARE(notes->model()->rowCount(), 1);
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, notes->visualRect(notes->model()->index(0, 0)).center());
+    EditNoteView *editor = window.noteDetail()->editView();
+    QTest::mouseClick(editor->button(NoteEditorPresenter::Button::Edit), Qt::LeftButton);
+    QVERIFY(editor->presenter()->isEditing());
+    QPlainTextEdit *text = editor->textEdit();
+    text->setFocus();
+    text->moveCursor(QTextCursor::End);
+    QTest::keyClicks(text, "a");
+    QCOMPARE(text->toPlainText(), QStringLiteral("周会a"));
+
     window.column()->lockButton()->click();
     QVERIFY(window.lockOverlay());
-    QTest::keyClicks(editor, "leak");
+    QTest::keyClicks(text, "leak");
     QTest::keyClicks(QApplication::focusWidget(), "x");
-    QCOMPARE(editor->text(), QString());
-    QVERIFY(!editor->isEnabled());
+    QCOMPARE(text->toPlainText(), QStringLiteral("周会a"));
+    QVERIFY(!text->isEnabled());
     QCOMPARE(QApplication::focusWidget(), window.lockOverlay()->passwordField());
     // A wrong password shows the error and keeps the lock.
     QLineEdit *field = window.lockOverlay()->passwordField();
@@ -140,9 +162,9 @@ void TstMainWindow::lockOverlayKeepsKeysFromTheCoveredViews()
     QTest::keyClick(field, Qt::Key_Return);
     QTRY_VERIFY(!window.lockOverlay());
     QVERIFY(window.rightPane()->isEnabled());
-    editor->setFocus();
-    QTest::keyClicks(editor, "ok");
-    QCOMPARE(editor->text(), QStringLiteral("ok"));
+    text->setFocus();
+    QTest::keyClicks(text, "b");
+    QCOMPARE(text->toPlainText(), QStringLiteral("周会ab"));
 }
 
 void TstMainWindow::pollBringsAnotherDevicesChangesAndKeepsTheSelection()
