@@ -8,6 +8,7 @@
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
 #include "platform/base/Session.h"
@@ -278,10 +279,18 @@ void NoteDetailPresenter::editConfirmed()
     Context *ctx = m_services.store;
     if (!ctx)
         return;
-    if (NoteDetail *note = shownRow())
+    NoteDetail *note = shownRow();
+    if (note)
         writePendingRemind(note);
     if (const SaveResult saved = ctx->saveAndWait(); !saved)
         qWarning().noquote() << "detail: the confirmed note was not saved:" << saved.error;
+    if (note) {
+        // The note's notification was withdrawn; what its reminder still asks for
+        // goes back at once, also when the save changed nothing the scheduler sees.
+        StoreChanges changed;
+        changed.entities[QStringLiteral("NoteDetail")].updated.append(StoreChanges::Updated{note->objectId().pk, {}});
+        ReminderScheduler::reconcileChanges(changed);
+    }
     m_remind.reset();
     runCycle({});
 }

@@ -9,6 +9,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/notifications/UserNotification.h"
 
 Q_DECLARE_METATYPE(NoteRemindModel)
@@ -25,8 +26,10 @@ private slots:
     void addingWithoutCategoryOnlyTellsTheUser();
     void confirmWritesThePendingValue_data();
     void confirmWritesThePendingValue();
-    void confirmWithoutValueWithdrawsOnlyEndedReminders_data();
-    void confirmWithoutValueWithdrawsOnlyEndedReminders();
+    void confirmWithoutValueLeavesTheNotificationTheReminderAsksFor_data();
+    void confirmWithoutValueLeavesTheNotificationTheReminderAsksFor();
+    void confirmedReminderStaysScheduled_data();
+    void confirmedReminderStaysScheduled();
     void reminderWindowGetsThePendingOrStoredValue();
     void cyclePushesTheNamedNoteOrEverything();
     void cyclePullsFromThePanesVersion_data();
@@ -257,26 +260,31 @@ void TstNoteDetail::confirmWritesThePendingValue()
     QVERIFY(!rig.pane->pendingRemind());
     QCOMPARE(rig.ctx()->count<DateRemind>(), 1);
     QCOMPARE(picture(n->remind()), expected);
-    QVERIFY(!rig.s.notifications->scheduledNotification(n->cId()));
+    // The notification of the old reminder is gone; only the new date has one.
+    QVERIFY(rig.s.notifications->nextDeliveryDate(n->cId()) != pending.deliveryDate);
+    QCOMPARE(rig.s.notifications->scheduledNotification(n->cId()).has_value(),
+             !n->remind()->remindDateTime().isEmpty());
     // Saved: another context of the same store reads it.
     QVERIFY(!rig.ctx()->hasChanges());
 }
 
-void TstNoteDetail::confirmWithoutValueWithdrawsOnlyEndedReminders_data()
+void TstNoteDetail::confirmWithoutValueLeavesTheNotificationTheReminderAsksFor_data()
 {
     QTest::addColumn<QString>("real");
     QTest::addColumn<int>("action");
-    QTest::addColumn<bool>("kept");
-    QTest::addRow("running") << "2026/3/3 9:00:00" << 2 << true;
-    QTest::addRow("no occurrence") << "" << 2 << false;
-    QTest::addRow("cleared") << "2026/3/3 9:00:00" << 3 << false;
+    QTest::addColumn<QDateTime>("next"); // invalid: none
+    const QDateTime start(QDate(2026, 3, 3), QTime(9, 0));
+    QTest::addRow("running") << "2026/3/3 9:00:00" << 2 << start;
+    // Counted from its start, the reminder still has an occurrence.
+    QTest::addRow("no stored occurrence") << "" << 2 << start;
+    QTest::addRow("cleared") << "2026/3/3 9:00:00" << 3 << QDateTime();
 }
 
-void TstNoteDetail::confirmWithoutValueWithdrawsOnlyEndedReminders()
+void TstNoteDetail::confirmWithoutValueLeavesTheNotificationTheReminderAsksFor()
 {
     QFETCH(QString, real);
     QFETCH(int, action);
-    QFETCH(bool, kept);
+    QFETCH(QDateTime, next);
     DetailTestRig rig(m_root);
     rig.syncedCategory({"甲"});
     NoteDetail *n = rig.note("甲");
@@ -286,15 +294,56 @@ void TstNoteDetail::confirmWithoutValueWithdrawsOnlyEndedReminders()
     r->setRemindRealDateTime(real);
     n->setRemind(r);
     rig.device->save();
-    UserNotification pending;
-    pending.identifier = n->cId();
-    pending.deliveryDate = Clock::now().addDays(1);
-    QVERIFY(rig.s.notifications->scheduleNotification(pending));
+    // A stale notification of the note.
+    UserNotification stale;
+    stale.identifier = n->cId();
+    stale.deliveryDate = Clock::now().addDays(5);
+    QVERIFY(rig.s.notifications->scheduleNotification(stale));
 
     emit rig.events.reloadNoteDetail(DetailTestRig::keyOf(n));
     rig.pane->editConfirmed();
-    QCOMPARE(bool(rig.s.notifications->scheduledNotification(n->cId())), kept);
+    QCOMPARE(rig.s.notifications->nextDeliveryDate(n->cId()), next);
     QCOMPARE(picture(n->remind()).section(" action:", 1), QString::number(action));
+}
+
+void TstNoteDetail::confirmedReminderStaysScheduled_data()
+{
+    QTest::addColumn<QString>("start"); // the value confirmed; the stored one is at 2026/3/5 8:30
+    QTest::addColumn<QDateTime>("next");
+    QTest::addRow("the same value again") << "2026/3/5 8:30:00" << QDateTime(QDate(2026, 3, 5), QTime(8, 30));
+    QTest::addRow("a new date") << "2026/3/6 10:00:00" << QDateTime(QDate(2026, 3, 6), QTime(10, 0));
+}
+
+void TstNoteDetail::confirmedReminderStaysScheduled()
+{
+    QFETCH(QString, start);
+    QFETCH(QDateTime, next);
+    DetailTestRig rig(m_root);
+    rig.syncedCategory({"甲"});
+    NoteDetail *n = rig.note("甲");
+    auto *r = rig.ctx()->create<DateRemind>();
+    r->setRemindActionType(2);
+    r->setRemindDateTime("2026/3/5 8:30:00");
+    r->setRemindRealDateTime("2026/3/5 8:30:00");
+    n->setRemind(r);
+    rig.device->save();
+    // The program's scheduler follows every save.
+    struct StopsScheduler
+    {
+        ~StopsScheduler() { ReminderScheduler::stop(); }
+    } stopsAtTheEnd;
+    ReminderScheduler::reconcileAll();
+    ReminderScheduler::start();
+    QCOMPARE(rig.s.notifications->nextDeliveryDate(n->cId()), QDateTime(QDate(2026, 3, 5), QTime(8, 30)));
+
+    emit rig.events.reloadNoteDetail(DetailTestRig::keyOf(n));
+    NoteRemindModel value;
+    value.setRemindActionType(2);
+    value.setRemindStartTime(start);
+    value.setRemindRealDateTime(start);
+    rig.pane->applyRemind(value);
+    rig.pane->editConfirmed();
+    QTRY_COMPARE(rig.s.notifications->nextDeliveryDate(n->cId()), next);
 }
 
 void TstNoteDetail::reminderWindowGetsThePendingOrStoredValue()
