@@ -75,4 +75,7 @@ public:
     int slotOfName(const QString &name) const; // attribute or stored relationship; -1 when none
 
     int index = -1; // position in the model, set by Model
+    // The attribute names in Latin-1, set by Model: imports look keys up by them
+    // without making a text per key.
+    QList<QByteArray> attributeKeys;
 };

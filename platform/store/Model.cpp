@@ -3,6 +3,9 @@
 void Model::addEntity(EntityDescription entity)
 {
     entity.index = int(m_entities.size());
+    entity.attributeKeys.clear();
+    for (const AttributeDef &a : std::as_const(entity.attributes))
+        entity.attributeKeys.append(a.name.toLatin1());
     m_entities.append(std::move(entity));
 }
 
