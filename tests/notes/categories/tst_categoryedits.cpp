@@ -33,6 +33,8 @@ private slots:
     void dialogNotTaken();
     void dialogConfirmIsIgnoredWhileItsPushIsOut();
     void dialogGoneBeforeTheAnswer();
+    void dialogModifiesACategoryGoneMeanwhile_data();
+    void dialogModifiesACategoryGoneMeanwhile();
 
 private:
     QString m_root;
@@ -526,6 +528,36 @@ void TstCategoryEdits::dialogGoneBeforeTheAnswer()
     QCOMPARE(a.feedback().toasts(), QStringList{});
     QVERIFY(a.rig.device->pull());
     QVERIFY(a.category("家务"));
+}
+
+void TstCategoryEdits::dialogModifiesACategoryGoneMeanwhile_data()
+{
+    QTest::addColumn<bool>("removed"); // removed from the store, else only marked deleted
+    QTest::addRow("marked deleted") << false;
+    QTest::addRow("removed by a pull") << true;
+}
+
+void TstCategoryEdits::dialogModifiesACategoryGoneMeanwhile()
+{
+    QFETCH(bool, removed);
+    Account a(m_root);
+    CategoryDialogPresenter dialog(a.rig.services, a.key("生活"));
+    QSignalSpy accepted(&dialog, &CategoryDialogPresenter::accepted);
+    if (removed) {
+        a.ctx()->deleteObject(a.category("生活"));
+    } else {
+        a.category("生活")->setActionType(3);
+        a.category("生活")->setIsSync(false);
+    }
+    a.rig.device->save();
+    dialog.setName("日常");
+    dialog.confirm();
+    a.settle();
+    // Sending it would bring the category back on the service.
+    QCOMPARE(a.feedback().messages(), QStringList{"该分类已被删除"});
+    QCOMPARE(a.posts(), 0);
+    QCOMPARE(accepted.size(), 0);
+    QVERIFY(!a.category("日常"));
 }
 
 PRELVANE_TEST_MAIN(TstCategoryEdits)
