@@ -106,9 +106,13 @@ void CategorySyncCoordinator::tick()
             if (reply.code != 200)
                 return;
             const QJsonObject data = reply.dataObject();
-            UserDefaults::setValue(SignInKeys::TeamCount,
-                                   QString::number(data.value(QStringLiteral("teamVersions")).toArray().size()));
-            UserDefaults::sync();
+            // Written only when it changed: every write is a synchronous file
+            // replacement on the main thread, and the poll runs every 10 seconds.
+            const QString teams = QString::number(data.value(QStringLiteral("teamVersions")).toArray().size());
+            if (UserDefaults::string(SignInKeys::TeamCount) != teams) {
+                UserDefaults::setValue(SignInKeys::TeamCount, teams);
+                UserDefaults::sync();
+            }
             emit versionsChecked();
             const qint64 server = integerOf(data.value(QStringLiteral("userVersion")));
             const qint64 stored = UserDefaults::string(SignInKeys::Version).trimmed().toLongLong();

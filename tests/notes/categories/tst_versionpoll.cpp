@@ -4,6 +4,8 @@
 #include "service/account/QuitLoginManager.h"
 #include "tests/support/TestEnv.h"
 
+#include <sys/stat.h>
+
 class TstVersionPoll : public QObject
 {
     Q_OBJECT
@@ -20,6 +22,7 @@ private slots:
     void emptyAccountGetsTheDefaultCategoryOnce();
     void refusedDefaultCategoryMakesNoRow();
     void restoreAndDeltaRequestsFromTheEvent();
+    void quietPollLeavesTheDefaultsFileAlone();
 
 private:
     QString m_root;
@@ -208,6 +211,41 @@ void TstVersionPoll::restoreAndDeltaRequestsFromTheEvent()
     QCOMPARE(applied.size(), 2);
     QCOMPARE(applied.at(0).first().value<SyncEngine::PullKind>(), SyncEngine::PullKind::SnapshotRestore);
     QCOMPARE(applied.at(1).first().value<SyncEngine::PullKind>(), SyncEngine::PullKind::Delta);
+}
+
+
+namespace {
+
+// The defaults file is replaced as a whole on every write: a new inode.
+ino_t inodeOf(const QString &path)
+{
+    struct stat st{};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
+}
+
+} // namespace
+
+void TstVersionPoll::quietPollLeavesTheDefaultsFileAlone()
+{
+    CategoryTestRig rig(m_root);
+    rig.signIn();
+    QVERIFY(rig.settle());
+    rig.s.tester().teamVersions = QJsonArray{1};
+    rig.tick();
+    QCOMPARE(UserDefaults::string(SignInKeys::TeamCount), QStringLiteral("1"));
+    const QString file = rig.device->folder + "/defaults.ini";
+    const ino_t before = inodeOf(file);
+    QVERIFY(before != 0);
+    const int asked = rig.requests("user/versionNums");
+    rig.tick();
+    rig.tick();
+    QCOMPARE(rig.requests("user/versionNums"), asked + 2);
+    QCOMPARE(inodeOf(file), before);
+    // A change is written.
+    rig.s.tester().teamVersions = QJsonArray{1, 2, 3};
+    rig.tick();
+    QCOMPARE(UserDefaults::string(SignInKeys::TeamCount), QStringLiteral("3"));
+    QVERIFY(inodeOf(file) != before);
 }
 
 PRELVANE_TEST_MAIN(TstVersionPoll)
