@@ -33,7 +33,8 @@ class Store;
 // - sync(ids, pullFrom, owner, done): the same, with the pull asking from
 //   pullFrom (or from the stored "version" when that is lower); a missing or
 //   "0" pullFrom pulls everything, without a second push. done hears of the
-//   cycle while owner lives: Pulling when the pull starts, then one final step.
+//   cycle while owner (required) lives: Pulling when the pull starts, then one
+//   final step; requests merged into one push or pull all hear of it.
 // - pushCategory(model, done): the single-category push of the category
 //   views, queued like every other request; done gets the reply (the caller
 //   applies it), or nothing on a transport failure.
