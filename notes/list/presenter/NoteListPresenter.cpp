@@ -63,8 +63,12 @@ void NoteListPresenter::reload(const NotesListReload &what)
     const int kept = current > 0 ? current : 0;
     switch (what.kind) {
     case NotesListReload::Kind::Category:
-        m_model->setCategory(what.category);
-        emit categoryChanged();
+        // The list follows every save, so the category already shown needs no rebuild (the detail pane's
+        // cycles tell it after every confirm; rebuilding 10,000 rows each time shows).
+        if (!isShown(what.category)) {
+            m_model->setCategory(what.category);
+            emit categoryChanged();
+        }
         break;
     case NotesListReload::Kind::Note: {
         Context *store = m_services.store;
@@ -99,6 +103,14 @@ void NoteListPresenter::reload(const NotesListReload &what)
         select(kept < m_model->rowCount() ? kept : 0);
     else
         announceNone();
+}
+
+bool NoteListPresenter::isShown(const CategoryKey &category) const
+{
+    const Classify *shown = m_model->categoryRow();
+    if (!shown || shown->isDeleted())
+        return false;
+    return category.classId.isEmpty() ? category.pk == shown->objectId().pk : category.classId == shown->classId();
 }
 
 void NoteListPresenter::selectRow(int row)

@@ -61,6 +61,7 @@ signals:
     void categoryChanged();
 
 private:
+    bool isShown(const CategoryKey &category) const;
     void storeChanged(const StoreChanges &changes);
     void setSelectedKey(qint64 pk);
     void select(int row);

@@ -264,6 +264,7 @@ private slots:
         m_presenter->selectRow(startRow);
         events().clear();
         QSignalSpy emptySpy(m_presenter.get(), &NoteListPresenter::emptyChanged);
+        QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
         if (target.startsWith('k')) {
             Classify *c = target == "k1" ? m_work : target == "k2" ? m_home : empty;
             m_events->notesListReloadDatas(NotesListReload::showCategory({0, c->classId()}));
@@ -276,6 +277,10 @@ private slots:
         QCOMPARE(events().filter("ReloadNoteDetail"), posted);
         QCOMPARE(m_presenter->isEmpty(), selection.isEmpty());
         QCOMPARE(emptySpy.size(), selection.isEmpty() ? 1 : 0);
+        // The list follows the store's saves: only another category rebuilds it.
+        const bool sameCategory = target == "k1" || (!target.startsWith('k') && note(target)
+                                                      && note(target)->classify() == m_work);
+        QCOMPARE(resets.size(), sameCategory || target == "zz" ? 0 : 1);
     }
 
     // The add button asks the detail pane for a new note.
