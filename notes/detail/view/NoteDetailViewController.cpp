@@ -4,6 +4,8 @@
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 #include "notes/editor/view/AddNoteView.h"
 #include "notes/editor/view/EditNoteView.h"
+#include "notes/reminderwindow/views/NoteRemindViewController.h"
+#include "platform/network/NetworkMonitor.h"
 
 #include <QStackedLayout>
 
@@ -37,6 +39,13 @@ NoteDetailViewController::NoteDetailViewController(const Services &services, QWi
     connect(editor, &NoteEditorPresenter::dismissed, m_presenter, &NoteDetailPresenter::dismissed);
     connect(editor, &NoteEditorPresenter::editCancelled, m_presenter, &NoteDetailPresenter::editCancelled);
     connect(editor, &NoteEditorPresenter::remindWanted, m_presenter, &NoteDetailPresenter::remindWanted);
+    // The reminder window, modal over the main window; its confirm is the pane's pending value.
+    connect(m_presenter, &NoteDetailPresenter::remindWindowWanted, this, [this, services](const NoteRemindModel &value) {
+        auto *remindWindow = new NoteRemindViewController(value, services, NetworkMonitor::shared(), window());
+        connect(remindWindow, &NoteRemindViewController::remindConfirmed, m_presenter,
+                &NoteDetailPresenter::applyRemind);
+        remindWindow->present();
+    });
     showState(m_presenter->isEditing());
 }
 
