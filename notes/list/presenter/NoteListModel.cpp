@@ -10,6 +10,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <iterator>
+#include <vector>
 
 NoteListModel::NoteListModel(Context *store, QObject *parent) : QAbstractListModel(parent), m_store(store) {}
 
@@ -64,6 +66,18 @@ void NoteListModel::reindex()
         m_index.insert(m_rows[i].pk, i);
         if (m_rows[i].remindPk)
             m_noteOfRemind.insert(m_rows[i].remindPk, m_rows[i].pk);
+    }
+}
+
+void NoteListModel::renumber()
+{
+    // The same notes in a new order: only the rows' numbers change.
+    for (int i = 0; i < m_rows.size(); ++i) {
+        auto it = m_index.find(m_rows[i].pk);
+        if (it == m_index.end())
+            m_index.insert(m_rows[i].pk, i);
+        else
+            *it = i;
     }
 }
 
@@ -190,8 +204,20 @@ bool NoteListModel::applyChanges(const StoreChanges &changes)
     }
 
     // Changed rows: new values, and the order they give.
-    for (qint64 pk : std::as_const(changed))
-        m_rows[m_index.value(pk)] = rowFor(pk);
+    std::vector<bool> isChanged(size_t(m_rows.size()), false);
+    for (qint64 pk : std::as_const(changed)) {
+        const int at = m_index.value(pk);
+        isChanged[size_t(at)] = true;
+        Row &row = m_rows[at];
+        Row fresh = rowFor(pk);
+        if (fresh.remindPk != row.remindPk) {
+            if (row.remindPk && m_noteOfRemind.value(row.remindPk) == pk)
+                m_noteOfRemind.remove(row.remindPk);
+            if (fresh.remindPk)
+                m_noteOfRemind.insert(fresh.remindPk, pk);
+        }
+        row = std::move(fresh);
+    }
     if (!std::is_sorted(m_rows.cbegin(), m_rows.cend(), before)) {
         emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
         const QModelIndexList persistent = persistentIndexList();
@@ -199,16 +225,26 @@ bool NoteListModel::applyChanges(const StoreChanges &changes)
         keys.reserve(persistent.size());
         for (const QModelIndex &i : persistent)
             keys << m_rows[i.row()].pk;
-        std::stable_sort(m_rows.begin(), m_rows.end(), before);
-        reindex();
-        QModelIndexList moved;
-        moved.reserve(persistent.size());
+        // Only the changed rows can be out of place: they are sorted on their own and
+        // merged into the others (the order is total, so this is what a full sort gives).
+        QList<Row> kept, moved;
+        kept.reserve(m_rows.size() - changed.size());
+        moved.reserve(changed.size());
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            (isChanged[size_t(i)] ? moved : kept).append(std::move(m_rows[i]));
+        if (!std::is_sorted(kept.cbegin(), kept.cend(), before))
+            std::stable_sort(kept.begin(), kept.end(), before);
+        std::stable_sort(moved.begin(), moved.end(), before);
+        std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
+                   std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()), m_rows.begin(),
+                   before);
+        renumber();
+        QModelIndexList movedTo;
+        movedTo.reserve(persistent.size());
         for (qint64 pk : keys)
-            moved << index(m_index.value(pk));
-        changePersistentIndexList(persistent, moved);
+            movedTo << index(m_index.value(pk));
+        changePersistentIndexList(persistent, movedTo);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    } else {
-        reindex();
     }
 
     // New rows at their places.

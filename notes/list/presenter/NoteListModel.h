@@ -63,6 +63,7 @@ private:
 
     QList<Row> readRows() const;
     void reindex();
+    void renumber();
     Row rowFor(qint64 pk) const;
     qint64 importantMinutes() const;
 

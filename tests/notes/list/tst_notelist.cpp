@@ -4,6 +4,7 @@
 #include "core/model/UserSet.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
+#include "notes/list/presenter/NoteRowFormatter.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
@@ -181,6 +182,64 @@ private slots:
             QVERIFY(!changed.isEmpty());
         if (change == "remind")
             QCOMPARE(model()->index(3).data(NoteListModel::HeightRole).toInt(), 56);
+    }
+
+    // Several notes take new places in one save (up, down, onto another's number, where
+    // the older note goes first): the list shows what a fresh showing shows, and the
+    // selected note stays selected.
+    void severalNotesMoveInOneSave_data()
+    {
+        QTest::addColumn<QStringList>("moved");
+        QTest::addColumn<QList<int>>("sorts");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("first and last swap") << QStringList{"a", "e"} << QList<int>{9, 0}
+                                             << QStringList{"e", "b", "c", "d", "a"};
+        QTest::newRow("two onto the same place") << QStringList{"d", "b"} << QList<int>{1, 1}
+                                                 << QStringList{"a", "b", "d", "c", "e"};
+        QTest::newRow("everything reversed") << QStringList{"a", "b", "c", "d", "e"} << QList<int>{5, 4, 3, 2, 1}
+                                             << QStringList{"e", "d", "c", "b", "a"};
+        QTest::newRow("one moves, one keeps its number")
+            << QStringList{"b", "c"} << QList<int>{4, 3} << QStringList{"a", "c", "b", "d", "e"};
+    }
+    void severalNotesMoveInOneSave()
+    {
+        QFETCH(QStringList, moved);
+        QFETCH(QList<int>, sorts);
+        QFETCH(QStringList, expected);
+        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->selectRow(2);
+        for (qsizetype i = 0; i < moved.size(); ++i) {
+            note(moved[i])->setSort(qint16(sorts[i]));
+            note(moved[i])->setContent(QStringLiteral("改过 ") + moved[i]);
+        }
+        save();
+        QCOMPARE(shown(), expected);
+        QCOMPARE(selected(), QStringLiteral("c"));
+        QCOMPARE(m_presenter->selectedRow(), int(expected.indexOf("c")));
+        for (int row = 0; row < expected.size(); ++row)
+            QCOMPARE(model()->rowOfKey(model()->keyAt(row)), row);
+        m_presenter->showCategory(keyOf(m_work));
+        QCOMPARE(shown(), expected);
+    }
+
+    // A reminder set on a note that moves in the same save: the row grows at its new
+    // place, and a later change set that names only the reminder as gone shrinks it.
+    void reminderOfAMovedNoteFollowsTheRow()
+    {
+        m_presenter->showCategory(keyOf(m_work));
+        DateRemind *r = m_fx.remind(note("b"));
+        r->setRemindRealDateTime("2026/3/7 09:00:00");
+        note("b")->setSort(9);
+        save();
+        QCOMPARE(shown(), QStringList({"a", "c", "d", "e", "b"}));
+        QCOMPARE(model()->index(4).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::reminderHeight);
+        const qint64 remindPk = r->objectId().pk;
+        ctx()->deleteObject(r);
+        StoreChanges changes;
+        changes.entities[QStringLiteral("DateRemind")].deleted << remindPk;
+        QVERIFY(!model()->applyChanges(changes));
+        QCOMPARE(model()->index(4).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::plainHeight);
+        ctx()->rollback();
     }
 
     // The selected note leaves the list: the note now in its place is selected and announced.
