@@ -40,12 +40,13 @@ NoteDetailViewController::NoteDetailViewController(const Services &services, QWi
     connect(editor, &NoteEditorPresenter::editCancelled, m_presenter, &NoteDetailPresenter::editCancelled);
     connect(editor, &NoteEditorPresenter::remindWanted, m_presenter, &NoteDetailPresenter::remindWanted);
     // The reminder window, modal over the main window; its confirm is the pane's pending value.
-    connect(m_presenter, &NoteDetailPresenter::remindWindowWanted, this, [this, services](const NoteRemindModel &value) {
-        auto *remindWindow = new NoteRemindViewController(value, services, NetworkMonitor::shared(), window());
-        connect(remindWindow, &NoteRemindViewController::remindConfirmed, m_presenter,
-                &NoteDetailPresenter::applyRemind);
-        remindWindow->present();
-    });
+    connect(m_presenter, &NoteDetailPresenter::remindWindowWanted, this,
+            [this, services](const NoteRemindModel &value) {
+                auto *remind = new NoteRemindViewController(value, services, NetworkMonitor::shared(), window());
+                connect(remind, &NoteRemindViewController::remindConfirmed, m_presenter,
+                        &NoteDetailPresenter::applyRemind);
+                remind->present();
+            });
     showState(m_presenter->isEditing());
 }
 

@@ -72,7 +72,11 @@ Qt::ItemFlags WifiNetworkListModel::flags(const QModelIndex &index) const
 {
     if (!index.isValid())
         return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    // A row waits for the service's answer to its add, rename or delete, greyed and left alone until then.
+    const QVariant busy = data(index, BusyRole);
+    Qt::ItemFlags f = Qt::ItemIsSelectable;
+    if (!busy.toBool())
+        f |= Qt::ItemIsEnabled;
     if (index.column() == NameColumn) {
         f |= Qt::ItemIsUserCheckable;
         if (m_presenter->isNameEditable(index.row()))

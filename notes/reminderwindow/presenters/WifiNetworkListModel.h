@@ -6,7 +6,8 @@
 class WIFIRemindPresenter;
 
 // The saved networks of the Wi-Fi tab over their row keys: row 0 "任意无线", then one row per network;
-// column 0 the name with the tick, column 1 the alias. Ticks and edits go to the presenter.
+// column 0 the name with the tick, column 1 the alias. Ticks and edits go to the presenter; a row with a
+// request in flight is disabled.
 class WifiNetworkListModel : public QAbstractTableModel
 {
     Q_OBJECT

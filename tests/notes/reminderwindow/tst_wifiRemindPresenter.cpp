@@ -287,6 +287,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->service->requestCount(AddPath), 1, 5000);
         QCOMPARE(f->feedback->busyCount(), 1);
         QVERIFY(!p->isNameEditable(row));
+        QVERIFY(!(p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn)) & Qt::ItemIsEnabled));
         p->setAlias(row, QStringLiteral("老家"));
         p->setName(row, QStringLiteral("Other"));
         QTest::qWait(100);
@@ -308,6 +309,9 @@ private slots:
         QVERIFY(!newId.isEmpty());
         QVERIFY(newId != QLatin1String("12"));
         QVERIFY(!p->isNameEditable(row));
+        const Qt::ItemFlags flags = p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn));
+        QVERIFY(flags & Qt::ItemIsEnabled);
+        QVERIFY(!(flags & Qt::ItemIsEditable));
         QCOMPARE(ctx()->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), "12")->alias(),
                  QStringLiteral("家里"));
         const WiFiRemind *added = ctx()->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), newId);
