@@ -60,7 +60,7 @@ StandinAccount &StandinState::addAccount(const QString &account, const QString &
     a.sysSet = QJsonObject{{"remindTypes", "1"},
                            {"remindSoundName", "default"},
                            {"importantRemindInterval", 5},
-                           {"wifiSilenceRemindInterval", 30},
+                           {"wifiSilenceRemindInterval", 0}, // "无间隔", the first choice of the settings
                            {"newSkinColor", "F5F5F8"}};
     a.snapshots = QJsonArray{QJsonObject{{"snapshotDate", "2026/12/1 0:00:00"}}};
     accounts.append(a);

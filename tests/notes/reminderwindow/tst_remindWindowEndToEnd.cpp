@@ -265,6 +265,7 @@ void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
     Desk d(m_root);
     d.rig.s.tester().wifis = QJsonArray{QJsonObject{{"wifiId", "9001"}, {"name", "Home-WiFi"}, {"alias", "家里"}},
                                         QJsonObject{{"wifiId", "9002"}, {"name", "Office-5G"}, {"alias", "公司"}}};
+    d.rig.s.tester().sysSet["wifiSilenceRemindInterval"] = 3;
     Classify *home = d.other.addCategory("家");
     d.other.addNote(home, "到家充电");
     d.network.change(NetworkStatus::ReachableNotWiFi, QString());
@@ -306,7 +307,8 @@ void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
     QTest::qWait(50);
     QVERIFY(d.rig.s.notifications->presented().isEmpty());
     d.network.change(NetworkStatus::ReachableNotWiFi, QString());
-    Clock::setNow(Clock::now().addSecs(qint64(WiFiRemindManager::silenceHours()) * 3600 + 60));
+    QCOMPARE(WiFiRemindManager::silenceHours(), 3);
+    Clock::setNow(Clock::now().addSecs(3 * 3600 + 60));
     d.network.change(NetworkStatus::WiFi, QStringLiteral("Home-WiFi"));
     QTRY_VERIFY(d.pending("到家充电"));
     QCOMPARE(d.pending("到家充电")->deliveryDate, Clock::now());
