@@ -138,13 +138,14 @@ void CategoryColumnPresenter::reload(const LeftHomeListReload &what)
     }
 }
 
-void CategoryColumnPresenter::refetchAndAnnounce(bool evenWhenShown)
+void CategoryColumnPresenter::refetchAndAnnounce(bool afterPull)
 {
     // The selected category is kept by key; only when it went does the
     // remembered position (or the first one) take over.
     const CategoryKey kept = selectedCategory();
     const int remembered = m_selected >= 0 ? m_selected : (m_lostRow >= 0 ? m_lostRow : 0);
-    m_model->setRows(fetchRows());
+    if (!afterPull)
+        m_model->setRows(fetchRows());
     const int count = m_model->rowCount();
     if (count == 0) {
         m_selected = -2;
@@ -157,7 +158,7 @@ void CategoryColumnPresenter::refetchAndAnnounce(bool evenWhenShown)
     m_selected = -2;
     select(row);
     const CategoryListModel::Row r = m_model->row(row);
-    if (evenWhenShown || r.classId != m_listShows)
+    if (!afterPull || r.classId != m_listShows)
         showInNoteList(NotesListReload::showCategory({r.pk, r.classId}));
 }
 
@@ -224,7 +225,7 @@ void CategoryColumnPresenter::onStoreChanges(const StoreChanges &changes)
 
 void CategoryColumnPresenter::afterPull()
 {
-    refetchAndAnnounce(false);
+    refetchAndAnnounce(true);
     const UserInfo *info = UserManager::getCurrentInfo();
     if (!info || !info->isDefaultLockScreen())
         emit lockOverlayWanted(false);

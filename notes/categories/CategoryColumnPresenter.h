@@ -63,9 +63,10 @@ signals:
 private:
     QList<CategoryListModel::Row> fetchRows() const;
     void refreshRows(); // keeps the selection by key, tells nobody
-    // After a pull the list already follows the change set: a category it
-    // shows already is not announced again (that would rebuild the list).
-    void refetchAndAnnounce(bool evenWhenShown = true);
+    // After a pull the rows and the list already follow the pull's change set:
+    // the rows are not fetched again, and a category the list shows already is
+    // not announced again (that would rebuild the list).
+    void refetchAndAnnounce(bool afterPull = false);
     void reloadFromCategory(const CategoryKey &key);
     void showNote(const QString &cId);
     void select(int row);
