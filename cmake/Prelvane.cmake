@@ -19,6 +19,26 @@ endfunction()
 
 set(PRELVANE_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
+# CMake 3.25's Ninja rule that runs moc for a target depends only on the files
+# moc saw last time, not on the target's file list: a header added later (the
+# folders are globbed) was never moc'ed and the link failed. When the list
+# changed since the last configure, the rule's stamp goes, so it runs again.
+function(prelvane_autogen_follows_sources target)
+  get_target_property(srcs ${target} SOURCES)
+  string(SHA1 digest "${srcs}")
+  get_target_property(dir ${target} BINARY_DIR)
+  set(autogen ${dir}/${target}_autogen)
+  set(record ${dir}/CMakeFiles/${target}.sources-digest)
+  set(old "")
+  if(EXISTS ${record})
+    file(READ ${record} old)
+  endif()
+  if(NOT old STREQUAL digest)
+    file(REMOVE ${autogen}/timestamp)
+    file(WRITE ${record} ${digest})
+  endif()
+endfunction()
+
 # prelvane_library(NAME [DEPS libs...] [PRIVATE_DEPS libs...] [SOURCES extra...])
 # A static library of every .cpp and .h in the calling folder (recursively).
 # DEPS are the libraries its public headers need; everything else goes in
@@ -28,6 +48,7 @@ function(prelvane_library name)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
   add_library(${name} STATIC ${srcs} ${ARG_SOURCES})
+  prelvane_autogen_follows_sources(${name})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PUBLIC ${ARG_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
   file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
@@ -167,6 +188,7 @@ function(prelvane_tests)
   foreach(src ${tests})
     get_filename_component(name ${src} NAME_WE)
     add_executable(${name} ${src} ${ARG_SOURCES})
+    prelvane_autogen_follows_sources(${name})
     target_link_libraries(${name} PRIVATE prelvane_test_support ${ARG_LIBS} Qt6::Test)
     if(ARG_DBUS)
       add_test(NAME ${name} COMMAND dbus-run-session -- $<TARGET_FILE:${name}>)
