@@ -27,7 +27,8 @@ QRectF HomeRowDelegate::fillRect(const QRect &row)
 
 bool HomeRowDelegate::paintRowBackground(QPainter *painter, const QStyleOptionViewItem &option, bool selectionFill)
 {
-    const bool hover = option.state & QStyle::State_MouseOver;
+    // A greyed row does not light up under the mouse.
+    const bool hover = (option.state & QStyle::State_MouseOver) && (option.state & QStyle::State_Enabled);
     const bool selected = selectionFill && (option.state & QStyle::State_Selected);
     if (!hover && !selected)
         return false;

@@ -64,6 +64,7 @@ PopoverView::PopoverView()
     QPalette palette = m_table->palette();
     palette.setColor(QPalette::Base, Qt::white);
     palette.setColor(QPalette::Text, QColor(0x33, 0x33, 0x33));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0xad, 0xad, 0xad));
     m_table->setPalette(palette);
     connect(m_table, &QListView::clicked, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
     connect(m_table, &QListView::activated, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
@@ -142,6 +143,18 @@ void PopoverView::setTitles(const QStringList &titles)
     layoutInWindow();
 }
 
+void PopoverView::setRowEnabled(int row, bool enabled)
+{
+    if (QStandardItem *item = m_model->item(row))
+        item->setEnabled(enabled);
+}
+
+bool PopoverView::isRowEnabled(int row) const
+{
+    const QStandardItem *item = m_model->item(row);
+    return item && item->isEnabled();
+}
+
 void PopoverView::setShowMaskView(bool on)
 {
     m_showMaskView = on;
@@ -173,7 +186,7 @@ void PopoverView::layoutInWindow()
 
 void PopoverView::rowActivated(int row)
 {
-    if (m_removed || m_choicePending || row < 0 || row >= m_titles.size())
+    if (m_removed || m_choicePending || row < 0 || row >= m_titles.size() || !isRowEnabled(row))
         return;
     // Told from the event loop, not from inside the list's mouse or key
     // handler: the owner may well close the window or delete the list.

@@ -34,6 +34,9 @@ public:
     void showAtView(QWidget *view, int position);
     void setTitles(const QStringList &titles);
     QStringList titles() const { return m_titles; }
+    // A disabled row is shown greyed and cannot be chosen (by mouse or keys); set after setTitles().
+    void setRowEnabled(int row, bool enabled);
+    bool isRowEnabled(int row) const;
     void removePopover();
 
     // Whether the mask is tinted (black at 10 %) or clear; it catches clicks

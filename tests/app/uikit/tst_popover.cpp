@@ -193,6 +193,27 @@ private slots:
         QVERIFY(!popover);
     }
 
+    // A greyed row is neither clicked nor chosen with the keys; the others still are.
+    void disabledRowCannotBeChosen()
+    {
+        QPointer<PopoverView> popover = showTwoRows();
+        popover->setRowEnabled(0, false);
+        QVERIFY(!popover->isRowEnabled(0));
+        QVERIFY(popover->isRowEnabled(1));
+        QSignalSpy chosen(popover.data(), &PopoverView::didSelectRowWithIndex);
+        clickRow(popover, 0);
+        QListView *table = popover->tableView();
+        table->setFocus();
+        table->setCurrentIndex(table->model()->index(0, 0));
+        QTest::keyClick(table, Qt::Key_Return);
+        QCoreApplication::processEvents();
+        QCOMPARE(chosen.size(), 0);
+        QVERIFY(popover);
+        clickRow(popover, 1);
+        QTRY_COMPARE(chosen.size(), 1);
+        QCOMPARE(chosen.first().first().toInt(), 1);
+    }
+
     void listGoesWithItsAnchor()
     {
         QPointer<PopoverView> popover = showTwoRows();
