@@ -67,6 +67,8 @@ SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m
     connect(::Session::instance(), &::Session::signingOut, this, [this] {
         const bool working = m_busy || hasQueuedWork();
         cancelAll();
+        // What this sign-in set is on disk before its data is wiped.
+        UserDefaults::sync();
         if (working)
             emit idle();
     });
@@ -138,7 +140,8 @@ void SyncEngine::sync(const QStringList &noteIds)
     push(noteIds);
 }
 
-void SyncEngine::sync(const QStringList &noteIds, const QString &pullFrom, const QObject *owner, CycleDone done)
+void SyncEngine::sync(const QStringList &noteIds, const QString &pullFrom, const QObject *owner,
+                      CycleDone done)
 {
     const qint64 from = versionNumber(pullFrom);
     m_afterPushFrom = m_afterPushFrom ? std::min(*m_afterPushFrom, from) : from;
@@ -342,7 +345,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             // The reply's "version" is not stored: it may include other devices'
             // changes that only a pull brings (the pull that follows does).
             remapQueuedNotes(reply);
-            ReminderScheduler::reconcileAll();
+            ReminderScheduler::reconcileSaved();
             if (!refusals.isEmpty()) {
                 if (UserFeedback *f = UserFeedback::current())
                     f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
@@ -447,46 +450,68 @@ void SyncEngine::startPull(PullKind kind)
             options.stillWanted = [generation = session.generation] {
                 return generation == QuitLoginManager::signInGeneration();
             };
+            // The marker is on disk before the import can commit (the recovery of an
+            // interrupted pull reads it); the main thread does not wait for the disk.
             UserDefaults::setValue(NoteMapManager::ApplyingVersionKey, applied);
-            UserDefaults::sync();
-            NoteMapManager::noteMapToLocalWithData(
-                data, options,
-                [this, epoch, kind, applied, session, fail, waiters](const NoteMapManager::Result &r) {
-                    const bool sameSession = session == currentSession();
-                    if (!sameSession) {
-                        // The sign-in ended while the import ran. Its rows went with the
-                        // logout's wipe, which waits for the import; the keys, rows and
-                        // queued work of a later sign-in are not this pull's to touch.
-                        qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
-                        notify(waiters, CycleStep::Dropped);
-                        if (epoch == m_epoch)
-                            finishStep();
-                        return;
-                    }
-                    if (r.ok) {
-                        // The version first, the marker after: a crash in between is
-                        // still recovered from the marker.
-                        UserDefaults::setValue(SignInKeys::Version, applied);
-                    }
+            UserDefaults::whenWritten(this, [this, epoch, kind, data, options, applied, session, store, fail,
+                                             waiters] {
+                if (epoch != m_epoch) {
                     UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
-                    UserDefaults::sync();
-                    if (r.ok) {
-                        LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
-                        ReminderScheduler::reconcileAll();
-                    }
-                    if (epoch != m_epoch) {
-                        notify(waiters, CycleStep::Dropped);
-                        return;
-                    }
-                    if (!r.ok) {
-                        fail(r.error);
-                        return;
-                    }
-                    notify(waiters, CycleStep::Pulled, applied);
-                    emit pullFinished(true, kind, applied);
+                    notify(waiters, CycleStep::Dropped);
+                    return;
+                }
+                if (!(session == currentSession())) {
+                    qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    notify(waiters, CycleStep::Dropped);
                     finishStep();
-                },
-                store);
+                    return;
+                }
+                if (Store::defaultStore() != store) {
+                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    fail(QStringLiteral("the store changed while the pull was in flight"));
+                    return;
+                }
+                NoteMapManager::noteMapToLocalWithData(
+                    data, options,
+                    [this, epoch, kind, applied, session, fail, waiters](const NoteMapManager::Result &r) {
+                        const bool sameSession = session == currentSession();
+                        if (!sameSession) {
+                            // The sign-in ended while the import ran. Its rows went with the
+                            // logout's wipe, which waits for the import; the keys, rows and
+                            // queued work of a later sign-in are not this pull's to touch.
+                            qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                            notify(waiters, CycleStep::Dropped);
+                            if (epoch == m_epoch)
+                                finishStep();
+                            return;
+                        }
+                        if (r.ok) {
+                            // The version first, the marker after: a crash in between is
+                            // still recovered from the marker.
+                            UserDefaults::setValue(SignInKeys::Version, applied);
+                        }
+                        UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                        if (r.ok) {
+                            LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                            // The change set has planned the pulled notes; what was taken
+                            // back above and is still due goes back into the centre.
+                            ReminderScheduler::reconcileSaved();
+                        }
+                        if (epoch != m_epoch) {
+                            notify(waiters, CycleStep::Dropped);
+                            return;
+                        }
+                        if (!r.ok) {
+                            fail(r.error);
+                            return;
+                        }
+                        notify(waiters, CycleStep::Pulled, applied);
+                        emit pullFinished(true, kind, applied);
+                        finishStep();
+                    },
+                    store);
+            });
         },
         [fail](const BaseErrorModel &e) { fail(e.msg); });
 }
@@ -506,7 +531,7 @@ void SyncEngine::startCategoryPush(CategoryPush p)
             if (*done)
                 (*done)(true, reply);
             if (reply.code == 200)
-                ReminderScheduler::reconcileAll();
+                ReminderScheduler::reconcileSaved();
             finishStep();
         },
         [this, epoch, done](const BaseErrorModel &) {

@@ -43,7 +43,9 @@ class Store;
 // the stored "version". Replies that arrive after a logout or for another
 // signed-in user are dropped; a sign-out (Session::signingOut) drops the
 // queue and reports idle() when anything was queued or in flight. After
-// every applied push and pull the reminder schedule is reconciled.
+// every applied push and pull the reminder schedule is brought in step
+// (ReminderScheduler::reconcileSaved()). Defaults written by a pull reach the
+// disk on the defaults' writer thread; the import starts once its marker is there.
 class SyncEngine : public QObject
 {
     Q_OBJECT

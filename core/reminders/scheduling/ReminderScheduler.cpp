@@ -373,6 +373,20 @@ void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
     cache.apply(center);
 }
 
+void ReminderScheduler::reconcileSaved()
+{
+    Context *ctx = Context::defaultContext();
+    UserNotificationCenter *center = UserNotificationCenter::shared();
+    if (!ctx || !center)
+        return;
+    ReminderScheduler *self = instance();
+    if (self->m_context != ctx || self->m_center != center || self->m_cache->context != ctx) {
+        reconcileAll();
+        return;
+    }
+    reconcileChanges(StoreChanges());
+}
+
 void ReminderScheduler::start()
 {
     instance()->listenTo(UserNotificationCenter::shared(), Context::defaultContext());

@@ -36,6 +36,12 @@ public:
     // A change set that replaced the data or changed the settings, another store,
     // or a clock that went back, makes a full pass.
     static void reconcileChanges(const StoreChanges &changes);
+    // After saved changes that also withdrew notifications on their own (a push
+    // or pull): while the scheduler follows the default context and the shared
+    // centre, its change sets have planned them already, and only the centre is
+    // brought in step again (what was taken back and is still due is put back);
+    // otherwise a full pass.
+    static void reconcileSaved();
 
     // Follows the shared centre's deliveries and the default context's change sets
     // (again after either changed; call after the store is set up).
