@@ -727,6 +727,52 @@ private slots:
         QVERIFY(pendingIds().isEmpty());
     }
 
+    // A push or pull saves its rows and takes notifications back on its own; what it
+    // took back and is still due is scheduled again, whether the scheduler follows the
+    // change sets (they planned the rows already) or not (a full pass).
+    void reconcileSavedPutsBackWhatASyncTookBack_data()
+    {
+        QTest::addColumn<bool>("following");
+        QTest::newRow("following the change sets") << true;
+        QTest::newRow("not following") << false;
+    }
+    void reconcileSavedPutsBackWhatASyncTookBack()
+    {
+        QFETCH(bool, following);
+        Classify *c = category();
+        note("a", {0, "2026/3/7 9:00:00", 0}, c);
+        note("b", {0, "2026/3/8 9:00:00", 0}, c);
+        note("gone", {0, "2026/3/9 9:00:00", 0}, c);
+        QVERIFY(ctx()->saveAndWait().ok);
+        if (following)
+            ReminderScheduler::start();
+        ReminderScheduler::reconcileAll();
+        QCOMPARE(pendingIds(), (QStringList{"a", "b", "gone"}));
+
+        // The pulled rows: b moved, "gone" deleted.
+        bool saved = false;
+        m_fx.store()->saveInBackground(
+            [](Context &bg) {
+                bg.findFirstByAttribute<NoteDetail>("cId", "b")
+                    ->remind()
+                    ->setRemindDateTime("2026/3/10 7:00:00");
+                bg.findFirstByAttribute<NoteDetail>("cId", "b")
+                    ->remind()
+                    ->setRemindRealDateTime("2026/3/10 7:00:00");
+                bg.deleteObject(bg.findFirstByAttribute<NoteDetail>("cId", "gone"));
+            },
+            [&](const SaveResult &r) { saved = r.ok; });
+        QTRY_VERIFY(saved);
+        LocalNotificationManager::removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
+
+        ReminderScheduler::reconcileSaved();
+        QStringList ids = pendingIds();
+        ids.sort();
+        QCOMPARE(ids, (QStringList{"a", "b"}));
+        QCOMPARE(center()->nextDeliveryDate("a"), at("2026/3/7 9:00:00"));
+        QCOMPARE(center()->nextDeliveryDate("b"), at("2026/3/10 7:00:00"));
+    }
+
     void reconcilerKeepsTheNearestHundred()
     {
         for (int i = 1; i <= 105; ++i)
