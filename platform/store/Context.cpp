@@ -12,6 +12,7 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <numeric>
 #include <sqlite3.h>
 #include <tuple>
 #include <utility>
@@ -1390,6 +1391,176 @@ QHash<ManagedObject *, ManagedObject *> Context::fetchToOne(const QList<ManagedO
     for (auto it = found.cbegin(); it != found.cend(); ++it)
         out.insert(byKey.value(it.key()), it.value());
     return out;
+}
+
+FetchedValues Context::fetchValues(const EntityDescription &entity, const Predicate &predicate,
+                                   const QStringList &names)
+{
+    FetchedValues out;
+    const Model &model = m_store->model();
+    const EntityDescription &e = model.entityAt(entity.index);
+    EntityState &st = state(e.index);
+    QString error;
+    const std::optional<Predicate::Compiled> where = predicate.compile(e, &error);
+    if (!where) {
+        qWarning().noquote() << "store: cannot fetch values:" << error;
+        return out;
+    }
+    // What each name reads: a slot of this entity, or a slot of the target of one join.
+    struct Join
+    {
+        int via; // the relationship's slot on this side
+        const EntityDescription *target;
+    };
+    struct Column
+    {
+        int slot;
+        int join = -1;
+    };
+    QList<Join> joins;
+    QList<Column> columns;
+    QString select = QStringLiteral("t.pk");
+    for (const QString &name : names) {
+        const qsizetype dot = name.indexOf(u'.');
+        if (dot < 0) {
+            const int slot = e.slotOfName(name);
+            if (slot < 0) {
+                qWarning().noquote() << "store:" << e.name << "has no attribute" << name;
+                return out;
+            }
+            columns.append(Column{slot, -1});
+            select += ", t." + SqliteConnection::quoted(e.slotColumn(slot));
+            continue;
+        }
+        const int r = e.relationshipIndex(name.left(dot));
+        const RelationshipDef *rel = r >= 0 ? &e.relationships.at(r) : nullptr;
+        const int via = r >= 0 ? e.slotOfRelationship(r) : -1;
+        const EntityDescription *target = rel ? model.entity(rel->target) : nullptr;
+        const int slot = target ? target->slotOfName(name.mid(dot + 1)) : -1;
+        if (via < 0 || rel->toMany || slot < 0) {
+            qWarning().noquote() << "store:" << e.name << "cannot read" << name;
+            return out;
+        }
+        int join = 0;
+        while (join < joins.size() && joins.at(join).via != via)
+            ++join;
+        if (join == joins.size())
+            joins.append(Join{via, target});
+        columns.append(Column{slot, join});
+        select += QStringLiteral(", j%1.").arg(join) + SqliteConnection::quoted(target->slotColumn(slot));
+    }
+    const int width = int(columns.size());
+    out.width = width;
+
+    // A joined row's values from its target in memory, or none when it has no target.
+    auto fromTarget = [&](int join, ManagedObject *t, QVariant *values) {
+        for (int c = 0; c < width; ++c) {
+            if (columns.at(c).join == join)
+                values[c] = t && !t->m_deleted ? t->m_values.at(columns.at(c).slot) : QVariant();
+        }
+    };
+    // The joined values of a row holding this key of the join's target.
+    auto targetOf = [&](int join, qint64 key) {
+        return key > 0 ? objectForKey(joins.at(join).target->index, key) : nullptr;
+    };
+    auto keyIn = [](const ManagedObject *o, int slot) {
+        const QVariant &key = o->m_values.at(slot);
+        return key.isNull() ? qint64(0) : key.toLongLong();
+    };
+    auto fromObject = [&](ManagedObject *o, QVariant *values) {
+        for (int c = 0; c < width; ++c) {
+            if (columns.at(c).join < 0)
+                values[c] = o->m_values.at(columns.at(c).slot);
+        }
+        for (int j = 0; j < joins.size(); ++j)
+            fromTarget(j, targetOf(j, keyIn(o, joins.at(j).via)), values);
+    };
+
+    QList<qint64> pendingKeys;
+    QList<QVariant> pendingValues;
+    for (ManagedObject *o : std::as_const(st.dirty)) {
+        if (o->m_deleted || !where->test(o->m_values))
+            continue;
+        pendingKeys.append(o->m_pk);
+        pendingValues.resize(pendingValues.size() + width);
+        fromObject(o, pendingValues.data() + pendingValues.size() - width);
+    }
+
+    if (m_db) {
+        // The join's keys and the targets' keys follow the asked-for columns. The filter
+        // runs in the inner query, where its column names are this entity's alone.
+        for (int j = 0; j < joins.size(); ++j)
+            select += ", t." + SqliteConnection::quoted(e.slotColumn(joins.at(j).via)) +
+                      QStringLiteral(", j%1.pk").arg(j);
+        QString sql = "SELECT " + select + " FROM (SELECT * FROM " + SqliteConnection::quoted(e.name) +
+                      " WHERE " + where->sql + ") AS t";
+        for (int j = 0; j < joins.size(); ++j)
+            sql += " LEFT JOIN " + SqliteConnection::quoted(joins.at(j).target->name) +
+                   QStringLiteral(" AS j%1 ON j%1.pk = t.").arg(j) +
+                   SqliteConnection::quoted(e.slotColumn(joins.at(j).via));
+        if (sqlite3_stmt *stmt = m_db->prepare(sql)) {
+            int index = 1;
+            for (const Predicate::Parameter &p : where->parameters)
+                SqliteConnection::bind(stmt, index++, p.value, p.type);
+            int rc;
+            while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+                const qint64 pk = sqlite3_column_int64(stmt, 0);
+                ManagedObject *o = st.registered.value(pk, nullptr);
+                if (o && (o->m_deleted || st.dirty.contains(o)))
+                    continue; // judged in memory above
+                out.keys.append(pk);
+                out.values.resize(out.values.size() + width);
+                QVariant *values = out.values.data() + out.values.size() - width;
+                for (int c = 0; c < width; ++c) {
+                    if (columns.at(c).join < 0)
+                        values[c] = o ? o->m_values.at(columns.at(c).slot)
+                                      : readSlot(stmt, c + 1, e, columns.at(c).slot);
+                }
+                for (int j = 0; j < joins.size(); ++j) {
+                    const int at = width + 1 + 2 * j;
+                    const qint64 fileKey =
+                        sqlite3_column_type(stmt, at) == SQLITE_NULL ? 0 : sqlite3_column_int64(stmt, at);
+                    const bool inFile = sqlite3_column_type(stmt, at + 1) != SQLITE_NULL;
+                    const qint64 key = o ? keyIn(o, joins.at(j).via) : fileKey;
+                    const EntityDescription &target = *joins.at(j).target;
+                    if (key > 0 && (key != fileKey || registered(target.index, key))) {
+                        fromTarget(j, targetOf(j, key), values);
+                    } else if (key > 0 && inFile) {
+                        for (int c = 0; c < width; ++c) {
+                            if (columns.at(c).join == j)
+                                values[c] = readSlot(stmt, c + 1, target, columns.at(c).slot);
+                        }
+                    }
+                }
+            }
+            if (rc != SQLITE_DONE)
+                qWarning().noquote() << "store: fetch of" << e.name << "failed:" << m_db->lastError();
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        } else {
+            qWarning().noquote() << "store: fetch of" << e.name << "failed:" << m_db->lastError();
+        }
+    }
+
+    if (pendingKeys.isEmpty() && std::is_sorted(out.keys.cbegin(), out.keys.cend()))
+        return out;
+    // Into key order, with the rows judged in memory among them.
+    out.keys += pendingKeys;
+    out.values += pendingValues;
+    QList<qsizetype> order(out.keys.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::sort(order.begin(), order.end(),
+              [&out](qsizetype a, qsizetype b) { return out.keys.at(a) < out.keys.at(b); });
+    FetchedValues sorted;
+    sorted.width = width;
+    sorted.keys.reserve(order.size());
+    sorted.values.reserve(out.values.size());
+    for (qsizetype i : std::as_const(order)) {
+        sorted.keys.append(out.keys.at(i));
+        for (int c = 0; c < width; ++c)
+            sorted.values.append(std::move(out.values[i * width + c]));
+    }
+    return sorted;
 }
 
 void Context::retire(ManagedObject *o)

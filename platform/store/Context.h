@@ -44,6 +44,7 @@
 
 #include "platform/store/EntityDescription.h"
 #include "platform/store/FetchRequest.h"
+#include "platform/store/FetchedValues.h"
 #include "platform/store/ManagedObject.h"
 #include "platform/store/SaveResult.h"
 #include "platform/store/StoreChanges.h"
@@ -100,6 +101,16 @@ public:
     // in one query; rows without a target are not in the result.
     QHash<ManagedObject *, ManagedObject *> fetchToOne(const QList<ManagedObject *> &rows,
                                                        const QString &relationship);
+
+    // A few values of each row matching the condition, read in one query without making
+    // row objects (a long list needs its keys and a few values, not whole rows). A name is
+    // an attribute or a stored to-one relationship (the key it holds, invalid when none),
+    // or "relationship.attribute" for a target whose key is on this side (read by a
+    // join; invalid when there is no target). Rows with pending changes are judged by
+    // their values in memory, and every row or target in memory gives its values in
+    // memory. Rows in key order; nothing (and a warning) when a name is unknown.
+    FetchedValues fetchValues(const EntityDescription &entity, const Predicate &where,
+                              const QStringList &names);
 
     void deleteObject(ManagedObject *object);
     void deleteObjects(const QList<ManagedObject *> &objects);
@@ -204,6 +215,11 @@ public:
         for (auto it = found.cbegin(); it != found.cend(); ++it)
             out.insert(static_cast<T *>(it.key()), static_cast<Target *>(it.value()));
         return out;
+    }
+
+    template <class T> FetchedValues fetchValues(const Predicate &where, const QStringList &names)
+    {
+        return fetchValues(T::entity(), where, names);
     }
 
     // Deletes every row of the entity (delete rules apply).

@@ -43,15 +43,24 @@ QList<NoteListModel::Row> NoteListModel::readRows() const
     Classify *category = categoryRow();
     if (!category)
         return rows;
-    FetchRequest request;
-    request.where = Predicate::equals(QStringLiteral("classify"), category);
-    const QList<NoteDetail *> notes = m_store->fetch<NoteDetail>(request);
-    const QHash<NoteDetail *, DateRemind *> reminds = m_store->fetchToOne<DateRemind>(notes, QStringLiteral("remind"));
-    rows.reserve(notes.size());
-    for (NoteDetail *n : notes) {
-        DateRemind *r = reminds.value(n);
-        rows.append(Row{n->objectId().pk, n->sort(), NoteRowFormatter::heightFor(r), r ? r->objectId().pk : 0,
-                        n->cId()});
+    // Only what a row holds, in one joined query: the objects are made when rows are painted.
+    const FetchedValues values = m_store->fetchValues<NoteDetail>(
+        Predicate::equals(QStringLiteral("classify"), category),
+        {QStringLiteral("sort"), QStringLiteral("cId"), QStringLiteral("remind"),
+         QStringLiteral("remind.remindActionType"), QStringLiteral("remind.remindRealDateTime"),
+         QStringLiteral("remind.connectWifiIds")});
+    rows.reserve(values.size());
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QVariant &remind = values.at(i, 2);
+        const qint64 remindPk = remind.isNull() ? 0 : remind.toLongLong();
+        // A key whose reminder is gone reads as no reminder.
+        const bool hasRemind = remindPk && values.at(i, 3).isValid();
+        const bool active =
+            hasRemind && NoteRowFormatter::isActive(values.at(i, 3).toLongLong(), values.at(i, 4).toString(),
+                                                    values.at(i, 5).toString());
+        rows.append(Row{values.keys.at(i), qint16(values.at(i, 0).toInt()),
+                        active ? NoteRowFormatter::reminderHeight : NoteRowFormatter::plainHeight,
+                        hasRemind ? remindPk : 0, values.at(i, 1).toString()});
     }
     std::stable_sort(rows.begin(), rows.end(), before);
     return rows;

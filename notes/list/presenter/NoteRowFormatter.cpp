@@ -7,6 +7,8 @@
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "platform/base/Clock.h"
 
+#include <algorithm>
+
 namespace {
 
 const QColor openTextColor(0x3a, 0x3a, 0x3a);
@@ -40,8 +42,15 @@ bool NoteRowFormatter::isActive(const DateRemind *remind)
 {
     // A record with neither a date nor networks (a cleared value confirmed on a note that had none) has
     // nothing to show.
-    return remind && remind->remindActionType() != 3
-           && (!remind->remindRealDateTime().trimmed().isEmpty() || !remind->connectWifiIds().trimmed().isEmpty());
+    return remind && isActive(remind->remindActionType(), remind->remindRealDateTime(), remind->connectWifiIds());
+}
+
+bool NoteRowFormatter::isActive(qint64 actionType, const QString &realDateTime, const QString &wifiIds)
+{
+    const auto blank = [](const QString &text) {
+        return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
+    };
+    return actionType != 3 && (!blank(realDateTime) || !blank(wifiIds));
 }
 
 int NoteRowFormatter::heightFor(const DateRemind *remind)

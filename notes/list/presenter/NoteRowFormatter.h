@@ -18,6 +18,9 @@ public:
     static NoteRowLook format(const NoteDetail *note, const DateRemind *remind, qint64 importantMinutes);
     // A reminder that is not cleared and has a date or networks: the row shows its reminder line.
     static bool isActive(const DateRemind *remind);
+    // The same from a reminder's stored values (its remindActionType, remindRealDateTime
+    // and connectWifiIds), for rows read without their objects.
+    static bool isActive(qint64 actionType, const QString &realDateTime, const QString &wifiIds);
     // The row's height: taller exactly when the reminder line is shown.
     static int heightFor(const DateRemind *remind);
 };

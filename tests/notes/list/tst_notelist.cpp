@@ -8,6 +8,7 @@
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
+#include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
@@ -220,6 +221,71 @@ private slots:
             QCOMPARE(model()->rowOfKey(model()->keyAt(row)), row);
         m_presenter->showCategory(keyOf(m_work));
         QCOMPARE(shown(), expected);
+    }
+
+    // A showing reads each row's height and reminder from the note's reminder as it
+    // stands: saved (read from the file by a context that holds no rows) or only in
+    // memory; a reminder without a date or networks, or a cleared one, adds no line.
+    void showingReadsEachReminder_data()
+    {
+        QTest::addColumn<QString>("reminder");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<int>("height");
+        const int plain = NoteRowFormatter::plainHeight, tall = NoteRowFormatter::reminderHeight;
+        for (bool saved : {true, false}) {
+            const char *how = saved ? " (saved)" : " (in memory)";
+            QTest::addRow("none%s", how) << "none" << saved << plain;
+            QTest::addRow("date%s", how) << "date" << saved << tall;
+            QTest::addRow("networks only%s", how) << "wifi" << saved << tall;
+            QTest::addRow("cleared%s", how) << "cleared" << saved << plain;
+            QTest::addRow("blank date and networks%s", how) << "blank" << saved << plain;
+            QTest::addRow("deleted%s", how) << "deleted" << saved << plain;
+        }
+    }
+    void showingReadsEachReminder()
+    {
+        QFETCH(QString, reminder);
+        QFETCH(bool, saved);
+        QFETCH(int, height);
+        DateRemind *r = reminder == "none" ? nullptr : m_fx.remind(note("b"), reminder == "cleared" ? 3 : 2);
+        if (r) {
+            r->setRemindRealDateTime(reminder == "blank" ? " " : reminder == "wifi" ? "" : "2026/3/7 09:00:00");
+            r->setConnectWifiIds(reminder == "wifi" ? "w1" : reminder == "blank" ? "  " : "");
+        }
+        if (reminder == "deleted") {
+            save();
+            ctx()->deleteObject(r);
+        }
+        if (saved)
+            save();
+        const qint64 remindPk = r && reminder != "deleted" ? r->objectId().pk : 0;
+
+        auto check = [&](NoteListModel *m) {
+            const int row = m->rowOfKey(note("b")->objectId().pk);
+            QCOMPARE(row, 1);
+            QCOMPARE(m->index(row).data(NoteListModel::HeightRole).toInt(), height);
+            QCOMPARE(m->index(row).data(NoteListModel::HeightRole).toInt(),
+                     NoteRowFormatter::heightFor(note("b")->remind()));
+            QCOMPARE(m->index(0).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::plainHeight);
+        };
+        m_presenter->showCategory(keyOf(m_work));
+        check(model());
+        if (saved) {
+            const std::unique_ptr<Context> fresh = m_fx.store()->newContext();
+            NoteListModel other(fresh.get());
+            other.setCategory(keyOf(m_work));
+            check(&other);
+            QCOMPARE(other.rowCount(), 5);
+        }
+        // The row follows its reminder's deletion named alone in a change set.
+        if (remindPk && height == NoteRowFormatter::reminderHeight) {
+            ctx()->deleteObject(r);
+            StoreChanges changes;
+            changes.entities[QStringLiteral("DateRemind")].deleted << remindPk;
+            QVERIFY(!model()->applyChanges(changes));
+            QCOMPARE(model()->index(1).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::plainHeight);
+        }
+        ctx()->rollback();
     }
 
     // A reminder set on a note that moves in the same save: the row grows at its new

@@ -710,6 +710,118 @@ private slots:
         QVERIFY(ctx->fetchToOne<Folder>(QList<Item *>{}, "folder").isEmpty());
     }
 
+    void fetchedValuesAgreeWithTheRows()
+    {
+        // Keys and a few values read without row objects give what the rows themselves
+        // say: in a context that has read nothing, and in one with pending changes to
+        // the rows, their targets and the relationships between them.
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        QList<Folder *> folders;
+        for (int i = 0; i < 3; ++i) {
+            folders << newFolder(ctx, "F" + QString::number(i));
+            folders.last()->setRank(qint16(10 + i));
+        }
+        QList<Item *> items;
+        QList<Tag *> tags;
+        for (int i = 0; i < 8; ++i) {
+            items << ctx->create<Item>();
+            items.last()->setName(i == 7 ? "skip" : "i" + QString::number(i));
+            if (i % 4 != 3)
+                items.last()->setFolder(folders.at(i % 3));
+            tags << ctx->create<Tag>();
+            tags.last()->setLabel("t" + QString::number(i));
+            if (i % 2 == 0)
+                items.last()->setTag(tags.last());
+        }
+        QVERIFY(ctx->saveAndWait());
+        // A key whose row is gone from the file reads as no target.
+        rawExec(storePath(), QString("UPDATE Item SET folder = 999 WHERE pk = %1")
+                                 .arg(items.at(3)->objectId().pk)
+                                 .toUtf8()
+                                 .constData());
+
+        const Predicate where = Predicate::notEquals("name", "skip");
+        const QStringList names{"name", "folder", "folder.title", "folder.rank", "tag.label", "tag"};
+        auto expected = [&](Context *c) {
+            QList<Item *> rows = c->fetch<Item>(where);
+            std::sort(rows.begin(), rows.end(),
+                      [](Item *a, Item *b) { return a->objectId().pk < b->objectId().pk; });
+            FetchedValues v;
+            v.width = int(names.size());
+            for (Item *row : rows) {
+                v.keys << row->objectId().pk;
+                Folder *f = row->folder();
+                Tag *t = row->tag();
+                // The key column is the key as the row holds it, also one whose row is gone.
+                const bool dangling = row->objectId() == items.at(3)->objectId() && !f;
+                v.values << row->name()
+                         << (f ? QVariant(f->objectId().pk) : dangling ? QVariant(qint64(999)) : QVariant())
+                         << (f ? QVariant(f->title()) : QVariant()) << (f ? QVariant(f->rank()) : QVariant())
+                         << (t ? QVariant(t->label()) : QVariant()) << (t ? QVariant(t->objectId().pk) : QVariant());
+            }
+            return v;
+        };
+        auto check = [&](Context *c, const char *what) {
+            const FetchedValues got = c->fetchValues<Item>(where, names);
+            const FetchedValues want = expected(c);
+            QVERIFY2(got.keys == want.keys, what);
+            QCOMPARE(got.width, want.width);
+            for (qsizetype i = 0; i < want.values.size(); ++i) {
+                const QVariant &g = got.values.at(i), &w = want.values.at(i);
+                QVERIFY2(g.isValid() == w.isValid() && (!w.isValid() || g == w),
+                         qPrintable(QString("%1: row %2, %3: %4 instead of %5")
+                                        .arg(what)
+                                        .arg(i / want.width)
+                                        .arg(names.at(i % want.width), g.toString(), w.toString())));
+            }
+        };
+
+        auto fresh = store->newContext();
+        const FetchedValues read = fresh->fetchValues<Item>(where, names);
+        QCOMPARE(read.size(), 7);
+        QCOMPARE(fresh->objectCount(), 0); // no row was made for it
+        check(fresh.get(), "fresh");
+
+        // Pending: a rename, a move to another folder and to a new one, a folder's new
+        // title, a tag taken away, moved and deleted, a new row, a deleted row, a row
+        // that leaves the condition and one that joins it.
+        items[0]->setName("renamed");
+        items[1]->setFolder(folders[2]);
+        auto *h = newFolder(ctx, "H");
+        h->setRank(7);
+        items[2]->setFolder(h);
+        folders[0]->setTitle("F0 new");
+        items[4]->setTag(nullptr);
+        items[6]->setTag(tags[1]);
+        ctx->deleteObject(tags[2]);
+        auto *made = ctx->create<Item>();
+        made->setName("made");
+        made->setFolder(folders[1]);
+        ctx->deleteObject(items[5]);
+        items[3]->setName("skip");
+        items[7]->setName("back");
+        check(ctx, "pending");
+        // Rows and targets read into memory without changes give the same.
+        auto other = store->newContext();
+        for (Folder *f : other->findAll<Folder>())
+            QVERIFY(f);
+        for (qsizetype i = 0; i < 4; ++i)
+            QVERIFY(other->existing<Item>(items.at(i)->objectId()));
+        check(other.get(), "in memory");
+        QVERIFY(ctx->saveAndWait());
+        check(ctx, "saved");
+        auto after = store->newContext();
+        check(after.get(), "fresh after the save");
+
+        QTest::ignoreMessage(QtWarningMsg, "store: Item has no attribute nope");
+        QVERIFY(ctx->fetchValues<Item>({}, {"name", "nope"}).isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, "store: Item cannot read folder.nope");
+        QVERIFY(ctx->fetchValues<Item>({}, {"folder.nope"}).isEmpty());
+        QTest::ignoreMessage(QtWarningMsg, "store: Folder cannot read items.title");
+        QVERIFY(ctx->fetchValues<Folder>({}, {"items.title"}).isEmpty());
+    }
+
     void batchFetchOfFarApartKeys()
     {
         // Keys close together are read as a range, far apart ones by list: both find
