@@ -1,8 +1,11 @@
 #include "app/uikit/AppImages.h"
 
+#include "app/uikit/ImageHelpers.h"
+
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QPixmapCache>
 
 namespace AppImages {
 
@@ -25,9 +28,11 @@ QIcon icon(const QString &name)
     return QIcon(path(name));
 }
 
-QPixmap pixmap(const QString &name, const QSize &size, qreal devicePixelRatio)
+namespace {
+
+QPixmap render(const QString &name, const QSize &size, const QColor &tint, qreal devicePixelRatio)
 {
-    if (size.isEmpty() || !QFile::exists(path(name)))
+    if (size.isEmpty() || devicePixelRatio <= 0 || !QFile::exists(path(name)))
         return QPixmap();
     // Rendered through the image reader so that the size is exact (an icon
     // never scales up past the SVG's own size).
@@ -42,8 +47,35 @@ QPixmap pixmap(const QString &name, const QSize &size, qreal devicePixelRatio)
         QPainter painter(&scaled);
         source.paint(&painter, QRect(QPoint(), device));
     }
+    if (tint.isValid())
+        scaled = lp_imageTintedWithColor(scaled, tint);
     QPixmap out = QPixmap::fromImage(scaled);
     out.setDevicePixelRatio(devicePixelRatio);
+    return out;
+}
+
+} // namespace
+
+QPixmap pixmap(const QString &name, const QSize &size, qreal devicePixelRatio)
+{
+    return pixmap(name, size, QColor(), devicePixelRatio);
+}
+
+QPixmap pixmap(const QString &name, const QSize &size, const QColor &tint, qreal devicePixelRatio)
+{
+    // The ratio in full: 1.25 and 1.5 are different pixmaps.
+    const QString key = QStringLiteral("AppImages/%1/%2x%3@%4/%5")
+                            .arg(name)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(devicePixelRatio, 0, 'g', 17)
+                            .arg(tint.isValid() ? tint.name(QColor::HexArgb) : QString());
+    QPixmap out;
+    if (QPixmapCache::find(key, &out))
+        return out;
+    out = render(name, size, tint, devicePixelRatio);
+    if (!out.isNull())
+        QPixmapCache::insert(key, out);
     return out;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QIcon>
 #include <QPixmap>
 #include <QSize>
@@ -17,7 +18,10 @@ QStringList names();
 // Scales to any size and desktop scale factor.
 QIcon icon(const QString &name);
 // The image drawn at `size` logical pixels for the device pixel ratio.
-// A null pixmap for an unknown name.
+// A null pixmap for an unknown name. Drawn once per name, size, ratio (and
+// tint) and kept in QPixmapCache, as views ask for them while painting.
 QPixmap pixmap(const QString &name, const QSize &size, qreal devicePixelRatio = 1.0);
+// The same with its opaque pixels in the colour (an invalid colour: as drawn).
+QPixmap pixmap(const QString &name, const QSize &size, const QColor &tint, qreal devicePixelRatio);
 
 } // namespace AppImages

@@ -35,12 +35,7 @@ QPixmap image(const QString &name, int size, const QColor &tint = {})
 {
     // Drawn for the sharpest screen there is (at least twice), so no screen scales it up.
     const qreal ratio = qMax<qreal>(2.0, qApp->devicePixelRatio());
-    QPixmap pixmap = AppImages::pixmap(name, QSize(size, size), ratio);
-    if (tint.isValid() && !pixmap.isNull()) {
-        pixmap = QPixmap::fromImage(lp_imageTintedWithColor(pixmap.toImage(), tint));
-        pixmap.setDevicePixelRatio(ratio);
-    }
-    return pixmap;
+    return AppImages::pixmap(name, QSize(size, size), tint, ratio);
 }
 
 void setPixelFont(QWidget *w, int pixels, bool bold = false)

@@ -14,6 +14,7 @@
 #include <QFontInfo>
 #include <QListView>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSignalSpy>
 #include <QStringListModel>
 
@@ -233,6 +234,67 @@ private slots:
         }
         QVERIFY(AppImages::pixmap(QStringLiteral("no_such_image"), QSize(16, 16)).isNull());
         QVERIFY(AppImages::icon(QStringLiteral("no_such_image")).isNull());
+    }
+
+    // Images are drawn once per name, size, ratio and tint: asked again, the kept
+    // pixmap comes back; it is what a fresh drawing gives; no two kinds share one.
+    void imagesAreKeptPerSizeRatioAndTint()
+    {
+        struct Kind
+        {
+            const char *name;
+            QSize size;
+            qreal ratio;
+            QColor tint;
+        };
+        const QColor red(Qt::red);
+        const QList<Kind> kinds = {
+            {"title_search", {16, 16}, 1.0, {}},  {"title_search", {16, 16}, 2.0, {}},
+            {"title_search", {16, 16}, 1.25, {}}, {"title_search", {16, 16}, 1.5, {}},
+            {"title_search", {24, 24}, 1.0, {}},  {"title_search", {16, 24}, 1.0, {}},
+            {"title_search", {16, 16}, 1.0, red}, {"title_search", {16, 16}, 1.0, QColor(255, 0, 0, 128)},
+            {"title_search", {16, 16}, 2.0, red}, {"title_sync", {16, 16}, 1.0, {}},
+        };
+        QPixmapCache::clear();
+        QList<QPixmap> first;
+        QSet<qint64> entries;
+        for (const Kind &k : kinds) {
+            first << AppImages::pixmap(k.name, k.size, k.tint, k.ratio);
+            QVERIFY(!first.last().isNull());
+            QCOMPARE(first.last().size(), (QSizeF(k.size) * k.ratio).toSize());
+            QCOMPARE(first.last().devicePixelRatio(), k.ratio);
+            entries << first.last().cacheKey();
+        }
+        QCOMPARE(entries.size(), kinds.size());
+        for (qsizetype i = kinds.size() - 1; i >= 0; --i) {
+            const Kind &k = kinds.at(i);
+            QCOMPARE(AppImages::pixmap(k.name, k.size, k.tint, k.ratio).cacheKey(), first.at(i).cacheKey());
+        }
+        // Without a tint is the untinted one.
+        QCOMPARE(AppImages::pixmap("title_search", {16, 16}, 2.0).cacheKey(), first.at(1).cacheKey());
+        QVERIFY(first.at(0).toImage() != first.at(6).toImage());
+        QVERIFY(first.at(6).toImage() != first.at(7).toImage());
+
+        QPixmapCache::clear();
+        for (qsizetype i = 0; i < kinds.size(); ++i) {
+            const Kind &k = kinds.at(i);
+            const QPixmap fresh = AppImages::pixmap(k.name, k.size, k.tint, k.ratio);
+            QVERIFY(fresh.cacheKey() != first.at(i).cacheKey());
+            QCOMPARE(fresh.toImage(), first.at(i).toImage());
+        }
+        // A tint paints the opaque pixels in its colour.
+        const QImage tinted = first.at(6).toImage();
+        bool anyOpaque = false;
+        for (int x = 0; x < tinted.width(); ++x) {
+            for (int y = 0; y < tinted.height(); ++y) {
+                const QColor c = tinted.pixelColor(x, y);
+                if (c.alpha() == 255) {
+                    anyOpaque = true;
+                    QCOMPARE(c.rgb(), red.rgb());
+                }
+            }
+        }
+        QVERIFY(anyOpaque);
     }
 };
 
