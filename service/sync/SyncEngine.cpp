@@ -453,34 +453,42 @@ void SyncEngine::startPull(PullKind kind)
             // The marker is on disk before the import can commit (the recovery of an
             // interrupted pull reads it); the main thread does not wait for the disk.
             UserDefaults::setValue(NoteMapManager::ApplyingVersionKey, applied);
-            UserDefaults::whenWritten(this, [this, epoch, kind, data, options, applied, session, store, fail,
-                                             waiters] {
-                if (epoch != m_epoch) {
+            // A dropped pull leaves no marker, unless a later step (that may be a
+            // pull with its own marker) runs by now.
+            auto dropMarker = [this, epoch] {
+                if (epoch == m_epoch || !m_busy)
                     UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+            };
+            UserDefaults::whenWritten(this, [this, epoch, kind, data, options, applied, session, store, fail,
+                                             waiters, dropMarker] {
+                if (epoch != m_epoch) {
+                    dropMarker();
                     notify(waiters, CycleStep::Dropped);
                     return;
                 }
                 if (!(session == currentSession())) {
                     qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
-                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    dropMarker();
                     notify(waiters, CycleStep::Dropped);
                     finishStep();
                     return;
                 }
                 if (Store::defaultStore() != store) {
-                    UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                    dropMarker();
                     fail(QStringLiteral("the store changed while the pull was in flight"));
                     return;
                 }
                 NoteMapManager::noteMapToLocalWithData(
                     data, options,
-                    [this, epoch, kind, applied, session, fail, waiters](const NoteMapManager::Result &r) {
+                    [this, epoch, kind, applied, session, fail, waiters,
+                     dropMarker](const NoteMapManager::Result &r) {
                         const bool sameSession = session == currentSession();
                         if (!sameSession) {
                             // The sign-in ended while the import ran. Its rows went with the
                             // logout's wipe, which waits for the import; the keys, rows and
                             // queued work of a later sign-in are not this pull's to touch.
                             qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                            dropMarker();
                             notify(waiters, CycleStep::Dropped);
                             if (epoch == m_epoch)
                                 finishStep();

@@ -53,6 +53,8 @@ private slots:
         UserDefaults::setValue("accessToken", "secret");
         QCOMPARE(mode(fresh), ownerOnly);
         UserDefaults::setValue("userKey", "key");
+        // Rewritten by the writer thread.
+        UserDefaults::sync();
         QCOMPARE(mode(fresh), ownerOnly);
 
         const QString older = dir + "/config/older.ini";

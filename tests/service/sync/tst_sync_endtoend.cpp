@@ -455,14 +455,15 @@ void TstSyncEndToEnd::signOutStopsTheQueue()
 
 void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession_data()
 {
-    QTest::addColumn<bool>("duringImport");
-    QTest::newRow("before the reply arrives") << false;
-    QTest::newRow("while the reply is imported") << true;
+    QTest::addColumn<int>("when");
+    QTest::newRow("before the reply arrives") << 0;
+    QTest::newRow("while the pull's marker goes to disk") << 1;
+    QTest::newRow("while the reply is imported") << 2;
 }
 
 void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
 {
-    QFETCH(bool, duringImport);
+    QFETCH(int, when);
     SyncTestService s;
     // Enough notes on the service that the import takes a while.
     auto &d = s.notes->data(s.tester());
@@ -496,13 +497,18 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
     // The observer below lives in this scope and goes before what it reads.
     bool done = false;
     QObject observer;
-    if (duringImport) {
+    if (when > 0) {
         a.engine->pull(SyncEngine::PullKind::Full);
         QElapsedTimer t;
         t.start();
         while (!UserDefaults::contains(NoteMapManager::ApplyingVersionKey) && t.elapsed() < 10000)
             QCoreApplication::processEvents();
         QVERIFY(UserDefaults::contains(NoteMapManager::ApplyingVersionKey));
+        if (when == 2) {
+            // The import starts once the marker is on disk.
+            UserDefaults::sync();
+            QCoreApplication::processEvents();
+        }
         signInAgain();
     } else {
         connect(s.service.get(), &StandinService::requestReceived, &observer, [&](const QString &path) {
@@ -517,6 +523,7 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
 
     QCOMPARE(UserDefaults::string(SignInKeys::AccessToken), QStringLiteral("token-new"));
     QCOMPARE(a.version(), QString());
+    QVERIFY(!UserDefaults::contains(NoteMapManager::ApplyingVersionKey));
     QVERIFY(a.ctx()->findAll<NoteDetail>().isEmpty());
     const QList<Classify *> left = a.categories();
     QCOMPARE(left.size(), 1);
