@@ -45,7 +45,7 @@ int runChild(const QString &mode, const QString &path)
     UserDefaults::remove("gone");
     UserDefaults::setValue("last", "done");
     if (mode == "quit") {
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, QCoreApplication::instance(), &QCoreApplication::quit);
         return QCoreApplication::exec();
     }
     if (mode == "exit")
