@@ -9,6 +9,7 @@
 // the screen would get it. Reports the paint time per frame (mean, slowest,
 // 99th percentile) and the frames that missed 60 frames per second.
 
+#include "bench/LargeCategoryStore.h"
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
@@ -36,50 +37,12 @@
 
 namespace {
 
-constexpr int kNotes = 10000;
-
-struct Fixture
-{
-    QTemporaryDir dir;
-    std::unique_ptr<Store> store;
-    QString classId = QStringLiteral("1001");
-
-    Fixture()
-    {
-        store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
-        Context *ctx = store->mainContext();
-        for (const QString &id : {classId, QStringLiteral("1002")}) {
-            auto *c = ctx->create<Classify>();
-            c->setClassId(id);
-            c->setName(QStringLiteral("分类") + id);
-            c->setBackColor(QStringLiteral("#2b9cc6"));
-            const int count = id == classId ? kNotes : kNotes / 2;
-            for (int i = 0; i < count; ++i) {
-                auto *n = ctx->create<NoteDetail>();
-                n->setCId(id + QString::number(100000 + i));
-                n->setClassId(id);
-                n->setContent(QStringLiteral("第%1条笔记，写点什么内容在这里").arg(i));
-                n->setSort(qint16(i + 1));
-                n->setClassify(c);
-                if (i % 2 == 0) {
-                    auto *r = ctx->create<DateRemind>();
-                    r->setRemindActionType(2);
-                    r->setRemindDateTime(QStringLiteral("2030/1/1 9:00:00"));
-                    r->setRemindRealDateTime(QStringLiteral("2030/1/1 9:00:00"));
-                    r->setRemindCycleType(1);
-                    r->setRemindCycleInterval(1);
-                    n->setRemind(r);
-                }
-            }
-        }
-        if (!ctx->saveAndWait())
-            qFatal("bench: the fixture cannot be saved");
-    }
-};
+constexpr int kNotes = LargeCategoryStore::kNotes;
+using Fixture = LargeCategoryStore;
 
 Fixture &fixture()
 {
-    static Fixture f;
+    static Fixture f(Fixture::Order::Ascending);
     return f;
 }
 
