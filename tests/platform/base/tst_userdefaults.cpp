@@ -193,12 +193,15 @@ private:
 
 int main(int argc, char **argv)
 {
-    TestEnv::prepareProcess("TstUserDefaults");
+    // A child runs in its parent's folders (it inherits their environment): a child that is killed could not
+    // remove folders of its own.
+    const bool child = qEnvironmentVariableIsSet("USERDEFAULTS_CHILD");
+    if (!child)
+        TestEnv::prepareProcess("TstUserDefaults");
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));
-    if (qEnvironmentVariableIsSet("USERDEFAULTS_CHILD"))
-        return runChild(qEnvironmentVariable("USERDEFAULTS_CHILD"),
-                        qEnvironmentVariable("USERDEFAULTS_FILE"));
+    if (child)
+        return runChild(qEnvironmentVariable("USERDEFAULTS_CHILD"), qEnvironmentVariable("USERDEFAULTS_FILE"));
     TestEnv::freshFolders();
     TstUserDefaults tc;
     QTEST_SET_MAIN_SOURCE_PATH
