@@ -4,25 +4,14 @@
 // presenter on it: its store, engine, events and recording feedback, the
 // note list's category played by `category`, and what the pane told the editor.
 
-#include "app/services/Services.h"
 #include "notes/detail/presenter/NoteDetailPresenter.h"
-#include "platform/base/AppEvents.h"
-#include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
-#include "platform/base/Session.h"
-#include "tests/service/sync/SyncClient.h"
-#include "tests/service/sync/SyncTestService.h"
+#include "tests/notes/DeviceRig.h"
 #include "tests/support/EventRecorder.h"
 
 #include <QJsonArray>
 
-struct DetailTestRig
+struct DetailTestRig : DeviceRig
 {
-    SyncTestService s;
-    std::unique_ptr<SyncClient> device;
-    ManualScheduler scheduler;
-    AppEvents events;
-    Services services;
     EventRecorder recorder{&events};
     CategoryKey category;
     std::unique_ptr<NoteDetailPresenter> pane;
@@ -30,17 +19,8 @@ struct DetailTestRig
     QList<NoteRemindModel> remindsToEditor;
 
     explicit DetailTestRig(const QString &root)
+        : DeviceRig(root)
     {
-        Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, s.tester());
-        services.store = device->ctx();
-        services.api = s.api.get();
-        services.sync = device->engine.get();
-        services.feedback = s.feedback.get();
-        services.scheduler = &scheduler;
-        services.events = &events;
-        services.session = Session::instance();
-        services.clock = Clock::instance();
         pane = std::make_unique<NoteDetailPresenter>(services);
         pane->setCategorySource([this] { return category; });
         QObject::connect(pane.get(), &NoteDetailPresenter::noteShown,
@@ -54,10 +34,6 @@ struct DetailTestRig
         pane.reset();
         Clock::reset();
     }
-
-    void signIn() { Session::instance()->signIn(s.tester().userId); }
-    bool settle() { return device->settle(); }
-    Context *ctx() const { return device->ctx(); }
 
     // A synced category with synced notes (top first), shown by the "list".
     Classify *syncedCategory(const QStringList &contents)
