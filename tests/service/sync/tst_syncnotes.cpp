@@ -154,6 +154,8 @@ private slots:
     void emptyRemindSettingClearsTheReminder();
     void entryValuesBesideTheDetail_data();
     void entryValuesBesideTheDetail();
+    void everyKindOfEntryInShortAndLongLists_data();
+    void everyKindOfEntryInShortAndLongLists();
     void nextIdPlacement_data();
     void nextIdPlacement();
     void placementUpToHundredEntriesThenReversal_data();
@@ -1203,6 +1205,78 @@ void TstSyncNotes::entryValuesBesideTheDetail()
     QVERIFY(n->isSync());
     QVERIFY(!n->isError());
     QCOMPARE(n->classify(), c);
+}
+
+void TstSyncNotes::everyKindOfEntryInShortAndLongLists_data()
+{
+    // A long list finds its stored rows through one index read up front, a short
+    // one row by row; both must import each entry alike.
+    QTest::addColumn<int>("entries");
+    QTest::newRow("short list") << 36;
+    QTest::newRow("long list") << 1500;
+}
+
+void TstSyncNotes::everyKindOfEntryInShortAndLongLists()
+{
+    QFETCH(int, entries);
+    const QString later = QStringLiteral("2031/2/2 8:00:00");
+    Classify *c = category("11");
+    auto id = [](int i) { return QString::number(100000 + i); };
+    QHash<QString, qint64> remindKeys; // of the stored notes' reminders
+    // Entry kinds by i % 6: new with a reminder, new without, new with a value
+    // beside the detail, update of a stored note and its reminder, stored note
+    // with a local change (kept), deletion.
+    for (int i = 0; i < entries; ++i) {
+        const int kind = i % 6;
+        if (kind < 3)
+            continue;
+        NoteDetail *n = note(id(i), c);
+        n->setContent("本地");
+        if (kind != 4) {
+            n->setIsSync(true);
+            n->setActionType(0);
+        }
+        if (kind == 3)
+            remindKeys.insert(id(i), remind(n)->objectId().pk);
+    }
+    save();
+
+    const QJsonObject setting{{"remindActionType", 2}, {"remindDateTime", later}, {"remindRealDateTime", later}};
+    QJsonArray list;
+    for (int i = 0; i < entries; ++i) {
+        const int kind = i % 6;
+        QJsonObject e = noteEntry(id(i), "11", i + 1, "-1", kind == 0 || kind == 3 ? setting : QJsonValue(),
+                                  kind == 5 ? "3" : "1");
+        if (kind == 2)
+            e.insert("fontColor", "#abcdef");
+        list.append(e);
+    }
+    QVERIFY(pull(pullOfNotes(list)));
+
+    for (int i = 0; i < entries; ++i) {
+        const int kind = i % 6;
+        NoteDetail *n = byId(id(i));
+        if (kind == 5) {
+            QVERIFY2(!n, qPrintable(id(i)));
+            continue;
+        }
+        QVERIFY2(n, qPrintable(id(i)));
+        QCOMPARE(n->content(), kind == 4 ? QString("本地") : "内容" + id(i));
+        QCOMPARE(n->isSync(), kind != 4);
+        QCOMPARE(n->classify(), c);
+        const QString fontColor = kind == 2 ? QString("#abcdef") : kind > 2 ? QString("#3a3a3a") : QString();
+        QCOMPARE(n->fontColor(), fontColor);
+        DateRemind *r = n->remind();
+        QCOMPARE(bool(r), kind == 0 || kind == 3);
+        if (kind == 0 || kind == 3) {
+            QCOMPARE(r->cId(), id(i));
+            QCOMPARE(r->remindDateTime(), later);
+            QCOMPARE(r->remindActionType(), qint16(2));
+        }
+        if (kind == 3)
+            QCOMPARE(r->objectId().pk, remindKeys.value(id(i)));
+    }
+    QCOMPARE(ctx()->findAll<DateRemind>().size(), qsizetype(remindKeys.size() + (entries + 5) / 6));
 }
 
 void TstSyncNotes::nextIdPlacement_data()
