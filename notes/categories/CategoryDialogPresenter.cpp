@@ -6,10 +6,8 @@
 #include "notes/categories/CategoryEdits.h"
 #include "notes/categories/CategoryPushReply.h"
 #include "platform/base/Session.h"
-#include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
-#include "service/account/SignInKeys.h"
 #include "service/sync/SyncEngine.h"
 
 #include <QDebug>
@@ -108,15 +106,10 @@ void CategoryDialogPresenter::answered(bool ok, const BaseSuccessModel &reply, c
     if (r.outcome != CategoryPushReply::Outcome::Accepted)
         return;
     Context *ctx = m_services.store;
-    auto *row = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), r.classId);
-    if (!row) {
-        row = ctx->create<Classify>();
-        row->setClassId(r.classId);
-        row->setActionType(1);
-        row->setVersion(r.version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : r.version);
-        if (top)
-            CategoryEdits::renumber(ctx, 2, r.classId);
-    }
+    bool created = false;
+    Classify *row = r.acceptedRow(ctx, &created);
+    if (created && top)
+        CategoryEdits::renumber(ctx, 2, r.classId);
     row->setActionType(qint16(model.actionType()));
     row->setIsSync(true);
     row->setName(model.name());

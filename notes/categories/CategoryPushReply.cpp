@@ -1,6 +1,8 @@
 #include "notes/categories/CategoryPushReply.h"
 
+#include "core/model/Classify.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
 #include "service/sync/SyncNotesManager.h"
 
@@ -64,4 +66,18 @@ CategoryPushReply CategoryPushReply::apply(bool answered, const BaseSuccessModel
         UserDefaults::sync();
     }
     return out;
+}
+
+Classify *CategoryPushReply::acceptedRow(Context *ctx, bool *created) const
+{
+    auto *row = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), classId);
+    if (created)
+        *created = !row;
+    if (row)
+        return row;
+    row = ctx->create<Classify>();
+    row->setClassId(classId);
+    row->setActionType(1);
+    row->setVersion(version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : version);
+    return row;
 }

@@ -159,12 +159,9 @@ void CategorySyncCoordinator::ensureDefaultCategory()
         if (r.outcome != CategoryPushReply::Outcome::Accepted)
             return;
         Context *ctx = m_services.store;
-        auto *row = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), r.classId);
-        if (!row) {
-            row = ctx->create<Classify>();
-            row->setClassId(r.classId);
-            row->setActionType(1);
-            row->setVersion(r.version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : r.version);
+        bool created = false;
+        Classify *row = r.acceptedRow(ctx, &created);
+        if (created) {
             row->setSort(qint16(model.sort()));
             row->setBackColor(model.backColor());
             row->setName(model.name());
