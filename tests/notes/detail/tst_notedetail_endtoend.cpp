@@ -16,7 +16,7 @@
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/presenter/NoteRowMenu.h"
 #include "notes/list/view/NoteListView.h"
-#include "tests/notes/categories/CategoryTestRig.h"
+#include "tests/notes/MainWindowDesk.h"
 #include "tests/support/TestEnv.h"
 
 #include <QClipboard>
@@ -28,32 +28,10 @@
 
 namespace {
 
-// The signed-in main window over an account another device filled.
-struct Desk
+struct Desk : MainWindowDesk
 {
-    CategoryTestRig rig;
-    SyncClient other;
-    std::unique_ptr<MainWindow> window;
+    using MainWindowDesk::MainWindowDesk;
 
-    explicit Desk(const QString &root) : rig(root), other("b", root, rig.s.api.get(), *rig.s.service, rig.s.tester())
-    {
-        rig.s.tester().sessions << QStringLiteral("token-b");
-        UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
-    }
-    ~Desk() { window.reset(); }
-
-    bool open()
-    {
-        if (!other.sync())
-            return false;
-        rig.device->activate();
-        window = std::make_unique<MainWindow>(rig.services, rig.coordinator.get());
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            return false;
-        rig.signIn();
-        return rig.settle();
-    }
     // Lets the other device change the service, then makes this device current again.
     template <class F> bool onOtherDevice(F &&change)
     {
@@ -62,23 +40,6 @@ struct Desk
         const bool ok = other.sync();
         rig.device->activate();
         return ok;
-    }
-
-    QListView *notes() const { return window->noteList()->listView(); }
-    NoteDetailViewController *pane() const { return window->noteDetail(); }
-    EditNoteView *editor() const { return pane()->editView(); }
-    QStringList listed() const
-    {
-        QStringList out;
-        for (int row = 0; row < notes()->model()->rowCount(); ++row)
-            out << notes()->model()->index(row, 0).data().toString();
-        return out;
-    }
-    int rowOf(const QString &text) const { return int(listed().indexOf(text)); }
-    void clickRow(int row)
-    {
-        QTest::mouseClick(notes()->viewport(), Qt::LeftButton, {},
-                          notes()->visualRect(notes()->model()->index(row, 0)).center());
     }
     void type(const QString &text)
     {
@@ -106,23 +67,6 @@ struct Desk
         m->close();
         return false;
     }
-    NoteDetail *local(const QString &content) const
-    {
-        return rig.device->ctx()->findFirstByAttribute<NoteDetail>(QStringLiteral("content"), content);
-    }
-    const NoteSyncHandlers::Note *served(const QString &content)
-    {
-        for (const auto &c : rig.s.notes->liveCategories(rig.s.tester()))
-            for (const auto &n : rig.s.notes->liveNotesInOrder(rig.s.tester(), c.classId))
-                if (n.content == content) {
-                    m_served = n;
-                    return &m_served;
-                }
-        return nullptr;
-    }
-
-private:
-    NoteSyncHandlers::Note m_served;
 };
 
 } // namespace

@@ -28,7 +28,7 @@
 #include "notes/reminderwindow/views/WIFIRemindViewController.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
-#include "tests/notes/categories/CategoryTestRig.h"
+#include "tests/notes/MainWindowDesk.h"
 #include "tests/support/TestEnv.h"
 
 #include <QComboBox>
@@ -57,22 +57,13 @@ template <typename T> T *byText(QWidget *root, const QString &text)
     return nullptr;
 }
 
-// The signed-in main window over an account another device filled, with the reminder scheduler and the
-// Wi-Fi reminders following a network the test drives.
-struct Desk
+// The signed-in main window, with the reminder scheduler and the Wi-Fi reminders following a network the
+// test drives.
+struct Desk : MainWindowDesk
 {
     FakeNetworkMonitor network;
-    CategoryTestRig rig;
-    SyncClient other;
-    std::unique_ptr<MainWindow> window;
 
-    explicit Desk(const QString &root)
-        : rig(root), other("b", root, rig.s.api.get(), *rig.s.service, rig.s.tester())
-    {
-        rig.s.tester().sessions << QStringLiteral("token-b");
-        UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
-        NetworkMonitor::setShared(&network);
-    }
+    explicit Desk(const QString &root) : MainWindowDesk(root) { NetworkMonitor::setShared(&network); }
     ~Desk()
     {
         window.reset();
@@ -83,37 +74,17 @@ struct Desk
 
     bool open()
     {
-        if (!other.sync())
-            return false;
-        rig.device->activate();
-        ReminderScheduler::start();
-        NetworkStatusManager::registerNetwork();
-        window = std::make_unique<MainWindow>(rig.services, rig.coordinator.get());
-        window->show();
-        if (!QTest::qWaitForWindowExposed(window.get()))
-            return false;
-        rig.signIn();
-        return rig.settle();
+        return MainWindowDesk::open([] {
+            ReminderScheduler::start();
+            NetworkStatusManager::registerNetwork();
+        });
     }
 
-    QListView *notes() const { return window->noteList()->listView(); }
-    EditNoteView *editor() const { return window->noteDetail()->editView(); }
-    int rowOf(const QString &text) const
-    {
-        for (int row = 0; row < notes()->model()->rowCount(); ++row)
-            if (notes()->model()->index(row, 0).data().toString() == text)
-                return row;
-        return -1;
-    }
     NoteRowLook look(const QString &text) const
     {
         return notes()->model()->index(rowOf(text), 0).data(NoteListModel::LookRole).value<NoteRowLook>();
     }
-    void clickRow(const QString &text)
-    {
-        QTest::mouseClick(notes()->viewport(), Qt::LeftButton, {},
-                          notes()->visualRect(notes()->model()->index(rowOf(text), 0)).center());
-    }
+    void clickRow(const QString &text) { MainWindowDesk::clickRow(rowOf(text)); }
     // Chooses the note, starts editing it and clicks its reminder line: the reminder window opens.
     NoteRemindViewController *openReminderWindow(const QString &text)
     {
@@ -131,17 +102,10 @@ struct Desk
         QTest::qWait(20);
         return rig.settle();
     }
-    NoteDetail *local(const QString &content) const
-    {
-        return rig.device->ctx()->findFirstByAttribute<NoteDetail>(QStringLiteral("content"), content);
-    }
     QJsonObject servedRemind(const QString &content)
     {
-        for (const auto &c : rig.s.notes->liveCategories(rig.s.tester()))
-            for (const auto &n : rig.s.notes->liveNotesInOrder(rig.s.tester(), c.classId))
-                if (n.content == content)
-                    return n.remind;
-        return {};
+        const auto n = served(content);
+        return n ? n->remind : QJsonObject{};
     }
     std::optional<UserNotification> pending(const QString &content)
     {
