@@ -19,9 +19,11 @@
 #include <QDebug>
 #include <QHash>
 #include <QSet>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -57,17 +59,6 @@ public:
         T *row = rows(ctx).value(key);
         return row && !row->isDeleted() ? row : nullptr;
     }
-    // Every row under `key` that is not deleted.
-    QList<T *> all(Context &ctx, const QString &key)
-    {
-        const QMultiHash<QString, T *> &byKey = rows(ctx);
-        QList<T *> out;
-        for (auto it = byKey.constFind(key); it != byKey.constEnd() && it.key() == key; ++it) {
-            if (!(*it)->isDeleted())
-                out.append(*it);
-        }
-        return out;
-    }
     void add(T *row)
     {
         if (m_loaded)
@@ -89,28 +80,161 @@ private:
     QMultiHash<QString, T *> m_rows;
 };
 
+// The notes of one import, read once: what the entries did to each row is kept
+// with it, so the sweep and the order rebuild need no second read.
+class NoteRows
+{
+public:
+    struct Row
+    {
+        NoteDetail *note = nullptr;
+        // An entry that is not a deletion names the row's cId.
+        bool listed = false;
+        // The entry's values went into the row (not when local changes wait for the push).
+        bool imported = false;
+    };
+
+    void load(Context &ctx)
+    {
+        if (m_loaded)
+            return;
+        m_loaded = true;
+        const QList<NoteDetail *> all = ctx.findAll<NoteDetail>();
+        m_rows.reserve(size_t(all.size()) + m_expected);
+        m_byCId.reserve(all.size() + m_expected);
+        for (NoteDetail *n : all)
+            add(n);
+    }
+    void expect(qsizetype more) { m_expected = size_t(qMax<qsizetype>(more, 0)); }
+    // The slot of the row under `cId` (the first one made, as the store's finder
+    // gives it, unless it is gone); -1 when there is none.
+    qsizetype find(const QString &cId) const { return m_byCId.value(cId, -1); }
+    qsizetype add(NoteDetail *n)
+    {
+        const qsizetype slot = qsizetype(m_rows.size());
+        m_rows.push_back({n});
+        const QString cId = n->cId();
+        auto it = m_byCId.find(cId);
+        if (it != m_byCId.end()) {
+            m_shared.insert(cId);
+            if (at(*it).note->isDeleted())
+                *it = slot;
+        } else {
+            if (cId.isEmpty())
+                m_shared.insert(cId);
+            m_byCId.insert(cId, slot);
+        }
+        return slot;
+    }
+    Row &at(qsizetype slot) { return m_rows[size_t(slot)]; }
+    // Another row under a shared cId once the one found is gone (seldom: a walk).
+    qsizetype firstLive(const QString &cId)
+    {
+        for (size_t i = 0; i < m_rows.size(); ++i) {
+            if (!m_rows[i].note->isDeleted() && m_rows[i].note->cId() == cId) {
+                m_byCId.insert(cId, qsizetype(i));
+                return qsizetype(i);
+            }
+        }
+        return -1;
+    }
+    // Every row, in creation order (rows gone meanwhile included).
+    const std::vector<Row> &rows() const { return m_rows; }
+    // cIds more than one row holds (or none): an entry's mark on one of them does
+    // not tell about the others.
+    bool shared(const QString &cId) const { return !m_shared.isEmpty() && m_shared.contains(cId); }
+    bool anyShared() const { return !m_shared.isEmpty(); }
+
+private:
+    bool m_loaded = false;
+    size_t m_expected = 0;
+    std::vector<Row> m_rows;
+    QHash<QString, qsizetype> m_byCId;
+    QSet<QString> m_shared;
+};
+
+// Every reminder by its cId, read once; rows made by the import are not added:
+// each is held by its note, which is found first.
+class RemindRows
+{
+public:
+    // Every live row under `cId`, in creation order (as the store's finder gives them).
+    void all(Context &ctx, const QString &cId, QVarLengthArray<DateRemind *, 4> *out)
+    {
+        load(ctx);
+        if (DateRemind *r = m_first.value(cId); r && !r->isDeleted())
+            out->append(r);
+        if (m_later.isEmpty())
+            return;
+        const auto it = m_later.constFind(cId);
+        if (it == m_later.constEnd())
+            return;
+        for (DateRemind *r : *it) {
+            if (!r->isDeleted())
+                out->append(r);
+        }
+    }
+
+private:
+    void load(Context &ctx)
+    {
+        if (m_loaded)
+            return;
+        m_loaded = true;
+        const QList<DateRemind *> all = ctx.findAll<DateRemind>();
+        m_first.reserve(all.size());
+        for (DateRemind *r : all) {
+            const QString cId = r->cId();
+            if (m_first.contains(cId))
+                m_later[cId].append(r);
+            else
+                m_first.insert(cId, r);
+        }
+    }
+
+    bool m_loaded = false;
+    QHash<QString, DateRemind *> m_first;
+    QHash<QString, QList<DateRemind *>> m_later;
+};
+
 // Finders for one import: with many entries every row is read once into a hash
 // instead of one query per entry.
 struct ImportIndex
 {
     Context &ctx;
     bool bulk = false;
-    LoadedRows<NoteDetail, &NoteDetail::cId> notes;
-    LoadedRows<DateRemind, &DateRemind::cId> reminds;
+    NoteRows notes;
+    RemindRows reminds;
     LoadedRows<Classify, &Classify::classId> classes;
 
     ImportIndex(Context &c, bool many) : ctx(c), bulk(many) {}
 
-    NoteDetail *note(const QString &cId)
+    // With `slot`, the row's slot in `notes` (bulk only; -1 when there is none).
+    NoteDetail *note(const QString &cId, qsizetype *slot = nullptr)
     {
-        return bulk ? notes.one(ctx, cId) : ctx.findFirstByAttribute<NoteDetail>(kCIdAttribute, cId);
+        if (!bulk)
+            return ctx.findFirstByAttribute<NoteDetail>(kCIdAttribute, cId);
+        notes.load(ctx);
+        qsizetype s = notes.find(cId);
+        NoteDetail *n = s >= 0 ? notes.at(s).note : nullptr;
+        if (n && n->isDeleted()) {
+            s = notes.shared(cId) ? notes.firstLive(cId) : -1;
+            n = s >= 0 ? notes.at(s).note : nullptr;
+        }
+        if (slot)
+            *slot = n ? s : -1;
+        return n;
     }
-    void addNote(NoteDetail *n) { notes.add(n); }
-    QList<DateRemind *> remindsOf(const QString &cId)
+    qsizetype addNote(NoteDetail *n) { return bulk ? notes.add(n) : -1; }
+    void remindsOf(const QString &cId, QVarLengthArray<DateRemind *, 4> *out)
     {
-        return bulk ? reminds.all(ctx, cId) : ctx.findByAttribute<DateRemind>(kCIdAttribute, cId);
+        if (bulk) {
+            reminds.all(ctx, cId, out);
+            return;
+        }
+        for (DateRemind *r : ctx.findByAttribute<DateRemind>(kCIdAttribute, cId))
+            out->append(r);
     }
-    void addRemind(DateRemind *r) { reminds.add(r); }
     Classify *classify(const QString &classId) { return classes.one(ctx, classId); }
     void addClassify(Classify *c) { classes.add(c); }
 };
@@ -148,24 +272,24 @@ Classify *importClassify(const QJsonObject &entry, ImportIndex &index, bool over
 
 void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &index)
 {
-    const QString cId = note->cId();
     if (Missing::isMissing(setting) || !setting.isObject()) {
         if (DateRemind *r = note->remind())
             index.ctx.deleteObject(r);
         return;
     }
+    const QString cId = note->cId();
     DateRemind *target = note->remind();
-    const QList<DateRemind *> byCId = index.remindsOf(cId);
+    QVarLengthArray<DateRemind *, 4> byCId;
+    index.remindsOf(cId, &byCId);
     if (!target && !byCId.isEmpty())
         target = byCId.first();
-    for (DateRemind *r : byCId) {
+    for (DateRemind *r : std::as_const(byCId)) {
         if (r != target && !r->noteDetail())
             index.ctx.deleteObject(r); // an orphan left by an earlier import
     }
     if (!target) {
         target = index.ctx.create<DateRemind>();
         target->setCId(cId);
-        index.addRemind(target);
     }
     target->importValuesForKeys(setting.toObject());
     if (target->cId() != cId)
@@ -174,34 +298,58 @@ void importRemind(NoteDetail *note, const QJsonValue &setting, ImportIndex &inde
         note->setRemind(target);
 }
 
-// `imported` tells whether the entry's values went into the returned note (not
-// when local changes wait for the push).
-// The entry's cId and action code as the import reads them.
-struct EntryKey
+// One note entry as the import reads it, its keys read once.
+struct NoteEntry
 {
+    QJsonObject entry;
+    QJsonObject detail;
     QString cId;
-    QJsonValue actionValue;
-    int action;
+    int action = -1;
+    // The entry holds values beside its cId, actionType and detail.
+    bool besideDetail = false;
 
-    explicit EntryKey(const QJsonObject &entry)
-        : cId(textOf(entry.value(kCId))), actionValue(entry.value(kActionType)), action(actionOf(actionValue))
+    // False when the entry is not an object or its detail is neither an object nor missing
+    // (what can be read is read all the same).
+    bool read(const QJsonValue &value)
     {
+        entry = value.toObject();
+        const QJsonValue cIdValue = entry.value(kCId);
+        const QJsonValue actionValue = entry.value(kActionType);
+        const QJsonValue detailValue = entry.value(kDetail);
+        detail = detailValue.toObject();
+        cId = textOf(cIdValue);
+        action = actionOf(actionValue);
+        besideDetail =
+            entry.size() != !cIdValue.isUndefined() + !actionValue.isUndefined() + !detailValue.isUndefined();
+        return value.isObject() && (Missing::isMissing(detailValue) || detailValue.isObject());
+    }
+    // The values beside the detail; the entry's cId and actionType are the
+    // import's own (a row takes the entry's cId and actionType 0).
+    QJsonObject besideValues() const
+    {
+        QJsonObject values = entry;
+        values.remove(kCId);
+        values.remove(kActionType);
+        values.remove(kDetail);
+        return values;
     }
 };
 
-// `key` is the entry's own, read once by the caller.
-NoteDetail *importNote(const QJsonObject &entry, const EntryKey &key, ImportIndex &index,
-                       QStringList *withdrawn, bool overwritePending = false, bool *imported = nullptr)
+// `imported` tells whether the entry's values went into the returned note (not
+// when local changes wait for the push); `slot` is the note's slot in the
+// index's rows (bulk only).
+NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *withdrawn,
+                       bool overwritePending = false, bool *imported = nullptr, qsizetype *slot = nullptr)
 {
     if (imported)
         *imported = false;
-    const QString &cId = key.cId;
+    if (slot)
+        *slot = -1;
+    const QString &cId = e.cId;
     if (cId.isEmpty())
         return nullptr;
-    const QJsonValue &actionValue = key.actionValue;
-    const int action = key.action;
-    NoteDetail *note = index.note(cId);
-    if (action == 3) {
+    NoteDetail *note = index.note(cId, slot);
+    if (e.action == 3) {
         if (note) {
             if (withdrawn)
                 withdrawn->append(cId);
@@ -211,23 +359,20 @@ NoteDetail *importNote(const QJsonObject &entry, const EntryKey &key, ImportInde
     }
     if (note && !note->isSync() && !overwritePending)
         return note; // local changes wait for the push and win
-    const bool created = !note;
-    if (created) {
-        if (action != 1 && action != 2)
+    if (!note) {
+        if (e.action != 1 && e.action != 2)
             return nullptr;
         note = index.ctx.create<NoteDetail>();
         note->setCId(cId);
-        index.addNote(note);
+        const qsizetype s = index.addNote(note);
+        if (slot)
+            *slot = s;
     }
-    const QJsonValue detailValue = entry.value(kDetail);
-    const QJsonObject detail = detailValue.toObject();
-    Classify *classify = index.classify(textOf(detail.value(kClassId)));
-    // The entry's own cId and actionType are overwritten below; a new row (no
-    // change marks) whose entry holds nothing else need not import it.
-    const qsizetype knownKeys = 1 + !actionValue.isUndefined() + !detailValue.isUndefined();
-    if (!created || entry.size() != knownKeys)
-        note->importValuesForKeys(entry);
-    note->importValuesForKeys(detail);
+    const QJsonValue remindSetting = e.detail.value(kRemindSetting);
+    Classify *classify = index.classify(textOf(e.detail.value(kClassId)));
+    if (e.besideDetail)
+        note->importValuesForKeys(e.besideValues());
+    note->importValuesForKeys(e.detail);
     // Setting a value a row already holds changes nothing: those setters are skipped.
     if (note->cId() != cId)
         note->setCId(cId);
@@ -239,7 +384,7 @@ NoteDetail *importNote(const QJsonObject &entry, const EntryKey &key, ImportInde
         note->setIsError(false);
     if (note->actionType() != 0)
         note->setActionType(0);
-    importRemind(note, detail.value(kRemindSetting), index);
+    importRemind(note, remindSetting, index);
     if (withdrawn)
         withdrawn->append(cId);
     if (imported)
@@ -252,8 +397,8 @@ bool isObjectOrMissing(const QJsonValue &v)
     return Missing::isMissing(v) || v.isObject();
 }
 
-// With `notes`, each entry's detail must be an object too (one pass over a large list).
-bool listOfObjects(const QJsonValue &section, QString *error, const char *name, bool notes = false)
+// The entries of a section ({"datas": [...]}), or nothing when it is missing.
+bool sectionEntries(const QJsonValue &section, QString *error, const char *name, QJsonArray *entries)
 {
     if (Missing::isMissing(section))
         return true;
@@ -268,14 +413,40 @@ bool listOfObjects(const QJsonValue &section, QString *error, const char *name, 
         *error = QStringLiteral("%1.datas is not a list").arg(QLatin1String(name));
         return false;
     }
-    const QJsonArray entries = datas.toArray();
+    *entries = datas.toArray();
+    return true;
+}
+
+bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
+{
+    QJsonArray entries;
+    if (!sectionEntries(section, error, name, &entries))
+        return false;
     for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
         if (!(*it).isObject()) {
             *error = QStringLiteral("%1.datas holds an entry that is not an object").arg(QLatin1String(name));
             return false;
         }
-        if (notes && !isObjectOrMissing((*it).toObject().value(kDetail))) {
-            *error = QStringLiteral("a note entry's detail is not an object");
+    }
+    return true;
+}
+
+constexpr const char *kNotesSection = "syncContentResult";
+
+// The note entries, each read once; false (and the error) when one has the wrong shape.
+bool readNoteEntries(const QJsonObject &data, std::vector<NoteEntry> *out, QString *error)
+{
+    QJsonArray entries;
+    if (!sectionEntries(data.value(QLatin1String(kNotesSection)), error, kNotesSection, &entries))
+        return false;
+    out->resize(size_t(entries.size()));
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QJsonValue v = entries.at(i);
+        if (!(*out)[size_t(i)].read(v)) {
+            *error = v.isObject() ? QStringLiteral("a note entry's detail is not an object")
+                                  : QStringLiteral("%1.datas holds an entry that is not an object")
+                                        .arg(QLatin1String(kNotesSection));
+            out->clear();
             return false;
         }
     }
@@ -336,68 +507,67 @@ QList<NoteDetail *> chainOrder(const QList<NoteDetail *> &members)
     return out;
 }
 
-// `imported`: the notes whose pulled values were taken; without it every note
-// named by an entry counts.
-void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index,
-                 const QSet<NoteDetail *> *imported = nullptr)
+// A full pull numbers every category and the notes in each afresh. `rows`: every
+// note in creation order (rows gone meanwhile are skipped), marked with whether
+// its pulled values were taken.
+void rebuildFullSort(Context &ctx, const std::vector<NoteRows::Row> &rows)
 {
-    Context &ctx = index.ctx;
-    if (fullPull) {
-        QHash<QString, QList<NoteDetail *>> byClass;
-        for (NoteDetail *n : ctx.findAll<NoteDetail>())
-            byClass[n->classId()].append(n);
-        qint16 cs = 1;
-        for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
-            c->setSort(cs++);
-            QList<NoteDetail *> &list = byClass[c->classId()];
-            const auto higher = [](const NoteDetail *a, const NoteDetail *b) {
-                return a->sort() > b->sort();
-            };
-            // Pulled numbers count from the bottom; notes kept with their local
-            // changes count from the top and go back to where they were.
-            QList<NoteDetail *> kept;
-            if (imported) {
-                for (NoteDetail *n : std::as_const(list)) {
-                    if (!imported->contains(n))
-                        kept.append(n);
-                }
-                if (!kept.isEmpty())
-                    list.removeIf([&](NoteDetail *n) { return !imported->contains(n); });
-            }
-            if (!std::is_sorted(list.begin(), list.end(), higher))
-                std::stable_sort(list.begin(), list.end(), higher);
-            std::stable_sort(kept.begin(), kept.end(),
-                             [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
-            for (NoteDetail *n : std::as_const(kept))
-                list.insert(std::clamp<qsizetype>(n->sort() - 1, 0, list.size()), n);
-            qint16 s = 1;
-            for (NoteDetail *n : std::as_const(list)) {
-                if (n->sort() != s)
-                    n->setSort(s);
-                ++s;
-            }
-        }
-        return;
-    }
-
-    QList<NoteDetail *> changed;
-    QSet<NoteDetail *> changedSet;
-    for (const QJsonValue &v : entries) {
-        const QJsonObject e = v.toObject();
-        if (actionOf(e.value(kActionType)) == 3)
+    struct Member
+    {
+        NoteDetail *note;
+        bool imported;
+    };
+    QHash<QString, QList<Member>> byClass;
+    QString lastClassId;
+    QList<Member> *last = nullptr;
+    for (const NoteRows::Row &row : rows) {
+        if (row.note->isDeleted())
             continue;
-        NoteDetail *n = index.note(textOf(e.value(kCId)));
-        if (imported && !imported->contains(n))
-            continue; // its local order waits for the push, as its other values do
-        if (n && !changedSet.contains(n)) {
-            changed.append(n);
-            changedSet.insert(n);
+        // Notes come by category mostly: the list of the last one is kept at hand
+        // (taken afresh after each insertion, which may move the lists).
+        const QString classId = row.note->classId();
+        if (!last || classId != lastClassId) {
+            last = &byClass[classId];
+            lastClassId = classId;
+        }
+        last->append({row.note, row.imported});
+    }
+    qint16 cs = 1;
+    for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
+        c->setSort(cs++);
+        const auto it = byClass.constFind(c->classId());
+        if (it == byClass.constEnd())
+            continue;
+        QList<NoteDetail *> list, kept;
+        list.reserve(it->size());
+        for (const Member &m : *it)
+            (m.imported ? list : kept).append(m.note);
+        // Pulled numbers count from the bottom; notes kept with their local
+        // changes count from the top and go back to where they were.
+        const auto higher = [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); };
+        if (!std::is_sorted(list.begin(), list.end(), higher))
+            std::stable_sort(list.begin(), list.end(), higher);
+        std::stable_sort(kept.begin(), kept.end(),
+                         [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
+        for (NoteDetail *n : std::as_const(kept))
+            list.insert(std::clamp<qsizetype>(n->sort() - 1, 0, list.size()), n);
+        qint16 s = 1;
+        for (NoteDetail *n : std::as_const(list)) {
+            if (n->sort() != s)
+                n->setSort(s);
+            ++s;
         }
     }
+}
+
+// A delta pull places the notes it changed (`changed`: each once, in entry
+// order, of `entryCount` entries).
+void rebuildChangedSort(QList<NoteDetail *> changed, qsizetype entryCount, Context &ctx)
+{
     if (changed.isEmpty())
         return;
-
-    if (entries.size() > 100) {
+    const QSet<NoteDetail *> changedSet(changed.cbegin(), changed.cend());
+    if (entryCount > 100) {
         // Pulled numbers count from the bottom; the list shows the top first.
         QHash<QString, int> counts;
         for (NoteDetail *n : changed) {
@@ -469,17 +639,57 @@ void rebuildSort(const QJsonArray &entries, bool fullPull, ImportIndex &index,
     }
 }
 
+
+// Whether the reply has the shape the import reads; the note entries only with `notes`.
+bool checkShape(const QJsonObject &data, QString *error, bool notes)
+{
+    for (const char *key :
+         {"SnapshotRestoreResult", "syncClearDataResult", "syncUserInfoResult", "syncUserSetResult"}) {
+        if (!isObjectOrMissing(data.value(QLatin1String(key)))) {
+            *error = QStringLiteral("%1 is not an object").arg(QLatin1String(key));
+            return false;
+        }
+    }
+    for (const char *key : {"syncUserInfoResult", "syncUserSetResult"}) {
+        const QJsonObject s = data.value(QLatin1String(key)).toObject();
+        if (SyncJson::isTrue(s.value(QStringLiteral("isChange"))) && !isObjectOrMissing(s.value(kDetail))) {
+            *error = QStringLiteral("%1.detail is not an object").arg(QLatin1String(key));
+            return false;
+        }
+    }
+    if (!listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), error, "syncContentLogDelResult") ||
+        !listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), error, "syncUserWifiResult") ||
+        !listOfObjects(data.value(QStringLiteral("syncClassResult")), error, "syncClassResult"))
+        return false;
+    if (!notes)
+        return true;
+    QJsonArray entries;
+    if (!sectionEntries(data.value(QLatin1String(kNotesSection)), error, kNotesSection, &entries))
+        return false;
+    for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
+        const QJsonValue v = *it;
+        if (!v.isObject()) {
+            *error = QStringLiteral("%1.datas holds an entry that is not an object").arg(QLatin1String(kNotesSection));
+            return false;
+        }
+        if (!isObjectOrMissing(v.toObject().value(kDetail))) {
+            *error = QStringLiteral("a note entry's detail is not an object");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Options &options,
               NoteMapManager::Result *result)
 {
+    // The note entries are checked while they are read, in one pass.
     QString error;
-    if (!NoteMapManager::validate(data, &error)) {
+    std::vector<NoteEntry> noteEntries;
+    if (!checkShape(data, &error, false) || !readNoteEntries(data, &noteEntries, &error)) {
         result->error = error;
         return false;
     }
-    const QJsonArray noteEntries =
-        data.value(QStringLiteral("syncContentResult")).toObject().value(kDatas).toArray();
-    ImportIndex index(ctx, noteEntries.size() > 64);
 
     // 1-3: a restore or a full pull replaces the data by key (step 10); the
     // server-side clears go now.
@@ -489,6 +699,9 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         options.restore ||
         (!options.fullPull && !Missing::isMissing(restore.value(QStringLiteral("snapshotDate"))));
     const bool replacing = restoring || options.fullPull;
+    // Replacing reads every note anyway (for the sweep).
+    ImportIndex index(ctx, replacing || noteEntries.size() > 64);
+    index.notes.expect(qsizetype(noteEntries.size()));
     for (const QString &id :
          textOf(clear.value(QStringLiteral("classIds"))).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         result->deletedClasses.insert(id.trimmed());
@@ -590,7 +803,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     // 10: categories, then notes. A restore takes the service's values also over
     // local changes; any other pull leaves rows with local changes as they are.
     const QString version = textOf(data.value(QStringLiteral("version")));
-    QSet<QString> listedClasses, listedNotes;
+    QSet<QString> listedClasses;
     for (const QJsonValue &v :
          data.value(QStringLiteral("syncClassResult")).toObject().value(kDatas).toArray()) {
         const QJsonObject entry = v.toObject();
@@ -601,32 +814,48 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         if (Classify *c = importClassify(entry, index, restoring); c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
-    QSet<NoteDetail *> imported;
-    imported.reserve(noteEntries.size());
-    if (replacing)
-        listedNotes.reserve(noteEntries.size());
-    result->withdrawn.reserve(result->withdrawn.size() + noteEntries.size());
-    for (const QJsonValue &v : noteEntries) {
-        const QJsonObject entry = v.toObject();
-        const EntryKey key(entry);
-        if (key.action == 3)
-            result->deletedNotes.insert(key.cId);
-        else if (replacing)
-            listedNotes.insert(key.cId);
+    if (index.bulk)
+        index.notes.load(ctx);
+    // Imported notes of a short list (without the index's rows).
+    QSet<NoteDetail *> importedFew;
+    result->withdrawn.reserve(result->withdrawn.size() + qsizetype(noteEntries.size()));
+    for (const NoteEntry &e : noteEntries) {
+        if (e.action == 3)
+            result->deletedNotes.insert(e.cId);
         bool took = false;
-        if (NoteDetail *n = importNote(entry, key, index, &result->withdrawn, restoring, &took); n && took)
-            imported.insert(n);
+        qsizetype slot = -1;
+        NoteDetail *n = importNote(e, index, &result->withdrawn, restoring, &took, &slot);
+        if (slot >= 0 && e.action != 3) {
+            NoteRows::Row &row = index.notes.at(slot);
+            row.listed = true;
+            row.imported = row.imported || took;
+        } else if (n && took) {
+            importedFew.insert(n);
+        }
     }
     if (replacing) {
+        // Rows whose cId others hold too (or none) go by the cIds the reply lists.
+        QSet<QString> listedShared;
+        if (index.notes.anyShared()) {
+            for (const NoteEntry &e : noteEntries) {
+                if (e.action != 3 && index.notes.shared(e.cId))
+                    listedShared.insert(e.cId);
+            }
+        }
         // What the reply lacks is gone on the service, as a pulled deletion would
         // say. Rows made here that the service has not taken yet (client ids)
         // stay for the next push; a restore drops them too, as the user asked.
         auto keep = [restoring](bool synced, const QString &id) {
             return !restoring && !synced && id.contains(QLatin1Char('c'));
         };
-        for (NoteDetail *n : ctx.findAll<NoteDetail>()) {
-            if (!listedNotes.contains(n->cId()) && !keep(n->isSync(), n->cId())) {
-                result->withdrawn << n->cId();
+        for (const NoteRows::Row &row : index.notes.rows()) {
+            NoteDetail *n = row.note;
+            if (n->isDeleted())
+                continue;
+            const QString cId = n->cId();
+            const bool listed = index.notes.shared(cId) ? listedShared.contains(cId) : row.listed;
+            if (!listed && !keep(n->isSync(), cId)) {
+                result->withdrawn << cId;
                 ctx.deleteObject(n);
             }
         }
@@ -639,7 +868,27 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         }
         ctx.markReplaced();
     }
-    rebuildSort(noteEntries, options.fullPull || restoring, index, &imported);
+    if (options.fullPull || restoring) {
+        rebuildFullSort(ctx, index.notes.rows());
+    } else {
+        // The notes the entries changed, each once; one kept with its local
+        // changes keeps its local order too, as its other values do.
+        QList<NoteDetail *> changed;
+        QSet<NoteDetail *> seen;
+        for (const NoteEntry &e : noteEntries) {
+            if (e.action == 3)
+                continue;
+            qsizetype slot = -1;
+            NoteDetail *n = index.note(e.cId, &slot);
+            if (!n || !(slot >= 0 ? index.notes.at(slot).imported : importedFew.contains(n)))
+                continue;
+            if (!seen.contains(n)) {
+                seen.insert(n);
+                changed.append(n);
+            }
+        }
+        rebuildChangedSort(changed, qsizetype(noteEntries.size()), ctx);
+    }
 
     if (!options.appliedVersion.isEmpty()) {
         if (UserInfo *u = currentUser(ctx, options.userId, true))
@@ -693,29 +942,7 @@ void NoteMapManager::settleRowsSavedMeanwhile(Context &main, const QList<ObjectI
 bool NoteMapManager::validate(const QJsonObject &data, QString *error)
 {
     QString e;
-    bool ok = true;
-    for (const char *key :
-         {"SnapshotRestoreResult", "syncClearDataResult", "syncUserInfoResult", "syncUserSetResult"}) {
-        if (!isObjectOrMissing(data.value(QLatin1String(key)))) {
-            e = QStringLiteral("%1 is not an object").arg(QLatin1String(key));
-            ok = false;
-            break;
-        }
-    }
-    for (const char *key : {"syncUserInfoResult", "syncUserSetResult"}) {
-        const QJsonObject s = data.value(QLatin1String(key)).toObject();
-        if (ok && SyncJson::isTrue(s.value(QStringLiteral("isChange"))) &&
-            !isObjectOrMissing(s.value(kDetail))) {
-            e = QStringLiteral("%1.detail is not an object").arg(QLatin1String(key));
-            ok = false;
-        }
-    }
-    ok =
-        ok &&
-        listOfObjects(data.value(QStringLiteral("syncContentLogDelResult")), &e, "syncContentLogDelResult") &&
-        listOfObjects(data.value(QStringLiteral("syncUserWifiResult")), &e, "syncUserWifiResult") &&
-        listOfObjects(data.value(QStringLiteral("syncClassResult")), &e, "syncClassResult") &&
-        listOfObjects(data.value(QStringLiteral("syncContentResult")), &e, "syncContentResult", true);
+    const bool ok = checkShape(data, &e, true);
     if (!ok && error)
         *error = e;
     return ok;
@@ -803,13 +1030,34 @@ NoteDetail *NoteMapManager::saveNoteToLocalWithNote(const QJsonObject &entry, Co
                                                     QStringList *withdrawn)
 {
     ImportIndex index(ctx, false);
-    return importNote(entry, EntryKey(entry), index, withdrawn);
+    NoteEntry e;
+    e.read(entry);
+    return importNote(e, index, withdrawn);
 }
 
 void NoteMapManager::resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, bool fullPull, Context &ctx)
 {
+    if (fullPull) {
+        std::vector<NoteRows::Row> rows;
+        for (NoteDetail *n : ctx.findAll<NoteDetail>())
+            rows.push_back({n, true, true});
+        rebuildFullSort(ctx, rows);
+        return;
+    }
     ImportIndex index(ctx, noteEntries.size() > 64);
-    rebuildSort(noteEntries, fullPull, index);
+    QList<NoteDetail *> changed;
+    QSet<NoteDetail *> seen;
+    for (const QJsonValue &v : noteEntries) {
+        const QJsonObject e = v.toObject();
+        if (actionOf(e.value(kActionType)) == 3)
+            continue;
+        NoteDetail *n = index.note(textOf(e.value(kCId)));
+        if (n && !seen.contains(n)) {
+            seen.insert(n);
+            changed.append(n);
+        }
+    }
+    rebuildChangedSort(changed, noteEntries.size(), ctx);
 }
 
 NoteRemindModel NoteMapManager::mappingRemindModelFromNoteRemind(const DateRemind *r)

@@ -96,6 +96,15 @@ QJsonObject noteEntry(const QString &cId, const QString &classId, int sort, cons
                                    {"remindSetting", remindSetting}}}};
 }
 
+// The reply's list of categories: each with its classId as name.
+QJsonObject categoryList(const QStringList &classIds)
+{
+    QJsonArray datas;
+    for (const QString &id : classIds)
+        datas.append(QJsonObject{{"classId", id}, {"actionType", "1"}, {"detail", QJsonObject{{"name", id}}}});
+    return {{"syncClassResult", QJsonObject{{"datas", datas}}}};
+}
+
 QJsonObject pullOfNotes(const QJsonArray &notes, const QJsonObject &more = {})
 {
     QJsonObject data = more;
@@ -141,6 +150,9 @@ private slots:
     void firstPullReplacesAndNumbersAfresh();
     void replacingPullMatchesRowsByKey_data();
     void replacingPullMatchesRowsByKey();
+    void replacingPullWithRowsSharingACId_data();
+    void replacingPullWithRowsSharingACId();
+    void pullRepeatingTheStoreChangesNothing();
     void deltaPullAnnouncesItsChanges();
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
@@ -896,6 +908,80 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     QCOMPARE(byId("800"), updated);
     QCOMPARE(updated->objectId().pk, noteKey);
     QVERIFY(result.withdrawn.contains("801"));
+}
+
+void TstSyncNotes::replacingPullWithRowsSharingACId_data()
+{
+    QTest::addColumn<bool>("entryWithoutCId");
+    QTest::addColumn<int>("otherEntries");
+    // cId:content of the notes 800 and without cId afterwards, in creation order.
+    QTest::addColumn<QStringList>("notes");
+    for (int others : {0, 80}) {
+        QTest::addRow("rows without a cId are not listed, %d other entries", others)
+            << false << others << QStringList{"800:内容800", "800:副本"};
+        QTest::addRow("an entry without a cId lists them, %d other entries", others)
+            << true << others << QStringList{"800:内容800", "800:副本", ":无编号"};
+    }
+}
+
+// Two rows holding one cId are both listed by an entry naming it, which updates
+// the one made first, in a short list as in a long one; rows without a cId go
+// unless an entry without one lists them.
+void TstSyncNotes::replacingPullWithRowsSharingACId()
+{
+    QFETCH(bool, entryWithoutCId);
+    QFETCH(int, otherEntries);
+    Classify *c = category("11");
+    for (const auto &[cId, content] : {std::pair{"800", "旧内容"}, std::pair{"800", "副本"},
+                                       std::pair{"801", "服务已删除"}, std::pair{"801", "服务已删除"},
+                                       std::pair{"", "无编号"}}) {
+        NoteDetail *n = note(cId, c);
+        n->setContent(content);
+        n->setIsSync(true);
+        n->setActionType(0);
+    }
+    save();
+    QJsonArray entries{noteEntry("800", "11", 1, "-1")};
+    if (entryWithoutCId)
+        entries.append(QJsonObject{{"actionType", "2"}, {"detail", QJsonObject{{"content", "无编号"}}}});
+    for (int i = 0; i < otherEntries; ++i)
+        entries.append(noteEntry(QString::number(900 + i), "11", 1, "-1"));
+    QVERIFY(pull(pullOfNotes(entries, categoryList({"11"})), true));
+    QStringList notes;
+    for (NoteDetail *n : ctx()->findAll<NoteDetail>()) {
+        if (n->cId().size() < 3 || n->cId().startsWith("80"))
+            notes << n->cId() + ":" + n->content();
+    }
+    QTEST(notes, "notes");
+}
+
+// A full pull of exactly what the store holds (order included) announces no
+// changed note or reminder.
+void TstSyncNotes::pullRepeatingTheStoreChangesNothing()
+{
+    category("11");
+    const QJsonObject setting{{"remindActionType", 2},
+                              {"remindDateType", 0},
+                              {"remindDateTime", kFuture},
+                              {"remindRealDateTime", kFuture},
+                              {"remindCycleType", 1},
+                              {"remindCycleInterval", 1}};
+    const QJsonObject data = pullOfNotes({noteEntry("800", "11", 3, "801", setting),
+                                          noteEntry("801", "11", 2, "802"), noteEntry("802", "11", 1, "-1")},
+                                         categoryList({"11"}));
+    QVERIFY(pull(data, true));
+    QCOMPARE(orderOf("11"), (QStringList{"800", "801", "802"}));
+    QList<StoreChanges> announced;
+    connect(ctx(), &Context::changesSaved, this, [&](const StoreChanges &c) { announced << c; });
+    QVERIFY(pull(data, true));
+    disconnect(ctx(), &Context::changesSaved, this, nullptr);
+    QCOMPARE(orderOf("11"), (QStringList{"800", "801", "802"}));
+    for (const StoreChanges &changes : std::as_const(announced)) {
+        for (const char *entity : {"NoteDetail", "DateRemind"}) {
+            const StoreChanges::Entity e = changes.entity(entity);
+            QVERIFY2(e.inserted.isEmpty() && e.updated.isEmpty() && e.deleted.isEmpty(), entity);
+        }
+    }
 }
 
 void TstSyncNotes::deltaPullAnnouncesItsChanges()
