@@ -263,12 +263,41 @@ QVariant readSlot(sqlite3_stmt *stmt, int column, const EntityDescription &e, in
 }
 
 // A whole row's slot values, from column 1 on (as selectColumns orders them).
+// Called for every row a query makes an object of: the common types are read here
+// with one SQLite call each (an integer or real column reads NULL as 0, a text
+// column gives no pointer for NULL), the rest as readSlot reads them.
 QList<QVariant> readRow(sqlite3_stmt *stmt, const EntityDescription &e, int slotTotal)
 {
-    QList<QVariant> values;
-    values.reserve(slotTotal);
-    for (int s = 0; s < slotTotal; ++s)
-        values.emplaceBack(readSlot(stmt, s + 1, e, s));
+    QList<QVariant> values(slotTotal);
+    QVariant *v = values.data();
+    const qsizetype attributes = e.attributes.size();
+    for (int s = 0; s < slotTotal; ++s) {
+        const int column = s + 1;
+        if (s >= attributes) {
+            const qint64 key = sqlite3_column_int64(stmt, column);
+            if (key > 0)
+                v[s] = QVariant(qlonglong(key));
+            continue;
+        }
+        switch (e.attributes.at(s).type) {
+        case AttributeType::Int16:
+        case AttributeType::Int32:
+        case AttributeType::Int64:
+            v[s] = QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
+            break;
+        case AttributeType::Bool:
+            v[s] = QVariant(sqlite3_column_int64(stmt, column) != 0);
+            break;
+        case AttributeType::Text: {
+            const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+            v[s] = QVariant(t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, column)) : QString());
+            break;
+        }
+        default:
+            v[s] = readSlot(stmt, column, e, s);
+            break;
+        }
+    }
     return values;
 }
 
@@ -399,6 +428,17 @@ void Context::objectWillChange(ManagedObject *o, int slot, const QVariant &oldVa
     }
 }
 
+void Context::objectSettled(ManagedObject *o)
+{
+    EntityState &st = state(o->m_entity->index);
+    if (!st.dirty.remove(o))
+        return;
+    st.dirtyIndex.forEach([o](int s, SlotIndex &index) { index.remove(valueKey(o->m_values.at(s)), o); });
+    // The stored list holds the same values: keep one copy.
+    if (!o->m_stored.isEmpty())
+        o->m_values = std::exchange(o->m_stored, {});
+}
+
 ManagedObject *Context::objectForKey(int entity, qint64 pk)
 {
     if (ManagedObject *o = registered(entity, pk))
@@ -472,6 +512,8 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         }
     }
 
+    const qsizetype pendingCount = out.size();
+
     // A row made in this context and not saved yet is known to no stored row: only
     // rows with pending changes (judged above) can point at it.
     bool fileMayHold = true;
@@ -525,8 +567,12 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         }
     }
 
-    std::sort(out.begin(), out.end(),
-              [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
+    // The file's rows came in key order: only the pending ones need sorting.
+    const auto byKey = [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; };
+    if (pendingCount > 0) {
+        std::sort(out.begin(), out.begin() + pendingCount, byKey);
+        std::inplace_merge(out.begin(), out.begin() + pendingCount, out.end(), byKey);
+    }
     if (firstOnly && out.size() > 1)
         out.resize(1);
     return out;

@@ -260,6 +260,8 @@ private:
     ManagedObject *rowFromStatement(const EntityDescription &e, sqlite3_stmt *stmt, bool *pending);
     QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
+    // A changed row whose slots all hold their stored values again.
+    void objectSettled(ManagedObject *o);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
     // Rows in the order of the keys (slot, type, ascending), ties in creation order.
     static void sortRows(QList<ManagedObject *> &rows,

@@ -127,6 +127,10 @@ void ManagedObject::assignSlot(int slot, QVariant converted)
     }
     const QVariant old = std::exchange(m_values[slot], std::move(converted));
     m_context->objectWillChange(this, slot, old);
+    // Every slot is back at its stored value (an import that set a value and then
+    // set it back): the row has nothing to save and leaves the pending ones.
+    if (!m_inserted && !m_dirty.count(true))
+        m_context->objectSettled(this);
 }
 
 qint16 ManagedObject::int16At(int slot) const

@@ -494,6 +494,45 @@ private slots:
         QCOMPARE(log.sets.mid(4), (QStringList{"replaced", "Item ~" + ik + ":name"}));
     }
 
+    void valuesSetBackLeaveNothingToSave()
+    {
+        auto store = openStore();
+        Context *ctx = store->mainContext();
+        ChangeLog log(ctx);
+        auto *f = newFolder(ctx, "b");
+        f->setRank(1);
+        QVERIFY(ctx->saveAndWait());
+        const QString fk = QString::number(f->objectId().pk);
+
+        // Two slots changed and set back, one looked up by its pending value meanwhile.
+        f->setTitle("c");
+        f->setRank(5);
+        QCOMPARE(ctx->findByAttribute<Folder>("title", "c"), QList<Folder *>{f});
+        f->setRank(1);
+        QVERIFY(ctx->hasChanges());
+        f->setTitle("b");
+        QVERIFY(!f->hasChanges());
+        QVERIFY(!ctx->hasChanges());
+        QVERIFY(ctx->findByAttribute<Folder>("title", "c").isEmpty());
+        QCOMPARE(ctx->findByAttribute<Folder>("title", "b"), QList<Folder *>{f});
+        QCOMPARE(f->title(), QString("b"));
+
+        // Another context saves the row meanwhile: the row set back writes nothing over it
+        // and the save announces nothing.
+        auto other = store->newContext();
+        other->existing<Folder>(f->objectId())->setTitle("z");
+        QVERIFY(other->saveAndWait());
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(rawText(storePath(), "SELECT title || ':' || rank FROM Folder"), QString("z:1"));
+        QCOMPARE(log.sets.size(), 1);
+
+        // Changed again later: saved as usual.
+        f->setRank(2);
+        QVERIFY(ctx->saveAndWait());
+        QCOMPARE(log.sets.value(1), "Folder ~" + fk + ":rank");
+        QCOMPARE(rawText(storePath(), "SELECT title || ':' || rank FROM Folder"), QString("z:2"));
+    }
+
     void backgroundMergeAnnouncesExactChanges()
     {
         auto store = openStore();
