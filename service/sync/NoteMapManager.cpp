@@ -11,6 +11,7 @@
 #include "core/model/WiFiRemind.h"
 #include "platform/base/Missing.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/store/AttributeValue.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -35,6 +37,7 @@ constexpr QLatin1StringView kDetail("detail");
 constexpr QLatin1StringView kDatas("datas");
 constexpr QLatin1StringView kActionType("actionType");
 constexpr QLatin1StringView kRemindSetting("remindSetting");
+constexpr QLatin1StringView kSort("sort");
 // Attribute names for the store's finders.
 const QString kCIdAttribute = QStringLiteral("cId");
 const QString kClassIdAttribute = QStringLiteral("classId");
@@ -92,6 +95,9 @@ public:
         bool listed = false;
         // The entry's values went into the row (not when local changes wait for the push).
         bool imported = false;
+        // The entry's sort, held back from a stored row that is numbered afresh
+        // anyway (so that a row keeping its place is not written).
+        std::optional<qint16> pulledSort;
     };
 
     void load(Context &ctx)
@@ -112,7 +118,7 @@ public:
     qsizetype add(NoteDetail *n)
     {
         const qsizetype slot = qsizetype(m_rows.size());
-        m_rows.push_back({n});
+        m_rows.push_back({n, false, false, std::nullopt});
         const QString cId = n->cId();
         auto it = m_byCId.find(cId);
         if (it != m_byCId.end()) {
@@ -262,7 +268,14 @@ Classify *importClassify(const QJsonObject &entry, ImportIndex &index, bool over
         c->setClassId(classId);
         index.addClassify(c);
     }
-    c->importValuesForKeys(entry);
+    // The entry's own classId and actionType are the import's (set below): only
+    // other values beside the detail are taken, so that a row already holding
+    // the pulled values is not written.
+    QJsonObject beside = entry;
+    beside.remove(kClassId);
+    beside.remove(kActionType);
+    beside.remove(kDetail);
+    c->importValuesForKeys(beside);
     c->importValuesForKeys(entry.value(kDetail).toObject());
     c->setClassId(classId);
     c->setIsSync(true);
@@ -337,9 +350,11 @@ struct NoteEntry
 
 // `imported` tells whether the entry's values went into the returned note (not
 // when local changes wait for the push); `slot` is the note's slot in the
-// index's rows (bulk only).
+// index's rows (bulk only). With `pulledSort` a stored row does not take the
+// entry's sort, which goes there instead (the order rebuild numbers it afresh).
 NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *withdrawn,
-                       bool overwritePending = false, bool *imported = nullptr, qsizetype *slot = nullptr)
+                       bool overwritePending = false, bool *imported = nullptr, qsizetype *slot = nullptr,
+                       std::optional<qint16> *pulledSort = nullptr)
 {
     if (imported)
         *imported = false;
@@ -359,7 +374,8 @@ NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *with
     }
     if (note && !note->isSync() && !overwritePending)
         return note; // local changes wait for the push and win
-    if (!note) {
+    const bool created = !note;
+    if (created) {
         if (e.action != 1 && e.action != 2)
             return nullptr;
         note = index.ctx.create<NoteDetail>();
@@ -372,7 +388,17 @@ NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *with
     Classify *classify = index.classify(textOf(e.detail.value(kClassId)));
     if (e.besideDetail)
         note->importValuesForKeys(e.besideValues());
-    note->importValuesForKeys(e.detail);
+    const auto sortValue = pulledSort && !created ? e.detail.constFind(kSort) : e.detail.constEnd();
+    if (sortValue != e.detail.constEnd()) {
+        // A value that cannot be read leaves the row's own, as the import does.
+        const auto sort = AttributeValue::convert(*sortValue, AttributeType::Int16);
+        *pulledSort = sort ? qint16(sort->toLongLong()) : note->sort();
+        QJsonObject values = e.detail;
+        values.remove(kSort);
+        note->importValuesForKeys(values);
+    } else {
+        note->importValuesForKeys(e.detail);
+    }
     // Setting a value a row already holds changes nothing: those setters are skipped.
     if (note->cId() != cId)
         note->setCId(cId);
@@ -516,6 +542,8 @@ void rebuildFullSort(Context &ctx, const std::vector<NoteRows::Row> &rows)
     {
         NoteDetail *note;
         bool imported;
+        std::optional<qint16> pulledSort;
+        qint16 sort() const { return pulledSort.value_or(note->sort()); }
     };
     QHash<QString, QList<Member>> byClass;
     QString lastClassId;
@@ -530,32 +558,44 @@ void rebuildFullSort(Context &ctx, const std::vector<NoteRows::Row> &rows)
             last = &byClass[classId];
             lastClassId = classId;
         }
-        last->append({row.note, row.imported});
+        last->append({row.note, row.imported, row.pulledSort});
     }
     qint16 cs = 1;
+    QSet<QString> numbered;
     for (Classify *c : ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true)) {
         c->setSort(cs++);
-        const auto it = byClass.constFind(c->classId());
+        const QString classId = c->classId();
+        const auto it = byClass.constFind(classId);
         if (it == byClass.constEnd())
             continue;
-        QList<NoteDetail *> list, kept;
+        numbered.insert(classId);
+        QList<Member> list, kept;
         list.reserve(it->size());
         for (const Member &m : *it)
-            (m.imported ? list : kept).append(m.note);
+            (m.imported ? list : kept).append(m);
         // Pulled numbers count from the bottom; notes kept with their local
         // changes count from the top and go back to where they were.
-        const auto higher = [](const NoteDetail *a, const NoteDetail *b) { return a->sort() > b->sort(); };
+        const auto higher = [](const Member &a, const Member &b) { return a.sort() > b.sort(); };
         if (!std::is_sorted(list.begin(), list.end(), higher))
             std::stable_sort(list.begin(), list.end(), higher);
         std::stable_sort(kept.begin(), kept.end(),
-                         [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
-        for (NoteDetail *n : std::as_const(kept))
-            list.insert(std::clamp<qsizetype>(n->sort() - 1, 0, list.size()), n);
+                         [](const Member &a, const Member &b) { return a.sort() < b.sort(); });
+        for (const Member &m : std::as_const(kept))
+            list.insert(std::clamp<qsizetype>(m.sort() - 1, 0, list.size()), m);
         qint16 s = 1;
-        for (NoteDetail *n : std::as_const(list)) {
-            if (n->sort() != s)
-                n->setSort(s);
+        for (const Member &m : std::as_const(list)) {
+            if (m.note->sort() != s)
+                m.note->setSort(s);
             ++s;
+        }
+    }
+    // Notes of no category listed keep the pulled numbers.
+    for (auto it = byClass.cbegin(); it != byClass.cend(); ++it) {
+        if (numbered.contains(it.key()))
+            continue;
+        for (const Member &m : *it) {
+            if (m.pulledSort && m.note->sort() != *m.pulledSort)
+                m.note->setSort(*m.pulledSort);
         }
     }
 }
@@ -816,6 +856,8 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     if (index.bulk)
         index.notes.load(ctx);
+    // A full pull or a restore numbers every note afresh (from the rows kept by the index).
+    const bool renumbering = options.fullPull || restoring;
     // Imported notes of a short list (without the index's rows).
     QSet<NoteDetail *> importedFew;
     result->withdrawn.reserve(result->withdrawn.size() + qsizetype(noteEntries.size()));
@@ -824,11 +866,16 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
             result->deletedNotes.insert(e.cId);
         bool took = false;
         qsizetype slot = -1;
-        NoteDetail *n = importNote(e, index, &result->withdrawn, restoring, &took, &slot);
+        std::optional<qint16> pulledSort;
+        NoteDetail *n = importNote(e, index, &result->withdrawn, restoring, &took, &slot,
+                                   renumbering ? &pulledSort : nullptr);
         if (slot >= 0 && e.action != 3) {
             NoteRows::Row &row = index.notes.at(slot);
             row.listed = true;
-            row.imported = row.imported || took;
+            if (took) {
+                row.imported = true;
+                row.pulledSort = pulledSort;
+            }
         } else if (n && took) {
             importedFew.insert(n);
         }
@@ -868,7 +915,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         }
         ctx.markReplaced();
     }
-    if (options.fullPull || restoring) {
+    if (renumbering) {
         rebuildFullSort(ctx, index.notes.rows());
     } else {
         // The notes the entries changed, each once; one kept with its local
@@ -1040,7 +1087,7 @@ void NoteMapManager::resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, b
     if (fullPull) {
         std::vector<NoteRows::Row> rows;
         for (NoteDetail *n : ctx.findAll<NoteDetail>())
-            rows.push_back({n, true, true});
+            rows.push_back({n, true, true, std::nullopt});
         rebuildFullSort(ctx, rows);
         return;
     }
