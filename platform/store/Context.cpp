@@ -12,8 +12,12 @@
 #include <QVarLengthArray>
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <numeric>
 #include <sqlite3.h>
+#include <thread>
 #include <tuple>
 #include <utility>
 
@@ -750,26 +754,21 @@ SaveResult Context::saveAndWait()
     {
         ManagedObject *object;
         sqlite3_stmt *stmt;
-        qsizetype first; // its parameters in params, in order
+        qsizetype first; // its parameters in its chunk's params, in order
         int count;
         Op op;
         int revisionAt; // the parameter that takes the save's revision, 0 for none
         bool skipped;
     };
     QList<Write> writes;
-    SaveParams params;
     {
-        // Room for every row at once: growing by entity would copy what the earlier
-        // entities put in.
-        qsizetype rows = 0, values = 0;
-        for (int ei = 0; ei < int(m_states.size()); ++ei) {
-            const qsizetype n = m_states.at(ei)->dirty.size();
-            rows += n;
-            values += n * (m_store->model().entityAt(ei).slotCount() + 3);
-        }
+        qsizetype rows = 0;
+        for (const auto &st : m_states)
+            rows += st->dirty.size();
         writes.reserve(rows);
-        params.reserve(values);
     }
+    // The statements and the number of parameters of each row (preparing needs the
+    // connection, so it is done here); the values are encoded below.
     for (int ei = 0; ei < int(m_states.size()); ++ei) {
         EntityState &st = *m_states.at(ei);
         if (st.dirty.isEmpty())
@@ -784,36 +783,22 @@ SaveResult Context::saveAndWait()
         std::sort(rows.begin(), rows.end(),
                   [](const ManagedObject *a, const ManagedObject *b) { return a->m_pk < b->m_pk; });
         for (ManagedObject *o : rows) {
-            sqlite3_stmt *stmt = nullptr;
-            const qsizetype first = params.size();
-            Op op;
-            int revisionAt = 0;
             if (o->m_deleted) {
                 if (!remove && !(remove = m_db->prepare("DELETE FROM " + table + " WHERE pk = ?" +
                                                         (guarded ? " AND " + revision + " = ?" : ""))))
                     return SaveResult::failure("cannot delete from " + e.name + ": " + m_db->lastError());
-                stmt = remove;
-                op = Op::Delete;
-                params.addInteger(o->m_pk);
-                if (guarded)
-                    params.addInteger(o->m_revision);
+                writes.append({o, remove, 0, guarded ? 2 : 1, Op::Delete, 0, false});
             } else if (o->m_inserted) {
                 if (!insert && !(insert = m_db->prepare(st.insertSql)))
                     return SaveResult::failure("cannot insert into " + e.name + ": " + m_db->lastError());
-                stmt = insert;
-                op = Op::Insert;
-                params.addInteger(o->m_pk);
-                for (int s = 0; s < slotTotal; ++s)
-                    params.add(o->m_values.at(s), e, s);
-                params.addInteger(0);
-                revisionAt = slotTotal + 2;
+                writes.append({o, insert, 0, slotTotal + 2, Op::Insert, slotTotal + 2, false});
             } else {
                 // Only the changed columns: another context may have saved the others
                 // since this one read the row.
                 const int changed = int(o->m_dirty.count(true));
                 if (changed == 0)
                     continue;
-                stmt = updates.value(o->m_dirty, nullptr);
+                sqlite3_stmt *stmt = updates.value(o->m_dirty, nullptr);
                 if (!stmt) {
                     QString sets;
                     for (int s = 0; s < slotTotal; ++s) {
@@ -826,20 +811,111 @@ SaveResult Context::saveAndWait()
                         return SaveResult::failure("cannot update " + e.name + ": " + m_db->lastError());
                     updates.insert(o->m_dirty, stmt);
                 }
-                op = Op::Update;
-                for (int s = 0; s < slotTotal; ++s) {
+                writes.append({o, stmt, 0, changed + 2 + (guarded ? 1 : 0), Op::Update, changed + 1, false});
+            }
+        }
+    }
+
+    // The parameters, in chunks of rows. A large save encodes them on a thread of its
+    // own while the rows before are stepped (the objects are not touched by anything
+    // else until the save ends); a transformer of an object attribute may not be safe
+    // off this thread, so rows of such entities are encoded here.
+    struct Chunk
+    {
+        qsizetype begin;
+        qsizetype end;
+        SaveParams params;
+    };
+    constexpr qsizetype chunkRows = 512;
+    std::vector<Chunk> chunks;
+    chunks.reserve(size_t(writes.size() / chunkRows + 1));
+    for (qsizetype b = 0; b < writes.size(); b += chunkRows)
+        chunks.push_back({b, qMin(b + chunkRows, writes.size()), {}});
+    // Each thread touches only the rows of its own chunks, through this pointer (the
+    // list is not changed any more).
+    Write *const writeAt = writes.data();
+    auto encode = [writeAt, guarded](Chunk &chunk) {
+        qsizetype values = 0;
+        for (qsizetype i = chunk.begin; i < chunk.end; ++i)
+            values += writeAt[i].count;
+        SaveParams &params = chunk.params;
+        params.reserve(values);
+        for (qsizetype i = chunk.begin; i < chunk.end; ++i) {
+            Write &w = writeAt[i];
+            const ManagedObject *o = w.object;
+            const EntityDescription &e = *o->m_entity;
+            w.first = params.size();
+            switch (w.op) {
+            case Op::Delete:
+                params.addInteger(o->m_pk);
+                if (guarded)
+                    params.addInteger(o->m_revision);
+                break;
+            case Op::Insert:
+                params.addInteger(o->m_pk);
+                for (int s = 0; s < w.count - 2; ++s)
+                    params.add(o->m_values.at(s), e, s);
+                params.addInteger(0);
+                break;
+            case Op::Update:
+                for (int s = 0; s < o->m_dirty.size(); ++s) {
                     if (o->m_dirty.testBit(s))
                         params.add(o->m_values.at(s), e, s);
                 }
                 params.addInteger(0);
-                revisionAt = changed + 1;
                 params.addInteger(o->m_pk);
                 if (guarded)
                     params.addInteger(o->m_revision);
+                break;
             }
-            writes.append({o, stmt, first, int(params.size() - first), op, revisionAt, false});
         }
+    };
+    bool threaded = writes.size() >= 4 * chunkRows;
+    for (qsizetype i = 0, last = -1; threaded && i < writes.size(); ++i) {
+        const EntityDescription &e = *writeAt[i].object->m_entity;
+        if (e.index == last)
+            continue;
+        last = e.index;
+        for (const AttributeDef &a : e.attributes)
+            threaded = threaded && a.type != AttributeType::Object;
     }
+    std::mutex encodedLock;
+    std::condition_variable encodedChanged;
+    size_t encoded = 0; // chunks ready, guarded by encodedLock
+    std::atomic<bool> stop{false};
+    std::thread encoder;
+    // Whatever way the save ends, the encoder is done before the values go away.
+    struct JoinEncoder
+    {
+        std::thread &thread;
+        std::atomic<bool> &stop;
+        ~JoinEncoder()
+        {
+            stop = true;
+            if (thread.joinable())
+                thread.join();
+        }
+    } joinEncoder{encoder, stop};
+    if (threaded) {
+        encoder = std::thread([&] {
+            for (Chunk &chunk : chunks) {
+                if (stop)
+                    return;
+                encode(chunk);
+                std::lock_guard lock(encodedLock);
+                ++encoded;
+                encodedChanged.notify_one();
+            }
+        });
+    } else {
+        for (Chunk &chunk : chunks)
+            encode(chunk);
+        encoded = chunks.size();
+    }
+    auto waitFor = [&](size_t chunk) {
+        std::unique_lock lock(encodedLock);
+        encodedChanged.wait(lock, [&] { return encoded > chunk; });
+    };
 
     // The values are bound without copies; no statement may keep pointing at them.
     struct ClearBindings
@@ -856,35 +932,44 @@ SaveResult Context::saveAndWait()
         }
     } clearBindings{writes};
 
+    if (!chunks.empty())
+        waitFor(0);
     if (!m_db->exec(QStringLiteral("BEGIN IMMEDIATE")))
         return SaveResult::failure("cannot start a transaction: " + m_db->lastError());
     // Drawn under the write lock: revisions grow in the order saves are committed.
     const qint64 saveRevision = m_store->m_nextRevision.fetch_add(1);
-    for (Write &w : writes) {
-        sqlite3_stmt *stmt = w.stmt;
-        for (int i = 0; i < w.count; ++i) {
-            const bool bound = i + 1 == w.revisionAt
-                                   ? sqlite3_bind_int64(stmt, i + 1, saveRevision) == SQLITE_OK
-                                   : params.bind(stmt, i + 1, w.first + i);
-            if (!bound) {
-                sqlite3_reset(stmt);
-                return fail("cannot bind a value of " + w.object->m_entity->name);
+    for (size_t c = 0; c < chunks.size(); ++c) {
+        waitFor(c);
+        const Chunk &chunk = chunks.at(c);
+        for (qsizetype i = chunk.begin; i < chunk.end; ++i) {
+            Write &w = writeAt[i];
+            sqlite3_stmt *stmt = w.stmt;
+            for (int p = 0; p < w.count; ++p) {
+                const bool bound = p + 1 == w.revisionAt
+                                       ? sqlite3_bind_int64(stmt, p + 1, saveRevision) == SQLITE_OK
+                                       : chunk.params.bind(stmt, p + 1, w.first + p);
+                if (!bound) {
+                    sqlite3_reset(stmt);
+                    return fail("cannot bind a value of " + w.object->m_entity->name);
+                }
+            }
+            const int rc = sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+            if (rc != SQLITE_DONE)
+                return fail("cannot write " + w.object->m_entity->name);
+            if (w.op == Op::Insert || sqlite3_changes(m_db->handle()) > 0)
+                continue;
+            if (guarded) {
+                w.skipped = true;
+            } else if (w.op == Op::Update && !writeWhole(w.object, saveRevision)) {
+                // Another context deleted the row after this one read it: the edit is
+                // kept by writing the row whole again.
+                return fail("cannot write " + w.object->m_entity->name + " again");
             }
         }
-        const int rc = sqlite3_step(stmt);
-        sqlite3_reset(stmt);
-        if (rc != SQLITE_DONE)
-            return fail("cannot write " + w.object->m_entity->name);
-        if (w.op == Op::Insert || sqlite3_changes(m_db->handle()) > 0)
-            continue;
-        if (guarded) {
-            w.skipped = true;
-        } else if (w.op == Op::Update && !writeWhole(w.object, saveRevision)) {
-            // Another context deleted the row after this one read it: the edit is
-            // kept by writing the row whole again.
-            return fail("cannot write " + w.object->m_entity->name + " again");
-        }
     }
+    if (encoder.joinable())
+        encoder.join();
     if (!m_db->exec(QStringLiteral("COMMIT")))
         return fail(QStringLiteral("cannot commit"));
 
