@@ -20,11 +20,14 @@
 #include <QDebug>
 #include <QHash>
 #include <QSet>
+#include <QThread>
 #include <QVarLengthArray>
 
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -316,7 +319,9 @@ struct NoteEntry
 {
     QJsonObject entry;
     QJsonObject detail;
+    QJsonValue remindSetting;
     QString cId;
+    QString classId; // the detail's
     int action = -1;
     // The entry holds values beside its cId, actionType and detail.
     bool besideDetail = false;
@@ -330,6 +335,8 @@ struct NoteEntry
         const QJsonValue actionValue = entry.value(kActionType);
         const QJsonValue detailValue = entry.value(kDetail);
         detail = detailValue.toObject();
+        remindSetting = detail.value(kRemindSetting);
+        classId = textOf(detail.value(kClassId));
         cId = textOf(cIdValue);
         action = actionOf(actionValue);
         besideDetail =
@@ -384,8 +391,7 @@ NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *with
         if (slot)
             *slot = s;
     }
-    const QJsonValue remindSetting = e.detail.value(kRemindSetting);
-    Classify *classify = index.classify(textOf(e.detail.value(kClassId)));
+    Classify *classify = index.classify(e.classId);
     if (e.besideDetail)
         note->importValuesForKeys(e.besideValues());
     const auto sortValue = pulledSort && !created ? e.detail.constFind(kSort) : e.detail.constEnd();
@@ -410,7 +416,7 @@ NoteDetail *importNote(const NoteEntry &e, ImportIndex &index, QStringList *with
         note->setIsError(false);
     if (note->actionType() != 0)
         note->setActionType(0);
-    importRemind(note, remindSetting, index);
+    importRemind(note, e.remindSetting, index);
     if (withdrawn)
         withdrawn->append(cId);
     if (imported)
@@ -460,21 +466,46 @@ bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
 constexpr const char *kNotesSection = "syncContentResult";
 
 // The note entries, each read once; false (and the error) when one has the wrong shape.
+// A long list is read by a few threads at once (the reply is only read).
 bool readNoteEntries(const QJsonObject &data, std::vector<NoteEntry> *out, QString *error)
 {
     QJsonArray entries;
     if (!sectionEntries(data.value(QLatin1String(kNotesSection)), error, kNotesSection, &entries))
         return false;
-    out->resize(size_t(entries.size()));
-    for (qsizetype i = 0; i < entries.size(); ++i) {
-        const QJsonValue v = entries.at(i);
-        if (!(*out)[size_t(i)].read(v)) {
-            *error = v.isObject() ? QStringLiteral("a note entry's detail is not an object")
-                                  : QStringLiteral("%1.datas holds an entry that is not an object")
-                                        .arg(QLatin1String(kNotesSection));
-            out->clear();
-            return false;
+    const qsizetype count = entries.size();
+    out->resize(size_t(count));
+    // Each part reads its own copy of the list and notes its first bad entry.
+    auto readPart = [out](QJsonArray list, qsizetype from, qsizetype to, qsizetype *bad) {
+        for (qsizetype i = from; i < to; ++i) {
+            if (!(*out)[size_t(i)].read(list.at(i))) {
+                *bad = i;
+                return;
+            }
         }
+    };
+    constexpr qsizetype kPerPart = 1000;
+    const qsizetype parts = std::clamp<qsizetype>(count / kPerPart, 1, qMin(QThread::idealThreadCount(), 4));
+    std::vector<qsizetype> bad(size_t(parts), -1);
+    {
+        std::vector<std::jthread> helpers;
+        for (qsizetype p = 1; p < parts; ++p) {
+            const qsizetype from = count * p / parts, to = count * (p + 1) / parts;
+            try {
+                helpers.emplace_back(readPart, entries, from, to, &bad[size_t(p)]);
+            } catch (const std::system_error &) {
+                readPart(entries, from, to, &bad[size_t(p)]); // no thread to be had: read it here
+            }
+        }
+        readPart(entries, 0, count / parts, &bad[0]);
+    }
+    for (const qsizetype i : bad) {
+        if (i < 0)
+            continue;
+        *error = entries.at(i).isObject() ? QStringLiteral("a note entry's detail is not an object")
+                                          : QStringLiteral("%1.datas holds an entry that is not an object")
+                                                .arg(QLatin1String(kNotesSection));
+        out->clear();
+        return false;
     }
     return true;
 }

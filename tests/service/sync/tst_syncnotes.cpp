@@ -157,6 +157,8 @@ private slots:
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
     void backgroundImportRefusesAReplyOfTheWrongShape();
+    void badNoteEntryAppliesNothing_data();
+    void badNoteEntryAppliesNothing();
     void rowsSavedDuringTheImportKeepTheirChange();
     void outOfRangeNumbersReadAsNone_data();
     void outOfRangeNumbersReadAsNone();
@@ -1060,6 +1062,49 @@ void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
                                 .arg(i + 1)
                                 .arg(held.at(i))
                                 .arg(held.first())));
+}
+
+void TstSyncNotes::badNoteEntryAppliesNothing_data()
+{
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<int>("badAt");
+    QTest::addColumn<QJsonValue>("bad");
+    QTest::addColumn<QString>("error");
+    const QString notObject = "syncContentResult.datas holds an entry that is not an object";
+    const QString badDetail = "a note entry's detail is not an object";
+    const QJsonValue detailText = QJsonObject{{"cId", "1"}, {"actionType", "1"}, {"detail", "text"}};
+    // Long lists are read in parts: the bad entry first, in a middle part, last.
+    for (const auto &[entries, badAt] : {std::pair{3, 1}, std::pair{5000, 0}, std::pair{5000, 2600},
+                                         std::pair{5000, 4999}}) {
+        QTest::addRow("%d entries, a number at %d", entries, badAt) << entries << badAt << QJsonValue(7)
+                                                                     << notObject;
+        QTest::addRow("%d entries, a detail that is text at %d", entries, badAt)
+            << entries << badAt << detailText << badDetail;
+    }
+}
+
+// A reply with one note entry of the wrong shape is refused whole, wherever the
+// entry stands; the store is left as it was.
+void TstSyncNotes::badNoteEntryAppliesNothing()
+{
+    QFETCH(int, entries);
+    QFETCH(int, badAt);
+    QFETCH(QJsonValue, bad);
+    QFETCH(QString, error);
+    note("500", category("11"))->setIsSync(true);
+    save();
+    QJsonArray list;
+    for (int i = 0; i < entries; ++i)
+        list.append(i == badAt ? bad : QJsonValue(noteEntry(QString::number(1000 + i), "11", 1, "-1")));
+    NoteMapManager::Options o;
+    o.fullPull = true;
+    o.userId = 42;
+    o.appliedVersion = "9";
+    NoteMapManager::Result result;
+    QVERIFY(!NoteMapManager::applyToContext(*ctx(), pullOfNotes(list, categoryList({"11"})), o, &result));
+    QCOMPARE(result.error, error);
+    QVERIFY(!ctx()->hasChanges());
+    QCOMPARE(ctx()->count<NoteDetail>(), 1);
 }
 
 void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()
