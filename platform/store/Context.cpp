@@ -238,6 +238,7 @@ struct Context::EntityState
     QList<QString> querySql;
     QList<QVariant> emptyValues; // a new row's values
     QList<int> slotTarget;       // per slot: the entity a relationship slot points at, else -1
+    QList<Relation> relations;   // per relationship of the entity
     QBitArray unchanged;         // no slot changed, shared by the rows
     QBitArray allChanged;        // every slot changed (a new row), shared likewise
 };
@@ -357,6 +358,19 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
             if (const EntityDescription *t = model.entity(e.relationships.at(r).target); t && slot >= 0)
                 st->slotTarget[slot] = t->index;
         }
+        for (const RelationshipDef &rel : e.relationships) {
+            Relation r;
+            r.target = model.entity(rel.target);
+            r.slot = e.slotOfRelationship(int(st->relations.size()));
+            if (r.target) {
+                r.inverse = r.target->relationshipIndex(rel.inverse);
+                if (r.inverse >= 0) {
+                    r.inverseSlot = r.target->slotOfRelationship(r.inverse);
+                    r.inverseToMany = r.target->relationships.at(r.inverse).toMany;
+                }
+            }
+            st->relations.append(r);
+        }
         st->unchanged = QBitArray(e.slotCount());
         st->allChanged = QBitArray(e.slotCount(), true);
         m_states.push_back(std::move(st));
@@ -374,6 +388,11 @@ Context *Context::defaultContext()
 Context::EntityState &Context::state(int entity)
 {
     return *m_states.at(entity);
+}
+
+const Context::Relation &Context::relation(int entity, int relIndex) const
+{
+    return m_states.at(entity)->relations.at(relIndex);
 }
 
 ManagedObject *Context::registered(int entity, qint64 pk) const
@@ -647,15 +666,15 @@ void Context::cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen)
     const EntityDescription &e = *o->m_entity;
     for (int r = 0; r < e.relationships.size(); ++r) {
         const RelationshipDef &rel = e.relationships.at(r);
-        const EntityDescription *target = m_store->model().entity(rel.target);
-        if (!target)
+        const Relation &resolved = relation(e.index, r);
+        if (!resolved.target)
             continue;
         QList<ManagedObject *> related;
         if (rel.toMany)
             related = o->toMany(r);
         else if (ManagedObject *t = o->toOne(r))
             related.append(t);
-        const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
+        const int inverseSlot = resolved.inverseSlot;
         for (ManagedObject *t : related) {
             if (rel.deleteRule == DeleteRule::Cascade)
                 cascadeDelete(t, seen);

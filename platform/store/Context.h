@@ -252,6 +252,17 @@ private:
 
     struct EntityState;
     EntityState &state(int entity);
+    // A relationship resolved once (relationships are named in the model; looking the
+    // names up on every access costs a hash and text comparisons).
+    struct Relation
+    {
+        const EntityDescription *target = nullptr; // nullptr when the model lacks it
+        int slot = -1;                             // of the key on this side, else -1
+        int inverse = -1;                          // the inverse's index in the target
+        int inverseSlot = -1;                      // of the key on the target's side, else -1
+        bool inverseToMany = false;
+    };
+    const Relation &relation(int entity, int relIndex) const;
     ManagedObject *registered(int entity, qint64 pk) const;
     ManagedObject *materialise(const EntityDescription &e, qint64 pk, QList<QVariant> values, qint64 revision);
     ManagedObject *objectForKey(int entity, qint64 pk);

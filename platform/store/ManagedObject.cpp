@@ -167,23 +167,20 @@ ManagedObject *ManagedObject::toOne(int relIndex) const
 {
     if (!m_context)
         return nullptr;
-    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
-    const EntityDescription *target = m_context->store()->model().entity(rel.target);
-    if (!target)
+    const Context::Relation &rel = m_context->relation(m_entity->index, relIndex);
+    if (!rel.target)
         return nullptr;
-    const int slot = m_entity->slotOfRelationship(relIndex);
-    if (slot >= 0) {
-        const QVariant key = m_values.at(slot);
+    if (rel.slot >= 0) {
+        const QVariant &key = m_values.at(rel.slot);
         if (key.isNull())
             return nullptr;
-        ManagedObject *o = m_context->objectForKey(target->index, key.toLongLong());
+        ManagedObject *o = m_context->objectForKey(rel.target->index, key.toLongLong());
         return o && !o->isDeleted() ? o : nullptr;
     }
     // The key lives on the other side.
-    const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
-    if (inverseSlot < 0)
+    if (rel.inverseSlot < 0)
         return nullptr;
-    const QList<ManagedObject *> holders = m_context->query(*target, inverseSlot, m_pk, true);
+    const QList<ManagedObject *> holders = m_context->query(*rel.target, rel.inverseSlot, m_pk, true);
     return holders.isEmpty() ? nullptr : holders.first();
 }
 
@@ -195,44 +192,36 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
         qWarning("store: a relationship can only point at a live row of the same context");
         return;
     }
-    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
-    const EntityDescription *targetEntity = m_context->store()->model().entity(rel.target);
-    if (!targetEntity)
+    const Context::Relation &rel = m_context->relation(m_entity->index, relIndex);
+    if (!rel.target)
         return;
-    const int inverseIndex = targetEntity->relationshipIndex(rel.inverse);
-    const int slot = m_entity->slotOfRelationship(relIndex);
-    if (slot >= 0) {
+    if (rel.slot >= 0) {
         // A one-to-one: the target's previous owner lets go of it.
-        if (target && inverseIndex >= 0 && !targetEntity->relationships.at(inverseIndex).toMany) {
-            for (ManagedObject *other : m_context->query(*m_entity, slot, target->m_pk, false)) {
+        if (target && rel.inverse >= 0 && !rel.inverseToMany) {
+            for (ManagedObject *other : m_context->query(*m_entity, rel.slot, target->m_pk, false)) {
                 if (other != this)
-                    other->setSlotValue(slot, QVariant());
+                    other->setSlotValue(rel.slot, QVariant());
             }
         }
-        setSlotValue(slot, target ? QVariant(qlonglong(target->m_pk)) : QVariant());
+        setSlotValue(rel.slot, target ? QVariant(qlonglong(target->m_pk)) : QVariant());
         return;
     }
-    const int inverseSlot = inverseIndex >= 0 ? targetEntity->slotOfRelationship(inverseIndex) : -1;
-    if (inverseSlot < 0)
+    if (rel.inverseSlot < 0)
         return;
-    for (ManagedObject *holder : m_context->query(*targetEntity, inverseSlot, m_pk, false)) {
+    for (ManagedObject *holder : m_context->query(*rel.target, rel.inverseSlot, m_pk, false)) {
         if (holder != target)
-            holder->setSlotValue(inverseSlot, QVariant());
+            holder->setSlotValue(rel.inverseSlot, QVariant());
     }
     if (target)
-        target->setToOne(inverseIndex, this);
+        target->setToOne(rel.inverse, this);
 }
 
 QList<ManagedObject *> ManagedObject::toMany(int relIndex) const
 {
     if (!m_context || m_deleted)
         return {};
-    const RelationshipDef &rel = m_entity->relationships.at(relIndex);
-    const EntityDescription *target = m_context->store()->model().entity(rel.target);
-    if (!target)
+    const Context::Relation &rel = m_context->relation(m_entity->index, relIndex);
+    if (!rel.target || rel.inverseSlot < 0)
         return {};
-    const int inverseSlot = target->slotOfRelationship(target->relationshipIndex(rel.inverse));
-    if (inverseSlot < 0)
-        return {};
-    return m_context->query(*target, inverseSlot, m_pk, false);
+    return m_context->query(*rel.target, rel.inverseSlot, m_pk, false);
 }
