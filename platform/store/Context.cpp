@@ -49,19 +49,43 @@ private:
     QHash<QString, QSet<ManagedObject *>> m_map;
 };
 
-// The parameters of a save, encoded before the write lock is taken. Texts and blobs
-// go into one buffer, so a large save makes no allocation per value.
+// The parameters of (a chunk of) a save. Texts and blobs go into one buffer, so a
+// large save makes no allocation per value.
 class SaveParams
 {
 public:
-    void reserve(qsizetype n) { m_params.reserve(size_t(n)); }
-    qsizetype size() const { return qsizetype(m_params.size()); }
+    using Kind = SqliteConnection::Encoded::Kind;
+    // Sixteen bytes: a large save holds one per column of every row it writes.
+    struct Param
+    {
+        Kind kind = Kind::Null;
+        int size = 0; // of a text or blob
+        union {
+            qint64 integer = 0;
+            double real;
+            qsizetype offset; // of a text or blob in m_bytes
+        };
+    };
+
+    // Room for exactly n parameters, in a buffer of its own or in one shared by the
+    // chunks of a save (a single large block, allocated once).
+    void reserve(qsizetype n)
+    {
+        m_own.resize(size_t(n));
+        use(m_own.data(), n);
+    }
+    void use(Param *storage, qsizetype n)
+    {
+        m_data = storage;
+        m_capacity = n;
+    }
+    qsizetype size() const { return m_size; }
     void addInteger(qint64 n)
     {
         Param p;
         p.kind = Kind::Integer;
         p.integer = n;
-        m_params.push_back(p);
+        push(p);
     }
 
     void add(const QVariant &v, const EntityDescription &e, int slot)
@@ -70,7 +94,7 @@ public:
             if (v.isValid() && !v.isNull())
                 addInteger(v.toLongLong());
             else
-                m_params.push_back({});
+                push({});
             return;
         }
         const AttributeDef &a = e.attributes.at(slot);
@@ -83,7 +107,7 @@ public:
             else if (v.isValid() && !v.isNull())
                 addInteger(v.toLongLong());
             else
-                m_params.push_back({});
+                push({});
             return;
         case AttributeType::Bool:
             if (v.typeId() == QMetaType::Bool)
@@ -91,7 +115,7 @@ public:
             else if (v.isValid() && !v.isNull())
                 addInteger(v.toLongLong());
             else
-                m_params.push_back({});
+                push({});
             return;
         case AttributeType::Float:
             if (v.isValid() && !v.isNull()) {
@@ -99,9 +123,9 @@ public:
                 p.kind = Kind::Real;
                 p.real = v.typeId() == QMetaType::Float ? *static_cast<const float *>(v.constData())
                                                         : v.toDouble();
-                m_params.push_back(p);
+                push(p);
             } else
-                m_params.push_back({});
+                push({});
             return;
         case AttributeType::Text:
             // A null text stays NULL in the file, an empty one is ''.
@@ -110,16 +134,16 @@ public:
             else if (v.isValid() && !v.isNull())
                 addText(v.toString());
             else
-                m_params.push_back({});
+                push({});
             return;
         case AttributeType::Object: {
             if (!v.isValid() || v.isNull()) {
-                m_params.push_back({});
+                push({});
                 return;
             }
             const SqliteConnection::Encoded encoded = SqliteConnection::encode(v, a.type, &a.transformer);
             if (encoded.bytes.isNull()) {
-                m_params.push_back({});
+                push({});
                 return;
             }
             addBytes(Kind::Blob, m_bytes.size(), encoded.bytes.size());
@@ -132,7 +156,7 @@ public:
     // The buffer must not change any more once values are bound.
     bool bind(sqlite3_stmt *stmt, int index, qsizetype i) const
     {
-        const Param &p = m_params.at(size_t(i));
+        const Param &p = m_data[i];
         switch (p.kind) {
         case Kind::Null:
             return sqlite3_bind_null(stmt, index) == SQLITE_OK;
@@ -151,23 +175,10 @@ public:
     }
 
 private:
-    using Kind = SqliteConnection::Encoded::Kind;
-    // Sixteen bytes: a large save holds one per column of every row it writes.
-    struct Param
-    {
-        Kind kind = Kind::Null;
-        int size = 0; // of a text or blob
-        union {
-            qint64 integer = 0;
-            double real;
-            qsizetype offset; // of a text or blob in m_bytes
-        };
-    };
-
     void addText(const QString &text)
     {
         if (text.isNull()) {
-            m_params.push_back({});
+            push({});
             return;
         }
         const qsizetype at = m_bytes.size();
@@ -186,10 +197,19 @@ private:
         p.kind = kind;
         p.size = int(size);
         p.offset = at;
-        m_params.push_back(p);
+        push(p);
     }
 
-    std::vector<Param> m_params;
+    void push(const Param &p)
+    {
+        Q_ASSERT(m_size < m_capacity);
+        m_data[m_size++] = p;
+    }
+
+    std::vector<Param> m_own;
+    Param *m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_capacity = 0;
     QByteArray m_bytes;
     QStringEncoder m_utf8{QStringEncoder::Utf8, QStringConverter::Flag::Stateless};
 };
@@ -853,12 +873,19 @@ SaveResult Context::saveAndWait()
     // Each thread touches only the rows of its own chunks, through this pointer (the
     // list is not changed any more).
     Write *const writeAt = writes.data();
-    auto encode = [writeAt, guarded](Chunk &chunk) {
+    // The parameters of all chunks in one block.
+    std::vector<qsizetype> chunkAt(chunks.size() + 1, 0);
+    for (size_t c = 0; c < chunks.size(); ++c) {
         qsizetype values = 0;
-        for (qsizetype i = chunk.begin; i < chunk.end; ++i)
+        for (qsizetype i = chunks.at(c).begin; i < chunks.at(c).end; ++i)
             values += writeAt[i].count;
+        chunkAt[c + 1] = chunkAt[c] + values;
+    }
+    std::vector<SaveParams::Param> paramBlock(size_t(chunkAt.back()));
+    for (size_t c = 0; c < chunks.size(); ++c)
+        chunks[c].params.use(paramBlock.data() + chunkAt[c], chunkAt[c + 1] - chunkAt[c]);
+    auto encode = [writeAt, guarded](Chunk &chunk) {
         SaveParams &params = chunk.params;
-        params.reserve(values);
         for (qsizetype i = chunk.begin; i < chunk.end; ++i) {
             Write &w = writeAt[i];
             const ManagedObject *o = w.object;
@@ -1064,6 +1091,7 @@ bool Context::writeWhole(ManagedObject *o, qint64 revision)
     if (!stmt)
         return false;
     SaveParams params;
+    params.reserve(e.slotCount() + 2);
     params.addInteger(o->m_pk);
     for (int s = 0; s < e.slotCount(); ++s)
         params.add(o->m_values.at(s), e, s);
