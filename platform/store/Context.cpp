@@ -293,33 +293,36 @@ QVariant readSlot(sqlite3_stmt *stmt, int column, const EntityDescription &e, in
 // column gives no pointer for NULL), the rest as readSlot reads them.
 QList<QVariant> readRow(sqlite3_stmt *stmt, const EntityDescription &e, int slotTotal)
 {
-    QList<QVariant> values(slotTotal);
-    QVariant *v = values.data();
+    // Each value is made in its place in the list: no temporary to move and destroy.
+    QList<QVariant> values;
+    values.reserve(slotTotal);
     const qsizetype attributes = e.attributes.size();
     for (int s = 0; s < slotTotal; ++s) {
         const int column = s + 1;
         if (s >= attributes) {
             const qint64 key = sqlite3_column_int64(stmt, column);
             if (key > 0)
-                v[s] = QVariant(qlonglong(key));
+                values.emplaceBack(qlonglong(key));
+            else
+                values.emplaceBack();
             continue;
         }
         switch (e.attributes.at(s).type) {
         case AttributeType::Int16:
         case AttributeType::Int32:
         case AttributeType::Int64:
-            v[s] = QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
+            values.emplaceBack(qlonglong(sqlite3_column_int64(stmt, column)));
             break;
         case AttributeType::Bool:
-            v[s] = QVariant(sqlite3_column_int64(stmt, column) != 0);
+            values.emplaceBack(sqlite3_column_int64(stmt, column) != 0);
             break;
         case AttributeType::Text: {
             const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-            v[s] = QVariant(t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, column)) : QString());
+            values.emplaceBack(t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, column)) : QString());
             break;
         }
         default:
-            v[s] = readSlot(stmt, column, e, s);
+            values.emplaceBack(readSlot(stmt, column, e, s));
             break;
         }
     }
