@@ -125,8 +125,9 @@ void ManagedObject::assignSlot(int slot, QVariant converted)
             m_stored = m_values;
         m_dirty.setBit(slot, !sameValue(m_stored.at(slot), converted));
     }
-    const QVariant old = std::exchange(m_values[slot], std::move(converted));
-    m_context->objectWillChange(this, slot, old);
+    // Swapped in: `converted` holds the old value from here on.
+    m_values[slot].swap(converted);
+    m_context->objectWillChange(this, slot, converted);
     // Every slot is back at its stored value (an import that set a value and then
     // set it back): the row has nothing to save and leaves the pending ones.
     if (!m_inserted && !m_dirty.count(true))
