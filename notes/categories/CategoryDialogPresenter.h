@@ -8,7 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-class BaseSuccessModel;
+struct BaseSuccessModel;
 class NoteClassifyModel;
 
 // The category dialog: adds a category (name, one of twelve colours, at the

@@ -219,8 +219,11 @@ void TstCategoryEdits::deleteTakenByTheService()
     const QStringList ids = a.ring("生活");
     const QString lifeId = a.category("生活")->classId();
     CategoryMenuPresenter menu(a.rig.services);
+    a.feedback().autoAnswer.reset();
     menu.choose(CategoryMenuPresenter::Delete, a.key("生活"));
-    QTRY_VERIFY(menu.isDeleting(lifeId));
+    // Answered here, not by a timer: the push is then surely out when checked.
+    QVERIFY(a.feedback().answerNext(true));
+    QVERIFY(menu.isDeleting(lifeId));
     a.settle();
     QVERIFY(!menu.isDeleting(lifeId));
     QCOMPARE(a.feedback().messages(), QStringList{"确定要删除该分类和分类下所有内容吗？"});
