@@ -17,6 +17,7 @@
 #include <mutex>
 #include <numeric>
 #include <sqlite3.h>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <utility>
@@ -946,17 +947,22 @@ SaveResult Context::saveAndWait()
         }
     } joinEncoder{encoder, stop};
     if (threaded) {
-        encoder = std::thread([&] {
-            for (Chunk &chunk : chunks) {
-                if (stop)
-                    return;
-                encode(chunk);
-                std::lock_guard lock(encodedLock);
-                ++encoded;
-                encodedChanged.notify_one();
-            }
-        });
-    } else {
+        try {
+            encoder = std::thread([&] {
+                for (Chunk &chunk : chunks) {
+                    if (stop)
+                        return;
+                    encode(chunk);
+                    std::lock_guard lock(encodedLock);
+                    ++encoded;
+                    encodedChanged.notify_one();
+                }
+            });
+        } catch (const std::system_error &) {
+            threaded = false; // no thread to be had: encode here
+        }
+    }
+    if (!threaded) {
         for (Chunk &chunk : chunks)
             encode(chunk);
         encoded = chunks.size();
