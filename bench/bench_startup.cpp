@@ -34,7 +34,7 @@ qint64 monotonicNs()
 class FirstExposure : public QObject
 {
 public:
-    explicit FirstExposure(QWidget *w) : m_widget(w)
+    explicit FirstExposure(QWidget *w)
     {
         w->installEventFilter(this);
         if (w->windowHandle())
@@ -52,7 +52,6 @@ public:
     }
 
 private:
-    QWidget *m_widget;
     bool m_done = false;
 };
 
