@@ -239,6 +239,7 @@ public:
             f(s, index);
     }
     void clear() { m_indexes.clear(); }
+    bool isEmpty() const { return m_indexes.empty(); }
 
 private:
     std::vector<std::pair<int, SlotIndex>> m_indexes;
@@ -473,6 +474,11 @@ void Context::objectWillChange(ManagedObject *o, int slot, const QVariant &oldVa
         index->remove(valueKey(oldValue), o);
         index->insert(valueKey(o->m_values.at(slot)), o);
     }
+}
+
+bool Context::hasValueIndex(int entity) const
+{
+    return !m_states.at(entity)->dirtyIndex.isEmpty();
 }
 
 void Context::objectSettled(ManagedObject *o)

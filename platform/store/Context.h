@@ -271,6 +271,9 @@ private:
     ManagedObject *rowFromStatement(const EntityDescription &e, sqlite3_stmt *stmt, bool *pending);
     QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
+    // A query has built a value index over the entity's pending rows, which every
+    // change of such a row must follow.
+    bool hasValueIndex(int entity) const;
     // A changed row whose slots all hold their stored values again.
     void objectSettled(ManagedObject *o);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);

@@ -37,6 +37,22 @@ void ManagedObject::importValuesForKeys(const QJsonObject &values)
 {
     if (m_deleted || !m_context || values.isEmpty())
         return;
+    // A row made here and not saved yet is written whole by its save and is among the
+    // pending rows from its creation: its values go straight into place (one copy of
+    // the list up front, no change marks); only a value index a query built over the
+    // pending rows must follow each change.
+    QVariant *direct = m_inserted ? m_values.data() : nullptr;
+    const bool indexed = direct && m_context->hasValueIndex(m_entity->index);
+    const auto take = [&](int i, QVariant &&converted) {
+        if (!direct) {
+            assignSlot(i, std::move(converted));
+            return;
+        }
+        // Swapped in: `converted` holds the old value from here on.
+        direct[i].swap(converted);
+        if (indexed)
+            m_context->objectWillChange(this, i, converted);
+    };
     // An object that names most attributes: each attribute is looked up by its
     // Latin-1 name (a binary search over the sorted keys, no text made). A sparse
     // one: its keys are walked, which costs one text per key.
@@ -46,8 +62,8 @@ void ManagedObject::importValuesForKeys(const QJsonObject &values)
             const auto it = values.constFind(QLatin1StringView(keys.at(i)));
             if (it == values.constEnd())
                 continue;
-            if (const auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
-                assignSlot(i, std::move(*converted));
+            if (auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
+                take(i, std::move(*converted));
         }
         return;
     }
@@ -55,8 +71,8 @@ void ManagedObject::importValuesForKeys(const QJsonObject &values)
         const int i = m_entity->attributeIndex(it.key());
         if (i < 0)
             continue;
-        if (const auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
-            assignSlot(i, std::move(*converted));
+        if (auto converted = AttributeValue::convert(it.value(), m_entity->attributes.at(i).type))
+            take(i, std::move(*converted));
     }
 }
 
@@ -197,8 +213,9 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
     if (!rel.target)
         return;
     if (rel.slot >= 0) {
-        // A one-to-one: the target's previous owner lets go of it.
-        if (target && rel.inverse >= 0 && !rel.inverseToMany) {
+        // A one-to-one: the target's previous owner lets go of it. A row made here
+        // that no row has pointed at yet has none.
+        if (target && rel.inverse >= 0 && !rel.inverseToMany && !target->isUnreferencedNew()) {
             for (ManagedObject *other : m_context->query(*m_entity, rel.slot, target->m_pk, false)) {
                 if (other != this)
                     other->setSlotValue(rel.slot, QVariant());
@@ -209,9 +226,11 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
     }
     if (rel.inverseSlot < 0)
         return;
-    for (ManagedObject *holder : m_context->query(*rel.target, rel.inverseSlot, m_pk, false)) {
-        if (holder != target)
-            holder->setSlotValue(rel.inverseSlot, QVariant());
+    if (!isUnreferencedNew()) {
+        for (ManagedObject *holder : m_context->query(*rel.target, rel.inverseSlot, m_pk, false)) {
+            if (holder != target)
+                holder->setSlotValue(rel.inverseSlot, QVariant());
+        }
     }
     if (target)
         target->setToOne(rel.inverse, this);

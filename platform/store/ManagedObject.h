@@ -70,6 +70,8 @@ private:
     // setSlotValue for a value already in the slot's type.
     void assignSlot(int slot, QVariant converted);
     static bool sameValue(const QVariant &a, const QVariant &b);
+    // Made in this context and not pointed at by any row since: nothing holds it.
+    bool isUnreferencedNew() const { return m_inserted && !m_referenced; }
 
     const EntityDescription *m_entity = nullptr;
     Context *m_context = nullptr;

@@ -340,6 +340,80 @@ private slots:
         QVERIFY(!read->folder());
     }
 
+    void importIntoNewRowIsQueriedAtOnce_data()
+    {
+        // Whether a query built the pending rows' value index before the import, and
+        // whether the imported object names most attributes (looked up one by one) or
+        // few (its keys walked).
+        QTest::addColumn<bool>("indexFirst");
+        QTest::addColumn<bool>("dense");
+        QTest::newRow("no index, dense") << false << true;
+        QTest::newRow("no index, sparse") << false << false;
+        QTest::newRow("index built, dense") << true << true;
+        QTest::newRow("index built, sparse") << true << false;
+    }
+
+    void importIntoNewRowIsQueriedAtOnce()
+    {
+        QFETCH(bool, indexFirst);
+        QFETCH(bool, dense);
+        auto store = openStore();
+        {
+            auto writer = store->newContext();
+            writer->create<Item>()->setName("stored");
+            QVERIFY(writer->saveAndWait());
+        }
+        Context *ctx = store->mainContext();
+        ChangeLog log(ctx);
+        auto *other = ctx->create<Item>();
+        other->setName("other");
+        if (indexFirst) {
+            QCOMPARE(ctx->findByAttribute<Item>("name", QString()).size(), 0);
+            QCOMPARE(ctx->findByAttribute<Item>("count", 0).size(), 2);
+        }
+        auto *row = ctx->create<Item>();
+        const auto values = [dense](const QString &name, int count) {
+            QJsonObject o{{"name", name}, {"count", count}};
+            if (dense)
+                o.insert("flag", true);
+            return o;
+        };
+        row->importValuesForKeys(values("alpha", 3));
+        QCOMPARE(row->name(), QString("alpha"));
+        QCOMPARE(ctx->findByAttribute<Item>("name", "alpha"), QList<Item *>{row});
+        QCOMPARE(ctx->findByAttribute<Item>("count", 3), QList<Item *>{row});
+        QVERIFY(ctx->findByAttribute<Item>("name", QString()).isEmpty());
+        QCOMPARE(ctx->findByAttribute<Item>("count", 0).size(), 2); // the stored row and `other`
+
+        // A second import moves the row in the index that is now built.
+        row->importValuesForKeys(values("beta", 0));
+        QVERIFY(ctx->findByAttribute<Item>("name", "alpha").isEmpty());
+        QCOMPARE(ctx->findFirstByAttribute<Item>("name", "beta"), row);
+        QVERIFY(ctx->findByAttribute<Item>("count", 3).isEmpty());
+        QCOMPARE(ctx->findByAttribute<Item>("count", 0).size(), 3);
+        QCOMPARE(ctx->findByAttribute<Item>("flag", true), dense ? QList<Item *>{row} : QList<Item *>{});
+
+        // A JSON null clears the text (to null, not empty) and leaves the number.
+        row->importValuesForKeys(QJsonObject{{"name", QJsonValue::Null}, {"count", QJsonValue::Null}});
+        QVERIFY(row->name().isNull());
+        QVERIFY(ctx->findByAttribute<Item>("name", "beta").isEmpty());
+        QCOMPARE(ctx->findByAttribute<Item>("name", QString()), QList<Item *>{row});
+        row->importValuesForKeys(QJsonObject{{"name", ""}});
+        QVERIFY(!row->name().isNull());
+        QCOMPARE(ctx->findByAttribute<Item>("name", ""), QList<Item *>{row}); // queries take null and empty alike
+
+        QVERIFY(ctx->saveAndWait());
+        const QString pks = QString::number(std::min(other->objectId().pk, row->objectId().pk)) + "," +
+                            QString::number(std::max(other->objectId().pk, row->objectId().pk));
+        QCOMPARE(log.sets, QStringList{"Item +" + pks});
+        auto reader = store->newContext();
+        const QList<Item *> empty = reader->findByAttribute<Item>("name", "");
+        QCOMPARE(empty.size(), 1);
+        QCOMPARE(empty.first()->count(), 0);
+        QCOMPARE(empty.first()->flag(), dense);
+        QVERIFY(!empty.first()->name().isNull());
+    }
+
     void deleteRulesAndVanishedRows()
     {
         auto store = openStore();
