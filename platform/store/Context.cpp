@@ -540,7 +540,7 @@ QList<ManagedObject *> Context::query(const EntityDescription &entity, int slot,
         // A row made in this context that no row has pointed at yet: nothing holds it.
         if (!key.isNull() && st.slotTarget.at(slot) >= 0) {
             const ManagedObject *target = registered(st.slotTarget.at(slot), key.toLongLong());
-            if (target && target->m_inserted && !target->m_referenced)
+            if (target && target->isUnreferencedNew())
                 return {};
         }
         SlotIndex *idx = st.dirtyIndex.find(slot);

@@ -248,6 +248,17 @@ struct ImportIndex
     void addClassify(Classify *c) { classes.add(c); }
 };
 
+// An entry's values beside its own key, its actionType and its detail (those
+// three are the import's to set).
+QJsonObject valuesBeside(const QJsonObject &entry, QLatin1StringView keyName)
+{
+    QJsonObject values = entry;
+    values.remove(keyName);
+    values.remove(kActionType);
+    values.remove(kDetail);
+    return values;
+}
+
 // With `overwritePending` (a restore) the service's values also replace local
 // changes that wait for the push; otherwise those rows are left as they are.
 Classify *importClassify(const QJsonObject &entry, ImportIndex &index, bool overwritePending = false)
@@ -274,11 +285,7 @@ Classify *importClassify(const QJsonObject &entry, ImportIndex &index, bool over
     // The entry's own classId and actionType are the import's (set below): only
     // other values beside the detail are taken, so that a row already holding
     // the pulled values is not written.
-    QJsonObject beside = entry;
-    beside.remove(kClassId);
-    beside.remove(kActionType);
-    beside.remove(kDetail);
-    c->importValuesForKeys(beside);
+    c->importValuesForKeys(valuesBeside(entry, kClassId));
     c->importValuesForKeys(entry.value(kDetail).toObject());
     c->setClassId(classId);
     c->setIsSync(true);
@@ -345,14 +352,7 @@ struct NoteEntry
     }
     // The values beside the detail; the entry's cId and actionType are the
     // import's own (a row takes the entry's cId and actionType 0).
-    QJsonObject besideValues() const
-    {
-        QJsonObject values = entry;
-        values.remove(kCId);
-        values.remove(kActionType);
-        values.remove(kDetail);
-        return values;
-    }
+    QJsonObject besideValues() const { return valuesBeside(entry, kCId); }
 };
 
 // `imported` tells whether the entry's values went into the returned note (not
@@ -465,6 +465,14 @@ bool listOfObjects(const QJsonValue &section, QString *error, const char *name)
 
 constexpr const char *kNotesSection = "syncContentResult";
 
+// What is wrong with a note entry of the wrong shape.
+QString noteEntryError(const QJsonValue &entry)
+{
+    return entry.isObject() ? QStringLiteral("a note entry's detail is not an object")
+                            : QStringLiteral("%1.datas holds an entry that is not an object")
+                                  .arg(QLatin1String(kNotesSection));
+}
+
 // The note entries, each read once; false (and the error) when one has the wrong shape.
 // A long list is read by a few threads at once (the reply is only read).
 bool readNoteEntries(const QJsonObject &data, std::vector<NoteEntry> *out, QString *error)
@@ -501,9 +509,7 @@ bool readNoteEntries(const QJsonObject &data, std::vector<NoteEntry> *out, QStri
     for (const qsizetype i : bad) {
         if (i < 0)
             continue;
-        *error = entries.at(i).isObject() ? QStringLiteral("a note entry's detail is not an object")
-                                          : QStringLiteral("%1.datas holds an entry that is not an object")
-                                                .arg(QLatin1String(kNotesSection));
+        *error = noteEntryError(entries.at(i));
         out->clear();
         return false;
     }
@@ -739,12 +745,8 @@ bool checkShape(const QJsonObject &data, QString *error, bool notes)
         return false;
     for (auto it = entries.constBegin(); it != entries.constEnd(); ++it) {
         const QJsonValue v = *it;
-        if (!v.isObject()) {
-            *error = QStringLiteral("%1.datas holds an entry that is not an object").arg(QLatin1String(kNotesSection));
-            return false;
-        }
-        if (!isObjectOrMissing(v.toObject().value(kDetail))) {
-            *error = QStringLiteral("a note entry's detail is not an object");
+        if (!v.isObject() || !isObjectOrMissing(v.toObject().value(kDetail))) {
+            *error = noteEntryError(v);
             return false;
         }
     }
