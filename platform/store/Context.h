@@ -57,13 +57,11 @@
 
 #include <functional>
 #include <memory>
-#include <tuple>
 #include <vector>
 
 class Store;
 class SqliteConnection;
-struct sqlite3_stmt;
-struct ChangeSet;
+struct EntityState;
 
 class Context : public QObject
 {
@@ -238,6 +236,11 @@ signals:
 private:
     friend class Store;
     friend class ManagedObject;
+    // The parts of a context's work, each in a class of its own.
+    friend class ContextQuery;
+    friend class ContextWriter;
+    friend class ContextMerger;
+    friend struct EntityState;
 
     Context(Store *store, Kind kind);
 
@@ -250,7 +253,6 @@ private:
         return out;
     }
 
-    struct EntityState;
     EntityState &state(int entity);
     // A relationship resolved once (relationships are named in the model; looking the
     // names up on every access costs a hash and text comparisons).
@@ -264,12 +266,9 @@ private:
     };
     const Relation &relation(int entity, int relIndex) const;
     ManagedObject *registered(int entity, qint64 pk) const;
-    ManagedObject *materialise(const EntityDescription &e, qint64 pk, QList<QVariant> values, qint64 revision);
+    ManagedObject *materialise(const EntityDescription &e, qint64 pk, QList<QVariant> values,
+                               qint64 revision);
     ManagedObject *objectForKey(int entity, qint64 pk);
-    // The row a statement stands on (columns as selectColumns); pending tells that it
-    // has pending changes and must be judged in memory.
-    ManagedObject *rowFromStatement(const EntityDescription &e, sqlite3_stmt *stmt, bool *pending);
-    QList<ManagedObject *> query(const EntityDescription &e, int slot, const QVariant &value, bool firstOnly);
     void objectWillChange(ManagedObject *o, int slot, const QVariant &oldValue);
     // A query has built a value index over the entity's pending rows, which every
     // change of such a row must follow.
@@ -277,9 +276,6 @@ private:
     // A changed row whose slots all hold their stored values again.
     void objectSettled(ManagedObject *o);
     void cascadeDelete(ManagedObject *o, QSet<ManagedObject *> &seen);
-    // Rows in the order of the keys (slot, type, ascending), ties in creation order.
-    static void sortRows(QList<ManagedObject *> &rows,
-                         const QList<std::tuple<int, AttributeType, bool>> &keys);
     void markGone(ManagedObject *o);
     // A row object that no finder returns any more is freed once the current event
     // has ended.
@@ -288,13 +284,6 @@ private:
     // Reads the row's stored values into the slots without pending changes; false
     // when the file no longer holds the row.
     bool refresh(ManagedObject *o);
-    // Inserts the row with all its values (inside an open transaction).
-    bool writeWhole(ManagedObject *o, qint64 revision);
-    void mergeChanges(const ChangeSet &changes);
-    // Announces a saved change set: the main context emits it, a background one
-    // hands it to the main context.
-    void deliver(const ChangeSet &changes);
-    StoreChanges describe(const ChangeSet &changes) const;
     // A background block reads one snapshot of the file in one read transaction, so
     // its many small lookups take no lock each; a save ends it first.
     void beginReading();

@@ -2,18 +2,11 @@
 
 #include "platform/store/AttributeValue.h"
 #include "platform/store/Context.h"
+#include "platform/store/ContextQuery.h"
+#include "platform/store/RowReader.h"
 #include "platform/store/Store.h"
 
 #include <utility>
-
-namespace {
-
-AttributeType slotType(const EntityDescription &e, int slot)
-{
-    return slot < e.attributes.size() ? e.attributes.at(slot).type : AttributeType::Int64;
-}
-
-} // namespace
 
 QVariant ManagedObject::value(const QString &attribute) const
 {
@@ -123,7 +116,7 @@ void ManagedObject::setSlotValue(int slot, const QVariant &value)
         return;
     // Relationship slots hold the target's key or null.
     const auto converted = slot < m_entity->attributes.size()
-                               ? AttributeValue::convert(value, slotType(*m_entity, slot))
+                               ? AttributeValue::convert(value, RowReader::slotType(*m_entity, slot))
                                : std::optional<QVariant>(AttributeValue::relationshipKey(value));
     if (converted)
         assignSlot(slot, std::move(*converted));
@@ -197,7 +190,8 @@ ManagedObject *ManagedObject::toOne(int relIndex) const
     // The key lives on the other side.
     if (rel.inverseSlot < 0)
         return nullptr;
-    const QList<ManagedObject *> holders = m_context->query(*rel.target, rel.inverseSlot, m_pk, true);
+    const QList<ManagedObject *> holders =
+        ContextQuery(*m_context).query(*rel.target, rel.inverseSlot, m_pk, true);
     return holders.isEmpty() ? nullptr : holders.first();
 }
 
@@ -216,7 +210,8 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
         // A one-to-one: the target's previous owner lets go of it. A row made here
         // that no row has pointed at yet has none.
         if (target && rel.inverse >= 0 && !rel.inverseToMany && !target->isUnreferencedNew()) {
-            for (ManagedObject *other : m_context->query(*m_entity, rel.slot, target->m_pk, false)) {
+            for (ManagedObject *other :
+                 ContextQuery(*m_context).query(*m_entity, rel.slot, target->m_pk, false)) {
                 if (other != this)
                     other->setSlotValue(rel.slot, QVariant());
             }
@@ -227,7 +222,8 @@ void ManagedObject::setToOne(int relIndex, ManagedObject *target)
     if (rel.inverseSlot < 0)
         return;
     if (!isUnreferencedNew()) {
-        for (ManagedObject *holder : m_context->query(*rel.target, rel.inverseSlot, m_pk, false)) {
+        for (ManagedObject *holder :
+             ContextQuery(*m_context).query(*rel.target, rel.inverseSlot, m_pk, false)) {
             if (holder != target)
                 holder->setSlotValue(rel.inverseSlot, QVariant());
         }
@@ -243,5 +239,5 @@ QList<ManagedObject *> ManagedObject::toMany(int relIndex) const
     const Context::Relation &rel = m_context->relation(m_entity->index, relIndex);
     if (!rel.target || rel.inverseSlot < 0)
         return {};
-    return m_context->query(*rel.target, rel.inverseSlot, m_pk, false);
+    return ContextQuery(*m_context).query(*rel.target, rel.inverseSlot, m_pk, false);
 }

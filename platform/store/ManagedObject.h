@@ -66,6 +66,10 @@ protected:
 
 private:
     friend class Context;
+    friend class ContextQuery;
+    friend class ContextWriter;
+    friend class ContextMerger;
+    friend class ValueIndex;
 
     // setSlotValue for a value already in the slot's type.
     void assignSlot(int slot, QVariant converted);

@@ -67,6 +67,8 @@ public:
 
 private:
     friend class Context;
+    friend class ContextWriter; // draws a save's revision
+    friend class ContextMerger; // frees a merged change set off the main thread
     Store(const QString &path, const Model &model);
     bool openFile(StoreOpenResult &result);
 
