@@ -15,7 +15,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
-#include "service/sync/SyncJson.h"
+#include "service/api/ReplyValue.h"
 
 #include <QDebug>
 #include <QHash>
@@ -47,12 +47,12 @@ const QString kClassIdAttribute = QStringLiteral("classId");
 
 int actionOf(const QJsonValue &v)
 {
-    return SyncJson::code(v);
+    return ReplyValue::code(v);
 }
 
 QString textOf(const QJsonValue &v)
 {
-    return SyncJson::idText(v);
+    return ReplyValue::idText(v);
 }
 
 // Every row of one entity, read once by its key the first time one is asked for.
@@ -729,7 +729,7 @@ bool checkShape(const QJsonObject &data, QString *error, bool notes)
     }
     for (const char *key : {"syncUserInfoResult", "syncUserSetResult"}) {
         const QJsonObject s = data.value(QLatin1String(key)).toObject();
-        if (SyncJson::isTrue(s.value(QStringLiteral("isChange"))) && !isObjectOrMissing(s.value(kDetail))) {
+        if (ReplyValue::isTrue(s.value(QStringLiteral("isChange"))) && !isObjectOrMissing(s.value(kDetail))) {
             *error = QStringLiteral("%1.detail is not an object").arg(QLatin1String(key));
             return false;
         }
@@ -785,7 +785,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
         }
     }
     // 4: the history and completion records.
-    if (SyncJson::isTrue(clear.value(QStringLiteral("isClearAllTimeAxis")))) {
+    if (ReplyValue::isTrue(clear.value(QStringLiteral("isClearAllTimeAxis")))) {
         ctx.deleteAll<NoteComplete>();
         ctx.deleteAll<NoteLog>();
     }
@@ -804,7 +804,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     // 7: the profile.
     const QJsonObject info = data.value(QStringLiteral("syncUserInfoResult")).toObject();
-    if (SyncJson::isTrue(info.value(QStringLiteral("isChange")))) {
+    if (ReplyValue::isTrue(info.value(QStringLiteral("isChange")))) {
         UserInfo *u = currentUser(ctx, options.userId, true);
         if (!u)
             u = ctx.findFirstWhere<UserInfo>();
@@ -816,7 +816,7 @@ bool applyAll(Context &ctx, const QJsonObject &data, const NoteMapManager::Optio
     }
     // 8: the settings and the skin they name.
     const QJsonObject set = data.value(QStringLiteral("syncUserSetResult")).toObject();
-    if (SyncJson::isTrue(set.value(QStringLiteral("isChange")))) {
+    if (ReplyValue::isTrue(set.value(QStringLiteral("isChange")))) {
         UserSet *s = ctx.findFirstWhere<UserSet>();
         if (!s)
             s = ctx.create<UserSet>();

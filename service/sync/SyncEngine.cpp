@@ -12,8 +12,8 @@
 #include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 #include "service/sync/NoteMapManager.h"
-#include "service/sync/SyncJson.h"
 #include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
@@ -439,7 +439,7 @@ void SyncEngine::startPull(PullKind kind)
                 fail(error);
                 return;
             }
-            QString applied = SyncJson::idText(data.value(QStringLiteral("version")));
+            QString applied = ReplyValue::idText(data.value(QStringLiteral("version")));
             if (Missing::isMissing(applied))
                 applied = requested;
             NoteMapManager::Options options;

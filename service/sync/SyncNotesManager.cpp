@@ -8,7 +8,7 @@
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
-#include "service/sync/SyncJson.h"
+#include "service/api/ReplyValue.h"
 
 #include <QDebug>
 #include <QHash>
@@ -268,7 +268,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     if (!reply.hasObjectData())
         return failWith(QStringLiteral("the push reply has no readable data"));
     const QJsonObject data = reply.dataObject();
-    if (!SyncJson::isTrue(data.value(QStringLiteral("result"))))
+    if (!ReplyValue::isTrue(data.value(QStringLiteral("result"))))
         return failWith(QStringLiteral("the service did not take the push"));
     const QJsonValue classResult = data.value(QStringLiteral("syncClassResult"));
     const QJsonValue contentResult = data.value(QStringLiteral("syncContentResult"));
@@ -308,12 +308,12 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     for (const QJsonValue &v : classResult.toArray()) {
         const QJsonObject entry = v.toObject();
         // A category pushed under its server id may come back without "clientId".
-        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        QString clientId = ReplyValue::idText(entry.value(QStringLiteral("clientId")));
         if (clientId.isEmpty())
-            clientId = SyncJson::idText(entry.value(QStringLiteral("classId")));
+            clientId = ReplyValue::idText(entry.value(QStringLiteral("classId")));
         if (clientId.isEmpty())
             continue;
-        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!ReplyValue::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             continue;
         }
@@ -333,7 +333,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         // Deleted after it went out as an addition: it takes the server id and stays
         // flagged, so that the next push carries the deletion to the service.
         const bool unchanged = !deletedSince && (!bodyKnown || unchangedClasses.contains(clientId));
-        QString serverId = SyncJson::idText(entry.value(QStringLiteral("classId")));
+        QString serverId = ReplyValue::idText(entry.value(QStringLiteral("classId")));
         if (serverId.isEmpty())
             serverId = clientId;
         if (serverId != clientId) {
@@ -357,10 +357,10 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     // Notes.
     for (const QJsonValue &v : contentResult.toArray()) {
         const QJsonObject entry = v.toObject();
-        QString serverId = SyncJson::idText(entry.value(QStringLiteral("cId")));
+        QString serverId = ReplyValue::idText(entry.value(QStringLiteral("cId")));
         // A note pushed under its server id may come back without "clientId":
         // the pushed id is then the server id.
-        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        QString clientId = ReplyValue::idText(entry.value(QStringLiteral("clientId")));
         if (clientId.isEmpty())
             clientId = serverId;
         if (clientId.isEmpty())
@@ -371,7 +371,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         NoteDetail *server = serverId.isEmpty() || serverId == clientId
                                  ? nullptr
                                  : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), serverId);
-        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!ReplyValue::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             if (client)
                 client->setIsError(true);
