@@ -1,6 +1,7 @@
 #include "notes/categories/CategoryPushReply.h"
 
 #include "core/model/Classify.h"
+#include "core/model/RowAction.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
@@ -69,7 +70,7 @@ Classify *CategoryPushReply::acceptedRow(Context *ctx, bool *created) const
         return row;
     row = ctx->create<Classify>();
     row->setClassId(classId);
-    row->setActionType(1);
+    row->setActionType(RowAction::Added);
     row->setVersion(version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : version);
     return row;
 }

@@ -3,6 +3,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/api/ReplyValue.h"
@@ -172,7 +173,7 @@ void NoteMapManager::resetNoteSortWithNoteDatas(const QJsonArray &noteEntries, b
     QSet<NoteDetail *> seen;
     for (const QJsonValue &v : noteEntries) {
         const QJsonObject e = v.toObject();
-        if (ReplyValue::code(e.value(actionType)) == 3)
+        if (ReplyValue::code(e.value(actionType)) == RowAction::Deleted)
             continue;
         NoteDetail *n = index.note(ReplyValue::idText(e.value(cId)));
         if (n && !seen.contains(n)) {

@@ -1,7 +1,9 @@
 #include "service/sync/PullAccountSections.h"
 
+#include "core/model/DeletedRecord.h"
 #include "core/model/NoteComplete.h"
 #include "core/model/NoteLog.h"
+#include "core/model/RowAction.h"
 #include "core/model/UISkin.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
@@ -45,9 +47,9 @@ void PullAccountSections::deleteRecords(Context &ctx, const QJsonArray &entries)
         const QString tId = ReplyValue::idText(d.value(QStringLiteral("indexId")));
         if (tId.isEmpty())
             continue;
-        if (type == 2)
+        if (type == DeletedRecord::History)
             ctx.deleteObject(ctx.findFirstByAttribute<NoteLog>(QStringLiteral("tId"), tId));
-        else if (type == 1)
+        else if (type == DeletedRecord::Completion)
             ctx.deleteObject(ctx.findFirstByAttribute<NoteComplete>(QStringLiteral("tId"), tId));
     }
 }
@@ -103,7 +105,7 @@ void PullAccountSections::importNetworks(Context &ctx, const QJsonArray &wifis)
     QSet<WiFiRemind *> listed;
     for (const QJsonValue &v : wifis) {
         const QJsonObject w = v.toObject();
-        if (ReplyValue::code(w.value(actionType)) == 3)
+        if (ReplyValue::code(w.value(actionType)) == RowAction::Deleted)
             continue;
         const QJsonObject values = w.value(detail).toObject();
         QString wifiId = ReplyValue::idText(values.value(QStringLiteral("wifiId")));

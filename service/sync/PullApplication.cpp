@@ -4,6 +4,7 @@
 #include "core/model/NoteComplete.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
+#include "core/model/RowAction.h"
 #include "core/model/UserInfo.h"
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
@@ -101,7 +102,7 @@ void PullApplication::importCategories()
     for (const QJsonValue &v :
          m_data.value(QStringLiteral("syncClassResult")).toObject().value(datas).toArray()) {
         const QJsonObject entry = v.toObject();
-        if (ReplyValue::code(entry.value(actionType)) == 3)
+        if (ReplyValue::code(entry.value(actionType)) == RowAction::Deleted)
             m_result->deletedClasses.insert(ReplyValue::idText(entry.value(classId)));
         else if (m_replacing)
             m_listedClasses.insert(ReplyValue::idText(entry.value(classId)));
@@ -121,14 +122,14 @@ void PullApplication::importNotes()
     const bool renumbering = m_options.fullPull || m_restoring;
     m_result->withdrawn.reserve(m_result->withdrawn.size() + qsizetype(m_noteEntries.size()));
     for (const PullNoteEntry &e : m_noteEntries) {
-        if (e.action == 3)
+        if (e.action == RowAction::Deleted)
             m_result->deletedNotes.insert(e.cId);
         bool took = false;
         qsizetype slot = -1;
         std::optional<qint16> pulledSort;
         NoteDetail *n = PullEntryImporter::importNote(e, index, &m_result->withdrawn, m_restoring, &took,
                                                       &slot, renumbering ? &pulledSort : nullptr);
-        if (slot >= 0 && e.action != 3) {
+        if (slot >= 0 && e.action != RowAction::Deleted) {
             PullNoteRows::Row &row = index.notes.at(slot);
             row.listed = true;
             if (took) {
@@ -151,7 +152,7 @@ void PullApplication::sweepUnlisted()
     QSet<QString> listedShared;
     if (index.notes.anyShared()) {
         for (const PullNoteEntry &e : m_noteEntries) {
-            if (e.action != 3 && index.notes.shared(e.cId))
+            if (e.action != RowAction::Deleted && index.notes.shared(e.cId))
                 listedShared.insert(e.cId);
         }
     }
@@ -191,7 +192,7 @@ void PullApplication::rebuildOrder()
     QList<NoteDetail *> changed;
     QSet<NoteDetail *> seen;
     for (const PullNoteEntry &e : m_noteEntries) {
-        if (e.action == 3)
+        if (e.action == RowAction::Deleted)
             continue;
         qsizetype slot = -1;
         NoteDetail *n = index.note(e.cId, &slot);

@@ -3,6 +3,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "platform/base/Missing.h"
 #include "platform/store/AttributeValue.h"
 #include "platform/store/Context.h"
@@ -24,12 +25,12 @@ Classify *PullEntryImporter::importClassify(const QJsonObject &entry, PullImport
         return nullptr;
     const int action = ReplyValue::code(entry.value(actionType));
     Classify *c = index.classify(id);
-    if (action == 3) {
+    if (action == RowAction::Deleted) {
         if (c)
             index.ctx.deleteObject(c);
         return nullptr;
     }
-    if (action != 1 && action != 2)
+    if (action != RowAction::Added && action != RowAction::Changed)
         return nullptr;
     if (c && !c->isSync() && !overwritePending)
         return c; // local changes wait for the push and win
@@ -45,7 +46,7 @@ Classify *PullEntryImporter::importClassify(const QJsonObject &entry, PullImport
     c->importValuesForKeys(entry.value(detail).toObject());
     c->setClassId(id);
     c->setIsSync(true);
-    c->setActionType(0);
+    c->setActionType(RowAction::None);
     return c;
 }
 
@@ -89,7 +90,7 @@ NoteDetail *PullEntryImporter::importNote(const PullNoteEntry &e, PullImportInde
     if (cId.isEmpty())
         return nullptr;
     NoteDetail *note = index.note(cId, slot);
-    if (e.action == 3) {
+    if (e.action == RowAction::Deleted) {
         if (note) {
             if (withdrawn)
                 withdrawn->append(cId);
@@ -101,7 +102,7 @@ NoteDetail *PullEntryImporter::importNote(const PullNoteEntry &e, PullImportInde
         return note; // local changes wait for the push and win
     const bool created = !note;
     if (created) {
-        if (e.action != 1 && e.action != 2)
+        if (e.action != RowAction::Added && e.action != RowAction::Changed)
             return nullptr;
         note = index.ctx.create<NoteDetail>();
         note->setCId(cId);
@@ -132,8 +133,8 @@ NoteDetail *PullEntryImporter::importNote(const PullNoteEntry &e, PullImportInde
         note->setIsSync(true);
     if (note->isError())
         note->setIsError(false);
-    if (note->actionType() != 0)
-        note->setActionType(0);
+    if (note->actionType() != RowAction::None)
+        note->setActionType(RowAction::None);
     importRemind(note, e.remindSetting, index);
     if (withdrawn)
         withdrawn->append(cId);

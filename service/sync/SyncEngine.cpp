@@ -1,6 +1,7 @@
 #include "service/sync/SyncEngine.h"
 
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
@@ -382,8 +383,9 @@ void SyncEngine::markUnsentNotes()
     Context *ctx = Context::defaultContext();
     if (!ctx)
         return;
-    for (NoteDetail *n : ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
-                                                Predicate::notEquals(QStringLiteral("actionType"), 3)))
+    for (NoteDetail *n :
+         ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
+                                Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted)))
         n->setIsError(true);
     if (SaveResult r = ctx->saveAndWait(); !r)
         qWarning().noquote() << "sync: marking the unsent notes failed:" << r.error;
