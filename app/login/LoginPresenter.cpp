@@ -12,9 +12,12 @@
 #include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 
 #include <QDebug>
 #include <QJsonObject>
+
+#include <optional>
 
 namespace {
 bool passwordNoticeShown = false;
@@ -22,16 +25,8 @@ bool passwordNoticeShown = false;
 // The reply's user id as a positive integer; 0 when absent or unreadable.
 qint64 userIdOf(const QJsonValue &value)
 {
-    if (value.isDouble()) {
-        const double d = value.toDouble();
-        return d >= 1 && d <= 2147483647.0 && d == qint64(d) ? qint64(d) : 0;
-    }
-    if (value.isString()) {
-        bool ok = false;
-        const qint64 id = value.toString().trimmed().toLongLong(&ok);
-        return ok && id > 0 && id <= 2147483647 ? id : 0;
-    }
-    return 0;
+    const std::optional<qint64> id = ReplyValue::toInt64(value);
+    return id && *id > 0 && *id <= 2147483647 ? *id : 0;
 }
 
 qint64 storedUserId()
@@ -39,15 +34,6 @@ qint64 storedUserId()
     bool ok = false;
     const qint64 id = UserDefaults::value(SignInKeys::UserId).toString().trimmed().toLongLong(&ok);
     return ok ? id : 0;
-}
-
-QString textOf(const QJsonValue &value)
-{
-    if (value.isString())
-        return value.toString();
-    if (value.isDouble())
-        return QString::number(qint64(value.toDouble()));
-    return {};
 }
 
 } // namespace
@@ -399,7 +385,7 @@ bool LoginPresenter::recordSignIn(const BaseSuccessModel &model, const QString &
     }
 
     for (const QString &key : {SignInKeys::AccessToken, SignInKeys::UserKey}) {
-        const QString value = textOf(data.value(key));
+        const QString value = ReplyValue::idText(data.value(key));
         if (!value.isEmpty()) {
             UserDefaults::setValue(key, value);
             UserDefaults::sync();

@@ -3,6 +3,8 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/operations/NoteId.h"
 #include "core/reminders/dates/DateManager.h"
@@ -27,7 +29,7 @@ const QString lastId = QStringLiteral("-1");
 
 bool isDeletedNote(const NoteDetail *note)
 {
-    return !note || note->isDeleted() || note->actionType() == 3;
+    return !note || note->isDeleted() || note->actionType() == RowAction::Deleted;
 }
 
 UserSet *settings()
@@ -54,7 +56,7 @@ QList<NoteDetail *> others(const NoteDetail *note)
     if (!c)
         return out;
     for (NoteDetail *n : c->notes())
-        if (n != note && n->actionType() != 3)
+        if (n != note && n->actionType() != RowAction::Deleted)
             out.append(n);
     std::stable_sort(out.begin(), out.end(),
                      [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
@@ -66,8 +68,8 @@ QList<NoteDetail *> others(const NoteDetail *note)
 void markForPush(NoteDetail *note)
 {
     note->setIsSync(false);
-    if (note->actionType() == 0 && !note->isCompleted())
-        note->setActionType(2);
+    if (note->actionType() == RowAction::None && !note->isCompleted())
+        note->setActionType(RowAction::Changed);
 }
 
 void setNextId(NoteDetail *note, const QString &next)
@@ -88,7 +90,7 @@ QList<NoteDetail *> liveNotes(const Classify *c, const NoteDetail *except)
 {
     QList<NoteDetail *> out;
     for (NoteDetail *n : c->notes())
-        if (n != except && n->actionType() != 3)
+        if (n != except && n->actionType() != RowAction::Deleted)
             out.append(n);
     std::stable_sort(out.begin(), out.end(),
                      [](const NoteDetail *a, const NoteDetail *b) { return a->sort() < b->sort(); });
@@ -236,7 +238,7 @@ void withdraw(const NoteDetail *note)
 void markChanged(NoteDetail *note)
 {
     note->setIsSync(false);
-    note->setActionType(2);
+    note->setActionType(RowAction::Changed);
 }
 
 // Drops one piece of a reminder's state (the important mark, the snooze), marks
@@ -248,8 +250,8 @@ template <typename Clear> bool clearReminderState(NoteDetail *note, Clear clear)
         return true;
     markChanged(note);
     if (DateRemind *r = note->remind()) {
-        if (r->remindActionType() != 3)
-            r->setRemindActionType(2);
+        if (r->remindActionType() != RemindAction::Cleared)
+            r->setRemindActionType(RemindAction::Set);
         clear(r);
     }
     NoteRemindManager::coverDateUserNotificationWithNote(note);
@@ -326,12 +328,12 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
         return 0;
     DateRemind *r = note->remind();
     // Whether the reminder still runs is what it was before this completion.
-    const bool active = r && r->remindActionType() != 3;
+    const bool active = r && r->remindActionType() != RemindAction::Cleared;
 
-    note->setActionType(2);
+    note->setActionType(RowAction::Changed);
     note->setIsSync(false);
     if (r)
-        r->setRemindActionType(2);
+        r->setRemindActionType(RemindAction::Set);
 
     if (active && !Missing::isMissing(r->connectWifiIds())) {
         r->setRemindWifiStatus(0);
@@ -357,7 +359,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
     note->setIsCompleted(true);
     note->setCompletedTime(DateManager::getStringFromDate(Clock::now()));
     if (r)
-        r->setRemindActionType(3);
+        r->setRemindActionType(RemindAction::Cleared);
     const UserSet *set = settings();
     const int action = set ? set->noteCompleteActionType() : 0;
     switch (action) {
@@ -371,7 +373,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
         break;
     case 3:
         unlink(note);
-        note->setActionType(3);
+        note->setActionType(RowAction::Deleted);
         break;
     default:
         break;
@@ -388,7 +390,7 @@ bool NoteActionManager::deleteActionWithNote(NoteDetail *note)
         return true;
     note->setIsSync(false);
     unlink(note);
-    note->setActionType(3);
+    note->setActionType(RowAction::Deleted);
     withdraw(note);
     return save();
 }
@@ -399,7 +401,7 @@ bool NoteActionManager::clearRemindWithNote(NoteDetail *note)
         return true;
     markChanged(note);
     if (DateRemind *r = note->remind())
-        r->setRemindActionType(3);
+        r->setRemindActionType(RemindAction::Cleared);
     withdraw(note);
     return save();
 }
@@ -435,7 +437,8 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     DateRemind *r = note->remind();
     // Nothing to put off: a completed note, a cleared reminder, or a Wi-Fi
     // reminder (those fire on network changes, not at a time).
-    if (note->isCompleted() || r->remindActionType() == 3 || !Missing::isMissing(r->connectWifiIds()))
+    if (note->isCompleted() || r->remindActionType() == RemindAction::Cleared ||
+        !Missing::isMissing(r->connectWifiIds()))
         return true;
     const QDateTime until =
         delayDateWithType(delayType, DateManager::getDateFromString(r->remindRealDateTime()));

@@ -12,7 +12,7 @@ class NoteDetail;
 // once; posting "SyncPushNoteDatas" afterwards is the caller's task.
 //
 // Rules every operation keeps:
-// - Only live notes (actionType != 3) take part in the order.
+// - Only live notes (actionType not RowAction::Deleted) take part in the order.
 // - A note marked deleted (actionType 3) is never changed again by another
 //   operation: it stays deleted until the push removes it.
 // - A neighbour whose nextId is rewired is marked for the push (isSync NO) and

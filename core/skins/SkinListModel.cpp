@@ -1,15 +1,17 @@
 #include "core/skins/SkinListModel.h"
 
+#include "platform/store/AttributeValue.h"
+
 #include <QJsonValue>
 
+// The catalogue is our own file, not a service reply, and its rows become UISkin
+// rows: its values are read with the store's checked attribute conversion (the
+// reply reader sits in the service layer, above this one).
 namespace {
 QString text(const QJsonValue &v)
 {
-    if (v.isString())
-        return v.toString();
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    return {};
+    const std::optional<QVariant> converted = AttributeValue::convert(v, AttributeType::Text);
+    return converted ? converted->toString() : QString();
 }
 } // namespace
 
@@ -23,7 +25,7 @@ SkinListModel SkinListModel::fromJson(const QJsonObject &row)
     m.m_userHex = text(row.value("userHex"));
     m.m_lineHex = text(row.value("lineHex"));
     m.m_editHex = text(row.value("editHex"));
-    const QJsonValue type = row.value("skinType");
-    m.m_skinType = type.isString() ? type.toString().toLongLong() : qint64(type.toDouble());
+    const std::optional<QVariant> type = AttributeValue::convert(row.value("skinType"), AttributeType::Int64);
+    m.m_skinType = type ? type->toLongLong() : 0;
     return m;
 }

@@ -2,6 +2,7 @@
 
 #include "core/model/Classify.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserManager.h"
 #include "notes/categories/CategoryDueCount.h"
@@ -56,7 +57,7 @@ QList<CategoryListModel::Row> CategoryColumnPresenter::fetchRows() const
     if (!ctx)
         return rows;
     FetchRequest request;
-    request.where = Predicate::notEquals(QStringLiteral("actionType"), 3);
+    request.where = Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted);
     request.sortBy.append({QStringLiteral("sort"), true});
     const QList<Classify *> classes = ctx->fetch<Classify>(request);
     const QHash<QString, int> due = CategoryDueCount::dueByCategory(ctx, Clock::now());
@@ -193,7 +194,7 @@ void CategoryColumnPresenter::showNote(const QString &cId)
     Context *ctx = m_services.store;
     const NoteDetail *note =
         ctx && !cId.isEmpty() ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId) : nullptr;
-    if (!note || note->actionType() == 3)
+    if (!note || note->actionType() == RowAction::Deleted)
         return;
     int row = m_model->indexOfClassId(note->classId());
     if (row < 0) {

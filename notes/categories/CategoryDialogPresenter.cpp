@@ -2,6 +2,7 @@
 
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
+#include "core/model/RowAction.h"
 #include "core/operations/NoteId.h"
 #include "notes/categories/CategoryEdits.h"
 #include "notes/categories/CategoryPushReply.h"
@@ -68,16 +69,16 @@ void CategoryDialogPresenter::confirm()
     NoteClassifyModel model;
     if (isModify()) {
         const Classify *c = CategoryEdits::find(ctx, m_category.pk, m_category.classId);
-        if (!c || c->actionType() == 3) {
+        if (!c || c->actionType() == RowAction::Deleted) {
             m_services.feedback->showMessage(QStringLiteral("该分类已被删除"), UserFeedback::by(this));
             return;
         }
         m_category = CategoryKey{c->objectId().pk, c->classId()};
-        model.setActionType(2);
+        model.setActionType(RowAction::Changed);
         model.setClassId(c->classId());
         model.setSort(c->sort());
     } else {
-        model.setActionType(1);
+        model.setActionType(RowAction::Added);
         model.setClassId(NoteId::getClientId());
         model.setSort(m_top ? 1 : ctx->count<Classify>() + 1);
     }
@@ -118,7 +119,7 @@ void CategoryDialogPresenter::answered(bool ok, const BaseSuccessModel &reply, c
     // Saved at once: a category the service has must not live in memory only.
     if (const SaveResult saved = ctx->saveAndWait(); !saved)
         qWarning().noquote() << "category not saved:" << saved.error;
-    const bool added = row->actionType() == 1;
+    const bool added = row->actionType() == RowAction::Added;
     if (top && added)
         emit m_services.events->syncPushNoteDatas(NoteKey{});
     emit m_services.events->reloadLeftHomeList(

@@ -2,13 +2,14 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/store/Context.h"
 
 bool CategoryDueCount::isDue(const DateRemind *remind, const QDateTime &now)
 {
-    if (!remind || remind->remindActionType() == 3)
+    if (!remind || remind->remindActionType() == RemindAction::Cleared)
         return false;
     if (!remind->remindRealDateTime().isEmpty()) {
         if (NoteRemindManager::isDelayWithDelayTime(remind->remindDelayTime()))
@@ -25,7 +26,7 @@ QHash<QString, int> CategoryDueCount::dueByCategory(Context *ctx, const QDateTim
     if (!ctx)
         return out;
     FetchRequest request;
-    request.where = Predicate::notEquals(QStringLiteral("remindActionType"), 3);
+    request.where = Predicate::notEquals(QStringLiteral("remindActionType"), RemindAction::Cleared);
     QList<DateRemind *> reminds = ctx->fetch<DateRemind>(request);
     reminds.removeIf([&now](const DateRemind *r) { return !isDue(r, now); });
     const QHash<DateRemind *, NoteDetail *> notes = ctx->fetchToOne<NoteDetail>(reminds, QStringLiteral("noteDetail"));

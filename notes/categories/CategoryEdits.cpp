@@ -2,19 +2,20 @@
 
 #include "core/model/Classify.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/store/Context.h"
 
 void CategoryEdits::renumber(Context *ctx, int first, const QString &skipClassId)
 {
-    Predicate live = Predicate::notEquals(QStringLiteral("actionType"), 3);
+    Predicate live = Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted);
     if (!skipClassId.isEmpty())
         live = live && Predicate::notEquals(QStringLiteral("classId"), skipClassId);
     const QList<Classify *> rows = ctx->fetch<Classify>(live, QStringLiteral("sort"));
     for (int i = 0; i < rows.size(); ++i) {
         rows[i]->setSort(qint16(first + i));
         rows[i]->setIsSync(false);
-        rows[i]->setActionType(2);
+        rows[i]->setActionType(RowAction::Changed);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "notes/categories/CategoryEdits.h"
 #include "notes/categories/CategoryPushReply.h"
 #include "platform/base/Session.h"
@@ -75,7 +76,7 @@ void CategoryMenuPresenter::clear(const CategoryKey &category)
     const Predicate ofCategory = Predicate::equals(QStringLiteral("classify"), c) ||
                                  Predicate::equals(QStringLiteral("classId"), c->classId());
     for (NoteDetail *n : ctx->fetch<NoteDetail>(ofCategory)) {
-        n->setActionType(3);
+        n->setActionType(RowAction::Deleted);
         n->setIsSync(false);
     }
     saveAndTell("cleared category");
@@ -110,7 +111,7 @@ void CategoryMenuPresenter::remove(const CategoryKey &category)
         return;
     }
     NoteClassifyModel model;
-    model.setActionType(3);
+    model.setActionType(RowAction::Deleted);
     model.setClassId(classId);
     m_deleting.insert(classId);
     QPointer<CategoryMenuPresenter> self(this);

@@ -1,9 +1,11 @@
 #include "notes/categories/CategoryPushReply.h"
 
 #include "core/model/Classify.h"
+#include "core/model/RowAction.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
+#include "service/api/ReplyValue.h"
 #include "service/sync/SyncNotesManager.h"
 
 #include <QJsonArray>
@@ -16,15 +18,6 @@ QJsonArray classResults(const QJsonObject &data)
     if (v.isArray())
         return v.toArray();
     return v.toObject().value(QStringLiteral("datas")).toArray();
-}
-
-QString text(const QJsonValue &v)
-{
-    if (v.isString())
-        return v.toString();
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    return {};
 }
 
 } // namespace
@@ -51,14 +44,14 @@ CategoryPushReply CategoryPushReply::apply(bool answered, const BaseSuccessModel
         out.outcome = Outcome::Refused;
         return out;
     }
-    out.classId = text(results.first().toObject().value(QStringLiteral("classId")));
+    out.classId = ReplyValue::idText(results.first().toObject().value(QStringLiteral("classId")));
     if (out.classId.isEmpty()) {
         out.outcome = Outcome::Refused;
         out.refusals << SyncNotesManager::refusedWithoutReasonText();
         return out;
     }
     out.outcome = Outcome::Accepted;
-    out.version = text(data.value(QStringLiteral("version")));
+    out.version = ReplyValue::idText(data.value(QStringLiteral("version")));
     // A reply without "version" keeps the one we have: storing nothing would
     // make the next pull fetch everything.
     if (!out.version.isEmpty()) {
@@ -77,7 +70,7 @@ Classify *CategoryPushReply::acceptedRow(Context *ctx, bool *created) const
         return row;
     row = ctx->create<Classify>();
     row->setClassId(classId);
-    row->setActionType(1);
+    row->setActionType(RowAction::Added);
     row->setVersion(version.isEmpty() ? UserDefaults::string(SignInKeys::Version) : version);
     return row;
 }

@@ -1,9 +1,9 @@
 #include "service/api/AesBaseModel.h"
 
+#include "service/api/ReplyValue.h"
+
 #include <QJsonDocument>
 #include <QJsonObject>
-
-#include <cmath>
 
 AesBaseModel AesBaseModel::fromReply(const QByteArray &bytes)
 {
@@ -25,13 +25,6 @@ AesBaseModel AesBaseModel::fromReply(const QByteArray &bytes)
 
 qint64 AesBaseModel::codeOf(const QJsonValue &value)
 {
-    if (value.isString())
-        return value.toString().trimmed().toLongLong();
-    if (!value.isDouble())
-        return 0;
-    // Casting a double beyond the 64-bit range is undefined; such a code is no code.
-    const double d = value.toDouble();
-    if (!std::isfinite(d) || d >= 9223372036854775808.0 || d < -9223372036854775808.0)
-        return 0;
-    return qint64(d);
+    // A code that is no whole number (a fraction, beyond the 64-bit range) is no code.
+    return ReplyValue::toInt64(value).value_or(0);
 }

@@ -2,6 +2,7 @@
 
 #include "core/model/NoteRemindModel.h"
 #include "platform/store/ObjectId.h"
+#include "service/sync/PullCrashRecovery.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -17,7 +18,10 @@ class DateRemind;
 class NoteDetail;
 class Store;
 
-// Applies one pull reply (GET "note/sync") to the store.
+// Applies one pull reply (GET "note/sync") to the store: the face of the pull
+// import, whose jobs are done by PullReplyReader (reading and checks),
+// PullImportIndex (finders), PullApplication with PullAccountSections and
+// PullEntryImporter (the sections), NoteOrderRebuild and PullCrashRecovery.
 //
 // The whole reply is applied in one transaction on a background context:
 // snapshot restores and clears, history deletions, profile, settings, Wi-Fi
@@ -93,7 +97,7 @@ public:
 
     // User-defaults key of the version being applied (present only while a
     // pull's transaction may be in flight).
-    static inline const QString ApplyingVersionKey = QStringLiteral("syncApplyingVersion");
+    static inline const QString &ApplyingVersionKey = PullCrashRecovery::ApplyingVersionKey;
     // After a crash during a pull: stores the version the store really holds.
     // Returns true when an interrupted pull was found.
     static bool recoverInterruptedPull(Context *ctx = nullptr);

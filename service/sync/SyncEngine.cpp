@@ -1,6 +1,7 @@
 #include "service/sync/SyncEngine.h"
 
 #include "core/model/NoteDetail.h"
+#include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
@@ -12,8 +13,8 @@
 #include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 #include "service/sync/NoteMapManager.h"
-#include "service/sync/SyncJson.h"
 #include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
@@ -382,8 +383,9 @@ void SyncEngine::markUnsentNotes()
     Context *ctx = Context::defaultContext();
     if (!ctx)
         return;
-    for (NoteDetail *n : ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
-                                                Predicate::notEquals(QStringLiteral("actionType"), 3)))
+    for (NoteDetail *n :
+         ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
+                                Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted)))
         n->setIsError(true);
     if (SaveResult r = ctx->saveAndWait(); !r)
         qWarning().noquote() << "sync: marking the unsent notes failed:" << r.error;
@@ -439,7 +441,7 @@ void SyncEngine::startPull(PullKind kind)
                 fail(error);
                 return;
             }
-            QString applied = SyncJson::idText(data.value(QStringLiteral("version")));
+            QString applied = ReplyValue::idText(data.value(QStringLiteral("version")));
             if (Missing::isMissing(applied))
                 applied = requested;
             NoteMapManager::Options options;

@@ -4,11 +4,13 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
-#include "service/sync/SyncJson.h"
+#include "service/api/ReplyValue.h"
 
 #include <QDebug>
 #include <QHash>
@@ -70,7 +72,7 @@ QHash<QString, QJsonObject> pushedItems(const QJsonObject &body, const char *lis
 // that it did.
 bool deletionWasSent(bool bodyKnown, const QJsonObject &sent)
 {
-    return !bodyKnown || sent.value(QStringLiteral("actionType")).toString() == QLatin1String("3");
+    return !bodyKnown || sent.value(QStringLiteral("actionType")).toString() == num(RowAction::Deleted);
 }
 
 } // namespace
@@ -107,7 +109,7 @@ QJsonObject SyncNotesManager::classItem(const Classify *c)
     const QString id = c->classId();
     if (isClientId(id)) {
         o.insert(QStringLiteral("clientId"), id);
-        o.insert(QStringLiteral("actionType"), QStringLiteral("1"));
+        o.insert(QStringLiteral("actionType"), num(RowAction::Added));
     } else {
         o.insert(QStringLiteral("classId"), id);
         o.insert(QStringLiteral("actionType"), num(c->actionType()));
@@ -123,7 +125,7 @@ QJsonObject SyncNotesManager::classItem(const NoteClassifyModel &m)
     QJsonObject o;
     if (isClientId(m.classId())) {
         o.insert(QStringLiteral("clientId"), m.classId());
-        o.insert(QStringLiteral("actionType"), QStringLiteral("1"));
+        o.insert(QStringLiteral("actionType"), num(RowAction::Added));
     } else {
         o.insert(QStringLiteral("classId"), m.classId());
         o.insert(QStringLiteral("actionType"), num(m.actionType()));
@@ -141,9 +143,9 @@ QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
     const QString cId = n->cId();
     QString action;
     if (isClientId(cId))
-        action = QStringLiteral("1");
-    else if (n->isCompleted() && n->actionType() == 0)
-        action = QStringLiteral("2");
+        action = num(RowAction::Added);
+    else if (n->isCompleted() && n->actionType() == RowAction::None)
+        action = num(RowAction::Changed);
     else
         action = num(n->actionType());
     o.insert(QStringLiteral("actionType"), action);
@@ -155,7 +157,7 @@ QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
     o.insert(QStringLiteral("fontColor"), color == QLatin1String("#3a3a3a") ? QString() : color);
     o.insert(QStringLiteral("nextId"), carriedNextId(n, ctx));
     o.insert(QStringLiteral("remindSetting"), remindSetting(n->remind()));
-    if (n->isCompleted() && n->actionType() == 2) {
+    if (n->isCompleted() && n->actionType() == RowAction::Changed) {
         const DateRemind *r = n->remind();
         QJsonObject record{{"content", n->content()}, {"completedTime", n->completedTime()}};
         record.insert(QStringLiteral("remindTime"), r ? r->remindRealDateTime() : QString());
@@ -187,7 +189,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
 
     // Made offline and deleted again: the service never knew them.
     for (Classify *c : classes) {
-        if (c && !c->isDeleted() && c->actionType() == 3 && isClientId(c->classId())) {
+        if (c && !c->isDeleted() && c->actionType() == RowAction::Deleted && isClientId(c->classId())) {
             for (NoteDetail *n : c->notes())
                 withdrawn << n->cId();
             ctx->deleteObject(c);
@@ -195,7 +197,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
         }
     }
     for (NoteDetail *n : notes) {
-        if (n && !n->isDeleted() && n->actionType() == 3 && isClientId(n->cId())) {
+        if (n && !n->isDeleted() && n->actionType() == RowAction::Deleted && isClientId(n->cId())) {
             withdrawn << n->cId();
             ctx->deleteObject(n);
             removed = true;
@@ -220,7 +222,8 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
         for (NoteDetail *n : notes) {
             // A note without text waits for its editor (which removes it), but its
             // deletion must reach the service or the next full pull revives it.
-            if (!n || n->isDeleted() || (Missing::isMissing(n->content()) && n->actionType() != 3))
+            if (!n || n->isDeleted() ||
+                (Missing::isMissing(n->content()) && n->actionType() != RowAction::Deleted))
                 continue;
             items.append(noteItem(n, ctx));
         }
@@ -245,8 +248,9 @@ bool SyncNotesManager::hasPendingChanges(Context *ctx)
     if (ctx->count<Classify>(unsynced) > 0)
         return true;
     // A note without text is not sent, unless it is a deletion.
-    return ctx->count<NoteDetail>(unsynced && (Predicate::notEquals(QStringLiteral("content"), QString()) ||
-                                               Predicate::equals(QStringLiteral("actionType"), 3))) > 0;
+    return ctx->count<NoteDetail>(unsynced &&
+                                  (Predicate::notEquals(QStringLiteral("content"), QString()) ||
+                                   Predicate::equals(QStringLiteral("actionType"), RowAction::Deleted))) > 0;
 }
 
 bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete)
@@ -268,7 +272,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     if (!reply.hasObjectData())
         return failWith(QStringLiteral("the push reply has no readable data"));
     const QJsonObject data = reply.dataObject();
-    if (!SyncJson::isTrue(data.value(QStringLiteral("result"))))
+    if (!ReplyValue::isTrue(data.value(QStringLiteral("result"))))
         return failWith(QStringLiteral("the service did not take the push"));
     const QJsonValue classResult = data.value(QStringLiteral("syncClassResult"));
     const QJsonValue contentResult = data.value(QStringLiteral("syncContentResult"));
@@ -308,12 +312,12 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     for (const QJsonValue &v : classResult.toArray()) {
         const QJsonObject entry = v.toObject();
         // A category pushed under its server id may come back without "clientId".
-        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        QString clientId = ReplyValue::idText(entry.value(QStringLiteral("clientId")));
         if (clientId.isEmpty())
-            clientId = SyncJson::idText(entry.value(QStringLiteral("classId")));
+            clientId = ReplyValue::idText(entry.value(QStringLiteral("classId")));
         if (clientId.isEmpty())
             continue;
-        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!ReplyValue::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             continue;
         }
@@ -323,7 +327,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         if (!local)
             continue;
         const QJsonObject sent = sentClasses.value(clientId);
-        const bool deletedSince = local->actionType() == 3;
+        const bool deletedSince = local->actionType() == RowAction::Deleted;
         if (deletedSince && deletionWasSent(bodyKnown, sent)) {
             for (NoteDetail *n : local->notes())
                 withdrawn << n->cId();
@@ -333,7 +337,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         // Deleted after it went out as an addition: it takes the server id and stays
         // flagged, so that the next push carries the deletion to the service.
         const bool unchanged = !deletedSince && (!bodyKnown || unchangedClasses.contains(clientId));
-        QString serverId = SyncJson::idText(entry.value(QStringLiteral("classId")));
+        QString serverId = ReplyValue::idText(entry.value(QStringLiteral("classId")));
         if (serverId.isEmpty())
             serverId = clientId;
         if (serverId != clientId) {
@@ -350,17 +354,17 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         }
         if (unchanged) {
             local->setIsSync(true);
-            local->setActionType(0);
+            local->setActionType(RowAction::None);
         }
     }
 
     // Notes.
     for (const QJsonValue &v : contentResult.toArray()) {
         const QJsonObject entry = v.toObject();
-        QString serverId = SyncJson::idText(entry.value(QStringLiteral("cId")));
+        QString serverId = ReplyValue::idText(entry.value(QStringLiteral("cId")));
         // A note pushed under its server id may come back without "clientId":
         // the pushed id is then the server id.
-        QString clientId = SyncJson::idText(entry.value(QStringLiteral("clientId")));
+        QString clientId = ReplyValue::idText(entry.value(QStringLiteral("clientId")));
         if (clientId.isEmpty())
             clientId = serverId;
         if (clientId.isEmpty())
@@ -371,7 +375,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         NoteDetail *server = serverId.isEmpty() || serverId == clientId
                                  ? nullptr
                                  : ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), serverId);
-        if (!SyncJson::isTrue(entry.value(QStringLiteral("isSave")))) {
+        if (!ReplyValue::isTrue(entry.value(QStringLiteral("isSave")))) {
             refuse(entry);
             if (client)
                 client->setIsError(true);
@@ -391,7 +395,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         if (bodyKnown && !sentNotes.contains(clientId))
             continue;
         const QJsonObject sent = sentNotes.value(clientId);
-        const bool deletedSince = client->actionType() == 3;
+        const bool deletedSince = client->actionType() == RowAction::Deleted;
         if (deletedSince && deletionWasSent(bodyKnown, sent)) {
             withdrawn << client->cId();
             ctx->deleteObject(client);
@@ -405,13 +409,13 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
             ctx->deleteObject(server);
         }
         client->setIsError(false);
-        if (DateRemind *r = client->remind(); r && r->remindActionType() == 3) {
+        if (DateRemind *r = client->remind(); r && r->remindActionType() == RemindAction::Cleared) {
             if (deletionWasSent(bodyKnown, sent.value(QStringLiteral("remindSetting")).toObject()))
                 ctx->deleteObject(r);
         }
         if (unchanged) {
             client->setIsSync(true);
-            client->setActionType(0);
+            client->setActionType(RowAction::None);
         }
         if (serverId != clientId) {
             withdrawn << clientId;
@@ -432,8 +436,8 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         if (!n || n->isDeleted())
             continue;
         n->setIsSync(false);
-        if (n->actionType() == 0 && !n->isCompleted())
-            n->setActionType(2);
+        if (n->actionType() == RowAction::None && !n->isCompleted())
+            n->setActionType(RowAction::Changed);
     }
     if (SaveResult r = ctx->saveAndWait(); !r) {
         ctx->rollback();

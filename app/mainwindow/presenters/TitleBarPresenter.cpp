@@ -5,34 +5,14 @@
 #include "core/model/UserManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Missing.h"
 #include "platform/base/UrlOpener.h"
 #include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 
 #include <QJsonObject>
 #include <QUrl>
-
-namespace {
-
-bool missing(const QJsonValue &v)
-{
-    if (v.isUndefined() || v.isNull())
-        return true;
-    if (v.isString())
-        return v.toString().isEmpty();
-    if (v.isArray())
-        return v.toArray().isEmpty();
-    if (v.isObject())
-        return v.toObject().isEmpty();
-    return false;
-}
-
-qint64 integerOf(const QJsonValue &v)
-{
-    return v.isString() ? v.toString().trimmed().toLongLong() : qint64(v.toDouble());
-}
-
-} // namespace
 
 TitleBarPresenter::TitleBarPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services)
@@ -56,13 +36,13 @@ std::optional<TitleBarPresenter::Update> TitleBarPresenter::updateFrom(const QJs
 {
     for (const QJsonValue &v : terminals) {
         const QJsonObject entry = v.toObject();
-        if (integerOf(entry.value(QStringLiteral("id"))) != TerminalId)
+        if (ReplyValue::toInt64(entry.value(QStringLiteral("id"))) != TerminalId)
             continue;
         if (entry.value(QStringLiteral("version")).toString() == runningVersion)
             return std::nullopt;
         const QJsonValue remarks = entry.value(QStringLiteral("versionChangeRemarks"));
         return Update{QStringLiteral("更新说明"),
-                      missing(remarks) || !remarks.isString() ? QStringLiteral("有新版本，请及时更新！")
+                      Missing::isMissing(remarks) || !remarks.isString() ? QStringLiteral("有新版本，请及时更新！")
                                                               : remarks.toString()};
     }
     return std::nullopt;

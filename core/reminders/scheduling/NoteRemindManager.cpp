@@ -2,6 +2,8 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
@@ -173,10 +175,11 @@ std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const Not
 std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note,
                                                                        int importantMinutes)
 {
-    if (!note || note->isDeleted() || note->actionType() == 3 || note->isCompleted())
+    if (!note || note->isDeleted() || note->actionType() == RowAction::Deleted || note->isCompleted())
         return std::nullopt;
     const DateRemind *r = note->remind();
-    if (!r || r->isDeleted() || r->remindActionType() == 3 || !Missing::isMissing(r->connectWifiIds()))
+    if (!r || r->isDeleted() || r->remindActionType() == RemindAction::Cleared ||
+        !Missing::isMissing(r->connectWifiIds()))
         return std::nullopt;
 
     const QDateTime current = DateManager::getDateFromString(r->remindRealDateTime());

@@ -3,6 +3,8 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Clock.h"
@@ -26,8 +28,8 @@ namespace {
 // network monitor and are left alone here.
 bool hasActiveWiFiReminder(const NoteDetail *note, const DateRemind *r)
 {
-    return r && r->remindActionType() != 3 && !Missing::isMissing(r->connectWifiIds()) &&
-           note->actionType() != 3 && !note->isCompleted();
+    return r && r->remindActionType() != RemindAction::Cleared && !Missing::isMissing(r->connectWifiIds()) &&
+           note->actionType() != RowAction::Deleted && !note->isCompleted();
 }
 
 // What a reminder's plan was computed from. The plan of an unchanged reminder
@@ -145,8 +147,8 @@ struct ReminderScheduler::Cache
     {
         const qint64 pk = note->objectId().pk;
         const DateRemind *r = note->remind();
-        if (!r || note->isDeleted() || r->isDeleted() || note->actionType() == 3 || note->isCompleted() ||
-            r->remindActionType() == 3) {
+        if (!r || note->isDeleted() || r->isDeleted() || note->actionType() == RowAction::Deleted ||
+            note->isCompleted() || r->remindActionType() == RemindAction::Cleared) {
             forget(pk);
             return;
         }

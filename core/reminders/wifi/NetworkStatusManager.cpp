@@ -2,6 +2,8 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
@@ -36,7 +38,7 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
     if (!wifiName.isEmpty()) {
         for (const WiFiRemind *wifi : ctx->findByAttribute<WiFiRemind>(QStringLiteral("name"), wifiName)) {
             // One the user deleted (waiting for the push) is no longer saved.
-            if (!wifi->wifiId().isEmpty() && wifi->actionType() != 3)
+            if (!wifi->wifiId().isEmpty() && wifi->actionType() != RowAction::Deleted)
                 savedIds.insert(wifi->wifiId());
         }
     }
@@ -49,19 +51,20 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
     // the order the notes were made.
     const Predicate kind = join ? Predicate::equals(QStringLiteral("connectWifiType"), 0)
                                 : Predicate::notEquals(QStringLiteral("connectWifiType"), 0);
-    const QList<DateRemind *> reminds =
-        ctx->fetch<DateRemind>(Predicate::notEquals(QStringLiteral("connectWifiIds"), QString()) &&
-                               Predicate::notEquals(QStringLiteral("remindActionType"), 3) && kind);
+    const QList<DateRemind *> reminds = ctx->fetch<DateRemind>(
+        Predicate::notEquals(QStringLiteral("connectWifiIds"), QString()) &&
+        Predicate::notEquals(QStringLiteral("remindActionType"), RemindAction::Cleared) && kind);
     QList<NoteDetail *> notes = ctx->fetchToOne<NoteDetail>(reminds, QStringLiteral("noteDetail")).values();
     std::sort(notes.begin(), notes.end(),
               [](const NoteDetail *a, const NoteDetail *b) { return a->objectId().pk < b->objectId().pk; });
 
     for (NoteDetail *note : std::as_const(notes)) {
         DateRemind *remind = note->remind();
-        if (!remind || remind->remindActionType() == 3 || Missing::isMissing(remind->connectWifiIds()))
+        if (!remind || remind->remindActionType() == RemindAction::Cleared ||
+            Missing::isMissing(remind->connectWifiIds()))
             continue;
         // A note waiting for its deletion to be pushed, or already done, has nothing to remind of.
-        if (note->actionType() == 3 || note->isCompleted())
+        if (note->actionType() == RowAction::Deleted || note->isCompleted())
             continue;
         if ((remind->connectWifiType() == 0) != join)
             continue;
@@ -82,10 +85,10 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
 
         LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
         remind->setRemindWifiStatus(1);
-        remind->setRemindActionType(2);
+        remind->setRemindActionType(RemindAction::Set);
         remind->setRemindWifiDateTime(nowText);
         note->setIsSync(false);
-        note->setActionType(2);
+        note->setActionType(RowAction::Changed);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "core/reminders/wifi/WiFiRemindManager.h"
 
+#include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
@@ -69,7 +70,7 @@ bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString 
     if (Context *ctx = Context::defaultContext()) {
         for (const QString &id : wifiIdList(wifiIds)) {
             const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
-            if (wifi && wifi->actionType() != 3)
+            if (wifi && wifi->actionType() != RowAction::Deleted)
                 names << wifi->name();
         }
     }

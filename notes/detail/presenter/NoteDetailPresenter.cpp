@@ -4,6 +4,8 @@
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/dates/DateManager.h"
@@ -39,7 +41,7 @@ int addLocation(Context *ctx)
 // it out of its category's order; it has to go back in before it lives again.
 void relinkIfUnlinked(NoteDetail *note, Context *ctx)
 {
-    if (note->actionType() != 3)
+    if (note->actionType() != RowAction::Deleted)
         return;
     note->setActionType(isClientId(note->cId()) ? 1 : 2);
     NoteActionManager::configNewLastNote(note, addLocation(ctx));
@@ -156,7 +158,7 @@ void NoteDetailPresenter::addNote()
     Context *ctx = m_services.store;
     const CategoryKey key = m_categorySource ? m_categorySource() : CategoryKey{};
     Classify *c = key.isNull() || !ctx ? nullptr : EventKeys::find(*ctx, key);
-    if (!c || c->actionType() == 3) {
+    if (!c || c->actionType() == RowAction::Deleted) {
         // The pane stays as it was: an editor without a note could do nothing.
         if (m_services.feedback)
             m_services.feedback->showMessage(noCategoryText(), UserFeedback::by(m_anchor ? m_anchor.data() : this));
@@ -168,7 +170,7 @@ void NoteDetailPresenter::addNote()
     NoteDetail *note = ctx->fetchFirst<NoteDetail>(
         {Predicate::equals(QStringLiteral("classId"), c->classId()) &&
              (Predicate::isNull(content) || Predicate::equals(content, QStringLiteral(""))) &&
-             Predicate::notEquals(QStringLiteral("actionType"), 3),
+             Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted),
          {{QStringLiteral("sort"), true}},
          1});
     if (!note) {
@@ -198,7 +200,7 @@ void NoteDetailPresenter::applyRemind(const NoteRemindModel &value)
 void NoteDetailPresenter::remindCleared()
 {
     NoteRemindModel cleared;
-    cleared.setRemindActionType(3);
+    cleared.setRemindActionType(RemindAction::Cleared);
     m_remind = cleared;
 }
 
@@ -231,7 +233,8 @@ void NoteDetailPresenter::writePendingRemind(NoteDetail *note)
     const QString cId = note->cId();
     if (!m_remind) {
         const DateRemind *r = note->remind();
-        if (!r || Missing::isMissing(r->remindRealDateTime()) || r->remindActionType() == 3)
+        if (!r || Missing::isMissing(r->remindRealDateTime()) ||
+            r->remindActionType() == RemindAction::Cleared)
             LocalNotificationManager::removeScheduledNotificationWithIdentifiers({cId});
         return;
     }
@@ -243,9 +246,9 @@ void NoteDetailPresenter::writePendingRemind(NoteDetail *note)
     } else {
         r = ctx->create<DateRemind>();
         note->setRemind(r);
-        r->setRemindActionType(1);
+        r->setRemindActionType(RemindAction::New);
     }
-    if (m.remindActionType() == 3) {
+    if (m.remindActionType() == RemindAction::Cleared) {
         // A cleared reminder keeps its record: no date, the Wi-Fi fields as they were.
         writeDateFields(r, m);
         return;
@@ -381,7 +384,7 @@ void NoteDetailPresenter::revokeCompletion()
         note->setIsSync(false);
         note->setIsCompleted(false);
         note->setCompletedTime(QString());
-        note->setActionType(1);
+        note->setActionType(RowAction::Added);
         if (const SaveResult saved = ctx->saveAndWait(); !saved)
             qWarning().noquote() << "detail: the undone completion was not saved:" << saved.error;
         runCycle({});
@@ -416,12 +419,12 @@ void NoteDetailPresenter::finishRevoke(const NoteKey &key)
     if (!note)
         return;
     // The service has the completion undone; only a new place in the order is news to it.
-    const bool relinked = note->actionType() == 3;
+    const bool relinked = note->actionType() == RowAction::Deleted;
     relinkIfUnlinked(note, ctx);
     note->setIsSync(!relinked);
     note->setIsCompleted(false);
     note->setCompletedTime(QString());
-    note->setActionType(2);
+    note->setActionType(RowAction::Changed);
     if (const SaveResult saved = ctx->saveAndWait(); !saved)
         qWarning().noquote() << "detail: the undone completion was not saved:" << saved.error;
     const qint64 version = UserDefaults::string(SignInKeys::Version).trimmed().toLongLong();

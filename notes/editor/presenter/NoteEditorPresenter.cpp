@@ -4,6 +4,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteRemindModel.h"
+#include "core/model/RowAction.h"
 #include "core/operations/NoteActionManager.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserFeedback.h"
@@ -137,7 +138,7 @@ Classify *NoteEditorPresenter::chosenCategory() const
         c = store->existing<Classify>(ObjectId{Classify::entity().index, m_chosenCategory.pk});
     if ((!c || c->isDeleted()) && !m_chosenCategory.classId.isEmpty())
         c = store->findFirstByAttribute<Classify>(QStringLiteral("classId"), m_chosenCategory.classId);
-    return c && !c->isDeleted() && c->actionType() != 3 ? c : nullptr;
+    return c && !c->isDeleted() && c->actionType() != RowAction::Deleted ? c : nullptr;
 }
 
 void NoteEditorPresenter::reloadCategories()
@@ -146,8 +147,10 @@ void NoteEditorPresenter::reloadCategories()
     m_categoryNames.clear();
     if (!m_services.store)
         return;
-    const QList<Classify *> rows = m_services.store->findAllSortedBy<Classify>(
-        QStringLiteral("sort"), true, [](const Classify *c) { return c->actionType() != 3; });
+    const QList<Classify *> rows =
+        m_services.store->findAllSortedBy<Classify>(QStringLiteral("sort"), true, [](const Classify *c) {
+            return c->actionType() != RowAction::Deleted;
+        });
     for (const Classify *c : rows) {
         m_categories.append(CategoryKey{c->objectId().pk, c->classId()});
         m_categoryNames.append(c->name());
@@ -162,7 +165,7 @@ void NoteEditorPresenter::load(NoteDetail *note, bool editing)
     m_textChanged = false;
     m_isNew = note && isBlank(note->content());
     m_completed = note && note->isCompleted();
-    m_deleted = note && note->actionType() == 3;
+    m_deleted = note && note->actionType() == RowAction::Deleted;
     m_colorIndex = TextColorModel::indexOf(m_colors, note ? note->fontColor() : QString());
 
     reloadCategories();
@@ -203,7 +206,7 @@ bool NoteEditorPresenter::autoSave(NoteDetail *note)
     // Only what the user typed: a text shown in the view state may be older than
     // the note (a pull changed it meanwhile) and must not be written back.
     if (!m_editing || !m_textChanged || isBlank(m_text) || m_text == note->content() ||
-        note->actionType() == 3)
+        note->actionType() == RowAction::Deleted)
         return false;
     note->setContent(m_text);
     note->setActionType(isClientId(note->cId()) ? 1 : 2);

@@ -2,6 +2,7 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteRemindModel.h"
+#include "core/model/RemindAction.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
@@ -27,7 +28,7 @@ NoteEditorReminderLine NoteEditorReminderLine::fromRecord(const DateRemind *remi
 
 NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *model)
 {
-    if (!model || model->remindActionType() == 3)
+    if (!model || model->remindActionType() == RemindAction::Cleared)
         return unset();
     NoteEditorReminderLine line;
     const QString wifiIds = model->connectWifiIds().trimmed();

@@ -2,6 +2,7 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
@@ -50,7 +51,7 @@ bool NoteRowFormatter::isActive(qint64 actionType, const QString &realDateTime, 
     const auto blank = [](const QString &text) {
         return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.isSpace(); });
     };
-    return actionType != 3 && (!blank(realDateTime) || !blank(wifiIds));
+    return actionType != RemindAction::Cleared && (!blank(realDateTime) || !blank(wifiIds));
 }
 
 int NoteRowFormatter::heightFor(const DateRemind *remind)

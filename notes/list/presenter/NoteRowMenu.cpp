@@ -2,6 +2,7 @@
 
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
 #include "core/reminders/dates/DateManager.h"
 #include "platform/base/Clock.h"
 
@@ -23,7 +24,7 @@ NoteRowMenu NoteRowMenu::forNote(const NoteDetail *note)
     if (!note)
         return menu;
     const DateRemind *r = note->remind();
-    const bool active = r && r->remindActionType() != 3;
+    const bool active = r && r->remindActionType() != RemindAction::Cleared;
     menu.m_items = {
         {Copy, QStringLiteral("复制"), true},
         {Complete, note->isCompleted() ? QStringLiteral("撤回") : QStringLiteral("完成"), true},

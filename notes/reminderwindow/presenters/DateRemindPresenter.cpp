@@ -1,6 +1,7 @@
 #include "notes/reminderwindow/presenters/DateRemindPresenter.h"
 
 #include "app/services/Services.h"
+#include "core/model/RemindAction.h"
 #include "core/model/UserSet.h"
 #include "core/reminders/dates/DateManager.h"
 #include "notes/reminderwindow/presenters/RemindRepeatSummary.h"
@@ -185,7 +186,7 @@ void DateRemindPresenter::confirm()
         result.setRemindDateType(m_lunar ? 1 : 0);
         result.setRemindStartTime(start);
         result.setRemindRealDateTime(start);
-        result.setRemindActionType(2);
+        result.setRemindActionType(RemindAction::Set);
         result.setRemindCycleType(m_remind.remindCycleType());
         result.setRemindSpecify(m_remind.remindSpecify());
         result.setRemindInterval(m_remind.remindInterval());
@@ -193,7 +194,7 @@ void DateRemindPresenter::confirm()
             result.setRemindEndTime(DateManager::getStringFromDate(m_endDate));
         result.setRemindStarType(m_important ? 1 : 0);
     } else {
-        result.setRemindActionType(3);
+        result.setRemindActionType(RemindAction::Cleared);
     }
     m_done = true;
     emit confirmed(result);

@@ -70,6 +70,10 @@ void TstMainWindow::updateCheck_data()
                                                          QJsonObject{{"id", 7}, {"version", "3.0.0"}}}
                                            << "";
     QTest::addRow("no entry 7") << QJsonArray{other} << "";
+    // An id that is no whole number names no terminal (and is not cast out of range).
+    QTest::addRow("id beyond the 64-bit range")
+        << QJsonArray{QJsonObject{{"id", 1e300}, {"version", "1.2.0"}}} << "";
+    QTest::addRow("fractional id") << QJsonArray{QJsonObject{{"id", 7.5}, {"version", "1.2.0"}}} << "";
 }
 
 void TstMainWindow::updateCheck()

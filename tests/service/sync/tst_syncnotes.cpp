@@ -18,8 +18,8 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
+#include "service/api/ReplyValue.h"
 #include "service/sync/NoteMapManager.h"
-#include "service/sync/SyncJson.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -1219,8 +1219,8 @@ void TstSyncNotes::outOfRangeNumbersReadAsNone_data()
 void TstSyncNotes::outOfRangeNumbersReadAsNone()
 {
     QFETCH(QJsonValue, value);
-    QTEST(SyncJson::idText(value), "id");
-    QTEST(SyncJson::code(value), "code");
+    QTEST(ReplyValue::idText(value), "id");
+    QTEST(ReplyValue::code(value), "code");
 }
 
 void TstSyncNotes::outOfRangeEntriesAreSkipped()

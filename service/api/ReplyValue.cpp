@@ -1,9 +1,9 @@
-#include "service/sync/SyncJson.h"
+#include "service/api/ReplyValue.h"
 
 #include <cmath>
 #include <limits>
 
-bool SyncJson::isTrue(const QJsonValue &v)
+bool ReplyValue::isTrue(const QJsonValue &v)
 {
     if (v.isBool())
         return v.toBool();
@@ -13,7 +13,7 @@ bool SyncJson::isTrue(const QJsonValue &v)
     return s == QLatin1String("true") || s == QLatin1String("1");
 }
 
-std::optional<qint64> SyncJson::toInt64(const QJsonValue &v)
+std::optional<qint64> ReplyValue::toInt64(const QJsonValue &v)
 {
     if (v.isDouble()) {
         const double d = v.toDouble();
@@ -30,7 +30,7 @@ std::optional<qint64> SyncJson::toInt64(const QJsonValue &v)
     return ok ? std::optional<qint64>(n) : std::nullopt;
 }
 
-int SyncJson::code(const QJsonValue &v)
+int ReplyValue::code(const QJsonValue &v)
 {
     if (v.isString()) {
         // The service writes one digit; anything else goes the general way.
@@ -44,7 +44,7 @@ int SyncJson::code(const QJsonValue &v)
     return int(*n);
 }
 
-QString SyncJson::idText(const QJsonValue &v)
+QString ReplyValue::idText(const QJsonValue &v)
 {
     if (v.isString())
         return v.toString();
