@@ -271,15 +271,16 @@ private slots:
         QFETCH(QString, told);
         ServiceFixture f;
         QVERIFY(f.signIn());
-        f.api->setRequestTimeout(600);
-        f.api->setRequestDeadline(2000);
+        f.api->setRequestTimeout(1500);
+        f.api->setRequestDeadline(4000);
         f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind(kind)));
         QTimer feeder;
         feeder.setInterval(50);
         int fed = 0;
         connect(&feeder, &QTimer::timeout, &feeder, [&] { fed += f.service->trickle(); });
         feeder.start();
-        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); });
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); },
+                       15000);
         feeder.stop();
         QVERIFY(r->failed);
         QCOMPARE(r->error.msg, told);

@@ -328,8 +328,8 @@ void TstSyncEndToEnd::aTricklingServerEndsThePushAtTheDeadline()
 
     // A byte now and then keeps the idle time-out from firing; only the
     // overall deadline ends the push.
-    s.api->setRequestTimeout(1000);
-    s.api->setRequestDeadline(2500);
+    s.api->setRequestTimeout(1500);
+    s.api->setRequestDeadline(4000);
     s.service->setFault("note/sync", StandinFault::of(StandinFault::Kind::Trickle));
     QTimer feeder;
     feeder.setInterval(50);
