@@ -76,7 +76,9 @@ int childLogin(int argc, char **argv)
     if (AppShell::forwardToRunningInstance(socket))
         return 1;
     WidgetFeedback feedback;
-    AppShell shell(ApiNetWorking::instance());
+    ApiNetWorking *api = ApiNetWorking::instance();
+    api->setFeedback(&feedback);
+    AppShell shell(api, feedback);
     shell.listenForLaterStarts(socket);
     shell.launch();
     std::optional<FirstExposure> probe;

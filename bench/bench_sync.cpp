@@ -23,6 +23,7 @@
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/AES.h"
+#include "service/api/ApiEnvelope.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/NoteMapManager.h"
 #include "service/sync/SyncNotesManager.h"
@@ -183,7 +184,7 @@ private:
 QByteArray encryptedPullReply()
 {
     static const QByteArray bytes = [] {
-        const QString key = ApiNetWorking::getAesPwdWithUrl(QStringLiteral("note/sync"));
+        const QString key = ApiEnvelope::getAesPwdWithUrl(QStringLiteral("note/sync"));
         const QJsonObject envelope{{"code", 200},
                                    {"msg", "success"},
                                    {"data", AES::encrypt(QString::fromUtf8(pullReplyBytes()), key)}};
@@ -527,7 +528,7 @@ void PushCollect(benchmark::State &state)
     for (auto _ : state) {
         QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx);
         body.insert("version", "42");
-        const QString encoded = ApiNetWorking::showAESWithParams(body, QStringLiteral("note/sync"));
+        const QString encoded = ApiEnvelope::showAESWithParams(body, QStringLiteral("note/sync"));
         benchmark::DoNotOptimize(encoded);
         if (encoded.isEmpty() || body.value("contents").toArray().size() != 1000)
             state.SkipWithError("the push body is not complete");

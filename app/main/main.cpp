@@ -41,7 +41,9 @@ int main(int argc, char **argv)
         demoKeychain = std::make_unique<MemoryKeychainBackend>();
 
     WidgetFeedback feedback;
-    AppShell shell(ApiNetWorking::instance());
+    ApiNetWorking *api = ApiNetWorking::instance();
+    api->setFeedback(&feedback);
+    AppShell shell(api, feedback);
     shell.listenForLaterStarts(socket);
     std::unique_ptr<CategorySyncCoordinator> coordinator;
     shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });

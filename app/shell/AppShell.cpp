@@ -7,6 +7,7 @@
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginWindow.h"
 #include "app/shell/MainFrameWindow.h"
+#include "app/shell/ServiceReplyActions.h"
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/AppImages.h"
 #include "core/model/DateRemind.h"
@@ -62,7 +63,8 @@ void front(QWidget *w)
 }
 } // namespace
 
-AppShell::AppShell(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
+AppShell::AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent)
+    : QObject(parent), m_api(api), m_replyActions(new ServiceReplyActions(*api, feedback, this))
 {
     m_mainWindowFactory = [] { return new MainFrameWindow; };
 }

@@ -11,7 +11,9 @@
 #include <functional>
 
 class ApiNetWorking;
+class ServiceReplyActions;
 class UrlOpener;
+class UserFeedback;
 class LoginWindow;
 class QLocalServer;
 class QMenu;
@@ -31,7 +33,8 @@ class AppShell : public QObject
 public:
     using MainWindowFactory = std::function<QWidget *()>;
 
-    explicit AppShell(ApiNetWorking *api, QObject *parent = nullptr);
+    // The service's session-ending and update replies are shown through `feedback`.
+    AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent = nullptr);
     ~AppShell() override;
 
     // Replaces how the main window is made (the note views hook in here).
@@ -94,6 +97,7 @@ private:
     LoginWindow *makeLoginWindow();
 
     ApiNetWorking *m_api;
+    ServiceReplyActions *m_replyActions;
     MainWindowFactory m_mainWindowFactory;
     UrlOpener *m_urlOverride = nullptr;
     Services m_services;

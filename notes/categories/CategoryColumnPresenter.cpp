@@ -240,8 +240,8 @@ void CategoryColumnPresenter::lockPressed()
                                          [this](bool ok) {
                                              if (!ok)
                                                  return;
-                                             const QString link =
-                                                 AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"));
+                                             const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(
+                                                 QStringLiteral("/user"), m_services.store);
                                              if (!link.isEmpty())
                                                  m_services.urls->openUrl(QUrl(link));
                                          });

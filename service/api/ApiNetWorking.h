@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/api/AesBaseModel.h"
+#include "service/api/ApiEnvelope.h"
 #include "service/api/BaseErrorModel.h"
 #include "service/api/BaseSuccessModel.h"
 #include "service/api/OAuthModel.h"
@@ -9,32 +10,32 @@
 #include <QJsonObject>
 #include <QList>
 #include <QObject>
+#include <QPointer>
 #include <QSslCertificate>
 #include <QString>
-#include <QStringList>
-#include <QThreadPool>
 #include <QUrl>
 
-#include <deque>
 #include <functional>
 #include <memory>
 
-class QNetworkAccessManager;
-class QNetworkReply;
-class QNetworkRequest;
+class ApiReplyQueue;
+class ApiTransport;
+class NetworkMonitor;
+class UserFeedback;
 
-// The one client of the service's HTTP API. Every endpoint is one operation
-// that takes its parameters, a context object and two callbacks. Call on the
-// main thread; callbacks run on the main thread, and are dropped (never called)
-// when the context object has been destroyed before the reply arrived. A null
-// context means the callbacks always run.
+// The endpoint catalogue of the service: every endpoint is one operation that
+// takes its parameters, a context object and two callbacks, and goes through
+// one of the five request variants (framed by ApiEnvelope, sent by
+// ApiTransport, handed on in order by ApiReplyQueue). Call on the main thread;
+// callbacks run on the main thread, and are dropped (never called) when the
+// context object has been destroyed before the reply arrived. A null context
+// means the callbacks always run.
 //
 // Every reply code reaches `success`; the caller acts on code 200 only.
-// Transport failures show their text and reach `failure`.
-//
-// Large replies (the pulls) are decoded - Base64, decryption, JSON - on a
-// worker thread so the main thread keeps running; replies still reach their
-// callers in the order they arrived.
+// Transport failures and the server's messages go to the feedback given
+// (to the log without one) and reach `failure`. Reply codes that end the
+// sign-in or ask for a newer program are signals for the shell: this layer
+// opens nothing itself.
 class ApiNetWorking : public QObject
 {
     Q_OBJECT
@@ -46,10 +47,16 @@ public:
     // The shared client the program uses.
     static ApiNetWorking *instance();
 
-    // A separate client (tests). Its "timestamp" for POST requests is the
-    // time of this construction.
+    // Its "timestamp" for POST requests is the time of this construction.
     explicit ApiNetWorking(QObject *parent = nullptr);
+    explicit ApiNetWorking(UserFeedback &feedback, QObject *parent = nullptr);
     ~ApiNetWorking() override;
+
+    // Where the server's messages and transport failures are shown (not
+    // owned; nullptr: to the log).
+    void setFeedback(UserFeedback *feedback);
+    // The monitor reachabilityStatus() listens to (not owned).
+    void setNetworkMonitor(NetworkMonitor *monitor);
 
     // --- configuration ----------------------------------------------------
     // User-defaults keys holding the base addresses. There is no default:
@@ -69,11 +76,15 @@ public:
     void setExtraCaCertificates(const QList<QSslCertificate> &certificates);
     // Idle time-out of one request (default 60 s).
     void setRequestTimeout(int msecs);
-    int requestTimeout() const { return m_timeoutMSecs; }
+    int requestTimeout() const;
+    // Overall deadline of one request (default 120 s), however slowly its
+    // bytes still come; it fails like a time-out.
+    void setRequestDeadline(int msecs);
+    int requestDeadline() const;
     // Largest reply body accepted (default 64 MiB); a larger one is refused
     // as a transport failure before it fills the memory.
     void setMaxReplyBytes(qint64 bytes);
-    qint64 maxReplyBytes() const { return m_maxReplyBytes; }
+    qint64 maxReplyBytes() const;
     // Encrypted replies of at least this many bytes are decoded on the worker
     // (default 64 KiB; 0 sends every one there).
     void setWorkerDecodeBytes(qint64 bytes);
@@ -101,40 +112,15 @@ public:
     void uploadPostWithUrlString(const QString &path, const Params &params, const QList<QImage> &images,
                                  const QObject *context, Success success, Failure failure);
 
-    // --- reply decoding and keys ------------------------------------------
+    // --- reply decoding ---------------------------------------------------
     // Decodes a reply of GET/POST and carries out its reply-code action
-    // (41x logout, 417 update notice, others showMsg).
+    // (41x: signInRejected, 417: updateRequired, others showMsg).
     BaseSuccessModel returnLoadBaseModelWithResponseObject(const QByteArray &bytes, const QString &path);
-    // Decodes without reply-code handling (postDecode).
-    static BaseSuccessModel decodeWithResponseObject(const QByteArray &bytes, const QString &path);
-    static BaseSuccessModel showBackAESDataWithAesModel(const AesBaseModel &model, const QString &path);
-
-    // The built-in key text of the public paths.
-    static inline const QString PublicKeyText = QStringLiteral("Qm4vTz8LpW2nRc6YhK0sJd5XfB9gNe3A");
-    static const QStringList &publicPaths();
-    static bool isPublicPath(const QString &path);
-    // MD5 (32 lower-case hex digits) of the source rearranged: last 2
-    // characters, the middle, first 2 characters. Empty for a source under 4
-    // characters.
-    static QString getMD5String(const QString &text);
-    // The key text of a path; empty when the path needs the user key and
-    // none (or one under 4 characters) is stored.
-    static QString getAesPwdWithUrl(const QString &path);
-    // The request body: Base64 of the encrypted, pretty-printed JSON (the
-    // variants send no body at all for empty parameters). Null when the path
-    // has no key.
-    static QString showAESWithParams(const Params &params, const QString &path);
-    static bool isDataStringWithUrlString(const QString &path);
-    static bool isShowErrorMsgWithUrlString(const QString &path);
 
     // Hands the network status changes (-1 unknown, 0 not reachable,
     // 1 reachable not over Wi-Fi, 2 Wi-Fi) to the handler. Replaces any
     // earlier handler.
     void reachabilityStatus(std::function<void(int status)> handler);
-
-    // Reply-code actions: 417 and 410/411/413.
-    void uploadApp();
-    void showLoginViewWithModel(const AesBaseModel &model);
 
     // --- endpoints ----------------------------------------------------------
     // "user/login" {"account", "passWord"} + jpushId, clientVersion, deviceCode,
@@ -217,15 +203,16 @@ public:
     // the stored version + 1; any other value is left for the next poll.
     static void storeVersionIfNext(const QJsonValue &replyVersion);
 
+signals:
+    // The service ended the present sign-in (codes 410, 411, 413): the shell
+    // logs out and shows the message. Once per sign-in however many replies
+    // say so, and never for a reply of a sign-in already over.
+    void signInRejected(const AesBaseModel &model);
+    // The service wants a newer program (code 417) under the present sign-in.
+    void updateRequired();
+
 private:
-    enum class Variant
-    {
-        Get,
-        Post,
-        PostDecode,
-        NoAesPost,
-        Upload
-    };
+    using Variant = ApiEnvelope::Variant;
     struct Call;
     // The endpoints that pass the caller's parameters straight to one path,
     // in the order of the route table.
@@ -262,36 +249,23 @@ private:
 
     void send(Variant variant, const QString &path, const Params &params, const QList<QImage> &images,
               const QObject *context, Success success, Failure failure);
-    void finish(QNetworkReply *reply, const std::shared_ptr<Call> &call);
-    // Pure decoding of a reply of `variant` with the path's key text: safe on any thread.
-    static BaseSuccessModel decodeReply(const QByteArray &bytes, Variant variant, const QString &path,
-                                        const QString &key);
+    void received(const std::shared_ptr<Call> &call, const QByteArray &bytes);
     // The reply-code actions of GET/POST (main thread); gives the model with showMsg set.
     BaseSuccessModel actOnCode(BaseSuccessModel model, quint64 generation);
     void complete(const std::shared_ptr<Call> &call, BaseSuccessModel model);
-    BaseSuccessModel decodeAndAct(const QByteArray &bytes, const QString &path, quint64 generation);
-    // Replies are handed on in arrival order: one still decoding holds back
-    // those behind it.
-    struct Delivery;
-    std::shared_ptr<Delivery> reserveDelivery();
-    void settleDelivery(const std::shared_ptr<Delivery> &delivery, std::function<void()> run);
-    void deliver(std::function<void()> run);
     void fail(const std::shared_ptr<Call> &call, const QString &text, bool showSheet);
-    QNetworkRequest makeRequest(const QUrl &url, bool currentTimestamp) const;
+    void tell(const QString &text);
     void login(const QString &path, const Params &param, const QObject *context, Success success,
                Failure failed);
     void modifyWithVersion(const QString &path, const Params &params, const QObject *context, Success success,
                            Failure failed);
 
-    QNetworkAccessManager *m_manager = nullptr;
-    QList<QSslCertificate> m_extraCa;
-    int m_timeoutMSecs = 60000;
-    qint64 m_maxReplyBytes = 64 * 1024 * 1024;
+    ApiTransport *m_transport;
+    ApiReplyQueue *m_replies;
+    QPointer<NetworkMonitor> m_monitor;
+    UserFeedback *m_feedback = nullptr;
     qint64 m_workerDecodeBytes = 64 * 1024;
-    std::deque<std::shared_ptr<Delivery>> m_deliveries;
     qint64 m_createdSecs = 0;
     std::function<void(int)> m_reachabilityHandler;
     QMetaObject::Connection m_reachabilityConnection;
-    // Last member: destroyed first, it waits for a running decode while this object still exists.
-    QThreadPool m_decoder;
 };

@@ -12,14 +12,14 @@
 
 #include <QUrl>
 
-TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl)
+TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl, Context *store)
 {
     TokenModel model;
     model.userId = UserDefaults::string(SignInKeys::UserId);
     model.timestamp = double(Clock::nowMSecs()) / 1000.0;
     qint64 classes = 0;
-    if (Context *ctx = Context::defaultContext())
-        classes = ctx->count<Classify>();
+    if (store)
+        classes = store->count<Classify>();
     model.classesCount = QString::number(classes);
     model.teamCount = UserDefaults::string(SignInKeys::TeamCount);
     model.macAddress = UUIDTool::getUUIDInKeychain();
@@ -34,7 +34,7 @@ QString AutoJumpToken::encodeToPercentEscapeString(const QString &text)
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
-QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl)
+QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl, Context *store)
 {
     const QString web = ApiNetWorking::webBaseUrl();
     if (web.isEmpty())
@@ -42,7 +42,7 @@ QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl)
     const QString key = UserDefaults::string(SignInKeys::AutoJumpToken);
     QString token;
     if (!key.isEmpty()) {
-        const QByteArray json = currentTokenModel(returnUrl).toCompactJson();
+        const QByteArray json = currentTokenModel(returnUrl, store).toCompactJson();
         const QByteArray cipher = AES::encryptData(json, key);
         if (!cipher.isNull())
             token = base64StringFromData(cipher);

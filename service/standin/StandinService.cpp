@@ -19,6 +19,7 @@ struct StandinService::Connection
     QPointer<QTcpSocket> socket;
     QByteArray buffer;
     bool done = false;
+    QByteArray trickleLeft; // the body of a Trickle reply not sent yet
 };
 
 namespace {
@@ -219,7 +220,37 @@ int StandinService::heldConnections() const
 {
     int n = 0;
     for (const auto &conn : m_connections)
-        n += (conn->done && conn->socket && conn->socket->state() == QAbstractSocket::ConnectedState) ? 1 : 0;
+        n += (conn->done && conn->trickleLeft.isEmpty() && conn->socket &&
+              conn->socket->state() == QAbstractSocket::ConnectedState)
+                 ? 1
+                 : 0;
+    return n;
+}
+
+int StandinService::trickle(int bytes)
+{
+    int fed = 0;
+    const QList<std::shared_ptr<Connection>> connections = m_connections;
+    for (const auto &conn : connections) {
+        if (conn->trickleLeft.isEmpty() || !conn->socket)
+            continue;
+        conn->socket->write(conn->trickleLeft.left(bytes));
+        conn->trickleLeft.remove(0, qMin<qsizetype>(bytes, conn->trickleLeft.size()));
+        if (conn->trickleLeft.isEmpty())
+            conn->socket->disconnectFromHost();
+        ++fed;
+    }
+    return fed;
+}
+
+int StandinService::tricklingConnections() const
+{
+    int n = 0;
+    for (const auto &conn : m_connections)
+        n += (!conn->trickleLeft.isEmpty() && conn->socket &&
+              conn->socket->state() == QAbstractSocket::ConnectedState)
+                 ? 1
+                 : 0;
     return n;
 }
 
@@ -380,6 +411,17 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
         }
         case StandinFault::Kind::NoAnswer:
             return; // held open until the client gives up
+        case StandinFault::Kind::Trickle: {
+            // A long body, so that a test feeding it byte by byte never ends it by accident.
+            QByteArray body = envelope(StandinReply::error(f.code ? f.code : 503,
+                                                           f.msg.isEmpty() ? QStringLiteral("服务繁忙") : f.msg),
+                                       key);
+            body += QByteArray(qMax<qsizetype>(0, 4096 - body.size()), ' ');
+            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json;charset=UTF-8\r\nContent-Length: " +
+                          QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+            conn->trickleLeft = body;
+            return;
+        }
         case StandinFault::Kind::None:
             break;
         }

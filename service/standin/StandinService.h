@@ -67,6 +67,7 @@ struct StandinFault
         Http500,    // HTTP status 500
         Reset,      // connection reset after the request was read
         NoAnswer,   // the request is read and never answered
+        Trickle,    // the head of a reply at once, its body only as the test feeds it (trickle())
     };
     Kind kind = Kind::None;
     qint64 code = 0;
@@ -126,6 +127,11 @@ public:
 
     // Connections that got NoAnswer and are still held open.
     int heldConnections() const;
+    // Sends the next `bytes` bytes of every Trickle reply still going (the
+    // connection closes after its last byte); gives how many were fed.
+    int trickle(int bytes = 1);
+    // Trickle replies whose body is not all sent yet.
+    int tricklingConnections() const;
 
     // Reply building, for handlers that answer by hand.
     static QByteArray envelope(const StandinReply &reply, const QString &keyText);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/shell/ServiceReplyActions.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "platform/notifications/FakeUserNotificationCenter.h"
@@ -24,7 +25,8 @@ struct CallResult
 };
 
 // A fresh stand-in service, client, keychain, feedback recorder and
-// notification centre for one test function.
+// notification centre for one test function; the client's session-ending and
+// update replies are acted on as the program does.
 struct ServiceFixture
 {
     std::unique_ptr<MemoryKeychainBackend> keychain = std::make_unique<MemoryKeychainBackend>();
@@ -33,6 +35,7 @@ struct ServiceFixture
         std::make_unique<FakeUserNotificationCenter>();
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
     std::unique_ptr<ApiNetWorking> api;
+    std::unique_ptr<ServiceReplyActions> replyActions;
     int windowHookCalls = 0;
 
     explicit ServiceFixture(bool listen = true)
@@ -46,12 +49,14 @@ struct ServiceFixture
             UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, service->baseUrl().toString());
             UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, QStringLiteral("https://web.invalid"));
         }
-        api = std::make_unique<ApiNetWorking>();
+        api = std::make_unique<ApiNetWorking>(*feedback);
         api->setRequestTimeout(1500);
+        replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback);
     }
 
     ~ServiceFixture()
     {
+        replyActions.reset();
         QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
     }

@@ -40,7 +40,8 @@ bool LockPresenter::unlock(const QString &typed)
 
 void LockPresenter::forgetPassword()
 {
-    const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/searchPwd/step1"));
+    const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/searchPwd/step1"),
+                                                                m_services.store);
     if (!link.isEmpty())
         m_services.urls->openUrl(QUrl(link));
 }

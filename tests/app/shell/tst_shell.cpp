@@ -59,7 +59,10 @@ class TestShell : public QObject
     // A start of the program as main() makes it, on this process's folders.
     void start()
     {
-        shell = std::make_unique<AppShell>(f->api.get());
+        // The program's wiring takes the place of the fixture's.
+        f->replyActions.reset();
+        f->api->setFeedback(feedback.get());
+        shell = std::make_unique<AppShell>(f->api.get(), *feedback);
         shell->setTrayEnabled(false);
         shell->setUrlOpener(&urls);
         QVERIFY(shell->launch());
@@ -193,6 +196,41 @@ private slots:
         QTRY_COMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
         QTest::qWait(100);
         QVERIFY(!shell->mainWindowIsCurrent());
+    }
+
+    // The service ends the sign-in (410/411/413) or wants a newer program
+    // (417): the shell brings back the login window and says why.
+    void serviceRepliesThatNeedTheUser_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("sign-in ended") << 413;
+        QTest::newRow("update required") << 417;
+    }
+    void serviceRepliesThatNeedTheUser()
+    {
+        QFETCH(int, code);
+        start();
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        f->service->setFault(QStringLiteral("user/userInfo"),
+                             StandinFault::replyCode(code, QStringLiteral("账号已在别处登录")));
+        bool answered = false;
+        f->api->loadUserInfoWithSuccess(nullptr, [&](const BaseSuccessModel &) { answered = true; }, {});
+        QTRY_VERIFY(answered);
+        QTRY_VERIFY(visibleSheet());
+        if (code == 417) {
+            // The notice first; its button logs out.
+            QCOMPARE(visibleSheet()->informativeText(), QStringLiteral("请下载最新版本"));
+            QVERIFY(shell->mainWindowIsCurrent());
+            QTest::mouseClick(visibleSheet()->defaultButton(), Qt::LeftButton);
+        } else {
+            QCOMPARE(visibleSheet()->informativeText(), QStringLiteral("账号已在别处登录"));
+            QTest::mouseClick(visibleSheet()->defaultButton(), Qt::LeftButton);
+        }
+        QTRY_VERIFY(login());
+        QVERIFY(!shell->mainWindowIsCurrent());
+        QVERIFY(!Session::instance()->isSignedIn());
+        QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
     }
 
     void aFirstStartAsksForTheAgreementFirst()

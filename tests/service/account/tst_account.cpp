@@ -251,12 +251,13 @@ private slots:
     void webLinkCarriesTheEncryptedToken()
     {
         openStore();
+        Context *store = Context::defaultContext();
         UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid/");
         UserDefaults::setValue("autoJumpToken", "0123456789abcdef0123456789abcdef");
         UserDefaults::setValue("userId", "1001");
         UserDefaults::setValue("teamCount", "2");
         Clock::setNow(QDateTime::fromMSecsSinceEpoch(1'800'000'000'250));
-        const QString link = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2");
+        const QString link = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2", store);
         QVERIFY(link.startsWith("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
         const QString raw = link.section("token=", 1);
         QVERIFY(!raw.contains('+') && !raw.contains('/') && !raw.contains('='));
@@ -268,9 +269,9 @@ private slots:
         QCOMPARE(token.value("returnUrl").toString(), QStringLiteral("https://web.invalid/user?a=1&b=2"));
         QCOMPARE(token.value("timestamp").toDouble(), 1800000000.25);
 
-        Context::defaultContext()->create<Classify>()->setClassId("1");
+        store->create<Classify>()->setClassId("1");
         Clock::advance(1000);
-        const QString later = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2");
+        const QString later = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2", store);
         QVERIFY(later != link);
         QCOMPARE(tokenOf(later).value("classesCount").toString(), QStringLiteral("1"));
     }
@@ -278,7 +279,7 @@ private slots:
     void webLinkWithoutKeyEndsInEmptyToken()
     {
         UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid");
-        QCOMPARE(AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user"),
+        QCOMPARE(AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user", nullptr),
                  QStringLiteral("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
         QCOMPARE(
             AutoJumpToken::encodeToPercentEscapeString("a+b/c=d!*'();:@&$,?%#[] é-._~"),

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QTimer>
 #include <QUrlQuery>
 
 // The client against the stand-in service over loopback HTTP.
@@ -255,6 +256,40 @@ private slots:
         QCOMPARE(f.windowHookCalls, 0);
     }
 
+    // A silent server meets the idle time-out; one that trickles a byte now and
+    // then restarts that each time and meets the overall deadline instead.
+    void slowRepliesEndAtTheIdleTimeOutOrTheDeadline_data()
+    {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("silent") << int(StandinFault::Kind::NoAnswer) << "请求超时，请检查网络后重试";
+        QTest::newRow("trickling") << int(StandinFault::Kind::Trickle) << "请求超时：服务器应答过慢，请稍后重试";
+    }
+    void slowRepliesEndAtTheIdleTimeOutOrTheDeadline()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, told);
+        ServiceFixture f;
+        QVERIFY(f.signIn());
+        f.api->setRequestTimeout(1500);
+        f.api->setRequestDeadline(4000);
+        f.service->setFault("user/userInfo", StandinFault::of(StandinFault::Kind(kind)));
+        QTimer feeder;
+        feeder.setInterval(50);
+        int fed = 0;
+        connect(&feeder, &QTimer::timeout, &feeder, [&] { fed += f.service->trickle(); });
+        feeder.start();
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); },
+                       15000);
+        feeder.stop();
+        QVERIFY(r->failed);
+        QCOMPARE(r->error.msg, told);
+        QCOMPARE(f.feedback->messages(), QStringList{told});
+        QCOMPARE(fed > 0, StandinFault::Kind(kind) == StandinFault::Kind::Trickle);
+        // The client let go of the connection: nothing is trickled any more.
+        QTRY_COMPARE(f.service->tricklingConnections(), 0);
+    }
+
     // Large replies are decoded on a worker thread; forcing every reply there
     // must give each caller what the main-thread decoding gives it.
     void workerDecodingMatchesMainThread_data()
@@ -430,7 +465,7 @@ private slots:
         QCOMPARE(!ApiNetWorking::apiBaseUrl().isEmpty(), usable);
         // The web links carry the sign-in token: the same rule.
         QCOMPARE(!ApiNetWorking::webBaseUrl().isEmpty(), usable);
-        QCOMPARE(!AutoJumpToken::getAutoJumpTokenWithUrl("https://x/").isEmpty(), usable);
+        QCOMPARE(!AutoJumpToken::getAutoJumpTokenWithUrl("https://x/", nullptr).isEmpty(), usable);
         OAuthModel model;
         model.oauthtype = "wx";
         QCOMPARE(!ApiNetWorking::loadOAuthUrlWithModel(model).isEmpty(), usable);

@@ -1,5 +1,6 @@
 #include "platform/base/UserDefaults.h"
 #include "service/api/AES.h"
+#include "service/api/ApiEnvelope.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/StandinCrypto.h"
 #include "tests/support/TestEnv.h"
@@ -17,7 +18,7 @@ private slots:
 
     void publicKeyAndEmptyBodyMatchKnownVectors()
     {
-        const QString key = ApiNetWorking::getAesPwdWithUrl(QStringLiteral("user/login"));
+        const QString key = ApiEnvelope::getAesPwdWithUrl(QStringLiteral("user/login"));
         QCOMPARE(key, QStringLiteral("9a4827d24efe1736d247069cf28833ed"));
         QCOMPARE(QString::fromLatin1(AES::AES256EncryptWithKey("{}", key).toBase64()),
                  QStringLiteral("oHfepst7pnNeIsGCBxUV6g=="));
@@ -44,7 +45,7 @@ private slots:
         UserDefaults::setValue(QStringLiteral("userKey"), QStringLiteral("u1k2e3y4"));
         const QString expected = publicKey ? QStringLiteral("9a4827d24efe1736d247069cf28833ed")
                                            : StandinCrypto::keyText(QStringLiteral("u1k2e3y4"));
-        QCOMPARE(ApiNetWorking::getAesPwdWithUrl(path), expected);
+        QCOMPARE(ApiEnvelope::getAesPwdWithUrl(path), expected);
     }
 
     void missingOrShortUserKeyGivesNoKey_data()
@@ -59,25 +60,25 @@ private slots:
         QFETCH(QVariant, userKey);
         if (userKey.isValid())
             UserDefaults::setValue(QStringLiteral("userKey"), userKey);
-        QVERIFY(ApiNetWorking::getAesPwdWithUrl(QStringLiteral("note/sync")).isEmpty());
-        QVERIFY(ApiNetWorking::showAESWithParams({{"version", "1"}}, QStringLiteral("note/sync")).isNull());
+        QVERIFY(ApiEnvelope::getAesPwdWithUrl(QStringLiteral("note/sync")).isEmpty());
+        QVERIFY(ApiEnvelope::showAESWithParams({{"version", "1"}}, QStringLiteral("note/sync")).isNull());
         // Four characters are enough: the rearrangement has an empty middle.
         UserDefaults::setValue(QStringLiteral("userKey"), QStringLiteral("abcd"));
-        QCOMPARE(ApiNetWorking::getAesPwdWithUrl(QStringLiteral("note/sync")),
+        QCOMPARE(ApiEnvelope::getAesPwdWithUrl(QStringLiteral("note/sync")),
                  StandinCrypto::keyText("abcd"));
     }
 
     void requestBodyDecryptsOnTheServiceSide()
     {
         const QJsonObject params{{"account", "张三"}, {"passWord", "p@ss word+/="}, {"n", "12"}};
-        const QString body = ApiNetWorking::showAESWithParams(params, QStringLiteral("user/login"));
+        const QString body = ApiEnvelope::showAESWithParams(params, QStringLiteral("user/login"));
         const QByteArray plain = StandinCrypto::decrypt(
             QByteArray::fromBase64(body.toLatin1()), QByteArrayLiteral("9a4827d24efe1736d247069cf28833ed"));
         QCOMPARE(QJsonDocument::fromJson(plain).object(), params);
         // Pretty-printed, as the service has always received it.
         QVERIFY(plain.contains('\n'));
         // An empty dictionary is one block.
-        QCOMPARE(ApiNetWorking::showAESWithParams({}, QStringLiteral("user/login")).size(), 24);
+        QCOMPARE(ApiEnvelope::showAESWithParams({}, QStringLiteral("user/login")).size(), 24);
     }
 
     void replyCipherKeySizeFollowsKeyLength_data()

@@ -1,3 +1,4 @@
+#include "app/shell/ServiceReplyActions.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/notifications/FakeUserNotificationCenter.h"
@@ -45,6 +46,14 @@ class TestHostileReplies : public QObject
     std::unique_ptr<RawHttpServer> server;
     std::unique_ptr<FakeUserNotificationCenter> center;
     std::unique_ptr<ApiNetWorking> api;
+    std::unique_ptr<ServiceReplyActions> replyActions;
+
+    // The test's recorder takes what the client shows, as the program's feedback does.
+    void use(RecordingFeedback &feedback)
+    {
+        api->setFeedback(&feedback);
+        replyActions = std::make_unique<ServiceReplyActions>(*api, feedback);
+    }
     int hookCalls = 0;
 
     void get(const QString &path, const std::shared_ptr<Outcome> &out, const QObject *context = nullptr)
@@ -86,6 +95,7 @@ private slots:
     }
     void cleanup()
     {
+        replyActions.reset();
         api.reset();
         QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
@@ -134,6 +144,7 @@ private slots:
         QFETCH(qint64, code);
         QFETCH(int, messages);
         RecordingFeedback feedback;
+        use(feedback);
         server->setBody(body);
         const auto out = getAndWait(path);
         QCOMPARE(out->successes, 1);
@@ -155,6 +166,7 @@ private slots:
     {
         QFETCH(QByteArray, mangle);
         RecordingFeedback feedback;
+        use(feedback);
         const QByteArray key = StandinCrypto::keyText(UserKey).toLatin1();
         QByteArray data = StandinCrypto::encrypt("{\"nick\":\"名\"}", key).toBase64();
         QVERIFY(data.endsWith('='));
@@ -172,6 +184,7 @@ private slots:
     void hugeReplyIsRefusedWithOneMessage()
     {
         RecordingFeedback feedback;
+        use(feedback);
         api->setMaxReplyBytes(64 * 1024);
         server->setBody(QByteArray(1024 * 1024, ' ') + "{}");
         const auto out = getAndWait(QStringLiteral("user/userInfo"));
@@ -184,6 +197,7 @@ private slots:
     void uploadReplyThatIsNotJsonIsShown()
     {
         RecordingFeedback feedback;
+        use(feedback);
         server->setBody("<html>bad gateway</html>", "text/html");
         QImage image(4, 4, QImage::Format_RGB32);
         image.fill(Qt::blue);
@@ -211,6 +225,7 @@ private slots:
     {
         QFETCH(int, code);
         RecordingFeedback feedback;
+        use(feedback);
         server->hold = true;
         server->setBody("{\"code\":" + QByteArray::number(code) + ",\"msg\":\"账号已在别处登录\"}");
         QList<std::shared_ptr<Outcome>> outs;
@@ -232,6 +247,7 @@ private slots:
     void lateSessionEndingReplyLeavesTheNextSignInAlone()
     {
         RecordingFeedback feedback;
+        use(feedback);
         server->hold = true;
         server->setBody("{\"code\":410,\"msg\":\"失效\"}");
         auto out = std::make_shared<Outcome>();
@@ -252,6 +268,7 @@ private slots:
     void updateNoticeIsShownOnceAndLogsOutOnItsButton()
     {
         RecordingFeedback feedback;
+        use(feedback);
         feedback.autoAnswer.reset(); // the sheet stays until the test answers it
         server->hold = true;
         server->setBody("{\"code\":417,\"msg\":\"旧版本\"}");
@@ -281,6 +298,7 @@ private slots:
     void clientDestroyedWithRequestsInFlight()
     {
         RecordingFeedback feedback;
+        use(feedback);
         server->hold = true;
         server->setBody("{\"code\":410,\"msg\":\"失效\"}");
         auto out = std::make_shared<Outcome>();
@@ -300,6 +318,7 @@ private slots:
     void replyForAGoneCallerIsDropped()
     {
         RecordingFeedback feedback;
+        use(feedback);
         server->hold = true;
         server->setBody(sealed("{\"nick\":\"x\"}"));
         auto out = std::make_shared<Outcome>();

@@ -20,7 +20,7 @@ struct SyncTestService
         std::make_unique<FakeUserNotificationCenter>();
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
     std::unique_ptr<NoteSyncHandlers> notes = std::make_unique<NoteSyncHandlers>(*service);
-    std::unique_ptr<ApiNetWorking> api = std::make_unique<ApiNetWorking>();
+    std::unique_ptr<ApiNetWorking> api = std::make_unique<ApiNetWorking>(*feedback);
 
     SyncTestService()
     {

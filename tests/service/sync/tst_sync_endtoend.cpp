@@ -9,6 +9,8 @@
 #include "tests/support/TestEnv.h"
 
 #include <QRandomGenerator>
+#include <QSignalSpy>
+#include <QTimer>
 
 class TstSyncEndToEnd : public QObject
 {
@@ -19,6 +21,7 @@ private slots:
     void randomEditsConverge_data();
     void randomEditsConverge();
     void offlineEditsArePushedExactlyOnce();
+    void aTricklingServerEndsThePushAtTheDeadline();
     void fullPullPushesLocalEditsFirst();
     void snapshotRestoreReplacesEverything();
     void requestsMeanwhileMergeIntoOneFollowUp();
@@ -314,6 +317,42 @@ void TstSyncEndToEnd::offlineEditsArePushedExactlyOnce()
     QVERIFY(!n1->isError() && n1->isSync() && !n1->cId().contains('c'));
     QCOMPARE(a.liveNotes().size(), 3);
     QCOMPARE(a.picture(), s.picture());
+}
+
+void TstSyncEndToEnd::aTricklingServerEndsThePushAtTheDeadline()
+{
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    QVERIFY(a.sync());
+
+    // A byte now and then keeps the idle time-out from firing; only the
+    // overall deadline ends the push.
+    s.api->setRequestTimeout(1500);
+    s.api->setRequestDeadline(4000);
+    s.service->setFault("note/sync", StandinFault::of(StandinFault::Kind::Trickle));
+    QTimer feeder;
+    feeder.setInterval(50);
+    int fed = 0;
+    connect(&feeder, &QTimer::timeout, &feeder, [&] { fed += s.service->trickle(); });
+    feeder.start();
+    NoteDetail *n = a.addNote(cat, "慢慢传");
+    s.feedback->clear();
+    QSignalSpy pushes(a.engine.get(), &SyncEngine::pushFinished);
+    QVERIFY(a.sync());
+    feeder.stop();
+    QVERIFY(fed > 0);
+    QCOMPARE(pushes.size(), 1);
+    QCOMPARE(pushes.first().first().toBool(), false);
+    QCOMPARE(s.feedback->messages(), QStringList{QStringLiteral("请求超时：服务器应答过慢，请稍后重试")});
+    QVERIFY(n->isError() && !n->isSync());
+    QCOMPARE(serverNotesWithContent(s, "慢慢传"), 0);
+
+    // The next push sends it.
+    s.service->clearFaults();
+    QVERIFY(a.sync());
+    QVERIFY(!n->isError() && n->isSync());
+    QCOMPARE(serverNotesWithContent(s, "慢慢传"), 1);
 }
 
 void TstSyncEndToEnd::fullPullPushesLocalEditsFirst()

@@ -138,7 +138,7 @@ void TstSyncPullFaults::cutOffReplyAppliesNothing()
 
     // A whole envelope, of which only the first half arrives.
     const QByteArray full = StandinService::envelope(StandinReply::ok(s.notes->pullReply(s.tester(), 2)),
-                                                     ApiNetWorking::getMD5String(s.tester().userKey));
+                                                     ApiEnvelope::getMD5String(s.tester().userKey));
     QTcpServer cut;
     QVERIFY(cut.listen(QHostAddress::LocalHost));
     connect(&cut, &QTcpServer::newConnection, &cut, [&] {

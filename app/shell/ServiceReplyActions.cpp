@@ -1,0 +1,41 @@
+#include "app/shell/ServiceReplyActions.h"
+
+#include "platform/base/UserFeedback.h"
+#include "service/account/QuitLoginManager.h"
+#include "service/api/ApiNetWorking.h"
+
+#include <QPointer>
+
+ServiceReplyActions::ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedback, QObject *parent)
+    : QObject(parent), m_feedback(feedback)
+{
+    // Direct: the logout happens before the reply reaches its caller, so the
+    // next replies of the ended sign-in see it is over.
+    connect(&api, &ApiNetWorking::signInRejected, this, &ServiceReplyActions::showLoginViewWithModel,
+            Qt::DirectConnection);
+    connect(&api, &ApiNetWorking::updateRequired, this, &ServiceReplyActions::uploadApp,
+            Qt::DirectConnection);
+}
+
+void ServiceReplyActions::showLoginViewWithModel(const AesBaseModel &model)
+{
+    QuitLoginManager::showLoginWindow();
+    m_feedback.showDefaultMessageAlertWithDetailText(
+        model.msg.isEmpty() ? QStringLiteral("登录已失效，请重新登录") : model.msg);
+}
+
+void ServiceReplyActions::uploadApp()
+{
+    const quint64 generation = QuitLoginManager::signInGeneration();
+    if (m_updateNoticeUnder == generation)
+        return;
+    m_updateNoticeUnder = generation;
+    QPointer<ServiceReplyActions> self(this);
+    m_feedback.showDefaultMessageAlertWithDetailText(
+        QStringLiteral("请下载最新版本"), [self, generation](bool pressed) {
+            if (self && self->m_updateNoticeUnder == generation)
+                self->m_updateNoticeUnder.reset();
+            if (pressed && generation == QuitLoginManager::signInGeneration())
+                QuitLoginManager::showLoginWindow();
+        });
+}
