@@ -1,14 +1,14 @@
 // prelvane: the note and reminder program.
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "app/shell/AppShell.h"
-#include "notes/categories/CategorySyncCoordinator.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/sync/CategorySyncCoordinator.h"
 
 #include <QApplication>
 
@@ -48,7 +48,10 @@ int main(int argc, char **argv)
     const bool launched = shell.launch();
     // The sign-in's pulls and version poll, on the store the launch opened.
     if (launched) {
-        coordinator = std::make_unique<CategorySyncCoordinator>(Services::program());
+        const Services services = Services::program();
+        coordinator = std::make_unique<CategorySyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                                *services.feedback, *services.scheduler,
+                                                                *services.events, *services.session);
         coordinator->attachToCurrentSignIn();
     }
     return app.exec();

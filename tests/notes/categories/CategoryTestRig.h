@@ -4,7 +4,7 @@
 // category presenters are built with: its store, engine, events, the manual
 // scheduler and recording feedback and links.
 
-#include "notes/categories/CategorySyncCoordinator.h"
+#include "service/sync/CategorySyncCoordinator.h"
 #include "tests/notes/DeviceRig.h"
 
 struct CategoryTestRig : DeviceRig
@@ -14,7 +14,9 @@ struct CategoryTestRig : DeviceRig
     explicit CategoryTestRig(const QString &root)
         : DeviceRig(root)
     {
-        coordinator = std::make_unique<CategorySyncCoordinator>(services);
+        coordinator = std::make_unique<CategorySyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                                *services.feedback, *services.scheduler,
+                                                                *services.events, *services.session);
     }
     ~CategoryTestRig()
     {

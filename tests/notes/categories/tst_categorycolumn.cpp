@@ -3,8 +3,8 @@
 
 #include "CategoryTestRig.h"
 #include "core/model/UserInfo.h"
-#include "notes/categories/CategoryColumnPresenter.h"
-#include "notes/categories/CategoryDueCount.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryDueCount.h"
 #include "service/api/ApiNetWorking.h"
 #include "tests/support/TestEnv.h"
 
