@@ -33,7 +33,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
-#include "service/sync/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 #include "service/sync/SyncEngine.h"
 
 #include <QApplication>
@@ -196,7 +196,7 @@ struct Program
     AppEvents events;
     NoUrls urls;
     Services services;
-    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    std::unique_ptr<SignInSyncCoordinator> coordinator;
     std::unique_ptr<MainWindow> window;
     QImage frame{MainWindow::defaultSize(), QImage::Format_ARGB32_Premultiplied};
     QStringList noteIds; // in display order
@@ -259,9 +259,9 @@ struct Program
         services.session = Session::instance();
         services.clock = Clock::instance();
         services.urls = &urls;
-        coordinator = std::make_unique<CategorySyncCoordinator>(*services.store, *services.api, *services.sync,
-                                                                *services.feedback, *services.scheduler,
-                                                                *services.events, *services.session);
+        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                              *services.feedback, *services.scheduler,
+                                                              *services.events, *services.session);
         window = std::make_unique<MainWindow>(services, coordinator.get());
         window->show();
         Session::instance()->signIn(account.userId);
@@ -339,7 +339,7 @@ void PollOf100Changes(benchmark::State &state)
         const QString text = p.changeOnService();
         state.ResumeTiming();
         meter.start();
-        p.scheduler.advance(CategorySyncCoordinator::PollInterval);
+        p.scheduler.advance(SignInSyncCoordinator::PollInterval);
         QElapsedTimer t;
         t.start();
         // Until the engine is done and the merge reached the list; the thread

@@ -8,7 +8,7 @@
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
-#include "service/sync/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
 
@@ -43,15 +43,15 @@ int main(int argc, char **argv)
     WidgetFeedback feedback;
     AppShell shell(ApiNetWorking::instance());
     shell.listenForLaterStarts(socket);
-    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    std::unique_ptr<SignInSyncCoordinator> coordinator;
     shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });
     const bool launched = shell.launch();
     // The sign-in's pulls and version poll, on the store the launch opened.
     if (launched) {
         const Services services = Services::program();
-        coordinator = std::make_unique<CategorySyncCoordinator>(*services.store, *services.api, *services.sync,
-                                                                *services.feedback, *services.scheduler,
-                                                                *services.events, *services.session);
+        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                              *services.feedback, *services.scheduler,
+                                                              *services.events, *services.session);
         coordinator->attachToCurrentSignIn();
     }
     return app.exec();

@@ -36,7 +36,7 @@ QWidget *emptyPane(const QString &name, QWidget *parent)
 
 } // namespace
 
-MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordinator, QWidget *parent)
+MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordinator, QWidget *parent)
     : QWidget(parent, Qt::Window), m_services(services)
 {
     setObjectName(QStringLiteral("mainWindow"));

@@ -10,7 +10,7 @@ class CategoryColumnPresenter;
 class CategoryColumnView;
 class CategoryDialog;
 class CategoryMenuPresenter;
-class CategorySyncCoordinator;
+class SignInSyncCoordinator;
 class LockOverlay;
 class NoteDetailViewController;
 class NoteListView;
@@ -27,7 +27,7 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
-    MainWindow(const Services &services, CategorySyncCoordinator *coordinator, QWidget *parent = nullptr);
+    MainWindow(const Services &services, SignInSyncCoordinator *coordinator, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     static QSize defaultSize() { return {960, 640}; }

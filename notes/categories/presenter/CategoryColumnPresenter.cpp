@@ -13,12 +13,12 @@
 #include "platform/store/StoreChanges.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/api/AutoJumpToken.h"
-#include "service/sync/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 
 #include <QPointer>
 #include <QUrl>
 
-CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, CategorySyncCoordinator *coordinator,
+CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, SignInSyncCoordinator *coordinator,
                                                  QObject *parent)
     : QObject(parent), m_services(services), m_coordinator(coordinator), m_model(new CategoryListModel(this))
 {
@@ -34,7 +34,7 @@ CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, Categ
     if (m_services.store)
         connect(m_services.store, &Context::changesSaved, this, &CategoryColumnPresenter::onStoreChanges);
     if (m_coordinator)
-        connect(m_coordinator, &CategorySyncCoordinator::pullApplied, this, &CategoryColumnPresenter::afterPull);
+        connect(m_coordinator, &SignInSyncCoordinator::pullApplied, this, &CategoryColumnPresenter::afterPull);
     // A sign-out drops every key.
     connect(m_services.session, &Session::signingOut, this, [this] {
         m_listShows.clear();

@@ -3,7 +3,7 @@
 #include "app/services/Services.h"
 #include "notes/categories/presenter/CategoryListModel.h"
 #include "platform/base/AppEvents.h"
-#include "service/sync/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 #include "service/sync/SyncEngine.h"
 
 #include <QObject>
@@ -29,7 +29,7 @@ public:
     };
     Q_ENUM(Pane)
 
-    CategoryColumnPresenter(const Services &services, CategorySyncCoordinator *coordinator,
+    CategoryColumnPresenter(const Services &services, SignInSyncCoordinator *coordinator,
                             QObject *parent = nullptr);
 
     CategoryListModel *model() const { return m_model; }
@@ -75,7 +75,7 @@ private:
     void afterPull();
 
     Services m_services;
-    QPointer<CategorySyncCoordinator> m_coordinator;
+    QPointer<SignInSyncCoordinator> m_coordinator;
     CategoryListModel *m_model;
     int m_selected = -1;
     int m_lostRow = -1; // where the selected category stood before it went

@@ -6,7 +6,7 @@
 
 #include <sys/stat.h>
 
-class TstVersionPoll : public QObject
+class TstSignInSync : public QObject
 {
     Q_OBJECT
 
@@ -28,11 +28,11 @@ private:
     QString m_root;
 };
 
-void TstVersionPoll::signInPullsFullFirstAndPollsEveryTenSeconds()
+void TstSignInSync::signInPullsFullFirstAndPollsEveryTenSeconds()
 {
     CategoryTestRig rig(m_root);
     rig.device->addCategory("工作"); // pending: the full pull pushes it first
-    QSignalSpy applied(rig.coordinator.get(), &CategorySyncCoordinator::pullApplied);
+    QSignalSpy applied(rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     rig.signIn();
     QVERIFY(rig.settle());
     QCOMPARE(applied.size(), 1);
@@ -42,7 +42,7 @@ void TstVersionPoll::signInPullsFullFirstAndPollsEveryTenSeconds()
     QCOMPARE(rig.s.feedback->entries.first().kind, RecordingFeedback::Kind::BusyShown);
     QCOMPARE(rig.s.feedback->entries.last().kind, RecordingFeedback::Kind::BusyHidden);
 
-    rig.scheduler.advance(CategorySyncCoordinator::PollInterval - 1);
+    rig.scheduler.advance(SignInSyncCoordinator::PollInterval - 1);
     QTest::qWait(20);
     QCOMPARE(rig.requests("user/versionNums"), 0);
     rig.tick();
@@ -53,7 +53,7 @@ void TstVersionPoll::signInPullsFullFirstAndPollsEveryTenSeconds()
     QVERIFY(rig.coordinator->isRunning());
 }
 
-void TstVersionPoll::serverVersionDecidesThePull_data()
+void TstSignInSync::serverVersionDecidesThePull_data()
 {
     QTest::addColumn<qint64>("serverStep");
     QTest::addColumn<QString>("storedForm"); // how the stored version is written
@@ -64,7 +64,7 @@ void TstVersionPoll::serverVersionDecidesThePull_data()
     QTest::addRow("older on the service") << qint64(-1) << "plain" << true;
 }
 
-void TstVersionPoll::serverVersionDecidesThePull()
+void TstSignInSync::serverVersionDecidesThePull()
 {
     QFETCH(qint64, serverStep);
     QFETCH(QString, storedForm);
@@ -79,7 +79,7 @@ void TstVersionPoll::serverVersionDecidesThePull()
     rig.s.tester().version = version + serverStep;
     rig.s.tester().teamVersions = QJsonArray{1, 2};
     const int pullsBefore = rig.requests("note/sync");
-    QSignalSpy applied(rig.coordinator.get(), &CategorySyncCoordinator::pullApplied);
+    QSignalSpy applied(rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     rig.tick();
     QCOMPARE(rig.requests("note/sync") > pullsBefore, pulls);
     QCOMPARE(applied.size(), pulls ? 1 : 0);
@@ -88,7 +88,7 @@ void TstVersionPoll::serverVersionDecidesThePull()
     QCOMPARE(UserDefaults::string(SignInKeys::TeamCount), QStringLiteral("2"));
 }
 
-void TstVersionPoll::everySignOutAndTeardownStopsThePoll_data()
+void TstSignInSync::everySignOutAndTeardownStopsThePoll_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("session sign-out") << "session";
@@ -96,7 +96,7 @@ void TstVersionPoll::everySignOutAndTeardownStopsThePoll_data()
     QTest::newRow("coordinator gone") << "teardown";
 }
 
-void TstVersionPoll::everySignOutAndTeardownStopsThePoll()
+void TstSignInSync::everySignOutAndTeardownStopsThePoll()
 {
     QFETCH(QString, how);
     CategoryTestRig rig(m_root);
@@ -112,13 +112,13 @@ void TstVersionPoll::everySignOutAndTeardownStopsThePoll()
         rig.coordinator.reset();
     if (rig.coordinator)
         QVERIFY(!rig.coordinator->isRunning());
-    rig.scheduler.advance(5 * CategorySyncCoordinator::PollInterval);
+    rig.scheduler.advance(5 * SignInSyncCoordinator::PollInterval);
     QTest::qWait(50);
     QCOMPARE(rig.requests("user/versionNums"), 1);
     QCOMPARE(rig.scheduler.pending(), 0);
 }
 
-void TstVersionPoll::transportFailuresAreSilent()
+void TstSignInSync::transportFailuresAreSilent()
 {
     CategoryTestRig rig(m_root);
     rig.signIn();
@@ -140,16 +140,16 @@ void TstVersionPoll::transportFailuresAreSilent()
     QVERIFY(rig.requests("note/sync") > pulls);
 }
 
-void TstVersionPoll::versionReplyOfAnEndedSignInIsDropped()
+void TstSignInSync::versionReplyOfAnEndedSignInIsDropped()
 {
     CategoryTestRig rig(m_root);
     rig.signIn();
     QVERIFY(rig.settle());
     rig.s.tester().version += 5; // a reply of the old sign-in would start a delta pull
-    rig.scheduler.advance(CategorySyncCoordinator::PollInterval);
+    rig.scheduler.advance(SignInSyncCoordinator::PollInterval);
     // The request is out; before its reply the user signs out and in again.
     Session::instance()->signOut();
-    QSignalSpy applied(rig.coordinator.get(), &CategorySyncCoordinator::pullApplied);
+    QSignalSpy applied(rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     rig.signIn();
     QTRY_COMPARE(rig.requests("user/versionNums"), 1);
     QVERIFY(rig.settle());
@@ -159,7 +159,7 @@ void TstVersionPoll::versionReplyOfAnEndedSignInIsDropped()
     QCOMPARE(applied.first().first().value<SyncEngine::PullKind>(), SyncEngine::PullKind::Full);
 }
 
-void TstVersionPoll::emptyAccountGetsTheDefaultCategoryOnce()
+void TstSignInSync::emptyAccountGetsTheDefaultCategoryOnce()
 {
     CategoryTestRig rig(m_root);
     QSignalSpy reload(&rig.events, &AppEvents::reloadLeftHomeList);
@@ -184,7 +184,7 @@ void TstVersionPoll::emptyAccountGetsTheDefaultCategoryOnce()
     QCOMPARE(rig.device->categories().size(), 1);
 }
 
-void TstVersionPoll::refusedDefaultCategoryMakesNoRow()
+void TstSignInSync::refusedDefaultCategoryMakesNoRow()
 {
     CategoryTestRig rig(m_root);
     rig.s.notes->refuseCategoryName("默认", "名字不可用");
@@ -194,7 +194,7 @@ void TstVersionPoll::refusedDefaultCategoryMakesNoRow()
     QVERIFY(rig.device->categories().isEmpty());
 }
 
-void TstVersionPoll::restoreAndDeltaRequestsFromTheEvent()
+void TstSignInSync::restoreAndDeltaRequestsFromTheEvent()
 {
     CategoryTestRig rig(m_root);
     // Signed out: the event starts nothing.
@@ -203,7 +203,7 @@ void TstVersionPoll::restoreAndDeltaRequestsFromTheEvent()
     QCOMPARE(rig.requests("note/sync"), 0);
     rig.signIn();
     QVERIFY(rig.settle());
-    QSignalSpy applied(rig.coordinator.get(), &CategorySyncCoordinator::pullApplied);
+    QSignalSpy applied(rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     emit rig.events.syncPullNoteDatas("0");
     QVERIFY(rig.settle());
     emit rig.events.syncPullNoteDatas(rig.device->version());
@@ -225,7 +225,7 @@ ino_t inodeOf(const QString &path)
 
 } // namespace
 
-void TstVersionPoll::quietPollLeavesTheDefaultsFileAlone()
+void TstSignInSync::quietPollLeavesTheDefaultsFileAlone()
 {
     CategoryTestRig rig(m_root);
     rig.signIn();
@@ -248,5 +248,5 @@ void TstVersionPoll::quietPollLeavesTheDefaultsFileAlone()
     QVERIFY(inodeOf(file) != before);
 }
 
-PRELVANE_TEST_MAIN(TstVersionPoll)
-#include "tst_versionpoll.moc"
+PRELVANE_TEST_MAIN(TstSignInSync)
+#include "tst_signinsync.moc"

@@ -1,4 +1,4 @@
-#include "service/sync/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
@@ -29,14 +29,14 @@ qint64 integerOf(const QJsonValue &v)
 
 } // namespace
 
-CategorySyncCoordinator::CategorySyncCoordinator(Context &store, ApiNetWorking &api, SyncEngine &sync,
-                                                 UserFeedback &feedback, Scheduler &scheduler, AppEvents &events,
-                                                 Session &session, QObject *parent)
+SignInSyncCoordinator::SignInSyncCoordinator(Context &store, ApiNetWorking &api, SyncEngine &sync,
+                                             UserFeedback &feedback, Scheduler &scheduler, AppEvents &events,
+                                             Session &session, QObject *parent)
     : QObject(parent), m_store(store), m_api(api), m_sync(sync), m_feedback(feedback), m_scheduler(scheduler),
       m_events(events), m_session(session)
 {
-    connect(&m_session, &Session::signedIn, this, &CategorySyncCoordinator::begin);
-    connect(&m_session, &Session::signingOut, this, &CategorySyncCoordinator::end);
+    connect(&m_session, &Session::signedIn, this, &SignInSyncCoordinator::begin);
+    connect(&m_session, &Session::signingOut, this, &SignInSyncCoordinator::end);
     connect(&m_sync, &SyncEngine::pullFinished, this,
             [this](bool applied, SyncEngine::PullKind kind, const QString &) { onPullFinished(applied, kind); });
     connect(&m_sync, &SyncEngine::idle, this, [this] {
@@ -52,18 +52,18 @@ CategorySyncCoordinator::CategorySyncCoordinator(Context &store, ApiNetWorking &
     });
 }
 
-CategorySyncCoordinator::~CategorySyncCoordinator()
+SignInSyncCoordinator::~SignInSyncCoordinator()
 {
     end();
 }
 
-void CategorySyncCoordinator::attachToCurrentSignIn()
+void SignInSyncCoordinator::attachToCurrentSignIn()
 {
     if (m_session.isSignedIn() && !m_run)
         begin();
 }
 
-void CategorySyncCoordinator::begin()
+void SignInSyncCoordinator::begin()
 {
     end();
     m_run = new QObject(this);
@@ -71,7 +71,7 @@ void CategorySyncCoordinator::begin()
     scheduleTick();
 }
 
-void CategorySyncCoordinator::end()
+void SignInSyncCoordinator::end()
 {
     delete std::exchange(m_run, nullptr);
     m_askingVersions = false;
@@ -79,7 +79,7 @@ void CategorySyncCoordinator::end()
     m_busy.release();
 }
 
-void CategorySyncCoordinator::fullPull()
+void SignInSyncCoordinator::fullPull()
 {
     if (!m_run)
         return;
@@ -88,7 +88,7 @@ void CategorySyncCoordinator::fullPull()
     m_sync.pull(SyncEngine::PullKind::Full);
 }
 
-void CategorySyncCoordinator::scheduleTick()
+void SignInSyncCoordinator::scheduleTick()
 {
     m_scheduler.schedule(PollInterval, m_run, [this] {
         tick();
@@ -96,7 +96,7 @@ void CategorySyncCoordinator::scheduleTick()
     });
 }
 
-void CategorySyncCoordinator::tick()
+void SignInSyncCoordinator::tick()
 {
     // A request still unanswered after 10 seconds is not asked again beside it.
     if (m_askingVersions)
@@ -125,7 +125,7 @@ void CategorySyncCoordinator::tick()
         [this](const BaseErrorModel &) { m_askingVersions = false; });
 }
 
-void CategorySyncCoordinator::onPullFinished(bool applied, SyncEngine::PullKind kind)
+void SignInSyncCoordinator::onPullFinished(bool applied, SyncEngine::PullKind kind)
 {
     if (kind != SyncEngine::PullKind::Delta && !m_sync.hasQueuedWork())
         m_busy.release();
@@ -136,7 +136,7 @@ void CategorySyncCoordinator::onPullFinished(bool applied, SyncEngine::PullKind 
     emit pullApplied(kind);
 }
 
-void CategorySyncCoordinator::ensureDefaultCategory()
+void SignInSyncCoordinator::ensureDefaultCategory()
 {
     Context *ctx = &m_store;
     if (m_defaultInFlight || ctx->count<Classify>(Predicate::notEquals(QStringLiteral("actionType"), 3)) > 0)

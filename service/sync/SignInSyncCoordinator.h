@@ -22,16 +22,16 @@ class Session;
 //
 // After each applied pull the account gets its default category when it has
 // none, and pullApplied() tells the views.
-class CategorySyncCoordinator : public QObject
+class SignInSyncCoordinator : public QObject
 {
     Q_OBJECT
 public:
     static constexpr qint64 PollInterval = 10000;
 
     // `store` is the main context of the open store.
-    CategorySyncCoordinator(Context &store, ApiNetWorking &api, SyncEngine &sync, UserFeedback &feedback,
-                            Scheduler &scheduler, AppEvents &events, Session &session, QObject *parent = nullptr);
-    ~CategorySyncCoordinator() override;
+    SignInSyncCoordinator(Context &store, ApiNetWorking &api, SyncEngine &sync, UserFeedback &feedback,
+                          Scheduler &scheduler, AppEvents &events, Session &session, QObject *parent = nullptr);
+    ~SignInSyncCoordinator() override;
 
     // A full pull from "0" with the busy spinner (the forced sync).
     void fullPull();
