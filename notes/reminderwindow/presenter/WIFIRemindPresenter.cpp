@@ -1,45 +1,46 @@
 #include "notes/reminderwindow/presenter/WIFIRemindPresenter.h"
 
-#include "core/model/WiFiRemind.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
+#include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
 #include "notes/reminderwindow/presenter/WifiNetworkListModel.h"
 #include "platform/network/NetworkMonitor.h"
-#include "platform/store/Context.h"
-#include "platform/store/StoreChanges.h"
-#include "service/api/ApiNetWorking.h"
 
-#include <QJsonArray>
-#include <QJsonObject>
-#include <QSet>
-
-#include <algorithm>
-
-namespace {
-
-QString textOf(const QJsonValue &v)
-{
-    if (v.isString())
-        return v.toString();
-    if (v.isDouble())
-        return QString::number(qint64(v.toDouble()));
-    return {};
-}
-
-} // namespace
-
-WIFIRemindPresenter::WIFIRemindPresenter(const NoteRemindModel &remind, const Services &services,
-                                         NetworkMonitor *networks, QObject *parent)
-    : QObject(parent), m_remind(remind), m_services(services), m_networks(networks),
+WIFIRemindPresenter::WIFIRemindPresenter(const NoteRemindModel &remind, SavedWifiNetworks *saved,
+                                         UserFeedback *feedback, NetworkMonitor *networks, QObject *parent)
+    : QObject(parent), m_remind(remind), m_saved(saved), m_feedback(feedback), m_networks(networks),
       m_model(new WifiNetworkListModel(this))
 {
-    if (m_services.store)
-        connect(m_services.store, &Context::changesSaved, this, &WIFIRemindPresenter::onStoreChanged);
+    m_saved->setParent(this);
+    connect(m_saved, &SavedWifiNetworks::keysChanged, this, &WIFIRemindPresenter::onKeysChanged);
+    connect(m_saved, &SavedWifiNetworks::itemsChanged, this, &WIFIRemindPresenter::onItemsChanged);
+    connect(m_saved, &SavedWifiNetworks::itemChanged, m_model, &WifiNetworkListModel::keyChanged);
+    connect(m_saved, &SavedWifiNetworks::loadingChanged, this, &WIFIRemindPresenter::loadingChanged);
+    connect(m_saved, &SavedWifiNetworks::listLoaded, this, [this] {
+        if (!m_ticksEdited)
+            ticksFromValue();
+    });
     m_join = m_remind.connectWifiType() == 0;
-    readStore(true);
+    m_saved->reread();
     ticksFromValue();
 }
 
 WIFIRemindPresenter::~WIFIRemindPresenter() = default;
+
+void WIFIRemindPresenter::setAnchor(const QObject *anchor)
+{
+    m_anchor = anchor;
+    m_saved->setBusyAnchor(anchor);
+}
+
+int WIFIRemindPresenter::rowCount() const
+{
+    return int(m_saved->keys().size()) + 1;
+}
+
+bool WIFIRemindPresenter::isLoading() const
+{
+    return m_saved->isLoading();
+}
 
 const WifiNetworkRow *WIFIRemindPresenter::networkAt(int row) const
 {
@@ -48,24 +49,18 @@ const WifiNetworkRow *WIFIRemindPresenter::networkAt(int row) const
 
 const WifiNetworkRow *WIFIRemindPresenter::networkByKey(quint64 key) const
 {
-    const auto it = m_rows.constFind(key);
-    return it == m_rows.cend() ? nullptr : &it.value();
-}
-
-WifiNetworkRow *WIFIRemindPresenter::row(quint64 key)
-{
-    const auto it = m_rows.find(key);
-    return it == m_rows.end() ? nullptr : &it.value();
+    return m_saved->network(key);
 }
 
 quint64 WIFIRemindPresenter::keyAtRow(int row) const
 {
-    return row >= 1 && row <= int(m_order.size()) ? m_order.at(row - 1) : AnyKey;
+    const QList<quint64> &keys = m_saved->keys();
+    return row >= 1 && row <= int(keys.size()) ? keys.at(row - 1) : AnyKey;
 }
 
 int WIFIRemindPresenter::rowOfKey(quint64 key) const
 {
-    const qsizetype i = m_order.indexOf(key);
+    const qsizetype i = m_saved->keys().indexOf(key);
     return i < 0 ? -1 : int(i) + 1;
 }
 
@@ -79,8 +74,8 @@ bool WIFIRemindPresenter::isTicked(int row) const
 
 bool WIFIRemindPresenter::isNameEditable(int row) const
 {
-    const WifiNetworkRow *network = networkAt(row);
-    return network && network->wifiId.isEmpty() && !network->adding;
+    const quint64 key = keyAtRow(row);
+    return key != AnyKey && m_saved->isNameEditable(key);
 }
 
 QStringList WIFIRemindPresenter::nearbyNetworks() const
@@ -101,30 +96,16 @@ void WIFIRemindPresenter::show()
     // Each showing reads the value again: its ticks and its trigger.
     m_ticksEdited = false;
     m_join = m_remind.connectWifiType() == 0;
-    readStore(true);
+    m_saved->reread();
     ticksFromValue();
     emit joinChanged();
-    load();
+    m_saved->load();
 }
 
 void WIFIRemindPresenter::hide()
 {
     // Rows never named do not survive the tab.
-    const QList<quint64> order = m_order;
-    for (quint64 key : order) {
-        const WifiNetworkRow *network = networkByKey(key);
-        if (network && network->name.isEmpty() && !network->object.isValid())
-            removeRow(key);
-    }
-    if (Context *store = m_services.store) {
-        const QList<WiFiRemind *> unnamed =
-            store->findAllWhere<WiFiRemind>([](const WiFiRemind *w) { return w->name().isEmpty(); });
-        if (!unnamed.isEmpty()) {
-            for (WiFiRemind *w : unnamed)
-                store->deleteObject(w);
-            saveStore();
-        }
-    }
+    m_saved->dropUnnamed();
 }
 
 void WIFIRemindPresenter::setJoin(bool join)
@@ -157,12 +138,7 @@ void WIFIRemindPresenter::setName(int row, const QString &name)
 {
     if (m_done || !isNameEditable(row))
         return;
-    const quint64 key = keyAtRow(row);
-    WifiNetworkRow *network = this->row(key);
-    network->name = name.trimmed();
-    rowChanged(key);
-    if (!network->name.isEmpty() && !network->alias.isEmpty())
-        sendAdd(key);
+    m_saved->setName(keyAtRow(row), name);
 }
 
 void WIFIRemindPresenter::setAlias(int row, const QString &alias)
@@ -170,34 +146,15 @@ void WIFIRemindPresenter::setAlias(int row, const QString &alias)
     if (m_done)
         return;
     const quint64 key = keyAtRow(row);
-    WifiNetworkRow *network = this->row(key);
-    if (!network || network->deleting || network->alias == alias.trimmed())
-        return;
-    network->alias = alias.trimmed();
-    rowChanged(key);
-    if (network->name.isEmpty() || network->alias.isEmpty())
-        return;
-    if (network->adding || network->modifying) {
-        // One request per row at a time; the latest alias follows the one in flight.
-        network->aliasDirty = true;
-        return;
-    }
-    if (network->wifiId.isEmpty())
-        sendAdd(key);
-    else
-        sendModify(key);
+    if (key != AnyKey)
+        m_saved->setAlias(key, alias);
 }
 
 int WIFIRemindPresenter::addNetwork()
 {
     if (m_done)
         return -1;
-    WifiNetworkRow network;
-    network.key = m_nextKey++;
-    m_rows.insert(network.key, network);
-    m_order << network.key;
-    m_model->setKeys(m_order);
-    const int r = rowOfKey(network.key);
+    const int r = rowOfKey(m_saved->append());
     emit rowWanted(r);
     return r;
 }
@@ -206,7 +163,7 @@ void WIFIRemindPresenter::chooseNearby(const QString &name)
 {
     if (m_done || name.isEmpty())
         return;
-    for (quint64 key : std::as_const(m_order)) {
+    for (quint64 key : m_saved->keys()) {
         if (networkByKey(key)->name == name) {
             // Already saved: tick it rather than send it again.
             setTicked(rowOfKey(key), true);
@@ -214,14 +171,7 @@ void WIFIRemindPresenter::chooseNearby(const QString &name)
             return;
         }
     }
-    WifiNetworkRow network;
-    network.key = m_nextKey++;
-    network.name = name;
-    m_rows.insert(network.key, network);
-    m_order << network.key;
-    m_model->setKeys(m_order);
-    emit rowWanted(rowOfKey(network.key));
-    sendAdd(network.key);
+    emit rowWanted(rowOfKey(m_saved->append(name)));
 }
 
 void WIFIRemindPresenter::deleteNetwork(int row)
@@ -229,21 +179,8 @@ void WIFIRemindPresenter::deleteNetwork(int row)
     if (m_done)
         return;
     const quint64 key = keyAtRow(row);
-    WifiNetworkRow *network = this->row(key);
-    if (!network || network->adding || network->deleting)
-        return;
-    if (!network->wifiId.isEmpty()) {
-        sendDelete(key);
-        return;
-    }
-    // Never on the service: it goes here only.
-    if (network->object.isValid() && m_services.store) {
-        if (WiFiRemind *w = m_services.store->existing<WiFiRemind>(network->object)) {
-            m_services.store->deleteObject(w);
-            saveStore();
-        }
-    }
-    removeRow(key);
+    if (key != AnyKey)
+        m_saved->remove(key);
 }
 
 void WIFIRemindPresenter::confirm()
@@ -260,8 +197,8 @@ void WIFIRemindPresenter::confirm()
         if (!network)
             continue;
         if (network->name.isEmpty()) {
-            if (m_services.feedback)
-                m_services.feedback->showMessage(QStringLiteral("选中的无线没有设置名字"), asker());
+            if (m_feedback)
+                m_feedback->showMessage(QStringLiteral("选中的无线没有设置名字"), asker());
             return;
         }
         // A network the service has not taken yet has no id to remind by.
@@ -269,7 +206,7 @@ void WIFIRemindPresenter::confirm()
             ids << network->wifiId;
     }
     m_done = true;
-    m_busy.clear();
+    m_saved->finish();
     if (!ids.isEmpty()) {
         NoteRemindModel result;
         result.setRemindActionType(2);
@@ -286,152 +223,28 @@ void WIFIRemindPresenter::cancel()
     if (m_done)
         return;
     m_done = true;
-    m_busy.clear();
+    m_saved->finish();
     emit closeRequested();
 }
 
-void WIFIRemindPresenter::load()
+void WIFIRemindPresenter::dropGoneTicks()
 {
-    if (!m_services.api)
-        return;
-    m_loading = true;
-    emit loadingChanged();
-    m_services.api->loadWiFiListWithSuccess(
-        this,
-        [this](const BaseSuccessModel &reply) {
-            m_loading = false;
-            emit loadingChanged();
-            if (reply.isSuccess() && reply.hasArrayData())
-                onLoaded(reply.data);
-        },
-        [this](const BaseErrorModel &) {
-            m_loading = false;
-            emit loadingChanged();
-        });
+    m_ticks.removeIf([this](quint64 key) { return key != AnyKey && !m_saved->network(key); });
 }
 
-void WIFIRemindPresenter::onLoaded(const QJsonValue &data)
+void WIFIRemindPresenter::onKeysChanged()
 {
-    Context *store = m_services.store;
-    if (!store || m_done)
-        return;
-    // The list replaces the saved networks, matched by "wifiId" so that kept rows keep their keys.
-    QHash<QString, WiFiRemind *> saved;
-    QList<WiFiRemind *> others;
-    for (WiFiRemind *w : store->findAll<WiFiRemind>()) {
-        if (w->wifiId().isEmpty() || saved.contains(w->wifiId()))
-            others << w;
-        else
-            saved.insert(w->wifiId(), w);
-    }
-    QSet<WiFiRemind *> listed;
-    for (const QJsonValue &v : data.toArray()) {
-        const QJsonObject entry = v.toObject();
-        const QString wifiId = textOf(entry.value(QStringLiteral("wifiId")));
-        if (wifiId.isEmpty() || textOf(entry.value(QStringLiteral("actionType"))) == QLatin1String("3"))
-            continue;
-        WiFiRemind *w = saved.value(wifiId);
-        if (!w || listed.contains(w)) {
-            w = store->create<WiFiRemind>();
-            saved.insert(wifiId, w);
-        }
-        listed.insert(w);
-        w->importValuesForKeys(entry);
-        w->setWifiId(wifiId);
-    }
-    QList<WiFiRemind *> gone = others;
-    for (WiFiRemind *w : std::as_const(saved))
-        if (!listed.contains(w))
-            gone << w;
-    for (WiFiRemind *w : std::as_const(gone))
-        store->deleteObject(w);
-    saveStore();
-    // The list's order, as the service gives it.
-    readStore(true);
-    if (!m_ticksEdited)
-        ticksFromValue();
+    dropGoneTicks();
+    m_model->setKeys(m_saved->keys());
 }
 
-void WIFIRemindPresenter::readStore(bool resort)
+void WIFIRemindPresenter::onItemsChanged()
 {
-    Context *store = m_services.store;
-    QList<WiFiRemind *> stored;
-    if (store) {
-        stored = store->findAll<WiFiRemind>();
-        // Text order of the ids, as the service lists them; ties keep the store's order.
-        std::stable_sort(stored.begin(), stored.end(),
-                         [](const WiFiRemind *a, const WiFiRemind *b) { return a->wifiId() < b->wifiId(); });
-    }
-    QHash<ObjectId, quint64> keyOfObject;
-    QHash<QString, quint64> keyOfId;
-    for (const WifiNetworkRow &r : std::as_const(m_rows)) {
-        if (r.object.isValid())
-            keyOfObject.insert(r.object, r.key);
-        else if (!r.wifiId.isEmpty())
-            keyOfId.insert(r.wifiId, r.key);
-    }
-    QList<quint64> storedOrder;
-    QSet<quint64> seen;
-    for (const WiFiRemind *w : std::as_const(stored)) {
-        if (w->name().isEmpty() && w->wifiId().isEmpty())
-            continue;
-        quint64 key = keyOfObject.value(w->objectId(), 0);
-        if (!key && !w->wifiId().isEmpty())
-            key = keyOfId.value(w->wifiId(), 0);
-        if (key && seen.contains(key))
-            key = 0;
-        if (!key) {
-            key = m_nextKey++;
-            m_rows.insert(key, WifiNetworkRow{key, {}, {}, {}, {}, false, false, false, false});
-        }
-        seen.insert(key);
-        WifiNetworkRow &r = m_rows[key];
-        r.object = w->objectId();
-        r.wifiId = w->wifiId();
-        // A row being edited or sent keeps what the user typed.
-        if (!r.adding && !r.modifying && !r.aliasDirty) {
-            r.name = w->name();
-            r.alias = w->alias();
-        }
-        storedOrder << key;
-    }
-    QList<quint64> order;
-    if (resort) {
-        // Saved networks first, then the rows not in the store in the order they were made.
-        order = storedOrder;
-        for (quint64 key : std::as_const(m_order))
-            if (!seen.contains(key) && !m_rows[key].object.isValid())
-                order << key;
-    } else {
-        // Rows stay where they are while the tab is shown; saved networks new to it come last.
-        for (quint64 key : std::as_const(m_order))
-            if (seen.contains(key) || !m_rows[key].object.isValid())
-                order << key;
-        for (quint64 key : std::as_const(storedOrder))
-            if (!order.contains(key))
-                order << key;
-    }
-    const QSet<quint64> kept(order.cbegin(), order.cend());
-    for (auto it = m_rows.begin(); it != m_rows.end();) {
-        if (kept.contains(it.key())) {
-            ++it;
-        } else {
-            m_ticks.removeAll(it.key());
-            m_busy.erase(it.key());
-            it = m_rows.erase(it);
-        }
-    }
-    m_order = order;
-    m_model->setKeys(m_order);
-    for (quint64 key : std::as_const(m_order))
+    dropGoneTicks();
+    m_model->setKeys(m_saved->keys());
+    for (quint64 key : m_saved->keys())
         m_model->keyChanged(key);
     m_model->ticksChanged();
-}
-
-void WIFIRemindPresenter::onStoreChanged(const StoreChanges &changes)
-{
-    if (changes.replaced || !changes.entity(WiFiRemind::entity().name).isEmpty())
-        readStore();
 }
 
 void WIFIRemindPresenter::ticksFromValue()
@@ -442,8 +255,8 @@ void WIFIRemindPresenter::ticksFromValue()
         m_ticks << AnyKey;
     } else {
         for (const QString &id : WiFiRemindManager::wifiIdList(ids)) {
-            for (quint64 key : std::as_const(m_order)) {
-                if (m_rows[key].wifiId == id) {
+            for (quint64 key : m_saved->keys()) {
+                if (m_saved->network(key)->wifiId == id) {
                     if (!m_ticks.contains(key))
                         m_ticks << key;
                     break;
@@ -452,155 +265,4 @@ void WIFIRemindPresenter::ticksFromValue()
         }
     }
     m_model->ticksChanged();
-}
-
-void WIFIRemindPresenter::sendAdd(quint64 key)
-{
-    WifiNetworkRow *network = row(key);
-    if (!network || network->name.isEmpty() || network->adding || !network->wifiId.isEmpty() ||
-        !m_services.api)
-        return;
-    network->adding = true;
-    network->aliasDirty = false;
-    const QString name = network->name;
-    const QString alias = network->alias;
-    ApiNetWorking::Params params{{QStringLiteral("name"), name}};
-    if (!alias.isEmpty())
-        params.insert(QStringLiteral("alias"), alias);
-    m_busy.insert_or_assign(key, BusyGuard(m_anchor ? m_anchor : this, m_services.feedback));
-    rowChanged(key);
-    const auto finished = [this, key] {
-        m_busy.erase(key);
-        if (WifiNetworkRow *r = row(key)) {
-            r->adding = false;
-            rowChanged(key);
-        }
-    };
-    m_services.api->addWiFiWithParams(
-        params, this,
-        [this, key, name, alias, finished](const BaseSuccessModel &reply) {
-            finished();
-            WifiNetworkRow *r = row(key);
-            const QString wifiId = textOf(reply.dataObject().value(QStringLiteral("wifiId")));
-            if (!r || !reply.isSuccess() || wifiId.isEmpty())
-                return;
-            // The id goes onto the row that was sent, never onto another of the same name.
-            Context *store = m_services.store;
-            WiFiRemind *w = store && r->object.isValid() ? store->existing<WiFiRemind>(r->object) : nullptr;
-            if (store && !w)
-                w = store->create<WiFiRemind>();
-            r->wifiId = wifiId;
-            const bool again = r->aliasDirty && r->alias != alias && !r->alias.isEmpty();
-            if (w) {
-                w->setWifiId(wifiId);
-                w->setName(name);
-                w->setAlias(alias);
-                r->object = w->objectId();
-                // An alias typed meanwhile (aliasDirty) outlives the refresh that the save brings.
-                saveStore();
-            }
-            if (WifiNetworkRow *after = row(key)) {
-                rowChanged(key);
-                if (again)
-                    sendModify(key);
-                else
-                    after->aliasDirty = false;
-            }
-        },
-        [finished](const BaseErrorModel &) { finished(); });
-}
-
-void WIFIRemindPresenter::sendModify(quint64 key)
-{
-    WifiNetworkRow *network = row(key);
-    if (!network || network->wifiId.isEmpty() || network->name.isEmpty() || !m_services.api)
-        return;
-    network->modifying = true;
-    network->aliasDirty = false;
-    const QString name = network->name;
-    const QString alias = network->alias;
-    rowChanged(key);
-    const auto finished = [this, key](bool ok, const QString &sent) {
-        WifiNetworkRow *r = row(key);
-        if (!r)
-            return;
-        const bool again = r->aliasDirty && r->alias != sent && !r->alias.isEmpty();
-        Context *store = m_services.store;
-        if (ok && store && r->object.isValid()) {
-            if (WiFiRemind *w = store->existing<WiFiRemind>(r->object)) {
-                w->setAlias(sent);
-                // Still modifying: the refresh that the save brings keeps the alias typed meanwhile.
-                saveStore();
-            }
-        }
-        r = row(key);
-        if (!r)
-            return;
-        r->modifying = false;
-        if (again) {
-            sendModify(key);
-            return;
-        }
-        r->aliasDirty = false;
-        if (!ok) {
-            // Refused: the row shows the saved alias again.
-            readStore();
-        }
-        rowChanged(key);
-    };
-    m_services.api->modifyWiFiWithParams(
-        {{QStringLiteral("name"), name}, {QStringLiteral("alias"), alias}}, this,
-        [finished, alias](const BaseSuccessModel &reply) { finished(reply.isSuccess(), alias); },
-        [finished, alias](const BaseErrorModel &) { finished(false, alias); });
-}
-
-void WIFIRemindPresenter::sendDelete(quint64 key)
-{
-    WifiNetworkRow *network = row(key);
-    if (!network || !m_services.api)
-        return;
-    network->deleting = true;
-    rowChanged(key);
-    // The network is the one chosen now, whatever is selected when the answer comes.
-    const ObjectId object = network->object;
-    const auto finished = [this, key, object](bool ok) {
-        if (ok && m_services.store && object.isValid()) {
-            if (WiFiRemind *w = m_services.store->existing<WiFiRemind>(object)) {
-                m_services.store->deleteObject(w);
-                saveStore();
-            }
-        }
-        if (WifiNetworkRow *r = row(key)) {
-            r->deleting = false;
-            if (ok)
-                removeRow(key);
-            else
-                rowChanged(key);
-        }
-    };
-    m_services.api->deleteWiFiWithParams(
-        {{QStringLiteral("name"), network->name}}, this,
-        [finished](const BaseSuccessModel &reply) { finished(reply.isSuccess()); },
-        [finished](const BaseErrorModel &) { finished(false); });
-}
-
-void WIFIRemindPresenter::removeRow(quint64 key)
-{
-    m_rows.remove(key);
-    m_order.removeAll(key);
-    m_ticks.removeAll(key);
-    m_busy.erase(key);
-    m_model->setKeys(m_order);
-}
-
-void WIFIRemindPresenter::saveStore()
-{
-    // A failed save keeps its changes pending for the next one; the context has logged why.
-    if (const SaveResult result = m_services.store->saveAndWait(); !result)
-        qWarning("Wi-Fi networks not saved: %s", qPrintable(result.error));
-}
-
-void WIFIRemindPresenter::rowChanged(quint64 key)
-{
-    m_model->keyChanged(key);
 }

@@ -1,61 +1,42 @@
 #pragma once
 
-#include "app/services/Services.h"
 #include "core/model/NoteRemindModel.h"
+#include "notes/reminderwindow/presenter/WifiNetworkRow.h"
 #include "platform/base/UserFeedback.h"
-#include "platform/store/ObjectId.h"
 
-#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
-#include <map>
-
 class NetworkMonitor;
+class SavedWifiNetworks;
 class WifiNetworkListModel;
-struct StoreChanges;
 
-// One row of the saved-network list below "任意无线": a store row once the service has given it an id (or
-// one the store already held without), else a row the user is still filling in, kept here only until the
-// service accepts it. The key stays the row's for the tab's whole life.
-struct WifiNetworkRow
-{
-    quint64 key = 0;
-    ObjectId object; // invalid while the row is not in the store
-    QString wifiId;
-    QString name;
-    QString alias;
-    bool adding = false;   // an add of this row is in flight
-    bool modifying = false; // a rename is in flight
-    bool deleting = false;
-    bool aliasDirty = false; // edited while a request was in flight: send again after it
-};
-
-// The Wi-Fi tab of the reminder window: the saved networks (from the store, refreshed from the service at
-// each showing), the nearby networks of the last scan, join or leave, and the ticked networks. Adding,
-// renaming and deleting a network go to the service at once; ticks follow the networks, not row numbers.
-// It edits its own copy of the value; only confirm hands a new value back.
+// The Wi-Fi tab of the reminder window: the saved networks (from their data source, refreshed from the
+// service at each showing), the nearby networks of the last scan, join or leave, and the ticked networks.
+// Ticks follow the networks, not row numbers. It edits its own copy of the value; only confirm hands a new
+// value back.
 class WIFIRemindPresenter : public QObject
 {
     Q_OBJECT
 public:
-    // `networks` gives the nearby networks (none: an empty list).
-    WIFIRemindPresenter(const NoteRemindModel &remind, const Services &services, NetworkMonitor *networks,
-                        QObject *parent = nullptr);
+    // The presenter takes `saved` as its own; `networks` gives the nearby networks (none: an empty list).
+    WIFIRemindPresenter(const NoteRemindModel &remind, SavedWifiNetworks *saved, UserFeedback *feedback,
+                        NetworkMonitor *networks, QObject *parent = nullptr);
     ~WIFIRemindPresenter() override;
 
     static QString anyNetworkTitle() { return QStringLiteral("任意无线"); }
 
     // Where the busy spinner of an add and the alerts show (the view puts itself here).
-    void setAnchor(const QObject *anchor) { m_anchor = anchor; }
+    void setAnchor(const QObject *anchor);
 
     WifiNetworkListModel *model() const { return m_model; }
+    SavedWifiNetworks *savedNetworks() const { return m_saved; }
     const NoteRemindModel &remind() const { return m_remind; }
 
     // Row 0 is "任意无线"; row k > 0 is network k - 1.
-    int rowCount() const { return int(m_order.size()) + 1; }
+    int rowCount() const;
     // The network of a row > 0 (nullptr for row 0 or out of range).
     const WifiNetworkRow *networkAt(int row) const;
     const WifiNetworkRow *networkByKey(quint64 key) const;
@@ -64,7 +45,7 @@ public:
     // The name of a network can be typed only until the service has taken it.
     bool isNameEditable(int row) const;
     bool isJoin() const { return m_join; }
-    bool isLoading() const { return m_loading; }
+    bool isLoading() const;
 
     // The names of the last scan, each once, without empty ones.
     QStringList nearbyNetworks() const;
@@ -76,8 +57,7 @@ public slots:
     void hide();
     void setJoin(bool join);
     void setTicked(int row, bool ticked);
-    // The end of editing a row's name or alias: once both are set the row goes to the service (an add
-    // before it has an id, else a rename).
+    // The end of editing a row's name or alias (see SavedWifiNetworks).
     void setName(int row, const QString &name);
     void setAlias(int row, const QString &alias);
     // A new empty row at the end; returns its row.
@@ -97,40 +77,25 @@ signals:
     void closeRequested();
 
 private:
-    friend class WifiNetworkListModel;
-
-    WifiNetworkRow *row(quint64 key);
     quint64 keyAtRow(int row) const;
-    void load();
-    void onLoaded(const QJsonValue &data);
-    // Reads the saved networks from the store again, keeping every row's key and the rows not stored;
-    // `resort` puts the saved ones in the order of their ids, else rows keep their places.
-    void readStore(bool resort = false);
-    void onStoreChanged(const StoreChanges &changes);
+    // Ticks of networks no longer listed go.
+    void dropGoneTicks();
+    void onKeysChanged();
+    void onItemsChanged();
     void ticksFromValue();
-    void sendAdd(quint64 key);
-    void sendModify(quint64 key);
-    void sendDelete(quint64 key);
-    void removeRow(quint64 key);
-    void rowChanged(quint64 key);
-    void saveStore();
     UserFeedback::Asker asker() const { return {this, m_anchor}; }
 
     NoteRemindModel m_remind;
-    Services m_services;
+    SavedWifiNetworks *m_saved;
+    UserFeedback *m_feedback;
     NetworkMonitor *m_networks;
     const QObject *m_anchor = nullptr;
     WifiNetworkListModel *m_model;
-    QHash<quint64, WifiNetworkRow> m_rows;
-    QList<quint64> m_order;
     // Ticked keys in the order ticked; AnyKey is "任意无线".
     QList<quint64> m_ticks;
     bool m_ticksEdited = false;
     bool m_join = true;
-    bool m_loading = false;
     bool m_done = false;
-    quint64 m_nextKey = 1;
-    std::map<quint64, BusyGuard> m_busy; // the spinner of each add in flight
 
     static constexpr quint64 AnyKey = 0;
 };

@@ -1,5 +1,7 @@
 #include "notes/reminderwindow/view/WIFIRemindViewController.h"
 
+#include "app/services/Services.h"
+#include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
 #include "notes/reminderwindow/presenter/WIFIRemindPresenter.h"
 #include "notes/reminderwindow/presenter/WifiNetworkListModel.h"
 #include "notes/reminderwindow/view/ConfirmButtonRow.h"
@@ -18,7 +20,10 @@
 
 WIFIRemindViewController::WIFIRemindViewController(const NoteRemindModel &remind, const Services &services,
                                                    NetworkMonitor *networks, QWidget *parent)
-    : QWidget(parent), m_presenter(new WIFIRemindPresenter(remind, services, networks, this))
+    : QWidget(parent),
+      m_presenter(new WIFIRemindPresenter(
+          remind, new SavedWifiNetworks(services.store, services.api, services.feedback), services.feedback,
+          networks, this))
 {
     m_presenter->setAnchor(this);
     auto *layout = new QVBoxLayout(this);
