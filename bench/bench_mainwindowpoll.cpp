@@ -9,14 +9,13 @@
 // loop in total (this also counts waiting, e.g. for the settings file to
 // reach the disk) and the longest such stretch.
 
-#include "app/mainwindow/views/CategoryColumnView.h"
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
-#include "notes/categories/CategoryColumnPresenter.h"
-#include "notes/categories/CategorySyncCoordinator.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/view/CategoryColumnView.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
@@ -34,6 +33,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
+#include "service/sync/SignInSyncCoordinator.h"
 #include "service/sync/SyncEngine.h"
 
 #include <QApplication>
@@ -196,7 +196,7 @@ struct Program
     AppEvents events;
     NoUrls urls;
     Services services;
-    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    std::unique_ptr<SignInSyncCoordinator> coordinator;
     std::unique_ptr<MainWindow> window;
     QImage frame{MainWindow::defaultSize(), QImage::Format_ARGB32_Premultiplied};
     QStringList noteIds; // in display order
@@ -259,7 +259,9 @@ struct Program
         services.session = Session::instance();
         services.clock = Clock::instance();
         services.urls = &urls;
-        coordinator = std::make_unique<CategorySyncCoordinator>(services);
+        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                              *services.feedback, *services.scheduler,
+                                                              *services.events, *services.session);
         window = std::make_unique<MainWindow>(services, coordinator.get());
         window->show();
         Session::instance()->signIn(account.userId);
@@ -337,7 +339,7 @@ void PollOf100Changes(benchmark::State &state)
         const QString text = p.changeOnService();
         state.ResumeTiming();
         meter.start();
-        p.scheduler.advance(CategorySyncCoordinator::PollInterval);
+        p.scheduler.advance(SignInSyncCoordinator::PollInterval);
         QElapsedTimer t;
         t.start();
         // Until the engine is done and the merge reached the list; the thread

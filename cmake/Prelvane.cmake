@@ -55,7 +55,9 @@ function(prelvane_library name)
   if(NOT rel MATCHES "^(app|notes|settings)/")
     prelvane_forbid_widgets(${name})
   endif()
-  # Remembered for the include check at the end of configuring.
+  prelvane_layer_of_folder("${rel}" layer)
+  set_target_properties(${name} PROPERTIES PRELVANE_LAYER "${layer}")
+  # Remembered for the include and layer checks at the end of configuring.
   set_property(GLOBAL APPEND PROPERTY PRELVANE_LIBRARIES ${name})
   set_property(GLOBAL PROPERTY PRELVANE_LIBRARY_DIR_${rel} ${name})
   set_target_properties(${name} PROPERTIES PRELVANE_DIR ${rel})
@@ -64,6 +66,100 @@ function(prelvane_library name)
     set_property(GLOBAL PROPERTY PRELVANE_INCLUDE_CHECK_DEFERRED ON)
     cmake_language(EVAL CODE
       "cmake_language(DEFER DIRECTORY [[${CMAKE_SOURCE_DIR}]] CALL prelvane_check_includes)")
+  endif()
+endfunction()
+
+# The layers, lowest first. A library links only libraries of its own layer or
+# a lower one; the layer comes from the library's folder (the table below).
+set(PRELVANE_LAYERS platform core service kit windows shell program)
+# Folder patterns and their layers, the first match wins. Folders of app/ are
+# the shell's unless they are part of the interface kit or the program.
+set(PRELVANE_LAYER_FOLDERS
+  "^platform(/|$)" platform
+  "^core(/|$)" core
+  "^service(/|$)" service
+  "^app/(uikit|services)(/|$)" kit
+  "^(notes|settings)(/|$)" windows
+  "^app/main(/|$)" program
+  "^app(/|$)" shell)
+
+# The layer of a folder relative to the project's root; empty for folders
+# outside the layered ones (tests, benchmarks, the build's own probes).
+function(prelvane_layer_of_folder folder out)
+  set(table ${PRELVANE_LAYER_FOLDERS})
+  while(table)
+    list(POP_FRONT table pattern layer)
+    if(folder MATCHES "${pattern}")
+      set(${out} ${layer} PARENT_SCOPE)
+      return()
+    endif()
+  endwhile()
+  set(${out} "" PARENT_SCOPE)
+endfunction()
+
+# The layer of any target: a prelvane library's own, else the one of the folder
+# the target was made in (libraries made with add_library count too).
+function(prelvane_layer_of_target target out)
+  set(${out} "" PARENT_SCOPE)
+  if(NOT TARGET ${target})
+    return()
+  endif()
+  get_target_property(aliased ${target} ALIASED_TARGET)
+  if(aliased)
+    set(target ${aliased})
+  endif()
+  get_target_property(imported ${target} IMPORTED)
+  if(imported)
+    return()
+  endif()
+  get_target_property(layer ${target} PRELVANE_LAYER)
+  if(NOT layer)
+    get_target_property(dir ${target} SOURCE_DIR)
+    file(RELATIVE_PATH rel ${PROJECT_SOURCE_DIR} ${dir})
+    prelvane_layer_of_folder("${rel}" layer)
+  endif()
+  set(${out} "${layer}" PARENT_SCOPE)
+endfunction()
+
+# Fails configuring when a library links (directly: what it links in turn is
+# checked on its own) a library of a higher layer.
+function(prelvane_check_layers)
+  get_property(libraries GLOBAL PROPERTY PRELVANE_LIBRARIES)
+  set(errors "")
+  foreach(lib ${libraries})
+    get_target_property(layer ${lib} PRELVANE_LAYER)
+    if(NOT layer)
+      continue()
+    endif()
+    list(FIND PRELVANE_LAYERS ${layer} rank)
+    set(linked "")
+    foreach(prop LINK_LIBRARIES INTERFACE_LINK_LIBRARIES)
+      get_target_property(libs ${lib} ${prop})
+      if(libs)
+        foreach(dep ${libs})
+          string(REGEX REPLACE "^\\$<LINK_ONLY:(.*)>$" "\\1" dep "${dep}")
+          if(NOT dep IN_LIST linked)
+            list(APPEND linked ${dep})
+          endif()
+        endforeach()
+      endif()
+    endforeach()
+    foreach(dep ${linked})
+      prelvane_layer_of_target(${dep} dep_layer)
+      if(NOT dep_layer)
+        continue()
+      endif()
+      list(FIND PRELVANE_LAYERS ${dep_layer} dep_rank)
+      if(dep_rank GREATER rank)
+        get_target_property(dir ${lib} PRELVANE_DIR)
+        string(APPEND errors
+               "\n  ${lib} (${dir}, layer ${layer}) links ${dep} of the higher layer ${dep_layer}")
+      endif()
+    endforeach()
+  endforeach()
+  if(errors)
+    list(JOIN PRELVANE_LAYERS " < " order)
+    message(FATAL_ERROR "libraries that link a higher layer (${order}):${errors}")
   endif()
 endfunction()
 
@@ -118,6 +214,7 @@ function(prelvane_check_includes)
   if(errors)
     message(FATAL_ERROR "includes across libraries that are not linked:${errors}")
   endif()
+  prelvane_check_layers()
 endfunction()
 
 # prelvane_presenter_library(NAME [DEPS libs...] [PRIVATE_DEPS libs...] [SOURCES extra...])

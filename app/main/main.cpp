@@ -1,14 +1,14 @@
 // prelvane: the note and reminder program.
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "app/shell/AppShell.h"
-#include "notes/categories/CategorySyncCoordinator.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
 
@@ -45,12 +45,15 @@ int main(int argc, char **argv)
     api->setFeedback(&feedback);
     AppShell shell(api, feedback);
     shell.listenForLaterStarts(socket);
-    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    std::unique_ptr<SignInSyncCoordinator> coordinator;
     shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });
     const bool launched = shell.launch();
     // The sign-in's pulls and version poll, on the store the launch opened.
     if (launched) {
-        coordinator = std::make_unique<CategorySyncCoordinator>(Services::program());
+        const Services services = Services::program();
+        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                              *services.feedback, *services.scheduler,
+                                                              *services.events, *services.session);
         coordinator->attachToCurrentSignIn();
     }
     return app.exec();

@@ -6,7 +6,6 @@
 #include "app/agreementwindows/AgreementPrompts.h"
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginWindow.h"
-#include "app/shell/MainFrameWindow.h"
 #include "app/shell/ServiceReplyActions.h"
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/AppImages.h"
@@ -66,7 +65,6 @@ void front(QWidget *w)
 AppShell::AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent)
     : QObject(parent), m_api(api), m_replyActions(new ServiceReplyActions(*api, feedback, this))
 {
-    m_mainWindowFactory = [] { return new MainFrameWindow; };
 }
 
 AppShell::~AppShell()
@@ -192,10 +190,14 @@ void AppShell::showMainWindow()
     // A second sign-in answer never opens a second main window.
     if (mainWindowIsCurrent())
         return;
+    if (!m_mainWindowFactory) {
+        qWarning("no main window to show: the program has not set how it is made");
+        return;
+    }
     // The session begins before its first window, so that everything the
     // window starts belongs to it.
     Session::instance()->signIn(UserDefaults::string(SignInKeys::UserId));
-    QWidget *window = m_mainWindowFactory ? m_mainWindowFactory() : new MainFrameWindow;
+    QWidget *window = m_mainWindowFactory();
     setCurrentWindow(window, false);
 }
 

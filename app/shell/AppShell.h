@@ -37,7 +37,8 @@ public:
     AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent = nullptr);
     ~AppShell() override;
 
-    // Replaces how the main window is made (the note views hook in here).
+    // How the main window is made (the program's main window; tests give their own). Without one a complete
+    // sign-in keeps the login window.
     void setMainWindowFactory(MainWindowFactory factory);
     // Replaces the desktop's browser for the pages the program opens (tests).
     void setUrlOpener(UrlOpener *opener) { m_urlOverride = opener; }

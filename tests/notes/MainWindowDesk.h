@@ -4,7 +4,7 @@
 // filled, against the stand-in service, with what its end-to-end stories read:
 // the listed notes, the editor, the local and the served rows.
 
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "notes/detail/view/NoteDetailViewController.h"
 #include "notes/editor/view/EditNoteView.h"
 #include "notes/list/view/NoteListView.h"

@@ -1,16 +1,16 @@
 // Scenes of the category dialog (add, modify, a long name), the category
 // menu, the settings popover and the update dialog.
 
-#include "app/mainwindow/views/CategoryColumnView.h"
-#include "app/mainwindow/views/CategoryDialog.h"
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "app/uikit/AlertViewController.h"
 #include "core/model/Classify.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/UserInfo.h"
-#include "notes/categories/CategoryDialogPresenter.h"
-#include "notes/categories/CategoryMenuPresenter.h"
+#include "notes/categories/presenter/CategoryDialogPresenter.h"
+#include "notes/categories/presenter/CategoryMenuPresenter.h"
+#include "notes/categories/view/CategoryColumnView.h"
+#include "notes/categories/view/CategoryDialog.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "tests/screenshots/ScreenshotScene.h"

@@ -1,7 +1,6 @@
 // Scenes of the main window: categories with the first one's notes, long names, and locked.
 
-#include "app/mainwindow/views/CategoryColumnView.h"
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
@@ -9,6 +8,7 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
+#include "notes/categories/view/CategoryColumnView.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"

@@ -1,7 +1,7 @@
 // Scenes of the main window's note detail pane: a note chosen in the list and
 // shown in the editor, the same note being edited, and the empty pane.
 
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"

@@ -4,7 +4,7 @@
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 #include "notes/editor/view/AddNoteView.h"
 #include "notes/editor/view/EditNoteView.h"
-#include "notes/reminderwindow/views/NoteRemindViewController.h"
+#include "notes/reminderwindow/view/NoteRemindViewController.h"
 #include "platform/network/NetworkMonitor.h"
 
 #include <QStackedLayout>

@@ -65,6 +65,13 @@ class TestShell : public QObject
         shell = std::make_unique<AppShell>(f->api.get(), *feedback);
         shell->setTrayEnabled(false);
         shell->setUrlOpener(&urls);
+        // A bare window in place of the main window: this test is about the shell's handling of it.
+        shell->setMainWindowFactory([] {
+            auto *window = new QWidget(nullptr, Qt::Window);
+            window->setObjectName(QStringLiteral("mainWindow"));
+            window->resize(960, 640);
+            return window;
+        });
         QVERIFY(shell->launch());
         QVERIFY(shell->currentWindow());
         QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));

@@ -4,17 +4,19 @@
 // category presenters are built with: its store, engine, events, the manual
 // scheduler and recording feedback and links.
 
-#include "notes/categories/CategorySyncCoordinator.h"
+#include "service/sync/SignInSyncCoordinator.h"
 #include "tests/notes/DeviceRig.h"
 
 struct CategoryTestRig : DeviceRig
 {
-    std::unique_ptr<CategorySyncCoordinator> coordinator;
+    std::unique_ptr<SignInSyncCoordinator> coordinator;
 
     explicit CategoryTestRig(const QString &root)
         : DeviceRig(root)
     {
-        coordinator = std::make_unique<CategorySyncCoordinator>(services);
+        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
+                                                              *services.feedback, *services.scheduler,
+                                                              *services.events, *services.session);
     }
     ~CategoryTestRig()
     {
@@ -28,7 +30,7 @@ struct CategoryTestRig : DeviceRig
     void tick()
     {
         const int before = requests("user/versionNums");
-        scheduler.advance(CategorySyncCoordinator::PollInterval);
+        scheduler.advance(SignInSyncCoordinator::PollInterval);
         QTRY_VERIFY_WITH_TIMEOUT(requests("user/versionNums") > before, 5000);
         QTest::qWait(20);
         settle();

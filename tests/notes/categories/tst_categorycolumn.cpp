@@ -3,8 +3,8 @@
 
 #include "CategoryTestRig.h"
 #include "core/model/UserInfo.h"
-#include "notes/categories/CategoryColumnPresenter.h"
-#include "notes/categories/CategoryDueCount.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryDueCount.h"
 #include "service/api/ApiNetWorking.h"
 #include "tests/support/TestEnv.h"
 
@@ -368,7 +368,7 @@ void TstCategoryColumn::forcedSyncAsksFirst()
     col.rig.s.feedback->clear();
     col.rig.s.feedback->autoAnswer = answer;
     const int before = col.rig.requests("note/sync");
-    QSignalSpy applied(col.rig.coordinator.get(), &CategorySyncCoordinator::pullApplied);
+    QSignalSpy applied(col.rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     col.presenter.forcedSyncPressed();
     QTest::qWait(20);
     QVERIFY(col.rig.settle());

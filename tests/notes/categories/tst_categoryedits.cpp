@@ -4,8 +4,8 @@
 
 #include "CategoryTestRig.h"
 #include "core/model/DateRemind.h"
-#include "notes/categories/CategoryDialogPresenter.h"
-#include "notes/categories/CategoryMenuPresenter.h"
+#include "notes/categories/presenter/CategoryDialogPresenter.h"
+#include "notes/categories/presenter/CategoryMenuPresenter.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/TestEnv.h"
 

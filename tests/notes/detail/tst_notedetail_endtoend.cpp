@@ -3,12 +3,12 @@
 // while a poll brings another device's change; complete a repeating and a
 // one-shot note and undo; delete; copy.
 
-#include "app/mainwindow/views/CategoryColumnView.h"
-#include "app/mainwindow/views/MainWindow.h"
+#include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/TipButton.h"
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
-#include "notes/categories/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/view/CategoryColumnView.h"
 #include "notes/detail/presenter/NoteDetailPresenter.h"
 #include "notes/detail/view/NoteDetailViewController.h"
 #include "notes/editor/view/AddNoteView.h"

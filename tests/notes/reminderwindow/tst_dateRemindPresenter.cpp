@@ -1,6 +1,6 @@
 #include "app/services/Services.h"
 #include "core/model/UserSet.h"
-#include "notes/reminderwindow/presenters/DateRemindPresenter.h"
+#include "notes/reminderwindow/presenter/DateRemindPresenter.h"
 #include "platform/base/Clock.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"

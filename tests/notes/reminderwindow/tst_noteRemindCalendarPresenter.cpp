@@ -1,4 +1,4 @@
-#include "notes/reminderwindow/presenters/NoteRemindCalendarPresenter.h"
+#include "notes/reminderwindow/presenter/NoteRemindCalendarPresenter.h"
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
 

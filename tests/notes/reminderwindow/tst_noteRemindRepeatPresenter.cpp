@@ -1,6 +1,6 @@
 #include "core/model/NoteRemindModel.h"
-#include "notes/reminderwindow/presenters/NoteRemindRepeatPresenter.h"
-#include "notes/reminderwindow/presenters/RemindRepeatSummary.h"
+#include "notes/reminderwindow/presenter/NoteRemindRepeatPresenter.h"
+#include "notes/reminderwindow/presenter/RemindRepeatSummary.h"
 #include "platform/base/Clock.h"
 #include "tests/support/TestEnv.h"
 

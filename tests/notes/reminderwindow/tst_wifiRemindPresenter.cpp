@@ -1,7 +1,8 @@
 #include "app/services/Services.h"
 #include "core/model/WiFiRemind.h"
-#include "notes/reminderwindow/presenters/WIFIRemindPresenter.h"
-#include "notes/reminderwindow/presenters/WifiNetworkListModel.h"
+#include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
+#include "notes/reminderwindow/presenter/WIFIRemindPresenter.h"
+#include "notes/reminderwindow/presenter/WifiNetworkListModel.h"
 #include "platform/network/FakeNetworkMonitor.h"
 #include "platform/store/Context.h"
 #include "tests/service/ServiceFixture.h"
@@ -62,7 +63,9 @@ class TestWifiRemindPresenter : public QObject
     // The presenter on this value, shown, with the service's list loaded.
     void open(const NoteRemindModel &value)
     {
-        p = std::make_unique<WIFIRemindPresenter>(value, m_services, &m_networks);
+        p = std::make_unique<WIFIRemindPresenter>(
+            value, new SavedWifiNetworks(m_services.store, m_services.api, m_services.feedback),
+            m_services.feedback, &m_networks);
         p->show();
         QTRY_VERIFY_WITH_TIMEOUT(!p->isLoading(), 5000);
     }
@@ -471,6 +474,55 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->service->requestCount(ListPath), 2, 5000);
         QTest::qWait(100);
         QCOMPARE(storedIds(), (QStringList{"12=Home-WiFi", "15=Office-5G", "9=Cafe"}));
+    }
+
+    // The saved networks on their own: each change of their rows is told, by key, and keys survive
+    // changes of other rows; once finished, a list arriving later is not applied.
+    void savedNetworksTellTheirChanges()
+    {
+        SavedWifiNetworks saved(ctx(), f->api.get(), f->feedback.get());
+        QSignalSpy keys(&saved, &SavedWifiNetworks::keysChanged);
+        QSignalSpy items(&saved, &SavedWifiNetworks::itemsChanged);
+        QSignalSpy item(&saved, &SavedWifiNetworks::itemChanged);
+        QSignalSpy loaded(&saved, &SavedWifiNetworks::listLoaded);
+        const auto namesOf = [&saved] {
+            QStringList out;
+            for (quint64 key : saved.keys())
+                out << saved.network(key)->name;
+            return out;
+        };
+        saved.load();
+        QVERIFY(saved.isLoading());
+        QTRY_COMPARE_WITH_TIMEOUT(loaded.count(), 1, 5000);
+        QVERIFY(!saved.isLoading());
+        QVERIFY(!items.isEmpty());
+        QCOMPARE(namesOf(), (QStringList{"Home-WiFi", "Office-5G", "Cafe"}));
+        const quint64 office = saved.keys().at(1);
+
+        // A row added with a name: its key comes last and the add goes out at once.
+        const quint64 added = saved.append(QStringLiteral("Library"));
+        QCOMPARE(keys.count(), 1);
+        QCOMPARE(saved.keys().last(), added);
+        QVERIFY(!saved.isNameEditable(added));
+        waitFor(AddPath, 1);
+        QVERIFY(!saved.network(added)->wifiId.isEmpty());
+        bool told = false;
+        for (const QList<QVariant> &args : std::as_const(item))
+            told = told || args.first().toULongLong() == added;
+        QVERIFY(told);
+
+        // A save from elsewhere deletes a network: its row goes, the others keep their keys and places.
+        ctx()->deleteObject(ctx()->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), "12"));
+        QVERIFY(ctx()->saveAndWait());
+        QCOMPARE(namesOf(), (QStringList{"Office-5G", "Cafe", "Library"}));
+        QCOMPARE(saved.keys().first(), office);
+
+        f->tester().wifis = QJsonArray{network("15", "Office-5G")};
+        saved.load();
+        saved.finish();
+        waitFor(ListPath, 2);
+        QCOMPARE(loaded.count(), 1);
+        QCOMPARE(namesOf(), (QStringList{"Office-5G", "Cafe", "Library"}));
     }
 };
 

@@ -1,0 +1,1 @@
+int probe_shell() { return 1; }

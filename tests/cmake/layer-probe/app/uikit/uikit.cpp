@@ -1,0 +1,1 @@
+int probe_uikit() { return 1; }

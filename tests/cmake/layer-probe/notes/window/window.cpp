@@ -1,0 +1,1 @@
+int probe_window() { return 1; }

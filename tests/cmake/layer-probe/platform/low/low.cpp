@@ -1,0 +1,1 @@
+int probe_low() { return 1; }

@@ -1,0 +1,1 @@
+int probe_high() { return 1; }

@@ -1,0 +1,1 @@
+int probe_plain() { return 1; }
