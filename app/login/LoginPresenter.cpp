@@ -63,14 +63,13 @@ LoginPresenter::LoginPresenter(const Services &services, QObject *parent)
 
 LoginPresenter::~LoginPresenter()
 {
-    if (m_inFlight && m_services.feedback)
+    if (m_inFlight)
         m_services.feedback->hideHudForWindow();
 }
 
 void LoginPresenter::tell(const QString &text)
 {
-    (m_services.feedback ? m_services.feedback : UserFeedback::current())
-        ->showDefaultMessageAlertWithDetailText(text);
+    m_services.feedback->showDefaultMessageAlertWithDetailText(text);
 }
 
 void LoginPresenter::openWebPage(const QString &path)
@@ -80,8 +79,7 @@ void LoginPresenter::openWebPage(const QString &path)
         tell(ApiNetWorking::noApiAddressText());
         return;
     }
-    if (m_services.urls)
-        m_services.urls->openUrl(QUrl(base + path));
+    m_services.urls->openUrl(QUrl(base + path));
 }
 
 QString LoginPresenter::passwordNotSavedText()
@@ -252,7 +250,7 @@ void LoginPresenter::accountRemoveClicked(int row)
 void LoginPresenter::setBusy(bool busy)
 {
     m_inFlight = busy;
-    UserFeedback *feedback = m_services.feedback ? m_services.feedback : UserFeedback::current();
+    UserFeedback *feedback = m_services.feedback;
     if (busy)
         feedback->showHudToWindow();
     else

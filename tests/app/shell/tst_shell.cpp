@@ -14,14 +14,15 @@
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
 #include "platform/base/Session.h"
-#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/RecordingUrlOpener.h"
+#include "tests/support/TestGraph.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,18 +35,6 @@
 
 #include <memory>
 
-namespace {
-struct RecordingUrls : UrlOpener
-{
-    QList<QUrl> opened;
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-};
-} // namespace
-
 class TestShell : public QObject
 {
     Q_OBJECT
@@ -53,16 +42,23 @@ class TestShell : public QObject
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<FakeNetworkMonitor> network;
     std::unique_ptr<WidgetFeedback> feedback;
+    std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
-    RecordingUrls urls;
+    RecordingUrlOpener urls;
 
     // A start of the program as main() makes it, on this process's folders.
     void start()
     {
-        shell = std::make_unique<AppShell>(f->api.get());
+        graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                .use(feedback.get())
+                                                .use(f->notifications.get())
+                                                .use(network.get())
+                                                .use(f->keychain.get())
+                                                .use(&urls)
+                                                .use(f->api.get()));
+        shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);
-        shell->setUrlOpener(&urls);
-        QVERIFY(shell->launch());
+        shell->launch(graph->program().storeOpened());
         QVERIFY(shell->currentWindow());
         QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));
     }
@@ -73,10 +69,13 @@ class TestShell : public QObject
         if (shell)
             shell->shutDown();
         shell.reset();
+        graph.reset();
         QTest::qWait(10);
     }
 
     LoginWindow *login() const { return shell->loginWindow(); }
+    Context *store() const { return graph->services().store; }
+    Session *session() const { return graph->services().session; }
 
     template <class T> T *control(const char *name) const
     {
@@ -115,7 +114,6 @@ private slots:
     {
         f = std::make_unique<ServiceFixture>();
         network = std::make_unique<FakeNetworkMonitor>();
-        NetworkMonitor::setShared(network.get());
         feedback = std::make_unique<WidgetFeedback>();
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
         urls.opened.clear();
@@ -127,7 +125,6 @@ private slots:
         if (QMessageBox *box = visibleSheet())
             box->close();
         feedback.reset();
-        NetworkMonitor::setShared(nullptr);
         network.reset();
         f.reset();
     }
@@ -158,8 +155,8 @@ private slots:
         QTRY_VERIFY(!loginWindow); // the login window is gone
         QVERIFY(shell->logoutAction()->isEnabled());
         QCOMPARE(UserDefaults::string(SignInKeys::UserId), f->tester().userId);
-        QVERIFY(Session::instance()->isSignedIn());
-        QCOMPARE(Session::instance()->userId(), f->tester().userId);
+        QVERIFY(session()->isSignedIn());
+        QCOMPARE(session()->userId(), f->tester().userId);
 
         // The next start signs in by itself.
         quit();
@@ -169,7 +166,7 @@ private slots:
         QCOMPARE(f->service->requestCount(QStringLiteral("user/login")), signInsBefore + 1);
 
         // Some data of the session, then logout from the tray menu.
-        Context *ctx = Context::defaultContext();
+        Context *ctx = store();
         auto *category = ctx->create<Classify>();
         category->setClassId(QStringLiteral("k1"));
         category->setName(QStringLiteral("工作"));
@@ -183,7 +180,7 @@ private slots:
         QTRY_VERIFY(login());
         QVERIFY(QTest::qWaitForWindowExposed(login()));
         QVERIFY(!shell->mainWindowIsCurrent());
-        QVERIFY(!Session::instance()->isSignedIn());
+        QVERIFY(!session()->isSignedIn());
         QVERIFY(ctx->findAll<Classify>().isEmpty());
         QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
         const QList<LoginAccount *> rows = ctx->findAll<LoginAccount>();
@@ -238,10 +235,10 @@ private slots:
         QTest::mouseClick(login()->findChild<QWidget *>(QStringLiteral("close")), Qt::LeftButton);
         QVERIFY(!login()->isVisible());
         // A remembered user appears meanwhile; showing the window again fills the form.
-        auto *row = Context::defaultContext()->create<LoginAccount>();
+        auto *row = store()->create<LoginAccount>();
         row->setUserId(f->tester().userId.toInt());
         row->setAccount(QStringLiteral("tester"));
-        QVERIFY(Context::defaultContext()->saveAndWait());
+        QVERIFY(store()->saveAndWait());
         UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
         shell->reopen();
         QVERIFY(login()->isVisible());
@@ -262,7 +259,7 @@ private slots:
         const QString text = visibleSheet()->informativeText();
         QVERIFY2(text.contains(path + QStringLiteral(".unreadable-")), qPrintable(text));
         QVERIFY(login()); // the start goes on with a fresh store
-        QVERIFY(Context::defaultContext());
+        QVERIFY(store());
     }
 
     void aSecondStartBringsTheWindowToTheFront()
@@ -302,7 +299,7 @@ private slots:
         QFETCH(bool, stillScheduled);
         QFETCH(QVariant, posted);
         start();
-        Context *ctx = Context::defaultContext();
+        Context *ctx = store();
         if (noteExists) {
             auto *note = ctx->create<NoteDetail>();
             note->setCId(QStringLiteral("n1"));

@@ -26,10 +26,10 @@
 #include "notes/reminderwindow/views/NoteRemindRepeatViewController.h"
 #include "notes/reminderwindow/views/NoteRemindViewController.h"
 #include "notes/reminderwindow/views/WIFIRemindViewController.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
 #include "tests/notes/MainWindowDesk.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
