@@ -9,8 +9,9 @@
 // loop in total (this also counts waiting, e.g. for the settings file to
 // reach the disk) and the longest such stretch.
 
+#include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
-#include "app/services/Services.h"
+#include "notes/categories/view/CategoryColumnView.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
@@ -21,12 +22,10 @@
 #include "notes/list/view/NoteListView.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
 #include "platform/base/Session.h"
 #include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -35,6 +34,9 @@
 #include "service/standin/StandinService.h"
 #include "service/sync/SignInSyncCoordinator.h"
 #include "service/sync/SyncEngine.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -187,6 +189,7 @@ struct Program
 {
     QTemporaryDir dir;
     FakeUserNotificationCenter notifications;
+    FakeNetworkMonitor network;
     ServiceThread service;
     std::unique_ptr<Store> store;
     ApiNetWorking api;
@@ -195,7 +198,7 @@ struct Program
     ManualScheduler scheduler;
     AppEvents events;
     NoUrls urls;
-    Services services;
+    std::unique_ptr<ProgramServices> graph;
     std::unique_ptr<SignInSyncCoordinator> coordinator;
     std::unique_ptr<MainWindow> window;
     QImage frame{MainWindow::defaultSize(), QImage::Format_ARGB32_Premultiplied};
@@ -248,23 +251,24 @@ struct Program
         Store::setDefaultStore(store.get());
         // As the program does: the schedule follows every saved change.
         ReminderScheduler::start();
-        UserFeedback::install(&feedback);
         engine = std::make_unique<SyncEngine>(&api);
-        services.store = store->mainContext();
-        services.api = &api;
-        services.sync = engine.get();
-        services.feedback = &feedback;
-        services.scheduler = &scheduler;
-        services.events = &events;
-        services.session = Session::instance();
-        services.clock = Clock::instance();
-        services.urls = &urls;
+        graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
+                                                      .use(store.get())
+                                                      .use(&feedback)
+                                                      .use(&scheduler)
+                                                      .use(&notifications)
+                                                      .use(&network)
+                                                      .use(&urls)
+                                                      .use(&api)
+                                                      .use(engine.get())
+                                                      .use(&events));
+        const Services &services = graph->services();
         coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
                                                               *services.feedback, *services.scheduler,
                                                               *services.events, *services.session);
         window = std::make_unique<MainWindow>(services, coordinator.get());
         window->show();
-        Session::instance()->signIn(account.userId);
+        services.session->signIn(account.userId);
         settle();
         if (shownNotes() != kNotes)
             qFatal("bench: the first pull brought %d notes", shownNotes());
@@ -272,14 +276,13 @@ struct Program
     }
     ~Program()
     {
-        Session::instance()->signOut();
+        graph->services().session->signOut();
         ReminderScheduler::stop();
         window.reset();
         coordinator.reset();
+        graph.reset();
         engine.reset();
-        UserFeedback::install(nullptr);
         Store::setDefaultStore(nullptr);
-        UserNotificationCenter::setShared(nullptr);
     }
 
     int shownNotes() const { return window->noteList()->presenter()->model()->rowCount(); }

@@ -9,8 +9,8 @@
 // the screen would get it. Reports the paint time per frame (mean, slowest,
 // 99th percentile) and the frames that missed 60 frames per second.
 
+#include "app/main/program/ProgramServices.h"
 #include "bench/LargeCategoryStore.h"
-#include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
@@ -50,16 +50,16 @@ struct ShownList
 {
     std::unique_ptr<Context> ctx;
     AppEvents events;
+    std::unique_ptr<ProgramServices> graph;
     std::unique_ptr<NoteListView> view;
     QImage frame{300, 640, QImage::Format_ARGB32_Premultiplied};
 
     explicit ShownList(Fixture &f) : ctx(f.store->newContext())
     {
         benchmark::DoNotOptimize(ctx->count<Classify>());
-        Services services;
-        services.store = ctx.get();
-        services.events = &events;
-        view = std::make_unique<NoteListView>(new NoteListPresenter(services));
+        graph = std::make_unique<ProgramServices>(
+            ProgramServices::Parts().use(f.store.get()).use(ctx.get()).use(&events));
+        view = std::make_unique<NoteListView>(new NoteListPresenter(graph->services()));
         view->resize(300, 640);
     }
 

@@ -9,10 +9,10 @@
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Clock.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "platform/store/StoreChanges.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -2,10 +2,10 @@
 // window's start in the same run. Each iteration starts this program again as
 // a child (a real process start, libraries loaded); the child reports the
 // monotonic time at which its window was first exposed and ends.
+#include "app/main/program/ProgramServices.h"
 #include "app/shell/AppShell.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/base/UserDefaults.h"
-#include "service/api/ApiNetWorking.h"
 
 #include <QApplication>
 #include <QDir>
@@ -76,11 +76,12 @@ int childLogin(int argc, char **argv)
     if (AppShell::forwardToRunningInstance(socket))
         return 1;
     WidgetFeedback feedback;
-    ApiNetWorking *api = ApiNetWorking::instance();
-    api->setFeedback(&feedback);
-    AppShell shell(api, feedback);
+    ProgramServices program(ProgramServices::Parts().use(&feedback));
+    if (!program.hasServices())
+        return 1;
+    AppShell shell(program.services());
     shell.listenForLaterStarts(socket);
-    shell.launch();
+    shell.launch(program.storeOpened());
     std::optional<FirstExposure> probe;
     if (shell.currentWindow())
         probe.emplace(shell.currentWindow());

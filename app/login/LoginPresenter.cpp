@@ -49,14 +49,13 @@ LoginPresenter::LoginPresenter(const Services &services, QObject *parent)
 
 LoginPresenter::~LoginPresenter()
 {
-    if (m_inFlight && m_services.feedback)
+    if (m_inFlight)
         m_services.feedback->hideHudForWindow();
 }
 
 void LoginPresenter::tell(const QString &text)
 {
-    (m_services.feedback ? m_services.feedback : UserFeedback::current())
-        ->showDefaultMessageAlertWithDetailText(text);
+    m_services.feedback->showDefaultMessageAlertWithDetailText(text);
 }
 
 void LoginPresenter::openWebPage(const QString &path)
@@ -66,8 +65,7 @@ void LoginPresenter::openWebPage(const QString &path)
         tell(ApiNetWorking::noApiAddressText());
         return;
     }
-    if (m_services.urls)
-        m_services.urls->openUrl(QUrl(base + path));
+    m_services.urls->openUrl(QUrl(base + path));
 }
 
 QString LoginPresenter::passwordNotSavedText()
@@ -238,7 +236,7 @@ void LoginPresenter::accountRemoveClicked(int row)
 void LoginPresenter::setBusy(bool busy)
 {
     m_inFlight = busy;
-    UserFeedback *feedback = m_services.feedback ? m_services.feedback : UserFeedback::current();
+    UserFeedback *feedback = m_services.feedback;
     if (busy)
         feedback->showHudToWindow();
     else

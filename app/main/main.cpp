@@ -1,13 +1,12 @@
 // prelvane: the note and reminder program.
+#include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
-#include "app/services/Services.h"
 #include "app/shell/AppShell.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
-#include "service/api/ApiNetWorking.h"
 #include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
@@ -40,21 +39,25 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE"))
         demoKeychain = std::make_unique<MemoryKeychainBackend>();
 
+    // Every service once, the store first.
     WidgetFeedback feedback;
-    ApiNetWorking *api = ApiNetWorking::instance();
-    api->setFeedback(&feedback);
-    AppShell shell(api, feedback);
-    shell.listenForLaterStarts(socket);
-    std::unique_ptr<SignInSyncCoordinator> coordinator;
-    shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });
-    const bool launched = shell.launch();
-    // The sign-in's pulls and version poll, on the store the launch opened.
-    if (launched) {
-        const Services services = Services::program();
-        coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
-                                                              *services.feedback, *services.scheduler,
-                                                              *services.events, *services.session);
-        coordinator->attachToCurrentSignIn();
+    ProgramServices::Parts parts;
+    parts.feedback = &feedback;
+    parts.keychain = demoKeychain.get();
+    ProgramServices program(parts);
+    if (!program.hasServices()) {
+        AppShell::reportNoStore(feedback, program.storeOpened());
+        return app.exec();
     }
+    const Services &services = program.services();
+
+    AppShell shell(services);
+    shell.listenForLaterStarts(socket);
+    // The sign-in's pulls and version poll.
+    SignInSyncCoordinator coordinator(*services.store, *services.api, *services.sync, *services.feedback,
+                                      *services.scheduler, *services.events, *services.session);
+    shell.setMainWindowFactory([&services, &coordinator] { return new MainWindow(services, &coordinator); });
+    shell.launch(program.storeOpened());
+    coordinator.attachToCurrentSignIn();
     return app.exec();
 }

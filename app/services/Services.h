@@ -1,33 +1,37 @@
 #pragma once
 
+#include "app/services/ServiceRef.h"
+
 class ApiNetWorking;
 class AppEvents;
 class Clock;
 class Context;
+class KeychainBackend;
+class NetworkMonitor;
 class Scheduler;
 class Session;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
+class UserNotificationCenter;
 
 // What a presenter works with, handed to it in its constructor; presenters
-// never reach for a global. The shell fills one bundle at start-up
-// (program()); tests fill theirs with fakes and the local stand-in service.
-// Nothing here is owned.
+// never reach for a global. The program object (app/main/program) makes every
+// service once and fills the one bundle; tests fill theirs through the same
+// object with fakes and the local stand-in service (tests/support/TestGraph).
+// Every member is set (there is no empty bundle); nothing here is owned.
 struct Services
 {
-    Context *store = nullptr; // the main context of the open store
-    ApiNetWorking *api = nullptr;
-    SyncEngine *sync = nullptr;
-    UserFeedback *feedback = nullptr;
-    Scheduler *scheduler = nullptr;
-    AppEvents *events = nullptr;
-    Session *session = nullptr;
-    Clock *clock = nullptr;
-    UrlOpener *urls = nullptr;
-
-    // The program's own objects; `store` is the default context now.
-    static Services program();
-    // True when every member is set.
-    bool isComplete() const;
+    ServiceRef<Context> store; // the main context of the open store
+    ServiceRef<ApiNetWorking> api;
+    ServiceRef<SyncEngine> sync;
+    ServiceRef<UserFeedback> feedback;
+    ServiceRef<Scheduler> scheduler;
+    ServiceRef<AppEvents> events;
+    ServiceRef<Session> session;
+    ServiceRef<Clock> clock;
+    ServiceRef<UrlOpener> urls;
+    ServiceRef<UserNotificationCenter> notifications;
+    ServiceRef<NetworkMonitor> network;
+    ServiceRef<KeychainBackend> keychain;
 };

@@ -10,7 +10,6 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/AppImages.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "core/reminders/wifi/NetworkStatusManager.h"
@@ -62,16 +61,16 @@ void front(QWidget *w)
 }
 } // namespace
 
-AppShell::AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent)
-    : QObject(parent), m_api(api), m_replyActions(new ServiceReplyActions(*api, feedback, this))
+AppShell::AppShell(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services),
+      m_replyActions(new ServiceReplyActions(*services.api, *services.feedback, this))
 {
 }
 
 AppShell::~AppShell()
 {
     QuitLoginManager::setWindowHook({});
-    if (UserNotificationCenter *center = UserNotificationCenter::shared())
-        disconnect(center, nullptr, this, nullptr);
+    disconnect(m_services.notifications, nullptr, this, nullptr);
     delete m_current.data();
     delete m_trayMenu;
 }
@@ -93,23 +92,15 @@ QString AppShell::noStoreText(const QString &error)
     return QStringLiteral("无法打开本地数据文件，程序将退出。\n%1").arg(error);
 }
 
-bool AppShell::launch()
+void AppShell::reportNoStore(UserFeedback &feedback, const StoreOpenResult &opened)
 {
-    return launchWithStore(MagicalRecordManager::setupCoreData());
+    qWarning() << "no store:" << opened.error;
+    feedback.showDefaultMessageAlertWithDetailText(noStoreText(opened.error),
+                                                   [](bool) { QCoreApplication::exit(1); });
 }
 
-bool AppShell::launchWithStore(const StoreOpenResult &opened)
+void AppShell::launch(const StoreOpenResult &opened)
 {
-    if (!opened.ok()) {
-        qWarning() << "no store:" << opened.error;
-        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
-            noStoreText(opened.error), [](bool) { QCoreApplication::exit(1); });
-        return false;
-    }
-    m_services = Services::program();
-    m_services.api = m_api;
-    if (m_urlOverride)
-        m_services.urls = m_urlOverride;
     if (opened.wasRecovered())
         m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
 
@@ -117,7 +108,7 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
         qWarning() << "the skin catalogue could not be seeded";
     NetworkStatusManager::registerNetwork();
 
-    UserNotificationCenter *center = UserNotificationCenter::shared();
+    UserNotificationCenter *center = m_services.notifications;
     connect(center, &UserNotificationCenter::didActivateNotification, this, &AppShell::notificationActivated);
     connect(center, &UserNotificationCenter::didDeliverNotification, this, &AppShell::notificationDelivered);
     ReminderScheduler::start();
@@ -136,16 +127,13 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
         makeTray();
     showLoginWindow();
     if (!m_pendingStoreNotice.isEmpty())
-        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
-            std::exchange(m_pendingStoreNotice, {}));
-    return true;
+        m_services.feedback->showDefaultMessageAlertWithDetailText(std::exchange(m_pendingStoreNotice, {}));
 }
 
 void AppShell::shutDown()
 {
     NetworkStatusManager::unregisterNetwork();
     ReminderScheduler::stop();
-    MagicalRecordManager::cleanUp();
 }
 
 LoginWindow *AppShell::loginWindow() const
@@ -155,7 +143,6 @@ LoginWindow *AppShell::loginWindow() const
 
 LoginWindow *AppShell::makeLoginWindow()
 {
-    m_services.store = Context::defaultContext();
     auto *presenter = new LoginPresenter(m_services);
     auto *window = new LoginWindow(presenter);
     connect(presenter, &LoginPresenter::signedIn, this, &AppShell::showMainWindow);
@@ -196,7 +183,7 @@ void AppShell::showMainWindow()
     }
     // The session begins before its first window, so that everything the
     // window starts belongs to it.
-    Session::instance()->signIn(UserDefaults::string(SignInKeys::UserId));
+    m_services.session->signIn(UserDefaults::string(SignInKeys::UserId));
     QWidget *window = m_mainWindowFactory();
     setCurrentWindow(window, false);
 }
@@ -244,11 +231,10 @@ void AppShell::openHelp()
 {
     const QString base = ApiNetWorking::webBaseUrl();
     if (base.isEmpty()) {
-        UserFeedback::current()->showDefaultMessageAlertWithDetailText(ApiNetWorking::noApiAddressText());
+        m_services.feedback->showDefaultMessageAlertWithDetailText(ApiNetWorking::noApiAddressText());
         return;
     }
-    if (m_services.urls)
-        m_services.urls->openUrl(QUrl(base + QStringLiteral("/help/mac.html")));
+    m_services.urls->openUrl(QUrl(base + QStringLiteral("/help/mac.html")));
 }
 
 void AppShell::notificationActivated(const UserNotification &notification)
@@ -256,18 +242,16 @@ void AppShell::notificationActivated(const UserNotification &notification)
     const QString cId = notification.identifier;
     if (cId.isEmpty())
         return;
-    UserNotificationCenter *center = UserNotificationCenter::shared();
+    UserNotificationCenter *center = m_services.notifications;
     center->removeDeliveredNotification(cId);
-    Context *ctx = Context::defaultContext();
-    const NoteDetail *note =
-        ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId) : nullptr;
+    const NoteDetail *note = m_services.store->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
     if (!note) {
         center->removeScheduledNotification(cId);
         return;
     }
     // A click on a desktop notification does not raise the program by itself.
     bringToFront();
-    emit AppEvents::instance()->reloadLeftHomeList(LeftHomeListReload::selectNote(cId));
+    emit m_services.events->reloadLeftHomeList(LeftHomeListReload::selectNote(cId));
 }
 
 void AppShell::notificationDelivered(const UserNotification &notification)
@@ -275,17 +259,15 @@ void AppShell::notificationDelivered(const UserNotification &notification)
     const QString cId = notification.identifier;
     if (cId.isEmpty())
         return;
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    Context *ctx = Context::defaultContext();
-    const NoteDetail *note =
-        ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId) : nullptr;
+    UserNotificationCenter *center = m_services.notifications;
+    const NoteDetail *note = m_services.store->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
     if (!note) {
         center->removeScheduledNotification(cId);
         return;
     }
     if (const DateRemind *remind = note->remind(); remind && remind->remindRType() == 1)
         center->removeDeliveredNotification(cId);
-    emit AppEvents::instance()->reloadLeftHomeList(LeftHomeListReload::refetch());
+    emit m_services.events->reloadLeftHomeList(LeftHomeListReload::refetch());
 }
 
 void AppShell::makeTray()
@@ -314,7 +296,7 @@ void AppShell::makeTray()
     });
     m_tray->show();
     // Without a desktop notification service, reminders show as this icon's balloons.
-    if (auto *desktop = qobject_cast<DesktopUserNotificationCenter *>(UserNotificationCenter::shared())) {
+    if (auto *desktop = qobject_cast<DesktopUserNotificationCenter *>(m_services.notifications.get())) {
         QPointer<QSystemTrayIcon> tray = m_tray;
         desktop->setFallback([tray](const UserNotification &n) {
             if (!tray)

@@ -10,9 +10,7 @@
 
 #include <functional>
 
-class ApiNetWorking;
 class ServiceReplyActions;
-class UrlOpener;
 class UserFeedback;
 class LoginWindow;
 class QLocalServer;
@@ -33,28 +31,25 @@ class AppShell : public QObject
 public:
     using MainWindowFactory = std::function<QWidget *()>;
 
-    // The service's session-ending and update replies are shown through `feedback`.
-    AppShell(ApiNetWorking *api, UserFeedback &feedback, QObject *parent = nullptr);
+    // The program's services; they outlive the shell.
+    explicit AppShell(const Services &services, QObject *parent = nullptr);
     ~AppShell() override;
 
     // How the main window is made (the program's main window; tests give their own). Without one a complete
     // sign-in keeps the login window.
     void setMainWindowFactory(MainWindowFactory factory);
-    // Replaces the desktop's browser for the pages the program opens (tests).
-    void setUrlOpener(UrlOpener *opener) { m_urlOverride = opener; }
-    // What the windows' presenters are built with; filled when the store is open.
+    // What the windows' presenters are built with.
     const Services &services() const { return m_services; }
     // Whether to make a tray icon (off in tests; it needs a tray anyway).
     void setTrayEnabled(bool enabled) { m_trayEnabled = enabled; }
 
-    // Store (its recovery told to the user), skins, network monitoring,
-    // notification callbacks, then the login window. False when no store
-    // could be opened at all (the user has been told).
-    bool launch();
-    // The launch with a store the caller has opened (tests).
-    bool launchWithStore(const StoreOpenResult &opened);
+    // With the store the program opened (its recovery told to the user): skins,
+    // network monitoring, notification callbacks, then the login window.
+    void launch(const StoreOpenResult &opened);
+    // No store could be opened at all: the user is told, then the program ends.
+    static void reportNoStore(UserFeedback &feedback, const StoreOpenResult &opened);
 
-    // Quitting: network monitoring and the reminder scheduler stop, the store is torn down.
+    // Quitting: network monitoring and the reminder scheduler stop.
     void shutDown();
 
     QWidget *currentWindow() const { return m_current; }
@@ -97,11 +92,9 @@ private:
     void updateTray();
     LoginWindow *makeLoginWindow();
 
-    ApiNetWorking *m_api;
+    Services m_services;
     ServiceReplyActions *m_replyActions;
     MainWindowFactory m_mainWindowFactory;
-    UrlOpener *m_urlOverride = nullptr;
-    Services m_services;
     bool m_trayEnabled = true;
     QPointer<QWidget> m_current;
     bool m_currentIsLogin = false;

@@ -81,12 +81,6 @@ struct ApiNetWorking::Call
     bool alive() const { return !hasContext || !context.isNull(); }
 };
 
-ApiNetWorking *ApiNetWorking::instance()
-{
-    static ApiNetWorking *shared = new ApiNetWorking;
-    return shared;
-}
-
 ApiNetWorking::ApiNetWorking(QObject *parent)
     : QObject(parent), m_transport(new ApiTransport(this)), m_replies(new ApiReplyQueue(this)),
       m_createdSecs(Clock::nowSecs())

@@ -44,9 +44,6 @@ public:
     using Failure = std::function<void(const BaseErrorModel &error)>;
     using Params = QJsonObject;
 
-    // The shared client the program uses.
-    static ApiNetWorking *instance();
-
     // Its "timestamp" for POST requests is the time of this construction.
     explicit ApiNetWorking(QObject *parent = nullptr);
     explicit ApiNetWorking(UserFeedback &feedback, QObject *parent = nullptr);

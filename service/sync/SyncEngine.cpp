@@ -56,12 +56,6 @@ bool bodyHasItems(const QJsonObject &body)
 
 } // namespace
 
-SyncEngine *SyncEngine::instance()
-{
-    static SyncEngine *engine = new SyncEngine(ApiNetWorking::instance());
-    return engine;
-}
-
 SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
 {
     // Nothing of a sign-in outlives it: the queue stops before the wipe.

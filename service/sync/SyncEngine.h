@@ -74,8 +74,6 @@ public:
     Q_ENUM(CycleStep)
     using CycleDone = std::function<void(CycleStep step, const QString &version)>;
 
-    // The shared engine on ApiNetWorking::instance().
-    static SyncEngine *instance();
     // An engine on its own client (tests); the store is the default store at the
     // time each request starts.
     explicit SyncEngine(ApiNetWorking *api, QObject *parent = nullptr);

@@ -8,23 +8,16 @@
 #include "app/services/Services.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
 #include "platform/base/Session.h"
-#include "platform/base/UrlOpener.h"
 #include "tests/service/sync/SyncClient.h"
 #include "tests/service/sync/SyncTestService.h"
+#include "tests/support/RecordingUrlOpener.h"
+#include "tests/support/TestGraph.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QUrl>
 
-struct RecordingUrls final : UrlOpener
-{
-    QList<QUrl> opened;
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-};
+#include <memory>
 
 struct DeviceRig
 {
@@ -32,26 +25,31 @@ struct DeviceRig
     std::unique_ptr<SyncClient> device;
     ManualScheduler scheduler;
     AppEvents events;
-    RecordingUrls urls;
-    Services services;
+    RecordingUrlOpener urls;
+    std::unique_ptr<TestGraph> graph;
+    const Services &services;
 
-    explicit DeviceRig(const QString &root)
-    {
-        Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, s.tester());
-        services.store = device->ctx();
-        services.api = s.api.get();
-        services.sync = device->engine.get();
-        services.feedback = s.feedback.get();
-        services.scheduler = &scheduler;
-        services.events = &events;
-        services.session = Session::instance();
-        services.clock = Clock::instance();
-        services.urls = &urls;
-    }
+    explicit DeviceRig(const QString &root) : graph(makeGraph(root)), services(graph->services()) {}
+    ~DeviceRig() { graph.reset(); }
 
-    void signIn() { Session::instance()->signIn(s.tester().userId); }
+    void signIn() { services.session->signIn(s.tester().userId); }
     // Lets replies arrive until the engine has nothing left to do.
     bool settle() { return device->settle(); }
     Context *ctx() const { return device->ctx(); }
+
+private:
+    std::unique_ptr<TestGraph> makeGraph(const QString &root)
+    {
+        Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
+        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, s.tester());
+        return std::make_unique<TestGraph>(ProgramServices::Parts()
+                                               .use(device->store.get())
+                                               .use(s.feedback.get())
+                                               .use(&scheduler)
+                                               .use(s.notifications.get())
+                                               .use(&urls)
+                                               .use(s.api.get())
+                                               .use(device->engine.get())
+                                               .use(&events));
+    }
 };

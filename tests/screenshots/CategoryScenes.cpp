@@ -13,6 +13,7 @@
 #include "notes/categories/view/CategoryDialog.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -53,7 +54,8 @@ const QList<QPair<QString, QString>> kCategories{
 
 CategoryDialog *dialogFor(const CategoryKey &key)
 {
-    return new CategoryDialog(new CategoryDialogPresenter(Services::program(), key), nullptr);
+    return new CategoryDialog(new CategoryDialogPresenter(sceneServices(*MagicalRecordManager::store()), key),
+                              nullptr);
 }
 
 } // namespace
@@ -89,7 +91,7 @@ SCREENSHOT_SCENE(category_menu)
 {
     if (categoryStore("category-menu.sqlite", kCategories).isEmpty())
         return nullptr;
-    auto *window = new MainWindow(Services::program(), nullptr);
+    auto *window = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
     window->resize(MainWindow::defaultSize());
     window->show();
     QListView *list = window->column()->listView();
@@ -107,7 +109,7 @@ SCREENSHOT_SCENE(main_window_settings_popover)
 {
     if (categoryStore("category-settings.sqlite", kCategories).isEmpty())
         return nullptr;
-    auto *window = new MainWindow(Services::program(), nullptr);
+    auto *window = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
     window->resize(MainWindow::defaultSize());
     window->show();
     window->column()->openSettingsPopover();

@@ -7,6 +7,7 @@
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -39,9 +40,10 @@ Context *sceneStore()
 
 LoginWindow *loginWindow()
 {
-    Services services;
-    services.store = sceneStore();
-    auto *presenter = new LoginPresenter(services);
+    Context *store = sceneStore();
+    if (!store)
+        qFatal("no store for the login scenes");
+    auto *presenter = new LoginPresenter(sceneServices(*store->store()));
     return new LoginWindow(presenter);
 }
 

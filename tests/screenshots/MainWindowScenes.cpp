@@ -13,6 +13,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -79,7 +80,7 @@ MainWindow *mainWindow(const QString &file, const QStringList &names, bool locke
 {
     if (!mainStore(file, names, locked, notes))
         return nullptr;
-    auto *w = new MainWindow(Services::program(), nullptr);
+    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
     w->resize(MainWindow::defaultSize());
     if (locked)
         w->showLock();

@@ -18,6 +18,7 @@
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -78,7 +79,7 @@ MainWindow *detailWindow(const QString &file, bool withNotes, bool editing = fal
     Context *ctx = detailStore(file, withNotes);
     if (!ctx)
         return nullptr;
-    auto *w = new MainWindow(Services::program(), nullptr);
+    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
     w->resize(MainWindow::defaultSize());
     if (withNotes) {
         // The user picks the first note.

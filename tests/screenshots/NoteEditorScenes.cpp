@@ -15,6 +15,7 @@
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -132,16 +133,15 @@ Context *sceneStore()
 
 EditNoteView *editorOf(const QString &cId, bool edit = false, int width = 480)
 {
-    Services services;
-    services.store = sceneStore();
-    services.events = new AppEvents();
-    auto *view = new EditNoteView(new NoteEditorPresenter(services));
-    services.events->setParent(view);
+    Context *store = sceneStore();
+    if (!store)
+        qFatal("no store for the editor scenes");
+    auto *events = new AppEvents();
+    auto *view = new EditNoteView(new NoteEditorPresenter(sceneServices(*store->store(), events)));
+    events->setParent(view);
     view->resize(width, 560);
-    if (services.store) {
-        const NoteDetail *n = services.store->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
-        view->presenter()->showNote(n ? NoteKey{n->objectId().pk, cId} : NoteKey{});
-    }
+    const NoteDetail *n = store->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
+    view->presenter()->showNote(n ? NoteKey{n->objectId().pk, cId} : NoteKey{});
     if (edit)
         view->presenter()->edit();
     return view;

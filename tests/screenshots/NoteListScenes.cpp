@@ -13,6 +13,7 @@
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
 
@@ -156,12 +157,13 @@ Context *sceneStore()
 
 NoteListView *listOf(const QString &classId, int selectRow)
 {
-    Services services;
-    services.store = sceneStore();
-    services.events = new AppEvents();
-    auto *presenter = new NoteListPresenter(services);
+    Context *store = sceneStore();
+    if (!store)
+        qFatal("no store for the note list scenes");
+    auto *events = new AppEvents();
+    auto *presenter = new NoteListPresenter(sceneServices(*store->store(), events));
     auto *view = new NoteListView(presenter);
-    services.events->setParent(view);
+    events->setParent(view);
     view->resize(300, 640);
     presenter->showCategory(CategoryKey{0, classId});
     if (selectRow >= 0)

@@ -7,6 +7,7 @@
 #include "notes/reminderwindow/view/NoteRemindRepeatViewController.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserFeedback.h"
+#include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 
 namespace {
@@ -80,12 +81,10 @@ SCREENSHOT_SCENE(reminder_calendar_leap_month)
 
 namespace {
 
-// Without a store the important interval is its default of 5 minutes.
+// On an empty store the important interval is its default of 5 minutes.
 QWidget *dateTab(const NoteRemindModel &value)
 {
-    Services services;
-    services.feedback = UserFeedback::current();
-    auto *tab = new DateRemindViewController(value, services);
+    auto *tab = new DateRemindViewController(value, sceneServices(emptySceneStore()));
     // The reminder window is 300 x 350 with its tab bar.
     tab->resize(300, 320);
     return tab;
@@ -182,10 +181,10 @@ Context *windowStore(bool networks)
 
 NoteRemindViewController *remindWindow(const NoteRemindModel &value, bool networks = false)
 {
-    Services services;
-    services.store = windowStore(networks);
-    services.feedback = UserFeedback::current();
-    return new NoteRemindViewController(value, services, nullptr);
+    Context *store = windowStore(networks);
+    if (!store)
+        qFatal("no store for the reminder window scenes");
+    return new NoteRemindViewController(value, sceneServices(*store->store()), nullptr);
 }
 
 NoteRemindViewController *wifiWindow(const QString &ids, qint64 type, bool networks)

@@ -3,12 +3,12 @@
 #include "app/shell/ServiceReplyActions.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QtTest>
 

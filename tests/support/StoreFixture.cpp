@@ -6,10 +6,10 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/UserSet.h"
 #include "platform/base/Clock.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 StoreFixture::StoreFixture() = default;
 

@@ -32,8 +32,7 @@ CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, SignI
         else if (what.kind == NotesListReload::Kind::Note)
             m_listShows.clear();
     });
-    if (m_services.store)
-        connect(m_services.store, &Context::changesSaved, this, &CategoryColumnPresenter::onStoreChanges);
+    connect(m_services.store, &Context::changesSaved, this, &CategoryColumnPresenter::onStoreChanges);
     if (m_coordinator)
         connect(m_coordinator, &SignInSyncCoordinator::pullApplied, this, &CategoryColumnPresenter::afterPull);
     // A sign-out drops every key.

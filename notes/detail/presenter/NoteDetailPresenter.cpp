@@ -71,20 +71,17 @@ NoteDetailPresenter::NoteDetailPresenter(const Services &services, QObject *pare
         connect(e, &AppEvents::revokeCompleteNote, this, &NoteDetailPresenter::revokeCompletion);
         connect(e, &AppEvents::addNoteDetail, this, &NoteDetailPresenter::addNote);
     }
-    if (m_services.store)
-        connect(m_services.store, &Context::changesSaved, this, &NoteDetailPresenter::followRename);
-    if (m_services.session) {
-        // Nothing of a sign-in stays: the rows are about to be wiped.
-        connect(m_services.session, &Session::signingOut, this, [this] {
-            m_remind.reset();
-            m_currVersion.clear();
-            m_cycles = 0;
-            m_refreshWanted = false;
-            m_revoking = false;
-            m_busy.release();
-            showNothing();
-        });
-    }
+    connect(m_services.store, &Context::changesSaved, this, &NoteDetailPresenter::followRename);
+    // Nothing of a sign-in stays: the rows are about to be wiped.
+    connect(m_services.session, &Session::signingOut, this, [this] {
+        m_remind.reset();
+        m_currVersion.clear();
+        m_cycles = 0;
+        m_refreshWanted = false;
+        m_revoking = false;
+        m_busy.release();
+        showNothing();
+    });
 }
 
 NoteDetailPresenter::~NoteDetailPresenter() = default;
@@ -106,12 +103,12 @@ void NoteDetailPresenter::followRename(const StoreChanges &changes)
 
 bool NoteDetailPresenter::signedIn() const
 {
-    return !m_services.session || m_services.session->isSignedIn();
+    return m_services.session->isSignedIn();
 }
 
 NoteDetail *NoteDetailPresenter::shownRow() const
 {
-    if (m_shown.isNull() || !m_services.store)
+    if (m_shown.isNull())
         return nullptr;
     return EventKeys::find(*m_services.store, m_shown);
 }
@@ -141,7 +138,7 @@ void NoteDetailPresenter::showNothing()
 void NoteDetailPresenter::reloadNoteDetail(const NoteKey &key)
 {
     m_remind.reset();
-    NoteDetail *note = key.isNull() || !m_services.store ? nullptr : EventKeys::find(*m_services.store, key);
+    NoteDetail *note = key.isNull() ? nullptr : EventKeys::find(*m_services.store, key);
     if (!note) {
         showNothing();
         return;
@@ -160,8 +157,8 @@ void NoteDetailPresenter::addNote()
     Classify *c = key.isNull() || !ctx ? nullptr : EventKeys::find(*ctx, key);
     if (!c || c->actionType() == RowAction::Deleted) {
         // The pane stays as it was: an editor without a note could do nothing.
-        if (m_services.feedback)
-            m_services.feedback->showMessage(noCategoryText(), UserFeedback::by(m_anchor ? m_anchor.data() : this));
+        m_services.feedback->showMessage(noCategoryText(),
+                                         UserFeedback::by(m_anchor ? m_anchor.data() : this));
         return;
     }
     m_remind.reset();
@@ -187,8 +184,7 @@ void NoteDetailPresenter::addNote()
     // The pane holds the new note itself, so a reminder chosen for it lands on it.
     m_currVersion = c->version();
     show(note);
-    if (m_services.events)
-        emit m_services.events->notesListReloadDatas(NotesListReload::showNote(EventKeys::of(note)));
+    emit m_services.events->notesListReloadDatas(NotesListReload::showNote(EventKeys::of(note)));
 }
 
 void NoteDetailPresenter::applyRemind(const NoteRemindModel &value)
@@ -208,8 +204,7 @@ void NoteDetailPresenter::dismissed()
 {
     m_remind.reset();
     showNothing();
-    if (m_services.events)
-        emit m_services.events->noteDeselectRow();
+    emit m_services.events->noteDeselectRow();
 }
 
 void NoteDetailPresenter::editCancelled()
@@ -305,7 +300,7 @@ void NoteDetailPresenter::syncPushNoteDatas(const NoteKey &key)
         return;
     }
     QString cId = key.cId;
-    if (const NoteDetail *n = m_services.store ? EventKeys::find(*m_services.store, key) : nullptr)
+    if (const NoteDetail *n = EventKeys::find(*m_services.store, key))
         cId = n->cId();
     if (cId.isEmpty())
         runCycle({});
@@ -315,7 +310,7 @@ void NoteDetailPresenter::syncPushNoteDatas(const NoteKey &key)
 
 void NoteDetailPresenter::runCycle(const QStringList &noteIds)
 {
-    if (!m_services.sync || !signedIn())
+    if (!signedIn())
         return;
     ++m_cycles;
     m_services.sync->sync(noteIds, m_currVersion, this,
@@ -361,10 +356,8 @@ void NoteDetailPresenter::refreshAfterCycle()
         show(note);
     else if (!m_shown.isNull())
         showNothing();
-    if (!m_services.events)
-        return;
     Classify *c = note ? note->classify() : nullptr;
-    if (!c && m_categorySource && m_services.store) {
+    if (!c && m_categorySource) {
         const CategoryKey current = m_categorySource();
         c = current.isNull() ? nullptr : EventKeys::find(*m_services.store, current);
     }
@@ -390,13 +383,11 @@ void NoteDetailPresenter::revokeCompletion()
         runCycle({});
         return;
     }
-    if (!m_services.api || !signedIn())
+    if (!signedIn())
         return;
     m_revoking = true;
-    const quint64 generation = m_services.session ? m_services.session->generation() : 0;
-    auto stillOurs = [this, generation] {
-        return !m_services.session || m_services.session->generation() == generation;
-    };
+    const quint64 generation = m_services.session->generation();
+    auto stillOurs = [this, generation] { return m_services.session->generation() == generation; };
     m_services.api->revokeAlreadyCompleteNoteFromParams(
         QJsonObject{{"cId", note->cId()}}, this,
         [this, key, stillOurs](const BaseSuccessModel &reply) {

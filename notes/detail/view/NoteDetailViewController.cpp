@@ -42,7 +42,8 @@ NoteDetailViewController::NoteDetailViewController(const Services &services, QWi
     // The reminder window, modal over the main window; its confirm is the pane's pending value.
     connect(m_presenter, &NoteDetailPresenter::remindWindowWanted, this,
             [this, services](const NoteRemindModel &value) {
-                auto *remind = new NoteRemindViewController(value, services, NetworkMonitor::shared(), window());
+                auto *remind =
+                    new NoteRemindViewController(value, services, services.network.get(), window());
                 connect(remind, &NoteRemindViewController::remindConfirmed, m_presenter,
                         &NoteDetailPresenter::applyRemind);
                 remind->present();

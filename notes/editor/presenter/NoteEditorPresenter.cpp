@@ -34,12 +34,9 @@ NoteKey keyOf(const NoteDetail *note)
 NoteEditorPresenter::NoteEditorPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services), m_colors(TextColorModel::all())
 {
-    if (m_services.store)
-        connect(m_services.store, &Context::changesSaved, this, &NoteEditorPresenter::storeChanged);
-    if (m_services.session) {
-        // The sign-out wipes the account's rows: nothing of this sign-in is held or written.
-        connect(m_services.session, &Session::signingOut, this, [this] { load(nullptr, false); });
-    }
+    connect(m_services.store, &Context::changesSaved, this, &NoteEditorPresenter::storeChanged);
+    // The sign-out wipes the account's rows: nothing of this sign-in is held or written.
+    connect(m_services.session, &Session::signingOut, this, [this] { load(nullptr, false); });
 }
 
 NoteEditorPresenter::~NoteEditorPresenter() = default;
@@ -145,12 +142,8 @@ void NoteEditorPresenter::reloadCategories()
 {
     m_categories.clear();
     m_categoryNames.clear();
-    if (!m_services.store)
-        return;
-    const QList<Classify *> rows =
-        m_services.store->findAllSortedBy<Classify>(QStringLiteral("sort"), true, [](const Classify *c) {
-            return c->actionType() != RowAction::Deleted;
-        });
+    const QList<Classify *> rows = m_services.store->findAllSortedBy<Classify>(
+        QStringLiteral("sort"), true, [](const Classify *c) { return c->actionType() != RowAction::Deleted; });
     for (const Classify *c : rows) {
         m_categories.append(CategoryKey{c->objectId().pk, c->classId()});
         m_categoryNames.append(c->name());
@@ -197,8 +190,7 @@ void NoteEditorPresenter::render()
 void NoteEditorPresenter::save()
 {
     // A failure is logged by the store and the changes stay pending for the next save.
-    if (m_services.store)
-        (void)m_services.store->saveAndWait();
+    (void)m_services.store->saveAndWait();
 }
 
 bool NoteEditorPresenter::autoSave(NoteDetail *note)
@@ -226,8 +218,7 @@ void NoteEditorPresenter::showNote(const NoteKey &key)
     load(next, next && isBlank(next->content()));
     if (saved) {
         save();
-        if (m_services.events)
-            emit m_services.events->syncPushNoteDatas(previousKey);
+        emit m_services.events->syncPushNoteDatas(previousKey);
     }
 }
 
@@ -309,11 +300,9 @@ void NoteEditorPresenter::deleteLocally(NoteDetail *note)
     load(nullptr, false);
     // Unlinked first, so the note above names the one below (and goes out with the next push).
     NoteActionManager::configOldLastNote(note);
-    if (m_services.store)
-        m_services.store->deleteObject(note);
+    m_services.store->deleteObject(note);
     save();
-    if (m_services.events)
-        emit m_services.events->notesListReloadDatas(NotesListReload::showCategory(category));
+    emit m_services.events->notesListReloadDatas(NotesListReload::showCategory(category));
 }
 
 void NoteEditorPresenter::cancel()
@@ -344,8 +333,7 @@ void NoteEditorPresenter::dismiss()
             load(nullptr, false);
             if (saved) {
                 save();
-                if (m_services.events)
-                    emit m_services.events->syncPushNoteDatas(key);
+                emit m_services.events->syncPushNoteDatas(key);
             }
         }
     }
@@ -386,7 +374,7 @@ void NoteEditorPresenter::revokeCompletion()
     NoteDetail *n = row();
     if (!n || !isRevokeVisible())
         return;
-    UserFeedback *feedback = m_services.feedback ? m_services.feedback : UserFeedback::current();
+    UserFeedback *feedback = m_services.feedback;
     const qint64 pk = m_key.pk;
     // The flags change only once the undo is done (by the pane, after the service
     // agreed for an uploaded note), so a refused undo leaves the note as it is.

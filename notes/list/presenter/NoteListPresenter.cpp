@@ -13,12 +13,9 @@
 NoteListPresenter::NoteListPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services), m_model(new NoteListModel(services.store, this))
 {
-    if (m_services.events) {
-        connect(m_services.events, &AppEvents::notesListReloadDatas, this, &NoteListPresenter::reload);
-        connect(m_services.events, &AppEvents::noteDeselectRow, this, &NoteListPresenter::deselect);
-    }
-    if (m_services.store)
-        connect(m_services.store, &Context::changesSaved, this, &NoteListPresenter::storeChanged);
+    connect(m_services.events, &AppEvents::notesListReloadDatas, this, &NoteListPresenter::reload);
+    connect(m_services.events, &AppEvents::noteDeselectRow, this, &NoteListPresenter::deselect);
+    connect(m_services.store, &Context::changesSaved, this, &NoteListPresenter::storeChanged);
 }
 
 NoteListPresenter::~NoteListPresenter() = default;
@@ -149,22 +146,19 @@ void NoteListPresenter::announce()
     if (m_selected == m_announced)
         return;
     m_announced = m_selected;
-    if (m_services.events)
-        emit m_services.events->reloadNoteDetail(m_model->noteKeyAt(selectedRow()));
+    emit m_services.events->reloadNoteDetail(m_model->noteKeyAt(selectedRow()));
 }
 
 void NoteListPresenter::announceNone()
 {
     setSelectedKey(0);
     m_announced = 0;
-    if (m_services.events)
-        emit m_services.events->reloadNoteDetail(NoteKey{});
+    emit m_services.events->reloadNoteDetail(NoteKey{});
 }
 
 void NoteListPresenter::addNote()
 {
-    if (m_services.events)
-        emit m_services.events->addNoteDetail();
+    emit m_services.events->addNoteDetail();
 }
 
 void NoteListPresenter::updateEmpty()
@@ -216,8 +210,7 @@ NoteRowMenu NoteListPresenter::openMenu(int row)
 
 void NoteListPresenter::push(const NoteKey &note)
 {
-    if (m_services.events)
-        emit m_services.events->syncPushNoteDatas(note);
+    emit m_services.events->syncPushNoteDatas(note);
 }
 
 void NoteListPresenter::triggerMenuItem(int row, int tag)
@@ -234,14 +227,12 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
             clipboard->clear();
             clipboard->setText(n->content());
         }
-        if (m_services.feedback)
-            m_services.feedback->showToast(QStringLiteral("复制成功"), m_anchor);
+        m_services.feedback->showToast(QStringLiteral("复制成功"), m_anchor);
         break;
     case NoteRowMenu::Complete:
         if (n->isCompleted()) {
             // The detail pane shows the clicked note (the menu selected it) and undoes there.
-            if (m_services.events)
-                emit m_services.events->revokeCompleteNote();
+            emit m_services.events->revokeCompleteNote();
         } else {
             NoteActionManager::completeActionWithNote(n);
             push({});

@@ -13,7 +13,9 @@
 #include "service/account/PwdManager.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
+#include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/StoreFixture.h"
+#include "tests/support/TestGraph.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -22,16 +24,6 @@
 #include <optional>
 
 namespace {
-struct RecordingUrls : UrlOpener
-{
-    QList<QUrl> opened;
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-};
-
 const QString kAgree = QStringLiteral("AgreeProtocolKey");
 
 qint32 testerId(ServiceFixture &f)
@@ -46,19 +38,23 @@ class TestLoginPresenter : public QObject
 
     StoreFixture m_store;
     std::unique_ptr<ServiceFixture> f;
+    std::unique_ptr<TestGraph> graph;
     std::unique_ptr<LoginPresenter> p;
-    RecordingUrls urls;
+    RecordingUrlOpener urls;
 
     Context *ctx() const { return m_store.ctx(); }
 
     void makePresenter()
     {
-        Services services;
-        services.store = ctx();
-        services.api = f->api.get();
-        services.feedback = f->feedback.get();
-        services.urls = &urls;
-        p = std::make_unique<LoginPresenter>(services);
+        p.reset();
+        graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                .use(m_store.store())
+                                                .use(f->feedback.get())
+                                                .use(f->notifications.get())
+                                                .use(f->keychain.get())
+                                                .use(&urls)
+                                                .use(f->api.get()));
+        p = std::make_unique<LoginPresenter>(graph->services());
     }
 
     LoginAccount *remember(qint32 userId, const QString &account, bool autoLogin)
@@ -106,6 +102,7 @@ private slots:
     void cleanup()
     {
         p.reset();
+        graph.reset();
         f.reset();
         m_store.close();
     }

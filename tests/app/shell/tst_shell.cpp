@@ -14,14 +14,15 @@
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
 #include "platform/base/Session.h"
-#include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/RecordingUrlOpener.h"
+#include "tests/support/TestGraph.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -34,18 +35,6 @@
 
 #include <memory>
 
-namespace {
-struct RecordingUrls : UrlOpener
-{
-    QList<QUrl> opened;
-    bool openUrl(const QUrl &url) override
-    {
-        opened << url;
-        return true;
-    }
-};
-} // namespace
-
 class TestShell : public QObject
 {
     Q_OBJECT
@@ -53,18 +42,25 @@ class TestShell : public QObject
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<FakeNetworkMonitor> network;
     std::unique_ptr<WidgetFeedback> feedback;
+    std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
-    RecordingUrls urls;
+    RecordingUrlOpener urls;
 
     // A start of the program as main() makes it, on this process's folders.
     void start()
     {
         // The program's wiring takes the place of the fixture's.
         f->replyActions.reset();
+        graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                .use(feedback.get())
+                                                .use(f->notifications.get())
+                                                .use(network.get())
+                                                .use(f->keychain.get())
+                                                .use(&urls)
+                                                .use(f->api.get()));
         f->api->setFeedback(feedback.get());
-        shell = std::make_unique<AppShell>(f->api.get(), *feedback);
+        shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);
-        shell->setUrlOpener(&urls);
         // A bare window in place of the main window: this test is about the shell's handling of it.
         shell->setMainWindowFactory([] {
             auto *window = new QWidget(nullptr, Qt::Window);
@@ -72,7 +68,7 @@ class TestShell : public QObject
             window->resize(960, 640);
             return window;
         });
-        QVERIFY(shell->launch());
+        shell->launch(graph->program().storeOpened());
         QVERIFY(shell->currentWindow());
         QVERIFY(QTest::qWaitForWindowExposed(shell->currentWindow()));
     }
@@ -83,10 +79,13 @@ class TestShell : public QObject
         if (shell)
             shell->shutDown();
         shell.reset();
+        graph.reset();
         QTest::qWait(10);
     }
 
     LoginWindow *login() const { return shell->loginWindow(); }
+    Context *store() const { return graph->services().store; }
+    Session *session() const { return graph->services().session; }
 
     template <class T> T *control(const char *name) const
     {
@@ -125,7 +124,6 @@ private slots:
     {
         f = std::make_unique<ServiceFixture>();
         network = std::make_unique<FakeNetworkMonitor>();
-        NetworkMonitor::setShared(network.get());
         feedback = std::make_unique<WidgetFeedback>();
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
         urls.opened.clear();
@@ -137,7 +135,6 @@ private slots:
         if (QMessageBox *box = visibleSheet())
             box->close();
         feedback.reset();
-        NetworkMonitor::setShared(nullptr);
         network.reset();
         f.reset();
     }
@@ -168,8 +165,8 @@ private slots:
         QTRY_VERIFY(!loginWindow); // the login window is gone
         QVERIFY(shell->logoutAction()->isEnabled());
         QCOMPARE(UserDefaults::string(SignInKeys::UserId), f->tester().userId);
-        QVERIFY(Session::instance()->isSignedIn());
-        QCOMPARE(Session::instance()->userId(), f->tester().userId);
+        QVERIFY(session()->isSignedIn());
+        QCOMPARE(session()->userId(), f->tester().userId);
 
         // The next start signs in by itself.
         quit();
@@ -179,7 +176,7 @@ private slots:
         QCOMPARE(f->service->requestCount(QStringLiteral("user/login")), signInsBefore + 1);
 
         // Some data of the session, then logout from the tray menu.
-        Context *ctx = Context::defaultContext();
+        Context *ctx = store();
         auto *category = ctx->create<Classify>();
         category->setClassId(QStringLiteral("k1"));
         category->setName(QStringLiteral("工作"));
@@ -193,7 +190,7 @@ private slots:
         QTRY_VERIFY(login());
         QVERIFY(QTest::qWaitForWindowExposed(login()));
         QVERIFY(!shell->mainWindowIsCurrent());
-        QVERIFY(!Session::instance()->isSignedIn());
+        QVERIFY(!session()->isSignedIn());
         QVERIFY(ctx->findAll<Classify>().isEmpty());
         QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
         const QList<LoginAccount *> rows = ctx->findAll<LoginAccount>();
@@ -283,10 +280,10 @@ private slots:
         QTest::mouseClick(login()->findChild<QWidget *>(QStringLiteral("close")), Qt::LeftButton);
         QVERIFY(!login()->isVisible());
         // A remembered user appears meanwhile; showing the window again fills the form.
-        auto *row = Context::defaultContext()->create<LoginAccount>();
+        auto *row = store()->create<LoginAccount>();
         row->setUserId(f->tester().userId.toInt());
         row->setAccount(QStringLiteral("tester"));
-        QVERIFY(Context::defaultContext()->saveAndWait());
+        QVERIFY(store()->saveAndWait());
         UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
         shell->reopen();
         QVERIFY(login()->isVisible());
@@ -307,7 +304,7 @@ private slots:
         const QString text = visibleSheet()->informativeText();
         QVERIFY2(text.contains(path + QStringLiteral(".unreadable-")), qPrintable(text));
         QVERIFY(login()); // the start goes on with a fresh store
-        QVERIFY(Context::defaultContext());
+        QVERIFY(store());
     }
 
     void aSecondStartBringsTheWindowToTheFront()
@@ -347,7 +344,7 @@ private slots:
         QFETCH(bool, stillScheduled);
         QFETCH(QVariant, posted);
         start();
-        Context *ctx = Context::defaultContext();
+        Context *ctx = store();
         if (noteExists) {
             auto *note = ctx->create<NoteDetail>();
             note->setCId(QStringLiteral("n1"));

@@ -6,8 +6,8 @@
 #include "app/uikit/HUDManager.h"
 #include "app/uikit/ToastView.h"
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QApplication>
 #include <QFrame>

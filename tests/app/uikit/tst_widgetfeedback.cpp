@@ -4,8 +4,8 @@
 #include "app/uikit/ToastView.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -8,12 +8,12 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/Clock.h"
 #include "platform/calendar/Calendar.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QRegularExpression>
 

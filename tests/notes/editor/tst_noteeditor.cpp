@@ -13,6 +13,7 @@
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QSignalSpy>
 
@@ -38,6 +39,7 @@ private:
     std::unique_ptr<AppEvents> m_events;
     std::unique_ptr<Session> m_session;
     std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<TestGraph> m_graph;
     std::unique_ptr<EventRecorder> m_recorder;
     std::unique_ptr<NoteEditorPresenter> m_editor;
     std::unique_ptr<QSignalSpy> m_confirmed;
@@ -107,12 +109,9 @@ private slots:
         chain(m_work, {"101", "102", "103"});
         chain(m_home, {"201"});
         save();
-        Services services;
-        services.store = ctx();
-        services.events = m_events.get();
-        services.feedback = m_feedback.get();
-        services.session = m_session.get();
-        m_editor = std::make_unique<NoteEditorPresenter>(services);
+        m_graph = std::make_unique<TestGraph>(
+            m_fx, ProgramServices::Parts().use(m_feedback.get()).use(m_events.get()).use(m_session.get()));
+        m_editor = std::make_unique<NoteEditorPresenter>(m_graph->services());
         m_confirmed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::editConfirmed);
         m_dismissed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::dismissed);
         m_recorder = std::make_unique<EventRecorder>(m_events.get());
@@ -124,6 +123,7 @@ private slots:
         m_confirmed.reset();
         m_dismissed.reset();
         m_editor.reset();
+        m_graph.reset();
         m_feedback.reset();
         m_session.reset();
         m_events.reset();

@@ -13,6 +13,7 @@
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QAbstractItemModelTester>
 #include <QClipboard>
@@ -38,6 +39,7 @@ private:
     StoreFixture m_fx;
     std::unique_ptr<AppEvents> m_events;
     std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<TestGraph> m_graph;
     std::unique_ptr<EventRecorder> m_recorder;
     std::unique_ptr<NoteListPresenter> m_presenter;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
@@ -87,11 +89,9 @@ private slots:
         chain(m_work, {"a", "b", "c", "d", "e"});
         chain(m_home, {"x", "y"});
         save();
-        Services services;
-        services.store = ctx();
-        services.events = m_events.get();
-        services.feedback = m_feedback.get();
-        m_presenter = std::make_unique<NoteListPresenter>(services);
+        m_graph = std::make_unique<TestGraph>(
+            m_fx, ProgramServices::Parts().use(m_feedback.get()).use(m_events.get()));
+        m_presenter = std::make_unique<NoteListPresenter>(m_graph->services());
         m_tester = std::make_unique<QAbstractItemModelTester>(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_recorder = std::make_unique<EventRecorder>(m_events.get());
@@ -102,6 +102,7 @@ private slots:
         m_recorder.reset();
         m_tester.reset();
         m_presenter.reset();
+        m_graph.reset();
         m_feedback.reset();
         m_events.reset();
         m_fx.close();

@@ -1,10 +1,12 @@
 #include "app/services/Services.h"
 #include "core/model/UserSet.h"
 #include "notes/reminderwindow/presenter/DateRemindPresenter.h"
+#include "platform/store/Context.h"
 #include "platform/base/Clock.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QSignalSpy>
 
@@ -73,7 +75,11 @@ private slots:
         QVERIFY(m_store.open(Now));
         m_store.settings()->setImportantRemindInterval(10);
     }
-    void cleanup() { m_store.close(); }
+    void cleanup()
+    {
+        m_graph.reset();
+        m_store.close();
+    }
 
     void openingShowsTheRepeat_data()
     {
@@ -159,10 +165,9 @@ private slots:
         QFETCH(int, minutes);
         RecordingFeedback feedback;
         m_store.settings()->setImportantRemindInterval(qint16(minutes));
-        Services bundle = services(feedback);
         if (!settingsRow)
-            bundle.store = nullptr;
-        DateRemindPresenter p(model(Value().important(1)), bundle);
+            m_store.ctx()->deleteAll<UserSet>();
+        DateRemindPresenter p(model(Value().important(1)), services(feedback));
         QVERIFY(p.isImportant());
         QTEST(p.importantTitle(), "title");
     }
@@ -437,15 +442,20 @@ private slots:
     }
 
 private:
-    Services services(RecordingFeedback &feedback) const
+    // One graph per test function and recorder.
+    const Services &services(RecordingFeedback &feedback)
     {
-        Services bundle;
-        bundle.store = m_store.ctx();
-        bundle.feedback = &feedback;
-        return bundle;
+        if (!m_graph || m_graphFeedback != &feedback) {
+            m_graph.reset();
+            m_graph = std::make_unique<TestGraph>(m_store, ProgramServices::Parts().use(&feedback));
+            m_graphFeedback = &feedback;
+        }
+        return m_graph->services();
     }
 
     StoreFixture m_store;
+    std::unique_ptr<TestGraph> m_graph;
+    RecordingFeedback *m_graphFeedback = nullptr;
 };
 
 PRELVANE_TEST_CORE_MAIN(TestDateRemindPresenter)

@@ -8,7 +8,9 @@
 #include "notes/reminderwindow/view/NoteRemindRepeatViewController.h"
 #include "platform/base/Clock.h"
 #include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -42,14 +44,6 @@ template <typename T> T *byText(QWidget *root, const QString &text)
     return nullptr;
 }
 
-// No store: the important interval is the default 5 minutes.
-Services bundle(RecordingFeedback &feedback)
-{
-    Services services;
-    services.feedback = &feedback;
-    return services;
-}
-
 QLabel *summaryLabel(QWidget *root)
 {
     for (QLabel *l : root->findChildren<QLabel *>()) {
@@ -67,8 +61,12 @@ class TestDateRemindView : public QObject
     Q_OBJECT
 
 private slots:
-    void init() { Clock::setNow(QDateTime(QDate(2026, 12, 1), QTime(9, 0))); }
-    void cleanup() { Clock::reset(); }
+    void init() { QVERIFY(m_store.open(QDateTime(QDate(2026, 12, 1), QTime(9, 0)))); }
+    void cleanup()
+    {
+        m_graph.reset();
+        m_store.close();
+    }
 
     void customRepeatThroughThePopover()
     {
@@ -176,6 +174,18 @@ private slots:
         QVERIFY(confirmed[0][0].value<NoteRemindModel>().remindEndTime().isNull());
         QCOMPARE(closing.size(), 1);
     }
+
+private:
+    // An empty store (no settings row): the important interval is the default 5 minutes.
+    const Services &bundle(RecordingFeedback &feedback)
+    {
+        m_graph.reset();
+        m_graph = std::make_unique<TestGraph>(m_store, ProgramServices::Parts().use(&feedback));
+        return m_graph->services();
+    }
+
+    StoreFixture m_store;
+    std::unique_ptr<TestGraph> m_graph;
 };
 
 PRELVANE_TEST_MAIN(TestDateRemindView)

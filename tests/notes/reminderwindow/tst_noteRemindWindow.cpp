@@ -9,9 +9,11 @@
 #include "notes/reminderwindow/view/WIFIRemindViewController.h"
 #include "notes/reminderwindow/view/WiFiListViewController.h"
 #include "platform/base/Clock.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "tests/support/RecordingFeedback.h"
+#include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -71,11 +73,12 @@ class TestNoteRemindWindow : public QObject
     Q_OBJECT
 
     RecordingFeedback m_feedback;
-    Services m_services;
+    StoreFixture m_store;
+    std::unique_ptr<TestGraph> m_graph;
 
     NoteRemindViewController *openWindow(const NoteRemindModel &value)
     {
-        auto *window = new NoteRemindViewController(value, m_services, nullptr);
+        auto *window = new NoteRemindViewController(value, m_graph->services(), nullptr);
         window->present();
         if (!QTest::qWaitForWindowExposed(window))
             qWarning("reminder window not exposed");
@@ -112,9 +115,8 @@ class TestNoteRemindWindow : public QObject
 private slots:
     void init()
     {
-        Clock::setNow(QDateTime(QDate(2026, 12, 9), QTime(10, 15)));
-        m_services = Services();
-        m_services.feedback = &m_feedback;
+        QVERIFY(m_store.open(QDateTime(QDate(2026, 12, 9), QTime(10, 15))));
+        m_graph = std::make_unique<TestGraph>(m_store, ProgramServices::Parts().use(&m_feedback));
         m_feedback.clear();
     }
     void cleanup()
@@ -122,7 +124,8 @@ private slots:
         for (QWidget *w : QApplication::topLevelWidgets())
             w->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        Clock::reset();
+        m_graph.reset();
+        m_store.close();
     }
 
     void opensOnTheTabOfTheValue_data()
@@ -211,7 +214,7 @@ private slots:
         networks.setScannedWiFiNames({QStringLiteral("Library"), QStringLiteral("Cafe")});
         NoteRemindModel value;
         value.setConnectWifiIds(QStringLiteral("0"));
-        auto *window = new NoteRemindViewController(value, m_services, &networks);
+        auto *window = new NoteRemindViewController(value, m_graph->services(), &networks);
         window->present();
         QVERIFY(QTest::qWaitForWindowExposed(window));
         QCOMPARE(window->tabs()->currentIndex(), int(NoteRemindViewController::WifiTab));

@@ -26,10 +26,10 @@
 #include "notes/reminderwindow/view/NoteRemindRepeatViewController.h"
 #include "notes/reminderwindow/view/NoteRemindViewController.h"
 #include "notes/reminderwindow/view/WIFIRemindViewController.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
 #include "tests/notes/MainWindowDesk.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>

@@ -3,11 +3,12 @@
 #include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
 #include "notes/reminderwindow/presenter/WIFIRemindPresenter.h"
 #include "notes/reminderwindow/presenter/WifiNetworkListModel.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/store/Context.h"
 #include "tests/service/ServiceFixture.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QJsonArray>
 #include <QSignalSpy>
@@ -55,7 +56,7 @@ class TestWifiRemindPresenter : public QObject
     StoreFixture m_store;
     std::unique_ptr<ServiceFixture> f;
     FakeNetworkMonitor m_networks;
-    Services m_services;
+    std::unique_ptr<TestGraph> m_graph;
     std::unique_ptr<WIFIRemindPresenter> p;
 
     Context *ctx() const { return m_store.ctx(); }
@@ -63,9 +64,9 @@ class TestWifiRemindPresenter : public QObject
     // The presenter on this value, shown, with the service's list loaded.
     void open(const NoteRemindModel &value)
     {
-        p = std::make_unique<WIFIRemindPresenter>(
-            value, new SavedWifiNetworks(m_services.store, m_services.api, m_services.feedback),
-            m_services.feedback, &m_networks);
+        const Services &s = m_graph->services();
+        p = std::make_unique<WIFIRemindPresenter>(value, new SavedWifiNetworks(s.store, s.api, s.feedback),
+                                                  s.feedback, &m_networks);
         p->show();
         QTRY_VERIFY_WITH_TIMEOUT(!p->isLoading(), 5000);
     }
@@ -129,15 +130,18 @@ private slots:
         f->tester().wifis = QJsonArray{network("12", "Home-WiFi", QStringLiteral("家里")),
                                        network("15", "Office-5G", QStringLiteral("公司")),
                                        network("9", "Cafe")};
-        m_services = Services();
-        m_services.store = ctx();
-        m_services.api = f->api.get();
-        m_services.feedback = f->feedback.get();
+        m_graph = std::make_unique<TestGraph>(m_store, ProgramServices::Parts()
+                                                           .use(f->feedback.get())
+                                                           .use(f->notifications.get())
+                                                           .use(&m_networks)
+                                                           .use(f->keychain.get())
+                                                           .use(f->api.get()));
         m_networks.setScannedWiFiNames({});
     }
     void cleanup()
     {
         p.reset();
+        m_graph.reset();
         f.reset();
         m_store.close();
     }

@@ -1,7 +1,7 @@
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
 #include "platform/base/Scheduler.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QSignalSpy>
 

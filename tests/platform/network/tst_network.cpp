@@ -1,9 +1,9 @@
 #include "platform/base/Clock.h"
-#include "platform/network/FakeNetworkMonitor.h"
 #include "platform/network/NetworkManagerWiFi.h"
 #include "platform/network/NetworkStatus.h"
 #include "platform/network/SystemNetworkMonitor.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

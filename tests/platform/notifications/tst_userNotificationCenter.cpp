@@ -1,7 +1,7 @@
 #include "platform/base/Clock.h"
-#include "platform/base/ManualScheduler.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QSignalBlocker>
 #include <QSignalSpy>

@@ -12,7 +12,6 @@
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "service/account/AutoLoginModel.h"
 #include "service/account/KeychainTool.h"
@@ -23,6 +22,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/api/AutoJumpToken.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>

@@ -1,13 +1,13 @@
 #include "app/shell/ServiceReplyActions.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/StandinCrypto.h"
 #include "tests/service/api/RawHttpServer.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QImage>
 #include <QJsonDocument>

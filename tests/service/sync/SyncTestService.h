@@ -3,11 +3,11 @@
 // The stand-in service with note sync, one signed-in account, and a client
 // (ApiNetWorking) with short time-outs.
 
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QtTest>
 

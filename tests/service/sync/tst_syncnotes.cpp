@@ -14,7 +14,6 @@
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -23,6 +22,7 @@
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QJsonArray>
 #include <QtTest>

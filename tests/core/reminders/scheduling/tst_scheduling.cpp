@@ -8,12 +8,12 @@
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Clock.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "platform/store/StoreChanges.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QFile>
 #include <QRandomGenerator>

@@ -7,13 +7,13 @@
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
-#include "platform/network/FakeNetworkMonitor.h"
-#include "platform/notifications/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QSettings>
 #include <QSignalSpy>

@@ -8,6 +8,7 @@
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include "app/uikit/MouseView.h"
 
@@ -29,6 +30,7 @@ private:
     StoreFixture m_fx;
     std::unique_ptr<AppEvents> m_events;
     std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<TestGraph> m_graph;
     std::unique_ptr<EditNoteView> m_view;
 
     Context *ctx() { return m_fx.ctx(); }
@@ -51,11 +53,9 @@ private slots:
         n->setSort(1);
         n->setNextId("-1");
         QVERIFY(ctx()->saveAndWait());
-        Services services;
-        services.store = ctx();
-        services.events = m_events.get();
-        services.feedback = m_feedback.get();
-        m_view = std::make_unique<EditNoteView>(new NoteEditorPresenter(services));
+        m_graph = std::make_unique<TestGraph>(
+            m_fx, ProgramServices::Parts().use(m_feedback.get()).use(m_events.get()));
+        m_view = std::make_unique<EditNoteView>(new NoteEditorPresenter(m_graph->services()));
         m_view->resize(420, 560);
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
@@ -64,6 +64,7 @@ private slots:
     void cleanup()
     {
         m_view.reset();
+        m_graph.reset();
         m_feedback.reset();
         m_events.reset();
         m_fx.close();

@@ -1,15 +1,16 @@
+#include "app/uikit/TipButton.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
-#include "app/uikit/TipButton.h"
 #include "notes/list/view/NoteListView.h"
 #include "platform/base/AppEvents.h"
 #include "platform/store/Context.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QListView>
 #include <QMenu>
@@ -23,6 +24,7 @@ class TestNoteListView : public QObject
 private:
     StoreFixture m_fx;
     std::unique_ptr<AppEvents> m_events;
+    std::unique_ptr<TestGraph> m_graph;
     std::unique_ptr<NoteListView> m_view;
     std::unique_ptr<EventRecorder> m_recorder;
 
@@ -48,10 +50,8 @@ private slots:
         r->setRemindRealDateTime("2026/3/6 09:00:00");
         QVERIFY(m_fx.ctx()->saveAndWait());
         m_events = std::make_unique<AppEvents>();
-        Services services;
-        services.store = m_fx.ctx();
-        services.events = m_events.get();
-        m_view = std::make_unique<NoteListView>(new NoteListPresenter(services));
+        m_graph = std::make_unique<TestGraph>(m_fx, ProgramServices::Parts().use(m_events.get()));
+        m_view = std::make_unique<NoteListView>(new NoteListPresenter(m_graph->services()));
         m_view->resize(300, 400);
         m_view->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_view.get()));
@@ -62,6 +62,7 @@ private slots:
     {
         m_recorder.reset();
         m_view.reset();
+        m_graph.reset();
         m_events.reset();
         m_fx.close();
     }

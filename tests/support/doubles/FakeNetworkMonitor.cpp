@@ -1,4 +1,4 @@
-#include "platform/network/FakeNetworkMonitor.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 
 void FakeNetworkMonitor::setStatus(int status)
 {

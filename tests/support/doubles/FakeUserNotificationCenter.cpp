@@ -1,4 +1,4 @@
-#include "platform/notifications/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 FakeUserNotificationCenter::FakeUserNotificationCenter(QObject *parent) : UserNotificationCenter(parent) {}
 

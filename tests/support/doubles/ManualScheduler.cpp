@@ -1,4 +1,4 @@
-#include "platform/base/ManualScheduler.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include "platform/base/Clock.h"
 

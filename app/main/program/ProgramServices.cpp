@@ -1,0 +1,119 @@
+#include "app/main/program/ProgramServices.h"
+
+#include "app/services/DesktopUrlOpener.h"
+#include "app/uikit/WidgetFeedback.h"
+#include "core/model/DataModel.h"
+#include "core/model/MagicalRecordManager.h"
+#include "platform/base/AppEvents.h"
+#include "platform/base/Clock.h"
+#include "platform/base/Scheduler.h"
+#include "platform/base/Session.h"
+#include "platform/base/TimerScheduler.h"
+#include "platform/keychain/QtKeychainBackend.h"
+#include "platform/network/SystemNetworkMonitor.h"
+#include "platform/notifications/DesktopUserNotificationCenter.h"
+#include "platform/store/Store.h"
+#include "service/api/ApiNetWorking.h"
+#include "service/sync/SyncEngine.h"
+
+#include <QDBusConnection>
+
+namespace {
+template <class T, class Made> T &partOr(T *given, std::unique_ptr<T> &own, Made make)
+{
+    if (given)
+        return *given;
+    own = make();
+    return *own;
+}
+} // namespace
+
+ProgramServices::ProgramServices() : ProgramServices(Parts{}) {}
+
+ProgramServices::ProgramServices(const Parts &parts)
+{
+    // The store first: everything after it may read rows when made.
+    if (parts.store) {
+        m_store = parts.store;
+        m_opened.status = StoreOpenResult::Opened;
+    } else {
+        const QString path =
+            parts.storePath.isEmpty() ? MagicalRecordManager::defaultStorePath() : parts.storePath;
+        m_ownStore = Store::open(path, DataModel::model(), &m_opened);
+        m_store = m_ownStore.get();
+    }
+    if (!m_store || !m_opened.ok()) {
+        m_store = nullptr;
+        return;
+    }
+    makeBundle(parts);
+}
+
+void ProgramServices::makeBundle(const Parts &parts)
+{
+    UserFeedback &feedback =
+        partOr(parts.feedback, m_ownFeedback, [] { return std::make_unique<WidgetFeedback>(); });
+    Scheduler &scheduler =
+        partOr(parts.scheduler, m_ownScheduler, [] { return std::make_unique<TimerScheduler>(); });
+    UserNotificationCenter &notifications = partOr(parts.notifications, m_ownNotifications, [] {
+        return std::make_unique<DesktopUserNotificationCenter>();
+    });
+    NetworkMonitor &network = partOr(parts.network, m_ownNetwork, [] {
+        return std::make_unique<SystemNetworkMonitor>(QDBusConnection::systemBus());
+    });
+    KeychainBackend &keychain =
+        partOr(parts.keychain, m_ownKeychain, [] { return std::make_unique<QtKeychainBackend>(); });
+    UrlOpener &urls = partOr(parts.urls, m_ownUrls, [] { return std::make_unique<DesktopUrlOpener>(); });
+    ApiNetWorking &api = partOr(parts.api, m_ownApi, [] { return std::make_unique<ApiNetWorking>(); });
+    // The service's messages reach the user through the program's feedback, unless the client came with its own.
+    if (!parts.api)
+        api.setFeedback(&feedback);
+    api.setNetworkMonitor(&network);
+
+    // Code below the shell that still reaches these through the process-wide
+    // accessors (the store's context, the API client's reply handling, the
+    // sync importers) finds the same objects; the accessors go once it takes
+    // them from here.
+    Store::setDefaultStore(m_store);
+    UserFeedback::install(&feedback);
+    Scheduler::install(&scheduler);
+    UserNotificationCenter::setShared(&notifications);
+    NetworkMonitor::setShared(&network);
+    KeychainBackend::setShared(&keychain);
+
+    SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
+    m_services.emplace(Services{
+        .store = parts.context ? *parts.context : *m_store->mainContext(),
+        .api = api,
+        .sync = sync,
+        .feedback = feedback,
+        .scheduler = scheduler,
+        .events = parts.events ? *parts.events : *AppEvents::instance(),
+        .session = parts.session ? *parts.session : *Session::instance(),
+        .clock = *Clock::instance(),
+        .urls = urls,
+        .notifications = notifications,
+        .network = network,
+        .keychain = keychain,
+    });
+}
+
+ProgramServices::~ProgramServices()
+{
+    if (!m_services)
+        return;
+    // In the reverse order: nothing made later is left pointing at what goes.
+    m_ownSync.reset();
+    const Services &s = *m_services;
+    // (Asking these three for the current one would make a desktop one.)
+    KeychainBackend::setShared(nullptr);
+    NetworkMonitor::setShared(nullptr);
+    UserNotificationCenter::setShared(nullptr);
+    if (Scheduler::current() == s.scheduler.get())
+        Scheduler::install(nullptr);
+    if (UserFeedback::current() == s.feedback.get())
+        UserFeedback::install(nullptr);
+    if (Store::defaultStore() == m_store)
+        Store::setDefaultStore(nullptr);
+    m_services.reset();
+}

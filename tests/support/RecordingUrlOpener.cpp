@@ -1,0 +1,7 @@
+#include "tests/support/RecordingUrlOpener.h"
+
+bool RecordingUrlOpener::openUrl(const QUrl &url)
+{
+    opened << url;
+    return true;
+}
