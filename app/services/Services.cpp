@@ -6,6 +6,7 @@
 #include "platform/base/Scheduler.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserFeedback.h"
+#include "platform/sound/player/PluginSoundPlayer.h"
 #include "platform/store/Context.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/SyncEngine.h"
@@ -13,6 +14,7 @@
 Services Services::program()
 {
     static DesktopUrlOpener desktopUrls;
+    static PluginSoundPlayer sounds;
     Services s;
     s.store = Context::defaultContext();
     s.api = ApiNetWorking::instance();
@@ -23,10 +25,11 @@ Services Services::program()
     s.session = Session::instance();
     s.clock = Clock::instance();
     s.urls = &desktopUrls;
+    s.sounds = &sounds;
     return s;
 }
 
 bool Services::isComplete() const
 {
-    return store && api && sync && feedback && scheduler && events && session && clock && urls;
+    return store && api && sync && feedback && scheduler && events && session && clock && urls && sounds;
 }

@@ -6,6 +6,7 @@ class Clock;
 class Context;
 class Scheduler;
 class Session;
+class SoundPlayer;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
@@ -25,6 +26,7 @@ struct Services
     Session *session = nullptr;
     Clock *clock = nullptr;
     UrlOpener *urls = nullptr;
+    SoundPlayer *sounds = nullptr; // plays the reminder sounds' previews
 
     // The program's own objects; `store` is the default context now.
     static Services program();
