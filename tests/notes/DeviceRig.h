@@ -11,6 +11,7 @@
 #include "platform/base/ManualScheduler.h"
 #include "platform/base/Session.h"
 #include "platform/base/UrlOpener.h"
+#include "platform/sound/player/SoundPlayer.h"
 #include "tests/service/sync/SyncClient.h"
 #include "tests/service/sync/SyncTestService.h"
 
@@ -26,6 +27,18 @@ struct RecordingUrls final : UrlOpener
     }
 };
 
+// Plays nothing (tests have no audio device): records the files and answers `result`.
+struct RecordingSounds final : SoundPlayer
+{
+    QStringList played;
+    Result result = Result::Playing;
+    Result play(const QString &file) override
+    {
+        played << file;
+        return result;
+    }
+};
+
 struct DeviceRig
 {
     SyncTestService s;
@@ -33,6 +46,7 @@ struct DeviceRig
     ManualScheduler scheduler;
     AppEvents events;
     RecordingUrls urls;
+    RecordingSounds sounds;
     Services services;
 
     explicit DeviceRig(const QString &root)
@@ -48,6 +62,7 @@ struct DeviceRig
         services.session = Session::instance();
         services.clock = Clock::instance();
         services.urls = &urls;
+        services.sounds = &sounds;
     }
 
     void signIn() { Session::instance()->signIn(s.tester().userId); }
