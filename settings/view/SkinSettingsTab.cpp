@@ -27,8 +27,13 @@ SkinSettingsTab::SkinSettingsTab(SkinSettingsPresenter *presenter, QWidget *pare
     m_grid->setObjectName(QStringLiteral("skinGrid"));
     m_grid->adjustSize();
     m_scroll->setWidget(m_grid);
-    m_scroll->setStyleSheet(QStringLiteral("QScrollArea{background:white;}"));
-    m_scroll->viewport()->setAutoFillBackground(false);
+    m_scroll->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    // The scroll area fills its widget with the window colour: white, as the tab.
+    for (QWidget *w : {static_cast<QWidget *>(m_grid), m_scroll->viewport()}) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Window, Qt::white);
+        w->setPalette(pal);
+    }
     layout->addWidget(m_scroll, 1);
 
     auto *row = new QHBoxLayout;
