@@ -39,7 +39,6 @@ public:
     void load();
 
 signals:
-    void closeWanted();
     void loaded(SettingsSaver::Row row);
 
 private:

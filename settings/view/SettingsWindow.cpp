@@ -52,7 +52,6 @@ SettingsWindow::SettingsWindow(const Services &services, QWidget *parent)
     layout->addWidget(m_tabs);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &SettingsWindow::tabAppeared);
-    connect(m_presenter, &SettingsWindowPresenter::closeWanted, this, &QWidget::close);
     connect(skinPresenter, &SkinSettingsPresenter::closeWanted, this, &QWidget::close);
 
     m_presenter->load();
