@@ -1,5 +1,6 @@
 // Process start to the first exposure of the login window, beside a bare Qt
-// window's start in the same run. Each iteration starts this program again as
+// window's start and a start that loads the multimedia back end at once (as
+// linking Qt Multimedia into the program would), in the same run. Each iteration starts this program again as
 // a child (a real process start, libraries loaded); the child reports the
 // monotonic time at which its window was first exposed and ends.
 #include "app/main/program/ProgramServices.h"
@@ -9,6 +10,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QPluginLoader>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -88,6 +90,19 @@ int childLogin(int argc, char **argv)
     return app.exec();
 }
 
+// The login window's start with the sound back end loaded first: what the
+// program would pay if it linked Qt Multimedia instead of loading it on the
+// first sound.
+int childLoginMultimedia(int argc, char **argv)
+{
+    QPluginLoader loader(QStringLiteral(PRELVANE_SOUND_PLUGIN));
+    if (!loader.instance()) {
+        std::fprintf(stderr, "%s\n", qPrintable(loader.errorString()));
+        return 1;
+    }
+    return childLogin(argc, argv);
+}
+
 std::optional<double> startOnce(const char *mode, const QString &profile)
 {
     QProcess child;
@@ -141,10 +156,16 @@ void LoginWindowStart(benchmark::State &state)
     run(state, "--child-login");
 }
 
+void LoginWindowStartWithMultimedia(benchmark::State &state)
+{
+    run(state, "--child-login-multimedia");
+}
+
 } // namespace
 
 BENCHMARK(BareWindowStart)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 BENCHMARK(LoginWindowStart)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
+BENCHMARK(LoginWindowStartWithMultimedia)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(15);
 
 int main(int argc, char **argv)
 {
@@ -152,6 +173,8 @@ int main(int argc, char **argv)
         return childBare(argc, argv);
     if (argc > 1 && std::strcmp(argv[1], "--child-login") == 0)
         return childLogin(argc, argv);
+    if (argc > 1 && std::strcmp(argv[1], "--child-login-multimedia") == 0)
+        return childLoginMultimedia(argc, argv);
     QCoreApplication app(argc, argv); // for QProcess and QCoreApplication::applicationFilePath()
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

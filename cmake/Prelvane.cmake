@@ -73,13 +73,16 @@ endfunction()
 # a lower one; the layer comes from the library's folder (the table below).
 set(PRELVANE_LAYERS platform core service kit windows shell program)
 # Folder patterns and their layers, the first match wins. Folders of app/ are
-# the shell's unless they are part of the interface kit or the program.
+# the shell's unless they are part of the interface kit, the program, or the
+# agreement windows (the shell's prompts and the settings window's about tab
+# both show their pages).
 set(PRELVANE_LAYER_FOLDERS
   "^platform(/|$)" platform
   "^core(/|$)" core
   "^service(/|$)" service
   "^app/(uikit|services)(/|$)" kit
   "^(notes|settings)(/|$)" windows
+  "^app/(agreement|agreementwindows)(/|$)" windows
   "^app/main(/|$)" program
   "^app(/|$)" shell)
 

@@ -10,6 +10,8 @@ class KeychainBackend;
 class NetworkMonitor;
 class Scheduler;
 class Session;
+class SoundPlayer;
+class SoundPlayer;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
@@ -34,4 +36,5 @@ struct Services
     ServiceRef<UserNotificationCenter> notifications;
     ServiceRef<NetworkMonitor> network;
     ServiceRef<KeychainBackend> keychain;
+    ServiceRef<SoundPlayer> sounds; // plays the reminder sounds' previews
 };

@@ -34,10 +34,16 @@ QJsonObject dateRemind(const QString &cId, const QDateTime &start, int cycleType
 }
 } // namespace
 
+QString DemoSeed::snapshotDate(const QDateTime &now)
+{
+    return dateText(QDateTime(now.date().addDays(-1), QTime(0, 0)));
+}
+
 void DemoSeed::seed(StandinState &state, NoteSyncHandlers &notes, const QDateTime &now)
 {
     StandinAccount &a = state.addAccount(Account, Password);
     a.userInfo.insert("nick", QStringLiteral("演示用户"));
+    a.sysSet.insert("remindTypes", "1,2");
     a.wifis =
         QJsonArray{QJsonObject{{"wifiId", "9001"}, {"name", "Home-WiFi"}, {"alias", QStringLiteral("家里")}},
                    QJsonObject{{"wifiId", "9002"}, {"name", "Office-5G"}, {"alias", QStringLiteral("公司")}}};
@@ -115,4 +121,8 @@ void DemoSeed::seed(StandinState &state, NoteSyncHandlers &notes, const QDateTim
             d.notes.insert(n.cId, n);
         }
     }
+    // Yesterday's snapshot of these notes, which the settings can restore (the
+    // account's own listed date has no data behind it).
+    a.snapshots = QJsonArray{};
+    notes.takeSnapshot(a, snapshotDate(now));
 }

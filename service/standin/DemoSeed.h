@@ -14,4 +14,6 @@ inline const QString Account = QStringLiteral("demo");
 inline const QString Password = QStringLiteral("demo1234");
 
 void seed(StandinState &state, NoteSyncHandlers &notes, const QDateTime &now);
+// The date of the demo's restorable snapshot: the day before `now`, at midnight.
+QString snapshotDate(const QDateTime &now);
 } // namespace DemoSeed

@@ -13,6 +13,7 @@
 #include "tests/service/sync/SyncTestService.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/TestGraph.h"
+#include "tests/support/doubles/RecordingSounds.h"
 #include "tests/support/doubles/ManualScheduler.h"
 
 #include <QUrl>
@@ -26,6 +27,7 @@ struct DeviceRig
     ManualScheduler scheduler;
     AppEvents events;
     RecordingUrlOpener urls;
+    RecordingSounds sounds;
     std::unique_ptr<TestGraph> graph;
     const Services &services;
 
@@ -48,6 +50,7 @@ private:
                                                .use(&scheduler)
                                                .use(s.notifications.get())
                                                .use(&urls)
+                                               .use(&sounds)
                                                .use(s.api.get())
                                                .use(device->engine.get())
                                                .use(&events));

@@ -6,6 +6,7 @@
 #include "tests/support/StoreFixture.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/RecordingSounds.h"
 
 #include <QtTest>
 
@@ -26,6 +27,7 @@ TestGraph::TestGraph(ProgramServices::Parts parts)
     fakeUnless(parts.network, m_network);
     fakeUnless(parts.keychain, m_keychain);
     fakeUnless(parts.urls, m_urls);
+    fakeUnless(parts.sounds, m_sounds);
     m_program = std::make_unique<ProgramServices>(parts);
     if (!m_program->hasServices())
         qFatal("test graph: no store");

@@ -8,6 +8,7 @@ class FakeNetworkMonitor;
 class FakeUserNotificationCenter;
 class MemoryKeychainBackend;
 class RecordingFeedback;
+class RecordingSounds;
 class RecordingUrlOpener;
 class StoreFixture;
 
@@ -35,6 +36,7 @@ public:
     FakeNetworkMonitor *network() const { return m_network.get(); }
     MemoryKeychainBackend *keychain() const { return m_keychain.get(); }
     RecordingUrlOpener *urls() const { return m_urls.get(); }
+    RecordingSounds *sounds() const { return m_sounds.get(); }
 
 private:
     std::unique_ptr<RecordingFeedback> m_feedback;
@@ -42,5 +44,6 @@ private:
     std::unique_ptr<FakeNetworkMonitor> m_network;
     std::unique_ptr<MemoryKeychainBackend> m_keychain;
     std::unique_ptr<RecordingUrlOpener> m_urls;
+    std::unique_ptr<RecordingSounds> m_sounds;
     std::unique_ptr<ProgramServices> m_program;
 };

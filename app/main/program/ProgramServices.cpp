@@ -11,6 +11,7 @@
 #include "platform/base/TimerScheduler.h"
 #include "platform/keychain/QtKeychainBackend.h"
 #include "platform/network/SystemNetworkMonitor.h"
+#include "platform/sound/player/PluginSoundPlayer.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 #include "platform/store/Store.h"
 #include "service/api/ApiNetWorking.h"
@@ -64,6 +65,8 @@ void ProgramServices::makeBundle(const Parts &parts)
     KeychainBackend &keychain =
         partOr(parts.keychain, m_ownKeychain, [] { return std::make_unique<QtKeychainBackend>(); });
     UrlOpener &urls = partOr(parts.urls, m_ownUrls, [] { return std::make_unique<DesktopUrlOpener>(); });
+    SoundPlayer &sounds =
+        partOr(parts.sounds, m_ownSounds, [] { return std::make_unique<PluginSoundPlayer>(); });
     ApiNetWorking &api = partOr(parts.api, m_ownApi, [] { return std::make_unique<ApiNetWorking>(); });
     // The service's messages reach the user through the program's feedback, unless the client came with its own.
     if (!parts.api)
@@ -95,6 +98,7 @@ void ProgramServices::makeBundle(const Parts &parts)
         .notifications = notifications,
         .network = network,
         .keychain = keychain,
+        .sounds = sounds,
     });
 }
 

@@ -15,6 +15,7 @@ class KeychainBackend;
 class NetworkMonitor;
 class Scheduler;
 class Session;
+class SoundPlayer;
 class Store;
 class SyncEngine;
 class UrlOpener;
@@ -46,6 +47,7 @@ public:
         SyncEngine *sync = nullptr; // else one on `api`
         AppEvents *events = nullptr;
         Session *session = nullptr;
+        SoundPlayer *sounds = nullptr;
 
         // Sets the part of that type: Parts().use(&feedback).use(api).
         Parts &use(Store *part) { return set(store, part); }
@@ -60,6 +62,7 @@ public:
         Parts &use(SyncEngine *part) { return set(sync, part); }
         Parts &use(AppEvents *part) { return set(events, part); }
         Parts &use(Session *part) { return set(session, part); }
+        Parts &use(SoundPlayer *part) { return set(sounds, part); }
 
     private:
         template <class T> Parts &set(T *&member, T *part)
@@ -95,5 +98,6 @@ private:
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<ApiNetWorking> m_ownApi;
     std::unique_ptr<SyncEngine> m_ownSync;
+    std::unique_ptr<SoundPlayer> m_ownSounds;
     std::optional<Services> m_services;
 };

@@ -15,8 +15,10 @@
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
 #include "platform/base/AppEvents.h"
+#include "settings/view/SettingsWindow.h"
 
 #include <QLabel>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -112,6 +114,10 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     // After the menu has closed, so that the dialog is the window that gets activated.
     connect(m_categoryMenu, &CategoryMenuPresenter::dialogWanted, this, &MainWindow::openCategoryDialog,
             Qt::QueuedConnection);
+    // The settings popover's first row and the avatar open the settings.
+    connect(m_column, &CategoryColumnPresenter::settingsWindowWanted, this, &MainWindow::openSettingsWindow,
+            Qt::QueuedConnection);
+    connect(m_titleBar->headButton(), &QPushButton::clicked, this, &MainWindow::openSettingsWindow);
     connect(m_titleBarPresenter, &TitleBarPresenter::updateAvailable, this,
             [this](const TitleBarPresenter::Update &u) { showUpdate(u.text, u.detail); });
     m_titleBarPresenter->checkAppUpdate();
@@ -153,6 +159,23 @@ CategoryDialog *MainWindow::openCategoryDialog(const CategoryKey &category)
     m_categoryDialog = new CategoryDialog(new CategoryDialogPresenter(m_services, category), this);
     m_categoryDialog->open();
     return m_categoryDialog;
+}
+
+SettingsWindow *MainWindow::settingsWindow() const
+{
+    return m_settingsWindow;
+}
+
+SettingsWindow *MainWindow::openSettingsWindow()
+{
+    if (m_settingsWindow) {
+        m_settingsWindow->raise();
+        m_settingsWindow->activateWindow();
+        return m_settingsWindow;
+    }
+    m_settingsWindow = new SettingsWindow(m_services, this);
+    m_settingsWindow->open();
+    return m_settingsWindow;
 }
 
 void MainWindow::showUpdate(const QString &text, const QString &detail)

@@ -15,6 +15,7 @@ class LockOverlay;
 class NoteDetailViewController;
 class NoteListView;
 class QSplitter;
+class SettingsWindow;
 class QStackedWidget;
 class TitleBarPresenter;
 class TitleBarView;
@@ -51,6 +52,9 @@ public:
     CategoryDialog *openCategoryDialog(const CategoryKey &category);
     CategoryDialog *categoryDialog() const;
     CategoryMenuPresenter *categoryMenuPresenter() const { return m_categoryMenu; }
+    // The settings window, made anew; while one is open it comes to the front instead.
+    SettingsWindow *openSettingsWindow();
+    SettingsWindow *settingsWindow() const;
 
 private:
     void showUpdate(const QString &text, const QString &detail);
@@ -68,4 +72,5 @@ private:
     QPointer<LockOverlay> m_lock;
     CategoryMenuPresenter *m_categoryMenu;
     QPointer<CategoryDialog> m_categoryDialog;
+    QPointer<SettingsWindow> m_settingsWindow;
 };

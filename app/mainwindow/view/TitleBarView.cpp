@@ -61,8 +61,8 @@ TitleBarView::TitleBarView(TitleBarPresenter *presenter, QWidget *parent)
     m_head->setFlat(true);
     m_head->setFocusPolicy(Qt::NoFocus);
     m_head->setStyleSheet(QStringLiteral("QPushButton{border:none;background:transparent;}"));
-    // The settings window comes later; until then the avatar opens nothing.
-    m_head->setEnabled(false);
+    m_head->setCursor(Qt::PointingHandCursor);
+    m_head->setAccessibleName(QStringLiteral("设置"));
     m_name = new QPushButton(this);
     m_name->setObjectName(QStringLiteral("titleBarName"));
     m_name->setFlat(true);

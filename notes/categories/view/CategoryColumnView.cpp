@@ -136,8 +136,6 @@ void CategoryColumnView::openSettingsPopover()
     connect(popover, &PopoverView::didSelectRowWithIndex, m_presenter, &CategoryColumnPresenter::settingsChosen);
     popover->showAtView(m_settings, 3);
     popover->setTitles(CategoryColumnPresenter::settingsTitles());
-    // The settings window comes with a later version: its entry is there, greyed.
-    popover->setRowEnabled(0, false);
 }
 
 bool CategoryColumnView::eventFilter(QObject *watched, QEvent *event)

@@ -5,16 +5,24 @@
 #include <QGridLayout>
 #include <QSignalBlocker>
 
-ClassifyColorGrid::ClassifyColorGrid(const QStringList &colors, QWidget *parent) : QWidget(parent)
+ClassifyColorGrid::ClassifyColorGrid(const QStringList &colors, QWidget *parent)
+    : ClassifyColorGrid(colors, Geometry{}, parent)
+{
+}
+
+ClassifyColorGrid::ClassifyColorGrid(const QStringList &colors, const Geometry &geometry, QWidget *parent)
+    : QWidget(parent)
 {
     setObjectName(QStringLiteral("classifyColorGrid"));
     auto *grid = new QGridLayout(this);
-    grid->setContentsMargins(5, 5, 5, 5);
-    grid->setSpacing(5);
+    grid->setContentsMargins(geometry.inset, geometry.inset, geometry.inset, geometry.inset);
+    grid->setSpacing(geometry.spacing);
+    const int columns = qMax(1, geometry.columns);
     for (int i = 0; i < colors.size(); ++i) {
         auto *item = new ClassifyColorViewItem(this);
+        item->setFixedSize(geometry.side, geometry.side);
         item->showDatasWithHexColor(colors.at(i));
-        grid->addWidget(item, i / 6, i % 6);
+        grid->addWidget(item, i / columns, i % columns);
         m_items << item;
         connect(item, &QAbstractButton::clicked, this, [this, i] { emit colorChosen(i); });
     }

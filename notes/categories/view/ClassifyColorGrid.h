@@ -7,12 +7,22 @@
 class ClassifyColorViewItem;
 
 // The category colours as a grid of swatches, six to a row, 5 pixels apart
-// and inset by 5. At most one is chosen; the arrow keys move between them.
+// and inset by 5 (the skin tab's: other sizes). At most one is chosen; the
+// arrow keys move between them.
 class ClassifyColorGrid : public QWidget
 {
     Q_OBJECT
 public:
+    struct Geometry
+    {
+        int columns = 6;
+        int side = 40; // of a swatch
+        int spacing = 5;
+        int inset = 5;
+    };
+
     explicit ClassifyColorGrid(const QStringList &colors, QWidget *parent = nullptr);
+    ClassifyColorGrid(const QStringList &colors, const Geometry &geometry, QWidget *parent = nullptr);
 
     // Programmatic choice (-1: none); tells nobody.
     void setChosen(int index);

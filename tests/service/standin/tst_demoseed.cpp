@@ -8,6 +8,7 @@
 #include "tests/service/ServiceFixture.h"
 #include "tests/service/sync/SyncClient.h"
 
+#include <QJsonArray>
 #include <QtTest>
 
 class TestDemoSeed : public QObject
@@ -60,6 +61,47 @@ private slots:
         QVERIFY(important);
         QVERIFY(wifi);
         QCOMPARE(cycles, (QSet<int>{0, 1, 2, 3, 4, 5}));
+    }
+
+    // The demo lists one snapshot, of its seeded notes, and restoring it brings them back.
+    void demoSnapshotRestoresTheSeededNotes()
+    {
+        ServiceFixture f;
+        NoteSyncHandlers notes(*f.service);
+        const QDateTime now(QDate(2026, 12, 28), QTime(20, 0));
+        DemoSeed::seed(f.service->state(), notes, now);
+        StandinAccount &demo = *f.service->state().accountByName(DemoSeed::Account);
+        const QJsonArray listed{QJsonObject{{"snapshotDate", DemoSeed::snapshotDate(now)}}};
+        QCOMPARE(demo.snapshots, listed);
+        QCOMPARE(DemoSeed::snapshotDate(now), QStringLiteral("2026/12/27 0:00:00"));
+        auto signIn = f.run([&f](auto ok, auto fail) {
+            f.api->loginWithParam({{"account", DemoSeed::Account}, {"passWord", DemoSeed::Password}}, nullptr,
+                                  ok, fail);
+        });
+        QVERIFY(signIn->succeeded);
+        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+        QVERIFY(client.pull(SyncEngine::PullKind::Full));
+        client.addNote(client.categories().first(), QStringLiteral("快照之后写的"));
+        QVERIFY(client.sync());
+        QCOMPARE(client.liveNotes().size(), 12);
+
+        auto restore = f.run([&f, &now](auto ok, auto fail) {
+            f.api->recoverNoteDatasWithParams({{"snapshotDate", DemoSeed::snapshotDate(now)}}, nullptr, ok, fail);
+        });
+        QVERIFY(restore->succeeded);
+        QCOMPARE(restore->model.code, 200);
+        QVERIFY(client.pull(SyncEngine::PullKind::SnapshotRestore));
+        QCOMPARE(client.liveNotes().size(), 11);
+
+        // The rows the settings read are complete; the sound is one of the ten.
+        for (const char *key : {"mobileBindStatus", "emailBindStatus", "isOAuthWeChat", "isOAuthQQ",
+                                "isOpenWeChatReminder", "isDefaultLockScreen", "lockScreenPassword", "syncSettings"})
+            QVERIFY2(demo.userInfo.contains(key), key);
+        for (const char *key : {"noteAddPositionType", "noteCompleteActionType", "hyperlinkDistinguish",
+                                "remindTypes", "remindSoundName", "remindSoundPath", "importantRemindInterval",
+                                "wifiSilenceRemindInterval", "newSkinColor"})
+            QVERIFY2(demo.sysSet.contains(key), key);
+        QCOMPARE(demo.sysSet.value("remindSoundPath").toString(), QStringLiteral("标准铃声1.wav"));
     }
 };
 

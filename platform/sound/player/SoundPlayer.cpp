@@ -1,0 +1,3 @@
+#include "platform/sound/player/SoundPlayer.h"
+
+SoundPlayer::~SoundPlayer() = default;
