@@ -14,6 +14,7 @@
 #include "notes/categories/CategoryMenuPresenter.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
+#include "notes/records/view/NoteRecordViewController.h"
 #include "platform/base/AppEvents.h"
 
 #include <QLabel>
@@ -82,7 +83,7 @@ MainWindow::MainWindow(const Services &services, CategorySyncCoordinator *coordi
     m_noteSplit->setStretchFactor(0, 0);
     m_noteSplit->setStretchFactor(1, 1);
     m_rightPane->addWidget(m_noteSplit);
-    m_rightPane->addWidget(emptyPane(QStringLiteral("recordsPane"), m_rightPane));
+    m_rightPane->addWidget(new NoteRecordViewController(services, m_rightPane));
     m_rightPane->addWidget(emptyPane(QStringLiteral("searchPane"), m_rightPane));
     m_mainSplit->addWidget(m_columnView);
     m_mainSplit->addWidget(m_rightPane);
