@@ -3,7 +3,8 @@
 // One signed-in device of the stand-in's test account and the services bundle
 // presenters are built with on it: its store and sync engine, the manual
 // scheduler, events, recording feedback and links. The clock starts on
-// 2 March 2026, 9:00.
+// 2 March 2026, 9:00. Another account of the stand-in (the demo one, say) is
+// signed in when `account` names it; `prepare` makes it first.
 
 #include "app/services/Services.h"
 #include "platform/base/AppEvents.h"
@@ -15,6 +16,8 @@
 #include "tests/service/sync/SyncTestService.h"
 
 #include <QUrl>
+
+#include <functional>
 
 struct RecordingUrls final : UrlOpener
 {
@@ -34,11 +37,16 @@ struct DeviceRig
     AppEvents events;
     RecordingUrls urls;
     Services services;
+    QString accountName;
 
-    explicit DeviceRig(const QString &root)
+    explicit DeviceRig(const QString &root, const QString &account = QStringLiteral("tester"),
+                       const std::function<void(SyncTestService &)> &prepare = {})
+        : accountName(account)
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, s.tester());
+        if (prepare)
+            prepare(s);
+        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, this->account());
         services.store = device->ctx();
         services.api = s.api.get();
         services.sync = device->engine.get();
@@ -50,7 +58,8 @@ struct DeviceRig
         services.urls = &urls;
     }
 
-    void signIn() { Session::instance()->signIn(s.tester().userId); }
+    StandinAccount &account() { return *s.service->state().accountByName(accountName); }
+    void signIn() { Session::instance()->signIn(account().userId); }
     // Lets replies arrive until the engine has nothing left to do.
     bool settle() { return device->settle(); }
     Context *ctx() const { return device->ctx(); }
