@@ -19,6 +19,9 @@ NoteDateListViewController::NoteDateListViewController(NoteDateListPresenter *pr
     m_list->setObjectName(QStringLiteral("noteDateListView"));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setUniformItemSizes(false);
+    // The rows of the first screen are laid out and painted first, the rest in the next batches.
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(200);
     // Rows are not chosen; the view stays enabled so that the menu opens.
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
