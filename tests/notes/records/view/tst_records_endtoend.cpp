@@ -1,7 +1,7 @@
 // The records pane in the real main window against the stand-in service, with
 // the demo account: "时间管理" shows the due dates in their four groups, a
 // category filter narrows them, "完成" on a daily note moves it to tomorrow and
-// the service receives the push, "详情" shows the note in the main view, and
+// the service receives the push, "删除" recounts the list and reaches the service, "详情" shows the note in the main view, and
 // coming back starts the pop-ups over.
 
 #include "app/mainwindow/views/MainWindow.h"
@@ -178,6 +178,13 @@ private slots:
         QCOMPARE(d.window->rightPane()->currentWidget(), d.pane());
         QCOMPARE(d.pane()->popUp(1)->currentText(), QStringLiteral("全部分类"));
         QCOMPARE(d.headers(), QStringList({"超时 0/8", "今日 2/8", "明日 2/8", "未来 4/8"}));
+
+        // "删除": the list is recounted at once, and the service drops the note with the push.
+        QVERIFY(d.menu(QStringLiteral("交物业费"), 1004));
+        QCOMPARE(d.headers(), QStringList({"超时 0/7", "今日 2/7", "明日 2/7", "未来 3/7"}));
+        QVERIFY(d.rig.settle());
+        QVERIFY(!d.served(QStringLiteral("8204")));
+        QVERIFY(d.served(QStringLiteral("8201")));
 
         // The other segments show their empty state; the third pop-up belongs to the history.
         QTest::mouseClick(d.pane()->segmentButton(2), Qt::LeftButton);
