@@ -2,6 +2,7 @@
 #include "app/mainwindow/views/MainWindow.h"
 #include "app/services/Services.h"
 #include "app/shell/AppShell.h"
+#include "app/shell/CommandLine.h"
 #include "notes/categories/CategorySyncCoordinator.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 int main(int argc, char **argv)
 {
@@ -23,6 +25,9 @@ int main(int argc, char **argv)
         setenv("TZ", ":/etc/localtime", 1);
         tzset();
     }
+    // --help and --version answer without a display.
+    if (const std::optional<int> answered = CommandLine::answerEarly(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
@@ -31,9 +36,14 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));
     ApplicationFont::install();
 
+    const CommandLine commandLine = CommandLine::parse(QCoreApplication::arguments());
+    if (commandLine.exits())
+        return commandLine.print();
+
     const QString socket = AppShell::instanceSocketName();
-    if (AppShell::forwardToRunningInstance(socket))
-        return 0; // the running one comes to the front
+    // The running one comes to the front, unless this is the start at login.
+    if (AppShell::forwardToRunningInstance(socket, !commandLine.startInTray()))
+        return 0;
 
     // A demo profile keeps its secrets in memory, away from the user's keyring.
     std::unique_ptr<MemoryKeychainBackend> demoKeychain;
@@ -42,10 +52,13 @@ int main(int argc, char **argv)
 
     WidgetFeedback feedback;
     AppShell shell(ApiNetWorking::instance());
+    shell.setStartInTray(commandLine.startInTray());
     shell.listenForLaterStarts(socket);
     std::unique_ptr<CategorySyncCoordinator> coordinator;
     shell.setMainWindowFactory([&coordinator] { return new MainWindow(Services::program(), coordinator.get()); });
     const bool launched = shell.launch();
+    if (shell.quitsAtOnce())
+        return 0;
     // The sign-in's pulls and version poll, on the store the launch opened.
     if (launched) {
         coordinator = std::make_unique<CategorySyncCoordinator>(Services::program());

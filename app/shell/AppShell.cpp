@@ -4,6 +4,7 @@
 #include "app/agreementwindows/AgreementPageWindow.h"
 #include "app/agreementwindows/AgreementPromptDialog.h"
 #include "app/agreementwindows/AgreementPrompts.h"
+#include "app/login/AutoLoginCheck.h"
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginWindow.h"
 #include "app/shell/MainFrameWindow.h"
@@ -106,6 +107,12 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
             noStoreText(opened.error), [](bool) { QCoreApplication::exit(1); });
         return false;
     }
+    if (m_startInTray && !AutoLoginCheck::signsInAutomatically(Context::defaultContext())) {
+        // Started at login without an account to sign in: nothing to remind of.
+        m_quitsAtOnce = true;
+        MagicalRecordManager::cleanUp();
+        return false;
+    }
     m_services = Services::program();
     m_services.api = m_api;
     if (m_urlOverride)
@@ -123,6 +130,7 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
     ReminderScheduler::start();
 
     QuitLoginManager::setWindowHook([this] {
+        m_keepHidden = false; // after a logout the user has to sign in again
         showLoginWindow();
         // Every other window of the signed-in session goes.
         const QList<QWidget *> windows = QApplication::topLevelWidgets();
@@ -135,9 +143,15 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
     if (!m_trayMenu)
         makeTray();
     showLoginWindow();
+    // Unshown, the login window signs in when told it appeared.
+    if (m_keepHidden)
+        if (LoginWindow *login = loginWindow())
+            login->presenter()->windowShown();
     if (!m_pendingStoreNotice.isEmpty())
         UserFeedback::current()->showDefaultMessageAlertWithDetailText(
             std::exchange(m_pendingStoreNotice, {}));
+    // Once the tray can show them too: what came due while the program was not running.
+    ReminderScheduler::deliverMissed();
     return true;
 }
 
@@ -204,7 +218,8 @@ void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
     m_currentIsLogin = isLogin;
     AlertManager::setCurrentWindow(window);
     centreOnScreen(window);
-    front(window);
+    if (!m_keepHidden)
+        front(window);
     if (old && old != window) {
         old->hide();
         old->deleteLater(); // it may be the one whose slot runs now
@@ -219,12 +234,14 @@ void AppShell::reopen()
     for (const QWidget *w : windows)
         if (w->isVisible() && w->isWindow() && !qobject_cast<const QMenu *>(w))
             return;
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
 
 void AppShell::bringToFront()
 {
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
@@ -344,13 +361,13 @@ QString AppShell::instanceSocketName()
     return dir + QStringLiteral("/prelvane-") + id;
 }
 
-bool AppShell::forwardToRunningInstance(const QString &name)
+bool AppShell::forwardToRunningInstance(const QString &name, bool bringToFront)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(500))
         return false;
-    socket.write("front\n");
+    socket.write(bringToFront ? "front\n" : "hello\n");
     socket.waitForBytesWritten(500);
     socket.disconnectFromServer();
     return true;
