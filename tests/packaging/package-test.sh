@@ -24,7 +24,15 @@ done
 mkdir -p "$cache/debs" "$cache/archives/partial"
 work=$(mktemp -d "$build/package-test.XXXXXX")
 xvfb_pid=
+app_pid=
+# Ends a command and everything it started (the program runs below unshare, chroot and setpriv).
+kill_tree() {
+  local child
+  for child in $(pgrep -P "$1"); do kill_tree "$child"; done
+  kill "$1" 2>/dev/null || true
+}
 cleanup() {
+  [ -n "${app_pid:-}" ] && kill_tree "$app_pid"
   [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
   # The mounts lived in the namespaces of the commands below and went with them.
   rm -rf --one-file-system "$work"
@@ -32,7 +40,7 @@ cleanup() {
 trap cleanup EXIT
 
 step "the package"
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" >"$work/cpack.log" 2>&1 \
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" -D CPACK_OUTPUT_FILE_PREFIX="$work/deb" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/deb/prelvane_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -62,6 +70,8 @@ tar -C "$root" -xf "$base"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 cp "$deb" "$root/tmp/prelvane.deb"
 mkdir -p "$root/tmp/.X11-unix"
+# Where X servers put their sockets; Xvfb makes it too, but the mounts need it first.
+[ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
 
 # Runs a command in the root, with /proc, /dev, the package cache and the
 # virtual display's socket mounted for it alone.
@@ -105,7 +115,7 @@ app_pid=$!
 # The shown window titled as the login window.
 login_window() {
   local id
-  for id in $(xwininfo -display "$display" -root -tree 2>/dev/null | grep '"Prelvane 登录"' | awk '{print $1}'); do
+  for id in $(xwininfo -display "$display" -root -tree 2>/dev/null | grep '"Prelvane 登录' | awk '{print $1}'); do
     if xwininfo -display "$display" -id "$id" | grep -q 'Map State: IsViewable'; then echo "$id"; return; fi
   done
 }
@@ -121,7 +131,14 @@ done
 wm_class=$(xprop -display "$display" -id "$window" WM_CLASS)
 echo "$wm_class"
 grep -q '"Prelvane"$' <<<"$wm_class" || fail "WM_CLASS is not the menu entry's StartupWMClass: $wm_class"
-kill "$app_pid"; wait "$app_pid" || true
+kill_tree "$app_pid"
+wait "$app_pid" || true
+app_pid=
+for _ in $(seq 40); do
+  xwininfo -display "$display" -root -tree | grep -q '"Prelvane' || break
+  sleep 0.25
+done
+! xwininfo -display "$display" -root -tree | grep -q '"Prelvane' || fail "the program did not end"
 
 step "the start at login without a signed-in account"
 start=$(date +%s)
