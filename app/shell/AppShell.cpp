@@ -107,14 +107,14 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
             noStoreText(opened.error), [](bool) { QCoreApplication::exit(1); });
         return false;
     }
-    if (m_startInTray && !AutoLoginCheck::signsInAutomatically(Context::defaultContext())) {
+    m_services = Services::program();
+    m_services.api = m_api;
+    if (m_startInTray && !AutoLoginCheck::signsInAutomatically(m_services.store)) {
         // Started at login without an account to sign in: nothing to remind of.
         m_quitsAtOnce = true;
         MagicalRecordManager::cleanUp();
         return false;
     }
-    m_services = Services::program();
-    m_services.api = m_api;
     if (m_urlOverride)
         m_services.urls = m_urlOverride;
     if (opened.wasRecovered())
@@ -151,7 +151,7 @@ bool AppShell::launchWithStore(const StoreOpenResult &opened)
         UserFeedback::current()->showDefaultMessageAlertWithDetailText(
             std::exchange(m_pendingStoreNotice, {}));
     // Once the tray can show them too: what came due while the program was not running.
-    ReminderScheduler::deliverMissed();
+    ReminderScheduler::deliverMissed(m_services.store, center);
     return true;
 }
 

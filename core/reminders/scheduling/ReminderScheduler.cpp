@@ -396,10 +396,8 @@ void ReminderScheduler::reconcileSaved()
     reconcileChanges(StoreChanges());
 }
 
-void ReminderScheduler::deliverMissed()
+void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *center)
 {
-    Context *ctx = Context::defaultContext();
-    UserNotificationCenter *center = UserNotificationCenter::shared();
     if (!ctx || !center)
         return;
     const QDateTime now = Clock::now();

@@ -59,7 +59,7 @@ class TestMissedReminders : public QObject
         m_run = std::make_unique<FakeUserNotificationCenter>();
         UserNotificationCenter::setShared(m_run.get());
         ReminderScheduler::start();
-        ReminderScheduler::deliverMissed();
+        ReminderScheduler::deliverMissed(ctx(), m_run.get());
     }
 
     // Quitting (or the machine going off): nothing is delivered until the next start.
