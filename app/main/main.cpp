@@ -2,6 +2,7 @@
 #include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/shell/AppShell.h"
+#include "app/shell/CommandLine.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 int main(int argc, char **argv)
 {
@@ -22,6 +24,9 @@ int main(int argc, char **argv)
         setenv("TZ", ":/etc/localtime", 1);
         tzset();
     }
+    // --help and --version answer without a display.
+    if (const std::optional<int> answered = CommandLine::answerEarly(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
@@ -30,9 +35,14 @@ int main(int argc, char **argv)
     QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));
     ApplicationFont::install();
 
+    const CommandLine commandLine = CommandLine::parse(QCoreApplication::arguments());
+    if (commandLine.exits())
+        return commandLine.print();
+
     const QString socket = AppShell::instanceSocketName();
-    if (AppShell::forwardToRunningInstance(socket))
-        return 0; // the running one comes to the front
+    // The running one comes to the front, unless this is the start at login.
+    if (AppShell::forwardToRunningInstance(socket, !commandLine.startInTray()))
+        return 0;
 
     // A demo profile keeps its secrets in memory, away from the user's keyring.
     std::unique_ptr<MemoryKeychainBackend> demoKeychain;
@@ -52,12 +62,15 @@ int main(int argc, char **argv)
     const Services &services = program.services();
 
     AppShell shell(services);
+    shell.setStartInTray(commandLine.startInTray());
     shell.listenForLaterStarts(socket);
     // The sign-in's pulls and version poll.
     SignInSyncCoordinator coordinator(*services.store, *services.api, *services.sync, *services.feedback,
                                       *services.scheduler, *services.events, *services.session);
     shell.setMainWindowFactory([&services, &coordinator] { return new MainWindow(services, &coordinator); });
     shell.launch(program.storeOpened());
+    if (shell.quitsAtOnce())
+        return 0;
     coordinator.attachToCurrentSignIn();
     return app.exec();
 }

@@ -4,6 +4,7 @@
 #include "app/agreementwindows/AgreementPageWindow.h"
 #include "app/agreementwindows/AgreementPromptDialog.h"
 #include "app/agreementwindows/AgreementPrompts.h"
+#include "app/login/AutoLoginCheck.h"
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginWindow.h"
 #include "app/shell/ServiceReplyActions.h"
@@ -101,6 +102,11 @@ void AppShell::reportNoStore(UserFeedback &feedback, const StoreOpenResult &open
 
 void AppShell::launch(const StoreOpenResult &opened)
 {
+    if (m_startInTray && !AutoLoginCheck::signsInAutomatically(m_services.store)) {
+        // Started at login without an account to sign in: nothing to remind of.
+        m_quitsAtOnce = true;
+        return;
+    }
     if (opened.wasRecovered())
         m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
 
@@ -114,6 +120,7 @@ void AppShell::launch(const StoreOpenResult &opened)
     ReminderScheduler::start();
 
     QuitLoginManager::setWindowHook([this] {
+        m_keepHidden = false; // after a logout the user has to sign in again
         showLoginWindow();
         // Every other window of the signed-in session goes.
         const QList<QWidget *> windows = QApplication::topLevelWidgets();
@@ -126,8 +133,14 @@ void AppShell::launch(const StoreOpenResult &opened)
     if (!m_trayMenu)
         makeTray();
     showLoginWindow();
+    // Unshown, the login window signs in when told it appeared.
+    if (m_keepHidden)
+        if (LoginWindow *login = loginWindow())
+            login->presenter()->windowShown();
     if (!m_pendingStoreNotice.isEmpty())
         m_services.feedback->showDefaultMessageAlertWithDetailText(std::exchange(m_pendingStoreNotice, {}));
+    // Once the tray can show them too: what came due while the program was not running.
+    ReminderScheduler::deliverMissed(m_services.store, center);
 }
 
 void AppShell::shutDown()
@@ -195,7 +208,8 @@ void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
     m_currentIsLogin = isLogin;
     AlertManager::setCurrentWindow(window);
     centreOnScreen(window);
-    front(window);
+    if (!m_keepHidden)
+        front(window);
     if (old && old != window) {
         old->hide();
         old->deleteLater(); // it may be the one whose slot runs now
@@ -210,12 +224,14 @@ void AppShell::reopen()
     for (const QWidget *w : windows)
         if (w->isVisible() && w->isWindow() && !qobject_cast<const QMenu *>(w))
             return;
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
 
 void AppShell::bringToFront()
 {
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
@@ -330,13 +346,13 @@ QString AppShell::instanceSocketName()
     return dir + QStringLiteral("/prelvane-") + id;
 }
 
-bool AppShell::forwardToRunningInstance(const QString &name)
+bool AppShell::forwardToRunningInstance(const QString &name, bool bringToFront)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(500))
         return false;
-    socket.write("front\n");
+    socket.write(bringToFront ? "front\n" : "hello\n");
     socket.waitForBytesWritten(500);
     socket.disconnectFromServer();
     return true;
