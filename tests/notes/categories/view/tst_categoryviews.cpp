@@ -4,12 +4,14 @@
 
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/TipButton.h"
+#include "core/model/Classify.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
 #include "notes/categories/view/CategoryColumnView.h"
 #include "notes/categories/view/CategoryDialog.h"
 #include "notes/categories/view/ClassifyColorGrid.h"
 #include "notes/categories/view/ClassifyColorViewItem.h"
+#include "notes/list/view/NoteListView.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
 
@@ -27,6 +29,7 @@ class TstCategoryViews : public QObject
 private slots:
     void init() { m_root = TestEnv::freshFolders(); }
     void menuOnACellByMouseAndKeyboard();
+    void keyboardMovesLoadTheCategory();
     void modifyFromTheMenu();
     void deleteFromTheMenu();
     void clearFromTheMenuReachesTheService();
@@ -50,7 +53,8 @@ struct Window
     explicit Window(const QString &root) : rig(root)
     {
         for (const char *name : {"工作", "生活", "读书"})
-            rig.device->addNote(rig.device->addCategory(QString::fromUtf8(name)), QString::fromUtf8(name) + "的便签");
+            rig.device->addNote(rig.device->addCategory(QString::fromUtf8(name)),
+                                QString::fromUtf8(name) + "的便签");
         QVERIFY(rig.device->sync());
         window = std::make_unique<MainWindow>(rig.services, rig.coordinator.get());
         window->show();
@@ -76,6 +80,16 @@ struct Window
         return out;
     }
     // The service's categories with their sorts, by sort.
+    // The contents of the notes the middle column lists.
+    QStringList shownNotes() const
+    {
+        QStringList out;
+        const QAbstractItemModel *m = window->noteList()->listView()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
+    }
+    QString highlighted() const { return list()->currentIndex().data().toString(); }
     QStringList servedOrder()
     {
         auto all = rig.s.notes->liveCategories(rig.s.tester());
@@ -209,12 +223,37 @@ void TstCategoryViews::modifyFromTheMenu()
     QCOMPARE(w.rig.s.feedback->entries.last().anchor, w.window.get());
 }
 
+void TstCategoryViews::keyboardMovesLoadTheCategory()
+{
+    Window w(m_root);
+    QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, {},
+                      w.list()->visualRect(w.list()->model()->index(w.rowOf("工作"), 0)).center());
+    QTRY_COMPARE(w.shownNotes(), QStringList{"工作的便签"});
+    w.list()->setFocus();
+    // Each move of the highlight shows that category, as a click would.
+    QTest::keyClick(w.list(), Qt::Key_Down);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
+    QCOMPARE(w.window->columnPresenter()->selectedCategory().classId,
+             w.rig.device->ctx()->findFirstByAttribute<Classify>("name", QStringLiteral("生活"))->classId());
+    QTest::keyClick(w.list(), Qt::Key_End);
+    QTRY_COMPARE(w.shownNotes(), QStringList{"读书的便签"});
+    QTest::keyClick(w.list(), Qt::Key_Up);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
+    QCOMPARE(w.window->columnPresenter()->selectedRow(), w.rowOf("生活"));
+}
+
 void TstCategoryViews::deleteFromTheMenu()
 {
     Window w(m_root);
-    w.window->columnPresenter()->clickRow(w.rowOf("生活"));
+    w.window->columnPresenter()->clickRow(w.rowOf("工作"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"工作的便签"});
+    // A right click on another cell: its menu, and that category highlighted and shown.
     QMenu *menu = w.rightClick(w.rowOf("生活"));
     QVERIFY(menu);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
     w.choose(menu, "删除");
     // The confirmation is answered "确定" by the recording feedback.
     QTRY_COMPARE(w.onService(), (QStringList{"工作:#10b56c", "读书:#10b56c"}));
@@ -222,8 +261,11 @@ void TstCategoryViews::deleteFromTheMenu()
     QTRY_COMPARE(w.names(), (QStringList{"工作", "读书"}));
     // The one in its place is chosen and listed; the new places reach the service.
     QCOMPARE(w.window->columnPresenter()->selectedRow(), 1);
+    QTRY_COMPARE(w.shownNotes(), QStringList{"读书的便签"});
+    QCOMPARE(w.highlighted(), QStringLiteral("读书"));
     QTRY_COMPARE(w.servedOrder(), (QStringList{"工作:1", "读书:2"}));
-    QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除该分类和分类下所有内容吗？"});
+    QCOMPARE(w.servedNotes("工作"), QStringList{"工作的便签"});
+    QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除分类“生活”和分类下所有内容吗？"});
 }
 
 void TstCategoryViews::clearFromTheMenuReachesTheService()
@@ -245,8 +287,9 @@ void TstCategoryViews::dialogKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<QStringList>("service");
-    QTest::addRow("Enter confirms") << int(Qt::Key_Return) << QStringList{"家务:#f27830", "工作:#10b56c",
-                                                                            "生活:#10b56c", "读书:#10b56c"};
+    QTest::addRow("Enter confirms") << int(Qt::Key_Return)
+                                    << QStringList{"家务:#f27830", "工作:#10b56c", "生活:#10b56c",
+                                                   "读书:#10b56c"};
     QTest::addRow("Escape cancels") << int(Qt::Key_Escape)
                                     << QStringList{"工作:#10b56c", "生活:#10b56c", "读书:#10b56c"};
 }
