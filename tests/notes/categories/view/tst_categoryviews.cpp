@@ -2,9 +2,12 @@
 // right click or the menu key on a cell, typing, choosing a colour, Enter,
 // Escape, and closing while the push is out; against the stand-in service.
 
+#include "app/mainwindow/view/LockOverlay.h"
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/TipButton.h"
 #include "core/model/Classify.h"
+#include "core/model/UserInfo.h"
+#include "core/model/UserManager.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
 #include "notes/categories/view/CategoryColumnView.h"
@@ -12,6 +15,9 @@
 #include "notes/categories/view/ClassifyColorGrid.h"
 #include "notes/categories/view/ClassifyColorViewItem.h"
 #include "notes/list/view/NoteListView.h"
+#include "platform/base/UserDefaults.h"
+#include "service/account/SignInKeys.h"
+#include "service/api/ApiNetWorking.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
 
@@ -19,8 +25,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrlQuery>
 
 class TstCategoryViews : public QObject
 {
@@ -32,6 +41,7 @@ private slots:
     void keyboardMovesLoadTheCategory();
     void modifyFromTheMenu();
     void deleteFromTheMenu();
+    void lockPasswordSetOnTheAccountPage();
     void clearFromTheMenuReachesTheService();
     void dialogKeys_data();
     void dialogKeys();
@@ -266,6 +276,78 @@ void TstCategoryViews::deleteFromTheMenu()
     QTRY_COMPARE(w.servedOrder(), (QStringList{"工作:1", "读书:2"}));
     QCOMPARE(w.servedNotes("工作"), QStringList{"工作的便签"});
     QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除分类“生活”和分类下所有内容吗？"});
+}
+
+namespace {
+
+// What a browser does with a page: GET (following redirects) or POST a form.
+QNetworkReply *fetch(QNetworkAccessManager &web, const QUrl &url, const QByteArray &form = {})
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = nullptr;
+    if (form.isNull()) {
+        reply = web.get(request);
+    } else {
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+        reply = web.post(request, form);
+    }
+    if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000))
+        return nullptr;
+    return reply;
+}
+
+} // namespace
+
+void TstCategoryViews::lockPasswordSetOnTheAccountPage()
+{
+    Window w(m_root);
+    UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, w.rig.s.service->baseUrl().toString().chopped(1));
+    // The login window's sign-in fetches the key of the signed links; the rig signs in without it.
+    UserDefaults::setValue(SignInKeys::AutoJumpToken, w.rig.s.service->state().autoJumpKey);
+    // No lock password yet: "确定" on the question opens the account page through the signed link.
+    QTest::mouseClick(w.window->column()->lockButton(), Qt::LeftButton);
+    QTRY_COMPARE(w.rig.urls.opened.size(), 1);
+    QVERIFY(!w.window->lockOverlay());
+    const QUrl link = w.rig.urls.opened.first();
+    QCOMPARE(link.path(), QStringLiteral("/oauth/autoJump"));
+
+    QNetworkAccessManager web;
+    std::unique_ptr<QNetworkReply> page(fetch(web, link));
+    QVERIFY(page);
+    QCOMPARE(page->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    QCOMPARE(page->url().path(), QStringLiteral("/user"));
+    const QString body = QString::fromUtf8(page->readAll());
+    QVERIFY2(body.contains(QStringLiteral("锁屏密码")), qPrintable(body));
+    const QString session = QUrlQuery(page->url()).queryItemValue("session");
+    QVERIFY(!session.isEmpty());
+    // A forged link is refused.
+    QUrl forged = link;
+    forged.setQuery("from=mac&type=login&token=AAAAAAAAAAAAAAAAAAAAAA%3D%3D");
+    std::unique_ptr<QNetworkReply> refused(fetch(web, forged));
+    QVERIFY(refused);
+    QCOMPARE(refused->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 403);
+
+    std::unique_ptr<QNetworkReply> set(fetch(web,
+                                             w.rig.s.service->baseUrl().resolved(QUrl("user/lockPassword")),
+                                             QByteArray("session=") + session.toLatin1() + "&password=2468"));
+    QVERIFY(set);
+    QCOMPARE(set->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+
+    // The program takes the password with its next poll, as any profile change; then the lock works.
+    w.rig.tick();
+    QTRY_VERIFY(UserManager::getCurrentInfo() &&
+                UserManager::getCurrentInfo()->lockScreenPassword() == "2468");
+    QTest::mouseClick(w.window->column()->lockButton(), Qt::LeftButton);
+    QTRY_VERIFY(w.window->lockOverlay());
+    QLineEdit *field = w.window->lockOverlay()->passwordField();
+    QTest::keyClicks(field, "1111");
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(w.window->lockOverlay());
+    field->clear();
+    QTest::keyClicks(field, "2468");
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_VERIFY(!w.window->lockOverlay());
 }
 
 void TstCategoryViews::clearFromTheMenuReachesTheService()
