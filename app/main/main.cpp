@@ -6,8 +6,10 @@
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "platform/keychain/DemoFileKeychainBackend.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
+#include "service/account/UUIDTool.h"
 #include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
@@ -44,10 +46,19 @@ int main(int argc, char **argv)
     if (AppShell::forwardToRunningInstance(socket, !commandLine.startInTray()))
         return 0;
 
-    // A demo profile keeps its secrets in memory, away from the user's keyring.
-    std::unique_ptr<MemoryKeychainBackend> demoKeychain;
-    if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE"))
-        demoKeychain = std::make_unique<MemoryKeychainBackend>();
+    // A demo profile stays away from the user's keyring. The demo account's
+    // password and the device id go to a file of the profile (so the demo signs
+    // in by itself after a restart); other secrets are held in memory only.
+    std::unique_ptr<KeychainBackend> demoKeychain;
+    if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE")) {
+        const QString secrets = qEnvironmentVariable("PRELVANE_DEMO_SECRETS");
+        const QString account = qEnvironmentVariable("PRELVANE_DEMO_ACCOUNT");
+        if (!secrets.isEmpty() && !account.isEmpty())
+            demoKeychain = std::make_unique<DemoFileKeychainBackend>(
+                secrets, QSet<QString>{account, UUIDTool::KeychainKey});
+        else
+            demoKeychain = std::make_unique<MemoryKeychainBackend>();
+    }
 
     // Every service once, the store first.
     WidgetFeedback feedback;

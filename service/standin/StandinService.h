@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/standin/StandinState.h"
+#include "service/standin/StandinWebPages.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -146,12 +147,14 @@ private:
     void onReadable(const std::shared_ptr<Connection> &conn);
     void handle(const std::shared_ptr<Connection> &conn, StandinRequest request);
     void respond(QTcpSocket *socket, int status, const QByteArray &body,
-                 const QByteArray &contentType = "application/json;charset=UTF-8");
+                 const QByteArray &contentType = "application/json;charset=UTF-8",
+                 const QByteArray &location = {});
     void registerBuiltins();
 
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;
     StandinState m_state;
+    StandinWebPages m_pages;
     QHash<QString, Handler> m_handlers;
     QHash<QString, StandinFault> m_faults;
     QList<StandinRequest> m_requests;

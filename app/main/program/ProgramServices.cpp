@@ -64,11 +64,13 @@ void ProgramServices::makeBundle(const Parts &parts)
     });
     KeychainBackend &keychain =
         partOr(parts.keychain, m_ownKeychain, [] { return std::make_unique<QtKeychainBackend>(); });
-    UrlOpener &urls = partOr(parts.urls, m_ownUrls, [] { return std::make_unique<DesktopUrlOpener>(); });
+    UrlOpener &urls =
+        partOr(parts.urls, m_ownUrls, [&feedback] { return std::make_unique<DesktopUrlOpener>(&feedback); });
     SoundPlayer &sounds =
         partOr(parts.sounds, m_ownSounds, [] { return std::make_unique<PluginSoundPlayer>(); });
     ApiNetWorking &api = partOr(parts.api, m_ownApi, [] { return std::make_unique<ApiNetWorking>(); });
-    // The service's messages reach the user through the program's feedback, unless the client came with its own.
+    // The service's messages reach the user through the program's feedback, unless the client came with its
+    // own.
     if (!parts.api)
         api.setFeedback(&feedback);
     api.setNetworkMonitor(&network);

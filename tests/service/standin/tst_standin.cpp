@@ -32,6 +32,8 @@ class TstStandin : public QObject
 private slots:
     void init();
     void cleanup();
+    void webPages_data();
+    void webPages();
     void strictReading_data();
     void strictReading();
     void everySignInKeepsItsSession();
@@ -95,6 +97,33 @@ private:
     std::unique_ptr<NoteSyncHandlers> m_notes;
     QNetworkAccessManager m_net;
 };
+
+void TstStandin::webPages_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("help") << "help/mac.html" << 200 << "帮助";
+    QTest::newRow("register") << "register" << 200 << "注册账号";
+    QTest::newRow("password reset") << "searchPwd/step1" << 200 << "找回密码";
+    QTest::newRow("download") << "mac/" << 200 << "下载";
+    QTest::newRow("account page without a session") << "user" << 403 << "账号";
+    QTest::newRow("auto-jump without a token")
+        << "oauth/autoJump?from=mac&type=login&token=" << 403 << "链接无效";
+}
+
+void TstStandin::webPages()
+{
+    // A browser sends none of the API's headers.
+    QFETCH(QString, path);
+    QNetworkReply *reply = m_net.get(QNetworkRequest(QUrl(m_service->baseUrl().toString() + path)));
+    QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+    QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
+    QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toString().startsWith("text/html"));
+    QFETCH(QString, title);
+    QVERIFY(QString::fromUtf8(reply->readAll()).contains("<title>" + title + "</title>"));
+    reply->deleteLater();
+}
 
 void TstStandin::init()
 {
