@@ -13,6 +13,10 @@
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryListModel.h"
+#include "platform/base/Clock.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotification.h"
@@ -229,6 +233,42 @@ private slots:
         QVERIFY(!shell->mainWindowIsCurrent());
         QCOMPARE(f->service->requestCount(QStringLiteral("user/login")), signInsBefore);
         QVERIFY(control<QCheckBox>("autoLogin")->isChecked());
+    }
+
+    // A reminder fires: the category column shows its due dot at once, not at a later reload.
+    void aFiredReminderShowsItsCategorysDueDot()
+    {
+        const QDateTime base(QDate(2026, 3, 2), QTime(9, 0));
+        Clock::setNow(base);
+        start();
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        CategoryColumnPresenter column(shell->services(), nullptr);
+        Context *ctx = store();
+        auto *category = ctx->create<Classify>();
+        category->setClassId(QStringLiteral("k1"));
+        category->setName(QStringLiteral("工作"));
+        auto *note = ctx->create<NoteDetail>();
+        note->setCId(QStringLiteral("n1"));
+        note->setClassId(QStringLiteral("k1"));
+        note->setContent(QStringLiteral("交房租"));
+        auto *remind = ctx->create<DateRemind>();
+        remind->setRemindActionType(RemindAction::Set);
+        remind->setRemindDateTime(QStringLiteral("2026/3/2 9:30:00"));
+        remind->setRemindRealDateTime(QStringLiteral("2026/3/2 9:30:00"));
+        note->setRemind(remind);
+        QVERIFY(ctx->saveAndWait());
+        emit shell->services().events->reloadLeftHomeList(LeftHomeListReload::refetch());
+        CategoryListModel *rows = column.model();
+        QCOMPARE(rows->rowCount(), 1);
+        QVERIFY(!rows->data(rows->index(0), CategoryListModel::DueRole).toBool());
+        QTRY_VERIFY(!f->notifications->scheduledNotifications().isEmpty());
+
+        QSignalSpy delivered(f->notifications.get(), &UserNotificationCenter::didDeliverNotification);
+        Clock::setNow(base.addSecs(30 * 60));
+        QTRY_COMPARE(delivered.count(), 1);
+        QTRY_VERIFY(rows->data(rows->index(0), CategoryListModel::DueRole).toBool());
+        Clock::reset();
     }
 
     // Enter on a focused check box presses the default button, as everywhere else.
