@@ -18,6 +18,7 @@
 #include <QJsonObject>
 
 #include <optional>
+#include <utility>
 
 namespace {
 bool passwordNoticeShown = false;
@@ -133,6 +134,11 @@ void LoginPresenter::canAutoLogin()
         m_account = record.account;
         m_password = PwdManager::readPassWordWithKeyChain(record.account);
         emit stateChanged();
+        // No password was stored (a keychain that cannot store): the user types it, without an error.
+        if (m_password.isEmpty()) {
+            emit passwordWanted();
+            return;
+        }
         signInWithPassword();
     }
 }
@@ -330,10 +336,17 @@ void LoginPresenter::savePasswordFor(const QString &account, const QString &pass
         return;
     if (PwdManager::savePassWord(password, account))
         return;
-    if (!passwordNoticeShown) {
-        passwordNoticeShown = true;
-        tell(passwordNotSavedText());
-    }
+    // Told when the sign-in ends: a sheet on the login window would go with it.
+    if (!passwordNoticeShown)
+        m_passwordNoticePending = true;
+}
+
+void LoginPresenter::tellPendingPasswordNotice()
+{
+    if (!std::exchange(m_passwordNoticePending, false) || passwordNoticeShown)
+        return;
+    passwordNoticeShown = true;
+    tell(passwordNotSavedText());
 }
 
 void LoginPresenter::wipeForAnotherUser()
@@ -411,6 +424,8 @@ void LoginPresenter::loadAuthJumpKey()
             UserDefaults::sync();
             setBusy(false);
             emit signedIn();
+            // On the main window, which is the current window now.
+            tellPendingPasswordNotice();
         },
         [this](const BaseErrorModel &) { finishFailed(false); });
 }
@@ -418,6 +433,7 @@ void LoginPresenter::loadAuthJumpKey()
 void LoginPresenter::finishFailed(bool tellUser)
 {
     setBusy(false);
+    tellPendingPasswordNotice();
     if (tellUser)
         tell(signInFailedText());
 }

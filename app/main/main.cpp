@@ -31,7 +31,7 @@ int main(int argc, char **argv)
         return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
+    // No display name: Qt would append " — Prelvane" to every window title, those that name the program too.
     QApplication::setApplicationVersion(PlatformTool::appVersion());
     QApplication::setDesktopFileName(QStringLiteral("prelvane"));
     QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));

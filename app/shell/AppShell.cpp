@@ -125,7 +125,7 @@ void AppShell::launch(const StoreOpenResult &opened)
         // Every other window of the signed-in session goes.
         const QList<QWidget *> windows = QApplication::topLevelWidgets();
         for (QWidget *w : windows)
-            if (w != m_current && w->isVisible() && w->isWindow() && !qobject_cast<QMenu *>(w))
+            if (w != m_current && closesAtLogout(w))
                 w->close();
     });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppShell::shutDown, Qt::UniqueConnection);
@@ -218,6 +218,26 @@ void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
     emit currentWindowChanged(window);
 }
 
+bool AppShell::closesAtLogout(const QWidget *w)
+{
+    if (!w->isVisible() || !w->isWindow() || qobject_cast<const QMenu *>(w))
+        return false;
+    // On an XEmbed tray the tray icon is a window of Qt's own, frameless and past the window manager:
+    // closing it takes the icon away for good.
+    if (w->inherits("QSystemTrayIconSys") || w->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        return false;
+    return true;
+}
+
+void AppShell::quit()
+{
+    // An open agreement prompt refuses to close, and a refused close cancels quitting; quitting leaves the
+    // agreement unanswered, so it is asked again at the next start.
+    if (LoginWindow *login = loginWindow())
+        qDeleteAll(login->findChildren<AgreementPresenter *>());
+    QCoreApplication::quit();
+}
+
 void AppShell::reopen()
 {
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
@@ -295,7 +315,7 @@ void AppShell::makeTray()
     m_trayMenu->addSeparator();
     m_logoutAction = m_trayMenu->addAction(QStringLiteral("退出登录"), this, &AppShell::logoutFromMenu);
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(QStringLiteral("退出"), qApp, &QCoreApplication::quit);
+    m_trayMenu->addAction(QStringLiteral("退出"), this, &AppShell::quit);
     updateTray();
     if (!m_trayEnabled || !QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray nothing could bring a hidden window back: closing the last one quits.

@@ -71,6 +71,11 @@ public:
     // The tray menu's log-out: at once, without a question.
     void logoutFromMenu();
     void openHelp();
+    // The tray menu's "退出": the program ends, whatever prompt is open.
+    void quit();
+    // Whether the logout's window hook closes this window: the signed-in session's windows go, the tray
+    // icon's own window (on an XEmbed tray) and menus stay.
+    static bool closesAtLogout(const QWidget *window);
 
     void notificationActivated(const UserNotification &notification);
     void notificationDelivered(const UserNotification &notification);

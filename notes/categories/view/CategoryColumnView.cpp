@@ -88,6 +88,8 @@ CategoryColumnView::CategoryColumnView(CategoryColumnPresenter *presenter, QWidg
     toolRow->setSpacing(6);
     m_lock = toolButton(QStringLiteral("home_lock"), QStringLiteral("锁屏"), tools);
     m_team = toolButton(QStringLiteral("home_team"), QStringLiteral("团签功能开发中"), tools);
+    m_team->setObjectName(QStringLiteral("teamButton"));
+    m_team->setEnabled(false); // team notes come later
     m_pull = toolButton(QStringLiteral("home_pull"), QStringLiteral("强制同步"), tools);
     m_settings = toolButton(QStringLiteral("home_settings"), QStringLiteral("设置"), tools);
     for (TipButton *b : {m_lock, m_team, m_pull})
