@@ -1,5 +1,6 @@
 #include "notes/list/presenter/NoteListPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
@@ -208,6 +209,16 @@ NoteRowMenu NoteListPresenter::openMenu(int row)
     return NoteRowMenu::forNote(n && !n->isDeleted() ? n : nullptr);
 }
 
+void NoteListPresenter::pushIfSaved(bool saved, const NoteKey &note)
+{
+    // A change the store did not take stays pending (the next save writes it); the user is told.
+    if (!saved) {
+        m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::Asker{nullptr, m_anchor.data()});
+        return;
+    }
+    push(note);
+}
+
 void NoteListPresenter::push(const NoteKey &note)
 {
     emit m_services.events->syncPushNoteDatas(note);
@@ -234,32 +245,28 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
             // The detail pane shows the clicked note (the menu selected it) and undoes there.
             emit m_services.events->revokeCompleteNote();
         } else {
-            NoteActionManager::completeActionWithNote(n);
-            push({});
+            bool saved = false;
+            NoteActionManager::completeActionWithNote(n, &saved);
+            pushIfSaved(saved, {});
         }
         break;
     case NoteRowMenu::Delete:
-        NoteActionManager::deleteActionWithNote(n);
-        push({});
+        pushIfSaved(NoteActionManager::deleteActionWithNote(n), {});
         break;
     case NoteRowMenu::ClearRemind:
-        NoteActionManager::clearRemindWithNote(n);
-        push(key);
+        pushIfSaved(NoteActionManager::clearRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearImportant:
-        NoteActionManager::clearStarRemindWithNote(n);
-        push(key);
+        pushIfSaved(NoteActionManager::clearStarRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearSnooze:
-        NoteActionManager::clearDelayRemindWithNote(n);
-        push(key);
+        pushIfSaved(NoteActionManager::clearDelayRemindWithNote(n), key);
         break;
     case NoteRowMenu::SnoozeHalfHour:
     case NoteRowMenu::SnoozeHour:
     case NoteRowMenu::SnoozeTomorrow:
     case NoteRowMenu::SnoozeNextWeek:
-        NoteActionManager::addDelayRemindWithNote(n, tag);
-        push(key);
+        pushIfSaved(NoteActionManager::addDelayRemindWithNote(n, tag), key);
         break;
     default:
         break;

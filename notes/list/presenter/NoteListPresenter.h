@@ -69,6 +69,8 @@ private:
     void announceNone();
     void updateEmpty();
     void push(const NoteKey &note);
+    // push() after a save that held; else the user is told.
+    void pushIfSaved(bool saved, const NoteKey &note);
 
     Services m_services;
     NoteListModel *m_model;
