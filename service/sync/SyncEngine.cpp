@@ -323,8 +323,13 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 return;
             }
             if (reply.code != 200) {
+                // A reply without a code could not be read: whether the service took
+                // the push is unknown, as after a reset.
+                const bool unreadable = reply.code == 0;
+                if (unreadable)
+                    markUnsentNotes();
                 emit pushFinished(false, {});
-                afterPush(false, true);
+                afterPush(false, !unreadable);
                 return;
             }
             QStringList refusals;
@@ -333,8 +338,9 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 reply, body, [&refusals](const QStringList &m) { refusals = m; }, nullptr, &error);
             if (!applied) {
                 qWarning().noquote() << "sync: the push reply was not applied:" << error;
+                markUnsentNotes();
                 emit pushFinished(false, {});
-                afterPush(false, true);
+                afterPush(false, false);
                 return;
             }
             // The reply's "version" is not stored: it may include other devices'

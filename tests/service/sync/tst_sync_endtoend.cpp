@@ -22,6 +22,8 @@ private slots:
     void randomEditsConverge();
     void offlineEditsArePushedExactlyOnce();
     void aTricklingServerEndsThePushAtTheDeadline();
+    void anUnreadablePushReplyMarksTheNotesUnsent_data();
+    void anUnreadablePushReplyMarksTheNotesUnsent();
     void fullPullPushesLocalEditsFirst();
     void snapshotRestoreReplacesEverything();
     void requestsMeanwhileMergeIntoOneFollowUp();
@@ -353,6 +355,49 @@ void TstSyncEndToEnd::aTricklingServerEndsThePushAtTheDeadline()
     QVERIFY(a.sync());
     QVERIFY(!n->isError() && n->isSync());
     QCOMPARE(serverNotesWithContent(s, "慢慢传"), 1);
+}
+
+void TstSyncEndToEnd::anUnreadablePushReplyMarksTheNotesUnsent_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("not JSON") << int(StandinFault::Kind::NotJson) << true;
+    QTest::newRow("payload does not decrypt") << int(StandinFault::Kind::BadPayload) << true;
+    QTest::newRow("reset") << int(StandinFault::Kind::Reset) << true;
+    // A refusal the service said in words is an answer: the notes are not marked.
+    QTest::newRow("refused with a code") << -1 << false;
+}
+
+void TstSyncEndToEnd::anUnreadablePushReplyMarksTheNotesUnsent()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, marked);
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    NoteDetail *kept = a.addNote(cat, "已经传过");
+    QVERIFY(a.sync());
+
+    s.service->setFault("note/sync", kind < 0 ? StandinFault::replyCode(500, QStringLiteral("服务繁忙"))
+                                              : StandinFault::of(StandinFault::Kind(kind)));
+    NoteDetail *n = a.addNote(cat, "读不懂的应答");
+    a.editNote(kept, "改过一次");
+    QSignalSpy pushes(a.engine.get(), &SyncEngine::pushFinished);
+    QVERIFY(a.sync());
+    QCOMPARE(pushes.size(), 1);
+    QCOMPARE(pushes.first().first().toBool(), false);
+    QCOMPARE(n->isError(), marked);
+    QCOMPARE(kept->isError(), marked);
+    QVERIFY(!n->isSync() && !kept->isSync());
+    // Marked in the file, not only in memory.
+    const auto reader = a.store->newContext();
+    QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", n->cId())->isError(), marked);
+
+    s.service->clearFaults();
+    QVERIFY(a.sync());
+    QVERIFY(!n->isError() && n->isSync() && !kept->isError() && kept->isSync());
+    QCOMPARE(serverNotesWithContent(s, "读不懂的应答"), 1);
+    QCOMPARE(serverNotesWithContent(s, "改过一次"), 1);
 }
 
 void TstSyncEndToEnd::fullPullPushesLocalEditsFirst()
