@@ -28,16 +28,33 @@ PullApplication::PullApplication(Context &ctx, const QJsonObject &data,
 
 bool PullApplication::run()
 {
-    if (!readReply())
+    // Between the sections (and every few hundred notes) the import asks whether it is
+    // still wanted: a logout waits for it, so it stops at once rather than running on.
+    if (stopped() || !readReply() || stopped())
         return false;
     applyClears();
     applyAccountSections();
+    if (stopped())
+        return false;
     importCategories();
-    importNotes();
+    if (stopped() || !importNotes())
+        return false;
     if (m_replacing)
         sweepUnlisted();
+    if (stopped())
+        return false;
     rebuildOrder();
+    if (stopped())
+        return false;
     recordVersion();
+    return true;
+}
+
+bool PullApplication::stopped()
+{
+    if (!m_options.stillWanted || m_options.stillWanted())
+        return false;
+    m_result->error = QStringLiteral("the sign-in ended while the pull was applied");
     return true;
 }
 
@@ -113,7 +130,7 @@ void PullApplication::importCategories()
 }
 
 // Section 10, notes.
-void PullApplication::importNotes()
+bool PullApplication::importNotes()
 {
     PullImportIndex &index = *m_index;
     if (index.bulk)
@@ -121,7 +138,10 @@ void PullApplication::importNotes()
     // A full pull or a restore numbers every note afresh (from the rows kept by the index).
     const bool renumbering = m_options.fullPull || m_restoring;
     m_result->withdrawn.reserve(m_result->withdrawn.size() + qsizetype(m_noteEntries.size()));
+    qsizetype done = 0;
     for (const PullNoteEntry &e : m_noteEntries) {
+        if (++done % 256 == 0 && stopped())
+            return false;
         if (e.action == RowAction::Deleted)
             m_result->deletedNotes.insert(e.cId);
         bool took = false;
@@ -140,6 +160,7 @@ void PullApplication::importNotes()
             m_importedFew.insert(n);
         }
     }
+    return true;
 }
 
 // What a replacing reply lacks is gone on the service, as a pulled deletion
