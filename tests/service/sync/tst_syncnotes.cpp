@@ -157,6 +157,8 @@ private slots:
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
     void backgroundImportRefusesAReplyOfTheWrongShape();
+    void importStopsOnceNoLongerWanted_data();
+    void importStopsOnceNoLongerWanted();
     void badNoteEntryAppliesNothing_data();
     void badNoteEntryAppliesNothing();
     void rowsSavedDuringTheImportKeepTheirChange();
@@ -1105,6 +1107,38 @@ void TstSyncNotes::badNoteEntryAppliesNothing()
     QCOMPARE(result.error, error);
     QVERIFY(!ctx()->hasChanges());
     QCOMPARE(ctx()->count<NoteDetail>(), 1);
+}
+
+// A logout waits for a running import: it asks whether it is still wanted between
+// its sections and every few hundred notes, and stops at the first "no".
+void TstSyncNotes::importStopsOnceNoLongerWanted_data()
+{
+    QTest::addColumn<int>("wantedAnswers");
+    QTest::newRow("before it starts") << 0;
+    QTest::newRow("after the reply was read") << 2;
+    QTest::newRow("among the notes") << 5;
+}
+
+void TstSyncNotes::importStopsOnceNoLongerWanted()
+{
+    QFETCH(int, wantedAnswers);
+    const int entries = 2000;
+    QJsonArray list;
+    for (int i = 0; i < entries; ++i)
+        list.append(noteEntry(QString::number(1000 + i), "11", i + 1,
+                              i + 1 < entries ? QString::number(1001 + i) : QString("-1")));
+    NoteMapManager::Options o;
+    o.fullPull = true;
+    o.userId = 42;
+    o.appliedVersion = "9";
+    const int before = ctx()->count<NoteDetail>();
+    int asked = 0;
+    o.stillWanted = [&] { return ++asked <= wantedAnswers; };
+    NoteMapManager::Result result;
+    QVERIFY(!NoteMapManager::applyToContext(*ctx(), pullOfNotes(list, categoryList({"11"})), o, &result));
+    QCOMPARE(result.error, QString("the sign-in ended while the pull was applied"));
+    QCOMPARE(asked, wantedAnswers + 1); // not asked again, nothing more done
+    QVERIFY(ctx()->count<NoteDetail>() < before + entries / 2);
 }
 
 void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()
