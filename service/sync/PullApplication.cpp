@@ -9,6 +9,7 @@
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
 #include "service/api/ReplyValue.h"
+#include "service/sync/CategoryDeletion.h"
 #include "service/sync/NoteOrderRebuild.h"
 #include "service/sync/PullAccountSections.h"
 #include "service/sync/PullEntryImporter.h"
@@ -86,9 +87,13 @@ void PullApplication::applyClears()
                                  .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         m_result->deletedClasses.insert(id.trimmed());
         if (Classify *c = m_index->classify(id.trimmed())) {
-            for (NoteDetail *n : c->notes())
-                m_result->withdrawn << n->cId();
-            m_ctx.deleteObject(c);
+            if (m_restoring) {
+                for (NoteDetail *n : c->notes())
+                    m_result->withdrawn << n->cId();
+                m_ctx.deleteObject(c);
+            } else {
+                CategoryDeletion::deleteCategory(m_ctx, c, &m_result->withdrawn);
+            }
         }
     }
     // The history and completion records.
@@ -123,7 +128,7 @@ void PullApplication::importCategories()
             m_result->deletedClasses.insert(ReplyValue::idText(entry.value(classId)));
         else if (m_replacing)
             m_listedClasses.insert(ReplyValue::idText(entry.value(classId)));
-        if (Classify *c = PullEntryImporter::importClassify(entry, *m_index, m_restoring);
+        if (Classify *c = PullEntryImporter::importClassify(entry, *m_index, m_restoring, &m_result->withdrawn);
             c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
@@ -193,9 +198,13 @@ void PullApplication::sweepUnlisted()
     }
     for (Classify *c : m_ctx.findAll<Classify>()) {
         if (!m_listedClasses.contains(c->classId()) && !keep(c->isSync(), c->classId())) {
-            for (NoteDetail *n : c->notes())
-                m_result->withdrawn << n->cId();
-            m_ctx.deleteObject(c);
+            if (m_restoring) {
+                for (NoteDetail *n : c->notes())
+                    m_result->withdrawn << n->cId();
+                m_ctx.deleteObject(c);
+            } else {
+                CategoryDeletion::deleteCategory(m_ctx, c, &m_result->withdrawn);
+            }
         }
     }
     m_ctx.markReplaced();

@@ -838,12 +838,12 @@ void TstSyncNotes::replacingPullMatchesRowsByKey_data()
     // cId:content:isSync of every note afterwards, by cId.
     QTest::addColumn<QStringList>("notes");
     QTest::addColumn<QStringList>("classes");
-    QTest::newRow("full pull keeps local changes")
-        << false << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
-        << QStringList{"11", "c5"};
-    QTest::newRow("full pull whose reply names an earlier restore")
-        << true << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
-        << QStringList{"11", "c5"};
+    // The note made here in a category gone on the service (c8) moves to the top
+    // category left, at its bottom: the note above it (804) names it and goes out too.
+    const QStringList kept{"800:内容800:1", "802:本地改动:0", "804:内容804:0", "c8:分类已在服务删除:0",
+                           "c9:离线新建:0"};
+    QTest::newRow("full pull keeps local changes") << false << true << kept << QStringList{"11", "c5"};
+    QTest::newRow("full pull whose reply names an earlier restore") << true << true << kept << QStringList{"11", "c5"};
     QTest::newRow("delta pull of a restore made elsewhere replaces them")
         << true << false << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"}
         << QStringList{"11"};
@@ -912,6 +912,12 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     QCOMPARE(byId("800"), updated);
     QCOMPARE(updated->objectId().pk, noteKey);
     QVERIFY(result.withdrawn.contains("801"));
+    if (const NoteDetail *moved = byId("c8")) {
+        QCOMPARE(moved->classify(), kept);
+        QCOMPARE(moved->classId(), QString("11"));
+        QCOMPARE(byId("804")->nextId(), QString("c8"));
+        QCOMPARE(moved->nextId(), QString("-1"));
+    }
 }
 
 void TstSyncNotes::replacingPullWithRowsSharingACId_data()
