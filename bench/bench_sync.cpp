@@ -600,7 +600,7 @@ BENCHMARK(PullMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Ar
 BENCHMARK(PullKeyedUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PullKeyedUpdateStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1);
 BENCHMARK(PushCollect)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(LogoutDuringPull)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(20)->Arg(200)->Arg(600);
+BENCHMARK(LogoutDuringPull)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(10)->Arg(40)->Arg(80)->Arg(120);
 
 int main(int argc, char **argv)
 {
