@@ -1,6 +1,7 @@
 #include "app/login/LoginPresenter.h"
 
 #include "app/login/RememberedAccountsModel.h"
+#include "app/services/StoreSaver.h"
 #include "core/model/LoginAccount.h"
 #include "platform/base/Missing.h"
 #include "platform/base/UrlOpener.h"
@@ -236,7 +237,9 @@ void LoginPresenter::accountChosen(int row)
 
 void LoginPresenter::accountRemoveClicked(int row)
 {
-    m_accounts->removeAccount(row);
+    // A removal the store did not take keeps the row listed; the user is told.
+    if (row >= 0 && row < m_accounts->rowCount() && !m_accounts->removeAccount(row))
+        m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::by(this));
 }
 
 void LoginPresenter::setBusy(bool busy)

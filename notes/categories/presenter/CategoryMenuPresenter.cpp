@@ -1,5 +1,6 @@
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
@@ -62,10 +63,8 @@ void CategoryMenuPresenter::choose(int tag, const CategoryKey &category)
 
 bool CategoryMenuPresenter::saveAndTell(const char *what)
 {
-    if (const SaveResult saved = m_services.store->saveAndWait(); !saved) {
-        qWarning().noquote() << what << "not saved:" << saved.error;
+    if (!StoreSaver::save(m_services, nullptr, what))
         return false;
-    }
     emit m_services.events->syncPushNoteDatas(NoteKey{});
     return true;
 }

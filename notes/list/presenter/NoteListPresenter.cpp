@@ -229,23 +229,19 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
         m_actions.remove(n);
         break;
     case NoteRowMenu::ClearRemind:
-        NoteActionManager::clearRemindWithNote(n);
-        m_actions.push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearImportant:
-        NoteActionManager::clearStarRemindWithNote(n);
-        m_actions.push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearStarRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearSnooze:
-        NoteActionManager::clearDelayRemindWithNote(n);
-        m_actions.push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearDelayRemindWithNote(n), key);
         break;
     case NoteRowMenu::SnoozeHalfHour:
     case NoteRowMenu::SnoozeHour:
     case NoteRowMenu::SnoozeTomorrow:
     case NoteRowMenu::SnoozeNextWeek:
-        NoteActionManager::addDelayRemindWithNote(n, tag);
-        m_actions.push(key);
+        m_actions.pushIfSaved(NoteActionManager::addDelayRemindWithNote(n, tag), key);
         break;
     default:
         break;

@@ -1,5 +1,6 @@
 #include "notes/list/presenter/NoteRowActions.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
 #include "platform/base/UserFeedback.h"
@@ -23,16 +24,25 @@ void NoteRowActions::complete(NoteDetail *note)
 {
     if (!note)
         return;
-    NoteActionManager::completeActionWithNote(note);
-    push({});
+    bool saved = false;
+    NoteActionManager::completeActionWithNote(note, &saved);
+    pushIfSaved(saved, {});
 }
 
 void NoteRowActions::remove(NoteDetail *note)
 {
     if (!note)
         return;
-    NoteActionManager::deleteActionWithNote(note);
-    push({});
+    pushIfSaved(NoteActionManager::deleteActionWithNote(note), {});
+}
+
+void NoteRowActions::pushIfSaved(bool saved, const NoteKey &note)
+{
+    if (!saved) {
+        m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::Asker{nullptr, m_anchor.data()});
+        return;
+    }
+    push(note);
 }
 
 void NoteRowActions::push(const NoteKey &note)

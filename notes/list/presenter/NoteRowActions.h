@@ -20,12 +20,15 @@ public:
 
     // The note's text on the clipboard, and the toast "复制成功".
     void copy(const NoteDetail *note);
-    // Completes the note (or moves its reminder on), then pushes.
+    // Completes the note (or moves its reminder on), then pushes what was saved.
     void complete(NoteDetail *note);
-    // Marks the note deleted, then pushes.
+    // Marks the note deleted, then pushes what was saved.
     void remove(NoteDetail *note);
     // "SyncPushNoteDatas" for the note, or for every flagged row with a null key.
     void push(const NoteKey &note);
+    // push() after a save that held; else the change stays pending (the next save
+    // writes it) and the user is told.
+    void pushIfSaved(bool saved, const NoteKey &note);
 
 private:
     Services m_services;
