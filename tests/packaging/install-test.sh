@@ -18,6 +18,7 @@ sizes=(16 22 24 32 48 64 128 256 512)
 expected=(
   bin/prelvane
   etc/xdg/autostart/prelvane-autostart.desktop
+  lib/prelvane/libprelvane_sound_multimedia.so
   share/applications/prelvane.desktop
   share/icons/hicolor/scalable/apps/prelvane.svg
   share/metainfo/net.prelvane.Prelvane.metainfo.xml

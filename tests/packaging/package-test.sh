@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The Debian package on a fresh Debian 12: made with cpack from the build,
+# The Debian packages on a fresh Debian 12 (the program and its sound plugin):
+# made with cpack from the build, checked for what they require and recommend,
 # installed with apt-get into a new root (debootstrap from Debian's mirror),
 # started there under a virtual display until its login window shows; the
 # start at login without a signed-in account ends at once; purging leaves
@@ -43,18 +44,30 @@ step "the package"
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" -D CPACK_OUTPUT_FILE_PREFIX="$work/deb" >"$work/cpack.log" 2>&1 \
   || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/deb/prelvane_*.deb)
+sound_deb=$(ls "$work"/deb/prelvane-sound_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
+sound_depends=$(dpkg-deb -f "$sound_deb" Depends)
 echo "Depends: $depends"
 echo "Recommends: $recommends"
+echo "prelvane-sound Depends: $sound_depends"
 for p in libqt6core6 libqt6widgets6 libqt6svg6 libqt6sql6-sqlite; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p"
 done
-# The optional pieces are recommended, never required.
-for p in libqt6webenginewidgets6 libqt6multimedia6 gstreamer1.0-plugins-good; do
+# The optional pieces are recommended, never required; sounds come in their own package.
+for p in libqt6webenginewidgets6 prelvane-sound; do
   grep -q "\b$p\b" <<<"$recommends" || fail "Recommends lacks $p"
   ! grep -q "\b$p\b" <<<"$depends" || fail "$p is required, not recommended"
 done
+for p in libqt6multimedia6 gstreamer1.0-plugins-good; do
+  ! grep -q "\b$p\b" <<<"$depends" || fail "the program requires $p, which only the sound package needs"
+  grep -q "\b$p\b" <<<"$sound_depends" || fail "prelvane-sound's Depends lacks $p"
+done
+grep -q "\bprelvane (= " <<<"$sound_depends" || fail "prelvane-sound does not require the program of its version"
+# The plugin where the program looks for it (<bin>/../lib/prelvane), and nothing else.
+[ "$(dpkg-deb -c "$sound_deb" | awk '$1 !~ /^d/ {print $6}')" = ./usr/lib/prelvane/libprelvane_sound_multimedia.so ] \
+  || { dpkg-deb -c "$sound_deb"; fail "prelvane-sound's files"; }
+! dpkg-deb -c "$deb" | grep -q 'lib/prelvane/' || fail "the program's package holds the sound plugin"
 
 step "a fresh Debian 12 root"
 base=$cache/bookworm-minbase.tar
@@ -69,6 +82,7 @@ mkdir -p "$root"
 tar -C "$root" -xf "$base"
 cp /etc/resolv.conf "$root/etc/resolv.conf"
 cp "$deb" "$root/tmp/prelvane.deb"
+cp "$sound_deb" "$root/tmp/prelvane-sound.deb"
 mkdir -p "$root/tmp/.X11-unix"
 # Where X servers put their sockets; Xvfb makes it too, but the mounts need it first.
 [ -d /tmp/.X11-unix ] || install -d -m 1777 /tmp/.X11-unix
@@ -92,6 +106,16 @@ in_root env DEBIAN_FRONTEND=noninteractive apt-get -q update >"$work/apt.log" 2>
 in_root env DEBIAN_FRONTEND=noninteractive apt-get -q install -y --no-install-recommends /tmp/prelvane.deb \
   >>"$work/apt.log" 2>&1 || { tail -20 "$work/apt.log"; fail "apt-get install of the package"; }
 in_root dpkg -L prelvane >"$work/files"
+step "apt-get install of the sound package"
+in_root env DEBIAN_FRONTEND=noninteractive apt-get -q install -y --no-install-recommends /tmp/prelvane-sound.deb \
+  >>"$work/apt.log" 2>&1 || { tail -20 "$work/apt.log"; fail "apt-get install of the sound package"; }
+in_root dpkg -L prelvane-sound >>"$work/files"
+# Its dependencies are enough for the plugin to load: no library missing.
+plugin=/usr/lib/prelvane/libprelvane_sound_multimedia.so
+in_root test -f "$plugin" || fail "no $plugin"
+! in_root ldd "$plugin" | grep 'not found' || fail "libraries of the sound plugin are missing"
+in_root sh -c 'ls /usr/lib/*/gstreamer-1.0/libgstwavparse.so' >/dev/null \
+  || fail "the GStreamer plugin that decodes WAV is missing"
 in_root useradd -m user
 in_root test -x /usr/bin/prelvane || fail "no /usr/bin/prelvane"
 in_root test -f /etc/xdg/autostart/prelvane-autostart.desktop || fail "no autostart entry"
@@ -149,7 +173,7 @@ echo "ended by itself after $(( $(date +%s) - start )) s"
 ! xwininfo -display "$display" -root -tree | grep -q '"Prelvane' || fail "a window was left"
 
 step "apt-get purge"
-in_root env DEBIAN_FRONTEND=noninteractive apt-get -q purge -y prelvane >>"$work/apt.log" 2>&1 \
+in_root env DEBIAN_FRONTEND=noninteractive apt-get -q purge -y prelvane prelvane-sound >>"$work/apt.log" 2>&1 \
   || { tail -10 "$work/apt.log"; fail "apt-get purge"; }
 while read -r f; do
   [ -d "$root$f" ] && continue # a folder others share (/usr/bin, ...)
