@@ -413,12 +413,14 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
             return; // held open until the client gives up
         case StandinFault::Kind::Trickle: {
             // A long body, so that a test feeding it byte by byte never ends it by accident.
-            QByteArray body = envelope(StandinReply::error(f.code ? f.code : 503,
-                                                           f.msg.isEmpty() ? QStringLiteral("服务繁忙") : f.msg),
-                                       key);
+            QByteArray body =
+                envelope(StandinReply::error(f.code ? f.code : 503,
+                                             f.msg.isEmpty() ? QStringLiteral("服务繁忙") : f.msg),
+                         key);
             body += QByteArray(qMax<qsizetype>(0, 4096 - body.size()), ' ');
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json;charset=UTF-8\r\nContent-Length: " +
-                          QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/json;charset=UTF-8\r\nContent-Length: " +
+                QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
             conn->trickleLeft = body;
             return;
         }
@@ -583,6 +585,7 @@ void StandinService::registerBuiltins()
                      R::Form::Plain);
     });
     registerHandler("note/revokeCompleted", [](Context &c) { return R::ok(versionData(*c.user)); });
+    // Without the note handlers there are no records to page or delete.
     registerHandler("note/log/completed", [](Context &) {
         return R::ok(QJsonObject{{"datas", QJsonArray()}});
     });
