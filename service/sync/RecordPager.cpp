@@ -136,9 +136,9 @@ void RecordPager::requestPage()
     if (!m_chain->index.isEmpty())
         params.insert(QStringLiteral("indexId"), m_chain->index);
     const quint64 serial = m_chain->serial;
-    auto current = [this, serial] { return m_chain && m_chain->serial == serial; };
-    auto success = [this, current](const BaseSuccessModel &reply) {
-        if (!current())
+    auto live = [this, serial] { return m_chain && m_chain->serial == serial; };
+    auto success = [this, live](const BaseSuccessModel &reply) {
+        if (!live())
             return;
         if (m_session.generation() != m_chain->generation)
             return end(Result::Dropped);
@@ -149,8 +149,8 @@ void RecordPager::requestPage()
             return end(Result::Done);
         pageArrived(records);
     };
-    auto failed = [this, current](const BaseErrorModel &) {
-        if (current())
+    auto failed = [this, live](const BaseErrorModel &) {
+        if (live())
             end(Result::Failed);
     };
     if (m_kind == Kind::History)
