@@ -53,6 +53,59 @@ QJsonObject wifiRemind(const QString &cId, const QString &wifiIds)
     r.insert("connectWifiIds", wifiIds);
     return r;
 }
+
+// A few dozen records of the service: how the notes came to be, from every kind
+// of terminal (1 PC … 6 web, 7 this program), and completions over the last weeks.
+void seedRecords(StandinState &state, NoteSyncHandlers &notes, StandinAccount &a, const QDateTime &now)
+{
+    NoteSyncHandlers::Data &d = notes.data(a);
+    const QList<NoteSyncHandlers::Note> live = d.notes.values();
+    auto terminal = [&d](qint64 tId, int id) { d.history[tId].insert("terminalId", id); };
+    int step = 0;
+    // Additions, oldest first, spread over the last five weeks.
+    for (const NoteSyncHandlers::Note &n : live) {
+        const qint64 tId =
+            notes.addHistory(state, a, n, 1, now.addDays(-35 + 3 * step).addSecs(-3600 * step));
+        terminal(tId, 1 + step % 7);
+        ++step;
+    }
+    // Edits: each shown against the text before it.
+    const QList<QPair<QString, QString>> edits{
+        {QStringLiteral("8101"), QStringLiteral("周一上午九点部门例会")},
+        {QStringLiteral("8102"), QStringLiteral("提交报销单")},
+        {QStringLiteral("8103"), QStringLiteral("给客户回复合同")},
+        {QStringLiteral("8203"), QStringLiteral("周末去超市：牛奶、面包")},
+        {QStringLiteral("8301"), QStringLiteral("读完《三体》第一部")},
+        {QStringLiteral("8302"), QStringLiteral("英语听力练习 20 分钟，再背单词")},
+        {QStringLiteral("8204"), QStringLiteral("交水电费和物业费")},
+        {QStringLiteral("8202"), QStringLiteral("每天吃维生素")},
+    };
+    for (int i = 0; i < edits.size(); ++i) {
+        const NoteSyncHandlers::Note n = d.notes.value(edits.at(i).first);
+        const qint64 tId =
+            notes.addHistory(state, a, n, 2, now.addDays(-12 + i).addSecs(-600 * i), &edits.at(i).second);
+        terminal(tId, 1 + (i + 3) % 7);
+    }
+    // Notes added and deleted again.
+    const QStringList gone{QStringLiteral("取快递"), QStringLiteral("预约周六上午体检"),
+                           QStringLiteral("把旧衣服捐出去"), QStringLiteral("整理桌面上的文件")};
+    for (int i = 0; i < gone.size(); ++i) {
+        NoteSyncHandlers::Note n;
+        n.cId = QString::number(8400 + i);
+        n.classId = i % 2 ? QStringLiteral("7002") : QStringLiteral("7001");
+        n.content = gone.at(i);
+        terminal(notes.addHistory(state, a, n, 1, now.addDays(-9 + 2 * i)), 2 + i);
+        terminal(notes.addHistory(state, a, n, 3, now.addDays(-8 + 2 * i).addSecs(1800)), 3 + i);
+    }
+    // Completions: yesterday, today, last week, last month and one dated ahead
+    // (a device whose clock runs fast).
+    const QList<int> daysAgo{0, 0, 1, 1, 3, 6, 9, 13, 20, 33, 45, -1};
+    for (int i = 0; i < daysAgo.size(); ++i) {
+        NoteSyncHandlers::Note n = live.at(i % live.size());
+        const QDateTime at = now.addDays(-daysAgo.at(i)).addSecs(-900 * (i + 1));
+        notes.addCompletion(state, a, n, QJsonObject{{"completedTime", dateText(at)}, {"remindTime", ""}});
+    }
+}
 } // namespace
 
 QString DemoSeed::snapshotDate(const QDateTime &now)
@@ -145,6 +198,7 @@ void DemoSeed::seed(StandinState &state, NoteSyncHandlers &notes, const QDateTim
             d.notes.insert(n.cId, n);
         }
     }
+    seedRecords(state, notes, a, now);
     // Yesterday's snapshot of these notes, which the settings can restore (the
     // account's own listed date has no data behind it).
     a.snapshots = QJsonArray{};

@@ -597,6 +597,7 @@ void StandinService::registerBuiltins()
                      R::Form::Plain);
     });
     registerHandler("note/revokeCompleted", [](Context &c) { return R::ok(versionData(*c.user)); });
+    // Without the note handlers there are no records to page or delete.
     registerHandler("note/log/completed", [](Context &) {
         return R::ok(QJsonObject{{"datas", QJsonArray()}});
     });

@@ -119,6 +119,32 @@ QMap<QString, NoteSyncHandlers::Note> notesFromJson(const QJsonArray &a)
     return m;
 }
 
+
+// The service's records, each with its own "tId" (the key they are kept under).
+QJsonArray recordsToJson(const QMap<qint64, QJsonObject> &records)
+{
+    QJsonArray out;
+    for (auto it = records.begin(); it != records.end(); ++it) {
+        QJsonObject r = it.value();
+        r.insert("tId", QString::number(it.key()));
+        out.append(r);
+    }
+    return out;
+}
+
+QMap<qint64, QJsonObject> recordsFromJson(const QJsonArray &records)
+{
+    QMap<qint64, QJsonObject> out;
+    for (const QJsonValue &v : records) {
+        const QJsonObject r = v.toObject();
+        bool ok = false;
+        const qint64 tId = r.value("tId").toVariant().toString().toLongLong(&ok);
+        if (ok)
+            out.insert(tId, r);
+    }
+    return out;
+}
+
 QJsonObject dataToJson(const NoteSyncHandlers::Data &d)
 {
     QJsonArray clears;
@@ -134,7 +160,8 @@ QJsonObject dataToJson(const NoteSyncHandlers::Data &d)
             {"notes", notesToJson(d.notes)},
             {"clientIds", hashToJson(d.clientIds)},
             {"classClientIds", hashToJson(d.classClientIds)},
-            {"completions", d.completions},
+            {"history", recordsToJson(d.history)},
+            {"completions", recordsToJson(d.completions)},
             {"clears", clears},
             {"restoreVersion", d.restoreVersion},
             {"restoreDate", d.restoreDate},
@@ -148,7 +175,8 @@ void dataFromJson(const QJsonObject &o, NoteSyncHandlers::Data &d)
     d.notes = notesFromJson(o.value("notes").toArray());
     d.clientIds = hashFromJson(o.value("clientIds").toObject());
     d.classClientIds = hashFromJson(o.value("classClientIds").toObject());
-    d.completions = o.value("completions").toArray();
+    d.history = recordsFromJson(o.value("history").toArray());
+    d.completions = recordsFromJson(o.value("completions").toArray());
     for (const QJsonValue &v : o.value("clears").toArray()) {
         const QJsonObject c = v.toObject();
         QStringList ids;

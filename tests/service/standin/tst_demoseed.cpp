@@ -34,6 +34,20 @@ private slots:
         QVERIFY(signIn->succeeded);
         QCOMPARE(signIn->model.code, 200);
         StandinAccount &demo = *f.service->state().accountByName(DemoSeed::Account);
+        // A few dozen records: every kind of change from every terminal, completions of several weeks.
+        const NoteSyncHandlers::Data &records = notes.data(demo);
+        QSet<int> terminals, kinds;
+        int withSpans = 0;
+        for (const QJsonObject &r : records.history) {
+            terminals.insert(r.value("terminalId").toInt());
+            kinds.insert(r.value("actionType").toInt());
+            withSpans += !r.value("difference").toObject().value("diffItems").toArray().isEmpty();
+        }
+        QVERIFY(records.history.size() >= 24);
+        QCOMPARE(terminals, (QSet<int>{1, 2, 3, 4, 5, 6, 7}));
+        QCOMPARE(kinds, (QSet<int>{1, 2, 3}));
+        QCOMPARE(withSpans, 8);
+        QVERIFY(records.completions.size() >= 10);
         SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
         QVERIFY(client.pull(SyncEngine::PullKind::Full));
 
@@ -92,7 +106,8 @@ private slots:
         QCOMPARE(client.liveNotes().size(), 12);
 
         auto restore = f.run([&f, &now](auto ok, auto fail) {
-            f.api->recoverNoteDatasWithParams({{"snapshotDate", DemoSeed::snapshotDate(now)}}, nullptr, ok, fail);
+            f.api->recoverNoteDatasWithParams({{"snapshotDate", DemoSeed::snapshotDate(now)}}, nullptr, ok,
+                                              fail);
         });
         QVERIFY(restore->succeeded);
         QCOMPARE(restore->model.code, 200);
@@ -100,12 +115,13 @@ private slots:
         QCOMPARE(client.liveNotes().size(), 11);
 
         // The rows the settings read are complete; the sound is one of the ten.
-        for (const char *key : {"mobileBindStatus", "emailBindStatus", "isOAuthWeChat", "isOAuthQQ",
-                                "isOpenWeChatReminder", "isDefaultLockScreen", "lockScreenPassword", "syncSettings"})
+        for (const char *key :
+             {"mobileBindStatus", "emailBindStatus", "isOAuthWeChat", "isOAuthQQ", "isOpenWeChatReminder",
+              "isDefaultLockScreen", "lockScreenPassword", "syncSettings"})
             QVERIFY2(demo.userInfo.contains(key), key);
         for (const char *key : {"noteAddPositionType", "noteCompleteActionType", "hyperlinkDistinguish",
-                                "remindTypes", "remindSoundName", "remindSoundPath", "importantRemindInterval",
-                                "wifiSilenceRemindInterval", "newSkinColor"})
+                                "remindTypes", "remindSoundName", "remindSoundPath",
+                                "importantRemindInterval", "wifiSilenceRemindInterval", "newSkinColor"})
             QVERIFY2(demo.sysSet.contains(key), key);
         QCOMPARE(demo.sysSet.value("remindSoundPath").toString(), QStringLiteral("标准铃声1.wav"));
     }
