@@ -22,6 +22,9 @@ int main(int argc, char **argv)
         setenv("TZ", ":/etc/localtime", 1);
         tzset();
     }
+    // The authorisation window's web view (a plugin loaded later) needs
+    // contexts shared from the start.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
     QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));

@@ -427,6 +427,8 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
         }
     }
 
+    if (req.method == "GET" && servePage(socket, req))
+        return;
     if (req.header("appId") != "plvmac" || req.header("signature") != "730518" ||
         req.header("timestamp").isEmpty()) {
         respond(socket, 200, envelope(StandinReply::error(403, QStringLiteral("非法请求")), key));
@@ -453,6 +455,72 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     Context ctx{req, m_state, user};
     const StandinReply reply = (*handler)(ctx);
     respond(socket, 200, envelope(reply, key));
+}
+
+void StandinService::authorise(const QString &clientId, const QString &openId)
+{
+    m_state.oauthStates.insert(clientId, QJsonObject{{"status", "ok"}, {"openId", openId}});
+}
+
+bool StandinService::servePage(QTcpSocket *socket, const StandinRequest &req)
+{
+    if (!req.path.startsWith(QLatin1String("oauth/jump")))
+        return false;
+    const QString clientId = req.query.queryItemValue(QStringLiteral("clientId"), QUrl::FullyDecoded);
+    const QString provider = req.query.queryItemValue(QStringLiteral("oauthType"), QUrl::FullyDecoded);
+    const QString type = req.query.queryItemValue(QStringLiteral("type"), QUrl::FullyDecoded);
+    auto page = [&](const QString &body) {
+        const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>互联登录</title>"
+                                            "</head><body style=\"font-family:sans-serif;text-align:center\">%1"
+                                            "</body></html>")
+                                 .arg(body);
+        respond(socket, 200, html.toUtf8(), "text/html;charset=utf-8");
+    };
+    if (!m_state.oauthStates.contains(clientId)) {
+        page(QStringLiteral("<p>授权信息已失效，请关闭窗口后重试</p>"));
+        return true;
+    }
+    const bool qq = provider == QLatin1String("qq");
+    const QString name = qq ? QStringLiteral("QQ") : QStringLiteral("微信");
+    const QString escapedId = clientId.toHtmlEscaped();
+    const QString query = QStringLiteral("clientId=%1&oauthType=%2&type=%3")
+                              .arg(QString::fromLatin1(QUrl::toPercentEncoding(clientId)),
+                                   QString::fromLatin1(QUrl::toPercentEncoding(provider)),
+                                   QString::fromLatin1(QUrl::toPercentEncoding(type)));
+    if (req.path == QLatin1String("oauth/jump")) {
+        page(QStringLiteral("<h2>%1授权</h2><p>授权编号 %2</p>"
+                            "<p><a id=\"grant\" href=\"/oauth/jump/grant?%3\">授权</a>　"
+                            "<a id=\"deny\" href=\"/oauth/jump/deny?%3\">取消</a></p>")
+                 .arg(name, escapedId, query.toHtmlEscaped()));
+        return true;
+    }
+    if (req.path == QLatin1String("oauth/jump/grant")) {
+        const QString bindType = qq ? QStringLiteral("1") : QStringLiteral("2");
+        if (type == QLatin1String("bind")) {
+            // A fresh identity, as if the user authorised another account of the provider.
+            authorise(clientId, (qq ? QStringLiteral("qq-open-") : QStringLiteral("wx-open-")) + m_state.newId());
+        } else {
+            QString openId;
+            for (const StandinAccount &a : std::as_const(m_state.accounts))
+                if (!a.openIds.value(bindType).isEmpty()) {
+                    openId = a.openIds.value(bindType);
+                    break;
+                }
+            if (openId.isEmpty())
+                m_state.oauthStates.insert(clientId, QJsonObject{{"status", "unbound"}});
+            else
+                authorise(clientId, openId);
+        }
+        page(QStringLiteral("<p>已授权，请返回应用</p>"));
+        return true;
+    }
+    if (req.path == QLatin1String("oauth/jump/deny")) {
+        m_state.oauthStates.insert(clientId,
+                                   QJsonObject{{"status", "unbound"}, {"code", 300}, {"msg", CancelledText}});
+        page(QStringLiteral("<p>已取消授权</p>"));
+        return true;
+    }
+    return false;
 }
 
 void StandinService::registerBuiltins()
@@ -483,9 +551,20 @@ void StandinService::registerBuiltins()
         return R::ok(id, R::Form::EncryptedText);
     });
     registerHandler("tool/checkOAuthState", [](Context &c) {
-        const QJsonObject st =
+        QJsonObject st =
             c.state.oauthStates.value(param(c.request, "clientId"), QJsonObject{{"status", "unauthorized"}});
-        return R::ok(st);
+        // Pending and refused states carry their code and message; the
+        // status goes in the data whatever the code.
+        R r = R::ok();
+        if (st.contains("code")) {
+            r.code = st.take("code").toInteger();
+            r.msg = st.take("msg").toString();
+        } else if (st.value("status").toString() == QLatin1String("unauthorized")) {
+            r.code = 201;
+            r.msg = PendingText;
+        }
+        r.data = st;
+        return r;
     });
     registerHandler("sys/oauthKey",
                     [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });

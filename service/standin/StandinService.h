@@ -133,6 +133,13 @@ public:
     // Trickle replies whose body is not all sent yet.
     int tricklingConnections() const;
 
+    // What the authorisation page's "授权" does: the client id's check
+    // answers "ok" with this openId from now on.
+    void authorise(const QString &clientId, const QString &openId);
+    // The authorisation page's state of a client id, as the checks answer it.
+    static inline const QString PendingText = QStringLiteral("尚未授权");
+    static inline const QString CancelledText = QStringLiteral("用户取消了授权");
+
     // Reply building, for handlers that answer by hand.
     static QByteArray envelope(const StandinReply &reply, const QString &keyText);
 
@@ -148,6 +155,8 @@ private:
     void respond(QTcpSocket *socket, int status, const QByteArray &body,
                  const QByteArray &contentType = "application/json;charset=UTF-8");
     void registerBuiltins();
+    // The web site's pages ("oauth/jump" and its two links); false for other paths.
+    bool servePage(QTcpSocket *socket, const StandinRequest &request);
 
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;
