@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/oauth/AuthWebPage.h"
 #include "app/services/Services.h"
 #include "service/api/OAuthModel.h"
 
@@ -7,7 +8,7 @@
 #include <QPointer>
 #include <QString>
 
-class AuthWebPage;
+
 class AuthWebPageFactory;
 struct BaseSuccessModel;
 
