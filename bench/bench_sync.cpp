@@ -12,12 +12,16 @@
 // worker), 1 with the client's worker. PullKeyedUpdate and
 // PullKeyedUpdateStall: the same full pull onto a store that already holds
 // those rows (matched by key and updated in place). PushCollect: collecting and
-// encoding (JSON, AES, Base64) a push of 1,000 changed notes.
+// encoding (JSON, AES, Base64) a push of 1,000 changed notes. LogoutDuringPull:
+// the full pull of 10,000 notes imported in the background, and a logout the
+// given milliseconds after it began; the logout waits for the import (which must
+// not commit after the wipe), so its time is the main thread's longest block.
 
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
@@ -535,6 +539,59 @@ void PushCollect(benchmark::State &state)
     }
 }
 
+void LogoutDuringPull(benchmark::State &state)
+{
+    const QJsonObject data = QJsonDocument::fromJson(pullReplyBytes()).object();
+    int run = 0;
+    double worst = 0;
+    int dropped = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::unique_ptr<Store> store = freshStore(QStringLiteral("logout-%1.sqlite").arg(run++));
+        Session session;
+        session.signIn(QStringLiteral("7"));
+        NoteMapManager::Options options = fullPullOptions();
+        options.stillWanted = [&session, generation = session.generation()] {
+            return session.generation() == generation;
+        };
+        QEventLoop loop;
+        bool ended = false;
+        bool applied = false;
+        NoteMapManager::noteMapToLocalWithData(
+            data, options,
+            [&](const NoteMapManager::Result &r) {
+                applied = r.ok;
+                ended = true;
+                loop.quit();
+            },
+            store.get());
+        QTimer::singleShot(int(state.range(0)), &loop, &QEventLoop::quit);
+        loop.exec();
+        state.ResumeTiming();
+        // The logout's wipe, as the program's: the running import ends first.
+        QElapsedTimer block;
+        block.start();
+        session.signOut([&store] {
+            store->waitForBackgroundSaves();
+            Context *ctx = store->mainContext();
+            ctx->deleteAll<Classify>();
+            ctx->deleteAll<NoteDetail>();
+            ctx->deleteAll<DateRemind>();
+            (void)ctx->saveAndWait();
+        });
+        worst = qMax(worst, double(block.nsecsElapsed()) / 1e6);
+        state.PauseTiming();
+        if (!ended)
+            loop.exec();
+        if (!applied)
+            ++dropped;
+        store.reset();
+        state.ResumeTiming();
+    }
+    state.counters["longest_main_thread_block_ms"] = worst;
+    state.counters["imports_dropped"] = dropped;
+}
+
 } // namespace
 
 BENCHMARK(PullApply)->Unit(benchmark::kMillisecond)->Iterations(5);
@@ -543,6 +600,7 @@ BENCHMARK(PullMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Ar
 BENCHMARK(PullKeyedUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PullKeyedUpdateStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1);
 BENCHMARK(PushCollect)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(LogoutDuringPull)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(10)->Arg(40)->Arg(80)->Arg(120);
 
 int main(int argc, char **argv)
 {

@@ -16,7 +16,10 @@
 
 AgreementPromptDialog::AgreementPromptDialog(AgreementPresenter *presenter, AgreementPresenter::Prompt prompt,
                                              QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // Naming the close button is what keeps a window manager from offering minimise and maximise (with no
+    // button named, it offers all); the close button says no.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    , m_presenter(presenter)
     , m_prompt(prompt)
     , m_text(new QTextBrowser(this))
     , m_disagree(new QPushButton(QStringLiteral("不同意"), this))
@@ -116,17 +119,29 @@ void AgreementPromptDialog::dismiss()
     deleteLater();
 }
 
+void AgreementPromptDialog::refuse()
+{
+    // The presenter answers by closing this prompt (and maybe opening the next).
+    if (m_presenter)
+        m_presenter->disagreeClicked();
+}
+
 void AgreementPromptDialog::reject()
 {
-    // Escape does not answer the prompt.
+    // Escape says no, as "不同意" does.
     if (m_dismissing)
         QDialog::reject();
+    else
+        refuse();
 }
 
 void AgreementPromptDialog::closeEvent(QCloseEvent *event)
 {
-    if (m_dismissing)
+    // A window manager may still offer a close button: it says no, as "不同意" does.
+    if (m_dismissing) {
         QDialog::closeEvent(event);
-    else
-        event->ignore();
+        return;
+    }
+    event->ignore();
+    refuse();
 }

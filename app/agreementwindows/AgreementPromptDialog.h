@@ -3,14 +3,15 @@
 #include "app/agreement/AgreementPresenter.h"
 
 #include <QDialog>
+#include <QPointer>
 
 class CustomButton;
 class QPushButton;
 class QTextBrowser;
 
 // One agreement prompt: its text with the two titles as red links, and the
-// "不同意" and "同意" buttons. It offers no close, minimise or zoom button and
-// ignores Escape, so it can only be answered; the presenter closes it.
+// "不同意" and "同意" buttons. It has no minimise or zoom button; Escape and the
+// close button answer it as "不同意" does. The presenter closes it.
 class AgreementPromptDialog : public QDialog
 {
     Q_OBJECT
@@ -32,6 +33,9 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    void refuse();
+
+    QPointer<AgreementPresenter> m_presenter;
     AgreementPresenter::Prompt m_prompt;
     QTextBrowser *m_text;
     QPushButton *m_disagree;

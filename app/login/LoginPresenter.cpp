@@ -2,6 +2,7 @@
 
 #include "app/login/RememberedAccountsModel.h"
 #include "app/oauth/OAuthPresenter.h"
+#include "app/services/StoreSaver.h"
 #include "core/model/LoginAccount.h"
 #include "platform/base/Missing.h"
 #include "platform/base/UrlOpener.h"
@@ -19,6 +20,7 @@
 #include <QJsonObject>
 
 #include <optional>
+#include <utility>
 
 namespace {
 bool passwordNoticeShown = false;
@@ -134,6 +136,11 @@ void LoginPresenter::canAutoLogin()
         m_account = record.account;
         m_password = PwdManager::readPassWordWithKeyChain(record.account);
         emit stateChanged();
+        // No password was stored (a keychain that cannot store): the user types it, without an error.
+        if (m_password.isEmpty()) {
+            emit passwordWanted();
+            return;
+        }
         signInWithPassword();
     }
 }
@@ -231,7 +238,9 @@ void LoginPresenter::accountChosen(int row)
 
 void LoginPresenter::accountRemoveClicked(int row)
 {
-    m_accounts->removeAccount(row);
+    // A removal the store did not take keeps the row listed; the user is told.
+    if (row >= 0 && row < m_accounts->rowCount() && !m_accounts->removeAccount(row))
+        m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::by(this));
 }
 
 void LoginPresenter::setBusy(bool busy)
@@ -359,10 +368,17 @@ void LoginPresenter::savePasswordFor(const QString &account, const QString &pass
         return;
     if (PwdManager::savePassWord(password, account))
         return;
-    if (!passwordNoticeShown) {
-        passwordNoticeShown = true;
-        tell(passwordNotSavedText());
-    }
+    // Told when the sign-in ends: a sheet on the login window would go with it.
+    if (!passwordNoticeShown)
+        m_passwordNoticePending = true;
+}
+
+void LoginPresenter::tellPendingPasswordNotice()
+{
+    if (!std::exchange(m_passwordNoticePending, false) || passwordNoticeShown)
+        return;
+    passwordNoticeShown = true;
+    tell(passwordNotSavedText());
 }
 
 void LoginPresenter::wipeForAnotherUser()
@@ -440,6 +456,8 @@ void LoginPresenter::loadAuthJumpKey()
             UserDefaults::sync();
             setBusy(false);
             emit signedIn();
+            // On the main window, which is the current window now.
+            tellPendingPasswordNotice();
         },
         [this](const BaseErrorModel &) { finishFailed(false); });
 }
@@ -447,6 +465,7 @@ void LoginPresenter::loadAuthJumpKey()
 void LoginPresenter::finishFailed(bool tellUser)
 {
     setBusy(false);
+    tellPendingPasswordNotice();
     if (tellUser)
         tell(signInFailedText());
 }

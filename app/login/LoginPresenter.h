@@ -82,6 +82,8 @@ signals:
     // The sign-in is complete: the main window is to replace the login window
     // (the shell begins the session then).
     void signedIn();
+    // Auto-login found no stored password: the password field is to take the keyboard.
+    void passwordWanted();
 
 private:
     void canAutoLogin();
@@ -93,6 +95,7 @@ private:
     void finishFailed(bool tellUser);
     void wipeForAnotherUser();
     void savePasswordFor(const QString &account, const QString &password);
+    void tellPendingPasswordNotice();
     void fillFromAccount(const QString &account, qint64 userId, bool enableLogin);
     void setAccountListOpen(bool open);
     void setBusy(bool busy);
@@ -114,4 +117,5 @@ private:
     bool m_savePassword = false;
     bool m_inFlight = false;
     bool m_listOpen = false;
+    bool m_passwordNoticePending = false;
 };

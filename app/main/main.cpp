@@ -2,11 +2,14 @@
 #include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/shell/AppShell.h"
+#include "app/shell/CommandLine.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "platform/keychain/DemoFileKeychainBackend.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
+#include "service/account/UUIDTool.h"
 #include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <memory>
+#include <optional>
 
 int main(int argc, char **argv)
 {
@@ -25,22 +29,39 @@ int main(int argc, char **argv)
     // The authorisation window's web view (a plugin loaded later) needs
     // contexts shared from the start.
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // --help and --version answer without a display.
+    if (const std::optional<int> answered = CommandLine::answerEarly(argc, argv))
+        return *answered;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Prelvane"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Prelvane"));
+    // No display name: Qt would append " — Prelvane" to every window title, those that name the program too.
     QApplication::setApplicationVersion(PlatformTool::appVersion());
     QApplication::setDesktopFileName(QStringLiteral("prelvane"));
     QApplication::setWindowIcon(AppImages::icon(QStringLiteral("app_icon")));
     ApplicationFont::install();
 
-    const QString socket = AppShell::instanceSocketName();
-    if (AppShell::forwardToRunningInstance(socket))
-        return 0; // the running one comes to the front
+    const CommandLine commandLine = CommandLine::parse(QCoreApplication::arguments());
+    if (commandLine.exits())
+        return commandLine.print();
 
-    // A demo profile keeps its secrets in memory, away from the user's keyring.
-    std::unique_ptr<MemoryKeychainBackend> demoKeychain;
-    if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE"))
-        demoKeychain = std::make_unique<MemoryKeychainBackend>();
+    const QString socket = AppShell::instanceSocketName();
+    // The running one comes to the front, unless this is the start at login.
+    if (AppShell::forwardToRunningInstance(socket, !commandLine.startInTray()))
+        return 0;
+
+    // A demo profile stays away from the user's keyring. The demo account's
+    // password and the device id go to a file of the profile (so the demo signs
+    // in by itself after a restart); other secrets are held in memory only.
+    std::unique_ptr<KeychainBackend> demoKeychain;
+    if (qEnvironmentVariableIsSet("PRELVANE_DEMO_PROFILE")) {
+        const QString secrets = qEnvironmentVariable("PRELVANE_DEMO_SECRETS");
+        const QString account = qEnvironmentVariable("PRELVANE_DEMO_ACCOUNT");
+        if (!secrets.isEmpty() && !account.isEmpty())
+            demoKeychain = std::make_unique<DemoFileKeychainBackend>(
+                secrets, QSet<QString>{account, UUIDTool::KeychainKey});
+        else
+            demoKeychain = std::make_unique<MemoryKeychainBackend>();
+    }
 
     // Every service once, the store first.
     WidgetFeedback feedback;
@@ -55,12 +76,15 @@ int main(int argc, char **argv)
     const Services &services = program.services();
 
     AppShell shell(services);
+    shell.setStartInTray(commandLine.startInTray());
     shell.listenForLaterStarts(socket);
     // The sign-in's pulls and version poll.
     SignInSyncCoordinator coordinator(*services.store, *services.api, *services.sync, *services.feedback,
                                       *services.scheduler, *services.events, *services.session);
     shell.setMainWindowFactory([&services, &coordinator] { return new MainWindow(services, &coordinator); });
     shell.launch(program.storeOpened());
+    if (shell.quitsAtOnce())
+        return 0;
     coordinator.attachToCurrentSignIn();
     return app.exec();
 }

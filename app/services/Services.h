@@ -8,6 +8,7 @@ class Clock;
 class Context;
 class KeychainBackend;
 class NetworkMonitor;
+class RecordPager;
 class Scheduler;
 class Session;
 class SoundPlayer;
@@ -37,4 +38,7 @@ struct Services
     ServiceRef<NetworkMonitor> network;
     ServiceRef<KeychainBackend> keychain;
     ServiceRef<SoundPlayer> sounds; // plays the reminder sounds' previews
+    // One pager per mirror of the service's records, shared by the lists that show it.
+    ServiceRef<RecordPager> historyPager;    // NoteLog
+    ServiceRef<RecordPager> completionPager; // NoteComplete
 };

@@ -4,6 +4,7 @@
 #include "app/agreementwindows/AgreementPageWindow.h"
 #include "app/agreementwindows/AgreementPromptDialog.h"
 #include "app/agreementwindows/AgreementPrompts.h"
+#include "app/login/AutoLoginCheck.h"
 #include "app/login/LoginPresenter.h"
 #include "app/oauthwindows/OAuthPages.h"
 #include "app/shell/LoginWindow.h"
@@ -102,6 +103,11 @@ void AppShell::reportNoStore(UserFeedback &feedback, const StoreOpenResult &open
 
 void AppShell::launch(const StoreOpenResult &opened)
 {
+    if (m_startInTray && !AutoLoginCheck::signsInAutomatically(m_services.store)) {
+        // Started at login without an account to sign in: nothing to remind of.
+        m_quitsAtOnce = true;
+        return;
+    }
     if (opened.wasRecovered())
         m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
 
@@ -115,11 +121,12 @@ void AppShell::launch(const StoreOpenResult &opened)
     ReminderScheduler::start();
 
     QuitLoginManager::setWindowHook([this] {
+        m_keepHidden = false; // after a logout the user has to sign in again
         showLoginWindow();
         // Every other window of the signed-in session goes.
         const QList<QWidget *> windows = QApplication::topLevelWidgets();
         for (QWidget *w : windows)
-            if (w != m_current && w->isVisible() && w->isWindow() && !qobject_cast<QMenu *>(w))
+            if (w != m_current && closesAtLogout(w))
                 w->close();
     });
     connect(qApp, &QCoreApplication::aboutToQuit, this, &AppShell::shutDown, Qt::UniqueConnection);
@@ -127,8 +134,14 @@ void AppShell::launch(const StoreOpenResult &opened)
     if (!m_trayMenu)
         makeTray();
     showLoginWindow();
+    // Unshown, the login window signs in when told it appeared.
+    if (m_keepHidden)
+        if (LoginWindow *login = loginWindow())
+            login->presenter()->windowShown();
     if (!m_pendingStoreNotice.isEmpty())
         m_services.feedback->showDefaultMessageAlertWithDetailText(std::exchange(m_pendingStoreNotice, {}));
+    // Once the tray can show them too: what came due while the program was not running.
+    ReminderScheduler::deliverMissed(m_services.store, center);
 }
 
 void AppShell::shutDown()
@@ -206,7 +219,8 @@ void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
     m_currentIsLogin = isLogin;
     AlertManager::setCurrentWindow(window);
     centreOnScreen(window);
-    front(window);
+    if (!m_keepHidden)
+        front(window);
     if (old && old != window) {
         old->hide();
         old->deleteLater(); // it may be the one whose slot runs now
@@ -215,18 +229,40 @@ void AppShell::setCurrentWindow(QWidget *window, bool isLogin)
     emit currentWindowChanged(window);
 }
 
+bool AppShell::closesAtLogout(const QWidget *w)
+{
+    if (!w->isVisible() || !w->isWindow() || qobject_cast<const QMenu *>(w))
+        return false;
+    // On an XEmbed tray the tray icon is a window of Qt's own, frameless and past the window manager:
+    // closing it takes the icon away for good.
+    if (w->inherits("QSystemTrayIconSys") || w->windowFlags().testFlag(Qt::BypassWindowManagerHint))
+        return false;
+    return true;
+}
+
+void AppShell::quit()
+{
+    // An open agreement prompt refuses to close, and a refused close cancels quitting; quitting leaves the
+    // agreement unanswered, so it is asked again at the next start.
+    if (LoginWindow *login = loginWindow())
+        qDeleteAll(login->findChildren<AgreementPresenter *>());
+    QCoreApplication::quit();
+}
+
 void AppShell::reopen()
 {
     const QList<QWidget *> windows = QApplication::topLevelWidgets();
     for (const QWidget *w : windows)
         if (w->isVisible() && w->isWindow() && !qobject_cast<const QMenu *>(w))
             return;
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
 
 void AppShell::bringToFront()
 {
+    m_keepHidden = false;
     if (m_current)
         front(m_current);
 }
@@ -290,7 +326,7 @@ void AppShell::makeTray()
     m_trayMenu->addSeparator();
     m_logoutAction = m_trayMenu->addAction(QStringLiteral("退出登录"), this, &AppShell::logoutFromMenu);
     m_trayMenu->addSeparator();
-    m_trayMenu->addAction(QStringLiteral("退出"), qApp, &QCoreApplication::quit);
+    m_trayMenu->addAction(QStringLiteral("退出"), this, &AppShell::quit);
     updateTray();
     if (!m_trayEnabled || !QSystemTrayIcon::isSystemTrayAvailable()) {
         // Without a tray nothing could bring a hidden window back: closing the last one quits.
@@ -341,13 +377,13 @@ QString AppShell::instanceSocketName()
     return dir + QStringLiteral("/prelvane-") + id;
 }
 
-bool AppShell::forwardToRunningInstance(const QString &name)
+bool AppShell::forwardToRunningInstance(const QString &name, bool bringToFront)
 {
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(500))
         return false;
-    socket.write("front\n");
+    socket.write(bringToFront ? "front\n" : "hello\n");
     socket.waitForBytesWritten(500);
     socket.disconnectFromServer();
     return true;

@@ -45,6 +45,12 @@ public:
     const Services &services() const { return m_services; }
     // Whether to make a tray icon (off in tests; it needs a tray anyway).
     void setTrayEnabled(bool enabled) { m_trayEnabled = enabled; }
+    // The start at login: no window is shown (the tray icon brings one), and
+    // the launch goes no further when no account signs in by itself.
+    void setStartInTray(bool inTray) { m_startInTray = inTray; m_keepHidden = inTray; }
+    // After a launch in the tray that found no account to sign in: nothing runs,
+    // the program should end at once.
+    bool quitsAtOnce() const { return m_quitsAtOnce; }
 
     // With the store the program opened (its recovery told to the user): skins,
     // network monitoring, notification callbacks, then the login window.
@@ -68,14 +74,20 @@ public:
     // The tray menu's log-out: at once, without a question.
     void logoutFromMenu();
     void openHelp();
+    // The tray menu's "退出": the program ends, whatever prompt is open.
+    void quit();
+    // Whether the logout's window hook closes this window: the signed-in session's windows go, the tray
+    // icon's own window (on an XEmbed tray) and menus stay.
+    static bool closesAtLogout(const QWidget *window);
 
     void notificationActivated(const UserNotification &notification);
     void notificationDelivered(const UserNotification &notification);
 
     // Single instance. The name of this profile's socket (one per data folder).
     static QString instanceSocketName();
-    // True when a running instance took the message (this process should end).
-    static bool forwardToRunningInstance(const QString &name);
+    // True when a running instance took the message (this process should end);
+    // with `bringToFront` false it is only asked whether it runs.
+    static bool forwardToRunningInstance(const QString &name, bool bringToFront = true);
     // Listens for later starts; false when the socket cannot be made.
     bool listenForLaterStarts(const QString &name);
 
@@ -104,6 +116,9 @@ private:
     ServiceReplyActions *m_replyActions;
     MainWindowFactory m_mainWindowFactory;
     bool m_trayEnabled = true;
+    bool m_startInTray = false;
+    bool m_keepHidden = false;
+    bool m_quitsAtOnce = false;
     QPointer<QWidget> m_current;
     bool m_currentIsLogin = false;
     QSystemTrayIcon *m_tray = nullptr;

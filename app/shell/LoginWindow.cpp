@@ -183,6 +183,10 @@ void LoginWindow::build()
     connect(m_account, &QLineEdit::returnPressed, m_password, qOverload<>(&QWidget::setFocus));
     connect(m_password, &QLineEdit::returnPressed, m_presenter, &LoginPresenter::loginClicked);
     connect(m_login, &QPushButton::clicked, m_presenter, &LoginPresenter::loginClicked);
+    connect(m_presenter, &LoginPresenter::passwordWanted, m_password, [this] {
+        activateWindow();
+        m_password->setFocus(Qt::OtherFocusReason);
+    });
     connect(m_autoLogin, &QCheckBox::clicked, m_presenter, &LoginPresenter::autoLoginClicked);
     connect(m_savePassword, &QCheckBox::clicked, m_presenter, &LoginPresenter::savePasswordClicked);
     connect(m_forgot, &QPushButton::clicked, m_presenter, &LoginPresenter::forgotPasswordClicked);
@@ -314,6 +318,14 @@ void LoginWindow::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Escape && m_presenter->accountListOpen()) {
         m_presenter->closeAccountList();
+        return;
+    }
+    // A check box leaves Enter to its window: it presses the default button, as in a dialog. (The fields
+    // answer Enter themselves.)
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && qobject_cast<QCheckBox *>(focusWidget())) {
+        if (m_login->isEnabled())
+            m_login->click();
         return;
     }
     QWidget::keyPressEvent(event);

@@ -4,12 +4,14 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -25,6 +27,9 @@ QPointer<QWidget> &currentWindowSlot()
 // Longer texts are unreadable in a sheet, and laying out a runaway reply
 // (megabytes) would freeze the window for many seconds.
 constexpr qsizetype kMaxShownText = 2000;
+// The message's width in a sheet: a short text in one line, a long one wrapped.
+constexpr int kMinTextWidth = 240;
+constexpr int kMaxTextWidth = 420;
 
 QString shownText(const QString &text)
 {
@@ -41,8 +46,16 @@ QMessageBox *makeAlert(const QString &message, const QString &doneText)
     alert->setInformativeText(shownText(message));
     alert->setIcon(QMessageBox::Warning);
     // The body is often the service's message: markup in it is text.
-    if (auto *body = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel")))
+    if (auto *body = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"))) {
         body->setTextFormat(Qt::PlainText);
+        // Chinese text breaks between any two characters: left to its own width the box is narrow and splits
+        // words of a short sentence. A short one stays on one line, a long one wraps at a readable width.
+        const QFontMetrics metrics(body->font());
+        int longest = 0;
+        for (const QString &line : body->text().split(QLatin1Char('\n')))
+            longest = std::max(longest, metrics.horizontalAdvance(line));
+        body->setMinimumWidth(std::clamp(longest + metrics.averageCharWidth(), kMinTextWidth, kMaxTextWidth));
+    }
     if (auto *headline = alert->findChild<QLabel *>(QStringLiteral("qt_msgbox_label"))) {
         QFont bold = headline->font();
         bold.setBold(true);

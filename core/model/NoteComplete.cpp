@@ -13,11 +13,11 @@ EntityDescription NoteComplete::description()
     e.name = QStringLiteral("NoteComplete");
     e.attributes.append({QStringLiteral("tId"), AttributeType::Text, true, {}});
     e.attributes.append({QStringLiteral("cId"), AttributeType::Text, false, {}});
-    e.attributes.append({QStringLiteral("classId"), AttributeType::Text, false, {}});
+    e.attributes.append({QStringLiteral("classId"), AttributeType::Text, true, {}});
     e.attributes.append({QStringLiteral("content"), AttributeType::Text, false, {}});
     e.attributes.append({QStringLiteral("completedTime"), AttributeType::Text, false, {}});
     e.attributes.append({QStringLiteral("terminalId"), AttributeType::Int16, false, {}});
-    e.attributes.append({QStringLiteral("sort"), AttributeType::Int64, false, {}});
+    e.attributes.append({QStringLiteral("sort"), AttributeType::Int64, true, {}});
     e.factory = [] { return new NoteComplete; };
     return e;
 }

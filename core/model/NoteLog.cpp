@@ -14,16 +14,16 @@ EntityDescription NoteLog::description()
     e.name = QStringLiteral("NoteLog");
     e.attributes.append({QStringLiteral("tId"), AttributeType::Text, true, {}});
     e.attributes.append({QStringLiteral("cId"), AttributeType::Text, false, {}});
-    e.attributes.append({QStringLiteral("classId"), AttributeType::Text, false, {}});
+    e.attributes.append({QStringLiteral("classId"), AttributeType::Text, true, {}});
     e.attributes.append({QStringLiteral("classifyName"), AttributeType::Text, false, {}});
     e.attributes.append({QStringLiteral("content"), AttributeType::Text, false, {}});
     e.attributes.append({QStringLiteral("createTime"), AttributeType::Text, false, {}});
-    e.attributes.append({QStringLiteral("actionType"), AttributeType::Int16, false, {}});
+    e.attributes.append({QStringLiteral("actionType"), AttributeType::Int16, true, {}});
     e.attributes.append({QStringLiteral("terminalId"), AttributeType::Int16, false, {}});
     e.attributes.append(
         {QStringLiteral("diffItems"), AttributeType::Object, false, NoteLogTransformer::valueTransformer()});
     e.attributes.append({QStringLiteral("cellHeight"), AttributeType::Float, false, {}});
-    e.attributes.append({QStringLiteral("sort"), AttributeType::Int64, false, {}});
+    e.attributes.append({QStringLiteral("sort"), AttributeType::Int64, true, {}});
     e.factory = [] { return new NoteLog; };
     return e;
 }

@@ -36,7 +36,7 @@ void Session::signOut(const std::function<void()> &wipe)
         return;
     }
     m_signingOut = true;
-    ++m_generation;
+    m_generation.fetch_add(1, std::memory_order_acq_rel);
     emit signingOut();
     endScope();
     m_signedIn = false;

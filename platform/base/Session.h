@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <atomic>
 #include <functional>
 
 // The sign-in the program is in. Whatever belongs to one sign-in (rows held
@@ -26,8 +27,9 @@ public:
     bool isSignedIn() const { return m_signedIn; }
     QString userId() const { return m_userId; }
     // Grows with every sign-out: work begun under an older value belongs to
-    // a sign-in that has ended.
-    quint64 generation() const { return m_generation; }
+    // a sign-in that has ended. Written on the main thread, read also by work on
+    // other threads (a pull's import asks whether it is still wanted).
+    quint64 generation() const { return m_generation.load(std::memory_order_acquire); }
     // Lives until the next sign-in or sign-out; never null.
     QObject *scope() const { return m_scope; }
 
@@ -49,6 +51,6 @@ private:
     bool m_signedIn = false;
     bool m_signingOut = false;
     QString m_userId;
-    quint64 m_generation = 0;
+    std::atomic<quint64> m_generation{0};
     QObject *m_scope = nullptr;
 };

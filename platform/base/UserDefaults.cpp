@@ -30,6 +30,10 @@ QString defaultPath()
 void keepPrivate(const QString &path)
 {
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner;
+    // The folder holds the sign-in keys: the owner's only, also when an older start made it open.
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFile::setPermissions(folder, ownerOnly | QFile::ExeOwner))
+        qWarning() << "user defaults: cannot restrict the permissions of" << folder;
     QFile file(path);
     if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnly))
         qWarning() << "user defaults: cannot create" << path;

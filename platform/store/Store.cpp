@@ -16,6 +16,28 @@ namespace {
 
 Store *defaultStoreInstance = nullptr;
 
+const QFile::Permissions ownerOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
+const QFile::Permissions ownerOnlyFolder = ownerOnlyFile | QFile::ExeOwner;
+
+// The notes are the user's alone: the folder is the owner's only, and the file is
+// made 0600 before SQLite opens it (its journal files take the file's mode). Files of
+// an older start are tightened too.
+void keepPrivate(const QString &path)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    if (!QFile::setPermissions(folder, ownerOnlyFolder))
+        qWarning().noquote() << "store: cannot restrict the permissions of" << folder;
+    QFile file(path);
+    if (!file.exists() && !file.open(QIODevice::WriteOnly | QIODevice::NewOnly, ownerOnlyFile))
+        qWarning().noquote() << "store: cannot create" << path;
+    file.close();
+    for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
+        const QString each = path + suffix;
+        if (QFile::exists(each) && !QFile::setPermissions(each, ownerOnlyFile))
+            qWarning().noquote() << "store: cannot restrict the permissions of" << each;
+    }
+}
+
 QString revisionColumnDef()
 {
     return SqliteConnection::quoted(Store::revisionColumn()) + " INTEGER NOT NULL DEFAULT 0";
@@ -178,6 +200,7 @@ bool Store::openFile(StoreOpenResult &result)
     const bool existed = info.exists() && info.size() > 0;
 
     auto attempt = [this](QString *error, bool *unreadable) -> bool {
+        keepPrivate(m_path);
         int code = SQLITE_OK;
         auto db = SqliteConnection::open(m_path, true, error, &code, false);
         if (!db) {

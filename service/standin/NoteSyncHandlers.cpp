@@ -1,6 +1,9 @@
 #include "service/standin/NoteSyncHandlers.h"
 
+#include "service/standin/HistoryDiff.h"
+
 #include <QJsonValue>
+#include <QLocale>
 
 #include <algorithm>
 
@@ -46,6 +49,14 @@ QJsonObject storedRemind(const QJsonObject &pushed)
     return r;
 }
 
+QString timeText(const QDateTime &t)
+{
+    return QLocale::c().toString(t, QStringLiteral("yyyy/M/d H:mm:ss"));
+}
+
+// The terminal the stand-in's records name: the desktop program.
+constexpr int DesktopTerminal = 7;
+
 } // namespace
 
 NoteSyncHandlers::NoteSyncHandlers(StandinService &service)
@@ -68,6 +79,30 @@ NoteSyncHandlers::NoteSyncHandlers(StandinService &service)
         it->isCompleted = false;
         it->completedTime.clear();
         it->version = ++c.user->version;
+        return R::ok(QJsonObject{{"version", QString::number(c.user->version)}});
+    });
+    auto pageOf = [this](bool history) {
+        return [this, history](StandinService::Context &c) {
+            Data &d = data(*c.user);
+            QString error;
+            const QJsonArray datas = page(history ? d.history : d.completions, c.request.params, &error);
+            if (!error.isEmpty())
+                return R::error(400, error);
+            return R::ok(QJsonObject{{"datas", datas}});
+        };
+    };
+    service.registerHandler("note/log/timeAxis", pageOf(true));
+    service.registerHandler("note/log/completed", pageOf(false));
+    service.registerHandler("note/logDel", [this](StandinService::Context &c) {
+        const QJsonValue type = c.request.params.value("delType");
+        const QString typeText = text(type);
+        bool ok = false;
+        const int delType = typeText.toInt(&ok);
+        const qint64 code = deleteRecord(*c.user, ok ? delType : 0, text(c.request.params.value("indexId")));
+        if (code == 400)
+            return R::error(400, QStringLiteral("参数错误"));
+        if (code != 0)
+            return R::error(code, QStringLiteral("记录不存在"));
         return R::ok(QJsonObject{{"version", QString::number(c.user->version)}});
     });
     service.registerHandler("user/data/snapshot/restore", [this](StandinService::Context &c) {
@@ -132,8 +167,10 @@ void NoteSyncHandlers::clearCategories(StandinAccount &account, const QStringLis
                 ++it;
         }
     }
-    if (clearTimeAxis)
-        d.completions = QJsonArray();
+    if (clearTimeAxis) {
+        d.history.clear();
+        d.completions.clear();
+    }
     d.clears.append({v, classIds, clearTimeAxis});
 }
 
@@ -255,6 +292,12 @@ QJsonObject NoteSyncHandlers::pullReply(StandinAccount &account, qint64 since)
             timeAxis = timeAxis || c.timeAxis;
         }
     }
+    QJsonArray recordDeletions;
+    for (const Data::RecordDeletion &r : std::as_const(d.recordDeletions))
+        if (!full && r.version > since)
+            recordDeletions.append(QJsonObject{{"delType", r.delType}, {"indexId", r.indexId}});
+    if (!recordDeletions.isEmpty())
+        reply.insert("syncContentLogDelResult", QJsonObject{{"datas", recordDeletions}});
     if (!cleared.isEmpty() || timeAxis)
         reply.insert("syncClearDataResult",
                      QJsonObject{{"classIds", cleared.join(',')}, {"isClearAllTimeAxis", timeAxis}});
@@ -367,6 +410,7 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
                 it->deleted = true;
                 it->version = v;
                 changed = true;
+                addHistory(state, account, *it, 3, m_now());
             }
             contentResults.append(
                 pushResult(true, pushedId, "cId", serverId.isEmpty() ? pushedId : serverId));
@@ -392,7 +436,10 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
             continue;
         }
         Note &n = d.notes[serverId];
-        if (n.cId.isEmpty())
+        const bool made = n.cId.isEmpty();
+        const QString contentBefore = n.content;
+        const QString classBefore = n.classId;
+        if (made)
             n.created = v;
         n.cId = serverId;
         n.classId = classId;
@@ -400,15 +447,20 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
         n.fontColor = item.value("fontColor").toString();
         n.nextId = text(item.value("nextId"));
         n.remind = storedRemind(item.value("remindSetting").toObject());
+        // Only changes a user sees make history: a new note, another text or category
+        // (order and reminder changes do not).
+        if (made)
+            addHistory(state, account, n, 1, m_now());
+        else if (contentBefore != n.content)
+            addHistory(state, account, n, 2, m_now(), &contentBefore);
+        else if (classBefore != n.classId)
+            addHistory(state, account, n, 2, m_now());
         const QJsonArray completed = item.value("completedList").toArray();
         if (!completed.isEmpty()) {
             n.isCompleted = true;
             n.completedTime = completed.first().toObject().value("completedTime").toString();
-            for (const QJsonValue &c : completed) {
-                QJsonObject rec = c.toObject();
-                rec.insert("cId", serverId);
-                d.completions.append(rec);
-            }
+            for (const QJsonValue &c : completed)
+                addCompletion(state, account, n, c.toObject());
         }
         n.version = v;
         touched << serverId;
@@ -427,4 +479,107 @@ QJsonObject NoteSyncHandlers::applyPush(StandinState &state, StandinAccount &acc
                        {"syncClassResult", classResults},
                        {"syncContentResult", contentResults},
                        {"version", QString::number(account.version)}};
+}
+
+QString NoteSyncHandlers::className(const Data &d, const QString &classId) const
+{
+    return d.classes.value(classId).name;
+}
+
+qint64 NoteSyncHandlers::addHistory(StandinState &state, StandinAccount &account, const Note &note,
+                                    int actionType, const QDateTime &at, const QString *before)
+{
+    Data &d = data(account);
+    const qint64 tId = state.newId().toLongLong();
+    QJsonObject rec{{"tId", QString::number(tId)},
+                    {"cId", note.cId},
+                    {"classId", note.classId},
+                    {"className", className(d, note.classId)},
+                    {"content", note.content},
+                    {"createTime", timeText(at)},
+                    {"actionType", actionType},
+                    {"terminalId", DesktopTerminal},
+                    {"difference", QJsonValue(QJsonValue::Null)}};
+    if (before) {
+        const HistoryDiff diff = HistoryDiff::between(*before, note.content);
+        rec.insert("content", diff.content);
+        rec.insert("difference", QJsonObject{{"diffItems", diff.diffItems}});
+    }
+    d.history.insert(tId, rec);
+    return tId;
+}
+
+qint64 NoteSyncHandlers::addCompletion(StandinState &state, StandinAccount &account, const Note &note,
+                                       const QJsonObject &pushed)
+{
+    Data &d = data(account);
+    const QString time = text(pushed.value("completedTime"));
+    // A retried push brings the same completion again: it is one record.
+    for (auto it = d.completions.cbegin(); it != d.completions.cend(); ++it)
+        if (it->value("cId").toString() == note.cId && it->value("completedTime").toString() == time)
+            return it.key();
+    const qint64 tId = state.newId().toLongLong();
+    QJsonObject rec = pushed;
+    rec.insert("tId", QString::number(tId));
+    rec.insert("cId", note.cId);
+    rec.insert("classId", note.classId);
+    if (!rec.value("content").isString())
+        rec.insert("content", note.content);
+    rec.insert("completedTime", time);
+    rec.insert("terminalId", DesktopTerminal);
+    d.completions.insert(tId, rec);
+    return tId;
+}
+
+qint64 NoteSyncHandlers::deleteRecord(StandinAccount &account, int delType, const QString &indexId)
+{
+    Data &d = data(account);
+    QMap<qint64, QJsonObject> *records = delType == 1 ? &d.completions : delType == 2 ? &d.history : nullptr;
+    if (!records)
+        return 400;
+    bool ok = false;
+    const qint64 tId = indexId.toLongLong(&ok);
+    if (!ok || !records->remove(tId))
+        return 404;
+    d.recordDeletions.append({++account.version, delType, QString::number(tId)});
+    return 0;
+}
+
+QJsonArray NoteSyncHandlers::page(const QMap<qint64, QJsonObject> &records, const QJsonObject &params,
+                                  QString *error)
+{
+    error->clear();
+    bool ok = true;
+    const QString sizeText = text(params.value("pageSize"));
+    const qint64 size = sizeText.isEmpty() ? 200 : sizeText.toLongLong(&ok);
+    if (!ok || size <= 0 || size > 1000) {
+        *error = QStringLiteral("pageSize 无效");
+        return {};
+    }
+    const QString sortText = text(params.value("sortType"));
+    const qint64 sortType = sortText.isEmpty() ? 1 : sortText.toLongLong(&ok);
+    if (!ok || (sortType != 0 && sortType != 1)) {
+        *error = QStringLiteral("sortType 无效");
+        return {};
+    }
+    const QString indexText = text(params.value("indexId"));
+    const bool hasIndex = !indexText.isEmpty();
+    const qint64 index = hasIndex ? indexText.toLongLong(&ok) : 0;
+    if (!ok) {
+        *error = QStringLiteral("indexId 无效");
+        return {};
+    }
+    QJsonArray out;
+    if (sortType == 1) {
+        auto it = hasIndex ? records.lowerBound(index) : records.cend();
+        while (it != records.cbegin() && out.size() < size) {
+            --it;
+            out.append(*it);
+        }
+    } else {
+        for (auto it = hasIndex ? records.upperBound(index) : records.cbegin();
+             it != records.cend() && out.size() < size; ++it)
+            out.append(*it);
+    }
+    return out;
 }

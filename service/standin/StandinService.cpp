@@ -325,16 +325,21 @@ void StandinService::onReadable(const std::shared_ptr<Connection> &conn)
 }
 
 void StandinService::respond(QTcpSocket *socket, int status, const QByteArray &body,
-                             const QByteArray &contentType)
+                             const QByteArray &contentType, const QByteArray &location)
 {
     if (!socket)
         return;
     const QByteArray reason = status == 200   ? "OK"
+                              : status == 302 ? "Found"
+                              : status == 400 ? "Bad Request"
+                              : status == 403 ? "Forbidden"
                               : status == 404 ? "Not Found"
                               : status == 405 ? "Method Not Allowed"
                                               : "Internal Server Error";
     QByteArray head = "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason + "\r\n";
     head += "Content-Type: " + contentType + "\r\n";
+    if (!location.isEmpty())
+        head += "Location: " + location + "\r\n";
     head += "Content-Length: " + QByteArray::number(body.size()) + "\r\n";
     head += "Connection: close\r\n\r\n";
     socket->write(head + body);
@@ -413,12 +418,14 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
             return; // held open until the client gives up
         case StandinFault::Kind::Trickle: {
             // A long body, so that a test feeding it byte by byte never ends it by accident.
-            QByteArray body = envelope(StandinReply::error(f.code ? f.code : 503,
-                                                           f.msg.isEmpty() ? QStringLiteral("服务繁忙") : f.msg),
-                                       key);
+            QByteArray body =
+                envelope(StandinReply::error(f.code ? f.code : 503,
+                                             f.msg.isEmpty() ? QStringLiteral("服务繁忙") : f.msg),
+                         key);
             body += QByteArray(qMax<qsizetype>(0, 4096 - body.size()), ' ');
-            socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json;charset=UTF-8\r\nContent-Length: " +
-                          QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+            socket->write(
+                "HTTP/1.1 200 OK\r\nContent-Type: application/json;charset=UTF-8\r\nContent-Length: " +
+                QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
             conn->trickleLeft = body;
             return;
         }
@@ -427,6 +434,13 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
         }
     }
 
+    // A browser's request (no API headers) for one of the web pages.
+    if (req.header("appId").isEmpty()) {
+        if (const std::optional<StandinWebPages::Page> page = m_pages.answer(req, m_state)) {
+            respond(socket, page->status, page->body, "text/html;charset=UTF-8", page->location);
+            return;
+        }
+    }
     if (req.method == "GET" && servePage(socket, req))
         return;
     if (req.header("appId") != "plvmac" || req.header("signature") != "730518" ||
@@ -662,6 +676,7 @@ void StandinService::registerBuiltins()
                      R::Form::Plain);
     });
     registerHandler("note/revokeCompleted", [](Context &c) { return R::ok(versionData(*c.user)); });
+    // Without the note handlers there are no records to page or delete.
     registerHandler("note/log/completed", [](Context &) {
         return R::ok(QJsonObject{{"datas", QJsonArray()}});
     });

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "service/standin/StandinState.h"
+#include "service/standin/StandinWebPages.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -153,7 +154,8 @@ private:
     void onReadable(const std::shared_ptr<Connection> &conn);
     void handle(const std::shared_ptr<Connection> &conn, StandinRequest request);
     void respond(QTcpSocket *socket, int status, const QByteArray &body,
-                 const QByteArray &contentType = "application/json;charset=UTF-8");
+                 const QByteArray &contentType = "application/json;charset=UTF-8",
+                 const QByteArray &location = {});
     void registerBuiltins();
     // The web site's pages ("oauth/jump" and its two links); false for other paths.
     bool servePage(QTcpSocket *socket, const StandinRequest &request);
@@ -161,6 +163,7 @@ private:
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;
     StandinState m_state;
+    StandinWebPages m_pages;
     QHash<QString, Handler> m_handlers;
     QHash<QString, StandinFault> m_faults;
     QList<StandinRequest> m_requests;

@@ -1,14 +1,17 @@
 // prelvane-local-service: the stand-in service on 127.0.0.1, for trying the
-// program by hand. Usage: prelvane-local-service [--port N] [--cert FILE --key FILE]
+// program by hand. Usage: prelvane-local-service [--port N] [--cert FILE --key FILE] [--demo]
+// [--state FILE]
 #include "service/standin/DemoSeed.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
+#include "service/standin/StandinStateFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QTextStream>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -26,15 +29,46 @@ int main(int argc, char **argv)
     QCommandLineOption demoOption(
         QStringLiteral("demo"),
         QStringLiteral("Also serve a demo account with categories, notes and reminders."));
-    parser.addOptions({portOption, certOption, keyOption, demoOption});
+    QCommandLineOption stateOption(
+        QStringLiteral("state"),
+        QStringLiteral("Load the state from FILE at start (when it exists) and save every change to it."),
+        QStringLiteral("file"));
+    parser.addOptions({portOption, certOption, keyOption, demoOption, stateOption});
     parser.process(app);
 
     QTextStream out(stdout);
     QTextStream err(stderr);
     StandinService service;
     NoteSyncHandlers noteSync(service);
-    if (parser.isSet(demoOption))
+    const QString stateFile = parser.value(stateOption);
+    bool loaded = false;
+    if (!stateFile.isEmpty() && QFile::exists(stateFile)) {
+        QString error;
+        loaded = StandinStateFile::load(stateFile, service.state(), noteSync, &error);
+        if (!loaded) {
+            // A damaged state is kept aside, never overwritten.
+            err << "cannot load the state " << stateFile << ": " << error << "\n";
+            return 2;
+        }
+    }
+    if (!loaded && parser.isSet(demoOption))
         DemoSeed::seed(service.state(), noteSync, QDateTime::currentDateTime());
+    if (!stateFile.isEmpty()) {
+        // Saved once the request that changed it has been handled; requests that
+        // come together are saved once.
+        auto *saving = new QTimer(&app);
+        saving->setSingleShot(true);
+        saving->setInterval(0);
+        QObject::connect(saving, &QTimer::timeout, &app, [&service, &noteSync, stateFile, &err] {
+            QString error;
+            if (!StandinStateFile::save(stateFile, service.state(), noteSync, &error)) {
+                err << "cannot save the state " << stateFile << ": " << error << "\n";
+                err.flush();
+            }
+        });
+        QObject::connect(&service, &StandinService::requestReceived, saving, qOverload<>(&QTimer::start));
+        saving->start();
+    }
     const quint16 port = quint16(parser.value(portOption).toUInt());
     bool listening = false;
     if (parser.isSet(certOption)) {

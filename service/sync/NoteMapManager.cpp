@@ -7,6 +7,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/api/ReplyValue.h"
+#include "service/sync/CategoryDeletion.h"
 #include "service/sync/NoteOrderRebuild.h"
 #include "service/sync/PullApplication.h"
 #include "service/sync/PullEntryImporter.h"
@@ -29,9 +30,7 @@ void NoteMapManager::settleRowsSavedMeanwhile(Context &main, const QList<ObjectI
         if (id.entity == Classify::entity().index) {
             Classify *c = main.existing<Classify>(id);
             if (c && r->deletedClasses.contains(c->classId())) {
-                for (NoteDetail *n : c->notes())
-                    r->withdrawn << n->cId();
-                main.deleteObject(c);
+                CategoryDeletion::deleteCategory(main, c, &r->withdrawn);
                 changed = true;
             }
             continue;
@@ -41,9 +40,15 @@ void NoteMapManager::settleRowsSavedMeanwhile(Context &main, const QList<ObjectI
         NoteDetail *n = main.existing<NoteDetail>(id);
         if (!n)
             continue;
-        if (r->deletedNotes.contains(n->cId()) || r->deletedClasses.contains(n->classId()) ||
-            (!n->classify() && !n->classId().isEmpty() &&
-             !main.findFirstByAttribute<Classify>(classIdAttribute, n->classId()))) {
+        const bool categoryGone = r->deletedClasses.contains(n->classId()) ||
+                                  (!n->classify() && !n->classId().isEmpty() &&
+                                   !main.findFirstByAttribute<Classify>(classIdAttribute, n->classId()));
+        // Saved here while the pull deleted its category: what the user did moves on.
+        if (categoryGone && CategoryDeletion::rescue(main, n, r->deletedClasses, &r->withdrawn)) {
+            changed = true;
+            continue;
+        }
+        if (r->deletedNotes.contains(n->cId()) || categoryGone) {
             r->withdrawn << n->cId();
             main.deleteObject(n);
             changed = true;

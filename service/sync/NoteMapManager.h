@@ -50,8 +50,9 @@ public:
         qint64 userId = 0;
         // The data version the store holds once the reply is applied.
         QString appliedVersion;
-        // Asked on the import's thread right before it commits: false (the
-        // sign-in ended) drops the import.
+        // Asked on the import's thread between its sections, every few hundred
+        // notes and right before it commits: false (the sign-in ended) stops and
+        // drops the import.
         std::function<bool()> stillWanted;
     };
     struct Result

@@ -9,6 +9,7 @@
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
 #include "service/api/ReplyValue.h"
+#include "service/sync/CategoryDeletion.h"
 #include "service/sync/NoteOrderRebuild.h"
 #include "service/sync/PullAccountSections.h"
 #include "service/sync/PullEntryImporter.h"
@@ -28,16 +29,33 @@ PullApplication::PullApplication(Context &ctx, const QJsonObject &data,
 
 bool PullApplication::run()
 {
-    if (!readReply())
+    // Between the sections (and every few hundred notes) the import asks whether it is
+    // still wanted: a logout waits for it, so it stops at once rather than running on.
+    if (stopped() || !readReply() || stopped())
         return false;
     applyClears();
     applyAccountSections();
+    if (stopped())
+        return false;
     importCategories();
-    importNotes();
+    if (stopped() || !importNotes())
+        return false;
     if (m_replacing)
         sweepUnlisted();
+    if (stopped())
+        return false;
     rebuildOrder();
+    if (stopped())
+        return false;
     recordVersion();
+    return true;
+}
+
+bool PullApplication::stopped()
+{
+    if (!m_options.stillWanted || m_options.stillWanted())
+        return false;
+    m_result->error = QStringLiteral("the sign-in ended while the pull was applied");
     return true;
 }
 
@@ -69,9 +87,13 @@ void PullApplication::applyClears()
                                  .split(QLatin1Char(','), Qt::SkipEmptyParts)) {
         m_result->deletedClasses.insert(id.trimmed());
         if (Classify *c = m_index->classify(id.trimmed())) {
-            for (NoteDetail *n : c->notes())
-                m_result->withdrawn << n->cId();
-            m_ctx.deleteObject(c);
+            if (m_restoring) {
+                for (NoteDetail *n : c->notes())
+                    m_result->withdrawn << n->cId();
+                m_ctx.deleteObject(c);
+            } else {
+                CategoryDeletion::deleteCategory(m_ctx, c, &m_result->withdrawn);
+            }
         }
     }
     // The history and completion records.
@@ -106,14 +128,14 @@ void PullApplication::importCategories()
             m_result->deletedClasses.insert(ReplyValue::idText(entry.value(classId)));
         else if (m_replacing)
             m_listedClasses.insert(ReplyValue::idText(entry.value(classId)));
-        if (Classify *c = PullEntryImporter::importClassify(entry, *m_index, m_restoring);
+        if (Classify *c = PullEntryImporter::importClassify(entry, *m_index, m_restoring, &m_result->withdrawn);
             c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }
 }
 
 // Section 10, notes.
-void PullApplication::importNotes()
+bool PullApplication::importNotes()
 {
     PullImportIndex &index = *m_index;
     if (index.bulk)
@@ -121,7 +143,10 @@ void PullApplication::importNotes()
     // A full pull or a restore numbers every note afresh (from the rows kept by the index).
     const bool renumbering = m_options.fullPull || m_restoring;
     m_result->withdrawn.reserve(m_result->withdrawn.size() + qsizetype(m_noteEntries.size()));
+    qsizetype done = 0;
     for (const PullNoteEntry &e : m_noteEntries) {
+        if (++done % 256 == 0 && stopped())
+            return false;
         if (e.action == RowAction::Deleted)
             m_result->deletedNotes.insert(e.cId);
         bool took = false;
@@ -140,6 +165,7 @@ void PullApplication::importNotes()
             m_importedFew.insert(n);
         }
     }
+    return true;
 }
 
 // What a replacing reply lacks is gone on the service, as a pulled deletion
@@ -172,9 +198,13 @@ void PullApplication::sweepUnlisted()
     }
     for (Classify *c : m_ctx.findAll<Classify>()) {
         if (!m_listedClasses.contains(c->classId()) && !keep(c->isSync(), c->classId())) {
-            for (NoteDetail *n : c->notes())
-                m_result->withdrawn << n->cId();
-            m_ctx.deleteObject(c);
+            if (m_restoring) {
+                for (NoteDetail *n : c->notes())
+                    m_result->withdrawn << n->cId();
+                m_ctx.deleteObject(c);
+            } else {
+                CategoryDeletion::deleteCategory(m_ctx, c, &m_result->withdrawn);
+            }
         }
     }
     m_ctx.markReplaced();

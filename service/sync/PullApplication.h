@@ -24,8 +24,9 @@ public:
     PullApplication(Context &ctx, const QJsonObject &data, const NoteMapManager::Options &options,
                     NoteMapManager::Result *result);
 
-    // False, with the error in the result, when the reply cannot be imported
-    // (the context may then hold part of it: the caller rolls back).
+    // False, with the error in the result, when the reply cannot be imported or
+    // the import is no longer wanted (options.stillWanted, asked between the
+    // sections); the context may then hold part of it: the caller rolls back.
     bool run();
 
 private:
@@ -33,7 +34,10 @@ private:
     void applyClears();
     void applyAccountSections();
     void importCategories();
-    void importNotes();
+    // False when the import is no longer wanted (it stopped part way).
+    bool importNotes();
+    // The import is no longer wanted (the sign-in ended): the error says so.
+    bool stopped();
     void sweepUnlisted();
     void rebuildOrder();
     void recordVersion();

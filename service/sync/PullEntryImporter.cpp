@@ -8,6 +8,7 @@
 #include "platform/store/AttributeValue.h"
 #include "platform/store/Context.h"
 #include "service/api/ReplyValue.h"
+#include "service/sync/CategoryDeletion.h"
 #include "service/sync/PullImportIndex.h"
 #include "service/sync/PullNoteEntry.h"
 #include "service/sync/PullReplyKeys.h"
@@ -18,7 +19,7 @@
 using namespace PullReplyKeys;
 
 Classify *PullEntryImporter::importClassify(const QJsonObject &entry, PullImportIndex &index,
-                                            bool overwritePending)
+                                            bool overwritePending, QStringList *withdrawn)
 {
     const QString id = ReplyValue::idText(entry.value(classId));
     if (id.isEmpty())
@@ -26,8 +27,12 @@ Classify *PullEntryImporter::importClassify(const QJsonObject &entry, PullImport
     const int action = ReplyValue::code(entry.value(actionType));
     Classify *c = index.classify(id);
     if (action == RowAction::Deleted) {
-        if (c)
+        // Notes with a pending change are not the service's to delete: they move
+        // (a restore replaces them too, as the user asked).
+        if (c && overwritePending)
             index.ctx.deleteObject(c);
+        else if (c)
+            CategoryDeletion::deleteCategory(index.ctx, c, withdrawn);
         return nullptr;
     }
     if (action != RowAction::Added && action != RowAction::Changed)

@@ -16,9 +16,11 @@ class PullEntryImporter
 {
 public:
     // With `overwritePending` (a restore) the service's values also replace local
-    // changes that wait for the push; otherwise those rows are left as they are.
+    // changes that wait for the push; otherwise those rows are left as they are,
+    // and a deleted category's notes with a pending change move to the default one
+    // (their old keys' notifications go into `withdrawn`).
     static Classify *importClassify(const QJsonObject &entry, PullImportIndex &index,
-                                    bool overwritePending = false);
+                                    bool overwritePending = false, QStringList *withdrawn = nullptr);
     // `imported` tells whether the entry's values went into the returned note (not
     // when local changes wait for the push); `slot` is the note's slot in the
     // index's rows (bulk only). With `pulledSort` a stored row does not take the

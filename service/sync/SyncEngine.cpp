@@ -323,18 +323,25 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 return;
             }
             if (reply.code != 200) {
+                // A reply without a code could not be read: whether the service took
+                // the push is unknown, as after a reset.
+                const bool unreadable = reply.code == 0;
+                if (unreadable)
+                    markUnsentNotes();
                 emit pushFinished(false, {});
-                afterPush(false, true);
+                afterPush(false, !unreadable);
                 return;
             }
             QStringList refusals;
             QString error;
+            QStringList relinked;
             const bool applied = SyncNotesManager::syncPushDatas(
-                reply, body, [&refusals](const QStringList &m) { refusals = m; }, nullptr, &error);
+                reply, body, [&refusals](const QStringList &m) { refusals = m; }, nullptr, &error, &relinked);
             if (!applied) {
                 qWarning().noquote() << "sync: the push reply was not applied:" << error;
+                markUnsentNotes();
                 emit pushFinished(false, {});
-                afterPush(false, true);
+                afterPush(false, false);
                 return;
             }
             // The reply's "version" is not stored: it may include other devices'
@@ -346,8 +353,16 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                     f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
             }
             emit pushFinished(true, refusals);
-            if (self)
-                afterPush(true, true);
+            if (!self)
+                return;
+            if (!relinked.isEmpty()) {
+                // Their links name the server ids now: they go out before the pull, so
+                // that no other device pulls a link to an id no note has.
+                pushRelinked(relinked, epoch, session, [afterPush] { afterPush(true, true); },
+                             [this, waiters] { notify(waiters, CycleStep::Dropped); });
+                return;
+            }
+            afterPush(true, true);
         },
         [this, epoch, session, afterPush, waiters](const BaseErrorModel &) {
             if (!replyStillWanted(epoch, session)) {
@@ -357,6 +372,45 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             markUnsentNotes();
             emit pushFinished(false, {});
             afterPush(false, false);
+        });
+}
+
+void SyncEngine::pushRelinked(const QStringList &cIds, quint64 epoch, const Session &session,
+                              const std::function<void()> &then, const std::function<void()> &dropped)
+{
+    Context *ctx = Context::defaultContext();
+    QList<NoteDetail *> notes;
+    for (const QString &id : cIds) {
+        if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id); n && !n->isSync())
+            notes.append(n);
+    }
+    QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, notes);
+    if (!bodyHasItems(body)) {
+        then();
+        return;
+    }
+    body.insert(QStringLiteral("version"), storedVersion());
+    // Once only: a link the service refuses stays flagged for the next push.
+    m_api->syncPushDatasFromParams(
+        body, this,
+        [this, epoch, session, body, then, dropped](const BaseSuccessModel &reply) {
+            if (!replyStillWanted(epoch, session)) {
+                dropped();
+                return;
+            }
+            QString error;
+            if (reply.code == 200 && !SyncNotesManager::syncPushDatas(reply, body, {}, nullptr, &error))
+                qWarning().noquote() << "sync: the relinked notes' push reply was not applied:" << error;
+            remapQueuedNotes(reply);
+            then();
+        },
+        [this, epoch, session, then, dropped](const BaseErrorModel &) {
+            if (!replyStillWanted(epoch, session)) {
+                dropped();
+                return;
+            }
+            markUnsentNotes();
+            then();
         });
 }
 

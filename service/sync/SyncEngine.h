@@ -135,6 +135,10 @@ private:
     void startCategoryPush(CategoryPush push);
     void markUnsentNotes();
     void remapQueuedNotes(const BaseSuccessModel &reply);
+    // One push of the notes a push reply relinked, then `then` (also when it fails;
+    // `dropped` instead when the sign-in ended meanwhile).
+    void pushRelinked(const QStringList &cIds, quint64 epoch, const Session &session,
+                      const std::function<void()> &then, const std::function<void()> &dropped);
 
     ApiNetWorking *m_api;
     bool m_busy = false;

@@ -259,7 +259,8 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Comple
 }
 
 bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
-                                     const Complete &complete, Context *ctx, QString *error)
+                                     const Complete &complete, Context *ctx, QString *error,
+                                     QStringList *relinkedIds)
 {
     auto failWith = [error](const QString &text) {
         if (error)
@@ -431,6 +432,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
 
     // The service may hold the client id in these links: they go out again.
+    QStringList relinkedLive;
     for (const ObjectId &id : std::as_const(relinked)) {
         NoteDetail *n = ctx->existing<NoteDetail>(id);
         if (!n || n->isDeleted())
@@ -438,10 +440,16 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
         n->setIsSync(false);
         if (n->actionType() == RowAction::None && !n->isCompleted())
             n->setActionType(RowAction::Changed);
+        if (n->actionType() != RowAction::Deleted)
+            relinkedLive << n->cId();
     }
     if (SaveResult r = ctx->saveAndWait(); !r) {
         ctx->rollback();
         return failWith(QStringLiteral("the push result could not be saved: ") + r.error);
+    }
+    if (relinkedIds) {
+        relinkedLive.removeDuplicates();
+        *relinkedIds = relinkedLive;
     }
     withdrawn.removeDuplicates();
     // Withdrawals first: a note re-keyed to a server id is then scheduled afresh under it.

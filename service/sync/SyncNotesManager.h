@@ -44,8 +44,11 @@ public:
     // ("result" not true, a reply of the wrong shape, or the save failed and was
     // rolled back); the completion then does not run. Otherwise the completion
     // gets the distinct refusal messages.
+    // `relinked` gets the cIds of the notes whose nextId the reply turned from a
+    // client id into a server id (the service still holds the client id there).
     static bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
-                              const Complete &complete, Context *ctx = nullptr, QString *error = nullptr);
+                              const Complete &complete, Context *ctx = nullptr, QString *error = nullptr,
+                              QStringList *relinked = nullptr);
     // The same when the sent body is unknown: every entry of the reply counts as sent.
     static bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete);
     // Shown for a refusal that came without a "msg".

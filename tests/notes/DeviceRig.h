@@ -3,7 +3,8 @@
 // One signed-in device of the stand-in's test account and the services bundle
 // presenters are built with on it: its store and sync engine, the manual
 // scheduler, events, recording feedback and links. The clock starts on
-// 2 March 2026, 9:00.
+// 2 March 2026, 9:00. Another account of the stand-in (the demo one, say) is
+// signed in when `account` names it; `prepare` makes it first.
 
 #include "app/services/Services.h"
 #include "platform/base/AppEvents.h"
@@ -18,6 +19,7 @@
 
 #include <QUrl>
 
+#include <functional>
 #include <memory>
 
 struct DeviceRig
@@ -28,22 +30,30 @@ struct DeviceRig
     AppEvents events;
     RecordingUrlOpener urls;
     RecordingSounds sounds;
+    QString accountName;
     std::unique_ptr<TestGraph> graph;
     const Services &services;
 
-    explicit DeviceRig(const QString &root) : graph(makeGraph(root)), services(graph->services()) {}
+    explicit DeviceRig(const QString &root, const QString &account = QStringLiteral("tester"),
+                       const std::function<void(SyncTestService &)> &prepare = {})
+        : accountName(account), graph(makeGraph(root, prepare)), services(graph->services())
+    {
+    }
     ~DeviceRig() { graph.reset(); }
 
-    void signIn() { services.session->signIn(s.tester().userId); }
+    StandinAccount &account() { return *s.service->state().accountByName(accountName); }
+    void signIn() { services.session->signIn(account().userId); }
     // Lets replies arrive until the engine has nothing left to do.
     bool settle() { return device->settle(); }
     Context *ctx() const { return device->ctx(); }
 
 private:
-    std::unique_ptr<TestGraph> makeGraph(const QString &root)
+    std::unique_ptr<TestGraph> makeGraph(const QString &root, const std::function<void(SyncTestService &)> &prepare)
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, s.tester());
+        if (prepare)
+            prepare(s);
+        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, account());
         return std::make_unique<TestGraph>(ProgramServices::Parts()
                                                .use(device->store.get())
                                                .use(s.feedback.get())

@@ -7,6 +7,7 @@
 #include "core/model/UserSet.h"
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
+#include "platform/store/SqliteConnection.h"
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
@@ -30,6 +31,29 @@ bool StoreFixture::open(const QDateTime &now, const QString &file)
     UserNotificationCenter::setShared(m_center.get());
     Clock::setNow(now);
     return true;
+}
+
+void StoreFixture::setWritesFail(bool fail)
+{
+    QString error;
+    const std::unique_ptr<SqliteConnection> db = SqliteConnection::open(m_store->path(), false, &error);
+    if (!db) {
+        qFatal("store fixture: %s", qPrintable(error));
+        return;
+    }
+    const QStringList tables = db->queryTexts(
+        QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
+    for (const QString &table : tables) {
+        for (const QString &op : {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
+            const QString trigger = SqliteConnection::quoted(QStringLiteral("full_") + table + op);
+            const bool ok = fail ? db->exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 BEFORE %2 ON %3 BEGIN "
+                                                           "SELECT RAISE(ABORT, 'database or disk is full'); END")
+                                                .arg(trigger, op, SqliteConnection::quoted(table)))
+                                 : db->exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger));
+            if (!ok)
+                qFatal("store fixture: the write fault on %s was not set", qPrintable(table));
+        }
+    }
 }
 
 void StoreFixture::close()

@@ -33,6 +33,10 @@ public:
     Context *ctx() const;
     FakeUserNotificationCenter *center() const { return m_center.get(); }
 
+    // While on, every write to the store fails as on a full disk (a trigger on every
+    // table refuses it); off again, writes go through as when space was freed.
+    void setWritesFail(bool fail);
+
     // The one settings row, made when there is none.
     UserSet *settings();
     Classify *category(const QString &classId, const QString &name);

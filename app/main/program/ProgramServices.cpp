@@ -11,10 +11,11 @@
 #include "platform/base/TimerScheduler.h"
 #include "platform/keychain/QtKeychainBackend.h"
 #include "platform/network/SystemNetworkMonitor.h"
-#include "platform/sound/player/PluginSoundPlayer.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
+#include "platform/sound/player/PluginSoundPlayer.h"
 #include "platform/store/Store.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/sync/RecordPager.h"
 #include "service/sync/SyncEngine.h"
 
 #include <QDBusConnection>
@@ -64,11 +65,13 @@ void ProgramServices::makeBundle(const Parts &parts)
     });
     KeychainBackend &keychain =
         partOr(parts.keychain, m_ownKeychain, [] { return std::make_unique<QtKeychainBackend>(); });
-    UrlOpener &urls = partOr(parts.urls, m_ownUrls, [] { return std::make_unique<DesktopUrlOpener>(); });
+    UrlOpener &urls =
+        partOr(parts.urls, m_ownUrls, [&feedback] { return std::make_unique<DesktopUrlOpener>(&feedback); });
     SoundPlayer &sounds =
         partOr(parts.sounds, m_ownSounds, [] { return std::make_unique<PluginSoundPlayer>(); });
     ApiNetWorking &api = partOr(parts.api, m_ownApi, [] { return std::make_unique<ApiNetWorking>(); });
-    // The service's messages reach the user through the program's feedback, unless the client came with its own.
+    // The service's messages reach the user through the program's feedback, unless the client came with its
+    // own.
     if (!parts.api)
         api.setFeedback(&feedback);
     api.setNetworkMonitor(&network);
@@ -85,20 +88,26 @@ void ProgramServices::makeBundle(const Parts &parts)
     KeychainBackend::setShared(&keychain);
 
     SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
+    Context &context = parts.context ? *parts.context : *m_store->mainContext();
+    Session &session = parts.session ? *parts.session : *Session::instance();
+    m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
+    m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
     m_services.emplace(Services{
-        .store = parts.context ? *parts.context : *m_store->mainContext(),
+        .store = context,
         .api = api,
         .sync = sync,
         .feedback = feedback,
         .scheduler = scheduler,
         .events = parts.events ? *parts.events : *AppEvents::instance(),
-        .session = parts.session ? *parts.session : *Session::instance(),
+        .session = session,
         .clock = *Clock::instance(),
         .urls = urls,
         .notifications = notifications,
         .network = network,
         .keychain = keychain,
         .sounds = sounds,
+        .historyPager = *m_historyPager,
+        .completionPager = *m_completionPager,
     });
 }
 
@@ -107,6 +116,8 @@ ProgramServices::~ProgramServices()
     if (!m_services)
         return;
     // In the reverse order: nothing made later is left pointing at what goes.
+    m_completionPager.reset();
+    m_historyPager.reset();
     m_ownSync.reset();
     const Services &s = *m_services;
     // (Asking these three for the current one would make a desktop one.)

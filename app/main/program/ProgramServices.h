@@ -13,6 +13,7 @@ class AppEvents;
 class Context;
 class KeychainBackend;
 class NetworkMonitor;
+class RecordPager;
 class Scheduler;
 class Session;
 class SoundPlayer;
@@ -99,5 +100,7 @@ private:
     std::unique_ptr<ApiNetWorking> m_ownApi;
     std::unique_ptr<SyncEngine> m_ownSync;
     std::unique_ptr<SoundPlayer> m_ownSounds;
+    std::unique_ptr<RecordPager> m_historyPager;
+    std::unique_ptr<RecordPager> m_completionPager;
     std::optional<Services> m_services;
 };

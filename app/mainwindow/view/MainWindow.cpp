@@ -14,6 +14,7 @@
 #include "notes/detail/view/NoteDetailViewController.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
+#include "notes/records/view/NoteRecordViewController.h"
 #include "platform/base/AppEvents.h"
 #include "settings/view/SettingsWindow.h"
 
@@ -84,7 +85,7 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     m_noteSplit->setStretchFactor(0, 0);
     m_noteSplit->setStretchFactor(1, 1);
     m_rightPane->addWidget(m_noteSplit);
-    m_rightPane->addWidget(emptyPane(QStringLiteral("recordsPane"), m_rightPane));
+    m_rightPane->addWidget(new NoteRecordViewController(services, m_rightPane));
     m_rightPane->addWidget(emptyPane(QStringLiteral("searchPane"), m_rightPane));
     m_mainSplit->addWidget(m_columnView);
     m_mainSplit->addWidget(m_rightPane);

@@ -75,8 +75,7 @@ TitleBarView::TitleBarView(TitleBarPresenter *presenter, QWidget *parent)
     m_records = barButton(QStringLiteral("title_records"), QStringLiteral("时间管理"), this);
     m_search = barButton(QStringLiteral("title_search"), QStringLiteral("搜索"), this);
     m_sync = barButton(QStringLiteral("title_sync"), QStringLiteral("同步"), this);
-    // The records and search panes come later.
-    m_records->setEnabled(false);
+    // The search pane comes later.
     m_search->setEnabled(false);
     row->addWidget(m_records);
     row->addWidget(m_search);

@@ -7,8 +7,10 @@
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
+#include "core/reminders/scheduling/PendingReminderJournal.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
+#include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/StoreChanges.h"
@@ -23,6 +25,12 @@
 #include <set>
 
 namespace {
+
+// The user whose reminders the journal keeps (the signed-in one, or the last one).
+QString journalUser()
+{
+    return UserDefaults::string(QStringLiteral("userId"));
+}
 
 // Notes whose Wi-Fi reminder is active: their notifications come from the
 // network monitor and are left alone here.
@@ -250,6 +258,7 @@ struct ReminderScheduler::Cache
                 continue;
             center->scheduleNotification(*e->built);
         }
+        ReminderScheduler::writeJournal(center, false);
     }
 
     // Starts over when the store changed or the clock went back.
@@ -389,6 +398,39 @@ void ReminderScheduler::reconcileSaved()
     reconcileChanges(StoreChanges());
 }
 
+void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *center)
+{
+    if (!ctx || !center)
+        return;
+    const QDateTime now = Clock::now();
+    const QString soundName = LocalNotificationManager::currentSoundName();
+    bool any = false;
+    for (const PendingReminderJournal::Entry &e : PendingReminderJournal::read(journalUser())) {
+        if (e.due > now)
+            continue;
+        const NoteDetail *note = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), e.cId);
+        const DateRemind *r = note ? note->remind() : nullptr;
+        // Only a reminder the note still has: not one completed, cleared or deleted since.
+        if (!r || note->isDeleted() || r->isDeleted() || note->actionType() == 3 || note->isCompleted() ||
+            r->remindActionType() == 3 || hasActiveWiFiReminder(note, r))
+            continue;
+        const Classify *c = note->classify();
+        center->scheduleNotification(LocalNotificationManager::buildNotification(
+            now, {}, PendingReminderJournal::missedText(note->content(), e.due, now), e.cId,
+            c ? c->name() : QString(), soundName));
+        any = true;
+    }
+    // Shown at once, and so off the journal before anything else is written.
+    if (any)
+        center->deliverDueNotifications();
+    reconcileAll();
+}
+
+void ReminderScheduler::writeJournal(UserNotificationCenter *center, bool flush)
+{
+    PendingReminderJournal::write(journalUser(), PendingReminderJournal::pendingIn(center), flush);
+}
+
 void ReminderScheduler::start()
 {
     instance()->listenTo(UserNotificationCenter::shared(), Context::defaultContext());
@@ -417,6 +459,8 @@ void ReminderScheduler::listenTo(UserNotificationCenter *center, Context *contex
 void ReminderScheduler::delivered(const UserNotification &notification)
 {
     Q_UNUSED(notification);
+    // On disk before anything else: what was shown is never shown again after a crash.
+    writeJournal(m_center, true);
     // After the centre has finished its round of deliveries; several deliveries
     // at once make one pass.
     if (m_pending)

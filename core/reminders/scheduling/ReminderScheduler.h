@@ -46,6 +46,12 @@ public:
     // Follows the shared centre's deliveries and the default context's change sets
     // (again after either changed; call after the store is set up).
     static void start();
+    // At a start, once start() was called, on the default store and the shared centre: every reminder that came due while the
+    // program was not running (it was pending when the program last ran, and its
+    // note still has the reminder) is delivered once, its text saying when it was
+    // due; then every reminder is scheduled (reconcileAll). The pending ones are
+    // kept in PendingReminderJournal for the signed-in user ("userId").
+    static void deliverMissed(Context *store, UserNotificationCenter *center);
     static void stop();
 
     ~ReminderScheduler() override;
@@ -57,6 +63,8 @@ private:
     static ReminderScheduler *instance();
     void listenTo(UserNotificationCenter *center, Context *context);
     void delivered(const UserNotification &notification);
+    // Keeps the journal in step with the centre's pending notifications.
+    static void writeJournal(UserNotificationCenter *center, bool flush);
 
     QPointer<UserNotificationCenter> m_center;
     QPointer<Context> m_context;

@@ -1,5 +1,6 @@
 #include "notes/categories/presenter/CategoryDialogPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/RowAction.h"
@@ -117,8 +118,8 @@ void CategoryDialogPresenter::answered(bool ok, const BaseSuccessModel &reply, c
     row->setSort(qint16(model.sort()));
     row->setBackColor(model.backColor());
     // Saved at once: a category the service has must not live in memory only.
-    if (const SaveResult saved = ctx->saveAndWait(); !saved)
-        qWarning().noquote() << "category not saved:" << saved.error;
+    // The service has it: a row that could not be stored stays pending and the user is told.
+    (void)StoreSaver::save(m_services, m_toastAnchor, "category");
     const bool added = row->actionType() == RowAction::Added;
     if (top && added)
         emit m_services.events->syncPushNoteDatas(NoteKey{});

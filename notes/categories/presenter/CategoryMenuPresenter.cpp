@@ -1,5 +1,6 @@
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/NoteClassifyModel.h"
 #include "core/model/NoteDetail.h"
@@ -23,6 +24,11 @@ QList<CategoryMenuPresenter::Item> CategoryMenuPresenter::items()
             {Delete, QStringLiteral("  删除  ")}};
 }
 
+QString CategoryMenuPresenter::deleteQuestion(const QString &name)
+{
+    return QStringLiteral("确定要删除分类“%1”和分类下所有内容吗？").arg(name);
+}
+
 CategoryMenuPresenter::CategoryMenuPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services)
 {
@@ -41,8 +47,8 @@ void CategoryMenuPresenter::choose(int tag, const CategoryKey &category)
             emit dialogWanted(category);
         break;
     case Clear:
-        m_services.feedback->showConfirm(QStringLiteral("确定要清除该分类下所有内容吗？"), UserFeedback::by(this),
-                                         [this, category](bool ok) {
+        m_services.feedback->showConfirm(QStringLiteral("确定要清除该分类下所有内容吗？"),
+                                         UserFeedback::by(this), [this, category](bool ok) {
                                              if (ok)
                                                  clear(category);
                                          });
@@ -57,10 +63,8 @@ void CategoryMenuPresenter::choose(int tag, const CategoryKey &category)
 
 bool CategoryMenuPresenter::saveAndTell(const char *what)
 {
-    if (const SaveResult saved = m_services.store->saveAndWait(); !saved) {
-        qWarning().noquote() << what << "not saved:" << saved.error;
+    if (!StoreSaver::save(m_services, nullptr, what))
         return false;
-    }
     emit m_services.events->syncPushNoteDatas(NoteKey{});
     return true;
 }
@@ -85,14 +89,17 @@ void CategoryMenuPresenter::clear(const CategoryKey &category)
 void CategoryMenuPresenter::askToDelete(const CategoryKey &category)
 {
     Context *ctx = m_services.store;
-    if (!CategoryEdits::find(ctx, category.pk, category.classId))
+    const Classify *c = CategoryEdits::find(ctx, category.pk, category.classId);
+    if (!c)
         return;
     // Every row counts, also one that only waits for its deletion push.
     if (ctx->count<Classify>() == 1) {
-        m_services.feedback->showMessage(QStringLiteral("只剩一个分类了，不允许删除"), UserFeedback::by(this));
+        m_services.feedback->showMessage(QStringLiteral("只剩一个分类了，不允许删除"),
+                                         UserFeedback::by(this));
         return;
     }
-    m_services.feedback->showConfirm(QStringLiteral("确定要删除该分类和分类下所有内容吗？"), UserFeedback::by(this),
+    // The sheet names the category: the menu may belong to another cell than the one shown.
+    m_services.feedback->showConfirm(deleteQuestion(c->name()), UserFeedback::by(this),
                                      [this, category](bool ok) {
                                          if (ok)
                                              remove(category);

@@ -29,6 +29,8 @@ public:
     };
     // The menu's items, in order.
     static QList<Item> items();
+    // The confirmation before a deletion, naming the category.
+    static QString deleteQuestion(const QString &name);
 
     explicit CategoryMenuPresenter(const Services &services, QObject *parent = nullptr);
 

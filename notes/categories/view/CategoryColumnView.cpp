@@ -88,6 +88,8 @@ CategoryColumnView::CategoryColumnView(CategoryColumnPresenter *presenter, QWidg
     toolRow->setSpacing(6);
     m_lock = toolButton(QStringLiteral("home_lock"), QStringLiteral("锁屏"), tools);
     m_team = toolButton(QStringLiteral("home_team"), QStringLiteral("团签功能开发中"), tools);
+    m_team->setObjectName(QStringLiteral("teamButton"));
+    m_team->setEnabled(false); // team notes come later
     m_pull = toolButton(QStringLiteral("home_pull"), QStringLiteral("强制同步"), tools);
     m_settings = toolButton(QStringLiteral("home_settings"), QStringLiteral("设置"), tools);
     for (TipButton *b : {m_lock, m_team, m_pull})
@@ -96,10 +98,25 @@ CategoryColumnView::CategoryColumnView(CategoryColumnPresenter *presenter, QWidg
     toolRow->addWidget(m_settings);
     column->addWidget(tools);
 
+    // The highlight and the shown category never differ: whatever moves the
+    // current cell (arrow keys, Home/End, a right click's press) loads it as a
+    // click does. The presenter's own moves come in with signals blocked.
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (!current.isValid())
+                    return;
+                m_loadedByMove = current.row();
+                m_presenter->clickRow(current.row());
+            });
     connect(m_list, &QAbstractItemView::clicked, this, [this](const QModelIndex &index) {
-        m_presenter->clickRow(index.row());
+        // The press that made the cell current has loaded it already.
+        const bool loaded = m_loadedByMove == index.row();
+        m_loadedByMove = -1;
+        if (!loaded)
+            m_presenter->clickRow(index.row());
     });
     m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
     connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         const QModelIndex index = m_list->indexAt(pos);
         if (index.isValid())
@@ -109,7 +126,8 @@ CategoryColumnView::CategoryColumnView(CategoryColumnPresenter *presenter, QWidg
     connect(m_lock, &QPushButton::clicked, m_presenter, &CategoryColumnPresenter::lockPressed);
     connect(m_pull, &QPushButton::clicked, m_presenter, &CategoryColumnPresenter::forcedSyncPressed);
     connect(m_settings, &QPushButton::clicked, this, &CategoryColumnView::openSettingsPopover);
-    connect(m_presenter, &CategoryColumnPresenter::selectionChanged, this, &CategoryColumnView::showSelection);
+    connect(m_presenter, &CategoryColumnPresenter::selectionChanged, this,
+            &CategoryColumnView::showSelection);
     connect(m_presenter->model(), &QAbstractItemModel::modelReset, this,
             [this] { showSelection(m_presenter->selectedRow()); });
     showSelection(m_presenter->selectedRow());
@@ -133,13 +151,16 @@ void CategoryColumnView::showSelection(int row)
 void CategoryColumnView::openSettingsPopover()
 {
     PopoverView *popover = PopoverView::shareView();
-    connect(popover, &PopoverView::didSelectRowWithIndex, m_presenter, &CategoryColumnPresenter::settingsChosen);
+    connect(popover, &PopoverView::didSelectRowWithIndex, m_presenter,
+            &CategoryColumnPresenter::settingsChosen);
     popover->showAtView(m_settings, 3);
     popover->setTitles(CategoryColumnPresenter::settingsTitles());
 }
 
 bool CategoryColumnView::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseButtonPress)
+        m_loadedByMove = -1;
     // The menu key and Shift+F10 open the menu of the current cell, under it.
     if (watched == m_list && event->type() == QEvent::ContextMenu &&
         static_cast<QContextMenuEvent *>(event)->reason() == QContextMenuEvent::Keyboard) {
@@ -148,15 +169,16 @@ bool CategoryColumnView::eventFilter(QObject *watched, QEvent *event)
             index = m_presenter->model()->index(m_presenter->selectedRow());
         if (index.isValid()) {
             const QRect cell = m_list->visualRect(index);
-            emit menuRequested(index.row(), m_list->viewport()->mapToGlobal(
-                                                QPoint(cell.left() + 36, cell.bottom())));
+            emit menuRequested(index.row(),
+                               m_list->viewport()->mapToGlobal(QPoint(cell.left() + 36, cell.bottom())));
         }
         return true;
     }
     return QWidget::eventFilter(watched, event);
 }
 
-QMenu *CategoryColumnView::openCategoryMenu(int row, const QPoint &globalPos, CategoryMenuPresenter *presenter)
+QMenu *CategoryColumnView::openCategoryMenu(int row, const QPoint &globalPos,
+                                            CategoryMenuPresenter *presenter)
 {
     const CategoryListModel::Row r = m_presenter->model()->row(row);
     if (r.pk <= 0 || !presenter)

@@ -57,4 +57,5 @@ private:
     TipButton *m_add;
     QLabel *m_title;
     QPointer<QMenu> m_menu;
+    int m_loadedByMove = -1; // row a current-cell move loaded; its click adds nothing
 };

@@ -1,5 +1,6 @@
 #include "notes/detail/presenter/NoteDetailPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
@@ -175,8 +176,7 @@ void NoteDetailPresenter::addNote()
         if (!note)
             return;
         // A real row at once: the list shows it and every key stays valid.
-        if (const SaveResult saved = ctx->saveAndWait(); !saved) {
-            qWarning().noquote() << "detail: the new note was not saved:" << saved.error;
+        if (!StoreSaver::save(m_services, m_anchor, "detail: the new note")) {
             ctx->deleteObject(note);
             return;
         }
@@ -280,8 +280,9 @@ void NoteDetailPresenter::editConfirmed()
     NoteDetail *note = shownRow();
     if (note)
         writePendingRemind(note);
-    if (const SaveResult saved = ctx->saveAndWait(); !saved)
-        qWarning().noquote() << "detail: the confirmed note was not saved:" << saved.error;
+    // Not stored: the reminder stays pending on the note and the user is told;
+    // the push waits for a save that holds.
+    const bool saved = StoreSaver::save(m_services, m_anchor, "detail: the confirmed note");
     if (note) {
         // The note's notification was withdrawn; what its reminder still asks for
         // goes back at once, also when the save changed nothing the scheduler sees.
@@ -290,7 +291,8 @@ void NoteDetailPresenter::editConfirmed()
         ReminderScheduler::reconcileChanges(changed);
     }
     m_remind.reset();
-    runCycle({});
+    if (saved)
+        runCycle({});
 }
 
 void NoteDetailPresenter::syncPushNoteDatas(const NoteKey &key)
@@ -378,9 +380,8 @@ void NoteDetailPresenter::revokeCompletion()
         note->setIsCompleted(false);
         note->setCompletedTime(QString());
         note->setActionType(RowAction::Added);
-        if (const SaveResult saved = ctx->saveAndWait(); !saved)
-            qWarning().noquote() << "detail: the undone completion was not saved:" << saved.error;
-        runCycle({});
+        if (StoreSaver::save(m_services, m_anchor, "detail: the undone completion"))
+            runCycle({});
         return;
     }
     if (!signedIn())
@@ -416,8 +417,8 @@ void NoteDetailPresenter::finishRevoke(const NoteKey &key)
     note->setIsCompleted(false);
     note->setCompletedTime(QString());
     note->setActionType(RowAction::Changed);
-    if (const SaveResult saved = ctx->saveAndWait(); !saved)
-        qWarning().noquote() << "detail: the undone completion was not saved:" << saved.error;
+    // The service has it undone; a row that could not be stored stays pending and the user is told.
+    (void)StoreSaver::save(m_services, m_anchor, "detail: the undone completion");
     const qint64 version = UserDefaults::string(SignInKeys::Version).trimmed().toLongLong();
     UserDefaults::setValue(SignInKeys::Version, QString::number(version + 1));
     UserDefaults::sync();

@@ -7,6 +7,8 @@
 #include "notes/reminderwindow/view/NoteRemindViewController.h"
 #include "platform/network/NetworkMonitor.h"
 
+#include <QApplication>
+#include <QPlainTextEdit>
 #include <QStackedLayout>
 
 NoteDetailViewController::NoteDetailViewController(const Services &services, QWidget *parent)
@@ -46,6 +48,14 @@ NoteDetailViewController::NoteDetailViewController(const Services &services, QWi
                     new NoteRemindViewController(value, services, services.network.get(), window());
                 connect(remind, &NoteRemindViewController::remindConfirmed, m_presenter,
                         &NoteDetailPresenter::applyRemind);
+                // The text takes the keyboard back, so that Ctrl+Return confirms at once.
+                connect(remind, &QDialog::finished, this, [this] {
+                    if (!m_editView->presenter()->isEditing())
+                        return;
+                    if (!QApplication::activeWindow())
+                        window()->activateWindow();
+                    m_editView->textEdit()->setFocus(Qt::OtherFocusReason);
+                });
                 remind->present();
             });
     showState(m_presenter->isEditing());

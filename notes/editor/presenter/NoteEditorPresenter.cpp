@@ -5,6 +5,7 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteRemindModel.h"
 #include "core/model/RowAction.h"
+#include "app/services/StoreSaver.h"
 #include "core/operations/NoteActionManager.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserFeedback.h"
@@ -187,10 +188,24 @@ void NoteEditorPresenter::render()
     emit changed();
 }
 
-void NoteEditorPresenter::save()
+bool NoteEditorPresenter::save(const char *what)
 {
-    // A failure is logged by the store and the changes stay pending for the next save.
-    (void)m_services.store->saveAndWait();
+    // A failure keeps the changes pending for the next save and tells the user.
+    return StoreSaver::save(m_services, m_anchor, what);
+}
+
+void NoteEditorPresenter::tellNotSaved()
+{
+    m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::Asker{nullptr, m_anchor.data()});
+}
+
+void NoteEditorPresenter::keepEditing(const QString &text)
+{
+    // The typed text stays in the editor, still to be confirmed.
+    m_editing = true;
+    m_text = text;
+    m_textChanged = true;
+    emit changed();
 }
 
 bool NoteEditorPresenter::autoSave(NoteDetail *note)
@@ -216,10 +231,9 @@ void NoteEditorPresenter::showNote(const NoteKey &key)
     const NoteKey previousKey = keyOf(previous);
     const bool saved = previous && previous != next && autoSave(previous);
     load(next, next && isBlank(next->content()));
-    if (saved) {
-        save();
+    // Not stored: the text stays pending on the note (the next save writes it).
+    if (saved && save("the moved-from note"))
         emit m_services.events->syncPushNoteDatas(previousKey);
-    }
 }
 
 void NoteEditorPresenter::showRemind(const NoteRemindModel &value)
@@ -270,15 +284,18 @@ void NoteEditorPresenter::confirm()
                 emit dismissed();
             return;
         }
+        // A deletion the store did not take stays pending (the next save writes it).
+        const bool saved = NoteActionManager::deleteActionWithNote(n);
         m_editing = false;
         m_textChanged = false;
-        NoteActionManager::deleteActionWithNote(n);
         load(row(), false);
+        if (!saved) {
+            tellNotSaved();
+            return;
+        }
         emit editConfirmed();
         return;
     }
-    m_editing = false;
-    m_textChanged = false;
     Classify *chosen = chosenCategory();
     n->setContent(text);
     n->setFontColor(colorValue());
@@ -288,7 +305,13 @@ void NoteEditorPresenter::confirm()
     n->setIsSync(false);
     if (chosen && chosen->classId() != n->classId())
         NoteActionManager::moveNoteToClassify(chosen, n);
-    save();
+    if (!save("the confirmed note")) {
+        // Nothing is confirmed: the editor keeps what was typed, the next confirm saves it.
+        keepEditing(text);
+        return;
+    }
+    m_editing = false;
+    m_textChanged = false;
     load(row(), false);
     emit editConfirmed();
 }
@@ -301,7 +324,7 @@ void NoteEditorPresenter::deleteLocally(NoteDetail *note)
     // Unlinked first, so the note above names the one below (and goes out with the next push).
     NoteActionManager::configOldLastNote(note);
     m_services.store->deleteObject(note);
-    save();
+    (void)save("the removed note");
     emit m_services.events->notesListReloadDatas(NotesListReload::showCategory(category));
 }
 
@@ -331,10 +354,8 @@ void NoteEditorPresenter::dismiss()
             deleteLocally(n);
         } else {
             load(nullptr, false);
-            if (saved) {
-                save();
+            if (saved && save("the closed note"))
                 emit m_services.events->syncPushNoteDatas(key);
-            }
         }
     }
     emit dismissed();
@@ -345,8 +366,13 @@ void NoteEditorPresenter::complete()
     NoteDetail *n = row();
     if (!n || !isCompleteEnabled() || isBlank(n->content()))
         return;
-    NoteActionManager::completeActionWithNote(n);
+    bool saved = false;
+    NoteActionManager::completeActionWithNote(n, &saved);
     load(row(), false);
+    if (!saved) {
+        tellNotSaved();
+        return;
+    }
     emit editConfirmed();
 }
 
@@ -355,8 +381,12 @@ void NoteEditorPresenter::remove()
     NoteDetail *n = row();
     if (!n || !isDeleteEnabled() || isBlank(n->content()))
         return;
-    NoteActionManager::deleteActionWithNote(n);
+    const bool saved = NoteActionManager::deleteActionWithNote(n);
     load(row(), false);
+    if (!saved) {
+        tellNotSaved();
+        return;
+    }
     emit editConfirmed();
 }
 

@@ -128,7 +128,11 @@ private:
     // Removes a note the service never got (or never had a text), unlinked from its order.
     void deleteLocally(NoteDetail *note);
     void confirm();
-    void save();
+    // Saves the store; a failure is told to the user (false).
+    bool save(const char *what);
+    void tellNotSaved();
+    // A confirm that could not be stored: the edit state goes on with `text`.
+    void keepEditing(const QString &text);
     void storeChanged(const StoreChanges &changes);
     void render();
 

@@ -4,14 +4,11 @@
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
 #include "notes/list/presenter/NoteListModel.h"
-#include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 
 NoteListPresenter::NoteListPresenter(const Services &services, QObject *parent)
-    : QObject(parent), m_services(services), m_model(new NoteListModel(services.store, this))
+    : QObject(parent), m_services(services), m_model(new NoteListModel(services.store, this)), m_actions(services)
 {
     connect(m_services.events, &AppEvents::notesListReloadDatas, this, &NoteListPresenter::reload);
     connect(m_services.events, &AppEvents::noteDeselectRow, this, &NoteListPresenter::deselect);
@@ -208,11 +205,6 @@ NoteRowMenu NoteListPresenter::openMenu(int row)
     return NoteRowMenu::forNote(n && !n->isDeleted() ? n : nullptr);
 }
 
-void NoteListPresenter::push(const NoteKey &note)
-{
-    emit m_services.events->syncPushNoteDatas(note);
-}
-
 void NoteListPresenter::triggerMenuItem(int row, int tag)
 {
     if (row < 0 || row >= m_model->rowCount())
@@ -223,43 +215,33 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
     const NoteKey key{n->objectId().pk, n->cId()};
     switch (tag) {
     case NoteRowMenu::Copy:
-        if (auto *clipboard = QGuiApplication::clipboard()) {
-            clipboard->clear();
-            clipboard->setText(n->content());
-        }
-        m_services.feedback->showToast(QStringLiteral("复制成功"), m_anchor);
+        m_actions.copy(n);
         break;
     case NoteRowMenu::Complete:
         if (n->isCompleted()) {
             // The detail pane shows the clicked note (the menu selected it) and undoes there.
             emit m_services.events->revokeCompleteNote();
         } else {
-            NoteActionManager::completeActionWithNote(n);
-            push({});
+            m_actions.complete(n);
         }
         break;
     case NoteRowMenu::Delete:
-        NoteActionManager::deleteActionWithNote(n);
-        push({});
+        m_actions.remove(n);
         break;
     case NoteRowMenu::ClearRemind:
-        NoteActionManager::clearRemindWithNote(n);
-        push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearImportant:
-        NoteActionManager::clearStarRemindWithNote(n);
-        push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearStarRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearSnooze:
-        NoteActionManager::clearDelayRemindWithNote(n);
-        push(key);
+        m_actions.pushIfSaved(NoteActionManager::clearDelayRemindWithNote(n), key);
         break;
     case NoteRowMenu::SnoozeHalfHour:
     case NoteRowMenu::SnoozeHour:
     case NoteRowMenu::SnoozeTomorrow:
     case NoteRowMenu::SnoozeNextWeek:
-        NoteActionManager::addDelayRemindWithNote(n, tag);
-        push(key);
+        m_actions.pushIfSaved(NoteActionManager::addDelayRemindWithNote(n, tag), key);
         break;
     default:
         break;

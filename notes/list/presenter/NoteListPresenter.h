@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/services/Services.h"
+#include "notes/list/presenter/NoteRowActions.h"
 #include "notes/list/presenter/NoteRowMenu.h"
 #include "platform/base/AppEvents.h"
 
@@ -40,7 +41,7 @@ public:
     void triggerMenuItem(int row, int tag);
 
     // Where toasts show (the list's window); may be null.
-    void setFeedbackAnchor(QObject *anchor) { m_anchor = anchor; }
+    void setFeedbackAnchor(QObject *anchor) { m_actions.setFeedbackAnchor(anchor); }
 
 public slots:
     // The category chosen in the category column.
@@ -68,7 +69,6 @@ private:
     void announce();
     void announceNone();
     void updateEmpty();
-    void push(const NoteKey &note);
 
     Services m_services;
     NoteListModel *m_model;
@@ -76,5 +76,5 @@ private:
     int m_lastSelectedRow = -1;
     qint64 m_announced = 0;
     bool m_empty = true;
-    QPointer<QObject> m_anchor;
+    NoteRowActions m_actions;
 };

@@ -36,7 +36,10 @@ QStringList DateRemindPresenter::repeatTitles()
 
 void DateRemindPresenter::showValue()
 {
-    const QDateTime now = Clock::now();
+    // The pickers show minutes only: a time offered from the clock starts at second 0, or a
+    // reminder set to 21:09 would fire at the second the window happened to open.
+    QDateTime now = Clock::now();
+    now.setTime(QTime(now.time().hour(), now.time().minute()));
     m_lunar = m_remind.remindDateType() != 0;
     const QDateTime start = DateManager::getDateFromString(m_remind.remindRealDateTime());
     m_startDate = start.isValid() ? start : now;

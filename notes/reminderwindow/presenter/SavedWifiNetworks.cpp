@@ -1,5 +1,6 @@
 #include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/RowAction.h"
 #include "core/model/WiFiRemind.h"
 #include "platform/store/Context.h"
@@ -405,7 +406,9 @@ void SavedWifiNetworks::removeRow(quint64 key)
 
 void SavedWifiNetworks::saveStore()
 {
-    // A failed save keeps its changes pending for the next one; the context has logged why.
-    if (const SaveResult result = m_store->saveAndWait(); !result)
+    // A failed save keeps its changes pending for the next one; the user is told.
+    if (const SaveResult result = m_store->saveAndWait(); !result) {
         qWarning("Wi-Fi networks not saved: %s", qPrintable(result.error));
+        m_feedback->showMessage(StoreSaver::failedText(), UserFeedback::Asker{});
+    }
 }

@@ -9,7 +9,9 @@
 
 NoteRemindViewController::NoteRemindViewController(const NoteRemindModel &remind, const Services &services,
                                                    NetworkMonitor *networks, QWidget *parent)
-    : QDialog(parent), m_tabs(new QTabWidget(this)),
+    // Close only: a window manager offers minimise and maximise unless the buttons are named.
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_tabs(new QTabWidget(this)),
       m_dateTab(new DateRemindViewController(remind, services)),
       m_wifiTab(new WIFIRemindViewController(remind, services, networks))
 {

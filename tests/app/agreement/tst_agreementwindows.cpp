@@ -80,14 +80,12 @@ private slots:
         QCOMPARE(first->prompt(), Prompt::First);
         QCOMPARE(first->agreeButton()->lp_bgColor(), QColor(0xFF, 0x3B, 0x30));
 
-        // No close, minimise or zoom button; Escape and close requests do not answer it.
+        // No minimise or zoom button: the close button alone is named (it answers as "不同意").
         const Qt::WindowFlags flags = first->windowFlags();
-        QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+        QVERIFY(flags & Qt::CustomizeWindowHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QTest::keyClick(first, Qt::Key_Escape);
-        first->close();
-        QVERIFY(first->isVisible());
 
         QTest::mouseClick(first->disagreeButton(), Qt::LeftButton);
         flushDeletes();
@@ -102,6 +100,29 @@ private slots:
         QCOMPARE(UserDefaults::contains(AgreementPresenter::key()), true);
         QCOMPARE(UserDefaults::boolValue(AgreementPresenter::key()), false);
         QVERIFY(!prompts->currentDialog());
+    }
+
+    // Escape, and a close button that the window manager shows anyway, say no as "不同意" does.
+    void escapeAndCloseRefuse()
+    {
+        auto *prompts = presenter->findChild<AgreementPrompts *>();
+        presenter->start();
+        QPointer<AgreementPromptDialog> first = prompts->currentDialog();
+        QTest::keyClick(first, Qt::Key_Escape);
+        flushDeletes();
+        QVERIFY(!first);
+        QPointer<AgreementPromptDialog> second = prompts->currentDialog();
+        QVERIFY(second && second->isVisible());
+        QCOMPARE(second->prompt(), Prompt::Insisting);
+        QVERIFY(!UserDefaults::contains(AgreementPresenter::key()));
+
+        second->close();
+        flushDeletes();
+        QVERIFY(!second);
+        QVERIFY(!prompts->currentDialog());
+        QVERIFY(!login->isVisible());
+        QCOMPARE(UserDefaults::contains(AgreementPresenter::key()), true);
+        QCOMPARE(UserDefaults::boolValue(AgreementPresenter::key()), false);
     }
 
     void agreeingClosesThePrompt()

@@ -158,9 +158,10 @@ private slots:
         QTest::newRow("auto-login by password") << true << true << "AccountLogin" << true << "tester"
                                                 << "secret1" << true << false << "user/login"
                                                 << "" << true;
+        // No stored password (a keychain that cannot store): the user is asked for it, without an error.
         QTest::newRow("auto-login by password no longer saved")
             << true << true << "AccountLogin" << false << "tester"
-            << "" << true << false << "" << LoginPresenter::emptyFieldsText() << false;
+            << "" << true << false << "" << "" << false;
         QTest::newRow("auto-login by openId") << true << true << "OAuthAutoLogin" << false << "tester"
                                               << "" << true << false << "user/login/oauth"
                                               << "" << true;
@@ -196,8 +197,10 @@ private slots:
 
         makePresenter();
         QSignalSpy signedIn(p.get(), &LoginPresenter::signedIn);
+        QSignalSpy passwordWanted(p.get(), &LoginPresenter::passwordWanted);
         p->windowShown();
         settle();
+        QCOMPARE(passwordWanted.count(), QTest::currentDataTag() == QLatin1String("auto-login by password no longer saved"));
 
         QCOMPARE(p->account(), expectAccount);
         QCOMPARE(p->password(), expectPassword);

@@ -46,6 +46,7 @@ private slots:
     void pollBringsAnotherDevicesChangesAndKeepsTheSelection();
     void noteListShowsTheChosenCategoryAndFollowsThePoll();
     void categoryAddedThroughTheDialogReachesTheService();
+    void buttonsWithoutTheirWindowAreGreyed();
 
 private:
     QString m_root;
@@ -335,3 +336,26 @@ void TstMainWindow::categoryAddedThroughTheDialogReachesTheService()
 
 PRELVANE_TEST_MAIN(TstMainWindow)
 #include "tst_mainwindow.moc"
+
+// A button whose window does not exist yet is greyed, never a button that silently does nothing.
+void TstMainWindow::buttonsWithoutTheirWindowAreGreyed()
+{
+    CategoryTestRig rig(m_root);
+    MainWindow window(rig.services, rig.coordinator.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    rig.signIn();
+    QVERIFY(rig.settle());
+    auto *team = window.findChild<TipButton *>(QStringLiteral("teamButton"));
+    QVERIFY(team);
+    QCOMPARE(team->tipTitle(), QStringLiteral("团签功能开发中"));
+    QVERIFY(team->isVisible());
+    QVERIFY(!team->isEnabled());
+    // Those that have their window are not.
+    int enabledTools = 0;
+    for (TipButton *b : window.findChildren<TipButton *>())
+        if (b->tipTitle() == QStringLiteral("锁屏") || b->tipTitle() == QStringLiteral("强制同步") ||
+            b->tipTitle() == QStringLiteral("设置"))
+            enabledTools += b->isEnabled();
+    QCOMPARE(enabledTools, 3);
+}

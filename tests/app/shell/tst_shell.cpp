@@ -14,6 +14,10 @@
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/RemindAction.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryListModel.h"
+#include "platform/base/Clock.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotification.h"
@@ -133,6 +137,7 @@ private slots:
         feedback = std::make_unique<WidgetFeedback>();
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
         urls.opened.clear();
+        LoginPresenter::resetPasswordNoticeForTests();
     }
 
     void cleanup()
@@ -270,6 +275,94 @@ private slots:
         QVERIFY(!login()->presenter()->authorising());
     }
 
+    // Without a keychain that can store: the user is told once, on the window that stays (the main window);
+    // the next start asks for the password, with the account filled and no error.
+    void aKeychainThatCannotStoreThePassword()
+    {
+        f->keychain->refuseWrites = true;
+        start();
+        QTest::mouseClick(control<QCheckBox>("autoLogin"), Qt::LeftButton);
+        QVERIFY(control<QCheckBox>("savePassword")->isChecked());
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QTRY_VERIFY(visibleSheet());
+        QCOMPARE(visibleSheet()->informativeText(), LoginPresenter::passwordNotSavedText());
+        QCOMPARE(visibleSheet()->parentWidget()->window(), shell->currentWindow());
+        QTest::mouseClick(visibleSheet()->defaultButton(), Qt::LeftButton);
+        QTRY_VERIFY(!visibleSheet());
+
+        quit();
+        const int signInsBefore = f->service->requestCount(QStringLiteral("user/login"));
+        start();
+        QTRY_COMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
+        QTRY_COMPARE(QApplication::focusWidget(), control<QLineEdit>("password"));
+        QTest::qWait(100);
+        QVERIFY(!visibleSheet());
+        QVERIFY(!shell->mainWindowIsCurrent());
+        QCOMPARE(f->service->requestCount(QStringLiteral("user/login")), signInsBefore);
+        QVERIFY(control<QCheckBox>("autoLogin")->isChecked());
+    }
+
+    // A reminder fires: the category column shows its due dot at once, not at a later reload.
+    void aFiredReminderShowsItsCategorysDueDot()
+    {
+        const QDateTime base(QDate(2026, 3, 2), QTime(9, 0));
+        Clock::setNow(base);
+        start();
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        CategoryColumnPresenter column(shell->services(), nullptr);
+        Context *ctx = store();
+        auto *category = ctx->create<Classify>();
+        category->setClassId(QStringLiteral("k1"));
+        category->setName(QStringLiteral("工作"));
+        auto *note = ctx->create<NoteDetail>();
+        note->setCId(QStringLiteral("n1"));
+        note->setClassId(QStringLiteral("k1"));
+        note->setContent(QStringLiteral("交房租"));
+        auto *remind = ctx->create<DateRemind>();
+        remind->setRemindActionType(RemindAction::Set);
+        remind->setRemindDateTime(QStringLiteral("2026/3/2 9:30:00"));
+        remind->setRemindRealDateTime(QStringLiteral("2026/3/2 9:30:00"));
+        note->setRemind(remind);
+        QVERIFY(ctx->saveAndWait());
+        emit shell->services().events->reloadLeftHomeList(LeftHomeListReload::refetch());
+        CategoryListModel *rows = column.model();
+        QCOMPARE(rows->rowCount(), 1);
+        QVERIFY(!rows->data(rows->index(0), CategoryListModel::DueRole).toBool());
+        QTRY_VERIFY(!f->notifications->scheduledNotifications().isEmpty());
+
+        QSignalSpy delivered(f->notifications.get(), &UserNotificationCenter::didDeliverNotification);
+        Clock::setNow(base.addSecs(30 * 60));
+        QTRY_COMPARE(delivered.count(), 1);
+        QTRY_VERIFY(rows->data(rows->index(0), CategoryListModel::DueRole).toBool());
+        Clock::reset();
+    }
+
+    // Enter on a focused check box presses the default button, as everywhere else.
+    void enterOnACheckBoxSignsIn_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<int>("key");
+        QTest::newRow("记住密码, Return") << "savePassword" << int(Qt::Key_Return);
+        QTest::newRow("自动登录, Enter") << "autoLogin" << int(Qt::Key_Enter);
+    }
+    void enterOnACheckBoxSignsIn()
+    {
+        QFETCH(QString, box);
+        QFETCH(int, key);
+        start();
+        QTest::keyClicks(control<QLineEdit>("account"), QStringLiteral("tester"));
+        QTest::keyClicks(control<QLineEdit>("password"), QStringLiteral("secret1"));
+        auto *check = control<QCheckBox>(qPrintable(box));
+        QVERIFY(check);
+        const bool checked = check->isChecked();
+        check->setFocus();
+        QTest::keyClick(check, Qt::Key(key));
+        QCOMPARE(check->isChecked(), checked); // Enter does not toggle it
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+    }
+
     // The service ends the sign-in (410/411/413) or wants a newer program
     // (417): the shell brings back the login window and says why.
     void serviceRepliesThatNeedTheUser_data()
@@ -312,6 +405,67 @@ private slots:
         QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>());
         QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>()->isVisible());
         QVERIFY(!shell->mainWindowIsCurrent());
+    }
+
+    // Runs the application's event loop, as the program does, until the tray menu's "退出" ends it; 1 when
+    // it did not (a guard ends it then).
+    int quitFromTheTrayMenu()
+    {
+        QAction *quitAction = nullptr;
+        for (QAction *a : shell->trayMenu()->actions())
+            if (a->text() == QStringLiteral("退出"))
+                quitAction = a;
+        if (!quitAction)
+            return 2;
+        QTimer::singleShot(0, quitAction, &QAction::trigger);
+        QTimer guard;
+        guard.setSingleShot(true);
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        guard.start(10000);
+        return QApplication::exec();
+    }
+
+    // The logout's window hook closes the session's windows, not the tray icon's own window (on an XEmbed
+    // tray Qt makes it a frameless window past the window manager); after the next sign-in it is still
+    // there, and "退出" ends the program.
+    void aLogoutKeepsTheTrayIconAndQuitEnds()
+    {
+        start();
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QWidget trayIconWindow(nullptr, Qt::Window | Qt::FramelessWindowHint | Qt::BypassWindowManagerHint);
+        trayIconWindow.setAttribute(Qt::WA_QuitOnClose, false);
+        trayIconWindow.resize(22, 22);
+        trayIconWindow.show();
+        QWidget sessionWindow(nullptr, Qt::Window);
+        sessionWindow.resize(300, 350);
+        sessionWindow.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&sessionWindow));
+
+        shell->logoutFromMenu();
+        QTRY_VERIFY(login());
+        QVERIFY(!sessionWindow.isVisible());
+        QVERIFY(trayIconWindow.isVisible());
+
+        typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QVERIFY(trayIconWindow.isVisible());
+
+        QSignalSpy quits(qApp, &QCoreApplication::aboutToQuit);
+        QCOMPARE(quitFromTheTrayMenu(), 0);
+        QCOMPARE(quits.count(), 1);
+    }
+
+    // An open agreement prompt refuses to close; "退出" still ends the program and leaves the agreement
+    // unanswered, to be asked again at the next start.
+    void quitWhileTheAgreementPromptIsOpen()
+    {
+        UserDefaults::remove(QStringLiteral("AgreeProtocolKey"));
+        start();
+        QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>());
+        QTRY_VERIFY(login()->findChild<AgreementPromptDialog *>()->isVisible());
+        QCOMPARE(quitFromTheTrayMenu(), 0);
+        QVERIFY(!UserDefaults::contains(QStringLiteral("AgreeProtocolKey")));
     }
 
     void onlyOneMainWindowAndReopen()

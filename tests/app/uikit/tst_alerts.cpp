@@ -112,6 +112,39 @@ private slots:
         QVERIFY(!openBox());
     }
 
+    // Wide enough that a short sentence stays on one line (Chinese breaks between any two characters) and a
+    // long one wraps at a readable width, not in a narrow column.
+    void messageWidth_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("oneLine");
+        QTest::newRow("short question") << QString::fromUtf8("您还没有设置锁屏密码，是否设置？") << true;
+        QTest::newRow("two characters") << QString::fromUtf8("错误") << true;
+        QTest::newRow("long notice") << QString::fromUtf8("系统钥匙串不可用，密码无法保存，下次登录时请重新输入密码。"
+                                                          "本地数据文件无法读取，已改名保存，并新建了一个空的数据文件。")
+                                     << false;
+    }
+    void messageWidth()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, oneLine);
+        AlertManager::showDefaultMessageAlertWithDetailText(text, record());
+        QMessageBox *box = openBox();
+        QVERIFY(box);
+        QVERIFY(QTest::qWaitForWindowExposed(box));
+        auto *body = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_informativelabel"));
+        QVERIFY(body);
+        const QFontMetrics metrics = body->fontMetrics();
+        const QRect laidOut = metrics.boundingRect(QRect(0, 0, body->contentsRect().width(), 100000),
+                                                   Qt::TextWordWrap, body->text());
+        const int lines = qRound(double(laidOut.height()) / metrics.lineSpacing());
+        QVERIFY(box->width() >= 280);
+        if (oneLine)
+            QVERIFY2(lines <= 1, qPrintable(QString::number(lines)));
+        else
+            QVERIFY2(lines >= 2 && lines <= 4, qPrintable(QString::number(lines)));
+    }
+
     void messageWithoutHandler()
     {
         AlertManager::showDefaultMessageAlertWithDetailText("x");

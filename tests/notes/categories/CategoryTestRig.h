@@ -11,8 +11,9 @@ struct CategoryTestRig : DeviceRig
 {
     std::unique_ptr<SignInSyncCoordinator> coordinator;
 
-    explicit CategoryTestRig(const QString &root)
-        : DeviceRig(root)
+    explicit CategoryTestRig(const QString &root, const QString &account = QStringLiteral("tester"),
+                             const std::function<void(SyncTestService &)> &prepare = {})
+        : DeviceRig(root, account, prepare)
     {
         coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
                                                               *services.feedback, *services.scheduler,

@@ -9,7 +9,6 @@
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/TestEnv.h"
 
-
 class TstCategoryEdits : public QObject
 {
     Q_OBJECT
@@ -82,8 +81,11 @@ struct Account
         });
         QStringList out;
         for (const Classify *c : all)
-            out << QStringLiteral("%1:%2:%3:%4").arg(c->name()).arg(c->sort()).arg(c->actionType()).arg(
-                       c->isSync() ? "synced" : "flagged");
+            out << QStringLiteral("%1:%2:%3:%4")
+                       .arg(c->name())
+                       .arg(c->sort())
+                       .arg(c->actionType())
+                       .arg(c->isSync() ? "synced" : "flagged");
         return out;
     }
     QStringList onService()
@@ -180,12 +182,12 @@ void TstCategoryEdits::deleteGuard_data()
     QTest::addColumn<QStringList>("names");
     QTest::addColumn<bool>("markOtherDeleted");
     QTest::addColumn<QStringList>("sheets");
-    QTest::addRow("the only category") << QStringList{"工作"} << false
-                                       << QStringList{"只剩一个分类了，不允许删除"};
+    QTest::addRow("the only category")
+        << QStringList{"工作"} << false << QStringList{"只剩一个分类了，不允许删除"};
     QTest::addRow("another only waits for its deletion push")
-        << QStringList{"工作", "生活"} << true << QStringList{"确定要删除该分类和分类下所有内容吗？"};
+        << QStringList{"工作", "生活"} << true << QStringList{"确定要删除分类“工作”和分类下所有内容吗？"};
     QTest::addRow("two categories") << QStringList{"工作", "生活"} << false
-                                    << QStringList{"确定要删除该分类和分类下所有内容吗？"};
+                                    << QStringList{"确定要删除分类“工作”和分类下所有内容吗？"};
 }
 
 void TstCategoryEdits::deleteGuard()
@@ -226,7 +228,7 @@ void TstCategoryEdits::deleteTakenByTheService()
     QVERIFY(menu.isDeleting(lifeId));
     a.settle();
     QVERIFY(!menu.isDeleting(lifeId));
-    QCOMPARE(a.feedback().messages(), QStringList{"确定要删除该分类和分类下所有内容吗？"});
+    QCOMPARE(a.feedback().messages(), QStringList{"确定要删除分类“生活”和分类下所有内容吗？"});
     QCOMPARE(a.onService(), (QStringList{"工作:#10b56c", "旧的:#10b56c", "读书:#10b56c"}));
     QCOMPARE(a.local(), (QStringList{"工作:1:2:flagged", "读书:2:2:flagged", "旧的:4:3:flagged"}));
     QCOMPARE(a.ctx()->count<NoteDetail>(Predicate::equals("classId", lifeId)), 0);
@@ -289,7 +291,7 @@ void TstCategoryEdits::deleteNotTaken()
     QTest::qWait(20);
     // Transport failures and other codes are the client's to show; the menu adds nothing.
     QStringList shown = a.feedback().messages();
-    QCOMPARE(shown.takeFirst(), QStringLiteral("确定要删除该分类和分类下所有内容吗？"));
+    QCOMPARE(shown.takeFirst(), QStringLiteral("确定要删除分类“生活”和分类下所有内容吗？"));
     if (service != "refuse")
         shown.clear();
     QCOMPARE(shown, sheets);
@@ -454,11 +456,15 @@ void TstCategoryEdits::dialogNotTaken_data()
 {
     QTest::addColumn<QString>("service");
     QTest::addColumn<QString>("sheet"); // the dialog's own sheet, empty: none
-    QTest::addRow("refused") << "refuse name" << "名字重复";
+    QTest::addRow("refused") << "refuse name"
+                             << "名字重复";
     QTest::addRow("an empty result list") << "empty list" << SyncNotesManager::refusedWithoutReasonText();
-    QTest::addRow("another code") << "code" << "";
-    QTest::addRow("HTTP 500") << "500" << "";
-    QTest::addRow("connection reset") << "reset" << "";
+    QTest::addRow("another code") << "code"
+                                  << "";
+    QTest::addRow("HTTP 500") << "500"
+                              << "";
+    QTest::addRow("connection reset") << "reset"
+                                      << "";
 }
 
 void TstCategoryEdits::dialogNotTaken()

@@ -4,11 +4,13 @@
 #include "core/model/NoteRemindModel.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
+#include "app/services/StoreSaver.h"
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 #include "notes/editor/presenter/TextColorModel.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Session.h"
 #include "platform/store/Context.h"
+#include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
@@ -233,6 +235,86 @@ private slots:
         QCOMPARE(m_confirmed->size(), 1);
         QCOMPARE(editor()->text(), "新的内容");
         QCOMPARE(editor()->title(), "查看");
+    }
+
+    // On a store that cannot write (a full disk) the confirm keeps the edit: the user is
+    // told, the typed text stays editable, nothing is confirmed or pushed; once the store
+    // writes again the next confirm stores it (as a fresh reader of the file sees).
+    void fullStoreKeepsTheTypedText_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("otherCategory");
+        QTest::newRow("text") << "满盘时打的字" << false;
+        QTest::newRow("text and category") << "满盘时打的字" << true;
+    }
+    void fullStoreKeepsTheTypedText()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, otherCategory);
+        show("102");
+        editor()->edit();
+        editor()->setText(typed);
+        if (otherCategory)
+            editor()->chooseCategory(0); // 生活
+        m_fx.setWritesFail(true);
+        editor()->edit();
+        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QVERIFY(editor()->isEditing());
+        QCOMPARE(editor()->text(), typed);
+        QCOMPARE(editor()->editButtonTitle(), "确定");
+        QCOMPARE(m_confirmed->size(), 0);
+        QVERIFY(events().isEmpty());
+        editor()->setText(typed + "再打");
+
+        m_fx.setWritesFail(false);
+        editor()->edit();
+        QVERIFY(!editor()->isEditing());
+        QCOMPARE(m_confirmed->size(), 1);
+        QVERIFY(!ctx()->hasChanges());
+        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        const NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "102");
+        QVERIFY(stored);
+        QCOMPARE(stored->content(), typed + "再打");
+        QCOMPARE(stored->classId(), otherCategory ? "k2" : "k1");
+        QVERIFY(!stored->isSync());
+        QCOMPARE(m_feedback->messages().size(), 1);
+    }
+
+    // An emptied text on a full store: the deletion is told as not stored, stays
+    // pending and is written by the next save that holds.
+    void fullStoreOnDelete()
+    {
+        show("102");
+        editor()->edit();
+        editor()->setText(" ");
+        m_fx.setWritesFail(true);
+        editor()->edit();
+        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(m_confirmed->size(), 0);
+        QVERIFY(!editor()->isEditing());
+        m_fx.setWritesFail(false);
+        save();
+        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "102")->actionType(), 3);
+        QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "101")->nextId(), "103");
+    }
+
+    // Moving on to another note with a typed text on a full store tells the user; the
+    // text stays pending on the note and the next save that holds writes it.
+    void fullStoreOnMovingOn()
+    {
+        show("102");
+        editor()->edit();
+        editor()->setText("换条时打的字");
+        m_fx.setWritesFail(true);
+        show("103");
+        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QVERIFY(events().isEmpty()); // nothing pushed that is not stored
+        QCOMPARE(note("102")->content(), "换条时打的字");
+        m_fx.setWritesFail(false);
+        save();
+        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "102")->content(), "换条时打的字");
     }
 
     // An empty text (or blanks only) on a note the service never got removes it here,

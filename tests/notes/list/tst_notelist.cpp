@@ -1,3 +1,4 @@
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
@@ -417,6 +418,38 @@ private slots:
     }
 
     // Each row-menu item runs its note operation and posts what the detail pane and sync expect.
+    // On a store that cannot write, a row action tells the user and pushes nothing;
+    // its change stays pending and the next save that holds writes it.
+    void menuActionsOnAFullStore_data()
+    {
+        QTest::addColumn<int>("tag");
+        QTest::newRow("complete") << 1006;
+        QTest::newRow("delete") << 1007;
+        QTest::newRow("clear reminder") << 1004;
+        QTest::newRow("snooze half an hour") << 2001;
+    }
+    void menuActionsOnAFullStore()
+    {
+        QFETCH(int, tag);
+        NoteDetail *c = note("c");
+        DateRemind *r = m_fx.remind(c);
+        r->setRemindDateTime("2026/3/6 09:00:00");
+        r->setRemindRealDateTime("2026/3/6 09:00:00");
+        save();
+        m_presenter->showCategory(keyOf(m_work));
+        QVERIFY(m_presenter->openMenu(2).isVisible());
+        events().clear();
+        m_fx.setWritesFail(true);
+        m_presenter->triggerMenuItem(2, tag);
+        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(events(), QStringList{});
+        QVERIFY(ctx()->hasChanges());
+        m_fx.setWritesFail(false);
+        save();
+        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        QVERIFY(!reader->findFirstByAttribute<NoteDetail>("cId", "c")->isSync());
+    }
+
     void menuActions_data()
     {
         QTest::addColumn<int>("tag");

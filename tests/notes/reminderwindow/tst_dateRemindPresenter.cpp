@@ -1,8 +1,8 @@
 #include "app/services/Services.h"
 #include "core/model/UserSet.h"
 #include "notes/reminderwindow/presenter/DateRemindPresenter.h"
-#include "platform/store/Context.h"
 #include "platform/base/Clock.h"
+#include "platform/store/Context.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -124,7 +124,9 @@ private slots:
         QTest::addColumn<bool>("endOn");
         QTest::addColumn<QDateTime>("endDate");
 
-        const QDateTime dayLater = Now.addSecs(86400);
+        // Offered from the clock to the minute: the pickers cannot show seconds.
+        const QDateTime nowToTheMinute(Now.date(), QTime(10, 15));
+        const QDateTime dayLater = nowToTheMinute.addSecs(86400);
         QTest::newRow("the current occurrence and an end")
             << "2027/2/3 7:30:15"
             << "2027/5/1 9:00" << at(2027, 2, 3, 7, 30, 15) << true << at(2027, 5, 1, 9, 0);
@@ -133,7 +135,8 @@ private slots:
         QTest::newRow("an empty end") << "2027/2/3 7:30:15"
                                       << "" << at(2027, 2, 3, 7, 30, 15) << false << dayLater;
         QTest::newRow("unreadable dates count as none") << "2027-02-03"
-                                                        << "soon" << Now << false << dayLater;
+                                                        << "soon" << nowToTheMinute << false << dayLater;
+        QTest::newRow("no date at all") << QString() << QString() << nowToTheMinute << false << dayLater;
     }
 
     void openingShowsTheDates()
@@ -239,6 +242,24 @@ private slots:
         QVERIFY(out.connectWifiIds().isNull());
         QVERIFY(out.cId().isNull());
         QVERIFY(confirmed.size() == 1 && feedback.messages().isEmpty());
+    }
+
+    void aTimeChosenToTheMinuteIsSetToSecondZero()
+    {
+        // The window opens at 10:15:42 on a note without reminder; the user moves the start to 21:09.
+        RecordingFeedback feedback;
+        DateRemindPresenter p(model(Value()), services(feedback));
+        QSignalSpy confirmed(&p, &DateRemindPresenter::confirmed);
+        QCOMPARE(p.startDate().time().second(), 0);
+        QCOMPARE(p.endDate().time().second(), 0);
+        QDateTime chosen = p.startDate();
+        chosen.setTime(QTime(21, 9, p.startDate().time().second()));
+        p.setStartDate(chosen);
+        p.confirm();
+        QCOMPARE(confirmed.size(), 1);
+        const auto out = confirmed[0][0].value<NoteRemindModel>();
+        QCOMPARE(out.remindStartTime(), QStringLiteral("2026/12/9 21:09:00"));
+        QCOMPARE(out.remindRealDateTime(), QStringLiteral("2026/12/9 21:09:00"));
     }
 
     void customRepeat()

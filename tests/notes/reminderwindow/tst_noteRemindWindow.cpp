@@ -149,6 +149,11 @@ private slots:
         QVERIFY(window->isModal());
         QCOMPARE(window->windowModality(), Qt::ApplicationModal);
         QVERIFY(window->windowTitle().isEmpty());
+        // The window manager offers close only.
+        const Qt::WindowFlags flags = window->windowFlags();
+        QVERIFY(flags & Qt::CustomizeWindowHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint)));
     }
 
     // Cancel, Escape and closing the window hand nothing back, whatever the tabs were given.

@@ -6,6 +6,9 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/MouseView.h"
 #include "core/model/DateRemind.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryListModel.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
@@ -34,6 +37,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -92,8 +96,20 @@ struct Desk : MainWindowDesk
         QTest::mouseClick(editor()->button(NoteEditorPresenter::Button::Edit), Qt::LeftButton);
         if (!editor()->presenter()->isEditing())
             return nullptr;
+        return clickReminderLine();
+    }
+    // While editing: the reminder window opens.
+    NoteRemindViewController *clickReminderLine()
+    {
         QTest::mouseClick(editor()->dateView(), Qt::LeftButton);
-        return shown<NoteRemindViewController>();
+        NoteRemindViewController *w = shown<NoteRemindViewController>();
+        // A new modal window takes the keyboard, as the window manager makes it.
+        if (w) {
+            w->activateWindow();
+            if (!QTest::qWaitFor([w] { return QApplication::activeWindow() == w; }))
+                return nullptr;
+        }
+        return w;
     }
     // Confirms the editor (the button that reads "确定" while editing) and lets the sync cycle end.
     bool confirmEditor()
@@ -139,6 +155,8 @@ private slots:
     void init() { m_root = TestEnv::freshFolders(); }
     void dateRemindersFromTheEditor();
     void wifiReminderFiresWhenTheNetworkIsJoined();
+    void theEditorHasTheKeyboardAfterTheWindowCloses();
+    void theDueDotAppearsWhenTheReminderFires();
 
 private:
     QString m_root;
@@ -283,3 +301,62 @@ void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
 
 PRELVANE_TEST_MAIN(TstRemindWindowEndToEnd)
 #include "tst_remindWindowEndToEnd.moc"
+
+// Closed by Escape or by its confirm, the window hands the keyboard back to the editor's text: Ctrl+Return
+// confirms the note at once.
+void TstRemindWindowEndToEnd::theEditorHasTheKeyboardAfterTheWindowCloses()
+{
+    Desk d(m_root);
+    Classify *work = d.other.addCategory("工作");
+    d.other.addNote(work, "交房租");
+    QVERIFY(d.open());
+    QTRY_VERIFY(d.rowOf("交房租") >= 0);
+
+    NoteRemindViewController *window = d.openReminderWindow("交房租");
+    QVERIFY(window);
+    QTest::keyClick(window, Qt::Key_Escape);
+    QTRY_VERIFY(!shown<NoteRemindViewController>());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d.editor()->textEdit()));
+
+    QVERIFY(d.editor()->presenter()->isEditing());
+    window = d.clickReminderLine();
+    QVERIFY(window);
+    setStart(window, QDateTime(QDate(2026, 3, 9), QTime(9, 0)));
+    QTest::mouseClick(byText<QPushButton>(window->dateTab(), QStringLiteral("确定")), Qt::LeftButton);
+    QTRY_VERIFY(!shown<NoteRemindViewController>());
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget *>(d.editor()->textEdit()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return, Qt::ControlModifier);
+    QTRY_VERIFY(!d.editor()->presenter()->isEditing());
+    QVERIFY(d.rig.settle());
+    QTRY_VERIFY(d.local("交房租")->remind());
+}
+
+// A reminder set in the window fires: its category's due dot shows at once (the delivery refreshes the column).
+void TstRemindWindowEndToEnd::theDueDotAppearsWhenTheReminderFires()
+{
+    Desk d(m_root);
+    Classify *work = d.other.addCategory("工作");
+    d.other.addNote(work, "交房租");
+    QVERIFY(d.open());
+    QTRY_VERIFY(d.rowOf("交房租") >= 0);
+    // What the program does with a delivered notification (the shell's part).
+    QObject::connect(d.rig.s.notifications.get(), &UserNotificationCenter::didDeliverNotification,
+                     d.window.get(), [&d] { emit d.rig.services.events->reloadLeftHomeList(LeftHomeListReload::refetch()); });
+
+    NoteRemindViewController *window = d.openReminderWindow("交房租");
+    QVERIFY(window);
+    const QDateTime at(QDate(2026, 3, 2), QTime(9, 30, 0));
+    setStart(window, at);
+    QTest::mouseClick(byText<QPushButton>(window->dateTab(), QStringLiteral("确定")), Qt::LeftButton);
+    QTRY_VERIFY(!shown<NoteRemindViewController>());
+    QVERIFY(d.confirmEditor());
+    QTRY_VERIFY(d.pending("交房租"));
+    CategoryListModel *column = d.window->columnPresenter()->model();
+    QCOMPARE(column->rowCount(), 1);
+    QVERIFY(!column->data(column->index(0), CategoryListModel::DueRole).toBool());
+
+    QSignalSpy delivered(d.rig.s.notifications.get(), &UserNotificationCenter::didDeliverNotification);
+    Clock::setNow(at);
+    QTRY_COMPARE(delivered.count(), 1);
+    QTRY_VERIFY(column->data(column->index(0), CategoryListModel::DueRole).toBool());
+}

@@ -4,6 +4,9 @@
 #include "platform/base/UserDefaults.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QSettings>
@@ -81,6 +84,22 @@ private slots:
         UserDefaults::setStoragePath(path);
         QCOMPARE(UserDefaults::integer("count"), kCount);
         QVERIFY(!UserDefaults::contains("gone"));
+    }
+
+    // The sign-in keys are the owner's only: the file 0600 and its folder 0700, also
+    // when an older start left them open.
+    void fileAndFolderArePrivate()
+    {
+        const QString path = UserDefaults::storagePath();
+        const QString folder = QFileInfo(path).absolutePath();
+        QVERIFY(QDir().mkpath(folder));
+        const auto open = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        QVERIFY(QFile::setPermissions(folder, open | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+        UserDefaults::setStoragePath(path);
+        UserDefaults::setValue("count", 1);
+        UserDefaults::sync();
+        QCOMPARE(QFile::permissions(folder) & 0xF0FF, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(QFile::permissions(path) & 0xF0FF, QFile::ReadOwner | QFile::WriteOwner);
     }
 
     void whenWrittenWaitsForTheDisk()
@@ -173,7 +192,9 @@ private slots:
             child.start();
             QVERIFY(child.waitForReadyRead(10000));
             QTest::qWait(int(rng.bounded(5, 300)));
-            ::kill(pid_t(child.processId()), SIGKILL);
+            // A child that already ended has no pid: kill(0) would end our process group.
+            if (const qint64 pid = child.processId(); pid > 0)
+                ::kill(pid_t(pid), SIGKILL);
             QVERIFY(child.waitForFinished(5000));
 
             QSettings file(path, QSettings::IniFormat);

@@ -1,6 +1,7 @@
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
@@ -481,6 +482,40 @@ private slots:
         store->mainContext()->create<Folder>()->setTitle("fresh");
         QVERIFY(store->mainContext()->saveAndWait());
         QCOMPARE(store->openResult().status, StoreOpenResult::Recovered);
+    }
+
+    // The notes are the owner's only: a new store and its journal files are 0600 in a
+    // 0700 folder, and an older start's open files are tightened when the store opens.
+    void filesArePrivate_data()
+    {
+        QTest::addColumn<bool>("older");
+        QTest::newRow("new profile") << false;
+        QTest::newRow("older profile, open modes") << true;
+    }
+    void filesArePrivate()
+    {
+        QFETCH(bool, older);
+        const QString folder = m_folder + "/Prelvane";
+        const QString path = folder + "/LoginAccount.sqlite";
+        const auto fileOpen = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther;
+        if (older) {
+            QVERIFY(QDir().mkpath(folder));
+            rawExec(path, "CREATE TABLE Folder (pk INTEGER PRIMARY KEY, title TEXT);"
+                          "INSERT INTO Folder (pk, title) VALUES (7, 'old');");
+            QVERIFY(QFile::setPermissions(folder, fileOpen | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+            QVERIFY(QFile::setPermissions(path, fileOpen));
+        }
+        auto store = Store::open(path, testModel());
+        QVERIFY(store);
+        store->mainContext()->create<Folder>()->setTitle("f");
+        QVERIFY(store->mainContext()->saveAndWait());
+        QVERIFY(QFile::exists(path + "-wal"));
+        QVERIFY(QFile::exists(path + "-shm"));
+        QCOMPARE(QFile::permissions(folder) & 0xF0FF, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        for (const QString &suffix : {QString(), QString("-wal"), QString("-shm")})
+            QCOMPARE(QFile::permissions(path + suffix) & 0xF0FF, QFile::ReadOwner | QFile::WriteOwner);
+        if (older)
+            QCOMPARE(store->newContext()->findAll<Folder>().size(), 2);
     }
 
     void failedSaveIsReportedAndKeepsChanges()

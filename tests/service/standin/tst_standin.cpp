@@ -1,6 +1,7 @@
 // The stand-in service reads the protocol as strictly as the real one: raw
 // requests over loopback HTTP, and its note sync answered directly.
 
+#include "service/standin/HistoryDiff.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinCrypto.h"
 #include "service/standin/StandinService.h"
@@ -32,12 +33,20 @@ class TstStandin : public QObject
 private slots:
     void init();
     void cleanup();
+    void webPages_data();
+    void webPages();
     void strictReading_data();
     void strictReading();
     void everySignInKeepsItsSession();
     void pushResultsForServerIds_data();
     void pushResultsForServerIds();
     void deltaPullCarriesWhatChangedSince();
+    void historyDiffSpans_data();
+    void historyDiffSpans();
+    void pushesLeaveRecords();
+    void recordPages_data();
+    void recordPages();
+    void deletedRecordsReachLaterPulls();
 
 private:
     StandinAccount &tester() { return *m_service->state().accountByName(QStringLiteral("tester")); }
@@ -95,6 +104,33 @@ private:
     std::unique_ptr<NoteSyncHandlers> m_notes;
     QNetworkAccessManager m_net;
 };
+
+void TstStandin::webPages_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("title");
+    QTest::newRow("help") << "help/mac.html" << 200 << "帮助";
+    QTest::newRow("register") << "register" << 200 << "注册账号";
+    QTest::newRow("password reset") << "searchPwd/step1" << 200 << "找回密码";
+    QTest::newRow("download") << "mac/" << 200 << "下载";
+    QTest::newRow("account page without a session") << "user" << 403 << "账号";
+    QTest::newRow("auto-jump without a token")
+        << "oauth/autoJump?from=mac&type=login&token=" << 403 << "链接无效";
+}
+
+void TstStandin::webPages()
+{
+    // A browser sends none of the API's headers.
+    QFETCH(QString, path);
+    QNetworkReply *reply = m_net.get(QNetworkRequest(QUrl(m_service->baseUrl().toString() + path)));
+    QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+    QTEST(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), "status");
+    QVERIFY(reply->header(QNetworkRequest::ContentTypeHeader).toString().startsWith("text/html"));
+    QFETCH(QString, title);
+    QVERIFY(QString::fromUtf8(reply->readAll()).contains("<title>" + title + "</title>"));
+    reply->deleteLater();
+}
 
 void TstStandin::init()
 {
@@ -267,6 +303,225 @@ void TstStandin::deltaPullCarriesWhatChangedSince()
         delta.value("syncUserInfoResult").toObject().value("detail").toObject().value("nickName").toString(),
         QString("新名字"));
     QVERIFY(!m_notes->pullReply(tester(), tester().version).contains("syncUserSetResult"));
+}
+
+void TstStandin::historyDiffSpans_data()
+{
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QStringList>("spans"); // "type:start:length"
+
+    QTest::newRow("insert in the middle") << "abcd"
+                                          << "abXYcd"
+                                          << "abXYcd" << QStringList{"1:2:2"};
+    QTest::newRow("delete in the middle") << "abXYcd"
+                                          << "abcd"
+                                          << "abXYcd" << QStringList{"2:2:2"};
+    QTest::newRow("replace") << "abcd"
+                             << "aXd"
+                             << "abcXd" << QStringList{"2:1:2", "1:3:1"};
+    QTest::newRow("at the start") << "bcd"
+                                  << "abcd"
+                                  << "abcd" << QStringList{"1:0:1"};
+    QTest::newRow("at the end") << "abc"
+                                << "abcd"
+                                << "abcd" << QStringList{"1:3:1"};
+    QTest::newRow("all removed") << "abc"
+                                 << ""
+                                 << "abc" << QStringList{"2:0:3"};
+    QTest::newRow("repeated letters") << "aaa"
+                                      << "aaaa"
+                                      << "aaaa" << QStringList{"1:3:1"};
+    QTest::newRow("no change") << "abc"
+                               << "abc"
+                               << "abc" << QStringList{};
+    // U+1F600 and U+1F601 share their high surrogate: the spans take whole characters.
+    QTest::newRow("surrogate pair replaced") << QString::fromUtf8("a😀b") << QString::fromUtf8("a😁b")
+                                             << QString::fromUtf8("a😀😁b") << QStringList{"2:1:2", "1:3:2"};
+    // U+1F600 and U+1F640 share their low surrogate.
+    QTest::newRow("surrogate pair with a shared low half")
+        << QString::fromUtf8("😀x") << QString::fromUtf8("🙀x") << QString::fromUtf8("😀🙀x")
+        << QStringList{"2:0:2", "1:2:2"};
+    QTest::newRow("text of Chinese") << "买牛奶"
+                                     << "买两盒牛奶"
+                                     << "买两盒牛奶" << QStringList{"1:1:2"};
+}
+
+void TstStandin::historyDiffSpans()
+{
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    const HistoryDiff d = HistoryDiff::between(before, after);
+    QTEST(d.content, "content");
+    QStringList spans;
+    for (const QJsonValue &v : d.diffItems) {
+        const QJsonObject o = v.toObject();
+        spans << QStringLiteral("%1:%2:%3")
+                     .arg(o.value("diffType").toInt())
+                     .arg(o.value("diffStartIndex").toInt())
+                     .arg(o.value("diffLength").toInt());
+    }
+    QTEST(spans, "spans");
+    // The removed and the added spans rebuild both texts.
+    QString rebuiltBefore = d.content, rebuiltAfter = d.content;
+    for (qsizetype i = d.diffItems.size() - 1; i >= 0; --i) {
+        const QJsonObject o = d.diffItems.at(i).toObject();
+        (o.value("diffType").toInt() == 1 ? rebuiltBefore : rebuiltAfter)
+            .remove(o.value("diffStartIndex").toInt(), o.value("diffLength").toInt());
+    }
+    QCOMPARE(rebuiltBefore, before);
+    QCOMPARE(rebuiltAfter, after);
+}
+
+void TstStandin::pushesLeaveRecords()
+{
+    StandinState &state = m_service->state();
+    m_notes->setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)); });
+    const QJsonObject made = m_notes->applyPush(
+        state, tester(),
+        QJsonObject{
+            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
+            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
+                                                {"actionType", "1"},
+                                                {"clientClassId", "c1"},
+                                                {"content", "买牛奶"},
+                                                {"nextId", "-1"}}}}});
+    const QString classId =
+        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
+    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
+    auto push = [&](const QString &action, const QString &content, const QJsonArray &completed = {}) {
+        QJsonObject item{{"cId", cId},
+                         {"actionType", action},
+                         {"classId", classId},
+                         {"content", content},
+                         {"nextId", "-1"}};
+        if (!completed.isEmpty())
+            item.insert("completedList", completed);
+        m_notes->applyPush(state, tester(), QJsonObject{{"contents", QJsonArray{item}}});
+    };
+    push("2", "买两盒牛奶");
+    push("2", "买两盒牛奶"); // the order or a reminder only: no record
+    const QJsonArray completion{
+        QJsonObject{{"content", "买两盒牛奶"}, {"completedTime", "2026/12/10 9:30:00"}}};
+    push("2", "买两盒牛奶", completion);
+    push("2", "买两盒牛奶", completion); // a retried push: the same completion
+    push("3", "买两盒牛奶");
+
+    const NoteSyncHandlers::Data &d = m_notes->data(tester());
+    QCOMPARE(d.history.size(), 3);
+    const QList<QJsonObject> history = d.history.values();
+    QList<int> actions;
+    qint64 last = 0;
+    for (const QJsonObject &r : history) {
+        actions << r.value("actionType").toInt();
+        QVERIFY(r.value("tId").toString().toLongLong() > last);
+        last = r.value("tId").toString().toLongLong();
+        QCOMPARE(r.value("cId").toString(), cId);
+        QCOMPARE(r.value("classId").toString(), classId);
+        QCOMPARE(r.value("className").toString(), QString("工作"));
+        QCOMPARE(r.value("createTime").toString(), QString("2026/12/10 9:05:07"));
+        QCOMPARE(r.value("terminalId").toInt(), 7);
+    }
+    QCOMPARE(actions, (QList<int>{1, 2, 3}));
+    QVERIFY(history.at(0).value("difference").isNull());
+    QCOMPARE(history.at(1).value("content").toString(), QString("买两盒牛奶"));
+    QCOMPARE(history.at(1).value("difference").toObject().value("diffItems").toArray(),
+             (QJsonArray{QJsonObject{{"diffType", 1}, {"diffStartIndex", 1}, {"diffLength", 2}}}));
+    QCOMPARE(history.at(2).value("content").toString(), QString("买两盒牛奶"));
+
+    QCOMPARE(d.completions.size(), 1);
+    const QJsonObject done = d.completions.first();
+    QVERIFY(done.value("tId").toString().toLongLong() > 0);
+    QCOMPARE(done.value("cId").toString(), cId);
+    QCOMPARE(done.value("classId").toString(), classId);
+    QCOMPARE(done.value("content").toString(), QString("买两盒牛奶"));
+    QCOMPARE(done.value("completedTime").toString(), QString("2026/12/10 9:30:00"));
+}
+
+void TstStandin::recordPages_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<qint64>("code");
+    QTest::addColumn<QList<qint64>>("tIds");
+
+    // Records 101 … 110 (history and completions alike).
+    for (const char *path : {"note/log/timeAxis", "note/log/completed"}) {
+        const QByteArray p = QByteArray(path) + ": ";
+        QTest::newRow(p + "newest without an index")
+            << path << "pageSize=3&sortType=1" << qint64(200) << QList<qint64>{110, 109, 108};
+        QTest::newRow(p + "older than the index")
+            << path << "indexId=105&pageSize=3&sortType=1" << qint64(200) << QList<qint64>{104, 103, 102};
+        QTest::newRow(p + "older past the start")
+            << path << "indexId=102&pageSize=3&sortType=1" << qint64(200) << QList<qint64>{101};
+        QTest::newRow(p + "nothing older")
+            << path << "indexId=101&pageSize=200&sortType=1" << qint64(200) << QList<qint64>{};
+        QTest::newRow(p + "just newer than the index")
+            << path << "indexId=105&pageSize=3&sortType=0" << qint64(200) << QList<qint64>{106, 107, 108};
+        QTest::newRow(p + "nothing newer")
+            << path << "indexId=110&pageSize=200&sortType=0" << qint64(200) << QList<qint64>{};
+        QTest::newRow(p + "an index that is no record")
+            << path << "indexId=1000&pageSize=2&sortType=1" << qint64(200) << QList<qint64>{110, 109};
+    }
+    QTest::newRow("sort type 2 is refused")
+        << "note/log/timeAxis"
+        << "indexId=105&pageSize=3&sortType=2" << qint64(400) << QList<qint64>{};
+    QTest::newRow("page size 0 is refused") << "note/log/completed"
+                                            << "pageSize=0&sortType=1" << qint64(400) << QList<qint64>{};
+    QTest::newRow("an index that is no number is refused")
+        << "note/log/completed"
+        << "indexId=abc&pageSize=3&sortType=1" << qint64(400) << QList<qint64>{};
+}
+
+void TstStandin::recordPages()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, query);
+    NoteSyncHandlers::Data &d = m_notes->data(tester());
+    for (qint64 t = 101; t <= 110; ++t) {
+        d.history.insert(t, QJsonObject{{"tId", QString::number(t)}});
+        d.completions.insert(t, QJsonObject{{"tId", QString::number(t)}});
+    }
+    const Answer a = send("GET", path, {}, signIn(), query);
+    QTEST(a.code, "code");
+    QList<qint64> tIds;
+    for (const QJsonValue &v : a.data.toObject().value("datas").toArray())
+        tIds << v.toObject().value("tId").toString().toLongLong();
+    QTEST(tIds, "tIds");
+}
+
+void TstStandin::deletedRecordsReachLaterPulls()
+{
+    NoteSyncHandlers::Data &d = m_notes->data(tester());
+    d.history.insert(201, QJsonObject{{"tId", "201"}});
+    d.completions.insert(202, QJsonObject{{"tId", "202"}});
+    const QString token = signIn();
+    const qint64 before = tester().version;
+    // The other kind's id, an unknown id or another delType deletes nothing.
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"delType", 1}, {"indexId", "201"}}, token).code, 404);
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"delType", 2}, {"indexId", "999"}}, token).code, 404);
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"delType", 3}, {"indexId", "201"}}, token).code, 400);
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"indexId", "201"}}, token).code, 400);
+    QCOMPARE(tester().version, before);
+    QCOMPARE(d.history.size() + d.completions.size(), 2);
+
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"delType", 2}, {"indexId", "201"}}, token).code, 200);
+    QCOMPARE(send("POST", "note/logDel", QJsonObject{{"delType", 1}, {"indexId", "202"}}, token).code, 200);
+    QVERIFY(d.history.isEmpty() && d.completions.isEmpty());
+    QCOMPARE(tester().version, before + 2);
+    auto deletions = [this](qint64 since) {
+        return m_notes->pullReply(tester(), since)
+            .value("syncContentLogDelResult")
+            .toObject()
+            .value("datas")
+            .toArray();
+    };
+    QCOMPARE(deletions(before), (QJsonArray{QJsonObject{{"delType", 2}, {"indexId", "201"}},
+                                            QJsonObject{{"delType", 1}, {"indexId", "202"}}}));
+    QCOMPARE(deletions(before + 1).size(), 1);
+    QVERIFY(!m_notes->pullReply(tester(), tester().version).contains("syncContentLogDelResult"));
+    QVERIFY(!m_notes->pullReply(tester(), 0).contains("syncContentLogDelResult"));
 }
 
 PRELVANE_TEST_CORE_MAIN(TstStandin)

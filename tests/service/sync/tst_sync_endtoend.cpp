@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QTimer>
 
+#include <algorithm>
+
 class TstSyncEndToEnd : public QObject
 {
     Q_OBJECT
@@ -22,6 +24,10 @@ private slots:
     void randomEditsConverge();
     void offlineEditsArePushedExactlyOnce();
     void aTricklingServerEndsThePushAtTheDeadline();
+    void anUnreadablePushReplyMarksTheNotesUnsent_data();
+    void anUnreadablePushReplyMarksTheNotesUnsent();
+    void aCategoryDeletedElsewhereKeepsANoteEditedHere();
+    void relinkedNeighboursGoOutInTheSameCycle();
     void fullPullPushesLocalEditsFirst();
     void snapshotRestoreReplacesEverything();
     void requestsMeanwhileMergeIntoOneFollowUp();
@@ -353,6 +359,148 @@ void TstSyncEndToEnd::aTricklingServerEndsThePushAtTheDeadline()
     QVERIFY(a.sync());
     QVERIFY(!n->isError() && n->isSync());
     QCOMPARE(serverNotesWithContent(s, "慢慢传"), 1);
+}
+
+void TstSyncEndToEnd::anUnreadablePushReplyMarksTheNotesUnsent_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<bool>("marked");
+    QTest::newRow("not JSON") << int(StandinFault::Kind::NotJson) << true;
+    QTest::newRow("payload does not decrypt") << int(StandinFault::Kind::BadPayload) << true;
+    QTest::newRow("reset") << int(StandinFault::Kind::Reset) << true;
+    // A refusal the service said in words is an answer: the notes are not marked.
+    QTest::newRow("refused with a code") << -1 << false;
+}
+
+void TstSyncEndToEnd::anUnreadablePushReplyMarksTheNotesUnsent()
+{
+    QFETCH(int, kind);
+    QFETCH(bool, marked);
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    NoteDetail *kept = a.addNote(cat, "已经传过");
+    QVERIFY(a.sync());
+
+    s.service->setFault("note/sync", kind < 0 ? StandinFault::replyCode(500, QStringLiteral("服务繁忙"))
+                                              : StandinFault::of(StandinFault::Kind(kind)));
+    NoteDetail *n = a.addNote(cat, "读不懂的应答");
+    a.editNote(kept, "改过一次");
+    QSignalSpy pushes(a.engine.get(), &SyncEngine::pushFinished);
+    QVERIFY(a.sync());
+    QCOMPARE(pushes.size(), 1);
+    QCOMPARE(pushes.first().first().toBool(), false);
+    QCOMPARE(n->isError(), marked);
+    QCOMPARE(kept->isError(), marked);
+    QVERIFY(!n->isSync() && !kept->isSync());
+    // Marked in the file, not only in memory.
+    const auto reader = a.store->newContext();
+    QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", n->cId())->isError(), marked);
+
+    s.service->clearFaults();
+    QVERIFY(a.sync());
+    QVERIFY(!n->isError() && n->isSync() && !kept->isError() && kept->isSync());
+    QCOMPARE(serverNotesWithContent(s, "读不懂的应答"), 1);
+    QCOMPARE(serverNotesWithContent(s, "改过一次"), 1);
+}
+
+// Every link of the device's live notes names a live note of the same category (or "-1").
+static QString brokenLinks(SyncClient &c)
+{
+    QStringList broken;
+    const QList<NoteDetail *> live = c.liveNotes();
+    for (const NoteDetail *n : live) {
+        if (n->nextId() == "-1")
+            continue;
+        const bool found = std::any_of(live.begin(), live.end(), [n](const NoteDetail *o) {
+            return o->cId() == n->nextId() && o->classId() == n->classId();
+        });
+        if (!found)
+            broken << n->cId() + "->" + n->nextId();
+    }
+    return broken.join(", ");
+}
+
+void TstSyncEndToEnd::aCategoryDeletedElsewhereKeepsANoteEditedHere()
+{
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *home = a.addCategory("生活");
+    a.addNote(home, "生活一");
+    Classify *work = a.addCategory("工作");
+    NoteDetail *edited = a.addNote(work, "原来的");
+    a.addNote(work, "没动的");
+    QVERIFY(a.sync());
+    QVERIFY(a.ctx()->findFirstByAttribute<NoteDetail>("content", "没动的")->isSync());
+    const QString homeId = home->classId();
+    const QString workId = work->classId();
+
+    SyncClient b("b", m_root, s.api.get(), *s.service, s.tester());
+    QVERIFY(b.pull(SyncEngine::PullKind::Full));
+    b.deleteCategory(b.ctx()->findFirstByAttribute<Classify>("classId", workId));
+    QVERIFY(b.sync());
+
+    // Edited here while the other device deleted its category.
+    a.activate();
+    a.editNote(edited, "这里改过");
+    QVERIFY(a.pull());
+    QVERIFY(!a.ctx()->findFirstByAttribute<Classify>("classId", workId));
+    NoteDetail *kept = a.ctx()->findFirstByAttribute<NoteDetail>("content", "这里改过");
+    QVERIFY(kept);
+    QCOMPARE(kept->classId(), homeId);
+    QCOMPARE(kept->classify()->classId(), homeId);
+    QVERIFY(!kept->isSync());
+    // A note without a pending change went with its category.
+    QVERIFY(!a.ctx()->findFirstByAttribute<NoteDetail>("content", "没动的"));
+    QCOMPARE(brokenLinks(a), QString());
+
+    QVERIFY(a.sync());
+    QCOMPARE(serverNotesWithContent(s, "这里改过"), 1);
+    kept = a.ctx()->findFirstByAttribute<NoteDetail>("content", "这里改过");
+    QVERIFY(kept->isSync() && !kept->isError() && !kept->cId().contains('c'));
+
+    b.activate();
+    QVERIFY(b.pull());
+    const NoteDetail *there = b.ctx()->findFirstByAttribute<NoteDetail>("content", "这里改过");
+    QVERIFY(there);
+    QCOMPARE(there->classId(), homeId);
+    QCOMPARE(brokenLinks(b), QString());
+    a.activate();
+    QCOMPARE(a.picture(), s.picture());
+    b.activate();
+    QCOMPARE(b.picture(), s.picture());
+}
+
+// A push gives new notes their server ids; the notes whose links named the client
+// ids go out in the same cycle, so the service never keeps a link to a client id.
+void TstSyncEndToEnd::relinkedNeighboursGoOutInTheSameCycle()
+{
+    SyncTestService s;
+    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    Classify *cat = a.addCategory("工作");
+    QVERIFY(a.sync());
+    a.addNote(cat, "三");
+    a.addNote(cat, "二");
+    a.addNote(cat, "一"); // on top: 一, 二, 三
+    QVERIFY(a.sync());
+    for (const NoteDetail *n : a.liveNotes())
+        QVERIFY2(n->isSync() && !n->cId().contains('c'), qPrintable(n->content()));
+    const QString classId = cat->classId();
+    QStringList serverOrder;
+    for (const NoteSyncHandlers::Note &n : s.notes->liveNotesInOrder(s.tester(), classId)) {
+        QVERIFY2(!n.nextId.contains('c'), qPrintable(n.content + " -> " + n.nextId));
+        serverOrder << n.content;
+    }
+    QCOMPARE(serverOrder, (QStringList{"一", "二", "三"}));
+    QVERIFY(s.notes->isLinear(s.tester(), classId));
+
+    SyncClient b("b", m_root, s.api.get(), *s.service, s.tester());
+    QVERIFY(b.pull(SyncEngine::PullKind::Full));
+    QStringList order;
+    for (const NoteDetail *n : b.notesOf(b.ctx()->findFirstByAttribute<Classify>("classId", classId)))
+        order << n->content();
+    QCOMPARE(order, (QStringList{"一", "二", "三"}));
+    QCOMPARE(brokenLinks(b), QString());
 }
 
 void TstSyncEndToEnd::fullPullPushesLocalEditsFirst()

@@ -7,11 +7,16 @@
 #include "tests/support/TestEnv.h"
 
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <algorithm>
+#include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <optional>
+#include <sqlite3.h>
+#include <unistd.h>
 
 namespace {
 
@@ -47,17 +52,118 @@ int noteCount(Context *ctx)
     return int(ctx->findAll<NoteDetail>().size());
 }
 
-// The child: pulls the big delta into the store it is given until it is killed.
+// The child's store writes through this layer over SQLite's own files. It counts
+// the writes into the WAL journal once counting is on, and at the chosen write it
+// says "paused" and stops there for good: the parent's kill lands exactly there.
+namespace pausing {
+
+std::atomic<bool> counting{false};
+std::atomic<int> writes{0};
+int pauseAt = 0; // 0: never
+sqlite3_vfs *real = nullptr;
+sqlite3_vfs vfs;
+
+struct File
+{
+    sqlite3_file base;
+    sqlite3_file *inner; // the real VFS's file, right behind this struct
+    bool wal;
+};
+
+sqlite3_file *in(sqlite3_file *f)
+{
+    return reinterpret_cast<File *>(f)->inner;
+}
+
+int xClose(sqlite3_file *f) { return in(f)->pMethods->xClose(in(f)); }
+int xRead(sqlite3_file *f, void *b, int n, sqlite3_int64 o) { return in(f)->pMethods->xRead(in(f), b, n, o); }
+int xWrite(sqlite3_file *f, const void *b, int n, sqlite3_int64 o)
+{
+    if (reinterpret_cast<File *>(f)->wal && counting) {
+        const int count = ++writes;
+        if (count == pauseAt) {
+            std::fputs("paused\n", stdout);
+            std::fflush(stdout);
+            for (;;)
+                ::pause();
+        }
+    }
+    return in(f)->pMethods->xWrite(in(f), b, n, o);
+}
+int xTruncate(sqlite3_file *f, sqlite3_int64 size) { return in(f)->pMethods->xTruncate(in(f), size); }
+int xSync(sqlite3_file *f, int flags) { return in(f)->pMethods->xSync(in(f), flags); }
+int xFileSize(sqlite3_file *f, sqlite3_int64 *size) { return in(f)->pMethods->xFileSize(in(f), size); }
+int xLock(sqlite3_file *f, int l) { return in(f)->pMethods->xLock(in(f), l); }
+int xUnlock(sqlite3_file *f, int l) { return in(f)->pMethods->xUnlock(in(f), l); }
+int xCheckReservedLock(sqlite3_file *f, int *out) { return in(f)->pMethods->xCheckReservedLock(in(f), out); }
+int xFileControl(sqlite3_file *f, int op, void *arg) { return in(f)->pMethods->xFileControl(in(f), op, arg); }
+int xSectorSize(sqlite3_file *f) { return in(f)->pMethods->xSectorSize(in(f)); }
+int xDeviceCharacteristics(sqlite3_file *f) { return in(f)->pMethods->xDeviceCharacteristics(in(f)); }
+int xShmMap(sqlite3_file *f, int region, int size, int extend, void volatile **p)
+{
+    return in(f)->pMethods->xShmMap(in(f), region, size, extend, p);
+}
+int xShmLock(sqlite3_file *f, int offset, int n, int flags) { return in(f)->pMethods->xShmLock(in(f), offset, n, flags); }
+void xShmBarrier(sqlite3_file *f) { in(f)->pMethods->xShmBarrier(in(f)); }
+int xShmUnmap(sqlite3_file *f, int deleteFlag) { return in(f)->pMethods->xShmUnmap(in(f), deleteFlag); }
+int xFetch(sqlite3_file *f, sqlite3_int64 o, int n, void **p) { return in(f)->pMethods->xFetch(in(f), o, n, p); }
+int xUnfetch(sqlite3_file *f, sqlite3_int64 o, void *p) { return in(f)->pMethods->xUnfetch(in(f), o, p); }
+
+sqlite3_io_methods methods[4]; // by the real file's iVersion
+
+int xOpen(sqlite3_vfs *, const char *name, sqlite3_file *f, int flags, int *outFlags)
+{
+    auto *file = reinterpret_cast<File *>(f);
+    file->inner = reinterpret_cast<sqlite3_file *>(file + 1);
+    file->wal = flags & SQLITE_OPEN_WAL;
+    const int rc = real->xOpen(real, name, file->inner, flags, outFlags);
+    const sqlite3_io_methods *innerMethods = file->inner->pMethods;
+    file->base.pMethods = innerMethods ? &methods[std::clamp(innerMethods->iVersion, 1, 3)] : nullptr;
+    return rc;
+}
+
+void install(int at)
+{
+    pauseAt = at;
+    real = sqlite3_vfs_find(nullptr);
+    vfs = *real;
+    vfs.zName = "pausing";
+    vfs.szOsFile = int(sizeof(File)) + real->szOsFile;
+    vfs.xOpen = xOpen;
+    for (int v = 1; v <= 3; ++v)
+        methods[v] = {v,          xClose,        xRead,     xWrite,       xTruncate,   xSync,
+                      xFileSize,  xLock,         xUnlock,   xCheckReservedLock,        xFileControl,
+                      xSectorSize, xDeviceCharacteristics, v >= 2 ? xShmMap : nullptr,
+                      v >= 2 ? xShmLock : nullptr, v >= 2 ? xShmBarrier : nullptr,
+                      v >= 2 ? xShmUnmap : nullptr, v >= 3 ? xFetch : nullptr, v >= 3 ? xUnfetch : nullptr};
+    sqlite3_vfs_register(&vfs, 1);
+}
+
+} // namespace pausing
+
+// Ends the child unless it already ended: a child that is gone has no pid, and
+// kill(0) would end our whole process group.
+void killChild(QProcess &child)
+{
+    if (const qint64 pid = child.processId(); pid > 0)
+        ::kill(pid_t(pid), SIGKILL);
+}
+
+// The child: pulls the big delta into the store it is given until it is killed
+// (paused at the write SYNC_PULL_PAUSE_AT of the pull, or idle after the pull,
+// when it tells how many writes the pull made).
 int runChild(const QString &folder)
 {
+    pausing::install(qEnvironmentVariableIntValue("SYNC_PULL_PAUSE_AT"));
     SyncTestService s;
     seedServer(s, kPulledNotes);
     SyncClient c("a", QFileInfo(folder).path(), s.api.get(), *s.service, s.tester());
     UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, s.service->baseUrl().toString());
     UserDefaults::sync();
     QTextStream(stdout) << "pulling" << Qt::endl;
+    pausing::counting = true;
     c.pull(SyncEngine::PullKind::Delta);
-    QTextStream(stdout) << "pulled" << Qt::endl;
+    QTextStream(stdout) << "pulled " << pausing::writes.load() << Qt::endl;
     for (;;)
         QTest::qWait(1000);
 }
@@ -162,11 +268,14 @@ void TstSyncPullFaults::cutOffReplyAppliesNothing()
     QCOMPARE(c.version(), QStringLiteral("2"));
 }
 
+// The child is stopped at chosen writes of the pull's journal (its first, a
+// quarter, half, three quarters, its last ones, and none: the pull ends) and
+// killed there; the next start finds the store as before or as after, never a mix.
 void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
 {
-    int sawBefore = 0, sawAfter = 0;
-    QRandomGenerator rng(20240601);
-    for (int round = 0; round < 12; ++round) {
+    // Runs the child to the chosen write; what the next start finds.
+    // `pulledWrites` gets the writes of a pull that ran to its end (else stays).
+    auto round = [this](int pauseAt, int *pulledWrites) -> std::optional<int> {
         const QString root = TestEnv::freshFolders();
         {
             SyncTestService s;
@@ -177,37 +286,71 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
         child.setProgram(QCoreApplication::applicationFilePath());
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("SYNC_PULL_CHILD", root + "/a");
+        env.insert("SYNC_PULL_PAUSE_AT", QString::number(pauseAt));
         // The child is killed before it can remove its own temporary folder:
         // it makes it inside ours, which goes when this test ends.
         env.insert("TMPDIR", root);
         child.setProcessEnvironment(env);
         child.start();
-        QVERIFY(child.waitForStarted());
-        QVERIFY(child.waitForReadyRead(10000));
-        QTest::qWait(int(rng.bounded(5, 700)));
-        ::kill(pid_t(child.processId()), SIGKILL);
-        QVERIFY(child.waitForFinished(5000));
+        if (!child.waitForStarted())
+            return std::nullopt;
+        // "pulling", then "paused" at the chosen write or "pulled <writes>".
+        QByteArray said;
+        while (!said.contains("paused") && !said.contains("pulled ") && child.state() == QProcess::Running)
+            if (child.waitForReadyRead(30000))
+                said += child.readAllStandardOutput();
+            else
+                break;
+        killChild(child);
+        child.waitForFinished(5000);
+        if (const qsizetype at = said.indexOf("pulled "); at >= 0)
+            *pulledWrites = said.mid(at + 7).trimmed().toInt();
+        else if (!said.contains("paused"))
+            return std::nullopt;
 
         // The next start of the program.
         UserDefaults::setStoragePath(root + "/a/defaults.ini");
         std::unique_ptr<Store> store = Store::open(root + "/a/store.sqlite", DataModel::model());
-        QVERIFY(store);
+        if (!store)
+            return std::nullopt;
         Store::setDefaultStore(store.get());
         NoteMapManager::recoverInterruptedPull();
         const int notes = noteCount(store->mainContext());
         const QString version = UserDefaults::string(SignInKeys::Version);
-        QVERIFY2(
-            (notes == 2 && version == "2") || (notes == 2 + kPulledNotes && version == "7"),
-            qPrintable(
-                QStringLiteral("round %1: %2 notes with version %3").arg(round).arg(notes).arg(version)));
-        (notes == 2 ? sawBefore : sawAfter)++;
-        QCOMPARE(store->mainContext()->findAll<DateRemind>().size(),
-                 store->mainContext()
-                     ->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->remind(); })
-                     .size());
+        const bool whole = store->mainContext()->findAll<DateRemind>().size() ==
+                           store->mainContext()
+                               ->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->remind(); })
+                               .size();
         Store::setDefaultStore(nullptr);
+        if (!whole)
+            return -1;
+        if (notes == 2 && version == "2")
+            return 0; // before
+        if (notes == 2 + kPulledNotes && version == "7")
+            return 1; // after
+        qWarning("paused at %d: %d notes with version %s", pauseAt, notes, qPrintable(version));
+        return -1;
+    };
+
+    int writes = 0;
+    QVERIFY(round(0, &writes) == 1);
+    QVERIFY2(writes > 8, qPrintable(QString::number(writes)));
+    int sawBefore = 0, sawAfter = 0;
+    for (const int at : {1, writes / 4, writes / 2, writes * 3 / 4, writes - 1}) {
+        int ran = 0;
+        const std::optional<int> seen = round(at, &ran);
+        QVERIFY2(seen && *seen >= 0, qPrintable(QStringLiteral("paused at write %1 of %2").arg(at).arg(writes)));
+        // It stopped where it was told to (a pull may make a write or two fewer than
+        // the one measured: then it ran to its end, near the end of the list).
+        QVERIFY(ran == 0 || (at > writes * 3 / 4 && *seen == 1));
+        // Well before the end the commit cannot have been written.
+        if (at <= writes / 2)
+            QCOMPARE(*seen, 0);
+        (*seen == 0 ? sawBefore : sawAfter)++;
     }
-    qInfo("killed before the commit %d times, after it %d times", sawBefore, sawAfter);
+    qInfo("a pull of %d journal writes: killed before the commit %d times, after it %d times", writes, sawBefore,
+          sawAfter);
+    QVERIFY(sawBefore >= 3);
 }
 
 int main(int argc, char **argv)

@@ -157,6 +157,8 @@ private slots:
     void reversalTurnsOnlyImportedNotes();
     void repeatedFullPullsDoNotGrowTheMainContext();
     void backgroundImportRefusesAReplyOfTheWrongShape();
+    void importStopsOnceNoLongerWanted_data();
+    void importStopsOnceNoLongerWanted();
     void badNoteEntryAppliesNothing_data();
     void badNoteEntryAppliesNothing();
     void rowsSavedDuringTheImportKeepTheirChange();
@@ -836,12 +838,12 @@ void TstSyncNotes::replacingPullMatchesRowsByKey_data()
     // cId:content:isSync of every note afterwards, by cId.
     QTest::addColumn<QStringList>("notes");
     QTest::addColumn<QStringList>("classes");
-    QTest::newRow("full pull keeps local changes")
-        << false << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
-        << QStringList{"11", "c5"};
-    QTest::newRow("full pull whose reply names an earlier restore")
-        << true << true << QStringList{"800:内容800:1", "802:本地改动:0", "804:内容804:1", "c9:离线新建:0"}
-        << QStringList{"11", "c5"};
+    // The note made here in a category gone on the service (c8) moves to the top
+    // category left, at its bottom: the note above it (804) names it and goes out too.
+    const QStringList kept{"800:内容800:1", "802:本地改动:0", "804:内容804:0", "c8:分类已在服务删除:0",
+                           "c9:离线新建:0"};
+    QTest::newRow("full pull keeps local changes") << false << true << kept << QStringList{"11", "c5"};
+    QTest::newRow("full pull whose reply names an earlier restore") << true << true << kept << QStringList{"11", "c5"};
     QTest::newRow("delta pull of a restore made elsewhere replaces them")
         << true << false << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"}
         << QStringList{"11"};
@@ -910,6 +912,12 @@ void TstSyncNotes::replacingPullMatchesRowsByKey()
     QCOMPARE(byId("800"), updated);
     QCOMPARE(updated->objectId().pk, noteKey);
     QVERIFY(result.withdrawn.contains("801"));
+    if (const NoteDetail *moved = byId("c8")) {
+        QCOMPARE(moved->classify(), kept);
+        QCOMPARE(moved->classId(), QString("11"));
+        QCOMPARE(byId("804")->nextId(), QString("c8"));
+        QCOMPARE(moved->nextId(), QString("-1"));
+    }
 }
 
 void TstSyncNotes::replacingPullWithRowsSharingACId_data()
@@ -1105,6 +1113,38 @@ void TstSyncNotes::badNoteEntryAppliesNothing()
     QCOMPARE(result.error, error);
     QVERIFY(!ctx()->hasChanges());
     QCOMPARE(ctx()->count<NoteDetail>(), 1);
+}
+
+// A logout waits for a running import: it asks whether it is still wanted between
+// its sections and every few hundred notes, and stops at the first "no".
+void TstSyncNotes::importStopsOnceNoLongerWanted_data()
+{
+    QTest::addColumn<int>("wantedAnswers");
+    QTest::newRow("before it starts") << 0;
+    QTest::newRow("after the reply was read") << 2;
+    QTest::newRow("among the notes") << 5;
+}
+
+void TstSyncNotes::importStopsOnceNoLongerWanted()
+{
+    QFETCH(int, wantedAnswers);
+    const int entries = 2000;
+    QJsonArray list;
+    for (int i = 0; i < entries; ++i)
+        list.append(noteEntry(QString::number(1000 + i), "11", i + 1,
+                              i + 1 < entries ? QString::number(1001 + i) : QString("-1")));
+    NoteMapManager::Options o;
+    o.fullPull = true;
+    o.userId = 42;
+    o.appliedVersion = "9";
+    const int before = ctx()->count<NoteDetail>();
+    int asked = 0;
+    o.stillWanted = [&] { return ++asked <= wantedAnswers; };
+    NoteMapManager::Result result;
+    QVERIFY(!NoteMapManager::applyToContext(*ctx(), pullOfNotes(list, categoryList({"11"})), o, &result));
+    QCOMPARE(result.error, QString("the sign-in ended while the pull was applied"));
+    QCOMPARE(asked, wantedAnswers + 1); // not asked again, nothing more done
+    QVERIFY(ctx()->count<NoteDetail>() < before + entries / 2);
 }
 
 void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()

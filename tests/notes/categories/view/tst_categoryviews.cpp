@@ -2,14 +2,22 @@
 // right click or the menu key on a cell, typing, choosing a colour, Enter,
 // Escape, and closing while the push is out; against the stand-in service.
 
+#include "app/mainwindow/view/LockOverlay.h"
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/TipButton.h"
+#include "core/model/Classify.h"
+#include "core/model/UserInfo.h"
+#include "core/model/UserManager.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
 #include "notes/categories/view/CategoryColumnView.h"
 #include "notes/categories/view/CategoryDialog.h"
 #include "notes/categories/view/ClassifyColorGrid.h"
 #include "notes/categories/view/ClassifyColorViewItem.h"
+#include "notes/list/view/NoteListView.h"
+#include "platform/base/UserDefaults.h"
+#include "service/account/SignInKeys.h"
+#include "service/api/ApiNetWorking.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
 
@@ -17,8 +25,11 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QUrlQuery>
 
 class TstCategoryViews : public QObject
 {
@@ -27,8 +38,10 @@ class TstCategoryViews : public QObject
 private slots:
     void init() { m_root = TestEnv::freshFolders(); }
     void menuOnACellByMouseAndKeyboard();
+    void keyboardMovesLoadTheCategory();
     void modifyFromTheMenu();
     void deleteFromTheMenu();
+    void lockPasswordSetOnTheAccountPage();
     void clearFromTheMenuReachesTheService();
     void dialogKeys_data();
     void dialogKeys();
@@ -50,7 +63,8 @@ struct Window
     explicit Window(const QString &root) : rig(root)
     {
         for (const char *name : {"工作", "生活", "读书"})
-            rig.device->addNote(rig.device->addCategory(QString::fromUtf8(name)), QString::fromUtf8(name) + "的便签");
+            rig.device->addNote(rig.device->addCategory(QString::fromUtf8(name)),
+                                QString::fromUtf8(name) + "的便签");
         QVERIFY(rig.device->sync());
         window = std::make_unique<MainWindow>(rig.services, rig.coordinator.get());
         window->show();
@@ -76,6 +90,16 @@ struct Window
         return out;
     }
     // The service's categories with their sorts, by sort.
+    // The contents of the notes the middle column lists.
+    QStringList shownNotes() const
+    {
+        QStringList out;
+        const QAbstractItemModel *m = window->noteList()->listView()->model();
+        for (int r = 0; r < m->rowCount(); ++r)
+            out << m->index(r, 0).data().toString();
+        return out;
+    }
+    QString highlighted() const { return list()->currentIndex().data().toString(); }
     QStringList servedOrder()
     {
         auto all = rig.s.notes->liveCategories(rig.s.tester());
@@ -209,12 +233,37 @@ void TstCategoryViews::modifyFromTheMenu()
     QCOMPARE(w.rig.s.feedback->entries.last().anchor, w.window.get());
 }
 
+void TstCategoryViews::keyboardMovesLoadTheCategory()
+{
+    Window w(m_root);
+    QTest::mouseClick(w.list()->viewport(), Qt::LeftButton, {},
+                      w.list()->visualRect(w.list()->model()->index(w.rowOf("工作"), 0)).center());
+    QTRY_COMPARE(w.shownNotes(), QStringList{"工作的便签"});
+    w.list()->setFocus();
+    // Each move of the highlight shows that category, as a click would.
+    QTest::keyClick(w.list(), Qt::Key_Down);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
+    QCOMPARE(w.window->columnPresenter()->selectedCategory().classId,
+             w.rig.device->ctx()->findFirstByAttribute<Classify>("name", QStringLiteral("生活"))->classId());
+    QTest::keyClick(w.list(), Qt::Key_End);
+    QTRY_COMPARE(w.shownNotes(), QStringList{"读书的便签"});
+    QTest::keyClick(w.list(), Qt::Key_Up);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
+    QCOMPARE(w.window->columnPresenter()->selectedRow(), w.rowOf("生活"));
+}
+
 void TstCategoryViews::deleteFromTheMenu()
 {
     Window w(m_root);
-    w.window->columnPresenter()->clickRow(w.rowOf("生活"));
+    w.window->columnPresenter()->clickRow(w.rowOf("工作"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"工作的便签"});
+    // A right click on another cell: its menu, and that category highlighted and shown.
     QMenu *menu = w.rightClick(w.rowOf("生活"));
     QVERIFY(menu);
+    QCOMPARE(w.highlighted(), QStringLiteral("生活"));
+    QTRY_COMPARE(w.shownNotes(), QStringList{"生活的便签"});
     w.choose(menu, "删除");
     // The confirmation is answered "确定" by the recording feedback.
     QTRY_COMPARE(w.onService(), (QStringList{"工作:#10b56c", "读书:#10b56c"}));
@@ -222,8 +271,83 @@ void TstCategoryViews::deleteFromTheMenu()
     QTRY_COMPARE(w.names(), (QStringList{"工作", "读书"}));
     // The one in its place is chosen and listed; the new places reach the service.
     QCOMPARE(w.window->columnPresenter()->selectedRow(), 1);
+    QTRY_COMPARE(w.shownNotes(), QStringList{"读书的便签"});
+    QCOMPARE(w.highlighted(), QStringLiteral("读书"));
     QTRY_COMPARE(w.servedOrder(), (QStringList{"工作:1", "读书:2"}));
-    QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除该分类和分类下所有内容吗？"});
+    QCOMPARE(w.servedNotes("工作"), QStringList{"工作的便签"});
+    QCOMPARE(w.rig.s.feedback->messages(), QStringList{"确定要删除分类“生活”和分类下所有内容吗？"});
+}
+
+namespace {
+
+// What a browser does with a page: GET (following redirects) or POST a form.
+QNetworkReply *fetch(QNetworkAccessManager &web, const QUrl &url, const QByteArray &form = {})
+{
+    QNetworkRequest request(url);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply *reply = nullptr;
+    if (form.isNull()) {
+        reply = web.get(request);
+    } else {
+        request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
+        reply = web.post(request, form);
+    }
+    if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000))
+        return nullptr;
+    return reply;
+}
+
+} // namespace
+
+void TstCategoryViews::lockPasswordSetOnTheAccountPage()
+{
+    Window w(m_root);
+    UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, w.rig.s.service->baseUrl().toString().chopped(1));
+    // The login window's sign-in fetches the key of the signed links; the rig signs in without it.
+    UserDefaults::setValue(SignInKeys::AutoJumpToken, w.rig.s.service->state().autoJumpKey);
+    // No lock password yet: "确定" on the question opens the account page through the signed link.
+    QTest::mouseClick(w.window->column()->lockButton(), Qt::LeftButton);
+    QTRY_COMPARE(w.rig.urls.opened.size(), 1);
+    QVERIFY(!w.window->lockOverlay());
+    const QUrl link = w.rig.urls.opened.first();
+    QCOMPARE(link.path(), QStringLiteral("/oauth/autoJump"));
+
+    QNetworkAccessManager web;
+    std::unique_ptr<QNetworkReply> page(fetch(web, link));
+    QVERIFY(page);
+    QCOMPARE(page->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+    QCOMPARE(page->url().path(), QStringLiteral("/user"));
+    const QString body = QString::fromUtf8(page->readAll());
+    QVERIFY2(body.contains(QStringLiteral("锁屏密码")), qPrintable(body));
+    const QString session = QUrlQuery(page->url()).queryItemValue("session");
+    QVERIFY(!session.isEmpty());
+    // A forged link is refused.
+    QUrl forged = link;
+    forged.setQuery("from=mac&type=login&token=AAAAAAAAAAAAAAAAAAAAAA%3D%3D");
+    std::unique_ptr<QNetworkReply> refused(fetch(web, forged));
+    QVERIFY(refused);
+    QCOMPARE(refused->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 403);
+
+    std::unique_ptr<QNetworkReply> set(fetch(web,
+                                             w.rig.s.service->baseUrl().resolved(QUrl("user/lockPassword")),
+                                             QByteArray("session=") + session.toLatin1() + "&password=2468"));
+    QVERIFY(set);
+    QCOMPARE(set->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+
+    // The program takes the password with its next poll, as any profile change; then the lock works.
+    w.rig.tick();
+    QTRY_VERIFY(UserManager::getCurrentInfo() &&
+                UserManager::getCurrentInfo()->lockScreenPassword() == "2468");
+    QTest::mouseClick(w.window->column()->lockButton(), Qt::LeftButton);
+    QTRY_VERIFY(w.window->lockOverlay());
+    QLineEdit *field = w.window->lockOverlay()->passwordField();
+    QTest::keyClicks(field, "1111");
+    QTest::keyClick(field, Qt::Key_Return);
+    QVERIFY(w.window->lockOverlay());
+    field->clear();
+    QTest::keyClicks(field, "2468");
+    QTest::keyClick(field, Qt::Key_Return);
+    QTRY_VERIFY(!w.window->lockOverlay());
 }
 
 void TstCategoryViews::clearFromTheMenuReachesTheService()
@@ -245,8 +369,9 @@ void TstCategoryViews::dialogKeys_data()
 {
     QTest::addColumn<int>("key");
     QTest::addColumn<QStringList>("service");
-    QTest::addRow("Enter confirms") << int(Qt::Key_Return) << QStringList{"家务:#f27830", "工作:#10b56c",
-                                                                            "生活:#10b56c", "读书:#10b56c"};
+    QTest::addRow("Enter confirms") << int(Qt::Key_Return)
+                                    << QStringList{"家务:#f27830", "工作:#10b56c", "生活:#10b56c",
+                                                   "读书:#10b56c"};
     QTest::addRow("Escape cancels") << int(Qt::Key_Escape)
                                     << QStringList{"工作:#10b56c", "生活:#10b56c", "读书:#10b56c"};
 }

@@ -1,0 +1,77 @@
+#include "notes/records/view/NoteDateListViewController.h"
+
+#include "notes/records/presenter/NoteDateListModel.h"
+#include "notes/records/presenter/NoteDateListPresenter.h"
+#include "notes/records/view/NoteDateRowDelegate.h"
+
+#include <QListView>
+#include <QMenu>
+#include <QPointer>
+#include <QVBoxLayout>
+
+NoteDateListViewController::NoteDateListViewController(NoteDateListPresenter *presenter, QWidget *parent)
+    : QWidget(parent), m_presenter(presenter)
+{
+    setObjectName(QStringLiteral("noteDateList"));
+    presenter->setParent(this);
+    presenter->setFeedbackAnchor(this);
+    m_list = new QListView(this);
+    m_list->setObjectName(QStringLiteral("noteDateListView"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(false);
+    // The rows of the first screen are laid out and painted first, the rest in the next batches.
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(200);
+    // Rows are not chosen; the view stays enabled so that the menu opens.
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setMouseTracking(true);
+    m_list->viewport()->setAttribute(Qt::WA_Hover);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setItemDelegate(new NoteDateRowDelegate(m_list));
+    m_list->setModel(presenter->model());
+    QPalette p = m_list->palette();
+    p.setColor(QPalette::Base, Qt::white);
+    m_list->setPalette(p);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_list);
+    connect(m_list, &QWidget::customContextMenuRequested, this, &NoteDateListViewController::openRowMenu);
+}
+
+void NoteDateListViewController::openRowMenu(const QPoint &pos)
+{
+    const QModelIndex index = m_list->indexAt(pos);
+    if (QMenu *menu = buildRowMenu(index.isValid() ? index.row() : -1))
+        menu->popup(m_list->viewport()->mapToGlobal(pos));
+}
+
+QMenu *NoteDateListViewController::buildRowMenu(int row)
+{
+    const NoteDateMenu model = m_presenter->openMenu(row);
+    if (!model.isVisible())
+        return nullptr;
+    auto *menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("noteDateMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<NoteDateListPresenter> presenter = m_presenter;
+    // The row's note is taken by key when the item is chosen: the list may have moved meanwhile.
+    const qint64 key = m_presenter->model()->keyAt(row);
+    for (const NoteDateMenu::Item &item : model.items()) {
+        if (item.tag == 0) {
+            menu->addSeparator();
+            continue;
+        }
+        QAction *action = menu->addAction(item.title);
+        action->setData(item.tag);
+        action->setEnabled(item.enabled);
+        connect(action, &QAction::triggered, menu, [presenter, key, tag = item.tag] {
+            if (presenter)
+                presenter->triggerMenuItem(presenter->model()->rowOfKey(key), tag);
+        });
+    }
+    return menu;
+}

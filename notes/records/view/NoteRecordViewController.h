@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/services/Services.h"
+
+#include <QWidget>
+
+class NoteDateListViewController;
+class NoteRecordPresenter;
+class QButtonGroup;
+class QComboBox;
+class QPushButton;
+class QStackedWidget;
+
+// The records pane, the right pane's records child: the segments and the
+// pop-ups in a 50-pixel strip over a stack of the three lists. The completed
+// and edit-history lists are placeholders showing their empty state until
+// they are built; each page of the stack stands for its segment.
+class NoteRecordViewController : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int StripHeight = 50;
+
+    explicit NoteRecordViewController(const Services &services, QWidget *parent = nullptr);
+
+    NoteRecordPresenter *presenter() const { return m_presenter; }
+    NoteDateListViewController *dateList() const { return m_dateList; }
+    QPushButton *segmentButton(int segment) const;
+    QComboBox *popUp(int index) const { return m_popUps[index]; }
+    QStackedWidget *stack() const { return m_stack; }
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void render();
+
+    NoteRecordPresenter *m_presenter;
+    NoteDateListViewController *m_dateList;
+    QButtonGroup *m_segments;
+    QComboBox *m_popUps[3];
+    QStackedWidget *m_stack;
+};
