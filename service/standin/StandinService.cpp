@@ -4,6 +4,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QPointer>
 #include <QSet>
 #include <QSslConfiguration>
@@ -96,17 +98,36 @@ QJsonObject versionData(StandinAccount &user)
     return QJsonObject{{"version", QString::number(bumpVersion(user))}};
 }
 
-// Counts the multipart parts named "FileName".
-int countImageParts(const QByteArray &body)
+// The contents of the multipart parts named "FileName".
+QList<QByteArray> imagePartsOf(const QByteArray &body, const QByteArray &contentType)
 {
-    int count = 0;
-    qsizetype from = 0;
-    const QByteArray marker("name=\"FileName\"");
-    while ((from = body.indexOf(marker, from)) >= 0) {
-        ++count;
-        from += marker.size();
+    QList<QByteArray> parts;
+    const qsizetype at = contentType.indexOf("boundary=");
+    if (at < 0)
+        return parts;
+    QByteArray boundary = contentType.mid(at + 9).trimmed();
+    if (boundary.startsWith('"') && boundary.endsWith('"') && boundary.size() >= 2)
+        boundary = boundary.mid(1, boundary.size() - 2);
+    if (boundary.isEmpty())
+        return parts;
+    const QByteArray delimiter = "--" + boundary;
+    qsizetype from = body.indexOf(delimiter);
+    while (from >= 0) {
+        const qsizetype headStart = from + delimiter.size();
+        if (body.mid(headStart, 2) == "--")
+            break;
+        const qsizetype next = body.indexOf("\r\n" + delimiter, headStart);
+        if (next < 0)
+            break;
+        const qsizetype headEnd = body.indexOf("\r\n\r\n", headStart);
+        if (headEnd >= 0 && headEnd < next) {
+            const QByteArray head = body.mid(headStart, headEnd - headStart);
+            if (head.contains("name=\"FileName\""))
+                parts.append(body.mid(headEnd + 4, next - headEnd - 4));
+        }
+        from = next + 2;
     }
-    return count;
+    return parts;
 }
 
 } // namespace
@@ -362,7 +383,8 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     }
     bool undecryptable = false;
     if (req.header("content-type").startsWith("multipart/form-data")) {
-        req.imageParts = countImageParts(req.body);
+        req.images = imagePartsOf(req.body, req.header("content-type"));
+        req.imageParts = int(req.images.size());
     } else if (!req.body.isEmpty()) {
         // Plain Base64: a line break or any other character outside its alphabet is refused.
         const QByteArray::FromBase64Result cipher =
@@ -441,7 +463,7 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
             return;
         }
     }
-    if (req.method == "GET" && servePage(socket, req))
+    if (req.method == "GET" && (servePage(socket, req) || serveImage(socket, req)))
         return;
     if (req.header("appId") != "plvmac" || req.header("signature") != "730518" ||
         req.header("timestamp").isEmpty()) {
@@ -474,6 +496,40 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
 void StandinService::authorise(const QString &clientId, const QString &openId)
 {
     m_state.oauthStates.insert(clientId, QJsonObject{{"status", "ok"}, {"openId", openId}});
+}
+
+bool StandinService::serveImage(QTcpSocket *socket, const StandinRequest &req)
+{
+    static const QRegularExpression path(QStringLiteral("^img/(\\d+)\\.png$"));
+    const QRegularExpressionMatch m = path.match(req.path);
+    if (!m.hasMatch())
+        return false;
+    const auto image = m_state.images.constFind(m.captured(1));
+    if (image == m_state.images.constEnd())
+        respond(socket, 404, "no such image", "text/plain");
+    else
+        respond(socket, 200, *image, image->startsWith("\xff\xd8\xff") ? "image/jpeg" : "image/png");
+    return true;
+}
+
+QString StandinService::proofRefusal(Context &c)
+{
+    const QString type = param(c.request, "validateType");
+    const QString proof = param(c.request, "vCode");
+    if (type == QLatin1String("1")) {
+        const bool hasPassword =
+            !c.user->passWord.isEmpty() && !c.user->userInfo.value("isEmptyPassword").toBool();
+        return hasPassword && proof == c.user->passWord ? QString() : QStringLiteral("密码错误");
+    }
+    if (type == QLatin1String("2")) {
+        const QString code = c.state.vCodes.value(c.user->userId);
+        if (code.isEmpty() || proof != code)
+            return QStringLiteral("验证码错误");
+        // A code proves one request.
+        c.state.vCodes.remove(c.user->userId);
+        return {};
+    }
+    return QStringLiteral("请先验证身份");
 }
 
 bool StandinService::servePage(QTcpSocket *socket, const StandinRequest &req)
@@ -582,9 +638,17 @@ void StandinService::registerBuiltins()
     });
     registerHandler("sys/oauthKey",
                     [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });
-    registerHandler("tool/sendVCode", [](Context &c) {
-        if (param(c.request, "account").isEmpty())
+    registerHandler("tool/sendVCode", [this](Context &c) {
+        const QString mobile = param(c.request, "account");
+        if (mobile.isEmpty())
             return R::error(300, QStringLiteral("账号不能为空"));
+        StandinAccount *a = c.state.accountByMobile(mobile);
+        if (!a)
+            return R::error(300, QStringLiteral("该手机号未绑定"));
+        const QString code =
+            QStringLiteral("%1").arg(QRandomGenerator::global()->bounded(1000000), 6, 10, QLatin1Char('0'));
+        c.state.vCodes.insert(a->userId, code);
+        emit codeIssued(mobile, code);
         return R::ok();
     });
     registerHandler("user/userInfo", [](Context &c) { return R::ok(c.user->userInfo); });
@@ -606,8 +670,40 @@ void StandinService::registerBuiltins()
         return R::ok(reply);
     };
     registerHandler("user/sysSet/modify", modifySet);
-    registerHandler("user/sysSet/timePush/modify", modifySet);
-    registerHandler("user/data/push/content", [](Context &c) { return R::ok(versionData(*c.user)); });
+    registerHandler("user/sysSet/timePush/modify", [](Context &c) {
+        if (const QString refusal = proofRefusal(c); !refusal.isEmpty())
+            return R::error(300, refusal);
+        const QString cycle = param(c.request, "timerPushCycle");
+        static const QStringList cycles{"0", "1", "2", "3"};
+        if (!cycles.contains(cycle))
+            return R::error(300, QStringLiteral("推送周期不正确"));
+        // Only the digest's own keys: the proof is never kept.
+        for (const char *key : {"timerPushCycle", "timerPushCTypes", "timerPushCycleTime", "timerPushEmail"})
+            if (c.request.params.contains(QLatin1String(key)))
+                c.user->sysSet.insert(QLatin1String(key), param(c.request, key));
+        const QJsonObject reply = versionData(*c.user);
+        c.user->sysSetVersion = c.user->version;
+        return R::ok(reply);
+    });
+    registerHandler("user/data/push/content", [this](Context &c) {
+        if (const QString refusal = proofRefusal(c); !refusal.isEmpty())
+            return R::error(300, refusal);
+        if (param(c.request, "address").trimmed().isEmpty())
+            return R::error(300, QStringLiteral("邮箱不能为空"));
+        const QString classIds = param(c.request, "classIds");
+        if (c.request.params.contains(QLatin1String("classIds"))) {
+            const QStringList ids = classIds.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            if (ids.isEmpty())
+                return R::error(300, QStringLiteral("分类不存在"));
+            for (const QString &id : ids)
+                if (!categoryExists || !categoryExists(*c.user, id.trimmed()))
+                    return R::error(300, QStringLiteral("分类不存在"));
+        }
+        c.user->sysSet.insert("pushEmailCount", c.user->sysSet.value("pushEmailCount").toInt() + 1);
+        const QJsonObject reply = versionData(*c.user);
+        c.user->sysSetVersion = c.user->version;
+        return R::ok(reply);
+    });
     registerHandler("user/data/snapshot/list", [](Context &c) { return R::ok(c.user->snapshots); });
     registerHandler("user/data/snapshot/restore", [](Context &c) {
         const QString date = param(c.request, "snapshotDate");
@@ -617,20 +713,53 @@ void StandinService::registerBuiltins()
         return R::error(404, QStringLiteral("没有这个快照"));
     });
     registerHandler("user/safe/oauth/bind", [](Context &c) {
-        c.user->openIds.insert(param(c.request, "bindType"), param(c.request, "openId"));
-        return R::ok();
+        const QString type = param(c.request, "bindType");
+        const QString openId = param(c.request, "openId");
+        if ((type != QLatin1String("1") && type != QLatin1String("2")) || openId.isEmpty())
+            return R::error(300, QStringLiteral("绑定失败"));
+        StandinAccount *holder = c.state.accountByOpenId(type, openId);
+        if (holder && holder->userId != c.user->userId)
+            return R::error(300, QStringLiteral("该账号已绑定其他用户"));
+        c.user->openIds.insert(type, openId);
+        c.user->userInfo.insert(type == QLatin1String("1") ? "isOAuthQQ" : "isOAuthWeChat", true);
+        bumpVersion(*c.user);
+        c.user->userInfoVersion = c.user->version;
+        R r = R::ok();
+        r.msg = QStringLiteral("绑定成功");
+        return r;
     });
     registerHandler("user/safe/oauth/clearBind", [](Context &c) {
-        c.user->openIds.remove(param(c.request, "clearBindType"));
-        return R::ok();
-    });
-    registerHandler("tool/upload/img", [](Context &c) {
-        if (c.request.imageParts == 0)
-            return R::error(400, QStringLiteral("没有收到图片"));
-        R r = R::ok(QJsonObject{{"filePath",
-                                 QStringLiteral("https://img.invalid/avatar/%1.jpg").arg(c.state.newId())}},
-                    R::Form::Plain);
+        const QString type = param(c.request, "clearBindType");
+        if (!c.user->openIds.contains(type))
+            return R::error(300, QStringLiteral("尚未绑定"));
+        // Another way to sign in must remain: the password or the other provider.
+        const bool hasPassword =
+            !c.user->passWord.isEmpty() && !c.user->userInfo.value("isEmptyPassword").toBool();
+        bool otherIdentity = false;
+        for (auto it = c.user->openIds.cbegin(); it != c.user->openIds.cend(); ++it)
+            if (it.key() != type && !it.value().isEmpty())
+                otherIdentity = true;
+        if (!hasPassword && !otherIdentity)
+            return R::error(300, QStringLiteral("请先设置登录密码，再解除绑定"));
+        c.user->openIds.remove(type);
+        c.user->userInfo.insert(type == QLatin1String("1") ? "isOAuthQQ" : "isOAuthWeChat", false);
+        bumpVersion(*c.user);
+        c.user->userInfoVersion = c.user->version;
+        R r = R::ok();
+        r.msg = QStringLiteral("解绑成功");
         return r;
+    });
+    registerHandler("tool/upload/img", [this](Context &c) {
+        if (c.request.images.isEmpty())
+            return R::error(400, QStringLiteral("没有收到图片"));
+        // The client sends JPEG bytes under an image/png part; PNG is taken too.
+        const QByteArray &bytes = c.request.images.constFirst();
+        if (!bytes.startsWith("\x89PNG\r\n\x1a\n") && !bytes.startsWith("\xff\xd8\xff"))
+            return R::error(400, QStringLiteral("图片格式不正确"));
+        const QString id = c.state.newId();
+        c.state.images.insert(id, c.request.images.constFirst());
+        const QString address = baseUrl().resolved(QUrl(QStringLiteral("img/%1.png").arg(id))).toString();
+        return R::ok(QJsonObject{{"filePath", address}}, R::Form::Plain);
     });
     registerHandler("sys/terminal/list", [](Context &c) { return R::ok(c.state.terminals); });
     registerHandler("user/wifi/list", [](Context &c) { return R::ok(c.user->wifis); });

@@ -34,6 +34,7 @@ struct StandinRequest
     bool bodyDecrypted = false; // a non-empty body that decrypted to JSON
     QByteArray decryptedBody;   // the plain JSON text as it arrived
     int imageParts = 0;         // multipart parts named "FileName"
+    QList<QByteArray> images;   // the contents of those parts
 
     QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
 };
@@ -141,11 +142,17 @@ public:
     static inline const QString PendingText = QStringLiteral("尚未授权");
     static inline const QString CancelledText = QStringLiteral("用户取消了授权");
 
+    // Whether the account has this category (not deleted); the note handlers
+    // set it. Without it no category is known.
+    std::function<bool(const StandinAccount &account, const QString &classId)> categoryExists;
+
     // Reply building, for handlers that answer by hand.
     static QByteArray envelope(const StandinReply &reply, const QString &keyText);
 
 signals:
     void requestReceived(const QString &path);
+    // "tool/sendVCode" issued a code for the account's mobile number.
+    void codeIssued(const QString &mobile, const QString &code);
 
 private:
     struct Connection;
@@ -159,6 +166,11 @@ private:
     void registerBuiltins();
     // The web site's pages ("oauth/jump" and its two links); false for other paths.
     bool servePage(QTcpSocket *socket, const StandinRequest &request);
+    // An uploaded image ("img/<id>.png"); false for other paths.
+    bool serveImage(QTcpSocket *socket, const StandinRequest &request);
+    // The proof of a push ("validateType" 1: the login password, 2: the last
+    // code sent); empty when it holds, else the refusal's text.
+    static QString proofRefusal(Context &c);
 
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;
