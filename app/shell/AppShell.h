@@ -101,6 +101,8 @@ public:
     // Where login windows made from now on open the authorisation window
     // (not owned); by default the program's pages (web view or browser).
     void useAuthPages(AuthWebPageFactory &pages) { m_authPages = &pages; }
+    // The authorisation pages in use (the program's own when none was given).
+    AuthWebPageFactory &authPages();
 
 signals:
     void currentWindowChanged(QWidget *window);
@@ -110,7 +112,6 @@ private:
     void makeTray();
     void updateTray();
     LoginWindow *makeLoginWindow();
-    AuthWebPageFactory &authPages();
 
     Services m_services;
     ServiceReplyActions *m_replyActions;

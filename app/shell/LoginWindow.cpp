@@ -2,7 +2,7 @@
 
 #include "app/login/LoginPresenter.h"
 #include "app/login/RememberedAccountsModel.h"
-#include "app/shell/AvatarLoader.h"
+#include "app/uikit/AvatarLoader.h"
 #include "app/shell/RememberedAccountsPopup.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/PopoverView.h"
