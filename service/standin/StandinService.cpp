@@ -678,7 +678,8 @@ void StandinService::registerBuiltins()
         if (!cycles.contains(cycle))
             return R::error(300, QStringLiteral("推送周期不正确"));
         // Only the digest's own keys: the proof is never kept.
-        for (const char *key : {"timerPushCycle", "timerPushCTypes", "timerPushCycleTime", "timerPushEmail"})
+        c.user->sysSet.insert("timerPushCycle", cycle.toInt()); // a number, as the row is served
+        for (const char *key : {"timerPushCTypes", "timerPushCycleTime", "timerPushEmail"})
             if (c.request.params.contains(QLatin1String(key)))
                 c.user->sysSet.insert(QLatin1String(key), param(c.request, key));
         const QJsonObject reply = versionData(*c.user);

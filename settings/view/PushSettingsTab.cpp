@@ -154,7 +154,6 @@ void PushSettingsTab::appear()
         m_category->addItems(m_presenter->categoryTitles());
         m_category->setCurrentIndex(qBound(0, index, m_category->count() - 1));
     }
-    m_filled = true;
     render();
 }
 

@@ -52,5 +52,4 @@ private:
     QPushButton *m_oneOffConfirm;
     QLabel *m_count;
     QPointer<PushProofOverlay> m_overlay;
-    bool m_filled = false;
 };

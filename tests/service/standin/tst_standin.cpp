@@ -666,7 +666,8 @@ void TstStandin::pushProofs()
     QVERIFY(!set.contains("vCode"));
     if (path.endsWith("timePush/modify")) {
         for (const char *key : {"timerPushCycle", "timerPushCycleTime", "timerPushCTypes", "timerPushEmail"})
-            QCOMPARE(set.value(key), code == 200 ? params.value(key) : setBefore.value(key));
+            QCOMPARE(set.value(key).toVariant().toString(),
+                     (code == 200 ? params.value(key) : setBefore.value(key)).toVariant().toString());
     } else {
         QCOMPARE(set.value("pushEmailCount").toInt(), setBefore.value("pushEmailCount").toInt() + (code == 200));
     }

@@ -153,7 +153,7 @@ void TstAccountPushEndToEnd::digestWithPasswordAndPushWithCode()
     QTRY_VERIFY(d.rig.s.feedback->toasts().contains("设置成功"));
     QVERIFY(tab->digestConfirm()->isEnabled());
     const QJsonObject set = d.rig.s.tester().sysSet;
-    QCOMPARE(set.value("timerPushCycle").toString(), QStringLiteral("2"));
+    QCOMPARE(set.value("timerPushCycle").toInt(), 2);
     QCOMPARE(set.value("timerPushCycleTime").toString(), QStringLiteral("3"));
     QCOMPARE(set.value("timerPushEmail").toString(), QStringLiteral("a.very.long.address.for.the.digest@example.com"));
     UserSet *row = d.rig.ctx()->findFirstWhere<UserSet>();
