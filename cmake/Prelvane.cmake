@@ -75,14 +75,15 @@ set(PRELVANE_LAYERS platform core service kit windows shell program)
 # Folder patterns and their layers, the first match wins. Folders of app/ are
 # the shell's unless they are part of the interface kit, the program, or the
 # agreement windows (the shell's prompts and the settings window's about tab
-# both show their pages).
+# both show their pages) or the authorisation window (the login window signs
+# in with it, the account tab binds with it).
 set(PRELVANE_LAYER_FOLDERS
   "^platform(/|$)" platform
   "^core(/|$)" core
   "^service(/|$)" service
   "^app/(uikit|services)(/|$)" kit
   "^(notes|settings)(/|$)" windows
-  "^app/(agreement|agreementwindows)(/|$)" windows
+  "^app/(agreement|agreementwindows|oauth|oauthwindows)(/|$)" windows
   "^app/main(/|$)" program
   "^app(/|$)" shell)
 

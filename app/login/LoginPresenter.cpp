@@ -1,6 +1,7 @@
 #include "app/login/LoginPresenter.h"
 
 #include "app/login/RememberedAccountsModel.h"
+#include "app/oauth/OAuthPresenter.h"
 #include "app/services/StoreSaver.h"
 #include "core/model/LoginAccount.h"
 #include "platform/base/Missing.h"
@@ -269,6 +270,34 @@ void LoginPresenter::signInWithPassword()
     m_api->loginWithParam(
         params, this, [this, account](const BaseSuccessModel &model) { passwordReplied(model, account); },
         [this](const BaseErrorModel &) { finishFailed(false); });
+}
+
+QStringList LoginPresenter::oauthChoiceTitles()
+{
+    // Rows of the popover, top down: choices 2, 1 and 0.
+    return {QStringLiteral("自动登录"), QStringLiteral("仅本次登录"), QStringLiteral("取消")};
+}
+
+void LoginPresenter::oauthChoiceMade(int choice, const QString &oauthType)
+{
+    if (choice != 1 && choice != 2)
+        return;
+    if (!m_authPages || m_oauth || m_inFlight)
+        return;
+    autoLoginClicked(choice == 2);
+    m_oauth = new OAuthPresenter(m_services, *m_authPages, QStringLiteral("login"), oauthType, this);
+    connect(m_oauth, &OAuthPresenter::reported, this,
+            [this](const QString &status, const QString &openId, const QString &type) {
+                if (status == QLatin1String("ok"))
+                    signInWithOpenId(openId, type);
+            });
+    OAuthPresenter *started = m_oauth;
+    connect(m_oauth, &OAuthPresenter::finished, this, [this, started] {
+        if (m_oauth == started)
+            m_oauth = nullptr;
+        started->deleteLater();
+    });
+    m_oauth->start();
 }
 
 void LoginPresenter::signInWithOpenId(const QString &openId, const QString &oauthType)

@@ -4,7 +4,10 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
+class AuthWebPageFactory;
+class OAuthPresenter;
 class RememberedAccountsModel;
 struct BaseSuccessModel;
 
@@ -51,6 +54,17 @@ public:
     void accountChosen(int row);
     void accountRemoveClicked(int row);
 
+    // The choice under the "微信"/"QQ" button (`oauthType` "wx" or "qq"):
+    // 0 cancel, 1 sign in this once (auto-login off), 2 sign in and
+    // automatically from now on (auto-login on); 1 and 2 then open the
+    // authorisation window, whose "ok" signs in with the openId.
+    void oauthChoiceMade(int choice, const QString &oauthType);
+    // Where the authorisation window opens (not owned); without it the
+    // buttons do nothing.
+    void setAuthPages(AuthWebPageFactory *pages) { m_authPages = pages; }
+    bool authorising() const { return m_oauth != nullptr; }
+    static QStringList oauthChoiceTitles();
+
     // A WeChat/QQ identity (remembered for auto-login, or authorised).
     void signInWithOpenId(const QString &openId, const QString &oauthType);
 
@@ -92,6 +106,8 @@ private:
     ApiNetWorking *m_api;
     Context *m_context;
     RememberedAccountsModel *m_accounts;
+    AuthWebPageFactory *m_authPages = nullptr;
+    OAuthPresenter *m_oauth = nullptr;
 
     QString m_account;
     QString m_password;

@@ -26,6 +26,9 @@ int main(int argc, char **argv)
         setenv("TZ", ":/etc/localtime", 1);
         tzset();
     }
+    // The authorisation window's web view (a plugin loaded later) needs
+    // contexts shared from the start.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     // --help and --version answer without a display.
     if (const std::optional<int> answered = CommandLine::answerEarly(argc, argv))
         return *answered;
@@ -78,7 +81,12 @@ int main(int argc, char **argv)
     // The sign-in's pulls and version poll.
     SignInSyncCoordinator coordinator(*services.store, *services.api, *services.sync, *services.feedback,
                                       *services.scheduler, *services.events, *services.session);
-    shell.setMainWindowFactory([&services, &coordinator] { return new MainWindow(services, &coordinator); });
+    shell.setMainWindowFactory([&services, &coordinator, &shell] {
+        auto *window = new MainWindow(services, &coordinator);
+        // The account tab binds through the same authorisation pages as the login window.
+        window->setAuthPages(&shell.authPages());
+        return window;
+    });
     shell.launch(program.storeOpened());
     if (shell.quitsAtOnce())
         return 0;

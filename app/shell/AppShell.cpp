@@ -6,6 +6,7 @@
 #include "app/agreementwindows/AgreementPrompts.h"
 #include "app/login/AutoLoginCheck.h"
 #include "app/login/LoginPresenter.h"
+#include "app/oauthwindows/OAuthPages.h"
 #include "app/shell/LoginWindow.h"
 #include "app/shell/ServiceReplyActions.h"
 #include "app/uikit/AlertManager.h"
@@ -154,9 +155,19 @@ LoginWindow *AppShell::loginWindow() const
     return m_currentIsLogin ? qobject_cast<LoginWindow *>(m_current.data()) : nullptr;
 }
 
+AuthWebPageFactory &AppShell::authPages()
+{
+    if (!m_authPages) {
+        m_ownAuthPages = std::make_unique<OAuthPages>(*m_services.urls);
+        m_authPages = m_ownAuthPages.get();
+    }
+    return *m_authPages;
+}
+
 LoginWindow *AppShell::makeLoginWindow()
 {
     auto *presenter = new LoginPresenter(m_services);
+    presenter->setAuthPages(&authPages());
     auto *window = new LoginWindow(presenter);
     connect(presenter, &LoginPresenter::signedIn, this, &AppShell::showMainWindow);
     // The agreement prompts stand over the window that asked for them.

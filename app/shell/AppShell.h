@@ -9,7 +9,10 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
+class AuthWebPageFactory;
+class OAuthPages;
 class ServiceReplyActions;
 class UserFeedback;
 class LoginWindow;
@@ -95,6 +98,12 @@ public:
     static QString recoveredStoreText(const QString &movedAsidePath);
     static QString noStoreText(const QString &error);
 
+    // Where login windows made from now on open the authorisation window
+    // (not owned); by default the program's pages (web view or browser).
+    void useAuthPages(AuthWebPageFactory &pages) { m_authPages = &pages; }
+    // The authorisation pages in use (the program's own when none was given).
+    AuthWebPageFactory &authPages();
+
 signals:
     void currentWindowChanged(QWidget *window);
 
@@ -118,4 +127,7 @@ private:
     QAction *m_logoutAction = nullptr;
     QLocalServer *m_server = nullptr;
     QString m_pendingStoreNotice;
+    // The authorisation window's pages; the web view plugin loads on the first one.
+    std::unique_ptr<OAuthPages> m_ownAuthPages;
+    AuthWebPageFactory *m_authPages = nullptr;
 };

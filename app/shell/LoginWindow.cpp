@@ -2,9 +2,10 @@
 
 #include "app/login/LoginPresenter.h"
 #include "app/login/RememberedAccountsModel.h"
-#include "app/shell/AvatarLoader.h"
+#include "app/uikit/AvatarLoader.h"
 #include "app/shell/RememberedAccountsPopup.h"
 #include "app/uikit/AppImages.h"
+#include "app/uikit/PopoverView.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -152,11 +153,10 @@ void LoginWindow::build()
     oauth->setSpacing(12);
     m_weChat = new QPushButton(QStringLiteral("微信"), this);
     m_qq = new QPushButton(QStringLiteral("QQ"), this);
-    for (QPushButton *b : {m_weChat, m_qq}) {
-        b->setObjectName(QStringLiteral("oauth"));
-        b->setEnabled(false); // the authorisation window comes later
-        b->setToolTip(QStringLiteral("暂不可用"));
-    }
+    m_weChat->setObjectName(QStringLiteral("oauth"));
+    m_qq->setObjectName(QStringLiteral("oauth"));
+    m_weChat->setProperty("oauthType", QStringLiteral("wx"));
+    m_qq->setProperty("oauthType", QStringLiteral("qq"));
     oauth->addStretch();
     oauth->addWidget(m_weChat);
     oauth->addWidget(m_qq);
@@ -192,11 +192,26 @@ void LoginWindow::build()
     connect(m_forgot, &QPushButton::clicked, m_presenter, &LoginPresenter::forgotPasswordClicked);
     connect(m_register, &QPushButton::clicked, m_presenter, &LoginPresenter::registerClicked);
     connect(m_accountList, &QToolButton::clicked, m_presenter, &LoginPresenter::accountListClicked);
+    connect(m_weChat, &QPushButton::clicked, this, [this] { showOAuthChoices(m_weChat); });
+    connect(m_qq, &QPushButton::clicked, this, [this] { showOAuthChoices(m_qq); });
     connect(m_agreement, &QLabel::linkActivated, this, [this](const QString &page) {
         if (m_openAgreementPage)
             m_openAgreementPage(page);
     });
     m_account->installEventFilter(this);
+}
+
+void LoginWindow::showOAuthChoices(QPushButton *button)
+{
+    // Under the button; a click elsewhere closes it without a choice.
+    PopoverView *choices = PopoverView::shareView();
+    choices->setTitles(LoginPresenter::oauthChoiceTitles());
+    const QString oauthType = button->property("oauthType").toString();
+    connect(choices, &PopoverView::didSelectRowWithIndex, m_presenter, [this, oauthType](int row) {
+        m_presenter->oauthChoiceMade(2 - row, oauthType);
+    });
+    choices->showAtView(button, 1);
+    m_oauthChoices = choices;
 }
 
 void LoginWindow::render()

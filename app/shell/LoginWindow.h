@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/uikit/PopoverView.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -7,6 +9,7 @@
 
 class AvatarLoader;
 class LoginPresenter;
+
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -27,6 +30,8 @@ public:
     ~LoginWindow() override;
 
     LoginPresenter *presenter() const { return m_presenter; }
+    // The WeChat/QQ choices while they are shown.
+    PopoverView *oauthChoices() const { return m_oauthChoices; }
 
     // Agreement links of the line under the form: "protocol" or "secret".
     void setAgreementPageOpener(std::function<void(const QString &page)> opener);
@@ -45,6 +50,7 @@ private:
     void render();
     void placeAccountList();
     void showAvatar(const QPixmap &image);
+    void showOAuthChoices(QPushButton *button);
 
     LoginPresenter *m_presenter;
     std::function<void(const QString &)> m_openAgreementPage;
@@ -63,5 +69,6 @@ private:
     QToolButton *m_close = nullptr;
     QLabel *m_agreement = nullptr;
     RememberedAccountsPopup *m_popup = nullptr;
+    QPointer<PopoverView> m_oauthChoices; // the WeChat/QQ choices while shown
     AvatarLoader *m_avatarLoader = nullptr;
 };

@@ -62,6 +62,10 @@ constexpr int DesktopTerminal = 7;
 NoteSyncHandlers::NoteSyncHandlers(StandinService &service)
 {
     using R = StandinReply;
+    service.categoryExists = [this](const StandinAccount &account, const QString &classId) {
+        const auto it = data(account).classes.constFind(classId);
+        return it != data(account).classes.constEnd() && !it->deleted;
+    };
     service.registerHandler("note/sync", [this](StandinService::Context &c) {
         if (c.request.method == "GET") {
             ++data(*c.user).pullCount;

@@ -4,6 +4,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QPointer>
 #include <QSet>
 #include <QSslConfiguration>
@@ -96,17 +98,36 @@ QJsonObject versionData(StandinAccount &user)
     return QJsonObject{{"version", QString::number(bumpVersion(user))}};
 }
 
-// Counts the multipart parts named "FileName".
-int countImageParts(const QByteArray &body)
+// The contents of the multipart parts named "FileName".
+QList<QByteArray> imagePartsOf(const QByteArray &body, const QByteArray &contentType)
 {
-    int count = 0;
-    qsizetype from = 0;
-    const QByteArray marker("name=\"FileName\"");
-    while ((from = body.indexOf(marker, from)) >= 0) {
-        ++count;
-        from += marker.size();
+    QList<QByteArray> parts;
+    const qsizetype at = contentType.indexOf("boundary=");
+    if (at < 0)
+        return parts;
+    QByteArray boundary = contentType.mid(at + 9).trimmed();
+    if (boundary.startsWith('"') && boundary.endsWith('"') && boundary.size() >= 2)
+        boundary = boundary.mid(1, boundary.size() - 2);
+    if (boundary.isEmpty())
+        return parts;
+    const QByteArray delimiter = "--" + boundary;
+    qsizetype from = body.indexOf(delimiter);
+    while (from >= 0) {
+        const qsizetype headStart = from + delimiter.size();
+        if (body.mid(headStart, 2) == "--")
+            break;
+        const qsizetype next = body.indexOf("\r\n" + delimiter, headStart);
+        if (next < 0)
+            break;
+        const qsizetype headEnd = body.indexOf("\r\n\r\n", headStart);
+        if (headEnd >= 0 && headEnd < next) {
+            const QByteArray head = body.mid(headStart, headEnd - headStart);
+            if (head.contains("name=\"FileName\""))
+                parts.append(body.mid(headEnd + 4, next - headEnd - 4));
+        }
+        from = next + 2;
     }
-    return count;
+    return parts;
 }
 
 } // namespace
@@ -362,7 +383,8 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     }
     bool undecryptable = false;
     if (req.header("content-type").startsWith("multipart/form-data")) {
-        req.imageParts = countImageParts(req.body);
+        req.images = imagePartsOf(req.body, req.header("content-type"));
+        req.imageParts = int(req.images.size());
     } else if (!req.body.isEmpty()) {
         // Plain Base64: a line break or any other character outside its alphabet is refused.
         const QByteArray::FromBase64Result cipher =
@@ -441,6 +463,8 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
             return;
         }
     }
+    if (req.method == "GET" && (servePage(socket, req) || serveImage(socket, req)))
+        return;
     if (req.header("appId") != "plvmac" || req.header("signature") != "730518" ||
         req.header("timestamp").isEmpty()) {
         respond(socket, 200, envelope(StandinReply::error(403, QStringLiteral("非法请求")), key));
@@ -467,6 +491,106 @@ void StandinService::handle(const std::shared_ptr<Connection> &conn, StandinRequ
     Context ctx{req, m_state, user};
     const StandinReply reply = (*handler)(ctx);
     respond(socket, 200, envelope(reply, key));
+}
+
+void StandinService::authorise(const QString &clientId, const QString &openId)
+{
+    m_state.oauthStates.insert(clientId, QJsonObject{{"status", "ok"}, {"openId", openId}});
+}
+
+bool StandinService::serveImage(QTcpSocket *socket, const StandinRequest &req)
+{
+    static const QRegularExpression path(QStringLiteral("^img/(\\d+)\\.png$"));
+    const QRegularExpressionMatch m = path.match(req.path);
+    if (!m.hasMatch())
+        return false;
+    const auto image = m_state.images.constFind(m.captured(1));
+    if (image == m_state.images.constEnd())
+        respond(socket, 404, "no such image", "text/plain");
+    else
+        respond(socket, 200, *image, image->startsWith("\xff\xd8\xff") ? "image/jpeg" : "image/png");
+    return true;
+}
+
+QString StandinService::proofRefusal(Context &c)
+{
+    const QString type = param(c.request, "validateType");
+    const QString proof = param(c.request, "vCode");
+    if (type == QLatin1String("1")) {
+        const bool hasPassword =
+            !c.user->passWord.isEmpty() && !c.user->userInfo.value("isEmptyPassword").toBool();
+        return hasPassword && proof == c.user->passWord ? QString() : QStringLiteral("密码错误");
+    }
+    if (type == QLatin1String("2")) {
+        const QString code = c.state.vCodes.value(c.user->userId);
+        if (code.isEmpty() || proof != code)
+            return QStringLiteral("验证码错误");
+        // A code proves one request.
+        c.state.vCodes.remove(c.user->userId);
+        return {};
+    }
+    return QStringLiteral("请先验证身份");
+}
+
+bool StandinService::servePage(QTcpSocket *socket, const StandinRequest &req)
+{
+    if (!req.path.startsWith(QLatin1String("oauth/jump")))
+        return false;
+    const QString clientId = req.query.queryItemValue(QStringLiteral("clientId"), QUrl::FullyDecoded);
+    const QString provider = req.query.queryItemValue(QStringLiteral("oauthType"), QUrl::FullyDecoded);
+    const QString type = req.query.queryItemValue(QStringLiteral("type"), QUrl::FullyDecoded);
+    auto page = [&](const QString &body) {
+        const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>互联登录</title>"
+                                            "</head><body style=\"font-family:sans-serif;text-align:center\">%1"
+                                            "</body></html>")
+                                 .arg(body);
+        respond(socket, 200, html.toUtf8(), "text/html;charset=utf-8");
+    };
+    if (!m_state.oauthStates.contains(clientId)) {
+        page(QStringLiteral("<p>授权信息已失效，请关闭窗口后重试</p>"));
+        return true;
+    }
+    const bool qq = provider == QLatin1String("qq");
+    const QString name = qq ? QStringLiteral("QQ") : QStringLiteral("微信");
+    const QString escapedId = clientId.toHtmlEscaped();
+    const QString query = QStringLiteral("clientId=%1&oauthType=%2&type=%3")
+                              .arg(QString::fromLatin1(QUrl::toPercentEncoding(clientId)),
+                                   QString::fromLatin1(QUrl::toPercentEncoding(provider)),
+                                   QString::fromLatin1(QUrl::toPercentEncoding(type)));
+    if (req.path == QLatin1String("oauth/jump")) {
+        page(QStringLiteral("<h2>%1授权</h2><p>授权编号 %2</p>"
+                            "<p><a id=\"grant\" href=\"/oauth/jump/grant?%3\">授权</a>　"
+                            "<a id=\"deny\" href=\"/oauth/jump/deny?%3\">取消</a></p>")
+                 .arg(name, escapedId, query.toHtmlEscaped()));
+        return true;
+    }
+    if (req.path == QLatin1String("oauth/jump/grant")) {
+        const QString bindType = qq ? QStringLiteral("1") : QStringLiteral("2");
+        if (type == QLatin1String("bind")) {
+            // A fresh identity, as if the user authorised another account of the provider.
+            authorise(clientId, (qq ? QStringLiteral("qq-open-") : QStringLiteral("wx-open-")) + m_state.newId());
+        } else {
+            QString openId;
+            for (const StandinAccount &a : std::as_const(m_state.accounts))
+                if (!a.openIds.value(bindType).isEmpty()) {
+                    openId = a.openIds.value(bindType);
+                    break;
+                }
+            if (openId.isEmpty())
+                m_state.oauthStates.insert(clientId, QJsonObject{{"status", "unbound"}});
+            else
+                authorise(clientId, openId);
+        }
+        page(QStringLiteral("<p>已授权，请返回应用</p>"));
+        return true;
+    }
+    if (req.path == QLatin1String("oauth/jump/deny")) {
+        m_state.oauthStates.insert(clientId,
+                                   QJsonObject{{"status", "unbound"}, {"code", 300}, {"msg", CancelledText}});
+        page(QStringLiteral("<p>已取消授权</p>"));
+        return true;
+    }
+    return false;
 }
 
 void StandinService::registerBuiltins()
@@ -497,15 +621,34 @@ void StandinService::registerBuiltins()
         return R::ok(id, R::Form::EncryptedText);
     });
     registerHandler("tool/checkOAuthState", [](Context &c) {
-        const QJsonObject st =
+        QJsonObject st =
             c.state.oauthStates.value(param(c.request, "clientId"), QJsonObject{{"status", "unauthorized"}});
-        return R::ok(st);
+        // Pending and refused states carry their code and message; the
+        // status goes in the data whatever the code.
+        R r = R::ok();
+        if (st.contains("code")) {
+            r.code = st.take("code").toInteger();
+            r.msg = st.take("msg").toString();
+        } else if (st.value("status").toString() == QLatin1String("unauthorized")) {
+            r.code = 201;
+            r.msg = PendingText;
+        }
+        r.data = st;
+        return r;
     });
     registerHandler("sys/oauthKey",
                     [](Context &c) { return R::ok(c.state.autoJumpKey, R::Form::EncryptedText); });
-    registerHandler("tool/sendVCode", [](Context &c) {
-        if (param(c.request, "account").isEmpty())
+    registerHandler("tool/sendVCode", [this](Context &c) {
+        const QString mobile = param(c.request, "account");
+        if (mobile.isEmpty())
             return R::error(300, QStringLiteral("账号不能为空"));
+        StandinAccount *a = c.state.accountByMobile(mobile);
+        if (!a)
+            return R::error(300, QStringLiteral("该手机号未绑定"));
+        const QString code =
+            QStringLiteral("%1").arg(QRandomGenerator::global()->bounded(1000000), 6, 10, QLatin1Char('0'));
+        c.state.vCodes.insert(a->userId, code);
+        emit codeIssued(mobile, code);
         return R::ok();
     });
     registerHandler("user/userInfo", [](Context &c) { return R::ok(c.user->userInfo); });
@@ -527,8 +670,41 @@ void StandinService::registerBuiltins()
         return R::ok(reply);
     };
     registerHandler("user/sysSet/modify", modifySet);
-    registerHandler("user/sysSet/timePush/modify", modifySet);
-    registerHandler("user/data/push/content", [](Context &c) { return R::ok(versionData(*c.user)); });
+    registerHandler("user/sysSet/timePush/modify", [](Context &c) {
+        if (const QString refusal = proofRefusal(c); !refusal.isEmpty())
+            return R::error(300, refusal);
+        const QString cycle = param(c.request, "timerPushCycle");
+        static const QStringList cycles{"0", "1", "2", "3"};
+        if (!cycles.contains(cycle))
+            return R::error(300, QStringLiteral("推送周期不正确"));
+        // Only the digest's own keys: the proof is never kept.
+        c.user->sysSet.insert("timerPushCycle", cycle.toInt()); // a number, as the row is served
+        for (const char *key : {"timerPushCTypes", "timerPushCycleTime", "timerPushEmail"})
+            if (c.request.params.contains(QLatin1String(key)))
+                c.user->sysSet.insert(QLatin1String(key), param(c.request, key));
+        const QJsonObject reply = versionData(*c.user);
+        c.user->sysSetVersion = c.user->version;
+        return R::ok(reply);
+    });
+    registerHandler("user/data/push/content", [this](Context &c) {
+        if (const QString refusal = proofRefusal(c); !refusal.isEmpty())
+            return R::error(300, refusal);
+        if (param(c.request, "address").trimmed().isEmpty())
+            return R::error(300, QStringLiteral("邮箱不能为空"));
+        const QString classIds = param(c.request, "classIds");
+        if (c.request.params.contains(QLatin1String("classIds"))) {
+            const QStringList ids = classIds.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            if (ids.isEmpty())
+                return R::error(300, QStringLiteral("分类不存在"));
+            for (const QString &id : ids)
+                if (!categoryExists || !categoryExists(*c.user, id.trimmed()))
+                    return R::error(300, QStringLiteral("分类不存在"));
+        }
+        c.user->sysSet.insert("pushEmailCount", c.user->sysSet.value("pushEmailCount").toInt() + 1);
+        const QJsonObject reply = versionData(*c.user);
+        c.user->sysSetVersion = c.user->version;
+        return R::ok(reply);
+    });
     registerHandler("user/data/snapshot/list", [](Context &c) { return R::ok(c.user->snapshots); });
     registerHandler("user/data/snapshot/restore", [](Context &c) {
         const QString date = param(c.request, "snapshotDate");
@@ -538,20 +714,53 @@ void StandinService::registerBuiltins()
         return R::error(404, QStringLiteral("没有这个快照"));
     });
     registerHandler("user/safe/oauth/bind", [](Context &c) {
-        c.user->openIds.insert(param(c.request, "bindType"), param(c.request, "openId"));
-        return R::ok();
+        const QString type = param(c.request, "bindType");
+        const QString openId = param(c.request, "openId");
+        if ((type != QLatin1String("1") && type != QLatin1String("2")) || openId.isEmpty())
+            return R::error(300, QStringLiteral("绑定失败"));
+        StandinAccount *holder = c.state.accountByOpenId(type, openId);
+        if (holder && holder->userId != c.user->userId)
+            return R::error(300, QStringLiteral("该账号已绑定其他用户"));
+        c.user->openIds.insert(type, openId);
+        c.user->userInfo.insert(type == QLatin1String("1") ? "isOAuthQQ" : "isOAuthWeChat", true);
+        bumpVersion(*c.user);
+        c.user->userInfoVersion = c.user->version;
+        R r = R::ok();
+        r.msg = QStringLiteral("绑定成功");
+        return r;
     });
     registerHandler("user/safe/oauth/clearBind", [](Context &c) {
-        c.user->openIds.remove(param(c.request, "clearBindType"));
-        return R::ok();
-    });
-    registerHandler("tool/upload/img", [](Context &c) {
-        if (c.request.imageParts == 0)
-            return R::error(400, QStringLiteral("没有收到图片"));
-        R r = R::ok(QJsonObject{{"filePath",
-                                 QStringLiteral("https://img.invalid/avatar/%1.jpg").arg(c.state.newId())}},
-                    R::Form::Plain);
+        const QString type = param(c.request, "clearBindType");
+        if (!c.user->openIds.contains(type))
+            return R::error(300, QStringLiteral("尚未绑定"));
+        // Another way to sign in must remain: the password or the other provider.
+        const bool hasPassword =
+            !c.user->passWord.isEmpty() && !c.user->userInfo.value("isEmptyPassword").toBool();
+        bool otherIdentity = false;
+        for (auto it = c.user->openIds.cbegin(); it != c.user->openIds.cend(); ++it)
+            if (it.key() != type && !it.value().isEmpty())
+                otherIdentity = true;
+        if (!hasPassword && !otherIdentity)
+            return R::error(300, QStringLiteral("请先设置登录密码，再解除绑定"));
+        c.user->openIds.remove(type);
+        c.user->userInfo.insert(type == QLatin1String("1") ? "isOAuthQQ" : "isOAuthWeChat", false);
+        bumpVersion(*c.user);
+        c.user->userInfoVersion = c.user->version;
+        R r = R::ok();
+        r.msg = QStringLiteral("解绑成功");
         return r;
+    });
+    registerHandler("tool/upload/img", [this](Context &c) {
+        if (c.request.images.isEmpty())
+            return R::error(400, QStringLiteral("没有收到图片"));
+        // The client sends JPEG bytes under an image/png part; PNG is taken too.
+        const QByteArray &bytes = c.request.images.constFirst();
+        if (!bytes.startsWith("\x89PNG\r\n\x1a\n") && !bytes.startsWith("\xff\xd8\xff"))
+            return R::error(400, QStringLiteral("图片格式不正确"));
+        const QString id = c.state.newId();
+        c.state.images.insert(id, c.request.images.constFirst());
+        const QString address = baseUrl().resolved(QUrl(QStringLiteral("img/%1.png").arg(id))).toString();
+        return R::ok(QJsonObject{{"filePath", address}}, R::Form::Plain);
     });
     registerHandler("sys/terminal/list", [](Context &c) { return R::ok(c.state.terminals); });
     registerHandler("user/wifi/list", [](Context &c) { return R::ok(c.user->wifis); });

@@ -34,6 +34,7 @@ struct StandinRequest
     bool bodyDecrypted = false; // a non-empty body that decrypted to JSON
     QByteArray decryptedBody;   // the plain JSON text as it arrived
     int imageParts = 0;         // multipart parts named "FileName"
+    QList<QByteArray> images;   // the contents of those parts
 
     QByteArray header(const QByteArray &name) const { return headers.value(name.toLower()); }
 };
@@ -134,11 +135,24 @@ public:
     // Trickle replies whose body is not all sent yet.
     int tricklingConnections() const;
 
+    // What the authorisation page's "授权" does: the client id's check
+    // answers "ok" with this openId from now on.
+    void authorise(const QString &clientId, const QString &openId);
+    // The authorisation page's state of a client id, as the checks answer it.
+    static inline const QString PendingText = QStringLiteral("尚未授权");
+    static inline const QString CancelledText = QStringLiteral("用户取消了授权");
+
+    // Whether the account has this category (not deleted); the note handlers
+    // set it. Without it no category is known.
+    std::function<bool(const StandinAccount &account, const QString &classId)> categoryExists;
+
     // Reply building, for handlers that answer by hand.
     static QByteArray envelope(const StandinReply &reply, const QString &keyText);
 
 signals:
     void requestReceived(const QString &path);
+    // "tool/sendVCode" issued a code for the account's mobile number.
+    void codeIssued(const QString &mobile, const QString &code);
 
 private:
     struct Connection;
@@ -150,6 +164,13 @@ private:
                  const QByteArray &contentType = "application/json;charset=UTF-8",
                  const QByteArray &location = {});
     void registerBuiltins();
+    // The web site's pages ("oauth/jump" and its two links); false for other paths.
+    bool servePage(QTcpSocket *socket, const StandinRequest &request);
+    // An uploaded image ("img/<id>.png"); false for other paths.
+    bool serveImage(QTcpSocket *socket, const StandinRequest &request);
+    // The proof of a push ("validateType" 1: the login password, 2: the last
+    // code sent); empty when it holds, else the refusal's text.
+    static QString proofRefusal(Context &c);
 
     std::unique_ptr<QTcpServer> m_server;
     bool m_tls = false;

@@ -45,6 +45,16 @@ StandinAccount *StandinState::accountByOpenId(const QString &type, const QString
     return nullptr;
 }
 
+StandinAccount *StandinState::accountByMobile(const QString &mobile)
+{
+    if (mobile.isEmpty())
+        return nullptr;
+    for (StandinAccount &a : accounts)
+        if (a.userInfo.value("mobileBindStatus").toInt() == 1 && a.userInfo.value("mobile").toString() == mobile)
+            return &a;
+    return nullptr;
+}
+
 StandinAccount &StandinState::addAccount(const QString &account, const QString &passWord)
 {
     StandinAccount a;

@@ -38,6 +38,10 @@ struct StandinState
     QJsonArray terminals;
     // oauth temp client id -> {"status", "openId"} the authorisation page would leave.
     QHash<QString, QJsonObject> oauthStates;
+    // Uploaded images by id, served at "img/<id>.png".
+    QHash<QString, QByteArray> images;
+    // The last text-message code issued per userId (not kept between runs).
+    QHash<QString, QString> vCodes;
     qint64 nextId = 1000;
 
     // A fresh state with one account "tester" / "secret1" and the terminal list.
@@ -46,6 +50,8 @@ struct StandinState
     StandinAccount *accountByName(const QString &account);
     StandinAccount *accountByToken(const QString &accessToken);
     StandinAccount *accountByOpenId(const QString &type, const QString &openId);
+    // The account whose profile holds this bound mobile number.
+    StandinAccount *accountByMobile(const QString &mobile);
     StandinAccount &addAccount(const QString &account, const QString &passWord);
     QString newId() { return QString::number(++nextId); }
 };

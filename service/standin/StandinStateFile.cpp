@@ -253,12 +253,16 @@ bool StandinStateFile::save(const QString &file, const StandinState &state, Note
         o.insert("notes", dataToJson(notes.data(a)));
         accounts.append(o);
     }
+    QJsonObject images;
+    for (auto it = state.images.begin(); it != state.images.end(); ++it)
+        images.insert(it.key(), QString::fromLatin1(it.value().toBase64()));
     QJsonObject oauth;
     for (auto it = state.oauthStates.begin(); it != state.oauthStates.end(); ++it)
         oauth.insert(it.key(), it.value());
     const QJsonObject root{
         {"format", FormatVersion},      {"accounts", accounts}, {"autoJumpKey", state.autoJumpKey},
-        {"terminals", state.terminals}, {"oauthStates", oauth}, {"nextId", state.nextId}};
+        {"terminals", state.terminals}, {"oauthStates", oauth}, {"nextId", state.nextId},
+        {"images", images}};
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
         !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
@@ -300,6 +304,9 @@ bool StandinStateFile::load(const QString &file, StandinState &state, NoteSyncHa
     for (auto it = oauth.begin(); it != oauth.end(); ++it)
         loaded.oauthStates.insert(it.key(), it.value().toObject());
     loaded.nextId = number(root, "nextId");
+    const QJsonObject images = root.value("images").toObject();
+    for (auto it = images.begin(); it != images.end(); ++it)
+        loaded.images.insert(it.key(), QByteArray::fromBase64(it.value().toString().toLatin1()));
     QList<QPair<QString, QJsonObject>> data;
     for (const QJsonValue &v : root.value("accounts").toArray()) {
         const QJsonObject o = v.toObject();

@@ -2,6 +2,7 @@
 
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
+#include "platform/base/AppEvents.h"
 #include "platform/store/Context.h"
 #include "service/api/ApiNetWorking.h"
 #include "settings/presenter/SettingsRows.h"
@@ -36,6 +37,20 @@ void SettingsWindowPresenter::load()
         [this, sentAt](const BaseSuccessModel &reply) {
             if (reply.code == 200 && reply.hasObjectData())
                 import(SettingsSaver::Row::UserSet, reply.dataObject(), sentAt);
+        },
+        [](const BaseErrorModel &) {});
+}
+
+void SettingsWindowPresenter::reloadProfile()
+{
+    const quint64 sentAt = m_saver->sentCount();
+    m_services.api->loadUserInfoWithSuccess(
+        this,
+        [this, sentAt](const BaseSuccessModel &reply) {
+            if (reply.code != 200 || !reply.hasObjectData())
+                return;
+            import(SettingsSaver::Row::UserInfo, reply.dataObject(), sentAt);
+            emit m_services.events->reloadDatasForTitleBar();
         },
         [](const BaseErrorModel &) {});
 }

@@ -37,6 +37,10 @@ public:
     // show it (the saver's rowsChanged); nothing is sent. An attribute that a
     // change sent after the load carries is left to that change.
     void load();
+    // GET "user/userInfo" after a change of the profile elsewhere (binding,
+    // the avatar): on code 200 the row takes the reply and the title bar is
+    // told to refresh.
+    void reloadProfile();
 
 signals:
     void loaded(SettingsSaver::Row row);

@@ -1,22 +1,26 @@
 #include "settings/view/SettingsWindow.h"
 
+#include "app/oauthwindows/OAuthPages.h"
 #include "settings/presenter/AboutPresenter.h"
+#include "settings/presenter/AccountSettingsPresenter.h"
+#include "settings/presenter/PushSettingsPresenter.h"
 #include "settings/presenter/GeneralSettingsPresenter.h"
 #include "settings/presenter/RemindSettingsPresenter.h"
 #include "settings/presenter/SettingsWindowPresenter.h"
 #include "settings/presenter/SkinSettingsPresenter.h"
 #include "settings/presenter/SyncSettingsPresenter.h"
 #include "settings/view/AboutSettingsTab.h"
+#include "settings/view/AccountSettingsTab.h"
+#include "settings/view/PushSettingsTab.h"
 #include "settings/view/GeneralSettingsTab.h"
 #include "settings/view/RemindSettingsTab.h"
-#include "settings/view/SettingsPlaceholderTab.h"
 #include "settings/view/SkinSettingsTab.h"
 #include "settings/view/SyncSettingsTab.h"
 
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-SettingsWindow::SettingsWindow(const Services &services, QWidget *parent)
+SettingsWindow::SettingsWindow(const Services &services, QWidget *parent, AuthWebPageFactory *pages)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("settingsWindow"));
@@ -32,6 +36,12 @@ SettingsWindow::SettingsWindow(const Services &services, QWidget *parent)
     // The presenters are children of this window: their sheets and spinners show on it.
     m_presenter = new SettingsWindowPresenter(services, this);
     SettingsSaver *saver = m_presenter->saver();
+    if (!pages) {
+        m_ownPages = std::make_unique<OAuthPages>(*services.urls);
+        pages = m_ownPages.get();
+    }
+    m_account = new AccountSettingsTab(new AccountSettingsPresenter(services, m_presenter, pages, this));
+    m_push = new PushSettingsTab(new PushSettingsPresenter(services, saver, this));
     m_sync = new SyncSettingsTab(new SyncSettingsPresenter(services, saver, this));
     m_general = new GeneralSettingsTab(new GeneralSettingsPresenter(services, saver, this));
     m_remind = new RemindSettingsTab(new RemindSettingsPresenter(services, saver, this));
@@ -45,14 +55,18 @@ SettingsWindow::SettingsWindow(const Services &services, QWidget *parent)
     m_tabs->setObjectName(QStringLiteral("settingsTabs"));
     m_tabs->setDocumentMode(true);
     m_tabs->setUsesScrollButtons(false);
-    const QList<QWidget *> pages{new SettingsPlaceholderTab, m_sync, m_general, m_remind,
-                                 new SettingsPlaceholderTab, m_skin, m_about};
-    for (int i = 0; i < pages.size(); ++i)
-        m_tabs->addTab(pages.at(i), SettingsWindowPresenter::tabTitle(i));
+    const QList<QWidget *> tabPages{m_account, m_sync, m_general, m_remind, m_push, m_skin, m_about};
+    for (int i = 0; i < tabPages.size(); ++i)
+        m_tabs->addTab(tabPages.at(i), SettingsWindowPresenter::tabTitle(i));
     layout->addWidget(m_tabs);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, &SettingsWindow::tabAppeared);
     connect(skinPresenter, &SkinSettingsPresenter::closeWanted, this, &QWidget::close);
+    // The settings row arrived: the push tab shows it unless the user is typing there.
+    connect(m_presenter, &SettingsWindowPresenter::loaded, this, [this](SettingsSaver::Row row) {
+        if (row == SettingsSaver::Row::UserSet)
+            m_push->appear();
+    });
 
     m_presenter->load();
     tabAppeared(m_tabs->currentIndex());
@@ -68,6 +82,12 @@ void SettingsWindow::showTab(int index)
 void SettingsWindow::tabAppeared(int index)
 {
     switch (index) {
+    case SettingsWindowPresenter::AccountTab:
+        m_account->appear();
+        break;
+    case SettingsWindowPresenter::PushTab:
+        m_push->appear();
+        break;
     case SettingsWindowPresenter::SyncTab:
         m_sync->appear();
         break;

@@ -4,7 +4,13 @@
 
 #include <QDialog>
 
+#include <memory>
+
 class AboutSettingsTab;
+class AccountSettingsTab;
+class AuthWebPageFactory;
+class OAuthPages;
+class PushSettingsTab;
 class GeneralSettingsTab;
 class QTabWidget;
 class RemindSettingsTab;
@@ -19,13 +25,18 @@ class SettingsWindow : public QDialog
 {
     Q_OBJECT
 public:
-    explicit SettingsWindow(const Services &services, QWidget *parent = nullptr);
+    // `pages` opens the authorisation windows of the account tab; without
+    // it the window uses the program's own (web view plugin or browser).
+    explicit SettingsWindow(const Services &services, QWidget *parent = nullptr,
+                            AuthWebPageFactory *pages = nullptr);
     ~SettingsWindow() override;
 
     static QSize defaultSize() { return {580, 440}; }
 
     SettingsWindowPresenter *presenter() const { return m_presenter; }
     QTabWidget *tabs() const { return m_tabs; }
+    AccountSettingsTab *accountTab() const { return m_account; }
+    PushSettingsTab *pushTab() const { return m_push; }
     SyncSettingsTab *syncTab() const { return m_sync; }
     GeneralSettingsTab *generalTab() const { return m_general; }
     RemindSettingsTab *remindTab() const { return m_remind; }
@@ -38,7 +49,10 @@ public:
 private:
     void tabAppeared(int index);
 
+    std::unique_ptr<OAuthPages> m_ownPages;
     SettingsWindowPresenter *m_presenter;
+    AccountSettingsTab *m_account;
+    PushSettingsTab *m_push;
     QTabWidget *m_tabs;
     SyncSettingsTab *m_sync;
     GeneralSettingsTab *m_general;

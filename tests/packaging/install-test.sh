@@ -24,6 +24,8 @@ expected=(
   share/metainfo/net.prelvane.Prelvane.metainfo.xml
 )
 for s in "${sizes[@]}"; do expected+=("share/icons/hicolor/${s}x${s}/apps/prelvane.png"); done
+# The authorisation window's web view, where Qt WebEngine was there to build it.
+[ -f "$build/plugins/libprelvane_oauth_webengine.so" ] && expected+=(lib/prelvane/libprelvane_oauth_webengine.so)
 diff <(printf '%s\n' "${expected[@]}" | sort) <(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | sort) \
   || fail "the installed files differ from the expected ones (< expected, > installed)"
 

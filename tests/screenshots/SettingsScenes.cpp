@@ -1,5 +1,7 @@
 // Scenes of the settings window: every tab, a refused pair's sheet, the
-// restore confirmation and a long password.
+// restore confirmation and a long password; the account tab bound and
+// unbound with its nickname sheet, the push tab with long addresses and both
+// proof overlays.
 
 #include "app/services/Services.h"
 #include "app/uikit/AlertManager.h"
@@ -12,20 +14,28 @@
 #include "settings/presenter/GeneralSettingsPresenter.h"
 #include "settings/presenter/SettingsWindowPresenter.h"
 #include "settings/presenter/SyncSettingsPresenter.h"
+#include "settings/presenter/PushProofPresenter.h"
+#include "settings/presenter/PushSettingsPresenter.h"
+#include "settings/view/AccountSettingsTab.h"
 #include "settings/view/GeneralSettingsTab.h"
+#include "settings/view/NickNameSheet.h"
+#include "settings/view/PushProofOverlay.h"
+#include "settings/view/PushSettingsTab.h"
 #include "settings/view/SettingsWindow.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/screenshots/SceneServices.h"
 #include "tests/support/TestEnv.h"
 
 #include <QLineEdit>
+
+#include <functional>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
 
 // The settings window over a store with a profile and settings, on a tab.
-SettingsWindow *settingsOn(int tab, const QString &file)
+SettingsWindow *settingsOn(int tab, const QString &file, const std::function<void(UserInfo *, UserSet *)> &fill = {})
 {
     if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
@@ -47,6 +57,9 @@ SettingsWindow *settingsOn(int tab, const QString &file)
     set->setRemindSoundPath("门铃声音2.mp3");
     set->setImportantRemindInterval(10);
     set->setWifiSilenceRemindInterval(8);
+    info->setAccount("xiaoming2026");
+    if (fill)
+        fill(info, set);
     if (!ctx->saveAndWait().ok)
         return nullptr;
     auto *window = new SettingsWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
@@ -70,11 +83,86 @@ QMessageBox *sheetOver(SettingsWindow *window, const QString &text, bool withCan
     return sheet;
 }
 
+void bound(UserInfo *info, UserSet *)
+{
+    info->setValue("isOAuthWeChat", true);
+    info->setValue("isOAuthQQ", true);
+    info->setValue("isOpenWeChatReminder", true);
+    info->setValue("mobile", "13800005678");
+    info->setValue("mobileBindStatus", 1);
+    info->setValue("email", "xiaoming.zhang.reminders@example-company.com.cn");
+    info->setValue("emailBindStatus", 1);
+}
+
+void pushFilled(UserInfo *info, UserSet *set)
+{
+    info->setValue("mobile", "13800005678");
+    set->setValue("timerPushCycle", 1);
+    set->setValue("timerPushCycleTime", "08:30");
+    set->setValue("timerPushCTypes", "2");
+    set->setValue("timerPushEmail", "xiaoming.zhang.weekly.digest.of.notes@example-company.com.cn");
+    set->setValue("pushEmailCount", 128);
+}
+
+// The push tab's overlay for a proof of this type, the countdown running for a code.
+SettingsWindow *proofScene(PushProofPresenter::Type type, const QString &file)
+{
+    SettingsWindow *window = settingsOn(SettingsWindowPresenter::PushTab, file, [type](UserInfo *info, UserSet *set) {
+        pushFilled(info, set);
+        if (type == PushProofPresenter::Password)
+            info->setValue("mobile", "");
+    });
+    if (!window)
+        return nullptr;
+    window->show();
+    PushSettingsTab *tab = window->pushTab();
+    tab->digestConfirm()->click();
+    if (!tab->overlay())
+        return nullptr;
+    if (type == PushProofPresenter::TextCode) {
+        tab->overlay()->presenter()->codeAnswered(200);
+        tab->overlay()->field()->setText(QStringLiteral("3859"));
+    }
+    return window;
+}
+
 } // namespace
 
-SCREENSHOT_SCENE(settings_account_placeholder)
+SCREENSHOT_SCENE(settings_account_unbound)
 {
     return settingsOn(SettingsWindowPresenter::AccountTab, "settings-account.sqlite");
+}
+
+SCREENSHOT_SCENE(settings_account_bound)
+{
+    return settingsOn(SettingsWindowPresenter::AccountTab, "settings-account-bound.sqlite", bound);
+}
+
+SCREENSHOT_SCENE(settings_account_nick_sheet)
+{
+    SettingsWindow *window = settingsOn(SettingsWindowPresenter::AccountTab, "settings-account-nick.sqlite", bound);
+    if (!window)
+        return nullptr;
+    window->show();
+    NickNameSheet *sheet = window->accountTab()->openNickSheet();
+    sheet->field()->setText(QStringLiteral("一个很长很长的昵称用来看看输入框够不够宽"));
+    QObject::connect(sheet, &QObject::destroyed, window, &QObject::deleteLater);
+    return sheet;
+}
+
+SCREENSHOT_SCENE(settings_push_long_addresses)
+{
+    return settingsOn(SettingsWindowPresenter::PushTab, "settings-push-long.sqlite", pushFilled);
+}
+
+SCREENSHOT_SCENE(settings_push_proof_code)
+{
+    return proofScene(PushProofPresenter::TextCode, "settings-push-code.sqlite");
+}
+
+SCREENSHOT_SCENE(settings_push_proof_password)
+{
+    return proofScene(PushProofPresenter::Password, "settings-push-password.sqlite");
 }
 
 SCREENSHOT_SCENE(settings_sync)
@@ -100,11 +188,6 @@ SCREENSHOT_SCENE(settings_general_long_password)
 SCREENSHOT_SCENE(settings_reminder)
 {
     return settingsOn(SettingsWindowPresenter::RemindTab, "settings-reminder.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_email_push_placeholder)
-{
-    return settingsOn(SettingsWindowPresenter::PushTab, "settings-push.sqlite");
 }
 
 SCREENSHOT_SCENE(settings_skin)

@@ -174,7 +174,7 @@ SettingsWindow *MainWindow::openSettingsWindow()
         m_settingsWindow->activateWindow();
         return m_settingsWindow;
     }
-    m_settingsWindow = new SettingsWindow(m_services, this);
+    m_settingsWindow = new SettingsWindow(m_services, this, m_authPages);
     m_settingsWindow->open();
     return m_settingsWindow;
 }

@@ -15,6 +15,7 @@ class LockOverlay;
 class NoteDetailViewController;
 class NoteListView;
 class QSplitter;
+class AuthWebPageFactory;
 class SettingsWindow;
 class QStackedWidget;
 class TitleBarPresenter;
@@ -54,6 +55,8 @@ public:
     CategoryMenuPresenter *categoryMenuPresenter() const { return m_categoryMenu; }
     // The settings window, made anew; while one is open it comes to the front instead.
     SettingsWindow *openSettingsWindow();
+    // Where the settings window's account tab opens its authorisation windows (not owned).
+    void setAuthPages(AuthWebPageFactory *pages) { m_authPages = pages; }
     SettingsWindow *settingsWindow() const;
 
 private:
@@ -73,4 +76,5 @@ private:
     CategoryMenuPresenter *m_categoryMenu;
     QPointer<CategoryDialog> m_categoryDialog;
     QPointer<SettingsWindow> m_settingsWindow;
+    AuthWebPageFactory *m_authPages = nullptr;
 };

@@ -2,6 +2,7 @@
 
 #include "app/mainwindow/presenter/TitleBarPresenter.h"
 #include "app/uikit/AppImages.h"
+#include "app/uikit/AvatarLoader.h"
 #include "app/uikit/TipButton.h"
 
 #include <QHBoxLayout>
@@ -28,19 +29,11 @@ TipButton *barButton(const QString &image, const QString &tip, QWidget *parent)
 }
 
 // The avatar as a circle: the placeholder until a loaded picture exists.
-QIcon roundAvatar()
+QIcon roundAvatar(const QPixmap &picture = {})
 {
-    const QPixmap src = AppImages::pixmap(QStringLiteral("user_default_head"), {30, 30}, 2.0);
-    QPixmap out(60, 60);
-    out.setDevicePixelRatio(2.0);
-    out.fill(Qt::transparent);
-    QPainter p(&out);
-    p.setRenderHint(QPainter::Antialiasing);
-    QPainterPath clip;
-    clip.addEllipse(QRectF(0, 0, 30, 30));
-    p.setClipPath(clip);
-    p.drawPixmap(QRect(0, 0, 30, 30), src);
-    return QIcon(out);
+    const QPixmap src =
+        picture.isNull() ? AppImages::pixmap(QStringLiteral("user_default_head"), {30, 30}, 2.0) : picture;
+    return QIcon(AvatarLoader::round(src, 30, 2.0));
 }
 
 } // namespace
@@ -83,6 +76,11 @@ TitleBarView::TitleBarView(TitleBarPresenter *presenter, QWidget *parent)
     connect(m_records, &QPushButton::clicked, this, &TitleBarView::recordsClicked);
     connect(m_search, &QPushButton::clicked, this, &TitleBarView::searchClicked);
     connect(m_sync, &QPushButton::clicked, this, &TitleBarView::syncClicked);
+    m_avatarLoader = new AvatarLoader(this);
+    connect(m_avatarLoader, &AvatarLoader::loaded, this, [this](const QString &address, const QPixmap &image) {
+        m_avatarShown = image.isNull() ? QString() : address;
+        m_head->setIcon(roundAvatar(image));
+    });
     connect(m_presenter, &TitleBarPresenter::changed, this, &TitleBarView::render);
     render();
 }
@@ -93,6 +91,13 @@ void TitleBarView::render()
     m_name->setText(m_presenter->nick());
     m_name->setMaximumWidth(260);
     m_name->setToolTip(m_presenter->nick());
+    // The same address is not fetched again.
+    const QString avatar = m_presenter->avatarUrl();
+    if (avatar != m_avatarLoader->address()) {
+        if (avatar.isEmpty())
+            m_head->setIcon(roundAvatar());
+        m_avatarLoader->load(avatar);
+    }
     update();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class AvatarLoader;
 class QPushButton;
 class TipButton;
 class TitleBarPresenter;
@@ -21,6 +22,8 @@ public:
     TipButton *recordsButton() const { return m_records; }
     TipButton *searchButton() const { return m_search; }
     TipButton *syncButton() const { return m_sync; }
+    // The address of the picture the avatar shows ("" the placeholder).
+    QString avatarShown() const { return m_avatarShown; }
 
 signals:
     void recordsClicked();
@@ -39,4 +42,6 @@ private:
     TipButton *m_records;
     TipButton *m_search;
     TipButton *m_sync;
+    AvatarLoader *m_avatarLoader;
+    QString m_avatarShown;
 };

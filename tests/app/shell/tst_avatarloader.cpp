@@ -1,7 +1,7 @@
 // Avatar loading: which addresses may be fetched, an image from this machine,
 // and an earlier answer dropped when a newer address was asked for.
 
-#include "app/shell/AvatarLoader.h"
+#include "app/uikit/AvatarLoader.h"
 #include "tests/support/TestEnv.h"
 
 #include <QBuffer>

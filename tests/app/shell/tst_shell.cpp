@@ -7,6 +7,7 @@
 #include "app/login/LoginPresenter.h"
 #include "app/shell/AppShell.h"
 #include "app/shell/LoginWindow.h"
+#include "app/uikit/PopoverView.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
@@ -21,9 +22,11 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/store/Context.h"
+#include "service/account/AutoLoginModel.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/FakeAuthWebPages.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
@@ -31,6 +34,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
@@ -49,6 +53,7 @@ class TestShell : public QObject
     std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
     RecordingUrlOpener urls;
+    FakeAuthWebPages authPages;
 
     // A start of the program as main() makes it, on this process's folders.
     void start()
@@ -65,6 +70,7 @@ class TestShell : public QObject
         f->api->setFeedback(feedback.get());
         shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);
+        shell->useAuthPages(authPages);
         // A bare window in place of the main window: this test is about the shell's handling of it.
         shell->setMainWindowFactory([] {
             auto *window = new QWidget(nullptr, Qt::Window);
@@ -205,6 +211,68 @@ private slots:
         QTRY_COMPARE(control<QLineEdit>("account")->text(), QStringLiteral("tester"));
         QTest::qWait(100);
         QVERIFY(!shell->mainWindowIsCurrent());
+    }
+
+    // "微信", "仅本次登录", authorised on the service: the main window, and
+    // no auto-login record although the box was on before.
+    void weChatSignInThisOnce()
+    {
+        start();
+        QTest::mouseClick(control<QCheckBox>("autoLogin"), Qt::LeftButton);
+        QVERIFY(control<QCheckBox>("autoLogin")->isChecked());
+        QPushButton *weChat = nullptr;
+        for (QPushButton *b : login()->findChildren<QPushButton *>(QStringLiteral("oauth")))
+            if (b->text() == QStringLiteral("微信"))
+                weChat = b;
+        QVERIFY(weChat && weChat->isEnabled());
+        const int opened = authPages.opened();
+        QTest::mouseClick(weChat, Qt::LeftButton);
+        QPointer<PopoverView> choices = login()->oauthChoices();
+        QVERIFY(choices);
+        QCOMPARE(choices->titles(), (QStringList{"自动登录", "仅本次登录", "取消"}));
+        QListView *rows = choices->tableView();
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualRect(rows->model()->index(1, 0)).center());
+        QTRY_COMPARE(authPages.opened(), opened + 1);
+        QVERIFY(!control<QCheckBox>("autoLogin")->isChecked());
+        QCOMPARE(authPages.lastTitle, QStringLiteral("互联登录"));
+        const StandinRequest asked = f->service->lastRequest(QStringLiteral("tool/oauthTempId"));
+        QCOMPARE(asked.params.value("oauthtype").toString(), QStringLiteral("wx"));
+        const QString clientId = QUrlQuery(authPages.record().loaded.value(0)).queryItemValue("clientId");
+        QVERIFY(!clientId.isEmpty());
+
+        // The page loads before the user decided: the window stays.
+        authPages.last()->finishLoad();
+        QTRY_COMPARE(f->service->requestCount(QStringLiteral("tool/checkOAuthState")), 1);
+        QVERIFY(authPages.last());
+        f->service->authorise(clientId, f->tester().openIds.value(QStringLiteral("2")));
+        authPages.last()->finishLoad();
+        QTRY_VERIFY(shell->mainWindowIsCurrent());
+        QCOMPARE(authPages.record().closes, 1);
+        const StandinRequest signIn = f->service->lastRequest(QStringLiteral("user/login/oauth"));
+        QCOMPARE(signIn.params.value("type").toString(), QStringLiteral("2"));
+        QCOMPARE(session()->userId(), f->tester().userId);
+        QVERIFY(AutoLoginModel::stored().type != AutoLoginModel::OAuthAutoLogin);
+        QCOMPARE(f->service->requestCount(QStringLiteral("user/login/oauth")), 1);
+    }
+
+    // Cancel under the button asks the service nothing.
+    void oauthCancelSendsNothing()
+    {
+        start();
+        QPushButton *qq = nullptr;
+        for (QPushButton *b : login()->findChildren<QPushButton *>(QStringLiteral("oauth")))
+            if (b->text() == QStringLiteral("QQ"))
+                qq = b;
+        QVERIFY(qq);
+        QTest::mouseClick(qq, Qt::LeftButton);
+        QPointer<PopoverView> choices = login()->oauthChoices();
+        QVERIFY(choices);
+        QListView *rows = choices->tableView();
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualRect(rows->model()->index(2, 0)).center());
+        QTRY_VERIFY(!choices);
+        QCoreApplication::processEvents();
+        QCOMPARE(f->service->requestCount(QStringLiteral("tool/oauthTempId")), 0);
+        QVERIFY(!login()->presenter()->authorising());
     }
 
     // Without a keychain that can store: the user is told once, on the window that stays (the main window);

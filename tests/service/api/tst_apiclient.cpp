@@ -539,7 +539,8 @@ private slots:
             f.api->uploadImgWithUploadImages({image, image}, nullptr, ok, fail);
         });
         QCOMPARE(r->model.code, 200);
-        QVERIFY(r->model.dataObject().value("filePath").toString().startsWith("https://"));
+        // The address where the stand-in serves the image.
+        QVERIFY(r->model.dataObject().value("filePath").toString().startsWith(f.service->baseUrl().toString() + "img/"));
         const StandinRequest req = f.service->lastRequest("tool/upload/img");
         QCOMPARE(req.imageParts, 2);
         QVERIFY(req.body.contains("Content-Type: image/png"));
@@ -551,16 +552,28 @@ private slots:
         ServiceFixture f;
         QVERIFY(f.signIn());
         const QJsonObject p{{"version", "1"}};
+        // A push proven by the tester's password.
+        auto proven = [](QJsonObject params, const QJsonObject &more) {
+            for (auto it = more.begin(); it != more.end(); ++it)
+                params.insert(it.key(), it.value());
+            params.insert("validateType", "1");
+            params.insert("vCode", "secret1");
+            return params;
+        };
         using Op = std::function<void(ApiNetWorking::Success, ApiNetWorking::Failure)>;
         ApiNetWorking *api = f.api.get();
         const QList<std::pair<QString, Op>> ops = {
             {"tool/sendVCode",
              [&](auto s, auto e) {
-                 api->sendVCodeWithParam({{"account", "a"}, {"type", "1"}}, nullptr, s, e);
+                 // The tester's bound mobile number.
+                 api->sendVCodeWithParam({{"account", "13800005678"}, {"type", "1"}}, nullptr, s, e);
              }},
             {"user/sysSet/timePush/modify",
-             [&](auto s, auto e) { api->timePushWithParams(p, nullptr, s, e); }},
-            {"user/data/push/content", [&](auto s, auto e) { api->notePushWithParams(p, nullptr, s, e); }},
+             [&](auto s, auto e) { api->timePushWithParams(proven(p, {{"timerPushCycle", "0"}}), nullptr, s, e); }},
+            {"user/data/push/content",
+             [&](auto s, auto e) {
+                 api->notePushWithParams(proven(p, {{"pushType", "1"}, {"address", "a@b.cn"}}), nullptr, s, e);
+             }},
             {"user/data/snapshot/list",
              [&](auto s, auto e) { api->loadRecoverDateListForNoteDatasWithSuccess(nullptr, s, e); }},
             {"user/data/snapshot/restore",

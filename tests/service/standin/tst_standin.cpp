@@ -7,13 +7,20 @@
 #include "service/standin/StandinService.h"
 #include "tests/support/TestEnv.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <QDateTime>
 #include <QEventLoop>
+#include <QHttpMultiPart>
+#include <QSignalSpy>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QtTest>
+
+Q_DECLARE_METATYPE(QJsonObject)
 
 namespace {
 
@@ -22,6 +29,7 @@ struct Answer
     int http = 0;
     qint64 code = 0;
     QJsonValue data;
+    QString msg;
 };
 
 } // namespace
@@ -47,6 +55,11 @@ private slots:
     void recordPages_data();
     void recordPages();
     void deletedRecordsReachLaterPulls();
+    void bindings_data();
+    void bindings();
+    void pushProofs_data();
+    void pushProofs();
+    void uploadedImagesAreServed();
 
 private:
     StandinAccount &tester() { return *m_service->state().accountByName(QStringLiteral("tester")); }
@@ -88,6 +101,7 @@ private:
         const QJsonObject envelope = QJsonDocument::fromJson(reply->readAll()).object();
         reply->deleteLater();
         a.code = qint64(envelope.value("code").toDouble());
+        a.msg = envelope.value("msg").toString();
         const QByteArray plain =
             StandinCrypto::decrypt(QByteArray::fromBase64(envelope.value("data").toString().toLatin1()), key);
         a.data = QJsonDocument::fromJson(plain).object();
@@ -522,6 +536,193 @@ void TstStandin::deletedRecordsReachLaterPulls()
     QCOMPARE(deletions(before + 1).size(), 1);
     QVERIFY(!m_notes->pullReply(tester(), tester().version).contains("syncContentLogDelResult"));
     QVERIFY(!m_notes->pullReply(tester(), 0).contains("syncContentLogDelResult"));
+}
+
+
+// Binding and unbinding change the profile's flags and raise its version; an
+// identity bound to someone else, or unbinding the last way to sign in, is refused.
+void TstStandin::bindings_data()
+{
+    QTest::addColumn<bool>("passwordless"); // the account was made through WeChat
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QJsonObject>("params");
+    QTest::addColumn<qint64>("code");
+    QTest::addColumn<QString>("flag");
+    QTest::addColumn<bool>("flagAfter");
+    const QString bind = "user/safe/oauth/bind";
+    const QString clear = "user/safe/oauth/clearBind";
+    QTest::newRow("bind a fresh QQ") << false << bind << QJsonObject{{"openId", "qq-new"}, {"bindType", "1"}}
+                                     << qint64(200) << "isOAuthQQ" << true;
+    QTest::newRow("bind a QQ someone else has")
+        << false << bind << QJsonObject{{"openId", "qq-other"}, {"bindType", "1"}} << qint64(300) << "isOAuthQQ"
+        << false;
+    QTest::newRow("bind without an openId") << false << bind << QJsonObject{{"openId", ""}, {"bindType", "1"}}
+                                            << qint64(300) << "isOAuthQQ" << false;
+    QTest::newRow("unbind WeChat with a password")
+        << false << clear << QJsonObject{{"clearBindType", "2"}} << qint64(200) << "isOAuthWeChat" << false;
+    QTest::newRow("unbind the last way to sign in")
+        << true << clear << QJsonObject{{"clearBindType", "2"}} << qint64(300) << "isOAuthWeChat" << true;
+    QTest::newRow("unbind what is not bound")
+        << false << clear << QJsonObject{{"clearBindType", "1"}} << qint64(300) << "isOAuthQQ" << false;
+}
+
+void TstStandin::bindings()
+{
+    QFETCH(bool, passwordless);
+    QFETCH(QString, path);
+    QFETCH(QJsonObject, params);
+    QFETCH(qint64, code);
+    QFETCH(QString, flag);
+    QFETCH(bool, flagAfter);
+    StandinAccount &other = m_service->state().addAccount("other", "pw");
+    other.openIds.insert("1", "qq-other");
+    if (passwordless)
+        tester().userInfo.insert("isEmptyPassword", true);
+    const QString token = signIn();
+    const qint64 version = tester().version;
+    const Answer a = send("POST", path, params, token);
+    QCOMPARE(a.code, code);
+    const QJsonObject info = send("GET", "user/userInfo", {}, token).data.toObject();
+    QCOMPARE(info.value(flag).toBool(), flagAfter);
+    QCOMPARE(tester().version, code == 200 ? version + 1 : version);
+    if (code == 200) {
+        QCOMPARE(a.msg, path.endsWith("clearBind") ? QStringLiteral("解绑成功") : QStringLiteral("绑定成功"));
+        // The identity signs in (bound) or no longer does (unbound).
+        const QString type = flag == "isOAuthQQ" ? "1" : "2";
+        const QString openId = params.contains("openId") ? params.value("openId").toString() : "wx-open-tester";
+        QCOMPARE(m_service->state().accountByOpenId(type, openId) == &tester(), flagAfter);
+    }
+    QCOMPARE(other.openIds.value("1"), QStringLiteral("qq-other"));
+}
+
+// The digest and the one-off push are proven by the password or the last code
+// sent; only the digest's own keys are kept, never the proof; pushes are
+// counted; unknown categories are refused.
+void TstStandin::pushProofs_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("proof"); // "password", "wrong", "code", "code twice", "no password"
+    QTest::addColumn<QJsonObject>("params");
+    QTest::addColumn<qint64>("code");
+    const QString digest = "user/sysSet/timePush/modify";
+    const QString push = "user/data/push/content";
+    const QJsonObject weekly{{"timerPushCycle", "2"}, {"timerPushCycleTime", "3"}, {"timerPushCTypes", "1"},
+                             {"timerPushEmail", "me@example.com"}};
+    const QJsonObject all{{"pushType", "1"}, {"address", "me@example.com"}};
+    QJsonObject known = all;
+    known.insert("classIds", "7001");
+    QJsonObject unknown = all;
+    unknown.insert("classIds", "9999");
+    QTest::newRow("digest, password") << digest << "password" << weekly << qint64(200);
+    QTest::newRow("digest, wrong password") << digest << "wrong" << weekly << qint64(300);
+    QTest::newRow("digest, code") << digest << "code" << weekly << qint64(200);
+    QTest::newRow("digest, a code used twice") << digest << "code twice" << weekly << qint64(300);
+    QTest::newRow("digest, an account without a password") << digest << "no password" << weekly << qint64(300);
+    QTest::newRow("push all, code") << push << "code" << all << qint64(200);
+    QTest::newRow("push a category, password") << push << "password" << known << qint64(200);
+    QTest::newRow("push an unknown category") << push << "password" << unknown << qint64(300);
+    QTest::newRow("push, wrong password") << push << "wrong" << all << qint64(300);
+}
+
+void TstStandin::pushProofs()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, proof);
+    QFETCH(QJsonObject, params);
+    QFETCH(qint64, code);
+    NoteSyncHandlers::Category category;
+    category.classId = "7001";
+    category.name = "工作";
+    m_notes->data(tester()).classes.insert(category.classId, category);
+    if (proof == "no password")
+        tester().userInfo.insert("isEmptyPassword", true);
+    const QString token = signIn();
+    QSignalSpy issued(m_service.get(), &StandinService::codeIssued);
+    QString validateType = "1";
+    QString vCode = proof == "wrong" ? "not-it" : "secret1";
+    if (proof.startsWith("code")) {
+        QCOMPARE(send("POST", "tool/sendVCode", {{"account", "13800005678"}, {"type", "1"}, {"whichinterface", "0"}},
+                      token)
+                     .code,
+                 200);
+        QCOMPARE(issued.count(), 1);
+        QCOMPARE(issued.at(0).at(0).toString(), QStringLiteral("13800005678"));
+        validateType = "2";
+        vCode = issued.at(0).at(1).toString();
+        QCOMPARE(vCode.size(), 6);
+    }
+    if (proof == "code twice") {
+        QJsonObject first = params;
+        first.insert("validateType", validateType);
+        first.insert("vCode", vCode);
+        QCOMPARE(send("POST", path, first, token).code, 200);
+    }
+    const QJsonObject setBefore = tester().sysSet;
+    params.insert("validateType", validateType);
+    params.insert("vCode", vCode);
+    QCOMPARE(send("POST", path, params, token).code, code);
+    const QJsonObject set = send("GET", "user/sysSet", {}, token).data.toObject();
+    QVERIFY(!set.contains("validateType"));
+    QVERIFY(!set.contains("vCode"));
+    if (path.endsWith("timePush/modify")) {
+        for (const char *key : {"timerPushCycle", "timerPushCycleTime", "timerPushCTypes", "timerPushEmail"})
+            QCOMPARE(set.value(key).toVariant().toString(),
+                     (code == 200 ? params.value(key) : setBefore.value(key)).toVariant().toString());
+    } else {
+        QCOMPARE(set.value("pushEmailCount").toInt(), setBefore.value("pushEmailCount").toInt() + (code == 200));
+    }
+    // An unknown mobile number gets no code.
+    QCOMPARE(send("POST", "tool/sendVCode", {{"account", "13900000000"}, {"type", "1"}}, token).code, 300);
+}
+
+// An uploaded image (JPEG, as the client sends it, or PNG) is kept and served
+// at the address the reply names, on this machine; other bytes are refused.
+void TstStandin::uploadedImagesAreServed()
+{
+    const QString token = signIn();
+    QImage image(8, 8, QImage::Format_ARGB32);
+    image.fill(QColor(10, 200, 30));
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&buffer, "PNG"));
+    QByteArray jpeg;
+    QBuffer jpegBuffer(&jpeg);
+    jpegBuffer.open(QIODevice::WriteOnly);
+    QVERIFY(image.save(&jpegBuffer, "JPEG", 85));
+    auto upload = [&](const QByteArray &bytes) {
+        auto *multi = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+        QHttpPart part;
+        part.setHeader(QNetworkRequest::ContentDispositionHeader,
+                       QVariant("form-data; name=\"FileName\"; filename=\"a.png\""));
+        part.setHeader(QNetworkRequest::ContentTypeHeader, QVariant("image/png"));
+        part.setBody(bytes);
+        multi->append(part);
+        QNetworkRequest request(QUrl(m_service->baseUrl().toString() + "tool/upload/img"));
+        request.setRawHeader("appId", "plvmac");
+        request.setRawHeader("signature", "730518");
+        request.setRawHeader("timestamp", QByteArray::number(QDateTime::currentSecsSinceEpoch()));
+        request.setRawHeader("accessToken", token.toUtf8());
+        QNetworkReply *reply = m_net.post(request, multi);
+        multi->setParent(reply);
+        if (!QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000))
+            return QJsonObject();
+        const QJsonObject envelope = QJsonDocument::fromJson(reply->readAll()).object();
+        reply->deleteLater();
+        return envelope;
+    };
+    for (const QByteArray &bytes : {png, jpeg}) {
+        const QJsonObject good = upload(bytes);
+        QCOMPARE(good.value("code").toInt(), 200);
+        const QUrl address(good.value("data").toObject().value("filePath").toString());
+        QCOMPARE(address.host(), QStringLiteral("127.0.0.1"));
+        QNetworkReply *reply = m_net.get(QNetworkRequest(address));
+        QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+        QCOMPARE(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+        QCOMPARE(reply->readAll(), bytes);
+        reply->deleteLater();
+    }
+    QCOMPARE(upload("not an image").value("code").toInt(), 400);
 }
 
 PRELVANE_TEST_CORE_MAIN(TstStandin)

@@ -25,6 +25,9 @@ public:
     QString address() const { return m_address; }
 
     static bool isAllowed(const QUrl &url);
+    // The image as a circle `side` pixels across (the centre square of it),
+    // for a display of this pixel ratio.
+    static QPixmap round(const QPixmap &image, int side, qreal devicePixelRatio);
 
 signals:
     // The image of the address last asked for; null when it could not be had.

@@ -1,8 +1,10 @@
-#include "app/shell/AvatarLoader.h"
+#include "app/uikit/AvatarLoader.h"
 
 #include <QHostAddress>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QPainter>
+#include <QPainterPath>
 
 AvatarLoader::AvatarLoader(QObject *parent) : QObject(parent) {}
 
@@ -60,4 +62,24 @@ void AvatarLoader::finished(QNetworkReply *reply)
     if (reply->error() == QNetworkReply::NoError)
         image.loadFromData(reply->read(MaxBytes));
     emit loaded(m_address, image);
+}
+
+QPixmap AvatarLoader::round(const QPixmap &image, int side, qreal devicePixelRatio)
+{
+    const int pixels = qMax(1, qRound(side * devicePixelRatio));
+    QPixmap out(pixels, pixels);
+    out.setDevicePixelRatio(devicePixelRatio);
+    out.fill(Qt::transparent);
+    if (image.isNull())
+        return out;
+    const int square = qMin(image.width(), image.height());
+    const QRect source((image.width() - square) / 2, (image.height() - square) / 2, square, square);
+    QPainter p(&out);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    QPainterPath clip;
+    clip.addEllipse(QRectF(0, 0, side, side));
+    p.setClipPath(clip);
+    p.drawPixmap(QRectF(0, 0, side, side), image, source);
+    return out;
 }
