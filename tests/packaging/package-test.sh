@@ -45,17 +45,20 @@ cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/deb" -D CPACK_OUTPUT_
   || { cat "$work/cpack.log"; fail "cpack"; }
 deb=$(ls "$work"/deb/prelvane_*.deb)
 sound_deb=$(ls "$work"/deb/prelvane-sound_*.deb)
+web_deb=$(ls "$work"/deb/prelvane-web_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
 recommends=$(dpkg-deb -f "$deb" Recommends)
 sound_depends=$(dpkg-deb -f "$sound_deb" Depends)
+web_depends=$(dpkg-deb -f "$web_deb" Depends)
 echo "Depends: $depends"
 echo "Recommends: $recommends"
 echo "prelvane-sound Depends: $sound_depends"
+echo "prelvane-web Depends: $web_depends"
 for p in libqt6core6 libqt6widgets6 libqt6svg6 libqt6sql6-sqlite; do
   grep -q "\b$p\b" <<<"$depends" || fail "Depends lacks $p"
 done
 # The optional pieces are recommended, never required; sounds come in their own package.
-for p in libqt6webenginewidgets6 prelvane-sound; do
+for p in prelvane-web prelvane-sound; do
   grep -q "\b$p\b" <<<"$recommends" || fail "Recommends lacks $p"
   ! grep -q "\b$p\b" <<<"$depends" || fail "$p is required, not recommended"
 done
@@ -67,7 +70,13 @@ grep -q "\bprelvane (= " <<<"$sound_depends" || fail "prelvane-sound does not re
 # The plugin where the program looks for it (<bin>/../lib/prelvane), and nothing else.
 [ "$(dpkg-deb -c "$sound_deb" | awk '$1 !~ /^d/ {print $6}')" = ./usr/lib/prelvane/libprelvane_sound_multimedia.so ] \
   || { dpkg-deb -c "$sound_deb"; fail "prelvane-sound's files"; }
-! dpkg-deb -c "$deb" | grep -q 'lib/prelvane/' || fail "the program's package holds the sound plugin"
+! dpkg-deb -c "$deb" | grep -q 'lib/prelvane/' || fail "the program's package holds a plugin"
+# The web view: Qt WebEngine is its package's dependency alone.
+! grep -q "\blibqt6webengine" <<<"$depends" || fail "the program requires Qt WebEngine"
+grep -q "\blibqt6webenginewidgets6\b" <<<"$web_depends" || fail "prelvane-web's Depends lacks libqt6webenginewidgets6"
+grep -q "\bprelvane (= " <<<"$web_depends" || fail "prelvane-web does not require the program of its version"
+[ "$(dpkg-deb -c "$web_deb" | awk '$1 !~ /^d/ {print $6}')" = ./usr/lib/prelvane/libprelvane_oauth_webengine.so ] \
+  || { dpkg-deb -c "$web_deb"; fail "prelvane-web's files"; }
 
 step "a fresh Debian 12 root"
 base=$cache/bookworm-minbase.tar
