@@ -64,7 +64,7 @@ void NoteCompleteListPresenter::loadCompleteNoteList()
 {
     RecordPager *pager = m_services.completionPager;
     // An empty mirror fills from the newest record backwards: the overlay stands until the chain ends.
-    if (m_source->size() == 0 && !m_busy.isActive())
+    if (m_source->isEmpty() && !m_busy.isActive())
         m_busy = BusyGuard(m_anchor, m_services.feedback);
     pager->refresh();
 }
@@ -100,20 +100,31 @@ void NoteCompleteListPresenter::loadLocalCompleteDatasWithClassId(const QString 
 {
     const qint64 now = nowMSecs();
     m_model->setNow(now);
+    const RecordTimeRange range = RecordTimeRange::forType(m_dateType, m_services.clock->now());
     if (reset) {
         m_page = 0;
         m_noMore = false;
-        // The filters choose among the whole mirror; the pages are cut from what passes.
-        m_matches = m_source->query(classId, RecordTimeRange::forType(m_dateType, m_services.clock->now()));
+        m_lastSort.reset();
+        // A time range chooses among the whole mirror; the pages are cut from what passes.
+        m_matches = range.isAll() ? QList<qint64>() : m_source->query(classId, range);
     }
-    const qsizetype from = qsizetype(m_page) * PageSize;
     QList<NoteCompleteListModel::Ref> refs;
-    for (qsizetype i = from; i < m_matches.size() && i < from + PageSize; ++i) {
-        const auto e = m_source->entry(m_matches.at(i));
-        if (e)
-            refs.append({e->pk, e->tId});
+    if (range.isAll()) {
+        // Without a time range the store's indexes give the next page after the last row shown.
+        for (const NoteCompleteSource::Entry &e : m_source->newest(classId, m_lastSort, PageSize)) {
+            refs.append({e.pk, e.tId});
+            m_pageEnd = e.sort;
+        }
+    } else {
+        const qsizetype from = qsizetype(m_page) * PageSize;
+        for (qsizetype i = from; i < m_matches.size() && i < from + PageSize; ++i) {
+            const auto e = m_source->entry(m_matches.at(i));
+            if (e)
+                refs.append({e->pk, e->tId});
+        }
     }
     if (!refs.isEmpty()) {
+        m_lastSort = m_pageEnd;
         if (m_page == 0)
             m_model->setRows(refs);
         else

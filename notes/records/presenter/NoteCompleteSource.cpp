@@ -82,6 +82,33 @@ QList<qint64> NoteCompleteSource::query(const QString &classId, const RecordTime
     return keys;
 }
 
+QList<NoteCompleteSource::Entry> NoteCompleteSource::newest(const QString &classId, std::optional<qint64> belowSort,
+                                                            int limit)
+{
+    QList<Entry> out;
+    if (!m_store)
+        return out;
+    Predicate where;
+    if (!classId.isEmpty())
+        where = Predicate::equals(QStringLiteral("classId"), classId);
+    if (belowSort) {
+        const Predicate below = Predicate::less(QStringLiteral("sort"), *belowSort);
+        where = classId.isEmpty() ? below : (where && below);
+    }
+    const QList<NoteComplete *> rows =
+        m_store->fetch<NoteComplete>(FetchRequest{where, {{QStringLiteral("sort"), false}}, limit});
+    out.reserve(rows.size());
+    for (const NoteComplete *row : rows)
+        out.append(Entry{row->objectId().pk, row->sort(), row->tId(), row->classId(),
+                         m_times.value(row->tId(), row->completedTime())});
+    return out;
+}
+
+bool NoteCompleteSource::isEmpty() const
+{
+    return !m_store || m_store->fetch(NoteComplete::entity(), FetchRequest{Predicate(), {}, 1}).isEmpty();
+}
+
 std::optional<NoteCompleteSource::Entry> NoteCompleteSource::entry(qint64 pk)
 {
     ensureLoaded();

@@ -17,9 +17,10 @@ struct StoreChanges;
 
 // The completed list's view of the `NoteComplete` mirror: for every row its key,
 // `sort`, `tId`, `classId` and parsed completion time, read in one query when
-// first asked and then kept in step with the store's change sets. Filters run
-// over the whole mirror in memory, newest (highest `sort`) first, so a filter
-// change or the next page reads nothing from the store.
+// first asked for a time range and then kept in step with the store's change
+// sets. Time filters run over the whole mirror in memory, newest (highest
+// `sort`) first, so a filter change or the next page reads nothing from the
+// store; without a time range the pages come from the store's indexes.
 class NoteCompleteSource : public QObject
 {
     Q_OBJECT
@@ -39,9 +40,17 @@ public:
     // completion time lies in the range, newest first. A row with an unreadable
     // time passes only the range that keeps everything.
     QList<qint64> query(const QString &classId, const RecordTimeRange &range);
+    // Up to `limit` rows of the category (every one for an empty id) below
+    // `belowSort` (from the newest when none), newest first, read from the
+    // store by its indexes without the whole index: the list's pages while no
+    // time range is chosen.
+    QList<Entry> newest(const QString &classId, std::optional<qint64> belowSort, int limit);
     // The row with this key as the index holds it.
     std::optional<Entry> entry(qint64 pk);
+    // Rows in the index (reads it when it was not read yet).
     int size();
+    // True when the mirror holds no row (one indexed lookup).
+    bool isEmpty() const;
     // Reads the mirror again at the next query (after a sign-out, say).
     void reset();
 

@@ -70,8 +70,8 @@ NoteCompleteListViewController::NoteCompleteListViewController(NoteCompleteListP
     layout->addWidget(m_more);
 
     connect(m_list, &QWidget::customContextMenuRequested, this, &NoteCompleteListViewController::openRowMenu);
-    connect(m_presenter, &NoteCompleteListPresenter::stateChanged, this, &NoteCompleteListViewController::render);
-    render();
+    connect(m_presenter, &NoteCompleteListPresenter::stateChanged, this, &NoteCompleteListViewController::showState);
+    showState();
 }
 
 void NoteCompleteListViewController::showEvent(QShowEvent *event)
@@ -89,7 +89,7 @@ void NoteCompleteListViewController::hideEvent(QHideEvent *event)
         m_presenter->viewDidDisappear();
 }
 
-void NoteCompleteListViewController::render()
+void NoteCompleteListViewController::showState()
 {
     m_more->setVisible(m_presenter->isMoreVisible());
     if (m_presenter->isEmptyVisible()) {

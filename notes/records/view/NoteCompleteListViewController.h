@@ -37,7 +37,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    void render();
+    void showState();
 
     NoteCompleteListPresenter *m_presenter;
     QListView *m_list;
