@@ -29,6 +29,7 @@ NoteCompleteListPresenter::NoteCompleteListPresenter(const Services &services, Q
         m_model->clear();
         m_source->reset();
         m_page = 0;
+        m_lastSort.reset();
         setState(false, true);
     });
 }
