@@ -37,6 +37,9 @@
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 #include "tests/support/doubles/ManualScheduler.h"
+#include "bench/BusyMeter.h"
+#include "bench/QuietFeedback.h"
+#include "bench/ServiceThread.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -58,131 +61,9 @@ constexpr int kNotes = 10000;
 constexpr int kChanged = 100;
 const QString kClassId = QStringLiteral("7001");
 
-class QuietFeedback final : public UserFeedback
-{
-public:
-    void showToast(const QString &, const QObject *) override {}
-    void showHudToWindow() override {}
-    void hideHudForWindow() override {}
-
-protected:
-    void presentMessage(const QString &, const QObject *, Handler) override {}
-    void presentConfirm(const QString &, const QObject *, Handler) override {}
-    quint64 beginBusy(const QObject *) override { return ++m_tokens; }
-    void endBusy(quint64) override {}
-
-private:
-    quint64 m_tokens = 0;
-};
-
 struct NoUrls final : UrlOpener
 {
     bool openUrl(const QUrl &) override { return true; }
-};
-
-// The stand-in service on a thread of its own.
-class ServiceThread : public QThread
-{
-public:
-    ~ServiceThread() override
-    {
-        quit();
-        wait();
-    }
-    void startAndWait()
-    {
-        start();
-        while (!m_ready.loadAcquire())
-            QThread::msleep(1);
-    }
-    // Runs `work` on the service's thread and waits for it.
-    void onService(const std::function<void(StandinService &, NoteSyncHandlers &, StandinAccount &)> &work)
-    {
-        QMetaObject::invokeMethod(
-            m_service.get(), [&] { work(*m_service, *m_notes, *account()); }, Qt::BlockingQueuedConnection);
-    }
-    QUrl baseUrl() const { return m_url; }
-    StandinAccount snapshotAccount()
-    {
-        StandinAccount copy;
-        onService([&](StandinService &, NoteSyncHandlers &, StandinAccount &a) { copy = a; });
-        return copy;
-    }
-
-protected:
-    void run() override
-    {
-        m_service = std::make_unique<StandinService>();
-        m_notes = std::make_unique<NoteSyncHandlers>(*m_service);
-        if (!m_service->listen())
-            qFatal("bench: the stand-in cannot listen");
-        account()->accessToken = QStringLiteral("token-bench");
-        m_url = m_service->baseUrl();
-        m_ready.storeRelease(1);
-        exec();
-        m_notes.reset();
-        m_service.reset();
-    }
-
-private:
-    StandinAccount *account() { return m_service->state().accountByName(QStringLiteral("tester")); }
-
-    std::unique_ptr<StandinService> m_service;
-    std::unique_ptr<NoteSyncHandlers> m_notes;
-    QUrl m_url;
-    QAtomicInt m_ready;
-};
-
-// The main thread's CPU time (what it spends working, not waiting) and the
-// longest stretch in which it did not get back to its event loop, seen as the
-// longest gap between ticks of a 1 ms timer.
-class BusyMeter
-{
-public:
-    BusyMeter()
-    {
-        m_ticker.setTimerType(Qt::PreciseTimer);
-        m_ticker.setInterval(1);
-        QObject::connect(&m_ticker, &QTimer::timeout, [this] { note(m_gap.restart()); });
-    }
-    void start()
-    {
-        m_longest = 0;
-        m_blocked = 0;
-        m_gap.start();
-        m_ticker.start();
-        m_cpu = threadCpuNs();
-    }
-    void stop()
-    {
-        m_total = threadCpuNs() - m_cpu;
-        note(m_gap.elapsed());
-        m_ticker.stop();
-    }
-    double totalMs() const { return m_total / 1e6; }
-    double longestMs() const { return double(m_longest); }
-    // Wall time away from the event loop, summed over every stretch of 2 ms or more.
-    double blockedMs() const { return double(m_blocked); }
-
-private:
-    void note(qint64 gap)
-    {
-        m_longest = qMax(m_longest, gap);
-        if (gap >= 2)
-            m_blocked += gap - 1;
-    }
-    static qint64 threadCpuNs()
-    {
-        timespec ts{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-        return qint64(ts.tv_sec) * 1000000000 + ts.tv_nsec;
-    }
-    QTimer m_ticker;
-    QElapsedTimer m_gap;
-    qint64 m_cpu = 0;
-    qint64 m_total = 0;
-    qint64 m_longest = 0;
-    qint64 m_blocked = 0;
 };
 
 struct Program

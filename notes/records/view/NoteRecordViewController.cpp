@@ -2,8 +2,10 @@
 
 #include "app/uikit/ControlSkin.h"
 #include "app/uikit/EmptyView.h"
+#include "notes/records/presenter/NoteCompleteListPresenter.h"
 #include "notes/records/presenter/NoteDateListPresenter.h"
 #include "notes/records/presenter/NoteRecordPresenter.h"
+#include "notes/records/view/NoteCompleteListViewController.h"
 #include "notes/records/view/NoteDateListViewController.h"
 
 #include <QButtonGroup>
@@ -99,10 +101,13 @@ NoteRecordViewController::NoteRecordViewController(const Services &services, QWi
     auto *dateList = new NoteDateListPresenter(services);
     m_dateList = new NoteDateListViewController(dateList, m_stack);
     m_stack->addWidget(m_dateList);
-    // The completed and edit-history lists come later; their pages show the empty state.
-    m_stack->addWidget(emptyList(QStringLiteral("noteCompleteList"), m_stack));
+    auto *completeList = new NoteCompleteListPresenter(services);
+    m_completeList = new NoteCompleteListViewController(completeList, m_stack);
+    m_stack->addWidget(m_completeList);
+    // The edit-history list comes later; its page shows the empty state.
     m_stack->addWidget(emptyList(QStringLiteral("noteLogList"), m_stack));
     m_presenter->setList(NoteRecordPresenter::DueDates, dateList);
+    m_presenter->setList(NoteRecordPresenter::Completed, completeList);
 
     auto *line = new QWidget(this);
     line->setFixedHeight(1);

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 
+class NoteCompleteListViewController;
 class NoteDateListViewController;
 class NoteRecordPresenter;
 class QButtonGroup;
@@ -12,9 +13,9 @@ class QPushButton;
 class QStackedWidget;
 
 // The records pane, the right pane's records child: the segments and the
-// pop-ups in a 50-pixel strip over a stack of the three lists. The completed
-// and edit-history lists are placeholders showing their empty state until
-// they are built; each page of the stack stands for its segment.
+// pop-ups in a 50-pixel strip over a stack of the three lists. The
+// edit-history list is a placeholder showing its empty state until it is
+// built; each page of the stack stands for its segment.
 class NoteRecordViewController : public QWidget
 {
     Q_OBJECT
@@ -25,6 +26,7 @@ public:
 
     NoteRecordPresenter *presenter() const { return m_presenter; }
     NoteDateListViewController *dateList() const { return m_dateList; }
+    NoteCompleteListViewController *completeList() const { return m_completeList; }
     QPushButton *segmentButton(int segment) const;
     QComboBox *popUp(int index) const { return m_popUps[index]; }
     QStackedWidget *stack() const { return m_stack; }
@@ -37,6 +39,7 @@ private:
 
     NoteRecordPresenter *m_presenter;
     NoteDateListViewController *m_dateList;
+    NoteCompleteListViewController *m_completeList;
     QButtonGroup *m_segments;
     QComboBox *m_popUps[3];
     QStackedWidget *m_stack;
