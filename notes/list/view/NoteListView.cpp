@@ -1,6 +1,7 @@
 #include "notes/list/view/NoteListView.h"
 
 #include "app/uikit/AppImages.h"
+#include "app/uikit/EmptyView.h"
 #include "app/uikit/TipButton.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
@@ -67,6 +68,11 @@ NoteListView::NoteListView(NoteListPresenter *presenter, QWidget *parent)
     m_emptyView = new QWidget(this);
     m_emptyView->setObjectName(QStringLiteral("noteListEmpty"));
     fillWhite(m_emptyView);
+    // The placeholder's own picture and text: the list sets neither.
+    EmptyView *placeholder = EmptyView::showEmptyView();
+    placeholder->setObjectName(QStringLiteral("noteListPlaceholder"));
+    placeholder->attachTo(m_emptyView);
+    placeholder->show();
 
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_list);
