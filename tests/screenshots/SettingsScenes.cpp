@@ -70,22 +70,31 @@ QMessageBox *sheetOver(SettingsWindow *window, const QString &text, bool withCan
     return sheet;
 }
 
+// Every tab as it opens, each over a store of its own.
+const bool tabScenesAdded = [] {
+    const struct
+    {
+        const char *name;
+        int tab;
+    } tabs[] = {
+        {"settings_account_placeholder", SettingsWindowPresenter::AccountTab},
+        {"settings_sync", SettingsWindowPresenter::SyncTab},
+        {"settings_general", SettingsWindowPresenter::GeneralTab},
+        {"settings_reminder", SettingsWindowPresenter::RemindTab},
+        {"settings_email_push_placeholder", SettingsWindowPresenter::PushTab},
+        {"settings_skin", SettingsWindowPresenter::SkinTab},
+        {"settings_about", SettingsWindowPresenter::AboutTab},
+    };
+    for (const auto &t : tabs) {
+        const QString name = QString::fromLatin1(t.name);
+        ScreenshotRegistry::add(name, [name, tab = t.tab]() -> QWidget * {
+            return settingsOn(tab, name + QStringLiteral(".sqlite"));
+        });
+    }
+    return true;
+}();
+
 } // namespace
-
-SCREENSHOT_SCENE(settings_account_placeholder)
-{
-    return settingsOn(SettingsWindowPresenter::AccountTab, "settings-account.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_sync)
-{
-    return settingsOn(SettingsWindowPresenter::SyncTab, "settings-sync.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_general)
-{
-    return settingsOn(SettingsWindowPresenter::GeneralTab, "settings-general.sqlite");
-}
 
 SCREENSHOT_SCENE(settings_general_long_password)
 {
@@ -95,26 +104,6 @@ SCREENSHOT_SCENE(settings_general_long_password)
     window->generalTab()->passwordField()->setText(QStringLiteral("12345678901234567890123456789012"));
     window->generalTab()->savePasswordButton()->setEnabled(true);
     return window;
-}
-
-SCREENSHOT_SCENE(settings_reminder)
-{
-    return settingsOn(SettingsWindowPresenter::RemindTab, "settings-reminder.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_email_push_placeholder)
-{
-    return settingsOn(SettingsWindowPresenter::PushTab, "settings-push.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_skin)
-{
-    return settingsOn(SettingsWindowPresenter::SkinTab, "settings-skin.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_about)
-{
-    return settingsOn(SettingsWindowPresenter::AboutTab, "settings-about.sqlite");
 }
 
 SCREENSHOT_SCENE(settings_refused_pair_sheet)
