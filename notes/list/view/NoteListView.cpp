@@ -6,6 +6,7 @@
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteRowDelegate.h"
+#include "notes/list/view/RowMenuBuilder.h"
 
 #include <QHBoxLayout>
 #include <QListView>
@@ -148,31 +149,12 @@ QMenu *NoteListView::buildRowMenu(int row)
     const NoteRowMenu model = m_presenter->openMenu(row);
     if (!model.isVisible())
         return nullptr;
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("noteRowMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<NoteListPresenter> presenter = m_presenter;
-    auto addItem = [presenter, row](QMenu *to, const NoteRowMenu::Item &item) {
-        QAction *action = to->addAction(item.title);
-        action->setData(item.tag);
-        action->setEnabled(item.enabled);
-        QObject::connect(action, &QAction::triggered, to, [presenter, row, tag = item.tag] {
+    return RowMenuBuilder::build(
+        model, this, QStringLiteral("noteRowMenu"),
+        [presenter, row](int tag) {
             if (presenter)
                 presenter->triggerMenuItem(row, tag);
-        });
-        return action;
-    };
-    for (const NoteRowMenu::Item &item : model.items()) {
-        if (item.tag == 0) {
-            menu->addSeparator();
-        } else if (item.tag == NoteRowMenu::Snooze) {
-            QMenu *snooze = menu->addMenu(item.title);
-            snooze->menuAction()->setData(item.tag);
-            for (const NoteRowMenu::Item &sub : NoteRowMenu::snoozeItems())
-                addItem(snooze, sub);
-        } else {
-            addItem(menu, item);
-        }
-    }
-    return menu;
+        },
+        [](int tag) { return tag == NoteRowMenu::Snooze ? NoteRowMenu::snoozeItems() : QList<RowMenuModel::Item>(); });
 }
