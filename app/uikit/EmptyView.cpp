@@ -1,5 +1,6 @@
 #include "app/uikit/EmptyView.h"
 
+#include "app/uikit/AppImages.h"
 #include "app/uikit/EdgePinner.h"
 
 #include <QLabel>
@@ -21,7 +22,8 @@ EmptyView::EmptyView() : m_imageView(new QLabel), m_textLabel(new QLabel)
     m_textLabel->setTextFormat(Qt::PlainText);
     m_textLabel->setText(QStringLiteral("暂无数据"));
     m_textLabel->setStyleSheet(QStringLiteral("color:#999999;"));
-    m_imageView->setVisible(false);
+    m_imageView->setFixedSize(DefaultImageSize);
+    m_imageView->setAlignment(Qt::AlignCenter);
 }
 
 void EmptyView::attachTo(QWidget *listView)
@@ -35,8 +37,11 @@ void EmptyView::attachTo(QWidget *listView)
 void EmptyView::show()
 {
     if (!image.isNull()) {
+        m_imageView->setFixedSize(image.size() / image.devicePixelRatio());
         m_imageView->setPixmap(QPixmap::fromImage(image));
-        m_imageView->setVisible(true);
+    } else {
+        // Drawn for the screen it shows on, so that it is sharp on a 2x desktop.
+        m_imageView->setPixmap(AppImages::pixmap(QStringLiteral("list_empty"), DefaultImageSize, devicePixelRatioF()));
     }
     if (!text.isNull())
         m_textLabel->setText(text);

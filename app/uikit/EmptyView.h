@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 
@@ -13,6 +14,9 @@ class EmptyView : public QWidget
 {
     Q_OBJECT
 public:
+    // The default picture's size.
+    static constexpr QSize DefaultImageSize{96, 80};
+
     // A new placeholder with its default picture and text.
     static EmptyView *showEmptyView();
 

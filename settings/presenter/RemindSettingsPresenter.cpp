@@ -4,6 +4,7 @@
 #include "platform/base/Scheduler.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/sound/player/SoundPlayer.h"
+#include "settings/presenter/SettingsList.h"
 
 namespace {
 
@@ -13,14 +14,6 @@ const QString kName = QStringLiteral("remindSoundName");
 const QString kPath = QStringLiteral("remindSoundPath");
 const QString kImportant = QStringLiteral("importantRemindInterval");
 const QString kWifi = QStringLiteral("wifiSilenceRemindInterval");
-
-bool hasElement(const QString &list, const QString &element)
-{
-    for (const QString &part : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        if (part.trimmed() == element)
-            return true;
-    return false;
-}
 
 int intervalIndex(const QVariant &stored, const QStringList &values)
 {
@@ -68,10 +61,7 @@ QStringList RemindSettingsPresenter::wifiTitles()
 
 QString RemindSettingsPresenter::withSound(const QString &remindTypes, bool on)
 {
-    QStringList parts;
-    for (const QString &part : remindTypes.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        if (!part.trimmed().isEmpty())
-            parts << part.trimmed();
+    QStringList parts = SettingsList::elements(remindTypes);
     if (on) {
         if (!parts.contains(QStringLiteral("2")))
             parts.insert(parts.isEmpty() ? 0 : 1, QStringLiteral("2"));
@@ -89,7 +79,7 @@ RemindSettingsPresenter::RemindSettingsPresenter(const Services &services, Setti
 
 bool RemindSettingsPresenter::soundOn() const
 {
-    return hasElement(m_saver->shown(Row::UserSet, kTypes).toString(), QStringLiteral("2"));
+    return SettingsList::contains(m_saver->shown(Row::UserSet, kTypes).toString(), QStringLiteral("2"));
 }
 
 int RemindSettingsPresenter::soundIndex() const

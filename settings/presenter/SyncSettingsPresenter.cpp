@@ -4,20 +4,13 @@
 #include "platform/base/UserDefaults.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
+#include "settings/presenter/SettingsList.h"
 
 #include <QJsonArray>
 
 namespace {
 
 const QString kAttribute = QStringLiteral("syncSettings");
-
-bool hasElement(const QString &list, const QString &element)
-{
-    for (const QString &part : list.split(QLatin1Char(','), Qt::SkipEmptyParts))
-        if (part.trimmed() == element)
-            return true;
-    return false;
-}
 
 QString elementOf(SyncSettingsPresenter::Item item)
 {
@@ -34,7 +27,7 @@ SyncSettingsPresenter::SyncSettingsPresenter(const Services &services, SettingsS
 
 bool SyncSettingsPresenter::isOn(Item item) const
 {
-    return hasElement(m_saver->shown(SettingsSaver::Row::UserInfo, kAttribute).toString(), elementOf(item));
+    return SettingsList::contains(m_saver->shown(SettingsSaver::Row::UserInfo, kAttribute).toString(), elementOf(item));
 }
 
 bool SyncSettingsPresenter::isBusy() const

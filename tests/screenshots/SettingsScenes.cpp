@@ -126,12 +126,30 @@ SettingsWindow *proofScene(PushProofPresenter::Type type, const QString &file)
     return window;
 }
 
-} // namespace
+// Every tab as it opens, each over a store of its own.
+const bool tabScenesAdded = [] {
+    const struct
+    {
+        const char *name;
+        int tab;
+    } tabs[] = {
+        {"settings_account_unbound", SettingsWindowPresenter::AccountTab},
+        {"settings_sync", SettingsWindowPresenter::SyncTab},
+        {"settings_general", SettingsWindowPresenter::GeneralTab},
+        {"settings_reminder", SettingsWindowPresenter::RemindTab},
+        {"settings_skin", SettingsWindowPresenter::SkinTab},
+        {"settings_about", SettingsWindowPresenter::AboutTab},
+    };
+    for (const auto &t : tabs) {
+        const QString name = QString::fromLatin1(t.name);
+        ScreenshotRegistry::add(name, [name, tab = t.tab]() -> QWidget * {
+            return settingsOn(tab, name + QStringLiteral(".sqlite"));
+        });
+    }
+    return true;
+}();
 
-SCREENSHOT_SCENE(settings_account_unbound)
-{
-    return settingsOn(SettingsWindowPresenter::AccountTab, "settings-account.sqlite");
-}
+} // namespace
 
 SCREENSHOT_SCENE(settings_account_bound)
 {
@@ -165,16 +183,6 @@ SCREENSHOT_SCENE(settings_push_proof_password)
     return proofScene(PushProofPresenter::Password, "settings-push-password.sqlite");
 }
 
-SCREENSHOT_SCENE(settings_sync)
-{
-    return settingsOn(SettingsWindowPresenter::SyncTab, "settings-sync.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_general)
-{
-    return settingsOn(SettingsWindowPresenter::GeneralTab, "settings-general.sqlite");
-}
-
 SCREENSHOT_SCENE(settings_general_long_password)
 {
     SettingsWindow *window = settingsOn(SettingsWindowPresenter::GeneralTab, "settings-general-long.sqlite");
@@ -183,21 +191,6 @@ SCREENSHOT_SCENE(settings_general_long_password)
     window->generalTab()->passwordField()->setText(QStringLiteral("12345678901234567890123456789012"));
     window->generalTab()->savePasswordButton()->setEnabled(true);
     return window;
-}
-
-SCREENSHOT_SCENE(settings_reminder)
-{
-    return settingsOn(SettingsWindowPresenter::RemindTab, "settings-reminder.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_skin)
-{
-    return settingsOn(SettingsWindowPresenter::SkinTab, "settings-skin.sqlite");
-}
-
-SCREENSHOT_SCENE(settings_about)
-{
-    return settingsOn(SettingsWindowPresenter::AboutTab, "settings-about.sqlite");
 }
 
 SCREENSHOT_SCENE(settings_refused_pair_sheet)

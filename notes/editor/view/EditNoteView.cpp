@@ -380,7 +380,12 @@ void EditNoteView::render()
     QPalette tp = m_noteTf->palette();
     tp.setColor(QPalette::Text, color);
     tp.setColor(QPalette::Base, Qt::white);
-    m_noteTf->setPalette(tp);
+    if (tp != m_noteTf->palette()) {
+        m_noteTf->setPalette(tp);
+        // The text is painted by the viewport, which a palette change of the
+        // edit does not always repaint: the chosen colour shows at once.
+        m_noteTf->viewport()->update();
+    }
 
     const NoteEditorReminderLine line = p->reminderLine();
     const bool wifi = line.icon == NoteEditorReminderLine::Icon::WiFi;

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QList>
-#include <QString>
+#include "notes/list/presenter/RowMenuModel.h"
 
 class NoteDetail;
 
-// The row menu as it opens on one note: its items in order, with their tags,
-// titles and whether they can be chosen. At most one of "延时" (with its
-// submenu) and "清除延时" is present, always last.
-class NoteRowMenu
+// The note list's row menu as it opens on one note. At most one of "延时"
+// (with its submenu) and "清除延时" is present, always last.
+class NoteRowMenu : public RowMenuModel
 {
 public:
     enum Tag
@@ -26,24 +24,11 @@ public:
         SnoozeNextWeek = 2004,
     };
 
-    struct Item
-    {
-        int tag = 0; // 0: a separator
-        QString title;
-        bool enabled = true;
-        bool operator==(const Item &) const = default;
-    };
-
     // The menu for a right click below the last row: nothing to show.
     NoteRowMenu() = default;
     // The menu for a click on the note's row ("now" is the clock's).
     static NoteRowMenu forNote(const NoteDetail *note);
 
-    bool isVisible() const { return !m_items.isEmpty(); }
-    const QList<Item> &items() const { return m_items; }
     // The snooze submenu, in order ("30分钟" … "下周").
     static QList<Item> snoozeItems();
-
-private:
-    QList<Item> m_items;
 };

@@ -1,10 +1,12 @@
 #include "notes/list/view/NoteListView.h"
 
 #include "app/uikit/AppImages.h"
+#include "app/uikit/EmptyView.h"
 #include "app/uikit/TipButton.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteRowDelegate.h"
+#include "notes/list/view/RowMenuBuilder.h"
 
 #include <QHBoxLayout>
 #include <QListView>
@@ -67,6 +69,11 @@ NoteListView::NoteListView(NoteListPresenter *presenter, QWidget *parent)
     m_emptyView = new QWidget(this);
     m_emptyView->setObjectName(QStringLiteral("noteListEmpty"));
     fillWhite(m_emptyView);
+    // The placeholder's own picture and text: the list sets neither.
+    EmptyView *placeholder = EmptyView::showEmptyView();
+    placeholder->setObjectName(QStringLiteral("noteListPlaceholder"));
+    placeholder->attachTo(m_emptyView);
+    placeholder->show();
 
     m_stack = new QStackedWidget(this);
     m_stack->addWidget(m_list);
@@ -142,31 +149,12 @@ QMenu *NoteListView::buildRowMenu(int row)
     const NoteRowMenu model = m_presenter->openMenu(row);
     if (!model.isVisible())
         return nullptr;
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("noteRowMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<NoteListPresenter> presenter = m_presenter;
-    auto addItem = [presenter, row](QMenu *to, const NoteRowMenu::Item &item) {
-        QAction *action = to->addAction(item.title);
-        action->setData(item.tag);
-        action->setEnabled(item.enabled);
-        QObject::connect(action, &QAction::triggered, to, [presenter, row, tag = item.tag] {
+    return RowMenuBuilder::build(
+        model, this, QStringLiteral("noteRowMenu"),
+        [presenter, row](int tag) {
             if (presenter)
                 presenter->triggerMenuItem(row, tag);
-        });
-        return action;
-    };
-    for (const NoteRowMenu::Item &item : model.items()) {
-        if (item.tag == 0) {
-            menu->addSeparator();
-        } else if (item.tag == NoteRowMenu::Snooze) {
-            QMenu *snooze = menu->addMenu(item.title);
-            snooze->menuAction()->setData(item.tag);
-            for (const NoteRowMenu::Item &sub : NoteRowMenu::snoozeItems())
-                addItem(snooze, sub);
-        } else {
-            addItem(menu, item);
-        }
-    }
-    return menu;
+        },
+        [](int tag) { return tag == NoteRowMenu::Snooze ? NoteRowMenu::snoozeItems() : QList<RowMenuModel::Item>(); });
 }

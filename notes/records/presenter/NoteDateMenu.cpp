@@ -13,11 +13,3 @@ NoteDateMenu NoteDateMenu::forNote(bool wifi, bool fired)
     };
     return menu;
 }
-
-bool NoteDateMenu::allows(int tag) const
-{
-    for (const Item &item : m_items)
-        if (item.tag == tag)
-            return item.enabled;
-    return false;
-}

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <QList>
-#include <QString>
+#include "notes/list/presenter/RowMenuModel.h"
 
 // The due-date list's row menu as it opens on one row: "完成", "删除", a
 // separator, "复制", "详情". An armed Wi-Fi reminder reads "已完成" and cannot be
 // chosen (it is completed when it fires); a header or placeholder row, and a
 // click below the rows, open no menu.
-class NoteDateMenu
+class NoteDateMenu : public RowMenuModel
 {
 public:
     enum Tag
@@ -18,22 +17,7 @@ public:
         Detail = 1006,
     };
 
-    struct Item
-    {
-        int tag = 0; // 0: a separator
-        QString title;
-        bool enabled = true;
-        bool operator==(const Item &) const = default;
-    };
-
     NoteDateMenu() = default; // nothing to show
     // The menu on a note row; `wifi`/`fired` tell its reminder's kind and state.
     static NoteDateMenu forNote(bool wifi, bool fired);
-
-    bool isVisible() const { return !m_items.isEmpty(); }
-    const QList<Item> &items() const { return m_items; }
-    bool allows(int tag) const;
-
-private:
-    QList<Item> m_items;
 };

@@ -1,5 +1,6 @@
 #include "notes/records/view/NoteDateListViewController.h"
 
+#include "notes/list/view/RowMenuBuilder.h"
 #include "notes/records/presenter/NoteDateListModel.h"
 #include "notes/records/presenter/NoteDateListPresenter.h"
 #include "notes/records/view/NoteDateRowDelegate.h"
@@ -54,24 +55,11 @@ QMenu *NoteDateListViewController::buildRowMenu(int row)
     const NoteDateMenu model = m_presenter->openMenu(row);
     if (!model.isVisible())
         return nullptr;
-    auto *menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("noteDateMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<NoteDateListPresenter> presenter = m_presenter;
     // The row's note is taken by key when the item is chosen: the list may have moved meanwhile.
     const qint64 key = m_presenter->model()->keyAt(row);
-    for (const NoteDateMenu::Item &item : model.items()) {
-        if (item.tag == 0) {
-            menu->addSeparator();
-            continue;
-        }
-        QAction *action = menu->addAction(item.title);
-        action->setData(item.tag);
-        action->setEnabled(item.enabled);
-        connect(action, &QAction::triggered, menu, [presenter, key, tag = item.tag] {
-            if (presenter)
-                presenter->triggerMenuItem(presenter->model()->rowOfKey(key), tag);
-        });
-    }
-    return menu;
+    return RowMenuBuilder::build(model, this, QStringLiteral("noteDateMenu"), [presenter, key](int tag) {
+        if (presenter)
+            presenter->triggerMenuItem(presenter->model()->rowOfKey(key), tag);
+    });
 }

@@ -12,6 +12,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/NoteViewsRig.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -37,21 +38,15 @@ class TestNoteEditor : public QObject
 {
     Q_OBJECT
 private:
-    StoreFixture m_fx;
-    std::unique_ptr<AppEvents> m_events;
     std::unique_ptr<Session> m_session;
-    std::unique_ptr<RecordingFeedback> m_feedback;
-    std::unique_ptr<TestGraph> m_graph;
-    std::unique_ptr<EventRecorder> m_recorder;
+    NoteViewsRig m_rig;
     std::unique_ptr<NoteEditorPresenter> m_editor;
     std::unique_ptr<QSignalSpy> m_confirmed;
     std::unique_ptr<QSignalSpy> m_dismissed;
-    Classify *m_work = nullptr;
-    Classify *m_home = nullptr;
 
-    Context *ctx() { return m_fx.ctx(); }
+    Context *ctx() { return m_rig.fx.ctx(); }
     NoteEditorPresenter *editor() { return m_editor.get(); }
-    QStringList &events() { return m_recorder->events; }
+    QStringList &events() { return m_rig.recorder->events; }
     NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
     static NoteKey keyOf(const NoteDetail *n) { return {n->objectId().pk, n->cId()}; }
     void save() { QVERIFY(ctx()->saveAndWait()); }
@@ -61,7 +56,7 @@ private:
     void chain(Classify *c, const QStringList &ids)
     {
         for (qsizetype i = 0; i < ids.size(); ++i) {
-            NoteDetail *n = m_fx.note(ids[i], c);
+            NoteDetail *n = m_rig.fx.note(ids[i], c);
             n->setSort(qint16(i + 1));
             n->setNextId(i + 1 < ids.size() ? ids[i + 1] : QStringLiteral("-1"));
             n->setIsSync(true);
@@ -71,7 +66,7 @@ private:
     // A new note as the pane makes it: no text, linked at the bottom of `c`.
     NoteDetail *newNote(const QString &cId, Classify *c)
     {
-        NoteDetail *n = m_fx.note(cId, c);
+        NoteDetail *n = m_rig.fx.note(cId, c);
         n->setContent(QString());
         NoteDetail *last = nullptr;
         for (NoteDetail *o : c->notes())
@@ -97,39 +92,29 @@ private:
 private slots:
     void init()
     {
-        QVERIFY(m_fx.open(now()));
-        m_events = std::make_unique<AppEvents>();
+        QVERIFY(m_rig.open(now()));
         m_session = std::make_unique<Session>();
         m_session->signIn("u1");
-        m_feedback = std::make_unique<RecordingFeedback>();
-        m_feedback->autoAnswer.reset();
-        m_work = m_fx.category("k1", "工作");
-        m_work->setSort(2);
-        m_home = m_fx.category("k2", "生活");
-        m_home->setSort(1);
-        m_fx.settings()->setNoteCompleteActionType(1);
-        chain(m_work, {"101", "102", "103"});
-        chain(m_home, {"201"});
+        m_rig.feedback->autoAnswer.reset();
+        m_rig.work->setSort(2);
+        m_rig.home->setSort(1);
+        m_rig.fx.settings()->setNoteCompleteActionType(1);
+        chain(m_rig.work, {"101", "102", "103"});
+        chain(m_rig.home, {"201"});
         save();
-        m_graph = std::make_unique<TestGraph>(
-            m_fx, ProgramServices::Parts().use(m_feedback.get()).use(m_events.get()).use(m_session.get()));
-        m_editor = std::make_unique<NoteEditorPresenter>(m_graph->services());
+        m_editor = std::make_unique<NoteEditorPresenter>(m_rig.start(ProgramServices::Parts().use(m_session.get())));
         m_confirmed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::editConfirmed);
         m_dismissed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::dismissed);
-        m_recorder = std::make_unique<EventRecorder>(m_events.get());
+        m_rig.record();
     }
 
     void cleanup()
     {
-        m_recorder.reset();
         m_confirmed.reset();
         m_dismissed.reset();
         m_editor.reset();
-        m_graph.reset();
-        m_feedback.reset();
+        m_rig.close();
         m_session.reset();
-        m_events.reset();
-        m_fx.close();
     }
 
     // The state a note opens in: title, image, buttons and what may be used.
@@ -169,7 +154,7 @@ private slots:
         QString cId = "101";
         if (kind == "new") {
             cId = "c9";
-            newNote(cId, m_work);
+            newNote(cId, m_rig.work);
         } else if (kind == "completed") {
             note(cId)->setIsCompleted(true);
         } else if (kind == "deleted") {
@@ -216,7 +201,7 @@ private slots:
         QFETCH(int, actionBefore);
         QFETCH(int, actionAfter);
         if (cId != "101")
-            chain(m_work, {cId});
+            chain(m_rig.work, {cId});
         note(cId)->setActionType(qint16(actionBefore));
         save();
         show(cId);
@@ -256,9 +241,9 @@ private slots:
         editor()->setText(typed);
         if (otherCategory)
             editor()->chooseCategory(0); // 生活
-        m_fx.setWritesFail(true);
+        m_rig.fx.setWritesFail(true);
         editor()->edit();
-        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(m_rig.feedback->messages(), QStringList{StoreSaver::failedText()});
         QVERIFY(editor()->isEditing());
         QCOMPARE(editor()->text(), typed);
         QCOMPARE(editor()->editButtonTitle(), "确定");
@@ -266,18 +251,18 @@ private slots:
         QVERIFY(events().isEmpty());
         editor()->setText(typed + "再打");
 
-        m_fx.setWritesFail(false);
+        m_rig.fx.setWritesFail(false);
         editor()->edit();
         QVERIFY(!editor()->isEditing());
         QCOMPARE(m_confirmed->size(), 1);
         QVERIFY(!ctx()->hasChanges());
-        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        const std::unique_ptr<Context> reader = m_rig.fx.store()->newContext();
         const NoteDetail *stored = reader->findFirstByAttribute<NoteDetail>("cId", "102");
         QVERIFY(stored);
         QCOMPARE(stored->content(), typed + "再打");
         QCOMPARE(stored->classId(), otherCategory ? "k2" : "k1");
         QVERIFY(!stored->isSync());
-        QCOMPARE(m_feedback->messages().size(), 1);
+        QCOMPARE(m_rig.feedback->messages().size(), 1);
     }
 
     // An emptied text on a full store: the deletion is told as not stored, stays
@@ -287,14 +272,14 @@ private slots:
         show("102");
         editor()->edit();
         editor()->setText(" ");
-        m_fx.setWritesFail(true);
+        m_rig.fx.setWritesFail(true);
         editor()->edit();
-        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(m_rig.feedback->messages(), QStringList{StoreSaver::failedText()});
         QCOMPARE(m_confirmed->size(), 0);
         QVERIFY(!editor()->isEditing());
-        m_fx.setWritesFail(false);
+        m_rig.fx.setWritesFail(false);
         save();
-        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        const std::unique_ptr<Context> reader = m_rig.fx.store()->newContext();
         QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "102")->actionType(), 3);
         QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "101")->nextId(), "103");
     }
@@ -306,14 +291,14 @@ private slots:
         show("102");
         editor()->edit();
         editor()->setText("换条时打的字");
-        m_fx.setWritesFail(true);
+        m_rig.fx.setWritesFail(true);
         show("103");
-        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(m_rig.feedback->messages(), QStringList{StoreSaver::failedText()});
         QVERIFY(events().isEmpty()); // nothing pushed that is not stored
         QCOMPARE(note("102")->content(), "换条时打的字");
-        m_fx.setWritesFail(false);
+        m_rig.fx.setWritesFail(false);
         save();
-        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        const std::unique_ptr<Context> reader = m_rig.fx.store()->newContext();
         QCOMPARE(reader->findFirstByAttribute<NoteDetail>("cId", "102")->content(), "换条时打的字");
     }
 
@@ -340,7 +325,7 @@ private slots:
             note("101")->setNextId("c2");
         } else if (cId == "new") {
             cId = "104";
-            newNote(cId, m_work);
+            newNote(cId, m_rig.work);
         }
         save();
         show(cId);
@@ -398,7 +383,7 @@ private slots:
         editor()->edit();
         NoteDetail *n = note("102");
         QCOMPARE(n->classId(), "k2");
-        QCOMPARE(n->classify(), m_home);
+        QCOMPARE(n->classify(), m_rig.home);
         QCOMPARE(note("201")->nextId(), "102");
         QCOMPARE(note("101")->nextId(), "103");
         QCOMPARE(editor()->categoryIndex(), 0);
@@ -407,10 +392,10 @@ private slots:
     // A note of a category that is not offered (gone, or marked deleted) shows the first one.
     void categoryNotOffered()
     {
-        Classify *gone = m_fx.category("k3", "旧");
+        Classify *gone = m_rig.fx.category("k3", "旧");
         gone->setSort(0);
         gone->setActionType(3);
-        m_fx.note("301", gone);
+        m_rig.fx.note("301", gone);
         save();
         show("301");
         QCOMPARE(editor()->categoryNames(), QStringList({"生活", "工作"}));
@@ -437,9 +422,9 @@ private slots:
             cId = "101";
         } else if (cId == "new") {
             cId = "c6";
-            newNote(cId, m_work);
+            newNote(cId, m_rig.work);
         } else if (cId != "101") {
-            chain(m_work, {cId});
+            chain(m_rig.work, {cId});
         }
         save();
         show(cId);
@@ -624,7 +609,7 @@ private slots:
         w2->setWifiId("w2");
         w2->setName("家里的");
         if (!fields.contains("none")) {
-            DateRemind *r = m_fx.remind(note("101"), 2);
+            DateRemind *r = m_rig.fx.remind(note("101"), 2);
             for (auto it = fields.cbegin(); it != fields.cend(); ++it)
                 QVERIFY(r->setValue(it.key(), it.value()));
         }
@@ -647,7 +632,7 @@ private slots:
     // the prompt; both only change the line and tell the pane.
     void pendingValues()
     {
-        DateRemind *r = m_fx.remind(note("101"), 2);
+        DateRemind *r = m_rig.fx.remind(note("101"), 2);
         r->setRemindRealDateTime("2026/3/8 9:30:00");
         save();
         show("101");
@@ -704,7 +689,7 @@ private slots:
         QSignalSpy cancelled(editor(), &NoteEditorPresenter::editCancelled);
         const QString cId = isNew ? "c8" : "102";
         if (isNew)
-            newNote(cId, m_work);
+            newNote(cId, m_rig.work);
         save();
         show(cId);
         if (!isNew)
@@ -750,7 +735,7 @@ private slots:
         QFETCH(QString, stored);
         QFETCH(QStringList, posted);
         if (cId == "c8")
-            newNote(cId, m_work);
+            newNote(cId, m_rig.work);
         save();
         show(cId);
         if (!typed.isEmpty()) {
@@ -827,16 +812,16 @@ private slots:
         save();
         show("101");
         editor()->revokeCompletion();
-        QCOMPARE(m_feedback->pendingSheets(), QStringList{"确定撤回完成本条Prelvane吗？"});
+        QCOMPARE(m_rig.feedback->pendingSheets(), QStringList{"确定撤回完成本条Prelvane吗？"});
         QCOMPARE(revoked.size(), 0);
-        QVERIFY(m_feedback->answerNext(answer));
+        QVERIFY(m_rig.feedback->answerNext(answer));
         QCOMPARE(revoked.size(), answer ? 1 : 0);
         QVERIFY(note("101")->isCompleted());
         QVERIFY(note("101")->isSync());
         // An open note asks nothing.
         show("102");
         editor()->revokeCompletion();
-        QVERIFY(m_feedback->pendingSheets().isEmpty());
+        QVERIFY(m_rig.feedback->pendingSheets().isEmpty());
     }
 
     // An answer that comes after the editor moved on to another note does nothing.
@@ -848,7 +833,7 @@ private slots:
         show("101");
         editor()->revokeCompletion();
         show("102");
-        QVERIFY(m_feedback->answerNext(true));
+        QVERIFY(m_rig.feedback->answerNext(true));
         QCOMPARE(revoked.size(), 0);
     }
 
@@ -860,11 +845,11 @@ private slots:
         QSignalSpy changed(editor(), &NoteEditorPresenter::changed);
         changeElsewhere("103", "别的");
         QCOMPARE(changed.size(), 0);
-        DateRemind *r = m_fx.remind(note("101"), 1);
+        DateRemind *r = m_rig.fx.remind(note("101"), 1);
         r->setRemindRealDateTime("2026/3/8 9:30:00");
         save();
         QCOMPARE(editor()->reminderLine().text, "2026年3月8日 09:30  ");
-        m_home->setName("家");
+        m_rig.home->setName("家");
         save();
         QCOMPARE(editor()->categoryNames().first(), "家");
         note("101")->setIsCompleted(true);
@@ -879,7 +864,7 @@ private slots:
     // A server id given to a new note by a push keeps it shown (same row).
     void keepsTheNoteAcrossANewId()
     {
-        newNote("c3", m_work)->setContent("新的");
+        newNote("c3", m_rig.work)->setContent("新的");
         save();
         show("c3");
         const qint64 pk = editor()->note().pk;

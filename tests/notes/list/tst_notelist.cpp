@@ -11,6 +11,7 @@
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/NoteViewsRig.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -37,19 +38,13 @@ class TestNoteList : public QObject
 {
     Q_OBJECT
 private:
-    StoreFixture m_fx;
-    std::unique_ptr<AppEvents> m_events;
-    std::unique_ptr<RecordingFeedback> m_feedback;
-    std::unique_ptr<TestGraph> m_graph;
-    std::unique_ptr<EventRecorder> m_recorder;
+    NoteViewsRig m_rig;
     std::unique_ptr<NoteListPresenter> m_presenter;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
-    Classify *m_work = nullptr;
-    Classify *m_home = nullptr;
 
-    Context *ctx() { return m_fx.ctx(); }
+    Context *ctx() { return m_rig.fx.ctx(); }
     NoteListModel *model() { return m_presenter->model(); }
-    QStringList &events() { return m_recorder->events; }
+    QStringList &events() { return m_rig.recorder->events; }
 
     static CategoryKey keyOf(const Classify *c) { return {c->objectId().pk, c->classId()}; }
     NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
@@ -58,7 +53,7 @@ private:
     void chain(Classify *c, const QStringList &ids)
     {
         for (qsizetype i = 0; i < ids.size(); ++i) {
-            NoteDetail *n = m_fx.note(ids[i], c);
+            NoteDetail *n = m_rig.fx.note(ids[i], c);
             n->setSort(qint16(i + 1));
             n->setNextId(i + 1 < ids.size() ? ids[i + 1] : QStringLiteral("-1"));
             n->setIsSync(true);
@@ -80,44 +75,34 @@ private:
 private slots:
     void init()
     {
-        QVERIFY(m_fx.open(now()));
-        m_events = std::make_unique<AppEvents>();
-        m_feedback = std::make_unique<RecordingFeedback>();
-        m_work = m_fx.category("k1", "工作");
-        m_work->setBackColor("#2b9cc6");
-        m_home = m_fx.category("k2", "生活");
-        m_fx.settings()->setNoteCompleteActionType(1);
-        chain(m_work, {"a", "b", "c", "d", "e"});
-        chain(m_home, {"x", "y"});
+        QVERIFY(m_rig.open(now()));
+        m_rig.work->setBackColor("#2b9cc6");
+        m_rig.fx.settings()->setNoteCompleteActionType(1);
+        chain(m_rig.work, {"a", "b", "c", "d", "e"});
+        chain(m_rig.home, {"x", "y"});
         save();
-        m_graph = std::make_unique<TestGraph>(
-            m_fx, ProgramServices::Parts().use(m_feedback.get()).use(m_events.get()));
-        m_presenter = std::make_unique<NoteListPresenter>(m_graph->services());
+        m_presenter = std::make_unique<NoteListPresenter>(m_rig.start());
         m_tester = std::make_unique<QAbstractItemModelTester>(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_recorder = std::make_unique<EventRecorder>(m_events.get());
+        m_rig.record();
     }
 
     void cleanup()
     {
-        m_recorder.reset();
         m_tester.reset();
         m_presenter.reset();
-        m_graph.reset();
-        m_feedback.reset();
-        m_events.reset();
-        m_fx.close();
+        m_rig.close();
     }
 
     // The hand-made order: sort ascending, ties in the order the notes were made;
     // a deleted note awaiting its push stays listed.
     void order()
     {
-        m_fx.note("t1", m_work)->setSort(2);
-        m_fx.note("t2", m_work)->setSort(0);
+        m_rig.fx.note("t1", m_rig.work)->setSort(2);
+        m_rig.fx.note("t2", m_rig.work)->setSort(0);
         note("c")->setActionType(3);
         save();
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QCOMPARE(shown(), QStringList({"t2", "a", "b", "t1", "c", "d", "e"}));
         QCOMPARE(m_presenter->categoryColor(), QColor("#2b9cc6"));
         QVERIFY(!m_presenter->isEmpty());
@@ -142,7 +127,7 @@ private slots:
     {
         QFETCH(QString, change);
         QFETCH(QStringList, expected);
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         m_presenter->selectRow(2);
         QCOMPARE(selected(), QStringLiteral("c"));
         events().clear();
@@ -155,18 +140,18 @@ private slots:
         } else if (change == "delete") {
             ctx()->deleteObject(note("a"));
         } else if (change == "insert") {
-            m_fx.note("n", m_work)->setSort(0);
+            m_rig.fx.note("n", m_rig.work)->setSort(0);
         } else if (change == "reorder") {
             note("a")->setSort(9);
         } else if (change == "other") {
             note("x")->setContent("别的");
         } else if (change == "out") {
-            note("a")->setClassify(m_home);
+            note("a")->setClassify(m_rig.home);
         } else if (change == "in") {
-            note("x")->setClassify(m_work);
+            note("x")->setClassify(m_rig.work);
             note("x")->setSort(9);
         } else if (change == "remind") {
-            DateRemind *r = m_fx.remind(note("d"));
+            DateRemind *r = m_rig.fx.remind(note("d"));
             r->setRemindRealDateTime("2026/3/7 09:00:00");
         } else if (change == "replace") {
             note("b")->setContent("拉取后的内容");
@@ -209,7 +194,7 @@ private slots:
         QFETCH(QStringList, moved);
         QFETCH(QList<int>, sorts);
         QFETCH(QStringList, expected);
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         m_presenter->selectRow(2);
         for (qsizetype i = 0; i < moved.size(); ++i) {
             note(moved[i])->setSort(qint16(sorts[i]));
@@ -221,7 +206,7 @@ private slots:
         QCOMPARE(m_presenter->selectedRow(), int(expected.indexOf("c")));
         for (int row = 0; row < expected.size(); ++row)
             QCOMPARE(model()->rowOfKey(model()->keyAt(row)), row);
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QCOMPARE(shown(), expected);
     }
 
@@ -249,7 +234,7 @@ private slots:
         QFETCH(QString, reminder);
         QFETCH(bool, saved);
         QFETCH(int, height);
-        DateRemind *r = reminder == "none" ? nullptr : m_fx.remind(note("b"), reminder == "cleared" ? 3 : 2);
+        DateRemind *r = reminder == "none" ? nullptr : m_rig.fx.remind(note("b"), reminder == "cleared" ? 3 : 2);
         if (r) {
             r->setRemindRealDateTime(reminder == "blank" ? " " : reminder == "wifi" ? "" : "2026/3/7 09:00:00");
             r->setConnectWifiIds(reminder == "wifi" ? "w1" : reminder == "blank" ? "  " : "");
@@ -270,12 +255,12 @@ private slots:
                      NoteRowFormatter::heightFor(note("b")->remind()));
             QCOMPARE(m->index(0).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::plainHeight);
         };
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         check(model());
         if (saved) {
-            const std::unique_ptr<Context> fresh = m_fx.store()->newContext();
+            const std::unique_ptr<Context> fresh = m_rig.fx.store()->newContext();
             NoteListModel other(fresh.get());
-            other.setCategory(keyOf(m_work));
+            other.setCategory(keyOf(m_rig.work));
             check(&other);
             QCOMPARE(other.rowCount(), 5);
         }
@@ -294,8 +279,8 @@ private slots:
     // place, and a later change set that names only the reminder as gone shrinks it.
     void reminderOfAMovedNoteFollowsTheRow()
     {
-        m_presenter->showCategory(keyOf(m_work));
-        DateRemind *r = m_fx.remind(note("b"));
+        m_presenter->showCategory(keyOf(m_rig.work));
+        DateRemind *r = m_rig.fx.remind(note("b"));
         r->setRemindRealDateTime("2026/3/7 09:00:00");
         note("b")->setSort(9);
         save();
@@ -313,7 +298,7 @@ private slots:
     // The selected note leaves the list: the note now in its place is selected and announced.
     void selectedNoteGoes()
     {
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         m_presenter->selectRow(4);
         events().clear();
         ctx()->deleteObject(note("e"));
@@ -321,7 +306,7 @@ private slots:
         QCOMPARE(selected(), QStringLiteral("d"));
         QCOMPARE(events(), QStringList({"ReloadNoteDetail=d"}));
 
-        m_presenter->showCategory(keyOf(m_home));
+        m_presenter->showCategory(keyOf(m_rig.home));
         events().clear();
         ctx()->deleteObject(note("x"));
         ctx()->deleteObject(note("y"));
@@ -333,7 +318,7 @@ private slots:
     // "ReloadNoteDetail" goes out whenever the selected note differs from the one last announced.
     void announcements()
     {
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QCOMPARE(events(), QStringList({"ReloadNoteDetail=a"}));
 
         events().clear();
@@ -343,12 +328,12 @@ private slots:
 
         // Another category: the kept row 1 exists there, and shows another note.
         events().clear();
-        m_presenter->showCategory(keyOf(m_home));
+        m_presenter->showCategory(keyOf(m_rig.home));
         QCOMPARE(events(), QStringList({"ReloadNoteDetail=y"}));
 
         // Back: row 1 again, note b.
         events().clear();
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QCOMPARE(events(), QStringList({"ReloadNoteDetail=b"}));
 
         // Redraws keep the selection and announce nothing.
@@ -385,19 +370,19 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, selection);
         QFETCH(QStringList, posted);
-        Classify *empty = m_fx.category("k3", "空");
+        Classify *empty = m_rig.fx.category("k3", "空");
         save();
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         m_presenter->selectRow(startRow);
         events().clear();
         QSignalSpy emptySpy(m_presenter.get(), &NoteListPresenter::emptyChanged);
         QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
         if (target.startsWith('k')) {
-            Classify *c = target == "k1" ? m_work : target == "k2" ? m_home : empty;
-            m_events->notesListReloadDatas(NotesListReload::showCategory({0, c->classId()}));
+            Classify *c = target == "k1" ? m_rig.work : target == "k2" ? m_rig.home : empty;
+            m_rig.events->notesListReloadDatas(NotesListReload::showCategory({0, c->classId()}));
         } else {
             NoteDetail *n = note(target);
-            m_events->notesListReloadDatas(
+            m_rig.events->notesListReloadDatas(
                 NotesListReload::showNote(n ? NoteKey{n->objectId().pk, n->cId()} : NoteKey{0, target}));
         }
         QCOMPARE(selected(), selection);
@@ -406,7 +391,7 @@ private slots:
         QCOMPARE(emptySpy.size(), selection.isEmpty() ? 1 : 0);
         // The list follows the store's saves: only another category rebuilds it.
         const bool sameCategory = target == "k1" || (!target.startsWith('k') && note(target)
-                                                      && note(target)->classify() == m_work);
+                                                      && note(target)->classify() == m_rig.work);
         QCOMPARE(resets.size(), sameCategory || target == "zz" ? 0 : 1);
     }
 
@@ -432,21 +417,21 @@ private slots:
     {
         QFETCH(int, tag);
         NoteDetail *c = note("c");
-        DateRemind *r = m_fx.remind(c);
+        DateRemind *r = m_rig.fx.remind(c);
         r->setRemindDateTime("2026/3/6 09:00:00");
         r->setRemindRealDateTime("2026/3/6 09:00:00");
         save();
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QVERIFY(m_presenter->openMenu(2).isVisible());
         events().clear();
-        m_fx.setWritesFail(true);
+        m_rig.fx.setWritesFail(true);
         m_presenter->triggerMenuItem(2, tag);
-        QCOMPARE(m_feedback->messages(), QStringList{StoreSaver::failedText()});
+        QCOMPARE(m_rig.feedback->messages(), QStringList{StoreSaver::failedText()});
         QCOMPARE(events(), QStringList{});
         QVERIFY(ctx()->hasChanges());
-        m_fx.setWritesFail(false);
+        m_rig.fx.setWritesFail(false);
         save();
-        const std::unique_ptr<Context> reader = m_fx.store()->newContext();
+        const std::unique_ptr<Context> reader = m_rig.fx.store()->newContext();
         QVERIFY(!reader->findFirstByAttribute<NoteDetail>("cId", "c")->isSync());
     }
 
@@ -478,14 +463,14 @@ private slots:
         QFETCH(QStringList, shownAfter);
         NoteDetail *c = note("c");
         c->setIsCompleted(completed);
-        DateRemind *r = m_fx.remind(c);
+        DateRemind *r = m_rig.fx.remind(c);
         r->setRemindDateTime("2026/3/6 09:00:00");
         r->setRemindRealDateTime("2026/3/6 09:00:00");
         r->setRemindRType(1);
         if (tag == 1002)
             r->setRemindDelayTime("2026/3/6 10:20:00");
         save();
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         QGuiApplication::clipboard()->setText("before");
         // The menu selects the clicked row first, so the detail pane shows that note.
         events().clear();
@@ -503,7 +488,7 @@ private slots:
         switch (tag) {
         case 1003:
             QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("内容 c"));
-            QCOMPARE(m_feedback->toasts(), QStringList({"复制成功"}));
+            QCOMPARE(m_rig.feedback->toasts(), QStringList({"复制成功"}));
             break;
         case 1006:
             QCOMPARE(c->isCompleted(), true);
@@ -537,7 +522,7 @@ private slots:
     // A right click below the last row: an empty menu, no selection change.
     void menuBelowTheRows()
     {
-        m_presenter->showCategory(keyOf(m_work));
+        m_presenter->showCategory(keyOf(m_rig.work));
         events().clear();
         QVERIFY(!m_presenter->openMenu(-1).isVisible());
         QVERIFY(!m_presenter->openMenu(5).isVisible());

@@ -17,6 +17,7 @@
 #include "platform/base/Session.h"
 #include "platform/store/Context.h"
 #include "tests/support/EventRecorder.h"
+#include "tests/support/NoteViewsRig.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
@@ -77,32 +78,26 @@ class TestNoteDateList : public QObject
 {
     Q_OBJECT
 private:
-    StoreFixture m_fx;
     std::unique_ptr<ManualScheduler> m_scheduler;
-    std::unique_ptr<AppEvents> m_events;
-    std::unique_ptr<RecordingFeedback> m_feedback;
-    std::unique_ptr<EventRecorder> m_recorder;
+    NoteViewsRig m_rig;
     std::unique_ptr<NoteDateListPresenter> m_list;
     std::unique_ptr<QAbstractItemModelTester> m_tester;
-    std::unique_ptr<TestGraph> m_graph;
-    Classify *m_work = nullptr;
-    Classify *m_home = nullptr;
     int m_next = 0;
 
-    Context *ctx() { return m_fx.ctx(); }
+    Context *ctx() { return m_rig.fx.ctx(); }
     NoteDateListModel *model() { return m_list->model(); }
     void save() { QVERIFY(ctx()->saveAndWait()); }
     NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
 
     NoteDetail *add(const QString &cId, const Case &c, Classify *category = nullptr)
     {
-        NoteDetail *n = m_fx.note(cId, category ? category : m_work);
+        NoteDetail *n = m_rig.fx.note(cId, category ? category : m_rig.work);
         n->setSort(qint16(++m_next));
         n->setNextId(QStringLiteral("-1"));
         n->setIsSync(true);
         n->setActionType(qint16(c.noteActionType));
         n->setIsCompleted(c.completed);
-        DateRemind *r = m_fx.remind(n, c.remindActionType);
+        DateRemind *r = m_rig.fx.remind(n, c.remindActionType);
         r->setRemindDateTime(c.real);
         r->setRemindRealDateTime(c.real);
         r->setRemindDelayTime(c.delay);
@@ -158,33 +153,23 @@ private:
 private slots:
     void init()
     {
-        QVERIFY(m_fx.open(now()));
+        QVERIFY(m_rig.open(now()));
         m_scheduler = std::make_unique<ManualScheduler>();
-        m_events = std::make_unique<AppEvents>();
-        m_feedback = std::make_unique<RecordingFeedback>();
-        m_work = m_fx.category("k1", "工作");
-        m_home = m_fx.category("k2", "生活");
-        m_fx.settings()->setNoteCompleteActionType(0);
+        m_rig.fx.settings()->setNoteCompleteActionType(0);
         save();
-        m_graph = std::make_unique<TestGraph>(
-            m_fx, ProgramServices::Parts().use(m_events.get()).use(m_feedback.get()).use(m_scheduler.get()));
-        m_list = std::make_unique<NoteDateListPresenter>(m_graph->services());
+        m_list = std::make_unique<NoteDateListPresenter>(m_rig.start(ProgramServices::Parts().use(m_scheduler.get())));
         m_tester = std::make_unique<QAbstractItemModelTester>(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
-        m_recorder = std::make_unique<EventRecorder>(m_events.get());
+        m_rig.record();
         m_next = 0;
     }
 
     void cleanup()
     {
-        m_recorder.reset();
         m_tester.reset();
         m_list.reset();
-        m_graph.reset();
-        m_feedback.reset();
-        m_events.reset();
+        m_rig.close();
         m_scheduler.reset();
-        m_fx.close();
     }
 
     void grouping_data()
@@ -263,7 +248,7 @@ private slots:
     {
         add("oct", Case{QStringLiteral("2026/10/1 9:00:00")});
         add("sep", Case{QStringLiteral("2026/9/1 9:00:00")});
-        add("may", Case{QStringLiteral("2026/5/1 9:00:00")}, m_home);
+        add("may", Case{QStringLiteral("2026/5/1 9:00:00")}, m_rig.home);
         add("wifi", Case{{}, {}, QStringLiteral("9001")});
         add("soon", Case{at(0, 11), at(0, 23)}); // snoozed: ordered by the snooze time
         add("noon", Case{at(0, 12)});
@@ -273,7 +258,7 @@ private slots:
         show(1);
         QCOMPARE(groups(), QList<QStringList>({{}, {"soon", "noon"}, {}, {"oct", "sep", "may", "wifi"}}));
         QVERIFY(m_list->currAscending());
-        show(0, {m_home->objectId().pk, m_home->classId()});
+        show(0, {m_rig.home->objectId().pk, m_rig.home->classId()});
         QCOMPARE(groups(), QList<QStringList>({{}, {}, {}, {"may"}}));
         QCOMPARE(m_list->currClassId(), QStringLiteral("k2"));
         // A note of another category changing is no concern of the filtered list.
@@ -282,8 +267,8 @@ private slots:
         save();
         QCOMPARE(groups(), QList<QStringList>({{}, {}, {}, {"may"}}));
         // One moving into the category arrives.
-        n->setClassify(m_home);
-        n->setClassId(m_home->classId());
+        n->setClassify(m_rig.home);
+        n->setClassId(m_rig.home->classId());
         save();
         QCOMPARE(groups(), QList<QStringList>({{}, {"oct"}, {}, {"may"}}));
     }
@@ -386,7 +371,7 @@ private slots:
         if (!completeEnabled) {
             m_list->triggerMenuItem(row, NoteDateMenu::Complete);
             QCOMPARE(note("n")->actionType(), 0);
-            QVERIFY(m_recorder->events.isEmpty());
+            QVERIFY(m_rig.recorder->events.isEmpty());
         }
     }
 
@@ -402,15 +387,15 @@ private slots:
         // "复制": the raw text, and the toast.
         m_list->triggerMenuItem(model()->rowOfKey(a->objectId().pk), NoteDateMenu::Copy);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("  取快递  "));
-        QCOMPARE(m_feedback->toasts(), QStringList({"复制成功"}));
+        QCOMPARE(m_rig.feedback->toasts(), QStringList({"复制成功"}));
         // "详情": the category column selects the note.
         m_list->triggerMenuItem(model()->rowOfKey(a->objectId().pk), NoteDateMenu::Detail);
-        QCOMPARE(m_recorder->events, QStringList({"ReloadLeftHomeList=a"}));
-        m_recorder->events.clear();
+        QCOMPARE(m_rig.recorder->events, QStringList({"ReloadLeftHomeList=a"}));
+        m_rig.recorder->events.clear();
         // "删除": flagged, pushed, and the list is recounted at once.
         m_list->triggerMenuItem(model()->rowOfKey(a->objectId().pk), NoteDateMenu::Delete);
         QCOMPARE(note("a")->actionType(), 3);
-        QCOMPARE(m_recorder->events, QStringList({"SyncPushNoteDatas="}));
+        QCOMPARE(m_rig.recorder->events, QStringList({"SyncPushNoteDatas="}));
         QCOMPARE(rows(), QStringList({"超时 1/2", "daily", "今日 1/2", "b", "明日 0/2", "-", "未来 0/2", "-"}));
         // "完成" on a daily reminder moves it on to its next day; on a one-shot it leaves the list.
         m_list->triggerMenuItem(model()->rowOfKey(note("daily")->objectId().pk), NoteDateMenu::Complete);
@@ -418,7 +403,7 @@ private slots:
         m_list->triggerMenuItem(model()->rowOfKey(note("b")->objectId().pk), NoteDateMenu::Complete);
         QVERIFY(note("b")->isCompleted());
         QCOMPARE(rows(), QStringList({"超时 0/1", "-", "今日 0/1", "-", "明日 1/1", "daily", "未来 0/1", "-"}));
-        QCOMPARE(m_recorder->events.filter("SyncPushNoteDatas").size(), 3);
+        QCOMPARE(m_rig.recorder->events.filter("SyncPushNoteDatas").size(), 3);
     }
 
     void signOutDropsTheRows()
@@ -437,11 +422,11 @@ private slots:
     // shown, a showing of the pane starts over, categories marked deleted are not offered.
     void recordsPanePopUps()
     {
-        m_fx.category("k3", "旧的")->setActionType(3);
-        m_work->setSort(2);
-        m_home->setSort(1);
+        m_rig.fx.category("k3", "旧的")->setActionType(3);
+        m_rig.work->setSort(2);
+        m_rig.home->setSort(1);
         save();
-        NoteRecordPresenter pane(m_graph->services());
+        NoteRecordPresenter pane(m_rig.graph->services());
         RecordingList dates, history;
         pane.setList(NoteRecordPresenter::DueDates, &dates);
         pane.setList(NoteRecordPresenter::History, &history);
@@ -453,13 +438,13 @@ private slots:
 
         pane.popUpAction(NoteRecordPresenter::FirstPopUp, 1);
         pane.popUpAction(NoteRecordPresenter::SecondPopUp, 2);
-        QCOMPARE(dates.told.last(), (NoteRecordPopUps{1, 2, 0, {m_work->objectId().pk, "k1"}}));
+        QCOMPARE(dates.told.last(), (NoteRecordPopUps{1, 2, 0, {m_rig.work->objectId().pk, "k1"}}));
         // The third pop-up is hidden on this segment: a report of it changes nothing.
         pane.popUpAction(NoteRecordPresenter::ThirdPopUp, 1);
         QCOMPARE(dates.told.size(), 3);
 
         // To the history and back: each list told its reset filters; a new category shows from then on.
-        m_fx.category("k4", "新的")->setSort(3);
+        m_rig.fx.category("k4", "新的")->setSort(3);
         save();
         pane.segmentedAction(NoteRecordPresenter::History);
         QCOMPARE(pane.items(0), QStringList({"全部类型", "新增", "修改", "删除"}));

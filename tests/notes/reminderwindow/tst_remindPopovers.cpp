@@ -47,6 +47,45 @@ private slots:
     void init() { Clock::setNow(QDateTime(QDate(2026, 3, 30), QTime(8, 0))); }
     void cleanup() { Clock::reset(); }
 
+    // A popover opens beside its control, never over the title bar (and its close button) of the window the
+    // control is in, and stays on the screen. Screen 1920 x 1080, popover 300 x 330, a 30 px title bar.
+    void placementAvoidsTheTitleBar_data()
+    {
+        QTest::addColumn<QRect>("anchor");
+        QTest::addColumn<QRect>("frame");
+        QTest::addColumn<QRect>("client");
+        QTest::addColumn<QPoint>("expected");
+        // The anchor near the window's top right: centred on it the popover would rise over the title bar.
+        QTest::newRow("right, lowered below the title bar")
+            << QRect(360, 150, 24, 24) << QRect(100, 70, 300, 380) << QRect(100, 100, 300, 350) << QPoint(388, 100);
+        QTest::newRow("no room on the right: left of the anchor, lowered")
+            << QRect(1870, 150, 24, 24) << QRect(1610, 70, 300, 380) << QRect(1610, 100, 300, 350)
+            << QPoint(1566, 100);
+        // Lowered it would leave the screen: beside the whole window instead, centred on the anchor.
+        QTest::newRow("window low on the screen: right of the window")
+            << QRect(360, 850, 24, 24) << QRect(100, 770, 300, 280) << QRect(100, 800, 300, 250) << QPoint(404, 696);
+        QTest::newRow("no window: on the screen")
+            << QRect(1900, 1060, 10, 10) << QRect() << QRect() << QPoint(1596, 750);
+    }
+
+    void placementAvoidsTheTitleBar()
+    {
+        QFETCH(QRect, anchor);
+        QFETCH(QRect, frame);
+        QFETCH(QRect, client);
+        QFETCH(QPoint, expected);
+        const QRect screen(0, 0, 1920, 1080);
+        const QSize size(300, 330);
+        const QPoint at = RemindPopover::placement(anchor, size, frame, client, screen);
+        QCOMPARE(at, expected);
+        const QRect placed(at, size);
+        QVERIFY(screen.contains(placed));
+        if (client.isValid()) {
+            const QRect titleBar(frame.left(), frame.top(), frame.width(), client.top() - frame.top());
+            QVERIFY(!placed.intersects(titleBar));
+        }
+    }
+
     void calendarPickAndConfirm()
     {
         auto *popover = new NoteRemindCalendarController(QDateTime(QDate(2026, 3, 31), QTime(22, 48, 31)), 1);

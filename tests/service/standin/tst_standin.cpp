@@ -114,6 +114,28 @@ private:
         return a.data.toObject().value("accessToken").toString();
     }
 
+    // A push of a new category ("c1", "工作") holding one new note ("c2"): the
+    // ids the service gave them.
+    struct Pushed
+    {
+        QString classId;
+        QString cId;
+    };
+    Pushed pushNewCategoryWithNote(const QString &content)
+    {
+        const QJsonObject made = m_notes->applyPush(
+            m_service->state(), tester(),
+            QJsonObject{
+                {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
+                {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
+                                                    {"actionType", "1"},
+                                                    {"clientClassId", "c1"},
+                                                    {"content", content},
+                                                    {"nextId", "-1"}}}}});
+        return {made.value("syncClassResult").toArray().first().toObject().value("classId").toString(),
+                made.value("syncContentResult").toArray().first().toObject().value("cId").toString()};
+    }
+
     std::unique_ptr<StandinService> m_service;
     std::unique_ptr<NoteSyncHandlers> m_notes;
     QNetworkAccessManager m_net;
@@ -222,18 +244,7 @@ void TstStandin::pushResultsForServerIds()
 {
     QFETCH(bool, echo);
     StandinState &state = m_service->state();
-    const QJsonObject made = m_notes->applyPush(
-        state, tester(),
-        QJsonObject{
-            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
-            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
-                                                {"actionType", "1"},
-                                                {"clientClassId", "c1"},
-                                                {"content", "一"},
-                                                {"nextId", "-1"}}}}});
-    const QString classId =
-        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
-    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
+    const auto [classId, cId] = pushNewCategoryWithNote(QStringLiteral("一"));
     m_notes->setEchoClientIdForServerIds(echo);
     const QJsonObject edited = m_notes->applyPush(
         state, tester(),
@@ -262,19 +273,8 @@ void TstStandin::pushResultsForServerIds()
 void TstStandin::deltaPullCarriesWhatChangedSince()
 {
     StandinState &state = m_service->state();
-    const QJsonObject made = m_notes->applyPush(
-        state, tester(),
-        QJsonObject{
-            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
-            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
-                                                {"actionType", "1"},
-                                                {"clientClassId", "c1"},
-                                                {"content", "一"},
-                                                {"nextId", "-1"}}}}});
+    const auto [classId, cId] = pushNewCategoryWithNote(QStringLiteral("一"));
     const qint64 afterAdd = tester().version;
-    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
-    const QString classId =
-        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
     auto noteAction = [&](qint64 since) {
         const QJsonArray datas = m_notes->pullReply(tester(), since)
                                      .value("syncContentResult")
@@ -392,18 +392,7 @@ void TstStandin::pushesLeaveRecords()
 {
     StandinState &state = m_service->state();
     m_notes->setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)); });
-    const QJsonObject made = m_notes->applyPush(
-        state, tester(),
-        QJsonObject{
-            {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
-            {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
-                                                {"actionType", "1"},
-                                                {"clientClassId", "c1"},
-                                                {"content", "买牛奶"},
-                                                {"nextId", "-1"}}}}});
-    const QString classId =
-        made.value("syncClassResult").toArray().first().toObject().value("classId").toString();
-    const QString cId = made.value("syncContentResult").toArray().first().toObject().value("cId").toString();
+    const auto [classId, cId] = pushNewCategoryWithNote(QStringLiteral("买牛奶"));
     auto push = [&](const QString &action, const QString &content, const QJsonArray &completed = {}) {
         QJsonObject item{{"cId", cId},
                          {"actionType", action},

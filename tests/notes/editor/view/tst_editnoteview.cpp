@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 
 #include <memory>
@@ -38,6 +39,22 @@ private:
     NoteDetail *note(const QString &cId) { return ctx()->findFirstByAttribute<NoteDetail>("cId", cId); }
     void show(const QString &cId) { presenter()->showNote({note(cId)->objectId().pk, cId}); }
     QPushButton *button(Button b) { return m_view->button(b); }
+
+    // Pixels of the text area as the window last painted them (offscreen: its backing store), near `color`.
+    int shownPixelsNear(const QColor &color)
+    {
+        QPlainTextEdit *edit = m_view->textEdit();
+        const QRect area(edit->viewport()->mapTo(m_view.get(), QPoint(0, 0)), edit->viewport()->size());
+        const QImage shown = m_view->screen()->grabWindow(m_view->winId()).toImage().copy(area);
+        int near = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                const QColor c = shown.pixelColor(x, y);
+                near += qAbs(c.red() - color.red()) + qAbs(c.green() - color.green())
+                                + qAbs(c.blue() - color.blue()) < 60 ? 1 : 0;
+            }
+        return near;
+    }
 
 private slots:
     void init()
@@ -106,6 +123,25 @@ private slots:
         QCOMPARE(button(Button::Edit)->text(), "编辑");
         QVERIFY(m_view->textEdit()->isReadOnly());
         QVERIFY(!m_view->classifyBox()->isEnabled());
+    }
+
+    // A colour chosen while editing shows on the text at once, before "确定".
+    void aChosenColourShowsAtOnce()
+    {
+        show("101");
+        QTest::mouseClick(button(Button::Edit), Qt::LeftButton);
+        QTest::keyClicks(m_view->textEdit(), "WWWW MMMM WWWW");
+        const QColor chosen(presenter()->colors().at(6).color);
+        QTRY_VERIFY(shownPixelsNear(QColor(presenter()->colorValue())) > 20);
+        QCOMPARE(shownPixelsNear(chosen), 0);
+
+        QTest::mouseClick(m_view->textColorNameLabel(), Qt::LeftButton);
+        QTRY_VERIFY(m_view->colorMenu()->isVisible());
+        m_view->colorMenu()->actions().at(6)->trigger();
+        m_view->colorMenu()->hide();
+        QVERIFY(presenter()->isEditing());
+        QTRY_VERIFY(shownPixelsNear(chosen) > 20);
+        QVERIFY(note("101")->fontColor() != presenter()->colors().at(6).color); // not stored yet
     }
 
     // Escape leaves the edit state without storing; in the view state the colour menu stays shut.

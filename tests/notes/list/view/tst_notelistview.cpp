@@ -1,3 +1,4 @@
+#include "app/uikit/EmptyView.h"
 #include "app/uikit/TipButton.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
@@ -12,6 +13,7 @@
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestGraph.h"
 
+#include <QLabel>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
@@ -85,6 +87,16 @@ private slots:
         QVERIFY(!m_view->isShowingEmptyView());
         m_view->presenter()->showCategory({0, "k2"});
         QVERIFY(m_view->isShowingEmptyView());
+        // The empty state is the placeholder with its picture and text, not a blank pane.
+        const auto placeholders = m_view->findChildren<EmptyView *>();
+        QCOMPARE(placeholders.size(), 1);
+        EmptyView *empty = placeholders.first();
+        QVERIFY(empty->isVisible());
+        QVERIFY(!empty->imageView()->pixmap().isNull());
+        QVERIFY(empty->imageView()->isVisible());
+        QVERIFY(!empty->textLabel()->text().isEmpty());
+        QVERIFY(empty->textLabel()->isVisible());
+        QVERIFY(m_view->rect().contains(empty->mapTo(m_view.get(), empty->imageView()->geometry().center())));
 
         m_recorder->clear();
         m_view->addButton()->click();
