@@ -6,6 +6,7 @@
 #include "app/uikit/AppImages.h"
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "platform/base/TerminationSignals.h"
 #include "platform/keychain/DemoFileKeychainBackend.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
@@ -13,6 +14,7 @@
 #include "service/sync/SignInSyncCoordinator.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdlib>
 #include <ctime>
@@ -86,6 +88,13 @@ int main(int argc, char **argv)
         // The account tab binds through the same authorisation pages as the login window.
         window->setAuthPages(&shell.authPages());
         return window;
+    });
+    // The session ending (SIGTERM), Ctrl+C or a closed terminal end the program as "退出" does, so settings
+    // and the store are written; should a window still hold the quit back, it ends all the same.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::requested, &shell, [&shell] {
+        shell.quit();
+        QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
     });
     shell.launch(program.storeOpened());
     if (shell.quitsAtOnce())
