@@ -1,8 +1,7 @@
 #include "notes/records/presenter/NoteLogListModel.h"
 
 #include "core/model/NoteLog.h"
-#include "core/reminders/dates/DateManager.h"
-#include "notes/records/presenter/RecordDateRange.h"
+#include "core/reminders/dates/RecordTimeRange.h"
 #include "platform/store/Context.h"
 
 #include <algorithm>
@@ -11,18 +10,6 @@ NoteLogListModel::NoteLogListModel(Context *store, QObject *parent) : QAbstractL
 {
     if (m_store)
         connect(m_store, &Context::changesSaved, this, &NoteLogListModel::storeChanged);
-}
-
-std::optional<qint64> NoteLogListModel::timeOf(qint64 key, const QString &text)
-{
-    auto it = m_times.find(key);
-    if (it != m_times.end() && it->text == text)
-        return it->msecs;
-    const QDateTime parsed = DateManager::getDateFromString(text);
-    const std::optional<qint64> msecs =
-        parsed.isValid() ? std::optional<qint64>(parsed.toMSecsSinceEpoch()) : std::nullopt;
-    m_times.insert(key, Time{text, msecs});
-    return msecs;
 }
 
 void NoteLogListModel::reload(const Filter &filter, const QDateTime &now)
@@ -40,8 +27,7 @@ void NoteLogListModel::reload(const Filter &filter, const QDateTime &now)
             const Predicate kind = Predicate::equals(QStringLiteral("actionType"), filter.actionType);
             where = filter.classId.isEmpty() ? kind : where && kind;
         }
-        const std::optional<RecordDateRange> range = RecordDateRange::around(filter.dateRange, now);
-        const bool anyTime = filter.dateRange == RecordDateRange::All;
+        const RecordTimeRange range = RecordTimeRange::forType(filter.dateRange, now);
         const FetchedValues rows =
             m_store->fetchValues(NoteLog::entity(), where, {QStringLiteral("sort"), QStringLiteral("createTime")});
         struct Match
@@ -53,10 +39,10 @@ void NoteLogListModel::reload(const Filter &filter, const QDateTime &now)
         found.reserve(size_t(rows.size()));
         for (qsizetype i = 0; i < rows.size(); ++i) {
             const qint64 key = rows.keys.at(i);
-            if (!anyTime) {
-                // An unknown range, or a time that does not read, keeps nothing.
-                const std::optional<qint64> at = timeOf(key, rows.at(i, 1).toString());
-                if (!range || !at || !range->contains(*at))
+            if (!range.isAll()) {
+                // A time that does not read passes no time filter.
+                const std::optional<qint64> at = m_times.value(QString::number(key), rows.at(i, 1).toString());
+                if (!at || !range.contains(*at))
                     continue;
             }
             found.push_back({rows.at(i, 0).toLongLong(), key});
@@ -154,7 +140,7 @@ void NoteLogListModel::storeChanged(const StoreChanges &changes)
     const StoreChanges::Entity logs = changes.entity(NoteLog::entity().name);
     bool dropped = false;
     for (qint64 key : logs.deleted) {
-        m_times.remove(key);
+        m_times.remove(QString::number(key));
         m_cells.remove(key);
         const qsizetype at = m_matches.indexOf(key);
         if (at < 0)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/reminders/dates/DateTextCache.h"
 #include "notes/records/presenter/NoteLogCell.h"
 
 #include <QAbstractListModel>
@@ -32,7 +33,7 @@ public:
     {
         QString classId; // empty: every category
         int actionType = 0; // 0: every kind
-        int dateRange = 0;  // RecordDateRange::Range
+        int dateRange = 0;  // RecordTimeRange::Type
         bool operator==(const Filter &) const = default;
     };
 
@@ -64,18 +65,10 @@ signals:
 
 private:
     void storeChanged(const StoreChanges &changes);
-    // The parsed time of a record's text, kept per key.
-    std::optional<qint64> timeOf(qint64 key, const QString &text);
-
     Context *m_store;
     Filter m_filter;
     QList<qint64> m_matches; // newest first
     int m_shown = 0;
     mutable QHash<qint64, NoteLogCell> m_cells;
-    struct Time
-    {
-        QString text;
-        std::optional<qint64> msecs;
-    };
-    QHash<qint64, Time> m_times;
+    DateTextCache m_times; // the records' parsed times, by key
 };
