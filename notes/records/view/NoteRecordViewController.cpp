@@ -3,8 +3,10 @@
 #include "app/uikit/ControlSkin.h"
 #include "app/uikit/EmptyView.h"
 #include "notes/records/presenter/NoteDateListPresenter.h"
+#include "notes/records/presenter/NoteLogListPresenter.h"
 #include "notes/records/presenter/NoteRecordPresenter.h"
 #include "notes/records/view/NoteDateListViewController.h"
+#include "notes/records/view/NoteLogListViewController.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -99,10 +101,13 @@ NoteRecordViewController::NoteRecordViewController(const Services &services, QWi
     auto *dateList = new NoteDateListPresenter(services);
     m_dateList = new NoteDateListViewController(dateList, m_stack);
     m_stack->addWidget(m_dateList);
-    // The completed and edit-history lists come later; their pages show the empty state.
+    // The completed list comes later; its page shows the empty state.
     m_stack->addWidget(emptyList(QStringLiteral("noteCompleteList"), m_stack));
-    m_stack->addWidget(emptyList(QStringLiteral("noteLogList"), m_stack));
+    auto *logList = new NoteLogListPresenter(services);
+    m_logList = new NoteLogListViewController(logList, m_stack);
+    m_stack->addWidget(m_logList);
     m_presenter->setList(NoteRecordPresenter::DueDates, dateList);
+    m_presenter->setList(NoteRecordPresenter::History, logList);
 
     auto *line = new QWidget(this);
     line->setFixedHeight(1);
