@@ -74,6 +74,13 @@ QList<qint64> FoldedTextIndex::match(const QString &query) const
     if (folded.isEmpty())
         return hits;
     restoreOrder();
+    if (folded.size() == 1) {
+        const QChar c = folded.front();
+        for (const Entry &e : m_entries)
+            if (e.folded.contains(c))
+                hits.append(e.key);
+        return hits;
+    }
     const QStringMatcher matcher(folded, Qt::CaseSensitive);
     for (const Entry &e : m_entries)
         if (e.folded.size() >= folded.size() && matcher.indexIn(e.folded) >= 0)

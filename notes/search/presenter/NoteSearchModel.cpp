@@ -16,6 +16,7 @@ void NoteSearchModel::setHits(Scope scope, const QList<qint64> &keys)
     beginResetModel();
     m_scope = scope;
     m_keys = keys;
+    m_cells.clear();
     m_importantMinutes = importantMinutes();
     reindex();
     endResetModel();
@@ -78,6 +79,8 @@ void NoteSearchModel::follow(const QList<qint64> &keys, const QSet<qint64> &touc
         row += j - start;
     }
     reindex();
+    for (qint64 key : touched)
+        m_cells.remove(key);
     for (qint64 key : touched) {
         const int r = rowOfKey(key);
         if (r >= 0)
@@ -153,6 +156,15 @@ QVariant NoteSearchModel::data(const QModelIndex &index, int role) const
         return int(log->terminalId());
     case DiffItemsRole:
         return log->diffItems();
+    case CellRole: {
+        auto it = m_cells.find(key);
+        if (it == m_cells.end()) {
+            NoteLogCell cell = NoteLogCell::fromLog(*log);
+            cell.key = key;
+            it = m_cells.insert(key, cell);
+        }
+        return QVariant::fromValue(*it);
+    }
     default:
         return {};
     }

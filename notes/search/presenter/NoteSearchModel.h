@@ -1,5 +1,6 @@
 #pragma once
 
+#include "notes/records/presenter/NoteLogCell.h"
 #include "notes/search/presenter/NoteSearchIndex.h"
 
 #include <QAbstractListModel>
@@ -24,7 +25,8 @@ public:
         CIdRole,
         LookRole,   // NoteRowLook (notes)
         HeightRole, // the row's height in pixels (notes; a history row's depends on the width)
-        ContentRole = Qt::UserRole + 40,
+        CellRole = NoteLogCell::Role, // NoteLogCell (history records), for the history row painter
+        ContentRole = Qt::UserRole + 50,
         TIdRole,          // history records
         CreateTimeRole,   // history records
         ClassifyNameRole, // history records
@@ -60,5 +62,6 @@ private:
     Scope m_scope = Scope::Notes;
     QList<qint64> m_keys;
     QHash<qint64, int> m_row;
+    mutable QHash<qint64, NoteLogCell> m_cells; // history rows as painted, read once per record
     qint64 m_importantMinutes = 0;
 };

@@ -2,9 +2,9 @@
 
 #include "app/uikit/ControlSkin.h"
 #include "notes/list/view/NoteRowDelegate.h"
+#include "notes/records/view/NoteLogCellDelegate.h"
 #include "notes/search/presenter/NoteSearchModel.h"
 #include "notes/search/presenter/NoteSearchPresenter.h"
-#include "notes/search/view/SearchLogRowDelegate.h"
 
 #include <QButtonGroup>
 #include <QFrame>
@@ -74,8 +74,6 @@ NoteSearchViewController::NoteSearchViewController(const Services &services, QWi
     m_list->setUniformItemSizes(false);
     m_list->setLayoutMode(QListView::Batched);
     m_list->setBatchSize(200);
-    // History rows are as tall as their text at the list's width.
-    m_list->setResizeMode(QListView::Adjust);
     // Rows are not chosen; the view stays enabled so that the menu opens.
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFocusPolicy(Qt::NoFocus);
@@ -85,7 +83,8 @@ NoteSearchViewController::NoteSearchViewController(const Services &services, QWi
     m_list->viewport()->setAttribute(Qt::WA_Hover);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_noteRows = new NoteRowDelegate(m_list);
-    m_logRows = new SearchLogRowDelegate(m_list);
+    m_logRows = new NoteLogCellDelegate(m_list);
+    m_list->viewport()->installEventFilter(this);
     m_list->setItemDelegate(m_noteRows);
     m_list->setModel(m_presenter->model());
     QPalette lp = m_list->palette();
@@ -106,11 +105,11 @@ NoteSearchViewController::NoteSearchViewController(const Services &services, QWi
             [this] { m_presenter->searchButtonAction(m_searchField->text()); });
     connect(scopes, &QButtonGroup::idClicked, this,
             [this](int id) { m_presenter->chooseScope(NoteSearchPresenter::Scope(id)); });
-    connect(m_presenter, &NoteSearchPresenter::stateChanged, this, &NoteSearchViewController::render);
-    connect(m_presenter->model(), &QAbstractItemModel::modelReset, this, &NoteSearchViewController::render);
+    connect(m_presenter, &NoteSearchPresenter::stateChanged, this, &NoteSearchViewController::showState);
+    connect(m_presenter->model(), &QAbstractItemModel::modelReset, this, &NoteSearchViewController::showState);
     connect(m_list, &QWidget::customContextMenuRequested, this, &NoteSearchViewController::openRowMenu);
     confSkinControl();
-    render();
+    showState();
 }
 
 void NoteSearchViewController::showEvent(QShowEvent *event)
@@ -122,6 +121,14 @@ void NoteSearchViewController::showEvent(QShowEvent *event)
     confSkinControl();
     m_presenter->viewWillAppear();
     m_searchField->setFocus();
+}
+
+bool NoteSearchViewController::eventFilter(QObject *watched, QEvent *event)
+{
+    // History rows are as tall as their text at the table's width.
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        m_logRows->setRowWidth(m_list->viewport()->width());
+    return QWidget::eventFilter(watched, event);
 }
 
 void NoteSearchViewController::confSkinControl()
@@ -139,7 +146,7 @@ void NoteSearchViewController::confSkinControl()
         QStringLiteral("QPushButton{color:white;background:%1;border:none;border-radius:1px;}").arg(rgba));
 }
 
-void NoteSearchViewController::render()
+void NoteSearchViewController::showState()
 {
     const bool history = m_presenter->scope() == NoteSearchPresenter::Scope::History;
     {

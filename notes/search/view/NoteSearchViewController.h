@@ -14,7 +14,7 @@ class QListView;
 class QMenu;
 class QPushButton;
 class QRadioButton;
-class SearchLogRowDelegate;
+class NoteLogCellDelegate;
 
 // The search pane, the right pane's search child: the field with its button
 // (in the skin's colour), the two scope choices, the tip with the number of
@@ -38,10 +38,11 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void confSkinControl();
-    void render();
+    void showState();
     void openRowMenu(const QPoint &pos);
 
     NoteSearchPresenter *m_presenter;
@@ -53,5 +54,5 @@ private:
     QLabel *m_tipLabel;
     QListView *m_list;
     NoteRowDelegate *m_noteRows;
-    SearchLogRowDelegate *m_logRows;
+    NoteLogCellDelegate *m_logRows;
 };
