@@ -29,6 +29,12 @@ QList<qint64> NoteSearchIndex::match(const QString &query)
     return m_index.match(query);
 }
 
+void NoteSearchIndex::reset()
+{
+    m_built = false;
+    m_index.clear();
+}
+
 void NoteSearchIndex::build()
 {
     m_index.clear();

@@ -31,6 +31,8 @@ public:
     // The keys whose text holds the query (white space and case ignored), by
     // `sort` descending; nothing for a query of white space only.
     QList<qint64> match(const QString &query);
+    // Forgets every text (a sign-out); the next search reads the store again.
+    void reset();
 
 signals:
     // Rows of this scope that were added, changed (a value a row shows

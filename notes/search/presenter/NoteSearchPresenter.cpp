@@ -157,5 +157,8 @@ void NoteSearchPresenter::signedOut()
     m_deleting.clear();
     m_query.clear();
     m_model->clear();
+    // Nothing of an account is held across a sign-out.
+    m_notes->reset();
+    m_history->reset();
     updateTip();
 }

@@ -13,6 +13,7 @@
 #include "notes/search/presenter/NoteSearchModel.h"
 #include "notes/search/presenter/NoteSearchPresenter.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Session.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
@@ -292,6 +293,26 @@ private slots:
         ctx()->deleteObject(ctx()->findFirstByAttribute<NoteLog>("cId", "c0"));
         save();
         QCOMPARE(hits(), (QStringList{"late", "c1"}));
+    }
+
+    // A sign-out drops the hits and the texts: the next account's search reads its own store.
+    void signOutForgetsEverything()
+    {
+        store(Scope::Notes, {"salary slip"});
+        m_search->searchButtonAction("salary");
+        QCOMPARE(hits(), QStringList{"c0"});
+        m_graph->services().session->signOut([this] {
+            ctx()->deleteObject(note("c0"));
+            // The wipe's save announces nothing here: the texts must not outlive it anyway.
+            QSignalBlocker quiet(ctx());
+            QVERIFY(ctx()->saveAndWait());
+        });
+        QCOMPARE(model()->rowCount(), 0);
+        QCOMPARE(m_search->tip(), QString());
+        QVERIFY(!m_search->isListShown());
+        store(Scope::Notes, {"salary of the next account"});
+        m_search->searchButtonAction("salary");
+        QCOMPARE(hits(), QStringList{"c1"});
     }
 
     void rowMenu()
