@@ -89,7 +89,8 @@ void NoteLogListPresenter::updateState()
 {
     const int rows = m_model->rowCount();
     const bool more = rows >= NoteLogListModel::PageSize && !m_noMore;
-    const bool empty = rows == 0;
+    // While an empty mirror fills, the overlay speaks for the list: no "empty" under it.
+    const bool empty = rows == 0 && !m_busy.isActive();
     m_moreVisible = more;
     m_emptyVisible = empty;
     emit stateChanged();

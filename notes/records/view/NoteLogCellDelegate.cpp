@@ -45,7 +45,7 @@ int NoteLogCellDelegate::measure(const NoteLogCell &cell, int width) const
     auto a = m_advances.find(cell.key);
     if (a == m_advances.end() || a->text != text) {
         const qreal advance = hasBreak(text) ? -1 : QFontMetricsF(NoteLogCellLayout::textFont()).horizontalAdvance(text);
-        a = m_advances.insert(cell.key, Measure{text, advance});
+        a = m_advances.insert(cell.key, Measure{text, advance, nullptr});
     }
     // One line that fits (with a pixel to spare for rounding) needs no layout.
     const int wrapWidth = NoteLogCellLayout::textWidth(width);
@@ -53,7 +53,22 @@ int NoteLogCellDelegate::measure(const NoteLogCell &cell, int width) const
         const qreal line = QFontMetricsF(NoteLogCellLayout::textFont()).lineSpacing();
         return std::max(NoteLogCellLayout::MinTextHeight, int(std::ceil(line))) + NoteLogCellLayout::Chrome;
     }
-    return NoteLogCellLayout::rowHeight(text, width);
+    if (!a->layout) {
+        a->layout = std::make_shared<QTextLayout>(layoutText(text), NoteLogCellLayout::textFont());
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        a->layout->setTextOption(option);
+        a->layout->setCacheEnabled(true);
+    }
+    // The lines as NoteLogCellLayout measures them: each the font's line spacing.
+    int lines = 0;
+    a->layout->beginLayout();
+    for (QTextLine line = a->layout->createLine(); line.isValid(); line = a->layout->createLine(), ++lines)
+        line.setLineWidth(wrapWidth);
+    a->layout->endLayout();
+    const qreal spacing = QFontMetricsF(NoteLogCellLayout::textFont()).lineSpacing();
+    return std::max(NoteLogCellLayout::MinTextHeight, int(std::ceil(std::max(1, lines) * spacing))) +
+           NoteLogCellLayout::Chrome;
 }
 
 int NoteLogCellDelegate::rowHeight(const NoteLogCell &cell) const

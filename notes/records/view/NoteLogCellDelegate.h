@@ -3,7 +3,10 @@
 #include "notes/records/presenter/NoteLogText.h"
 
 #include <QHash>
+#include <QTextLayout>
 #include <QStyledItemDelegate>
+
+#include <memory>
 
 struct NoteLogCell;
 
@@ -12,7 +15,8 @@ struct NoteLogCell;
 // the kind of change and the text with its change spans. No widget and no
 // document per row. Heights depend on the width the view gives (setRowWidth):
 // each record's height is measured once per width, and a text that fits on one
-// line is never laid out for it.
+// line is never laid out for it; a longer one is shaped once and only its
+// lines are broken again at another width.
 class NoteLogCellDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -43,6 +47,8 @@ private:
     {
         QString text;
         qreal advance = -1; // the text on one line; -1: it has a line break
+        // A text that wraps keeps its shaped layout: a new width only breaks its lines again.
+        std::shared_ptr<QTextLayout> layout;
     };
     struct Height
     {

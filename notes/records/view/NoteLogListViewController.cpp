@@ -71,8 +71,8 @@ NoteLogListViewController::NoteLogListViewController(NoteLogListPresenter *prese
     connect(m_more, &QPushButton::pressed, this, [this] { m_more->setText(LoadingTitle); });
     connect(m_more, &QPushButton::released, this, [this] { m_more->setText(MoreTitle); });
     connect(m_more, &QPushButton::clicked, presenter, &NoteLogListPresenter::loadNextDatasAction);
-    connect(presenter, &NoteLogListPresenter::stateChanged, this, &NoteLogListViewController::render);
-    render();
+    connect(presenter, &NoteLogListPresenter::stateChanged, this, &NoteLogListViewController::showState);
+    showState();
 }
 
 void NoteLogListViewController::showEvent(QShowEvent *event)
@@ -90,7 +90,7 @@ bool NoteLogListViewController::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void NoteLogListViewController::render()
+void NoteLogListViewController::showState()
 {
     m_more->setVisible(m_presenter->isMoreVisible());
     if (m_presenter->isEmptyVisible()) {

@@ -35,7 +35,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void render();
+    void showState();
     void openRowMenu(const QPoint &pos);
 
     NoteLogListPresenter *m_presenter;

@@ -224,6 +224,7 @@ void TstNoteLogPaging::refusedPageHidesTheOverlay()
     list.viewWillAppear();
     QVERIFY(list.isBusy());
     QCOMPARE(feedback(rig).busyCount(), 1);
+    QVERIFY(!list.isEmptyVisible()); // the overlay, not "empty", while the mirror fills
     QVERIFY(finished.wait(10000));
     QCOMPARE(finished.first().first().value<RecordPager::Result>(), RecordPager::Result::Refused);
     QVERIFY(!list.isBusy());
