@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int PageSize = 200;
-
 // What the import of one page leaves for the main thread.
 struct PageImport
 {
@@ -86,6 +84,7 @@ struct RecordPager::Chain
     quint64 serial = 0;
     quint64 generation = 0;
     bool towardsOlder = true; // sortType 1; else 0, newer records
+    int pageSize = RecordPager::DefaultPageSize;
     QString index;            // the tId the last page was asked from; empty for the newest
 };
 
@@ -111,12 +110,13 @@ bool RecordPager::isRunning() const
     return m_chain != nullptr;
 }
 
-void RecordPager::refresh()
+void RecordPager::refresh(int pageSize)
 {
     if (m_chain)
         return;
     static quint64 serials = 0;
     m_chain = std::make_unique<Chain>();
+    m_chain->pageSize = pageSize > 0 ? pageSize : DefaultPageSize;
     m_chain->serial = ++serials;
     m_chain->generation = m_session.generation();
     const EntityDescription &entity = m_kind == Kind::History ? NoteLog::entity() : NoteComplete::entity();
@@ -131,7 +131,7 @@ void RecordPager::refresh()
 
 void RecordPager::requestPage()
 {
-    QJsonObject params{{"pageSize", QString::number(PageSize)},
+    QJsonObject params{{"pageSize", QString::number(m_chain->pageSize)},
                        {"sortType", m_chain->towardsOlder ? QStringLiteral("1") : QStringLiteral("0")}};
     if (!m_chain->index.isEmpty())
         params.insert(QStringLiteral("indexId"), m_chain->index);

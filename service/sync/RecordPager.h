@@ -13,7 +13,7 @@ class Session;
 // history (`NoteLog`, "note/log/timeAxis") or the completions (`NoteComplete`,
 // "note/log/completed"). An empty mirror is filled backwards from the newest
 // record, otherwise the records newer than its highest `sort` are fetched, 200
-// a page, until a page is empty, is refused, or leaves that end unchanged.
+// a page (or as many as the refresh asks for), until a page is empty, is refused, or leaves that end unchanged.
 // Each page is looked up with one query, imported and saved off the main thread
 // (`sort` := the `tId` as a 64-bit integer). One pager per mirror, shared by
 // every list that shows it: a refresh while a chain runs joins that chain.
@@ -35,6 +35,7 @@ public:
         Dropped, // the sign-in ended meanwhile
     };
     Q_ENUM(Result)
+    static constexpr int DefaultPageSize = 200;
 
     RecordPager(Kind kind, ApiNetWorking &api, Context &store, Session &session, QObject *parent = nullptr);
     ~RecordPager() override;
@@ -42,8 +43,9 @@ public:
     Kind kind() const;
     bool isRunning() const;
 
-    // Starts a chain, or joins the one that runs.
-    void refresh();
+    // Starts a chain asking `pageSize` records a page, or joins the one that runs
+    // (whose pages keep their size).
+    void refresh(int pageSize = DefaultPageSize);
 
 signals:
     // A page was saved into the mirror (`records` of them, at least one).

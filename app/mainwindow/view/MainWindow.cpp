@@ -15,6 +15,7 @@
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
 #include "notes/records/view/NoteRecordViewController.h"
+#include "notes/search/view/NoteSearchViewController.h"
 #include "platform/base/AppEvents.h"
 #include "settings/view/SettingsWindow.h"
 
@@ -23,21 +24,6 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QWidget *emptyPane(const QString &name, QWidget *parent)
-{
-    auto *w = new QWidget(parent);
-    w->setObjectName(name);
-    w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    w->setPalette(pal);
-    return w;
-}
-
-} // namespace
 
 MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordinator, QWidget *parent)
     : QWidget(parent, Qt::Window), m_services(services)
@@ -86,7 +72,7 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     m_noteSplit->setStretchFactor(1, 1);
     m_rightPane->addWidget(m_noteSplit);
     m_rightPane->addWidget(new NoteRecordViewController(services, m_rightPane));
-    m_rightPane->addWidget(emptyPane(QStringLiteral("searchPane"), m_rightPane));
+    m_rightPane->addWidget(new NoteSearchViewController(services, m_rightPane));
     m_mainSplit->addWidget(m_columnView);
     m_mainSplit->addWidget(m_rightPane);
     m_mainSplit->setStretchFactor(0, 0);

@@ -68,8 +68,6 @@ TitleBarView::TitleBarView(TitleBarPresenter *presenter, QWidget *parent)
     m_records = barButton(QStringLiteral("title_records"), QStringLiteral("时间管理"), this);
     m_search = barButton(QStringLiteral("title_search"), QStringLiteral("搜索"), this);
     m_sync = barButton(QStringLiteral("title_sync"), QStringLiteral("同步"), this);
-    // The search pane comes later.
-    m_search->setEnabled(false);
     row->addWidget(m_records);
     row->addWidget(m_search);
     row->addWidget(m_sync);

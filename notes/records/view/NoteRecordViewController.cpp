@@ -1,12 +1,13 @@
 #include "notes/records/view/NoteRecordViewController.h"
 
 #include "app/uikit/ControlSkin.h"
-#include "app/uikit/EmptyView.h"
 #include "notes/records/presenter/NoteCompleteListPresenter.h"
 #include "notes/records/presenter/NoteDateListPresenter.h"
+#include "notes/records/presenter/NoteLogListPresenter.h"
 #include "notes/records/presenter/NoteRecordPresenter.h"
 #include "notes/records/view/NoteCompleteListViewController.h"
 #include "notes/records/view/NoteDateListViewController.h"
+#include "notes/records/view/NoteLogListViewController.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -25,18 +26,6 @@ void fillWhite(QWidget *w)
     QPalette p = w->palette();
     p.setColor(QPalette::Window, Qt::white);
     w->setPalette(p);
-}
-
-// A list that is not there yet: its empty state.
-QWidget *emptyList(const QString &name, QWidget *parent)
-{
-    auto *page = new QWidget(parent);
-    page->setObjectName(name);
-    fillWhite(page);
-    EmptyView *empty = EmptyView::showEmptyView();
-    empty->attachTo(page);
-    empty->show();
-    return page;
 }
 
 QString segmentStyle(const QColor &bar)
@@ -104,10 +93,12 @@ NoteRecordViewController::NoteRecordViewController(const Services &services, QWi
     auto *completeList = new NoteCompleteListPresenter(services);
     m_completeList = new NoteCompleteListViewController(completeList, m_stack);
     m_stack->addWidget(m_completeList);
-    // The edit-history list comes later; its page shows the empty state.
-    m_stack->addWidget(emptyList(QStringLiteral("noteLogList"), m_stack));
+    auto *logList = new NoteLogListPresenter(services);
+    m_logList = new NoteLogListViewController(logList, m_stack);
+    m_stack->addWidget(m_logList);
     m_presenter->setList(NoteRecordPresenter::DueDates, dateList);
     m_presenter->setList(NoteRecordPresenter::Completed, completeList);
+    m_presenter->setList(NoteRecordPresenter::History, logList);
 
     auto *line = new QWidget(this);
     line->setFixedHeight(1);

@@ -6,6 +6,7 @@
 
 class NoteCompleteListViewController;
 class NoteDateListViewController;
+class NoteLogListViewController;
 class NoteRecordPresenter;
 class QButtonGroup;
 class QComboBox;
@@ -13,9 +14,8 @@ class QPushButton;
 class QStackedWidget;
 
 // The records pane, the right pane's records child: the segments and the
-// pop-ups in a 50-pixel strip over a stack of the three lists. The
-// edit-history list is a placeholder showing its empty state until it is
-// built; each page of the stack stands for its segment.
+// pop-ups in a 50-pixel strip over a stack of the three lists; each page of
+// the stack stands for its segment.
 class NoteRecordViewController : public QWidget
 {
     Q_OBJECT
@@ -27,6 +27,7 @@ public:
     NoteRecordPresenter *presenter() const { return m_presenter; }
     NoteDateListViewController *dateList() const { return m_dateList; }
     NoteCompleteListViewController *completeList() const { return m_completeList; }
+    NoteLogListViewController *logList() const { return m_logList; }
     QPushButton *segmentButton(int segment) const;
     QComboBox *popUp(int index) const { return m_popUps[index]; }
     QStackedWidget *stack() const { return m_stack; }
@@ -40,6 +41,7 @@ private:
     NoteRecordPresenter *m_presenter;
     NoteDateListViewController *m_dateList;
     NoteCompleteListViewController *m_completeList;
+    NoteLogListViewController *m_logList;
     QButtonGroup *m_segments;
     QComboBox *m_popUps[3];
     QStackedWidget *m_stack;

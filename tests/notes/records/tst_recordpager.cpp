@@ -87,26 +87,34 @@ void TstRecordPager::chains_data()
     QTest::addColumn<QStringList>("asked"); // each page's "sortType:indexId"
     QTest::addColumn<int>("result");
     QTest::addColumn<int>("mirrored");
+    QTest::addColumn<int>("pageSize"); // asked of the refresh; 0: the pager's own
 
     for (const auto kind : {RecordPager::Kind::History, RecordPager::Kind::Completion}) {
         const QByteArray k = kind == RecordPager::Kind::History ? "history: " : "completions: ";
         // tIds cross 99/100 and 199/200: the chain steps by number, not by text.
         QTest::newRow(k + "empty mirror pages back from the newest")
             << kind << 0 << 450 << "" << QStringList{"1:", "1:251", "1:51", "1:1"}
-            << int(RecordPager::Result::Done) << 450;
+            << int(RecordPager::Result::Done) << 450 << 0;
         QTest::newRow(k + "newer records from the highest")
             << kind << 450 << 455 << "" << QStringList{"0:450", "0:455"} << int(RecordPager::Result::Done)
-            << 455;
+            << 455 << 0;
         QTest::newRow(k + "nothing new")
-            << kind << 30 << 30 << "" << QStringList{"0:30"} << int(RecordPager::Result::Done) << 30;
+            << kind << 30 << 30 << "" << QStringList{"0:30"} << int(RecordPager::Result::Done) << 30 << 0;
         QTest::newRow(k + "empty on both sides")
-            << kind << 0 << 0 << "" << QStringList{"1:"} << int(RecordPager::Result::Done) << 0;
+            << kind << 0 << 0 << "" << QStringList{"1:"} << int(RecordPager::Result::Done) << 0 << 0;
         QTest::newRow(k + "a refused page ends the chain")
-            << kind << 0 << 450 << "refuse" << QStringList{"1:"} << int(RecordPager::Result::Refused) << 0;
+            << kind << 0 << 450 << "refuse" << QStringList{"1:"} << int(RecordPager::Result::Refused) << 0 << 0;
         QTest::newRow(k + "a repeated boundary ends the chain")
             << kind << 0 << 450 << "repeat" << QStringList{"1:", "1:251"} << int(RecordPager::Result::Done)
-            << 200;
+            << 200 << 0;
     }
+    // The search pane refreshes the history with pages of 100.
+    QTest::newRow("history: pages of 100")
+        << RecordPager::Kind::History << 0 << 250 << "" << QStringList{"1:", "1:151", "1:51", "1:1"}
+        << int(RecordPager::Result::Done) << 250 << 100;
+    QTest::newRow("history: newer records, pages of 100")
+        << RecordPager::Kind::History << 30 << 160 << "" << QStringList{"0:30", "0:130", "0:160"}
+        << int(RecordPager::Result::Done) << 160 << 100;
 }
 
 void TstRecordPager::chains()
@@ -115,6 +123,7 @@ void TstRecordPager::chains()
     QFETCH(int, stored);
     QFETCH(int, onService);
     QFETCH(QString, fault);
+    QFETCH(int, pageSize);
     DeviceRig rig(m_root);
     serve(rig, kind, 1, stored);
     if (stored > 0) {
@@ -145,7 +154,10 @@ void TstRecordPager::chains()
     rig.s.service->clearRequests();
     QSignalSpy imported(&pager(rig, kind), &RecordPager::pageImported);
     QSignalSpy finished(&pager(rig, kind), &RecordPager::finished);
-    pager(rig, kind).refresh();
+    if (pageSize > 0)
+        pager(rig, kind).refresh(pageSize);
+    else
+        pager(rig, kind).refresh();
     QVERIFY(pager(rig, kind).isRunning());
     QVERIFY(waitFor(finished));
     QTest::qWait(20);
@@ -160,7 +172,7 @@ void TstRecordPager::chains()
     QTEST(asked, "asked");
     for (const StandinRequest &r : rig.s.service->requests())
         if (r.path == path)
-            QCOMPARE(r.params.value("pageSize").toString(), QString("200"));
+            QCOMPARE(r.params.value("pageSize").toString(), QString::number(pageSize > 0 ? pageSize : 200));
     bool sortIsTId = false;
     const QList<qint64> tIds = mirror(rig, kind, &sortIsTId);
     QTEST(int(tIds.size()), "mirrored");
