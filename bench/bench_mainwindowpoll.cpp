@@ -11,6 +11,7 @@
 
 #include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
+#include "bench/StandinThread.h"
 #include "notes/categories/view/CategoryColumnView.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteDetail.h"
@@ -80,59 +81,6 @@ struct NoUrls final : UrlOpener
     bool openUrl(const QUrl &) override { return true; }
 };
 
-// The stand-in service on a thread of its own.
-class ServiceThread : public QThread
-{
-public:
-    ~ServiceThread() override
-    {
-        quit();
-        wait();
-    }
-    void startAndWait()
-    {
-        start();
-        while (!m_ready.loadAcquire())
-            QThread::msleep(1);
-    }
-    // Runs `work` on the service's thread and waits for it.
-    void onService(const std::function<void(StandinService &, NoteSyncHandlers &, StandinAccount &)> &work)
-    {
-        QMetaObject::invokeMethod(
-            m_service.get(), [&] { work(*m_service, *m_notes, *account()); }, Qt::BlockingQueuedConnection);
-    }
-    QUrl baseUrl() const { return m_url; }
-    StandinAccount snapshotAccount()
-    {
-        StandinAccount copy;
-        onService([&](StandinService &, NoteSyncHandlers &, StandinAccount &a) { copy = a; });
-        return copy;
-    }
-
-protected:
-    void run() override
-    {
-        m_service = std::make_unique<StandinService>();
-        m_notes = std::make_unique<NoteSyncHandlers>(*m_service);
-        if (!m_service->listen())
-            qFatal("bench: the stand-in cannot listen");
-        account()->accessToken = QStringLiteral("token-bench");
-        m_url = m_service->baseUrl();
-        m_ready.storeRelease(1);
-        exec();
-        m_notes.reset();
-        m_service.reset();
-    }
-
-private:
-    StandinAccount *account() { return m_service->state().accountByName(QStringLiteral("tester")); }
-
-    std::unique_ptr<StandinService> m_service;
-    std::unique_ptr<NoteSyncHandlers> m_notes;
-    QUrl m_url;
-    QAtomicInt m_ready;
-};
-
 // The main thread's CPU time (what it spends working, not waiting) and the
 // longest stretch in which it did not get back to its event loop, seen as the
 // longest gap between ticks of a 1 ms timer.
@@ -190,7 +138,7 @@ struct Program
     QTemporaryDir dir;
     FakeUserNotificationCenter notifications;
     FakeNetworkMonitor network;
-    ServiceThread service;
+    StandinThread service;
     std::unique_ptr<Store> store;
     ApiNetWorking api;
     std::unique_ptr<SyncEngine> engine;
