@@ -12,7 +12,9 @@ class ApiNetWorking;
 class AppEvents;
 class Context;
 class KeychainBackend;
+class KeychainTool;
 class NetworkMonitor;
+class PwdManager;
 class RecordPager;
 class Scheduler;
 class Session;
@@ -22,6 +24,7 @@ class SyncEngine;
 class UrlOpener;
 class UserFeedback;
 class UserNotificationCenter;
+class UUIDTool;
 
 // The program's object graph: every service made once, in this order, and
 // handed to what uses it through one bundle (services()). The store comes
@@ -96,6 +99,9 @@ private:
     std::unique_ptr<UserNotificationCenter> m_ownNotifications;
     std::unique_ptr<NetworkMonitor> m_ownNetwork;
     std::unique_ptr<KeychainBackend> m_ownKeychain;
+    std::unique_ptr<KeychainTool> m_keychainItems;
+    std::unique_ptr<PwdManager> m_passwords;
+    std::unique_ptr<UUIDTool> m_deviceId;
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<ApiNetWorking> m_ownApi;
     std::unique_ptr<SyncEngine> m_ownSync;
