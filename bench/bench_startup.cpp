@@ -17,6 +17,7 @@
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/presenter/NoteListPresenter.h"
 #include "notes/list/view/NoteListView.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/DemoFileKeychainBackend.h"
 #include "platform/store/Context.h"
@@ -118,8 +119,9 @@ int childLogin(int argc, char **argv)
     const QString socket = AppShell::instanceSocketName();
     if (AppShell::forwardToRunningInstance(socket))
         return 1;
-    WidgetFeedback feedback;
-    ProgramServices program(ProgramServices::Parts().use(&feedback));
+    TimerScheduler scheduler;
+    WidgetFeedback feedback(scheduler);
+    ProgramServices program(ProgramServices::Parts().use(&scheduler).use(&feedback));
     if (!program.hasServices())
         return 1;
     AppShell shell(program.services());
@@ -161,8 +163,9 @@ int childSignedIn(int argc, char **argv, bool prepare)
         return 1;
     DemoFileKeychainBackend keychain(qEnvironmentVariable("PRELVANE_BENCH_SECRETS"),
                                      QSet<QString>{kAccount, UUIDTool::KeychainKey});
-    WidgetFeedback feedback;
-    ProgramServices program(ProgramServices::Parts().use(&feedback).use(&keychain));
+    TimerScheduler scheduler;
+    WidgetFeedback feedback(scheduler);
+    ProgramServices program(ProgramServices::Parts().use(&scheduler).use(&feedback).use(&keychain));
     if (!program.hasServices())
         return 1;
     const Services &services = program.services();

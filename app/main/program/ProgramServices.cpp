@@ -56,10 +56,10 @@ ProgramServices::ProgramServices(const Parts &parts)
 
 void ProgramServices::makeBundle(const Parts &parts)
 {
-    UserFeedback &feedback =
-        partOr(parts.feedback, m_ownFeedback, [] { return std::make_unique<WidgetFeedback>(); });
     Scheduler &scheduler =
         partOr(parts.scheduler, m_ownScheduler, [] { return std::make_unique<TimerScheduler>(); });
+    UserFeedback &feedback = partOr(parts.feedback, m_ownFeedback,
+                                    [&scheduler] { return std::make_unique<WidgetFeedback>(scheduler); });
     UserNotificationCenter &notifications = partOr(parts.notifications, m_ownNotifications, [] {
         return std::make_unique<DesktopUserNotificationCenter>();
     });

@@ -94,8 +94,8 @@ private:
     StoreOpenResult m_opened;
     std::unique_ptr<Store> m_ownStore;
     Store *m_store = nullptr;
+    std::unique_ptr<Scheduler> m_ownScheduler; // before the feedback, which times its spinners by it
     std::unique_ptr<UserFeedback> m_ownFeedback;
-    std::unique_ptr<Scheduler> m_ownScheduler;
     std::unique_ptr<UserNotificationCenter> m_ownNotifications;
     std::unique_ptr<NetworkMonitor> m_ownNetwork;
     std::unique_ptr<KeychainBackend> m_ownKeychain;
