@@ -17,7 +17,7 @@
 #include "app/services/Services.h"
 #include "bench/BusyMeter.h"
 #include "bench/QuietFeedback.h"
-#include "bench/ServiceThread.h"
+#include "bench/StandinThread.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteComplete.h"
 #include "core/reminders/dates/DateManager.h"
@@ -175,7 +175,7 @@ void RefreshFromService(benchmark::State &state)
 {
     QTemporaryDir dir;
     UserDefaults::setStoragePath(dir.filePath(QStringLiteral("defaults.ini")));
-    ServiceThread service;
+    StandinThread service;
     service.startAndWait();
     service.onService([](StandinService &, NoteSyncHandlers &notes, StandinAccount &account) {
         NoteSyncHandlers::Data &d = notes.data(account);

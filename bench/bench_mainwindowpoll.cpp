@@ -11,6 +11,7 @@
 
 #include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
+#include "bench/StandinThread.h"
 #include "notes/categories/view/CategoryColumnView.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteDetail.h"
@@ -39,7 +40,6 @@
 #include "tests/support/doubles/ManualScheduler.h"
 #include "bench/BusyMeter.h"
 #include "bench/QuietFeedback.h"
-#include "bench/ServiceThread.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -71,7 +71,7 @@ struct Program
     QTemporaryDir dir;
     FakeUserNotificationCenter notifications;
     FakeNetworkMonitor network;
-    ServiceThread service;
+    StandinThread service;
     std::unique_ptr<Store> store;
     ApiNetWorking api;
     std::unique_ptr<SyncEngine> engine;

@@ -43,7 +43,7 @@ qint64 storedUserId()
 
 LoginPresenter::LoginPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services), m_api(services.api), m_context(services.store),
-      m_accounts(new RememberedAccountsModel(services.store, this))
+      m_accounts(new RememberedAccountsModel(services.store, *services.passwords, this))
 {
     // Until a showing fills the form, the button works only for a stored auto-login record.
     m_loginEnabled = !Missing::isMissing(UserDefaults::value(SignInKeys::Account));
@@ -110,12 +110,10 @@ void LoginPresenter::canAutoLogin()
                   [lastUserId](const LoginAccount *a) { return a->userId() == lastUserId; })
             : nullptr;
     const bool rowAutoLogin = row && row->autoLogin();
+    const QString rowAccount = row ? row->account() : QString();
     if (row) {
-        if (!row->account().isEmpty())
-            m_account = row->account();
-        const QString saved = PwdManager::readPassWordWithKeyChain(row->account());
-        if (!saved.isEmpty())
-            m_password = saved;
+        if (!rowAccount.isEmpty())
+            m_account = rowAccount;
         m_loginEnabled = true;
         m_avatarUrl = RememberedAccountsModel::avatarUrlOf(m_context, row->userId());
     }
@@ -123,10 +121,27 @@ void LoginPresenter::canAutoLogin()
     m_savePassword = true;
     emit stateChanged();
 
-    if (!rowAutoLogin) {
+    if (!rowAutoLogin)
         QuitLoginManager::delectLocalDatas();
+    if (!row)
         return;
-    }
+    // The saved password fills the form when the keychain answers, unless the user typed meanwhile.
+    const quint64 edits = m_formEdits;
+    m_services.passwords->readPassWordWithKeyChain(
+        rowAccount, this, [this, edits, rowAutoLogin](const QString &saved) {
+            if (edits != m_formEdits)
+                return;
+            if (!saved.isEmpty()) {
+                m_password = saved;
+                emit stateChanged();
+            }
+            if (rowAutoLogin)
+                autoLoginFromRecord();
+        });
+}
+
+void LoginPresenter::autoLoginFromRecord()
+{
     if (Missing::isMissing(UserDefaults::value(SignInKeys::Account)))
         return;
     const AutoLoginModel record = AutoLoginModel::stored();
@@ -134,19 +149,27 @@ void LoginPresenter::canAutoLogin()
         signInWithOpenId(record.openId, record.oauthType);
     } else if (record.type == AutoLoginModel::AccountLogin) {
         m_account = record.account;
-        m_password = PwdManager::readPassWordWithKeyChain(record.account);
+        m_password.clear();
         emit stateChanged();
-        // No password was stored (a keychain that cannot store): the user types it, without an error.
-        if (m_password.isEmpty()) {
-            emit passwordWanted();
-            return;
-        }
-        signInWithPassword();
+        const quint64 edits = m_formEdits;
+        m_services.passwords->readPassWordWithKeyChain(record.account, this, [this, edits](const QString &saved) {
+            if (edits != m_formEdits)
+                return;
+            m_password = saved;
+            emit stateChanged();
+            // No password was stored (a keychain that cannot store): the user types it, without an error.
+            if (m_password.isEmpty()) {
+                emit passwordWanted();
+                return;
+            }
+            signInWithPassword();
+        });
     }
 }
 
 void LoginPresenter::accountEdited(const QString &text)
 {
+    ++m_formEdits;
     m_account = text;
     if (m_account.isEmpty())
         m_password.clear();
@@ -157,6 +180,7 @@ void LoginPresenter::accountEdited(const QString &text)
 
 void LoginPresenter::passwordEdited(const QString &text)
 {
+    ++m_formEdits;
     m_password = text;
     m_loginEnabled = !m_account.isEmpty() && !m_password.isEmpty();
     closeAccountList();
@@ -226,14 +250,18 @@ void LoginPresenter::accountChosen(int row)
     if (account.isEmpty())
         return;
     setAccountListOpen(false);
+    ++m_formEdits;
     m_account = account;
-    const QString saved = PwdManager::readPassWordWithKeyChain(account);
-    if (!saved.isEmpty()) {
-        m_password = saved;
-        m_loginEnabled = true;
-    }
     m_avatarUrl = RememberedAccountsModel::avatarUrlOf(m_context, userId);
     emit stateChanged();
+    const quint64 edits = m_formEdits;
+    m_services.passwords->readPassWordWithKeyChain(account, this, [this, edits](const QString &saved) {
+        if (edits != m_formEdits || saved.isEmpty())
+            return;
+        m_password = saved;
+        m_loginEnabled = true;
+        emit stateChanged();
+    });
 }
 
 void LoginPresenter::accountRemoveClicked(int row)
@@ -330,7 +358,7 @@ void LoginPresenter::passwordReplied(const BaseSuccessModel &model, const QStrin
     if (m_savePassword)
         savePasswordFor(account, m_password);
     else
-        PwdManager::deletePassWordWithKeyChain(account);
+        m_services.passwords->deletePassWordWithKeyChain(account);
     if (m_autoLogin)
         AutoLoginModel{AutoLoginModel::AccountLogin, account, {}, {}}.store();
     else
@@ -366,11 +394,14 @@ void LoginPresenter::savePasswordFor(const QString &account, const QString &pass
 {
     if (account.isEmpty() || password.isEmpty())
         return;
-    if (PwdManager::savePassWord(password, account))
-        return;
-    // Told when the sign-in ends: a sheet on the login window would go with it.
-    if (!passwordNoticeShown)
+    m_services.passwords->savePassWord(password, account, this, [this](bool saved) {
+        if (saved || passwordNoticeShown)
+            return;
+        // Told when the sign-in ends (a sheet on the login window would go with it), or now when it has.
         m_passwordNoticePending = true;
+        if (!m_inFlight)
+            tellPendingPasswordNotice();
+    });
 }
 
 void LoginPresenter::tellPendingPasswordNotice()
@@ -418,7 +449,7 @@ bool LoginPresenter::recordSignIn(const BaseSuccessModel &model, const QString &
     if (row->account() != account) {
         if (m_savePassword)
             savePasswordFor(account, m_password);
-        PwdManager::deletePassWordWithKeyChain(row->account());
+        m_services.passwords->deletePassWordWithKeyChain(row->account());
         row->setAccount(account);
     }
     row->setAutoLogin(m_autoLogin);

@@ -19,7 +19,7 @@ class LoginPresenter : public QObject
 {
     Q_OBJECT
 public:
-    // Uses the bundle's store, api, feedback and urls.
+    // Uses the bundle's store, api, feedback, urls and passwords.
     explicit LoginPresenter(const Services &services, QObject *parent = nullptr);
     ~LoginPresenter() override;
 
@@ -87,6 +87,7 @@ signals:
 
 private:
     void canAutoLogin();
+    void autoLoginFromRecord();
     void signInWithPassword();
     void passwordReplied(const BaseSuccessModel &model, const QString &account);
     void openIdReplied(const BaseSuccessModel &model, const QString &openId, const QString &oauthType);
@@ -118,4 +119,5 @@ private:
     bool m_inFlight = false;
     bool m_listOpen = false;
     bool m_passwordNoticePending = false;
+    quint64 m_formEdits = 0; // the user's edits of the form; a keychain answer after one is stale
 };

@@ -7,8 +7,8 @@
 
 #include <QDebug>
 
-RememberedAccountsModel::RememberedAccountsModel(Context *context, QObject *parent)
-    : QAbstractListModel(parent), m_context(context)
+RememberedAccountsModel::RememberedAccountsModel(Context *context, PwdManager &passwords, QObject *parent)
+    : QAbstractListModel(parent), m_context(context), m_passwords(passwords)
 {
 }
 
@@ -80,7 +80,7 @@ bool RememberedAccountsModel::removeAccount(int row)
     if (row < 0 || row >= m_rows.size() || !m_context)
         return false;
     const Row gone = m_rows.at(row);
-    PwdManager::deletePassWordWithKeyChain(gone.account);
+    m_passwords.deletePassWordWithKeyChain(gone.account);
     const QList<LoginAccount *> matches =
         m_context->findAllWhere<LoginAccount>([&gone](const LoginAccount *a) {
             return a->userId() == gone.userId && a->account() == gone.account;

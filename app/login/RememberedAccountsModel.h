@@ -5,6 +5,7 @@
 #include <QString>
 
 class Context;
+class PwdManager;
 
 // The accounts offered under the login form: every remembered account that
 // has an account name, sorted by name. Rows are held by user id and read from
@@ -20,7 +21,8 @@ public:
         AvatarUrlRole,
     };
 
-    explicit RememberedAccountsModel(Context *context, QObject *parent = nullptr);
+    // Removing an account forgets its saved password in `passwords`.
+    RememberedAccountsModel(Context *context, PwdManager &passwords, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
@@ -54,5 +56,6 @@ private:
     QList<Row> fetch() const;
 
     Context *m_context;
+    PwdManager &m_passwords;
     QList<Row> m_rows;
 };

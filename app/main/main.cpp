@@ -7,6 +7,7 @@
 #include "app/uikit/ApplicationFont.h"
 #include "app/uikit/WidgetFeedback.h"
 #include "platform/base/TerminationSignals.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/keychain/DemoFileKeychainBackend.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/PlatformTool.h"
@@ -66,8 +67,11 @@ int main(int argc, char **argv)
     }
 
     // Every service once, the store first.
-    WidgetFeedback feedback;
+    // Before the graph: the feedback tells of a store that did not open, and times its spinners by the scheduler.
+    TimerScheduler scheduler;
+    WidgetFeedback feedback(scheduler);
     ProgramServices::Parts parts;
+    parts.scheduler = &scheduler;
     parts.feedback = &feedback;
     parts.keychain = demoKeychain.get();
     ProgramServices program(parts);

@@ -7,16 +7,18 @@ class AppEvents;
 class Clock;
 class Context;
 class KeychainBackend;
+class KeychainTool;
 class NetworkMonitor;
 class RecordPager;
+class PwdManager;
 class Scheduler;
 class Session;
-class SoundPlayer;
 class SoundPlayer;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
 class UserNotificationCenter;
+class UUIDTool;
 
 // What a presenter works with, handed to it in its constructor; presenters
 // never reach for a global. The program object (app/main/program) makes every
@@ -37,6 +39,9 @@ struct Services
     ServiceRef<UserNotificationCenter> notifications;
     ServiceRef<NetworkMonitor> network;
     ServiceRef<KeychainBackend> keychain;
+    ServiceRef<KeychainTool> keychainItems; // archived items in `keychain`
+    ServiceRef<PwdManager> passwords;       // the remembered accounts' passwords
+    ServiceRef<UUIDTool> deviceId;
     ServiceRef<SoundPlayer> sounds; // plays the reminder sounds' previews
     // One pager per mirror of the service's records, shared by the lists that show it.
     ServiceRef<RecordPager> historyPager;    // NoteLog

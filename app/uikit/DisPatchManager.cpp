@@ -12,6 +12,7 @@ namespace {
 
 struct Countdown
 {
+    Scheduler &scheduler;
     unsigned remaining;
     std::function<void(int)> running;
     std::function<void()> complete;
@@ -38,22 +39,24 @@ void tick(const std::shared_ptr<Countdown> &c)
         c->running(int(c->remaining));
     // The running block may have destroyed the owner.
     if (QObject *context = contextOf(*c))
-        Scheduler::current()->schedule(DisPatchManager::TickMsecs, context, [c] { tick(c); });
+        c->scheduler.schedule(DisPatchManager::TickMsecs, context, [c] { tick(c); });
 }
 
 } // namespace
+
+DisPatchManager::DisPatchManager(Scheduler &scheduler) : m_scheduler(scheduler) {}
 
 void DisPatchManager::countDownWithTime(QObject *owner, unsigned count, std::function<void(int)> runningBlock,
                                         std::function<void()> completeBlock)
 {
     auto c = std::make_shared<Countdown>(
-        Countdown{count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
+        Countdown{m_scheduler, count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
     if (QObject *context = contextOf(*c))
-        Scheduler::current()->schedule(0, context, [c] { tick(c); });
+        m_scheduler.schedule(0, context, [c] { tick(c); });
 }
 
 DispatchTimer *DisPatchManager::timingWithDuration(QObject *owner, qint64 count, double intervalSeconds,
                                                    std::function<void()> block)
 {
-    return new DispatchTimer(count, intervalSeconds, std::move(block), owner);
+    return new DispatchTimer(m_scheduler, count, intervalSeconds, std::move(block), owner);
 }

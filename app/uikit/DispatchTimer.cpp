@@ -20,9 +20,9 @@ int toMsecs(double seconds)
 }
 } // namespace
 
-DispatchTimer::DispatchTimer(qint64 count, double intervalSeconds, std::function<void()> block,
-                             QObject *parent)
-    : QObject(parent), m_count(count), m_intervalMsecs(toMsecs(intervalSeconds)), m_block(std::move(block))
+DispatchTimer::DispatchTimer(Scheduler &scheduler, qint64 count, double intervalSeconds,
+                             std::function<void()> block, QObject *parent)
+    : QObject(parent), m_scheduler(scheduler), m_count(count), m_intervalMsecs(toMsecs(intervalSeconds)), m_block(std::move(block))
 {
 }
 
@@ -31,7 +31,7 @@ void DispatchTimer::resume()
     if (m_resumed || m_cancelled)
         return;
     m_resumed = true;
-    Scheduler::current()->schedule(0, this, [this] { fire(); });
+    m_scheduler.schedule(0, this, [this] { fire(); });
 }
 
 void DispatchTimer::cancel()
@@ -53,5 +53,5 @@ void DispatchTimer::fire()
         m_block();
     // The block may have cancelled or destroyed the timer.
     if (self && !m_cancelled)
-        Scheduler::current()->schedule(m_intervalMsecs, this, [this] { fire(); });
+        m_scheduler.schedule(m_intervalMsecs, this, [this] { fire(); });
 }

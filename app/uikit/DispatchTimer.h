@@ -4,6 +4,8 @@
 
 #include <functional>
 
+class Scheduler;
+
 // A repeating timer made by DisPatchManager::timingWithDuration: once resumed it
 // fires every interval, starting at once; each firing while the count is above 0
 // lowers it and calls the block on the main thread, the firing at 0 cancels it.
@@ -12,7 +14,7 @@ class DispatchTimer : public QObject
 {
     Q_OBJECT
 public:
-    DispatchTimer(qint64 count, double intervalSeconds, std::function<void()> block,
+    DispatchTimer(Scheduler &scheduler, qint64 count, double intervalSeconds, std::function<void()> block,
                   QObject *parent = nullptr);
 
     void resume(); // starts it; later calls do nothing
@@ -24,6 +26,7 @@ public:
 private:
     void fire();
 
+    Scheduler &m_scheduler;
     qint64 m_count;
     int m_intervalMsecs;
     std::function<void()> m_block;

@@ -8,6 +8,8 @@
 
 #include <QPointer>
 
+HUDManager::HUDManager(Scheduler &scheduler) : m_scheduler(scheduler) {}
+
 void HUDManager::showHudAddedTo(QWidget *view)
 {
     if (!view)
@@ -15,7 +17,7 @@ void HUDManager::showHudAddedTo(QWidget *view)
     auto *spinner = new BusySpinner(view);
     spinner->show();
     QPointer<QWidget> guard(view);
-    Scheduler::current()->schedule(ForcedHideMsecs, view, [guard] { hideAllHudForView(guard.data()); });
+    m_scheduler.schedule(ForcedHideMsecs, view, [guard] { hideAllHudForView(guard.data()); });
 }
 
 BusySpinner *HUDManager::showOwnHudAddedTo(QWidget *view)
@@ -24,7 +26,7 @@ BusySpinner *HUDManager::showOwnHudAddedTo(QWidget *view)
         return nullptr;
     auto *spinner = new BusySpinner(view);
     spinner->show();
-    Scheduler::current()->schedule(ForcedHideMsecs, spinner, [spinner] { spinner->dismiss(); });
+    m_scheduler.schedule(ForcedHideMsecs, spinner, [spinner] { spinner->dismiss(); });
     return spinner;
 }
 
@@ -62,7 +64,7 @@ void HUDManager::showText(const QString &text, QWidget *view)
         return;
     auto *toast = new ToastView(text, view);
     toast->show();
-    Scheduler::current()->schedule(ToastMsecs, toast, [toast] {
+    m_scheduler.schedule(ToastMsecs, toast, [toast] {
         toast->hide();
         toast->setParent(nullptr);
         toast->deleteLater();

@@ -6,16 +6,9 @@
 
 #include <QWidget>
 
-WidgetFeedback::WidgetFeedback()
-{
-    UserFeedback::install(this);
-}
+WidgetFeedback::WidgetFeedback(Scheduler &scheduler) : m_hud(std::make_unique<HUDManager>(scheduler)) {}
 
-WidgetFeedback::~WidgetFeedback()
-{
-    if (UserFeedback::current() == this)
-        UserFeedback::install(nullptr);
-}
+WidgetFeedback::~WidgetFeedback() = default;
 
 void WidgetFeedback::attach(const QObject *anchor, QWidget *window)
 {
@@ -52,7 +45,7 @@ quint64 WidgetFeedback::beginBusy(const QObject *anchor)
 {
     QWidget *window = windowFor(anchor);
     const quint64 token = ++m_tokens;
-    m_spinners.insert(token, HUDManager::showOwnHudAddedTo(window ? window : AlertManager::currentWindow()));
+    m_spinners.insert(token, m_hud->showOwnHudAddedTo(window ? window : AlertManager::currentWindow()));
     return token;
 }
 
@@ -64,7 +57,7 @@ void WidgetFeedback::endBusy(quint64 token)
 
 void WidgetFeedback::showHudToWindow()
 {
-    HUDManager::showHudToWindow();
+    m_hud->showHudToWindow();
 }
 
 void WidgetFeedback::hideHudForWindow()
@@ -75,5 +68,5 @@ void WidgetFeedback::hideHudForWindow()
 void WidgetFeedback::showToast(const QString &text, const QObject *anchor)
 {
     QWidget *window = windowFor(anchor);
-    HUDManager::showText(text, window ? window : AlertManager::currentWindow());
+    m_hud->showText(text, window ? window : AlertManager::currentWindow());
 }

@@ -6,18 +6,22 @@
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class BusySpinner;
+class HUDManager;
 class QWidget;
+class Scheduler;
 
 // The real user feedback: sheets by AlertManager, spinners and toasts by
 // HUDManager, each on the window of whoever asked. A widget anchor shows on
 // its own window; a presenter shows on the window its view attached it to;
-// anything else (or nothing) on the current window. Installs itself for its
-// lifetime.
+// anything else (or nothing) on the current window. Spinners and toasts are
+// timed by `scheduler`.
 class WidgetFeedback final : public UserFeedback
 {
 public:
-    WidgetFeedback();
+    explicit WidgetFeedback(Scheduler &scheduler);
     ~WidgetFeedback() override;
 
     // Sheets, spinners and toasts asked for by `anchor` (a presenter, or any
@@ -37,6 +41,7 @@ protected:
     void endBusy(quint64 token) override;
 
 private:
+    std::unique_ptr<HUDManager> m_hud;
     QObject m_connections; // ends the anchors' connections with this object
     QHash<const QObject *, QPointer<QWidget>> m_windows;
     QHash<quint64, QPointer<BusySpinner>> m_spinners;

@@ -48,7 +48,7 @@ bool DemoFileKeychainBackend::saveFile() const
     return true;
 }
 
-bool DemoFileKeychainBackend::writeItem(const QString &key, const QByteArray &data)
+bool DemoFileKeychainBackend::write(const QString &key, const QByteArray &data)
 {
     if (key.isEmpty() || data.isEmpty())
         return false;
@@ -69,7 +69,7 @@ bool DemoFileKeychainBackend::writeItem(const QString &key, const QByteArray &da
     return false;
 }
 
-std::optional<QByteArray> DemoFileKeychainBackend::readItem(const QString &key)
+std::optional<QByteArray> DemoFileKeychainBackend::read(const QString &key) const
 {
     if (key.isEmpty())
         return std::nullopt;
@@ -80,10 +80,38 @@ std::optional<QByteArray> DemoFileKeychainBackend::readItem(const QString &key)
     return std::nullopt;
 }
 
-bool DemoFileKeychainBackend::deleteItem(const QString &key)
+bool DemoFileKeychainBackend::remove(const QString &key)
 {
     m_memory.remove(key);
     if (!m_kept.remove(key))
         return true;
     return saveFile();
+}
+
+void DemoFileKeychainBackend::writeItem(const QString &key, const QByteArray &data, const QObject *owner,
+                                        Done done)
+{
+    const bool ok = write(key, data);
+    answerLater(owner, [done = std::move(done), ok] {
+        if (done)
+            done(ok);
+    });
+}
+
+void DemoFileKeychainBackend::readItem(const QString &key, const QObject *owner, Read answer)
+{
+    const std::optional<QByteArray> data = read(key);
+    answerLater(owner, [answer = std::move(answer), data] {
+        if (answer)
+            answer(data);
+    });
+}
+
+void DemoFileKeychainBackend::deleteItem(const QString &key, const QObject *owner, Done done)
+{
+    const bool ok = remove(key);
+    answerLater(owner, [done = std::move(done), ok] {
+        if (done)
+            done(ok);
+    });
 }

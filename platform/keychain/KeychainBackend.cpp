@@ -1,24 +1,15 @@
 #include "platform/keychain/KeychainBackend.h"
 
-#include "platform/keychain/QtKeychainBackend.h"
-
-#include <memory>
-
-namespace {
-KeychainBackend *installed = nullptr;
-} // namespace
+#include <QMetaObject>
+#include <QObject>
 
 KeychainBackend::~KeychainBackend() = default;
 
-KeychainBackend *KeychainBackend::shared()
+void KeychainBackend::answerLater(const QObject *owner, std::function<void()> answer)
 {
-    if (installed)
-        return installed;
-    static std::unique_ptr<QtKeychainBackend> system = std::make_unique<QtKeychainBackend>();
-    return system.get();
-}
-
-void KeychainBackend::setShared(KeychainBackend *backend)
-{
-    installed = backend;
+    if (!owner || !answer)
+        return;
+    // A queued call on the owner: Qt drops it when the owner is destroyed first,
+    // and runs the calls of one thread in the order they were posted.
+    QMetaObject::invokeMethod(const_cast<QObject *>(owner), std::move(answer), Qt::QueuedConnection);
 }

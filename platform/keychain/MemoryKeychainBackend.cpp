@@ -1,35 +1,35 @@
 #include "platform/keychain/MemoryKeychainBackend.h"
 
-MemoryKeychainBackend::MemoryKeychainBackend()
-{
-    KeychainBackend::setShared(this);
-}
-
-MemoryKeychainBackend::~MemoryKeychainBackend()
-{
-    if (KeychainBackend::shared() == this)
-        KeychainBackend::setShared(nullptr);
-}
-
-bool MemoryKeychainBackend::writeItem(const QString &key, const QByteArray &data)
+void MemoryKeychainBackend::writeItem(const QString &key, const QByteArray &data, const QObject *owner,
+                                      Done done)
 {
     writtenKeys << key;
-    if (key.isEmpty() || data.isEmpty() || refuseWrites)
-        return false;
-    items.insert(key, data);
-    return true;
+    const bool ok = !key.isEmpty() && !data.isEmpty() && !refuseWrites;
+    if (ok)
+        items.insert(key, data);
+    answerLater(owner, [done = std::move(done), ok] {
+        if (done)
+            done(ok);
+    });
 }
 
-std::optional<QByteArray> MemoryKeychainBackend::readItem(const QString &key)
+void MemoryKeychainBackend::readItem(const QString &key, const QObject *owner, Read answer)
 {
     const auto it = items.constFind(key);
-    if (key.isEmpty() || it == items.constEnd())
-        return std::nullopt;
-    return *it;
+    std::optional<QByteArray> data;
+    if (!key.isEmpty() && it != items.constEnd())
+        data = *it;
+    answerLater(owner, [answer = std::move(answer), data] {
+        if (answer)
+            answer(data);
+    });
 }
 
-bool MemoryKeychainBackend::deleteItem(const QString &key)
+void MemoryKeychainBackend::deleteItem(const QString &key, const QObject *owner, Done done)
 {
     items.remove(key);
-    return true;
+    answerLater(owner, [done = std::move(done)] {
+        if (done)
+            done(true);
+    });
 }

@@ -5,17 +5,16 @@
 #include <QHash>
 #include <QStringList>
 
-// A keychain in memory, for tests. Installs itself while it lives. It can be
-// told to refuse writes (a keychain that cannot store) and records every write.
+// A keychain in memory (tests, and a demo profile without a secrets file).
+// Requests take effect at once and are answered through the event loop. It
+// can be told to refuse writes (a keychain that cannot store) and records
+// every write.
 class MemoryKeychainBackend final : public KeychainBackend
 {
 public:
-    MemoryKeychainBackend();
-    ~MemoryKeychainBackend() override;
-
-    bool writeItem(const QString &key, const QByteArray &data) override;
-    std::optional<QByteArray> readItem(const QString &key) override;
-    bool deleteItem(const QString &key) override;
+    void writeItem(const QString &key, const QByteArray &data, const QObject *owner, Done done) override;
+    void readItem(const QString &key, const QObject *owner, Read answer) override;
+    void deleteItem(const QString &key, const QObject *owner, Done done) override;
 
     QHash<QString, QByteArray> items;
     QStringList writtenKeys; // every key a write was asked for, in order

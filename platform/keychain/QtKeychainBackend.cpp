@@ -1,89 +1,125 @@
 #include "platform/keychain/QtKeychainBackend.h"
 
+#include "platform/base/Scheduler.h"
+
 #include <qt6keychain/keychain.h>
 
-#include <QCoreApplication>
 #include <QDebug>
-#include <QEventLoop>
-#include <QTimer>
 
-namespace {
-// A keychain daemon that never answers must not hang the program.
-constexpr int JobTimeoutMSecs = 10000;
-
-// Runs a job to its end in a local loop. False when it did not finish in time.
-bool runJob(QKeychain::Job &job)
+struct QtKeychainBackend::Running
 {
-    QEventLoop loop;
-    bool done = false;
-    QObject::connect(&job, &QKeychain::Job::finished, &loop, [&] {
-        done = true;
-        loop.quit();
-    });
-    QTimer::singleShot(JobTimeoutMSecs, &loop, &QEventLoop::quit);
-    job.start();
-    if (!done)
-        loop.exec(QEventLoop::ExcludeUserInputEvents);
-    return done;
-}
-} // namespace
+    Request request;
+    QKeychain::Job *job = nullptr;
+};
 
-QtKeychainBackend::QtKeychainBackend() = default;
+QtKeychainBackend::QtKeychainBackend(Scheduler &scheduler) : m_scheduler(scheduler) {}
 
-bool QtKeychainBackend::writeItem(const QString &key, const QByteArray &data)
+QtKeychainBackend::~QtKeychainBackend() = default; // m_jobs takes the running job with it
+
+void QtKeychainBackend::writeItem(const QString &key, const QByteArray &data, const QObject *owner, Done done)
 {
-    if (key.isEmpty() || data.isEmpty()) {
-        m_lastError = QStringLiteral("empty key or value");
-        return false;
-    }
-    QKeychain::WritePasswordJob job(key);
-    job.setAutoDelete(false);
-    job.setInsecureFallback(false);
-    job.setKey(key);
-    job.setBinaryData(data);
-    if (!runJob(job)) {
-        m_lastError = QStringLiteral("keychain did not answer");
-        return false;
-    }
-    m_lastError = job.error() == QKeychain::NoError ? QString() : job.errorString();
-    if (!m_lastError.isEmpty())
-        qWarning().noquote() << "keychain: cannot store" << key << ":" << m_lastError;
-    return job.error() == QKeychain::NoError;
+    enqueue({Request::Kind::Write, key, data, const_cast<QObject *>(owner), std::move(done), {}});
 }
 
-std::optional<QByteArray> QtKeychainBackend::readItem(const QString &key)
+void QtKeychainBackend::readItem(const QString &key, const QObject *owner, Read answer)
 {
-    if (key.isEmpty())
-        return std::nullopt;
-    QKeychain::ReadPasswordJob job(key);
-    job.setAutoDelete(false);
-    job.setInsecureFallback(false);
-    job.setKey(key);
-    if (!runJob(job)) {
-        m_lastError = QStringLiteral("keychain did not answer");
-        return std::nullopt;
-    }
-    if (job.error() != QKeychain::NoError) {
-        m_lastError = job.errorString();
-        return std::nullopt;
-    }
-    m_lastError.clear();
-    return job.binaryData();
+    enqueue({Request::Kind::Read, key, {}, const_cast<QObject *>(owner), {}, std::move(answer)});
 }
 
-bool QtKeychainBackend::deleteItem(const QString &key)
+void QtKeychainBackend::deleteItem(const QString &key, const QObject *owner, Done done)
 {
-    if (key.isEmpty())
-        return false;
-    QKeychain::DeletePasswordJob job(key);
-    job.setAutoDelete(false);
-    job.setInsecureFallback(false);
-    job.setKey(key);
-    if (!runJob(job)) {
-        m_lastError = QStringLiteral("keychain did not answer");
-        return false;
+    enqueue({Request::Kind::Delete, key, {}, const_cast<QObject *>(owner), std::move(done), {}});
+}
+
+void QtKeychainBackend::enqueue(Request request)
+{
+    m_queue.push_back(std::move(request));
+    if (!m_running)
+        // Never inside the call, even when the job could start and end at once.
+        m_scheduler.schedule(0, &m_jobs, [this] {
+            if (!m_running)
+                startNext();
+        });
+}
+
+void QtKeychainBackend::startNext()
+{
+    while (!m_queue.empty() && !m_running) {
+        Request request = std::move(m_queue.front());
+        m_queue.pop_front();
+        // Refused before the keychain: an empty key, or an empty value to store.
+        if (request.key.isEmpty() || (request.kind == Request::Kind::Write && request.data.isEmpty())) {
+            m_running = std::make_unique<Running>(Running{std::move(request), nullptr});
+            finish(std::nullopt, false, QStringLiteral("empty key or value"));
+            continue;
+        }
+        QKeychain::Job *job = nullptr;
+        switch (request.kind) {
+        case Request::Kind::Write: {
+            auto *write = new QKeychain::WritePasswordJob(request.key, &m_jobs);
+            write->setBinaryData(request.data);
+            job = write;
+            break;
+        }
+        case Request::Kind::Read:
+            job = new QKeychain::ReadPasswordJob(request.key, &m_jobs);
+            break;
+        case Request::Kind::Delete:
+            job = new QKeychain::DeletePasswordJob(request.key, &m_jobs);
+            break;
+        }
+        job->setAutoDelete(false);
+        job->setInsecureFallback(false);
+        job->setKey(request.key);
+        m_running = std::make_unique<Running>(Running{std::move(request), job});
+        QObject::connect(job, &QKeychain::Job::finished, &m_jobs, [this, job] {
+            if (!m_running || m_running->job != job)
+                return;
+            const QKeychain::Error error = job->error();
+            const Request::Kind kind = m_running->request.kind;
+            const bool gone = kind == Request::Kind::Delete && error == QKeychain::EntryNotFound;
+            const bool ok = error == QKeychain::NoError || gone;
+            std::optional<QByteArray> data;
+            if (kind == Request::Kind::Read && error == QKeychain::NoError)
+                data = static_cast<QKeychain::ReadPasswordJob *>(job)->binaryData();
+            finish(data, ok, ok ? QString() : job->errorString());
+        });
+        // The time-out's context is the job: it goes with the job once the job has answered.
+        m_scheduler.schedule(JobTimeoutMSecs, job, [this, job] {
+            if (m_running && m_running->job == job)
+                finish(std::nullopt, false, QStringLiteral("keychain did not answer"));
+        });
+        job->start();
     }
-    const bool gone = job.error() == QKeychain::NoError || job.error() == QKeychain::EntryNotFound;
-    m_lastError = gone ? QString() : job.errorString();
-    return gone;
+}
+
+void QtKeychainBackend::finish(const std::optional<QByteArray> &data, bool ok, const QString &error)
+{
+    std::unique_ptr<Running> done = std::move(m_running);
+    if (done->job) {
+        done->job->disconnect(&m_jobs);
+        done->job->deleteLater();
+    }
+    m_lastError = error;
+    Request &r = done->request;
+    if (!ok && r.kind == Request::Kind::Write)
+        qWarning().noquote() << "keychain: cannot store" << r.key << ":" << error;
+    // Answered from the event loop, after the job's own signal has returned.
+    if (r.owner) {
+        if (r.kind == Request::Kind::Read)
+            answerLater(r.owner, [answer = std::move(r.answer), data] {
+                if (answer)
+                    answer(data);
+            });
+        else
+            answerLater(r.owner, [done = std::move(r.done), ok] {
+                if (done)
+                    done(ok);
+            });
+    }
+    if (!m_queue.empty())
+        m_scheduler.schedule(0, &m_jobs, [this] {
+            if (!m_running)
+                startNext();
+        });
 }

@@ -41,32 +41,52 @@ QVariant KeychainTool::unarchive(const QByteArray &bytes, QString *error)
     return value;
 }
 
-bool KeychainTool::save(const QString &key, const QVariant &data)
+KeychainTool::KeychainTool(KeychainBackend &keychain) : m_keychain(keychain) {}
+
+void KeychainTool::save(const QString &key, const QVariant &data, const QObject *owner, Done done)
 {
     // Nothing empty is ever stored, and a refused value leaves the old item.
     // The backend replaces the item in one write, so a failing write loses nothing.
-    if (key.isEmpty() || Missing::isMissing(data))
-        return false;
-    return KeychainBackend::shared()->writeItem(key, archive(data));
+    if (key.isEmpty() || Missing::isMissing(data)) {
+        KeychainBackend::answerLater(owner, [done = std::move(done)] {
+            if (done)
+                done(false);
+        });
+        return;
+    }
+    m_keychain.writeItem(key, archive(data), owner, std::move(done));
 }
 
-QVariant KeychainTool::load(const QString &key)
+void KeychainTool::load(const QString &key, const QObject *owner, Loaded loaded)
 {
-    if (key.isEmpty())
-        return {};
-    const std::optional<QByteArray> bytes = KeychainBackend::shared()->readItem(key);
-    if (!bytes)
-        return {};
-    QString error;
-    QVariant value = unarchive(*bytes, &error);
-    if (!value.isValid())
-        qWarning().noquote() << QStringLiteral("Unarchive of %1 failed: %2").arg(key, error);
-    return value;
+    if (key.isEmpty()) {
+        KeychainBackend::answerLater(owner, [loaded = std::move(loaded)] {
+            if (loaded)
+                loaded(QVariant());
+        });
+        return;
+    }
+    m_keychain.readItem(key, owner, [key, loaded = std::move(loaded)](const std::optional<QByteArray> &bytes) {
+        QVariant value;
+        if (bytes) {
+            QString error;
+            value = unarchive(*bytes, &error);
+            if (!value.isValid())
+                qWarning().noquote() << QStringLiteral("Unarchive of %1 failed: %2").arg(key, error);
+        }
+        if (loaded)
+            loaded(value);
+    });
 }
 
-bool KeychainTool::remove(const QString &key)
+void KeychainTool::remove(const QString &key, const QObject *owner, Done done)
 {
-    if (key.isEmpty())
-        return false;
-    return KeychainBackend::shared()->deleteItem(key);
+    if (key.isEmpty()) {
+        KeychainBackend::answerLater(owner, [done = std::move(done)] {
+            if (done)
+                done(false);
+        });
+        return;
+    }
+    m_keychain.deleteItem(key, owner, std::move(done));
 }

@@ -1,29 +1,46 @@
 #include "service/account/PwdManager.h"
 
-#include "service/account/KeychainTool.h"
-
 #include <QVariantMap>
 
-bool PwdManager::savePassWord(const QString &passWord, const QString &account)
-{
-    if (account.isEmpty() || passWord.isEmpty())
-        return false;
-    return KeychainTool::save(account, QVariantMap{{account, passWord}});
-}
+PwdManager::PwdManager(KeychainTool &keychain) : m_keychain(keychain) {}
 
-QString PwdManager::readPassWordWithKeyChain(const QString &account)
+void PwdManager::savePassWord(const QString &passWord, const QString &account, const QObject *owner,
+                              Done done)
 {
-    if (account.isEmpty())
-        return {};
-    const QVariant value = KeychainTool::load(account);
-    if (value.typeId() != QMetaType::QVariantMap)
-        return {};
-    return value.toMap().value(account).toString();
-}
-
-void PwdManager::deletePassWordWithKeyChain(const QString &account)
-{
-    if (account.isEmpty())
+    if (account.isEmpty() || passWord.isEmpty()) {
+        KeychainBackend::answerLater(owner, [done = std::move(done)] {
+            if (done)
+                done(false);
+        });
         return;
-    KeychainTool::remove(account);
+    }
+    m_keychain.save(account, QVariantMap{{account, passWord}}, owner, std::move(done));
+}
+
+void PwdManager::readPassWordWithKeyChain(const QString &account, const QObject *owner, Password answer)
+{
+    if (account.isEmpty()) {
+        KeychainBackend::answerLater(owner, [answer = std::move(answer)] {
+            if (answer)
+                answer(QString());
+        });
+        return;
+    }
+    m_keychain.load(account, owner, [account, answer = std::move(answer)](const QVariant &value) {
+        if (!answer)
+            return;
+        answer(value.typeId() == QMetaType::QVariantMap ? value.toMap().value(account).toString() : QString());
+    });
+}
+
+void PwdManager::deletePassWordWithKeyChain(const QString &account, const QObject *owner, Done done)
+{
+    if (account.isEmpty()) {
+        KeychainBackend::answerLater(owner, [done = std::move(done)] {
+            if (done)
+                done(false);
+        });
+        return;
+    }
+    m_keychain.remove(account, owner, std::move(done));
 }

@@ -2,49 +2,47 @@
 
 #include "service/account/KeychainTool.h"
 
+#include <QPointer>
 #include <QUuid>
 
 namespace {
-// The id of this process when the keychain could not keep it.
-QString &processId()
+QString idOf(const QVariant &value)
 {
-    static QString id;
-    return id;
-}
-
-QString storedId()
-{
-    const QVariant value = KeychainTool::load(UUIDTool::KeychainKey);
-    if (value.typeId() != QMetaType::QString)
-        return {};
-    return value.toString();
+    return value.typeId() == QMetaType::QString ? value.toString() : QString();
 }
 } // namespace
 
-QString UUIDTool::getUUIDInKeychain()
-{
-    const QString stored = storedId();
-    if (!stored.isEmpty())
-        return stored;
+UUIDTool::UUIDTool(KeychainTool &keychain) : m_keychain(keychain) {}
 
-    QString id = processId();
-    if (id.isEmpty())
-        id = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
-    KeychainTool::save(KeychainKey, id);
-    const QString loaded = storedId();
-    if (!loaded.isEmpty())
-        return loaded;
-    processId() = id;
-    return id;
+void UUIDTool::getUUIDInKeychain(const QObject *owner, Id answer)
+{
+    if (!owner)
+        return;
+    QPointer<QObject> caller = const_cast<QObject *>(owner);
+    auto reply = [caller, answer = std::move(answer)](const QString &id) {
+        if (caller && answer)
+            answer(id);
+    };
+    m_keychain.load(KeychainKey, &m_steps, [this, reply](const QVariant &value) {
+        const QString stored = idOf(value);
+        if (!stored.isEmpty()) {
+            reply(stored);
+            return;
+        }
+        // One new id for every request that finds none, until one is stored.
+        if (m_processId.isEmpty())
+            m_processId = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+        m_keychain.save(KeychainKey, m_processId, &m_steps, [this, reply](bool) {
+            m_keychain.load(KeychainKey, &m_steps, [this, reply](const QVariant &again) {
+                const QString loaded = idOf(again);
+                reply(loaded.isEmpty() ? m_processId : loaded);
+            });
+        });
+    });
 }
 
 void UUIDTool::deleteKeyChain()
 {
-    KeychainTool::remove(KeychainKey);
-    processId().clear();
-}
-
-void UUIDTool::resetProcessCache()
-{
-    processId().clear();
+    m_keychain.remove(KeychainKey);
+    m_processId.clear();
 }

@@ -105,6 +105,11 @@ void ApiNetWorking::setFeedback(UserFeedback *feedback)
     m_feedback = feedback;
 }
 
+void ApiNetWorking::setDeviceId(UUIDTool *deviceId)
+{
+    m_deviceId = deviceId;
+}
+
 void ApiNetWorking::setNetworkMonitor(NetworkMonitor *monitor)
 {
     m_monitor = monitor;
@@ -429,6 +434,27 @@ void ApiNetWorking::callRoute(Endpoint endpoint, const Params &params, const QOb
     send(r.variant, QString::fromLatin1(r.path), params, {}, context, std::move(success), std::move(failed));
 }
 
+namespace {
+// A sign-in's reply: on 200 "accessToken" and "userKey" are stored before the caller hears of it.
+ApiNetWorking::Success signedIn(ApiNetWorking::Success success)
+{
+    return [success = std::move(success)](const BaseSuccessModel &model) {
+        if (model.code == 200 && model.hasObjectData()) {
+            const QJsonObject data = model.dataObject();
+            const QString token = ApiEnvelope::queryText(data.value(QStringLiteral("accessToken")));
+            const QString userKey = ApiEnvelope::queryText(data.value(QStringLiteral("userKey")));
+            if (!token.isEmpty())
+                UserDefaults::setValue(SignInKeys::AccessToken, token);
+            if (!userKey.isEmpty())
+                UserDefaults::setValue(SignInKeys::UserKey, userKey);
+            UserDefaults::sync();
+        }
+        if (success)
+            success(model);
+    };
+}
+} // namespace
+
 void ApiNetWorking::login(const QString &path, const Params &param, const QObject *context, Success success,
                           Failure failed)
 {
@@ -437,25 +463,23 @@ void ApiNetWorking::login(const QString &path, const Params &param, const QObjec
     if (!jpushId.isEmpty())
         params.insert(QStringLiteral("jpushId"), jpushId);
     params.insert(QStringLiteral("clientVersion"), PlatformTool::appVersion());
-    params.insert(QStringLiteral("deviceCode"), UUIDTool::getUUIDInKeychain());
     params.insert(QStringLiteral("deviceModel"), PlatformTool::deviceModel());
-    POSTWithUrlString(
-        path, params, context,
-        [success](const BaseSuccessModel &model) {
-            if (model.code == 200 && model.hasObjectData()) {
-                const QJsonObject data = model.dataObject();
-                const QString token = ApiEnvelope::queryText(data.value(QStringLiteral("accessToken")));
-                const QString userKey = ApiEnvelope::queryText(data.value(QStringLiteral("userKey")));
-                if (!token.isEmpty())
-                    UserDefaults::setValue(SignInKeys::AccessToken, token);
-                if (!userKey.isEmpty())
-                    UserDefaults::setValue(SignInKeys::UserKey, userKey);
-                UserDefaults::sync();
-            }
-            if (success)
-                success(model);
-        },
-        std::move(failed));
+    if (!m_deviceId) {
+        qWarning("sign-in without a device id");
+        POSTWithUrlString(path, params, context, signedIn(std::move(success)), std::move(failed));
+        return;
+    }
+    // The id comes from the keychain; the request goes once it is there, unless its context went first.
+    const QPointer<QObject> guard = const_cast<QObject *>(context);
+    m_deviceId->getUUIDInKeychain(
+        this, [this, path, params, context, guard, success = std::move(success),
+               failed = std::move(failed)](const QString &deviceCode) mutable {
+            if (context && !guard)
+                return;
+            Params withId = params;
+            withId.insert(QStringLiteral("deviceCode"), deviceCode);
+            POSTWithUrlString(path, withId, context, signedIn(std::move(success)), std::move(failed));
+        });
 }
 
 void ApiNetWorking::storeVersionIfNext(const QJsonValue &replyVersion)

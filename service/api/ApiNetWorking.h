@@ -22,6 +22,7 @@ class ApiReplyQueue;
 class ApiTransport;
 class NetworkMonitor;
 class UserFeedback;
+class UUIDTool;
 
 // The endpoint catalogue of the service: every endpoint is one operation that
 // takes its parameters, a context object and two callbacks, and goes through
@@ -54,6 +55,8 @@ public:
     void setFeedback(UserFeedback *feedback);
     // The monitor reachabilityStatus() listens to (not owned).
     void setNetworkMonitor(NetworkMonitor *monitor);
+    // Where the sign-ins' "deviceCode" comes from (not owned; nullptr: none is sent).
+    void setDeviceId(UUIDTool *deviceId);
 
     // --- configuration ----------------------------------------------------
     // User-defaults keys holding the base addresses. There is no default:
@@ -261,6 +264,7 @@ private:
     ApiReplyQueue *m_replies;
     QPointer<NetworkMonitor> m_monitor;
     UserFeedback *m_feedback = nullptr;
+    UUIDTool *m_deviceId = nullptr;
     qint64 m_workerDecodeBytes = 64 * 1024;
     qint64 m_createdSecs = 0;
     std::function<void(int)> m_reachabilityHandler;

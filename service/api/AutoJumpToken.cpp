@@ -12,7 +12,7 @@
 
 #include <QUrl>
 
-TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl, Context *store)
+TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl, Context *store, const QString &deviceId)
 {
     TokenModel model;
     model.userId = UserDefaults::string(SignInKeys::UserId);
@@ -22,7 +22,7 @@ TokenModel AutoJumpToken::currentTokenModel(const QString &returnUrl, Context *s
         classes = store->count<Classify>();
     model.classesCount = QString::number(classes);
     model.teamCount = UserDefaults::string(SignInKeys::TeamCount);
-    model.macAddress = UUIDTool::getUUIDInKeychain();
+    model.macAddress = deviceId;
     model.returnUrl = returnUrl;
     return model;
 }
@@ -34,7 +34,7 @@ QString AutoJumpToken::encodeToPercentEscapeString(const QString &text)
     return QString::fromLatin1(QUrl::toPercentEncoding(text));
 }
 
-QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl, Context *store)
+QString AutoJumpToken::linkWithDeviceId(const QString &returnUrl, Context *store, const QString &deviceId)
 {
     const QString web = ApiNetWorking::webBaseUrl();
     if (web.isEmpty())
@@ -42,11 +42,21 @@ QString AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl, Context
     const QString key = UserDefaults::string(SignInKeys::AutoJumpToken);
     QString token;
     if (!key.isEmpty()) {
-        const QByteArray json = currentTokenModel(returnUrl, store).toCompactJson();
+        const QByteArray json = currentTokenModel(returnUrl, store, deviceId).toCompactJson();
         const QByteArray cipher = AES::encryptData(json, key);
         if (!cipher.isNull())
             token = base64StringFromData(cipher);
     }
     return web + QStringLiteral("/oauth/autoJump?from=mac&type=login&token=%1")
                      .arg(encodeToPercentEscapeString(token));
+}
+
+void AutoJumpToken::getAutoJumpTokenWithUrl(const QString &returnUrl, Context *store, UUIDTool &deviceId,
+                                            const QObject *owner, Link link)
+{
+    // The store is read when the id is there: the owner (a presenter) outlives neither.
+    deviceId.getUUIDInKeychain(owner, [returnUrl, store, link = std::move(link)](const QString &id) {
+        if (link)
+            link(linkWithDeviceId(returnUrl, store, id));
+    });
 }

@@ -3,7 +3,9 @@
 #include "app/shell/ServiceReplyActions.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
+#include "service/account/KeychainTool.h"
 #include "service/account/QuitLoginManager.h"
+#include "service/account/UUIDTool.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/StandinService.h"
 #include "tests/support/RecordingFeedback.h"
@@ -30,6 +32,8 @@ struct CallResult
 struct ServiceFixture
 {
     std::unique_ptr<MemoryKeychainBackend> keychain = std::make_unique<MemoryKeychainBackend>();
+    std::unique_ptr<KeychainTool> keychainItems = std::make_unique<KeychainTool>(*keychain);
+    std::unique_ptr<UUIDTool> deviceId = std::make_unique<UUIDTool>(*keychainItems);
     std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
     std::unique_ptr<FakeUserNotificationCenter> notifications =
         std::make_unique<FakeUserNotificationCenter>();
@@ -51,6 +55,7 @@ struct ServiceFixture
         }
         api = std::make_unique<ApiNetWorking>(*feedback);
         api->setRequestTimeout(1500);
+        api->setDeviceId(deviceId.get());
         replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback);
     }
 

@@ -14,6 +14,9 @@
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 #include "platform/sound/player/PluginSoundPlayer.h"
 #include "platform/store/Store.h"
+#include "service/account/KeychainTool.h"
+#include "service/account/PwdManager.h"
+#include "service/account/UUIDTool.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/RecordPager.h"
 #include "service/sync/SyncEngine.h"
@@ -53,18 +56,21 @@ ProgramServices::ProgramServices(const Parts &parts)
 
 void ProgramServices::makeBundle(const Parts &parts)
 {
-    UserFeedback &feedback =
-        partOr(parts.feedback, m_ownFeedback, [] { return std::make_unique<WidgetFeedback>(); });
     Scheduler &scheduler =
         partOr(parts.scheduler, m_ownScheduler, [] { return std::make_unique<TimerScheduler>(); });
+    UserFeedback &feedback = partOr(parts.feedback, m_ownFeedback,
+                                    [&scheduler] { return std::make_unique<WidgetFeedback>(scheduler); });
     UserNotificationCenter &notifications = partOr(parts.notifications, m_ownNotifications, [] {
         return std::make_unique<DesktopUserNotificationCenter>();
     });
     NetworkMonitor &network = partOr(parts.network, m_ownNetwork, [] {
         return std::make_unique<SystemNetworkMonitor>(QDBusConnection::systemBus());
     });
-    KeychainBackend &keychain =
-        partOr(parts.keychain, m_ownKeychain, [] { return std::make_unique<QtKeychainBackend>(); });
+    KeychainBackend &keychain = partOr(parts.keychain, m_ownKeychain,
+                                       [&scheduler] { return std::make_unique<QtKeychainBackend>(scheduler); });
+    m_keychainItems = std::make_unique<KeychainTool>(keychain);
+    m_passwords = std::make_unique<PwdManager>(*m_keychainItems);
+    m_deviceId = std::make_unique<UUIDTool>(*m_keychainItems);
     UrlOpener &urls =
         partOr(parts.urls, m_ownUrls, [&feedback] { return std::make_unique<DesktopUrlOpener>(&feedback); });
     SoundPlayer &sounds =
@@ -75,6 +81,7 @@ void ProgramServices::makeBundle(const Parts &parts)
     if (!parts.api)
         api.setFeedback(&feedback);
     api.setNetworkMonitor(&network);
+    api.setDeviceId(m_deviceId.get());
 
     // Code below the shell that still reaches these through the process-wide
     // accessors (the store's context, the API client's reply handling, the
@@ -85,7 +92,6 @@ void ProgramServices::makeBundle(const Parts &parts)
     Scheduler::install(&scheduler);
     UserNotificationCenter::setShared(&notifications);
     NetworkMonitor::setShared(&network);
-    KeychainBackend::setShared(&keychain);
 
     SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
@@ -105,6 +111,9 @@ void ProgramServices::makeBundle(const Parts &parts)
         .notifications = notifications,
         .network = network,
         .keychain = keychain,
+        .keychainItems = *m_keychainItems,
+        .passwords = *m_passwords,
+        .deviceId = *m_deviceId,
         .sounds = sounds,
         .historyPager = *m_historyPager,
         .completionPager = *m_completionPager,
@@ -120,8 +129,9 @@ ProgramServices::~ProgramServices()
     m_historyPager.reset();
     m_ownSync.reset();
     const Services &s = *m_services;
-    // (Asking these three for the current one would make a desktop one.)
-    KeychainBackend::setShared(nullptr);
+    // A client that came from outside may outlive the device id made here.
+    s.api->setDeviceId(nullptr);
+    // (Asking these two for the current one would make a desktop one.)
     NetworkMonitor::setShared(nullptr);
     UserNotificationCenter::setShared(nullptr);
     if (Scheduler::current() == s.scheduler.get())

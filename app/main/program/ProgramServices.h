@@ -12,7 +12,9 @@ class ApiNetWorking;
 class AppEvents;
 class Context;
 class KeychainBackend;
+class KeychainTool;
 class NetworkMonitor;
+class PwdManager;
 class RecordPager;
 class Scheduler;
 class Session;
@@ -22,6 +24,7 @@ class SyncEngine;
 class UrlOpener;
 class UserFeedback;
 class UserNotificationCenter;
+class UUIDTool;
 
 // The program's object graph: every service made once, in this order, and
 // handed to what uses it through one bundle (services()). The store comes
@@ -91,11 +94,14 @@ private:
     StoreOpenResult m_opened;
     std::unique_ptr<Store> m_ownStore;
     Store *m_store = nullptr;
+    std::unique_ptr<Scheduler> m_ownScheduler; // before the feedback, which times its spinners by it
     std::unique_ptr<UserFeedback> m_ownFeedback;
-    std::unique_ptr<Scheduler> m_ownScheduler;
     std::unique_ptr<UserNotificationCenter> m_ownNotifications;
     std::unique_ptr<NetworkMonitor> m_ownNetwork;
     std::unique_ptr<KeychainBackend> m_ownKeychain;
+    std::unique_ptr<KeychainTool> m_keychainItems;
+    std::unique_ptr<PwdManager> m_passwords;
+    std::unique_ptr<UUIDTool> m_deviceId;
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<ApiNetWorking> m_ownApi;
     std::unique_ptr<SyncEngine> m_ownSync;

@@ -40,10 +40,11 @@ bool LockPresenter::unlock(const QString &typed)
 
 void LockPresenter::forgetPassword()
 {
-    const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/searchPwd/step1"),
-                                                                m_services.store);
-    if (!link.isEmpty())
-        m_services.urls->openUrl(QUrl(link));
+    AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/searchPwd/step1"), m_services.store,
+                                           *m_services.deviceId, this, [this](const QString &link) {
+                                               if (!link.isEmpty())
+                                                   m_services.urls->openUrl(QUrl(link));
+                                           });
 }
 
 void LockPresenter::quitLogin()

@@ -239,10 +239,12 @@ void CategoryColumnPresenter::lockPressed()
                                          [this](bool ok) {
                                              if (!ok)
                                                  return;
-                                             const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(
-                                                 QStringLiteral("/user"), m_services.store);
-                                             if (!link.isEmpty())
-                                                 m_services.urls->openUrl(QUrl(link));
+                                             AutoJumpToken::getAutoJumpTokenWithUrl(
+                                                 QStringLiteral("/user"), m_services.store,
+                                                 *m_services.deviceId, this, [this](const QString &link) {
+                                                     if (!link.isEmpty())
+                                                         m_services.urls->openUrl(QUrl(link));
+                                                 });
                                          });
         return;
     }

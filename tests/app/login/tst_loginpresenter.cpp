@@ -10,11 +10,13 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "service/account/AutoLoginModel.h"
+#include "service/account/KeychainTool.h"
 #include "service/account/PwdManager.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/StoreFixture.h"
+#include "tests/support/KeychainWait.h"
 #include "tests/support/TestGraph.h"
 
 #include <QSignalSpy>
@@ -41,6 +43,9 @@ class TestLoginPresenter : public QObject
     std::unique_ptr<TestGraph> graph;
     std::unique_ptr<LoginPresenter> p;
     RecordingUrlOpener urls;
+    // The fixture's keychain, as the test sees it.
+    std::unique_ptr<KeychainTool> items;
+    std::unique_ptr<PwdManager> passwords;
 
     Context *ctx() const { return m_store.ctx(); }
 
@@ -77,9 +82,10 @@ class TestLoginPresenter : public QObject
 
     int requests(const char *path) const { return f->service->requestCount(QString::fromLatin1(path)); }
 
-    // Runs the event loop until the presenter has no sign-in in flight.
+    // Runs the event loop until the keychain has answered and the presenter has no sign-in in flight.
     void settle()
     {
+        QTest::qWait(20);
         QTRY_VERIFY_WITH_TIMEOUT(!p->signingIn(), 5000);
         QTest::qWait(20);
     }
@@ -95,6 +101,8 @@ private slots:
     {
         QVERIFY(m_store.open(QDateTime(QDate(2026, 3, 2), QTime(9, 0))));
         f = std::make_unique<ServiceFixture>();
+        items = std::make_unique<KeychainTool>(*f->keychain);
+        passwords = std::make_unique<PwdManager>(*items);
         LoginPresenter::resetPasswordNoticeForTests();
         urls.opened.clear();
     }
@@ -103,6 +111,8 @@ private slots:
     {
         p.reset();
         graph.reset();
+        passwords.reset();
+        items.reset();
         f.reset();
         m_store.close();
     }
@@ -189,7 +199,7 @@ private slots:
             remember(testerId(*f), QStringLiteral("tester"), rowAutoLogin);
         addCategory();
         if (passwordSaved)
-            QVERIFY(PwdManager::savePassWord(QStringLiteral("secret1"), QStringLiteral("tester")));
+            QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
         if (!recordType.isEmpty())
             AutoLoginModel{recordType, QStringLiteral("tester"), QStringLiteral("wx-open-tester"),
                            QStringLiteral("wx")}
@@ -227,7 +237,7 @@ private slots:
     {
         QFETCH(bool, savePwd);
         QFETCH(bool, autoLogin);
-        PwdManager::savePassWord(QStringLiteral("old"), QStringLiteral("tester"));
+        KeychainWait::savePassword(*passwords, QStringLiteral("old"), QStringLiteral("tester"));
         makePresenter();
         typeIn(QStringLiteral("tester"), QStringLiteral("secret1"));
         p->savePasswordClicked(savePwd);
@@ -251,7 +261,7 @@ private slots:
         QCOMPARE(rows.first()->userId(), testerId(*f));
         QCOMPARE(rows.first()->account(), QStringLiteral("tester"));
         QCOMPARE(rows.first()->autoLogin(), autoLogin);
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("tester")),
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("tester")),
                  savePwd ? QStringLiteral("secret1") : QString());
         QCOMPARE(AutoLoginModel::stored().type, autoLogin ? AutoLoginModel::AccountLogin : QString());
         QCOMPARE(UserDefaults::string(SignInKeys::AccessToken), f->tester().accessToken);
@@ -398,7 +408,7 @@ private slots:
         UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
         remember(testerId(*f), QStringLiteral("tester"), false);
         QVERIFY(ctx()->saveAndWait());
-        QVERIFY(PwdManager::savePassWord(QStringLiteral("secret1"), QStringLiteral("tester")));
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
         f->tester().account = QStringLiteral("13800000000");
         makePresenter();
         typeIn(QStringLiteral("13800000000"), QStringLiteral("secret1"));
@@ -409,8 +419,8 @@ private slots:
         const QList<LoginAccount *> rows = ctx()->findAll<LoginAccount>();
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows.first()->account(), QStringLiteral("13800000000"));
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("tester")), QString());
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("13800000000")),
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("tester")), QString());
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("13800000000")),
                  savePwd ? QStringLiteral("secret1") : QString());
     }
 
@@ -418,7 +428,7 @@ private slots:
     {
         remember(testerId(*f), QStringLiteral("tester"), true);
         QVERIFY(ctx()->saveAndWait());
-        QVERIFY(PwdManager::savePassWord(QStringLiteral("secret1"), QStringLiteral("tester")));
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
         UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
         makePresenter();
         p->autoLoginClicked(true);
@@ -428,7 +438,7 @@ private slots:
         QCOMPARE(f->service->lastRequest("user/login/oauth").params.value("type").toString(),
                  QStringLiteral("2"));
         QCOMPARE(ctx()->findAll<LoginAccount>().first()->account(), QString());
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("tester")), QString());
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("tester")), QString());
         const AutoLoginModel record = AutoLoginModel::stored();
         QCOMPARE(record.type, AutoLoginModel::OAuthAutoLogin);
         QCOMPARE(record.openId, QStringLiteral("wx-open-tester"));
@@ -444,10 +454,11 @@ private slots:
         UserDefaults::setValue(SignInKeys::UserId, f->tester().userId);
         remember(testerId(*f), QStringLiteral("tester"), true);
         QVERIFY(ctx()->saveAndWait());
-        QVERIFY(PwdManager::savePassWord(QStringLiteral("secret1"), QStringLiteral("tester")));
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
         AutoLoginModel{AutoLoginModel::AccountLogin, QStringLiteral("tester"), {}, {}}.store();
         makePresenter();
-        p->windowShown(); // auto-login starts
+        p->windowShown();
+        QTRY_VERIFY(p->signingIn()); // auto-login starts once the keychain has answered
         p->loginClicked();
         p->loginClicked();
         p->signInWithOpenId(QStringLiteral("wx-open-tester"), QStringLiteral("wx"));
@@ -572,15 +583,49 @@ private slots:
         remember(1, QStringLiteral("an"), false);
         QVERIFY(ctx()->saveAndWait());
         if (saved)
-            QVERIFY(PwdManager::savePassWord(QStringLiteral("pw-an"), QStringLiteral("an")));
+            QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("pw-an"), QStringLiteral("an")));
         makePresenter();
         p->passwordEdited(QStringLiteral("typed"));
         p->accountListClicked();
         p->accountChosen(0);
         QVERIFY(!p->accountListOpen());
         QCOMPARE(p->account(), QStringLiteral("an"));
+        QTest::qWait(20); // the keychain's answer
         QCOMPARE(p->password(), saved ? QStringLiteral("pw-an") : QStringLiteral("typed"));
         QCOMPARE(p->loginEnabled(), saved);
+    }
+
+    // A saved password that the keychain hands over after the user typed does not overwrite the form.
+    void aKeychainAnswerAfterAnEditIsStale_data()
+    {
+        QTest::addColumn<QString>("edit");
+        QTest::newRow("password typed") << "password";
+        QTest::newRow("account typed") << "account";
+    }
+    void aKeychainAnswerAfterAnEditIsStale()
+    {
+        QFETCH(QString, edit);
+        remember(1, QStringLiteral("an"), false);
+        QVERIFY(ctx()->saveAndWait());
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("pw-an"), QStringLiteral("an")));
+        UserDefaults::setValue(kAgree, true);
+        UserDefaults::setValue(SignInKeys::UserId, QStringLiteral("1"));
+        makePresenter();
+        // At a showing and at a choice from the list the saved password is asked for.
+        for (const bool fromList : {false, true}) {
+            if (fromList) {
+                p->accountListClicked();
+                p->accountChosen(0);
+            } else {
+                p->windowShown();
+            }
+            if (edit == "password")
+                p->passwordEdited(QStringLiteral("typed"));
+            else
+                p->accountEdited(QStringLiteral("another"));
+            QTest::qWait(20);
+            QCOMPARE(p->password(), edit == "password" ? QStringLiteral("typed") : QString());
+        }
     }
 
     void removingAccounts()
@@ -588,8 +633,8 @@ private slots:
         remember(1, QStringLiteral("an"), false);
         remember(2, QStringLiteral("bo"), false);
         QVERIFY(ctx()->saveAndWait());
-        QVERIFY(PwdManager::savePassWord(QStringLiteral("pw-an"), QStringLiteral("an")));
-        QVERIFY(PwdManager::savePassWord(QStringLiteral("pw-bo"), QStringLiteral("bo")));
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("pw-an"), QStringLiteral("an")));
+        QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("pw-bo"), QStringLiteral("bo")));
         makePresenter();
         p->accountListClicked();
         QSignalSpy removed(p->accounts(), &QAbstractItemModel::rowsRemoved);
@@ -597,8 +642,8 @@ private slots:
         QCOMPARE(removed.count(), 1);
         QVERIFY(p->accountListOpen());
         QCOMPARE(p->accounts()->accountAt(0), QStringLiteral("bo"));
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("an")), QString());
-        QCOMPARE(PwdManager::readPassWordWithKeyChain(QStringLiteral("bo")), QStringLiteral("pw-bo"));
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("an")), QString());
+        QCOMPARE(KeychainWait::password(*passwords, QStringLiteral("bo")), QStringLiteral("pw-bo"));
         p->accountRemoveClicked(5); // out of range: nothing
         p->accountRemoveClicked(0);
         QVERIFY(!p->accountListOpen()); // the last row closes the list

@@ -6,6 +6,7 @@
 #include "app/shell/AppShell.h"
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "platform/base/TimerScheduler.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
@@ -33,6 +34,7 @@ class TestAutostart : public QObject
 
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<FakeNetworkMonitor> network;
+    TimerScheduler timers;
     std::unique_ptr<WidgetFeedback> feedback;
     std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
@@ -41,6 +43,7 @@ class TestAutostart : public QObject
     bool launch(bool inTray)
     {
         graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                .use(&timers)
                                                 .use(feedback.get())
                                                 .use(f->notifications.get())
                                                 .use(network.get())
@@ -106,7 +109,7 @@ private slots:
         f = std::make_unique<ServiceFixture>();
         network = std::make_unique<FakeNetworkMonitor>();
         NetworkMonitor::setShared(network.get());
-        feedback = std::make_unique<WidgetFeedback>();
+        feedback = std::make_unique<WidgetFeedback>(timers);
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
     }
 

@@ -9,6 +9,7 @@
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/PopoverView.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "platform/base/TimerScheduler.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
@@ -49,6 +50,7 @@ class TestShell : public QObject
 
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<FakeNetworkMonitor> network;
+    TimerScheduler timers;
     std::unique_ptr<WidgetFeedback> feedback;
     std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
@@ -61,6 +63,7 @@ class TestShell : public QObject
         // The program's wiring takes the place of the fixture's.
         f->replyActions.reset();
         graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                .use(&timers)
                                                 .use(feedback.get())
                                                 .use(f->notifications.get())
                                                 .use(network.get())
@@ -134,7 +137,7 @@ private slots:
     {
         f = std::make_unique<ServiceFixture>();
         network = std::make_unique<FakeNetworkMonitor>();
-        feedback = std::make_unique<WidgetFeedback>();
+        feedback = std::make_unique<WidgetFeedback>(timers);
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
         urls.opened.clear();
         LoginPresenter::resetPasswordNoticeForTests();

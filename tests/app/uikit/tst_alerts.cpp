@@ -1,6 +1,7 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/AlertViewController.h"
 #include "app/uikit/WidgetFeedback.h"
+#include "tests/support/doubles/ManualScheduler.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>
@@ -375,9 +376,10 @@ private slots:
     void widgetFeedbackReachesRealSheets()
     {
         {
-            WidgetFeedback feedback;
-            QCOMPARE(UserFeedback::current(), &feedback);
-            UserFeedback::current()->showAddCancleButtonAlertWithText("via interface", record());
+            ManualScheduler scheduler;
+            WidgetFeedback widgets(scheduler);
+            UserFeedback &feedback = widgets; // as the services bundle hands it on
+            feedback.showAddCancleButtonAlertWithText("via interface", record());
             QMessageBox *box = openBox();
             QVERIFY(box);
             QCOMPARE(box->parentWidget(), window.get());

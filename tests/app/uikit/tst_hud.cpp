@@ -6,6 +6,7 @@
 #include "app/uikit/HUDManager.h"
 #include "app/uikit/ToastView.h"
 #include "platform/base/Clock.h"
+#include "platform/base/TimerScheduler.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/doubles/ManualScheduler.h"
 
@@ -29,6 +30,8 @@ class TestHud : public QObject
     Q_OBJECT
 private:
     std::unique_ptr<ManualScheduler> scheduler;
+    std::unique_ptr<HUDManager> hud;
+    std::unique_ptr<DisPatchManager> dispatch;
     std::unique_ptr<QWidget> window;
 
 private slots:
@@ -36,6 +39,8 @@ private slots:
     {
         Clock::setNow(QDateTime::fromMSecsSinceEpoch(0));
         scheduler = std::make_unique<ManualScheduler>();
+        hud = std::make_unique<HUDManager>(*scheduler);
+        dispatch = std::make_unique<DisPatchManager>(*scheduler);
         window = std::make_unique<QWidget>();
         window->resize(500, 400);
         window->show();
@@ -43,6 +48,8 @@ private slots:
     void cleanup()
     {
         window.reset();
+        dispatch.reset();
+        hud.reset();
         scheduler.reset();
         Clock::reset();
         AlertManager::setCurrentWindow(nullptr);
@@ -51,8 +58,8 @@ private slots:
 
     void spinnerCoversItsViewAndHides()
     {
-        HUDManager::showHudAddedTo(window.get());
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         QList<BusySpinner *> spinners = HUDManager::spinnersOf(window.get());
         QCOMPARE(spinners.size(), 2);
         QVERIFY(spinners.last()->isVisible());
@@ -63,24 +70,24 @@ private slots:
         BusySpinner *bottom = spinners.first();
         HUDManager::hideHudForView(window.get()); // the topmost only
         QCOMPARE(HUDManager::spinnersOf(window.get()), QList<BusySpinner *>{bottom});
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         HUDManager::hideAllHudForView(window.get());
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
         flushDeletes();
         QVERIFY(window->findChildren<BusySpinner *>().isEmpty());
 
-        HUDManager::showHudAddedTo(nullptr);
+        hud->showHudAddedTo(nullptr);
         HUDManager::hideHudForView(nullptr);
         HUDManager::hideAllHudForView(nullptr);
     }
 
     void forcedHideTwentySecondsAfterTheFirstShow()
     {
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         scheduler->advance(5000);
         HUDManager::hideHudForView(window.get());
         scheduler->advance(5000);
-        HUDManager::showHudAddedTo(window.get()); // at 10 s
+        hud->showHudAddedTo(window.get()); // at 10 s
         scheduler->advance(9999);
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
         scheduler->advance(1); // 20 s after the first show
@@ -92,15 +99,15 @@ private slots:
 
     void severalShowsAllGoAtTheFirstForcedHide()
     {
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         scheduler->advance(5000);
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         scheduler->advance(10000);
-        HUDManager::showHudAddedTo(window.get());
+        hud->showHudAddedTo(window.get());
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 3);
         scheduler->advance(5000); // 20 s after the first: nothing shown is left, however many showed
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
-        HUDManager::showHudAddedTo(window.get()); // at 20 s, caught by the second show's hide at 25 s
+        hud->showHudAddedTo(window.get()); // at 20 s, caught by the second show's hide at 25 s
         scheduler->advance(4999);
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 1);
         scheduler->advance(1);
@@ -112,7 +119,7 @@ private slots:
     void forcedHideAfterTheViewIsGone()
     {
         auto view = std::make_unique<QWidget>();
-        HUDManager::showHudAddedTo(view.get());
+        hud->showHudAddedTo(view.get());
         view.reset();
         scheduler->advance(HUDManager::ForcedHideMsecs); // must not touch the dead view
         QCOMPARE(scheduler->pending(), 0);
@@ -121,16 +128,16 @@ private slots:
     void windowSpinnerUsesTheCurrentWindow()
     {
         AlertManager::setCurrentWindow(window.get());
-        HUDManager::showHudToWindow();
-        HUDManager::showHudToWindow();
+        hud->showHudToWindow();
+        hud->showHudToWindow();
         QCOMPARE(HUDManager::spinnersOf(window.get()).size(), 2);
         HUDManager::hideHudForWindow(); // all of them
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
 
         window->hide();
         QApplication::setActiveWindow(nullptr);
-        HUDManager::showHudToWindow(); // no window: nothing, no crash
-        HUDManager::showText("x");
+        hud->showHudToWindow(); // no window: nothing, no crash
+        hud->showText("x");
         QVERIFY(HUDManager::spinnersOf(window.get()).isEmpty());
         QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
     }
@@ -159,9 +166,9 @@ private slots:
 
     void toastStandsTwoSecondsEach()
     {
-        HUDManager::showText(QString::fromUtf8("已复制"), window.get());
+        hud->showText(QString::fromUtf8("已复制"), window.get());
         scheduler->advance(1000);
-        HUDManager::showText(QString::fromUtf8("保存成功"), window.get());
+        hud->showText(QString::fromUtf8("保存成功"), window.get());
         QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
         scheduler->advance(999);
         QCOMPARE(HUDManager::toastsOf(window.get()).size(), 2);
@@ -177,7 +184,7 @@ private slots:
 
     void toastLayout()
     {
-        HUDManager::showText(QString::fromUtf8("好"), window.get());
+        hud->showText(QString::fromUtf8("好"), window.get());
         ToastView *shortToast = HUDManager::toastsOf(window.get()).last();
         QCOMPARE(shortToast->geometry(), window->rect());
         QVERIFY(shortToast->testAttribute(Qt::WA_TransparentForMouseEvents));
@@ -187,7 +194,7 @@ private slots:
         QCOMPARE(shortToast->label()->geometry().right(), 160 - 8 - 1);
 
         const QString longText = QString("The network connection failed, please try again later").repeated(2);
-        HUDManager::showText(longText, window.get());
+        hud->showText(longText, window.get());
         ToastView *longToast = HUDManager::toastsOf(window.get()).last();
         QCOMPARE(longToast->box()->size(), QSize(240, 60));
         QCOMPARE(longToast->label()->height(), 38);
@@ -199,7 +206,7 @@ private slots:
     void aHugeToastTextIsCut()
     {
         const QString text = QString::fromUtf8("已复制😀").repeated(300000);
-        HUDManager::showText(text, window.get());
+        hud->showText(text, window.get());
         ToastView *toast = HUDManager::toastsOf(window.get()).last();
         const QString shown = toast->label()->text();
         QVERIFY(shown.size() < 1000);
@@ -212,7 +219,7 @@ private slots:
     void toastOnAViewThatGoes()
     {
         auto view = std::make_unique<QWidget>();
-        HUDManager::showText(QString::fromUtf8("保存成功"), view.get());
+        hud->showText(QString::fromUtf8("保存成功"), view.get());
         QPointer<ToastView> toast = HUDManager::toastsOf(view.get()).last();
         scheduler->advance(1000);
         view.reset();
@@ -223,9 +230,9 @@ private slots:
 
     void missingToastTextShowsNothing()
     {
-        HUDManager::showText(QString(), window.get());
-        HUDManager::showText("", window.get());
-        HUDManager::showText("x", nullptr);
+        hud->showText(QString(), window.get());
+        hud->showText("", window.get());
+        hud->showText("x", nullptr);
         QVERIFY(HUDManager::toastsOf(window.get()).isEmpty());
         QCOMPARE(scheduler->pending(), 0);
     }
@@ -238,7 +245,7 @@ private slots:
         int completed = 0;
         qint64 completedAt = -1;
         bool allOnMainThread = true;
-        DisPatchManager::countDownWithTime(
+        dispatch->countDownWithTime(
             &owner, 60,
             [&](int n) {
                 values.append(n);
@@ -271,7 +278,7 @@ private slots:
     {
         QObject owner;
         int running = 0, completed = 0;
-        DisPatchManager::countDownWithTime(
+        dispatch->countDownWithTime(
             &owner, 0, [&](int) { ++running; }, [&] { ++completed; });
         scheduler->advance(5000);
         QCOMPARE(running, 0);
@@ -283,7 +290,7 @@ private slots:
         auto owner = std::make_unique<QObject>();
         QList<int> values;
         int completed = 0;
-        DisPatchManager::countDownWithTime(
+        dispatch->countDownWithTime(
             owner.get(), 60, [&](int n) { values.append(n); }, [&] { ++completed; });
         scheduler->advance(5500);
         QCOMPARE(values.size(), 6);
@@ -298,7 +305,7 @@ private slots:
     {
         auto *owner = new QObject;
         QList<int> values;
-        DisPatchManager::countDownWithTime(
+        dispatch->countDownWithTime(
             owner, 10,
             [&](int n) {
                 values.append(n);
@@ -329,7 +336,7 @@ private slots:
         QObject owner;
         QList<qint64> fired;
         DispatchTimer *timer =
-            DisPatchManager::timingWithDuration(&owner, count, interval, [&] { fired.append(Clock::nowMSecs()); });
+            dispatch->timingWithDuration(&owner, count, interval, [&] { fired.append(Clock::nowMSecs()); });
         QCOMPARE(timer->parent(), &owner);
         scheduler->advance(10000);
         QVERIFY(fired.isEmpty()); // not started until resumed
@@ -348,7 +355,7 @@ private slots:
     {
         auto owner = std::make_unique<QObject>();
         int fired = 0;
-        DispatchTimer *timer = DisPatchManager::timingWithDuration(owner.get(), 10, 1.0, [&] {
+        DispatchTimer *timer = dispatch->timingWithDuration(owner.get(), 10, 1.0, [&] {
             if (++fired == 3)
                 owner.reset(); // destroys the timer from inside its own block
         });
@@ -359,7 +366,7 @@ private slots:
 
         QObject other;
         int calls = 0;
-        DispatchTimer *second = DisPatchManager::timingWithDuration(&other, 10, 1.0, [&] { ++calls; });
+        DispatchTimer *second = dispatch->timingWithDuration(&other, 10, 1.0, [&] { ++calls; });
         second->resume();
         scheduler->advance(1500);
         second->cancel();
@@ -369,12 +376,16 @@ private slots:
 
     void countdownWithRealTimers()
     {
-        // The default scheduler: real timers (one short countdown, with no owner).
+        // The program's scheduler: real timers (one short countdown, with no owner).
+        dispatch.reset();
+        hud.reset();
         scheduler.reset();
         Clock::reset();
+        TimerScheduler timers;
+        DisPatchManager realDispatch(timers);
         QList<int> values;
         bool completed = false;
-        DisPatchManager::countDownWithTime(
+        realDispatch.countDownWithTime(
             nullptr, 1, [&](int n) { values.append(n); }, [&] { completed = true; });
         QTRY_COMPARE(values, QList<int>{0});
         QTRY_VERIFY_WITH_TIMEOUT(completed, 3000);

@@ -79,7 +79,7 @@ private slots:
     {
         QFETCH(int, asker);
         QFETCH(bool, onSettings);
-        WidgetFeedback feedback;
+        WidgetFeedback feedback(*scheduler);
         auto *field = new QPushButton(settingsWindow.get());
         QObject presenter;
         QObject part(&presenter);
@@ -97,7 +97,7 @@ private slots:
 
     void anAnswerAfterTheOwnerDiedRunsNothing()
     {
-        WidgetFeedback feedback;
+        WidgetFeedback feedback(*scheduler);
         auto owner = std::make_unique<QObject>();
         QObject stays;
         QStringList heard;
@@ -122,7 +122,7 @@ private slots:
 
     void overlappingOperationsHideOnlyTheirOwnSpinners()
     {
-        WidgetFeedback feedback;
+        WidgetFeedback feedback(*scheduler);
         QWidget *window = mainWindow.get();
         auto login = std::make_unique<BusyGuard>(window, &feedback); // at 0 s
         scheduler->advance(5000);

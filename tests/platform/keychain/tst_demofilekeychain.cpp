@@ -2,6 +2,7 @@
 // one owner-only file; any other account's password is never written.
 
 #include "platform/keychain/DemoFileKeychainBackend.h"
+#include "tests/support/KeychainWait.h"
 #include "tests/support/TestEnv.h"
 
 #include <QFile>
@@ -17,12 +18,12 @@ private slots:
         const QString file = TestEnv::freshFolders() + "/demo/secrets.json";
         {
             DemoFileKeychainBackend keychain(file, {"demo", "com.plv.uuid"});
-            QVERIFY(keychain.writeItem("demo", "demo-password"));
-            QVERIFY(keychain.writeItem("com.plv.uuid", "device-1"));
-            QVERIFY(keychain.writeItem("tester", "real-password"));
-            QCOMPARE(keychain.readItem("tester"), std::optional<QByteArray>("real-password"));
-            QVERIFY(!keychain.writeItem("demo", ""));
-            QVERIFY(!keychain.writeItem("", "x"));
+            QVERIFY(KeychainWait::write(keychain, "demo", "demo-password"));
+            QVERIFY(KeychainWait::write(keychain, "com.plv.uuid", "device-1"));
+            QVERIFY(KeychainWait::write(keychain, "tester", "real-password"));
+            QCOMPARE(KeychainWait::read(keychain, "tester"), std::optional<QByteArray>("real-password"));
+            QVERIFY(!KeychainWait::write(keychain, "demo", ""));
+            QVERIFY(!KeychainWait::write(keychain, "", "x"));
         }
         QFile f(file);
         QVERIFY(f.exists());
@@ -37,13 +38,13 @@ private slots:
 
         // The next start finds the demo's items, and only those.
         DemoFileKeychainBackend again(file, {"demo", "com.plv.uuid"});
-        QCOMPARE(again.readItem("demo"), std::optional<QByteArray>("demo-password"));
-        QCOMPARE(again.readItem("com.plv.uuid"), std::optional<QByteArray>("device-1"));
-        QCOMPARE(again.readItem("tester"), std::nullopt);
-        QVERIFY(again.deleteItem("demo"));
+        QCOMPARE(KeychainWait::read(again, "demo"), std::optional<QByteArray>("demo-password"));
+        QCOMPARE(KeychainWait::read(again, "com.plv.uuid"), std::optional<QByteArray>("device-1"));
+        QCOMPARE(KeychainWait::read(again, "tester"), std::nullopt);
+        QVERIFY(KeychainWait::remove(again, "demo"));
         DemoFileKeychainBackend third(file, {"demo", "com.plv.uuid"});
-        QCOMPARE(third.readItem("demo"), std::nullopt);
-        QCOMPARE(third.readItem("com.plv.uuid"), std::optional<QByteArray>("device-1"));
+        QCOMPARE(KeychainWait::read(third, "demo"), std::nullopt);
+        QCOMPARE(KeychainWait::read(third, "com.plv.uuid"), std::optional<QByteArray>("device-1"));
     }
 
     void aDamagedFileIsNoSecretAndIsReplacedAtTheNextWrite()
@@ -54,10 +55,10 @@ private slots:
         f.write("{not json");
         f.close();
         DemoFileKeychainBackend keychain(file, {"demo"});
-        QCOMPARE(keychain.readItem("demo"), std::nullopt);
-        QVERIFY(keychain.writeItem("demo", "pw"));
+        QCOMPARE(KeychainWait::read(keychain, "demo"), std::nullopt);
+        QVERIFY(KeychainWait::write(keychain, "demo", "pw"));
         DemoFileKeychainBackend again(file, {"demo"});
-        QCOMPARE(again.readItem("demo"), std::optional<QByteArray>("pw"));
+        QCOMPARE(KeychainWait::read(again, "demo"), std::optional<QByteArray>("pw"));
     }
 };
 

@@ -21,6 +21,7 @@
 #include "service/api/AES.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/api/AutoJumpToken.h"
+#include "tests/support/KeychainWait.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
@@ -39,6 +40,9 @@ class TestAccount : public QObject
     Q_OBJECT
 
     std::unique_ptr<MemoryKeychainBackend> keychain;
+    std::unique_ptr<KeychainTool> items;
+    std::unique_ptr<PwdManager> passwords;
+    std::unique_ptr<UUIDTool> ids;
     std::unique_ptr<FakeUserNotificationCenter> center;
     QString folder;
 
@@ -56,14 +60,23 @@ class TestAccount : public QObject
             .object();
     }
 
+    QString linkFor(const QString &returnUrl, Context *store)
+    {
+        return KeychainWait::answer<QString>([&](const QObject *o, auto done) {
+            AutoJumpToken::getAutoJumpTokenWithUrl(returnUrl, store, *ids, o, done);
+        });
+    }
+
 private slots:
     void init()
     {
         folder = TestEnv::freshFolders();
         keychain = std::make_unique<MemoryKeychainBackend>();
+        items = std::make_unique<KeychainTool>(*keychain);
+        passwords = std::make_unique<PwdManager>(*items);
+        ids = std::make_unique<UUIDTool>(*items);
         center = std::make_unique<FakeUserNotificationCenter>();
         UserNotificationCenter::setShared(center.get());
-        UUIDTool::resetProcessCache();
     }
     void cleanup()
     {
@@ -71,25 +84,28 @@ private slots:
         QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
         center.reset();
+        ids.reset();
+        passwords.reset();
+        items.reset();
         keychain.reset();
         Clock::reset();
     }
 
     void passwordIsReplacedAndEmptyValuesNeverReachTheKeychain()
     {
-        QVERIFY(PwdManager::savePassWord("first", "tester"));
-        QVERIFY(PwdManager::savePassWord("second", "tester"));
-        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("second"));
+        QVERIFY(KeychainWait::savePassword(*passwords, "first", "tester"));
+        QVERIFY(KeychainWait::savePassword(*passwords, "second", "tester"));
+        QCOMPARE(KeychainWait::password(*passwords, "tester"), QStringLiteral("second"));
         keychain->writtenKeys.clear();
-        QVERIFY(!PwdManager::savePassWord("", "tester"));
-        QVERIFY(!PwdManager::savePassWord("pw", ""));
-        QVERIFY(!PwdManager::savePassWord(QString(), QString()));
+        QVERIFY(!KeychainWait::savePassword(*passwords, "", "tester"));
+        QVERIFY(!KeychainWait::savePassword(*passwords, "pw", ""));
+        QVERIFY(!KeychainWait::savePassword(*passwords, QString(), QString()));
         QVERIFY(keychain->writtenKeys.isEmpty());
-        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("second"));
-        QVERIFY(PwdManager::readPassWordWithKeyChain("").isEmpty());
-        PwdManager::deletePassWordWithKeyChain("");
-        PwdManager::deletePassWordWithKeyChain("tester");
-        QVERIFY(PwdManager::readPassWordWithKeyChain("tester").isEmpty());
+        QCOMPARE(KeychainWait::password(*passwords, "tester"), QStringLiteral("second"));
+        QVERIFY(KeychainWait::password(*passwords, "").isEmpty());
+        KeychainWait::deletePassword(*passwords, "");
+        KeychainWait::deletePassword(*passwords, "tester");
+        QVERIFY(KeychainWait::password(*passwords, "tester").isEmpty());
     }
 
     void emptyValuesAreRefusedBeforeTheKeychain_data()
@@ -103,14 +119,14 @@ private slots:
     void emptyValuesAreRefusedBeforeTheKeychain()
     {
         QFETCH(QVariant, value);
-        QVERIFY(KeychainTool::save("tester", QVariantMap{{"tester", "pw"}}));
+        QVERIFY(KeychainWait::save(*items, "tester", QVariantMap{{"tester", "pw"}}));
         keychain->writtenKeys.clear();
-        QVERIFY(!KeychainTool::save("tester", value));
+        QVERIFY(!KeychainWait::save(*items, "tester", value));
         QVERIFY(keychain->writtenKeys.isEmpty());
         // The refused value leaves the stored one in place.
-        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("pw"));
-        QVERIFY(!keychain->writeItem("tester", QByteArray()));
-        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("pw"));
+        QCOMPARE(KeychainWait::password(*passwords, "tester"), QStringLiteral("pw"));
+        QVERIFY(!KeychainWait::write(*keychain, "tester", QByteArray()));
+        QCOMPARE(KeychainWait::password(*passwords, "tester"), QStringLiteral("pw"));
     }
 
     void damagedItemsReadAsNothing_data()
@@ -125,35 +141,35 @@ private slots:
         QFETCH(QByteArray, bytes);
         keychain->items.insert("tester", bytes);
         keychain->items.insert(UUIDTool::KeychainKey, bytes);
-        QVERIFY(!KeychainTool::load("tester").isValid());
-        QVERIFY(PwdManager::readPassWordWithKeyChain("tester").isEmpty());
+        QVERIFY(!KeychainWait::load(*items, "tester").isValid());
+        QVERIFY(KeychainWait::password(*passwords, "tester").isEmpty());
         // A damaged device id is replaced by a fresh one.
-        QCOMPARE(UUIDTool::getUUIDInKeychain().size(), 36);
+        QCOMPARE(KeychainWait::deviceId(*ids).size(), 36);
     }
 
     void deviceIdIsStableUpperCaseAndRenewedAfterDelete()
     {
-        const QString id = UUIDTool::getUUIDInKeychain();
+        const QString id = KeychainWait::deviceId(*ids);
         QVERIFY(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
                     .match(id)
                     .hasMatch());
-        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
-        UUIDTool::deleteKeyChain();
-        const QString renewed = UUIDTool::getUUIDInKeychain();
+        QCOMPARE(KeychainWait::deviceId(*ids), id);
+        ids->deleteKeyChain();
+        const QString renewed = KeychainWait::deviceId(*ids);
         QVERIFY(renewed != id);
-        QCOMPARE(KeychainTool::load(UUIDTool::KeychainKey).toString(), renewed);
+        QCOMPARE(KeychainWait::load(*items, UUIDTool::KeychainKey).toString(), renewed);
     }
 
     void deviceIdSurvivesAKeychainThatCannotStore()
     {
         keychain->refuseWrites = true;
-        const QString id = UUIDTool::getUUIDInKeychain();
+        const QString id = KeychainWait::deviceId(*ids);
         QCOMPARE(id.size(), 36);
-        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
+        QCOMPARE(KeychainWait::deviceId(*ids), id);
         // Once the keychain works again the same id is kept there.
         keychain->refuseWrites = false;
-        QCOMPARE(UUIDTool::getUUIDInKeychain(), id);
-        QCOMPARE(KeychainTool::load(UUIDTool::KeychainKey).toString(), id);
+        QCOMPARE(KeychainWait::deviceId(*ids), id);
+        QCOMPARE(KeychainWait::load(*items, UUIDTool::KeychainKey).toString(), id);
     }
 
     void logoutWipesTheAccountAndKeepsTheRest()
@@ -197,8 +213,8 @@ private slots:
                                "AgreeProtocolKey", "lastWiFiName",  ApiNetWorking::ApiBaseUrlKey};
         for (const QString &k : kept)
             UserDefaults::setValue(k, k == "userId" ? "1001" : "kept");
-        PwdManager::savePassWord("secret1", "tester");
-        const QString deviceId = UUIDTool::getUUIDInKeychain();
+        KeychainWait::savePassword(*passwords, "secret1", "tester");
+        const QString deviceId = KeychainWait::deviceId(*ids);
 
         int hookCalls = 0;
         QuitLoginManager::setWindowHook([&] { ++hookCalls; });
@@ -226,8 +242,8 @@ private slots:
             QVERIFY2(!UserDefaults::contains(k), qPrintable(k));
         for (const QString &k : kept)
             QVERIFY2(UserDefaults::contains(k), qPrintable(k));
-        QCOMPARE(PwdManager::readPassWordWithKeyChain("tester"), QStringLiteral("secret1"));
-        QCOMPARE(UUIDTool::getUUIDInKeychain(), deviceId);
+        QCOMPARE(KeychainWait::password(*passwords, "tester"), QStringLiteral("secret1"));
+        QCOMPARE(KeychainWait::deviceId(*ids), deviceId);
 
         // The wipe is on disk, not only in the context.
         MagicalRecordManager::cleanUp();
@@ -257,7 +273,7 @@ private slots:
         UserDefaults::setValue("userId", "1001");
         UserDefaults::setValue("teamCount", "2");
         Clock::setNow(QDateTime::fromMSecsSinceEpoch(1'800'000'000'250));
-        const QString link = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2", store);
+        const QString link = linkFor("https://web.invalid/user?a=1&b=2", store);
         QVERIFY(link.startsWith("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
         const QString raw = link.section("token=", 1);
         QVERIFY(!raw.contains('+') && !raw.contains('/') && !raw.contains('='));
@@ -265,13 +281,13 @@ private slots:
         QCOMPARE(token.value("userId").toString(), QStringLiteral("1001"));
         QCOMPARE(token.value("teamCount").toString(), QStringLiteral("2"));
         QCOMPARE(token.value("classesCount").toString(), QStringLiteral("0"));
-        QCOMPARE(token.value("macAddress").toString(), UUIDTool::getUUIDInKeychain());
+        QCOMPARE(token.value("macAddress").toString(), KeychainWait::deviceId(*ids));
         QCOMPARE(token.value("returnUrl").toString(), QStringLiteral("https://web.invalid/user?a=1&b=2"));
         QCOMPARE(token.value("timestamp").toDouble(), 1800000000.25);
 
         store->create<Classify>()->setClassId("1");
         Clock::advance(1000);
-        const QString later = AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user?a=1&b=2", store);
+        const QString later = linkFor("https://web.invalid/user?a=1&b=2", store);
         QVERIFY(later != link);
         QCOMPARE(tokenOf(later).value("classesCount").toString(), QStringLiteral("1"));
     }
@@ -279,7 +295,7 @@ private slots:
     void webLinkWithoutKeyEndsInEmptyToken()
     {
         UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid");
-        QCOMPARE(AutoJumpToken::getAutoJumpTokenWithUrl("https://web.invalid/user", nullptr),
+        QCOMPARE(linkFor("https://web.invalid/user", nullptr),
                  QStringLiteral("https://web.invalid/oauth/autoJump?from=mac&type=login&token="));
         QCOMPARE(
             AutoJumpToken::encodeToPercentEscapeString("a+b/c=d!*'();:@&$,?%#[] é-._~"),

@@ -465,7 +465,7 @@ private slots:
         QCOMPARE(!ApiNetWorking::apiBaseUrl().isEmpty(), usable);
         // The web links carry the sign-in token: the same rule.
         QCOMPARE(!ApiNetWorking::webBaseUrl().isEmpty(), usable);
-        QCOMPARE(!AutoJumpToken::getAutoJumpTokenWithUrl("https://x/", nullptr).isEmpty(), usable);
+        QCOMPARE(!AutoJumpToken::linkWithDeviceId("https://x/", nullptr, "DEVICE").isEmpty(), usable);
         OAuthModel model;
         model.oauthtype = "wx";
         QCOMPARE(!ApiNetWorking::loadOAuthUrlWithModel(model).isEmpty(), usable);

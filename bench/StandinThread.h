@@ -2,6 +2,7 @@
 
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
+#include "service/standin/StandinState.h"
 
 #include <QAtomicInt>
 #include <QThread>
@@ -10,11 +11,12 @@
 #include <functional>
 #include <memory>
 
-// The stand-in service on a thread of its own.
-class ServiceThread : public QThread
+// The stand-in service on a thread of its own, so that a benchmark's main
+// thread (or a child process it waits for) counts only the program's work.
+class StandinThread : public QThread
 {
 public:
-    ~ServiceThread() override
+    ~StandinThread() override
     {
         quit();
         wait();
@@ -25,7 +27,7 @@ public:
         while (!m_ready.loadAcquire())
             QThread::msleep(1);
     }
-    // Runs `work` on the service's thread and waits for it.
+    // Runs `work` on the service's thread, on the account "tester", and waits for it.
     void onService(const std::function<void(StandinService &, NoteSyncHandlers &, StandinAccount &)> &work)
     {
         QMetaObject::invokeMethod(
