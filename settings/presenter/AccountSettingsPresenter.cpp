@@ -286,12 +286,14 @@ void AccountSettingsPresenter::unbind(Provider provider)
 
 void AccountSettingsPresenter::openAccountPage()
 {
-    const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store);
-    if (link.isEmpty()) {
-        m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(), UserFeedback::by(this));
-        return;
-    }
-    m_services.urls->openUrl(QUrl(link));
+    AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store, *m_services.deviceId, this,
+                                           [this](const QString &link) {
+                                               if (link.isEmpty())
+                                                   m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(),
+                                                                                    UserFeedback::by(this));
+                                               else
+                                                   m_services.urls->openUrl(QUrl(link));
+                                           });
 }
 
 QString AccountSettingsPresenter::wechatReminderPath()

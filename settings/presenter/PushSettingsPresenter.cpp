@@ -178,11 +178,13 @@ void PushSettingsPresenter::ask(const Request &request, const QString &address)
         m_services.feedback->showConfirm(NoIdentityText, UserFeedback::by(this), [this](bool ok) {
             if (!ok)
                 return;
-            const QString link = AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store);
-            if (link.isEmpty())
-                m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(), UserFeedback::by(this));
-            else
-                m_services.urls->openUrl(QUrl(link));
+            AutoJumpToken::getAutoJumpTokenWithUrl(
+                QStringLiteral("/user"), m_services.store, *m_services.deviceId, this, [this](const QString &link) {
+                    if (link.isEmpty())
+                        m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(), UserFeedback::by(this));
+                    else
+                        m_services.urls->openUrl(QUrl(link));
+                });
         });
         return;
     }

@@ -13,6 +13,7 @@
 #include "notes/records/presenter/NoteLogListPresenter.h"
 #include "notes/records/view/NoteLogListViewController.h"
 #include "notes/records/view/NoteRecordViewController.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "tests/screenshots/SceneServices.h"
@@ -136,7 +137,10 @@ SCREENSHOT_SCENE(history_loading)
     if (!w)
         return nullptr;
     // The scene's feedback only records: the spinner the program's shows for the busy list is drawn here.
-    if (w->findChild<NoteRecordViewController *>()->logList()->presenter()->isBusy())
-        HUDManager::showOwnHudAddedTo(w);
+    if (w->findChild<NoteRecordViewController *>()->logList()->presenter()->isBusy()) {
+        static TimerScheduler scheduler;
+        static HUDManager hud(scheduler);
+        hud.showOwnHudAddedTo(w);
+    }
     return w;
 }

@@ -263,7 +263,8 @@ void TstAccountPushPresenters::nickReminderAndLinks()
     QCOMPARE(rig.sent("user/userInfo/modify").value("isOpenWeChatReminder"), QJsonValue(false));
     QVERIFY(!p.wechatReminderOn());
 
-    p.openAccountPage();
+    p.openAccountPage(); // signed once the keychain gave the device id
+    QTRY_COMPARE(rig.urls.opened.size(), 1);
     p.openWechatReminderPage();
     QCOMPARE(rig.urls.opened.size(), 2);
     const QUrl account = rig.urls.opened.at(0);
