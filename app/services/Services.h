@@ -8,6 +8,7 @@ class Clock;
 class Context;
 class KeychainBackend;
 class NetworkMonitor;
+class NoteActionManager;
 class RecordPager;
 class Scheduler;
 class Session;
@@ -41,4 +42,6 @@ struct Services
     // One pager per mirror of the service's records, shared by the lists that show it.
     ServiceRef<RecordPager> historyPager;    // NoteLog
     ServiceRef<RecordPager> completionPager; // NoteComplete
+    // The note operations and the reminders' helpers, on `store`.
+    ServiceRef<NoteActionManager> noteActions;
 };

@@ -4,6 +4,7 @@
 #include "app/uikit/WidgetFeedback.h"
 #include "core/model/DataModel.h"
 #include "core/model/MagicalRecordManager.h"
+#include "core/operations/NoteActionManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Scheduler.h"
@@ -92,6 +93,7 @@ void ProgramServices::makeBundle(const Parts &parts)
     Session &session = parts.session ? *parts.session : *Session::instance();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
+    m_noteActions = std::make_unique<NoteActionManager>(context, feedback);
     m_services.emplace(Services{
         .store = context,
         .api = api,
@@ -108,6 +110,7 @@ void ProgramServices::makeBundle(const Parts &parts)
         .sounds = sounds,
         .historyPager = *m_historyPager,
         .completionPager = *m_completionPager,
+        .noteActions = *m_noteActions,
     });
 }
 
@@ -116,6 +119,7 @@ ProgramServices::~ProgramServices()
     if (!m_services)
         return;
     // In the reverse order: nothing made later is left pointing at what goes.
+    m_noteActions.reset();
     m_completionPager.reset();
     m_historyPager.reset();
     m_ownSync.reset();

@@ -13,6 +13,7 @@ class AppEvents;
 class Context;
 class KeychainBackend;
 class NetworkMonitor;
+class NoteActionManager;
 class RecordPager;
 class Scheduler;
 class Session;
@@ -102,5 +103,6 @@ private:
     std::unique_ptr<SoundPlayer> m_ownSounds;
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
+    std::unique_ptr<NoteActionManager> m_noteActions;
     std::optional<Services> m_services;
 };
