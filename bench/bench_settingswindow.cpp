@@ -39,7 +39,7 @@ void SettingsWindowFirstPaint(benchmark::State &state)
         return;
     }
     Context *ctx = Context::defaultContext();
-    SkinManager::addSkinToLocal();
+    SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("77"));
     ctx->create<UserInfo>()->setUserId(77);
     ctx->create<UserSet>()->setRemindSoundName(QStringLiteral("标准铃声1"));

@@ -12,11 +12,13 @@ class NoteActionManager;
 class RecordPager;
 class Scheduler;
 class Session;
+class SkinManager;
 class SoundPlayer;
 class SoundPlayer;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
+class UserManager;
 class UserNotificationCenter;
 
 // What a presenter works with, handed to it in its constructor; presenters
@@ -44,4 +46,6 @@ struct Services
     ServiceRef<RecordPager> completionPager; // NoteComplete
     // The note operations and the reminders' helpers, on `store`.
     ServiceRef<NoteActionManager> noteActions;
+    ServiceRef<UserManager> users; // the signed-in user's row
+    ServiceRef<SkinManager> skins;
 };

@@ -30,7 +30,7 @@ SettingsWindow *settingsOn(int tab, const QString &file)
     if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
-    SkinManager::addSkinToLocal();
+    SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue("userId", "77");
     auto *info = ctx->create<UserInfo>();
     info->setUserId(77);

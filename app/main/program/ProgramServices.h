@@ -17,11 +17,13 @@ class NoteActionManager;
 class RecordPager;
 class Scheduler;
 class Session;
+class SkinManager;
 class SoundPlayer;
 class Store;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
+class UserManager;
 class UserNotificationCenter;
 
 // The program's object graph: every service made once, in this order, and
@@ -104,5 +106,7 @@ private:
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
     std::unique_ptr<NoteActionManager> m_noteActions;
+    std::unique_ptr<UserManager> m_users;
+    std::unique_ptr<SkinManager> m_skins;
     std::optional<Services> m_services;
 };

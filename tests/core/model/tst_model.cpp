@@ -520,7 +520,7 @@ private slots:
             UserDefaults::setValue("userId", stored);
         else
             UserDefaults::remove("userId");
-        QCOMPARE(UserManager::getCurrentInfo(), found ? me : nullptr);
+        QCOMPARE(UserManager(*ctx).getCurrentInfo(), found ? me : nullptr);
     }
 };
 
