@@ -3,7 +3,7 @@
 
 #include "app/services/Services.h"
 #include "app/uikit/AlertManager.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
@@ -27,7 +27,7 @@ namespace {
 // The settings window over a store with a profile and settings, on a tab.
 SettingsWindow *settingsOn(int tab, const QString &file)
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
     SkinManager(*ctx).addSkinToLocal();
@@ -49,7 +49,7 @@ SettingsWindow *settingsOn(int tab, const QString &file)
     set->setWifiSilenceRemindInterval(8);
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *window = new SettingsWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *window = new SettingsWindow(sceneServices(*TestStore::store()), nullptr);
     window->setWindowModality(Qt::NonModal);
     window->showTab(tab);
     return window;

@@ -1,4 +1,4 @@
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UISkin.h"
 #include "core/skins/SkinManager.h"
 #include "platform/store/Store.h"
@@ -47,13 +47,13 @@ private slots:
     void init()
     {
         m_folder = TestEnv::freshFolders();
-        QVERIFY(MagicalRecordManager::setupCoreData().ok());
-        m_skins = std::make_unique<SkinManager>(*MagicalRecordManager::defaultContext());
+        QVERIFY(TestStore::setupCoreData().ok());
+        m_skins = std::make_unique<SkinManager>(*TestStore::defaultContext());
     }
     void cleanup()
     {
         m_skins.reset();
-        MagicalRecordManager::cleanUp();
+        TestStore::cleanUp();
     }
 
     void builtInCatalogSeedsOnce()
@@ -70,7 +70,7 @@ private slots:
 
         QVERIFY(skins().addSkinToLocal());
         QVERIFY(skins().addSkinToLocal());
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         const QList<UISkin *> rows = fresh->findAll<UISkin>();
         QCOMPARE(rows.size(), list.size());
         for (UISkin *s : rows) {
@@ -119,7 +119,7 @@ private slots:
         QVERIFY(!skins().resetCurrSkin(nullptr));
         QCOMPARE(skins().getCurrSkin(), other);
 
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         QCOMPARE(fresh->findByAttribute<UISkin>("isCurrSkin", true).size(), 1);
         QCOMPARE(fresh->findFirstByAttribute<UISkin>("isCurrSkin", true)->nameId(), other->nameId());
     }

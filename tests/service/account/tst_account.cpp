@@ -1,7 +1,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteComplete.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
@@ -44,7 +44,7 @@ class TestAccount : public QObject
 
     void openStore()
     {
-        QVERIFY(MagicalRecordManager::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
+        QVERIFY(TestStore::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
                 StoreOpenResult::Failed);
         QVERIFY(Context::defaultContext());
     }
@@ -67,7 +67,7 @@ private slots:
     }
     void cleanup()
     {
-        MagicalRecordManager::cleanUp();
+        TestStore::cleanUp();
         QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
         center.reset();
@@ -230,7 +230,7 @@ private slots:
         QCOMPARE(UUIDTool::getUUIDInKeychain(), deviceId);
 
         // The wipe is on disk, not only in the context.
-        MagicalRecordManager::cleanUp();
+        TestStore::cleanUp();
         openStore();
         QVERIFY(Context::defaultContext()->findAll<NoteDetail>().isEmpty());
         QCOMPARE(Context::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
