@@ -531,6 +531,24 @@ private slots:
         QTRY_COMPARE(center()->presented().size(), 1);
     }
 
+    // What an operation tells the user goes to the feedback it was made with (a second window's,
+    // say), never to whichever one the process has installed.
+    void refusalGoesToTheOperationsOwnFeedback()
+    {
+        for (int i = 1; i <= 100; ++i)
+            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+                now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
+        Remind r;
+        r.real = "2026/3/6 9:00:00";
+        NoteDetail *n = noteWith(r);
+        RecordingFeedback own(false);
+        NoteActionManager other(*ctx(), own);
+        QVERIFY(other.addDelayRemindWithNote(n, 2004));
+        QCOMPARE(own.messages(), QStringList{limitAlert});
+        QVERIFY(m_feedback->messages().isEmpty());
+        QCOMPARE(storedDelay("n"), QString("2026/3/13 10:00:00"));
+    }
+
     // Only a running date reminder of an open note can be snoozed: a completed
     // note, a cleared reminder or a Wi-Fi reminder gets no notification from it.
     void snoozeNeedsARunningDateReminder_data()
