@@ -3,7 +3,7 @@
 // out and fail at once here (no service address), as they are not awaited.
 #include "app/main/program/ProgramServices.h"
 #include "platform/store/Store.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
@@ -34,12 +34,12 @@ public:
 void SettingsWindowFirstPaint(benchmark::State &state)
 {
     QTemporaryDir folder;
-    if (!MagicalRecordManager::setupCoreDataAtPath(folder.path() + QStringLiteral("/bench.sqlite")).ok()) {
+    if (!TestStore::setupCoreDataAtPath(folder.path() + QStringLiteral("/bench.sqlite")).ok()) {
         state.SkipWithError("no store");
         return;
     }
     Context *ctx = Context::defaultContext();
-    SkinManager::addSkinToLocal();
+    SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("77"));
     ctx->create<UserInfo>()->setUserId(77);
     ctx->create<UserSet>()->setRemindSoundName(QStringLiteral("标准铃声1"));

@@ -9,14 +9,17 @@ class Context;
 class KeychainBackend;
 class KeychainTool;
 class NetworkMonitor;
+class NoteActionManager;
 class RecordPager;
 class PwdManager;
 class Scheduler;
 class Session;
+class SkinManager;
 class SoundPlayer;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
+class UserManager;
 class UserNotificationCenter;
 class UUIDTool;
 
@@ -46,4 +49,8 @@ struct Services
     // One pager per mirror of the service's records, shared by the lists that show it.
     ServiceRef<RecordPager> historyPager;    // NoteLog
     ServiceRef<RecordPager> completionPager; // NoteComplete
+    // The note operations and the reminders' helpers, on `store`.
+    ServiceRef<NoteActionManager> noteActions;
+    ServiceRef<UserManager> users; // the signed-in user's row
+    ServiceRef<SkinManager> skins;
 };

@@ -111,7 +111,7 @@ void AppShell::launch(const StoreOpenResult &opened)
     if (opened.wasRecovered())
         m_pendingStoreNotice = recoveredStoreText(opened.movedAsidePath);
 
-    if (!SkinManager::addSkinToLocal())
+    if (!m_services.skins->addSkinToLocal())
         qWarning() << "the skin catalogue could not be seeded";
     NetworkStatusManager::registerNetwork();
 

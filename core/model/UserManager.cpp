@@ -4,15 +4,14 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 
-UserInfo *UserManager::getCurrentInfo()
+UserInfo *UserManager::getCurrentInfo() const
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx || !UserDefaults::contains(QStringLiteral("userId")))
+    if (!UserDefaults::contains(QStringLiteral("userId")))
         return nullptr;
     // The default may hold text or a number; both name the same integer id.
     bool ok = false;
     const qint64 id = UserDefaults::value(QStringLiteral("userId")).toString().trimmed().toLongLong(&ok);
     if (!ok)
         return nullptr;
-    return ctx->findFirstByAttribute<UserInfo>(QStringLiteral("userId"), id);
+    return m_store.findFirstByAttribute<UserInfo>(QStringLiteral("userId"), id);
 }

@@ -32,21 +32,6 @@ bool isDeletedNote(const NoteDetail *note)
     return !note || note->isDeleted() || note->actionType() == RowAction::Deleted;
 }
 
-UserSet *settings()
-{
-    Context *ctx = Context::defaultContext();
-    return ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
-}
-
-bool save()
-{
-    Context *ctx = Context::defaultContext();
-    if (!ctx)
-        return false;
-    const SaveResult result = ctx->saveAndWait();
-    return result.ok;
-}
-
 // The live notes of the note's category other than the note, by sort (ties keep
 // creation order).
 QList<NoteDetail *> others(const NoteDetail *note)
@@ -230,21 +215,38 @@ void link(NoteDetail *note, int location)
     note->setIsSync(false);
 }
 
-void withdraw(const NoteDetail *note)
-{
-    LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
-}
-
 void markChanged(NoteDetail *note)
 {
     note->setIsSync(false);
     note->setActionType(RowAction::Changed);
 }
 
+} // namespace
+
+NoteActionManager::NoteActionManager(Context &store, UserFeedback &feedback)
+    : m_store(store), m_feedback(feedback)
+{
+}
+
+UserSet *NoteActionManager::settings() const
+{
+    return m_store.findFirstWhere<UserSet>();
+}
+
+bool NoteActionManager::save()
+{
+    return m_store.saveAndWait().ok;
+}
+
+void NoteActionManager::withdraw(const NoteDetail *note)
+{
+    LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
+}
+
 // Drops one piece of a reminder's state (the important mark, the snooze), marks
 // the note for the push and schedules it afresh: the minute repetition or the
 // snoozed delivery stops now, not when the row is shown next.
-template <typename Clear> bool clearReminderState(NoteDetail *note, Clear clear)
+template <typename Clear> bool NoteActionManager::clearReminderState(NoteDetail *note, Clear clear)
 {
     if (isDeletedNote(note))
         return true;
@@ -258,14 +260,11 @@ template <typename Clear> bool clearReminderState(NoteDetail *note, Clear clear)
     return save();
 }
 
-} // namespace
-
 NoteDetail *NoteActionManager::addActionNoteWithClassify(Classify *classify)
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx || !classify || classify->isDeleted())
+    if (!classify || classify->isDeleted())
         return nullptr;
-    auto *note = ctx->create<NoteDetail>();
+    auto *note = m_store.create<NoteDetail>();
     note->setCId(NoteId::getClientId());
     note->setClassify(classify);
     note->setClassId(classify->classId());
@@ -450,7 +449,7 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     r->setRemindDelayTime(DateManager::getStringFromDate(until));
     if (!LocalNotificationManager::addLocalNotificationWithDeliveryDate(until, UserNotificationRepeat::none(),
                                                                         note->content(), note->cId()))
-        UserFeedback::current()->showDefaultMessageAlertWithDetailText(
+        m_feedback.showDefaultMessageAlertWithDetailText(
             QStringLiteral("添加提醒失败,请确保当前存在的提醒不超过100条"));
     return save();
 }

@@ -46,9 +46,7 @@ bool SkinManager::addSkinToLocal()
 
 bool SkinManager::addSkinToLocal(const QString &catalogPath)
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx)
-        return false;
+    Context *ctx = &m_store;
     bool ok = false;
     const QList<SkinListModel> rows = readCatalog(catalogPath, &ok);
     if (!ok)
@@ -70,9 +68,7 @@ bool SkinManager::addSkinToLocal(const QString &catalogPath)
 
 UISkin *SkinManager::getCurrSkin()
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx)
-        return nullptr;
+    Context *ctx = &m_store;
     if (UISkin *current = ctx->findFirstByAttribute<UISkin>(QStringLiteral("isCurrSkin"), true))
         return current;
     UISkin *fallback = ctx->findFirstByAttribute<UISkin>(QStringLiteral("sort"), 26);
@@ -87,8 +83,8 @@ UISkin *SkinManager::getCurrSkin()
 
 bool SkinManager::resetCurrSkin(UISkin *skin)
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx || !skin || skin->isDeleted() || skin->context() != ctx)
+    Context *ctx = &m_store;
+    if (!skin || skin->isDeleted() || skin->context() != ctx)
         return false;
     for (UISkin *s : ctx->findByAttribute<UISkin>(QStringLiteral("isCurrSkin"), true))
         s->setIsCurrSkin(false);

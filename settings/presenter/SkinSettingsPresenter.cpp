@@ -27,7 +27,7 @@ QStringList SkinSettingsPresenter::skins() const
 
 int SkinSettingsPresenter::currentIndex() const
 {
-    const UISkin *current = SkinManager::getCurrSkin();
+    const UISkin *current = m_services.skins->getCurrSkin();
     return current ? int(skins().indexOf(current->nameId())) : -1;
 }
 
@@ -55,7 +55,7 @@ void SkinSettingsPresenter::confirm()
     m_saver->send({SettingsSaver::Row::UserSet, QJsonObject{{kSkin, name}}, SettingsSaver::Overlay::None, this,
                    [this, name] {
                        if (m_services.store)
-                           SkinManager::resetCurrSkin(
+                           m_services.skins->resetCurrSkin(
                                m_services.store->findFirstByAttribute<UISkin>(QStringLiteral("nameId"), name));
                        emit m_services.events->reloadDatasForTitleBar();
                        emit m_services.events->reloadLeftHomeList(LeftHomeListReload::refetch());

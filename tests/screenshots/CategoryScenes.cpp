@@ -5,7 +5,7 @@
 #include "app/services/Services.h"
 #include "app/uikit/AlertViewController.h"
 #include "core/model/Classify.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "notes/categories/presenter/CategoryDialogPresenter.h"
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
@@ -27,7 +27,7 @@ namespace {
 QList<CategoryKey> categoryStore(const QString &file, const QList<QPair<QString, QString>> &categories)
 {
     QList<CategoryKey> keys;
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return keys;
     Context *ctx = Context::defaultContext();
     for (int i = 0; i < categories.size(); ++i) {
@@ -54,7 +54,7 @@ const QList<QPair<QString, QString>> kCategories{
 
 CategoryDialog *dialogFor(const CategoryKey &key)
 {
-    return new CategoryDialog(new CategoryDialogPresenter(sceneServices(*MagicalRecordManager::store()), key),
+    return new CategoryDialog(new CategoryDialogPresenter(sceneServices(*TestStore::store()), key),
                               nullptr);
 }
 
@@ -91,7 +91,7 @@ SCREENSHOT_SCENE(category_menu)
 {
     if (categoryStore("category-menu.sqlite", kCategories).isEmpty())
         return nullptr;
-    auto *window = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *window = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     window->resize(MainWindow::defaultSize());
     window->show();
     QListView *list = window->column()->listView();
@@ -109,7 +109,7 @@ SCREENSHOT_SCENE(main_window_settings_popover)
 {
     if (categoryStore("category-settings.sqlite", kCategories).isEmpty())
         return nullptr;
-    auto *window = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *window = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     window->resize(MainWindow::defaultSize());
     window->show();
     window->column()->openSettingsPopover();

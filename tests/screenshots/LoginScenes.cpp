@@ -5,7 +5,7 @@
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/AlertManager.h"
 #include "core/model/LoginAccount.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "platform/store/Context.h"
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
@@ -19,7 +19,7 @@ namespace {
 Context *sceneStore()
 {
     static bool opened = [] {
-        if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() +
+        if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() +
                                                        QStringLiteral("/login-scenes.sqlite"))
                  .ok())
             return false;

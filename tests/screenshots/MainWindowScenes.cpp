@@ -4,7 +4,7 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -52,7 +52,7 @@ void addNotes(Context *ctx, Classify *c, const QList<SceneNote> &notes)
 
 Context *mainStore(const QString &file, const QStringList &names, bool locked, const QList<SceneNote> &notes = {})
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
     const QStringList colors{"#10b56c", "#dc445b", "#2b9cc6", "#f27830", "#52398a"};
@@ -80,7 +80,7 @@ MainWindow *mainWindow(const QString &file, const QStringList &names, bool locke
 {
     if (!mainStore(file, names, locked, notes))
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(MainWindow::defaultSize());
     if (locked)
         w->showLock();

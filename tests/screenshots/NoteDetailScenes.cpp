@@ -6,7 +6,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -28,7 +28,7 @@ namespace {
 // unless `withNotes` is false.
 Context *detailStore(const QString &file, bool withNotes)
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
     Classify *first = nullptr;
@@ -79,7 +79,7 @@ MainWindow *detailWindow(const QString &file, bool withNotes, bool editing = fal
     Context *ctx = detailStore(file, withNotes);
     if (!ctx)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(MainWindow::defaultSize());
     if (withNotes) {
         // The user picks the first note.

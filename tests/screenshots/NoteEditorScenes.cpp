@@ -5,7 +5,7 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
@@ -49,7 +49,7 @@ Context *sceneStore()
 {
     static bool filled = [] {
         if (!Context::defaultContext()
-            && !MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() +
+            && !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() +
                                                           QStringLiteral("/editor-scenes.sqlite"))
                     .ok())
             return false;

@@ -5,7 +5,7 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
 #include "core/model/UserInfo.h"
@@ -46,7 +46,7 @@ struct Category
 MainWindow *recordsWindow(const QString &file, const QList<Category> &categories, const QSize &size,
                           const QString &filter = {})
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
     int id = 0;
@@ -90,7 +90,7 @@ MainWindow *recordsWindow(const QString &file, const QList<Category> &categories
     info->setNick("小明");
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(size);
     w->columnPresenter()->showPaneFromTitleBar(CategoryColumnPresenter::Pane::Records);
     w->show();

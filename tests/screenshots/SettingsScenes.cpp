@@ -5,7 +5,7 @@
 
 #include "app/services/Services.h"
 #include "app/uikit/AlertManager.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
@@ -37,10 +37,10 @@ namespace {
 // The settings window over a store with a profile and settings, on a tab.
 SettingsWindow *settingsOn(int tab, const QString &file, const std::function<void(UserInfo *, UserSet *)> &fill = {})
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
     Context *ctx = Context::defaultContext();
-    SkinManager::addSkinToLocal();
+    SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue("userId", "77");
     auto *info = ctx->create<UserInfo>();
     info->setUserId(77);
@@ -62,7 +62,7 @@ SettingsWindow *settingsOn(int tab, const QString &file, const std::function<voi
         fill(info, set);
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *window = new SettingsWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *window = new SettingsWindow(sceneServices(*TestStore::store()), nullptr);
     window->setWindowModality(Qt::NonModal);
     window->showTab(tab);
     return window;

@@ -3,9 +3,10 @@
 #include <QObject>
 #include <QTimer>
 
-RecordingFeedback::RecordingFeedback() : m_timers(new QObject)
+RecordingFeedback::RecordingFeedback(bool installed) : m_timers(new QObject)
 {
-    UserFeedback::install(this);
+    if (installed)
+        UserFeedback::install(this);
 }
 
 RecordingFeedback::~RecordingFeedback()

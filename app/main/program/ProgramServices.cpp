@@ -4,6 +4,9 @@
 #include "app/uikit/WidgetFeedback.h"
 #include "core/model/DataModel.h"
 #include "core/model/MagicalRecordManager.h"
+#include "core/model/UserManager.h"
+#include "core/operations/NoteActionManager.h"
+#include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Scheduler.h"
@@ -98,6 +101,9 @@ void ProgramServices::makeBundle(const Parts &parts)
     Session &session = parts.session ? *parts.session : *Session::instance();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
+    m_noteActions = std::make_unique<NoteActionManager>(context, feedback);
+    m_users = std::make_unique<UserManager>(context);
+    m_skins = std::make_unique<SkinManager>(context);
     m_services.emplace(Services{
         .store = context,
         .api = api,
@@ -117,6 +123,9 @@ void ProgramServices::makeBundle(const Parts &parts)
         .sounds = sounds,
         .historyPager = *m_historyPager,
         .completionPager = *m_completionPager,
+        .noteActions = *m_noteActions,
+        .users = *m_users,
+        .skins = *m_skins,
     });
 }
 
@@ -125,6 +134,9 @@ ProgramServices::~ProgramServices()
     if (!m_services)
         return;
     // In the reverse order: nothing made later is left pointing at what goes.
+    m_skins.reset();
+    m_users.reset();
+    m_noteActions.reset();
     m_completionPager.reset();
     m_historyPager.reset();
     m_ownSync.reset();

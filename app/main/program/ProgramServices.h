@@ -14,15 +14,18 @@ class Context;
 class KeychainBackend;
 class KeychainTool;
 class NetworkMonitor;
+class NoteActionManager;
 class PwdManager;
 class RecordPager;
 class Scheduler;
 class Session;
+class SkinManager;
 class SoundPlayer;
 class Store;
 class SyncEngine;
 class UrlOpener;
 class UserFeedback;
+class UserManager;
 class UserNotificationCenter;
 class UUIDTool;
 
@@ -108,5 +111,8 @@ private:
     std::unique_ptr<SoundPlayer> m_ownSounds;
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
+    std::unique_ptr<NoteActionManager> m_noteActions;
+    std::unique_ptr<UserManager> m_users;
+    std::unique_ptr<SkinManager> m_skins;
     std::optional<Services> m_services;
 };

@@ -13,19 +13,19 @@ LockPresenter::LockPresenter(const Services &services, QObject *parent) : QObjec
 
 QString LockPresenter::nick() const
 {
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     return info ? info->nick() : QString();
 }
 
 QString LockPresenter::avatarUrl() const
 {
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     return info ? info->avatar() : QString();
 }
 
 bool LockPresenter::unlock(const QString &typed)
 {
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     const QString password = info ? info->lockScreenPassword() : QString();
     if (password.isEmpty() || typed == password) {
         emit unlocked();

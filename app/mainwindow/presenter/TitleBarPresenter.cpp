@@ -23,10 +23,10 @@ TitleBarPresenter::TitleBarPresenter(const Services &services, QObject *parent)
 
 void TitleBarPresenter::refresh()
 {
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     m_nick = info && !info->nick().isEmpty() ? info->nick() : QStringLiteral("昵称");
     m_avatar = info ? info->avatar() : QString();
-    const UISkin *skin = SkinManager::getCurrSkin();
+    const UISkin *skin = m_services.skins->getCurrSkin();
     m_barColor = skin && !skin->barColor().isEmpty() ? skin->barColor() : QStringLiteral("#10b56c");
     emit changed();
 }

@@ -32,7 +32,7 @@ struct Now
     qint64 epoch;
     LocalTime::Moment local;
 
-    static Now current()
+    static Now fromClock()
     {
         const qint64 e = Clock::nowMSecs();
         return {e, LocalTime::fromEpochMSecs(e)};
@@ -303,21 +303,21 @@ QDateTime NoteDateManager::nextRealDateWithCalendarIdentifier(CalendarIdentifier
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(nextReal(cal, LocalTime::momentOf(date), cycleType, interval, specify, Now::current()));
+    return toDateTime(nextReal(cal, LocalTime::momentOf(date), cycleType, interval, specify, Now::fromClock()));
 }
 
 QDateTime NoteDateManager::nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
                                                           int cycleType, qint64 interval,
                                                           const QString &specify)
 {
-    return boundedNext(cal, date, cycleType, interval, specify, QDateTime(), Now::current());
+    return boundedNext(cal, date, cycleType, interval, specify, QDateTime(), Now::fromClock());
 }
 
 QDateTime NoteDateManager::nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &startDate,
                                                           int cycleType, qint64 interval,
                                                           const QString &specify, const QDateTime &endDate)
 {
-    return boundedNext(cal, startDate, cycleType, interval, specify, endDate, Now::current());
+    return boundedNext(cal, startDate, cycleType, interval, specify, endDate, Now::fromClock());
 }
 
 QDateTime NoteDateManager::getNowNextDateWithCalendarIdentifier(CalendarIdentifier cal,
@@ -330,7 +330,7 @@ QDateTime NoteDateManager::getNowNextDateWithCalendarIdentifier(CalendarIdentifi
         cal, startDate, cycleType, interval, specify,
         LocalTime::isUsable(startDate) && LocalTime::epochMSecsOf(startDate) > Clock::nowMSecs() ? QDateTime()
                                                                                                  : endDate,
-        Now::current());
+        Now::fromClock());
 }
 
 QDateTime NoteDateManager::nextRealDateFromStartWithCalendarIdentifier(CalendarIdentifier cal,
@@ -378,7 +378,7 @@ QDateTime NoteDateManager::getRealAfterDaysDateWithDate(const QDateTime &date, q
     if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(CalendarIdentifier::Gregorian, Unit::Day, LocalTime::momentOf(date), days, 1,
-                              Now::current()));
+                              Now::fromClock()));
 }
 
 QDateTime NoteDateManager::getRealAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
@@ -386,7 +386,7 @@ QDateTime NoteDateManager::getRealAfterMonthsDateWithCalendarIdentifier(Calendar
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 1, Now::current()));
+    return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 1, Now::fromClock()));
 }
 
 QDateTime NoteDateManager::getRealAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
@@ -394,7 +394,7 @@ QDateTime NoteDateManager::getRealAfterYearsDateWithCalendarIdentifier(CalendarI
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 1, Now::current()));
+    return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 1, Now::fromClock()));
 }
 
 QDateTime NoteDateManager::getValidAfterDaysDateWithDate(const QDateTime &date, qint64 days)
@@ -402,7 +402,7 @@ QDateTime NoteDateManager::getValidAfterDaysDateWithDate(const QDateTime &date, 
     if (!LocalTime::isUsable(date))
         return {};
     return toDateTime(advance(CalendarIdentifier::Gregorian, Unit::Day, LocalTime::momentOf(date), days, 0,
-                              Now::current()));
+                              Now::fromClock()));
 }
 
 QDateTime NoteDateManager::getValidAfterMonthsDateWithCalendarIdentifier(CalendarIdentifier cal,
@@ -410,7 +410,7 @@ QDateTime NoteDateManager::getValidAfterMonthsDateWithCalendarIdentifier(Calenda
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 0, Now::current()));
+    return toDateTime(advance(cal, Unit::Month, LocalTime::momentOf(date), months, 0, Now::fromClock()));
 }
 
 QDateTime NoteDateManager::getValidAfterYearsDateWithCalendarIdentifier(CalendarIdentifier cal,
@@ -418,7 +418,7 @@ QDateTime NoteDateManager::getValidAfterYearsDateWithCalendarIdentifier(Calendar
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 0, Now::current()));
+    return toDateTime(advance(cal, Unit::Year, LocalTime::momentOf(date), years, 0, Now::fromClock()));
 }
 
 QString NoteDateManager::getValidStarDateTimeWithDate(const QDateTime &start, qint64 minute)
@@ -446,7 +446,7 @@ QString NoteDateManager::showFormatTimeWithDateString(const QString &dateText, C
     if (!LocalTime::isUsable(date))
         return {};
     const LocalTime::Moment m = LocalTime::momentOf(date);
-    const Now now = Now::current();
+    const Now now = Now::fromClock();
     const int secs = m.msecsOfDay / 1000;
     const QString time = twoDigits(secs / 3600) + u':' + twoDigits(secs / 60 % 60);
     if (m.julianDay == now.local.julianDay)

@@ -226,14 +226,14 @@ void CategoryColumnPresenter::onStoreChanges(const StoreChanges &changes)
 void CategoryColumnPresenter::afterPull()
 {
     refetchAndAnnounce(true);
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     if (!info || !info->isDefaultLockScreen())
         emit lockOverlayWanted(false);
 }
 
 void CategoryColumnPresenter::lockPressed()
 {
-    const UserInfo *info = UserManager::getCurrentInfo();
+    const UserInfo *info = m_services.users->getCurrentInfo();
     if (!info || info->lockScreenPassword().isEmpty()) {
         m_services.feedback->showConfirm(QStringLiteral("您还没有设置锁屏密码，是否设置？"), UserFeedback::by(this),
                                          [this](bool ok) {

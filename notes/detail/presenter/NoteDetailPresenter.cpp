@@ -40,12 +40,12 @@ int addLocation(Context *ctx)
 
 // A completion that deleted the note (the completed-note setting "delete") took
 // it out of its category's order; it has to go back in before it lives again.
-void relinkIfUnlinked(NoteDetail *note, Context *ctx)
+void relinkIfUnlinked(NoteDetail *note, Context *ctx, NoteActionManager &actions)
 {
     if (note->actionType() != RowAction::Deleted)
         return;
     note->setActionType(isClientId(note->cId()) ? 1 : 2);
-    NoteActionManager::configNewLastNote(note, addLocation(ctx));
+    actions.configNewLastNote(note, addLocation(ctx));
 }
 
 void writeDateFields(DateRemind *r, const NoteRemindModel &m)
@@ -172,7 +172,7 @@ void NoteDetailPresenter::addNote()
          {{QStringLiteral("sort"), true}},
          1});
     if (!note) {
-        note = NoteActionManager::addActionNoteWithClassify(c);
+        note = m_services.noteActions->addActionNoteWithClassify(c);
         if (!note)
             return;
         // A real row at once: the list shows it and every key stays valid.
@@ -375,7 +375,7 @@ void NoteDetailPresenter::revokeCompletion()
         return;
     const NoteKey key = EventKeys::of(note);
     if (isClientId(note->cId())) {
-        relinkIfUnlinked(note, ctx);
+        relinkIfUnlinked(note, ctx, *m_services.noteActions);
         note->setIsSync(false);
         note->setIsCompleted(false);
         note->setCompletedTime(QString());
@@ -412,7 +412,7 @@ void NoteDetailPresenter::finishRevoke(const NoteKey &key)
         return;
     // The service has the completion undone; only a new place in the order is news to it.
     const bool relinked = note->actionType() == RowAction::Deleted;
-    relinkIfUnlinked(note, ctx);
+    relinkIfUnlinked(note, ctx, *m_services.noteActions);
     note->setIsSync(!relinked);
     note->setIsCompleted(false);
     note->setCompletedTime(QString());

@@ -285,7 +285,7 @@ void NoteEditorPresenter::confirm()
             return;
         }
         // A deletion the store did not take stays pending (the next save writes it).
-        const bool saved = NoteActionManager::deleteActionWithNote(n);
+        const bool saved = m_services.noteActions->deleteActionWithNote(n);
         m_editing = false;
         m_textChanged = false;
         load(row(), false);
@@ -304,7 +304,7 @@ void NoteEditorPresenter::confirm()
     n->setActionType(isClientId(n->cId()) ? 1 : 2);
     n->setIsSync(false);
     if (chosen && chosen->classId() != n->classId())
-        NoteActionManager::moveNoteToClassify(chosen, n);
+        m_services.noteActions->moveNoteToClassify(chosen, n);
     if (!save("the confirmed note")) {
         // Nothing is confirmed: the editor keeps what was typed, the next confirm saves it.
         keepEditing(text);
@@ -322,7 +322,7 @@ void NoteEditorPresenter::deleteLocally(NoteDetail *note)
     const CategoryKey category = c ? CategoryKey{c->objectId().pk, c->classId()} : CategoryKey{0, note->classId()};
     load(nullptr, false);
     // Unlinked first, so the note above names the one below (and goes out with the next push).
-    NoteActionManager::configOldLastNote(note);
+    m_services.noteActions->configOldLastNote(note);
     m_services.store->deleteObject(note);
     (void)save("the removed note");
     emit m_services.events->notesListReloadDatas(NotesListReload::showCategory(category));
@@ -367,7 +367,7 @@ void NoteEditorPresenter::complete()
     if (!n || !isCompleteEnabled() || isBlank(n->content()))
         return;
     bool saved = false;
-    NoteActionManager::completeActionWithNote(n, &saved);
+    m_services.noteActions->completeActionWithNote(n, &saved);
     load(row(), false);
     if (!saved) {
         tellNotSaved();
@@ -381,7 +381,7 @@ void NoteEditorPresenter::remove()
     NoteDetail *n = row();
     if (!n || !isDeleteEnabled() || isBlank(n->content()))
         return;
-    const bool saved = NoteActionManager::deleteActionWithNote(n);
+    const bool saved = m_services.noteActions->deleteActionWithNote(n);
     load(row(), false);
     if (!saved) {
         tellNotSaved();

@@ -229,19 +229,19 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
         m_actions.remove(n);
         break;
     case NoteRowMenu::ClearRemind:
-        m_actions.pushIfSaved(NoteActionManager::clearRemindWithNote(n), key);
+        m_actions.pushIfSaved(m_services.noteActions->clearRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearImportant:
-        m_actions.pushIfSaved(NoteActionManager::clearStarRemindWithNote(n), key);
+        m_actions.pushIfSaved(m_services.noteActions->clearStarRemindWithNote(n), key);
         break;
     case NoteRowMenu::ClearSnooze:
-        m_actions.pushIfSaved(NoteActionManager::clearDelayRemindWithNote(n), key);
+        m_actions.pushIfSaved(m_services.noteActions->clearDelayRemindWithNote(n), key);
         break;
     case NoteRowMenu::SnoozeHalfHour:
     case NoteRowMenu::SnoozeHour:
     case NoteRowMenu::SnoozeTomorrow:
     case NoteRowMenu::SnoozeNextWeek:
-        m_actions.pushIfSaved(NoteActionManager::addDelayRemindWithNote(n, tag), key);
+        m_actions.pushIfSaved(m_services.noteActions->addDelayRemindWithNote(n, tag), key);
         break;
     default:
         break;

@@ -25,7 +25,7 @@ void NoteRowActions::complete(NoteDetail *note)
     if (!note)
         return;
     bool saved = false;
-    NoteActionManager::completeActionWithNote(note, &saved);
+    m_services.noteActions->completeActionWithNote(note, &saved);
     pushIfSaved(saved, {});
 }
 
@@ -33,7 +33,7 @@ void NoteRowActions::remove(NoteDetail *note)
 {
     if (!note)
         return;
-    pushIfSaved(NoteActionManager::deleteActionWithNote(note), {});
+    pushIfSaved(m_services.noteActions->deleteActionWithNote(note), {});
 }
 
 void NoteRowActions::pushIfSaved(bool saved, const NoteKey &note)

@@ -14,6 +14,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"

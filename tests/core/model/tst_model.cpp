@@ -1,7 +1,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
 #include "core/model/NoteLogDiffItem.h"
@@ -49,14 +49,14 @@ private slots:
     void init()
     {
         TestEnv::freshFolders();
-        const StoreOpenResult r = MagicalRecordManager::setupCoreData();
+        const StoreOpenResult r = TestStore::setupCoreData();
         QCOMPARE(r.status, StoreOpenResult::Created);
     }
-    void cleanup() { MagicalRecordManager::cleanUp(); }
+    void cleanup() { TestStore::cleanUp(); }
 
     void storeFileIsInTheDataFolder()
     {
-        const QString path = MagicalRecordManager::store()->path();
+        const QString path = TestStore::store()->path();
         QCOMPARE(QFileInfo(path).fileName(), QString("LoginAccount.sqlite"));
         QCOMPARE(QFileInfo(path).absolutePath(),
                  QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -82,7 +82,7 @@ private slots:
                      qPrintable(e.attributes.at(i).name));
         QVERIFY(ctx->saveAndWait());
 
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         const QList<ManagedObject *> rows = fresh->fetchAll(e);
         QCOMPARE(rows.size(), 1);
         for (int i = 0; i < e.attributes.size(); ++i) {
@@ -129,7 +129,7 @@ private slots:
         QVERIFY(!n1->remind());
         QVERIFY(ctx->saveAndWait());
 
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         auto *fc = fresh->findAll<Classify>().first();
         QCOMPARE(fc->notes().size(), 2);
         int withRemind = 0;
@@ -160,7 +160,7 @@ private slots:
         QVERIFY(n->isDeleted());
         QVERIFY(r->isDeleted());
         QVERIFY(ctx->saveAndWait());
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         QCOMPARE(fresh->findAll<NoteDetail>().size(), 1);
         QVERIFY(fresh->findAll<DateRemind>().isEmpty());
         QVERIFY(!fresh->findAll<NoteDetail>().first()->remind());
@@ -299,7 +299,7 @@ private slots:
         QCOMPARE(n->classify(), c);
         QCOMPARE(n->remind(), r);
         QVERIFY(ctx->saveAndWait());
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         NoteDetail *back = fresh->findFirstByAttribute<NoteDetail>("cId", "n1");
         QVERIFY(back && back->classify() && back->remind());
         QCOMPARE(back->classify()->classId(), QString("k1"));
@@ -324,7 +324,7 @@ private slots:
         // A first pull of a big account: 10,000 notes, half of them with a reminder,
         // written on the background and merged into a main context that shows rows.
         Context *main = Context::defaultContext();
-        Store *store = MagicalRecordManager::store();
+        Store *store = TestStore::store();
         auto *shown = main->create<Classify>();
         shown->setClassId("k0");
         for (int i = 0; i < 200; ++i) {
@@ -474,7 +474,7 @@ private slots:
         log->setTId("t1");
         log->setDiffItems(spans);
         QVERIFY(ctx->saveAndWait());
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         QCOMPARE(fresh->findFirstByAttribute<NoteLog>("tId", "t1")->diffItems().toList(), spans);
 
         NoteLogDiffItem item;
@@ -513,7 +513,7 @@ private slots:
             UserDefaults::setValue("userId", stored);
         else
             UserDefaults::remove("userId");
-        QCOMPARE(UserManager::getCurrentInfo(), found ? me : nullptr);
+        QCOMPARE(UserManager(*ctx).getCurrentInfo(), found ? me : nullptr);
     }
 };
 

@@ -13,6 +13,7 @@
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QRegularExpression>
@@ -57,7 +58,10 @@ class TestNoteActions : public QObject
 private:
     StoreFixture m_fx;
     std::unique_ptr<RecordingFeedback> m_feedback;
+    std::unique_ptr<TestGraph> m_graph;
     Classify *m_category = nullptr;
+
+    NoteActionManager &actions() const { return *m_graph->services().noteActions; }
 
     Context *ctx() { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
@@ -139,7 +143,7 @@ private:
             Clock::setNow(current.addSecs(300));
             const QDateTime engine =
                 NoteDateManager::nextRealDateWithCalendarIdentifier(cal, first, cycle, interval, specify);
-            if (NoteActionManager::completeActionWithNote(n) != 0 || n->isCompleted()) {
+            if (actions().completeActionWithNote(n) != 0 || n->isCompleted()) {
                 qWarning("%s: completed", qPrintable(where));
                 return {};
             }
@@ -165,11 +169,13 @@ private slots:
     {
         QVERIFY(m_fx.open(now()));
         m_feedback = std::make_unique<RecordingFeedback>();
+        m_graph = std::make_unique<TestGraph>(m_fx, ProgramServices::Parts().use(m_feedback.get()));
         m_category = m_fx.category("k1", "工作");
     }
 
     void cleanup()
     {
+        m_graph.reset();
         m_feedback.reset();
         m_fx.close();
         TestEnv::setTimeZone("Asia/Shanghai");
@@ -178,7 +184,7 @@ private slots:
     void addAtTopOrBottom()
     {
         // An empty category: top gives sort 0, bottom sort 1, both the last note.
-        NoteDetail *first = NoteActionManager::addActionNoteWithClassify(m_category);
+        NoteDetail *first = actions().addActionNoteWithClassify(m_category);
         QVERIFY(QRegularExpression("^c[0-9]+$").match(first->cId()).hasMatch());
         QCOMPARE(first->classId(), QString("k1"));
         QCOMPARE(first->sort(), qint16(1));
@@ -189,16 +195,16 @@ private slots:
         settings()->setNoteAddPositionType(1);
         Classify *other = ctx()->create<Classify>();
         other->setClassId("k2");
-        QCOMPARE(NoteActionManager::addActionNoteWithClassify(other)->sort(), qint16(0));
+        QCOMPARE(actions().addActionNoteWithClassify(other)->sort(), qint16(0));
 
         settings()->setNoteAddPositionType(1);
-        NoteDetail *top = NoteActionManager::addActionNoteWithClassify(m_category);
+        NoteDetail *top = actions().addActionNoteWithClassify(m_category);
         QCOMPARE(top->nextId(), first->cId());
-        NoteDetail *top2 = NoteActionManager::addActionNoteWithClassify(m_category);
+        NoteDetail *top2 = actions().addActionNoteWithClassify(m_category);
         QCOMPARE(order(), (QStringList{top2->cId() + ">" + top->cId(), top->cId() + ">" + first->cId(),
                                        first->cId() + ">-1"}));
         settings()->setNoteAddPositionType(2);
-        NoteDetail *bottom = NoteActionManager::addActionNoteWithClassify(m_category);
+        NoteDetail *bottom = actions().addActionNoteWithClassify(m_category);
         QCOMPARE(first->nextId(), bottom->cId());
         QCOMPARE(bottom->nextId(), QString("-1"));
     }
@@ -206,12 +212,12 @@ private slots:
     void unlinkTopAndBottom()
     {
         QList<NoteDetail *> n = chain({"a", "b", "c"});
-        NoteActionManager::configOldLastNote(n[0]);
+        actions().configOldLastNote(n[0]);
         QCOMPARE(n[1]->nextId(), QString("c"));
         QCOMPARE(n[1]->isSync(), true); // nothing pointed to the top note
         QCOMPARE(n[2]->isSync(), true);
 
-        NoteActionManager::configOldLastNote(n[2]);
+        actions().configOldLastNote(n[2]);
         QCOMPARE(n[1]->nextId(), QString("-1"));
         QCOMPARE(n[1]->isSync(), false);
         QCOMPARE(n[1]->actionType(), qint16(2));
@@ -236,7 +242,7 @@ private slots:
         QList<NoteDetail *> n = chain({"a", "b", "c"});
         n[0]->setActionType(qint16(actionType));
         n[0]->setIsCompleted(completed);
-        NoteActionManager::configOldLastNote(n[1]);
+        actions().configOldLastNote(n[1]);
         QCOMPARE(n[0]->nextId(), QString("c"));
         QCOMPARE(n[0]->isSync(), false);
         QCOMPARE(n[0]->actionType(), qint16(expected));
@@ -248,7 +254,7 @@ private slots:
         QList<NoteDetail *> n = chain({"b", "a", "c"});
         n[0]->setSort(0);
         n[1]->setSort(0);
-        NoteActionManager::configOldLastNote(n[0]);
+        actions().configOldLastNote(n[0]);
         QCOMPARE(n[1]->nextId(), QString("c"));
         QCOMPARE(n[2]->nextId(), QString("-1"));
 
@@ -257,7 +263,7 @@ private slots:
         m_category = m_fx.category("k3", "其他");
         QList<NoteDetail *> m = chain({"x", "y"});
         m[0]->setNextId("gone");
-        NoteActionManager::configOldLastNote(m[1]); // y: predecessor by sort is x
+        actions().configOldLastNote(m[1]); // y: predecessor by sort is x
         QCOMPARE(m[0]->nextId(), QString("-1"));
     }
 
@@ -272,7 +278,7 @@ private slots:
         there->setClassId("k2");
         there->setSort(4);
         there->setNextId("-1");
-        NoteActionManager::moveNoteToClassify(other, n[1]);
+        actions().moveNoteToClassify(other, n[1]);
         QCOMPARE(n[0]->nextId(), QString("c"));
         QCOMPARE(n[1]->classId(), QString("k2"));
         QCOMPARE(n[1]->classify(), other);
@@ -344,7 +350,7 @@ private slots:
         QVERIFY(
             LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
         bool saved = false;
-        QCOMPARE(NoteActionManager::completeActionWithNote(n, &saved), returned);
+        QCOMPARE(actions().completeActionWithNote(n, &saved), returned);
         QVERIFY(saved);
         QVERIFY(!ctx()->hasChanges());
         QCOMPARE(n->isCompleted(), completed);
@@ -380,7 +386,7 @@ private slots:
         QFETCH(QStringList, expected);
         settings()->setNoteCompleteActionType(qint16(setting));
         QList<NoteDetail *> n = chain({"a", "b", "c"});
-        QCOMPARE(NoteActionManager::completeActionWithNote(n[1]), setting);
+        QCOMPARE(actions().completeActionWithNote(n[1]), setting);
         QCOMPARE(order(), expected);
         QCOMPARE(n[1]->actionType(), qint16(setting == 3 ? 3 : 2));
     }
@@ -390,7 +396,7 @@ private slots:
         QList<NoteDetail *> n = chain({"a", "b", "c"});
         QVERIFY(
             LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
-        QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+        QVERIFY(actions().deleteActionWithNote(n[1]));
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isSync(), false);
         QCOMPARE(order(), (QStringList{"a>c", "c>-1"}));
@@ -420,28 +426,28 @@ private slots:
         remind->setRemindRealDateTime(r.real);
         remind->setRemindRType(1);
         n[1]->setRemind(remind);
-        QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+        QVERIFY(actions().deleteActionWithNote(n[1]));
         const QStringList before = order();
         const QString nextBefore = n[1]->nextId();
 
         if (action == "complete")
-            QCOMPARE(NoteActionManager::completeActionWithNote(n[1]), 0);
+            QCOMPARE(actions().completeActionWithNote(n[1]), 0);
         else if (action == "clear")
-            QVERIFY(NoteActionManager::clearRemindWithNote(n[1]));
+            QVERIFY(actions().clearRemindWithNote(n[1]));
         else if (action == "snooze")
-            QVERIFY(NoteActionManager::addDelayRemindWithNote(n[1], 2001));
+            QVERIFY(actions().addDelayRemindWithNote(n[1], 2001));
         else if (action == "clearStar")
-            QVERIFY(NoteActionManager::clearStarRemindWithNote(n[1]));
+            QVERIFY(actions().clearStarRemindWithNote(n[1]));
         else if (action == "clearDelay")
-            QVERIFY(NoteActionManager::clearDelayRemindWithNote(n[1]));
+            QVERIFY(actions().clearDelayRemindWithNote(n[1]));
         else if (action == "move")
-            NoteActionManager::moveNoteToClassify(m_category, n[1]);
+            actions().moveNoteToClassify(m_category, n[1]);
         else if (action == "delete")
-            QVERIFY(NoteActionManager::deleteActionWithNote(n[1]));
+            QVERIFY(actions().deleteActionWithNote(n[1]));
         else if (action == "link")
-            NoteActionManager::configNewLastNote(n[1], 1);
+            actions().configNewLastNote(n[1], 1);
         else
-            NoteActionManager::configOldLastNote(n[1]);
+            actions().configOldLastNote(n[1]);
 
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isCompleted(), false);
@@ -492,7 +498,7 @@ private slots:
         Remind r;
         r.real = occurrence;
         NoteDetail *n = noteWith(r);
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, kind));
+        QVERIFY(actions().addDelayRemindWithNote(n, kind));
         QCOMPARE(n->remind()->remindDelayTime(), until);
         QCOMPARE(storedDelay("n"), until);
         QCOMPARE(n->actionType(), qint16(2));
@@ -510,19 +516,37 @@ private slots:
         r.real = "2026/3/6 9:00:00";
         NoteDetail *n = noteWith(r);
         // A week ahead: farther than all 100, refused and told; the snooze stays stored.
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2004));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2004));
         QCOMPARE(m_feedback->messages(), QStringList{limitAlert});
         QVERIFY(!center()->scheduledNotification("n"));
         QCOMPARE(storedDelay("n"), QString("2026/3/13 10:00:00"));
         // Half an hour: among the nearest 100, so it is taken.
         m_feedback->clear();
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2001));
         QVERIFY(m_feedback->messages().isEmpty());
         QVERIFY(center()->scheduledNotification("n"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // A Wi-Fi reminder is still shown.
         QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
         QTRY_COMPARE(center()->presented().size(), 1);
+    }
+
+    // What an operation tells the user goes to the feedback it was made with (a second window's,
+    // say), never to whichever one the process has installed.
+    void refusalGoesToTheOperationsOwnFeedback()
+    {
+        for (int i = 1; i <= 100; ++i)
+            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+                now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
+        Remind r;
+        r.real = "2026/3/6 9:00:00";
+        NoteDetail *n = noteWith(r);
+        RecordingFeedback own(false);
+        NoteActionManager other(*ctx(), own);
+        QVERIFY(other.addDelayRemindWithNote(n, 2004));
+        QCOMPARE(own.messages(), QStringList{limitAlert});
+        QVERIFY(m_feedback->messages().isEmpty());
+        QCOMPARE(storedDelay("n"), QString("2026/3/13 10:00:00"));
     }
 
     // Only a running date reminder of an open note can be snoozed: a completed
@@ -549,7 +573,7 @@ private slots:
         NoteDetail *n = noteWith(r);
         n->setIsCompleted(completed);
         QVERIFY(ctx()->saveAndWait().ok);
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2001));
         QVERIFY(center()->scheduleLog().isEmpty());
         QCOMPARE(n->remind()->remindDelayTime(), QString());
         QCOMPARE(n->actionType(), qint16(0));
@@ -578,38 +602,38 @@ private slots:
         r->setRemindEndTime("later");
         QVERIFY(!NoteActionManager::getCompleteDateWithNote(n).isValid());
         // Tomorrow at now's time, as without an occurrence.
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2003));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2003));
         QCOMPARE(r->remindDelayTime(), QString("2026/3/7 10:00:00"));
-        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        QVERIFY(actions().clearDelayRemindWithNote(n));
         // An unreadable occurrence has no next one: the note completes.
-        QCOMPARE(NoteActionManager::completeActionWithNote(n), setting);
+        QCOMPARE(actions().completeActionWithNote(n), setting);
         QVERIFY(n->isCompleted());
         QCOMPARE(n->nextId(), QString("-1"));
         QVERIFY(!center()->scheduledNotification("n"));
         // Into a category: linked at its bottom.
         chain({"a"});
-        NoteActionManager::moveNoteToClassify(m_category, n);
+        actions().moveNoteToClassify(m_category, n);
         if (setting == 3) { // deleted by its completion: stays out
             QCOMPARE(n->classify(), nullptr);
             QCOMPARE(order(), QStringList{"a>-1"});
         } else {
             QCOMPARE(order(), (QStringList{"a>n", "n>-1"}));
         }
-        QVERIFY(NoteActionManager::deleteActionWithNote(n));
+        QVERIFY(actions().deleteActionWithNote(n));
         QCOMPARE(order(), QStringList{"a>-1"});
-        QCOMPARE(NoteActionManager::addActionNoteWithClassify(nullptr), nullptr);
+        QCOMPARE(actions().addActionNoteWithClassify(nullptr), nullptr);
     }
 
     void snoozeWithoutReminderDoesNothing()
     {
         NoteDetail *n = chain({"a"}).first();
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2003));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2003));
         QCOMPARE(n->actionType(), qint16(0));
         QVERIFY(center()->scheduleLog().isEmpty());
         // The other operations take it as well.
-        QVERIFY(NoteActionManager::clearRemindWithNote(n));
-        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
-        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        QVERIFY(actions().clearRemindWithNote(n));
+        QVERIFY(actions().clearStarRemindWithNote(n));
+        QVERIFY(actions().clearDelayRemindWithNote(n));
         QVERIFY(!NoteActionManager::getCompleteDateWithNote(n).isValid());
     }
 
@@ -620,12 +644,12 @@ private slots:
         r.real = "2026/3/7 9:00:00";
         NoteDetail *n = noteWith(r);
         QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(at(r.real), {}, "x", "n"));
-        QVERIFY(NoteActionManager::clearRemindWithNote(n));
+        QVERIFY(actions().clearRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
         QCOMPARE(n->actionType(), qint16(2));
         QVERIFY(!center()->scheduledNotification("n"));
         // Cleared stays cleared: clearing the important mode does not bring it back.
-        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
+        QVERIFY(actions().clearStarRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
         QVERIFY(!center()->scheduledNotification("n"));
     }
@@ -641,15 +665,15 @@ private slots:
         QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
             at(r.real), UserNotificationRepeat::minutes(10), "x", "n"));
 
-        QVERIFY(NoteActionManager::clearStarRemindWithNote(n));
+        QVERIFY(actions().clearStarRemindWithNote(n));
         QCOMPARE(n->remind()->remindRType(), qint16(0));
         QCOMPARE(n->remind()->remindActionType(), qint16(2));
         // The minute repetition is gone: the daily reminder is pending instead.
         QCOMPARE(center()->scheduledNotification("n")->repeatInterval, UserNotificationRepeat::days(1));
 
-        QVERIFY(NoteActionManager::addDelayRemindWithNote(n, 2001));
+        QVERIFY(actions().addDelayRemindWithNote(n, 2001));
         QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at("2026/3/6 10:30:00"));
-        QVERIFY(NoteActionManager::clearDelayRemindWithNote(n));
+        QVERIFY(actions().clearDelayRemindWithNote(n));
         QCOMPARE(n->remind()->remindDelayTime(), QString());
         QCOMPARE(center()->scheduledNotification("n")->deliveryDate, at(r.real));
         QVERIFY(!ctx()->hasChanges());
@@ -789,8 +813,10 @@ private slots:
 
         // Yearly from the 10th of the leap sixth month of 2025 (3 August): the ordinary sixth month in
         // the years without a leap sixth, the leap one again in 2036.
+        m_graph.reset();
         m_fx.close();
         QVERIFY(m_fx.open(now()));
+        m_graph = std::make_unique<TestGraph>(m_fx, ProgramServices::Parts().use(m_feedback.get()));
         m_category = m_fx.category("k1", "工作");
         const QDateTime start = at("2025/8/3 9:00:00");
         QVERIFY(lunar(start).leap);

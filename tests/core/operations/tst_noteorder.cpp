@@ -8,6 +8,7 @@
 #include "platform/store/Context.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 #include <QHash>
 #include <QRandomGenerator>
@@ -35,8 +36,10 @@ class TestNoteOrder : public QObject
     Q_OBJECT
 private:
     StoreFixture m_fx;
+    std::unique_ptr<TestGraph> m_graph;
 
     Context *ctx() { return m_fx.ctx(); }
+    NoteActionManager &actions() const { return *m_graph->services().noteActions; }
 
     // Empty when the order holds, else what is wrong.
     QString checkCategory(const Classify *c)
@@ -140,7 +143,7 @@ private:
             Classify *c = categories.at(int(rnd.bounded(categories.size())));
             if (op < 35 || live.isEmpty()) {
                 set->setNoteAddPositionType(qint16(rnd.bounded(2)));
-                acted = NoteActionManager::addActionNoteWithClassify(c);
+                acted = actions().addActionNoteWithClassify(c);
                 acted->setContent("新");
                 acted->setActionType(1);
                 trail << QString("add %1 %2")
@@ -148,7 +151,7 @@ private:
             } else {
                 acted = live.at(int(rnd.bounded(live.size())));
                 if (op < 50) {
-                    NoteActionManager::moveNoteToClassify(c, acted);
+                    actions().moveNoteToClassify(c, acted);
                     trail << "move " + acted->cId() + " to " + c->classId();
                 } else if (op < 80) {
                     set->setNoteCompleteActionType(qint16(rnd.bounded(5)));
@@ -160,12 +163,12 @@ private:
                         if (rnd.bounded(4) == 0)
                             r->setConnectWifiIds("0");
                     }
-                    NoteActionManager::completeActionWithNote(acted);
+                    actions().completeActionWithNote(acted);
                     trail << QString("complete %1 with setting %2")
                                  .arg(acted->cId())
                                  .arg(set->noteCompleteActionType());
                 } else if (op < 95) {
-                    QVERIFY(NoteActionManager::deleteActionWithNote(acted));
+                    QVERIFY(actions().deleteActionWithNote(acted));
                     trail << "delete " + acted->cId();
                 } else {
                     // A pull settled everything: the flags start over.
@@ -195,9 +198,17 @@ private:
     }
 
 private slots:
-    void init() { QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 6), QTime(10, 0)))); }
+    void init()
+    {
+        QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 6), QTime(10, 0))));
+        m_graph = std::make_unique<TestGraph>(m_fx);
+    }
 
-    void cleanup() { m_fx.close(); }
+    void cleanup()
+    {
+        m_graph.reset();
+        m_fx.close();
+    }
 
     // A corrupt chain from the service (a cycle, two notes naming the same next,
     // a note naming itself or a note that is not there, two bottom notes) is
@@ -249,21 +260,21 @@ private slots:
 
         NoteDetail *acted = n.value("b");
         if (action == "delete b") {
-            QVERIFY(NoteActionManager::deleteActionWithNote(acted));
+            QVERIFY(actions().deleteActionWithNote(acted));
         } else if (action == "delete d") {
             acted = n.value("d");
-            QVERIFY(NoteActionManager::deleteActionWithNote(acted));
+            QVERIFY(actions().deleteActionWithNote(acted));
         } else if (action.startsWith("complete")) {
             set->setNoteCompleteActionType(action.endsWith("top") ? 1 : action.endsWith("bottom") ? 2 : 3);
-            NoteActionManager::completeActionWithNote(acted);
+            actions().completeActionWithNote(acted);
         } else if (action.startsWith("add")) {
             set->setNoteAddPositionType(action.endsWith("top") ? 1 : 2);
-            acted = NoteActionManager::addActionNoteWithClassify(c);
+            acted = actions().addActionNoteWithClassify(c);
         } else if (action == "move b away") {
-            NoteActionManager::moveNoteToClassify(other, acted);
+            actions().moveNoteToClassify(other, acted);
         } else {
             acted = stranger;
-            NoteActionManager::moveNoteToClassify(c, stranger);
+            actions().moveNoteToClassify(c, stranger);
         }
 
         for (const Classify *cat : {c, other}) {

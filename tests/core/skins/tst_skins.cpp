@@ -1,4 +1,4 @@
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/UISkin.h"
 #include "core/skins/SkinManager.h"
 #include "platform/store/Store.h"
@@ -10,11 +10,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <memory>
+
 class TestSkins : public QObject
 {
     Q_OBJECT
 
     QString m_folder;
+    std::unique_ptr<SkinManager> m_skins;
+
+    SkinManager &skins() const { return *m_skins; }
 
     // Rows of {skinName, sort, bgHex, naviHex}.
     QString writeCatalog(const QList<QStringList> &rows)
@@ -42,9 +47,14 @@ private slots:
     void init()
     {
         m_folder = TestEnv::freshFolders();
-        QVERIFY(MagicalRecordManager::setupCoreData().ok());
+        QVERIFY(TestStore::setupCoreData().ok());
+        m_skins = std::make_unique<SkinManager>(*TestStore::defaultContext());
     }
-    void cleanup() { MagicalRecordManager::cleanUp(); }
+    void cleanup()
+    {
+        m_skins.reset();
+        TestStore::cleanUp();
+    }
 
     void builtInCatalogSeedsOnce()
     {
@@ -58,9 +68,9 @@ private slots:
         }
         QVERIFY(has26);
 
-        QVERIFY(SkinManager::addSkinToLocal());
-        QVERIFY(SkinManager::addSkinToLocal());
-        auto fresh = MagicalRecordManager::store()->newContext();
+        QVERIFY(skins().addSkinToLocal());
+        QVERIFY(skins().addSkinToLocal());
+        auto fresh = TestStore::store()->newContext();
         const QList<UISkin *> rows = fresh->findAll<UISkin>();
         QCOMPARE(rows.size(), list.size());
         for (UISkin *s : rows) {
@@ -74,18 +84,18 @@ private slots:
         const QString path = writeCatalog({{"#111111", "25", "#000000", "#111111"},
                                            {"#222222", "26", "#f0f0f0", "#222222"},
                                            {"#333333", "40", "#e0e0e0", "#333333"}});
-        QVERIFY(SkinManager::addSkinToLocal(path));
+        QVERIFY(skins().addSkinToLocal(path));
         Context *ctx = Context::defaultContext();
         QVERIFY(!ctx->findFirstByAttribute<UISkin>("nameId", "#111111"));
         UISkin *s26 = ctx->findFirstByAttribute<UISkin>("nameId", "#222222");
         QVERIFY(s26);
         QCOMPARE(s26->sort(), qint16(26));
         QCOMPARE(s26->bgColor(), QString("#f0f0f0"));
-        QVERIFY(SkinManager::resetCurrSkin(s26));
+        QVERIFY(skins().resetCurrSkin(s26));
 
         // A later catalogue changes colours, keeps the current mark and the vanished row.
         const QString next = writeCatalog({{"#222222", "26", "#abcdef", "#222222"}});
-        QVERIFY(SkinManager::addSkinToLocal(next));
+        QVERIFY(skins().addSkinToLocal(next));
         QCOMPARE(s26->bgColor(), QString("#abcdef"));
         QVERIFY(s26->isCurrSkin());
         QCOMPARE(ctx->findAll<UISkin>().size(), 2);
@@ -93,23 +103,23 @@ private slots:
 
     void currentSkinIsUnique()
     {
-        QVERIFY(SkinManager::addSkinToLocal());
-        UISkin *first = SkinManager::getCurrSkin();
+        QVERIFY(skins().addSkinToLocal());
+        UISkin *first = skins().getCurrSkin();
         QVERIFY(first);
         QCOMPARE(first->sort(), qint16(26));
         QVERIFY(first->isCurrSkin());
         QCOMPARE(currentCount(), 1);
-        QCOMPARE(SkinManager::getCurrSkin(), first);
+        QCOMPARE(skins().getCurrSkin(), first);
 
         UISkin *other = Context::defaultContext()->findFirstByAttribute<UISkin>("sort", 30);
         QVERIFY(other);
-        QVERIFY(SkinManager::resetCurrSkin(other));
+        QVERIFY(skins().resetCurrSkin(other));
         QCOMPARE(currentCount(), 1);
-        QCOMPARE(SkinManager::getCurrSkin(), other);
-        QVERIFY(!SkinManager::resetCurrSkin(nullptr));
-        QCOMPARE(SkinManager::getCurrSkin(), other);
+        QCOMPARE(skins().getCurrSkin(), other);
+        QVERIFY(!skins().resetCurrSkin(nullptr));
+        QCOMPARE(skins().getCurrSkin(), other);
 
-        auto fresh = MagicalRecordManager::store()->newContext();
+        auto fresh = TestStore::store()->newContext();
         QCOMPARE(fresh->findByAttribute<UISkin>("isCurrSkin", true).size(), 1);
         QCOMPARE(fresh->findFirstByAttribute<UISkin>("isCurrSkin", true)->nameId(), other->nameId());
     }
@@ -118,12 +128,12 @@ private slots:
     {
         const QString path =
             writeCatalog({{"#444444", "31", "#ffffff", "#444444"}, {"#555555", "28", "#ffffff", "#555555"}});
-        QVERIFY(!SkinManager::getCurrSkin()); // no skins at all
-        QVERIFY(SkinManager::addSkinToLocal(path));
-        UISkin *s = SkinManager::getCurrSkin();
+        QVERIFY(!skins().getCurrSkin()); // no skins at all
+        QVERIFY(skins().addSkinToLocal(path));
+        UISkin *s = skins().getCurrSkin();
         QVERIFY(s);
         QCOMPARE(s->nameId(), QString("#555555"));
-        QVERIFY(!SkinManager::addSkinToLocal(m_folder + "/missing.json"));
+        QVERIFY(!skins().addSkinToLocal(m_folder + "/missing.json"));
     }
 };
 

@@ -717,7 +717,7 @@ void TstNoteDetail::undoRelinksANoteTheCompletionDeleted()
     rig.device->save();
     emit rig.events.reloadNoteDetail(DetailTestRig::keyOf(n));
     // Completed while the service cannot be reached: deleted and unlinked here only.
-    QCOMPARE(NoteActionManager::completeActionWithNote(n), 3);
+    QCOMPARE(rig.services.noteActions->completeActionWithNote(n), 3);
     QCOMPARE(n->actionType(), 3);
 
     rig.pane->revokeCompletion();

@@ -1,7 +1,7 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteComplete.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
@@ -48,7 +48,7 @@ class TestAccount : public QObject
 
     void openStore()
     {
-        QVERIFY(MagicalRecordManager::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
+        QVERIFY(TestStore::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
                 StoreOpenResult::Failed);
         QVERIFY(Context::defaultContext());
     }
@@ -80,7 +80,7 @@ private slots:
     }
     void cleanup()
     {
-        MagicalRecordManager::cleanUp();
+        TestStore::cleanUp();
         QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
         center.reset();
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(KeychainWait::deviceId(*ids), deviceId);
 
         // The wipe is on disk, not only in the context.
-        MagicalRecordManager::cleanUp();
+        TestStore::cleanUp();
         openStore();
         QVERIFY(Context::defaultContext()->findAll<NoteDetail>().isEmpty());
         QCOMPARE(Context::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);

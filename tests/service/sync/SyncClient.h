@@ -16,6 +16,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/StandinService.h"
 #include "service/sync/SyncEngine.h"
+#include "tests/support/RecordingFeedback.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -29,6 +30,9 @@ struct SyncClient
     QString folder;
     std::unique_ptr<Store> store;
     std::unique_ptr<SyncEngine> engine;
+    // The device's own note operations on its store (what they tell the user is only recorded).
+    RecordingFeedback feedback{false};
+    std::unique_ptr<NoteActionManager> actions;
     int counter = 0;
 
     SyncClient(const QString &clientName, const QString &root, ApiNetWorking *api,
@@ -47,6 +51,7 @@ struct SyncClient
     }
     ~SyncClient()
     {
+        actions.reset();
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
     }
@@ -55,10 +60,12 @@ struct SyncClient
     {
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
+        actions.reset();
         store.reset();
         store = Store::open(folder + "/store.sqlite", DataModel::model());
         QVERIFY(store);
         Store::setDefaultStore(store.get());
+        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback);
     }
 
     void activate()
@@ -244,26 +251,26 @@ struct SyncClient
     // ---- edits through the note operations, as the windows call them ----
     NoteDetail *operationAddNote(Classify *c, const QString &content)
     {
-        NoteDetail *n = NoteActionManager::addActionNoteWithClassify(c);
+        NoteDetail *n = actions->addActionNoteWithClassify(c);
         n->setContent(content);
         save();
         return n;
     }
     void operationMoveToTop(NoteDetail *n)
     {
-        NoteActionManager::configOldLastNote(n);
-        NoteActionManager::configNewLastNote(n, 1);
+        actions->configOldLastNote(n);
+        actions->configNewLastNote(n, 1);
         save();
     }
     void operationMoveTo(Classify *c, NoteDetail *n)
     {
-        NoteActionManager::moveNoteToClassify(c, n);
+        actions->moveNoteToClassify(c, n);
         save();
     }
-    void operationComplete(NoteDetail *n) { NoteActionManager::completeActionWithNote(n); }
-    void operationSnooze(NoteDetail *n) { NoteActionManager::addDelayRemindWithNote(n, 2001); }
-    void operationClearReminder(NoteDetail *n) { NoteActionManager::clearRemindWithNote(n); }
-    void operationDelete(NoteDetail *n) { NoteActionManager::deleteActionWithNote(n); }
+    void operationComplete(NoteDetail *n) { actions->completeActionWithNote(n); }
+    void operationSnooze(NoteDetail *n) { actions->addDelayRemindWithNote(n, 2001); }
+    void operationClearReminder(NoteDetail *n) { actions->clearRemindWithNote(n); }
+    void operationDelete(NoteDetail *n) { actions->deleteActionWithNote(n); }
 
     void save()
     {

@@ -94,7 +94,7 @@ void TstSettingsPresenters::savePattern()
     QFETCH(int, answer);
     SettingsRig rig(m_root);
     rig.storeRows(kSet, kInfo);
-    SkinManager::addSkinToLocal();
+    rig.services.skins->addSkinToLocal();
     if (version.isEmpty())
         UserDefaults::remove(SignInKeys::Version);
     else
@@ -601,7 +601,7 @@ void TstSettingsPresenters::skinConfirm()
 {
     SettingsRig rig(m_root);
     rig.storeRows(kSet, kInfo);
-    QVERIFY(SkinManager::addSkinToLocal());
+    QVERIFY(rig.services.skins->addSkinToLocal());
     SkinSettingsPresenter skin(rig.services, rig.saver(), &rig.window);
     QStringList bySort;
     for (const SkinListModel &m : SkinManager::getSkinList())
@@ -628,7 +628,7 @@ void TstSettingsPresenters::skinConfirm()
     skin.pick(3);
     skin.confirm();
     QVERIFY(rig.answeredAs(1, false));
-    QCOMPARE(SkinManager::getCurrSkin()->nameId(), QStringLiteral("#10b56c"));
+    QCOMPARE(rig.services.skins->getCurrSkin()->nameId(), QStringLiteral("#10b56c"));
     QCOMPARE(told, QStringList());
 
     // The current skin again still goes out, and then redraws and closes.
@@ -641,7 +641,7 @@ void TstSettingsPresenters::skinConfirm()
     skin.pick(3);
     skin.confirm();
     QVERIFY(rig.answeredAs(3, true));
-    QCOMPARE(SkinManager::getCurrSkin()->nameId(), skin.skins().at(3));
+    QCOMPARE(rig.services.skins->getCurrSkin()->nameId(), skin.skins().at(3));
     QCOMPARE(skin.currentIndex(), 3);
     QCOMPARE(rig.set()->newSkinColor(), skin.skins().at(3));
     QCOMPARE(told, QStringList({"titleBar", "column", "close"}));

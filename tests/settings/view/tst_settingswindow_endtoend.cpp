@@ -91,7 +91,7 @@ void TstSettingsWindowEndToEnd::theSettingsStory()
     d.other.addNote(work, "甲");
     QVERIFY(d.open([&] {
         UserDefaults::setValue(SignInKeys::UserId, d.rig.s.tester().userId);
-        QVERIFY(SkinManager::addSkinToLocal());
+        QVERIFY(d.rig.services.skins->addSkinToLocal());
     }));
     QTRY_COMPARE(d.listed(), QStringList{"甲"});
     d.rig.s.notes->takeSnapshot(d.rig.s.tester(), "2026/3/1 0:00:00");
@@ -174,10 +174,10 @@ void TstSettingsWindowEndToEnd::theSettingsStory()
     QTest::mouseClick(skins->grid()->item(4), Qt::LeftButton);
     QTest::mouseClick(skins->confirmButton(), Qt::LeftButton);
     QTRY_VERIFY(!skinWindow);
-    const QString chosen = SkinManager::getCurrSkin()->nameId();
+    const QString chosen = d.rig.services.skins->getCurrSkin()->nameId();
     QCOMPARE(chosen, QStringLiteral("#7e57c2"));
     QCOMPARE(d.rig.s.tester().sysSet.value("newSkinColor").toString(), chosen);
-    QCOMPARE(d.window->titleBarPresenter()->barColor(), SkinManager::getCurrSkin()->barColor());
+    QCOMPARE(d.window->titleBarPresenter()->barColor(), d.rig.services.skins->getCurrSkin()->barColor());
     QCOMPARE(titleBarTold.count(), 1);
     QCOMPARE(columnRefetched.count(), 1);
     QCOMPARE(columnRefetched.at(0).at(0).value<LeftHomeListReload>(), LeftHomeListReload::refetch());

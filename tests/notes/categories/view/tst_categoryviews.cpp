@@ -336,8 +336,8 @@ void TstCategoryViews::lockPasswordSetOnTheAccountPage()
 
     // The program takes the password with its next poll, as any profile change; then the lock works.
     w.rig.tick();
-    QTRY_VERIFY(UserManager::getCurrentInfo() &&
-                UserManager::getCurrentInfo()->lockScreenPassword() == "2468");
+    QTRY_VERIFY(w.rig.services.users->getCurrentInfo() &&
+                w.rig.services.users->getCurrentInfo()->lockScreenPassword() == "2468");
     QTest::mouseClick(w.window->column()->lockButton(), Qt::LeftButton);
     QTRY_VERIFY(w.window->lockOverlay());
     QLineEdit *field = w.window->lockOverlay()->passwordField();
