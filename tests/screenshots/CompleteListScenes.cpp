@@ -3,7 +3,7 @@
 
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteComplete.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -30,9 +30,9 @@ struct Record
 
 MainWindow *completedWindow(const QString &file, const QList<Record> &records, const QSize &size = MainWindow::defaultSize())
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::defaultContext();
     // The first record is the newest.
     for (int i = 0; i < records.size(); ++i) {
         auto *r = ctx->create<NoteComplete>();
@@ -51,7 +51,7 @@ MainWindow *completedWindow(const QString &file, const QList<Record> &records, c
     info->setNick("小明");
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(size);
     w->columnPresenter()->showPaneFromTitleBar(CategoryColumnPresenter::Pane::Records);
     w->show();

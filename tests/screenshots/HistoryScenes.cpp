@@ -5,7 +5,7 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/HUDManager.h"
 #include "core/model/Classify.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteLog.h"
 #include "core/model/UserInfo.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
@@ -41,9 +41,9 @@ struct Log
 
 MainWindow *historyWindow(const QString &file, const QList<Log> &logs, const QSize &size)
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::defaultContext();
     const QStringList names{QStringLiteral("工作"), QStringLiteral("生活")};
     for (int i = 0; i < names.size(); ++i) {
         auto *c = ctx->create<Classify>();
@@ -79,7 +79,7 @@ MainWindow *historyWindow(const QString &file, const QList<Log> &logs, const QSi
     info->setNick("小明");
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(size);
     w->columnPresenter()->showPaneFromTitleBar(CategoryColumnPresenter::Pane::Records);
     w->show();

@@ -4,7 +4,7 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "core/model/MagicalRecordManager.h"
+#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
 #include "core/model/RemindAction.h"
@@ -43,9 +43,9 @@ QVariant diffItems(const QList<QList<int>> &spans)
 MainWindow *searchWindow(const QString &file, const QStringList &notes, const QList<Log> &logs,
                          NoteSearchPresenter::Scope scope, const QString &query)
 {
-    if (!MagicalRecordManager::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
+    if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::defaultContext();
     auto *c = ctx->create<Classify>();
     c->setClassId(QStringLiteral("100"));
     c->setName(QStringLiteral("工作"));
@@ -92,7 +92,7 @@ MainWindow *searchWindow(const QString &file, const QStringList &notes, const QL
     info->setNick("小明");
     if (!ctx->saveAndWait().ok)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*MagicalRecordManager::store()), nullptr);
+    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
     w->resize(MainWindow::defaultSize());
     w->columnPresenter()->showPaneFromTitleBar(CategoryColumnPresenter::Pane::Search);
     w->show();

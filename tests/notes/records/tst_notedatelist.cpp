@@ -290,13 +290,13 @@ private slots:
                  QStringList({"超时 1/3", "late", "今日 1/3", "today", "明日 1/3", "tomorrow", "未来 0/3", "-"}));
 
         // Snoozed an hour: from overdue to today, where it sorts by the snooze time (11:00).
-        QVERIFY(m_graph->services().noteActions->addDelayRemindWithNote(note("late"), 2002));
+        QVERIFY(m_rig.graph->services().noteActions->addDelayRemindWithNote(note("late"), 2002));
         QCOMPARE(rows(),
                  QStringList({"超时 0/3", "-", "今日 2/3", "late", "today", "明日 1/3", "tomorrow", "未来 0/3", "-"}));
         QCOMPARE(moves.size(), 1);
 
         // A one-shot completed elsewhere: gone, its group's placeholder back.
-        m_graph->services().noteActions->completeActionWithNote(note("tomorrow"));
+        m_rig.graph->services().noteActions->completeActionWithNote(note("tomorrow"));
         QCOMPARE(rows(), QStringList({"超时 0/2", "-", "今日 2/2", "late", "today", "明日 0/2", "-", "未来 0/2", "-"}));
 
         // A reminder set on another note, and one that a pull moved to next week.
