@@ -115,8 +115,15 @@ QString DemoSeed::snapshotDate(const QDateTime &now)
 
 void DemoSeed::seed(StandinState &state, NoteSyncHandlers &notes, const QDateTime &now)
 {
+    // WeChat on the stand-in's page signs in as the demo account (not the tests' account).
+    if (StandinAccount *tester = state.accountByName(QStringLiteral("tester"))) {
+        tester->openIds.remove(QStringLiteral("2"));
+        tester->userInfo.insert("isOAuthWeChat", false);
+    }
     StandinAccount &a = state.addAccount(Account, Password);
     a.userInfo.insert("nick", QStringLiteral("演示用户"));
+    a.openIds.insert(QStringLiteral("2"), QStringLiteral("wx-open-demo"));
+    a.userInfo.insert("isOAuthWeChat", true);
     a.sysSet.insert("remindTypes", "1,2");
     a.wifis =
         QJsonArray{QJsonObject{{"wifiId", "9001"}, {"name", "Home-WiFi"}, {"alias", QStringLiteral("家里")}},

@@ -124,6 +124,11 @@ private slots:
                                 "importantRemindInterval", "wifiSilenceRemindInterval", "newSkinColor"})
             QVERIFY2(demo.sysSet.contains(key), key);
         QCOMPARE(demo.sysSet.value("remindSoundPath").toString(), QStringLiteral("标准铃声1.wav"));
+
+        // WeChat on the page signs in as the demo account: it alone has a WeChat identity.
+        for (const StandinAccount &a : std::as_const(f.service->state().accounts))
+            QCOMPARE(!a.openIds.value(QStringLiteral("2")).isEmpty(), a.account == DemoSeed::Account);
+        QVERIFY(demo.userInfo.value("isOAuthWeChat").toBool());
     }
 
     // On a Thursday evening: each occurrence is the one its rule gives, a Wi-Fi
