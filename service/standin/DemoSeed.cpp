@@ -62,10 +62,11 @@ void seedRecords(StandinState &state, NoteSyncHandlers &notes, StandinAccount &a
     const QList<NoteSyncHandlers::Note> live = d.notes.values();
     auto terminal = [&d](qint64 tId, int id) { d.history[tId].insert("terminalId", id); };
     int step = 0;
-    // Additions, oldest first, spread over the last five weeks.
+    // Additions, oldest first, spread over the weeks before the edits (times rise with the record ids,
+    // as the service's do).
     for (const NoteSyncHandlers::Note &n : live) {
         const qint64 tId =
-            notes.addHistory(state, a, n, 1, now.addDays(-35 + 3 * step).addSecs(-3600 * step));
+            notes.addHistory(state, a, n, 1, now.addDays(-40 + 2 * step).addSecs(-3600 * step));
         terminal(tId, 1 + step % 7);
         ++step;
     }
@@ -94,8 +95,8 @@ void seedRecords(StandinState &state, NoteSyncHandlers &notes, StandinAccount &a
         n.cId = QString::number(8400 + i);
         n.classId = i % 2 ? QStringLiteral("7002") : QStringLiteral("7001");
         n.content = gone.at(i);
-        terminal(notes.addHistory(state, a, n, 1, now.addDays(-9 + 2 * i)), 2 + i);
-        terminal(notes.addHistory(state, a, n, 3, now.addDays(-8 + 2 * i).addSecs(1800)), 3 + i);
+        terminal(notes.addHistory(state, a, n, 1, now.addDays(-4 + i)), 2 + i);
+        terminal(notes.addHistory(state, a, n, 3, now.addDays(-4 + i).addSecs(1800)), 3 + i);
     }
     // Completions: yesterday, today, last week, last month and one dated ahead
     // (a device whose clock runs fast).

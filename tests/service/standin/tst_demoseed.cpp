@@ -47,6 +47,14 @@ private slots:
         QCOMPARE(terminals, (QSet<int>{1, 2, 3, 4, 5, 6, 7}));
         QCOMPARE(kinds, (QSet<int>{1, 2, 3}));
         QCOMPARE(withSpans, 8);
+        // Newer records are later changes, as on the service: a note's edit never precedes its addition.
+        QDateTime previous;
+        for (auto it = records.history.cbegin(); it != records.history.cend(); ++it) {
+            const QDateTime at =
+                QDateTime::fromString(it.value().value("createTime").toString(), QStringLiteral("yyyy/M/d H:mm:ss"));
+            QVERIFY2(at.isValid() && (!previous.isValid() || at >= previous), qPrintable(QString::number(it.key())));
+            previous = at;
+        }
         QVERIFY(records.completions.size() >= 10);
         SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
         QVERIFY(client.pull(SyncEngine::PullKind::Full));

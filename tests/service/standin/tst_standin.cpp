@@ -392,7 +392,9 @@ void TstStandin::pushesLeaveRecords()
 {
     StandinState &state = m_service->state();
     m_notes->setClock([] { return QDateTime(QDate(2026, 12, 10), QTime(9, 5, 7)); });
-    const auto [classId, cId] = pushNewCategoryWithNote(QStringLiteral("买牛奶"));
+    const auto ids = pushNewCategoryWithNote(QStringLiteral("买牛奶"));
+    // Named copies: lambdas cannot capture structured bindings in every compiler we build with.
+    const QString classId = ids.classId, cId = ids.cId;
     auto push = [&](const QString &action, const QString &content, const QJsonArray &completed = {}) {
         QJsonObject item{{"cId", cId},
                          {"actionType", action},
