@@ -122,7 +122,7 @@ void LoginPresenter::canAutoLogin()
     emit stateChanged();
 
     if (!rowAutoLogin)
-        QuitLoginManager::delectLocalDatas();
+        m_services.logout->delectLocalDatas();
     if (!row)
         return;
     // The saved password fills the form when the keychain answers, unless the user typed meanwhile.
@@ -418,7 +418,7 @@ void LoginPresenter::wipeForAnotherUser()
     const QVariant token = UserDefaults::value(SignInKeys::AccessToken);
     const QVariant userKey = UserDefaults::value(SignInKeys::UserKey);
     const QVariant record = UserDefaults::value(SignInKeys::Account);
-    QuitLoginManager::delectLocalDatas();
+    m_services.logout->delectLocalDatas();
     for (const auto &[key, value] :
          {std::pair{SignInKeys::AccessToken, token}, std::pair{SignInKeys::UserKey, userKey},
           std::pair{SignInKeys::Account, record}}) {

@@ -12,6 +12,7 @@ class NetworkMonitor;
 class NoteActionManager;
 class RecordPager;
 class PwdManager;
+class QuitLoginManager;
 class Scheduler;
 class Session;
 class SkinManager;
@@ -53,4 +54,5 @@ struct Services
     ServiceRef<NoteActionManager> noteActions;
     ServiceRef<UserManager> users; // the signed-in user's row
     ServiceRef<SkinManager> skins;
+    ServiceRef<QuitLoginManager> logout; // the way out of a sign-in, on `store`
 };

@@ -65,13 +65,13 @@ void front(QWidget *w)
 
 AppShell::AppShell(const Services &services, QObject *parent)
     : QObject(parent), m_services(services),
-      m_replyActions(new ServiceReplyActions(*services.api, *services.feedback, this))
+      m_replyActions(new ServiceReplyActions(*services.api, *services.feedback, *services.logout, this))
 {
 }
 
 AppShell::~AppShell()
 {
-    QuitLoginManager::setWindowHook({});
+    m_services.logout->setWindowHook({});
     disconnect(m_services.notifications, nullptr, this, nullptr);
     delete m_current.data();
     delete m_trayMenu;
@@ -120,7 +120,7 @@ void AppShell::launch(const StoreOpenResult &opened)
     connect(center, &UserNotificationCenter::didDeliverNotification, this, &AppShell::notificationDelivered);
     ReminderScheduler::start();
 
-    QuitLoginManager::setWindowHook([this] {
+    m_services.logout->setWindowHook([this] {
         m_keepHidden = false; // after a logout the user has to sign in again
         showLoginWindow();
         // Every other window of the signed-in session goes.
@@ -271,7 +271,7 @@ void AppShell::logoutFromMenu()
 {
     if (!mainWindowIsCurrent())
         return;
-    QuitLoginManager::showLoginWindow();
+    m_services.logout->showLoginWindow();
 }
 
 void AppShell::openHelp()

@@ -6,8 +6,9 @@
 
 #include <QPointer>
 
-ServiceReplyActions::ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedback, QObject *parent)
-    : QObject(parent), m_feedback(feedback)
+ServiceReplyActions::ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedback, QuitLoginManager &logout,
+                                         QObject *parent)
+    : QObject(parent), m_feedback(feedback), m_logout(logout)
 {
     // Direct: the logout happens before the reply reaches its caller, so the
     // next replies of the ended sign-in see it is over.
@@ -19,14 +20,14 @@ ServiceReplyActions::ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedb
 
 void ServiceReplyActions::showLoginViewWithModel(const AesBaseModel &model)
 {
-    QuitLoginManager::showLoginWindow();
+    m_logout.showLoginWindow();
     m_feedback.showDefaultMessageAlertWithDetailText(
         model.msg.isEmpty() ? QStringLiteral("登录已失效，请重新登录") : model.msg);
 }
 
 void ServiceReplyActions::uploadApp()
 {
-    const quint64 generation = QuitLoginManager::signInGeneration();
+    const quint64 generation = m_logout.signInGeneration();
     if (m_updateNoticeUnder == generation)
         return;
     m_updateNoticeUnder = generation;
@@ -35,7 +36,7 @@ void ServiceReplyActions::uploadApp()
         QStringLiteral("请下载最新版本"), [self, generation](bool pressed) {
             if (self && self->m_updateNoticeUnder == generation)
                 self->m_updateNoticeUnder.reset();
-            if (pressed && generation == QuitLoginManager::signInGeneration())
-                QuitLoginManager::showLoginWindow();
+            if (pressed && self && generation == self->m_logout.signInGeneration())
+                self->m_logout.showLoginWindow();
         });
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 class ApiNetWorking;
+class QuitLoginManager;
 class UserFeedback;
 
 // What the user sees when the service ends the sign-in or asks for a newer
@@ -16,7 +17,8 @@ class ServiceReplyActions : public QObject
 {
     Q_OBJECT
 public:
-    ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedback, QObject *parent = nullptr);
+    ServiceReplyActions(ApiNetWorking &api, UserFeedback &feedback, QuitLoginManager &logout,
+                        QObject *parent = nullptr);
 
     // Codes 410, 411, 413: logout (the login window comes back), then the server's message.
     void showLoginViewWithModel(const AesBaseModel &model);
@@ -26,6 +28,7 @@ public:
 
 private:
     UserFeedback &m_feedback;
+    QuitLoginManager &m_logout;
     // The sign-in under which the update notice is open.
     std::optional<quint64> m_updateNoticeUnder;
 };

@@ -17,24 +17,22 @@
 
 #include <QDebug>
 
-namespace {
-QuitLoginManager::WindowHook &windowHook()
+QuitLoginManager::QuitLoginManager(Session &session, UserNotificationCenter &notifications, Context *store)
+    : m_session(session), m_notifications(notifications), m_store(store)
 {
-    static QuitLoginManager::WindowHook hook;
-    return hook;
 }
-} // namespace
 
 void QuitLoginManager::showLoginWindow()
 {
-    Session::instance()->signOut(&switchOffAutoLoginAndWipe);
-    if (windowHook())
-        windowHook()();
+    m_session.signOut([this] { switchOffAutoLoginAndWipe(); });
+    // A copy: the hook may replace itself while it runs.
+    if (const WindowHook hook = m_windowHook)
+        hook();
 }
 
 void QuitLoginManager::switchOffAutoLoginAndWipe()
 {
-    if (Context *ctx = Context::defaultContext()) {
+    if (Context *ctx = m_store) {
         const QVariant storedId = UserDefaults::value(SignInKeys::UserId);
         bool ok = false;
         const qint64 userId = storedId.toString().trimmed().toLongLong(&ok);
@@ -54,9 +52,9 @@ void QuitLoginManager::delectLocalDatas()
 {
     // A background import still running would commit after the wipe and bring
     // the rows back: it ends first, and the wipe takes its rows too.
-    if (Store *store = Store::defaultStore())
-        store->waitForBackgroundSaves();
-    if (Context *ctx = Context::defaultContext()) {
+    if (Context *ctx = m_store) {
+        if (Store *store = ctx->store())
+            store->waitForBackgroundSaves();
         ctx->deleteAll<Classify>();
         ctx->deleteAll<NoteDetail>();
         ctx->deleteAll<DateRemind>();
@@ -68,9 +66,8 @@ void QuitLoginManager::delectLocalDatas()
             qWarning() << "logout: the local data could not be wiped";
     }
 
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    center->removeAllDeliveredNotifications();
-    center->removeAllScheduledNotifications();
+    m_notifications.removeAllDeliveredNotifications();
+    m_notifications.removeAllScheduledNotifications();
 
     for (const QString &key : {SignInKeys::Version, SignInKeys::FontSize, SignInKeys::JpushId,
                                SignInKeys::AccessToken, SignInKeys::UserKey, SignInKeys::Account}) {
@@ -81,10 +78,10 @@ void QuitLoginManager::delectLocalDatas()
 
 void QuitLoginManager::setWindowHook(WindowHook hook)
 {
-    windowHook() = std::move(hook);
+    m_windowHook = std::move(hook);
 }
 
-quint64 QuitLoginManager::signInGeneration()
+quint64 QuitLoginManager::signInGeneration() const
 {
-    return Session::instance()->generation();
+    return m_session.generation();
 }

@@ -4,7 +4,12 @@
 
 #include <functional>
 
-// The single way out of a sign-in.
+class Context;
+class Session;
+class UserNotificationCenter;
+
+// The single way out of a sign-in, on the program's session, notification
+// centre and store.
 class QuitLoginManager
 {
 public:
@@ -13,20 +18,31 @@ public:
     // window and close every other window.
     using WindowHook = std::function<void()>;
 
+    // `store` may be null (a client without a store: only the sign-in keys and
+    // the notifications are wiped).
+    QuitLoginManager(Session &session, UserNotificationCenter &notifications, Context *store);
+    QuitLoginManager(const QuitLoginManager &) = delete;
+    QuitLoginManager &operator=(const QuitLoginManager &) = delete;
+
     // Logout, through the session (Session::signOut): everything of the
     // sign-in stops, auto-login goes off for the signed-in account, the wipe,
     // then the window hook.
-    static void showLoginWindow();
+    void showLoginWindow();
     // The wipe alone: the account's rows, every scheduled and delivered user
     // notification, and the sign-in keys of the user defaults.
-    static void delectLocalDatas();
+    void delectLocalDatas();
 
-    static void setWindowHook(WindowHook hook);
+    void setWindowHook(WindowHook hook);
 
     // The session's generation: grows by one with every logout; a reply that
     // began under an older value belongs to a sign-in that has ended.
-    static quint64 signInGeneration();
+    quint64 signInGeneration() const;
 
 private:
-    static void switchOffAutoLoginAndWipe();
+    void switchOffAutoLoginAndWipe();
+
+    Session &m_session;
+    UserNotificationCenter &m_notifications;
+    Context *m_store;
+    WindowHook m_windowHook;
 };

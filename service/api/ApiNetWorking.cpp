@@ -1,11 +1,11 @@
 #include "service/api/ApiNetWorking.h"
 
 #include "platform/base/Clock.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "platform/network/NetworkMonitor.h"
 #include "service/account/PlatformTool.h"
-#include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/account/UUIDTool.h"
 #include "service/api/ApiReplyQueue.h"
@@ -103,6 +103,16 @@ ApiNetWorking::~ApiNetWorking()
 void ApiNetWorking::setFeedback(UserFeedback *feedback)
 {
     m_feedback = feedback;
+}
+
+void ApiNetWorking::setSession(const Session *session)
+{
+    m_session = session;
+}
+
+quint64 ApiNetWorking::signInGeneration() const
+{
+    return m_session ? m_session->generation() : 0;
 }
 
 void ApiNetWorking::setDeviceId(UUIDTool *deviceId)
@@ -209,14 +219,14 @@ BaseSuccessModel ApiNetWorking::returnLoadBaseModelWithResponseObject(const QByt
                                                                       const QString &path)
 {
     return actOnCode(ApiEnvelope::decodeReply(bytes, Variant::Get, path, ApiEnvelope::getAesPwdWithUrl(path)),
-                     QuitLoginManager::signInGeneration());
+                     signInGeneration());
 }
 
 BaseSuccessModel ApiNetWorking::actOnCode(BaseSuccessModel model, quint64 generation)
 {
     // Several replies of one sign-in may end it together; the first is told,
     // the rest (and any of a sign-in already over) only reach their callers.
-    const bool current = generation == QuitLoginManager::signInGeneration();
+    const bool current = generation == signInGeneration();
     switch (model.code) {
     case 200:
         break;
@@ -304,7 +314,7 @@ void ApiNetWorking::send(Variant variant, const QString &path, const Params &par
     call->success = std::move(success);
     call->failure = std::move(failure);
     call->silentTransport = path == VersionNumsPath;
-    call->generation = QuitLoginManager::signInGeneration();
+    call->generation = signInGeneration();
 
     const QUrl base = apiBaseUrl();
     if (base.isEmpty()) {

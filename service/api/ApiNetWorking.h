@@ -21,6 +21,7 @@
 class ApiReplyQueue;
 class ApiTransport;
 class NetworkMonitor;
+class Session;
 class UserFeedback;
 class UUIDTool;
 
@@ -57,6 +58,12 @@ public:
     void setNetworkMonitor(NetworkMonitor *monitor);
     // Where the sign-ins' "deviceCode" comes from (not owned; nullptr: none is sent).
     void setDeviceId(UUIDTool *deviceId);
+    // The session whose sign-ins the replies belong to (not owned; nullptr:
+    // one sign-in that never ends, generation 0).
+    void setSession(const Session *session);
+    // The session's generation now: a reply that began under an older one is
+    // of an ended sign-in and only reaches its caller.
+    quint64 signInGeneration() const;
 
     // --- configuration ----------------------------------------------------
     // User-defaults keys holding the base addresses. There is no default:
@@ -265,6 +272,7 @@ private:
     QPointer<NetworkMonitor> m_monitor;
     UserFeedback *m_feedback = nullptr;
     UUIDTool *m_deviceId = nullptr;
+    const Session *m_session = nullptr;
     qint64 m_workerDecodeBytes = 64 * 1024;
     qint64 m_createdSecs = 0;
     std::function<void(int)> m_reachabilityHandler;

@@ -10,7 +10,6 @@
 #include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
-#include "service/account/QuitLoginManager.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/api/ReplyValue.h"
@@ -73,9 +72,9 @@ SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m
 
 SyncEngine::~SyncEngine() = default;
 
-SyncEngine::Session SyncEngine::currentSession()
+SyncEngine::Session SyncEngine::currentSession() const
 {
-    return {QuitLoginManager::signInGeneration(), UserDefaults::string(SignInKeys::UserId),
+    return {m_api->signInGeneration(), UserDefaults::string(SignInKeys::UserId),
             UserDefaults::string(SignInKeys::AccessToken)};
 }
 
@@ -497,8 +496,8 @@ void SyncEngine::startPull(PullKind kind)
             options.restore = kind == PullKind::SnapshotRestore;
             options.userId = session.userId.toLongLong();
             options.appliedVersion = applied;
-            options.stillWanted = [generation = session.generation] {
-                return generation == QuitLoginManager::signInGeneration();
+            options.stillWanted = [api = m_api, generation = session.generation] {
+                return generation == api->signInGeneration();
             };
             // The marker is on disk before the import can commit (the recovery of an
             // interrupted pull reads it); the main thread does not wait for the disk.

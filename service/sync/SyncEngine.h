@@ -122,7 +122,7 @@ private:
     static void notify(const Waiters &waiters, CycleStep step, const QString &version = {});
     void queuePullAfterPush(std::optional<qint64> from);
 
-    static Session currentSession();
+    Session currentSession() const;
     bool sessionStillCurrent(const Session &s);
     // False for a reply of an older epoch or of an ended sign-in; the latter
     // also drops every queued request and reports idle().

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/shell/ServiceReplyActions.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/keychain/MemoryKeychainBackend.h"
 #include "service/account/KeychainTool.h"
@@ -38,6 +39,9 @@ struct ServiceFixture
     std::unique_ptr<FakeUserNotificationCenter> notifications =
         std::make_unique<FakeUserNotificationCenter>();
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
+    // No store: the wipe reaches the sign-in keys and the notifications.
+    std::unique_ptr<QuitLoginManager> logout =
+        std::make_unique<QuitLoginManager>(*Session::instance(), *notifications, nullptr);
     std::unique_ptr<ApiNetWorking> api;
     std::unique_ptr<ServiceReplyActions> replyActions;
     int windowHookCalls = 0;
@@ -46,7 +50,7 @@ struct ServiceFixture
     {
         TestEnv::freshFolders();
         UserNotificationCenter::setShared(notifications.get());
-        QuitLoginManager::setWindowHook([this] { ++windowHookCalls; });
+        logout->setWindowHook([this] { ++windowHookCalls; });
         if (listen) {
             if (!service->listen())
                 qFatal("stand-in service cannot listen");
@@ -56,13 +60,13 @@ struct ServiceFixture
         api = std::make_unique<ApiNetWorking>(*feedback);
         api->setRequestTimeout(1500);
         api->setDeviceId(deviceId.get());
-        replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback);
+        api->setSession(Session::instance());
+        replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback, *logout);
     }
 
     ~ServiceFixture()
     {
         replyActions.reset();
-        QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
     }
 

@@ -19,6 +19,7 @@
 #include "platform/store/Store.h"
 #include "service/account/KeychainTool.h"
 #include "service/account/PwdManager.h"
+#include "service/account/QuitLoginManager.h"
 #include "service/account/UUIDTool.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/RecordPager.h"
@@ -85,6 +86,8 @@ void ProgramServices::makeBundle(const Parts &parts)
         api.setFeedback(&feedback);
     api.setNetworkMonitor(&network);
     api.setDeviceId(m_deviceId.get());
+    Session &session = parts.session ? *parts.session : *Session::instance();
+    api.setSession(&session);
 
     // Code below the shell that still reaches these through the process-wide
     // accessors (the store's context, the API client's reply handling, the
@@ -98,12 +101,12 @@ void ProgramServices::makeBundle(const Parts &parts)
 
     SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
-    Session &session = parts.session ? *parts.session : *Session::instance();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
     m_noteActions = std::make_unique<NoteActionManager>(context, feedback);
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
+    m_logout = std::make_unique<QuitLoginManager>(session, notifications, &context);
     m_services.emplace(Services{
         .store = context,
         .api = api,
@@ -126,6 +129,7 @@ void ProgramServices::makeBundle(const Parts &parts)
         .noteActions = *m_noteActions,
         .users = *m_users,
         .skins = *m_skins,
+        .logout = *m_logout,
     });
 }
 
@@ -134,6 +138,7 @@ ProgramServices::~ProgramServices()
     if (!m_services)
         return;
     // In the reverse order: nothing made later is left pointing at what goes.
+    m_logout.reset();
     m_skins.reset();
     m_users.reset();
     m_noteActions.reset();
@@ -143,6 +148,7 @@ ProgramServices::~ProgramServices()
     const Services &s = *m_services;
     // A client that came from outside may outlive the device id made here.
     s.api->setDeviceId(nullptr);
+    s.api->setSession(nullptr);
     // (Asking these two for the current one would make a desktop one.)
     NetworkMonitor::setShared(nullptr);
     UserNotificationCenter::setShared(nullptr);

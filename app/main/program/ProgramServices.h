@@ -16,6 +16,7 @@ class KeychainTool;
 class NetworkMonitor;
 class NoteActionManager;
 class PwdManager;
+class QuitLoginManager;
 class RecordPager;
 class Scheduler;
 class Session;
@@ -114,5 +115,6 @@ private:
     std::unique_ptr<NoteActionManager> m_noteActions;
     std::unique_ptr<UserManager> m_users;
     std::unique_ptr<SkinManager> m_skins;
+    std::unique_ptr<QuitLoginManager> m_logout;
     std::optional<Services> m_services;
 };

@@ -49,8 +49,9 @@ void LockPresenter::forgetPassword()
 
 void LockPresenter::quitLogin()
 {
-    m_services.feedback->showConfirm(QStringLiteral("确定退出登录？"), UserFeedback::by(this), [](bool ok) {
-        if (ok)
-            QuitLoginManager::showLoginWindow();
+    m_services.feedback->showConfirm(QStringLiteral("确定退出登录？"), UserFeedback::by(this),
+                                 [logout = m_services.logout](bool ok) {
+                                     if (ok)
+                                         logout->showLoginWindow();
     });
 }

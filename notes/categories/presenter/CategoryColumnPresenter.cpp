@@ -271,9 +271,10 @@ void CategoryColumnPresenter::settingsChosen(int index)
     }
     if (index != 1)
         return;
-    m_services.feedback->showConfirm(QStringLiteral("确定退出当前登录？"), UserFeedback::by(this), [](bool ok) {
-        // The sign-out itself stops the poll.
-        if (ok)
-            QuitLoginManager::showLoginWindow();
+    m_services.feedback->showConfirm(QStringLiteral("确定退出当前登录？"), UserFeedback::by(this),
+                                 [logout = m_services.logout](bool ok) {
+                                     // The sign-out itself stops the poll.
+                                     if (ok)
+                                         logout->showLoginWindow();
     });
 }

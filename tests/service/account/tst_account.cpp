@@ -16,6 +16,7 @@
 #include "service/account/AutoLoginModel.h"
 #include "service/account/KeychainTool.h"
 #include "service/account/PwdManager.h"
+#include "platform/base/Session.h"
 #include "service/account/QuitLoginManager.h"
 #include "service/account/UUIDTool.h"
 #include "service/api/AES.h"
@@ -81,7 +82,6 @@ private slots:
     void cleanup()
     {
         TestStore::cleanUp();
-        QuitLoginManager::setWindowHook({});
         UserNotificationCenter::setShared(nullptr);
         center.reset();
         ids.reset();
@@ -217,12 +217,13 @@ private slots:
         const QString deviceId = KeychainWait::deviceId(*ids);
 
         int hookCalls = 0;
-        QuitLoginManager::setWindowHook([&] { ++hookCalls; });
-        const quint64 generation = QuitLoginManager::signInGeneration();
-        QuitLoginManager::showLoginWindow();
+        QuitLoginManager logout(*Session::instance(), *center, ctx);
+        logout.setWindowHook([&] { ++hookCalls; });
+        const quint64 generation = logout.signInGeneration();
+        logout.showLoginWindow();
 
         QCOMPARE(hookCalls, 1);
-        QCOMPARE(QuitLoginManager::signInGeneration(), generation + 1);
+        QCOMPARE(logout.signInGeneration(), generation + 1);
         QVERIFY(ctx->findAll<Classify>().isEmpty());
         QVERIFY(ctx->findAll<NoteDetail>().isEmpty());
         QVERIFY(ctx->findAll<DateRemind>().isEmpty());
@@ -252,7 +253,9 @@ private slots:
         QCOMPARE(Context::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
 
         // A second logout at once wipes again and leaves the window to the hook.
-        QuitLoginManager::showLoginWindow();
+        QuitLoginManager again(*Session::instance(), *center, Context::defaultContext());
+        again.setWindowHook([&] { ++hookCalls; });
+        again.showLoginWindow();
         QCOMPARE(hookCalls, 2);
     }
 
@@ -260,7 +263,7 @@ private slots:
     {
         UserDefaults::setValue("accessToken", "t");
         UserDefaults::setValue("userId", "not a number");
-        QuitLoginManager::showLoginWindow();
+        QuitLoginManager(*Session::instance(), *center, nullptr).showLoginWindow();
         QVERIFY(!UserDefaults::contains("accessToken"));
     }
 

@@ -1,4 +1,5 @@
 #include "app/shell/ServiceReplyActions.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
 #include "service/account/QuitLoginManager.h"
@@ -45,6 +46,7 @@ class TestHostileReplies : public QObject
 
     std::unique_ptr<RawHttpServer> server;
     std::unique_ptr<FakeUserNotificationCenter> center;
+    std::unique_ptr<QuitLoginManager> logout;
     std::unique_ptr<ApiNetWorking> api;
     std::unique_ptr<ServiceReplyActions> replyActions;
 
@@ -52,7 +54,7 @@ class TestHostileReplies : public QObject
     void use(RecordingFeedback &feedback)
     {
         api->setFeedback(&feedback);
-        replyActions = std::make_unique<ServiceReplyActions>(*api, feedback);
+        replyActions = std::make_unique<ServiceReplyActions>(*api, feedback, *logout);
     }
     int hookCalls = 0;
 
@@ -86,18 +88,20 @@ private slots:
         center = std::make_unique<FakeUserNotificationCenter>();
         UserNotificationCenter::setShared(center.get());
         hookCalls = 0;
-        QuitLoginManager::setWindowHook([this] { ++hookCalls; });
+        logout = std::make_unique<QuitLoginManager>(*Session::instance(), *center, nullptr);
+        logout->setWindowHook([this] { ++hookCalls; });
         UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, server->baseUrl().toString());
         UserDefaults::setValue(QStringLiteral("userKey"), UserKey);
         UserDefaults::setValue(QStringLiteral("accessToken"), QStringLiteral("token-1"));
         api = std::make_unique<ApiNetWorking>();
+        api->setSession(Session::instance());
         api->setRequestTimeout(2000);
     }
     void cleanup()
     {
         replyActions.reset();
         api.reset();
-        QuitLoginManager::setWindowHook({});
+        logout.reset();
         UserNotificationCenter::setShared(nullptr);
         center.reset();
         server.reset();
@@ -254,7 +258,7 @@ private slots:
         get(QStringLiteral("user/userInfo"), out);
         QTRY_COMPARE(server->heldCount(), 1);
         // The user logs out and signs in again before the old reply comes.
-        QuitLoginManager::showLoginWindow();
+        logout->showLoginWindow();
         UserDefaults::setValue(QStringLiteral("accessToken"), QStringLiteral("token-2"));
         UserDefaults::setValue(QStringLiteral("userKey"), UserKey);
         server->release();

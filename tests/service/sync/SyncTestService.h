@@ -3,6 +3,7 @@
 // The stand-in service with note sync, one signed-in account, and a client
 // (ApiNetWorking) with short time-outs.
 
+#include "platform/base/Session.h"
 #include "service/api/ApiNetWorking.h"
 #include "service/standin/NoteSyncHandlers.h"
 #include "service/standin/StandinService.h"
@@ -28,6 +29,7 @@ struct SyncTestService
         if (!service->listen())
             qFatal("stand-in service cannot listen");
         api->setRequestTimeout(2000);
+        api->setSession(Session::instance());
         tester().accessToken = QStringLiteral("token-tester");
     }
     ~SyncTestService() { UserNotificationCenter::setShared(nullptr); }

@@ -107,7 +107,7 @@ void TstSignInSync::everySignOutAndTeardownStopsThePoll()
     if (how == "session")
         Session::instance()->signOut();
     else if (how == "logout")
-        QuitLoginManager::showLoginWindow();
+        rig.services.logout->showLoginWindow();
     else
         rig.coordinator.reset();
     if (rig.coordinator)

@@ -628,7 +628,7 @@ void TstSyncEndToEnd::signOutStopsTheQueue()
         queueStoppedBeforeTheWipe =
             !a.engine->isBusy() && !a.engine->hasQueuedWork() && !a.ctx()->findAll<NoteDetail>().isEmpty();
     });
-    QuitLoginManager::showLoginWindow();
+    QuitLoginManager(*Session::instance(), *s.notifications, a.ctx()).showLoginWindow();
     QVERIFY(queueStoppedBeforeTheWipe);
     QCOMPARE(idle.count(), 1);
 
@@ -671,8 +671,9 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
     s.tester().version = 2;
     SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
 
+    QuitLoginManager logout(*Session::instance(), *s.notifications, a.ctx());
     auto signInAgain = [&] {
-        QuitLoginManager::showLoginWindow();
+        logout.showLoginWindow();
         s.tester().accessToken = QStringLiteral("token-new");
         UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-new"));
         UserDefaults::setValue(SignInKeys::UserKey, s.tester().userKey);
