@@ -8,6 +8,7 @@ class Clock;
 class Context;
 class KeychainBackend;
 class KeychainTool;
+class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
 class RecordPager;
@@ -51,6 +52,7 @@ struct Services
     ServiceRef<RecordPager> completionPager; // NoteComplete
     // The note operations and the reminders' helpers, on `store`.
     ServiceRef<NoteActionManager> noteActions;
+    ServiceRef<LocalNotificationManager> localNotifications; // the notes' notifications in `notifications`
     ServiceRef<UserManager> users; // the signed-in user's row
     ServiceRef<SkinManager> skins;
 };

@@ -4,6 +4,7 @@
 
 class Classify;
 class Context;
+class LocalNotificationManager;
 class NoteDetail;
 class UserSet;
 class UserFeedback;
@@ -29,7 +30,7 @@ class UserFeedback;
 class NoteActionManager
 {
 public:
-    NoteActionManager(Context &store, UserFeedback &feedback);
+    NoteActionManager(Context &store, UserFeedback &feedback, LocalNotificationManager &notifications);
     NoteActionManager(const NoteActionManager &) = delete;
     NoteActionManager &operator=(const NoteActionManager &) = delete;
 
@@ -76,4 +77,5 @@ private:
 
     Context &m_store;
     UserFeedback &m_feedback;
+    LocalNotificationManager &m_notifications;
 };

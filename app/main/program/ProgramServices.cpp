@@ -6,6 +6,7 @@
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/UserManager.h"
 #include "core/operations/NoteActionManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
@@ -101,7 +102,8 @@ void ProgramServices::makeBundle(const Parts &parts)
     Session &session = parts.session ? *parts.session : *Session::instance();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
-    m_noteActions = std::make_unique<NoteActionManager>(context, feedback);
+    m_localNotifications = std::make_unique<LocalNotificationManager>(context, notifications);
+    m_noteActions = std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications);
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_services.emplace(Services{
@@ -124,6 +126,7 @@ void ProgramServices::makeBundle(const Parts &parts)
         .historyPager = *m_historyPager,
         .completionPager = *m_completionPager,
         .noteActions = *m_noteActions,
+        .localNotifications = *m_localNotifications,
         .users = *m_users,
         .skins = *m_skins,
     });
@@ -137,6 +140,7 @@ ProgramServices::~ProgramServices()
     m_skins.reset();
     m_users.reset();
     m_noteActions.reset();
+    m_localNotifications.reset();
     m_completionPager.reset();
     m_historyPager.reset();
     m_ownSync.reset();

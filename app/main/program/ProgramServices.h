@@ -13,6 +13,7 @@ class AppEvents;
 class Context;
 class KeychainBackend;
 class KeychainTool;
+class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
 class PwdManager;
@@ -111,6 +112,7 @@ private:
     std::unique_ptr<SoundPlayer> m_ownSounds;
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
+    std::unique_ptr<LocalNotificationManager> m_localNotifications;
     std::unique_ptr<NoteActionManager> m_noteActions;
     std::unique_ptr<UserManager> m_users;
     std::unique_ptr<SkinManager> m_skins;

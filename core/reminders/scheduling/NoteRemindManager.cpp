@@ -10,6 +10,7 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 
 #include <QList>
@@ -18,6 +19,11 @@
 #include <algorithm>
 
 namespace {
+
+LocalNotificationManager local()
+{
+    return LocalNotificationManager(*Context::defaultContext(), *UserNotificationCenter::shared());
+}
 
 // The chosen values as numbers; empty parts and non-numbers are no values.
 QList<int> chosenValues(const QString &specify)
@@ -199,7 +205,7 @@ bool NoteRemindManager::addDateUserNotificationWithNote(NoteDetail *note)
 {
     if (!note)
         return true;
-    if (LocalNotificationManager::getUserNoticationWithIdentifier(note->cId()))
+    if (local().getUserNoticationWithIdentifier(note->cId()))
         return true;
     return coverDateUserNotificationWithNote(note);
 }
@@ -211,10 +217,10 @@ bool NoteRemindManager::coverDateUserNotificationWithNote(NoteDetail *note)
     const std::optional<Plan> plan = planWithNote(note);
     if (!plan) {
         // A reminder that is over, cleared, or on a deleted or completed note keeps nothing pending.
-        LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
+        local().removeScheduledNotificationWithIdentifiers({note->cId()});
         return true;
     }
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
+    return local().addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
                                                                           note->content(), note->cId());
 }
 
@@ -228,7 +234,7 @@ bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdenti
         planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
     if (!plan)
         return true;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
+    return local().addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
                                                                           cId);
 }
 
@@ -236,14 +242,14 @@ bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, c
                                                         const QString &cId)
 {
     const UserNotificationRepeat repeat = UserNotificationRepeat::minutes(importantRemindIntervalMinutes());
-    if (const auto pending = LocalNotificationManager::getUserNoticationWithIdentifier(cId)) {
+    if (const auto pending = local().getUserNoticationWithIdentifier(cId)) {
         if (date.isValid() &&
             DateManager::getInitSecondDateFromDate(pending->deliveryDate) ==
                 DateManager::getInitSecondDateFromDate(date) &&
             pending->repeatInterval == repeat)
             return false;
     }
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
+    return local().addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
 }
 
 bool NoteRemindManager::isDelayWithDelayTime(const QString &delayText)
@@ -259,7 +265,7 @@ bool NoteRemindManager::addDelayUserNotificationWithDate(const QDateTime &date, 
 {
     if (!date.isValid() || date <= Clock::now())
         return false;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+    return local().addLocalNotificationWithDeliveryDate(
         date, UserNotificationRepeat::none(), text, cId);
 }
 
@@ -267,7 +273,7 @@ bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
     CalendarIdentifier cal, const QDateTime &date, int cycleType, qint64 interval, const QString &specify,
     const QDateTime &endDate, const QString &text, const QString &cId)
 {
-    if (LocalNotificationManager::getUserNoticationWithIdentifier(cId))
+    if (local().getUserNoticationWithIdentifier(cId))
         return true;
     if (!endDate.isValid() || endDate > Clock::now())
         return addUserNotificationWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate,

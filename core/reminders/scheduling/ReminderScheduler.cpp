@@ -296,7 +296,7 @@ void ReminderScheduler::reconcileAll()
     const qint64 now = Clock::nowMSecs();
     cache.prepare(ctx, now);
     const int importantMinutes = NoteRemindManager::importantRemindIntervalMinutes();
-    const QString soundName = LocalNotificationManager::currentSoundName();
+    const QString soundName = LocalNotificationManager(*ctx, *center).currentSoundName();
     if (importantMinutes != cache.importantMinutes || soundName != cache.soundName) {
         cache.importantMinutes = importantMinutes;
         cache.soundName = soundName;
@@ -403,7 +403,7 @@ void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *cent
     if (!ctx || !center)
         return;
     const QDateTime now = Clock::now();
-    const QString soundName = LocalNotificationManager::currentSoundName();
+    const QString soundName = LocalNotificationManager(*ctx, *center).currentSoundName();
     bool any = false;
     for (const PendingReminderJournal::Entry &e : PendingReminderJournal::read(journalUser())) {
         if (e.due > now)

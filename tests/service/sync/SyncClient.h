@@ -9,7 +9,9 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -32,6 +34,7 @@ struct SyncClient
     std::unique_ptr<SyncEngine> engine;
     // The device's own note operations on its store (what they tell the user is only recorded).
     RecordingFeedback feedback{false};
+    std::unique_ptr<LocalNotificationManager> notifications;
     std::unique_ptr<NoteActionManager> actions;
     int counter = 0;
 
@@ -61,11 +64,15 @@ struct SyncClient
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
         actions.reset();
+        notifications.reset();
         store.reset();
         store = Store::open(folder + "/store.sqlite", DataModel::model());
         QVERIFY(store);
         Store::setDefaultStore(store.get());
-        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback);
+        // The notes' notifications go where the rest of the code under test sends them.
+        notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(),
+                                                                   *UserNotificationCenter::shared());
+        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications);
     }
 
     void activate()

@@ -85,6 +85,7 @@ private:
     Context *ctx() { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
     UserSet *settings() { return m_fx.settings(); }
+    LocalNotificationManager local() const { return {*m_fx.ctx(), *center()}; }
     Classify *category(const QString &name = "工作") { return m_fx.category("k-" + name, name); }
 
     NoteDetail *note(const QString &cId, const Rule &rule, Classify *c = nullptr)
@@ -113,7 +114,7 @@ private:
     void fill(int count)
     {
         for (int i = 1; i <= count; ++i)
-            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+            QVERIFY(local().addLocalNotificationWithDeliveryDate(
                 now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
         QCOMPARE(center()->scheduledNotifications().size(), count);
     }
@@ -357,7 +358,7 @@ private slots:
         QCOMPARE(center()->scheduledNotification("c7")->informativeText, QString("内容 c7"));
         QCOMPARE(center()->scheduledNotification("c8")->title, QString());
 
-        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
+        QVERIFY(local().addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
         QTRY_VERIFY(!center()->presented().isEmpty());
         QCOMPARE(center()->presented().last().title, QString("Prelvane"));
     }
@@ -456,22 +457,22 @@ private slots:
     {
         fill(LocalNotificationManager::maxPendingNotifications);
         // Farther than all 100: refused, nothing changes.
-        QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
+        QVERIFY(!local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
                                                                                 "x", "far"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(!center()->scheduledNotification("far"));
         // Replacing one of the 100 is not a new one.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
                                                                                "y", "p5"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // Nearer than the farthest: it stays, the farthest (now p5) goes.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
                                                                                "near"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(center()->scheduledNotification("near"));
         QVERIFY(!center()->scheduledNotification("p5"));
         // A Wi-Fi notification is never refused.
-        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
+        QVERIFY(local().addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
         QTRY_COMPARE(center()->presented().size(), 1);
         QCOMPARE(center()->presented().first().identifier, QString("w1"));
     }
@@ -519,7 +520,7 @@ private slots:
             settings()->setRemindSoundPath(path);
         }
         QVERIFY(
-            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
+            local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
         QCOMPARE(center()->scheduledNotification("c1")->soundName, expected);
     }
 
@@ -558,7 +559,7 @@ private slots:
         NoteDetail *snoozed = note("snoozed", {0, "2026/3/6 9:00:00", 0}, c);
         snoozed->remind()->setRemindDelayTime("2026/3/6 10:30:00");
         // A stale one of a row that no longer exists.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
                                                                                "old"));
 
         ReminderScheduler::reconcileAll();
@@ -763,7 +764,7 @@ private slots:
             },
             [&](const SaveResult &r) { saved = r.ok; });
         QTRY_VERIFY(saved);
-        LocalNotificationManager::removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
+        local().removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
 
         ReminderScheduler::reconcileSaved();
         QStringList ids = pendingIds();
