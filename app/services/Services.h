@@ -11,6 +11,7 @@ class KeychainTool;
 class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
+class NoteRemindManager;
 class RecordPager;
 class PwdManager;
 class Scheduler;
@@ -53,6 +54,7 @@ struct Services
     // The note operations and the reminders' helpers, on `store`.
     ServiceRef<NoteActionManager> noteActions;
     ServiceRef<LocalNotificationManager> localNotifications; // the notes' notifications in `notifications`
+    ServiceRef<NoteRemindManager> noteReminds;               // a note's reminder in `localNotifications`
     ServiceRef<UserManager> users; // the signed-in user's row
     ServiceRef<SkinManager> skins;
 };

@@ -224,8 +224,8 @@ void markChanged(NoteDetail *note)
 } // namespace
 
 NoteActionManager::NoteActionManager(Context &store, UserFeedback &feedback,
-                                     LocalNotificationManager &notifications)
-    : m_store(store), m_feedback(feedback), m_notifications(notifications)
+                                     LocalNotificationManager &notifications, NoteRemindManager &reminds)
+    : m_store(store), m_feedback(feedback), m_notifications(notifications), m_reminds(reminds)
 {
 }
 
@@ -257,7 +257,7 @@ template <typename Clear> bool NoteActionManager::clearReminderState(NoteDetail 
             r->setRemindActionType(RemindAction::Set);
         clear(r);
     }
-    NoteRemindManager::coverDateUserNotificationWithNote(note);
+    m_reminds.coverDateUserNotificationWithNote(note);
     return save();
 }
 
@@ -349,7 +349,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
         r->setRemindRealDateTime(DateManager::getStringFromDate(next));
         // A snooze belonged to the occurrence just completed.
         r->setRemindDelayTime(QString());
-        NoteRemindManager::coverDateUserNotificationWithNote(note);
+        m_reminds.coverDateUserNotificationWithNote(note);
         const bool ok = save();
         if (saved)
             *saved = ok;

@@ -6,6 +6,7 @@ class Classify;
 class Context;
 class LocalNotificationManager;
 class NoteDetail;
+class NoteRemindManager;
 class UserSet;
 class UserFeedback;
 
@@ -30,7 +31,8 @@ class UserFeedback;
 class NoteActionManager
 {
 public:
-    NoteActionManager(Context &store, UserFeedback &feedback, LocalNotificationManager &notifications);
+    NoteActionManager(Context &store, UserFeedback &feedback, LocalNotificationManager &notifications,
+                      NoteRemindManager &reminds);
     NoteActionManager(const NoteActionManager &) = delete;
     NoteActionManager &operator=(const NoteActionManager &) = delete;
 
@@ -78,4 +80,5 @@ private:
     Context &m_store;
     UserFeedback &m_feedback;
     LocalNotificationManager &m_notifications;
+    NoteRemindManager &m_reminds;
 };

@@ -454,10 +454,11 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
     withdrawn.removeDuplicates();
     // Withdrawals first: a note re-keyed to a server id is then scheduled afresh under it.
-    LocalNotificationManager(*ctx, *UserNotificationCenter::shared()).removeScheduledNotificationWithIdentifiers(withdrawn);
+    LocalNotificationManager notifications(*ctx, *UserNotificationCenter::shared());
+    notifications.removeScheduledNotificationWithIdentifiers(withdrawn);
     for (const ObjectId &id : toSchedule) {
         if (NoteDetail *n = ctx->existing<NoteDetail>(id))
-            NoteRemindManager::addDateUserNotificationWithNote(n);
+            NoteRemindManager(*ctx, notifications).addDateUserNotificationWithNote(n);
     }
     if (complete)
         complete(messages);

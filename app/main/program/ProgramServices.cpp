@@ -7,6 +7,7 @@
 #include "core/model/UserManager.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
@@ -103,7 +104,9 @@ void ProgramServices::makeBundle(const Parts &parts)
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
     m_localNotifications = std::make_unique<LocalNotificationManager>(context, notifications);
-    m_noteActions = std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications);
+    m_noteReminds = std::make_unique<NoteRemindManager>(context, *m_localNotifications);
+    m_noteActions =
+        std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications, *m_noteReminds);
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_services.emplace(Services{
@@ -127,6 +130,7 @@ void ProgramServices::makeBundle(const Parts &parts)
         .completionPager = *m_completionPager,
         .noteActions = *m_noteActions,
         .localNotifications = *m_localNotifications,
+        .noteReminds = *m_noteReminds,
         .users = *m_users,
         .skins = *m_skins,
     });
@@ -140,6 +144,7 @@ ProgramServices::~ProgramServices()
     m_skins.reset();
     m_users.reset();
     m_noteActions.reset();
+    m_noteReminds.reset();
     m_localNotifications.reset();
     m_completionPager.reset();
     m_historyPager.reset();

@@ -16,6 +16,7 @@ class KeychainTool;
 class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
+class NoteRemindManager;
 class PwdManager;
 class RecordPager;
 class Scheduler;
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
     std::unique_ptr<LocalNotificationManager> m_localNotifications;
+    std::unique_ptr<NoteRemindManager> m_noteReminds;
     std::unique_ptr<NoteActionManager> m_noteActions;
     std::unique_ptr<UserManager> m_users;
     std::unique_ptr<SkinManager> m_skins;

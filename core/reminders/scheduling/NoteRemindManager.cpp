@@ -10,7 +10,6 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 
 #include <QList>
@@ -19,11 +18,6 @@
 #include <algorithm>
 
 namespace {
-
-LocalNotificationManager local()
-{
-    return LocalNotificationManager(*Context::defaultContext(), *UserNotificationCenter::shared());
-}
 
 // The chosen values as numbers; empty parts and non-numbers are no values.
 QList<int> chosenValues(const QString &specify)
@@ -141,10 +135,14 @@ UserNotificationRepeat exactRepeat(CalendarIdentifier cal, const QDateTime &star
 
 } // namespace
 
-int NoteRemindManager::importantRemindIntervalMinutes()
+NoteRemindManager::NoteRemindManager(Context &store, LocalNotificationManager &notifications)
+    : m_store(store), m_notifications(notifications)
 {
-    Context *ctx = Context::defaultContext();
-    const UserSet *set = ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
+}
+
+int NoteRemindManager::importantRemindIntervalMinutes() const
+{
+    const UserSet *set = m_store.findFirstWhere<UserSet>();
     const int minutes = set ? set->importantRemindInterval() : 0;
     // No settings row, or a value that would repeat without pause.
     return minutes < 1 ? 5 : minutes;
@@ -173,7 +171,7 @@ NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDat
     return Plan{due, exactRepeat(cal, anchor, due, cycleType, n, chosenValues(specify), endDate.isValid())};
 }
 
-std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note)
+std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note) const
 {
     return planWithNote(note, importantRemindIntervalMinutes());
 }
@@ -205,7 +203,7 @@ bool NoteRemindManager::addDateUserNotificationWithNote(NoteDetail *note)
 {
     if (!note)
         return true;
-    if (local().getUserNoticationWithIdentifier(note->cId()))
+    if (m_notifications.getUserNoticationWithIdentifier(note->cId()))
         return true;
     return coverDateUserNotificationWithNote(note);
 }
@@ -217,10 +215,10 @@ bool NoteRemindManager::coverDateUserNotificationWithNote(NoteDetail *note)
     const std::optional<Plan> plan = planWithNote(note);
     if (!plan) {
         // A reminder that is over, cleared, or on a deleted or completed note keeps nothing pending.
-        local().removeScheduledNotificationWithIdentifiers({note->cId()});
+        m_notifications.removeScheduledNotificationWithIdentifiers({note->cId()});
         return true;
     }
-    return local().addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
                                                                           note->content(), note->cId());
 }
 
@@ -234,7 +232,7 @@ bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdenti
         planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
     if (!plan)
         return true;
-    return local().addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
                                                                           cId);
 }
 
@@ -242,14 +240,14 @@ bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, c
                                                         const QString &cId)
 {
     const UserNotificationRepeat repeat = UserNotificationRepeat::minutes(importantRemindIntervalMinutes());
-    if (const auto pending = local().getUserNoticationWithIdentifier(cId)) {
+    if (const auto pending = m_notifications.getUserNoticationWithIdentifier(cId)) {
         if (date.isValid() &&
             DateManager::getInitSecondDateFromDate(pending->deliveryDate) ==
                 DateManager::getInitSecondDateFromDate(date) &&
             pending->repeatInterval == repeat)
             return false;
     }
-    return local().addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
+    return m_notifications.addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
 }
 
 bool NoteRemindManager::isDelayWithDelayTime(const QString &delayText)
@@ -265,7 +263,7 @@ bool NoteRemindManager::addDelayUserNotificationWithDate(const QDateTime &date, 
 {
     if (!date.isValid() || date <= Clock::now())
         return false;
-    return local().addLocalNotificationWithDeliveryDate(
+    return m_notifications.addLocalNotificationWithDeliveryDate(
         date, UserNotificationRepeat::none(), text, cId);
 }
 
@@ -273,7 +271,7 @@ bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
     CalendarIdentifier cal, const QDateTime &date, int cycleType, qint64 interval, const QString &specify,
     const QDateTime &endDate, const QString &text, const QString &cId)
 {
-    if (local().getUserNoticationWithIdentifier(cId))
+    if (m_notifications.getUserNoticationWithIdentifier(cId))
         return true;
     if (!endDate.isValid() || endDate > Clock::now())
         return addUserNotificationWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate,

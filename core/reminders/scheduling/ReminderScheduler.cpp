@@ -295,8 +295,9 @@ void ReminderScheduler::reconcileAll()
     Cache &cache = *self->m_cache;
     const qint64 now = Clock::nowMSecs();
     cache.prepare(ctx, now);
-    const int importantMinutes = NoteRemindManager::importantRemindIntervalMinutes();
-    const QString soundName = LocalNotificationManager(*ctx, *center).currentSoundName();
+    LocalNotificationManager notifications(*ctx, *center);
+    const int importantMinutes = NoteRemindManager(*ctx, notifications).importantRemindIntervalMinutes();
+    const QString soundName = notifications.currentSoundName();
     if (importantMinutes != cache.importantMinutes || soundName != cache.soundName) {
         cache.importantMinutes = importantMinutes;
         cache.soundName = soundName;

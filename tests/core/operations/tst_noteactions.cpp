@@ -542,7 +542,8 @@ private slots:
         r.real = "2026/3/6 9:00:00";
         NoteDetail *n = noteWith(r);
         RecordingFeedback own(false);
-        NoteActionManager other(*ctx(), own, *m_graph->services().localNotifications);
+        NoteActionManager other(*ctx(), own, *m_graph->services().localNotifications,
+                                *m_graph->services().noteReminds);
         QVERIFY(other.addDelayRemindWithNote(n, 2004));
         QCOMPARE(own.messages(), QStringList{limitAlert});
         QVERIFY(m_feedback->messages().isEmpty());

@@ -10,6 +10,7 @@
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
@@ -35,6 +36,7 @@ struct SyncClient
     // The device's own note operations on its store (what they tell the user is only recorded).
     RecordingFeedback feedback{false};
     std::unique_ptr<LocalNotificationManager> notifications;
+    std::unique_ptr<NoteRemindManager> reminds;
     std::unique_ptr<NoteActionManager> actions;
     int counter = 0;
 
@@ -64,6 +66,7 @@ struct SyncClient
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
         actions.reset();
+        reminds.reset();
         notifications.reset();
         store.reset();
         store = Store::open(folder + "/store.sqlite", DataModel::model());
@@ -72,7 +75,8 @@ struct SyncClient
         // The notes' notifications go where the rest of the code under test sends them.
         notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(),
                                                                    *UserNotificationCenter::shared());
-        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications);
+        reminds = std::make_unique<NoteRemindManager>(*store->mainContext(), *notifications);
+        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);
     }
 
     void activate()

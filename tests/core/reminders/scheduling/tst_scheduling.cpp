@@ -86,6 +86,10 @@ private:
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
     UserSet *settings() { return m_fx.settings(); }
     LocalNotificationManager local() const { return {*m_fx.ctx(), *center()}; }
+    // On the fixture's store and centre, made for each test.
+    NoteRemindManager &reminds() { return *m_reminds; }
+    std::optional<LocalNotificationManager> m_local;
+    std::optional<NoteRemindManager> m_reminds;
     Classify *category(const QString &name = "工作") { return m_fx.category("k-" + name, name); }
 
     NoteDetail *note(const QString &cId, const Rule &rule, Classify *c = nullptr)
@@ -149,10 +153,17 @@ private:
     }
 
 private slots:
-    void init() { QVERIFY(m_fx.open(now())); }
+    void init()
+    {
+        QVERIFY(m_fx.open(now()));
+        m_local.emplace(*ctx(), *center());
+        m_reminds.emplace(*ctx(), *m_local);
+    }
 
     void cleanup()
     {
+        m_reminds.reset();
+        m_local.reset();
         ReminderScheduler::stop();
         m_fx.close();
         TestEnv::setTimeZone("Asia/Shanghai");
@@ -214,7 +225,7 @@ private slots:
 
         const CalendarIdentifier cal =
             rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
-        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(
             cal, at(rule.date), rule.cycle, rule.interval, rule.specify, at(rule.end), "文本", "c1"));
         const auto pending = center()->scheduledNotification("c1");
         if (first.isEmpty()) {
@@ -336,7 +347,7 @@ private slots:
         // 17 February 2026 is the first day of a lunar year.
         const QDateTime start(QDate(2026, 2, 17), QTime(9, 0));
         QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
-        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
+        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
                                                                              start, 3, 1, {}, {}, "t", "c1"));
         const auto pending = center()->scheduledNotification("c1");
         QVERIFY(pending);
@@ -352,8 +363,8 @@ private slots:
     {
         NoteDetail *n = note("c7", {0, "2026/3/7 9:00:00", 0}, category("家务"));
         NoteDetail *loose = note("c8", {0, "2026/3/7 9:00:00", 0});
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(loose));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(loose));
         QCOMPARE(center()->scheduledNotification("c7")->title, QString("家务"));
         QCOMPARE(center()->scheduledNotification("c7")->informativeText, QString("内容 c7"));
         QCOMPARE(center()->scheduledNotification("c8")->title, QString());
@@ -366,14 +377,14 @@ private slots:
     void addDateTwiceSchedulesOnce()
     {
         NoteDetail *n = note("c1", {0, "2026/3/1 8:00:00", 1});
-        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        QVERIFY(reminds().addDateUserNotificationWithNote(n));
         n->remind()->setRemindCycleType(2); // a pending one is kept as it is
-        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        QVERIFY(reminds().addDateUserNotificationWithNote(n));
         QCOMPARE(center()->scheduleLog().size(), 1);
         QCOMPARE(repeatText(center()->scheduleLog().first().repeatInterval), QString("d1"));
 
         // Replacement by identifier: cover takes the new rule, still one pending.
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QCOMPARE(pendingIds(), QStringList{"c1"});
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("d7"));
     }
@@ -397,13 +408,13 @@ private slots:
         QFETCH(int, remindActionType);
         QFETCH(QString, wifi);
         NoteDetail *n = note("c1", {0, "2026/3/7 9:00:00", 0});
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QCOMPARE(pendingIds(), QStringList{"c1"});
         n->setActionType(qint16(actionType));
         n->setIsCompleted(completed);
         n->remind()->setRemindActionType(qint16(remindActionType));
         n->remind()->setConnectWifiIds(wifi);
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QVERIFY(pendingIds().isEmpty());
     }
 
@@ -411,18 +422,18 @@ private slots:
     {
         settings()->setImportantRemindInterval(10);
         const QDateTime d = at("2026/3/6 9:00:20");
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min10"));
         // The same minute and repeat again: refused, nothing new.
-        QVERIFY(!NoteRemindManager::addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
+        QVERIFY(!reminds().addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
         QCOMPARE(center()->scheduleLog().size(), 1);
         // A new interval replaces it.
         settings()->setImportantRemindInterval(30);
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min30"));
         // No usable interval: every 5 minutes, never a repeat of 0.
         settings()->setImportantRemindInterval(0);
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min5"));
         QCOMPARE(center()->nextDeliveryDate("c1"), at("2026/3/6 10:00:20"));
     }
@@ -433,9 +444,9 @@ private slots:
         QVERIFY(!NoteRemindManager::isDelayWithDelayTime("later"));
         QVERIFY(!NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:00"));
         QVERIFY(NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:01"));
-        QVERIFY(!NoteRemindManager::addDelayUserNotificationWithDate(now(), "t", "c1"));
+        QVERIFY(!reminds().addDelayUserNotificationWithDate(now(), "t", "c1"));
         QVERIFY(center()->scheduleLog().isEmpty());
-        QVERIFY(NoteRemindManager::addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
+        QVERIFY(reminds().addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("none"));
     }
 
@@ -443,12 +454,12 @@ private slots:
     {
         const QDateTime d = at("2026/3/1 8:00:00");
         // Ended reminder: nothing, still success.
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, at("2026/3/5 0:00:00"), "t", "c1"));
         QVERIFY(pendingIds().isEmpty());
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, {}, "t", "c1"));
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 2, 1, {}, {}, "t", "c1"));
         QCOMPARE(center()->scheduleLog().size(), 1);
     }
@@ -656,7 +667,7 @@ private slots:
                 ReminderScheduler::reconcileChanges(StoreChanges());
 
             for (const NoteDetail *each : notes) {
-                const auto plan = NoteRemindManager::planWithNote(each);
+                const auto plan = reminds().planWithNote(each);
                 const auto pending = center()->scheduledNotification(each->cId());
                 const QString where = QString("step %1, note %2").arg(step).arg(each->cId());
                 QVERIFY2(bool(plan) == bool(pending), qPrintable(where));
