@@ -520,6 +520,26 @@ private slots:
                                                   << "音乐铃声1.wav" << def;
     }
 
+    // A planner made on another centre schedules, finds and withdraws there only,
+    // whichever centre the process has installed.
+    void notificationsStayInTheirOwnCentre()
+    {
+        NoteDetail *n = note("c1", Rule(0, "2026/3/7 9:00:00", 0), category());
+        FakeUserNotificationCenter other;
+        LocalNotificationManager otherLocal(*ctx(), other);
+        NoteRemindManager otherReminds(*ctx(), otherLocal);
+        QVERIFY(otherReminds.coverDateUserNotificationWithNote(n));
+        QVERIFY(other.scheduledNotification("c1"));
+        QCOMPARE(other.scheduledNotification("c1")->title, QString("工作"));
+        QVERIFY(!center()->scheduledNotification("c1"));
+        QVERIFY(otherLocal.getUserNoticationWithIdentifier("c1"));
+        QVERIFY(!local().getUserNoticationWithIdentifier("c1"));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
+        otherLocal.removeScheduledNotificationWithIdentifiers({"c1"});
+        QVERIFY(!other.scheduledNotification("c1"));
+        QVERIFY(center()->scheduledNotification("c1"));
+    }
+
     void soundChoice()
     {
         QFETCH(bool, hasSettings);
