@@ -8,8 +8,10 @@ class Clock;
 class Context;
 class KeychainBackend;
 class KeychainTool;
+class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
+class NoteRemindManager;
 class RecordPager;
 class PwdManager;
 class QuitLoginManager;
@@ -52,6 +54,8 @@ struct Services
     ServiceRef<RecordPager> completionPager; // NoteComplete
     // The note operations and the reminders' helpers, on `store`.
     ServiceRef<NoteActionManager> noteActions;
+    ServiceRef<LocalNotificationManager> localNotifications; // the notes' notifications in `notifications`
+    ServiceRef<NoteRemindManager> noteReminds;               // a note's reminder in `localNotifications`
     ServiceRef<UserManager> users; // the signed-in user's row
     ServiceRef<SkinManager> skins;
     ServiceRef<QuitLoginManager> logout; // the way out of a sign-in, on `store`

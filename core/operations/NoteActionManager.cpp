@@ -223,8 +223,9 @@ void markChanged(NoteDetail *note)
 
 } // namespace
 
-NoteActionManager::NoteActionManager(Context &store, UserFeedback &feedback)
-    : m_store(store), m_feedback(feedback)
+NoteActionManager::NoteActionManager(Context &store, UserFeedback &feedback,
+                                     LocalNotificationManager &notifications, NoteRemindManager &reminds)
+    : m_store(store), m_feedback(feedback), m_notifications(notifications), m_reminds(reminds)
 {
 }
 
@@ -240,7 +241,7 @@ bool NoteActionManager::save()
 
 void NoteActionManager::withdraw(const NoteDetail *note)
 {
-    LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
+    m_notifications.removeScheduledNotificationWithIdentifiers({note->cId()});
 }
 
 // Drops one piece of a reminder's state (the important mark, the snooze), marks
@@ -256,7 +257,7 @@ template <typename Clear> bool NoteActionManager::clearReminderState(NoteDetail 
             r->setRemindActionType(RemindAction::Set);
         clear(r);
     }
-    NoteRemindManager::coverDateUserNotificationWithNote(note);
+    m_reminds.coverDateUserNotificationWithNote(note);
     return save();
 }
 
@@ -348,7 +349,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
         r->setRemindRealDateTime(DateManager::getStringFromDate(next));
         // A snooze belonged to the occurrence just completed.
         r->setRemindDelayTime(QString());
-        NoteRemindManager::coverDateUserNotificationWithNote(note);
+        m_reminds.coverDateUserNotificationWithNote(note);
         const bool ok = save();
         if (saved)
             *saved = ok;
@@ -447,7 +448,7 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     }
     markChanged(note);
     r->setRemindDelayTime(DateManager::getStringFromDate(until));
-    if (!LocalNotificationManager::addLocalNotificationWithDeliveryDate(until, UserNotificationRepeat::none(),
+    if (!m_notifications.addLocalNotificationWithDeliveryDate(until, UserNotificationRepeat::none(),
                                                                         note->content(), note->cId()))
         m_feedback.showDefaultMessageAlertWithDetailText(
             QStringLiteral("添加提醒失败,请确保当前存在的提醒不超过100条"));

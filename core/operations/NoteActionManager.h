@@ -4,7 +4,9 @@
 
 class Classify;
 class Context;
+class LocalNotificationManager;
 class NoteDetail;
+class NoteRemindManager;
 class UserSet;
 class UserFeedback;
 
@@ -29,7 +31,8 @@ class UserFeedback;
 class NoteActionManager
 {
 public:
-    NoteActionManager(Context &store, UserFeedback &feedback);
+    NoteActionManager(Context &store, UserFeedback &feedback, LocalNotificationManager &notifications,
+                      NoteRemindManager &reminds);
     NoteActionManager(const NoteActionManager &) = delete;
     NoteActionManager &operator=(const NoteActionManager &) = delete;
 
@@ -76,4 +79,6 @@ private:
 
     Context &m_store;
     UserFeedback &m_feedback;
+    LocalNotificationManager &m_notifications;
+    NoteRemindManager &m_reminds;
 };

@@ -3,6 +3,7 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
 #include "platform/base/Session.h"
@@ -550,7 +551,8 @@ void SyncEngine::startPull(PullKind kind)
                         }
                         UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
                         if (r.ok) {
-                            LocalNotificationManager::removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                            LocalNotificationManager(*Context::defaultContext(), *UserNotificationCenter::shared())
+                                .removeScheduledNotificationWithIdentifiers(r.withdrawn);
                             // The change set has planned the pulled notes; what was taken
                             // back above and is still due goes back into the centre.
                             ReminderScheduler::reconcileSaved();

@@ -7,6 +7,7 @@
 #include "core/model/RemindAction.h"
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
 #include "platform/store/Context.h"
@@ -206,7 +207,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
     if (removed) {
         if (SaveResult r = ctx->saveAndWait(); !r)
             qWarning().noquote() << "sync: removing rows deleted before their first push failed:" << r.error;
-        LocalNotificationManager::removeScheduledNotificationWithIdentifiers(withdrawn);
+        LocalNotificationManager(*ctx, *UserNotificationCenter::shared()).removeScheduledNotificationWithIdentifiers(withdrawn);
     }
 
     if (!classes.isEmpty()) {
@@ -453,10 +454,11 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
     withdrawn.removeDuplicates();
     // Withdrawals first: a note re-keyed to a server id is then scheduled afresh under it.
-    LocalNotificationManager::removeScheduledNotificationWithIdentifiers(withdrawn);
+    LocalNotificationManager notifications(*ctx, *UserNotificationCenter::shared());
+    notifications.removeScheduledNotificationWithIdentifiers(withdrawn);
     for (const ObjectId &id : toSchedule) {
         if (NoteDetail *n = ctx->existing<NoteDetail>(id))
-            NoteRemindManager::addDateUserNotificationWithNote(n);
+            NoteRemindManager(*ctx, notifications).addDateUserNotificationWithNote(n);
     }
     if (complete)
         complete(messages);

@@ -6,6 +6,8 @@
 #include "core/model/MagicalRecordManager.h"
 #include "core/model/UserManager.h"
 #include "core/operations/NoteActionManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
@@ -103,7 +105,10 @@ void ProgramServices::makeBundle(const Parts &parts)
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
-    m_noteActions = std::make_unique<NoteActionManager>(context, feedback);
+    m_localNotifications = std::make_unique<LocalNotificationManager>(context, notifications);
+    m_noteReminds = std::make_unique<NoteRemindManager>(context, *m_localNotifications);
+    m_noteActions =
+        std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications, *m_noteReminds);
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_logout = std::make_unique<QuitLoginManager>(session, notifications, &context);
@@ -127,6 +132,8 @@ void ProgramServices::makeBundle(const Parts &parts)
         .historyPager = *m_historyPager,
         .completionPager = *m_completionPager,
         .noteActions = *m_noteActions,
+        .localNotifications = *m_localNotifications,
+        .noteReminds = *m_noteReminds,
         .users = *m_users,
         .skins = *m_skins,
         .logout = *m_logout,
@@ -142,6 +149,8 @@ ProgramServices::~ProgramServices()
     m_skins.reset();
     m_users.reset();
     m_noteActions.reset();
+    m_noteReminds.reset();
+    m_localNotifications.reset();
     m_completionPager.reset();
     m_historyPager.reset();
     m_ownSync.reset();

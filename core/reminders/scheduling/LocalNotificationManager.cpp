@@ -16,12 +16,6 @@
 
 namespace {
 
-UserSet *settings()
-{
-    Context *ctx = Context::defaultContext();
-    return ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
-}
-
 bool hasElement(const QString &list, const QString &element)
 {
     const QStringList parts = list.split(QLatin1Char(','));
@@ -31,20 +25,24 @@ bool hasElement(const QString &list, const QString &element)
     return false;
 }
 
-// The name of the category of the (live) note with this cId; empty when none.
-QString titleForCId(const QString &cId)
+} // namespace
+
+LocalNotificationManager::LocalNotificationManager(Context &store, UserNotificationCenter &center)
+    : m_store(store), m_center(center)
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx || cId.isEmpty())
+}
+
+// The name of the category of the (live) note with this cId; empty when none.
+QString LocalNotificationManager::titleForCId(const QString &cId) const
+{
+    if (cId.isEmpty())
         return {};
-    const QList<NoteDetail *> notes = ctx->findByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
+    const QList<NoteDetail *> notes = m_store.findByAttribute<NoteDetail>(QStringLiteral("cId"), cId);
     for (const NoteDetail *note : notes)
         if (Classify *c = note->classify())
             return c->name();
     return {};
 }
-
-} // namespace
 
 QStringList LocalNotificationManager::soundFileNames()
 {
@@ -54,9 +52,9 @@ QStringList LocalNotificationManager::soundFileNames()
             QStringLiteral("机场提示音.wav")};
 }
 
-QString LocalNotificationManager::currentSoundName()
+QString LocalNotificationManager::currentSoundName() const
 {
-    const UserSet *set = settings();
+    const UserSet *set = m_store.findFirstWhere<UserSet>();
     if (!set || !hasElement(set->remindTypes(), QStringLiteral("2")))
         return {};
     // Only a bare name of our own sounds: the value comes from the service and
@@ -104,7 +102,7 @@ void LocalNotificationManager::installSoundFileResolver(UserNotificationCenter *
 
 UserNotification LocalNotificationManager::buildNotification(const QDateTime &date,
                                                              const UserNotificationRepeat &repeat,
-                                                             const QString &text, const QString &cId)
+                                                             const QString &text, const QString &cId) const
 {
     return buildNotification(date, repeat, text, cId, titleForCId(cId), currentSoundName());
 }
@@ -143,10 +141,7 @@ bool LocalNotificationManager::addLocalNotificationWithDeliveryDate(const QDateT
         return true;
     if (!repeat.isRepeating() && date <= Clock::now())
         return true;
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!center)
-        return false;
-
+    UserNotificationCenter *center = &m_center;
     // The one being replaced does not count; when the others fill the limit the
     // nearest ones stay, so the new one may push out the farthest.
     QList<UserNotification> others = center->scheduledNotifications(); // nearest first
@@ -168,9 +163,7 @@ bool LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(const QDa
                                                                        const QString &text,
                                                                        const QString &cId)
 {
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!center)
-        return true;
+    UserNotificationCenter *center = &m_center;
     center->removeDeliveredNotification(cId);
     UserNotification n;
     n.identifier = cId;
@@ -182,36 +175,30 @@ bool LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(const QDa
     return true;
 }
 
-std::optional<UserNotification> LocalNotificationManager::getUserNoticationWithIdentifier(const QString &cId)
+std::optional<UserNotification>
+LocalNotificationManager::getUserNoticationWithIdentifier(const QString &cId) const
 {
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!center)
-        return std::nullopt;
-    return center->scheduledNotification(cId);
+    return m_center.scheduledNotification(cId);
 }
 
 void LocalNotificationManager::removeDeliveredNotificationWithIdentifiers(const QStringList &cIds)
 {
-    if (UserNotificationCenter *center = UserNotificationCenter::shared())
-        for (const QString &id : cIds)
-            center->removeDeliveredNotification(id);
+    for (const QString &id : cIds)
+        m_center.removeDeliveredNotification(id);
 }
 
 void LocalNotificationManager::removeScheduledNotificationWithIdentifiers(const QStringList &cIds)
 {
-    if (UserNotificationCenter *center = UserNotificationCenter::shared())
-        for (const QString &id : cIds)
-            center->removeScheduledNotification(id);
+    for (const QString &id : cIds)
+        m_center.removeScheduledNotification(id);
 }
 
 void LocalNotificationManager::removeAllDeliveredNotifications()
 {
-    if (UserNotificationCenter *center = UserNotificationCenter::shared())
-        center->removeAllDeliveredNotifications();
+    m_center.removeAllDeliveredNotifications();
 }
 
 void LocalNotificationManager::removeAllScheduledNotifications()
 {
-    if (UserNotificationCenter *center = UserNotificationCenter::shared())
-        center->removeAllScheduledNotifications();
+    m_center.removeAllScheduledNotifications();
 }

@@ -135,10 +135,14 @@ UserNotificationRepeat exactRepeat(CalendarIdentifier cal, const QDateTime &star
 
 } // namespace
 
-int NoteRemindManager::importantRemindIntervalMinutes()
+NoteRemindManager::NoteRemindManager(Context &store, LocalNotificationManager &notifications)
+    : m_store(store), m_notifications(notifications)
 {
-    Context *ctx = Context::defaultContext();
-    const UserSet *set = ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
+}
+
+int NoteRemindManager::importantRemindIntervalMinutes() const
+{
+    const UserSet *set = m_store.findFirstWhere<UserSet>();
     const int minutes = set ? set->importantRemindInterval() : 0;
     // No settings row, or a value that would repeat without pause.
     return minutes < 1 ? 5 : minutes;
@@ -167,7 +171,7 @@ NoteRemindManager::planWithCalendarIdentifier(CalendarIdentifier cal, const QDat
     return Plan{due, exactRepeat(cal, anchor, due, cycleType, n, chosenValues(specify), endDate.isValid())};
 }
 
-std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note)
+std::optional<NoteRemindManager::Plan> NoteRemindManager::planWithNote(const NoteDetail *note) const
 {
     return planWithNote(note, importantRemindIntervalMinutes());
 }
@@ -199,7 +203,7 @@ bool NoteRemindManager::addDateUserNotificationWithNote(NoteDetail *note)
 {
     if (!note)
         return true;
-    if (LocalNotificationManager::getUserNoticationWithIdentifier(note->cId()))
+    if (m_notifications.getUserNoticationWithIdentifier(note->cId()))
         return true;
     return coverDateUserNotificationWithNote(note);
 }
@@ -211,10 +215,10 @@ bool NoteRemindManager::coverDateUserNotificationWithNote(NoteDetail *note)
     const std::optional<Plan> plan = planWithNote(note);
     if (!plan) {
         // A reminder that is over, cleared, or on a deleted or completed note keeps nothing pending.
-        LocalNotificationManager::removeScheduledNotificationWithIdentifiers({note->cId()});
+        m_notifications.removeScheduledNotificationWithIdentifiers({note->cId()});
         return true;
     }
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
                                                                           note->content(), note->cId());
 }
 
@@ -228,7 +232,7 @@ bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdenti
         planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
     if (!plan)
         return true;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
                                                                           cId);
 }
 
@@ -236,14 +240,14 @@ bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, c
                                                         const QString &cId)
 {
     const UserNotificationRepeat repeat = UserNotificationRepeat::minutes(importantRemindIntervalMinutes());
-    if (const auto pending = LocalNotificationManager::getUserNoticationWithIdentifier(cId)) {
+    if (const auto pending = m_notifications.getUserNoticationWithIdentifier(cId)) {
         if (date.isValid() &&
             DateManager::getInitSecondDateFromDate(pending->deliveryDate) ==
                 DateManager::getInitSecondDateFromDate(date) &&
             pending->repeatInterval == repeat)
             return false;
     }
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
+    return m_notifications.addLocalNotificationWithDeliveryDate(date, repeat, text, cId);
 }
 
 bool NoteRemindManager::isDelayWithDelayTime(const QString &delayText)
@@ -259,7 +263,7 @@ bool NoteRemindManager::addDelayUserNotificationWithDate(const QDateTime &date, 
 {
     if (!date.isValid() || date <= Clock::now())
         return false;
-    return LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+    return m_notifications.addLocalNotificationWithDeliveryDate(
         date, UserNotificationRepeat::none(), text, cId);
 }
 
@@ -267,7 +271,7 @@ bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
     CalendarIdentifier cal, const QDateTime &date, int cycleType, qint64 interval, const QString &specify,
     const QDateTime &endDate, const QString &text, const QString &cId)
 {
-    if (LocalNotificationManager::getUserNoticationWithIdentifier(cId))
+    if (m_notifications.getUserNoticationWithIdentifier(cId))
         return true;
     if (!endDate.isValid() || endDate > Clock::now())
         return addUserNotificationWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate,

@@ -295,8 +295,9 @@ void ReminderScheduler::reconcileAll()
     Cache &cache = *self->m_cache;
     const qint64 now = Clock::nowMSecs();
     cache.prepare(ctx, now);
-    const int importantMinutes = NoteRemindManager::importantRemindIntervalMinutes();
-    const QString soundName = LocalNotificationManager::currentSoundName();
+    LocalNotificationManager notifications(*ctx, *center);
+    const int importantMinutes = NoteRemindManager(*ctx, notifications).importantRemindIntervalMinutes();
+    const QString soundName = notifications.currentSoundName();
     if (importantMinutes != cache.importantMinutes || soundName != cache.soundName) {
         cache.importantMinutes = importantMinutes;
         cache.soundName = soundName;
@@ -403,7 +404,7 @@ void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *cent
     if (!ctx || !center)
         return;
     const QDateTime now = Clock::now();
-    const QString soundName = LocalNotificationManager::currentSoundName();
+    const QString soundName = LocalNotificationManager(*ctx, *center).currentSoundName();
     bool any = false;
     for (const PendingReminderJournal::Entry &e : PendingReminderJournal::read(journalUser())) {
         if (e.due > now)

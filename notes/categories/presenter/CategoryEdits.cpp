@@ -19,7 +19,8 @@ void CategoryEdits::renumber(Context *ctx, int first, const QString &skipClassId
     }
 }
 
-void CategoryEdits::withdrawNotifications(Context *ctx, const Classify *category)
+void CategoryEdits::withdrawNotifications(Context *ctx, LocalNotificationManager &notifications,
+                                          const Classify *category)
 {
     if (!category)
         return;
@@ -29,8 +30,8 @@ void CategoryEdits::withdrawNotifications(Context *ctx, const Classify *category
     for (const NoteDetail *n : ctx->fetch<NoteDetail>(ofCategory))
         if (!n->cId().isEmpty())
             ids << n->cId();
-    LocalNotificationManager::removeScheduledNotificationWithIdentifiers(ids);
-    LocalNotificationManager::removeDeliveredNotificationWithIdentifiers(ids);
+    notifications.removeScheduledNotificationWithIdentifiers(ids);
+    notifications.removeDeliveredNotificationWithIdentifiers(ids);
 }
 
 Classify *CategoryEdits::find(Context *ctx, qint64 pk, const QString &classId)

@@ -4,6 +4,7 @@
 
 class Classify;
 class Context;
+class LocalNotificationManager;
 
 // Store edits the category menu and dialog share.
 class CategoryEdits
@@ -15,7 +16,8 @@ public:
     // flagging them as changed would bring them back.
     static void renumber(Context *ctx, int first, const QString &skipClassId = {});
     // Takes back the pending and shown notifications of the category's notes.
-    static void withdrawNotifications(Context *ctx, const Classify *category);
+    static void withdrawNotifications(Context *ctx, LocalNotificationManager &notifications,
+                                      const Classify *category);
     // The category by store key, else by classId; nullptr when it is gone.
     static Classify *find(Context *ctx, qint64 pk, const QString &classId);
 };

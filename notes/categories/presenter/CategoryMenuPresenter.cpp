@@ -76,7 +76,7 @@ void CategoryMenuPresenter::clear(const CategoryKey &category)
     if (!c)
         return;
     // Deleted notes must not ring any more.
-    CategoryEdits::withdrawNotifications(ctx, c);
+    CategoryEdits::withdrawNotifications(ctx, *m_services.localNotifications, c);
     const Predicate ofCategory = Predicate::equals(QStringLiteral("classify"), c) ||
                                  Predicate::equals(QStringLiteral("classId"), c->classId());
     for (NoteDetail *n : ctx->fetch<NoteDetail>(ofCategory)) {
@@ -140,7 +140,7 @@ void CategoryMenuPresenter::removeHere(const QString &classId)
 {
     Context *ctx = m_services.store;
     if (Classify *c = ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), classId)) {
-        CategoryEdits::withdrawNotifications(ctx, c);
+        CategoryEdits::withdrawNotifications(ctx, *m_services.localNotifications, c);
         ctx->deleteObject(c); // its notes go with it
     }
     CategoryEdits::renumber(ctx, 1);

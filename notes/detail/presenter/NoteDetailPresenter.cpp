@@ -148,7 +148,7 @@ void NoteDetailPresenter::reloadNoteDetail(const NoteKey &key)
     m_currVersion = c ? c->version() : QString();
     show(note);
     if (!note->cId().isEmpty())
-        LocalNotificationManager::removeDeliveredNotificationWithIdentifiers({note->cId()});
+        m_services.localNotifications->removeDeliveredNotificationWithIdentifiers({note->cId()});
 }
 
 void NoteDetailPresenter::addNote()
@@ -230,11 +230,11 @@ void NoteDetailPresenter::writePendingRemind(NoteDetail *note)
         const DateRemind *r = note->remind();
         if (!r || Missing::isMissing(r->remindRealDateTime()) ||
             r->remindActionType() == RemindAction::Cleared)
-            LocalNotificationManager::removeScheduledNotificationWithIdentifiers({cId});
+            m_services.localNotifications->removeScheduledNotificationWithIdentifiers({cId});
         return;
     }
     const NoteRemindModel &m = *m_remind;
-    LocalNotificationManager::removeScheduledNotificationWithIdentifiers({cId});
+    m_services.localNotifications->removeScheduledNotificationWithIdentifiers({cId});
     DateRemind *r = note->remind();
     if (r) {
         r->setRemindActionType(qint16(m.remindActionType()));

@@ -348,7 +348,7 @@ private slots:
         settings()->setNoteCompleteActionType(qint16(setting));
         NoteDetail *n = noteWith(remind);
         QVERIFY(
-            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
+            m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
         bool saved = false;
         QCOMPARE(actions().completeActionWithNote(n, &saved), returned);
         QVERIFY(saved);
@@ -395,7 +395,7 @@ private slots:
     {
         QList<NoteDetail *> n = chain({"a", "b", "c"});
         QVERIFY(
-            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
+            m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
         QVERIFY(actions().deleteActionWithNote(n[1]));
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isSync(), false);
@@ -510,7 +510,7 @@ private slots:
     void snoozeAtTheLimit()
     {
         for (int i = 1; i <= 100; ++i)
-            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+            QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(
                 now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
         Remind r;
         r.real = "2026/3/6 9:00:00";
@@ -527,7 +527,7 @@ private slots:
         QVERIFY(center()->scheduledNotification("n"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // A Wi-Fi reminder is still shown.
-        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
+        QVERIFY(m_graph->services().localNotifications->addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
         QTRY_COMPARE(center()->presented().size(), 1);
     }
 
@@ -536,13 +536,14 @@ private slots:
     void refusalGoesToTheOperationsOwnFeedback()
     {
         for (int i = 1; i <= 100; ++i)
-            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+            QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(
                 now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
         Remind r;
         r.real = "2026/3/6 9:00:00";
         NoteDetail *n = noteWith(r);
         RecordingFeedback own(false);
-        NoteActionManager other(*ctx(), own);
+        NoteActionManager other(*ctx(), own, *m_graph->services().localNotifications,
+                                *m_graph->services().noteReminds);
         QVERIFY(other.addDelayRemindWithNote(n, 2004));
         QCOMPARE(own.messages(), QStringList{limitAlert});
         QVERIFY(m_feedback->messages().isEmpty());
@@ -643,7 +644,7 @@ private slots:
         r.cycle = 1;
         r.real = "2026/3/7 9:00:00";
         NoteDetail *n = noteWith(r);
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(at(r.real), {}, "x", "n"));
+        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(at(r.real), {}, "x", "n"));
         QVERIFY(actions().clearRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
         QCOMPARE(n->actionType(), qint16(2));
@@ -662,7 +663,7 @@ private slots:
         r.real = "2026/3/7 9:00:00";
         NoteDetail *n = noteWith(r);
         n->remind()->setRemindRType(1);
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(
             at(r.real), UserNotificationRepeat::minutes(10), "x", "n"));
 
         QVERIFY(actions().clearStarRemindWithNote(n));

@@ -9,7 +9,10 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/operations/NoteActionManager.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
+#include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/UserDefaults.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -32,6 +35,8 @@ struct SyncClient
     std::unique_ptr<SyncEngine> engine;
     // The device's own note operations on its store (what they tell the user is only recorded).
     RecordingFeedback feedback{false};
+    std::unique_ptr<LocalNotificationManager> notifications;
+    std::unique_ptr<NoteRemindManager> reminds;
     std::unique_ptr<NoteActionManager> actions;
     int counter = 0;
 
@@ -61,11 +66,17 @@ struct SyncClient
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
         actions.reset();
+        reminds.reset();
+        notifications.reset();
         store.reset();
         store = Store::open(folder + "/store.sqlite", DataModel::model());
         QVERIFY(store);
         Store::setDefaultStore(store.get());
-        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback);
+        // The notes' notifications go where the rest of the code under test sends them.
+        notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(),
+                                                                   *UserNotificationCenter::shared());
+        reminds = std::make_unique<NoteRemindManager>(*store->mainContext(), *notifications);
+        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);
     }
 
     void activate()

@@ -11,6 +11,7 @@
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
@@ -192,6 +193,12 @@ private slots:
 private:
     Context *ctx() const { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
+    // What the program does for a note it shows: its reminder goes into the fixture's centre.
+    bool addDateUserNotificationWithNote(NoteDetail *n)
+    {
+        LocalNotificationManager local(*ctx(), *center());
+        return NoteRemindManager(*ctx(), local).addDateUserNotificationWithNote(n);
+    }
     void save()
     {
         const SaveResult r = ctx()->saveAndWait();
@@ -473,8 +480,8 @@ void TstSyncNotes::rowsDeletedBeforeTheirFirstPushAreRemoved()
     remind(inOffline);
     remind(newDeleted);
     save();
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(inOffline));
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(newDeleted));
+    QVERIFY(addDateUserNotificationWithNote(inOffline));
+    QVERIFY(addDateUserNotificationWithNote(newDeleted));
     for (NoteDetail *n : {inOffline, newDeleted, serverDeleted})
         n->setActionType(3);
     offline->setActionType(3);
@@ -508,7 +515,7 @@ void TstSyncNotes::replyReKeysClientIds()
     NoteDetail *fresh = note("c1", offline, "-1", 2);
     remind(fresh);
     save();
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(fresh));
+    QVERIFY(addDateUserNotificationWithNote(fresh));
     QVERIFY(center()->scheduledNotification("c1"));
 
     const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
@@ -735,8 +742,8 @@ void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
     copy->setActionType(0);
     remind(copy, "2029/6/1 9:00:00");
     save();
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(mine));
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(copy));
+    QVERIFY(addDateUserNotificationWithNote(mine));
+    QVERIFY(addDateUserNotificationWithNote(copy));
 
     const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {mine}, ctx());
     const QJsonObject data{{"result", true}, {"syncContentResult", QJsonArray{saved("c1", "901")}}};
@@ -1699,7 +1706,7 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     NoteDetail *n = a.addNote(cat, "开会");
     a.setReminder(n, "2035/2/1 10:00:00");
     const QString clientId = n->cId();
-    QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+    QVERIFY(a.reminds->addDateUserNotificationWithNote(n));
     QVERIFY(s.notifications->scheduledNotification(clientId));
 
     QVERIFY(a.sync());

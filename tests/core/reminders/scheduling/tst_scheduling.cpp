@@ -85,6 +85,11 @@ private:
     Context *ctx() { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
     UserSet *settings() { return m_fx.settings(); }
+    LocalNotificationManager local() const { return {*m_fx.ctx(), *center()}; }
+    // On the fixture's store and centre, made for each test.
+    NoteRemindManager &reminds() { return *m_reminds; }
+    std::optional<LocalNotificationManager> m_local;
+    std::optional<NoteRemindManager> m_reminds;
     Classify *category(const QString &name = "工作") { return m_fx.category("k-" + name, name); }
 
     NoteDetail *note(const QString &cId, const Rule &rule, Classify *c = nullptr)
@@ -113,7 +118,7 @@ private:
     void fill(int count)
     {
         for (int i = 1; i <= count; ++i)
-            QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(
+            QVERIFY(local().addLocalNotificationWithDeliveryDate(
                 now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
         QCOMPARE(center()->scheduledNotifications().size(), count);
     }
@@ -148,10 +153,17 @@ private:
     }
 
 private slots:
-    void init() { QVERIFY(m_fx.open(now())); }
+    void init()
+    {
+        QVERIFY(m_fx.open(now()));
+        m_local.emplace(*ctx(), *center());
+        m_reminds.emplace(*ctx(), *m_local);
+    }
 
     void cleanup()
     {
+        m_reminds.reset();
+        m_local.reset();
         ReminderScheduler::stop();
         m_fx.close();
         TestEnv::setTimeZone("Asia/Shanghai");
@@ -213,7 +225,7 @@ private slots:
 
         const CalendarIdentifier cal =
             rule.dateType ? CalendarIdentifier::Chinese : CalendarIdentifier::Gregorian;
-        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(
             cal, at(rule.date), rule.cycle, rule.interval, rule.specify, at(rule.end), "文本", "c1"));
         const auto pending = center()->scheduledNotification("c1");
         if (first.isEmpty()) {
@@ -335,7 +347,7 @@ private slots:
         // 17 February 2026 is the first day of a lunar year.
         const QDateTime start(QDate(2026, 2, 17), QTime(9, 0));
         QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
-        QVERIFY(NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
+        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
                                                                              start, 3, 1, {}, {}, "t", "c1"));
         const auto pending = center()->scheduledNotification("c1");
         QVERIFY(pending);
@@ -351,13 +363,13 @@ private slots:
     {
         NoteDetail *n = note("c7", {0, "2026/3/7 9:00:00", 0}, category("家务"));
         NoteDetail *loose = note("c8", {0, "2026/3/7 9:00:00", 0});
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(loose));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(loose));
         QCOMPARE(center()->scheduledNotification("c7")->title, QString("家务"));
         QCOMPARE(center()->scheduledNotification("c7")->informativeText, QString("内容 c7"));
         QCOMPARE(center()->scheduledNotification("c8")->title, QString());
 
-        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
+        QVERIFY(local().addWiFiUserNotificationWithDeliveryDate(now(), "连上了", "c7"));
         QTRY_VERIFY(!center()->presented().isEmpty());
         QCOMPARE(center()->presented().last().title, QString("Prelvane"));
     }
@@ -365,14 +377,14 @@ private slots:
     void addDateTwiceSchedulesOnce()
     {
         NoteDetail *n = note("c1", {0, "2026/3/1 8:00:00", 1});
-        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        QVERIFY(reminds().addDateUserNotificationWithNote(n));
         n->remind()->setRemindCycleType(2); // a pending one is kept as it is
-        QVERIFY(NoteRemindManager::addDateUserNotificationWithNote(n));
+        QVERIFY(reminds().addDateUserNotificationWithNote(n));
         QCOMPARE(center()->scheduleLog().size(), 1);
         QCOMPARE(repeatText(center()->scheduleLog().first().repeatInterval), QString("d1"));
 
         // Replacement by identifier: cover takes the new rule, still one pending.
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QCOMPARE(pendingIds(), QStringList{"c1"});
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("d7"));
     }
@@ -396,13 +408,13 @@ private slots:
         QFETCH(int, remindActionType);
         QFETCH(QString, wifi);
         NoteDetail *n = note("c1", {0, "2026/3/7 9:00:00", 0});
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QCOMPARE(pendingIds(), QStringList{"c1"});
         n->setActionType(qint16(actionType));
         n->setIsCompleted(completed);
         n->remind()->setRemindActionType(qint16(remindActionType));
         n->remind()->setConnectWifiIds(wifi);
-        QVERIFY(NoteRemindManager::coverDateUserNotificationWithNote(n));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
         QVERIFY(pendingIds().isEmpty());
     }
 
@@ -410,18 +422,18 @@ private slots:
     {
         settings()->setImportantRemindInterval(10);
         const QDateTime d = at("2026/3/6 9:00:20");
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min10"));
         // The same minute and repeat again: refused, nothing new.
-        QVERIFY(!NoteRemindManager::addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
+        QVERIFY(!reminds().addStarUserNotificationWithDate(at("2026/3/6 9:00:50"), "t", "c1"));
         QCOMPARE(center()->scheduleLog().size(), 1);
         // A new interval replaces it.
         settings()->setImportantRemindInterval(30);
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min30"));
         // No usable interval: every 5 minutes, never a repeat of 0.
         settings()->setImportantRemindInterval(0);
-        QVERIFY(NoteRemindManager::addStarUserNotificationWithDate(d, "t", "c1"));
+        QVERIFY(reminds().addStarUserNotificationWithDate(d, "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("min5"));
         QCOMPARE(center()->nextDeliveryDate("c1"), at("2026/3/6 10:00:20"));
     }
@@ -432,9 +444,9 @@ private slots:
         QVERIFY(!NoteRemindManager::isDelayWithDelayTime("later"));
         QVERIFY(!NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:00"));
         QVERIFY(NoteRemindManager::isDelayWithDelayTime("2026/3/6 10:00:01"));
-        QVERIFY(!NoteRemindManager::addDelayUserNotificationWithDate(now(), "t", "c1"));
+        QVERIFY(!reminds().addDelayUserNotificationWithDate(now(), "t", "c1"));
         QVERIFY(center()->scheduleLog().isEmpty());
-        QVERIFY(NoteRemindManager::addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
+        QVERIFY(reminds().addDelayUserNotificationWithDate(now().addSecs(1800), "t", "c1"));
         QCOMPARE(repeatText(center()->scheduledNotification("c1")->repeatInterval), QString("none"));
     }
 
@@ -442,12 +454,12 @@ private slots:
     {
         const QDateTime d = at("2026/3/1 8:00:00");
         // Ended reminder: nothing, still success.
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, at("2026/3/5 0:00:00"), "t", "c1"));
         QVERIFY(pendingIds().isEmpty());
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, {}, "t", "c1"));
-        QVERIFY(NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 2, 1, {}, {}, "t", "c1"));
         QCOMPARE(center()->scheduleLog().size(), 1);
     }
@@ -456,22 +468,22 @@ private slots:
     {
         fill(LocalNotificationManager::maxPendingNotifications);
         // Farther than all 100: refused, nothing changes.
-        QVERIFY(!LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
+        QVERIFY(!local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
                                                                                 "x", "far"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(!center()->scheduledNotification("far"));
         // Replacing one of the 100 is not a new one.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
                                                                                "y", "p5"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // Nearer than the farthest: it stays, the farthest (now p5) goes.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
                                                                                "near"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(center()->scheduledNotification("near"));
         QVERIFY(!center()->scheduledNotification("p5"));
         // A Wi-Fi notification is never refused.
-        QVERIFY(LocalNotificationManager::addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
+        QVERIFY(local().addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w1"));
         QTRY_COMPARE(center()->presented().size(), 1);
         QCOMPARE(center()->presented().first().identifier, QString("w1"));
     }
@@ -508,6 +520,26 @@ private slots:
                                                   << "音乐铃声1.wav" << def;
     }
 
+    // A planner made on another centre schedules, finds and withdraws there only,
+    // whichever centre the process has installed.
+    void notificationsStayInTheirOwnCentre()
+    {
+        NoteDetail *n = note("c1", Rule(0, "2026/3/7 9:00:00", 0), category());
+        FakeUserNotificationCenter other;
+        LocalNotificationManager otherLocal(*ctx(), other);
+        NoteRemindManager otherReminds(*ctx(), otherLocal);
+        QVERIFY(otherReminds.coverDateUserNotificationWithNote(n));
+        QVERIFY(other.scheduledNotification("c1"));
+        QCOMPARE(other.scheduledNotification("c1")->title, QString("工作"));
+        QVERIFY(!center()->scheduledNotification("c1"));
+        QVERIFY(otherLocal.getUserNoticationWithIdentifier("c1"));
+        QVERIFY(!local().getUserNoticationWithIdentifier("c1"));
+        QVERIFY(reminds().coverDateUserNotificationWithNote(n));
+        otherLocal.removeScheduledNotificationWithIdentifiers({"c1"});
+        QVERIFY(!other.scheduledNotification("c1"));
+        QVERIFY(center()->scheduledNotification("c1"));
+    }
+
     void soundChoice()
     {
         QFETCH(bool, hasSettings);
@@ -519,7 +551,7 @@ private slots:
             settings()->setRemindSoundPath(path);
         }
         QVERIFY(
-            LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
+            local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
         QCOMPARE(center()->scheduledNotification("c1")->soundName, expected);
     }
 
@@ -558,7 +590,7 @@ private slots:
         NoteDetail *snoozed = note("snoozed", {0, "2026/3/6 9:00:00", 0}, c);
         snoozed->remind()->setRemindDelayTime("2026/3/6 10:30:00");
         // A stale one of a row that no longer exists.
-        QVERIFY(LocalNotificationManager::addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
                                                                                "old"));
 
         ReminderScheduler::reconcileAll();
@@ -655,7 +687,7 @@ private slots:
                 ReminderScheduler::reconcileChanges(StoreChanges());
 
             for (const NoteDetail *each : notes) {
-                const auto plan = NoteRemindManager::planWithNote(each);
+                const auto plan = reminds().planWithNote(each);
                 const auto pending = center()->scheduledNotification(each->cId());
                 const QString where = QString("step %1, note %2").arg(step).arg(each->cId());
                 QVERIFY2(bool(plan) == bool(pending), qPrintable(where));
@@ -763,7 +795,7 @@ private slots:
             },
             [&](const SaveResult &r) { saved = r.ok; });
         QTRY_VERIFY(saved);
-        LocalNotificationManager::removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
+        local().removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
 
         ReminderScheduler::reconcileSaved();
         QStringList ids = pendingIds();
