@@ -94,8 +94,10 @@ struct ShownList
 
     explicit ShownList(Context *ctx)
     {
-        graph = std::make_unique<ProgramServices>(ProgramServices::Parts().use(ctx->store()).use(ctx).use(&events));
-        view = std::make_unique<NoteCompleteListViewController>(new NoteCompleteListPresenter(graph->services()));
+        graph = std::make_unique<ProgramServices>(
+            ProgramServices::Parts().use(ctx->store()).use(ctx).use(&events));
+        view = std::make_unique<NoteCompleteListViewController>(
+            new NoteCompleteListPresenter(graph->services()));
         view->resize(540, 590);
     }
     NoteCompleteListPresenter *presenter() const { return view->presenter(); }
@@ -180,12 +182,13 @@ void RefreshFromService(benchmark::State &state)
     service.onService([](StandinService &, NoteSyncHandlers &notes, StandinAccount &account) {
         NoteSyncHandlers::Data &d = notes.data(account);
         for (int i = 1; i <= kServed; ++i)
-            d.completions.insert(i, QJsonObject{{"tId", QString::number(i)},
-                                                {"cId", QString::number(900000 + i)},
-                                                {"classId", classOf(i)},
-                                                {"content", QStringLiteral("第%1条完成的便签，写点什么内容在这里").arg(i)},
-                                                {"completedTime", "2026/3/1 8:00:00"},
-                                                {"terminalId", 7}});
+            d.completions.insert(
+                i, QJsonObject{{"tId", QString::number(i)},
+                               {"cId", QString::number(900000 + i)},
+                               {"classId", classOf(i)},
+                               {"content", QStringLiteral("第%1条完成的便签，写点什么内容在这里").arg(i)},
+                               {"completedTime", "2026/3/1 8:00:00"},
+                               {"terminalId", 7}});
     });
     const StandinAccount account = service.snapshotAccount();
     UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, service.baseUrl().toString());
@@ -200,7 +203,8 @@ void RefreshFromService(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir storeDir;
-        std::unique_ptr<Store> store = Store::open(storeDir.filePath(QStringLiteral("store.sqlite")), DataModel::model());
+        std::unique_ptr<Store> store =
+            Store::open(storeDir.filePath(QStringLiteral("store.sqlite")), DataModel::model());
         if (!store) {
             state.SkipWithError("no store");
             break;

@@ -50,9 +50,11 @@ struct HistoryStore
         const QStringList texts{
             QStringLiteral("买牛奶"),
             QStringLiteral("周一上午十点部门例会，带上上周的进度表"),
-            QStringLiteral("整理上个月的发票和报销单据，一起交给财务部的王老师，顺便问一下差旅补贴的新标准是什么时候开始执行的，"
+            QStringLiteral("整理上个月的发票和报销单据，一起交给财务部的王老师，顺便问一下差旅补贴的新标准是"
+                           "什么时候开始执行的，"
                            "另外记得把出差的行程单也打印一份附在后面"),
-            QStringLiteral("Quarterly planning and reviews 2026: collect every team's numbers before the board meeting"),
+            QStringLiteral(
+                "Quarterly planning and reviews 2026: collect every team's numbers before the board meeting"),
             QStringLiteral("第一行\n第二行\n第三行"),
         };
         for (int i = 0; i < kRecords; ++i) {
@@ -66,9 +68,9 @@ struct HistoryStore
             log->setActionType(qint16(1 + i % 3));
             log->setTerminalId(qint16(2 + i % 6));
             if (i % 2)
-                log->setDiffItems(QVariantList{
-                    QVariantMap{{"diffType", 2}, {"diffStartIndex", 1}, {"diffLength", 2}},
-                    QVariantMap{{"diffType", 1}, {"diffStartIndex", 3}, {"diffLength", 4}}});
+                log->setDiffItems(
+                    QVariantList{QVariantMap{{"diffType", 2}, {"diffStartIndex", 1}, {"diffLength", 2}},
+                                 QVariantMap{{"diffType", 1}, {"diffStartIndex", 3}, {"diffLength", 4}}});
         }
         if (!ctx->saveAndWait())
             qFatal("no history for the benchmark");
@@ -127,15 +129,16 @@ void WidthChange(benchmark::State &state)
     for (auto _ : state) {
         width = width == 700 ? 600 : 700;
         list.view->resize(width, 640);
-        // The resize reaches the list (the delegate takes the new width), the view lays out every row (what it
-        // does on its next turn of the event loop), then paints the frame.
+        // The resize reaches the list (the delegate takes the new width), the view lays out every row (what
+        // it does on its next turn of the event loop), then paints the frame.
         QCoreApplication::processEvents();
         rows->doItemsLayout();
         list.paint();
         benchmark::DoNotOptimize(rows->verticalScrollBar()->maximum());
     }
     if (list.view->presenter()->model()->rowCount() != kRecords ||
-        list.view->cellDelegate()->measuredCount() < kRecords || list.view->cellDelegate()->rowWidth() != rows->viewport()->width())
+        list.view->cellDelegate()->measuredCount() < kRecords ||
+        list.view->cellDelegate()->rowWidth() != rows->viewport()->width())
         state.SkipWithError("not every row was measured at the new width");
 }
 BENCHMARK(WidthChange)->Unit(benchmark::kMillisecond);

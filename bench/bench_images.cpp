@@ -18,7 +18,8 @@ void Drawn(benchmark::State &state)
         state.PauseTiming();
         QPixmapCache::clear();
         state.ResumeTiming();
-        benchmark::DoNotOptimize(AppImages::pixmap(QStringLiteral("user_default_head"), QSize(30, 30), tint, 2.0));
+        benchmark::DoNotOptimize(
+            AppImages::pixmap(QStringLiteral("user_default_head"), QSize(30, 30), tint, 2.0));
     }
 }
 BENCHMARK(Drawn)->Arg(0)->Arg(1)->ArgName("tinted")->Unit(benchmark::kMicrosecond);
@@ -28,7 +29,8 @@ void Kept(benchmark::State &state)
     const QColor tint = state.range(0) ? QColor(0x33, 0x33, 0x33) : QColor();
     QPixmapCache::clear();
     for (auto _ : state)
-        benchmark::DoNotOptimize(AppImages::pixmap(QStringLiteral("user_default_head"), QSize(30, 30), tint, 2.0));
+        benchmark::DoNotOptimize(
+            AppImages::pixmap(QStringLiteral("user_default_head"), QSize(30, 30), tint, 2.0));
 }
 BENCHMARK(Kept)->Arg(0)->Arg(1)->ArgName("tinted")->Unit(benchmark::kMicrosecond);
 

@@ -11,8 +11,9 @@
 
 #include "app/main/program/ProgramServices.h"
 #include "app/mainwindow/view/MainWindow.h"
+#include "bench/BusyMeter.h"
+#include "bench/QuietFeedback.h"
 #include "bench/StandinThread.h"
-#include "notes/categories/view/CategoryColumnView.h"
 #include "core/model/DataModel.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
@@ -38,8 +39,6 @@
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 #include "tests/support/doubles/ManualScheduler.h"
-#include "bench/BusyMeter.h"
-#include "bench/QuietFeedback.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

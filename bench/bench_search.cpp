@@ -179,7 +179,8 @@ void IndexAfterPull(benchmark::State &state)
     p.presenter()->searchButtonAction(QStringLiteral("开会"));
     QList<NoteDetail *> changed;
     for (int i = 0; i < 100; ++i)
-        changed << ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), QString::number(500000 + i * 97));
+        changed << ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"),
+                                                         QString::number(500000 + i * 97));
     StoreChanges changes;
     StoreChanges::Entity &notes = changes.entities[QStringLiteral("NoteDetail")];
     for (NoteDetail *n : changed)
@@ -201,7 +202,8 @@ BENCHMARK(IndexAfterPull)->Unit(benchmark::kMillisecond);
 void FirstPaint(benchmark::State &state)
 {
     Pane &p = pane();
-    const auto scope = state.range(0) ? NoteSearchPresenter::Scope::History : NoteSearchPresenter::Scope::Notes;
+    const auto scope =
+        state.range(0) ? NoteSearchPresenter::Scope::History : NoteSearchPresenter::Scope::Notes;
     p.presenter()->chooseScope(scope);
     p.presenter()->searchButtonAction(QStringLiteral("条"));
     for (auto _ : state) {

@@ -2,14 +2,14 @@
 // rows read, the window shown and painted once (offscreen). The two loads go
 // out and fail at once here (no service address), as they are not awaited.
 #include "app/main/program/ProgramServices.h"
-#include "platform/store/Store.h"
-#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
+#include "platform/store/Store.h"
 #include "settings/view/SettingsWindow.h"
+#include "tests/support/TestStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -75,8 +75,8 @@ BENCHMARK(SettingsWindowFirstPaint)->UseManualTime()->Unit(benchmark::kMilliseco
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen")
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
     QTemporaryDir home;
     qputenv("XDG_CONFIG_HOME", home.path().toUtf8() + "/config");
     qputenv("XDG_DATA_HOME", home.path().toUtf8() + "/data");

@@ -335,12 +335,14 @@ void SignedInMainWindowStart(benchmark::State &state)
     });
     QTemporaryDir profile;
     const QByteArray url = service.baseUrl().toString().toUtf8();
-    writeProfile(profile.path(), ApiNetWorking::ApiBaseUrlKey.toUtf8() + '=' + url + "\nwebBaseUrl=" + url + '\n');
+    writeProfile(profile.path(),
+                 ApiNetWorking::ApiBaseUrlKey.toUtf8() + '=' + url + "\nwebBaseUrl=" + url + '\n');
     QProcess prepare;
     prepare.setProcessEnvironment(childEnvironment(profile.path()));
     prepare.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     prepare.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-prepare")});
-    if (!prepare.waitForFinished(90000) || prepare.exitStatus() != QProcess::NormalExit || prepare.exitCode() != 0) {
+    if (!prepare.waitForFinished(90000) || prepare.exitStatus() != QProcess::NormalExit ||
+        prepare.exitCode() != 0) {
         state.SkipWithError("the first start did not sign in and pull every note");
         return;
     }
@@ -355,9 +357,9 @@ void SignedInMainWindowStart(benchmark::State &state)
             return;
         }
         if (report->notes != kNotes) {
-            state.SkipWithError(QByteArray("the main window showed " + QByteArray::number(report->notes) +
-                                           " notes")
-                                    .constData());
+            state.SkipWithError(
+                QByteArray("the main window showed " + QByteArray::number(report->notes) + " notes")
+                    .constData());
             return;
         }
         state.SetIterationTime(report->seconds);

@@ -95,7 +95,8 @@ void BackgroundImport(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         QTemporaryDir dir;
-        std::unique_ptr<Store> store = Store::open(dir.filePath(QStringLiteral("import.sqlite")), DataModel::model());
+        std::unique_ptr<Store> store =
+            Store::open(dir.filePath(QStringLiteral("import.sqlite")), DataModel::model());
         Context *main = store ? store->mainContext() : nullptr;
         if (!main) {
             state.SkipWithError("no store");
@@ -134,8 +135,8 @@ void BackgroundImport(benchmark::State &state)
                     n->setClassify(k);
                     if (i % 2 == 0) {
                         auto *r = bg.create<DateRemind>();
-                        r->importValuesForKeys(QJsonObject{{"remindDateTime", "2024/5/1 9:00:00"},
-                                                           {"remindCycleType", 1}});
+                        r->importValuesForKeys(
+                            QJsonObject{{"remindDateTime", "2024/5/1 9:00:00"}, {"remindCycleType", 1}});
                         n->setRemind(r);
                     }
                 }

@@ -4,11 +4,10 @@
 // reminders, from the decrypted bytes to the committed store (empty store, full
 // pull), with the mean time of each step (parse, import, save) as counters.
 // PlainSqliteInsert, the baseline: the same rows written with plain SQLite in
-// one transaction into the tables and indexes the store makes. PullMainThreadStall: the same pull as the program
-// gets it - the encrypted reply fetched by the API client from a loopback
-// server on its own thread, decoded, checked and imported in the background -
-// reporting the longest gap between two ticks of a zero-interval timer on the
-// main thread; argument 0 decodes every reply on the main thread (as before the
+// one transaction into the tables and indexes the store makes. PullMainThreadStall: the same pull as the
+// program gets it - the encrypted reply fetched by the API client from a loopback server on its own thread,
+// decoded, checked and imported in the background - reporting the longest gap between two ticks of a
+// zero-interval timer on the main thread; argument 0 decodes every reply on the main thread (as before the
 // worker), 1 with the client's worker. PullKeyedUpdate and
 // PullKeyedUpdateStall: the same full pull onto a store that already holds
 // those rows (matched by key and updated in place). PushCollect: collecting and
@@ -319,22 +318,25 @@ void PlainSqliteInsert(benchmark::State &state)
         state.ResumeTiming();
         sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         sqlite3_stmt *ci = nullptr, *ni = nullptr, *ri = nullptr;
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO \"Classify\" (pk, classId, name, backColor, sort, version, actionType,"
-                           " isSync, _rev) VALUES (?,?,?,?,?,?,?,?,?)",
-                           -1, &ci, nullptr);
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO \"NoteDetail\" (pk, cId, classId, content, fontColor, isCompleted,"
-                           " completedTime, nextId, sort, actionType, isSync, isError, classify, remind, _rev)"
-                           " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                           -1, &ni, nullptr);
-        sqlite3_prepare_v2(db,
-                           "INSERT INTO \"DateRemind\" (pk, cId, remindActionType, remindDateType,"
-                           " remindDateTime, remindRealDateTime, remindCycleType, remindCycleInterval,"
-                           " remindCycleSpecific, remindEndTime, remindRType, remindDelayTime, connectWifiIds,"
-                           " connectWifiType, remindWifiStatus, remindWifiDateTime, _rev)"
-                           " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
-                           -1, &ri, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO \"Classify\" (pk, classId, name, backColor, sort, version, actionType,"
+            " isSync, _rev) VALUES (?,?,?,?,?,?,?,?,?)",
+            -1, &ci, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO \"NoteDetail\" (pk, cId, classId, content, fontColor, isCompleted,"
+            " completedTime, nextId, sort, actionType, isSync, isError, classify, remind, _rev)"
+            " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+            -1, &ni, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "INSERT INTO \"DateRemind\" (pk, cId, remindActionType, remindDateType,"
+            " remindDateTime, remindRealDateTime, remindCycleType, remindCycleInterval,"
+            " remindCycleSpecific, remindEndTime, remindRType, remindDelayTime, connectWifiIds,"
+            " connectWifiType, remindWifiStatus, remindWifiDateTime, _rev)"
+            " VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)",
+            -1, &ri, nullptr);
         if (!ci || !ni || !ri) {
             state.SkipWithError(sqlite3_errmsg(db));
             break;
@@ -409,10 +411,11 @@ void PlainSqliteInsert(benchmark::State &state)
         sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
         state.PauseTiming();
         sqlite3_stmt *count = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT (SELECT count(*) FROM \"NoteDetail\") + (SELECT count(*) FROM \"DateRemind\")"
-                           " + (SELECT count(*) FROM \"Classify\")",
-                           -1, &count, nullptr);
+        sqlite3_prepare_v2(
+            db,
+            "SELECT (SELECT count(*) FROM \"NoteDetail\") + (SELECT count(*) FROM \"DateRemind\")"
+            " + (SELECT count(*) FROM \"Classify\")",
+            -1, &count, nullptr);
         const bool whole = sqlite3_step(count) == SQLITE_ROW && sqlite3_column_int(count, 0) == 15100;
         sqlite3_finalize(count);
         sqlite3_close(db);
@@ -600,7 +603,13 @@ BENCHMARK(PullMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Ar
 BENCHMARK(PullKeyedUpdate)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PullKeyedUpdateStall)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(0)->Arg(1);
 BENCHMARK(PushCollect)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(LogoutDuringPull)->Unit(benchmark::kMillisecond)->Iterations(3)->Arg(10)->Arg(40)->Arg(80)->Arg(120);
+BENCHMARK(LogoutDuringPull)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3)
+    ->Arg(10)
+    ->Arg(40)
+    ->Arg(80)
+    ->Arg(120);
 
 int main(int argc, char **argv)
 {

@@ -15,10 +15,7 @@ QList<AgreementLink> linksFor(const TextRangeList &ranges, const QString &value)
 
 } // namespace
 
-AgreementPresenter::AgreementPresenter(QObject *parent)
-    : QObject(parent)
-{
-}
+AgreementPresenter::AgreementPresenter(QObject *parent) : QObject(parent) {}
 
 bool AgreementPresenter::hasAgreed()
 {
@@ -68,12 +65,11 @@ QString AgreementPresenter::promptText(Prompt prompt)
 {
     switch (prompt) {
     case Prompt::First:
-        return QStringLiteral(
-            "欢迎使用Prelvane便签！\n"
-            "在您开始使用之前，请仔细阅读《Prelvane用户协议》和《隐私政策》。\n"
-            "您的便签、分类和提醒保存在本机，并在登录后通过Prelvane服务同步到您的账号；"
-            "记住的登录密码只存放在系统的密钥环中；我们不做任何跟踪，也不收集广告统计。\n"
-            "点击“同意”即表示您已阅读并同意《Prelvane用户协议》与《隐私政策》的全部内容。");
+        return QStringLiteral("欢迎使用Prelvane便签！\n"
+                              "在您开始使用之前，请仔细阅读《Prelvane用户协议》和《隐私政策》。\n"
+                              "您的便签、分类和提醒保存在本机，并在登录后通过Prelvane服务同步到您的账号；"
+                              "记住的登录密码只存放在系统的密钥环中；我们不做任何跟踪，也不收集广告统计。\n"
+                              "点击“同意”即表示您已阅读并同意《Prelvane用户协议》与《隐私政策》的全部内容。");
     case Prompt::Insisting:
         return QStringLiteral(
             "我们非常重视您的个人信息。《隐私政策》说明我们在本机保存和向Prelvane服务发送哪些数据以及原因，"
@@ -112,7 +108,8 @@ QList<AgreementLink> AgreementPresenter::links(Prompt prompt)
 
 QString AgreementPresenter::pageForLink(const QString &value)
 {
-    if (value == agreementValue() || value == QStringLiteral("用户协议") || value == QLatin1String("protocol"))
+    if (value == agreementValue() || value == QStringLiteral("用户协议") ||
+        value == QLatin1String("protocol"))
         return QStringLiteral("protocol");
     return QStringLiteral("secret");
 }

@@ -28,7 +28,12 @@ class AgreementPresenter : public QObject
 {
     Q_OBJECT
 public:
-    enum class Prompt { None, First, Insisting };
+    enum class Prompt
+    {
+        None,
+        First,
+        Insisting
+    };
     Q_ENUM(Prompt)
 
     explicit AgreementPresenter(QObject *parent = nullptr);

@@ -23,9 +23,7 @@ QUrl AgreementPageWindow::pageUrl(const QString &page)
 }
 
 AgreementPageWindow::AgreementPageWindow(const QUrl &url, QWidget *parent)
-    : QDialog(parent)
-    , m_url(url)
-    , m_view(new QTextBrowser(this))
+    : QDialog(parent), m_url(url), m_view(new QTextBrowser(this))
 {
     setObjectName(QStringLiteral("agreementPage"));
     m_view->setFrameShape(QFrame::NoFrame);

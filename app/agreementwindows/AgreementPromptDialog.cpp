@@ -18,12 +18,10 @@ AgreementPromptDialog::AgreementPromptDialog(AgreementPresenter *presenter, Agre
                                              QWidget *parent)
     // Naming the close button is what keeps a window manager from offering minimise and maximise (with no
     // button named, it offers all); the close button says no.
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-    , m_presenter(presenter)
-    , m_prompt(prompt)
-    , m_text(new QTextBrowser(this))
-    , m_disagree(new QPushButton(QStringLiteral("不同意"), this))
-    , m_agree(new CustomButton(QStringLiteral("同意"), this))
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
+      m_presenter(presenter), m_prompt(prompt), m_text(new QTextBrowser(this)),
+      m_disagree(new QPushButton(QStringLiteral("不同意"), this)),
+      m_agree(new CustomButton(QStringLiteral("同意"), this))
 {
     setWindowTitle(QString());
     setObjectName(prompt == AgreementPresenter::Prompt::First ? QStringLiteral("agreementPrompt")
@@ -78,9 +76,10 @@ AgreementPromptDialog::AgreementPromptDialog(AgreementPresenter *presenter, Agre
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(28, 24, 28, 20);
     layout->setSpacing(16);
-    auto *title = new QLabel(prompt == AgreementPresenter::Prompt::First ? QStringLiteral("用户协议与隐私政策")
-                                                                         : QStringLiteral("温馨提示"),
-                             this);
+    auto *title =
+        new QLabel(prompt == AgreementPresenter::Prompt::First ? QStringLiteral("用户协议与隐私政策")
+                                                               : QStringLiteral("温馨提示"),
+                   this);
     title->setObjectName(QStringLiteral("promptTitle"));
     QFont titleFont = font();
     titleFont.setPixelSize(17);

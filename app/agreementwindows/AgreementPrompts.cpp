@@ -6,9 +6,7 @@
 #include <QWidget>
 
 AgreementPrompts::AgreementPrompts(AgreementPresenter *presenter, QWidget *loginWindow)
-    : QObject(presenter)
-    , m_presenter(presenter)
-    , m_loginWindow(loginWindow)
+    : QObject(presenter), m_presenter(presenter), m_loginWindow(loginWindow)
 {
     connect(presenter, &AgreementPresenter::promptChanged, this, &AgreementPrompts::show);
     connect(presenter, &AgreementPresenter::pageRequested, this, [this](const QString &page) {

@@ -127,17 +127,17 @@ void LoginPresenter::canAutoLogin()
         return;
     // The saved password fills the form when the keychain answers, unless the user typed meanwhile.
     const quint64 edits = m_formEdits;
-    m_services.passwords->readPassWordWithKeyChain(
-        rowAccount, this, [this, edits, rowAutoLogin](const QString &saved) {
-            if (edits != m_formEdits)
-                return;
-            if (!saved.isEmpty()) {
-                m_password = saved;
-                emit stateChanged();
-            }
-            if (rowAutoLogin)
-                autoLoginFromRecord();
-        });
+    m_services.passwords->readPassWordWithKeyChain(rowAccount, this,
+                                                   [this, edits, rowAutoLogin](const QString &saved) {
+                                                       if (edits != m_formEdits)
+                                                           return;
+                                                       if (!saved.isEmpty()) {
+                                                           m_password = saved;
+                                                           emit stateChanged();
+                                                       }
+                                                       if (rowAutoLogin)
+                                                           autoLoginFromRecord();
+                                                   });
 }
 
 void LoginPresenter::autoLoginFromRecord()
@@ -152,18 +152,20 @@ void LoginPresenter::autoLoginFromRecord()
         m_password.clear();
         emit stateChanged();
         const quint64 edits = m_formEdits;
-        m_services.passwords->readPassWordWithKeyChain(record.account, this, [this, edits](const QString &saved) {
-            if (edits != m_formEdits)
-                return;
-            m_password = saved;
-            emit stateChanged();
-            // No password was stored (a keychain that cannot store): the user types it, without an error.
-            if (m_password.isEmpty()) {
-                emit passwordWanted();
-                return;
-            }
-            signInWithPassword();
-        });
+        m_services.passwords->readPassWordWithKeyChain(record.account, this,
+                                                       [this, edits](const QString &saved) {
+                                                           if (edits != m_formEdits)
+                                                               return;
+                                                           m_password = saved;
+                                                           emit stateChanged();
+                                                           // No password was stored (a keychain that cannot
+                                                           // store): the user types it, without an error.
+                                                           if (m_password.isEmpty()) {
+                                                               emit passwordWanted();
+                                                               return;
+                                                           }
+                                                           signInWithPassword();
+                                                       });
     }
 }
 

@@ -67,7 +67,8 @@ int main(int argc, char **argv)
     }
 
     // Every service once, the store first.
-    // Before the graph: the feedback tells of a store that did not open, and times its spinners by the scheduler.
+    // Before the graph: the feedback tells of a store that did not open, and times its spinners by the
+    // scheduler.
     TimerScheduler scheduler;
     WidgetFeedback feedback(scheduler);
     ProgramServices::Parts parts;

@@ -8,7 +8,6 @@
 #include <QPointer>
 #include <QString>
 
-
 class AuthWebPageFactory;
 struct BaseSuccessModel;
 

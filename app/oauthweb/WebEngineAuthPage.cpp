@@ -2,7 +2,8 @@
 
 #include <QWebEngineCertificateError>
 
-WebEngineAuthPage::WebEngineAuthPage(QWebEngineProfile *profile, QObject *parent) : QWebEnginePage(profile, parent)
+WebEngineAuthPage::WebEngineAuthPage(QWebEngineProfile *profile, QObject *parent)
+    : QWebEnginePage(profile, parent)
 {
     connect(this, &QWebEnginePage::certificateError, this,
             [](QWebEngineCertificateError error) { error.rejectCertificate(); });

@@ -25,7 +25,8 @@ QStringList OAuthPages::defaultFolders()
 {
     QStringList folders;
     if (QCoreApplication::instance())
-        folders << QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../lib/prelvane"));
+        folders << QDir(QCoreApplication::applicationDirPath())
+                       .absoluteFilePath(QStringLiteral("../lib/prelvane"));
     folders << QStringLiteral(PRELVANE_BUILD_PLUGIN_DIR);
     return folders;
 }
@@ -42,7 +43,8 @@ AuthWebViewBackend *OAuthPages::backend()
     m_tried = true;
     QString error;
     for (const QString &folder : std::as_const(m_folders)) {
-        const QString file = QDir(folder).absoluteFilePath(QStringLiteral("lib") + PluginName + QStringLiteral(".so"));
+        const QString file =
+            QDir(folder).absoluteFilePath(QStringLiteral("lib") + PluginName + QStringLiteral(".so"));
         if (!QFileInfo::exists(file))
             continue;
         auto *loader = new QPluginLoader(file);
@@ -56,7 +58,9 @@ AuthWebViewBackend *OAuthPages::backend()
     }
     if (!m_folders.isEmpty())
         qWarning() << "no web view for the authorisation window, the browser is used:"
-                   << (error.isEmpty() ? QStringLiteral("no plugin in ") + m_folders.join(QStringLiteral(", ")) : error);
+                   << (error.isEmpty()
+                           ? QStringLiteral("no plugin in ") + m_folders.join(QStringLiteral(", "))
+                           : error);
     return nullptr;
 }
 

@@ -56,7 +56,7 @@ struct Services
     ServiceRef<NoteActionManager> noteActions;
     ServiceRef<LocalNotificationManager> localNotifications; // the notes' notifications in `notifications`
     ServiceRef<NoteRemindManager> noteReminds;               // a note's reminder in `localNotifications`
-    ServiceRef<UserManager> users; // the signed-in user's row
+    ServiceRef<UserManager> users;                           // the signed-in user's row
     ServiceRef<SkinManager> skins;
     ServiceRef<QuitLoginManager> logout; // the way out of a sign-in, on `store`
 };

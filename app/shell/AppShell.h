@@ -47,7 +47,11 @@ public:
     void setTrayEnabled(bool enabled) { m_trayEnabled = enabled; }
     // The start at login: no window is shown (the tray icon brings one), and
     // the launch goes no further when no account signs in by itself.
-    void setStartInTray(bool inTray) { m_startInTray = inTray; m_keepHidden = inTray; }
+    void setStartInTray(bool inTray)
+    {
+        m_startInTray = inTray;
+        m_keepHidden = inTray;
+    }
     // After a launch in the tray that found no account to sign in: nothing runs,
     // the program should end at once.
     bool quitsAtOnce() const { return m_quitsAtOnce; }

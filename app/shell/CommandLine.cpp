@@ -30,7 +30,8 @@ QList<OptionText> optionTexts()
 
 QString CommandLine::helpText()
 {
-    QString text = QStringLiteral("用法：prelvane [选项]\nPrelvane 便签：便签与日期、无线网络提醒。\n\n选项：\n");
+    QString text =
+        QStringLiteral("用法：prelvane [选项]\nPrelvane 便签：便签与日期、无线网络提醒。\n\n选项：\n");
     for (const OptionText &o : optionTexts()) {
         QStringList shown;
         for (const QString &n : o.names)
@@ -58,16 +59,18 @@ CommandLine CommandLine::parse(const QStringList &arguments)
         result.m_exits = true;
         result.m_exitCode = 2;
         const QStringList unknown = parser.unknownOptionNames();
-        result.m_error = unknown.isEmpty()
-                             ? QStringLiteral("命令行有误：%1\n").arg(parser.errorText()) + hint
-                             : QStringLiteral("未知的选项：%1\n").arg(unknown.join(QStringLiteral("、"))) + hint;
+        result.m_error =
+            unknown.isEmpty()
+                ? QStringLiteral("命令行有误：%1\n").arg(parser.errorText()) + hint
+                : QStringLiteral("未知的选项：%1\n").arg(unknown.join(QStringLiteral("、"))) + hint;
         return result;
     }
     if (!parser.positionalArguments().isEmpty()) {
         result.m_exits = true;
         result.m_exitCode = 2;
         result.m_error =
-            QStringLiteral("多余的参数：%1\n").arg(parser.positionalArguments().join(QLatin1Char(' '))) + hint;
+            QStringLiteral("多余的参数：%1\n").arg(parser.positionalArguments().join(QLatin1Char(' '))) +
+            hint;
         return result;
     }
     if (parser.isSet(QStringLiteral("help"))) {

@@ -2,9 +2,9 @@
 
 #include "app/login/LoginPresenter.h"
 #include "app/login/RememberedAccountsModel.h"
-#include "app/uikit/AvatarLoader.h"
 #include "app/shell/RememberedAccountsPopup.h"
 #include "app/uikit/AppImages.h"
+#include "app/uikit/AvatarLoader.h"
 #include "app/uikit/PopoverView.h"
 
 #include <QCheckBox>
@@ -207,9 +207,8 @@ void LoginWindow::showOAuthChoices(QPushButton *button)
     PopoverView *choices = PopoverView::shareView();
     choices->setTitles(LoginPresenter::oauthChoiceTitles());
     const QString oauthType = button->property("oauthType").toString();
-    connect(choices, &PopoverView::didSelectRowWithIndex, m_presenter, [this, oauthType](int row) {
-        m_presenter->oauthChoiceMade(2 - row, oauthType);
-    });
+    connect(choices, &PopoverView::didSelectRowWithIndex, m_presenter,
+            [this, oauthType](int row) { m_presenter->oauthChoiceMade(2 - row, oauthType); });
     choices->showAtView(button, 1);
     m_oauthChoices = choices;
 }

@@ -16,9 +16,10 @@ QString path(const QString &name)
 
 QStringList names()
 {
-    return {QStringLiteral("app_icon"),      QStringLiteral("home_settings"), QStringLiteral("list_empty"),
-            QStringLiteral("login_logo"),    QStringLiteral("title_records"), QStringLiteral("title_search"),
-            QStringLiteral("title_sync"),    QStringLiteral("user_default_head"), QStringLiteral("window_close")};
+    return {
+        QStringLiteral("app_icon"),   QStringLiteral("home_settings"),     QStringLiteral("list_empty"),
+        QStringLiteral("login_logo"), QStringLiteral("title_records"),     QStringLiteral("title_search"),
+        QStringLiteral("title_sync"), QStringLiteral("user_default_head"), QStringLiteral("window_close")};
 }
 
 QIcon icon(const QString &name)

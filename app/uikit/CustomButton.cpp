@@ -6,14 +6,12 @@
 #include <QPainterPath>
 #include <QStyleOptionButton>
 
-CustomButton::CustomButton(QWidget *parent)
-    : QPushButton(parent)
+CustomButton::CustomButton(QWidget *parent) : QPushButton(parent)
 {
     setControl();
 }
 
-CustomButton::CustomButton(const QString &text, QWidget *parent)
-    : QPushButton(text, parent)
+CustomButton::CustomButton(const QString &text, QWidget *parent) : QPushButton(text, parent)
 {
     setControl();
 }
@@ -112,7 +110,8 @@ void CustomButton::paintEvent(QPaintEvent *)
     if (hasFocus() && focusPolicy() != Qt::NoFocus) {
         // A keyboard user must see which button Enter or Space presses.
         painter.setPen(QPen(QColor(255, 255, 255, 170), 1, Qt::DotLine));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5), m_cornerRadius, m_cornerRadius);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(2.5, 2.5, -2.5, -2.5), m_cornerRadius,
+                                m_cornerRadius);
     }
 
     painter.setClipPath(shape);

@@ -49,8 +49,8 @@ DisPatchManager::DisPatchManager(Scheduler &scheduler) : m_scheduler(scheduler) 
 void DisPatchManager::countDownWithTime(QObject *owner, unsigned count, std::function<void(int)> runningBlock,
                                         std::function<void()> completeBlock)
 {
-    auto c = std::make_shared<Countdown>(
-        Countdown{m_scheduler, count, std::move(runningBlock), std::move(completeBlock), owner, owner == nullptr});
+    auto c = std::make_shared<Countdown>(Countdown{m_scheduler, count, std::move(runningBlock),
+                                                   std::move(completeBlock), owner, owner == nullptr});
     if (QObject *context = contextOf(*c))
         m_scheduler.schedule(0, context, [c] { tick(c); });
 }

@@ -22,7 +22,8 @@ int toMsecs(double seconds)
 
 DispatchTimer::DispatchTimer(Scheduler &scheduler, qint64 count, double intervalSeconds,
                              std::function<void()> block, QObject *parent)
-    : QObject(parent), m_scheduler(scheduler), m_count(count), m_intervalMsecs(toMsecs(intervalSeconds)), m_block(std::move(block))
+    : QObject(parent), m_scheduler(scheduler), m_count(count), m_intervalMsecs(toMsecs(intervalSeconds)),
+      m_block(std::move(block))
 {
 }
 

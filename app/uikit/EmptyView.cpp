@@ -41,7 +41,8 @@ void EmptyView::show()
         m_imageView->setPixmap(QPixmap::fromImage(image));
     } else {
         // Drawn for the screen it shows on, so that it is sharp on a 2x desktop.
-        m_imageView->setPixmap(AppImages::pixmap(QStringLiteral("list_empty"), DefaultImageSize, devicePixelRatioF()));
+        m_imageView->setPixmap(
+            AppImages::pixmap(QStringLiteral("list_empty"), DefaultImageSize, devicePixelRatioF()));
     }
     if (!text.isNull())
         m_textLabel->setText(text);

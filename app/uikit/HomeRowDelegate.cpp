@@ -6,10 +6,7 @@
 #include <QApplication>
 #include <QPainter>
 
-HomeRowDelegate::HomeRowDelegate(QObject *parent)
-    : QStyledItemDelegate(parent)
-{
-}
+HomeRowDelegate::HomeRowDelegate(QObject *parent) : QStyledItemDelegate(parent) {}
 
 HomeRowDelegate *HomeRowDelegate::install(QAbstractItemView *view)
 {
@@ -25,7 +22,8 @@ QRectF HomeRowDelegate::fillRect(const QRect &row)
     return QRectF(row).adjusted(1, 1, -1, -1);
 }
 
-bool HomeRowDelegate::paintRowBackground(QPainter *painter, const QStyleOptionViewItem &option, bool selectionFill)
+bool HomeRowDelegate::paintRowBackground(QPainter *painter, const QStyleOptionViewItem &option,
+                                         bool selectionFill)
 {
     // A greyed row does not light up under the mouse.
     const bool hover = (option.state & QStyle::State_MouseOver) && (option.state & QStyle::State_Enabled);
@@ -42,7 +40,8 @@ bool HomeRowDelegate::paintRowBackground(QPainter *painter, const QStyleOptionVi
     return true;
 }
 
-void HomeRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void HomeRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                            const QModelIndex &index) const
 {
     bool fillSelection = m_selectionFill;
     if (auto *view = qobject_cast<const QAbstractItemView *>(option.widget))

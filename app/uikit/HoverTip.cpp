@@ -5,9 +5,7 @@
 #include <QEvent>
 #include <QWidget>
 
-HoverTip::HoverTip(QWidget *control)
-    : QObject(control)
-    , m_control(control)
+HoverTip::HoverTip(QWidget *control) : QObject(control), m_control(control)
 {
     control->installEventFilter(this);
 }
@@ -30,7 +28,8 @@ void HoverTip::show()
         return;
     auto *bubble = new TipBubble(m_tipTitle, window);
     const QRect control(m_control->mapTo(window, QPoint(0, 0)), m_control->size());
-    const std::optional<QRect> place = TipBubble::placement(control, bubble->size(), m_position, window->rect());
+    const std::optional<QRect> place =
+        TipBubble::placement(control, bubble->size(), m_position, window->rect());
     if (!place) {
         // An unknown position places nothing.
         delete bubble;

@@ -1,6 +1,3 @@
 #include "app/uikit/MouseBoxView.h"
 
-MouseBoxView::MouseBoxView(QWidget *parent)
-    : MouseView(parent)
-{
-}
+MouseBoxView::MouseBoxView(QWidget *parent) : MouseView(parent) {}

@@ -1,7 +1,6 @@
 #include "app/uikit/MouseView.h"
 
-MouseView::MouseView(QWidget *parent)
-    : QFrame(parent)
+MouseView::MouseView(QWidget *parent) : QFrame(parent)
 {
     setAttribute(Qt::WA_Hover);
 }

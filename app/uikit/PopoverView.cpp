@@ -15,11 +15,16 @@ std::optional<QRect> place(const QRect &a, const QSize &s, int position)
     const int centreX = a.x() + (a.width() - s.width()) / 2;
     const int centreY = a.y() + (a.height() - s.height()) / 2;
     switch (position) {
-    case 0: return QRect(QPoint(a.x() + a.width(), centreY), s);
-    case 1: return QRect(QPoint(centreX, a.y() + a.height()), s);
-    case 2: return QRect(QPoint(a.x() - s.width(), centreY), s);
-    case 3: return QRect(QPoint(centreX, a.y() - s.height()), s);
-    default: return std::nullopt;
+    case 0:
+        return QRect(QPoint(a.x() + a.width(), centreY), s);
+    case 1:
+        return QRect(QPoint(centreX, a.y() + a.height()), s);
+    case 2:
+        return QRect(QPoint(a.x() - s.width(), centreY), s);
+    case 3:
+        return QRect(QPoint(centreX, a.y() - s.height()), s);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -43,9 +48,8 @@ PopoverView *PopoverView::shareView()
 }
 
 PopoverView::PopoverView()
-    : m_table(new QListView(this))
-    , m_model(new QStandardItemModel(this))
-    , m_delegate(HomeRowDelegate::install(m_table))
+    : m_table(new QListView(this)), m_model(new QStandardItemModel(this)),
+      m_delegate(HomeRowDelegate::install(m_table))
 {
     setAttribute(Qt::WA_StyledBackground, false);
     m_delegate->setRowHeight(RowHeight);
@@ -66,8 +70,10 @@ PopoverView::PopoverView()
     palette.setColor(QPalette::Text, QColor(0x33, 0x33, 0x33));
     palette.setColor(QPalette::Disabled, QPalette::Text, QColor(0xad, 0xad, 0xad));
     m_table->setPalette(palette);
-    connect(m_table, &QListView::clicked, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
-    connect(m_table, &QListView::activated, this, [this](const QModelIndex &index) { rowActivated(index.row()); });
+    connect(m_table, &QListView::clicked, this,
+            [this](const QModelIndex &index) { rowActivated(index.row()); });
+    connect(m_table, &QListView::activated, this,
+            [this](const QModelIndex &index) { rowActivated(index.row()); });
     resize(PopoverWidth, m_popoverHeight);
 }
 
@@ -76,7 +82,8 @@ int PopoverView::heightFor(int rows)
     return RowHeight * rows + 2 * rows;
 }
 
-std::optional<QRect> PopoverView::placement(const QRect &anchor, const QSize &size, int position, const QRect &bounds)
+std::optional<QRect> PopoverView::placement(const QRect &anchor, const QSize &size, int position,
+                                            const QRect &bounds)
 {
     std::optional<QRect> wanted = place(anchor, size, position);
     if (!wanted || bounds.isEmpty())
@@ -87,8 +94,9 @@ std::optional<QRect> PopoverView::placement(const QRect &anchor, const QSize &si
                                      : (r.top() >= bounds.top() && r.bottom() <= bounds.bottom());
     if (!fits) {
         const QRect other = *place(anchor, size, (position + 2) % 4);
-        const bool otherFits = horizontalSide ? (other.left() >= bounds.left() && other.right() <= bounds.right())
-                                              : (other.top() >= bounds.top() && other.bottom() <= bounds.bottom());
+        const bool otherFits = horizontalSide
+                                   ? (other.left() >= bounds.left() && other.right() <= bounds.right())
+                                   : (other.top() >= bounds.top() && other.bottom() <= bounds.bottom());
         if (otherFits)
             r = other;
     }
@@ -191,7 +199,8 @@ void PopoverView::rowActivated(int row)
     // Told from the event loop, not from inside the list's mouse or key
     // handler: the owner may well close the window or delete the list.
     m_choicePending = true;
-    QMetaObject::invokeMethod(this, [this, row] { choose(row); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, row] { choose(row); }, Qt::QueuedConnection);
 }
 
 void PopoverView::choose(int row)

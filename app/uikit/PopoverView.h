@@ -57,7 +57,8 @@ public:
     // coordinates). Near the window's edges it goes to the anchor's other
     // side when it fits there, else it is moved inside `bounds`. No place
     // for a position outside 0 ... 3.
-    static std::optional<QRect> placement(const QRect &anchor, const QSize &size, int position, const QRect &bounds);
+    static std::optional<QRect> placement(const QRect &anchor, const QSize &size, int position,
+                                          const QRect &bounds);
 
 signals:
     void didSelectRowWithIndex(int row);

@@ -5,9 +5,7 @@
 
 #include <QPainter>
 
-TintButton::TintButton(QWidget *parent)
-    : QPushButton(parent)
-    , m_tintColor(ControlSkin::darkGray())
+TintButton::TintButton(QWidget *parent) : QPushButton(parent), m_tintColor(ControlSkin::darkGray())
 {
     setFlat(true);
     setCursor(Qt::PointingHandCursor);

@@ -21,15 +21,24 @@ std::optional<QRect> place(const QRect &c, const QSize &s, int position)
     const int centreX = c.x() + (c.width() - s.width()) / 2;
     const int centreY = c.y() + (c.height() - s.height()) / 2;
     switch (position) {
-    case 0: return QRect(QPoint(right, bottom), s);
-    case 1: return QRect(QPoint(right, top - s.height()), s);
-    case 2: return QRect(QPoint(left - s.width(), top - s.height()), s);
-    case 3: return QRect(QPoint(left - s.width(), bottom), s);
-    case 4: return QRect(QPoint(centreX, top - s.height()), s);
-    case 5: return QRect(QPoint(centreX, bottom), s);
-    case 6: return QRect(QPoint(left - s.width(), centreY), s);
-    case 7: return QRect(QPoint(right, centreY), s);
-    default: return std::nullopt;
+    case 0:
+        return QRect(QPoint(right, bottom), s);
+    case 1:
+        return QRect(QPoint(right, top - s.height()), s);
+    case 2:
+        return QRect(QPoint(left - s.width(), top - s.height()), s);
+    case 3:
+        return QRect(QPoint(left - s.width(), bottom), s);
+    case 4:
+        return QRect(QPoint(centreX, top - s.height()), s);
+    case 5:
+        return QRect(QPoint(centreX, bottom), s);
+    case 6:
+        return QRect(QPoint(left - s.width(), centreY), s);
+    case 7:
+        return QRect(QPoint(right, centreY), s);
+    default:
+        return std::nullopt;
     }
 }
 
@@ -60,9 +69,7 @@ int clampInto(int start, int length, int boundsStart, int boundsLength)
 
 } // namespace
 
-TipBubble::TipBubble(const QString &text, QWidget *window)
-    : QWidget(window)
-    , m_label(new QLabel(text, this))
+TipBubble::TipBubble(const QString &text, QWidget *window) : QWidget(window), m_label(new QLabel(text, this))
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
@@ -89,7 +96,8 @@ int TipBubble::widthFor(const QString &text)
     return int(std::ceil(lp_widthWithFont(text, tipFont(), 30))) + Padding;
 }
 
-std::optional<QRect> TipBubble::placement(const QRect &control, const QSize &size, int position, const QRect &bounds)
+std::optional<QRect> TipBubble::placement(const QRect &control, const QSize &size, int position,
+                                          const QRect &bounds)
 {
     std::optional<QRect> wanted = place(control, size, position);
     if (!wanted || bounds.isEmpty())

@@ -33,7 +33,8 @@ public:
     // Near the window's edges (`bounds`) the bubble goes to the control's
     // other side when it fits there, and is otherwise moved inside, so it is
     // never cut. No place for a position outside 0 ... 7.
-    static std::optional<QRect> placement(const QRect &control, const QSize &size, int position, const QRect &bounds);
+    static std::optional<QRect> placement(const QRect &control, const QSize &size, int position,
+                                          const QRect &bounds);
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -2,16 +2,13 @@
 
 #include "app/uikit/HoverTip.h"
 
-TipButton::TipButton(QWidget *parent)
-    : QPushButton(parent)
-    , m_tip(new HoverTip(this))
+TipButton::TipButton(QWidget *parent) : QPushButton(parent), m_tip(new HoverTip(this))
 {
     setControl(QString());
 }
 
 TipButton::TipButton(const QString &title, QWidget *parent)
-    : QPushButton(title, parent)
-    , m_tip(new HoverTip(this))
+    : QPushButton(title, parent), m_tip(new HoverTip(this))
 {
     // Read from the argument: QPushButton keeps an empty title as none.
     setControl(title);

@@ -2,9 +2,7 @@
 
 #include "app/uikit/HoverTip.h"
 
-TipImageView::TipImageView(QWidget *parent)
-    : QLabel(parent)
-    , m_tip(new HoverTip(this))
+TipImageView::TipImageView(QWidget *parent) : QLabel(parent), m_tip(new HoverTip(this))
 {
     setAlignment(Qt::AlignCenter);
 }

@@ -449,7 +449,7 @@ bool NoteActionManager::addDelayRemindWithNote(NoteDetail *note, int delayType)
     markChanged(note);
     r->setRemindDelayTime(DateManager::getStringFromDate(until));
     if (!m_notifications.addLocalNotificationWithDeliveryDate(until, UserNotificationRepeat::none(),
-                                                                        note->content(), note->cId()))
+                                                              note->content(), note->cId()))
         m_feedback.showDefaultMessageAlertWithDetailText(
             QStringLiteral("添加提醒失败,请确保当前存在的提醒不超过100条"));
     return save();

@@ -66,17 +66,18 @@ void KeychainTool::load(const QString &key, const QObject *owner, Loaded loaded)
         });
         return;
     }
-    m_keychain.readItem(key, owner, [key, loaded = std::move(loaded)](const std::optional<QByteArray> &bytes) {
-        QVariant value;
-        if (bytes) {
-            QString error;
-            value = unarchive(*bytes, &error);
-            if (!value.isValid())
-                qWarning().noquote() << QStringLiteral("Unarchive of %1 failed: %2").arg(key, error);
-        }
-        if (loaded)
-            loaded(value);
-    });
+    m_keychain.readItem(
+        key, owner, [key, loaded = std::move(loaded)](const std::optional<QByteArray> &bytes) {
+            QVariant value;
+            if (bytes) {
+                QString error;
+                value = unarchive(*bytes, &error);
+                if (!value.isValid())
+                    qWarning().noquote() << QStringLiteral("Unarchive of %1 failed: %2").arg(key, error);
+            }
+            if (loaded)
+                loaded(value);
+        });
 }
 
 void KeychainTool::remove(const QString &key, const QObject *owner, Done done)

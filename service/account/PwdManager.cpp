@@ -29,7 +29,8 @@ void PwdManager::readPassWordWithKeyChain(const QString &account, const QObject 
     m_keychain.load(account, owner, [account, answer = std::move(answer)](const QVariant &value) {
         if (!answer)
             return;
-        answer(value.typeId() == QMetaType::QVariantMap ? value.toMap().value(account).toString() : QString());
+        answer(value.typeId() == QMetaType::QVariantMap ? value.toMap().value(account).toString()
+                                                        : QString());
     });
 }
 

@@ -481,15 +481,14 @@ void ApiNetWorking::login(const QString &path, const Params &param, const QObjec
     }
     // The id comes from the keychain; the request goes once it is there, unless its context went first.
     const QPointer<QObject> guard = const_cast<QObject *>(context);
-    m_deviceId->getUUIDInKeychain(
-        this, [this, path, params, context, guard, success = std::move(success),
-               failed = std::move(failed)](const QString &deviceCode) mutable {
-            if (context && !guard)
-                return;
-            Params withId = params;
-            withId.insert(QStringLiteral("deviceCode"), deviceCode);
-            POSTWithUrlString(path, withId, context, signedIn(std::move(success)), std::move(failed));
-        });
+    m_deviceId->getUUIDInKeychain(this, [this, path, params, context, guard, success = std::move(success),
+                                         failed = std::move(failed)](const QString &deviceCode) mutable {
+        if (context && !guard)
+            return;
+        Params withId = params;
+        withId.insert(QStringLiteral("deviceCode"), deviceCode);
+        POSTWithUrlString(path, withId, context, signedIn(std::move(success)), std::move(failed));
+    });
 }
 
 void ApiNetWorking::storeVersionIfNext(const QJsonValue &replyVersion)

@@ -4,9 +4,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QRegularExpression>
-#include <QRandomGenerator>
 #include <QPointer>
+#include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSslConfiguration>
 #include <QSslServer>
@@ -540,10 +540,11 @@ bool StandinService::servePage(QTcpSocket *socket, const StandinRequest &req)
     const QString provider = req.query.queryItemValue(QStringLiteral("oauthType"), QUrl::FullyDecoded);
     const QString type = req.query.queryItemValue(QStringLiteral("type"), QUrl::FullyDecoded);
     auto page = [&](const QString &body) {
-        const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>互联登录</title>"
-                                            "</head><body style=\"font-family:sans-serif;text-align:center\">%1"
-                                            "</body></html>")
-                                 .arg(body);
+        const QString html =
+            QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>互联登录</title>"
+                           "</head><body style=\"font-family:sans-serif;text-align:center\">%1"
+                           "</body></html>")
+                .arg(body);
         respond(socket, 200, html.toUtf8(), "text/html;charset=utf-8");
     };
     if (!m_state.oauthStates.contains(clientId)) {
@@ -568,7 +569,8 @@ bool StandinService::servePage(QTcpSocket *socket, const StandinRequest &req)
         const QString bindType = qq ? QStringLiteral("1") : QStringLiteral("2");
         if (type == QLatin1String("bind")) {
             // A fresh identity, as if the user authorised another account of the provider.
-            authorise(clientId, (qq ? QStringLiteral("qq-open-") : QStringLiteral("wx-open-")) + m_state.newId());
+            authorise(clientId,
+                      (qq ? QStringLiteral("qq-open-") : QStringLiteral("wx-open-")) + m_state.newId());
         } else {
             QString openId;
             for (const StandinAccount &a : std::as_const(m_state.accounts))

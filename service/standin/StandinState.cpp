@@ -50,7 +50,8 @@ StandinAccount *StandinState::accountByMobile(const QString &mobile)
     if (mobile.isEmpty())
         return nullptr;
     for (StandinAccount &a : accounts)
-        if (a.userInfo.value("mobileBindStatus").toInt() == 1 && a.userInfo.value("mobile").toString() == mobile)
+        if (a.userInfo.value("mobileBindStatus").toInt() == 1 &&
+            a.userInfo.value("mobile").toString() == mobile)
             return &a;
     return nullptr;
 }

@@ -119,7 +119,6 @@ QMap<QString, NoteSyncHandlers::Note> notesFromJson(const QJsonArray &a)
     return m;
 }
 
-
 // The service's records, each with its own "tId" (the key they are kept under).
 QJsonArray recordsToJson(const QMap<qint64, QJsonObject> &records)
 {
@@ -259,10 +258,13 @@ bool StandinStateFile::save(const QString &file, const StandinState &state, Note
     QJsonObject oauth;
     for (auto it = state.oauthStates.begin(); it != state.oauthStates.end(); ++it)
         oauth.insert(it.key(), it.value());
-    const QJsonObject root{
-        {"format", FormatVersion},      {"accounts", accounts}, {"autoJumpKey", state.autoJumpKey},
-        {"terminals", state.terminals}, {"oauthStates", oauth}, {"nextId", state.nextId},
-        {"images", images}};
+    const QJsonObject root{{"format", FormatVersion},
+                           {"accounts", accounts},
+                           {"autoJumpKey", state.autoJumpKey},
+                           {"terminals", state.terminals},
+                           {"oauthStates", oauth},
+                           {"nextId", state.nextId},
+                           {"images", images}};
     QSaveFile out(file);
     if (!out.open(QIODevice::WriteOnly) ||
         !out.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {

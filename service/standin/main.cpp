@@ -97,10 +97,11 @@ int main(int argc, char **argv)
     if (parser.isSet(demoOption)) {
         out << "demo account: " << DemoSeed::Account << " / " << DemoSeed::Password << "\n";
         // There is no text-message gateway: the demo's codes are shown here.
-        QObject::connect(&service, &StandinService::codeIssued, &app, [&out](const QString &mobile, const QString &code) {
-            out << "verification code for " << mobile << ": " << code << "\n";
-            out.flush();
-        });
+        QObject::connect(&service, &StandinService::codeIssued, &app,
+                         [&out](const QString &mobile, const QString &code) {
+                             out << "verification code for " << mobile << ": " << code << "\n";
+                             out.flush();
+                         });
     }
     out.flush();
     return app.exec();

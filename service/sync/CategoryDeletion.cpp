@@ -21,8 +21,8 @@ bool isLive(const Classify *c, const QSet<QString> &gone)
 
 Classify *defaultCategory(Context &ctx, const QSet<QString> &gone)
 {
-    const QList<Classify *> live =
-        ctx.findAllSortedBy<Classify>(QStringLiteral("sort"), true, [&gone](const Classify *c) { return isLive(c, gone); });
+    const QList<Classify *> live = ctx.findAllSortedBy<Classify>(
+        QStringLiteral("sort"), true, [&gone](const Classify *c) { return isLive(c, gone); });
     if (!live.isEmpty())
         return live.first();
     auto *c = ctx.create<Classify>();

@@ -21,7 +21,8 @@ public:
     // Moves a note with a pending change whose category is gone (or going: one of
     // `goneClassIds`) to the default category. False when it has no pending change
     // (it goes with its category).
-    static bool rescue(Context &ctx, NoteDetail *note, const QSet<QString> &goneClassIds, QStringList *withdrawn);
+    static bool rescue(Context &ctx, NoteDetail *note, const QSet<QString> &goneClassIds,
+                       QStringList *withdrawn);
     static QString defaultName() { return QStringLiteral("默认"); }
     static QString defaultColor() { return QStringLiteral("#10b56c"); }
 };

@@ -29,9 +29,8 @@ CategoryPushReply CategoryPushReply::apply(bool answered, const BaseSuccessModel
         return out;
     const QJsonObject data = reply.dataObject();
     const QJsonArray results = classResults(data);
-    bool applied = SyncNotesManager::syncPushDatas(reply, [&out](const QStringList &messages) {
-        out.refusals = messages;
-    });
+    bool applied = SyncNotesManager::syncPushDatas(
+        reply, [&out](const QStringList &messages) { out.refusals = messages; });
     if (!applied)
         return out;
     if (results.isEmpty() || !results.first().isObject()) {

@@ -128,7 +128,8 @@ void PullApplication::importCategories()
             m_result->deletedClasses.insert(ReplyValue::idText(entry.value(classId)));
         else if (m_replacing)
             m_listedClasses.insert(ReplyValue::idText(entry.value(classId)));
-        if (Classify *c = PullEntryImporter::importClassify(entry, *m_index, m_restoring, &m_result->withdrawn);
+        if (Classify *c =
+                PullEntryImporter::importClassify(entry, *m_index, m_restoring, &m_result->withdrawn);
             c && !version.isEmpty() && c->isSync())
             c->setVersion(version);
     }

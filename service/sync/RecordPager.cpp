@@ -85,7 +85,7 @@ struct RecordPager::Chain
     quint64 generation = 0;
     bool towardsOlder = true; // sortType 1; else 0, newer records
     int pageSize = RecordPager::DefaultPageSize;
-    QString index;            // the tId the last page was asked from; empty for the newest
+    QString index; // the tId the last page was asked from; empty for the newest
 };
 
 RecordPager::RecordPager(Kind kind, ApiNetWorking &api, Context &store, Session &session, QObject *parent)

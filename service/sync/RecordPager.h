@@ -13,8 +13,8 @@ class Session;
 // history (`NoteLog`, "note/log/timeAxis") or the completions (`NoteComplete`,
 // "note/log/completed"). An empty mirror is filled backwards from the newest
 // record, otherwise the records newer than its highest `sort` are fetched, 200
-// a page (or as many as the refresh asks for), until a page is empty, is refused, or leaves that end unchanged.
-// Each page is looked up with one query, imported and saved off the main thread
+// a page (or as many as the refresh asks for), until a page is empty, is refused, or leaves that end
+// unchanged. Each page is looked up with one query, imported and saved off the main thread
 // (`sort` := the `tId` as a 64-bit integer). One pager per mirror, shared by
 // every list that shows it: a refresh while a chain runs joins that chain.
 // Pages that arrive after the sign-in ended are dropped.

@@ -30,7 +30,8 @@ public:
 
     // `store` is the main context of the open store.
     SignInSyncCoordinator(Context &store, ApiNetWorking &api, SyncEngine &sync, UserFeedback &feedback,
-                          Scheduler &scheduler, AppEvents &events, Session &session, QObject *parent = nullptr);
+                          Scheduler &scheduler, AppEvents &events, Session &session,
+                          QObject *parent = nullptr);
     ~SignInSyncCoordinator() override;
 
     // A full pull from "0" with the busy spinner (the forced sync).

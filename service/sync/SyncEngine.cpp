@@ -3,12 +3,12 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -358,8 +358,9 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             if (!relinked.isEmpty()) {
                 // Their links name the server ids now: they go out before the pull, so
                 // that no other device pulls a link to an id no note has.
-                pushRelinked(relinked, epoch, session, [afterPush] { afterPush(true, true); },
-                             [this, waiters] { notify(waiters, CycleStep::Dropped); });
+                pushRelinked(
+                    relinked, epoch, session, [afterPush] { afterPush(true, true); },
+                    [this, waiters] { notify(waiters, CycleStep::Dropped); });
                 return;
             }
             afterPush(true, true);
@@ -381,7 +382,8 @@ void SyncEngine::pushRelinked(const QStringList &cIds, quint64 epoch, const Sess
     Context *ctx = Context::defaultContext();
     QList<NoteDetail *> notes;
     for (const QString &id : cIds) {
-        if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id); n && !n->isSync())
+        if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id);
+            n && !n->isSync())
             notes.append(n);
     }
     QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, notes);
@@ -509,68 +511,69 @@ void SyncEngine::startPull(PullKind kind)
                 if (epoch == m_epoch || !m_busy)
                     UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
             };
-            UserDefaults::whenWritten(this, [this, epoch, kind, data, options, applied, session, store, fail,
-                                             waiters, dropMarker] {
-                if (epoch != m_epoch) {
-                    dropMarker();
-                    notify(waiters, CycleStep::Dropped);
-                    return;
-                }
-                if (!(session == currentSession())) {
-                    qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
-                    dropMarker();
-                    notify(waiters, CycleStep::Dropped);
-                    finishStep();
-                    return;
-                }
-                if (Store::defaultStore() != store) {
-                    dropMarker();
-                    fail(QStringLiteral("the store changed while the pull was in flight"));
-                    return;
-                }
-                NoteMapManager::noteMapToLocalWithData(
-                    data, options,
-                    [this, epoch, kind, applied, session, fail, waiters,
-                     dropMarker](const NoteMapManager::Result &r) {
-                        const bool sameSession = session == currentSession();
-                        if (!sameSession) {
-                            // The sign-in ended while the import ran. Its rows went with the
-                            // logout's wipe, which waits for the import; the keys, rows and
-                            // queued work of a later sign-in are not this pull's to touch.
-                            qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
-                            dropMarker();
-                            notify(waiters, CycleStep::Dropped);
-                            if (epoch == m_epoch)
-                                finishStep();
-                            return;
-                        }
-                        if (r.ok) {
-                            // The version first, the marker after: a crash in between is
-                            // still recovered from the marker.
-                            UserDefaults::setValue(SignInKeys::Version, applied);
-                        }
-                        UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
-                        if (r.ok) {
-                            LocalNotificationManager(*Context::defaultContext(), *UserNotificationCenter::shared())
-                                .removeScheduledNotificationWithIdentifiers(r.withdrawn);
-                            // The change set has planned the pulled notes; what was taken
-                            // back above and is still due goes back into the centre.
-                            ReminderScheduler::reconcileSaved();
-                        }
-                        if (epoch != m_epoch) {
-                            notify(waiters, CycleStep::Dropped);
-                            return;
-                        }
-                        if (!r.ok) {
-                            fail(r.error);
-                            return;
-                        }
-                        notify(waiters, CycleStep::Pulled, applied);
-                        emit pullFinished(true, kind, applied);
+            UserDefaults::whenWritten(
+                this, [this, epoch, kind, data, options, applied, session, store, fail, waiters, dropMarker] {
+                    if (epoch != m_epoch) {
+                        dropMarker();
+                        notify(waiters, CycleStep::Dropped);
+                        return;
+                    }
+                    if (!(session == currentSession())) {
+                        qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                        dropMarker();
+                        notify(waiters, CycleStep::Dropped);
                         finishStep();
-                    },
-                    store);
-            });
+                        return;
+                    }
+                    if (Store::defaultStore() != store) {
+                        dropMarker();
+                        fail(QStringLiteral("the store changed while the pull was in flight"));
+                        return;
+                    }
+                    NoteMapManager::noteMapToLocalWithData(
+                        data, options,
+                        [this, epoch, kind, applied, session, fail, waiters,
+                         dropMarker](const NoteMapManager::Result &r) {
+                            const bool sameSession = session == currentSession();
+                            if (!sameSession) {
+                                // The sign-in ended while the import ran. Its rows went with the
+                                // logout's wipe, which waits for the import; the keys, rows and
+                                // queued work of a later sign-in are not this pull's to touch.
+                                qWarning().noquote() << "sync: a pull of an ended sign-in was dropped";
+                                dropMarker();
+                                notify(waiters, CycleStep::Dropped);
+                                if (epoch == m_epoch)
+                                    finishStep();
+                                return;
+                            }
+                            if (r.ok) {
+                                // The version first, the marker after: a crash in between is
+                                // still recovered from the marker.
+                                UserDefaults::setValue(SignInKeys::Version, applied);
+                            }
+                            UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
+                            if (r.ok) {
+                                LocalNotificationManager(*Context::defaultContext(),
+                                                         *UserNotificationCenter::shared())
+                                    .removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                                // The change set has planned the pulled notes; what was taken
+                                // back above and is still due goes back into the centre.
+                                ReminderScheduler::reconcileSaved();
+                            }
+                            if (epoch != m_epoch) {
+                                notify(waiters, CycleStep::Dropped);
+                                return;
+                            }
+                            if (!r.ok) {
+                                fail(r.error);
+                                return;
+                            }
+                            notify(waiters, CycleStep::Pulled, applied);
+                            emit pullFinished(true, kind, applied);
+                            finishStep();
+                        },
+                        store);
+                });
         },
         [fail](const BaseErrorModel &e) { fail(e.msg); });
 }

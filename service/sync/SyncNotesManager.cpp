@@ -7,9 +7,9 @@
 #include "core/model/RemindAction.h"
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "service/api/ReplyValue.h"
 
@@ -207,7 +207,8 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
     if (removed) {
         if (SaveResult r = ctx->saveAndWait(); !r)
             qWarning().noquote() << "sync: removing rows deleted before their first push failed:" << r.error;
-        LocalNotificationManager(*ctx, *UserNotificationCenter::shared()).removeScheduledNotificationWithIdentifiers(withdrawn);
+        LocalNotificationManager(*ctx, *UserNotificationCenter::shared())
+            .removeScheduledNotificationWithIdentifiers(withdrawn);
     }
 
     if (!classes.isEmpty()) {

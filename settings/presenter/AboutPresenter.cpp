@@ -8,7 +8,10 @@
 #include <QJsonObject>
 #include <QUrl>
 
-AboutPresenter::AboutPresenter(const Services &services, QObject *parent) : QObject(parent), m_services(services) {}
+AboutPresenter::AboutPresenter(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services)
+{
+}
 
 QString AboutPresenter::appVersion() const
 {

@@ -106,7 +106,8 @@ QString AccountSettingsPresenter::masked(const QString &text)
 
 QString AccountSettingsPresenter::unbindQuestion(Provider provider)
 {
-    return provider == Provider::QQ ? QStringLiteral("确定要解除QQ绑定吗？") : QStringLiteral("确定要解除微信绑定吗？");
+    return provider == Provider::QQ ? QStringLiteral("确定要解除QQ绑定吗？")
+                                    : QStringLiteral("确定要解除微信绑定吗？");
 }
 
 QImage AccountSettingsPresenter::avatarFromFile(const QString &path, QString *error)
@@ -167,8 +168,9 @@ void AccountSettingsPresenter::uploaded(const BaseSuccessModel &reply)
         return;
     }
     m_headPath = path;
-    const bool sent = m_saver->send({Row::UserInfo, QJsonObject{{QStringLiteral("avatar"), path}},
-                                     SettingsSaver::Overlay::Busy, this, [this] { m_window->reloadProfile(); }});
+    const bool sent =
+        m_saver->send({Row::UserInfo, QJsonObject{{QStringLiteral("avatar"), path}},
+                       SettingsSaver::Overlay::Busy, this, [this] { m_window->reloadProfile(); }});
     if (!sent) {
         avatarEnded();
         return;
@@ -192,7 +194,8 @@ void AccountSettingsPresenter::avatarEnded()
 
 void AccountSettingsPresenter::sendChange(const QJsonObject &values)
 {
-    m_saver->send({Row::UserInfo, values, SettingsSaver::Overlay::Busy, this, [this] { m_window->reloadProfile(); }});
+    m_saver->send(
+        {Row::UserInfo, values, SettingsSaver::Overlay::Busy, this, [this] { m_window->reloadProfile(); }});
 }
 
 void AccountSettingsPresenter::saveNick(const QString &text)
@@ -226,7 +229,9 @@ void AccountSettingsPresenter::bind(Provider provider)
     auto *oauth = new OAuthPresenter(m_services, *m_pages, QStringLiteral("bind"), typeCode(provider), this);
     m_oauth[slot(provider)] = oauth;
     connect(oauth, &OAuthPresenter::reported, this,
-            [this, provider](const QString &status, const QString &openId) { authorised(provider, status, openId); });
+            [this, provider](const QString &status, const QString &openId) {
+                authorised(provider, status, openId);
+            });
     connect(oauth, &OAuthPresenter::finished, this, [this, oauth, provider] {
         if (m_oauth[slot(provider)] == oauth)
             m_oauth[slot(provider)] = nullptr;
@@ -245,7 +250,8 @@ void AccountSettingsPresenter::authorised(Provider provider, const QString &stat
     }
     m_bindOut[slot(provider)] = true;
     emit changed();
-    const QJsonObject params{{QStringLiteral("openId"), openId}, {QStringLiteral("bindType"), serviceType(provider)}};
+    const QJsonObject params{{QStringLiteral("openId"), openId},
+                             {QStringLiteral("bindType"), serviceType(provider)}};
     m_services.api->bindOAuthWithParams(
         params, this,
         [this, provider](const BaseSuccessModel &reply) {
@@ -264,41 +270,42 @@ void AccountSettingsPresenter::authorised(Provider provider, const QString &stat
 
 void AccountSettingsPresenter::unbind(Provider provider)
 {
-    m_services.feedback->showConfirm(unbindQuestion(provider), UserFeedback::by(this), [this, provider](bool ok) {
-        if (!ok || bindingBusy(provider))
-            return;
-        m_bindOut[slot(provider)] = true;
-        emit changed();
-        m_services.api->clearBindOAuthWithParams(
-            QJsonObject{{QStringLiteral("clearBindType"), serviceType(provider)}}, this,
-            [this, provider](const BaseSuccessModel &reply) {
-                m_bindOut[slot(provider)] = false;
-                if (reply.code == 200)
-                    m_window->reloadProfile();
-                emit changed();
-            },
-            [this, provider](const BaseErrorModel &) {
-                m_bindOut[slot(provider)] = false;
-                emit changed();
-            });
-    });
+    m_services.feedback->showConfirm(
+        unbindQuestion(provider), UserFeedback::by(this), [this, provider](bool ok) {
+            if (!ok || bindingBusy(provider))
+                return;
+            m_bindOut[slot(provider)] = true;
+            emit changed();
+            m_services.api->clearBindOAuthWithParams(
+                QJsonObject{{QStringLiteral("clearBindType"), serviceType(provider)}}, this,
+                [this, provider](const BaseSuccessModel &reply) {
+                    m_bindOut[slot(provider)] = false;
+                    if (reply.code == 200)
+                        m_window->reloadProfile();
+                    emit changed();
+                },
+                [this, provider](const BaseErrorModel &) {
+                    m_bindOut[slot(provider)] = false;
+                    emit changed();
+                });
+        });
 }
 
 void AccountSettingsPresenter::openAccountPage()
 {
-    AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store, *m_services.deviceId, this,
-                                           [this](const QString &link) {
-                                               if (link.isEmpty())
-                                                   m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(),
-                                                                                    UserFeedback::by(this));
-                                               else
-                                                   m_services.urls->openUrl(QUrl(link));
-                                           });
+    AutoJumpToken::getAutoJumpTokenWithUrl(
+        QStringLiteral("/user"), m_services.store, *m_services.deviceId, this, [this](const QString &link) {
+            if (link.isEmpty())
+                m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(), UserFeedback::by(this));
+            else
+                m_services.urls->openUrl(QUrl(link));
+        });
 }
 
 QString AccountSettingsPresenter::wechatReminderPath()
 {
-    return QStringLiteral("/weixintixing?v=mac_") + QString::fromLatin1(QUrl::toPercentEncoding(PlatformTool::appVersion()));
+    return QStringLiteral("/weixintixing?v=mac_") +
+           QString::fromLatin1(QUrl::toPercentEncoding(PlatformTool::appVersion()));
 }
 
 void AccountSettingsPresenter::openWechatReminderPage()

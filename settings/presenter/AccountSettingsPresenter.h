@@ -41,8 +41,8 @@ public:
     static inline const QString ImageTooLargeText = QStringLiteral("图片太大，请选择小于20MB的图片");
     static inline const QString ImageUnreadableText = QStringLiteral("无法读取这张图片");
 
-    AccountSettingsPresenter(const Services &services, SettingsWindowPresenter *window, AuthWebPageFactory *pages,
-                             QObject *parent = nullptr);
+    AccountSettingsPresenter(const Services &services, SettingsWindowPresenter *window,
+                             AuthWebPageFactory *pages, QObject *parent = nullptr);
     ~AccountSettingsPresenter() override;
 
     QString nick() const;

@@ -25,14 +25,16 @@ int indexIn(const QVariant &value, int count)
 
 } // namespace
 
-GeneralSettingsPresenter::GeneralSettingsPresenter(const Services &services, SettingsSaver *saver, QObject *parent)
+GeneralSettingsPresenter::GeneralSettingsPresenter(const Services &services, SettingsSaver *saver,
+                                                   QObject *parent)
     : QObject(parent), m_services(services), m_saver(saver)
 {
     connect(m_saver, &SettingsSaver::rowsChanged, this, &GeneralSettingsPresenter::changed);
-    connect(m_saver, &SettingsSaver::answered, this, [this](SettingsSaver::Row row, const QStringList &attributes) {
-        if (row == Row::UserInfo && attributes.contains(kPassword))
-            emit passwordAnswered();
-    });
+    connect(m_saver, &SettingsSaver::answered, this,
+            [this](SettingsSaver::Row row, const QStringList &attributes) {
+                if (row == Row::UserInfo && attributes.contains(kPassword))
+                    emit passwordAnswered();
+            });
 }
 
 int GeneralSettingsPresenter::addPosition() const

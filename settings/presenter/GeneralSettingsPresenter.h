@@ -16,7 +16,8 @@ public:
     static QStringList addPositionTitles() { return {QStringLiteral("底部"), QStringLiteral("顶部")}; }
     static QStringList completePositionTitles()
     {
-        return {QStringLiteral("保持不变"), QStringLiteral("顶部"), QStringLiteral("底部"), QStringLiteral("删除")};
+        return {QStringLiteral("保持不变"), QStringLiteral("顶部"), QStringLiteral("底部"),
+                QStringLiteral("删除")};
     }
     static QStringList fontSizeTitles()
     {

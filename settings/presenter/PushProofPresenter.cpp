@@ -6,7 +6,8 @@
 
 #include <QJsonObject>
 
-PushProofPresenter::PushProofPresenter(const Services &services, Type type, const QString &account, QObject *parent)
+PushProofPresenter::PushProofPresenter(const Services &services, Type type, const QString &account,
+                                       QObject *parent)
     : QObject(parent), m_services(services), m_type(type), m_account(account)
 {
 }
@@ -41,8 +42,7 @@ void PushProofPresenter::sendCode()
                              {QStringLiteral("type"), QStringLiteral("1")},
                              {QStringLiteral("whichinterface"), QString::number(m_whichInterface)}};
     m_services.api->sendVCodeWithParam(
-        params, this,
-        [this](const BaseSuccessModel &reply) { codeAnswered(reply.code); },
+        params, this, [this](const BaseSuccessModel &reply) { codeAnswered(reply.code); },
         [this](const BaseErrorModel &) {
             m_sending = false;
             emit changed();

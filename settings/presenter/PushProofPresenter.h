@@ -20,7 +20,8 @@ public:
     };
     static constexpr int CountdownSeconds = 60;
 
-    PushProofPresenter(const Services &services, Type type, const QString &account, QObject *parent = nullptr);
+    PushProofPresenter(const Services &services, Type type, const QString &account,
+                       QObject *parent = nullptr);
 
     Type type() const { return m_type; }
     // The mobile number or the account name.

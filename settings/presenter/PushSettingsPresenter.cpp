@@ -114,7 +114,8 @@ QString PushSettingsPresenter::address() const
 
 QString PushSettingsPresenter::countText() const
 {
-    return QStringLiteral("%1次").arg(m_saver->stored(Row::UserSet, QStringLiteral("pushEmailCount")).toInt());
+    return QStringLiteral("%1次").arg(
+        m_saver->stored(Row::UserSet, QStringLiteral("pushEmailCount")).toInt());
 }
 
 QStringList PushSettingsPresenter::categoryTitles() const
@@ -150,7 +151,8 @@ void PushSettingsPresenter::confirmOneOff(int categoryIndex, const QString &addr
 {
     if (m_busy[OneOff])
         return;
-    QJsonObject values{{QStringLiteral("pushType"), QStringLiteral("1")}, {QStringLiteral("address"), address}};
+    QJsonObject values{{QStringLiteral("pushType"), QStringLiteral("1")},
+                       {QStringLiteral("address"), address}};
     if (categoryIndex > 0) {
         const QStringList ids = categoryIds();
         if (categoryIndex - 1 >= ids.size())
@@ -178,13 +180,15 @@ void PushSettingsPresenter::ask(const Request &request, const QString &address)
         m_services.feedback->showConfirm(NoIdentityText, UserFeedback::by(this), [this](bool ok) {
             if (!ok)
                 return;
-            AutoJumpToken::getAutoJumpTokenWithUrl(
-                QStringLiteral("/user"), m_services.store, *m_services.deviceId, this, [this](const QString &link) {
-                    if (link.isEmpty())
-                        m_services.feedback->showMessage(ApiNetWorking::noApiAddressText(), UserFeedback::by(this));
-                    else
-                        m_services.urls->openUrl(QUrl(link));
-                });
+            AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store,
+                                                   *m_services.deviceId, this, [this](const QString &link) {
+                                                       if (link.isEmpty())
+                                                           m_services.feedback->showMessage(
+                                                               ApiNetWorking::noApiAddressText(),
+                                                               UserFeedback::by(this));
+                                                       else
+                                                           m_services.urls->openUrl(QUrl(link));
+                                                   });
         });
         return;
     }

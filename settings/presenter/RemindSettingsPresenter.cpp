@@ -39,7 +39,8 @@ QString RemindSettingsPresenter::soundFileName(const QString &name)
     static const QStringList wav{QStringLiteral("标准铃声1"), QStringLiteral("标准铃声2"),
                                  QStringLiteral("音乐铃声2"), QStringLiteral("门铃声音3"),
                                  QStringLiteral("人声提示2"), QStringLiteral("机场提示音")};
-    return QStringLiteral("%1.%2").arg(name, wav.contains(name) ? QStringLiteral("wav") : QStringLiteral("mp3"));
+    return QStringLiteral("%1.%2").arg(name,
+                                       wav.contains(name) ? QStringLiteral("wav") : QStringLiteral("mp3"));
 }
 
 QStringList RemindSettingsPresenter::importantTitles()
@@ -71,7 +72,8 @@ QString RemindSettingsPresenter::withSound(const QString &remindTypes, bool on)
     return parts.join(QLatin1Char(','));
 }
 
-RemindSettingsPresenter::RemindSettingsPresenter(const Services &services, SettingsSaver *saver, QObject *parent)
+RemindSettingsPresenter::RemindSettingsPresenter(const Services &services, SettingsSaver *saver,
+                                                 QObject *parent)
     : QObject(parent), m_services(services), m_saver(saver)
 {
     connect(m_saver, &SettingsSaver::rowsChanged, this, &RemindSettingsPresenter::changed);
@@ -141,7 +143,8 @@ void RemindSettingsPresenter::chooseInterval(const QString &attribute, const QSt
         return;
     if (intervalIndex(m_saver->stored(Row::UserSet, attribute), values) == index)
         return;
-    m_saver->send({Row::UserSet, QJsonObject{{attribute, values.at(index)}}, SettingsSaver::Overlay::Busy, this});
+    m_saver->send(
+        {Row::UserSet, QJsonObject{{attribute, values.at(index)}}, SettingsSaver::Overlay::Busy, this});
 }
 
 void RemindSettingsPresenter::chooseImportant(int index)

@@ -21,7 +21,10 @@ public:
     static QStringList soundNames();
     // "%@.%@" of the name and its extension: "wav" for six names, "mp3" for the others.
     static QString soundFileName(const QString &name);
-    static QStringList importantValues() { return {QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("30")}; }
+    static QStringList importantValues()
+    {
+        return {QStringLiteral("5"), QStringLiteral("10"), QStringLiteral("30")};
+    }
     static QStringList wifiValues()
     {
         return {QStringLiteral("0"), QStringLiteral("3"), QStringLiteral("8"), QStringLiteral("12"),

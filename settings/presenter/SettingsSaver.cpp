@@ -10,7 +10,8 @@
 
 #include <QDebug>
 
-SettingsSaver::SettingsSaver(const Services &services, QObject *parent) : QObject(parent), m_services(services)
+SettingsSaver::SettingsSaver(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services)
 {
     if (m_services.store)
         connect(m_services.store, &Context::changesSaved, this, &SettingsSaver::rowsChanged);
@@ -52,7 +53,9 @@ bool SettingsSaver::send(Change change)
         m_busy.emplace(id, BusyGuard(change.anchor ? change.anchor : this, m_services.feedback));
 
     const QJsonObject params = parametersFor(change.values);
-    auto success = [this, id, change](const BaseSuccessModel &reply) { finish(id, change, reply.code == 200); };
+    auto success = [this, id, change](const BaseSuccessModel &reply) {
+        finish(id, change, reply.code == 200);
+    };
     auto failure = [this, id, change](const BaseErrorModel &) { finish(id, change, false); };
     if (change.row == Row::UserInfo)
         m_services.api->modifyUserInfoWithParams(params, this, success, failure);
@@ -68,9 +71,10 @@ void SettingsSaver::finish(quint64 id, const Change &change, bool accepted)
     for (auto it = change.values.constBegin(); it != change.values.constEnd(); ++it)
         m_pending.remove(keyOf(change.row, it.key()));
     if (accepted && m_services.store) {
-        ManagedObject *row = change.row == Row::UserInfo
-                                 ? static_cast<ManagedObject *>(SettingsRows::userInfo(m_services, true))
-                                 : static_cast<ManagedObject *>(SettingsRows::userSet(*m_services.store, true));
+        ManagedObject *row =
+            change.row == Row::UserInfo
+                ? static_cast<ManagedObject *>(SettingsRows::userInfo(m_services, true))
+                : static_cast<ManagedObject *>(SettingsRows::userSet(*m_services.store, true));
         if (row) {
             for (auto it = change.values.constBegin(); it != change.values.constEnd(); ++it)
                 row->setValue(it.key(), it.value().toVariant());
@@ -94,9 +98,9 @@ QVariant SettingsSaver::stored(Row row, const QString &attribute) const
 {
     if (!m_services.store)
         return {};
-    const ManagedObject *r = row == Row::UserInfo
-                                 ? static_cast<const ManagedObject *>(SettingsRows::userInfo(m_services))
-                                 : static_cast<const ManagedObject *>(SettingsRows::userSet(*m_services.store));
+    const ManagedObject *r =
+        row == Row::UserInfo ? static_cast<const ManagedObject *>(SettingsRows::userInfo(m_services))
+                             : static_cast<const ManagedObject *>(SettingsRows::userSet(*m_services.store));
     return r ? r->value(attribute) : QVariant();
 }
 

@@ -11,9 +11,9 @@
 
 QString SettingsWindowPresenter::tabTitle(int tab)
 {
-    static const QStringList titles{QStringLiteral("账号"), QStringLiteral("同步"),     QStringLiteral("通用"),
-                                    QStringLiteral("提醒"), QStringLiteral("邮件推送"), QStringLiteral("皮肤"),
-                                    QStringLiteral("关于")};
+    static const QStringList titles{
+        QStringLiteral("账号"),     QStringLiteral("同步"), QStringLiteral("通用"), QStringLiteral("提醒"),
+        QStringLiteral("邮件推送"), QStringLiteral("皮肤"), QStringLiteral("关于")};
     return titles.value(tab);
 }
 

@@ -52,11 +52,11 @@ void SkinSettingsPresenter::confirm()
         return;
     }
     const QString name = m_picked;
-    m_saver->send({SettingsSaver::Row::UserSet, QJsonObject{{kSkin, name}}, SettingsSaver::Overlay::None, this,
-                   [this, name] {
+    m_saver->send({SettingsSaver::Row::UserSet, QJsonObject{{kSkin, name}}, SettingsSaver::Overlay::None,
+                   this, [this, name] {
                        if (m_services.store)
-                           m_services.skins->resetCurrSkin(
-                               m_services.store->findFirstByAttribute<UISkin>(QStringLiteral("nameId"), name));
+                           m_services.skins->resetCurrSkin(m_services.store->findFirstByAttribute<UISkin>(
+                               QStringLiteral("nameId"), name));
                        emit m_services.events->reloadDatasForTitleBar();
                        emit m_services.events->reloadLeftHomeList(LeftHomeListReload::refetch());
                        emit closeWanted();

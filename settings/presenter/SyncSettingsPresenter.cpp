@@ -27,7 +27,8 @@ SyncSettingsPresenter::SyncSettingsPresenter(const Services &services, SettingsS
 
 bool SyncSettingsPresenter::isOn(Item item) const
 {
-    return SettingsList::contains(m_saver->shown(SettingsSaver::Row::UserInfo, kAttribute).toString(), elementOf(item));
+    return SettingsList::contains(m_saver->shown(SettingsSaver::Row::UserInfo, kAttribute).toString(),
+                                  elementOf(item));
 }
 
 bool SyncSettingsPresenter::isBusy() const
@@ -55,8 +56,7 @@ void SyncSettingsPresenter::toggle(Item item, bool on)
     state[item] = on;
     m_saver->send({SettingsSaver::Row::UserInfo,
                    QJsonObject{{kAttribute, joined(state[0], state[1], state[2])}},
-                   SettingsSaver::Overlay::Busy,
-                   this});
+                   SettingsSaver::Overlay::Busy, this});
 }
 
 void SyncSettingsPresenter::loadSnapshots()
@@ -105,7 +105,7 @@ void SyncSettingsPresenter::restore(const QString &snapshotDate)
                 if (reply.code != 200)
                     return;
                 const QJsonValue version = reply.dataObject().value(SignInKeys::Version);
-                const QString text = version.isString() ? version.toString()
+                const QString text = version.isString()   ? version.toString()
                                      : version.isDouble() ? QString::number(qint64(version.toDouble()))
                                                           : QString();
                 if (!text.isEmpty()) {

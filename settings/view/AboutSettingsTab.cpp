@@ -50,7 +50,8 @@ AboutSettingsTab::AboutSettingsTab(AboutPresenter *presenter, QWidget *parent)
     m_protocol->setObjectName(QStringLiteral("protocolTextView"));
     m_protocol->setTextFormat(Qt::RichText);
     m_protocol->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-    const QString link = QStringLiteral("<a href=\"%1\" style=\"color:#2d8cf0;text-decoration:none;\">%2</a>");
+    const QString link =
+        QStringLiteral("<a href=\"%1\" style=\"color:#2d8cf0;text-decoration:none;\">%2</a>");
     m_protocol->setText(QStringLiteral("<span style=\"color:#999999;\">使用前请阅读%1和%2</span>")
                             .arg(link.arg(AboutPresenter::AgreementLink, AboutPresenter::AgreementTitle),
                                  link.arg(AboutPresenter::PrivacyLink, AboutPresenter::PrivacyTitle)));
@@ -74,5 +75,6 @@ void AboutSettingsTab::render()
 {
     m_appVersion->setText(QStringLiteral("当前版本：%1").arg(m_presenter->appVersion()));
     const QString service = m_presenter->serviceVersion();
-    m_serviceVersion->setText(QStringLiteral("最新版本：%1").arg(service.isEmpty() ? QStringLiteral("—") : service));
+    m_serviceVersion->setText(
+        QStringLiteral("最新版本：%1").arg(service.isEmpty() ? QStringLiteral("—") : service));
 }

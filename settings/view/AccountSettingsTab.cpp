@@ -145,7 +145,8 @@ AccountSettingsTab::AccountSettingsTab(AccountSettingsPresenter *presenter, QWid
     connect(m_wechat, &QPushButton::clicked, this, [this] { m_presenter->toggleBinding(Provider::WeChat); });
     connect(m_qq, &QPushButton::clicked, this, [this] { m_presenter->toggleBinding(Provider::QQ); });
     connect(m_reminder, &QCheckBox::clicked, m_presenter, &AccountSettingsPresenter::setWechatReminder);
-    connect(m_reminderPage, &QPushButton::clicked, m_presenter, &AccountSettingsPresenter::openWechatReminderPage);
+    connect(m_reminderPage, &QPushButton::clicked, m_presenter,
+            &AccountSettingsPresenter::openWechatReminderPage);
     connect(m_presenter, &AccountSettingsPresenter::changed, this, &AccountSettingsTab::render);
     showAvatar({});
     render();
@@ -159,9 +160,9 @@ void AccountSettingsTab::appear()
 void AccountSettingsTab::showAvatar(const QPixmap &image)
 {
     const qreal dpr = devicePixelRatioF();
-    const QPixmap src = image.isNull()
-                            ? AppImages::pixmap(QStringLiteral("user_default_head"), {AvatarSide, AvatarSide}, dpr)
-                            : image;
+    const QPixmap src =
+        image.isNull() ? AppImages::pixmap(QStringLiteral("user_default_head"), {AvatarSide, AvatarSide}, dpr)
+                       : image;
     m_avatar->setIcon(QIcon(AvatarLoader::round(src, AvatarSide, dpr)));
 }
 

@@ -71,7 +71,8 @@ GeneralSettingsTab::GeneralSettingsTab(GeneralSettingsPresenter *presenter, QWid
     layout->addStretch(1);
 
     connect(m_add, &QComboBox::activated, m_presenter, &GeneralSettingsPresenter::chooseAddPosition);
-    connect(m_complete, &QComboBox::activated, m_presenter, &GeneralSettingsPresenter::chooseCompletePosition);
+    connect(m_complete, &QComboBox::activated, m_presenter,
+            &GeneralSettingsPresenter::chooseCompletePosition);
     connect(m_fontSize, &QComboBox::activated, m_presenter, &GeneralSettingsPresenter::chooseFontSize);
     connect(m_link, &QCheckBox::clicked, m_presenter, &GeneralSettingsPresenter::setLinkMarked);
     connect(m_lock, &QCheckBox::clicked, m_presenter, &GeneralSettingsPresenter::setLockOn);

@@ -62,15 +62,16 @@ RemindSettingsTab::RemindSettingsTab(RemindSettingsPresenter *presenter, QWidget
     grid->setColumnStretch(3, 1);
     layout->addSpacing(6);
     layout->addLayout(grid);
-    layout->addWidget(
-        SettingsTabStyle::hint(QStringLiteral("重要提醒到期后按所选间隔重复提醒；无线提醒响过之后，在静默时间内不再提醒"), this));
+    layout->addWidget(SettingsTabStyle::hint(
+        QStringLiteral("重要提醒到期后按所选间隔重复提醒；无线提醒响过之后，在静默时间内不再提醒"), this));
     layout->addStretch(1);
 
     connect(m_sound, &QCheckBox::clicked, m_presenter, &RemindSettingsPresenter::setSoundOn);
     connect(m_sounds, &QComboBox::activated, m_presenter, &RemindSettingsPresenter::chooseSound);
     connect(m_important, &QComboBox::activated, m_presenter, &RemindSettingsPresenter::chooseImportant);
     connect(m_wifi, &QComboBox::activated, m_presenter, &RemindSettingsPresenter::chooseWifi);
-    connect(m_preview, &QPushButton::clicked, m_presenter, [this] { m_presenter->preview(m_sounds->currentIndex()); });
+    connect(m_preview, &QPushButton::clicked, m_presenter,
+            [this] { m_presenter->preview(m_sounds->currentIndex()); });
     connect(m_presenter, &RemindSettingsPresenter::changed, this, &RemindSettingsTab::render);
     render();
 }

@@ -23,7 +23,8 @@ SkinSettingsTab::SkinSettingsTab(SkinSettingsPresenter *presenter, QWidget *pare
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_scroll->setWidgetResizable(false);
-    m_grid = new ClassifyColorGrid(m_presenter->skins(), ClassifyColorGrid::Geometry{7, 50, 16, 16}, m_scroll);
+    m_grid =
+        new ClassifyColorGrid(m_presenter->skins(), ClassifyColorGrid::Geometry{7, 50, 16, 16}, m_scroll);
     m_grid->setObjectName(QStringLiteral("skinGrid"));
     m_grid->adjustSize();
     m_scroll->setWidget(m_grid);
@@ -42,9 +43,9 @@ SkinSettingsTab::SkinSettingsTab(SkinSettingsPresenter *presenter, QWidget *pare
     m_confirm->setObjectName(QStringLiteral("skinConfirmButton"));
     m_confirm->setFixedSize(88, 30);
     m_confirm->setCursor(Qt::PointingHandCursor);
-    m_confirm->setStyleSheet(QStringLiteral(
-        "QPushButton{background:#007aff;color:white;border:none;border-radius:5px;}"
-        "QPushButton:pressed{background:#d3d3d3;}QPushButton:disabled{background:#9cc7f7;}"));
+    m_confirm->setStyleSheet(
+        QStringLiteral("QPushButton{background:#007aff;color:white;border:none;border-radius:5px;}"
+                       "QPushButton:pressed{background:#d3d3d3;}QPushButton:disabled{background:#9cc7f7;}"));
     row->addWidget(m_confirm);
     row->addStretch(1);
     layout->addLayout(row);

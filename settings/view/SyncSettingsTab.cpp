@@ -21,7 +21,8 @@ SyncSettingsTab::SyncSettingsTab(SyncSettingsPresenter *presenter, QWidget *pare
     layout->setSpacing(10);
 
     layout->addWidget(SettingsTabStyle::sectionTitle(QStringLiteral("多设备同步"), this));
-    layout->addWidget(SettingsTabStyle::hint(QStringLiteral("选中的设置会在你登录的所有设备上保持一致"), this));
+    layout->addWidget(
+        SettingsTabStyle::hint(QStringLiteral("选中的设置会在你登录的所有设备上保持一致"), this));
     m_skin = new QCheckBox(QStringLiteral("同步皮肤设置"), this);
     m_remind = new QCheckBox(QStringLiteral("同步提醒设置"), this);
     m_link = new QCheckBox(QStringLiteral("同步链接设置"), this);
@@ -55,8 +56,9 @@ SyncSettingsTab::SyncSettingsTab(SyncSettingsPresenter *presenter, QWidget *pare
             [this](bool on) { m_presenter->toggle(SyncSettingsPresenter::Remind, on); });
     connect(m_link, &QCheckBox::clicked, m_presenter,
             [this](bool on) { m_presenter->toggle(SyncSettingsPresenter::Link, on); });
-    connect(m_restore, &QPushButton::clicked, m_presenter,
-            [this] { m_presenter->restore(m_dates->currentIndex() < 0 ? QString() : m_dates->currentText()); });
+    connect(m_restore, &QPushButton::clicked, m_presenter, [this] {
+        m_presenter->restore(m_dates->currentIndex() < 0 ? QString() : m_dates->currentText());
+    });
     connect(m_presenter, &SyncSettingsPresenter::changed, this, &SyncSettingsTab::render);
     connect(m_presenter, &SyncSettingsPresenter::snapshotsChanged, this, &SyncSettingsTab::showSnapshots);
     render();

@@ -14,8 +14,8 @@
 #include "tests/service/sync/SyncTestService.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/TestGraph.h"
-#include "tests/support/doubles/RecordingSounds.h"
 #include "tests/support/doubles/ManualScheduler.h"
+#include "tests/support/doubles/RecordingSounds.h"
 
 #include <QUrl>
 
@@ -48,7 +48,8 @@ struct DeviceRig
     Context *ctx() const { return device->ctx(); }
 
 private:
-    std::unique_ptr<TestGraph> makeGraph(const QString &root, const std::function<void(SyncTestService &)> &prepare)
+    std::unique_ptr<TestGraph> makeGraph(const QString &root,
+                                         const std::function<void(SyncTestService &)> &prepare)
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
         if (prepare)

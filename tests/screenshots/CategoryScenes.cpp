@@ -5,7 +5,6 @@
 #include "app/services/Services.h"
 #include "app/uikit/AlertViewController.h"
 #include "core/model/Classify.h"
-#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "notes/categories/presenter/CategoryDialogPresenter.h"
 #include "notes/categories/presenter/CategoryMenuPresenter.h"
@@ -16,6 +15,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QLineEdit>
 #include <QListView>
@@ -54,8 +54,7 @@ const QList<QPair<QString, QString>> kCategories{
 
 CategoryDialog *dialogFor(const CategoryKey &key)
 {
-    return new CategoryDialog(new CategoryDialogPresenter(sceneServices(*TestStore::store()), key),
-                              nullptr);
+    return new CategoryDialog(new CategoryDialogPresenter(sceneServices(*TestStore::store()), key), nullptr);
 }
 
 } // namespace
@@ -121,8 +120,9 @@ SCREENSHOT_SCENE(main_window_update_dialog)
     auto *dialog = new AlertViewController;
     dialog->setAttribute(Qt::WA_DeleteOnClose, false);
     dialog->text = QStringLiteral("更新说明");
-    dialog->detailText = QStringLiteral("1. 分类可以放在最上面或最下面\n2. 修复了提醒在夏令时切换后晚一小时的问题\n"
-                                        "3. 同步更快，一万条便签也不卡顿");
+    dialog->detailText =
+        QStringLiteral("1. 分类可以放在最上面或最下面\n2. 修复了提醒在夏令时切换后晚一小时的问题\n"
+                       "3. 同步更快，一万条便签也不卡顿");
     dialog->open();
     return dialog;
 }

@@ -9,8 +9,9 @@ namespace {
 
 QString describe(const QWidget *widget, const QString &text, QSize needs)
 {
-    const QString who = widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
-                                                       : widget->objectName();
+    const QString who = widget->objectName().isEmpty()
+                            ? QString::fromLatin1(widget->metaObject()->className())
+                            : widget->objectName();
     return QStringLiteral("%1: \"%2\" (needs %3x%4, has %5x%6)")
         .arg(who, text.left(40))
         .arg(needs.width())

@@ -3,7 +3,6 @@
 
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/services/Services.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteComplete.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -17,6 +16,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QPushButton>
 
@@ -28,7 +28,8 @@ struct Record
     qint64 minutesAgo = 0; // negative: after now (a device whose clock ran fast)
 };
 
-MainWindow *completedWindow(const QString &file, const QList<Record> &records, const QSize &size = MainWindow::defaultSize())
+MainWindow *completedWindow(const QString &file, const QList<Record> &records,
+                            const QSize &size = MainWindow::defaultSize())
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
@@ -42,7 +43,8 @@ MainWindow *completedWindow(const QString &file, const QList<Record> &records, c
         r->setCId(QStringLiteral("c%1").arg(i));
         r->setClassId(QStringLiteral("100"));
         r->setContent(records[i].content);
-        r->setCompletedTime(DateManager::getStringFromDate(Clock::now().addSecs(-60 * records[i].minutesAgo)));
+        r->setCompletedTime(
+            DateManager::getStringFromDate(Clock::now().addSecs(-60 * records[i].minutesAgo)));
         r->setTerminalId(7);
     }
     UserDefaults::setValue("userId", "77");

@@ -5,12 +5,11 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/HUDManager.h"
 #include "core/model/Classify.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteLog.h"
 #include "core/model/UserInfo.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
-#include "notes/records/presenter/NoteRecordPresenter.h"
 #include "notes/records/presenter/NoteLogListPresenter.h"
+#include "notes/records/presenter/NoteRecordPresenter.h"
 #include "notes/records/view/NoteLogListViewController.h"
 #include "notes/records/view/NoteRecordViewController.h"
 #include "platform/base/TimerScheduler.h"
@@ -19,6 +18,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ MainWindow *historyWindow(const QString &file, const QList<Log> &logs, const QSi
         if (!l.spans.isEmpty()) {
             QVariantList items;
             for (const Span &s : l.spans)
-                items << QVariantMap{{"diffType", s.type}, {"diffStartIndex", s.start}, {"diffLength", s.length}};
+                items << QVariantMap{
+                    {"diffType", s.type}, {"diffStartIndex", s.start}, {"diffLength", s.length}};
             row->setDiffItems(items);
         }
     }
@@ -90,16 +91,48 @@ MainWindow *historyWindow(const QString &file, const QList<Log> &logs, const QSi
 QList<Log> filled()
 {
     return {
-        {QStringLiteral("周一上午十点部门例会，带上上周的进度表"), 2, 7, QStringLiteral("工作"), {{2, 2, 2}, {1, 4, 2}}},
+        {QStringLiteral("周一上午十点部门例会，带上上周的进度表"),
+         2,
+         7,
+         QStringLiteral("工作"),
+         {{2, 2, 2}, {1, 4, 2}}},
         {QStringLiteral("交物业费"), 3, 3, QStringLiteral("生活"), {}, QStringLiteral("2026/3/2 8:40:11")},
-        {QStringLiteral("每天晚上九点吃维生素和钙片"), 2, 4, QStringLiteral("生活"), {{1, 9, 4}},
+        {QStringLiteral("每天晚上九点吃维生素和钙片"),
+         2,
+         4,
+         QStringLiteral("生活"),
+         {{1, 9, 4}},
          QStringLiteral("2026/3/1 21:03:47")},
-        {QStringLiteral("提交季度报销单"), 1, 2, QStringLiteral("工作"), {}, QStringLiteral("2026/3/1 17:30:00")},
-        {QStringLiteral("英语听力练习 30 分钟"), 1, 6, QStringLiteral("生活"), {}, QStringLiteral("2026/2/28 7:15:20")},
-        {QStringLiteral("把周报发给组长"), 5, 1, QStringLiteral("工作"), {}, QStringLiteral("2026/2/27 18:02:09")},
-        {QStringLiteral("到家后把笔记本电脑充上电"), 2, 7, QStringLiteral("生活"), {{2, 0, 3}, {1, 3, 2}},
+        {QStringLiteral("提交季度报销单"),
+         1,
+         2,
+         QStringLiteral("工作"),
+         {},
+         QStringLiteral("2026/3/1 17:30:00")},
+        {QStringLiteral("英语听力练习 30 分钟"),
+         1,
+         6,
+         QStringLiteral("生活"),
+         {},
+         QStringLiteral("2026/2/28 7:15:20")},
+        {QStringLiteral("把周报发给组长"),
+         5,
+         1,
+         QStringLiteral("工作"),
+         {},
+         QStringLiteral("2026/2/27 18:02:09")},
+        {QStringLiteral("到家后把笔记本电脑充上电"),
+         2,
+         7,
+         QStringLiteral("生活"),
+         {{2, 0, 3}, {1, 3, 2}},
          QStringLiteral("2026/2/26 19:44:31")},
-        {QStringLiteral("买牛奶"), 3, 4, QStringLiteral("生活"), {{2, 0, 3}}, QStringLiteral("2026/2/25 12:00:00")},
+        {QStringLiteral("买牛奶"),
+         3,
+         4,
+         QStringLiteral("生活"),
+         {{2, 0, 3}},
+         QStringLiteral("2026/2/25 12:00:00")},
     };
 }
 
@@ -122,11 +155,20 @@ SCREENSHOT_SCENE(history_long_texts)
         "另外记得把出差的行程单也打印一份附在后面");
     return historyWindow(
         "history-long.sqlite",
-        {{longText, 2, 7, QStringLiteral("一个名字非常非常长的分类用来看看会不会被截断"), {{2, 20, 6}, {1, 26, 8}}},
-         {QStringLiteral("Quarterly planning and reviews 2026: collect every team's numbers before the board meeting"),
+        {{longText,
+          2,
+          7,
+          QStringLiteral("一个名字非常非常长的分类用来看看会不会被截断"),
+          {{2, 20, 6}, {1, 26, 8}}},
+         {QStringLiteral(
+              "Quarterly planning and reviews 2026: collect every team's numbers before the board meeting"),
           1, 2},
          {QString(80, u'8'), 3, 5},
-         {QStringLiteral("第一行\n第二行 😀 表情\n第三行"), 2, 3, QStringLiteral("生活"), {{1, 4, 3}, {2, 9, 2}}}},
+         {QStringLiteral("第一行\n第二行 😀 表情\n第三行"),
+          2,
+          3,
+          QStringLiteral("生活"),
+          {{1, 4, 3}, {2, 9, 2}}}},
         QSize(720, 480));
 }
 

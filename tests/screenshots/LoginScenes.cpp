@@ -5,11 +5,11 @@
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/AlertManager.h"
 #include "core/model/LoginAccount.h"
-#include "tests/support/TestStore.h"
 #include "platform/store/Context.h"
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QMessageBox>
 
@@ -19,8 +19,7 @@ namespace {
 Context *sceneStore()
 {
     static bool opened = [] {
-        if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() +
-                                                       QStringLiteral("/login-scenes.sqlite"))
+        if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/login-scenes.sqlite"))
                  .ok())
             return false;
         Context *ctx = Context::defaultContext();

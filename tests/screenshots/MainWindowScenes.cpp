@@ -4,7 +4,6 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -16,6 +15,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 namespace {
 
@@ -43,14 +43,16 @@ void addNotes(Context *ctx, Classify *c, const QList<SceneNote> &notes)
             continue;
         auto *r = ctx->create<DateRemind>();
         r->setRemindActionType(2);
-        const QString when = DateManager::getStringFromDate(Clock::now().addSecs(notes[i].remindInMinutes * 60));
+        const QString when =
+            DateManager::getStringFromDate(Clock::now().addSecs(notes[i].remindInMinutes * 60));
         r->setRemindDateTime(when);
         r->setRemindRealDateTime(when);
         n->setRemind(r);
     }
 }
 
-Context *mainStore(const QString &file, const QStringList &names, bool locked, const QList<SceneNote> &notes = {})
+Context *mainStore(const QString &file, const QStringList &names, bool locked,
+                   const QList<SceneNote> &notes = {})
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
@@ -106,9 +108,10 @@ SCREENSHOT_SCENE(main_window_empty)
 
 SCREENSHOT_SCENE(main_window_long_names)
 {
-    return mainWindow("main-long.sqlite",
-                      {"一个名字非常非常长的分类用来看看会不会被截断", "工作", "Quarterly planning and reviews 2026"},
-                      false);
+    return mainWindow(
+        "main-long.sqlite",
+        {"一个名字非常非常长的分类用来看看会不会被截断", "工作", "Quarterly planning and reviews 2026"},
+        false);
 }
 
 SCREENSHOT_SCENE(main_window_locked)

@@ -6,7 +6,6 @@
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/EventKeys.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/UserInfo.h"
 #include "core/reminders/dates/DateManager.h"
@@ -21,6 +20,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 namespace {
 
@@ -44,8 +44,8 @@ Context *detailStore(const QString &file, bool withNotes)
             first = c;
     }
     if (withNotes) {
-        const QStringList texts{"周五下午三点项目评审,提前准备演示材料,并把上周的数据整理成表格发给大家", "给房东打电话说热水器的事",
-                                "整理上个月的发票和报销单据"};
+        const QStringList texts{"周五下午三点项目评审,提前准备演示材料,并把上周的数据整理成表格发给大家",
+                                "给房东打电话说热水器的事", "整理上个月的发票和报销单据"};
         for (int i = 0; i < texts.size(); ++i) {
             auto *n = ctx->create<NoteDetail>();
             n->setCId(QStringLiteral("detail-n%1").arg(i));
@@ -83,7 +83,8 @@ MainWindow *detailWindow(const QString &file, bool withNotes, bool editing = fal
     w->resize(MainWindow::defaultSize());
     if (withNotes) {
         // The user picks the first note.
-        const NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), QStringLiteral("detail-n0"));
+        const NoteDetail *n =
+            ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), QStringLiteral("detail-n0"));
         emit AppEvents::instance()->notesListReloadDatas(NotesListReload::showNote(EventKeys::of(n)));
         if (editing)
             w->noteDetail()->editorPresenter()->edit();

@@ -5,7 +5,6 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
@@ -18,6 +17,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QMenu>
 
@@ -48,10 +48,9 @@ struct EditorNote
 Context *sceneStore()
 {
     static bool filled = [] {
-        if (!Context::defaultContext()
-            && !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() +
-                                                          QStringLiteral("/editor-scenes.sqlite"))
-                    .ok())
+        if (!Context::defaultContext() &&
+            !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/editor-scenes.sqlite"))
+                 .ok())
             return false;
         Context *ctx = Context::defaultContext();
         auto *wifi = ctx->create<WiFiRemind>();
@@ -62,7 +61,8 @@ Context *sceneStore()
         home->setWifiId(QStringLiteral("editor-w2"));
         home->setName(QStringLiteral("TP-LINK_5G"));
 
-        const QStringList names{QStringLiteral("工作"), QStringLiteral("生活"), QStringLiteral("一个名字很长的分类")};
+        const QStringList names{QStringLiteral("工作"), QStringLiteral("生活"),
+                                QStringLiteral("一个名字很长的分类")};
         QList<Classify *> categories;
         for (int i = 0; i < names.size(); ++i) {
             auto *c = ctx->create<Classify>();
@@ -77,12 +77,36 @@ Context *sceneStore()
              QStringLiteral("#e35d5d"), false, QStringLiteral("date"), 1, 1},
             {QStringLiteral("editor-new"), QString()},
             {QStringLiteral("editor-done"), QStringLiteral("买牛奶和面包"), {}, true},
-            {QStringLiteral("editor-lunar"), QStringLiteral("妈妈生日,订蛋糕"), QStringLiteral("#ee8a2e"), false,
-             QStringLiteral("lunar"), 5, 1, {}, 1, 25},
-            {QStringLiteral("editor-monthly"), QStringLiteral("每月交房租"), {}, false, QStringLiteral("date"), 3, 2,
-             QStringLiteral("5,20"), 1},
-            {QStringLiteral("editor-wifi"), QStringLiteral("到公司后打开VPN"), {}, false, QStringLiteral("wifi"), 0, 0,
-             {}, 0, 0, QStringLiteral("editor-w1,editor-w2")},
+            {QStringLiteral("editor-lunar"),
+             QStringLiteral("妈妈生日,订蛋糕"),
+             QStringLiteral("#ee8a2e"),
+             false,
+             QStringLiteral("lunar"),
+             5,
+             1,
+             {},
+             1,
+             25},
+            {QStringLiteral("editor-monthly"),
+             QStringLiteral("每月交房租"),
+             {},
+             false,
+             QStringLiteral("date"),
+             3,
+             2,
+             QStringLiteral("5,20"),
+             1},
+            {QStringLiteral("editor-wifi"),
+             QStringLiteral("到公司后打开VPN"),
+             {},
+             false,
+             QStringLiteral("wifi"),
+             0,
+             0,
+             {},
+             0,
+             0,
+             QStringLiteral("editor-w1,editor-w2")},
             {QStringLiteral("editor-long"),
              QStringLiteral("这是一条很长很长的便签内容,用来看看超出一行的文字会不会被正确地换行。\n"
                             "第二段:周末去超市买水果、蔬菜、鸡蛋、牛奶、面包、洗衣液、牙膏和纸巾;"

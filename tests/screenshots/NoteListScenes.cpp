@@ -4,7 +4,6 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
@@ -16,6 +15,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QListView>
 #include <QMenu>
@@ -47,7 +47,8 @@ QString dateText(qint64 minutesFromNow)
     return DateManager::getStringFromDate(Clock::now().addSecs(minutesFromNow * 60));
 }
 
-Classify *addCategory(Context *ctx, const QString &classId, const QString &name, const QString &color, int sort)
+Classify *addCategory(Context *ctx, const QString &classId, const QString &name, const QString &color,
+                      int sort)
 {
     auto *c = ctx->create<Classify>();
     c->setClassId(classId);
@@ -95,10 +96,9 @@ void addNote(Context *ctx, Classify *c, const SceneNote &s, int sort, const QStr
 Context *sceneStore()
 {
     static bool filled = [] {
-        if (!Context::defaultContext()
-            && !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() +
-                                                          QStringLiteral("/notelist-scenes.sqlite"))
-                    .ok())
+        if (!Context::defaultContext() &&
+            !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/notelist-scenes.sqlite"))
+                 .ok())
             return false;
         Context *ctx = Context::defaultContext();
         auto *home = ctx->create<WiFiRemind>();
@@ -114,28 +114,82 @@ Context *sceneStore()
         const QList<SceneNote> notes{
             {QStringLiteral("周一上午十点部门例会,带上季度报表"), QStringLiteral("#dc445b"), false, false,
              QStringLiteral("date"), 60 * 24 * 3 + 30, 2, 1, QStringLiteral("1")},
-            {QStringLiteral("给客户回电话确认合同细节"), {}, false, false, QStringLiteral("date"), -20, 0, 0, {}, 1},
+            {QStringLiteral("给客户回电话确认合同细节"),
+             {},
+             false,
+             false,
+             QStringLiteral("date"),
+             -20,
+             0,
+             0,
+             {},
+             1},
             {QStringLiteral("提交报销单"), {}, false, false, QStringLiteral("date"), -90, 0, 0, {}, 1, 25},
-            {QStringLiteral("这是一条很长很长的便签内容,用来看看超出一行的文字会不会被正确地截断而不会压到右边的图标上面去"
+            {QStringLiteral("这是一条很长很长的便签内容,"
+                            "用来看看超出一行的文字会不会被正确地截断而不会压到右边的图标上面去"
                             "ThisIsAVeryLongWordWithoutAnySpacesThatMustBreakSomewhere"),
              QStringLiteral("#52398a"), false, true},
-            {QStringLiteral("到公司后打开VPN"), {}, false, false, QStringLiteral("wifi"), 0, 0, 0, {}, 0, 0,
-             QStringLiteral("7001,7002"), 0},
-            {QStringLiteral("离开时关空调"), QStringLiteral("#10b56c"), false, false, QStringLiteral("wifi"), 0, 0,
-             0, {}, 0, 0, QStringLiteral("7001"), 1, 1},
-            {QStringLiteral("妈妈生日,订蛋糕"), QStringLiteral("#f27830"), false, false, QStringLiteral("lunar"),
-             60 * 24 * 40, 5, 1},
-            {QStringLiteral("每月交房租"), {}, false, false, QStringLiteral("date"), 60 * 24 * 12, 3, 1,
+            {QStringLiteral("到公司后打开VPN"),
+             {},
+             false,
+             false,
+             QStringLiteral("wifi"),
+             0,
+             0,
+             0,
+             {},
+             0,
+             0,
+             QStringLiteral("7001,7002"),
+             0},
+            {QStringLiteral("离开时关空调"),
+             QStringLiteral("#10b56c"),
+             false,
+             false,
+             QStringLiteral("wifi"),
+             0,
+             0,
+             0,
+             {},
+             0,
+             0,
+             QStringLiteral("7001"),
+             1,
+             1},
+            {QStringLiteral("妈妈生日,订蛋糕"), QStringLiteral("#f27830"), false, false,
+             QStringLiteral("lunar"), 60 * 24 * 40, 5, 1},
+            {QStringLiteral("每月交房租"),
+             {},
+             false,
+             false,
+             QStringLiteral("date"),
+             60 * 24 * 12,
+             3,
+             1,
              QStringLiteral("5,20")},
             {QStringLiteral("买牛奶和面包"), {}, true, false, QStringLiteral("date"), -60 * 5},
-            {QStringLiteral("已经取消提醒的便签"), {}, false, false, QStringLiteral("date"), -60, 0, 0, {}, 0, 0, {},
-             0, 0, 3},
+            {QStringLiteral("已经取消提醒的便签"),
+             {},
+             false,
+             false,
+             QStringLiteral("date"),
+             -60,
+             0,
+             0,
+             {},
+             0,
+             0,
+             {},
+             0,
+             0,
+             3},
             {QStringLiteral("看完那本书"), {}, true},
         };
         for (int i = 0; i < notes.size(); ++i)
             addNote(ctx, work, notes[i], i + 1, QStringLiteral("scene-n%1").arg(i));
 
-        addCategory(ctx, QStringLiteral("scene-empty"), QStringLiteral("空分类"), QStringLiteral("#8b4513"), 2);
+        addCategory(ctx, QStringLiteral("scene-empty"), QStringLiteral("空分类"), QStringLiteral("#8b4513"),
+                    2);
 
         Classify *many = addCategory(ctx, QStringLiteral("scene-many"), QStringLiteral("很多"),
                                      QStringLiteral("#0b4ee7"), 3);
@@ -186,7 +240,8 @@ SCREENSHOT_SCENE(note_list_empty)
 SCREENSHOT_SCENE(note_list_10000)
 {
     NoteListView *view = listOf(QStringLiteral("scene-many"), 5000);
-    view->listView()->scrollTo(view->listView()->model()->index(5000, 0), QAbstractItemView::PositionAtCenter);
+    view->listView()->scrollTo(view->listView()->model()->index(5000, 0),
+                               QAbstractItemView::PositionAtCenter);
     return view;
 }
 

@@ -5,7 +5,6 @@
 #include "app/services/Services.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
 #include "core/model/UserInfo.h"
@@ -19,6 +18,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QComboBox>
 
@@ -142,9 +142,17 @@ SCREENSHOT_SCENE(records_long_texts)
         "records-long.sqlite",
         {{"一个名字非常非常长的分类用来看看会不会被截断",
           "#52398a",
-          {{"整理上个月的发票和报销单据,一起交给财务部的王老师,顺便问一下差旅补贴的新标准是什么时候开始执行的", 0,
-            15, 0, {}, 0, 2, true},
-           {"Quarterly planning and reviews 2026: collect every team's numbers before the board meeting", 1, 9},
+          {{"整理上个月的发票和报销单据,一起交给财务部的王老师,"
+            "顺便问一下差旅补贴的新标准是什么时候开始执行的",
+            0,
+            15,
+            0,
+            {},
+            0,
+            2,
+            true},
+           {"Quarterly planning and reviews 2026: collect every team's numbers before the board meeting", 1,
+            9},
            {"连上公司的无线网络以后记得把下午会议的材料打印出来,一共三份,双面", 0, 0, 0, "9001,9002", 1}}}},
         MainWindow::defaultSize(), "一个名字非常非常长的分类用来看看会不会被截断");
 }

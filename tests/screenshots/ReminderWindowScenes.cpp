@@ -276,9 +276,10 @@ SCREENSHOT_SCENE(reminder_window_wifi_long_names)
 
 SCREENSHOT_SCENE(reminder_wifi_nearby)
 {
-    return new WiFiListViewController({QStringLiteral("TP-LINK_5G"), QStringLiteral("ChinaNet-Home"),
-                                       QStringLiteral("CMCC-Very-Long-Network-Name-For-The-Upstairs-Neighbours"),
-                                       QStringLiteral("咖啡馆免费无线")});
+    return new WiFiListViewController(
+        {QStringLiteral("TP-LINK_5G"), QStringLiteral("ChinaNet-Home"),
+         QStringLiteral("CMCC-Very-Long-Network-Name-For-The-Upstairs-Neighbours"),
+         QStringLiteral("咖啡馆免费无线")});
 }
 
 SCREENSHOT_SCENE(reminder_wifi_nearby_none)

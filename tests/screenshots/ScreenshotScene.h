@@ -31,7 +31,7 @@ public:
 #define SCREENSHOT_SCENE(name)                                                                               \
     static QWidget *screenshotScene_##name();                                                                \
     static const bool screenshotSceneAdded_##name = [] {                                                     \
-        ScreenshotRegistry::add(QStringLiteral(#name), &screenshotScene_##name);                              \
+        ScreenshotRegistry::add(QStringLiteral(#name), &screenshotScene_##name);                             \
         return true;                                                                                         \
     }();                                                                                                     \
     static QWidget *screenshotScene_##name()

@@ -4,7 +4,6 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
 #include "core/model/RemindAction.h"
@@ -17,6 +16,7 @@
 #include "tests/screenshots/SceneServices.h"
 #include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QLineEdit>
 
@@ -36,7 +36,8 @@ QVariant diffItems(const QList<QList<int>> &spans)
         return {};
     QVariantList items;
     for (const QList<int> &s : spans)
-        items.append(QVariantMap{{"diffType", s.at(0)}, {"diffStartIndex", s.at(1)}, {"diffLength", s.at(2)}});
+        items.append(
+            QVariantMap{{"diffType", s.at(0)}, {"diffStartIndex", s.at(1)}, {"diffLength", s.at(2)}});
     return items;
 }
 
@@ -104,10 +105,8 @@ MainWindow *searchWindow(const QString &file, const QStringList &notes, const QL
 }
 
 const QStringList notes{QStringLiteral("周一上午十点部门例会，带上上周的进度表"),
-                        QStringLiteral("提交季度报销单（重要）"),
-                        QStringLiteral("每天晚上九点吃维生素"),
-                        QStringLiteral("部门聚餐订餐厅"),
-                        QStringLiteral("Meeting notes: budget review")};
+                        QStringLiteral("提交季度报销单（重要）"), QStringLiteral("每天晚上九点吃维生素"),
+                        QStringLiteral("部门聚餐订餐厅"), QStringLiteral("Meeting notes: budget review")};
 
 } // namespace
 
@@ -135,14 +134,21 @@ SCREENSHOT_SCENE(search_history_hits)
 
 SCREENSHOT_SCENE(search_long_texts)
 {
-    const QString longNote = QStringLiteral(
-        "整理上个月的发票和报销单据,一起交给财务部(Finance)的王老师,顺便问一下差旅补贴的新标准是什么时候开始执行的,"
-        "还有下个季度的预算表也要一起确认");
+    const QString longNote = QStringLiteral("整理上个月的发票和报销单据,一起交给财务部(Finance)的王老师,"
+                                            "顺便问一下差旅补贴的新标准是什么时候开始执行的,"
+                                            "还有下个季度的预算表也要一起确认");
     return searchWindow(
-        "search-long.sqlite", {longNote, QStringLiteral("Quarterly planning and reviews 2026: collect every team's numbers before the board meeting")},
-        {{longNote, 2, {{2, 10, 6}, {1, 16, 8}}, QStringLiteral("一个名字非常非常长的分类用来看看会不会被截断")},
-         {QStringLiteral("Quarterly planning and reviews 2026: collect every team's numbers before the board meeting, "
-                         "then send the summary to finance"),
+        "search-long.sqlite",
+        {longNote,
+         QStringLiteral(
+             "Quarterly planning and reviews 2026: collect every team's numbers before the board meeting")},
+        {{longNote,
+          2,
+          {{2, 10, 6}, {1, 16, 8}},
+          QStringLiteral("一个名字非常非常长的分类用来看看会不会被截断")},
+         {QStringLiteral(
+              "Quarterly planning and reviews 2026: collect every team's numbers before the board meeting, "
+              "then send the summary to finance"),
           1}},
         NoteSearchPresenter::Scope::History, QStringLiteral("FINANCE"));
 }

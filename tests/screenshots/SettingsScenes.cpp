@@ -5,37 +5,38 @@
 
 #include "app/services/Services.h"
 #include "app/uikit/AlertManager.h"
-#include "tests/support/TestStore.h"
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "settings/presenter/GeneralSettingsPresenter.h"
-#include "settings/presenter/SettingsWindowPresenter.h"
-#include "settings/presenter/SyncSettingsPresenter.h"
 #include "settings/presenter/PushProofPresenter.h"
 #include "settings/presenter/PushSettingsPresenter.h"
+#include "settings/presenter/SettingsWindowPresenter.h"
+#include "settings/presenter/SyncSettingsPresenter.h"
 #include "settings/view/AccountSettingsTab.h"
 #include "settings/view/GeneralSettingsTab.h"
 #include "settings/view/NickNameSheet.h"
 #include "settings/view/PushProofOverlay.h"
 #include "settings/view/PushSettingsTab.h"
 #include "settings/view/SettingsWindow.h"
-#include "tests/screenshots/ScreenshotScene.h"
 #include "tests/screenshots/SceneServices.h"
+#include "tests/screenshots/ScreenshotScene.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QLineEdit>
 
-#include <functional>
 #include <QMessageBox>
 #include <QPushButton>
+#include <functional>
 
 namespace {
 
 // The settings window over a store with a profile and settings, on a tab.
-SettingsWindow *settingsOn(int tab, const QString &file, const std::function<void(UserInfo *, UserSet *)> &fill = {})
+SettingsWindow *settingsOn(int tab, const QString &file,
+                           const std::function<void(UserInfo *, UserSet *)> &fill = {})
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
@@ -107,11 +108,12 @@ void pushFilled(UserInfo *info, UserSet *set)
 // The push tab's overlay for a proof of this type, the countdown running for a code.
 SettingsWindow *proofScene(PushProofPresenter::Type type, const QString &file)
 {
-    SettingsWindow *window = settingsOn(SettingsWindowPresenter::PushTab, file, [type](UserInfo *info, UserSet *set) {
-        pushFilled(info, set);
-        if (type == PushProofPresenter::Password)
-            info->setValue("mobile", "");
-    });
+    SettingsWindow *window =
+        settingsOn(SettingsWindowPresenter::PushTab, file, [type](UserInfo *info, UserSet *set) {
+            pushFilled(info, set);
+            if (type == PushProofPresenter::Password)
+                info->setValue("mobile", "");
+        });
     if (!window)
         return nullptr;
     window->show();
@@ -158,7 +160,8 @@ SCREENSHOT_SCENE(settings_account_bound)
 
 SCREENSHOT_SCENE(settings_account_nick_sheet)
 {
-    SettingsWindow *window = settingsOn(SettingsWindowPresenter::AccountTab, "settings-account-nick.sqlite", bound);
+    SettingsWindow *window =
+        settingsOn(SettingsWindowPresenter::AccountTab, "settings-account-nick.sqlite", bound);
     if (!window)
         return nullptr;
     window->show();

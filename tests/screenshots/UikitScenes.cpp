@@ -33,7 +33,8 @@ QWidget *whitePanel(int width, int height)
 
 void hover(QWidget *widget)
 {
-    QEnterEvent event(QPointF(1, 1), widget->mapTo(widget->window(), QPointF(1, 1)), widget->mapToGlobal(QPointF(1, 1)));
+    QEnterEvent event(QPointF(1, 1), widget->mapTo(widget->window(), QPointF(1, 1)),
+                      widget->mapToGlobal(QPointF(1, 1)));
     QApplication::sendEvent(widget, &event);
 }
 
@@ -97,7 +98,8 @@ SCREENSHOT_SCENE(uikit_controls)
     }
     for (const char *name : {"app_icon", "login_logo", "user_default_head"}) {
         auto *image = new QLabel(panel);
-        image->setPixmap(AppImages::pixmap(QString::fromLatin1(name), QSize(48, 48), panel->devicePixelRatioF()));
+        image->setPixmap(
+            AppImages::pixmap(QString::fromLatin1(name), QSize(48, 48), panel->devicePixelRatioF()));
         icons->addWidget(image);
     }
     icons->addStretch();
@@ -111,13 +113,15 @@ SCREENSHOT_SCENE(uikit_tips_around)
     // Eight controls, each showing its bubble on another side.
     QWidget *panel = whitePanel(560, 320);
     panel->show();
-    const struct {
+    const struct
+    {
         const char *text;
         int position;
         QPoint at;
     } tips[] = {
-        {"下右：时间管理", 0, {60, 40}},  {"上右：搜索", 1, {60, 260}},     {"上左：同步", 2, {480, 260}},
-        {"下左：设置", 3, {480, 40}},     {"上方居中：新建分类", 4, {270, 260}}, {"下方居中：编辑", 5, {270, 40}},
+        {"下右：时间管理", 0, {60, 40}},       {"上右：搜索", 1, {60, 260}},
+        {"上左：同步", 2, {480, 260}},         {"下左：设置", 3, {480, 40}},
+        {"上方居中：新建分类", 4, {270, 260}}, {"下方居中：编辑", 5, {270, 40}},
         {"左侧居中：删除便签", 6, {480, 150}}, {"右侧居中：完成", 7, {60, 150}},
     };
     for (const auto &tip : tips)
@@ -157,8 +161,9 @@ SCREENSHOT_SCENE(uikit_row_list)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *view = new QListView(panel);
     view->setFrameShape(QFrame::NoFrame);
-    auto *model = new QStringListModel(
-        {QStringLiteral("默认分类"), QStringLiteral("工作"), QStringLiteral("生活"), QStringLiteral("读书笔记")}, view);
+    auto *model = new QStringListModel({QStringLiteral("默认分类"), QStringLiteral("工作"),
+                                        QStringLiteral("生活"), QStringLiteral("读书笔记")},
+                                       view);
     view->setModel(model);
     HomeRowDelegate::install(view)->setRowHeight(34);
     view->setCurrentIndex(model->index(1, 0));

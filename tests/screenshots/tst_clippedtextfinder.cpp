@@ -19,7 +19,8 @@ private slots:
         const QString longText = QStringLiteral("这是一段放不下的很长的提示文字");
         QTest::newRow("label fits") << "label" << QStringLiteral("确定") << QSize(200, 30) << false;
         QTest::newRow("label cut on the right") << "label" << longText << QSize(60, 30) << true;
-        QTest::newRow("label cut at the bottom") << "label" << QStringLiteral("确定") << QSize(200, 6) << true;
+        QTest::newRow("label cut at the bottom")
+            << "label" << QStringLiteral("确定") << QSize(200, 6) << true;
         QTest::newRow("wrapped label fits") << "wrapped" << longText << QSize(80, 200) << false;
         QTest::newRow("wrapped label cut at the bottom") << "wrapped" << longText << QSize(80, 20) << true;
         QTest::newRow("button fits") << "button" << QStringLiteral("登录") << QSize(80, 30) << false;

@@ -34,7 +34,8 @@ template <class Backend> bool write(Backend &keychain, const QString &key, const
 }
 template <class Backend> std::optional<QByteArray> read(Backend &keychain, const QString &key)
 {
-    return answer<std::optional<QByteArray>>([&](const QObject *o, auto done) { keychain.readItem(key, o, done); });
+    return answer<std::optional<QByteArray>>(
+        [&](const QObject *o, auto done) { keychain.readItem(key, o, done); });
 }
 template <class Backend> bool remove(Backend &keychain, const QString &key)
 {
@@ -50,9 +51,11 @@ template <class Items> QVariant load(Items &keychain, const QString &key)
     return answer<QVariant>([&](const QObject *o, auto done) { keychain.load(key, o, done); });
 }
 
-template <class Passwords> bool savePassword(Passwords &passwords, const QString &password, const QString &account)
+template <class Passwords>
+bool savePassword(Passwords &passwords, const QString &password, const QString &account)
 {
-    return answer<bool>([&](const QObject *o, auto done) { passwords.savePassWord(password, account, o, done); });
+    return answer<bool>(
+        [&](const QObject *o, auto done) { passwords.savePassWord(password, account, o, done); });
 }
 template <class Passwords> QString password(Passwords &passwords, const QString &account)
 {

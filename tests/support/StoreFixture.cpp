@@ -44,12 +44,14 @@ void StoreFixture::setWritesFail(bool fail)
     const QStringList tables = db->queryTexts(
         QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'"));
     for (const QString &table : tables) {
-        for (const QString &op : {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
+        for (const QString &op :
+             {QStringLiteral("INSERT"), QStringLiteral("UPDATE"), QStringLiteral("DELETE")}) {
             const QString trigger = SqliteConnection::quoted(QStringLiteral("full_") + table + op);
-            const bool ok = fail ? db->exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 BEFORE %2 ON %3 BEGIN "
-                                                           "SELECT RAISE(ABORT, 'database or disk is full'); END")
-                                                .arg(trigger, op, SqliteConnection::quoted(table)))
-                                 : db->exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger));
+            const bool ok =
+                fail ? db->exec(QStringLiteral("CREATE TRIGGER IF NOT EXISTS %1 BEFORE %2 ON %3 BEGIN "
+                                               "SELECT RAISE(ABORT, 'database or disk is full'); END")
+                                    .arg(trigger, op, SqliteConnection::quoted(table)))
+                     : db->exec(QStringLiteral("DROP TRIGGER IF EXISTS %1").arg(trigger));
             if (!ok)
                 qFatal("store fixture: the write fault on %s was not set", qPrintable(table));
         }

@@ -72,8 +72,9 @@ void ProgramServices::makeBundle(const Parts &parts)
     NetworkMonitor &network = partOr(parts.network, m_ownNetwork, [] {
         return std::make_unique<SystemNetworkMonitor>(QDBusConnection::systemBus());
     });
-    KeychainBackend &keychain = partOr(parts.keychain, m_ownKeychain,
-                                       [&scheduler] { return std::make_unique<QtKeychainBackend>(scheduler); });
+    KeychainBackend &keychain = partOr(parts.keychain, m_ownKeychain, [&scheduler] {
+        return std::make_unique<QtKeychainBackend>(scheduler);
+    });
     m_keychainItems = std::make_unique<KeychainTool>(keychain);
     m_passwords = std::make_unique<PwdManager>(*m_keychainItems);
     m_deviceId = std::make_unique<UUIDTool>(*m_keychainItems);

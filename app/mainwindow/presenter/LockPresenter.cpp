@@ -9,7 +9,10 @@
 
 #include <QUrl>
 
-LockPresenter::LockPresenter(const Services &services, QObject *parent) : QObject(parent), m_services(services) {}
+LockPresenter::LockPresenter(const Services &services, QObject *parent)
+    : QObject(parent), m_services(services)
+{
+}
 
 QString LockPresenter::nick() const
 {
@@ -50,8 +53,8 @@ void LockPresenter::forgetPassword()
 void LockPresenter::quitLogin()
 {
     m_services.feedback->showConfirm(QStringLiteral("确定退出登录？"), UserFeedback::by(this),
-                                 [logout = m_services.logout](bool ok) {
-                                     if (ok)
-                                         logout->showLoginWindow();
-    });
+                                     [logout = m_services.logout](bool ok) {
+                                         if (ok)
+                                             logout->showLoginWindow();
+                                     });
 }

@@ -32,7 +32,7 @@ void TitleBarPresenter::refresh()
 }
 
 std::optional<TitleBarPresenter::Update> TitleBarPresenter::updateFrom(const QJsonArray &terminals,
-                                                                         const QString &runningVersion)
+                                                                       const QString &runningVersion)
 {
     for (const QJsonValue &v : terminals) {
         const QJsonObject entry = v.toObject();
@@ -41,9 +41,9 @@ std::optional<TitleBarPresenter::Update> TitleBarPresenter::updateFrom(const QJs
         if (entry.value(QStringLiteral("version")).toString() == runningVersion)
             return std::nullopt;
         const QJsonValue remarks = entry.value(QStringLiteral("versionChangeRemarks"));
-        return Update{QStringLiteral("更新说明"),
-                      Missing::isMissing(remarks) || !remarks.isString() ? QStringLiteral("有新版本，请及时更新！")
-                                                              : remarks.toString()};
+        return Update{QStringLiteral("更新说明"), Missing::isMissing(remarks) || !remarks.isString()
+                                                      ? QStringLiteral("有新版本，请及时更新！")
+                                                      : remarks.toString()};
     }
     return std::nullopt;
 }

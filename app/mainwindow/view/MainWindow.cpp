@@ -64,7 +64,9 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     m_noteDetail = new NoteDetailViewController(services, m_noteSplit);
     // A note added in the pane goes into the category the list shows.
     m_noteDetail->presenter()->setCategorySource(
-        [list = QPointer<NoteListPresenter>(m_noteList->presenter())] { return list ? list->category() : CategoryKey{}; });
+        [list = QPointer<NoteListPresenter>(m_noteList->presenter())] {
+            return list ? list->category() : CategoryKey{};
+        });
     m_noteSplit->addWidget(m_noteDetail);
     m_noteSplit->setSizes({300, 480});
     // A wider window widens the detail; the list keeps the width the user gave it.
@@ -77,7 +79,8 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     m_mainSplit->addWidget(m_rightPane);
     m_mainSplit->setStretchFactor(0, 0);
     m_mainSplit->setStretchFactor(1, 1);
-    m_mainSplit->setSizes({CategoryColumnView::InitialWidth, defaultSize().width() - CategoryColumnView::InitialWidth});
+    m_mainSplit->setSizes(
+        {CategoryColumnView::InitialWidth, defaultSize().width() - CategoryColumnView::InitialWidth});
     layout->addWidget(m_mainSplit, 1);
 
     connect(m_column, &CategoryColumnPresenter::paneChanged, this,
@@ -95,9 +98,8 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
             removeLock();
     });
     connect(m_columnView, &CategoryColumnView::addCategoryClicked, this, [this] { openCategoryDialog({}); });
-    connect(m_columnView, &CategoryColumnView::menuRequested, this, [this](int row, const QPoint &pos) {
-        m_columnView->openCategoryMenu(row, pos, m_categoryMenu);
-    });
+    connect(m_columnView, &CategoryColumnView::menuRequested, this,
+            [this](int row, const QPoint &pos) { m_columnView->openCategoryMenu(row, pos, m_categoryMenu); });
     // After the menu has closed, so that the dialog is the window that gets activated.
     connect(m_categoryMenu, &CategoryMenuPresenter::dialogWanted, this, &MainWindow::openCategoryDialog,
             Qt::QueuedConnection);

@@ -75,10 +75,11 @@ TitleBarView::TitleBarView(TitleBarPresenter *presenter, QWidget *parent)
     connect(m_search, &QPushButton::clicked, this, &TitleBarView::searchClicked);
     connect(m_sync, &QPushButton::clicked, this, &TitleBarView::syncClicked);
     m_avatarLoader = new AvatarLoader(this);
-    connect(m_avatarLoader, &AvatarLoader::loaded, this, [this](const QString &address, const QPixmap &image) {
-        m_avatarShown = image.isNull() ? QString() : address;
-        m_head->setIcon(roundAvatar(image));
-    });
+    connect(m_avatarLoader, &AvatarLoader::loaded, this,
+            [this](const QString &address, const QPixmap &image) {
+                m_avatarShown = image.isNull() ? QString() : address;
+                m_head->setIcon(roundAvatar(image));
+            });
     connect(m_presenter, &TitleBarPresenter::changed, this, &TitleBarView::render);
     render();
 }

@@ -303,7 +303,8 @@ QDateTime NoteDateManager::nextRealDateWithCalendarIdentifier(CalendarIdentifier
 {
     if (!LocalTime::isUsable(date))
         return {};
-    return toDateTime(nextReal(cal, LocalTime::momentOf(date), cycleType, interval, specify, Now::fromClock()));
+    return toDateTime(
+        nextReal(cal, LocalTime::momentOf(date), cycleType, interval, specify, Now::fromClock()));
 }
 
 QDateTime NoteDateManager::nextDateWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,

@@ -43,13 +43,12 @@ public:
     // nil date: true, nothing scheduled. Refused by the limit: false. A date not
     // after now without repeat: true, nothing scheduled. Otherwise schedules
     // (replacing a pending one with the same cId): true.
-    bool addLocalNotificationWithDeliveryDate(const QDateTime &date,
-                                                     const UserNotificationRepeat &repeat,
-                                                     const QString &text, const QString &cId);
+    bool addLocalNotificationWithDeliveryDate(const QDateTime &date, const UserNotificationRepeat &repeat,
+                                              const QString &text, const QString &cId);
     // A Wi-Fi reminder: withdraws the delivered notification with the cId and schedules
     // a one-shot titled "Prelvane" at the date, whatever the limit. Always true.
     bool addWiFiUserNotificationWithDeliveryDate(const QDateTime &date, const QString &text,
-                                                        const QString &cId);
+                                                 const QString &cId);
     // The pending notification with the identifier, if any.
     std::optional<UserNotification> getUserNoticationWithIdentifier(const QString &cId) const;
     void removeDeliveredNotificationWithIdentifiers(const QStringList &cIds);

@@ -218,8 +218,8 @@ bool NoteRemindManager::coverDateUserNotificationWithNote(NoteDetail *note)
         m_notifications.removeScheduledNotificationWithIdentifiers({note->cId()});
         return true;
     }
-    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat,
-                                                                          note->content(), note->cId());
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, note->content(),
+                                                                note->cId());
 }
 
 bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdentifier cal,
@@ -232,8 +232,7 @@ bool NoteRemindManager::addUserNotificationWithCalendarIdentifier(CalendarIdenti
         planWithCalendarIdentifier(cal, date, cycleType, interval, specify, endDate);
     if (!plan)
         return true;
-    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text,
-                                                                          cId);
+    return m_notifications.addLocalNotificationWithDeliveryDate(plan->date, plan->repeat, text, cId);
 }
 
 bool NoteRemindManager::addStarUserNotificationWithDate(const QDateTime &date, const QString &text,
@@ -263,8 +262,8 @@ bool NoteRemindManager::addDelayUserNotificationWithDate(const QDateTime &date, 
 {
     if (!date.isValid() || date <= Clock::now())
         return false;
-    return m_notifications.addLocalNotificationWithDeliveryDate(
-        date, UserNotificationRepeat::none(), text, cId);
+    return m_notifications.addLocalNotificationWithDeliveryDate(date, UserNotificationRepeat::none(), text,
+                                                                cId);
 }
 
 bool NoteRemindManager::addNoExistUserNotificationWithCalendarIdentifier(

@@ -13,13 +13,13 @@ class LocalNotificationManager;
 class NoteDetail;
 
 // Turns a note's reminder into scheduled user notifications (through the
-// LocalNotificationManager it is made with; the settings come from its store). Every date is the recurrence engine's. The centre
-// repeats a notification by itself only where its repeat interval gives exactly
-// the reminder's occurrences: Gregorian, no end date, no chosen value (weeks: at
-// most one weekday, once the due date is on it), for months, quarters and years a
-// start day below 29, and a time of day no change of the zone's offset touches. Every other rule is scheduled
-// as a one-shot at its next occurrence and scheduled again when it was delivered (ReminderScheduler). Nothing
-// is scheduled for deleted or completed notes, for cleared reminders or past the end date. Main thread only.
+// LocalNotificationManager it is made with; the settings come from its store). Every date is the recurrence
+// engine's. The centre repeats a notification by itself only where its repeat interval gives exactly the
+// reminder's occurrences: Gregorian, no end date, no chosen value (weeks: at most one weekday, once the due
+// date is on it), for months, quarters and years a start day below 29, and a time of day no change of the
+// zone's offset touches. Every other rule is scheduled as a one-shot at its next occurrence and scheduled
+// again when it was delivered (ReminderScheduler). Nothing is scheduled for deleted or completed notes, for
+// cleared reminders or past the end date. Main thread only.
 class NoteRemindManager
 {
 public:
@@ -42,26 +42,23 @@ public:
     // The core operation: date D, cycle type T (0 none .. 5 year), interval n, chosen
     // values S, end date E (null: none). False only when the limit refused it.
     bool addUserNotificationWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
-                                                          int cycleType, qint64 interval,
-                                                          const QString &specify, const QDateTime &endDate,
-                                                          const QString &text, const QString &cId);
+                                                   int cycleType, qint64 interval, const QString &specify,
+                                                   const QDateTime &endDate, const QString &text,
+                                                   const QString &cId);
     // Important reminder: from the date, repeating every UserSet.importantRemindInterval
     // minutes (below 1 counts as 5). False, nothing changed, when such a notification
     // (same minute, same repeat) is already pending; else the scheduling result.
-    bool addStarUserNotificationWithDate(const QDateTime &date, const QString &text,
-                                                const QString &cId);
+    bool addStarUserNotificationWithDate(const QDateTime &date, const QString &text, const QString &cId);
     // True when the text is a date after now (the reminder is snoozed).
     static bool isDelayWithDelayTime(const QString &delayText);
     // A one-shot at the snooze date when it lies after now: true; else false.
-    bool addDelayUserNotificationWithDate(const QDateTime &date, const QString &text,
-                                                 const QString &cId);
+    bool addDelayUserNotificationWithDate(const QDateTime &date, const QString &text, const QString &cId);
     // True when a notification with the cId is pending; else the core operation when the
     // end date is missing or after now; else true.
-    bool addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier cal,
-                                                                 const QDateTime &date, int cycleType,
-                                                                 qint64 interval, const QString &specify,
-                                                                 const QDateTime &endDate,
-                                                                 const QString &text, const QString &cId);
+    bool addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier cal, const QDateTime &date,
+                                                          int cycleType, qint64 interval,
+                                                          const QString &specify, const QDateTime &endDate,
+                                                          const QString &text, const QString &cId);
 
     // The notification the core operation schedules for these values (none when the
     // reminder has no occurrence left): D is both the start and the current occurrence.

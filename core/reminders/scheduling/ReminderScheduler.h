@@ -46,11 +46,11 @@ public:
     // Follows the shared centre's deliveries and the default context's change sets
     // (again after either changed; call after the store is set up).
     static void start();
-    // At a start, once start() was called, on the default store and the shared centre: every reminder that came due while the
-    // program was not running (it was pending when the program last ran, and its
-    // note still has the reminder) is delivered once, its text saying when it was
-    // due; then every reminder is scheduled (reconcileAll). The pending ones are
-    // kept in PendingReminderJournal for the signed-in user ("userId").
+    // At a start, once start() was called, on the default store and the shared centre: every reminder that
+    // came due while the program was not running (it was pending when the program last ran, and its note
+    // still has the reminder) is delivered once, its text saying when it was due; then every reminder is
+    // scheduled (reconcileAll). The pending ones are kept in PendingReminderJournal for the signed-in user
+    // ("userId").
     static void deliverMissed(Context *store, UserNotificationCenter *center);
     static void stop();
 

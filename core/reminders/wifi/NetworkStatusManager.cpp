@@ -7,7 +7,6 @@
 #include "core/model/WiFiRemind.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "core/reminders/wifi/WIFIManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "platform/base/AppEvents.h"
@@ -16,6 +15,7 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/network/NetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
+#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 
 #include <QDebug>
@@ -84,7 +84,8 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
                 remind->remindWifiDateTime(), ids, wifiType, remind->remindWifiStatus(), current))
             continue;
 
-        LocalNotificationManager(*ctx, *UserNotificationCenter::shared()).addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
+        LocalNotificationManager(*ctx, *UserNotificationCenter::shared())
+            .addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
         remind->setRemindWifiStatus(1);
         remind->setRemindActionType(RemindAction::Set);
         remind->setRemindWifiDateTime(nowText);

@@ -34,7 +34,8 @@ CategoryColumnPresenter::CategoryColumnPresenter(const Services &services, SignI
     });
     connect(m_services.store, &Context::changesSaved, this, &CategoryColumnPresenter::onStoreChanges);
     if (m_coordinator)
-        connect(m_coordinator, &SignInSyncCoordinator::pullApplied, this, &CategoryColumnPresenter::afterPull);
+        connect(m_coordinator, &SignInSyncCoordinator::pullApplied, this,
+                &CategoryColumnPresenter::afterPull);
     // A sign-out drops every key.
     connect(m_services.session, &Session::signingOut, this, [this] {
         m_listShows.clear();
@@ -235,17 +236,17 @@ void CategoryColumnPresenter::lockPressed()
 {
     const UserInfo *info = m_services.users->getCurrentInfo();
     if (!info || info->lockScreenPassword().isEmpty()) {
-        m_services.feedback->showConfirm(QStringLiteral("您还没有设置锁屏密码，是否设置？"), UserFeedback::by(this),
-                                         [this](bool ok) {
-                                             if (!ok)
-                                                 return;
-                                             AutoJumpToken::getAutoJumpTokenWithUrl(
-                                                 QStringLiteral("/user"), m_services.store,
-                                                 *m_services.deviceId, this, [this](const QString &link) {
-                                                     if (!link.isEmpty())
-                                                         m_services.urls->openUrl(QUrl(link));
-                                                 });
-                                         });
+        m_services.feedback->showConfirm(
+            QStringLiteral("您还没有设置锁屏密码，是否设置？"), UserFeedback::by(this), [this](bool ok) {
+                if (!ok)
+                    return;
+                AutoJumpToken::getAutoJumpTokenWithUrl(QStringLiteral("/user"), m_services.store,
+                                                       *m_services.deviceId, this,
+                                                       [this](const QString &link) {
+                                                           if (!link.isEmpty())
+                                                               m_services.urls->openUrl(QUrl(link));
+                                                       });
+            });
         return;
     }
     if (info->isDefaultLockScreen()) {
@@ -257,10 +258,11 @@ void CategoryColumnPresenter::lockPressed()
 
 void CategoryColumnPresenter::forcedSyncPressed()
 {
-    m_services.feedback->showConfirm(QStringLiteral("确定要强制同步吗？"), UserFeedback::by(this), [this](bool ok) {
-        if (ok && m_coordinator)
-            m_coordinator->fullPull();
-    });
+    m_services.feedback->showConfirm(QStringLiteral("确定要强制同步吗？"), UserFeedback::by(this),
+                                     [this](bool ok) {
+                                         if (ok && m_coordinator)
+                                             m_coordinator->fullPull();
+                                     });
 }
 
 void CategoryColumnPresenter::settingsChosen(int index)
@@ -272,9 +274,9 @@ void CategoryColumnPresenter::settingsChosen(int index)
     if (index != 1)
         return;
     m_services.feedback->showConfirm(QStringLiteral("确定退出当前登录？"), UserFeedback::by(this),
-                                 [logout = m_services.logout](bool ok) {
-                                     // The sign-out itself stops the poll.
-                                     if (ok)
-                                         logout->showLoginWindow();
-    });
+                                     [logout = m_services.logout](bool ok) {
+                                         // The sign-out itself stops the poll.
+                                         if (ok)
+                                             logout->showLoginWindow();
+                                     });
 }

@@ -89,10 +89,11 @@ void CategoryDialogPresenter::confirm()
     setPushing(true);
     QPointer<CategoryDialogPresenter> self(this);
     const quint64 generation = m_services.session->generation();
-    m_services.sync->pushCategory(model, [self, model, top, generation](bool ok, const BaseSuccessModel &reply) {
-        if (self && self->m_services.session->generation() == generation)
-            self->answered(ok, reply, model, top);
-    });
+    m_services.sync->pushCategory(model,
+                                  [self, model, top, generation](bool ok, const BaseSuccessModel &reply) {
+                                      if (self && self->m_services.session->generation() == generation)
+                                          self->answered(ok, reply, model, top);
+                                  });
 }
 
 void CategoryDialogPresenter::answered(bool ok, const BaseSuccessModel &reply, const NoteClassifyModel &model,

@@ -29,7 +29,8 @@ QHash<QString, int> CategoryDueCount::dueByCategory(Context *ctx, const QDateTim
     request.where = Predicate::notEquals(QStringLiteral("remindActionType"), RemindAction::Cleared);
     QList<DateRemind *> reminds = ctx->fetch<DateRemind>(request);
     reminds.removeIf([&now](const DateRemind *r) { return !isDue(r, now); });
-    const QHash<DateRemind *, NoteDetail *> notes = ctx->fetchToOne<NoteDetail>(reminds, QStringLiteral("noteDetail"));
+    const QHash<DateRemind *, NoteDetail *> notes =
+        ctx->fetchToOne<NoteDetail>(reminds, QStringLiteral("noteDetail"));
     for (auto it = notes.cbegin(); it != notes.cend(); ++it)
         if (it.value())
             ++out[it.value()->classId()];

@@ -43,5 +43,6 @@ Classify *CategoryEdits::find(Context *ctx, qint64 pk, const QString &classId)
         if (c && !c->isDeleted())
             return c;
     }
-    return classId.isEmpty() ? nullptr : ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), classId);
+    return classId.isEmpty() ? nullptr
+                             : ctx->findFirstByAttribute<Classify>(QStringLiteral("classId"), classId);
 }

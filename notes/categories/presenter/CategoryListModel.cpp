@@ -31,7 +31,10 @@ QVariant CategoryListModel::data(const QModelIndex &index, int role) const
 
 QHash<int, QByteArray> CategoryListModel::roleNames() const
 {
-    return {{Qt::DisplayRole, "name"}, {ColorRole, "color"}, {DueRole, "due"}, {KeyRole, "key"},
+    return {{Qt::DisplayRole, "name"},
+            {ColorRole, "color"},
+            {DueRole, "due"},
+            {KeyRole, "key"},
             {ClassIdRole, "classId"}};
 }
 

@@ -15,7 +15,8 @@ public:
     // The row whose menu is open gets a blue border (-1: none).
     void setMenuRow(int row) { m_menuRow = row; }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
 private:

@@ -35,7 +35,8 @@ void ClassifyColorViewItem::paintEvent(QPaintEvent *)
     if (isChecked()) {
         const QSize mark(20, 20);
         const QPixmap check = AppImages::pixmap(QStringLiteral("classify_check"), mark, devicePixelRatioF());
-        p.drawPixmap(QRect(QPoint((width() - mark.width()) / 2, (height() - mark.height()) / 2), mark), check);
+        p.drawPixmap(QRect(QPoint((width() - mark.width()) / 2, (height() - mark.height()) / 2), mark),
+                     check);
     }
     if (hasFocus()) {
         // A ring outside the colour, visible on every swatch colour.

@@ -96,7 +96,8 @@ void NoteDetailPresenter::followRename(const StoreChanges &changes)
     for (const StoreChanges::Updated &u : changes.entity(QStringLiteral("NoteDetail")).updated) {
         if (u.pk != m_shown.pk || !u.attributes.contains(cIdAttribute))
             continue;
-        if (const NoteDetail *n = m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, u.pk}))
+        if (const NoteDetail *n =
+                m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, u.pk}))
             m_shown.cId = n->cId();
         return;
     }
@@ -219,7 +220,8 @@ void NoteDetailPresenter::remindWanted()
         return;
     }
     const NoteDetail *note = shownRow();
-    emit remindWindowWanted(NoteMapManager::mappingRemindModelFromNoteRemind(note ? note->remind() : nullptr));
+    emit remindWindowWanted(
+        NoteMapManager::mappingRemindModelFromNoteRemind(note ? note->remind() : nullptr));
 }
 
 void NoteDetailPresenter::writePendingRemind(NoteDetail *note)
@@ -287,7 +289,8 @@ void NoteDetailPresenter::editConfirmed()
         // The note's notification was withdrawn; what its reminder still asks for
         // goes back at once, also when the save changed nothing the scheduler sees.
         StoreChanges changed;
-        changed.entities[QStringLiteral("NoteDetail")].updated.append(StoreChanges::Updated{note->objectId().pk, {}});
+        changed.entities[QStringLiteral("NoteDetail")].updated.append(
+            StoreChanges::Updated{note->objectId().pk, {}});
         ReminderScheduler::reconcileChanges(changed);
     }
     m_remind.reset();
@@ -315,8 +318,9 @@ void NoteDetailPresenter::runCycle(const QStringList &noteIds)
     if (!signedIn())
         return;
     ++m_cycles;
-    m_services.sync->sync(noteIds, m_currVersion, this,
-                          [this](SyncEngine::CycleStep step, const QString &version) { cycleStep(step, version); });
+    m_services.sync->sync(
+        noteIds, m_currVersion, this,
+        [this](SyncEngine::CycleStep step, const QString &version) { cycleStep(step, version); });
 }
 
 void NoteDetailPresenter::cycleStep(SyncEngine::CycleStep step, const QString &version)

@@ -105,7 +105,7 @@ private:
     NoteKey m_shown;
     std::optional<NoteRemindModel> m_remind;
     QString m_currVersion;
-    int m_cycles = 0;           // the pane's cycles not ended yet
+    int m_cycles = 0;             // the pane's cycles not ended yet
     bool m_refreshWanted = false; // a cycle ended that asks for the refresh
     bool m_revoking = false;
     BusyGuard m_busy;

@@ -12,11 +12,9 @@
 #include <QStackedLayout>
 
 NoteDetailViewController::NoteDetailViewController(const Services &services, QWidget *parent)
-    : QWidget(parent)
-    , m_presenter(new NoteDetailPresenter(services, this))
-    , m_stack(new QStackedLayout(this))
-    , m_addView(new AddNoteView(this))
-    , m_editView(new EditNoteView(new NoteEditorPresenter(services), this))
+    : QWidget(parent), m_presenter(new NoteDetailPresenter(services, this)),
+      m_stack(new QStackedLayout(this)), m_addView(new AddNoteView(this)),
+      m_editView(new EditNoteView(new NoteEditorPresenter(services), this))
 {
     setObjectName(QStringLiteral("noteDetailPane"));
     setAutoFillBackground(true);
@@ -37,7 +35,8 @@ NoteDetailViewController::NoteDetailViewController(const Services &services, QWi
     connect(m_presenter, &NoteDetailPresenter::remindShown, editor, &NoteEditorPresenter::showRemind);
     connect(editor, &NoteEditorPresenter::editConfirmed, m_presenter, &NoteDetailPresenter::editConfirmed);
     connect(editor, &NoteEditorPresenter::remindCleared, m_presenter, &NoteDetailPresenter::remindCleared);
-    connect(editor, &NoteEditorPresenter::completionRevoked, m_presenter, &NoteDetailPresenter::completionRevoked);
+    connect(editor, &NoteEditorPresenter::completionRevoked, m_presenter,
+            &NoteDetailPresenter::completionRevoked);
     connect(editor, &NoteEditorPresenter::dismissed, m_presenter, &NoteDetailPresenter::dismissed);
     connect(editor, &NoteEditorPresenter::editCancelled, m_presenter, &NoteDetailPresenter::editCancelled);
     connect(editor, &NoteEditorPresenter::remindWanted, m_presenter, &NoteDetailPresenter::remindWanted);

@@ -1,11 +1,11 @@
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteRemindModel.h"
 #include "core/model/RowAction.h"
-#include "app/services/StoreSaver.h"
 #include "core/operations/NoteActionManager.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserFeedback.h"
@@ -143,8 +143,10 @@ void NoteEditorPresenter::reloadCategories()
 {
     m_categories.clear();
     m_categoryNames.clear();
-    const QList<Classify *> rows = m_services.store->findAllSortedBy<Classify>(
-        QStringLiteral("sort"), true, [](const Classify *c) { return c->actionType() != RowAction::Deleted; });
+    const QList<Classify *> rows =
+        m_services.store->findAllSortedBy<Classify>(QStringLiteral("sort"), true, [](const Classify *c) {
+            return c->actionType() != RowAction::Deleted;
+        });
     for (const Classify *c : rows) {
         m_categories.append(CategoryKey{c->objectId().pk, c->classId()});
         m_categoryNames.append(c->name());
@@ -319,7 +321,8 @@ void NoteEditorPresenter::confirm()
 void NoteEditorPresenter::deleteLocally(NoteDetail *note)
 {
     const Classify *c = note->classify();
-    const CategoryKey category = c ? CategoryKey{c->objectId().pk, c->classId()} : CategoryKey{0, note->classId()};
+    const CategoryKey category =
+        c ? CategoryKey{c->objectId().pk, c->classId()} : CategoryKey{0, note->classId()};
     load(nullptr, false);
     // Unlinked first, so the note above names the one below (and goes out with the next push).
     m_services.noteActions->configOldLastNote(note);

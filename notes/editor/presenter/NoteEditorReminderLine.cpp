@@ -43,8 +43,8 @@ NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *
         // on a note that had none) has nothing to show but the prompt.
         if (!occurrence.isValid())
             return unset();
-        const CalendarIdentifier cal = NoteDateManager::getCalendarIdentifierWithDateType(
-            qint64(model->remindDateType()));
+        const CalendarIdentifier cal =
+            NoteDateManager::getCalendarIdentifierWithDateType(qint64(model->remindDateType()));
         const int cycle = int(model->remindCycleType());
         line.text = QStringLiteral("%1 %2 %3")
                         .arg(DateManager::getShowDateWithCalendarIdentifier(cal, occurrence),

@@ -40,7 +40,8 @@ QList<TextColorModel> TextColorModel::fromJson(const QByteArray &json)
     const QJsonArray rows = QJsonDocument::fromJson(json).array();
     for (const QJsonValue &v : rows) {
         const QJsonObject o = v.toObject();
-        TextColorModel m{o.value(QStringLiteral("title")).toString(), o.value(QStringLiteral("color")).toString()};
+        TextColorModel m{o.value(QStringLiteral("title")).toString(),
+                         o.value(QStringLiteral("color")).toString()};
         if (m.title.isEmpty() || !QColor::isValidColor(normalised(m.color)))
             continue;
         out.append(m);

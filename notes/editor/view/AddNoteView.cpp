@@ -14,9 +14,8 @@ const QColor quietText(0xAD, 0xAD, 0xAD);
 }
 
 AddNoteView::AddNoteView(QWidget *parent)
-    : QWidget(parent)
-    , m_addNoteButton(new QPushButton(QStringLiteral("新建Prelvane"), this))
-    , m_detailTextLab(new QLabel(QStringLiteral("选择左侧的一条Prelvane查看，或点这里新建一条"), this))
+    : QWidget(parent), m_addNoteButton(new QPushButton(QStringLiteral("新建Prelvane"), this)),
+      m_detailTextLab(new QLabel(QStringLiteral("选择左侧的一条Prelvane查看，或点这里新建一条"), this))
 {
     setObjectName(QStringLiteral("addNoteView"));
     setAutoFillBackground(true);
@@ -64,7 +63,8 @@ bool AddNoteView::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_detailTextLab && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::LeftButton && m_detailTextLab->rect().contains(mouse->position().toPoint()))
+        if (mouse->button() == Qt::LeftButton &&
+            m_detailTextLab->rect().contains(mouse->position().toPoint()))
             emit addNoteClicked();
         return true;
     }

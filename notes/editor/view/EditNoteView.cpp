@@ -107,24 +107,18 @@ bool isLeftClick(const QEvent *event, const QWidget *w)
 } // namespace
 
 EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
-    : QWidget(parent)
-    , m_presenter(presenter)
-    , m_titleImgView(new QLabel(this))
-    , m_titleLab(new QLabel(this))
-    , m_dismissButton(new TintButton(this))
-    , m_noteTf(new QPlainTextEdit(this))
-    , m_dateView(new MouseView(this))
-    , m_dateImgView(new TipImageView(m_dateView))
-    , m_dateLab(new QLabel(m_dateView))
-    , m_starImgBtn(mark(QStringLiteral("note_star"), QStringLiteral("重要事项"), QStringLiteral("starImgBtn"), m_dateView))
-    , m_delayImgBtn(mark(QStringLiteral("note_delay"), QStringLiteral("延时提醒"), QStringLiteral("delayImgBtn"), m_dateView))
-    , m_clearRemindButton(new QPushButton(QStringLiteral("清除"), m_dateView))
-    , m_setView(new MouseView(this))
-    , m_textColorBox(new MouseBoxView(m_setView))
-    , m_textColorNameLab(new QLabel(m_setView))
-    , m_classifyBtn(new QComboBox(m_setView))
-    , m_colorMenu(new QMenu(this))
-    , m_actionTypeView(new QWidget(this))
+    : QWidget(parent), m_presenter(presenter), m_titleImgView(new QLabel(this)), m_titleLab(new QLabel(this)),
+      m_dismissButton(new TintButton(this)), m_noteTf(new QPlainTextEdit(this)),
+      m_dateView(new MouseView(this)), m_dateImgView(new TipImageView(m_dateView)),
+      m_dateLab(new QLabel(m_dateView)),
+      m_starImgBtn(mark(QStringLiteral("note_star"), QStringLiteral("重要事项"), QStringLiteral("starImgBtn"),
+                        m_dateView)),
+      m_delayImgBtn(mark(QStringLiteral("note_delay"), QStringLiteral("延时提醒"),
+                         QStringLiteral("delayImgBtn"), m_dateView)),
+      m_clearRemindButton(new QPushButton(QStringLiteral("清除"), m_dateView)),
+      m_setView(new MouseView(this)), m_textColorBox(new MouseBoxView(m_setView)),
+      m_textColorNameLab(new QLabel(m_setView)), m_classifyBtn(new QComboBox(m_setView)),
+      m_colorMenu(new QMenu(this)), m_actionTypeView(new QWidget(this))
 {
     if (!m_presenter->parent())
         m_presenter->setParent(this);
@@ -185,8 +179,8 @@ EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
     setPixelFont(m_clearRemindButton, 12);
     m_clearRemindButton->setFlat(true);
     m_clearRemindButton->setFixedHeight(22);
-    m_clearRemindButton->setFixedWidth(QFontMetrics(m_clearRemindButton->font()).horizontalAdvance(
-                                           m_clearRemindButton->text()) + 16);
+    m_clearRemindButton->setFixedWidth(
+        QFontMetrics(m_clearRemindButton->font()).horizontalAdvance(m_clearRemindButton->text()) + 16);
     m_clearRemindButton->setAutoDefault(false);
     m_clearRemindButton->setToolTip(QStringLiteral("清除提醒"));
     auto *dateRow = new QHBoxLayout(m_dateView);
@@ -223,11 +217,14 @@ EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
 
     // Action buttons: right to left as the presenter orders them.
     m_actionTypeView->setObjectName(QStringLiteral("actionTypeView"));
-    m_buttons.insert(Button::Edit, actionButton(QStringLiteral("编辑"), QStringLiteral("editBtn"), m_actionTypeView));
-    m_buttons.insert(Button::Cancel, actionButton(QStringLiteral("取消"), QStringLiteral("cancleBtn"), m_actionTypeView));
+    m_buttons.insert(Button::Edit,
+                     actionButton(QStringLiteral("编辑"), QStringLiteral("editBtn"), m_actionTypeView));
+    m_buttons.insert(Button::Cancel,
+                     actionButton(QStringLiteral("取消"), QStringLiteral("cancleBtn"), m_actionTypeView));
     m_buttons.insert(Button::Complete,
                      actionButton(QStringLiteral("完成"), QStringLiteral("completeBtn"), m_actionTypeView));
-    m_buttons.insert(Button::Delete, actionButton(QStringLiteral("删除"), QStringLiteral("deleteBtn"), m_actionTypeView));
+    m_buttons.insert(Button::Delete,
+                     actionButton(QStringLiteral("删除"), QStringLiteral("deleteBtn"), m_actionTypeView));
     auto *buttonRow = new QHBoxLayout(m_actionTypeView);
     buttonRow->setContentsMargins(edgeMargin, 40, edgeMargin, 40);
     buttonRow->setSpacing(16);
@@ -262,11 +259,15 @@ EditNoteView::EditNoteView(NoteEditorPresenter *presenter, QWidget *parent)
         w->installEventFilter(this);
 
     // User actions go to the presenter.
-    connect(m_noteTf, &QPlainTextEdit::textChanged, this, [this] { m_presenter->setText(m_noteTf->toPlainText()); });
+    connect(m_noteTf, &QPlainTextEdit::textChanged, this,
+            [this] { m_presenter->setText(m_noteTf->toPlainText()); });
     connect(m_buttons.value(Button::Edit), &QPushButton::clicked, m_presenter, &NoteEditorPresenter::edit);
-    connect(m_buttons.value(Button::Cancel), &QPushButton::clicked, m_presenter, &NoteEditorPresenter::cancel);
-    connect(m_buttons.value(Button::Complete), &QPushButton::clicked, m_presenter, &NoteEditorPresenter::complete);
-    connect(m_buttons.value(Button::Delete), &QPushButton::clicked, m_presenter, &NoteEditorPresenter::remove);
+    connect(m_buttons.value(Button::Cancel), &QPushButton::clicked, m_presenter,
+            &NoteEditorPresenter::cancel);
+    connect(m_buttons.value(Button::Complete), &QPushButton::clicked, m_presenter,
+            &NoteEditorPresenter::complete);
+    connect(m_buttons.value(Button::Delete), &QPushButton::clicked, m_presenter,
+            &NoteEditorPresenter::remove);
     connect(m_clearRemindButton, &QPushButton::clicked, m_presenter, &NoteEditorPresenter::clearRemind);
     connect(m_dismissButton, &QPushButton::clicked, m_presenter, &NoteEditorPresenter::dismiss);
     connect(m_classifyBtn, &QComboBox::activated, m_presenter, &NoteEditorPresenter::chooseCategory);
@@ -374,8 +375,7 @@ void EditNoteView::render()
     }
 
     m_noteTf->setReadOnly(!editing || !p->hasNote());
-    m_noteTf->setTextInteractionFlags(editing ? Qt::TextEditorInteraction
-                                              : Qt::TextSelectableByMouse);
+    m_noteTf->setTextInteractionFlags(editing ? Qt::TextEditorInteraction : Qt::TextSelectableByMouse);
     const QColor color(p->colorValue());
     QPalette tp = m_noteTf->palette();
     tp.setColor(QPalette::Text, color);

@@ -245,8 +245,8 @@ bool NoteListModel::applyChanges(const StoreChanges &changes)
             std::stable_sort(kept.begin(), kept.end(), before);
         std::stable_sort(moved.begin(), moved.end(), before);
         std::merge(std::make_move_iterator(kept.begin()), std::make_move_iterator(kept.end()),
-                   std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()), m_rows.begin(),
-                   before);
+                   std::make_move_iterator(moved.begin()), std::make_move_iterator(moved.end()),
+                   m_rows.begin(), before);
         renumber();
         QModelIndexList movedTo;
         movedTo.reserve(persistent.size());
@@ -263,7 +263,8 @@ bool NoteListModel::applyChanges(const StoreChanges &changes)
             rows << rowFor(pk);
         std::stable_sort(rows.begin(), rows.end(), before);
         for (const Row &row : rows) {
-            const int at = int(std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, before) - m_rows.cbegin());
+            const int at =
+                int(std::upper_bound(m_rows.cbegin(), m_rows.cend(), row, before) - m_rows.cbegin());
             beginInsertRows({}, at, at);
             m_rows.insert(at, row);
             endInsertRows();

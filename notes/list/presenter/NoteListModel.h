@@ -70,7 +70,7 @@ private:
     Context *m_store;
     CategoryKey m_category;
     QList<Row> m_rows;
-    QHash<qint64, int> m_index;          // note key -> row
+    QHash<qint64, int> m_index;           // note key -> row
     QHash<qint64, qint64> m_noteOfRemind; // reminder key -> note key
     qint64 m_importantMinutes = 0;
 };

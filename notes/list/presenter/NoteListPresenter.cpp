@@ -6,9 +6,9 @@
 #include "notes/list/presenter/NoteListModel.h"
 #include "platform/store/Context.h"
 
-
 NoteListPresenter::NoteListPresenter(const Services &services, QObject *parent)
-    : QObject(parent), m_services(services), m_model(new NoteListModel(services.store, this)), m_actions(services)
+    : QObject(parent), m_services(services), m_model(new NoteListModel(services.store, this)),
+      m_actions(services)
 {
     connect(m_services.events, &AppEvents::notesListReloadDatas, this, &NoteListPresenter::reload);
     connect(m_services.events, &AppEvents::noteDeselectRow, this, &NoteListPresenter::deselect);
@@ -104,7 +104,8 @@ bool NoteListPresenter::isShown(const CategoryKey &category) const
     const Classify *shown = m_model->categoryRow();
     if (!shown || shown->isDeleted())
         return false;
-    return category.classId.isEmpty() ? category.pk == shown->objectId().pk : category.classId == shown->classId();
+    return category.classId.isEmpty() ? category.pk == shown->objectId().pk
+                                      : category.classId == shown->classId();
 }
 
 void NoteListPresenter::selectRow(int row)
@@ -201,7 +202,8 @@ NoteRowMenu NoteListPresenter::openMenu(int row)
     if (row < 0 || row >= m_model->rowCount())
         return {};
     select(row);
-    auto *n = m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
+    auto *n =
+        m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
     return NoteRowMenu::forNote(n && !n->isDeleted() ? n : nullptr);
 }
 
@@ -209,7 +211,8 @@ void NoteListPresenter::triggerMenuItem(int row, int tag)
 {
     if (row < 0 || row >= m_model->rowCount())
         return;
-    auto *n = m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
+    auto *n =
+        m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
     if (!n || n->isDeleted())
         return;
     const NoteKey key{n->objectId().pk, n->cId()};

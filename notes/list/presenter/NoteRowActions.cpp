@@ -39,7 +39,8 @@ void NoteRowActions::remove(NoteDetail *note)
 void NoteRowActions::pushIfSaved(bool saved, const NoteKey &note)
 {
     if (!saved) {
-        m_services.feedback->showMessage(StoreSaver::failedText(), UserFeedback::Asker{nullptr, m_anchor.data()});
+        m_services.feedback->showMessage(StoreSaver::failedText(),
+                                         UserFeedback::Asker{nullptr, m_anchor.data()});
         return;
     }
     push(note);

@@ -43,7 +43,8 @@ bool NoteRowFormatter::isActive(const DateRemind *remind)
 {
     // A record with neither a date nor networks (a cleared value confirmed on a note that had none) has
     // nothing to show.
-    return remind && isActive(remind->remindActionType(), remind->remindRealDateTime(), remind->connectWifiIds());
+    return remind &&
+           isActive(remind->remindActionType(), remind->remindRealDateTime(), remind->connectWifiIds());
 }
 
 bool NoteRowFormatter::isActive(qint64 actionType, const QString &realDateTime, const QString &wifiIds)
@@ -59,7 +60,8 @@ int NoteRowFormatter::heightFor(const DateRemind *remind)
     return isActive(remind) ? reminderHeight : plainHeight;
 }
 
-NoteRowLook NoteRowFormatter::format(const NoteDetail *note, const DateRemind *remind, qint64 importantMinutes)
+NoteRowLook NoteRowFormatter::format(const NoteDetail *note, const DateRemind *remind,
+                                     qint64 importantMinutes)
 {
     NoteRowLook look;
     if (!note)
@@ -85,10 +87,12 @@ NoteRowLook NoteRowFormatter::format(const NoteDetail *note, const DateRemind *r
 
     if (!wifiIds.isEmpty()) {
         const QString names = WiFiRemindManager::getWiFiNamesWithWiFiIds(wifiIds);
-        look.dateText = (remind->connectWifiType() == 0 ? QStringLiteral("连接:%1") : QStringLiteral("断开:%1"))
-                            .arg(names);
+        look.dateText =
+            (remind->connectWifiType() == 0 ? QStringLiteral("连接:%1") : QStringLiteral("断开:%1"))
+                .arg(names);
     } else {
-        const CalendarIdentifier cal = NoteDateManager::getCalendarIdentifierWithDateType(remind->remindDateType());
+        const CalendarIdentifier cal =
+            NoteDateManager::getCalendarIdentifierWithDateType(remind->remindDateType());
         look.dateText = occurrence.isValid()
                             ? NoteDateManager::showFormatTimeWithDateString(remind->remindRealDateTime(), cal)
                             : QString();

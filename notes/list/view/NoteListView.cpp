@@ -156,5 +156,7 @@ QMenu *NoteListView::buildRowMenu(int row)
             if (presenter)
                 presenter->triggerMenuItem(row, tag);
         },
-        [](int tag) { return tag == NoteRowMenu::Snooze ? NoteRowMenu::snoozeItems() : QList<RowMenuModel::Item>(); });
+        [](int tag) {
+            return tag == NoteRowMenu::Snooze ? NoteRowMenu::snoozeItems() : QList<RowMenuModel::Item>();
+        });
 }

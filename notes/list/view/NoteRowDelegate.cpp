@@ -83,7 +83,8 @@ NoteRowDelegate::Geometry NoteRowDelegate::geometry(const NoteRowLook &look, con
     return g;
 }
 
-void NoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
+void NoteRowDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option,
+                            const QModelIndex &index) const
 {
     const QVariant value = index.data(NoteListModel::LookRole);
     if (!value.isValid())
@@ -139,8 +140,8 @@ QSize NoteRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModel
     return QSize(option.rect.width(), index.data(NoteListModel::HeightRole).toInt());
 }
 
-bool NoteRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
-                                const QModelIndex &index)
+bool NoteRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
         return QStyledItemDelegate::helpEvent(event, view, option, index);
@@ -155,8 +156,7 @@ bool NoteRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, cons
         QToolTip::hideText();
         return true;
     }
-    QToolTip::showText(event->globalPos(), tip, view->viewport(), look.showStar && g.star.contains(event->pos())
-                                                                       ? g.star
-                                                                       : g.delay);
+    QToolTip::showText(event->globalPos(), tip, view->viewport(),
+                       look.showStar && g.star.contains(event->pos()) ? g.star : g.delay);
     return true;
 }

@@ -17,6 +17,6 @@ public:
     using Chosen = std::function<void(int tag)>;
     using Submenu = std::function<QList<RowMenuModel::Item>(int tag)>;
 
-    static QMenu *build(const RowMenuModel &model, QWidget *parent, const QString &objectName, const Chosen &chosen,
-                        const Submenu &submenu = {});
+    static QMenu *build(const RowMenuModel &model, QWidget *parent, const QString &objectName,
+                        const Chosen &chosen, const Submenu &submenu = {});
 };

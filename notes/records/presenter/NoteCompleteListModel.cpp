@@ -63,8 +63,9 @@ QList<NoteCompleteListModel::Row> NoteCompleteListModel::read(const QList<Ref> &
         Content,
         CompletedTime
     };
-    const FetchedValues values = m_store->fetchValues<NoteComplete>(
-        Predicate::in(QStringLiteral("tId"), ids), {QStringLiteral("content"), QStringLiteral("completedTime")});
+    const FetchedValues values =
+        m_store->fetchValues<NoteComplete>(Predicate::in(QStringLiteral("tId"), ids),
+                                           {QStringLiteral("content"), QStringLiteral("completedTime")});
     QHash<qint64, qsizetype> at;
     at.reserve(values.size());
     for (qsizetype i = 0; i < values.size(); ++i)

@@ -20,10 +20,10 @@ public:
     {
         KeyRole = Qt::UserRole + 1,
         TIdRole,
-        CompletedTimeRole, // the text as stored
+        CompletedTimeRole,     // the text as stored
         CompletedTimeTextRole, // "完成于:…"
-        StatusRole,        // "完成"
-        FutureRole,        // completed after now (a skewed clock): the badge is grey
+        StatusRole,            // "完成"
+        FutureRole,            // completed after now (a skewed clock): the badge is grey
     };
 
     explicit NoteCompleteListModel(Context *store, QObject *parent = nullptr);

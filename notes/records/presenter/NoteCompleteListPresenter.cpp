@@ -10,8 +10,8 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/RecordPager.h"
 
-#include <QGuiApplication>
 #include <QClipboard>
+#include <QGuiApplication>
 
 NoteCompleteListPresenter::NoteCompleteListPresenter(const Services &services, QObject *parent)
     : QObject(parent), m_services(services), m_source(new NoteCompleteSource(services.store, this)),

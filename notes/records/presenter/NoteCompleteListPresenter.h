@@ -95,7 +95,7 @@ private:
     bool m_moreVisible = false;
     bool m_emptyVisible = true;
     bool m_noMore = false;
-    QList<qint64> m_matches; // with a time range: every key that passes the filters, newest first
+    QList<qint64> m_matches;          // with a time range: every key that passes the filters, newest first
     std::optional<qint64> m_lastSort; // without one: the `sort` of the last row shown
     qint64 m_pageEnd = 0;
     QSet<qint64> m_deleting;

@@ -82,8 +82,8 @@ QList<qint64> NoteCompleteSource::query(const QString &classId, const RecordTime
     return keys;
 }
 
-QList<NoteCompleteSource::Entry> NoteCompleteSource::newest(const QString &classId, std::optional<qint64> belowSort,
-                                                            int limit)
+QList<NoteCompleteSource::Entry> NoteCompleteSource::newest(const QString &classId,
+                                                            std::optional<qint64> belowSort, int limit)
 {
     QList<Entry> out;
     if (!m_store)

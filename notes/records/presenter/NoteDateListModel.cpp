@@ -104,8 +104,8 @@ NoteDateListModel::Slot NoteDateListModel::slotAt(int row) const
 int NoteDateListModel::indexInGroup(const Entry &e) const
 {
     const QList<Entry> &g = m_groups[e.group];
-    const auto it =
-        std::lower_bound(g.cbegin(), g.cend(), e, [this](const Entry &a, const Entry &b) { return before(a, b); });
+    const auto it = std::lower_bound(g.cbegin(), g.cend(), e,
+                                     [this](const Entry &a, const Entry &b) { return before(a, b); });
     return int(it - g.cbegin());
 }
 
@@ -383,7 +383,8 @@ QVariant NoteDateListModel::data(const QModelIndex &index, int role) const
         return NoteRowFormatter::reminderHeight;
     case Qt::DisplayRole:
     case LookRole: {
-        auto *n = m_store ? m_store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, e.pk}) : nullptr;
+        auto *n =
+            m_store ? m_store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, e.pk}) : nullptr;
         if (!n || n->isDeleted())
             return {};
         if (role == Qt::DisplayRole)

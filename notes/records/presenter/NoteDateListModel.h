@@ -33,11 +33,11 @@ public:
         LookRole,   // NoteRowLook
         HeightRole, // the row's height in pixels
         KindRole = Qt::UserRole + 20,
-        GroupRole,  // 0 overdue … 3 later
-        CountRole,  // a header's number of notes
-        TotalRole,  // the number of notes in the whole list
-        WifiRole,   // a note with a Wi-Fi reminder
-        FiredRole,  // … that has fired
+        GroupRole, // 0 overdue … 3 later
+        CountRole, // a header's number of notes
+        TotalRole, // the number of notes in the whole list
+        WifiRole,  // a note with a Wi-Fi reminder
+        FiredRole, // … that has fired
     };
 
     static constexpr int HeaderHeight = 30;
@@ -105,6 +105,7 @@ private:
     bool m_loaded = false;
     QList<Entry> m_groups[NoteDateGrouping::GroupCount];
     QHash<qint64, Entry> m_entries; // note key -> its entry as placed
-    bool m_suppressed[NoteDateGrouping::GroupCount] = {}; // an empty group without its placeholder, mid-change
+    bool m_suppressed[NoteDateGrouping::GroupCount] =
+        {}; // an empty group without its placeholder, mid-change
     qint64 m_importantMinutes = 0;
 };

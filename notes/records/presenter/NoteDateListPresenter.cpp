@@ -89,7 +89,8 @@ void NoteDateListPresenter::triggerMenuItem(int row, int tag)
     const NoteDateMenu menu = openMenu(row);
     if (!menu.allows(tag) || !m_services.store)
         return;
-    auto *n = m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
+    auto *n =
+        m_services.store->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, m_model->keyAt(row)});
     if (!n || n->isDeleted() || n->actionType() == 3)
         return;
     switch (tag) {

@@ -64,7 +64,8 @@ NoteLogCellLayout::Geometry NoteLogCellLayout::geometry(const QRect &row, const 
     g.time = QRect(timeLeft, headTop, timeWidth, HeadHeight);
     // The category takes what is left between the time and the badge (elided there).
     const int nameLeft = g.time.right() + 1 + 12;
-    const int nameWidth = std::min(head.horizontalAdvance(className) + 2, std::max(0, g.badge.x() - 8 - nameLeft));
+    const int nameWidth =
+        std::min(head.horizontalAdvance(className) + 2, std::max(0, g.badge.x() - 8 - nameLeft));
     g.className = QRect(nameLeft, headTop, nameWidth, HeadHeight);
 
     g.text = QRect(left, row.y() + TextTop, textWidth(row.width()), row.height() - Chrome);

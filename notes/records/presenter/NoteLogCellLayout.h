@@ -11,9 +11,9 @@
 class NoteLogCellLayout
 {
 public:
-    static constexpr int SideInset = 30;  // each side of the text: 60 in all
+    static constexpr int SideInset = 30; // each side of the text: 60 in all
     static constexpr int MinTextHeight = 17;
-    static constexpr int Chrome = 41;     // everything of a row but its text
+    static constexpr int Chrome = 41; // everything of a row but its text
     static constexpr int TopMargin = 10;
     static constexpr int HeadHeight = 18; // the line of image, time, category and badge
     static constexpr int TextTop = 34;    // the text's top within the row
@@ -39,7 +39,10 @@ public:
     // The height of the text alone (at least MinTextHeight), by wrapping it.
     static int textHeight(const QString &content, int tableWidth);
     // The row's height.
-    static int rowHeight(const QString &content, int tableWidth) { return textHeight(content, tableWidth) + Chrome; }
+    static int rowHeight(const QString &content, int tableWidth)
+    {
+        return textHeight(content, tableWidth) + Chrome;
+    }
 
     static Geometry geometry(const QRect &row, const QString &time, const QString &className,
                              const QString &badge);

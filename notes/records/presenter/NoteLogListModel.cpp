@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-NoteLogListModel::NoteLogListModel(Context *store, QObject *parent) : QAbstractListModel(parent), m_store(store)
+NoteLogListModel::NoteLogListModel(Context *store, QObject *parent)
+    : QAbstractListModel(parent), m_store(store)
 {
     if (m_store)
         connect(m_store, &Context::changesSaved, this, &NoteLogListModel::storeChanged);
@@ -28,8 +29,8 @@ void NoteLogListModel::reload(const Filter &filter, const QDateTime &now)
             where = filter.classId.isEmpty() ? kind : where && kind;
         }
         const RecordTimeRange range = RecordTimeRange::forType(filter.dateRange, now);
-        const FetchedValues rows =
-            m_store->fetchValues(NoteLog::entity(), where, {QStringLiteral("sort"), QStringLiteral("createTime")});
+        const FetchedValues rows = m_store->fetchValues(
+            NoteLog::entity(), where, {QStringLiteral("sort"), QStringLiteral("createTime")});
         struct Match
         {
             qint64 sort;
@@ -41,7 +42,8 @@ void NoteLogListModel::reload(const Filter &filter, const QDateTime &now)
             const qint64 key = rows.keys.at(i);
             if (!range.isAll()) {
                 // A time that does not read passes no time filter.
-                const std::optional<qint64> at = m_times.value(QString::number(key), rows.at(i, 1).toString());
+                const std::optional<qint64> at =
+                    m_times.value(QString::number(key), rows.at(i, 1).toString());
                 if (!at || !range.contains(*at))
                     continue;
             }

@@ -31,7 +31,7 @@ public:
 
     struct Filter
     {
-        QString classId; // empty: every category
+        QString classId;    // empty: every category
         int actionType = 0; // 0: every kind
         int dateRange = 0;  // RecordTimeRange::Type
         bool operator==(const Filter &) const = default;

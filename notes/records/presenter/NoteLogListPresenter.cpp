@@ -136,7 +136,8 @@ void NoteLogListPresenter::deleteNoteLogWithKey(qint64 key)
                 return;
             Context *store = m_services.store;
             // The change set takes the row out of the list.
-            const QList<NoteLog *> rows = store->fetch<NoteLog>(Predicate::equals(QStringLiteral("tId"), tId));
+            const QList<NoteLog *> rows =
+                store->fetch<NoteLog>(Predicate::equals(QStringLiteral("tId"), tId));
             if (rows.isEmpty())
                 return;
             for (NoteLog *row : rows)

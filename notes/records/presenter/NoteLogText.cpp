@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 namespace {

@@ -26,7 +26,7 @@ public:
     {
         qsizetype start = 0;
         qsizetype length = 0;
-        QColor color;       // invalid: the row's own text colour
+        QColor color;        // invalid: the row's own text colour
         bool struck = false; // struck through in strikeColor()
         bool operator==(const Run &) const = default;
     };

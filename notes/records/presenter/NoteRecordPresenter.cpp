@@ -8,8 +8,9 @@ namespace {
 
 QStringList timeRanges()
 {
-    return {QStringLiteral("全部时间"), QStringLiteral("昨天"), QStringLiteral("今天"), QStringLiteral("本周"),
-            QStringLiteral("上周"),     QStringLiteral("本月"), QStringLiteral("上月")};
+    return {QStringLiteral("全部时间"), QStringLiteral("昨天"), QStringLiteral("今天"),
+            QStringLiteral("本周"),     QStringLiteral("上周"), QStringLiteral("本月"),
+            QStringLiteral("上月")};
 }
 
 } // namespace

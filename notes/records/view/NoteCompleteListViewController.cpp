@@ -70,7 +70,8 @@ NoteCompleteListViewController::NoteCompleteListViewController(NoteCompleteListP
     layout->addWidget(m_more);
 
     connect(m_list, &QWidget::customContextMenuRequested, this, &NoteCompleteListViewController::openRowMenu);
-    connect(m_presenter, &NoteCompleteListPresenter::stateChanged, this, &NoteCompleteListViewController::showState);
+    connect(m_presenter, &NoteCompleteListPresenter::stateChanged, this,
+            &NoteCompleteListViewController::showState);
     showState();
 }
 

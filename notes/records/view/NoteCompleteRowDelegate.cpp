@@ -32,7 +32,8 @@ QFont pixelFont(int px)
 } // namespace
 
 NoteCompleteRowDelegate::NoteCompleteRowDelegate(QObject *parent)
-    : QStyledItemDelegate(parent), m_textFont(pixelFont(13)), m_timeFont(pixelFont(12)), m_statusFont(pixelFont(11))
+    : QStyledItemDelegate(parent), m_textFont(pixelFont(13)), m_timeFont(pixelFont(12)),
+      m_statusFont(pixelFont(11))
 {
 }
 
@@ -90,7 +91,8 @@ void NoteCompleteRowDelegate::paint(QPainter *painter, const QStyleOptionViewIte
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
     auto mark = m_marks.find(dpr);
     if (mark == m_marks.end())
-        mark = m_marks.insert(dpr, AppImages::pixmap(QStringLiteral("note_complete"), QSize(markSize, markSize), dpr));
+        mark = m_marks.insert(
+            dpr, AppImages::pixmap(QStringLiteral("note_complete"), QSize(markSize, markSize), dpr));
     const QRect markRect(row.x() + TextLeft, infoY + (infoHeight - markSize) / 2, markSize, markSize);
     painter->drawPixmap(markRect, *mark);
 
@@ -103,11 +105,13 @@ void NoteCompleteRowDelegate::paint(QPainter *painter, const QStyleOptionViewIte
     const int timeRoom = std::max(0, row.right() - 23 - statusRoom - timeLeft);
     const QString shownTime = tm.elidedText(time, Qt::ElideRight, timeRoom);
     const int timeWidth = tm.horizontalAdvance(shownTime);
-    painter->drawText(QRect(timeLeft, infoY, timeWidth + 1, infoHeight), Qt::AlignLeft | Qt::AlignVCenter, shownTime);
+    painter->drawText(QRect(timeLeft, infoY, timeWidth + 1, infoHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                      shownTime);
 
     const QString status = index.data(NoteCompleteListModel::StatusRole).toString();
     const QFontMetrics sm(m_statusFont);
-    const QRect statusRect(timeLeft + timeWidth + 8, infoY + 1, sm.horizontalAdvance(status) + 10, infoHeight - 2);
+    const QRect statusRect(timeLeft + timeWidth + 8, infoY + 1, sm.horizontalAdvance(status) + 10,
+                           infoHeight - 2);
     painter->setPen(Qt::NoPen);
     painter->setBrush(statusColor);
     painter->drawRoundedRect(QRectF(statusRect), 2, 2);

@@ -116,8 +116,8 @@ QSize NoteDateRowDelegate::sizeHint(const QStyleOptionViewItem &option, const QM
     return QSize(option.rect.width(), index.data(NoteDateListModel::HeightRole).toInt());
 }
 
-bool NoteDateRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
-                                    const QModelIndex &index)
+bool NoteDateRowDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                    const QStyleOptionViewItem &option, const QModelIndex &index)
 {
     if (index.isValid() && kindOf(index) == NoteDateListModel::Kind::Note)
         return m_noteRows->helpEvent(event, view, option, index);

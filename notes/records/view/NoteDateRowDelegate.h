@@ -19,14 +19,16 @@ public:
     QRect nameRect(const QString &name, const QRect &row) const;
     QRect numberRect(const QRect &row) const;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
     bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
                    const QModelIndex &index) override;
 
 private:
     void paintHeader(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
-    void paintPlaceholder(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const;
+    void paintPlaceholder(QPainter *painter, const QStyleOptionViewItem &option,
+                          const QModelIndex &index) const;
 
     NoteRowDelegate *m_noteRows;
     QFont m_nameFont;

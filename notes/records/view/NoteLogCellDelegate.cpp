@@ -44,7 +44,8 @@ int NoteLogCellDelegate::measure(const NoteLogCell &cell, int width) const
     const QString &text = cell.text.text();
     auto a = m_advances.find(cell.key);
     if (a == m_advances.end() || a->text != text) {
-        const qreal advance = hasBreak(text) ? -1 : QFontMetricsF(NoteLogCellLayout::textFont()).horizontalAdvance(text);
+        const qreal advance =
+            hasBreak(text) ? -1 : QFontMetricsF(NoteLogCellLayout::textFont()).horizontalAdvance(text);
         a = m_advances.insert(cell.key, Measure{text, advance, nullptr});
     }
     // One line that fits (with a pixel to spare for rounding) needs no layout.
@@ -108,7 +109,8 @@ void NoteLogCellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &o
     painter->save();
     painter->fillRect(row, Qt::white);
     const qreal dpr = painter->device() ? painter->device()->devicePixelRatioF() : 1.0;
-    const QPixmap image = AppImages::pixmap(NoteLogCell::terminalImage(cell.terminalId), g.terminal.size(), dpr);
+    const QPixmap image =
+        AppImages::pixmap(NoteLogCell::terminalImage(cell.terminalId), g.terminal.size(), dpr);
     if (!image.isNull())
         painter->drawPixmap(g.terminal, image);
 
@@ -172,7 +174,8 @@ void NoteLogCellDelegate::drawText(QPainter &painter, const NoteLogText &text, c
             const qreal x1 = line.cursorToX(from);
             const qreal x2 = line.cursorToX(to);
             const qreal ly = rect.top() + line.y() + line.ascent() - metrics.strikeOutPos();
-            painter.drawLine(QPointF(rect.left() + std::min(x1, x2), ly), QPointF(rect.left() + std::max(x1, x2), ly));
+            painter.drawLine(QPointF(rect.left() + std::min(x1, x2), ly),
+                             QPointF(rect.left() + std::max(x1, x2), ly));
         }
     }
     painter.restore();

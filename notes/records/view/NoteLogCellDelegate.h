@@ -3,8 +3,8 @@
 #include "notes/records/presenter/NoteLogText.h"
 
 #include <QHash>
-#include <QTextLayout>
 #include <QStyledItemDelegate>
+#include <QTextLayout>
 
 #include <memory>
 
@@ -36,7 +36,8 @@ public:
     // Heights measured so far (for the current width).
     int measuredCount() const { return int(m_heights.size()); }
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    void paint(QPainter *painter, const QStyleOptionViewItem &option,
+               const QModelIndex &index) const override;
     QSize sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const override;
 
     // Draws a marked text wrapped into `rect` (its width is the wrap width).

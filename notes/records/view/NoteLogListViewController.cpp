@@ -57,7 +57,8 @@ NoteLogListViewController::NoteLogListViewController(NoteLogListPresenter *prese
     m_more->setFlat(true);
     m_more->setFixedHeight(30);
     m_more->setCursor(Qt::PointingHandCursor);
-    m_more->setStyleSheet(QStringLiteral("QPushButton{color:#555555;background:transparent;border:none;font-size:12px;}"));
+    m_more->setStyleSheet(
+        QStringLiteral("QPushButton{color:#555555;background:transparent;border:none;font-size:12px;}"));
     m_more->hide();
 
     auto *layout = new QVBoxLayout(this);

@@ -26,7 +26,7 @@ QStringList numbered(int count, const QString &unit)
 } // namespace
 
 NoteRemindRepeatPresenter::NoteRemindRepeatPresenter(CalendarIdentifier calendar,
-                                                       const NoteRemindModel &remind, QObject *parent)
+                                                     const NoteRemindModel &remind, QObject *parent)
     : QObject(parent), m_calendar(calendar)
 {
     const quint64 cycleType = remind.remindCycleType();

@@ -20,7 +20,7 @@ public:
     static constexpr int MaximumInterval = 99;
 
     NoteRemindRepeatPresenter(CalendarIdentifier calendar, const NoteRemindModel &remind,
-                               QObject *parent = nullptr);
+                              QObject *parent = nullptr);
 
     // "天", "周", "月", "季度", "年": unit index i stands for cycle type i + 1.
     static QStringList unitTitles();

@@ -14,7 +14,7 @@ struct WifiNetworkRow
     QString wifiId;
     QString name;
     QString alias;
-    bool adding = false;   // an add of this row is in flight
+    bool adding = false;    // an add of this row is in flight
     bool modifying = false; // a rename is in flight
     bool deleting = false;
     bool aliasDirty = false; // edited while a request was in flight: send again after it

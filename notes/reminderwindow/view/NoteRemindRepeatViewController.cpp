@@ -14,8 +14,7 @@
 #include <QVBoxLayout>
 
 NoteRemindRepeatViewController::NoteRemindRepeatViewController(CalendarIdentifier calendar,
-                                                                 const NoteRemindModel &remind,
-                                                                 QWidget *parent)
+                                                               const NoteRemindModel &remind, QWidget *parent)
     : RemindPopover(parent), m_presenter(new NoteRemindRepeatPresenter(calendar, remind, this))
 {
     auto *layout = new QVBoxLayout(this);
@@ -69,8 +68,7 @@ NoteRemindRepeatViewController::NoteRemindRepeatViewController(CalendarIdentifie
     });
     connect(this, &RemindPopover::acceptRequested, done, &QPushButton::click);
 
-    connect(m_presenter, &NoteRemindRepeatPresenter::changed, this,
-            &NoteRemindRepeatViewController::render);
+    connect(m_presenter, &NoteRemindRepeatPresenter::changed, this, &NoteRemindRepeatViewController::render);
     connect(m_presenter, &NoteRemindRepeatPresenter::configured, this,
             &NoteRemindRepeatViewController::configured);
     connect(m_presenter, &NoteRemindRepeatPresenter::closeRequested, this, &QWidget::close);

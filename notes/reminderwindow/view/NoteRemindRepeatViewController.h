@@ -17,7 +17,7 @@ class NoteRemindRepeatViewController : public RemindPopover
     Q_OBJECT
 public:
     NoteRemindRepeatViewController(CalendarIdentifier calendar, const NoteRemindModel &remind,
-                                    QWidget *parent = nullptr);
+                                   QWidget *parent = nullptr);
 
     NoteRemindRepeatPresenter *presenter() const { return m_presenter; }
 

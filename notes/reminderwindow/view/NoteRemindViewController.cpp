@@ -11,8 +11,7 @@ NoteRemindViewController::NoteRemindViewController(const NoteRemindModel &remind
                                                    NetworkMonitor *networks, QWidget *parent)
     // Close only: a window manager offers minimise and maximise unless the buttons are named.
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
-      m_tabs(new QTabWidget(this)),
-      m_dateTab(new DateRemindViewController(remind, services)),
+      m_tabs(new QTabWidget(this)), m_dateTab(new DateRemindViewController(remind, services)),
       m_wifiTab(new WIFIRemindViewController(remind, services, networks))
 {
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,8 +28,10 @@ NoteRemindViewController::NoteRemindViewController(const NoteRemindModel &remind
 
     connect(m_dateTab, &DateRemindViewController::confirmed, this, &NoteRemindViewController::handBack);
     connect(m_wifiTab, &WIFIRemindViewController::confirmed, this, &NoteRemindViewController::handBack);
-    connect(m_dateTab, &DateRemindViewController::closeRequested, this, &NoteRemindViewController::closeWindow);
-    connect(m_wifiTab, &WIFIRemindViewController::closeRequested, this, &NoteRemindViewController::closeWindow);
+    connect(m_dateTab, &DateRemindViewController::closeRequested, this,
+            &NoteRemindViewController::closeWindow);
+    connect(m_wifiTab, &WIFIRemindViewController::closeRequested, this,
+            &NoteRemindViewController::closeWindow);
 }
 
 int NoteRemindViewController::tabForValue(const NoteRemindModel &remind)

@@ -21,8 +21,8 @@ public:
     static constexpr int DateTab = 0;
     static constexpr int WifiTab = 1;
 
-    NoteRemindViewController(const NoteRemindModel &remind, const Services &services, NetworkMonitor *networks,
-                             QWidget *parent = nullptr);
+    NoteRemindViewController(const NoteRemindModel &remind, const Services &services,
+                             NetworkMonitor *networks, QWidget *parent = nullptr);
 
     // The tab a value opens on.
     static int tabForValue(const NoteRemindModel &remind);

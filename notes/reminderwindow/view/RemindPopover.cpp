@@ -58,7 +58,8 @@ QPoint RemindPopover::placement(const QRect &anchor, const QSize &size, const QR
     // Nowhere fits whole: on the screen, below the title bar as far as the screen allows.
     QRect r = settle(candidates[0]);
     if (available.isValid())
-        r.moveLeft(qBound(available.left(), r.left(), qMax(available.left(), available.right() - size.width() + 1)));
+        r.moveLeft(
+            qBound(available.left(), r.left(), qMax(available.left(), available.right() - size.width() + 1)));
     return r.topLeft();
 }
 

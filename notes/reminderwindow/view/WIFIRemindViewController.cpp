@@ -20,10 +20,9 @@
 
 WIFIRemindViewController::WIFIRemindViewController(const NoteRemindModel &remind, const Services &services,
                                                    NetworkMonitor *networks, QWidget *parent)
-    : QWidget(parent),
-      m_presenter(new WIFIRemindPresenter(
-          remind, new SavedWifiNetworks(services.store, services.api, services.feedback), services.feedback,
-          networks, this))
+    : QWidget(parent), m_presenter(new WIFIRemindPresenter(
+                           remind, new SavedWifiNetworks(services.store, services.api, services.feedback),
+                           services.feedback, networks, this))
 {
     m_presenter->setAnchor(this);
     auto *layout = new QVBoxLayout(this);
@@ -103,7 +102,8 @@ WIFIRemindViewController::WIFIRemindViewController(const NoteRemindModel &remind
     connect(m_presenter, &WIFIRemindPresenter::joinChanged, this, &WIFIRemindViewController::render);
     connect(m_presenter, &WIFIRemindPresenter::rowWanted, this, &WIFIRemindViewController::showRow);
     connect(m_presenter, &WIFIRemindPresenter::confirmed, this, &WIFIRemindViewController::confirmed);
-    connect(m_presenter, &WIFIRemindPresenter::closeRequested, this, &WIFIRemindViewController::closeRequested);
+    connect(m_presenter, &WIFIRemindPresenter::closeRequested, this,
+            &WIFIRemindViewController::closeRequested);
 
     render();
 }

@@ -18,8 +18,8 @@ class WIFIRemindViewController : public QWidget
 {
     Q_OBJECT
 public:
-    WIFIRemindViewController(const NoteRemindModel &remind, const Services &services, NetworkMonitor *networks,
-                             QWidget *parent = nullptr);
+    WIFIRemindViewController(const NoteRemindModel &remind, const Services &services,
+                             NetworkMonitor *networks, QWidget *parent = nullptr);
 
     WIFIRemindPresenter *presenter() const { return m_presenter; }
     QTableView *table() const { return m_table; }

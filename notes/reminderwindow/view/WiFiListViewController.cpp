@@ -22,7 +22,8 @@ WiFiListViewController::WiFiListViewController(const QStringList &networks, QWid
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setUniformItemSizes(true);
     m_list->setTextElideMode(Qt::ElideMiddle);
-    m_list->setStyleSheet(QStringLiteral("QListView::item { height: 30px; border-bottom: 1px solid palette(mid); }"));
+    m_list->setStyleSheet(
+        QStringLiteral("QListView::item { height: 30px; border-bottom: 1px solid palette(mid); }"));
     const int rows = qBound(1, int(networks.size()), 8);
     m_list->setFixedSize(220, rows * 31 + 2 * m_list->frameWidth());
     layout->addWidget(m_list);

@@ -79,7 +79,8 @@ void NoteSearchIndex::storeChanged(const StoreChanges &changes)
         return;
     }
     const bool notes = m_scope == Scope::Notes;
-    const StoreChanges::Entity rows = changes.entity(notes ? QStringLiteral("NoteDetail") : QStringLiteral("NoteLog"));
+    const StoreChanges::Entity rows =
+        changes.entity(notes ? QStringLiteral("NoteDetail") : QStringLiteral("NoteLog"));
     QSet<qint64> touched;
     for (qint64 pk : rows.inserted) {
         refresh(pk);

@@ -9,7 +9,9 @@
 
 #include <vector>
 
-NoteSearchModel::NoteSearchModel(Context *store, QObject *parent) : QAbstractListModel(parent), m_store(store) {}
+NoteSearchModel::NoteSearchModel(Context *store, QObject *parent) : QAbstractListModel(parent), m_store(store)
+{
+}
 
 void NoteSearchModel::setHits(Scope scope, const QList<qint64> &keys)
 {

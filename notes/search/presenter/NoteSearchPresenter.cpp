@@ -14,8 +14,7 @@
 #include <QGuiApplication>
 
 NoteSearchPresenter::NoteSearchPresenter(const Services &services, QObject *parent)
-    : QObject(parent), m_services(services),
-      m_notes(new NoteSearchIndex(services.store, Scope::Notes, this)),
+    : QObject(parent), m_services(services), m_notes(new NoteSearchIndex(services.store, Scope::Notes, this)),
       m_history(new NoteSearchIndex(services.store, Scope::History, this)),
       m_model(new NoteSearchModel(services.store, this))
 {

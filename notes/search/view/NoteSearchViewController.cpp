@@ -106,7 +106,8 @@ NoteSearchViewController::NoteSearchViewController(const Services &services, QWi
     connect(scopes, &QButtonGroup::idClicked, this,
             [this](int id) { m_presenter->chooseScope(NoteSearchPresenter::Scope(id)); });
     connect(m_presenter, &NoteSearchPresenter::stateChanged, this, &NoteSearchViewController::showState);
-    connect(m_presenter->model(), &QAbstractItemModel::modelReset, this, &NoteSearchViewController::showState);
+    connect(m_presenter->model(), &QAbstractItemModel::modelReset, this,
+            &NoteSearchViewController::showState);
     connect(m_list, &QWidget::customContextMenuRequested, this, &NoteSearchViewController::openRowMenu);
     confSkinControl();
     showState();
@@ -141,7 +142,8 @@ void NoteSearchViewController::confSkinControl()
                              .arg(color.blue())
                              .arg(color.alpha());
     m_searchView->setStyleSheet(
-        QStringLiteral("QFrame#searchView{border:1px solid %1;border-radius:2px;background:white;}").arg(rgba));
+        QStringLiteral("QFrame#searchView{border:1px solid %1;border-radius:2px;background:white;}")
+            .arg(rgba));
     m_searchButton->setStyleSheet(
         QStringLiteral("QPushButton{color:white;background:%1;border:none;border-radius:1px;}").arg(rgba));
 }

@@ -23,7 +23,8 @@ QStringList PluginSoundPlayer::defaultFolders()
 {
     QStringList folders;
     if (QCoreApplication::instance())
-        folders << QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../lib/prelvane"));
+        folders << QDir(QCoreApplication::applicationDirPath())
+                       .absoluteFilePath(QStringLiteral("../lib/prelvane"));
     folders << QStringLiteral(PRELVANE_BUILD_PLUGIN_DIR);
     return folders;
 }
@@ -34,7 +35,8 @@ SoundBackend *PluginSoundPlayer::backend()
         return m_backend;
     m_tried = true;
     for (const QString &folder : std::as_const(m_folders)) {
-        const QString base = QDir(folder).absoluteFilePath(QStringLiteral("lib") + PluginName + QStringLiteral(".so"));
+        const QString base =
+            QDir(folder).absoluteFilePath(QStringLiteral("lib") + PluginName + QStringLiteral(".so"));
         if (!QFileInfo::exists(base))
             continue;
         auto *loader = new QPluginLoader(base);

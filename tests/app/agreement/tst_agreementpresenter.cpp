@@ -39,12 +39,24 @@ private slots:
         QTest::addColumn<QString>("after");
         QTest::addColumn<bool>("loginHidden");
         QTest::addColumn<int>("promptsShown");
-        QTest::newRow("first launch, agree") << "absent" << "a" << "YES" << false << 1;
-        QTest::newRow("refuse, then agree") << "absent" << "da" << "YES" << false << 2;
-        QTest::newRow("refuse twice") << "absent" << "dd" << "NO" << true << 2;
-        QTest::newRow("refused before: asked again") << "NO" << "a" << "YES" << false << 1;
-        QTest::newRow("refused before, refuse twice again") << "NO" << "dd" << "NO" << true << 2;
-        QTest::newRow("agreed before: nothing asked") << "YES" << "" << "YES" << false << 0;
+        QTest::newRow("first launch, agree") << "absent"
+                                             << "a"
+                                             << "YES" << false << 1;
+        QTest::newRow("refuse, then agree") << "absent"
+                                            << "da"
+                                            << "YES" << false << 2;
+        QTest::newRow("refuse twice") << "absent"
+                                      << "dd"
+                                      << "NO" << true << 2;
+        QTest::newRow("refused before: asked again") << "NO"
+                                                     << "a"
+                                                     << "YES" << false << 1;
+        QTest::newRow("refused before, refuse twice again") << "NO"
+                                                            << "dd"
+                                                            << "NO" << true << 2;
+        QTest::newRow("agreed before: nothing asked") << "YES"
+                                                      << ""
+                                                      << "YES" << false << 0;
     }
     void answers()
     {
@@ -127,10 +139,12 @@ private slots:
         QTest::addColumn<Prompt>("prompt");
         QTest::addColumn<QStringList>("values");
         QTest::newRow("first") << Prompt::First
-                               << QStringList{QStringLiteral("Prelvane用户协议"), QStringLiteral("Prelvane用户协议"),
-                                              QStringLiteral("隐私政策"), QStringLiteral("隐私政策")};
+                               << QStringList{QStringLiteral("Prelvane用户协议"),
+                                              QStringLiteral("Prelvane用户协议"), QStringLiteral("隐私政策"),
+                                              QStringLiteral("隐私政策")};
         QTest::newRow("insisting") << Prompt::Insisting
-                                   << QStringList{QStringLiteral("隐私政策"), QStringLiteral("Prelvane用户协议"),
+                                   << QStringList{QStringLiteral("隐私政策"),
+                                                  QStringLiteral("Prelvane用户协议"),
                                                   QStringLiteral("隐私政策")};
     }
     void shippedWordingLinksEveryTitle()
@@ -153,7 +167,8 @@ private slots:
         // Every link covers its own occurrence.
         QCOMPARE(QSet<qsizetype>(starts.begin(), starts.end()).size(), starts.size());
         // Every title in the text is a link.
-        QCOMPARE(text.count(AgreementPresenter::agreementTitle()) + text.count(AgreementPresenter::privacyTitle()),
+        QCOMPARE(text.count(AgreementPresenter::agreementTitle()) +
+                     text.count(AgreementPresenter::privacyTitle()),
                  links.size());
     }
 };

@@ -14,9 +14,9 @@
 #include "service/account/PwdManager.h"
 #include "service/account/SignInKeys.h"
 #include "tests/service/ServiceFixture.h"
+#include "tests/support/KeychainWait.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/StoreFixture.h"
-#include "tests/support/KeychainWait.h"
 #include "tests/support/TestGraph.h"
 
 #include <QSignalSpy>
@@ -171,7 +171,8 @@ private slots:
         // No stored password (a keychain that cannot store): the user is asked for it, without an error.
         QTest::newRow("auto-login by password no longer saved")
             << true << true << "AccountLogin" << false << "tester"
-            << "" << true << false << "" << "" << false;
+            << "" << true << false << ""
+            << "" << false;
         QTest::newRow("auto-login by openId") << true << true << "OAuthAutoLogin" << false << "tester"
                                               << "" << true << false << "user/login/oauth"
                                               << "" << true;
@@ -199,7 +200,8 @@ private slots:
             remember(testerId(*f), QStringLiteral("tester"), rowAutoLogin);
         addCategory();
         if (passwordSaved)
-            QVERIFY(KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
+            QVERIFY(
+                KeychainWait::savePassword(*passwords, QStringLiteral("secret1"), QStringLiteral("tester")));
         if (!recordType.isEmpty())
             AutoLoginModel{recordType, QStringLiteral("tester"), QStringLiteral("wx-open-tester"),
                            QStringLiteral("wx")}
@@ -210,7 +212,8 @@ private slots:
         QSignalSpy passwordWanted(p.get(), &LoginPresenter::passwordWanted);
         p->windowShown();
         settle();
-        QCOMPARE(passwordWanted.count(), QTest::currentDataTag() == QLatin1String("auto-login by password no longer saved"));
+        QCOMPARE(passwordWanted.count(),
+                 QTest::currentDataTag() == QLatin1String("auto-login by password no longer saved"));
 
         QCOMPARE(p->account(), expectAccount);
         QCOMPARE(p->password(), expectPassword);

@@ -24,12 +24,12 @@
 
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QSplitter>
-#include <QListView>
 #include <QStackedWidget>
 
 class TstMainWindow : public QObject
@@ -64,8 +64,8 @@ void TstMainWindow::updateCheck_data()
         << "修复问题";
     QTest::addRow("another version without remarks")
         << QJsonArray{QJsonObject{{"id", 7}, {"version", "1.2.0"}}} << "有新版本，请及时更新！";
-    QTest::addRow("remarks null") << QJsonArray{QJsonObject{{"id", 7}, {"version", "2"}, {"versionChangeRemarks",
-                                                                                          QJsonValue()}}}
+    QTest::addRow("remarks null") << QJsonArray{QJsonObject{
+                                         {"id", 7}, {"version", "2"}, {"versionChangeRemarks", QJsonValue()}}}
                                   << "有新版本，请及时更新！";
     QTest::addRow("first entry 7 decides") << QJsonArray{QJsonObject{{"id", 7}, {"version", "1.0.0"}},
                                                          QJsonObject{{"id", 7}, {"version", "3.0.0"}}}
@@ -94,10 +94,14 @@ void TstMainWindow::unlockRules_data()
     QTest::addColumn<QString>("password");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<bool>("unlocks");
-    QTest::addRow("right password") << "1234" << "1234" << true;
-    QTest::addRow("wrong password") << "1234" << "123" << false;
-    QTest::addRow("empty typed") << "1234" << "" << false;
-    QTest::addRow("password removed meanwhile") << "" << "anything" << true;
+    QTest::addRow("right password") << "1234"
+                                    << "1234" << true;
+    QTest::addRow("wrong password") << "1234"
+                                    << "123" << false;
+    QTest::addRow("empty typed") << "1234"
+                                 << "" << false;
+    QTest::addRow("password removed meanwhile") << ""
+                                                << "anything" << true;
 }
 
 void TstMainWindow::unlockRules()
@@ -139,7 +143,8 @@ void TstMainWindow::lockOverlayKeepsKeysFromTheCoveredViews()
     // The note open in the editor, being edited.
     QListView *notes = window.noteList()->listView();
     QTRY_COMPARE(notes->model()->rowCount(), 1);
-    QTest::mouseClick(notes->viewport(), Qt::LeftButton, {}, notes->visualRect(notes->model()->index(0, 0)).center());
+    QTest::mouseClick(notes->viewport(), Qt::LeftButton, {},
+                      notes->visualRect(notes->model()->index(0, 0)).center());
     EditNoteView *editor = window.noteDetail()->editView();
     QTest::mouseClick(editor->button(NoteEditorPresenter::Button::Edit), Qt::LeftButton);
     QVERIFY(editor->presenter()->isEditing());
@@ -216,8 +221,9 @@ void TstMainWindow::pollBringsAnotherDevicesChangesAndKeepsTheSelection()
     QCOMPARE(list->model()->index(0, 0).data().toString(), QStringLiteral("新分类"));
     QCOMPARE(window.columnPresenter()->selectedCategory().classId, chosen);
     QCOMPARE(list->selectionModel()->selectedIndexes().size(), 1);
-    QCOMPARE(list->selectionModel()->selectedIndexes().first().data(CategoryListModel::ClassIdRole).toString(),
-             chosen);
+    QCOMPARE(
+        list->selectionModel()->selectedIndexes().first().data(CategoryListModel::ClassIdRole).toString(),
+        chosen);
     QCOMPARE(rig.device->liveNotes().first()->content(), QStringLiteral("新内容"));
 }
 
@@ -282,8 +288,12 @@ void TstMainWindow::noteListShowsTheChosenCategoryAndFollowsThePoll()
     QCOMPARE(window.noteList()->width(), listWidth);
 
     // Clicking the other category lists its notes instead.
-    const int lifeRow = window.column()->listView()->model()->match(
-        categories->model()->index(0, 0), CategoryListModel::ClassIdRole, lifeId).value(0).row();
+    const int lifeRow = window.column()
+                            ->listView()
+                            ->model()
+                            ->match(categories->model()->index(0, 0), CategoryListModel::ClassIdRole, lifeId)
+                            .value(0)
+                            .row();
     QTest::mouseClick(categories->viewport(), Qt::LeftButton, {},
                       categories->visualRect(categories->model()->index(lifeRow, 0)).center());
     QCOMPARE(window.columnPresenter()->selectedCategory().classId, lifeId);
@@ -329,7 +339,8 @@ void TstMainWindow::categoryAddedThroughTheDialogReachesTheService()
     onService.sort();
     QCOMPARE(onService, (QStringList{"旅行计划:#0583dc", "默认:#10b56c"}));
     QTRY_COMPARE(listedTexts(categories), (QStringList{"旅行计划", "默认"}));
-    QCOMPARE(window.columnPresenter()->selectedCategory().classId, rig.device->categories().first()->classId());
+    QCOMPARE(window.columnPresenter()->selectedCategory().classId,
+             rig.device->categories().first()->classId());
     QCOMPARE(categories->selectionModel()->selectedIndexes().first().row(), 0);
     QCOMPARE(rig.s.feedback->toasts(), QStringList{"新增成功"});
 }

@@ -128,21 +128,26 @@ private slots:
         QTest::addColumn<bool>("closes");
         QTest::addColumn<QStringList>("messages");
         const QStringList none;
-        QTest::newRow("ok") << 200 << QJsonObject{{"status", "ok"}, {"openId", "o-1"}} << "ok" << "o-1" << true
-                            << none;
-        QTest::newRow("ok without openId is not ok")
-            << 200 << QJsonObject{{"status", "ok"}} << "" << "" << false << none;
-        QTest::newRow("unbound") << 200 << QJsonObject{{"status", "unbound"}} << "unbound" << "" << true << none;
-        QTest::newRow("pending with 200 stays")
-            << 200 << QJsonObject{{"status", "unauthorized"}} << "" << "" << false << none;
-        QTest::newRow("missing status with 200 stays") << 200 << QJsonObject{} << "" << "" << false << none;
-        QTest::newRow("unknown status with 200 stays")
-            << 200 << QJsonObject{{"status", "later"}} << "" << "" << false << none;
+        QTest::newRow("ok") << 200 << QJsonObject{{"status", "ok"}, {"openId", "o-1"}} << "ok"
+                            << "o-1" << true << none;
+        QTest::newRow("ok without openId is not ok") << 200 << QJsonObject{{"status", "ok"}} << ""
+                                                     << "" << false << none;
+        QTest::newRow("unbound") << 200 << QJsonObject{{"status", "unbound"}} << "unbound"
+                                 << "" << true << none;
+        QTest::newRow("pending with 200 stays") << 200 << QJsonObject{{"status", "unauthorized"}} << ""
+                                                << "" << false << none;
+        QTest::newRow("missing status with 200 stays") << 200 << QJsonObject{} << ""
+                                                       << "" << false << none;
+        QTest::newRow("unknown status with 200 stays") << 200 << QJsonObject{{"status", "later"}} << ""
+                                                       << "" << false << none;
         QTest::newRow("pending with another code stays")
-            << 201 << QJsonObject{{"status", "unauthorized"}} << "" << "" << false << none;
-        QTest::newRow("another code without status stays") << 500 << QJsonObject{} << "" << "" << false << none;
+            << 201 << QJsonObject{{"status", "unauthorized"}} << ""
+            << "" << false << none;
+        QTest::newRow("another code without status stays") << 500 << QJsonObject{} << ""
+                                                           << "" << false << none;
         QTest::newRow("another code and status: closes with the message")
-            << 300 << QJsonObject{{"status", "unbound"}} << "" << "" << true << QStringList{"授权已取消"};
+            << 300 << QJsonObject{{"status", "unbound"}} << ""
+            << "" << true << QStringList{"授权已取消"};
     }
 
     void statusTable()
@@ -230,10 +235,12 @@ private slots:
         QTest::addColumn<bool>("webAddress");
         QTest::addColumn<QStringList>("messages");
         QTest::newRow("refused") << 301 << "" << true << QStringList{"没有临时编号"};
-        QTest::newRow("empty client id") << 200 << "" << true << QStringList{OAuthPresenter::noClientIdText()};
-        QTest::newRow("blank client id") << 200 << "  " << true << QStringList{OAuthPresenter::noClientIdText()};
-        QTest::newRow("no web address") << 200 << "tmp1" << false
-                                        << QStringList{ApiNetWorking::noApiAddressText()};
+        QTest::newRow("empty client id")
+            << 200 << "" << true << QStringList{OAuthPresenter::noClientIdText()};
+        QTest::newRow("blank client id")
+            << 200 << "  " << true << QStringList{OAuthPresenter::noClientIdText()};
+        QTest::newRow("no web address")
+            << 200 << "tmp1" << false << QStringList{ApiNetWorking::noApiAddressText()};
     }
 
     void noWindowWithoutClientIdOrAddress()
@@ -271,11 +278,26 @@ private slots:
         QTest::addColumn<QString>("reported");
         QTest::addColumn<QString>("openId"); // a prefix
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("wechat grant") << "wx" << "login" << "grant" << "ok" << "wx-open-tester" << QStringList{};
-        QTest::newRow("qq nobody has") << "qq" << "login" << "grant" << "unbound" << "" << QStringList{};
-        QTest::newRow("bind: a fresh identity") << "qq" << "bind" << "grant" << "ok" << "qq-open-" << QStringList{};
-        QTest::newRow("cancel") << "wx" << "login" << "deny" << "" << ""
-                                << QStringList{StandinService::CancelledText};
+        QTest::newRow("wechat grant") << "wx"
+                                      << "login"
+                                      << "grant"
+                                      << "ok"
+                                      << "wx-open-tester" << QStringList{};
+        QTest::newRow("qq nobody has") << "qq"
+                                       << "login"
+                                       << "grant"
+                                       << "unbound"
+                                       << "" << QStringList{};
+        QTest::newRow("bind: a fresh identity") << "qq"
+                                                << "bind"
+                                                << "grant"
+                                                << "ok"
+                                                << "qq-open-" << QStringList{};
+        QTest::newRow("cancel") << "wx"
+                                << "login"
+                                << "deny"
+                                << ""
+                                << "" << QStringList{StandinService::CancelledText};
     }
 
     void standinPageDecides()
@@ -296,7 +318,8 @@ private slots:
         QVERIFY2(html.contains(QStringLiteral(">授权</a>")) && html.contains(QStringLiteral(">取消</a>")),
                  qPrintable(html));
         const QRegularExpression href(QStringLiteral("id=\"%1\" href=\"([^\"]+)\"").arg(link));
-        const QString target = href.match(html).captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+        const QString target =
+            href.match(html).captured(1).replace(QStringLiteral("&amp;"), QStringLiteral("&"));
         QVERIFY(!target.isEmpty());
         fetch(url.resolved(QUrl(target)));
         loadAndWait(*p);

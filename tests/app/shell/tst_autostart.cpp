@@ -6,13 +6,13 @@
 #include "app/shell/AppShell.h"
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/WidgetFeedback.h"
-#include "platform/base/TimerScheduler.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/dates/DateManager.h"
 #include "platform/base/Clock.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
 #include "service/account/SignInKeys.h"
@@ -191,7 +191,8 @@ private slots:
     void aSecondStartAtLoginLeavesTheRunningOneAsItIs()
     {
         QVERIFY(launch(false));
-        const QString name = QStringLiteral("prelvane-autostart-test-%1").arg(QCoreApplication::applicationPid());
+        const QString name =
+            QStringLiteral("prelvane-autostart-test-%1").arg(QCoreApplication::applicationPid());
         QVERIFY(shell->listenForLaterStarts(name));
         shell->currentWindow()->hide();
         QVERIFY(AppShell::forwardToRunningInstance(name, false));

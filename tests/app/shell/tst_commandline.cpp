@@ -20,19 +20,25 @@ private slots:
         QTest::addColumn<QString>("error");  // a part of standard error
 
         const QString version = QStringLiteral("prelvane ") + QStringLiteral(PRELVANE_VERSION) + '\n';
-        QTest::newRow("nothing") << QStringList{} << false << 0 << false << "" << "";
-        QTest::newRow("autostart") << QStringList{"--autostart"} << false << 0 << true << "" << "";
-        QTest::newRow("help") << QStringList{"--help"} << true << 0 << false << "--autostart" << "";
-        QTest::newRow("-h") << QStringList{"-h"} << true << 0 << false << "用法：prelvane" << "";
+        QTest::newRow("nothing") << QStringList{} << false << 0 << false << ""
+                                 << "";
+        QTest::newRow("autostart") << QStringList{"--autostart"} << false << 0 << true << ""
+                                   << "";
+        QTest::newRow("help") << QStringList{"--help"} << true << 0 << false << "--autostart"
+                              << "";
+        QTest::newRow("-h") << QStringList{"-h"} << true << 0 << false << "用法：prelvane"
+                            << "";
         QTest::newRow("help wins over autostart")
-            << QStringList{"--autostart", "--help"} << true << 0 << false << "--version" << "";
+            << QStringList{"--autostart", "--help"} << true << 0 << false << "--version"
+            << "";
         QTest::newRow("version") << QStringList{"--version"} << true << 0 << false << version << "";
         QTest::newRow("-v") << QStringList{"-v"} << true << 0 << false << version << "";
-        QTest::newRow("unknown option")
-            << QStringList{"--tray"} << true << 2 << false << "" << "未知的选项：tray";
-        QTest::newRow("an argument") << QStringList{"note.txt"} << true << 2 << false << "" << "多余的参数：note.txt";
-        QTest::newRow("a value for a flag")
-            << QStringList{"--autostart=yes"} << true << 2 << false << "" << "prelvane --help";
+        QTest::newRow("unknown option") << QStringList{"--tray"} << true << 2 << false << ""
+                                        << "未知的选项：tray";
+        QTest::newRow("an argument") << QStringList{"note.txt"} << true << 2 << false << ""
+                                     << "多余的参数：note.txt";
+        QTest::newRow("a value for a flag") << QStringList{"--autostart=yes"} << true << 2 << false << ""
+                                            << "prelvane --help";
     }
 
     void parse()

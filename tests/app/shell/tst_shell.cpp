@@ -9,18 +9,17 @@
 #include "app/shell/LoginWindow.h"
 #include "app/uikit/PopoverView.h"
 #include "app/uikit/WidgetFeedback.h"
-#include "platform/base/TimerScheduler.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/LoginAccount.h"
 #include "core/model/MagicalRecordManager.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
 #include "notes/categories/presenter/CategoryColumnPresenter.h"
 #include "notes/categories/presenter/CategoryListModel.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Session.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotification.h"
 #include "platform/store/Context.h"
@@ -31,6 +30,7 @@
 #include "tests/support/FakeAuthWebPages.h"
 #include "tests/support/RecordingUrlOpener.h"
 #include "tests/support/TestGraph.h"
+#include "tests/support/TestStore.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 
 #include <QAction>
@@ -235,7 +235,8 @@ private slots:
         QVERIFY(choices);
         QCOMPARE(choices->titles(), (QStringList{"自动登录", "仅本次登录", "取消"}));
         QListView *rows = choices->tableView();
-        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualRect(rows->model()->index(1, 0)).center());
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          rows->visualRect(rows->model()->index(1, 0)).center());
         QTRY_COMPARE(authPages.opened(), opened + 1);
         QVERIFY(!control<QCheckBox>("autoLogin")->isChecked());
         QCOMPARE(authPages.lastTitle, QStringLiteral("互联登录"));
@@ -272,7 +273,8 @@ private slots:
         QPointer<PopoverView> choices = login()->oauthChoices();
         QVERIFY(choices);
         QListView *rows = choices->tableView();
-        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualRect(rows->model()->index(2, 0)).center());
+        QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                          rows->visualRect(rows->model()->index(2, 0)).center());
         QTRY_VERIFY(!choices);
         QCoreApplication::processEvents();
         QCOMPARE(f->service->requestCount(QStringLiteral("tool/oauthTempId")), 0);

@@ -1,8 +1,8 @@
 #include "app/uikit/AlertManager.h"
 #include "app/uikit/AlertViewController.h"
 #include "app/uikit/WidgetFeedback.h"
-#include "tests/support/doubles/ManualScheduler.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -121,8 +121,9 @@ private slots:
         QTest::addColumn<bool>("oneLine");
         QTest::newRow("short question") << QString::fromUtf8("您还没有设置锁屏密码，是否设置？") << true;
         QTest::newRow("two characters") << QString::fromUtf8("错误") << true;
-        QTest::newRow("long notice") << QString::fromUtf8("系统钥匙串不可用，密码无法保存，下次登录时请重新输入密码。"
-                                                          "本地数据文件无法读取，已改名保存，并新建了一个空的数据文件。")
+        QTest::newRow("long notice") << QString::fromUtf8(
+                                            "系统钥匙串不可用，密码无法保存，下次登录时请重新输入密码。"
+                                            "本地数据文件无法读取，已改名保存，并新建了一个空的数据文件。")
                                      << false;
     }
     void messageWidth()

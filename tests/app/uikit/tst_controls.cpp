@@ -206,7 +206,8 @@ private slots:
     {
         const QFont before = QApplication::font();
         ApplicationFont::install();
-        QVERIFY2(QFontDatabase::families(QFontDatabase::SimplifiedChinese).contains(ApplicationFont::chineseFamily()),
+        QVERIFY2(QFontDatabase::families(QFontDatabase::SimplifiedChinese)
+                     .contains(ApplicationFont::chineseFamily()),
                  "the setup installs the Chinese font");
         QCOMPARE(QFontInfo(QApplication::font()).family(), ApplicationFont::chineseFamily());
         QCOMPARE(QApplication::font().pointSizeF(), before.pointSizeF());

@@ -1,9 +1,9 @@
 #include "app/uikit/ButtonHelpers.h"
-#include "platform/text/ColorHelpers.h"
-#include "platform/text/DateHelpers.h"
 #include "app/uikit/ImageHelpers.h"
 #include "app/uikit/ViewHelpers.h"
 #include "platform/base/Clock.h"
+#include "platform/text/ColorHelpers.h"
+#include "platform/text/DateHelpers.h"
 #include "tests/support/TestEnv.h"
 
 #include <QApplication>

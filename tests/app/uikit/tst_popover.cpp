@@ -68,8 +68,9 @@ private slots:
     {
         QFETCH(int, position);
         QFETCH(QRect, expected);
-        QCOMPARE(PopoverView::placement(QRect(200, 150, 40, 30), QSize(120, 64), position, QRect(0, 0, 600, 400)),
-                 expected);
+        QCOMPARE(
+            PopoverView::placement(QRect(200, 150, 40, 30), QSize(120, 64), position, QRect(0, 0, 600, 400)),
+            expected);
     }
 
     void placementNearTheWindowEdges_data()
@@ -79,9 +80,12 @@ private slots:
         QTest::addColumn<QRect>("expected");
         // Window 300 x 200; list 120 x 64.
         QTest::newRow("above at the top goes below") << QRect(100, 10, 40, 30) << 3 << QRect(60, 40, 120, 64);
-        QTest::newRow("below at the bottom goes above") << QRect(100, 160, 40, 30) << 1 << QRect(60, 96, 120, 64);
-        QTest::newRow("right at the right edge goes left") << QRect(250, 80, 40, 30) << 0 << QRect(130, 63, 120, 64);
-        QTest::newRow("left at the left edge goes right") << QRect(10, 80, 40, 30) << 2 << QRect(50, 63, 120, 64);
+        QTest::newRow("below at the bottom goes above")
+            << QRect(100, 160, 40, 30) << 1 << QRect(60, 96, 120, 64);
+        QTest::newRow("right at the right edge goes left")
+            << QRect(250, 80, 40, 30) << 0 << QRect(130, 63, 120, 64);
+        QTest::newRow("left at the left edge goes right")
+            << QRect(10, 80, 40, 30) << 2 << QRect(50, 63, 120, 64);
         QTest::newRow("centred above near the left edge is moved in")
             << QRect(0, 150, 40, 30) << 3 << QRect(0, 86, 120, 64);
         QTest::newRow("centred right near the bottom is moved in")
@@ -134,7 +138,8 @@ private slots:
     void ownerMayDeleteTheListOrItsWindowWhenTold()
     {
         QPointer<PopoverView> popover = showTwoRows();
-        connect(popover.data(), &PopoverView::didSelectRowWithIndex, popover.data(), [&] { delete popover.data(); });
+        connect(popover.data(), &PopoverView::didSelectRowWithIndex, popover.data(),
+                [&] { delete popover.data(); });
         clickRow(popover, 0);
         QTRY_VERIFY(!popover);
         flushDeletes();

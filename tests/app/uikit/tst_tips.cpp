@@ -106,7 +106,8 @@ private slots:
     void unknownPositionPlacesNothing()
     {
         for (int position : {-1, 8, 100})
-            QVERIFY(!TipBubble::placement(QRect(10, 10, 20, 20), QSize(40, 22), position, QRect(0, 0, 300, 200)));
+            QVERIFY(
+                !TipBubble::placement(QRect(10, 10, 20, 20), QSize(40, 22), position, QRect(0, 0, 300, 200)));
 
         auto *button = new TipButton(QStringLiteral("同步"), window.get());
         button->setGeometry(100, 100, 40, 24);

@@ -1,7 +1,6 @@
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
-#include "tests/support/TestStore.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteLog.h"
 #include "core/model/NoteLogDiffItem.h"
@@ -11,6 +10,7 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>

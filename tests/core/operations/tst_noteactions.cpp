@@ -347,8 +347,8 @@ private slots:
 
         settings()->setNoteCompleteActionType(qint16(setting));
         NoteDetail *n = noteWith(remind);
-        QVERIFY(
-            m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "n"));
+        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(
+            now().addSecs(60), {}, "x", "n"));
         bool saved = false;
         QCOMPARE(actions().completeActionWithNote(n, &saved), returned);
         QVERIFY(saved);
@@ -394,8 +394,8 @@ private slots:
     void deleteUnlinksAndWithdraws()
     {
         QList<NoteDetail *> n = chain({"a", "b", "c"});
-        QVERIFY(
-            m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "b"));
+        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(
+            now().addSecs(60), {}, "x", "b"));
         QVERIFY(actions().deleteActionWithNote(n[1]));
         QCOMPARE(n[1]->actionType(), qint16(3));
         QCOMPARE(n[1]->isSync(), false);
@@ -527,7 +527,8 @@ private slots:
         QVERIFY(center()->scheduledNotification("n"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // A Wi-Fi reminder is still shown.
-        QVERIFY(m_graph->services().localNotifications->addWiFiUserNotificationWithDeliveryDate(now(), "wifi", "w"));
+        QVERIFY(m_graph->services().localNotifications->addWiFiUserNotificationWithDeliveryDate(now(), "wifi",
+                                                                                                "w"));
         QTRY_COMPARE(center()->presented().size(), 1);
     }
 
@@ -644,7 +645,8 @@ private slots:
         r.cycle = 1;
         r.real = "2026/3/7 9:00:00";
         NoteDetail *n = noteWith(r);
-        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(at(r.real), {}, "x", "n"));
+        QVERIFY(m_graph->services().localNotifications->addLocalNotificationWithDeliveryDate(at(r.real), {},
+                                                                                             "x", "n"));
         QVERIFY(actions().clearRemindWithNote(n));
         QCOMPARE(n->remind()->remindActionType(), qint16(3));
         QCOMPARE(n->actionType(), qint16(2));

@@ -1,8 +1,8 @@
-#include "tests/support/TestStore.h"
 #include "core/model/UISkin.h"
 #include "core/skins/SkinManager.h"
 #include "platform/store/Store.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestStore.h"
 
 #include <QColor>
 #include <QFile>

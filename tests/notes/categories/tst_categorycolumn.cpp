@@ -76,7 +76,8 @@ struct Column
         QStringList out;
         for (const QList<QVariant> &call : told) {
             const auto what = call.first().value<NotesListReload>();
-            out << (what.kind == NotesListReload::Kind::Note ? "note:" + what.note.cId : what.category.classId);
+            out << (what.kind == NotesListReload::Kind::Note ? "note:" + what.note.cId
+                                                             : what.category.classId);
         }
         return out;
     }
@@ -93,21 +94,33 @@ void TstCategoryColumn::reloadForms_data()
     QTest::addColumn<QString>("selectedAfter");
     QTest::addColumn<QStringList>("told");
 
-    QTest::addRow("refetch, none selected: the first") << "" << "" << 0 << "" << "10" << QStringList{"10"};
-    QTest::addRow("refetch keeps the selected one") << "30" << "" << 0 << "" << "30" << QStringList{"30"};
-    QTest::addRow("refetch: a category added above keeps the selected one")
-        << "30" << "add 5 on top" << 0 << "" << "30" << QStringList{"30"};
-    QTest::addRow("refetch: the selected one gone past the end: the first")
-        << "30" << "delete 30" << 0 << "" << "10" << QStringList{"10"};
-    QTest::addRow("refetch: the selected one gone: its position")
-        << "20" << "delete 20" << 0 << "" << "30" << QStringList{"30"};
-    QTest::addRow("with a category: it is selected and told") << "10" << "" << 1 << "20" << "20"
-                                                               << QStringList{"20"};
-    QTest::addRow("with a category marked deleted: nothing told")
-        << "10" << "mark 20 deleted" << 1 << "20" << "10" << QStringList{};
-    QTest::addRow("with an unknown category: the first") << "30" << "" << 1 << "99" << "10" << QStringList{"10"};
-    QTest::addRow("with a category on the search pane: told, not selected")
-        << "" << "" << 2 << "20" << "" << QStringList{"20"};
+    QTest::addRow("refetch, none selected: the first") << ""
+                                                       << "" << 0 << ""
+                                                       << "10" << QStringList{"10"};
+    QTest::addRow("refetch keeps the selected one") << "30"
+                                                    << "" << 0 << ""
+                                                    << "30" << QStringList{"30"};
+    QTest::addRow("refetch: a category added above keeps the selected one") << "30"
+                                                                            << "add 5 on top" << 0 << ""
+                                                                            << "30" << QStringList{"30"};
+    QTest::addRow("refetch: the selected one gone past the end: the first") << "30"
+                                                                            << "delete 30" << 0 << ""
+                                                                            << "10" << QStringList{"10"};
+    QTest::addRow("refetch: the selected one gone: its position") << "20"
+                                                                  << "delete 20" << 0 << ""
+                                                                  << "30" << QStringList{"30"};
+    QTest::addRow("with a category: it is selected and told") << "10"
+                                                              << "" << 1 << "20"
+                                                              << "20" << QStringList{"20"};
+    QTest::addRow("with a category marked deleted: nothing told") << "10"
+                                                                  << "mark 20 deleted" << 1 << "20"
+                                                                  << "10" << QStringList{};
+    QTest::addRow("with an unknown category: the first") << "30"
+                                                         << "" << 1 << "99"
+                                                         << "10" << QStringList{"10"};
+    QTest::addRow("with a category on the search pane: told, not selected") << ""
+                                                                            << "" << 2 << "20"
+                                                                            << "" << QStringList{"20"};
 }
 
 void TstCategoryColumn::reloadForms()
@@ -140,9 +153,8 @@ void TstCategoryColumn::reloadForms()
     if (form == 2)
         col.presenter.showPaneFromTitleBar(Pane::Search);
     col.told.clear();
-    const LeftHomeListReload what =
-        form == 0 ? LeftHomeListReload::refetch()
-                  : LeftHomeListReload::selectCategory(CategoryKey{0, formId});
+    const LeftHomeListReload what = form == 0 ? LeftHomeListReload::refetch()
+                                              : LeftHomeListReload::selectCategory(CategoryKey{0, formId});
     emit col.rig.events.reloadLeftHomeList(what);
     QCOMPARE(col.selectedId(), selectedAfter);
     QCOMPARE(col.toldIds(), told);
@@ -154,11 +166,14 @@ void TstCategoryColumn::jumpToNote_data()
     QTest::addColumn<QString>("cId");
     QTest::addColumn<QString>("selected");
     QTest::addColumn<QStringList>("told");
-    QTest::addRow("a note of a listed category") << "n2" << "20" << QStringList{"note:n2"};
-    QTest::addRow("a note of a category the column has not fetched yet") << "n4" << "40"
-                                                                          << QStringList{"note:n4"};
-    QTest::addRow("no such note") << "nx" << "10" << QStringList{};
-    QTest::addRow("a note of a category marked deleted") << "n3" << "10" << QStringList{};
+    QTest::addRow("a note of a listed category") << "n2"
+                                                 << "20" << QStringList{"note:n2"};
+    QTest::addRow("a note of a category the column has not fetched yet") << "n4"
+                                                                         << "40" << QStringList{"note:n4"};
+    QTest::addRow("no such note") << "nx"
+                                  << "10" << QStringList{};
+    QTest::addRow("a note of a category marked deleted") << "n3"
+                                                         << "10" << QStringList{};
 }
 
 void TstCategoryColumn::jumpToNote()
@@ -243,15 +258,22 @@ void TstCategoryColumn::dueDot_data()
     QTest::addColumn<int>("wifiStatus");
     QTest::addColumn<bool>("due");
     // now is 2026/3/2 9:00
-    QTest::addRow("past occurrence") << "2026/3/2 8:00:00" << "" << 2 << "" << 0 << true;
-    QTest::addRow("occurrence now") << "2026/3/2 9:00:00" << "" << 2 << "" << 0 << true;
-    QTest::addRow("future occurrence") << "2026/3/2 9:30:00" << "" << 2 << "" << 0 << false;
-    QTest::addRow("past but snoozed into the future") << "2026/3/2 8:00:00" << "2026/3/2 9:10:00" << 2 << ""
-                                                      << 0 << false;
-    QTest::addRow("past, snooze over") << "2026/3/2 8:00:00" << "2026/3/2 8:30:00" << 2 << "" << 0 << true;
-    QTest::addRow("completed reminder") << "2026/3/2 8:00:00" << "" << 3 << "" << 0 << false;
-    QTest::addRow("fired Wi-Fi reminder") << "" << "" << 2 << "w1" << 1 << true;
-    QTest::addRow("Wi-Fi reminder not fired") << "" << "" << 2 << "w1" << 0 << false;
+    QTest::addRow("past occurrence") << "2026/3/2 8:00:00"
+                                     << "" << 2 << "" << 0 << true;
+    QTest::addRow("occurrence now") << "2026/3/2 9:00:00"
+                                    << "" << 2 << "" << 0 << true;
+    QTest::addRow("future occurrence") << "2026/3/2 9:30:00"
+                                       << "" << 2 << "" << 0 << false;
+    QTest::addRow("past but snoozed into the future") << "2026/3/2 8:00:00"
+                                                      << "2026/3/2 9:10:00" << 2 << "" << 0 << false;
+    QTest::addRow("past, snooze over") << "2026/3/2 8:00:00"
+                                       << "2026/3/2 8:30:00" << 2 << "" << 0 << true;
+    QTest::addRow("completed reminder") << "2026/3/2 8:00:00"
+                                        << "" << 3 << "" << 0 << false;
+    QTest::addRow("fired Wi-Fi reminder") << ""
+                                          << "" << 2 << "w1" << 1 << true;
+    QTest::addRow("Wi-Fi reminder not fired") << ""
+                                              << "" << 2 << "w1" << 0 << false;
 }
 
 void TstCategoryColumn::dueDot()
@@ -277,9 +299,12 @@ void TstCategoryColumn::dueDot()
     col.rig.device->save();
     QCOMPARE(CategoryDueCount::isDue(r, Clock::now()), due);
     emit col.rig.events.reloadLeftHomeList(LeftHomeListReload::refetch());
-    QCOMPARE(col.presenter.model()->data(col.presenter.model()->index(0), CategoryListModel::DueRole).toBool(), due);
-    QCOMPARE(col.presenter.model()->data(col.presenter.model()->index(1), CategoryListModel::DueRole).toBool(),
-             false);
+    QCOMPARE(
+        col.presenter.model()->data(col.presenter.model()->index(0), CategoryListModel::DueRole).toBool(),
+        due);
+    QCOMPARE(
+        col.presenter.model()->data(col.presenter.model()->index(1), CategoryListModel::DueRole).toBool(),
+        false);
 }
 
 void TstCategoryColumn::lockButton_data()
@@ -291,12 +316,14 @@ void TstCategoryColumn::lockButton_data()
     QTest::addColumn<QString>("toast");
     QTest::addColumn<bool>("overlay");
     QTest::addColumn<bool>("opensAccountPage");
-    QTest::addRow("no password, set it") << "" << true << true << "您还没有设置锁屏密码，是否设置？" << "" << false
-                                         << true;
-    QTest::addRow("no password, cancelled") << "" << false << false << "您还没有设置锁屏密码，是否设置？" << ""
-                                            << false << false;
-    QTest::addRow("password and lock on") << "1234" << true << true << "" << "" << true << false;
-    QTest::addRow("password, lock off") << "1234" << false << true << "" << "您未设置锁屏" << false << false;
+    QTest::addRow("no password, set it") << "" << true << true << "您还没有设置锁屏密码，是否设置？"
+                                         << "" << false << true;
+    QTest::addRow("no password, cancelled") << "" << false << false << "您还没有设置锁屏密码，是否设置？"
+                                            << "" << false << false;
+    QTest::addRow("password and lock on") << "1234" << true << true << ""
+                                          << "" << true << false;
+    QTest::addRow("password, lock off") << "1234" << false << true << ""
+                                        << "您未设置锁屏" << false << false;
 }
 
 void TstCategoryColumn::lockButton()
@@ -405,12 +432,21 @@ void TstCategoryColumn::logoutFromTheSettingsPopover()
 void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow_data()
 {
     QTest::addColumn<QString>("listShows"); // "category" as chosen, "note" after a jump, "other" another one
-    QTest::addColumn<QString>("elsewhere");  // what the other device does: "edit" a note, "delete" the category
-    QTest::addColumn<QString>("told");       // the category announced after the poll, empty: none
-    QTest::addRow("a note of the shown category changed") << "category" << "edit" << "";
-    QTest::addRow("the list was told about a note") << "note" << "edit" << "生活";
-    QTest::addRow("the list was told another category") << "other" << "edit" << "生活";
-    QTest::addRow("the shown category went") << "category" << "delete" << "读书";
+    QTest::addColumn<QString>(
+        "elsewhere");                  // what the other device does: "edit" a note, "delete" the category
+    QTest::addColumn<QString>("told"); // the category announced after the poll, empty: none
+    QTest::addRow("a note of the shown category changed") << "category"
+                                                          << "edit"
+                                                          << "";
+    QTest::addRow("the list was told about a note") << "note"
+                                                    << "edit"
+                                                    << "生活";
+    QTest::addRow("the list was told another category") << "other"
+                                                        << "edit"
+                                                        << "生活";
+    QTest::addRow("the shown category went") << "category"
+                                             << "delete"
+                                             << "读书";
 }
 
 void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow()
@@ -446,7 +482,8 @@ void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow()
     col.rig.device->activate();
     col.told.clear();
     col.rig.tick();
-    QTRY_VERIFY(col.rig.s.notes->liveCategories(col.rig.s.tester()).size() == col.presenter.model()->rowCount());
+    QTRY_VERIFY(col.rig.s.notes->liveCategories(col.rig.s.tester()).size() ==
+                col.presenter.model()->rowCount());
     const auto nameOf = [&col](const QString &classId) {
         const Classify *k = col.rig.device->ctx()->findFirstByAttribute<Classify>("classId", classId);
         return k ? k->name() : classId;

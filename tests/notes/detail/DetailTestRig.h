@@ -18,8 +18,7 @@ struct DetailTestRig : DeviceRig
     QList<NoteKey> shownToEditor;
     QList<NoteRemindModel> remindsToEditor;
 
-    explicit DetailTestRig(const QString &root)
-        : DeviceRig(root)
+    explicit DetailTestRig(const QString &root) : DeviceRig(root)
     {
         pane = std::make_unique<NoteDetailPresenter>(services);
         pane->setCategorySource([this] { return category; });
@@ -76,5 +75,8 @@ struct DetailTestRig : DeviceRig
             out << v.toObject().value(QStringLiteral("content")).toString();
         return out;
     }
-    QStringList leftHomeReloads() const { return recorder.events.filter(QStringLiteral("ReloadLeftHomeList=")); }
+    QStringList leftHomeReloads() const
+    {
+        return recorder.events.filter(QStringLiteral("ReloadLeftHomeList="));
+    }
 };

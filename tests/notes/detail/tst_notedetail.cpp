@@ -114,8 +114,9 @@ void TstNoteDetail::addingTwiceReusesTheEmptyNote()
     QCOMPARE(rig.pane->shownNote(), first);
     QVERIFY(!rig.pane->pendingRemind());
     QCOMPARE(rig.ctx()->count<NoteDetail>(), 2);
-    QCOMPARE(rig.recorder.events, QStringList({"AddNoteDetail=", "NotesListReloadDatas=NoteDetail:" + first.cId,
-                                               "NotesListReloadDatas=NoteDetail:" + first.cId}));
+    QCOMPARE(rig.recorder.events,
+             QStringList({"AddNoteDetail=", "NotesListReloadDatas=NoteDetail:" + first.cId,
+                          "NotesListReloadDatas=NoteDetail:" + first.cId}));
     // An emptied text counts as none; a note with text is never taken.
     made->setContent(QStringLiteral(""));
     rig.device->save();
@@ -212,7 +213,8 @@ void TstNoteDetail::confirmWritesThePendingValue_data()
     NoteRemindModel emptyIds = dateValue();
     emptyIds.setConnectWifiIds("");
     QTest::addRow("empty Wi-Fi ids make a date value") << "date" << emptyIds << date + " action:2";
-    QTest::addRow("clearing a date reminder") << "date" << clearValue() << "date:||0|0|| wifi:|0|0|- action:3";
+    QTest::addRow("clearing a date reminder")
+        << "date" << clearValue() << "date:||0|0|| wifi:|0|0|- action:3";
     QTest::addRow("clearing keeps the Wi-Fi fields")
         << "wifi" << clearValue() << "date:||0|0|| wifi:7|1|1|set action:3";
     QTest::addRow("clearing without a record makes an empty one")
@@ -404,15 +406,30 @@ void TstNoteDetail::cyclePushesTheNamedNoteOrEverything()
 
 void TstNoteDetail::cyclePullsFromThePanesVersion_data()
 {
-    QTest::addColumn<QString>("stored");  // the defaults' "version"
+    QTest::addColumn<QString>("stored");   // the defaults' "version"
     QTest::addColumn<QString>("category"); // the shown note's category version ("-": no note shown)
     QTest::addColumn<QString>("pushed");
     QTest::addColumn<QString>("pulled");
-    QTest::addRow("no stored version, nothing shown") << "" << "-" << "0" << "0";
-    QTest::addRow("stored, nothing shown: everything") << "9" << "-" << "9" << "0";
-    QTest::addRow("category older than stored") << "9" << "5" << "9" << "5";
-    QTest::addRow("category newer than stored") << "3" << "5" << "3" << "3";
-    QTest::addRow("category without version") << "9" << "" << "9" << "0";
+    QTest::addRow("no stored version, nothing shown") << ""
+                                                      << "-"
+                                                      << "0"
+                                                      << "0";
+    QTest::addRow("stored, nothing shown: everything") << "9"
+                                                       << "-"
+                                                       << "9"
+                                                       << "0";
+    QTest::addRow("category older than stored") << "9"
+                                                << "5"
+                                                << "9"
+                                                << "5";
+    QTest::addRow("category newer than stored") << "3"
+                                                << "5"
+                                                << "3"
+                                                << "3";
+    QTest::addRow("category without version") << "9"
+                                              << ""
+                                              << "9"
+                                              << "0";
 }
 
 void TstNoteDetail::cyclePullsFromThePanesVersion()
@@ -441,8 +458,9 @@ void TstNoteDetail::cyclePullsFromThePanesVersion()
     QCOMPARE(rig.pushes().first().value("version").toString(), pushed);
     QCOMPARE(rig.pullVersions(), QStringList{pulled});
     // The busy spinner showed while the pull ran, and went.
-    QVERIFY(std::any_of(rig.s.feedback->entries.cbegin(), rig.s.feedback->entries.cend(),
-                        [](const RecordingFeedback::Entry &e) { return e.kind == RecordingFeedback::Kind::BusyShown; }));
+    QVERIFY(std::any_of(
+        rig.s.feedback->entries.cbegin(), rig.s.feedback->entries.cend(),
+        [](const RecordingFeedback::Entry &e) { return e.kind == RecordingFeedback::Kind::BusyShown; }));
     QCOMPARE(rig.s.feedback->busyCount(), 0);
     // The pull's version is the pane's from now on, and the stored one.
     QCOMPARE(rig.pane->currentVersion(), QString::number(rig.s.tester().version));
@@ -461,17 +479,18 @@ void TstNoteDetail::requestsDuringASlowPushMergeIntoOneFollowUp()
     rig.recorder.clear();
     // While the first push is with the service, three more requests come.
     bool asked = false;
-    QObject::connect(rig.s.service.get(), &StandinService::requestReceived, rig.pane.get(), [&](const QString &p) {
-        if (asked || p != "note/sync")
-            return;
-        asked = true;
-        QVERIFY(rig.device->engine->isBusy());
-        rig.device->editNote(rig.note("乙"), "乙2");
-        rig.device->editNote(rig.note("丙"), "丙2");
-        emit rig.events.syncPushNoteDatas(DetailTestRig::keyOf(rig.note("乙2")));
-        emit rig.events.syncPushNoteDatas(DetailTestRig::keyOf(rig.note("丙2")));
-        rig.pane->editConfirmed();
-    });
+    QObject::connect(rig.s.service.get(), &StandinService::requestReceived, rig.pane.get(),
+                     [&](const QString &p) {
+                         if (asked || p != "note/sync")
+                             return;
+                         asked = true;
+                         QVERIFY(rig.device->engine->isBusy());
+                         rig.device->editNote(rig.note("乙"), "乙2");
+                         rig.device->editNote(rig.note("丙"), "丙2");
+                         emit rig.events.syncPushNoteDatas(DetailTestRig::keyOf(rig.note("乙2")));
+                         emit rig.events.syncPushNoteDatas(DetailTestRig::keyOf(rig.note("丙2")));
+                         rig.pane->editConfirmed();
+                     });
     rig.pane->editConfirmed();
     QVERIFY(rig.settle());
     QVERIFY(asked);
@@ -542,8 +561,10 @@ void TstNoteDetail::refusalsAreShownOnceAndThePullStillRuns_data()
 {
     QTest::addColumn<QString>("paneVersion"); // empty: the pull asks for everything
     QTest::addColumn<QString>("pulled");
-    QTest::addRow("delta pull") << "1" << "1";
-    QTest::addRow("full pull, the push is not sent twice") << "" << "0";
+    QTest::addRow("delta pull") << "1"
+                                << "1";
+    QTest::addRow("full pull, the push is not sent twice") << ""
+                                                           << "0";
 }
 
 void TstNoteDetail::refusalsAreShownOnceAndThePullStillRuns()

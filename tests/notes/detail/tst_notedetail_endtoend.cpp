@@ -180,7 +180,8 @@ void TstNoteDetailEndToEnd::completingARepeatingNoteKeepsItWithItsNextOccurrence
     QCOMPARE(n->remind()->remindRealDateTime(), QStringLiteral("2026/3/3 8:00:00"));
     QVERIFY(d.served("每天喝水"));
     QVERIFY(!d.served("每天喝水")->isCompleted);
-    QCOMPARE(d.served("每天喝水")->remind.value("remindRealDateTime").toString(), QStringLiteral("2026/3/3 8:00:00"));
+    QCOMPARE(d.served("每天喝水")->remind.value("remindRealDateTime").toString(),
+             QStringLiteral("2026/3/3 8:00:00"));
     // The next occurrence is scheduled.
     QCOMPARE(d.rig.s.notifications->nextDeliveryDate(n->cId()), QDateTime(QDate(2026, 3, 3), QTime(8, 0)));
 }

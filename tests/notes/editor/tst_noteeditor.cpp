@@ -1,10 +1,10 @@
+#include "app/services/StoreSaver.h"
 #include "core/model/Classify.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/NoteRemindModel.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
-#include "app/services/StoreSaver.h"
 #include "notes/editor/presenter/NoteEditorPresenter.h"
 #include "notes/editor/presenter/TextColorModel.h"
 #include "platform/base/AppEvents.h"
@@ -102,7 +102,8 @@ private slots:
         chain(m_rig.work, {"101", "102", "103"});
         chain(m_rig.home, {"201"});
         save();
-        m_editor = std::make_unique<NoteEditorPresenter>(m_rig.start(ProgramServices::Parts().use(m_session.get())));
+        m_editor =
+            std::make_unique<NoteEditorPresenter>(m_rig.start(ProgramServices::Parts().use(m_session.get())));
         m_confirmed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::editConfirmed);
         m_dismissed = std::make_unique<QSignalSpy>(editor(), &NoteEditorPresenter::dismissed);
         m_rig.record();
@@ -129,17 +130,22 @@ private slots:
         QTest::addColumn<QList<bool>>("enabled"); // edit, complete, delete, revoke visible
         const QList<Button> viewRow{Button::Edit, Button::Complete, Button::Delete};
         const QList<Button> editRow{Button::Edit, Button::Cancel};
-        QTest::newRow("with text") << "plain" << false << "查看" << "note_edit_see" << "编辑" << viewRow
-                                   << QList<bool>{true, true, true, false};
-        QTest::newRow("edited") << "edit" << true << "编辑" << "note_edit" << "确定" << editRow
-                                << QList<bool>{true, false, false, false};
-        QTest::newRow("new") << "new" << true << "新增" << "note_edit_add" << "确定" << editRow
-                             << QList<bool>{true, false, false, false};
-        QTest::newRow("completed") << "completed" << false << "已完成" << "note_edit_complete" << "编辑" << viewRow
-                                   << QList<bool>{false, false, true, true};
+        QTest::newRow("with text") << "plain" << false << "查看"
+                                   << "note_edit_see"
+                                   << "编辑" << viewRow << QList<bool>{true, true, true, false};
+        QTest::newRow("edited") << "edit" << true << "编辑"
+                                << "note_edit"
+                                << "确定" << editRow << QList<bool>{true, false, false, false};
+        QTest::newRow("new") << "new" << true << "新增"
+                             << "note_edit_add"
+                             << "确定" << editRow << QList<bool>{true, false, false, false};
+        QTest::newRow("completed") << "completed" << false << "已完成"
+                                   << "note_edit_complete"
+                                   << "编辑" << viewRow << QList<bool>{false, false, true, true};
         QTest::newRow("deleted, awaiting its push")
-            << "deleted" << false << "查看" << "note_edit_see" << "编辑" << viewRow
-            << QList<bool>{false, false, false, false};
+            << "deleted" << false << "查看"
+            << "note_edit_see"
+            << "编辑" << viewRow << QList<bool>{false, false, false, false};
     }
     void states()
     {
@@ -310,10 +316,14 @@ private slots:
         QTest::addColumn<QString>("cId");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("removed");
-        QTest::newRow("client id") << "c2" << "" << true;
-        QTest::newRow("client id, blanks") << "c2" << " \n\t" << true;
-        QTest::newRow("new note with a server id") << "new" << "" << true;
-        QTest::newRow("uploaded") << "102" << "" << false;
+        QTest::newRow("client id") << "c2"
+                                   << "" << true;
+        QTest::newRow("client id, blanks") << "c2"
+                                           << " \n\t" << true;
+        QTest::newRow("new note with a server id") << "new"
+                                                   << "" << true;
+        QTest::newRow("uploaded") << "102"
+                                  << "" << false;
     }
     void confirmEmpty()
     {
@@ -559,37 +569,50 @@ private slots:
         QTest::addColumn<bool>("star");
         QTest::addColumn<bool>("delay");
         const QString at = "2026/3/8 9:30:00";
-        QTest::newRow("no record") << QVariantMap{{"none", true}} << "date" << "设置提醒" << false << false;
-        QTest::newRow("cleared, dates filled")
-            << QVariantMap{{"remindActionType", 3}, {"remindRealDateTime", at}, {"remindRType", 1},
-                           {"remindDelayTime", "2026/3/6 11:00:00"}}
-            << "date" << "设置提醒" << false << false;
-        QTest::newRow("once") << QVariantMap{{"remindRealDateTime", at}} << "date" << "2026年3月8日 09:30  " << false
-                              << false;
-        QTest::newRow("every day")
-            << QVariantMap{{"remindRealDateTime", at}, {"remindCycleType", 1}, {"remindCycleInterval", 1}}
-            << "date" << "2026年3月8日 09:30 每天 " << false << false;
+        QTest::newRow("no record") << QVariantMap{{"none", true}} << "date"
+                                   << "设置提醒" << false << false;
+        QTest::newRow("cleared, dates filled") << QVariantMap{{"remindActionType", 3},
+                                                              {"remindRealDateTime", at},
+                                                              {"remindRType", 1},
+                                                              {"remindDelayTime", "2026/3/6 11:00:00"}}
+                                               << "date"
+                                               << "设置提醒" << false << false;
+        QTest::newRow("once") << QVariantMap{{"remindRealDateTime", at}} << "date"
+                              << "2026年3月8日 09:30  " << false << false;
+        QTest::newRow("every day") << QVariantMap{{"remindRealDateTime", at},
+                                                  {"remindCycleType", 1},
+                                                  {"remindCycleInterval", 1}}
+                                   << "date"
+                                   << "2026年3月8日 09:30 每天 " << false << false;
         QTest::newRow("every 2 months on chosen days")
-            << QVariantMap{{"remindRealDateTime", at}, {"remindCycleType", 3}, {"remindCycleInterval", 2},
+            << QVariantMap{{"remindRealDateTime", at},
+                           {"remindCycleType", 3},
+                           {"remindCycleInterval", 2},
                            {"remindCycleSpecific", "1,15"}}
-            << "date" << "2026年3月8日 09:30 每2月 1号、15号" << false << false;
+            << "date"
+            << "2026年3月8日 09:30 每2月 1号、15号" << false << false;
         QTest::newRow("lunar") << QVariantMap{{"remindRealDateTime", at}, {"remindDateType", 1}} << "date"
                                << "2026年正月二十 09:30  " << false << false;
         QTest::newRow("important") << QVariantMap{{"remindRealDateTime", at}, {"remindRType", 1}} << "date"
                                    << "2026年3月8日 09:30  " << true << false;
-        QTest::newRow("important, snoozed")
-            << QVariantMap{{"remindRealDateTime", at}, {"remindRType", 1}, {"remindDelayTime", "2026/3/6 10:30:00"}}
-            << "date" << "2026年3月8日 09:30  " << true << true;
-        QTest::newRow("snooze over") << QVariantMap{{"remindRealDateTime", at}, {"remindDelayTime", "2026/3/6 9:30:00"}}
-                                     << "date" << "2026年3月8日 09:30  " << false << false;
-        QTest::newRow("record without a date") << QVariantMap{{"remindActionType", 1}} << "date" << "设置提醒"
-                                               << false << false;
+        QTest::newRow("important, snoozed") << QVariantMap{{"remindRealDateTime", at},
+                                                           {"remindRType", 1},
+                                                           {"remindDelayTime", "2026/3/6 10:30:00"}}
+                                            << "date"
+                                            << "2026年3月8日 09:30  " << true << true;
+        QTest::newRow("snooze over") << QVariantMap{{"remindRealDateTime", at},
+                                                    {"remindDelayTime", "2026/3/6 9:30:00"}}
+                                     << "date"
+                                     << "2026年3月8日 09:30  " << false << false;
+        QTest::newRow("record without a date") << QVariantMap{{"remindActionType", 1}} << "date"
+                                               << "设置提醒" << false << false;
         QTest::newRow("joining networks") << QVariantMap{{"connectWifiIds", "w1,w2"}} << "wifi"
                                           << "连接:公司;家里的" << false << false;
-        QTest::newRow("leaving a network") << QVariantMap{{"connectWifiIds", "w2"}, {"connectWifiType", 1}}
-                                           << "wifi" << "断开:家里的" << false << false;
-        QTest::newRow("unknown network") << QVariantMap{{"connectWifiIds", "w9"}} << "wifi" << "连接:任意无线"
-                                         << false << false;
+        QTest::newRow("leaving a network")
+            << QVariantMap{{"connectWifiIds", "w2"}, {"connectWifiType", 1}} << "wifi"
+            << "断开:家里的" << false << false;
+        QTest::newRow("unknown network") << QVariantMap{{"connectWifiIds", "w9"}} << "wifi"
+                                         << "连接:任意无线" << false << false;
         QTest::newRow("empty network list is a date")
             << QVariantMap{{"connectWifiIds", ""}, {"remindRealDateTime", at}} << "date"
             << "2026年3月8日 09:30  " << false << false;
@@ -723,10 +746,18 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("stored"); // empty: the note is gone
         QTest::addColumn<QStringList>("posted");
-        QTest::newRow("new, untyped") << "c8" << "" << "" << QStringList{"NotesListReloadDatas=Classify:k1"};
-        QTest::newRow("new, typed") << "c8" << "写了" << "写了" << QStringList{"SyncPushNoteDatas=c8"};
-        QTest::newRow("with text, viewed") << "102" << "" << "内容 102" << QStringList{};
-        QTest::newRow("with text, typed") << "102" << "改了" << "改了" << QStringList{"SyncPushNoteDatas=102"};
+        QTest::newRow("new, untyped") << "c8"
+                                      << ""
+                                      << "" << QStringList{"NotesListReloadDatas=Classify:k1"};
+        QTest::newRow("new, typed") << "c8"
+                                    << "写了"
+                                    << "写了" << QStringList{"SyncPushNoteDatas=c8"};
+        QTest::newRow("with text, viewed") << "102"
+                                           << ""
+                                           << "内容 102" << QStringList{};
+        QTest::newRow("with text, typed") << "102"
+                                          << "改了"
+                                          << "改了" << QStringList{"SyncPushNoteDatas=102"};
     }
     void dismiss()
     {

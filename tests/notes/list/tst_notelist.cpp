@@ -180,12 +180,13 @@ private slots:
         QTest::addColumn<QStringList>("moved");
         QTest::addColumn<QList<int>>("sorts");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("first and last swap") << QStringList{"a", "e"} << QList<int>{9, 0}
-                                             << QStringList{"e", "b", "c", "d", "a"};
-        QTest::newRow("two onto the same place") << QStringList{"d", "b"} << QList<int>{1, 1}
-                                                 << QStringList{"a", "b", "d", "c", "e"};
-        QTest::newRow("everything reversed") << QStringList{"a", "b", "c", "d", "e"} << QList<int>{5, 4, 3, 2, 1}
-                                             << QStringList{"e", "d", "c", "b", "a"};
+        QTest::newRow("first and last swap")
+            << QStringList{"a", "e"} << QList<int>{9, 0} << QStringList{"e", "b", "c", "d", "a"};
+        QTest::newRow("two onto the same place")
+            << QStringList{"d", "b"} << QList<int>{1, 1} << QStringList{"a", "b", "d", "c", "e"};
+        QTest::newRow("everything reversed")
+            << QStringList{"a", "b", "c", "d", "e"} << QList<int>{5, 4, 3, 2, 1}
+            << QStringList{"e", "d", "c", "b", "a"};
         QTest::newRow("one moves, one keeps its number")
             << QStringList{"b", "c"} << QList<int>{4, 3} << QStringList{"a", "c", "b", "d", "e"};
     }
@@ -234,9 +235,12 @@ private slots:
         QFETCH(QString, reminder);
         QFETCH(bool, saved);
         QFETCH(int, height);
-        DateRemind *r = reminder == "none" ? nullptr : m_rig.fx.remind(note("b"), reminder == "cleared" ? 3 : 2);
+        DateRemind *r =
+            reminder == "none" ? nullptr : m_rig.fx.remind(note("b"), reminder == "cleared" ? 3 : 2);
         if (r) {
-            r->setRemindRealDateTime(reminder == "blank" ? " " : reminder == "wifi" ? "" : "2026/3/7 09:00:00");
+            r->setRemindRealDateTime(reminder == "blank"  ? " "
+                                     : reminder == "wifi" ? ""
+                                                          : "2026/3/7 09:00:00");
             r->setConnectWifiIds(reminder == "wifi" ? "w1" : reminder == "blank" ? "  " : "");
         }
         if (reminder == "deleted") {
@@ -270,7 +274,8 @@ private slots:
             StoreChanges changes;
             changes.entities[QStringLiteral("DateRemind")].deleted << remindPk;
             QVERIFY(!model()->applyChanges(changes));
-            QCOMPARE(model()->index(1).data(NoteListModel::HeightRole).toInt(), NoteRowFormatter::plainHeight);
+            QCOMPARE(model()->index(1).data(NoteListModel::HeightRole).toInt(),
+                     NoteRowFormatter::plainHeight);
         }
         ctx()->rollback();
     }
@@ -357,12 +362,18 @@ private slots:
         QTest::addColumn<QString>("target"); // category "k…" or a note's cId
         QTest::addColumn<QString>("selection");
         QTest::addColumn<QStringList>("posted");
-        QTest::newRow("row 3 kept in a long enough category") << 3 << "k1" << "d" << QStringList{};
-        QTest::newRow("row 3 missing: row 0") << 3 << "k2" << "x" << QStringList{"ReloadNoteDetail=x"};
-        QTest::newRow("empty category") << 3 << "k3" << "" << QStringList{"ReloadNoteDetail="};
-        QTest::newRow("note of this category") << 0 << "d" << "d" << QStringList{"ReloadNoteDetail=d"};
-        QTest::newRow("note of another category") << 0 << "y" << "y" << QStringList{"ReloadNoteDetail=y"};
-        QTest::newRow("unknown note: row 0") << 3 << "zz" << "a" << QStringList{"ReloadNoteDetail=a"};
+        QTest::newRow("row 3 kept in a long enough category") << 3 << "k1"
+                                                              << "d" << QStringList{};
+        QTest::newRow("row 3 missing: row 0") << 3 << "k2"
+                                              << "x" << QStringList{"ReloadNoteDetail=x"};
+        QTest::newRow("empty category") << 3 << "k3"
+                                        << "" << QStringList{"ReloadNoteDetail="};
+        QTest::newRow("note of this category") << 0 << "d"
+                                               << "d" << QStringList{"ReloadNoteDetail=d"};
+        QTest::newRow("note of another category") << 0 << "y"
+                                                  << "y" << QStringList{"ReloadNoteDetail=y"};
+        QTest::newRow("unknown note: row 0") << 3 << "zz"
+                                             << "a" << QStringList{"ReloadNoteDetail=a"};
     }
     void reloadKinds()
     {
@@ -390,8 +401,8 @@ private slots:
         QCOMPARE(m_presenter->isEmpty(), selection.isEmpty());
         QCOMPARE(emptySpy.size(), selection.isEmpty() ? 1 : 0);
         // The list follows the store's saves: only another category rebuilds it.
-        const bool sameCategory = target == "k1" || (!target.startsWith('k') && note(target)
-                                                      && note(target)->classify() == m_rig.work);
+        const bool sameCategory = target == "k1" || (!target.startsWith('k') && note(target) &&
+                                                     note(target)->classify() == m_rig.work);
         QCOMPARE(resets.size(), sameCategory || target == "zz" ? 0 : 1);
     }
 

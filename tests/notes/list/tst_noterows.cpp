@@ -98,12 +98,15 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QColor>("color");
         QTest::addColumn<QColor>("strike");
-        QTest::newRow("own colour") << Row{" 买牛奶\n", "#dc445b"} << "买牛奶" << QColor("#dc445b") << QColor();
+        QTest::newRow("own colour") << Row{" 买牛奶\n", "#dc445b"} << "买牛奶" << QColor("#dc445b")
+                                    << QColor();
         QTest::newRow("colour without #") << Row{"a", "10b56c"} << "a" << QColor("#10b56c") << QColor();
         QTest::newRow("empty colour") << Row{"a", ""} << "a" << QColor("#3a3a3a") << QColor();
         QTest::newRow("unreadable colour") << Row{"a", "zz"} << "a" << QColor("#3a3a3a") << QColor();
-        QTest::newRow("only white space") << Row{" \n\t \n", "#dc445b"} << "" << QColor("#dc445b") << QColor();
-        QTest::newRow("completed") << Row{"a", "#dc445b", true} << "a" << QColor("#adadad") << QColor("#e35d5d");
+        QTest::newRow("only white space")
+            << Row{" \n\t \n", "#dc445b"} << "" << QColor("#dc445b") << QColor();
+        QTest::newRow("completed") << Row{"a", "#dc445b", true} << "a" << QColor("#adadad")
+                                   << QColor("#e35d5d");
     }
     void noteLine()
     {
@@ -134,46 +137,67 @@ private slots:
         QTest::addColumn<int>("starRight");
         QTest::addColumn<QString>("delay"); // tip, "-" for none
         const Row open;
-        QTest::newRow("today, ahead") << open << Remind{.real = "2026/3/6 18:30:00"} << "今天 18:30" << ""
+        QTest::newRow("today, ahead") << open << Remind{.real = "2026/3/6 18:30:00"} << "今天 18:30"
+                                      << ""
                                       << "date" << false << "-" << 8 << "-";
-        QTest::newRow("tomorrow") << open << Remind{.real = "2026/3/7 08:05:00"} << "明天 08:05" << ""
+        QTest::newRow("tomorrow") << open << Remind{.real = "2026/3/7 08:05:00"} << "明天 08:05"
+                                  << ""
                                   << "date" << false << "-" << 8 << "-";
-        QTest::newRow("later, daily") << open << Remind{.real = "2026/4/15 09:00:00", .cycle = 1, .interval = 1}
-                                      << "4月15日 09:00" << "每天" << "date" << false << "-" << 8 << "-";
+        QTest::newRow("later, daily")
+            << open << Remind{.real = "2026/4/15 09:00:00", .cycle = 1, .interval = 1} << "4月15日 09:00"
+            << "每天"
+            << "date" << false << "-" << 8 << "-";
         QTest::newRow("past, every 2 weeks on chosen days")
             << open << Remind{.real = "2026/3/5 09:00:00", .cycle = 2, .interval = 2, .specific = "1,3"}
-            << "3月5日 09:00" << "每2周 周一、周三" << "date" << true << "-" << 8 << "-";
-        QTest::newRow("lunar, monthly") << open
-                                        << Remind{.dateType = 1, .real = "2026/3/19 09:00:00", .cycle = 3,
-                                                  .interval = 1}
-                                        << "2026年二月初一 09:00" << "每月" << "date" << false << "-" << 8 << "-";
+            << "3月5日 09:00"
+            << "每2周 周一、周三"
+            << "date" << true << "-" << 8 << "-";
+        QTest::newRow("lunar, monthly")
+            << open << Remind{.dateType = 1, .real = "2026/3/19 09:00:00", .cycle = 3, .interval = 1}
+            << "2026年二月初一 09:00"
+            << "每月"
+            << "date" << false << "-" << 8 << "-";
         QTest::newRow("lunar, yearly on chosen months")
-            << open << Remind{.dateType = 1, .real = "2026/4/17 09:00:00", .cycle = 5, .interval = 1,
-                              .specific = "3"}
-            << "三月初一 09:00" << "每年 三月" << "date" << false << "-" << 8 << "-";
-        QTest::newRow("important, due") << open << Remind{.real = "2026/3/6 09:58:00", .rType = 1}
-                                        << "今天 09:58" << "" << "date" << true << "2026/3/6 10:03:00" << 8
-                                        << "-";
+            << open
+            << Remind{.dateType = 1, .real = "2026/4/17 09:00:00", .cycle = 5, .interval = 1, .specific = "3"}
+            << "三月初一 09:00"
+            << "每年 三月"
+            << "date" << false << "-" << 8 << "-";
+        QTest::newRow("important, due")
+            << open << Remind{.real = "2026/3/6 09:58:00", .rType = 1} << "今天 09:58"
+            << ""
+            << "date" << true << "2026/3/6 10:03:00" << 8 << "-";
         QTest::newRow("important, snoozed")
             << open << Remind{.real = "2026/3/6 09:00:00", .rType = 1, .delay = "2026/3/6 10:30:00"}
-            << "今天 09:00" << "" << "date" << false << "2026/3/6 10:30:00" << 30 << "2026/3/6 10:30:00";
+            << "今天 09:00"
+            << ""
+            << "date" << false << "2026/3/6 10:30:00" << 30 << "2026/3/6 10:30:00";
         QTest::newRow("snooze over") << open
                                      << Remind{.real = "2026/3/6 09:00:00", .delay = "2026/3/6 09:30:00"}
-                                     << "今天 09:00" << "" << "date" << true << "-" << 8 << "-";
-        QTest::newRow("unreadable occurrence") << open << Remind{.real = "soon"} << "" << "" << "" << false
-                                               << "-" << 8 << "-";
-        QTest::newRow("wifi join, any network") << open << Remind{.wifi = "0"} << "连接:任意无线" << ""
+                                     << "今天 09:00"
+                                     << ""
+                                     << "date" << true << "-" << 8 << "-";
+        QTest::newRow("unreadable occurrence") << open << Remind{.real = "soon"} << ""
+                                               << ""
+                                               << "" << false << "-" << 8 << "-";
+        QTest::newRow("wifi join, any network") << open << Remind{.wifi = "0"} << "连接:任意无线"
+                                                << ""
                                                 << "wifi" << false << "-" << 8 << "-";
         QTest::newRow("wifi leave, two networks, fired")
-            << open << Remind{.wifi = "12,34", .wifiType = 1, .wifiStatus = 1} << "断开:家;Office" << ""
+            << open << Remind{.wifi = "12,34", .wifiType = 1, .wifiStatus = 1} << "断开:家;Office"
+            << ""
             << "wifi" << true << "-" << 8 << "-";
         QTest::newRow("cleared") << open << Remind{.actionType = 3, .real = "2026/3/5 09:00:00", .rType = 1}
-                                 << "" << "" << "-" << false << "-" << 8 << "-";
-        QTest::newRow("neither date nor networks") << open << Remind{.cycle = 1, .interval = 1} << "" << ""
+                                 << ""
+                                 << ""
+                                 << "-" << false << "-" << 8 << "-";
+        QTest::newRow("neither date nor networks") << open << Remind{.cycle = 1, .interval = 1} << ""
+                                                   << ""
                                                    << "-" << false << "-" << 8 << "-";
-        QTest::newRow("completed, still due") << Row{"a", "", true}
-                                              << Remind{.real = "2026/3/5 09:00:00"} << "3月5日 09:00" << ""
-                                              << "date" << true << "-" << 8 << "-";
+        QTest::newRow("completed, still due")
+            << Row{"a", "", true} << Remind{.real = "2026/3/5 09:00:00"} << "3月5日 09:00"
+            << ""
+            << "date" << true << "-" << 8 << "-";
     }
     void reminderLine()
     {
@@ -228,12 +252,14 @@ private slots:
         QTest::newRow("no reminder") << open << none << "完成" << false << false << 0;
         QTest::newRow("completed") << Row{"a", "", true} << none << "撤回" << false << false << 0;
         QTest::newRow("ahead") << open << Remind{.real = "2026/3/6 18:00:00"} << "完成" << true << false << 0;
-        QTest::newRow("due now") << open << Remind{.real = "2026/3/6 10:00:00"} << "完成" << true << false << 1001;
-        QTest::newRow("past, important") << open << Remind{.real = "2026/3/1 10:00:00", .rType = 1} << "完成"
-                                         << true << true << 1001;
+        QTest::newRow("due now") << open << Remind{.real = "2026/3/6 10:00:00"} << "完成" << true << false
+                                 << 1001;
+        QTest::newRow("past, important")
+            << open << Remind{.real = "2026/3/1 10:00:00", .rType = 1} << "完成" << true << true << 1001;
         QTest::newRow("snoozed") << open << Remind{.real = "2026/3/1 10:00:00", .delay = "2026/3/6 10:30:00"}
                                  << "完成" << true << false << 1002;
-        QTest::newRow("snooze over") << open << Remind{.real = "2026/3/1 10:00:00", .delay = "2026/3/6 9:30:00"}
+        QTest::newRow("snooze over") << open
+                                     << Remind{.real = "2026/3/1 10:00:00", .delay = "2026/3/6 9:30:00"}
                                      << "完成" << true << false << 1001;
         QTest::newRow("cleared") << open << Remind{.actionType = 3, .real = "2026/3/1 10:00:00", .rType = 1}
                                  << "完成" << false << true << 0;
@@ -251,9 +277,8 @@ private slots:
         const NoteRowMenu menu = NoteRowMenu::forNote(make(row, remind));
         QVERIFY(menu.isVisible());
         QList<NoteRowMenu::Item> expected{
-            {1003, "复制", true},           {1006, complete, true},
-            {1007, "删除", true},           {0, {}, true},
-            {1004, "清除提醒", clearRemind}, {1005, "清除重要", clearImportant},
+            {1003, "复制", true}, {1006, complete, true},          {1007, "删除", true},
+            {0, {}, true},        {1004, "清除提醒", clearRemind}, {1005, "清除重要", clearImportant},
         };
         if (last)
             expected << NoteRowMenu::Item{last, last == 1001 ? "延时" : "清除延时", true};

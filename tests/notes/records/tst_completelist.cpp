@@ -20,7 +20,8 @@
 namespace {
 
 // Records from..to on the service: text "完成 <tId>", category "7" for even ids and "8" for odd ones.
-void serve(DeviceRig &rig, qint64 from, qint64 to, const QString &completedTime = QStringLiteral("2026/3/1 8:00:00"))
+void serve(DeviceRig &rig, qint64 from, qint64 to,
+           const QString &completedTime = QStringLiteral("2026/3/1 8:00:00"))
 {
     NoteSyncHandlers::Data &d = rig.s.notes->data(rig.account());
     for (qint64 t = from; t <= to; ++t)
@@ -98,17 +99,22 @@ void TstCompleteList::showing_data()
     QTest::addColumn<QString>("fault"); // "refuse": every page code 500; "repeat": the newest page every time
     QTest::addColumn<bool>("overlay");  // the busy overlay stood during the chain
     QTest::addColumn<int>("mirrored");
-    QTest::addColumn<int>("newest");    // first row shown (0: none)
+    QTest::addColumn<int>("newest"); // first row shown (0: none)
     QTest::addColumn<int>("rows");
     QTest::addColumn<bool>("more");
 
-    QTest::newRow("empty mirror fills and shows the newest 200") << 0 << 450 << "" << true << 450 << 450 << 200 << true;
+    QTest::newRow("empty mirror fills and shows the newest 200")
+        << 0 << 450 << "" << true << 450 << 450 << 200 << true;
     QTest::newRow("newer records join at the top") << 450 << 455 << "" << false << 455 << 455 << 200 << true;
-    QTest::newRow("fewer than a page: no more button") << 0 << 120 << "" << true << 120 << 120 << 120 << false;
+    QTest::newRow("fewer than a page: no more button")
+        << 0 << 120 << "" << true << 120 << 120 << 120 << false;
     QTest::newRow("empty on both sides: the placeholder") << 0 << 0 << "" << true << 0 << 0 << 0 << false;
-    QTest::newRow("a refused first page leaves the list empty") << 0 << 450 << "refuse" << true << 0 << 0 << 0 << false;
-    QTest::newRow("a refused later page keeps the mirror shown") << 300 << 450 << "refuse" << false << 300 << 300 << 200 << true;
-    QTest::newRow("a repeated boundary ends with what came") << 0 << 450 << "repeat" << true << 200 << 450 << 200 << true;
+    QTest::newRow("a refused first page leaves the list empty")
+        << 0 << 450 << "refuse" << true << 0 << 0 << 0 << false;
+    QTest::newRow("a refused later page keeps the mirror shown")
+        << 300 << 450 << "refuse" << false << 300 << 300 << 200 << true;
+    QTest::newRow("a repeated boundary ends with what came")
+        << 0 << 450 << "repeat" << true << 200 << 450 << 200 << true;
 }
 
 void TstCompleteList::showing()
@@ -127,13 +133,15 @@ void TstCompleteList::showing()
     }
     serve(rig, stored + 1, onService);
     if (fault == "refuse") {
-        rig.s.service->setFault("note/log/completed", StandinFault::replyCode(500, QStringLiteral("服务繁忙")));
+        rig.s.service->setFault("note/log/completed",
+                                StandinFault::replyCode(500, QStringLiteral("服务繁忙")));
     } else if (fault == "repeat") {
         rig.s.service->registerHandler("note/log/completed", [&rig](StandinService::Context &c) {
             QString error;
             return StandinReply::ok(QJsonObject{
-                {"datas", NoteSyncHandlers::page(rig.s.notes->data(*c.user).completions,
-                                                 QJsonObject{{"pageSize", "200"}, {"sortType", "1"}}, &error)}});
+                {"datas",
+                 NoteSyncHandlers::page(rig.s.notes->data(*c.user).completions,
+                                        QJsonObject{{"pageSize", "200"}, {"sortType", "1"}}, &error)}});
         });
     }
 
@@ -339,7 +347,8 @@ void TstCompleteList::copyAndDelete()
     QCOMPARE(shown(p), descending(5, 1));
     QVERIFY(rig.s.notes->data(rig.account()).completions.contains(4));
 
-    // An accepted one takes it off the service, the mirror and the list; a second press meanwhile sends nothing.
+    // An accepted one takes it off the service, the mirror and the list; a second press meanwhile sends
+    // nothing.
     rig.s.service->clearRequests();
     const qint64 key = p.model()->keyAt(1);
     p.noteAction(1, NoteCompleteListPresenter::Delete);

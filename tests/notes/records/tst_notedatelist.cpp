@@ -157,7 +157,8 @@ private slots:
         m_scheduler = std::make_unique<ManualScheduler>();
         m_rig.fx.settings()->setNoteCompleteActionType(0);
         save();
-        m_list = std::make_unique<NoteDateListPresenter>(m_rig.start(ProgramServices::Parts().use(m_scheduler.get())));
+        m_list = std::make_unique<NoteDateListPresenter>(
+            m_rig.start(ProgramServices::Parts().use(m_scheduler.get())));
         m_tester = std::make_unique<QAbstractItemModelTester>(
             model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_rig.record();
@@ -192,7 +193,8 @@ private slots:
         QTest::newRow("tomorrow, snooze text unreadable") << Case{at(1, 9), QStringLiteral("soon")} << 2;
         QTest::newRow("Wi-Fi fired") << Case{{}, {}, QStringLiteral("9001"), 1} << 0;
         QTest::newRow("Wi-Fi armed") << Case{{}, {}, QStringLiteral("9001"), 0} << 3;
-        QTest::newRow("Wi-Fi fired, note completed") << Case{{}, {}, QStringLiteral("9001"), 1, 2, 0, true} << 0;
+        QTest::newRow("Wi-Fi fired, note completed")
+            << Case{{}, {}, QStringLiteral("9001"), 1, 2, 0, true} << 0;
         QTest::newRow("a date and networks, armed: once, as Wi-Fi")
             << Case{at(0, 18), {}, QStringLiteral("9001"), 0} << 3;
         QTest::newRow("completed date reminder") << Case{at(0, 8), {}, {}, 0, 2, 0, true} << -1;
@@ -202,8 +204,8 @@ private slots:
         QTest::newRow("no date") << Case{QString()} << -1;
         QTest::newRow("blank date") << Case{QStringLiteral("  ")} << -1;
         QTest::newRow("unreadable date") << Case{QStringLiteral("2026-03-06 08:00")} << -1;
-        QTest::newRow("lunar yearly, stored occurrence tomorrow") << Case{at(1, 9), {}, {}, 0, 2, 0, false, 1, 5}
-                                                                  << 2;
+        QTest::newRow("lunar yearly, stored occurrence tomorrow")
+            << Case{at(1, 9), {}, {}, 0, 2, 0, false, 1, 5} << 2;
         QTest::newRow("daily, stored occurrence three days ago")
             << Case{at(-3, 9), {}, {}, 0, 2, 0, false, 0, 1} << 0;
     }
@@ -237,7 +239,8 @@ private slots:
         add("c", Case{at(0, 20)});
         save();
         show();
-        QCOMPARE(rows(), QStringList({"超时 0/3", "-", "今日 3/3", "a", "b", "c", "明日 0/3", "-", "未来 0/3", "-"}));
+        QCOMPARE(rows(),
+                 QStringList({"超时 0/3", "-", "今日 3/3", "a", "b", "c", "明日 0/3", "-", "未来 0/3", "-"}));
         QCOMPARE(model()->index(1).data(NoteDateListModel::HeightRole).toInt(), 30);
         QCOMPARE(model()->index(3).data(NoteDateListModel::HeightRole).toInt(), 56);
     }
@@ -286,31 +289,33 @@ private slots:
         show();
         QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
         QSignalSpy moves(model(), &QAbstractItemModel::rowsMoved);
-        QCOMPARE(rows(),
-                 QStringList({"超时 1/3", "late", "今日 1/3", "today", "明日 1/3", "tomorrow", "未来 0/3", "-"}));
+        QCOMPARE(rows(), QStringList({"超时 1/3", "late", "今日 1/3", "today", "明日 1/3", "tomorrow",
+                                      "未来 0/3", "-"}));
 
         // Snoozed an hour: from overdue to today, where it sorts by the snooze time (11:00).
         QVERIFY(m_rig.graph->services().noteActions->addDelayRemindWithNote(note("late"), 2002));
-        QCOMPARE(rows(),
-                 QStringList({"超时 0/3", "-", "今日 2/3", "late", "today", "明日 1/3", "tomorrow", "未来 0/3", "-"}));
+        QCOMPARE(rows(), QStringList({"超时 0/3", "-", "今日 2/3", "late", "today", "明日 1/3", "tomorrow",
+                                      "未来 0/3", "-"}));
         QCOMPARE(moves.size(), 1);
 
         // A one-shot completed elsewhere: gone, its group's placeholder back.
         m_rig.graph->services().noteActions->completeActionWithNote(note("tomorrow"));
-        QCOMPARE(rows(), QStringList({"超时 0/2", "-", "今日 2/2", "late", "today", "明日 0/2", "-", "未来 0/2", "-"}));
+        QCOMPARE(rows(), QStringList({"超时 0/2", "-", "今日 2/2", "late", "today", "明日 0/2", "-",
+                                      "未来 0/2", "-"}));
 
         // A reminder set on another note, and one that a pull moved to next week.
         note("plain")->remind()->setRemindActionType(2);
         note("plain")->remind()->setRemindRealDateTime(at(1, 8));
         note("today")->remind()->setRemindRealDateTime(at(7, 8));
         save();
-        QCOMPARE(rows(),
-                 QStringList({"超时 0/3", "-", "今日 1/3", "late", "明日 1/3", "plain", "未来 1/3", "today"}));
+        QCOMPARE(rows(), QStringList({"超时 0/3", "-", "今日 1/3", "late", "明日 1/3", "plain", "未来 1/3",
+                                      "today"}));
 
         // The reminder row itself goes (a pull removed it).
         ctx()->deleteObject(note("plain")->remind());
         save();
-        QCOMPARE(rows(), QStringList({"超时 0/2", "-", "今日 1/2", "late", "明日 0/2", "-", "未来 1/2", "today"}));
+        QCOMPARE(rows(),
+                 QStringList({"超时 0/2", "-", "今日 1/2", "late", "明日 0/2", "-", "未来 1/2", "today"}));
         QCOMPARE(resets.size(), 0);
     }
 
@@ -343,8 +348,10 @@ private slots:
         QTest::addColumn<QString>("completeTitle");
         QTest::addColumn<bool>("completeEnabled");
         QTest::newRow("date") << Case{at(0, 8)} << QStringLiteral("完成") << true;
-        QTest::newRow("Wi-Fi fired") << Case{{}, {}, QStringLiteral("9001"), 1} << QStringLiteral("完成") << true;
-        QTest::newRow("Wi-Fi armed") << Case{{}, {}, QStringLiteral("9001"), 0} << QStringLiteral("已完成") << false;
+        QTest::newRow("Wi-Fi fired") << Case{{}, {}, QStringLiteral("9001"), 1} << QStringLiteral("完成")
+                                     << true;
+        QTest::newRow("Wi-Fi armed") << Case{{}, {}, QStringLiteral("9001"), 0} << QStringLiteral("已完成")
+                                     << false;
     }
 
     void menuByRow()
@@ -396,13 +403,16 @@ private slots:
         m_list->triggerMenuItem(model()->rowOfKey(a->objectId().pk), NoteDateMenu::Delete);
         QCOMPARE(note("a")->actionType(), 3);
         QCOMPARE(m_rig.recorder->events, QStringList({"SyncPushNoteDatas="}));
-        QCOMPARE(rows(), QStringList({"超时 1/2", "daily", "今日 1/2", "b", "明日 0/2", "-", "未来 0/2", "-"}));
+        QCOMPARE(rows(),
+                 QStringList({"超时 1/2", "daily", "今日 1/2", "b", "明日 0/2", "-", "未来 0/2", "-"}));
         // "完成" on a daily reminder moves it on to its next day; on a one-shot it leaves the list.
         m_list->triggerMenuItem(model()->rowOfKey(note("daily")->objectId().pk), NoteDateMenu::Complete);
-        QCOMPARE(rows(), QStringList({"超时 0/2", "-", "今日 1/2", "b", "明日 1/2", "daily", "未来 0/2", "-"}));
+        QCOMPARE(rows(),
+                 QStringList({"超时 0/2", "-", "今日 1/2", "b", "明日 1/2", "daily", "未来 0/2", "-"}));
         m_list->triggerMenuItem(model()->rowOfKey(note("b")->objectId().pk), NoteDateMenu::Complete);
         QVERIFY(note("b")->isCompleted());
-        QCOMPARE(rows(), QStringList({"超时 0/1", "-", "今日 0/1", "-", "明日 1/1", "daily", "未来 0/1", "-"}));
+        QCOMPARE(rows(),
+                 QStringList({"超时 0/1", "-", "今日 0/1", "-", "明日 1/1", "daily", "未来 0/1", "-"}));
         QCOMPARE(m_rig.recorder->events.filter("SyncPushNoteDatas").size(), 3);
     }
 

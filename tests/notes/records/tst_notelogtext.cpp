@@ -71,17 +71,17 @@ void TstNoteLogText::spans_data()
     QTest::newRow("replace side by side") << ten << list({span(2, 4, 2), span(1, 6, 2)}) << 2 << "....--++..";
     QTest::newRow("at the start") << ten << list({span(1, 0, 3)}) << 2 << "+++.......";
     QTest::newRow("at the end") << ten << list({span(2, 7, 3)}) << 2 << ".......---";
-    QTest::newRow("overlap: added over removed") << ten << list({span(2, 2, 4), span(1, 4, 4)}) << 2
-                                                 << "..--**++..";
+    QTest::newRow("overlap: added over removed")
+        << ten << list({span(2, 2, 4), span(1, 4, 4)}) << 2 << "..--**++..";
     QTest::newRow("runs past the end: clamped") << ten << list({span(1, 8, 50)}) << 2 << "........++";
-    QTest::newRow("starts past the end: dropped") << ten << list({span(2, 10, 3), span(2, 40, 1)}) << 2
-                                                  << "..........";
+    QTest::newRow("starts past the end: dropped")
+        << ten << list({span(2, 10, 3), span(2, 40, 1)}) << 2 << "..........";
     QTest::newRow("negative start: clamped") << ten << list({span(1, -2, 4)}) << 2 << "++........";
     QTest::newRow("huge length") << ten << list({span(2, 1, 1e300)}) << 2 << ".---------";
     QTest::newRow("zero length") << ten << list({span(1, 4, 0)}) << 2 << "..........";
     QTest::newRow("numbers as text") << ten << list({span("1", "1", "2")}) << 2 << ".++.......";
-    QTest::newRow("no numbers: skipped") << ten << list({span(1, "x", 2), span(2, QVariant(), 1)}) << 2
-                                         << "..........";
+    QTest::newRow("no numbers: skipped")
+        << ten << list({span(1, "x", 2), span(2, QVariant(), 1)}) << 2 << "..........";
     QTest::newRow("other types ignored") << ten << list({span(3, 0, 5), span(0, 0, 5)}) << 2 << "..........";
     QTest::newRow("not a list") << ten << QVariant(QStringLiteral("x")) << 3 << "..........";
     QTest::newRow("empty list: plain, also deleted") << ten << QVariant(QVariantList()) << 3 << "..........";
@@ -93,13 +93,14 @@ void TstNoteLogText::spans_data()
     // "a😀b😀c": the faces are two units each (1–2 and 4–5).
     const QString faces = QStringLiteral("a\U0001F600b\U0001F600c");
     QTest::newRow("surrogates: span ends inside a pair") << faces << list({span(1, 0, 2)}) << 2 << "+++....";
-    QTest::newRow("surrogates: span starts inside a pair") << faces << list({span(2, 2, 2)}) << 2 << ".---...";
-    QTest::newRow("surrogates: span inside one pair") << faces << list({span(1, 5, 0), span(2, 5, 1)}) << 2
-                                                     << "....--.";
+    QTest::newRow("surrogates: span starts inside a pair")
+        << faces << list({span(2, 2, 2)}) << 2 << ".---...";
+    QTest::newRow("surrogates: span inside one pair")
+        << faces << list({span(1, 5, 0), span(2, 5, 1)}) << 2 << "....--.";
     QTest::newRow("surrogates: clamped at a pair at the end")
         << QStringLiteral("ab\U0001F600") << list({span(1, 3, 9)}) << 2 << "..++";
-    QTest::newRow("CJK, one unit each") << QStringLiteral("今天开会改到明天") << list({span(2, 0, 2), span(1, 6, 2)})
-                                        << 2 << "--....++";
+    QTest::newRow("CJK, one unit each")
+        << QStringLiteral("今天开会改到明天") << list({span(2, 0, 2), span(1, 6, 2)}) << 2 << "--....++";
 }
 
 void TstNoteLogText::spans()

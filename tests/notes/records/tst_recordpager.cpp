@@ -103,7 +103,8 @@ void TstRecordPager::chains_data()
         QTest::newRow(k + "empty on both sides")
             << kind << 0 << 0 << "" << QStringList{"1:"} << int(RecordPager::Result::Done) << 0 << 0;
         QTest::newRow(k + "a refused page ends the chain")
-            << kind << 0 << 450 << "refuse" << QStringList{"1:"} << int(RecordPager::Result::Refused) << 0 << 0;
+            << kind << 0 << 450 << "refuse" << QStringList{"1:"} << int(RecordPager::Result::Refused) << 0
+            << 0;
         QTest::newRow(k + "a repeated boundary ends the chain")
             << kind << 0 << 450 << "repeat" << QStringList{"1:", "1:251"} << int(RecordPager::Result::Done)
             << 200 << 0;

@@ -17,16 +17,16 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QTableView>
-#include <QToolButton>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTabWidget>
+#include <QTableView>
+#include <QToolButton>
 
 Q_DECLARE_METATYPE(NoteRemindModel)
 
@@ -282,12 +282,14 @@ private slots:
             for (int i = 0; i < 6; ++i)
                 QTest::addRow("%s%s", cal, qPrintable(titles.at(i)))
                     << lunar << Repeat{i, 0, 1, {}} << quint64(i) << qint64(1) << QString();
-            QTest::addRow("%severy 3 days", cal) << lunar << Repeat{6, 0, 3, {}} << quint64(1) << qint64(3) << "";
+            QTest::addRow("%severy 3 days", cal)
+                << lunar << Repeat{6, 0, 3, {}} << quint64(1) << qint64(3) << "";
             QTest::addRow("%severy 2 weeks on Mon and Wed", cal)
                 << lunar << Repeat{6, 1, 2, {3, 1}} << quint64(2) << qint64(2) << "1,3";
             QTest::addRow("%smonthly on the last days", cal)
                 << lunar << Repeat{6, 2, 1, {30, 1}} << quint64(3) << qint64(1) << "1,30";
-            QTest::addRow("%severy 2 quarters", cal) << lunar << Repeat{6, 3, 2, {}} << quint64(4) << qint64(2) << "";
+            QTest::addRow("%severy 2 quarters", cal)
+                << lunar << Repeat{6, 3, 2, {}} << quint64(4) << qint64(2) << "";
             QTest::addRow("%syearly in two months", cal)
                 << lunar << Repeat{6, 4, 1, {12, 3}} << quint64(5) << qint64(1) << "3,12";
         }

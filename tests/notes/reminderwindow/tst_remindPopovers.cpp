@@ -57,13 +57,15 @@ private slots:
         QTest::addColumn<QPoint>("expected");
         // The anchor near the window's top right: centred on it the popover would rise over the title bar.
         QTest::newRow("right, lowered below the title bar")
-            << QRect(360, 150, 24, 24) << QRect(100, 70, 300, 380) << QRect(100, 100, 300, 350) << QPoint(388, 100);
+            << QRect(360, 150, 24, 24) << QRect(100, 70, 300, 380) << QRect(100, 100, 300, 350)
+            << QPoint(388, 100);
         QTest::newRow("no room on the right: left of the anchor, lowered")
             << QRect(1870, 150, 24, 24) << QRect(1610, 70, 300, 380) << QRect(1610, 100, 300, 350)
             << QPoint(1566, 100);
         // Lowered it would leave the screen: beside the whole window instead, centred on the anchor.
         QTest::newRow("window low on the screen: right of the window")
-            << QRect(360, 850, 24, 24) << QRect(100, 770, 300, 280) << QRect(100, 800, 300, 250) << QPoint(404, 696);
+            << QRect(360, 850, 24, 24) << QRect(100, 770, 300, 280) << QRect(100, 800, 300, 250)
+            << QPoint(404, 696);
         QTest::newRow("no window: on the screen")
             << QRect(1900, 1060, 10, 10) << QRect() << QRect() << QPoint(1596, 750);
     }

@@ -6,15 +6,14 @@
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/uikit/MouseView.h"
 #include "core/model/DateRemind.h"
-#include "notes/categories/presenter/CategoryColumnPresenter.h"
-#include "notes/categories/presenter/CategoryListModel.h"
-#include "tests/support/doubles/FakeUserNotificationCenter.h"
 #include "core/model/NoteDetail.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "core/reminders/wifi/NetworkStatusManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
+#include "notes/categories/presenter/CategoryListModel.h"
 #include "notes/detail/view/NoteDetailViewController.h"
 #include "notes/editor/view/EditNoteView.h"
 #include "notes/list/presenter/NoteListModel.h"
@@ -33,6 +32,7 @@
 #include "tests/notes/MainWindowDesk.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QComboBox>
 #include <QDateTimeEdit>
@@ -195,7 +195,8 @@ void TstRemindWindowEndToEnd::dateRemindersFromTheEditor()
     QCOMPARE(rent->remindCycleType(), 3);
     QCOMPARE(rent->remindCycleSpecific(), QStringLiteral("31"));
     QCOMPARE(d.servedRemind("交房租").value("remindCycleSpecific").toString(), QStringLiteral("31"));
-    QCOMPARE(d.servedRemind("交房租").value("remindDateTime").toString(), QStringLiteral("2026/1/31 9:00:00"));
+    QCOMPARE(d.servedRemind("交房租").value("remindDateTime").toString(),
+             QStringLiteral("2026/1/31 9:00:00"));
     QTRY_VERIFY(d.look("交房租").showLine);
     QCOMPARE(d.look("交房租").lineIcon, NoteRowLook::LineIcon::Date);
     // The next occurrence is 31 March: February has no 31st and does not count.
@@ -245,8 +246,9 @@ void TstRemindWindowEndToEnd::dateRemindersFromTheEditor()
 void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
 {
     Desk d(m_root);
-    d.rig.s.tester().wifis = QJsonArray{QJsonObject{{"wifiId", "9001"}, {"name", "Home-WiFi"}, {"alias", "家里"}},
-                                        QJsonObject{{"wifiId", "9002"}, {"name", "Office-5G"}, {"alias", "公司"}}};
+    d.rig.s.tester().wifis =
+        QJsonArray{QJsonObject{{"wifiId", "9001"}, {"name", "Home-WiFi"}, {"alias", "家里"}},
+                   QJsonObject{{"wifiId", "9002"}, {"name", "Office-5G"}, {"alias", "公司"}}};
     d.rig.s.tester().sysSet["wifiSilenceRemindInterval"] = 3;
     Classify *home = d.other.addCategory("家");
     d.other.addNote(home, "到家充电");
@@ -263,10 +265,12 @@ void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
     QTableView *table = tab->table();
     const int homeRow = tab->presenter()->networkAt(1)->name == QLatin1String("Home-WiFi") ? 1 : 2;
     QStyleOptionViewItem option;
-    option.rect = table->visualRect(tab->presenter()->model()->index(homeRow, WifiNetworkListModel::NameColumn));
+    option.rect =
+        table->visualRect(tab->presenter()->model()->index(homeRow, WifiNetworkListModel::NameColumn));
     option.features = QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDisplay;
-    QTest::mouseClick(table->viewport(), Qt::LeftButton, {},
-                      table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table).center());
+    QTest::mouseClick(
+        table->viewport(), Qt::LeftButton, {},
+        table->style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, table).center());
     QVERIFY(tab->presenter()->isTicked(homeRow));
     QTest::mouseClick(byText<QPushButton>(tab, QStringLiteral("确定")), Qt::LeftButton);
     QTRY_VERIFY(!shown<NoteRemindViewController>());
@@ -331,7 +335,8 @@ void TstRemindWindowEndToEnd::theEditorHasTheKeyboardAfterTheWindowCloses()
     QTRY_VERIFY(d.local("交房租")->remind());
 }
 
-// A reminder set in the window fires: its category's due dot shows at once (the delivery refreshes the column).
+// A reminder set in the window fires: its category's due dot shows at once (the delivery refreshes the
+// column).
 void TstRemindWindowEndToEnd::theDueDotAppearsWhenTheReminderFires()
 {
     Desk d(m_root);
@@ -341,7 +346,8 @@ void TstRemindWindowEndToEnd::theDueDotAppearsWhenTheReminderFires()
     QTRY_VERIFY(d.rowOf("交房租") >= 0);
     // What the program does with a delivered notification (the shell's part).
     QObject::connect(d.rig.s.notifications.get(), &UserNotificationCenter::didDeliverNotification,
-                     d.window.get(), [&d] { emit d.rig.services.events->reloadLeftHomeList(LeftHomeListReload::refetch()); });
+                     d.window.get(),
+                     [&d] { emit d.rig.services.events->reloadLeftHomeList(LeftHomeListReload::refetch()); });
 
     NoteRemindViewController *window = d.openReminderWindow("交房租");
     QVERIFY(window);

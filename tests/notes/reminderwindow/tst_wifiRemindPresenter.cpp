@@ -127,9 +127,9 @@ private slots:
         QVERIFY(m_store.open(QDateTime(QDate(2026, 12, 9), QTime(10, 15))));
         f = std::make_unique<ServiceFixture>();
         QVERIFY(f->signIn());
-        f->tester().wifis = QJsonArray{network("12", "Home-WiFi", QStringLiteral("家里")),
-                                       network("15", "Office-5G", QStringLiteral("公司")),
-                                       network("9", "Cafe")};
+        f->tester().wifis =
+            QJsonArray{network("12", "Home-WiFi", QStringLiteral("家里")),
+                       network("15", "Office-5G", QStringLiteral("公司")), network("9", "Cafe")};
         m_graph = std::make_unique<TestGraph>(m_store, ProgramServices::Parts()
                                                            .use(f->feedback.get())
                                                            .use(f->notifications.get())
@@ -294,7 +294,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(f->service->requestCount(AddPath), 1, 5000);
         QCOMPARE(f->feedback->busyCount(), 1);
         QVERIFY(!p->isNameEditable(row));
-        QVERIFY(!(p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn)) & Qt::ItemIsEnabled));
+        QVERIFY(!(p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn)) &
+                  Qt::ItemIsEnabled));
         p->setAlias(row, QStringLiteral("老家"));
         p->setName(row, QStringLiteral("Other"));
         QTest::qWait(100);
@@ -316,7 +317,8 @@ private slots:
         QVERIFY(!newId.isEmpty());
         QVERIFY(newId != QLatin1String("12"));
         QVERIFY(!p->isNameEditable(row));
-        const Qt::ItemFlags flags = p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn));
+        const Qt::ItemFlags flags =
+            p->model()->flags(p->model()->index(row, WifiNetworkListModel::NameColumn));
         QVERIFY(flags & Qt::ItemIsEnabled);
         QVERIFY(!(flags & Qt::ItemIsEditable));
         QCOMPARE(ctx()->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), "12")->alias(),

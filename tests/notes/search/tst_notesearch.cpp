@@ -98,10 +98,11 @@ private slots:
         m_feedback = std::make_unique<RecordingFeedback>();
         m_work = m_fx.category("k1", "工作");
         save();
-        m_graph = std::make_unique<TestGraph>(m_fx, ProgramServices::Parts().use(m_events.get()).use(m_feedback.get()));
+        m_graph = std::make_unique<TestGraph>(
+            m_fx, ProgramServices::Parts().use(m_events.get()).use(m_feedback.get()));
         m_search = std::make_unique<NoteSearchPresenter>(m_graph->services());
-        m_tester = std::make_unique<QAbstractItemModelTester>(model(),
-                                                              QAbstractItemModelTester::FailureReportingMode::QtTest);
+        m_tester = std::make_unique<QAbstractItemModelTester>(
+            model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
         m_recorder = std::make_unique<EventRecorder>(m_events.get());
         m_next = 0;
     }
@@ -138,7 +139,8 @@ private slots:
             QTest::newRow(s + "Greek: final sigma folds like sigma")
                 << scope << QStringList{"ΟΔΟΣ 5", "οδοι"} << "οδος" << QStringList{"c0"};
             QTest::newRow(s + "a space between two letters finds them side by side")
-                << scope << QStringList{"AB", "ab", "a-b", "x a\tb y"} << "a b" << QStringList{"c3", "c1", "c0"};
+                << scope << QStringList{"AB", "ab", "a-b", "x a\tb y"} << "a b"
+                << QStringList{"c3", "c1", "c0"};
             QTest::newRow(s + "spaces in the text are ignored too")
                 << scope << QStringList{"重 要 会 议", "重要"} << "要会" << QStringList{"c0"};
             QTest::newRow(s + "spaces only search nothing")
@@ -178,12 +180,17 @@ private slots:
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("folded");
-        QTest::newRow("Latin") << "Hello World" << "helloworld";
-        QTest::newRow("full-width") << "ＡＢＣ　ｄ" << "ａｂｃｄ";
-        QTest::newRow("white space of every kind") << " a\tb\nc\u3000d " << "abcd";
-        QTest::newRow("Chinese unchanged") << "北京 会议" << "北京会议";
-        QTest::newRow("letter outside the basic plane") << QString::fromUtf8("\xF0\x90\x90\x80x") // Deseret capital
-                                                        << QString::fromUtf8("\xF0\x90\x90\xA8x");
+        QTest::newRow("Latin") << "Hello World"
+                               << "helloworld";
+        QTest::newRow("full-width") << "ＡＢＣ　ｄ"
+                                    << "ａｂｃｄ";
+        QTest::newRow("white space of every kind") << " a\tb\nc\u3000d "
+                                                   << "abcd";
+        QTest::newRow("Chinese unchanged") << "北京 会议"
+                                           << "北京会议";
+        QTest::newRow("letter outside the basic plane")
+            << QString::fromUtf8("\xF0\x90\x90\x80x") // Deseret capital
+            << QString::fromUtf8("\xF0\x90\x90\xA8x");
     }
 
     void foldedText()
@@ -195,12 +202,16 @@ private slots:
     void tipToastAndListShown_data()
     {
         QTest::addColumn<QString>("query");
-        QTest::addColumn<QString>("tip");  // empty: no search ran
+        QTest::addColumn<QString>("tip"); // empty: no search ran
         QTest::addColumn<bool>("shown");
-        QTest::newRow("two hits") << "report" << "共有2条结果" << true;
-        QTest::newRow("no hits") << "nothing" << "共有0条结果" << false;
-        QTest::newRow("empty") << "" << "" << false;
-        QTest::newRow("spaces only") << "  \t " << "" << false;
+        QTest::newRow("two hits") << "report"
+                                  << "共有2条结果" << true;
+        QTest::newRow("no hits") << "nothing"
+                                 << "共有0条结果" << false;
+        QTest::newRow("empty") << ""
+                               << "" << false;
+        QTest::newRow("spaces only") << "  \t "
+                                     << "" << false;
     }
 
     void tipToastAndListShown()
@@ -237,7 +248,8 @@ private slots:
         bool saved = false;
         m_fx.store()->saveInBackground(
             [this](Context &bg) {
-                bg.findFirstByAttribute<NoteDetail>("cId", "c0")->setContent(QStringLiteral("plan trip to Xi'an"));
+                bg.findFirstByAttribute<NoteDetail>("cId", "c0")
+                    ->setContent(QStringLiteral("plan trip to Xi'an"));
                 bg.findFirstByAttribute<NoteDetail>("cId", "c2")->setActionType(3);
                 bg.deleteObject(bg.findFirstByAttribute<NoteDetail>("cId", "c3"));
                 NoteDetail *n = bg.create<NoteDetail>();

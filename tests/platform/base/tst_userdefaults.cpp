@@ -222,7 +222,8 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Prelvane"));
     if (child)
-        return runChild(qEnvironmentVariable("USERDEFAULTS_CHILD"), qEnvironmentVariable("USERDEFAULTS_FILE"));
+        return runChild(qEnvironmentVariable("USERDEFAULTS_CHILD"),
+                        qEnvironmentVariable("USERDEFAULTS_FILE"));
     TestEnv::freshFolders();
     TstUserDefaults tc;
     QTEST_SET_MAIN_SOURCE_PATH

@@ -26,9 +26,12 @@ class TestKeychainAnswers : public QObject
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("key"); // demo file: an item of the file, and one held in memory
-        QTest::newRow("memory") << "memory" << "item";
-        QTest::newRow("demo file, kept item") << "demo" << "kept";
-        QTest::newRow("demo file, memory item") << "demo" << "other";
+        QTest::newRow("memory") << "memory"
+                                << "item";
+        QTest::newRow("demo file, kept item") << "demo"
+                                              << "kept";
+        QTest::newRow("demo file, memory item") << "demo"
+                                                << "other";
     }
 
 private slots:
@@ -86,11 +89,16 @@ private slots:
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QByteArray>("data");
-        QTest::newRow("memory, empty key") << "memory" << "" << QByteArray("x");
-        QTest::newRow("memory, empty data") << "memory" << "item" << QByteArray();
-        QTest::newRow("memory, refusing") << "refusing" << "item" << QByteArray("x");
-        QTest::newRow("demo file, empty key") << "demo" << "" << QByteArray("x");
-        QTest::newRow("demo file, empty data") << "demo" << "kept" << QByteArray();
+        QTest::newRow("memory, empty key") << "memory"
+                                           << "" << QByteArray("x");
+        QTest::newRow("memory, empty data") << "memory"
+                                            << "item" << QByteArray();
+        QTest::newRow("memory, refusing") << "refusing"
+                                          << "item" << QByteArray("x");
+        QTest::newRow("demo file, empty key") << "demo"
+                                              << "" << QByteArray("x");
+        QTest::newRow("demo file, empty data") << "demo"
+                                               << "kept" << QByteArray();
     }
     void refusedWritesAreReported()
     {
@@ -115,7 +123,8 @@ private slots:
             QSKIP("running with rights that write anywhere");
         QVERIFY(!KeychainWait::write(keychain, "kept", "new"));
         QCOMPARE(KeychainWait::read(keychain, "kept"), std::optional<QByteArray>("old"));
-        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(folder,
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
 };
 

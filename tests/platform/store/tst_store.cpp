@@ -401,7 +401,8 @@ private slots:
         QCOMPARE(ctx->findByAttribute<Item>("name", QString()), QList<Item *>{row});
         row->importValuesForKeys(QJsonObject{{"name", ""}});
         QVERIFY(!row->name().isNull());
-        QCOMPARE(ctx->findByAttribute<Item>("name", ""), QList<Item *>{row}); // queries take null and empty alike
+        QCOMPARE(ctx->findByAttribute<Item>("name", ""),
+                 QList<Item *>{row}); // queries take null and empty alike
 
         QVERIFY(ctx->saveAndWait());
         const QString pks = QString::number(std::min(other->objectId().pk, row->objectId().pk)) + "," +
@@ -502,7 +503,8 @@ private slots:
             QVERIFY(QDir().mkpath(folder));
             rawExec(path, "CREATE TABLE Folder (pk INTEGER PRIMARY KEY, title TEXT);"
                           "INSERT INTO Folder (pk, title) VALUES (7, 'old');");
-            QVERIFY(QFile::setPermissions(folder, fileOpen | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+            QVERIFY(QFile::setPermissions(folder,
+                                          fileOpen | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
             QVERIFY(QFile::setPermissions(path, fileOpen));
         }
         auto store = Store::open(path, testModel());
@@ -904,9 +906,12 @@ private slots:
                 // The key column is the key as the row holds it, also one whose row is gone.
                 const bool dangling = row->objectId() == items.at(3)->objectId() && !f;
                 v.values << row->name()
-                         << (f ? QVariant(f->objectId().pk) : dangling ? QVariant(qint64(999)) : QVariant())
+                         << (f          ? QVariant(f->objectId().pk)
+                             : dangling ? QVariant(qint64(999))
+                                        : QVariant())
                          << (f ? QVariant(f->title()) : QVariant()) << (f ? QVariant(f->rank()) : QVariant())
-                         << (t ? QVariant(t->label()) : QVariant()) << (t ? QVariant(t->objectId().pk) : QVariant());
+                         << (t ? QVariant(t->label()) : QVariant())
+                         << (t ? QVariant(t->objectId().pk) : QVariant());
             }
             return v;
         };
@@ -1375,8 +1380,9 @@ private slots:
         }
         QVERIFY(main->saveAndWait());
         const auto summary = [this] {
-            return rawText(storePath(), "SELECT count(*) || ':' || sum(rank) || ':' || count(title) || ':' || "
-                                        "sum(title = '') || ':' || sum(length(title)) FROM Folder");
+            return rawText(storePath(),
+                           "SELECT count(*) || ':' || sum(rank) || ':' || count(title) || ':' || "
+                           "sum(title = '') || ':' || sum(length(title)) FROM Folder");
         };
         int ranks = 0, titled = 0, empty = 0, length = 0;
         for (int i = 0; i < n; ++i) {

@@ -1,7 +1,7 @@
 #include "platform/base/Clock.h"
 #include "service/api/AutoJumpToken.h"
-#include "tests/service/ServiceFixture.h"
 #include "service/standin/StandinCrypto.h"
+#include "tests/service/ServiceFixture.h"
 
 #include <QImage>
 #include <QJsonArray>
@@ -39,7 +39,8 @@ private slots:
         QVERIFY(req.params.value("deviceModel").toString().contains('-'));
         // The project's version, in the login field and in every request's header.
         QCOMPARE(req.params.value("clientVersion").toString(), QStringLiteral(PRELVANE_VERSION));
-        QVERIFY(QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(QStringLiteral(PRELVANE_VERSION)).hasMatch());
+        QVERIFY(
+            QRegularExpression("^\\d+\\.\\d+\\.\\d+$").match(QStringLiteral(PRELVANE_VERSION)).hasMatch());
         QCOMPARE(req.header("clientVersion"), QByteArray(PRELVANE_VERSION));
         QVERIFY(!req.params.contains("jpushId"));
         QCOMPARE(tokenSeenInCallback, f.tester().accessToken);
@@ -263,7 +264,8 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("told");
         QTest::newRow("silent") << int(StandinFault::Kind::NoAnswer) << "请求超时，请检查网络后重试";
-        QTest::newRow("trickling") << int(StandinFault::Kind::Trickle) << "请求超时：服务器应答过慢，请稍后重试";
+        QTest::newRow("trickling") << int(StandinFault::Kind::Trickle)
+                                   << "请求超时：服务器应答过慢，请稍后重试";
     }
     void slowRepliesEndAtTheIdleTimeOutOrTheDeadline()
     {
@@ -279,8 +281,7 @@ private slots:
         int fed = 0;
         connect(&feeder, &QTimer::timeout, &feeder, [&] { fed += f.service->trickle(); });
         feeder.start();
-        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); },
-                       15000);
+        auto r = f.run([&](auto ok, auto fail) { f.api->loadUserInfoWithSuccess(nullptr, ok, fail); }, 15000);
         feeder.stop();
         QVERIFY(r->failed);
         QCOMPARE(r->error.msg, told);
@@ -346,9 +347,8 @@ private slots:
         // logout for 410, a message for the server's own code and for a reply that is no JSON.
         QCOMPARE(worker.result->model.hasObjectData(), reply == "readable");
         QCOMPARE(worker.windowHookCalls, reply == "code 410" ? 1 : 0);
-        QCOMPARE(worker.messages.size(), reply == "readable" || reply == "bad payload" || reply == "payload text"
-                                             ? 0
-                                             : 1);
+        QCOMPARE(worker.messages.size(),
+                 reply == "readable" || reply == "bad payload" || reply == "payload text" ? 0 : 1);
     }
 
     void workerDecodedReplyReachesOnlyALiveCaller()
@@ -540,7 +540,10 @@ private slots:
         });
         QCOMPARE(r->model.code, 200);
         // The address where the stand-in serves the image.
-        QVERIFY(r->model.dataObject().value("filePath").toString().startsWith(f.service->baseUrl().toString() + "img/"));
+        QVERIFY(r->model.dataObject()
+                    .value("filePath")
+                    .toString()
+                    .startsWith(f.service->baseUrl().toString() + "img/"));
         const StandinRequest req = f.service->lastRequest("tool/upload/img");
         QCOMPARE(req.imageParts, 2);
         QVERIFY(req.body.contains("Content-Type: image/png"));
@@ -569,10 +572,13 @@ private slots:
                  api->sendVCodeWithParam({{"account", "13800005678"}, {"type", "1"}}, nullptr, s, e);
              }},
             {"user/sysSet/timePush/modify",
-             [&](auto s, auto e) { api->timePushWithParams(proven(p, {{"timerPushCycle", "0"}}), nullptr, s, e); }},
+             [&](auto s, auto e) {
+                 api->timePushWithParams(proven(p, {{"timerPushCycle", "0"}}), nullptr, s, e);
+             }},
             {"user/data/push/content",
              [&](auto s, auto e) {
-                 api->notePushWithParams(proven(p, {{"pushType", "1"}, {"address", "a@b.cn"}}), nullptr, s, e);
+                 api->notePushWithParams(proven(p, {{"pushType", "1"}, {"address", "a@b.cn"}}), nullptr, s,
+                                         e);
              }},
             {"user/data/snapshot/list",
              [&](auto s, auto e) { api->loadRecoverDateListForNoteDatasWithSuccess(nullptr, s, e); }},

@@ -64,8 +64,7 @@ private slots:
         QVERIFY(ApiEnvelope::showAESWithParams({{"version", "1"}}, QStringLiteral("note/sync")).isNull());
         // Four characters are enough: the rearrangement has an empty middle.
         UserDefaults::setValue(QStringLiteral("userKey"), QStringLiteral("abcd"));
-        QCOMPARE(ApiEnvelope::getAesPwdWithUrl(QStringLiteral("note/sync")),
-                 StandinCrypto::keyText("abcd"));
+        QCOMPARE(ApiEnvelope::getAesPwdWithUrl(QStringLiteral("note/sync")), StandinCrypto::keyText("abcd"));
     }
 
     void requestBodyDecryptsOnTheServiceSide()

@@ -60,8 +60,10 @@ private slots:
         int droppedAnswers = 0;
         const QString key = QStringLiteral("prelvane-test-order");
         backend.writeItem(key, "one", &owner, [&heard](bool) { heard << "write"; });
-        backend.readItem(key, gone.get(), [&droppedAnswers](const std::optional<QByteArray> &) { ++droppedAnswers; });
-        backend.writeItem(QString(), "x", &owner, [&heard](bool ok) { heard << (ok ? "empty key ok" : "empty key refused"); });
+        backend.readItem(key, gone.get(),
+                         [&droppedAnswers](const std::optional<QByteArray> &) { ++droppedAnswers; });
+        backend.writeItem(QString(), "x", &owner,
+                          [&heard](bool ok) { heard << (ok ? "empty key ok" : "empty key refused"); });
         backend.readItem(key, &owner, [&heard](const std::optional<QByteArray> &) { heard << "read"; });
         backend.deleteItem(key, &owner, [&heard](bool) { heard << "delete"; });
         gone.reset();

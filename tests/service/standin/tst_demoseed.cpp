@@ -50,9 +50,10 @@ private slots:
         // Newer records are later changes, as on the service: a note's edit never precedes its addition.
         QDateTime previous;
         for (auto it = records.history.cbegin(); it != records.history.cend(); ++it) {
-            const QDateTime at =
-                QDateTime::fromString(it.value().value("createTime").toString(), QStringLiteral("yyyy/M/d H:mm:ss"));
-            QVERIFY2(at.isValid() && (!previous.isValid() || at >= previous), qPrintable(QString::number(it.key())));
+            const QDateTime at = QDateTime::fromString(it.value().value("createTime").toString(),
+                                                       QStringLiteral("yyyy/M/d H:mm:ss"));
+            QVERIFY2(at.isValid() && (!previous.isValid() || at >= previous),
+                     qPrintable(QString::number(it.key())));
             previous = at;
         }
         QVERIFY(records.completions.size() >= 10);

@@ -13,11 +13,11 @@
 #include <QDateTime>
 #include <QEventLoop>
 #include <QHttpMultiPart>
-#include <QSignalSpy>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QSignalSpy>
 #include <QtTest>
 
 Q_DECLARE_METATYPE(QJsonObject)
@@ -125,13 +125,13 @@ private:
     {
         const QJsonObject made = m_notes->applyPush(
             m_service->state(), tester(),
-            QJsonObject{
-                {"classes", QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
-                {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
-                                                    {"actionType", "1"},
-                                                    {"clientClassId", "c1"},
-                                                    {"content", content},
-                                                    {"nextId", "-1"}}}}});
+            QJsonObject{{"classes",
+                         QJsonArray{QJsonObject{{"clientId", "c1"}, {"actionType", "1"}, {"name", "工作"}}}},
+                        {"contents", QJsonArray{QJsonObject{{"clientId", "c2"},
+                                                            {"actionType", "1"},
+                                                            {"clientClassId", "c1"},
+                                                            {"content", content},
+                                                            {"nextId", "-1"}}}}});
         return {made.value("syncClassResult").toArray().first().toObject().value("classId").toString(),
                 made.value("syncContentResult").toArray().first().toObject().value("cId").toString()};
     }
@@ -529,7 +529,6 @@ void TstStandin::deletedRecordsReachLaterPulls()
     QVERIFY(!m_notes->pullReply(tester(), 0).contains("syncContentLogDelResult"));
 }
 
-
 // Binding and unbinding change the profile's flags and raise its version; an
 // identity bound to someone else, or unbinding the last way to sign in, is refused.
 void TstStandin::bindings_data()
@@ -545,8 +544,8 @@ void TstStandin::bindings_data()
     QTest::newRow("bind a fresh QQ") << false << bind << QJsonObject{{"openId", "qq-new"}, {"bindType", "1"}}
                                      << qint64(200) << "isOAuthQQ" << true;
     QTest::newRow("bind a QQ someone else has")
-        << false << bind << QJsonObject{{"openId", "qq-other"}, {"bindType", "1"}} << qint64(300) << "isOAuthQQ"
-        << false;
+        << false << bind << QJsonObject{{"openId", "qq-other"}, {"bindType", "1"}} << qint64(300)
+        << "isOAuthQQ" << false;
     QTest::newRow("bind without an openId") << false << bind << QJsonObject{{"openId", ""}, {"bindType", "1"}}
                                             << qint64(300) << "isOAuthQQ" << false;
     QTest::newRow("unbind WeChat with a password")
@@ -580,7 +579,8 @@ void TstStandin::bindings()
         QCOMPARE(a.msg, path.endsWith("clearBind") ? QStringLiteral("解绑成功") : QStringLiteral("绑定成功"));
         // The identity signs in (bound) or no longer does (unbound).
         const QString type = flag == "isOAuthQQ" ? "1" : "2";
-        const QString openId = params.contains("openId") ? params.value("openId").toString() : "wx-open-tester";
+        const QString openId =
+            params.contains("openId") ? params.value("openId").toString() : "wx-open-tester";
         QCOMPARE(m_service->state().accountByOpenId(type, openId) == &tester(), flagAfter);
     }
     QCOMPARE(other.openIds.value("1"), QStringLiteral("qq-other"));
@@ -597,7 +597,9 @@ void TstStandin::pushProofs_data()
     QTest::addColumn<qint64>("code");
     const QString digest = "user/sysSet/timePush/modify";
     const QString push = "user/data/push/content";
-    const QJsonObject weekly{{"timerPushCycle", "2"}, {"timerPushCycleTime", "3"}, {"timerPushCTypes", "1"},
+    const QJsonObject weekly{{"timerPushCycle", "2"},
+                             {"timerPushCycleTime", "3"},
+                             {"timerPushCTypes", "1"},
                              {"timerPushEmail", "me@example.com"}};
     const QJsonObject all{{"pushType", "1"}, {"address", "me@example.com"}};
     QJsonObject known = all;
@@ -608,7 +610,8 @@ void TstStandin::pushProofs_data()
     QTest::newRow("digest, wrong password") << digest << "wrong" << weekly << qint64(300);
     QTest::newRow("digest, code") << digest << "code" << weekly << qint64(200);
     QTest::newRow("digest, a code used twice") << digest << "code twice" << weekly << qint64(300);
-    QTest::newRow("digest, an account without a password") << digest << "no password" << weekly << qint64(300);
+    QTest::newRow("digest, an account without a password")
+        << digest << "no password" << weekly << qint64(300);
     QTest::newRow("push all, code") << push << "code" << all << qint64(200);
     QTest::newRow("push a category, password") << push << "password" << known << qint64(200);
     QTest::newRow("push an unknown category") << push << "password" << unknown << qint64(300);
@@ -632,8 +635,8 @@ void TstStandin::pushProofs()
     QString validateType = "1";
     QString vCode = proof == "wrong" ? "not-it" : "secret1";
     if (proof.startsWith("code")) {
-        QCOMPARE(send("POST", "tool/sendVCode", {{"account", "13800005678"}, {"type", "1"}, {"whichinterface", "0"}},
-                      token)
+        QCOMPARE(send("POST", "tool/sendVCode",
+                      {{"account", "13800005678"}, {"type", "1"}, {"whichinterface", "0"}}, token)
                      .code,
                  200);
         QCOMPARE(issued.count(), 1);
@@ -660,7 +663,8 @@ void TstStandin::pushProofs()
             QCOMPARE(set.value(key).toVariant().toString(),
                      (code == 200 ? params.value(key) : setBefore.value(key)).toVariant().toString());
     } else {
-        QCOMPARE(set.value("pushEmailCount").toInt(), setBefore.value("pushEmailCount").toInt() + (code == 200));
+        QCOMPARE(set.value("pushEmailCount").toInt(),
+                 setBefore.value("pushEmailCount").toInt() + (code == 200));
     }
     // An unknown mobile number gets no code.
     QCOMPARE(send("POST", "tool/sendVCode", {{"account", "13900000000"}, {"type", "1"}}, token).code, 300);

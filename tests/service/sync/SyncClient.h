@@ -76,7 +76,8 @@ struct SyncClient
         notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(),
                                                                    *UserNotificationCenter::shared());
         reminds = std::make_unique<NoteRemindManager>(*store->mainContext(), *notifications);
-        actions = std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);
+        actions =
+            std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);
     }
 
     void activate()

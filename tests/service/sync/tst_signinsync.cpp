@@ -213,13 +213,14 @@ void TstSignInSync::restoreAndDeltaRequestsFromTheEvent()
     QCOMPARE(applied.at(1).first().value<SyncEngine::PullKind>(), SyncEngine::PullKind::Delta);
 }
 
-
 namespace {
 
 // The defaults file is replaced as a whole on every write: a new inode.
 ino_t inodeOf(const QString &path)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_ino : 0;
 }
 

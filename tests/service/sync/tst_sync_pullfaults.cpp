@@ -75,8 +75,14 @@ sqlite3_file *in(sqlite3_file *f)
     return reinterpret_cast<File *>(f)->inner;
 }
 
-int xClose(sqlite3_file *f) { return in(f)->pMethods->xClose(in(f)); }
-int xRead(sqlite3_file *f, void *b, int n, sqlite3_int64 o) { return in(f)->pMethods->xRead(in(f), b, n, o); }
+int xClose(sqlite3_file *f)
+{
+    return in(f)->pMethods->xClose(in(f));
+}
+int xRead(sqlite3_file *f, void *b, int n, sqlite3_int64 o)
+{
+    return in(f)->pMethods->xRead(in(f), b, n, o);
+}
 int xWrite(sqlite3_file *f, const void *b, int n, sqlite3_int64 o)
 {
     if (reinterpret_cast<File *>(f)->wal && counting) {
@@ -90,24 +96,66 @@ int xWrite(sqlite3_file *f, const void *b, int n, sqlite3_int64 o)
     }
     return in(f)->pMethods->xWrite(in(f), b, n, o);
 }
-int xTruncate(sqlite3_file *f, sqlite3_int64 size) { return in(f)->pMethods->xTruncate(in(f), size); }
-int xSync(sqlite3_file *f, int flags) { return in(f)->pMethods->xSync(in(f), flags); }
-int xFileSize(sqlite3_file *f, sqlite3_int64 *size) { return in(f)->pMethods->xFileSize(in(f), size); }
-int xLock(sqlite3_file *f, int l) { return in(f)->pMethods->xLock(in(f), l); }
-int xUnlock(sqlite3_file *f, int l) { return in(f)->pMethods->xUnlock(in(f), l); }
-int xCheckReservedLock(sqlite3_file *f, int *out) { return in(f)->pMethods->xCheckReservedLock(in(f), out); }
-int xFileControl(sqlite3_file *f, int op, void *arg) { return in(f)->pMethods->xFileControl(in(f), op, arg); }
-int xSectorSize(sqlite3_file *f) { return in(f)->pMethods->xSectorSize(in(f)); }
-int xDeviceCharacteristics(sqlite3_file *f) { return in(f)->pMethods->xDeviceCharacteristics(in(f)); }
+int xTruncate(sqlite3_file *f, sqlite3_int64 size)
+{
+    return in(f)->pMethods->xTruncate(in(f), size);
+}
+int xSync(sqlite3_file *f, int flags)
+{
+    return in(f)->pMethods->xSync(in(f), flags);
+}
+int xFileSize(sqlite3_file *f, sqlite3_int64 *size)
+{
+    return in(f)->pMethods->xFileSize(in(f), size);
+}
+int xLock(sqlite3_file *f, int l)
+{
+    return in(f)->pMethods->xLock(in(f), l);
+}
+int xUnlock(sqlite3_file *f, int l)
+{
+    return in(f)->pMethods->xUnlock(in(f), l);
+}
+int xCheckReservedLock(sqlite3_file *f, int *out)
+{
+    return in(f)->pMethods->xCheckReservedLock(in(f), out);
+}
+int xFileControl(sqlite3_file *f, int op, void *arg)
+{
+    return in(f)->pMethods->xFileControl(in(f), op, arg);
+}
+int xSectorSize(sqlite3_file *f)
+{
+    return in(f)->pMethods->xSectorSize(in(f));
+}
+int xDeviceCharacteristics(sqlite3_file *f)
+{
+    return in(f)->pMethods->xDeviceCharacteristics(in(f));
+}
 int xShmMap(sqlite3_file *f, int region, int size, int extend, void volatile **p)
 {
     return in(f)->pMethods->xShmMap(in(f), region, size, extend, p);
 }
-int xShmLock(sqlite3_file *f, int offset, int n, int flags) { return in(f)->pMethods->xShmLock(in(f), offset, n, flags); }
-void xShmBarrier(sqlite3_file *f) { in(f)->pMethods->xShmBarrier(in(f)); }
-int xShmUnmap(sqlite3_file *f, int deleteFlag) { return in(f)->pMethods->xShmUnmap(in(f), deleteFlag); }
-int xFetch(sqlite3_file *f, sqlite3_int64 o, int n, void **p) { return in(f)->pMethods->xFetch(in(f), o, n, p); }
-int xUnfetch(sqlite3_file *f, sqlite3_int64 o, void *p) { return in(f)->pMethods->xUnfetch(in(f), o, p); }
+int xShmLock(sqlite3_file *f, int offset, int n, int flags)
+{
+    return in(f)->pMethods->xShmLock(in(f), offset, n, flags);
+}
+void xShmBarrier(sqlite3_file *f)
+{
+    in(f)->pMethods->xShmBarrier(in(f));
+}
+int xShmUnmap(sqlite3_file *f, int deleteFlag)
+{
+    return in(f)->pMethods->xShmUnmap(in(f), deleteFlag);
+}
+int xFetch(sqlite3_file *f, sqlite3_int64 o, int n, void **p)
+{
+    return in(f)->pMethods->xFetch(in(f), o, n, p);
+}
+int xUnfetch(sqlite3_file *f, sqlite3_int64 o, void *p)
+{
+    return in(f)->pMethods->xUnfetch(in(f), o, p);
+}
 
 sqlite3_io_methods methods[4]; // by the real file's iVersion
 
@@ -131,11 +179,25 @@ void install(int at)
     vfs.szOsFile = int(sizeof(File)) + real->szOsFile;
     vfs.xOpen = xOpen;
     for (int v = 1; v <= 3; ++v)
-        methods[v] = {v,          xClose,        xRead,     xWrite,       xTruncate,   xSync,
-                      xFileSize,  xLock,         xUnlock,   xCheckReservedLock,        xFileControl,
-                      xSectorSize, xDeviceCharacteristics, v >= 2 ? xShmMap : nullptr,
-                      v >= 2 ? xShmLock : nullptr, v >= 2 ? xShmBarrier : nullptr,
-                      v >= 2 ? xShmUnmap : nullptr, v >= 3 ? xFetch : nullptr, v >= 3 ? xUnfetch : nullptr};
+        methods[v] = {v,
+                      xClose,
+                      xRead,
+                      xWrite,
+                      xTruncate,
+                      xSync,
+                      xFileSize,
+                      xLock,
+                      xUnlock,
+                      xCheckReservedLock,
+                      xFileControl,
+                      xSectorSize,
+                      xDeviceCharacteristics,
+                      v >= 2 ? xShmMap : nullptr,
+                      v >= 2 ? xShmLock : nullptr,
+                      v >= 2 ? xShmBarrier : nullptr,
+                      v >= 2 ? xShmUnmap : nullptr,
+                      v >= 3 ? xFetch : nullptr,
+                      v >= 3 ? xUnfetch : nullptr};
     sqlite3_vfs_register(&vfs, 1);
 }
 
@@ -339,7 +401,8 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
     for (const int at : {1, writes / 4, writes / 2, writes * 3 / 4, writes - 1}) {
         int ran = 0;
         const std::optional<int> seen = round(at, &ran);
-        QVERIFY2(seen && *seen >= 0, qPrintable(QStringLiteral("paused at write %1 of %2").arg(at).arg(writes)));
+        QVERIFY2(seen && *seen >= 0,
+                 qPrintable(QStringLiteral("paused at write %1 of %2").arg(at).arg(writes)));
         // It stopped where it was told to (a pull may make a write or two fewer than
         // the one measured: then it ran to its end, near the end of the list).
         QVERIFY(ran == 0 || (at > writes * 3 / 4 && *seen == 1));
@@ -348,8 +411,8 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
             QCOMPARE(*seen, 0);
         (*seen == 0 ? sawBefore : sawAfter)++;
     }
-    qInfo("a pull of %d journal writes: killed before the commit %d times, after it %d times", writes, sawBefore,
-          sawAfter);
+    qInfo("a pull of %d journal writes: killed before the commit %d times, after it %d times", writes,
+          sawBefore, sawAfter);
     QVERIFY(sawBefore >= 3);
 }
 

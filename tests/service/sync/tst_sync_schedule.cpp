@@ -76,8 +76,8 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
     QVERIFY(here.pull());
     const NoteDetail *report = here.ctx()->findFirstByAttribute<NoteDetail>("content", "写周报");
     QVERIFY(report);
-    QCOMPARE(pending(center), (QMap<QString, QString>{{meeting, "2030-01-06 10:30"},
-                                                       {report->cId(), "2030-02-01 18:00"}}));
+    QCOMPARE(pending(center),
+             (QMap<QString, QString>{{meeting, "2030-01-06 10:30"}, {report->cId(), "2030-02-01 18:00"}}));
 
     // A reminder set here under a client id follows the note to its server id.
     NoteDetail *mine = here.addNote(here.categories().first(), "买票");
@@ -92,9 +92,8 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
     QCOMPARE(pending(center), expected);
 
     // Deleted elsewhere: withdrawn here by the pull.
-    QVERIFY(onOther([&] {
-        other.deleteNote(other.ctx()->findFirstByAttribute<NoteDetail>("content", "周会"));
-    }));
+    QVERIFY(
+        onOther([&] { other.deleteNote(other.ctx()->findFirstByAttribute<NoteDetail>("content", "周会")); }));
     QVERIFY(here.pull());
     expected.remove(meeting);
     QCOMPARE(pending(center), expected);

@@ -102,7 +102,8 @@ QJsonObject categoryList(const QStringList &classIds)
 {
     QJsonArray datas;
     for (const QString &id : classIds)
-        datas.append(QJsonObject{{"classId", id}, {"actionType", "1"}, {"detail", QJsonObject{{"name", id}}}});
+        datas.append(
+            QJsonObject{{"classId", id}, {"actionType", "1"}, {"detail", QJsonObject{{"name", id}}}});
     return {{"syncClassResult", QJsonObject{{"datas", datas}}}};
 }
 
@@ -850,7 +851,8 @@ void TstSyncNotes::replacingPullMatchesRowsByKey_data()
     const QStringList kept{"800:内容800:1", "802:本地改动:0", "804:内容804:0", "c8:分类已在服务删除:0",
                            "c9:离线新建:0"};
     QTest::newRow("full pull keeps local changes") << false << true << kept << QStringList{"11", "c5"};
-    QTest::newRow("full pull whose reply names an earlier restore") << true << true << kept << QStringList{"11", "c5"};
+    QTest::newRow("full pull whose reply names an earlier restore")
+        << true << true << kept << QStringList{"11", "c5"};
     QTest::newRow("delta pull of a restore made elsewhere replaces them")
         << true << false << QStringList{"800:内容800:1", "802:内容802:1", "804:内容804:1"}
         << QStringList{"11"};
@@ -949,9 +951,9 @@ void TstSyncNotes::replacingPullWithRowsSharingACId()
     QFETCH(bool, entryWithoutCId);
     QFETCH(int, otherEntries);
     Classify *c = category("11");
-    for (const auto &[cId, content] : {std::pair{"800", "旧内容"}, std::pair{"800", "副本"},
-                                       std::pair{"801", "服务已删除"}, std::pair{"801", "服务已删除"},
-                                       std::pair{"", "无编号"}}) {
+    for (const auto &[cId, content] :
+         {std::pair{"800", "旧内容"}, std::pair{"800", "副本"}, std::pair{"801", "服务已删除"},
+          std::pair{"801", "服务已删除"}, std::pair{"", "无编号"}}) {
         NoteDetail *n = note(cId, c);
         n->setContent(content);
         n->setIsSync(true);
@@ -977,12 +979,9 @@ void TstSyncNotes::replacingPullWithRowsSharingACId()
 void TstSyncNotes::pullRepeatingTheStoreChangesNothing()
 {
     category("11");
-    const QJsonObject setting{{"remindActionType", 2},
-                              {"remindDateType", 0},
-                              {"remindDateTime", kFuture},
-                              {"remindRealDateTime", kFuture},
-                              {"remindCycleType", 1},
-                              {"remindCycleInterval", 1}};
+    const QJsonObject setting{{"remindActionType", 2},     {"remindDateType", 0},
+                              {"remindDateTime", kFuture}, {"remindRealDateTime", kFuture},
+                              {"remindCycleType", 1},      {"remindCycleInterval", 1}};
     const QJsonObject data = pullOfNotes({noteEntry("800", "11", 3, "801", setting),
                                           noteEntry("801", "11", 2, "802"), noteEntry("802", "11", 1, "-1")},
                                          categoryList({"11"}));
@@ -1089,10 +1088,10 @@ void TstSyncNotes::badNoteEntryAppliesNothing_data()
     const QString badDetail = "a note entry's detail is not an object";
     const QJsonValue detailText = QJsonObject{{"cId", "1"}, {"actionType", "1"}, {"detail", "text"}};
     // Long lists are read in parts: the bad entry first, in a middle part, last.
-    for (const auto &[entries, badAt] : {std::pair{3, 1}, std::pair{5000, 0}, std::pair{5000, 2600},
-                                         std::pair{5000, 4999}}) {
-        QTest::addRow("%d entries, a number at %d", entries, badAt) << entries << badAt << QJsonValue(7)
-                                                                     << notObject;
+    for (const auto &[entries, badAt] :
+         {std::pair{3, 1}, std::pair{5000, 0}, std::pair{5000, 2600}, std::pair{5000, 4999}}) {
+        QTest::addRow("%d entries, a number at %d", entries, badAt)
+            << entries << badAt << QJsonValue(7) << notObject;
         QTest::addRow("%d entries, a detail that is text at %d", entries, badAt)
             << entries << badAt << detailText << badDetail;
     }
@@ -1425,7 +1424,8 @@ void TstSyncNotes::everyKindOfEntryInShortAndLongLists()
     }
     save();
 
-    const QJsonObject setting{{"remindActionType", 2}, {"remindDateTime", later}, {"remindRealDateTime", later}};
+    const QJsonObject setting{
+        {"remindActionType", 2}, {"remindDateTime", later}, {"remindRealDateTime", later}};
     QJsonArray list;
     for (int i = 0; i < entries; ++i) {
         const int kind = i % 6;

@@ -27,12 +27,19 @@ struct SettingsRig : DeviceRig
         signIn();
         UserDefaults::setValue(SignInKeys::UserId, s.tester().userId);
     }
-    ~SettingsRig() { Session::instance()->signOut(); Clock::reset(); }
+    ~SettingsRig()
+    {
+        Session::instance()->signOut();
+        Clock::reset();
+    }
 
     SettingsSaver *saver() const { return presenter->saver(); }
     StandinAccount &account() { return s.tester(); }
     int requests(const char *path) const { return s.service->requestCount(QString::fromLatin1(path)); }
-    QJsonObject sent(const char *path) const { return s.service->lastRequest(QString::fromLatin1(path)).params; }
+    QJsonObject sent(const char *path) const
+    {
+        return s.service->lastRequest(QString::fromLatin1(path)).params;
+    }
     UserSet *set() const { return SettingsRows::userSet(*ctx()); }
     UserInfo *info() const { return SettingsRows::userInfo(services); }
     // A stored settings row and profile, as a load would have left them.

@@ -36,7 +36,8 @@ QString writeImage(const QString &folder, const QString &name, const QSize &size
     const int third = (wide ? size.width() : size.height()) / 3;
     const QList<QColor> bands{Qt::red, Qt::green, Qt::blue};
     for (int i = 0; i < 3; ++i)
-        p.fillRect(wide ? QRect(i * third, 0, third + 1, size.height()) : QRect(0, i * third, size.width(), third + 1),
+        p.fillRect(wide ? QRect(i * third, 0, third + 1, size.height())
+                        : QRect(0, i * third, size.width(), third + 1),
                    bands.at(i));
     p.end();
     const QString path = folder + "/" + name;
@@ -80,12 +81,18 @@ void TstAccountPushPresenters::masking_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("mobile") << "13800005678" << "138****5678";
-    QTest::newRow("seven characters") << "1234567" << "123****";
-    QTest::newRow("six characters") << "123456" << "123456";
-    QTest::newRow("short address") << "a@b.cn" << "a@b.cn";
-    QTest::newRow("address") << "someone@example.com" << "som****@example.com";
-    QTest::newRow("empty") << "" << "";
+    QTest::newRow("mobile") << "13800005678"
+                            << "138****5678";
+    QTest::newRow("seven characters") << "1234567"
+                                      << "123****";
+    QTest::newRow("six characters") << "123456"
+                                    << "123456";
+    QTest::newRow("short address") << "a@b.cn"
+                                   << "a@b.cn";
+    QTest::newRow("address") << "someone@example.com"
+                             << "som****@example.com";
+    QTest::newRow("empty") << ""
+                           << "";
 }
 
 void TstAccountPushPresenters::masking()
@@ -105,8 +112,10 @@ void TstAccountPushPresenters::avatarFiles_data()
     QTest::newRow("wide") << "image" << QSize(300, 100) << 100 << "";
     QTest::newRow("tall") << "image" << QSize(90, 270) << 90 << "";
     QTest::newRow("large") << "image" << QSize(2400, 1200) << 512 << "";
-    QTest::newRow("file over the cap") << "huge file" << QSize() << 0 << AccountSettingsPresenter::ImageTooLargeText;
-    QTest::newRow("not an image") << "not an image" << QSize() << 0 << AccountSettingsPresenter::ImageUnreadableText;
+    QTest::newRow("file over the cap")
+        << "huge file" << QSize() << 0 << AccountSettingsPresenter::ImageTooLargeText;
+    QTest::newRow("not an image") << "not an image" << QSize() << 0
+                                  << AccountSettingsPresenter::ImageUnreadableText;
     QTest::newRow("missing") << "missing" << QSize() << 0 << AccountSettingsPresenter::ImageUnreadableText;
 }
 
@@ -280,10 +289,14 @@ void TstAccountPushPresenters::timeLists_data()
     QTest::addColumn<int>("count");
     QTest::addColumn<QString>("first");
     QTest::addColumn<QString>("last");
-    QTest::newRow("none") << 0 << 1 << "不推送" << "不推送";
-    QTest::newRow("daily") << 1 << 24 << "00:30" << "23:30";
-    QTest::newRow("weekly") << 2 << 7 << "周一" << "周日";
-    QTest::newRow("monthly") << 3 << 30 << "每月1号" << "每月30号";
+    QTest::newRow("none") << 0 << 1 << "不推送"
+                          << "不推送";
+    QTest::newRow("daily") << 1 << 24 << "00:30"
+                           << "23:30";
+    QTest::newRow("weekly") << 2 << 7 << "周一"
+                            << "周日";
+    QTest::newRow("monthly") << 3 << 30 << "每月1号"
+                             << "每月30号";
 }
 
 void TstAccountPushPresenters::timeLists()
@@ -302,16 +315,20 @@ void TstAccountPushPresenters::storedChoices_data()
     QTest::addColumn<int>("cycle");
     QTest::addColumn<int>("time");
     QTest::addColumn<int>("content");
-    QTest::newRow("daily 08:30") << QJsonObject{{"timerPushCycle", 1}, {"timerPushCycleTime", "08:30"},
+    QTest::newRow("daily 08:30") << QJsonObject{{"timerPushCycle", 1},
+                                                {"timerPushCycleTime", "08:30"},
                                                 {"timerPushCTypes", "2"}}
                                  << 1 << 8 << 1;
-    QTest::newRow("daily time not in the list") << QJsonObject{{"timerPushCycle", 1}, {"timerPushCycleTime", "08:00"}}
-                                                << 1 << 0 << 0;
-    QTest::newRow("weekly Wednesday") << QJsonObject{{"timerPushCycle", 2}, {"timerPushCycleTime", "3"}} << 2 << 2
-                                      << 0;
-    QTest::newRow("monthly 30th") << QJsonObject{{"timerPushCycle", 3}, {"timerPushCycleTime", "30"}} << 3 << 29 << 0;
-    QTest::newRow("monthly 31st") << QJsonObject{{"timerPushCycle", 3}, {"timerPushCycleTime", "31"}} << 3 << 0 << 0;
-    QTest::newRow("weekly 0") << QJsonObject{{"timerPushCycle", 2}, {"timerPushCycleTime", "0"}} << 2 << 0 << 0;
+    QTest::newRow("daily time not in the list")
+        << QJsonObject{{"timerPushCycle", 1}, {"timerPushCycleTime", "08:00"}} << 1 << 0 << 0;
+    QTest::newRow("weekly Wednesday")
+        << QJsonObject{{"timerPushCycle", 2}, {"timerPushCycleTime", "3"}} << 2 << 2 << 0;
+    QTest::newRow("monthly 30th") << QJsonObject{{"timerPushCycle", 3}, {"timerPushCycleTime", "30"}} << 3
+                                  << 29 << 0;
+    QTest::newRow("monthly 31st") << QJsonObject{{"timerPushCycle", 3}, {"timerPushCycleTime", "31"}} << 3
+                                  << 0 << 0;
+    QTest::newRow("weekly 0") << QJsonObject{{"timerPushCycle", 2}, {"timerPushCycleTime", "0"}} << 2 << 0
+                              << 0;
     QTest::newRow("unknown cycle and content")
         << QJsonObject{{"timerPushCycle", 7}, {"timerPushCTypes", ""}} << 0 << 0 << 0;
 }
@@ -335,12 +352,14 @@ void TstAccountPushPresenters::checksBeforeTheProof_data()
     QTest::addColumn<QString>("message"); // a sheet, or "" none
     QTest::addColumn<int>("proof");       // -1 no overlay, else its type
     QTest::addColumn<QString>("shown");
-    QTest::newRow("no address") << QJsonObject{{"account", "tester"}, {"mobile", "13800005678"}} << "  " << "邮箱不能为空"
-                                << -1 << "";
-    QTest::newRow("mobile and account: a code") << QJsonObject{{"account", "tester"}, {"mobile", "13800005678"}}
-                                                << "me@example.com" << "" << 1 << "13800005678";
-    QTest::newRow("account only: the password") << QJsonObject{{"account", "tester"}, {"mobile", ""}}
-                                                << "me@example.com" << "" << 0 << "tester";
+    QTest::newRow("no address") << QJsonObject{{"account", "tester"}, {"mobile", "13800005678"}} << "  "
+                                << "邮箱不能为空" << -1 << "";
+    QTest::newRow("mobile and account: a code")
+        << QJsonObject{{"account", "tester"}, {"mobile", "13800005678"}} << "me@example.com"
+        << "" << 1 << "13800005678";
+    QTest::newRow("account only: the password")
+        << QJsonObject{{"account", "tester"}, {"mobile", ""}} << "me@example.com"
+        << "" << 0 << "tester";
     QTest::newRow("neither") << QJsonObject{{"account", ""}, {"mobile", ""}} << "me@example.com"
                              << "请绑定手机号或者设置登录密码" << -1 << "";
     QTest::newRow("an account without a password")
@@ -389,10 +408,14 @@ void TstAccountPushPresenters::digestWithPassword_data()
     QTest::addColumn<int>("time");
     QTest::addColumn<QString>("sentTime"); // "-" absent
     QTest::addColumn<QString>("storedTime");
-    QTest::newRow("weekly on Wednesday") << 2 << 2 << "3" << "3";
-    QTest::newRow("monthly on the 30th") << 3 << 29 << "30" << "30";
-    QTest::newRow("daily at 08:30") << 1 << 8 << "08:30" << "08:30";
-    QTest::newRow("no digest keeps the time") << 0 << 0 << "-" << "5";
+    QTest::newRow("weekly on Wednesday") << 2 << 2 << "3"
+                                         << "3";
+    QTest::newRow("monthly on the 30th") << 3 << 29 << "30"
+                                         << "30";
+    QTest::newRow("daily at 08:30") << 1 << 8 << "08:30"
+                                    << "08:30";
+    QTest::newRow("no digest keeps the time") << 0 << 0 << "-"
+                                              << "5";
 }
 
 void TstAccountPushPresenters::digestWithPassword()

@@ -31,12 +31,12 @@ enum class Answer
     Fail
 };
 
-const QJsonObject kSet{{"noteAddPositionType", 0},  {"noteCompleteActionType", 0},
-                       {"hyperlinkDistinguish", 0}, {"remindTypes", "1"},
-                       {"remindSoundName", "标准铃声1"}, {"remindSoundPath", "标准铃声1.wav"},
-                       {"importantRemindInterval", 5}, {"wifiSilenceRemindInterval", 0},
-                       {"newSkinColor", "#10b56c"}};
-const QJsonObject kInfo{{"syncSettings", "1,2,3"}, {"lockScreenPassword", ""}, {"isDefaultLockScreen", false}};
+const QJsonObject kSet{
+    {"noteAddPositionType", 0},     {"noteCompleteActionType", 0},    {"hyperlinkDistinguish", 0},
+    {"remindTypes", "1"},           {"remindSoundName", "标准铃声1"}, {"remindSoundPath", "标准铃声1.wav"},
+    {"importantRemindInterval", 5}, {"wifiSilenceRemindInterval", 0}, {"newSkinColor", "#10b56c"}};
+const QJsonObject kInfo{
+    {"syncSettings", "1,2,3"}, {"lockScreenPassword", ""}, {"isDefaultLockScreen", false}};
 
 } // namespace
 
@@ -80,8 +80,9 @@ void TstSettingsPresenters::savePattern_data()
     QTest::addColumn<QString>("version"); // "" none in the defaults
     QTest::addColumn<int>("answer");
     for (const char *tab : {"sync", "general", "reminder", "skin"}) {
-        for (const auto &[name, answer] : {std::pair{"accepted", Answer::Accept}, std::pair{"refused", Answer::Refuse},
-                                           std::pair{"not delivered", Answer::Fail}})
+        for (const auto &[name, answer] :
+             {std::pair{"accepted", Answer::Accept}, std::pair{"refused", Answer::Refuse},
+              std::pair{"not delivered", Answer::Fail}})
             QTest::addRow("%s %s", tab, name) << tab << "41" << int(answer);
         QTest::addRow("%s without a version", tab) << tab << "" << int(Answer::Accept);
     }

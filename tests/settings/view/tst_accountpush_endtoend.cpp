@@ -155,7 +155,8 @@ void TstAccountPushEndToEnd::digestWithPasswordAndPushWithCode()
     const QJsonObject set = d.rig.s.tester().sysSet;
     QCOMPARE(set.value("timerPushCycle").toInt(), 2);
     QCOMPARE(set.value("timerPushCycleTime").toString(), QStringLiteral("3"));
-    QCOMPARE(set.value("timerPushEmail").toString(), QStringLiteral("a.very.long.address.for.the.digest@example.com"));
+    QCOMPARE(set.value("timerPushEmail").toString(),
+             QStringLiteral("a.very.long.address.for.the.digest@example.com"));
     UserSet *row = d.rig.ctx()->findFirstWhere<UserSet>();
     QCOMPARE(row->value("timerPushCycle").toInt(), 2);
     QCOMPARE(row->value("timerPushCycleTime").toString(), QStringLiteral("3"));
@@ -168,7 +169,8 @@ void TstAccountPushEndToEnd::digestWithPasswordAndPushWithCode()
     QVERIFY(d.openSettings(SettingsWindowPresenter::PushTab));
     tab = d.settings()->pushTab();
     QTRY_COMPARE(d.requests("user/userInfo"), 2);
-    QTRY_COMPARE(tab->oneOffAddress()->text(), QStringLiteral("a.very.long.address.for.the.digest@example.com"));
+    QTRY_COMPARE(tab->oneOffAddress()->text(),
+                 QStringLiteral("a.very.long.address.for.the.digest@example.com"));
     QCOMPARE(tab->categoryPopUp()->itemText(1), QStringLiteral("工作"));
     Desk::choose(tab->categoryPopUp(), 1);
     QTest::mouseClick(tab->oneOffConfirm(), Qt::LeftButton);

@@ -4,9 +4,6 @@
 // skin, a snapshot restored, and the about tab.
 
 #include "app/mainwindow/presenter/TitleBarPresenter.h"
-#include "notes/categories/view/CategoryColumnView.h"
-#include "notes/categories/view/ClassifyColorGrid.h"
-#include "notes/categories/view/ClassifyColorViewItem.h"
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/mainwindow/view/TitleBarView.h"
 #include "app/uikit/PopoverView.h"
@@ -15,6 +12,9 @@
 #include "core/model/UserInfo.h"
 #include "core/model/UserSet.h"
 #include "core/skins/SkinManager.h"
+#include "notes/categories/view/CategoryColumnView.h"
+#include "notes/categories/view/ClassifyColorGrid.h"
+#include "notes/categories/view/ClassifyColorViewItem.h"
 #include "notes/detail/presenter/NoteDetailPresenter.h"
 #include "notes/editor/view/EditNoteView.h"
 #include "settings/presenter/GeneralSettingsPresenter.h"
@@ -52,7 +52,10 @@ struct Desk : MainWindowDesk
         emit box->activated(index);
     }
     // On the box's mark: a box spans its row, and only its mark and title take clicks.
-    static void clickBox(QCheckBox *box) { QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2)); }
+    static void clickBox(QCheckBox *box)
+    {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
     bool closeSettings()
     {
         QPointer<SettingsWindow> w = settings();
@@ -101,7 +104,8 @@ void TstSettingsWindowEndToEnd::theSettingsStory()
     QTRY_VERIFY(d.window->findChild<PopoverView *>());
     QListView *rows = d.window->findChild<PopoverView *>()->tableView();
     QTRY_VERIFY(rows->isVisible());
-    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {}, rows->visualRect(rows->model()->index(0, 0)).center());
+    QTest::mouseClick(rows->viewport(), Qt::LeftButton, {},
+                      rows->visualRect(rows->model()->index(0, 0)).center());
     QTRY_VERIFY(d.settings() && d.settings()->isVisible());
     QCOMPARE(d.settings()->tabs()->count(), 7);
     QCOMPARE(d.settings()->tabs()->tabText(2), QStringLiteral("通用"));
@@ -141,7 +145,8 @@ void TstSettingsWindowEndToEnd::theSettingsStory()
     QTRY_COMPARE(answered.count(), 2);
     Desk::clickBox(general->lockBox());
     QTRY_COMPARE(answered.count(), 3);
-    const UserInfo *info = d.rig.ctx()->findFirstByAttribute<UserInfo>("userId", d.rig.s.tester().userId.toLongLong());
+    const UserInfo *info =
+        d.rig.ctx()->findFirstByAttribute<UserInfo>("userId", d.rig.s.tester().userId.toLongLong());
     QVERIFY(info);
     QCOMPARE(info->lockScreenPassword(), QStringLiteral("2468"));
     QVERIFY(info->isDefaultLockScreen());

@@ -1,1 +1,4 @@
-int probeMiddle() { return 1; }
+int probeMiddle()
+{
+    return 1;
+}

@@ -1,1 +1,4 @@
-int probePresenter() { return 2; }
+int probePresenter()
+{
+    return 2;
+}

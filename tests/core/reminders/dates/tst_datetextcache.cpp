@@ -25,7 +25,8 @@ private slots:
         QTest::newRow("with seconds") << "2026/12/11 9:05:07" << true << wallClock(2026, 12, 11, 9, 5, 7);
         QTest::newRow("without seconds") << "2026/12/11 9:05" << true << wallClock(2026, 12, 11, 9, 5);
         QTest::newRow("padded fields") << "2026/03/07 09:05:00" << true << wallClock(2026, 3, 7, 9, 5);
-        QTest::newRow("last second of a year") << "2025/12/31 23:59:59" << true << wallClock(2025, 12, 31, 23, 59, 59);
+        QTest::newRow("last second of a year")
+            << "2025/12/31 23:59:59" << true << wallClock(2025, 12, 31, 23, 59, 59);
         QTest::newRow("leap day") << "2024/2/29 0:00:00" << true << wallClock(2024, 2, 29, 0, 0);
         QTest::newRow("first year") << "0001/1/1 0:00:00" << true << wallClock(1, 1, 1, 0, 0);
         QTest::newRow("empty") << "" << false << qint64(0);

@@ -50,10 +50,10 @@ private slots:
         QTest::newRow("January: last month is December") << jan << 6 << "2026/12/31 22:00:00" << true;
         QTest::newRow("January: this week reaches into December") << jan << 3 << "2026/12/28 0:00:00" << true;
         QTest::newRow("January: last week in December") << jan << 4 << "2026/12/21 9:00:00" << true;
-        QTest::newRow("January: yesterday across the year") << at(2027, 1, 1, 9) << 1 << "2026/12/31 9:00:00"
-                                                            << true;
-        QTest::newRow("Monday: yesterday is last week's Sunday") << at(2026, 12, 7, 9) << 4 << "2026/12/6 9:00:00"
-                                                                 << true;
+        QTest::newRow("January: yesterday across the year")
+            << at(2027, 1, 1, 9) << 1 << "2026/12/31 9:00:00" << true;
+        QTest::newRow("Monday: yesterday is last week's Sunday")
+            << at(2026, 12, 7, 9) << 4 << "2026/12/6 9:00:00" << true;
         QTest::newRow("unknown filter keeps nothing") << fri << 7 << "2026/12/11 9:00:00" << false;
         QTest::newRow("negative filter keeps nothing") << fri << -1 << "2026/12/11 9:00:00" << false;
     }

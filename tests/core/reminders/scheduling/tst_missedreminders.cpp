@@ -10,10 +10,10 @@
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Clock.h"
 #include "platform/base/UserDefaults.h"
-#include "tests/support/doubles/FakeUserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QtTest>
 
@@ -98,7 +98,7 @@ private slots:
         QTest::addColumn<QString>("date");
         QTest::addColumn<int>("cycle");
         QTest::addColumn<QDateTime>("restart");
-        QTest::addColumn<QString>("text");       // of the one delivery at the restart
+        QTest::addColumn<QString>("text");        // of the one delivery at the restart
         QTest::addColumn<QDateTime>("nextAfter"); // pending after it (invalid: none)
 
         QTest::newRow("one-shot") << "2026/3/6 11:00:00" << 0 << at("2026/3/6 12:30:00")
@@ -169,7 +169,7 @@ private slots:
     {
         QFETCH(QString, change);
         NoteDetail *n = note(QStringLiteral("c1"), change == "past" ? QStringLiteral("2026/3/6 9:00:00")
-                                                                     : QStringLiteral("2026/3/6 11:00:00"));
+                                                                    : QStringLiteral("2026/3/6 11:00:00"));
         QVERIFY(ctx()->saveAndWait());
         startProgram();
         quitProgram();
@@ -183,7 +183,8 @@ private slots:
         else if (change == "user")
             UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("43"));
         else if (change == "damaged")
-            UserDefaults::setValue(PendingReminderJournal::key(), QStringLiteral("{\"userId\":\"42\",\"pending\":[{\"cId\":"));
+            UserDefaults::setValue(PendingReminderJournal::key(),
+                                   QStringLiteral("{\"userId\":\"42\",\"pending\":[{\"cId\":"));
         QVERIFY(ctx()->saveAndWait());
 
         Clock::setNow(at("2026/3/6 12:00:00"));

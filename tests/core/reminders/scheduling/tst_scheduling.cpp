@@ -118,8 +118,8 @@ private:
     void fill(int count)
     {
         for (int i = 1; i <= count; ++i)
-            QVERIFY(local().addLocalNotificationWithDeliveryDate(
-                now().addSecs(3600 * i), {}, "x", QString("p%1").arg(i)));
+            QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * i), {}, "x",
+                                                                 QString("p%1").arg(i)));
         QCOMPARE(center()->scheduledNotifications().size(), count);
     }
 
@@ -347,8 +347,8 @@ private slots:
         // 17 February 2026 is the first day of a lunar year.
         const QDateTime start(QDate(2026, 2, 17), QTime(9, 0));
         QCOMPARE(DateManager::getDayWithCalendarIdentifier(CalendarIdentifier::Chinese, start), 1);
-        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese,
-                                                                             start, 3, 1, {}, {}, "t", "c1"));
+        QVERIFY(reminds().addUserNotificationWithCalendarIdentifier(CalendarIdentifier::Chinese, start, 3, 1,
+                                                                    {}, {}, "t", "c1"));
         const auto pending = center()->scheduledNotification("c1");
         QVERIFY(pending);
         QVERIFY(!pending->repeatInterval.isRepeating());
@@ -457,10 +457,10 @@ private slots:
         QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
             CalendarIdentifier::Gregorian, d, 1, 1, {}, at("2026/3/5 0:00:00"), "t", "c1"));
         QVERIFY(pendingIds().isEmpty());
-        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
-            CalendarIdentifier::Gregorian, d, 1, 1, {}, {}, "t", "c1"));
-        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(
-            CalendarIdentifier::Gregorian, d, 2, 1, {}, {}, "t", "c1"));
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian, d,
+                                                                           1, 1, {}, {}, "t", "c1"));
+        QVERIFY(reminds().addNoExistUserNotificationWithCalendarIdentifier(CalendarIdentifier::Gregorian, d,
+                                                                           2, 1, {}, {}, "t", "c1"));
         QCOMPARE(center()->scheduleLog().size(), 1);
     }
 
@@ -468,17 +468,14 @@ private slots:
     {
         fill(LocalNotificationManager::maxPendingNotifications);
         // Farther than all 100: refused, nothing changes.
-        QVERIFY(!local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {},
-                                                                                "x", "far"));
+        QVERIFY(!local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 200), {}, "x", "far"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(!center()->scheduledNotification("far"));
         // Replacing one of the 100 is not a new one.
-        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {},
-                                                                               "y", "p5"));
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(3600 * 300), {}, "y", "p5"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         // Nearer than the farthest: it stays, the farthest (now p5) goes.
-        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x",
-                                                                               "near"));
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(1800), {}, "x", "near"));
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         QVERIFY(center()->scheduledNotification("near"));
         QVERIFY(!center()->scheduledNotification("p5"));
@@ -550,8 +547,7 @@ private slots:
             settings()->setRemindTypes(types);
             settings()->setRemindSoundPath(path);
         }
-        QVERIFY(
-            local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "t", "c1"));
         QCOMPARE(center()->scheduledNotification("c1")->soundName, expected);
     }
 
@@ -590,8 +586,7 @@ private slots:
         NoteDetail *snoozed = note("snoozed", {0, "2026/3/6 9:00:00", 0}, c);
         snoozed->remind()->setRemindDelayTime("2026/3/6 10:30:00");
         // A stale one of a row that no longer exists.
-        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x",
-                                                                               "old"));
+        QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "old"));
 
         ReminderScheduler::reconcileAll();
         QStringList ids = pendingIds();

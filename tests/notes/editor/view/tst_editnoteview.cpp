@@ -50,8 +50,11 @@ private:
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x) {
                 const QColor c = shown.pixelColor(x, y);
-                near += qAbs(c.red() - color.red()) + qAbs(c.green() - color.green())
-                                + qAbs(c.blue() - color.blue()) < 60 ? 1 : 0;
+                near += qAbs(c.red() - color.red()) + qAbs(c.green() - color.green()) +
+                                    qAbs(c.blue() - color.blue()) <
+                                60
+                            ? 1
+                            : 0;
             }
         return near;
     }
@@ -107,7 +110,8 @@ private slots:
         m_view->colorMenu()->actions().at(1)->trigger();
         m_view->colorMenu()->hide();
         QCOMPARE(m_view->textColorNameLabel()->text(), presenter()->colors().at(1).title);
-        QCOMPARE(m_view->textEdit()->palette().color(QPalette::Text), QColor(presenter()->colors().at(1).color));
+        QCOMPARE(m_view->textEdit()->palette().color(QPalette::Text),
+                 QColor(presenter()->colors().at(1).color));
 
         QVERIFY(m_view->classifyBox()->isEnabled());
         QCOMPARE(m_view->classifyBox()->count(), 2);

@@ -95,7 +95,8 @@ private slots:
         QCOMPARE(other.ctx()->fetch<NoteComplete>(FetchRequest{}).size(), qsizetype(seeded));
         rig.device->activate();
 
-        // "时间管理", then "完成" on a one-time reminder from the due-date list: the push brings a completion record.
+        // "时间管理", then "完成" on a one-time reminder from the due-date list: the push brings a completion
+        // record.
         QTest::mouseClick(window->titleBar()->recordsButton(), Qt::LeftButton);
         auto *pane = window->findChild<NoteRecordViewController *>();
         QVERIFY(pane && pane->isVisible());
@@ -116,7 +117,9 @@ private slots:
         QAbstractItemModel *model = list->listView()->model();
         QTRY_COMPARE(model->rowCount(), seeded + 1);
         QCOMPARE(model->index(0, 0).data().toString(), claim);
-        QVERIFY(model->index(0, 0).data(NoteCompleteListModel::CompletedTimeTextRole).toString()
+        QVERIFY(model->index(0, 0)
+                    .data(NoteCompleteListModel::CompletedTimeTextRole)
+                    .toString()
                     .startsWith(QStringLiteral("完成于:2026/3/2 ")));
         QVERIFY(!list->moreButton()->isVisible()); // fewer than 200
         QVERIFY(!list->emptyView());
@@ -128,7 +131,9 @@ private slots:
             QTest::keyClick(pane->popUp(0), Qt::Key_Down);
         QVERIFY(model->rowCount() > 0 && model->rowCount() < seeded + 1);
         for (int i = 0; i < model->rowCount(); ++i)
-            QVERIFY(model->index(i, 0).data(NoteCompleteListModel::CompletedTimeRole).toString()
+            QVERIFY(model->index(i, 0)
+                        .data(NoteCompleteListModel::CompletedTimeRole)
+                        .toString()
                         .startsWith(QStringLiteral("2026/3/2 ")));
         QCOMPARE(model->index(0, 0).data().toString(), claim);
 

@@ -11,7 +11,8 @@
 
 namespace {
 
-const QString longText = QStringLiteral("整理上个月的发票和报销单据,一起交给财务部的王老师,顺便问一下差旅补贴的新标准是什么时候开始执行的");
+const QString longText = QStringLiteral(
+    "整理上个月的发票和报销单据,一起交给财务部的王老师,顺便问一下差旅补贴的新标准是什么时候开始执行的");
 
 QStandardItem *record(qint64 key, const QString &text)
 {
@@ -61,7 +62,8 @@ private slots:
         QVERIFY2(h - 38 >= lines * QFontMetrics(f).lineSpacing() - 2, qPrintable(QString::number(h)));
         // The text fits its rectangle: nothing drawn below the row's text area is cut.
         const QRect need = QFontMetrics(f).boundingRect(
-            QRect(0, 0, std::max(1, width - NoteCompleteRowDelegate::TextMargin), 1 << 20), Qt::TextWordWrap, text);
+            QRect(0, 0, std::max(1, width - NoteCompleteRowDelegate::TextMargin), 1 << 20), Qt::TextWordWrap,
+            text);
         QVERIFY(h - 38 >= need.height());
     }
 

@@ -65,15 +65,33 @@ void TstNoteLogCell::badgesAndImages_data()
     QTest::addColumn<QString>("badge");
     QTest::addColumn<QString>("color");
     QTest::addColumn<QString>("image");
-    QTest::newRow("1") << 1 << "新增" << "#e38a04" << "note_web";
-    QTest::newRow("2") << 2 << "修改" << "#248fd8" << "note_pc";
-    QTest::newRow("3") << 3 << "删除" << "#e35d5d" << "note_ios";
-    QTest::newRow("4") << 4 << "管理" << "#6e6e6e" << "note_android";
-    QTest::newRow("5") << 5 << "管理" << "#6e6e6e" << "note_web";
-    QTest::newRow("6") << 6 << "管理" << "#6e6e6e" << "note_ipad";
-    QTest::newRow("7") << 7 << "管理" << "#6e6e6e" << "note_mac";
-    QTest::newRow("0") << 0 << "管理" << "#6e6e6e" << "note_web";
-    QTest::newRow("-1") << -1 << "管理" << "#6e6e6e" << "note_web";
+    QTest::newRow("1") << 1 << "新增"
+                       << "#e38a04"
+                       << "note_web";
+    QTest::newRow("2") << 2 << "修改"
+                       << "#248fd8"
+                       << "note_pc";
+    QTest::newRow("3") << 3 << "删除"
+                       << "#e35d5d"
+                       << "note_ios";
+    QTest::newRow("4") << 4 << "管理"
+                       << "#6e6e6e"
+                       << "note_android";
+    QTest::newRow("5") << 5 << "管理"
+                       << "#6e6e6e"
+                       << "note_web";
+    QTest::newRow("6") << 6 << "管理"
+                       << "#6e6e6e"
+                       << "note_ipad";
+    QTest::newRow("7") << 7 << "管理"
+                       << "#6e6e6e"
+                       << "note_mac";
+    QTest::newRow("0") << 0 << "管理"
+                       << "#6e6e6e"
+                       << "note_web";
+    QTest::newRow("-1") << -1 << "管理"
+                        << "#6e6e6e"
+                        << "note_web";
 }
 
 void TstNoteLogCell::badgesAndImages()
@@ -95,7 +113,9 @@ void TstNoteLogCell::heights_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("width");
-    const QString longLine = QStringLiteral("明天上午十点在三楼会议室讨论下一季度的预算安排，记得带上报表和去年的对比数据。").repeated(3);
+    const QString longLine =
+        QStringLiteral("明天上午十点在三楼会议室讨论下一季度的预算安排，记得带上报表和去年的对比数据。")
+            .repeated(3);
     const QString word = QString(300, u'x');
     for (int width : {80, 200, 420, 900}) {
         const QByteArray w = QByteArray::number(width);
@@ -177,8 +197,8 @@ void TstNoteLogCell::paintsTheSpans()
         option.rect = QRect(0, 0, width, height);
         delegate.paint(&p, option, model.index(0, 0));
     }
-    const NoteLogCellLayout::Geometry g = NoteLogCellLayout::geometry(QRect(0, 0, width, height), c.createTime,
-                                                                      c.classifyName, c.badge());
+    const NoteLogCellLayout::Geometry g =
+        NoteLogCellLayout::geometry(QRect(0, 0, width, height), c.createTime, c.classifyName, c.badge());
     QTextLayout layout(text, NoteLogCellLayout::textFont());
     layout.beginLayout();
     QTextLine line = layout.createLine();
@@ -187,7 +207,8 @@ void TstNoteLogCell::paintsTheSpans()
     const auto x = [&](int i) { return g.text.left() + int(std::round(line.cursorToX(i))); };
     const int top = g.text.top();
     const int bottom = g.text.top() + int(line.height());
-    const QColor blue(0x24, 0x8f, 0xd8), red(0xe3, 0x5d, 0x5d), grey(0x99, 0x99, 0x99), plain(0x33, 0x33, 0x33);
+    const QColor blue(0x24, 0x8f, 0xd8), red(0xe3, 0x5d, 0x5d), grey(0x99, 0x99, 0x99),
+        plain(0x33, 0x33, 0x33);
     QVERIFY(hasColour(img, x(0), x(2), top, bottom, blue));
     QVERIFY(!hasColour(img, x(2), x(5), top, bottom, blue));
     QVERIFY(hasColour(img, x(2), x(5), top, bottom, plain));

@@ -1,8 +1,8 @@
 // The records pane in the real main window against the stand-in service, with
 // the demo account: "时间管理" shows the due dates in their four groups, a
 // category filter narrows them, "完成" on a daily note moves it to tomorrow and
-// the service receives the push, "删除" recounts the list and reaches the service, "详情" shows the note in the main view, and
-// coming back starts the pop-ups over.
+// the service receives the push, "删除" recounts the list and reaches the service, "详情" shows the note in
+// the main view, and coming back starts the pop-ups over.
 
 #include "app/mainwindow/view/MainWindow.h"
 #include "app/mainwindow/view/TitleBarView.h"
@@ -80,7 +80,10 @@ struct DemoDesk
         }
         return out;
     }
-    QStringList headers() const { return rows().filter(QRegularExpression(QStringLiteral("^\\S+ \\d+/\\d+$"))); }
+    QStringList headers() const
+    {
+        return rows().filter(QRegularExpression(QStringLiteral("^\\S+ \\d+/\\d+$")));
+    }
     int rowOf(const QString &text) const { return int(rows().indexOf(text)); }
     // Picks an item of a pop-up from the keyboard, as a user does.
     void choose(int popUp, const QString &title)

@@ -214,7 +214,8 @@ private slots:
         QTest::addColumn<int>("fault"); // StandinFault::Kind
         QTest::addColumn<int>("result");
         QTest::newRow("records all there") << int(StandinFault::Kind::None) << int(RecordPager::Result::Done);
-        QTest::newRow("a refused page") << int(StandinFault::Kind::ReplyCode) << int(RecordPager::Result::Refused);
+        QTest::newRow("a refused page")
+            << int(StandinFault::Kind::ReplyCode) << int(RecordPager::Result::Refused);
         QTest::newRow("no answer") << int(StandinFault::Kind::Http500) << int(RecordPager::Result::Failed);
     }
 

@@ -1,1 +1,4 @@
-int probe_shell() { return 1; }
+int probe_shell()
+{
+    return 1;
+}

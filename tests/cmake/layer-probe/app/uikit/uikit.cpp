@@ -1,1 +1,4 @@
-int probe_uikit() { return 1; }
+int probe_uikit()
+{
+    return 1;
+}

@@ -1,1 +1,4 @@
-int probe_window() { return 1; }
+int probe_window()
+{
+    return 1;
+}

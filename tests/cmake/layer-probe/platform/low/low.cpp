@@ -1,1 +1,4 @@
-int probe_low() { return 1; }
+int probe_low()
+{
+    return 1;
+}

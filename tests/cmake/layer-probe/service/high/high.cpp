@@ -1,1 +1,4 @@
-int probe_high() { return 1; }
+int probe_high()
+{
+    return 1;
+}

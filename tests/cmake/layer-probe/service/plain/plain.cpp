@@ -1,1 +1,4 @@
-int probe_plain() { return 1; }
+int probe_plain()
+{
+    return 1;
+}
