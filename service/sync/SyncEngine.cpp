@@ -360,7 +360,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
                 // that no other device pulls a link to an id no note has.
                 pushRelinked(
                     relinked, epoch, session, [afterPush] { afterPush(true, true); },
-                    [this, waiters] { notify(waiters, CycleStep::Dropped); });
+                    [waiters] { notify(waiters, CycleStep::Dropped); });
                 return;
             }
             afterPush(true, true);

@@ -227,7 +227,7 @@ NickNameSheet *AccountSettingsTab::openNickSheet()
 {
     if (!m_sheet) {
         m_sheet = new NickNameSheet(this);
-        connect(m_sheet, &NickNameSheet::done, m_presenter, &AccountSettingsPresenter::saveNick);
+        connect(m_sheet, &NickNameSheet::nickChosen, m_presenter, &AccountSettingsPresenter::saveNick);
     }
     m_sheet->showDatasWithNick(m_presenter->nickPanelText());
     return m_sheet;

@@ -39,7 +39,7 @@ NickNameSheet::NickNameSheet(QWidget *parent) : QDialog(parent, Qt::Sheet | Qt::
     connect(m_done, &QPushButton::clicked, this, [this] {
         const QString nick = m_field->text();
         accept();
-        emit done(nick);
+        emit nickChosen(nick);
     });
 }
 

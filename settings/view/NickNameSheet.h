@@ -20,7 +20,7 @@ public:
     QPushButton *cancelButton() const { return m_cancel; }
 
 signals:
-    void done(const QString &nick);
+    void nickChosen(const QString &nick);
 
 private:
     QLineEdit *m_field;
