@@ -1,6 +1,7 @@
 #include "notes/records/view/NoteCompleteListViewController.h"
 
 #include "app/uikit/EmptyView.h"
+#include "app/uikit/RowListView.h"
 #include "notes/records/presenter/NoteCompleteListModel.h"
 #include "notes/records/presenter/NoteCompleteListPresenter.h"
 #include "notes/records/view/NoteCompleteRowDelegate.h"
@@ -31,25 +32,11 @@ NoteCompleteListViewController::NoteCompleteListViewController(NoteCompleteListP
     bg.setColor(QPalette::Window, Qt::white);
     setPalette(bg);
 
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("noteCompleteListView"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(false);
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(200);
-    // Rows are not chosen; the view stays enabled so that the menu opens.
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list = RowListView::create(QStringLiteral("noteCompleteListView"), this);
     // Heights follow the width: a resize lays the rows out again.
     m_list->setResizeMode(QListView::Adjust);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setItemDelegate(new NoteCompleteRowDelegate(m_list));
     m_list->setModel(presenter->model());
-    QPalette p = m_list->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    m_list->setPalette(p);
 
     m_more = new QPushButton(moreTitle, this);
     m_more->setObjectName(QStringLiteral("moreDatasBtn"));

@@ -1,5 +1,6 @@
 #include "notes/records/view/NoteDateListViewController.h"
 
+#include "app/uikit/RowListView.h"
 #include "notes/list/view/RowMenuBuilder.h"
 #include "notes/records/presenter/NoteDateListModel.h"
 #include "notes/records/presenter/NoteDateListPresenter.h"
@@ -16,26 +17,11 @@ NoteDateListViewController::NoteDateListViewController(NoteDateListPresenter *pr
     setObjectName(QStringLiteral("noteDateList"));
     presenter->setParent(this);
     presenter->setFeedbackAnchor(this);
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("noteDateListView"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(false);
-    // The rows of the first screen are laid out and painted first, the rest in the next batches.
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(200);
-    // Rows are not chosen; the view stays enabled so that the menu opens.
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list = RowListView::create(QStringLiteral("noteDateListView"), this);
     m_list->setMouseTracking(true);
     m_list->viewport()->setAttribute(Qt::WA_Hover);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setItemDelegate(new NoteDateRowDelegate(m_list));
     m_list->setModel(presenter->model());
-    QPalette p = m_list->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    m_list->setPalette(p);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,6 +1,7 @@
 #include "notes/records/view/NoteLogListViewController.h"
 
 #include "app/uikit/EmptyView.h"
+#include "app/uikit/RowListView.h"
 #include "notes/records/presenter/NoteLogListModel.h"
 #include "notes/records/presenter/NoteLogListPresenter.h"
 #include "notes/records/view/NoteLogCellDelegate.h"
@@ -31,25 +32,11 @@ NoteLogListViewController::NoteLogListViewController(NoteLogListPresenter *prese
     wp.setColor(QPalette::Window, Qt::white);
     setPalette(wp);
 
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("noteLogListView"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(false);
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(200);
-    // Rows are not chosen; the view stays enabled so that the menu opens.
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list = RowListView::create(QStringLiteral("noteLogListView"), this);
     m_list->verticalScrollBar()->setSingleStep(20);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_delegate = new NoteLogCellDelegate(m_list);
     m_list->setItemDelegate(m_delegate);
     m_list->setModel(presenter->model());
-    QPalette p = m_list->palette();
-    p.setColor(QPalette::Base, Qt::white);
-    m_list->setPalette(p);
     m_list->viewport()->installEventFilter(this);
 
     m_more = new QPushButton(MoreTitle, this);

@@ -1,6 +1,7 @@
 #include "notes/search/view/NoteSearchViewController.h"
 
 #include "app/uikit/ControlSkin.h"
+#include "app/uikit/RowListView.h"
 #include "notes/list/view/NoteRowDelegate.h"
 #include "notes/records/view/NoteLogCellDelegate.h"
 #include "notes/search/presenter/NoteSearchModel.h"
@@ -68,28 +69,14 @@ NoteSearchViewController::NoteSearchViewController(const Services &services, QWi
     m_tipLabel->setPalette(tp);
     scopeRow->addWidget(m_tipLabel);
 
-    m_list = new QListView(this);
-    m_list->setObjectName(QStringLiteral("searchTableView"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(false);
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(200);
-    // Rows are not chosen; the view stays enabled so that the menu opens.
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list = RowListView::create(QStringLiteral("searchTableView"), this);
     m_list->setMouseTracking(true);
     m_list->viewport()->setAttribute(Qt::WA_Hover);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_noteRows = new NoteRowDelegate(m_list);
     m_logRows = new NoteLogCellDelegate(m_list);
     m_list->viewport()->installEventFilter(this);
     m_list->setItemDelegate(m_noteRows);
     m_list->setModel(m_presenter->model());
-    QPalette lp = m_list->palette();
-    lp.setColor(QPalette::Base, Qt::white);
-    m_list->setPalette(lp);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 0);
