@@ -100,10 +100,11 @@ void seedRecords(StandinState &state, NoteSyncHandlers &notes, StandinAccount &a
     }
     // Completions: yesterday, today, last week, last month and one dated ahead
     // (a device whose clock runs fast).
-    const QList<int> daysAgo{0, 0, 1, 1, 3, 6, 9, 13, 20, 33, 45, -1};
+    // Oldest first, so that the times rise with the record ids as on the service.
+    const QList<int> daysAgo{45, 33, 20, 13, 9, 6, 3, 1, 1, 0, 0, -1};
     for (int i = 0; i < daysAgo.size(); ++i) {
         NoteSyncHandlers::Note n = live.at(i % live.size());
-        const QDateTime at = now.addDays(-daysAgo.at(i)).addSecs(-900 * (i + 1));
+        const QDateTime at = now.addDays(-daysAgo.at(i)).addSecs(-900 * (daysAgo.size() - i));
         notes.addCompletion(state, a, n, QJsonObject{{"completedTime", dateText(at)}, {"remindTime", ""}});
     }
 }

@@ -56,6 +56,14 @@ private slots:
                      qPrintable(QString::number(it.key())));
             previous = at;
         }
+        previous = {};
+        for (auto it = records.completions.cbegin(); it != records.completions.cend(); ++it) {
+            const QDateTime at = QDateTime::fromString(it.value().value("completedTime").toString(),
+                                                       QStringLiteral("yyyy/M/d H:mm:ss"));
+            QVERIFY2(at.isValid() && (!previous.isValid() || at >= previous),
+                     qPrintable(QString::number(it.key())));
+            previous = at;
+        }
         QVERIFY(records.completions.size() >= 10);
         SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
         QVERIFY(client.pull(SyncEngine::PullKind::Full));
