@@ -135,9 +135,9 @@ void NetworkStatusManager::registerNetwork()
     NetworkMonitor *monitor = &m_uses.monitor;
     m_statusConnection = QObject::connect(monitor, &NetworkMonitor::statusChanged, monitor,
                                           [this](int status) { networkStatusDidChange(status); });
-    m_nameConnection =
-        QObject::connect(monitor, &NetworkMonitor::wifiNameChanged, monitor,
-                         [this, monitor](const QString &name) { wifiNameDidChange(monitor->status(), name); });
+    m_nameConnection = QObject::connect(
+        monitor, &NetworkMonitor::wifiNameChanged, monitor,
+        [this, monitor](const QString &name) { wifiNameDidChange(monitor->status(), name); });
     networkStatusDidChange(monitor->status());
 }
 

@@ -12,8 +12,8 @@
 #include "platform/store/Store.h"
 #include "platform/store/StoreChanges.h"
 #include "tests/support/StoreFixture.h"
-#include "tests/support/TestGraph.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QFile>

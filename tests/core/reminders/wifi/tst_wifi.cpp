@@ -11,8 +11,8 @@
 #include "platform/store/Store.h"
 #include "tests/support/EventRecorder.h"
 #include "tests/support/StoreFixture.h"
-#include "tests/support/TestGraph.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
