@@ -129,8 +129,6 @@ struct Program
         if (!store)
             qFatal("bench: no store");
         Store::setDefaultStore(store.get());
-        // As the program does: the schedule follows every saved change.
-        ReminderScheduler::start();
         engine = std::make_unique<SyncEngine>(&api);
         graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
                                                       .use(store.get())
@@ -143,6 +141,8 @@ struct Program
                                                       .use(engine.get())
                                                       .use(&events));
         const Services &services = graph->services();
+        // As the program does: the schedule follows every saved change.
+        services.reminders->start();
         coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
                                                               *services.feedback, *services.scheduler,
                                                               *services.events, *services.session);
@@ -157,7 +157,7 @@ struct Program
     ~Program()
     {
         graph->services().session->signOut();
-        ReminderScheduler::stop();
+        graph->services().reminders->stop();
         window.reset();
         coordinator.reset();
         graph.reset();

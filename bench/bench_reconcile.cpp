@@ -1,6 +1,8 @@
 // Reconciling the notification schedule in a store of 10,000 notes with 5,000 reminders of every kind
 // (repeating, one-shots standing in for repetitions, lunar, ended, cleared): after an edit of one note
 // (the change-set path), the same with its save, and a full pass over an unchanged store.
+#include "app/main/program/ProgramServices.h"
+#include "bench/QuietFeedback.h"
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
@@ -9,10 +11,13 @@
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Clock.h"
+#include "platform/base/UrlOpener.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "platform/store/StoreChanges.h"
+#include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -38,21 +43,37 @@ QDateTime at(const QString &text)
     return DateManager::getDateFromString(text);
 }
 
-// One store for every benchmark of the run.
+struct NoUrls final : UrlOpener
+{
+    bool openUrl(const QUrl &) override { return true; }
+};
+
+// One store for every benchmark of the run, in the program's object graph.
 struct Fixture
 {
     QTemporaryDir dir;
     std::unique_ptr<Store> store;
-    std::unique_ptr<FakeUserNotificationCenter> center;
+    FakeUserNotificationCenter center;
+    FakeNetworkMonitor network;
+    QuietFeedback feedback;
+    ManualScheduler scheduler;
+    NoUrls urls;
+    std::unique_ptr<ProgramServices> graph;
     DateRemind *edited = nullptr;
+
+    ReminderScheduler &reminders() const { return *graph->services().reminders; }
 
     Fixture()
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 6), QTime(10, 0)));
         store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
-        Store::setDefaultStore(store.get());
-        center = std::make_unique<FakeUserNotificationCenter>();
-        UserNotificationCenter::setShared(center.get());
+        graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
+                                                      .use(store.get())
+                                                      .use(&center)
+                                                      .use(&network)
+                                                      .use(&feedback)
+                                                      .use(&scheduler)
+                                                      .use(&urls));
         Context *ctx = store->mainContext();
         ctx->create<UserSet>()->setImportantRemindInterval(5);
         QList<Classify *> cats;
@@ -98,7 +119,7 @@ struct Fixture
         }
         if (!ctx->saveAndWait().ok)
             qFatal("cannot save the benchmark's store");
-        ReminderScheduler::reconcileAll();
+        reminders().reconcileAll();
     }
 };
 
@@ -119,7 +140,7 @@ void BM_ReconcileAfterOneEdit(benchmark::State &state)
     int i = 0;
     for (auto _ : state) {
         f.edited->setRemindRealDateTime(texts[++i % 2]);
-        ReminderScheduler::reconcileChanges(changes);
+        f.reminders().reconcileChanges(changes);
     }
     f.store->mainContext()->rollback();
     state.SetItemsProcessed(state.iterations());
@@ -128,7 +149,7 @@ void BM_ReconcileAfterOneEdit(benchmark::State &state)
 void BM_SaveAndReconcileOneEdit(benchmark::State &state)
 {
     Fixture &f = fixture();
-    ReminderScheduler::start();
+    f.reminders().start();
     int i = 0;
     for (auto _ : state) {
         f.edited->setRemindRealDateTime(texts[++i % 2]);
@@ -137,15 +158,15 @@ void BM_SaveAndReconcileOneEdit(benchmark::State &state)
             break;
         }
     }
-    ReminderScheduler::stop();
+    f.reminders().stop();
     state.SetItemsProcessed(state.iterations());
 }
 
 void BM_ReconcileAllUnchanged(benchmark::State &state)
 {
-    fixture();
+    Fixture &f = fixture();
     for (auto _ : state)
-        ReminderScheduler::reconcileAll();
+        f.reminders().reconcileAll();
     state.SetItemsProcessed(state.iterations());
 }
 

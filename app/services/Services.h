@@ -11,10 +11,12 @@ class KeychainTool;
 class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
+class NetworkStatusManager;
 class NoteRemindManager;
 class RecordPager;
 class PwdManager;
 class QuitLoginManager;
+class ReminderScheduler;
 class Scheduler;
 class Session;
 class SkinManager;
@@ -25,6 +27,8 @@ class UserFeedback;
 class UserManager;
 class UserNotificationCenter;
 class UUIDTool;
+class WIFIManager;
+class WiFiRemindManager;
 
 // What a presenter works with, handed to it in its constructor; presenters
 // never reach for a global. The program object (app/main/program) makes every
@@ -59,4 +63,11 @@ struct Services
     ServiceRef<UserManager> users;                           // the signed-in user's row
     ServiceRef<SkinManager> skins;
     ServiceRef<QuitLoginManager> logout; // the way out of a sign-in, on `store`
+    // Every reminder of `store` scheduled in `notifications`.
+    ServiceRef<ReminderScheduler> reminders;
+    // The Wi-Fi reminders: the interface in `network`, the saved networks of `store`, and the firing on
+    // network changes.
+    ServiceRef<WIFIManager> wifi;
+    ServiceRef<WiFiRemindManager> wifiReminds;
+    ServiceRef<NetworkStatusManager> networkStatus;
 };

@@ -113,12 +113,12 @@ void AppShell::launch(const StoreOpenResult &opened)
 
     if (!m_services.skins->addSkinToLocal())
         qWarning() << "the skin catalogue could not be seeded";
-    NetworkStatusManager::registerNetwork();
+    m_services.networkStatus->registerNetwork();
 
     UserNotificationCenter *center = m_services.notifications;
     connect(center, &UserNotificationCenter::didActivateNotification, this, &AppShell::notificationActivated);
     connect(center, &UserNotificationCenter::didDeliverNotification, this, &AppShell::notificationDelivered);
-    ReminderScheduler::start();
+    m_services.reminders->start();
 
     m_services.logout->setWindowHook([this] {
         m_keepHidden = false; // after a logout the user has to sign in again
@@ -141,13 +141,13 @@ void AppShell::launch(const StoreOpenResult &opened)
     if (!m_pendingStoreNotice.isEmpty())
         m_services.feedback->showDefaultMessageAlertWithDetailText(std::exchange(m_pendingStoreNotice, {}));
     // Once the tray can show them too: what came due while the program was not running.
-    ReminderScheduler::deliverMissed(m_services.store, center);
+    m_services.reminders->deliverMissed();
 }
 
 void AppShell::shutDown()
 {
-    NetworkStatusManager::unregisterNetwork();
-    ReminderScheduler::stop();
+    m_services.networkStatus->unregisterNetwork();
+    m_services.reminders->stop();
 }
 
 LoginWindow *AppShell::loginWindow() const

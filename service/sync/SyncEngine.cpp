@@ -347,7 +347,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             // The reply's "version" is not stored: it may include other devices'
             // changes that only a pull brings (the pull that follows does).
             remapQueuedNotes(reply);
-            ReminderScheduler::reconcileSaved();
+            ReminderScheduler::programReconcileSaved();
             if (!refusals.isEmpty()) {
                 if (UserFeedback *f = UserFeedback::current())
                     f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
@@ -558,7 +558,7 @@ void SyncEngine::startPull(PullKind kind)
                                     .removeScheduledNotificationWithIdentifiers(r.withdrawn);
                                 // The change set has planned the pulled notes; what was taken
                                 // back above and is still due goes back into the centre.
-                                ReminderScheduler::reconcileSaved();
+                                ReminderScheduler::programReconcileSaved();
                             }
                             if (epoch != m_epoch) {
                                 notify(waiters, CycleStep::Dropped);
@@ -593,7 +593,7 @@ void SyncEngine::startCategoryPush(CategoryPush p)
             if (*done)
                 (*done)(true, reply);
             if (reply.code == 200)
-                ReminderScheduler::reconcileSaved();
+                ReminderScheduler::programReconcileSaved();
             finishStep();
         },
         [this, epoch, done](const BaseErrorModel &) {

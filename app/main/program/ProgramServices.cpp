@@ -8,6 +8,10 @@
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
+#include "core/reminders/wifi/NetworkStatusManager.h"
+#include "core/reminders/wifi/WIFIManager.h"
+#include "core/reminders/wifi/WiFiRemindManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
@@ -113,15 +117,23 @@ void ProgramServices::makeBundle(const Parts &parts)
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_logout = std::make_unique<QuitLoginManager>(session, notifications, &context);
+    Clock &clock = *Clock::instance();
+    AppEvents &events = parts.events ? *parts.events : *AppEvents::instance();
+    m_reminders = std::make_unique<ReminderScheduler>(context, notifications, clock, scheduler);
+    ReminderScheduler::setProgramPlanner(m_reminders.get()); // goes when the sync engine takes its hook
+    m_wifi = std::make_unique<WIFIManager>(network);
+    m_wifiReminds = std::make_unique<WiFiRemindManager>(context, *m_wifi, clock);
+    m_networkStatus = std::make_unique<NetworkStatusManager>(NetworkStatusManager::Uses{
+        network, context, *m_localNotifications, events, *m_wifi, *m_wifiReminds, clock});
     m_services.emplace(Services{
         .store = context,
         .api = api,
         .sync = sync,
         .feedback = feedback,
         .scheduler = scheduler,
-        .events = parts.events ? *parts.events : *AppEvents::instance(),
+        .events = events,
         .session = session,
-        .clock = *Clock::instance(),
+        .clock = clock,
         .urls = urls,
         .notifications = notifications,
         .network = network,
@@ -138,6 +150,10 @@ void ProgramServices::makeBundle(const Parts &parts)
         .users = *m_users,
         .skins = *m_skins,
         .logout = *m_logout,
+        .reminders = *m_reminders,
+        .wifi = *m_wifi,
+        .wifiReminds = *m_wifiReminds,
+        .networkStatus = *m_networkStatus,
     });
 }
 
@@ -146,6 +162,10 @@ ProgramServices::~ProgramServices()
     if (!m_services)
         return;
     // In the reverse order: nothing made later is left pointing at what goes.
+    m_networkStatus.reset();
+    m_wifiReminds.reset();
+    m_wifi.reset();
+    m_reminders.reset();
     m_logout.reset();
     m_skins.reset();
     m_users.reset();

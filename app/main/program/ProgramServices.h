@@ -16,10 +16,12 @@ class KeychainTool;
 class LocalNotificationManager;
 class NetworkMonitor;
 class NoteActionManager;
+class NetworkStatusManager;
 class NoteRemindManager;
 class PwdManager;
 class QuitLoginManager;
 class RecordPager;
+class ReminderScheduler;
 class Scheduler;
 class Session;
 class SkinManager;
@@ -31,6 +33,8 @@ class UserFeedback;
 class UserManager;
 class UserNotificationCenter;
 class UUIDTool;
+class WIFIManager;
+class WiFiRemindManager;
 
 // The program's object graph: every service made once, in this order, and
 // handed to what uses it through one bundle (services()). The store comes
@@ -120,5 +124,9 @@ private:
     std::unique_ptr<UserManager> m_users;
     std::unique_ptr<SkinManager> m_skins;
     std::unique_ptr<QuitLoginManager> m_logout;
+    std::unique_ptr<ReminderScheduler> m_reminders;
+    std::unique_ptr<WIFIManager> m_wifi;
+    std::unique_ptr<WiFiRemindManager> m_wifiReminds;
+    std::unique_ptr<NetworkStatusManager> m_networkStatus;
     std::optional<Services> m_services;
 };

@@ -10,6 +10,7 @@
 #include "core/reminders/scheduling/PendingReminderJournal.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Missing.h"
+#include "platform/base/Scheduler.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
@@ -17,7 +18,6 @@
 
 #include <QHash>
 #include <QSet>
-#include <QTimer>
 
 #include <algorithm>
 #include <limits>
@@ -110,7 +110,7 @@ struct Entry
 
 struct ReminderScheduler::Cache
 {
-    QPointer<Context> context;
+    bool primed = false; // a full pass was made
     qint64 lastNow = std::numeric_limits<qint64>::min();
     int importantMinutes = 0;
     QString soundName;
@@ -215,13 +215,13 @@ struct ReminderScheduler::Cache
     }
 
     // Plans again the notes whose planned date was reached.
-    void refreshDue(Context *ctx, qint64 now)
+    void refreshDue(Context &ctx, qint64 now)
     {
         QList<qint64> reached;
         for (auto it = due.begin(); it != due.end() && it->next <= now; ++it)
             reached.append(it->pk);
         for (qint64 pk : reached) {
-            const NoteDetail *note = ctx->existing<NoteDetail>(ObjectId{NoteDetail::entity().index, pk});
+            const NoteDetail *note = ctx.existing<NoteDetail>(ObjectId{NoteDetail::entity().index, pk});
             if (note && !note->isDeleted())
                 refresh(note, now);
             else
@@ -231,7 +231,7 @@ struct ReminderScheduler::Cache
 
     // Schedules the nearest ones within the limit, leaving identical pending ones
     // untouched, and withdraws every other pending one except those of Wi-Fi reminders.
-    void apply(UserNotificationCenter *center)
+    void apply(UserNotificationCenter &center)
     {
         const int limit = LocalNotificationManager::maxPendingNotifications;
         QList<Entry *> kept;
@@ -243,9 +243,9 @@ struct ReminderScheduler::Cache
             kept.append(&notes[it->pk]);
         }
         QHash<QString, UserNotification> pending;
-        for (UserNotification &n : center->scheduledNotifications()) {
+        for (UserNotification &n : center.scheduledNotifications()) {
             if (!keptIds.contains(n.identifier) && !wifi.contains(n.identifier))
-                center->removeScheduledNotification(n.identifier);
+                center.removeScheduledNotification(n.identifier);
             else
                 pending.insert(n.identifier, std::move(n));
         }
@@ -256,47 +256,58 @@ struct ReminderScheduler::Cache
             const auto p = pending.constFind(e->cId);
             if (p != pending.constEnd() && p.value() == *e->built)
                 continue;
-            center->scheduleNotification(*e->built);
+            center.scheduleNotification(*e->built);
         }
         ReminderScheduler::writeJournal(center, false);
     }
 
-    // Starts over when the store changed or the clock went back.
-    void prepare(Context *ctx, qint64 now)
+    // Starts over when the clock went back.
+    void prepare(qint64 now)
     {
-        if (context != ctx || now < lastNow) {
+        if (now < lastNow)
             clear();
-            context = ctx;
-        }
+        primed = true;
         lastNow = now;
     }
 };
 
-ReminderScheduler::ReminderScheduler(QObject *parent) : QObject(parent), m_cache(std::make_unique<Cache>()) {}
+namespace {
+ReminderScheduler *programPlanner = nullptr; // goes when the sync engine takes its hook
+} // namespace
 
-ReminderScheduler::~ReminderScheduler() = default;
-
-ReminderScheduler *ReminderScheduler::instance()
+ReminderScheduler::ReminderScheduler(Context &store, UserNotificationCenter &center, Clock &clock,
+                                     Scheduler &scheduler, QObject *parent)
+    : QObject(parent), m_store(store), m_center(center), m_clock(clock), m_scheduler(scheduler),
+      m_cache(std::make_unique<Cache>())
 {
-    static ReminderScheduler *scheduler = new ReminderScheduler(nullptr);
-    return scheduler;
+}
+
+ReminderScheduler::~ReminderScheduler()
+{
+    stop();
+    if (programPlanner == this)
+        programPlanner = nullptr;
+}
+
+void ReminderScheduler::programReconcileSaved()
+{
+    if (programPlanner)
+        programPlanner->reconcileSaved();
+}
+
+void ReminderScheduler::setProgramPlanner(ReminderScheduler *planner)
+{
+    programPlanner = planner;
 }
 
 void ReminderScheduler::reconcileAll()
 {
-    Context *ctx = Context::defaultContext();
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!ctx || !center)
-        return;
-    ReminderScheduler *self = instance();
-    if (self->m_center && self->m_context != ctx)
-        self->listenTo(center, ctx);
-
-    Cache &cache = *self->m_cache;
-    const qint64 now = Clock::nowMSecs();
-    cache.prepare(ctx, now);
-    LocalNotificationManager notifications(*ctx, *center);
-    const int importantMinutes = NoteRemindManager(*ctx, notifications).importantRemindIntervalMinutes();
+    Context *ctx = &m_store;
+    Cache &cache = *m_cache;
+    const qint64 now = m_clock.nowMSecs();
+    cache.prepare(now);
+    LocalNotificationManager notifications(m_store, m_center);
+    const int importantMinutes = NoteRemindManager(m_store, notifications).importantRemindIntervalMinutes();
     const QString soundName = notifications.currentSoundName();
     if (importantMinutes != cache.importantMinutes || soundName != cache.soundName) {
         cache.importantMinutes = importantMinutes;
@@ -321,18 +332,15 @@ void ReminderScheduler::reconcileAll()
         for (qint64 pk : gone)
             cache.forget(pk);
     }
-    cache.apply(center);
+    cache.apply(m_center);
 }
 
 void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
 {
-    Context *ctx = Context::defaultContext();
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!ctx || !center)
-        return;
-    Cache &cache = *instance()->m_cache;
-    const qint64 now = Clock::nowMSecs();
-    if (cache.context != ctx || now < cache.lastNow || changes.replaced ||
+    Context *ctx = &m_store;
+    Cache &cache = *m_cache;
+    const qint64 now = m_clock.nowMSecs();
+    if (!cache.primed || now < cache.lastNow || changes.replaced ||
         !changes.entity(QStringLiteral("UserSet")).isEmpty()) {
         reconcileAll();
         return;
@@ -381,30 +389,25 @@ void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
         else
             cache.forget(pk);
     }
-    cache.refreshDue(ctx, now);
-    cache.apply(center);
+    cache.refreshDue(m_store, now);
+    cache.apply(m_center);
 }
 
 void ReminderScheduler::reconcileSaved()
 {
-    Context *ctx = Context::defaultContext();
-    UserNotificationCenter *center = UserNotificationCenter::shared();
-    if (!ctx || !center)
-        return;
-    ReminderScheduler *self = instance();
-    if (self->m_context != ctx || self->m_center != center || self->m_cache->context != ctx) {
+    if (!m_started || !m_cache->primed) {
         reconcileAll();
         return;
     }
     reconcileChanges(StoreChanges());
 }
 
-void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *center)
+void ReminderScheduler::deliverMissed()
 {
-    if (!ctx || !center)
-        return;
-    const QDateTime now = Clock::now();
-    const QString soundName = LocalNotificationManager(*ctx, *center).currentSoundName();
+    Context *ctx = &m_store;
+    UserNotificationCenter *center = &m_center;
+    const QDateTime now = m_clock.now();
+    const QString soundName = LocalNotificationManager(m_store, m_center).currentSoundName();
     bool any = false;
     for (const PendingReminderJournal::Entry &e : PendingReminderJournal::read(journalUser())) {
         if (e.due > now)
@@ -427,34 +430,28 @@ void ReminderScheduler::deliverMissed(Context *ctx, UserNotificationCenter *cent
     reconcileAll();
 }
 
-void ReminderScheduler::writeJournal(UserNotificationCenter *center, bool flush)
+void ReminderScheduler::writeJournal(UserNotificationCenter &center, bool flush)
 {
-    PendingReminderJournal::write(journalUser(), PendingReminderJournal::pendingIn(center), flush);
+    PendingReminderJournal::write(journalUser(), PendingReminderJournal::pendingIn(&center), flush);
 }
 
 void ReminderScheduler::start()
 {
-    instance()->listenTo(UserNotificationCenter::shared(), Context::defaultContext());
+    if (m_started)
+        return;
+    m_started = true;
+    connect(&m_center, &UserNotificationCenter::didDeliverNotification, this, &ReminderScheduler::delivered);
+    connect(&m_store, &Context::changesSaved, this,
+            [this](const StoreChanges &changes) { reconcileChanges(changes); });
 }
 
 void ReminderScheduler::stop()
 {
-    instance()->listenTo(nullptr, nullptr);
-}
-
-void ReminderScheduler::listenTo(UserNotificationCenter *center, Context *context)
-{
-    if (m_center)
-        disconnect(m_center, nullptr, this, nullptr);
-    if (m_context)
-        disconnect(m_context, nullptr, this, nullptr);
-    m_center = center;
-    m_context = context;
-    if (center)
-        connect(center, &UserNotificationCenter::didDeliverNotification, this, &ReminderScheduler::delivered);
-    if (center && context)
-        connect(context, &Context::changesSaved, this,
-                [](const StoreChanges &changes) { reconcileChanges(changes); });
+    if (!m_started)
+        return;
+    m_started = false;
+    disconnect(&m_center, nullptr, this, nullptr);
+    disconnect(&m_store, nullptr, this, nullptr);
 }
 
 void ReminderScheduler::delivered(const UserNotification &notification)
@@ -467,9 +464,9 @@ void ReminderScheduler::delivered(const UserNotification &notification)
     if (m_pending)
         return;
     m_pending = true;
-    QTimer::singleShot(0, this, [this] {
+    m_scheduler.schedule(0, this, [this] {
         m_pending = false;
-        if (m_center == UserNotificationCenter::shared())
+        if (m_started)
             reconcileChanges(StoreChanges());
     });
 }

@@ -1,73 +1,80 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 
 #include <memory>
 
+class Clock;
 class Context;
+class Scheduler;
 class UserNotificationCenter;
 struct StoreChanges;
 struct UserNotification;
 
-// Keeps every active reminder of the default store scheduled in the shared
-// notification centre. When more than LocalNotificationManager::maxPendingNotifications
+// Keeps every active reminder of one store scheduled in one notification
+// centre. When more than LocalNotificationManager::maxPendingNotifications
 // reminders are due, the nearest ones are scheduled; the others follow as earlier
 // ones are delivered.
 //
 // It keeps, by row key (never by row object), what it planned for each note and
 // the notes in the order they fall due, so that a saved change of one note costs
-// work for that note only: start() follows the default context's change sets and
-// the centre's deliveries (a one-shot standing in for a repetition is followed by
+// work for that note only: start() follows the context's change sets and the
+// centre's deliveries (a one-shot standing in for a repetition is followed by
 // its next occurrence). reconcileAll() plans every note afresh, also with changes
 // not saved yet. Main thread only.
 class ReminderScheduler : public QObject
 {
     Q_OBJECT
 public:
-    // Schedules what planWithNote() asks for every note of the default store,
-    // leaving identical pending notifications untouched, and withdraws pending
+    // On the main context of the open store; the pass after a delivery waits for `scheduler`.
+    ReminderScheduler(Context &store, UserNotificationCenter &center, Clock &clock, Scheduler &scheduler,
+                      QObject *parent = nullptr);
+    ~ReminderScheduler() override;
+
+    // Schedules what planWithNote() asks for every note of the store, leaving
+    // identical pending notifications untouched, and withdraws pending
     // notifications of notes that should have none (also of rows that are gone).
     // A reminder whose fields did not change since the last pass is not planned
-    // again until its planned date is reached. Does nothing without a store.
-    static void reconcileAll();
-    // Plans again only the notes a saved change set of the default context touched
-    // (and those whose planned date was reached), then brings the centre in step.
-    // A change set that replaced the data or changed the settings, another store,
+    // again until its planned date is reached.
+    void reconcileAll();
+    // Plans again only the notes a saved change set of the context touched (and
+    // those whose planned date was reached), then brings the centre in step.
+    // A change set that replaced the data or changed the settings, a first pass,
     // or a clock that went back, makes a full pass.
-    static void reconcileChanges(const StoreChanges &changes);
+    void reconcileChanges(const StoreChanges &changes);
     // After saved changes that also withdrew notifications on their own (a push
-    // or pull): while the scheduler follows the default context and the shared
-    // centre, its change sets have planned them already, and only the centre is
-    // brought in step again (what was taken back and is still due is put back);
-    // otherwise a full pass.
-    static void reconcileSaved();
+    // or pull): while started, its change sets have planned them already, and
+    // only the centre is brought in step again (what was taken back and is still
+    // due is put back); otherwise a full pass.
+    void reconcileSaved();
 
-    // Follows the shared centre's deliveries and the default context's change sets
-    // (again after either changed; call after the store is set up).
-    static void start();
-    // At a start, once start() was called, on the default store and the shared centre: every reminder that
-    // came due while the program was not running (it was pending when the program last ran, and its note
-    // still has the reminder) is delivered once, its text saying when it was due; then every reminder is
-    // scheduled (reconcileAll). The pending ones are kept in PendingReminderJournal for the signed-in user
-    // ("userId").
-    static void deliverMissed(Context *store, UserNotificationCenter *center);
-    static void stop();
+    // Follows the centre's deliveries and the context's change sets (call after the store is set up).
+    void start();
+    // At a start, once start() was called: every reminder that came due while the program was not running
+    // (it was pending when the program last ran, and its note still has the reminder) is delivered once, its
+    // text saying when it was due; then every reminder is scheduled (reconcileAll). The pending ones are kept
+    // in PendingReminderJournal for the signed-in user ("userId").
+    void deliverMissed();
+    void stop();
 
-    ~ReminderScheduler() override;
+    // Goes when the sync engine takes its hook: the sync engine's calls reach
+    // the program object's planner (set by ProgramServices) through this one
+    // pointer. Nothing else uses it.
+    static void programReconcileSaved();
+    static void setProgramPlanner(ReminderScheduler *planner);
 
 private:
     struct Cache;
 
-    explicit ReminderScheduler(QObject *parent = nullptr);
-    static ReminderScheduler *instance();
-    void listenTo(UserNotificationCenter *center, Context *context);
     void delivered(const UserNotification &notification);
     // Keeps the journal in step with the centre's pending notifications.
-    static void writeJournal(UserNotificationCenter *center, bool flush);
+    static void writeJournal(UserNotificationCenter &center, bool flush);
 
-    QPointer<UserNotificationCenter> m_center;
-    QPointer<Context> m_context;
+    Context &m_store;
+    UserNotificationCenter &m_center;
+    Clock &m_clock;
+    Scheduler &m_scheduler;
+    bool m_started = false;
     bool m_pending = false;
     std::unique_ptr<Cache> m_cache;
 };

@@ -15,7 +15,6 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/network/NetworkMonitor.h"
 #include "platform/network/NetworkStatus.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 
 #include <QDebug>
@@ -26,14 +25,20 @@
 namespace {
 const QString lastTypeKey = QStringLiteral("lastWiFiType");
 const QString lastNameKey = QStringLiteral("lastWiFiName");
+} // namespace
 
-QMetaObject::Connection monitorConnection;
-QMetaObject::Connection nameConnection;
+NetworkStatusManager::NetworkStatusManager(const Uses &uses) : m_uses(uses) {}
+
+NetworkStatusManager::~NetworkStatusManager()
+{
+    unregisterNetwork();
+}
 
 // Fires the reminders of one kind (0 join, 1 leave) that match the network of
 // that name; saves nothing and posts nothing.
-void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QString &current)
+void NetworkStatusManager::fireMatching(int wifiType, const QString &wifiName, const QString &current)
 {
+    Context *ctx = &m_uses.store;
     // Every saved network of that name: the same SSID may be saved more than once.
     QSet<QString> savedIds;
     if (!wifiName.isEmpty()) {
@@ -45,7 +50,7 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
     }
 
     const bool join = wifiType == 0;
-    const QDateTime now = Clock::now();
+    const QDateTime now = m_uses.clock.now();
     const QString nowText = DateManager::getStringFromDate(now);
 
     // The active Wi-Fi reminders of this kind and their notes, two queries; fired in
@@ -80,12 +85,11 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
         if (!listed)
             continue;
 
-        if (!WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(
+        if (!m_uses.reminds.addUserNotificationWiFiRemindWithDateTime(
                 remind->remindWifiDateTime(), ids, wifiType, remind->remindWifiStatus(), current))
             continue;
 
-        LocalNotificationManager(*ctx, *UserNotificationCenter::shared())
-            .addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
+        m_uses.notifications.addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
         remind->setRemindWifiStatus(1);
         remind->setRemindActionType(RemindAction::Set);
         remind->setRemindWifiDateTime(nowText);
@@ -95,19 +99,19 @@ void fireMatching(Context *ctx, int wifiType, const QString &wifiName, const QSt
 }
 
 // Saves what fired and tells the views and the push, once per network change.
-void saveAndAnnounce(Context *ctx, int status)
+void NetworkStatusManager::saveAndAnnounce(int status)
 {
-    if (const SaveResult saved = ctx->saveAndWait(); !saved)
+    if (const SaveResult saved = m_uses.store.saveAndWait(); !saved)
         qWarning() << "Wi-Fi reminders: saving the fired reminders failed:" << saved.error;
 
-    emit AppEvents::instance()->notesListReloadDatas(NotesListReload::all());
+    emit m_uses.events.notesListReloadDatas(NotesListReload::all());
     if (status != NetworkStatus::NotReachable)
-        emit AppEvents::instance()->syncPushNoteDatas({});
+        emit m_uses.events.syncPushNoteDatas({});
 }
 
 // On Wi-Fi before and now, joined to name now: a name other than the stored one
 // is a switch from that network to this one.
-void switchIfRenamed(const QString &name)
+void NetworkStatusManager::switchIfRenamed(const QString &name)
 {
     if (name.isEmpty())
         return;
@@ -117,40 +121,34 @@ void switchIfRenamed(const QString &name)
     UserDefaults::setValue(lastNameKey, name);
     UserDefaults::sync();
 
-    Context *ctx = Context::defaultContext();
-    if (!ctx) {
-        qWarning("Wi-Fi reminders: no store open, nothing fired");
-        return;
-    }
     // Left a network whose name was never known (joined before its name could
     // be read): nothing was left that a reminder could name, only learnt.
     if (!left.isEmpty())
-        fireMatching(ctx, 1, left, name);
-    fireMatching(ctx, 0, name, name);
-    saveAndAnnounce(ctx, NetworkStatus::WiFi);
+        fireMatching(1, left, name);
+    fireMatching(0, name, name);
+    saveAndAnnounce(NetworkStatus::WiFi);
 }
-} // namespace
 
 void NetworkStatusManager::registerNetwork()
 {
     unregisterNetwork();
-    NetworkMonitor *monitor = NetworkMonitor::shared();
-    monitorConnection = QObject::connect(monitor, &NetworkMonitor::statusChanged, monitor,
-                                         [](int status) { networkStatusDidChange(status); });
-    nameConnection =
-        QObject::connect(monitor, &NetworkMonitor::wifiNameChanged, monitor,
-                         [monitor](const QString &name) { wifiNameDidChange(monitor->status(), name); });
+    NetworkMonitor *monitor = &m_uses.monitor;
+    m_statusConnection = QObject::connect(monitor, &NetworkMonitor::statusChanged, monitor,
+                                          [this](int status) { networkStatusDidChange(status); });
+    m_nameConnection = QObject::connect(
+        monitor, &NetworkMonitor::wifiNameChanged, monitor,
+        [this, monitor](const QString &name) { wifiNameDidChange(monitor->status(), name); });
     networkStatusDidChange(monitor->status());
 }
 
 void NetworkStatusManager::unregisterNetwork()
 {
-    if (monitorConnection)
-        QObject::disconnect(monitorConnection);
-    if (nameConnection)
-        QObject::disconnect(nameConnection);
-    monitorConnection = {};
-    nameConnection = {};
+    if (m_statusConnection)
+        QObject::disconnect(m_statusConnection);
+    if (m_nameConnection)
+        QObject::disconnect(m_nameConnection);
+    m_statusConnection = {};
+    m_nameConnection = {};
 }
 
 void NetworkStatusManager::networkStatusDidChange(int status)
@@ -163,7 +161,7 @@ void NetworkStatusManager::networkStatusDidChange(int status)
 
     const qint64 last = UserDefaults::integer(lastTypeKey);
     if (status == NetworkStatus::WiFi && last != NetworkStatus::WiFi) {
-        const QString name = WIFIManager::getCWWiFiName();
+        const QString name = m_uses.wifi.getCWWiFiName();
         UserDefaults::setValue(lastNameKey, name);
         UserDefaults::sync();
         addUserNotificationFromNoteWiFiRemindWithNetworkStatus(status, 0, name);
@@ -172,7 +170,7 @@ void NetworkStatusManager::networkStatusDidChange(int status)
     } else if (status == NetworkStatus::WiFi) {
         // Still on Wi-Fi, as at a start on Wi-Fi after a run that ended on it:
         // the network may be another one by now.
-        switchIfRenamed(WIFIManager::getCWWiFiName());
+        switchIfRenamed(m_uses.wifi.getCWWiFiName());
     }
     UserDefaults::setValue(lastTypeKey, QString::number(status));
     UserDefaults::sync();
@@ -181,14 +179,8 @@ void NetworkStatusManager::networkStatusDidChange(int status)
 void NetworkStatusManager::addUserNotificationFromNoteWiFiRemindWithNetworkStatus(int status, int wifiType,
                                                                                   const QString &wifiName)
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx) {
-        qWarning("Wi-Fi reminders: no store open, nothing fired");
-        return;
-    }
-
-    fireMatching(ctx, wifiType, wifiName, WIFIManager::getCWWiFiName());
-    saveAndAnnounce(ctx, status);
+    fireMatching(wifiType, wifiName, m_uses.wifi.getCWWiFiName());
+    saveAndAnnounce(status);
 }
 
 void NetworkStatusManager::wifiNameDidChange(int status, const QString &name)

@@ -2,15 +2,15 @@
 
 #include "platform/network/NetworkMonitor.h"
 
-QString WIFIManager::getCWWiFiName()
+QString WIFIManager::getCWWiFiName() const
 {
-    return NetworkMonitor::shared()->currentWiFiName();
+    return m_monitor.currentWiFiName();
 }
 
-QList<WIFIModel> WIFIManager::getCWNetworkWiFiList()
+QList<WIFIModel> WIFIManager::getCWNetworkWiFiList() const
 {
     QList<WIFIModel> list;
-    for (const QString &name : NetworkMonitor::shared()->scannedWiFiNames())
+    for (const QString &name : m_monitor.scannedWiFiNames())
         list.append(WIFIModel{name});
     return list;
 }

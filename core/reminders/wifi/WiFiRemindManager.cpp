@@ -8,6 +8,11 @@
 #include "platform/base/Clock.h"
 #include "platform/store/Context.h"
 
+WiFiRemindManager::WiFiRemindManager(Context &store, WIFIManager &wifi, Clock &clock)
+    : m_store(store), m_wifi(wifi), m_clock(clock)
+{
+}
+
 QStringList WiFiRemindManager::wifiIdList(const QString &wifiIds)
 {
     QStringList ids;
@@ -29,17 +34,21 @@ bool WiFiRemindManager::isAnyNetwork(const QString &wifiIds)
     return ok && first == 0;
 }
 
-int WiFiRemindManager::silenceHours()
+int WiFiRemindManager::silenceHours() const
 {
-    Context *ctx = Context::defaultContext();
-    const UserSet *set = ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
+    const UserSet *set = m_store.findFirstWhere<UserSet>();
     return set ? qMax<int>(0, set->wifiSilenceRemindInterval()) : 0;
 }
 
-QString WiFiRemindManager::getWiFiNamesWithWiFiIds(const QString &wifiIds)
+QString WiFiRemindManager::getWiFiNamesWithWiFiIds(const QString &wifiIds) const
+{
+    return getWiFiNamesWithWiFiIds(&m_store, wifiIds);
+}
+
+QString WiFiRemindManager::getWiFiNamesWithWiFiIds(Context *ctx, const QString &wifiIds)
 {
     QStringList names;
-    if (Context *ctx = Context::defaultContext()) {
+    if (ctx) {
         for (const QString &id : wifiIdList(wifiIds)) {
             const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
             if (!wifi)
@@ -52,27 +61,25 @@ QString WiFiRemindManager::getWiFiNamesWithWiFiIds(const QString &wifiIds)
 
 bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString &dateTime,
                                                                   const QString &wifiIds, int connectWifiType,
-                                                                  int wifiStatus)
+                                                                  int wifiStatus) const
 {
     return addUserNotificationWiFiRemindWithDateTime(dateTime, wifiIds, connectWifiType, wifiStatus,
-                                                     WIFIManager::getCWWiFiName());
+                                                     m_wifi.getCWWiFiName());
 }
 
 bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString &dateTime,
                                                                   const QString &wifiIds, int connectWifiType,
                                                                   int wifiStatus,
-                                                                  const QString &currentWiFiName)
+                                                                  const QString &currentWiFiName) const
 {
     if (wifiStatus == 1)
         return false;
 
     QStringList names;
-    if (Context *ctx = Context::defaultContext()) {
-        for (const QString &id : wifiIdList(wifiIds)) {
-            const WiFiRemind *wifi = ctx->findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
-            if (wifi && wifi->actionType() != RowAction::Deleted)
-                names << wifi->name();
-        }
+    for (const QString &id : wifiIdList(wifiIds)) {
+        const WiFiRemind *wifi = m_store.findFirstByAttribute<WiFiRemind>(QStringLiteral("wifiId"), id);
+        if (wifi && wifi->actionType() != RowAction::Deleted)
+            names << wifi->name();
     }
     if (names.isEmpty())
         names << anyNetworkName();
@@ -82,7 +89,7 @@ bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString 
     const int hours = silenceHours();
     const QDateTime start = DateManager::getDateFromString(dateTime);
     const bool silencePassed =
-        hours == 0 || !start.isValid() || Clock::now() >= start.addSecs(qint64(hours) * 3600);
+        hours == 0 || !start.isValid() || m_clock.now() >= start.addSecs(qint64(hours) * 3600);
     if (!silencePassed)
         return false;
 

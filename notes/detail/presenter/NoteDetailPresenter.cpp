@@ -291,7 +291,7 @@ void NoteDetailPresenter::editConfirmed()
         StoreChanges changed;
         changed.entities[QStringLiteral("NoteDetail")].updated.append(
             StoreChanges::Updated{note->objectId().pk, {}});
-        ReminderScheduler::reconcileChanges(changed);
+        m_services.reminders->reconcileChanges(changed);
     }
     m_remind.reset();
     if (saved)

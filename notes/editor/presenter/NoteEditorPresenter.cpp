@@ -242,7 +242,7 @@ void NoteEditorPresenter::showRemind(const NoteRemindModel &value)
 {
     if (!hasNote())
         return;
-    m_line = NoteEditorReminderLine::fromModel(&value);
+    m_line = NoteEditorReminderLine::fromModel(&value, m_services.store);
     emit changed();
 }
 

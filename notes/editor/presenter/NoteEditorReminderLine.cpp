@@ -23,10 +23,10 @@ NoteEditorReminderLine NoteEditorReminderLine::fromRecord(const DateRemind *remi
     m.setRemindInterval(remind->remindCycleInterval());
     m.setRemindCycleType(quint64(qMax<qint16>(remind->remindCycleType(), 0)));
     m.setRemindSpecify(remind->remindCycleSpecific());
-    return fromModel(&m);
+    return fromModel(&m, remind->context());
 }
 
-NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *model)
+NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *model, Context *store)
 {
     if (!model || model->remindActionType() == RemindAction::Cleared)
         return unset();
@@ -36,7 +36,7 @@ NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *
         line.icon = Icon::WiFi;
         line.iconTip = QStringLiteral("无线提醒");
         line.text = (model->connectWifiType() != 0 ? QStringLiteral("断开:%1") : QStringLiteral("连接:%1"))
-                        .arg(WiFiRemindManager::getWiFiNamesWithWiFiIds(wifiIds));
+                        .arg(WiFiRemindManager::getWiFiNamesWithWiFiIds(store, wifiIds));
     } else {
         const QDateTime occurrence = DateManager::getDateFromString(model->remindRealDateTime());
         // A record without a date and without networks (what a cleared value leaves

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+class Context;
 class DateRemind;
 class NoteRemindModel;
 
@@ -34,6 +35,6 @@ struct NoteEditorReminderLine
     static NoteEditorReminderLine unset() { return {}; }
     // The line for a stored record (null: none).
     static NoteEditorReminderLine fromRecord(const DateRemind *remind);
-    // The line for a value not stored yet (null: none).
-    static NoteEditorReminderLine fromModel(const NoteRemindModel *model);
+    // The line for a value not stored yet (null: none); its networks are named from `store`.
+    static NoteEditorReminderLine fromModel(const NoteRemindModel *model, Context *store);
 };

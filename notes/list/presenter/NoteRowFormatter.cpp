@@ -86,7 +86,7 @@ NoteRowLook NoteRowFormatter::format(const NoteDetail *note, const DateRemind *r
     const QString wifiIds = remind->connectWifiIds().trimmed();
 
     if (!wifiIds.isEmpty()) {
-        const QString names = WiFiRemindManager::getWiFiNamesWithWiFiIds(wifiIds);
+        const QString names = WiFiRemindManager::getWiFiNamesWithWiFiIds(remind->context(), wifiIds);
         look.dateText =
             (remind->connectWifiType() == 0 ? QStringLiteral("连接:%1") : QStringLiteral("断开:%1"))
                 .arg(names);

@@ -108,7 +108,6 @@ private slots:
         TestEnv::freshFolders(); // every case on a machine of its own
         f = std::make_unique<ServiceFixture>();
         network = std::make_unique<FakeNetworkMonitor>();
-        NetworkMonitor::setShared(network.get());
         feedback = std::make_unique<WidgetFeedback>(timers);
         UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), true);
     }
@@ -117,7 +116,6 @@ private slots:
     {
         quit();
         feedback.reset();
-        NetworkMonitor::setShared(nullptr);
         network.reset();
         f.reset();
         Clock::reset();

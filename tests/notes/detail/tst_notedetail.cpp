@@ -332,10 +332,11 @@ void TstNoteDetail::confirmedReminderStaysScheduled()
     // The program's scheduler follows every save.
     struct StopsScheduler
     {
-        ~StopsScheduler() { ReminderScheduler::stop(); }
-    } stopsAtTheEnd;
-    ReminderScheduler::reconcileAll();
-    ReminderScheduler::start();
+        ReminderScheduler &planner;
+        ~StopsScheduler() { planner.stop(); }
+    } stopsAtTheEnd{*rig.services.reminders};
+    rig.services.reminders->reconcileAll();
+    rig.services.reminders->start();
     QCOMPARE(rig.s.notifications->nextDeliveryDate(n->cId()), QDateTime(QDate(2026, 3, 5), QTime(8, 30)));
 
     emit rig.events.reloadNoteDetail(DetailTestRig::keyOf(n));

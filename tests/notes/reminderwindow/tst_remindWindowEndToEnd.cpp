@@ -65,22 +65,21 @@ template <typename T> T *byText(QWidget *root, const QString &text)
 // test drives.
 struct Desk : MainWindowDesk
 {
-    FakeNetworkMonitor network;
+    FakeNetworkMonitor &network; // the graph's
 
-    explicit Desk(const QString &root) : MainWindowDesk(root) { NetworkMonitor::setShared(&network); }
+    explicit Desk(const QString &root) : MainWindowDesk(root), network(*rig.graph->network()) {}
     ~Desk()
     {
         window.reset();
-        NetworkStatusManager::unregisterNetwork();
-        ReminderScheduler::stop();
-        NetworkMonitor::setShared(nullptr);
+        rig.services.networkStatus->unregisterNetwork();
+        rig.services.reminders->stop();
     }
 
     bool open()
     {
-        return MainWindowDesk::open([] {
-            ReminderScheduler::start();
-            NetworkStatusManager::registerNetwork();
+        return MainWindowDesk::open([this] {
+            rig.services.reminders->start();
+            rig.services.networkStatus->registerNetwork();
         });
     }
 
@@ -293,7 +292,7 @@ void TstRemindWindowEndToEnd::wifiReminderFiresWhenTheNetworkIsJoined()
     QTest::qWait(50);
     QVERIFY(d.rig.s.notifications->presented().isEmpty());
     d.network.change(NetworkStatus::ReachableNotWiFi, QString());
-    QCOMPARE(WiFiRemindManager::silenceHours(), 3);
+    QCOMPARE(d.rig.services.wifiReminds->silenceHours(), 3);
     Clock::setNow(Clock::now().addSecs(3 * 3600 + 60));
     d.network.change(NetworkStatus::WiFi, QStringLiteral("Home-WiFi"));
     QTRY_VERIFY(d.pending("到家充电"));

@@ -7,6 +7,7 @@
 #include "core/reminders/scheduling/ReminderScheduler.h"
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 
 class TstSyncSchedule : public QObject
 {
@@ -14,7 +15,6 @@ class TstSyncSchedule : public QObject
 
 private slots:
     void init() { m_root = TestEnv::freshFolders(); }
-    void cleanup() { ReminderScheduler::stop(); }
     void pulledAndPushedRemindersStayScheduled();
 
 private:
@@ -44,7 +44,14 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
     UserDefaults::sync();
     SyncClient here("a", m_root, s.api.get(), *s.service, s.tester());
     here.activate();
-    ReminderScheduler::start();
+    // This device's program: its planner follows every saved change.
+    TestGraph graph(ProgramServices::Parts()
+                        .use(here.store.get())
+                        .use(s.feedback.get())
+                        .use(s.notifications.get())
+                        .use(s.api.get())
+                        .use(here.engine.get()));
+    graph.services().reminders->start();
     FakeUserNotificationCenter &center = *s.notifications;
 
     // The other device works with its own notification centre.

@@ -23,6 +23,7 @@
 #include "service/sync/SyncNotesManager.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QJsonArray>
@@ -1678,6 +1679,13 @@ void TstSyncNotes::pulledDateReminderIsScheduled()
     s.tester().version = 1;
 
     SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    // The program's planner, which the engine's saves bring in step.
+    TestGraph graph(ProgramServices::Parts()
+                        .use(a.store.get())
+                        .use(s.feedback.get())
+                        .use(s.notifications.get())
+                        .use(s.api.get())
+                        .use(a.engine.get()));
     QVERIFY(a.pull(SyncEngine::PullKind::Full));
     QCOMPARE(a.version(), QString("1"));
     const auto pending = s.notifications->scheduledNotification("600");
@@ -1702,6 +1710,13 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
     SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    // The program's planner, which the engine's saves bring in step.
+    TestGraph graph(ProgramServices::Parts()
+                        .use(a.store.get())
+                        .use(s.feedback.get())
+                        .use(s.notifications.get())
+                        .use(s.api.get())
+                        .use(a.engine.get()));
     Classify *cat = a.addCategory("工作");
     NoteDetail *n = a.addNote(cat, "开会");
     a.setReminder(n, "2035/2/1 10:00:00");

@@ -13,6 +13,7 @@
 #include "platform/store/Context.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QtTest>
@@ -37,8 +38,10 @@ class TestMissedReminders : public QObject
     Q_OBJECT
 
     StoreFixture m_fx;
-    // The centre of the current run of the program (pending ones live in memory only).
+    std::unique_ptr<TestGraph> m_graph;
+    // The centre of the current run of the program (pending ones live in memory only), and its planner.
     std::unique_ptr<FakeUserNotificationCenter> m_run;
+    std::unique_ptr<ReminderScheduler> m_planner;
 
     Context *ctx() { return m_fx.ctx(); }
 
@@ -57,16 +60,16 @@ class TestMissedReminders : public QObject
     void startProgram()
     {
         m_run = std::make_unique<FakeUserNotificationCenter>();
-        UserNotificationCenter::setShared(m_run.get());
-        ReminderScheduler::start();
-        ReminderScheduler::deliverMissed(ctx(), m_run.get());
+        const Services &s = m_graph->services();
+        m_planner = std::make_unique<ReminderScheduler>(*ctx(), *m_run, *s.clock, *s.scheduler);
+        m_planner->start();
+        m_planner->deliverMissed();
     }
 
     // Quitting (or the machine going off): nothing is delivered until the next start.
     void quitProgram()
     {
-        ReminderScheduler::stop();
-        UserNotificationCenter::setShared(m_fx.center());
+        m_planner.reset();
         m_run.reset();
     }
 
@@ -84,12 +87,14 @@ private slots:
         QVERIFY(m_fx.open(now()));
         UserDefaults::remove(PendingReminderJournal::key());
         UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("42"));
+        m_graph = std::make_unique<TestGraph>(m_fx);
     }
 
     void cleanup()
     {
-        ReminderScheduler::stop();
+        m_planner.reset();
         m_run.reset();
+        m_graph.reset();
         m_fx.close();
     }
 

@@ -13,6 +13,7 @@
 #include "platform/store/StoreChanges.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QFile>
@@ -81,6 +82,7 @@ class TestScheduling : public QObject
     Q_OBJECT
 private:
     StoreFixture m_fx;
+    std::unique_ptr<TestGraph> m_graph;
 
     Context *ctx() { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
@@ -88,6 +90,7 @@ private:
     LocalNotificationManager local() const { return {*m_fx.ctx(), *center()}; }
     // On the fixture's store and centre, made for each test.
     NoteRemindManager &reminds() { return *m_reminds; }
+    ReminderScheduler &planner() const { return *m_graph->services().reminders; }
     std::optional<LocalNotificationManager> m_local;
     std::optional<NoteRemindManager> m_reminds;
     Classify *category(const QString &name = "工作") { return m_fx.category("k-" + name, name); }
@@ -158,13 +161,14 @@ private slots:
         QVERIFY(m_fx.open(now()));
         m_local.emplace(*ctx(), *center());
         m_reminds.emplace(*ctx(), *m_local);
+        m_graph = std::make_unique<TestGraph>(m_fx);
     }
 
     void cleanup()
     {
         m_reminds.reset();
         m_local.reset();
-        ReminderScheduler::stop();
+        m_graph.reset();
         m_fx.close();
         TestEnv::setTimeZone("Asia/Shanghai");
     }
@@ -588,7 +592,7 @@ private slots:
         // A stale one of a row that no longer exists.
         QVERIFY(local().addLocalNotificationWithDeliveryDate(now().addSecs(60), {}, "x", "old"));
 
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QStringList ids = pendingIds();
         ids.sort();
         QCOMPARE(ids, (QStringList{"a", "b", "snoozed", "star"}));
@@ -597,7 +601,7 @@ private slots:
 
         // Again without changes: nothing is rescheduled.
         const qsizetype logged = center()->scheduleLog().size();
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QCOMPARE(center()->scheduleLog().size(), logged);
     }
 
@@ -627,8 +631,8 @@ private slots:
                           {int(rnd.bounded(2)), pick(dates), int(rnd.bounded(6)), 1 + int(rnd.bounded(3))});
         if (saved) {
             QVERIFY(ctx()->saveAndWait().ok);
-            ReminderScheduler::reconcileAll();
-            ReminderScheduler::start();
+            planner().reconcileAll();
+            planner().start();
         }
 
         for (int step = 0; step < 400; ++step) {
@@ -675,11 +679,11 @@ private slots:
                 break;
             }
             if (!saved)
-                ReminderScheduler::reconcileAll();
+                planner().reconcileAll();
             else if (ctx()->hasChanges())
                 QVERIFY(ctx()->saveAndWait().ok);
             else // the clock moved: what a delivery sets off
-                ReminderScheduler::reconcileChanges(StoreChanges());
+                planner().reconcileChanges(StoreChanges());
 
             for (const NoteDetail *each : notes) {
                 const auto plan = reminds().planWithNote(each);
@@ -705,8 +709,8 @@ private slots:
         Classify *c = category();
         NoteDetail *a = note("a", {0, "2026/3/7 9:00:00", 0}, c);
         QVERIFY(ctx()->saveAndWait().ok);
-        ReminderScheduler::start();
-        ReminderScheduler::reconcileAll();
+        planner().start();
+        planner().reconcileAll();
         QCOMPARE(pendingIds(), QStringList{"a"});
 
         NoteDetail *b = note("b", {0, "2026/3/1 8:00:00", 3, 1, "10,20"}, c);
@@ -772,8 +776,8 @@ private slots:
         note("gone", {0, "2026/3/9 9:00:00", 0}, c);
         QVERIFY(ctx()->saveAndWait().ok);
         if (following)
-            ReminderScheduler::start();
-        ReminderScheduler::reconcileAll();
+            planner().start();
+        planner().reconcileAll();
         QCOMPARE(pendingIds(), (QStringList{"a", "b", "gone"}));
 
         // The pulled rows: b moved, "gone" deleted.
@@ -792,7 +796,7 @@ private slots:
         QTRY_VERIFY(saved);
         local().removeScheduledNotificationWithIdentifiers({"a", "b", "gone"});
 
-        ReminderScheduler::reconcileSaved();
+        planner().reconcileSaved();
         QStringList ids = pendingIds();
         ids.sort();
         QCOMPARE(ids, (QStringList{"a", "b"}));
@@ -804,12 +808,12 @@ private slots:
     {
         for (int i = 1; i <= 105; ++i)
             note(QString("n%1").arg(i), {0, text(now().addSecs(60 * (106 - i))), 0});
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         for (int i = 1; i <= 5; ++i)
             QVERIFY(!center()->scheduledNotification(QString("n%1").arg(i)));
         // As the nearest three are delivered, the next three get in.
-        ReminderScheduler::start();
+        planner().start();
         Clock::setNow(now().addSecs(60 * 3));
         QTRY_VERIFY(center()->scheduledNotification("n3"));
         QVERIFY(center()->scheduledNotification("n5"));
@@ -820,10 +824,10 @@ private slots:
 
     void oneShotsFollowEachOtherOnDelivery()
     {
-        ReminderScheduler::start();
+        planner().start();
         note("m", {0, "2026/3/1 9:00:00", 3, 1, "10,20"});
         note("e", {0, "2026/3/1 8:00:00", 1, 1, "", "2026/3/8 8:00:00"});
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QCOMPARE(center()->nextDeliveryDate("m"), at("2026/3/10 9:00:00"));
         QCOMPARE(center()->nextDeliveryDate("e"), at("2026/3/7 8:00:00"));
 
@@ -873,14 +877,14 @@ private slots:
         }
         QVERIFY(ctx()->saveAndWait().ok);
 
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QCOMPARE(center()->scheduledNotifications().size(), 100);
         const qsizetype logged = center()->scheduleLog().size();
-        ReminderScheduler::reconcileAll();
+        planner().reconcileAll();
         QCOMPARE(center()->scheduleLog().size(), logged);
 
         // Edits of a note without reminder, saved and followed by their change sets.
-        ReminderScheduler::start();
+        planner().start();
         NoteDetail *edited = ctx()->findFirstByAttribute<NoteDetail>("cId", "c1");
         for (int i = 0; i < 3; ++i) {
             edited->setContent(QString("改 %1").arg(i));

@@ -12,6 +12,7 @@
 #include "tests/support/EventRecorder.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
+#include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
 
@@ -86,7 +87,12 @@ class TestWiFiReminders : public QObject
     Q_OBJECT
 private:
     StoreFixture m_fx;
+    std::unique_ptr<TestGraph> m_graph;
     FakeNetworkMonitor *m_monitor = nullptr;
+
+    NetworkStatusManager &status() const { return *m_graph->services().networkStatus; }
+    WiFiRemindManager &reminds() const { return *m_graph->services().wifiReminds; }
+    WIFIManager &wifi() const { return *m_graph->services().wifi; }
 
     Context *ctx() { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
@@ -172,8 +178,8 @@ private slots:
     void init()
     {
         QVERIFY(m_fx.open(now()));
-        m_monitor = new FakeNetworkMonitor(this);
-        NetworkMonitor::setShared(m_monitor);
+        m_graph = std::make_unique<TestGraph>(m_fx);
+        m_monitor = m_graph->network();
 
         saveNetwork("12", "Office", "办公室");
         saveNetwork("34", "Home");
@@ -183,9 +189,9 @@ private slots:
 
     void cleanup()
     {
-        NetworkStatusManager::unregisterNetwork();
-        NetworkMonitor::setShared(nullptr);
-        delete m_monitor;
+        status().unregisterNetwork();
+        m_monitor = nullptr;
+        m_graph.reset();
         m_fx.close();
     }
 
@@ -265,7 +271,7 @@ private slots:
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
         EventRecorder spy;
-        NetworkStatusManager::networkStatusDidChange(change.status);
+        status().networkStatusDidChange(change.status);
 
         const bool joined = change.status == 2 && change.lastType != 2;
         const bool left = change.status >= 0 && change.status != 2 && change.lastType == 2;
@@ -377,7 +383,7 @@ private slots:
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
         EventRecorder spy;
-        NetworkStatusManager::wifiNameDidChange(change.status, change.name);
+        status().wifiNameDidChange(change.status, change.name);
 
         if (fires) {
             QCOMPARE(center()->scheduleLog().size(), 1);
@@ -414,7 +420,7 @@ private slots:
         addNote("joinOffice", rem("12", 0));
         QVERIFY(ctx()->saveAndWait());
         UserDefaults::setValue("lastWiFiType", "0");
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         EventRecorder spy;
 
         m_monitor->change(2, "Office");
@@ -446,11 +452,11 @@ private slots:
         addNote("c3", rem("0", 0));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->change(2, "Office");
-        NetworkStatusManager::registerNetwork(); // joins Office: c3 fires
+        status().registerNetwork(); // joins Office: c3 fires
         EventRecorder spy;
         for (int i = 0; i < 20; ++i) {
             m_monitor->setCurrentWiFiName(i % 2 ? "Office" : "Home");
-            NetworkStatusManager::wifiNameDidChange(2, i % 2 ? "Office" : "Home");
+            status().wifiNameDidChange(2, i % 2 ? "Office" : "Home");
         }
         QCOMPARE(scheduledIds(), QStringList({"c3", "c1", "c2"}));
         // The monitor's signal switches; the same name handed in again does not.
@@ -467,7 +473,7 @@ private slots:
         UserDefaults::setValue("lastWiFiType", "2");
         UserDefaults::setValue("lastWiFiName", "Office");
         m_monitor->change(2, "Home");
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         QCOMPARE(center()->scheduleLog().size(), 2);
         QCOMPARE(center()->scheduleLog().at(0).identifier, QString("leaveOffice"));
         QCOMPARE(center()->scheduleLog().at(1).identifier, QString("joinHome"));
@@ -485,12 +491,12 @@ private slots:
 
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(10, 0)));
         m_monitor->setStatus(2);
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QCOMPARE(n->remind()->remindWifiStatus(), qint16(0));
-        NetworkStatusManager::networkStatusDidChange(0);
+        status().networkStatusDidChange(0);
 
         Clock::setNow(now());
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QCOMPARE(n->remind()->remindWifiStatus(), qint16(1));
         QCOMPARE(center()->scheduleLog().size(), 1);
     }
@@ -500,16 +506,16 @@ private slots:
         NoteDetail *n = addNote("c1", rem("12", 0));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
-        NetworkStatusManager::networkStatusDidChange(0);
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
+        status().networkStatusDidChange(0);
+        status().networkStatusDidChange(2);
         QCOMPARE(center()->scheduleLog().size(), 1);
 
         // Completing the note arms it again (done by the note actions; here by hand).
         n->remind()->setRemindWifiStatus(0);
         QVERIFY(ctx()->saveAndWait());
-        NetworkStatusManager::networkStatusDidChange(0);
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(0);
+        status().networkStatusDidChange(2);
         QCOMPARE(center()->scheduleLog().size(), 2);
     }
 
@@ -523,7 +529,7 @@ private slots:
         plain->setCId("c5");
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
 
         QStringList ids = scheduledIds();
         ids.sort();
@@ -536,7 +542,7 @@ private slots:
         addNote("c1", rem("56", 0));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QCOMPARE(center()->scheduleLog().size(), 1);
     }
 
@@ -545,13 +551,13 @@ private slots:
         addNote("c1", rem("0", 0));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QTRY_COMPARE(center()->deliveredNotifications().size(), 1);
 
         ctx()->findFirstByAttribute<NoteDetail>("cId", "c1")->remind()->setRemindWifiStatus(0);
-        NetworkStatusManager::networkStatusDidChange(0);
+        status().networkStatusDidChange(0);
         Clock::advance(60 * 1000);
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QTRY_COMPARE(center()->presented().size(), 2);
         QCOMPARE(center()->deliveredNotifications().size(), 1);
     }
@@ -566,7 +572,7 @@ private slots:
         UserDefaults::setValue("lastWiFiType", "2");
         UserDefaults::setValue("lastWiFiName", "Office");
         m_monitor->change(2, "Office");
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         QVERIFY(center()->scheduleLog().isEmpty());
 
         m_monitor->change(1, "");
@@ -575,12 +581,12 @@ private slots:
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("1"));
 
         // Registering again does not double the handling.
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         m_monitor->change(2, "Office");
         QCOMPARE(center()->scheduleLog().size(), 2);
         QCOMPARE(center()->scheduleLog().constLast().identifier, QString("c1"));
 
-        NetworkStatusManager::unregisterNetwork();
+        status().unregisterNetwork();
         m_monitor->change(0, "");
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
     }
@@ -591,20 +597,21 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         UserDefaults::setValue("lastWiFiType", "0");
         m_monitor->change(2, "Office");
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         QCOMPARE(center()->scheduleLog().size(), 1);
         QCOMPARE(UserDefaults::string("lastWiFiName"), QString("Office"));
     }
 
-    void withoutAStoreNothingFiresAndTheStatusIsKept()
+    // The pieces always have their store; what is left of "no store" is a row that
+    // lives in none (its networks cannot be named) and a join with nothing to fire.
+    void withNothingToFireTheStatusIsKeptAndARowWithoutAStoreNamesAnyNetwork()
     {
-        Store::setDefaultStore(nullptr);
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QVERIFY(center()->scheduleLog().isEmpty());
         QCOMPARE(UserDefaults::string("lastWiFiType"), QString("2"));
-        QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds("12"), QString("任意无线"));
-        QVERIFY(WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime("", "0", 0, 0, "Office"));
+        QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds(nullptr, "12"), QString("任意无线"));
+        QVERIFY(reminds().addUserNotificationWiFiRemindWithDateTime("", "0", 0, 0, "Office"));
     }
 
     void namesOfTheListedNetworks_data()
@@ -630,7 +637,7 @@ private slots:
     {
         QFETCH(QString, ids);
         QFETCH(QString, names);
-        QCOMPARE(WiFiRemindManager::getWiFiNamesWithWiFiIds(ids), names);
+        QCOMPARE(reminds().getWiFiNamesWithWiFiIds(ids), names);
     }
 
     void anyNetworkList_data()
@@ -659,7 +666,7 @@ private slots:
         NoteDetail *join = addNote("c1", rem("12", 0));
         NoteDetail *leave = addNote("c2", rem("12", 1));
         QVERIFY(ctx()->saveAndWait());
-        NetworkStatusManager::registerNetwork();
+        status().registerNetwork();
         EventRecorder spy;
         for (int i = 0; i < 50; ++i) {
             m_monitor->change(2, "Office");
@@ -680,14 +687,14 @@ private slots:
         addNote("c3", rem("12", 1));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
 
         marked->setActionType(3); // deleted, waiting for the push
         ctx()->deleteObject(gone->remind());
         ctx()->deleteObject(gone); // removed after its push
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("");
-        NetworkStatusManager::networkStatusDidChange(1);
+        status().networkStatusDidChange(1);
         QCOMPARE(scheduledIds(), QStringList({"c3"}));
         QCOMPARE(marked->actionType(), qint16(3));
         QCOMPARE(marked->remind()->remindWifiStatus(), qint16(0));
@@ -701,24 +708,24 @@ private slots:
         addNote("c2", rem("0", 0));
         QVERIFY(ctx()->saveAndWait());
         m_monitor->setCurrentWiFiName("Office");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         QCOMPARE(center()->scheduleLog().size(), 1);
         QCOMPARE(center()->scheduleLog().constFirst().identifier, QString("c2"));
-        QVERIFY(!WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime("", "12", 0, 0, "Office"));
+        QVERIFY(!reminds().addUserNotificationWiFiRemindWithDateTime("", "12", 0, 0, "Office"));
     }
 
     // What the next run starts from is on disk after every transition.
     void lastStatusAndNameAreOnDisk()
     {
         m_monitor->setCurrentWiFiName("咖啡馆");
-        NetworkStatusManager::networkStatusDidChange(2);
+        status().networkStatusDidChange(2);
         {
             QSettings disk(UserDefaults::storagePath(), QSettings::IniFormat);
             QCOMPARE(disk.value("lastWiFiType").toString(), QString("2"));
             QCOMPARE(disk.value("lastWiFiName").toString(), QString("咖啡馆"));
         }
-        NetworkStatusManager::networkStatusDidChange(-1);
-        NetworkStatusManager::networkStatusDidChange(0);
+        status().networkStatusDidChange(-1);
+        status().networkStatusDidChange(0);
         QSettings disk(UserDefaults::storagePath(), QSettings::IniFormat);
         QCOMPARE(disk.value("lastWiFiType").toString(), QString("0"));
         QCOMPARE(disk.value("lastWiFiName").toString(), QString("咖啡馆"));
@@ -728,8 +735,8 @@ private slots:
     {
         m_monitor->setCurrentWiFiName("Office");
         m_monitor->setScannedWiFiNames({"Office", "", "Office"});
-        QCOMPARE(WIFIManager::getCWWiFiName(), QString("Office"));
-        const QList<WIFIModel> list = WIFIManager::getCWNetworkWiFiList();
+        QCOMPARE(wifi().getCWWiFiName(), QString("Office"));
+        const QList<WIFIModel> list = wifi().getCWNetworkWiFiList();
         QCOMPARE(list.size(), 3);
         QCOMPARE(list.at(0).wifiName, QString("Office"));
         QCOMPARE(list.at(1).wifiName, QString());
