@@ -73,7 +73,6 @@ struct Program
     StandinThread service;
     std::unique_ptr<Store> store;
     ApiNetWorking api;
-    std::unique_ptr<SyncEngine> engine;
     QuietFeedback feedback;
     ManualScheduler scheduler;
     AppEvents events;
@@ -131,7 +130,6 @@ struct Program
         Store::setDefaultStore(store.get());
         // As the program does: the schedule follows every saved change.
         ReminderScheduler::start();
-        engine = std::make_unique<SyncEngine>(&api);
         graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
                                                       .use(store.get())
                                                       .use(&feedback)
@@ -140,7 +138,6 @@ struct Program
                                                       .use(&network)
                                                       .use(&urls)
                                                       .use(&api)
-                                                      .use(engine.get())
                                                       .use(&events));
         const Services &services = graph->services();
         coordinator = std::make_unique<SignInSyncCoordinator>(*services.store, *services.api, *services.sync,
@@ -161,12 +158,15 @@ struct Program
         window.reset();
         coordinator.reset();
         graph.reset();
-        engine.reset();
         Store::setDefaultStore(nullptr);
     }
 
     int shownNotes() const { return window->noteList()->presenter()->model()->rowCount(); }
-    bool busy() const { return engine->isBusy() || engine->hasQueuedWork(); }
+    bool busy() const
+    {
+        const SyncEngine &engine = *graph->services().sync;
+        return engine.isBusy() || engine.hasQueuedWork();
+    }
     void settle()
     {
         QElapsedTimer t;

@@ -54,7 +54,7 @@ private:
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
         if (prepare)
             prepare(s);
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, account());
+        device = std::make_unique<SyncClient>("a", root, s, account());
         return std::make_unique<TestGraph>(ProgramServices::Parts()
                                                .use(device->store.get())
                                                .use(s.feedback.get())
@@ -64,6 +64,7 @@ private:
                                                .use(&sounds)
                                                .use(s.api.get())
                                                .use(device->engine.get())
+                                               .use(s.session.get())
                                                .use(&events));
     }
 };

@@ -22,7 +22,7 @@ struct MainWindowDesk
     std::unique_ptr<MainWindow> window;
 
     explicit MainWindowDesk(const QString &root)
-        : rig(root), other("b", root, rig.s.api.get(), *rig.s.service, rig.s.tester())
+        : rig(root), other("b", root, rig.s, rig.s.tester())
     {
         rig.s.tester().sessions << QStringLiteral("token-b");
         UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));

@@ -8,6 +8,7 @@
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Clock.h"
@@ -102,11 +103,15 @@ void ProgramServices::makeBundle(const Parts &parts)
     UserNotificationCenter::setShared(&notifications);
     NetworkMonitor::setShared(&network);
 
-    SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
     m_localNotifications = std::make_unique<LocalNotificationManager>(context, notifications);
+    SyncEngine &sync = partOr(parts.sync, m_ownSync, [&] {
+        // What a sync took back and is still due goes back into the centre.
+        return std::make_unique<SyncEngine>(api, session, *m_store, context, feedback, *m_localNotifications,
+                                            [] { ReminderScheduler::reconcileSaved(); });
+    });
     m_noteReminds = std::make_unique<NoteRemindManager>(context, *m_localNotifications);
     m_noteActions =
         std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications, *m_noteReminds);
@@ -151,10 +156,10 @@ ProgramServices::~ProgramServices()
     m_users.reset();
     m_noteActions.reset();
     m_noteReminds.reset();
+    m_ownSync.reset();
     m_localNotifications.reset();
     m_completionPager.reset();
     m_historyPager.reset();
-    m_ownSync.reset();
     const Services &s = *m_services;
     // A client that came from outside may outlive the device id made here.
     s.api->setDeviceId(nullptr);

@@ -194,6 +194,8 @@ private slots:
 private:
     Context *ctx() const { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
+    // The push body and reply on the fixture's store and centre.
+    SyncNotesManager &syncNotes() const { return *m_notes; }
     // What the program does for a note it shows: its reminder goes into the fixture's centre.
     bool addDateUserNotificationWithNote(NoteDetail *n)
     {
@@ -255,15 +257,21 @@ private:
     }
 
     StoreFixture m_fx;
+    std::unique_ptr<LocalNotificationManager> m_localNotifications;
+    std::unique_ptr<SyncNotesManager> m_notes;
 };
 
 void TstSyncNotes::init()
 {
     QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 1), QTime(8, 0)), "store.sqlite"));
+    m_localNotifications = std::make_unique<LocalNotificationManager>(*ctx(), *center());
+    m_notes = std::make_unique<SyncNotesManager>(*ctx(), *m_localNotifications);
 }
 
 void TstSyncNotes::cleanup()
 {
+    m_notes.reset();
+    m_localNotifications.reset();
     m_fx.close();
 }
 
@@ -345,7 +353,7 @@ void TstSyncNotes::noteItem()
     r->setRemindCycleInterval(3);
     save();
 
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {n}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({}, {n});
     const QJsonArray contents = body.value("contents").toArray();
     QCOMPARE(contents.size(), 1);
     const QJsonObject item = contents.first().toObject();
@@ -379,7 +387,7 @@ void TstSyncNotes::categoryItemsAreText()
     Classify *renamed = category("501", 14, false);
     NoteDetail *bare = note("701", renamed); // no reminder: every reminder number "0"
     save();
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({fresh, renamed}, {bare}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({fresh, renamed}, {bare});
     QCOMPARE(firstNonText(QJsonValue(body), "body"), QString());
     const QJsonArray classes = body.value("classes").toArray();
     QCOMPARE(classes.size(), 2);
@@ -400,11 +408,11 @@ void TstSyncNotes::categoryItemsAreText()
         QCOMPARE(setting.value(QLatin1String(k)).toString(), QString("0"));
 
     // Empty lists give no key at all; an empty note list still gives "contents".
-    QCOMPARE(SyncNotesManager::paramsWithClassifyArr({}, {}, ctx()), QJsonObject());
+    QCOMPARE(syncNotes().paramsWithClassifyArr({}, {}), QJsonObject());
     NoteDetail *empty = note("702", renamed);
     empty->setContent(QString());
     save();
-    const QJsonObject onlyEmpty = SyncNotesManager::paramsWithClassifyArr({}, {empty}, ctx());
+    const QJsonObject onlyEmpty = syncNotes().paramsWithClassifyArr({}, {empty});
     QVERIFY(onlyEmpty.contains("contents"));
     QVERIFY(onlyEmpty.value("contents").toArray().isEmpty());
     QVERIFY(!onlyEmpty.contains("classes"));
@@ -434,7 +442,7 @@ void TstSyncNotes::emptyNoteIsLeftOutAndSkippedOver()
     }
     save();
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonArray items = body.value("contents").toArray();
     QTEST(itemWithId(items, "c1").value("nextId").toString(), "firstNextId");
     for (int i = 0; i < contents.size(); ++i) {
@@ -461,7 +469,7 @@ void TstSyncNotes::completedNotesCarryOnlyTheirOwnRecord()
     save();
 
     const QJsonArray items =
-        SyncNotesManager::paramsWithClassifyArr({}, {a, b}, ctx()).value("contents").toArray();
+        syncNotes().paramsWithClassifyArr({}, {a, b}).value("contents").toArray();
     QCOMPARE(items.size(), 2);
     const QJsonArray first{
         QJsonObject{{"content", "内容700"}, {"completedTime", "2026/2/1 9:00:00"}, {"remindTime", ""}}};
@@ -488,7 +496,7 @@ void TstSyncNotes::rowsDeletedBeforeTheirFirstPushAreRemoved()
     offline->setActionType(3);
     save();
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QCOMPARE(body.value("classes").toArray().size(), 0);
     const QJsonArray items = body.value("contents").toArray();
     QCOMPARE(items.size(), 1);
@@ -519,15 +527,15 @@ void TstSyncNotes::replyReKeysClientIds()
     QVERIFY(addDateUserNotificationWithNote(fresh));
     QVERIFY(center()->scheduledNotification("c1"));
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QCOMPARE(itemWithId(body.value("contents").toArray(), "700").value("clientClassId").toString(),
              QString("c5"));
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
                            {"syncContentResult", QJsonArray{saved("700", "700"), saved("c1", "901")}}};
     QStringList messages{"unset"};
-    QVERIFY(SyncNotesManager::syncPushDatas(
-        reply(data), body, [&](const QStringList &m) { messages = m; }, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(
+        reply(data), body, [&](const QStringList &m) { messages = m; }));
     QCOMPARE(messages, QStringList());
 
     QCOMPARE(offline->classId(), QString("77"));
@@ -545,7 +553,7 @@ void TstSyncNotes::replyReKeysClientIds()
     QVERIFY(!before->isSync());
     QCOMPARE(before->actionType(), qint16(2));
     QCOMPARE(
-        itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(),
+        itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(),
                    "700")
             .value("nextId")
             .toString(),
@@ -576,7 +584,7 @@ void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId()
     NoteDetail *deleted = note("701", c);
     deleted->setActionType(3);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     auto entry = [withClientId](const QString &id, const char *serverKey) {
         QJsonObject e = saved(id, id, serverKey);
         if (!withClientId)
@@ -586,12 +594,12 @@ void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId()
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{entry("500", "classId")}},
                            {"syncContentResult", QJsonArray{entry("700", "cId"), entry("701", "cId")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
     QVERIFY(c->isSync());
     QVERIFY(edited->isSync());
     QCOMPARE(edited->actionType(), qint16(0));
     QVERIFY(!byId("701"));
-    QVERIFY(!SyncNotesManager::hasPendingChanges(ctx()));
+    QVERIFY(!syncNotes().hasPendingChanges());
 }
 
 void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
@@ -601,9 +609,9 @@ void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
     n->setContent(QString());
     n->setActionType(3);
     save();
-    QVERIFY(SyncNotesManager::hasPendingChanges(ctx()));
+    QVERIFY(syncNotes().hasPendingChanges());
     const QJsonObject item = itemWithId(
-        SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(), "705");
+        syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "705");
     QCOMPARE(item.value("actionType").toString(), QString("3"));
 }
 
@@ -612,13 +620,13 @@ void TstSyncNotes::refusalWithoutMessageGetsAText()
     Classify *c = category("500");
     note("700", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QJsonObject entry = refused("700", {});
     entry.remove("msg");
     QStringList messages;
-    QVERIFY(SyncNotesManager::syncPushDatas(
+    QVERIFY(syncNotes().syncPushDatas(
         reply(QJsonObject{{"result", true}, {"syncContentResult", QJsonArray{entry, refused("700", "  ")}}}),
-        body, [&](const QStringList &m) { messages = m; }, ctx()));
+        body, [&](const QStringList &m) { messages = m; }));
     QCOMPARE(messages, QStringList{SyncNotesManager::refusedWithoutReasonText()});
 }
 
@@ -630,7 +638,7 @@ void TstSyncNotes::refusalsReachTheCompletionOnce()
     NoteDetail *b = note("c2", c);
     NoteDetail *d = note("700", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonObject data{
         {"result", "true"},
         {"syncClassResult", QJsonArray{refused("c6", "内容超长", "classId")}},
@@ -638,13 +646,12 @@ void TstSyncNotes::refusalsReachTheCompletionOnce()
          QJsonArray{refused("c1", "内容超长"), refused("c2", "内容超长"), refused("700", "分类不存在")}}};
     QStringList messages;
     int calls = 0;
-    QVERIFY(SyncNotesManager::syncPushDatas(
+    QVERIFY(syncNotes().syncPushDatas(
         reply(data), body,
         [&](const QStringList &m) {
             messages = m;
             ++calls;
-        },
-        ctx()));
+        }));
     QCOMPARE(calls, 1);
     messages.sort();
     QCOMPARE(messages, (QStringList{"内容超长", "分类不存在"}));
@@ -680,11 +687,11 @@ void TstSyncNotes::replyNotTakenAppliesNothing()
     NoteDetail *gone = note("700", c);
     gone->setActionType(3);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     bool called = false;
     QString error;
-    QVERIFY(!SyncNotesManager::syncPushDatas(
-        reply(data), body, [&](const QStringList &) { called = true; }, ctx(), &error));
+    QVERIFY(!syncNotes().syncPushDatas(
+        reply(data), body, [&](const QStringList &) { called = true; }, &error));
     QVERIFY(!called);
     QVERIFY(!error.isEmpty());
     QCOMPARE(fresh->cId(), QString("c1"));
@@ -709,15 +716,15 @@ void TstSyncNotes::purgeOnlyPushedRowsNotRefused()
     save();
 
     // A single-note style push: only some of the pending rows go.
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr(
-        {}, {accepted, refusedRow, clearedSent, editedMeanwhile}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr(
+        {}, {accepted, refusedRow, clearedSent, editedMeanwhile});
     editedMeanwhile->setContent("发送后又改");
     save();
     const QJsonObject data{
         {"result", true},
         {"syncContentResult", QJsonArray{saved("700", "700"), refused("702", "内容已锁定"),
                                          saved("703", "703"), saved("705", "705"), saved("701", "701")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     QVERIFY(!byId("700"));
     QVERIFY2(byId("701") && !byId("701")->isSync(), "a deletion that was not sent was purged");
@@ -746,9 +753,9 @@ void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
     QVERIFY(addDateUserNotificationWithNote(mine));
     QVERIFY(addDateUserNotificationWithNote(copy));
 
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {mine}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({}, {mine});
     const QJsonObject data{{"result", true}, {"syncContentResult", QJsonArray{saved("c1", "901")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     const QList<NoteDetail *> rows = ctx()->findByAttribute<NoteDetail>("cId", "901");
     QCOMPARE(rows.size(), 1);
@@ -775,7 +782,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     Classify *c = category("c5", 1, false);
     NoteDetail *n = note("c1", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     // Deleted while the push was on its way; the service has made both.
     n->setActionType(3);
     if (wholeCategory)
@@ -784,7 +791,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
                            {"syncContentResult", QJsonArray{saved("c1", "901")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     QCOMPARE(n->cId(), QString("901"));
     QCOMPARE(n->actionType(), qint16(3));
@@ -792,7 +799,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     QCOMPARE(c->classId(), QString("77"));
     QCOMPARE(c->isSync(), !wholeCategory);
 
-    const QJsonObject next = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject next = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonObject noteItem = itemWithId(next.value("contents").toArray(), "901");
     QCOMPARE(noteItem.value("cId").toString(), QString("901"));
     QCOMPARE(noteItem.value("actionType").toString(), QString("3"));
@@ -1061,7 +1068,7 @@ void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
                 ok = r.ok;
                 done = true;
             },
-            ctx()->store());
+            *ctx()->store());
         QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
         QVERIFY(ok);
         // The views read the notes again after each pull.
@@ -1170,7 +1177,7 @@ void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()
             result = r;
             done = true;
         },
-        ctx()->store());
+        *ctx()->store());
     QTRY_VERIFY(done);
     QVERIFY(!result.ok);
     QVERIFY(result.error.contains("syncClassResult"));
@@ -1677,7 +1684,7 @@ void TstSyncNotes::pulledDateReminderIsScheduled()
     d.notes.insert(n.cId, n);
     s.tester().version = 1;
 
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     QVERIFY(a.pull(SyncEngine::PullKind::Full));
     QCOMPARE(a.version(), QString("1"));
     const auto pending = s.notifications->scheduledNotification("600");
@@ -1701,7 +1708,7 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     Clock::reset();
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     NoteDetail *n = a.addNote(cat, "开会");
     a.setReminder(n, "2035/2/1 10:00:00");
@@ -1724,7 +1731,7 @@ void TstSyncNotes::refusalsAreShownInOneMessage()
     Clock::reset();
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     s.notes->refuseNoteContent("违规一", "含有敏感词");
     s.notes->refuseNoteContent("违规二", "含有敏感词");
     s.notes->refuseCategoryName("禁用名", "分类名不可用");
