@@ -51,7 +51,6 @@ struct ServiceFixture
     explicit ServiceFixture(bool listen = true)
     {
         TestEnv::freshFolders();
-        UserNotificationCenter::setShared(notifications.get());
         logout->setWindowHook([this] { ++windowHookCalls; });
         if (listen) {
             if (!service->listen())
@@ -66,11 +65,7 @@ struct ServiceFixture
         replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback, *logout);
     }
 
-    ~ServiceFixture()
-    {
-        replyActions.reset();
-        UserNotificationCenter::setShared(nullptr);
-    }
+    ~ServiceFixture() { replyActions.reset(); }
 
     ApiNetWorking::Success onSuccess(const std::shared_ptr<CallResult> &r)
     {

@@ -27,6 +27,7 @@ struct SyncTestService
 
     SyncTestService()
     {
+        // Only for the reminder planner, which the engines' hook still reaches through it.
         UserNotificationCenter::setShared(notifications.get());
         if (!service->listen())
             qFatal("stand-in service cannot listen");
