@@ -622,6 +622,12 @@ void TstSyncEndToEnd::signOutStopsTheQueue()
     const int pullsBefore = s.notes->data(s.tester()).pullCount;
 
     QSignalSpy idle(a.engine.get(), &SyncEngine::idle);
+    // The sign-out of a session the engine was not made with leaves its work alone.
+    Session elsewhere;
+    elsewhere.signOut();
+    QVERIFY(a.engine->isBusy());
+    QVERIFY(a.engine->hasQueuedWork());
+    QCOMPARE(idle.count(), 0);
     bool queueStoppedBeforeTheWipe = false;
     QObject probe;
     connect(s.session.get(), &Session::signingOut, &probe, [&] {
