@@ -30,8 +30,8 @@ CategoryPushReply CategoryPushReply::apply(const SyncNotesManager &notes, bool a
         return out;
     const QJsonObject data = reply.dataObject();
     const QJsonArray results = classResults(data);
-    bool applied = notes.syncPushDatas(
-        reply, [&out](const QStringList &messages) { out.refusals = messages; });
+    bool applied =
+        notes.syncPushDatas(reply, [&out](const QStringList &messages) { out.refusals = messages; });
     if (!applied)
         return out;
     if (results.isEmpty() || !results.first().isObject()) {

@@ -29,7 +29,8 @@ struct CategoryPushReply
     // applier (`notes`, the engine's), then the first "syncClassResult" entry is
     // taken. A reply without such an entry is a refusal without message (no row
     // may be made from it).
-    static CategoryPushReply apply(const SyncNotesManager &notes, bool answered, const BaseSuccessModel &reply);
+    static CategoryPushReply apply(const SyncNotesManager &notes, bool answered,
+                                   const BaseSuccessModel &reply);
     // The row of the accepted category: found by its "classId", or made (added, with the reply's "version",
     // else the stored one); `created` tells which.
     Classify *acceptedRow(Context *ctx, bool *created = nullptr) const;

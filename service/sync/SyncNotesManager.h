@@ -36,7 +36,8 @@ public:
     // removed from the store here (with their notes) and never sent; a note
     // without content is left out (not deleted), and an item whose "nextId" names
     // such a note carries that note's "nextId" instead.
-    QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes, const QList<NoteDetail *> &notes) const;
+    QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes,
+                                      const QList<NoteDetail *> &notes) const;
     // {"classes": [the model's item]}; an empty object for nullptr.
     static QJsonObject paramsWithClassifyModel(const NoteClassifyModel *model);
 

@@ -10,8 +10,8 @@
 #include "platform/base/UserFeedback.h"
 #include "platform/store/Context.h"
 #include "service/sync/CategoryPushReply.h"
-#include "service/sync/SyncNotesManager.h"
 #include "service/sync/SyncEngine.h"
+#include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
 

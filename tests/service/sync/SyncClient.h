@@ -50,9 +50,10 @@ struct SyncClient
     // notification centre `notifications` and the `feedback` the engine's refusals
     // are shown in (SyncTestService, ServiceFixture).
     template <class Fixture>
-    SyncClient(const QString &clientName, const QString &root, Fixture &fixture, const StandinAccount &account)
-        : SyncClient(clientName, root, *fixture.api, *fixture.session, *fixture.notifications, *fixture.feedback,
-                     *fixture.service, account)
+    SyncClient(const QString &clientName, const QString &root, Fixture &fixture,
+               const StandinAccount &account)
+        : SyncClient(clientName, root, *fixture.api, *fixture.session, *fixture.notifications,
+                     *fixture.feedback, *fixture.service, account)
     {
     }
     SyncClient(const QString &clientName, const QString &root, ApiNetWorking &api, Session &session,

@@ -468,8 +468,7 @@ void TstSyncNotes::completedNotesCarryOnlyTheirOwnRecord()
     remind(b, "2026/2/2 9:30:00");
     save();
 
-    const QJsonArray items =
-        syncNotes().paramsWithClassifyArr({}, {a, b}).value("contents").toArray();
+    const QJsonArray items = syncNotes().paramsWithClassifyArr({}, {a, b}).value("contents").toArray();
     QCOMPARE(items.size(), 2);
     const QJsonArray first{
         QJsonObject{{"content", "内容700"}, {"completedTime", "2026/2/1 9:00:00"}, {"remindTime", ""}}};
@@ -534,8 +533,7 @@ void TstSyncNotes::replyReKeysClientIds()
                            {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
                            {"syncContentResult", QJsonArray{saved("700", "700"), saved("c1", "901")}}};
     QStringList messages{"unset"};
-    QVERIFY(syncNotes().syncPushDatas(
-        reply(data), body, [&](const QStringList &m) { messages = m; }));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, [&](const QStringList &m) { messages = m; }));
     QCOMPARE(messages, QStringList());
 
     QCOMPARE(offline->classId(), QString("77"));
@@ -552,12 +550,10 @@ void TstSyncNotes::replyReKeysClientIds()
     // It went out linking to "c1": the link to the server id goes out with the next push.
     QVERIFY(!before->isSync());
     QCOMPARE(before->actionType(), qint16(2));
-    QCOMPARE(
-        itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(),
-                   "700")
-            .value("nextId")
-            .toString(),
-        QString("901"));
+    QCOMPARE(itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "700")
+                 .value("nextId")
+                 .toString(),
+             QString("901"));
     QVERIFY(!center()->scheduledNotification("c1"));
     const auto moved = center()->scheduledNotification("901");
     QVERIFY(moved);
@@ -610,8 +606,8 @@ void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
     n->setActionType(3);
     save();
     QVERIFY(syncNotes().hasPendingChanges());
-    const QJsonObject item = itemWithId(
-        syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "705");
+    const QJsonObject item =
+        itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "705");
     QCOMPARE(item.value("actionType").toString(), QString("3"));
 }
 
@@ -646,12 +642,10 @@ void TstSyncNotes::refusalsReachTheCompletionOnce()
          QJsonArray{refused("c1", "内容超长"), refused("c2", "内容超长"), refused("700", "分类不存在")}}};
     QStringList messages;
     int calls = 0;
-    QVERIFY(syncNotes().syncPushDatas(
-        reply(data), body,
-        [&](const QStringList &m) {
-            messages = m;
-            ++calls;
-        }));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, [&](const QStringList &m) {
+        messages = m;
+        ++calls;
+    }));
     QCOMPARE(calls, 1);
     messages.sort();
     QCOMPARE(messages, (QStringList{"内容超长", "分类不存在"}));
@@ -716,8 +710,8 @@ void TstSyncNotes::purgeOnlyPushedRowsNotRefused()
     save();
 
     // A single-note style push: only some of the pending rows go.
-    const QJsonObject body = syncNotes().paramsWithClassifyArr(
-        {}, {accepted, refusedRow, clearedSent, editedMeanwhile});
+    const QJsonObject body =
+        syncNotes().paramsWithClassifyArr({}, {accepted, refusedRow, clearedSent, editedMeanwhile});
     editedMeanwhile->setContent("发送后又改");
     save();
     const QJsonObject data{
