@@ -73,7 +73,6 @@ struct Program
     StandinThread service;
     std::unique_ptr<Store> store;
     ApiNetWorking api;
-    std::unique_ptr<SyncEngine> engine;
     QuietFeedback feedback;
     ManualScheduler scheduler;
     AppEvents events;
@@ -129,7 +128,6 @@ struct Program
         if (!store)
             qFatal("bench: no store");
         Store::setDefaultStore(store.get());
-        engine = std::make_unique<SyncEngine>(&api);
         graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
                                                       .use(store.get())
                                                       .use(&feedback)
@@ -138,7 +136,6 @@ struct Program
                                                       .use(&network)
                                                       .use(&urls)
                                                       .use(&api)
-                                                      .use(engine.get())
                                                       .use(&events));
         const Services &services = graph->services();
         // As the program does: the schedule follows every saved change.
@@ -161,12 +158,15 @@ struct Program
         window.reset();
         coordinator.reset();
         graph.reset();
-        engine.reset();
         Store::setDefaultStore(nullptr);
     }
 
     int shownNotes() const { return window->noteList()->presenter()->model()->rowCount(); }
-    bool busy() const { return engine->isBusy() || engine->hasQueuedWork(); }
+    bool busy() const
+    {
+        const SyncEngine &engine = *graph->services().sync;
+        return engine.isBusy() || engine.hasQueuedWork();
+    }
     void settle()
     {
         QElapsedTimer t;

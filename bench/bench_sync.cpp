@@ -20,6 +20,7 @@
 #include "core/model/DataModel.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/store/Context.h"
@@ -30,6 +31,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/sync/NoteMapManager.h"
 #include "service/sync/SyncNotesManager.h"
+#include "tests/support/doubles/FakeUserNotificationCenter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -234,7 +236,7 @@ qint64 longestStallDuringPull(Store *store, bool onWorker)
                     longest = qMax(longest, sinceTick.restart());
                     loop.quit();
                 },
-                store);
+                *store);
         },
         [&](const BaseErrorModel &) { loop.quit(); });
     loop.exec();
@@ -435,14 +437,12 @@ void PullMainThreadStall(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         std::unique_ptr<Store> store = freshStore(QStringLiteral("stall-%1.sqlite").arg(run++));
-        Store::setDefaultStore(store.get());
         state.ResumeTiming();
         const qint64 longest = longestStallDuringPull(store.get(), state.range(0) != 0);
         if (longest < 0)
             state.SkipWithError("the pull failed");
         worst = qMax(worst, double(longest));
         state.PauseTiming();
-        Store::setDefaultStore(nullptr);
         store.reset();
         state.ResumeTiming();
     }
@@ -486,7 +486,6 @@ void PullKeyedUpdateStall(benchmark::State &state)
             state.SkipWithError("the first pull failed");
             break;
         }
-        Store::setDefaultStore(store.get());
         // The views hold the rows the update changes.
         (void)store->mainContext()->findAll<NoteDetail>();
         state.ResumeTiming();
@@ -495,7 +494,6 @@ void PullKeyedUpdateStall(benchmark::State &state)
             state.SkipWithError("the pull failed");
         worst = qMax(worst, double(longest));
         state.PauseTiming();
-        Store::setDefaultStore(nullptr);
         store.reset();
         state.ResumeTiming();
     }
@@ -532,8 +530,11 @@ void PushCollect(benchmark::State &state)
     }
     if (!ctx->saveAndWait())
         state.SkipWithError("the set-up save failed");
+    FakeUserNotificationCenter center;
+    LocalNotificationManager notifications(*ctx, center);
+    const SyncNotesManager notes(*ctx, notifications);
     for (auto _ : state) {
-        QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx);
+        QJsonObject body = notes.getNoSyncParamsFromClassifyAndNotes();
         body.insert("version", "42");
         const QString encoded = ApiEnvelope::showAESWithParams(body, QStringLiteral("note/sync"));
         benchmark::DoNotOptimize(encoded);
@@ -567,7 +568,7 @@ void LogoutDuringPull(benchmark::State &state)
                 ended = true;
                 loop.quit();
             },
-            store.get());
+            *store);
         QTimer::singleShot(int(state.range(0)), &loop, &QEventLoop::quit);
         loop.exec();
         state.ResumeTiming();

@@ -22,15 +22,16 @@ QJsonArray classResults(const QJsonObject &data)
 
 } // namespace
 
-CategoryPushReply CategoryPushReply::apply(bool answered, const BaseSuccessModel &reply)
+CategoryPushReply CategoryPushReply::apply(const SyncNotesManager &notes, bool answered,
+                                           const BaseSuccessModel &reply)
 {
     CategoryPushReply out;
     if (!answered || reply.code != 200 || !reply.hasObjectData())
         return out;
     const QJsonObject data = reply.dataObject();
     const QJsonArray results = classResults(data);
-    bool applied = SyncNotesManager::syncPushDatas(
-        reply, [&out](const QStringList &messages) { out.refusals = messages; });
+    bool applied =
+        notes.syncPushDatas(reply, [&out](const QStringList &messages) { out.refusals = messages; });
     if (!applied)
         return out;
     if (results.isEmpty() || !results.first().isObject()) {

@@ -7,6 +7,7 @@
 
 class Classify;
 class Context;
+class SyncNotesManager;
 
 // What a single-category push reply means for the category views: applied
 // (the service took it; "version" is stored), refused (with the messages to
@@ -25,9 +26,11 @@ struct CategoryPushReply
     QString version; // the reply's "version", empty when it had none
 
     // Applies a reply of the push engine: the whole reply through the push
-    // applier, then the first "syncClassResult" entry is taken. A reply without
-    // such an entry is a refusal without message (no row may be made from it).
-    static CategoryPushReply apply(bool answered, const BaseSuccessModel &reply);
+    // applier (`notes`, the engine's), then the first "syncClassResult" entry is
+    // taken. A reply without such an entry is a refusal without message (no row
+    // may be made from it).
+    static CategoryPushReply apply(const SyncNotesManager &notes, bool answered,
+                                   const BaseSuccessModel &reply);
     // The row of the accepted category: found by its "classId", or made (added, with the reply's "version",
     // else the stored one); `created` tells which.
     Classify *acceptedRow(Context *ctx, bool *created = nullptr) const;

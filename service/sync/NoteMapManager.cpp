@@ -85,29 +85,13 @@ bool NoteMapManager::applyToContext(Context &ctx, const QJsonObject &data, const
     return r->ok;
 }
 
-namespace {
-NoteMapManager::Result failed(const QString &error)
-{
-    NoteMapManager::Result r;
-    r.error = error;
-    return r;
-}
-} // namespace
-
 void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Options &options,
-                                            Completion completion, Store *store)
+                                            Completion completion, Store &store)
 {
-    if (!store)
-        store = Store::defaultStore();
-    if (!store) {
-        if (completion)
-            completion(failed(QStringLiteral("no store")));
-        return;
-    }
     // The reply's shape is checked by the import itself, on the background
     // thread: a large reply would stall the main thread here.
     auto shared = std::make_shared<Result>();
-    store->saveInBackground(
+    store.saveInBackground(
         [data, options, shared](Context &ctx) {
             if (!PullApplication(ctx, data, options, shared.get()).run()) {
                 shared->ok = false;
@@ -122,7 +106,7 @@ void NoteMapManager::noteMapToLocalWithData(const QJsonObject &data, const Optio
             }
             shared->ok = true;
         },
-        [shared, completion, store](const SaveResult &saved) {
+        [shared, completion, store = &store](const SaveResult &saved) {
             Result r = *shared;
             if (r.ok && !saved) {
                 r.ok = false;
@@ -212,7 +196,7 @@ NoteRemindModel NoteMapManager::mappingRemindModelFromNoteRemind(const DateRemin
     return m;
 }
 
-bool NoteMapManager::recoverInterruptedPull(Context *ctx)
+bool NoteMapManager::recoverInterruptedPull(Context &ctx)
 {
     return PullCrashRecovery::recoverInterruptedPull(ctx);
 }

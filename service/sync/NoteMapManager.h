@@ -71,7 +71,7 @@ public:
     // Sections 1..10 and the rebuild on a background context; the completion runs
     // on the main thread after the save was merged into the main context.
     static void noteMapToLocalWithData(const QJsonObject &data, const Options &options, Completion completion,
-                                       Store *store = nullptr);
+                                       Store &store);
     // The same work in ctx, not saved (the caller saves). False, with nothing
     // changed, when the reply cannot be imported.
     static bool applyToContext(Context &ctx, const QJsonObject &data, const Options &options, Result *result);
@@ -101,5 +101,5 @@ public:
     static inline const QString &ApplyingVersionKey = PullCrashRecovery::ApplyingVersionKey;
     // After a crash during a pull: stores the version the store really holds.
     // Returns true when an interrupted pull was found.
-    static bool recoverInterruptedPull(Context *ctx = nullptr);
+    static bool recoverInterruptedPull(Context &ctx);
 };

@@ -8,21 +8,17 @@
 
 #include <QDebug>
 
-bool PullCrashRecovery::recoverInterruptedPull(Context *ctx)
+bool PullCrashRecovery::recoverInterruptedPull(Context &ctx)
 {
     if (!UserDefaults::contains(ApplyingVersionKey))
         return false;
     const QString applying = UserDefaults::string(ApplyingVersionKey);
-    if (!ctx)
-        ctx = Context::defaultContext();
-    if (ctx) {
-        const qint64 userId = UserDefaults::string(SignInKeys::UserId).toLongLong();
-        UserInfo *u = PullAccountSections::currentUser(*ctx, userId, false);
-        if (u && !applying.isEmpty() && u->version() == applying) {
-            qWarning().noquote() << "sync: the last pull committed before the program stopped; version"
-                                 << applying;
-            UserDefaults::setValue(SignInKeys::Version, applying);
-        }
+    const qint64 userId = UserDefaults::string(SignInKeys::UserId).toLongLong();
+    UserInfo *u = PullAccountSections::currentUser(ctx, userId, false);
+    if (u && !applying.isEmpty() && u->version() == applying) {
+        qWarning().noquote() << "sync: the last pull committed before the program stopped; version"
+                             << applying;
+        UserDefaults::setValue(SignInKeys::Version, applying);
     }
     UserDefaults::remove(ApplyingVersionKey);
     UserDefaults::sync();

@@ -16,5 +16,5 @@ public:
     static inline const QString ApplyingVersionKey = QStringLiteral("syncApplyingVersion");
     // After a crash during a pull: stores the version the store really holds.
     // Returns true when an interrupted pull was found.
-    static bool recoverInterruptedPull(Context *ctx = nullptr);
+    static bool recoverInterruptedPull(Context &ctx);
 };

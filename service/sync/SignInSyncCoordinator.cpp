@@ -14,6 +14,7 @@
 #include "service/api/ApiNetWorking.h"
 #include "service/api/ReplyValue.h"
 #include "service/sync/CategoryPushReply.h"
+#include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
 #include <QJsonArray>
@@ -146,7 +147,7 @@ void SignInSyncCoordinator::ensureDefaultCategory()
         if (!run)
             return;
         m_defaultInFlight = false;
-        const CategoryPushReply r = CategoryPushReply::apply(answered, reply);
+        const CategoryPushReply r = CategoryPushReply::apply(m_sync.notes(), answered, reply);
         if (r.outcome == CategoryPushReply::Outcome::Refused) {
             m_feedback.showMessage(r.refusalText(), UserFeedback::Asker{run, nullptr});
             return;

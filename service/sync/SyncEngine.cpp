@@ -3,12 +3,10 @@
 #include "core/model/NoteDetail.h"
 #include "core/model/RowAction.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
-#include "core/reminders/scheduling/ReminderScheduler.h"
 #include "platform/base/Missing.h"
 #include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/base/UserFeedback.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "platform/store/Store.h"
 #include "service/account/SignInKeys.h"
@@ -56,10 +54,15 @@ bool bodyHasItems(const QJsonObject &body)
 
 } // namespace
 
-SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m_api(api)
+SyncEngine::SyncEngine(ApiNetWorking &api, Session &session, Store &store, Context &context,
+                       UserFeedback &feedback, LocalNotificationManager &notifications,
+                       RemindersInStep remindersInStep, QObject *parent)
+    : QObject(parent), m_api(&api), m_store(store), m_context(context), m_feedback(feedback),
+      m_notifications(notifications), m_remindersInStep(std::move(remindersInStep)),
+      m_notes(std::make_unique<SyncNotesManager>(context, notifications))
 {
     // Nothing of a sign-in outlives it: the queue stops before the wipe.
-    connect(::Session::instance(), &::Session::signingOut, this, [this] {
+    connect(&session, &Session::signingOut, this, [this] {
         const bool working = m_busy || hasQueuedWork();
         cancelAll();
         // What this sign-in set is on disk before its data is wiped.
@@ -67,19 +70,24 @@ SyncEngine::SyncEngine(ApiNetWorking *api, QObject *parent) : QObject(parent), m
         if (working)
             emit idle();
     });
-    if (Context::defaultContext())
-        NoteMapManager::recoverInterruptedPull();
+    NoteMapManager::recoverInterruptedPull(m_context);
 }
 
 SyncEngine::~SyncEngine() = default;
 
-SyncEngine::Session SyncEngine::currentSession() const
+void SyncEngine::remindersInStep() const
+{
+    if (m_remindersInStep)
+        m_remindersInStep();
+}
+
+SyncEngine::SignIn SyncEngine::currentSession() const
 {
     return {m_api->signInGeneration(), UserDefaults::string(SignInKeys::UserId),
             UserDefaults::string(SignInKeys::AccessToken)};
 }
 
-bool SyncEngine::sessionStillCurrent(const Session &s)
+bool SyncEngine::sessionStillCurrent(const SignIn &s)
 {
     if (s == currentSession())
         return true;
@@ -87,7 +95,7 @@ bool SyncEngine::sessionStillCurrent(const Session &s)
     return false;
 }
 
-bool SyncEngine::replyStillWanted(quint64 epoch, const Session &session)
+bool SyncEngine::replyStillWanted(quint64 epoch, const SignIn &session)
 {
     if (epoch != m_epoch)
         return false;
@@ -218,12 +226,6 @@ void SyncEngine::runNext()
         emit idle();
         return;
     }
-    if (!Context::defaultContext()) {
-        qWarning("sync: no store, the queued requests are dropped");
-        cancelAll();
-        emit idle();
-        return;
-    }
     m_busy = true;
 
     if (m_pullQueued && m_pullKind == PullKind::SnapshotRestore) {
@@ -239,15 +241,14 @@ void SyncEngine::runNext()
     if (m_pushAll || !m_pushNotes.isEmpty()) {
         QJsonObject body;
         if (m_pushAll) {
-            body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes();
+            body = m_notes->getNoSyncParamsFromClassifyAndNotes();
         } else {
             QList<NoteDetail *> notes;
-            Context *ctx = Context::defaultContext();
             for (const QString &id : std::as_const(m_pushNotes)) {
-                if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id))
+                if (NoteDetail *n = m_context.findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id))
                     notes.append(n);
             }
-            body = SyncNotesManager::paramsWithClassifyArr({}, notes);
+            body = m_notes->paramsWithClassifyArr({}, notes);
         }
         m_pushAll = false;
         m_pushNotes.clear();
@@ -258,9 +259,9 @@ void SyncEngine::runNext()
     const PullKind kind = m_pullKind;
     m_pullQueued = false;
     const bool skipPrePush = std::exchange(m_skipPrePush, false);
-    if (kind == PullKind::Full && !skipPrePush && SyncNotesManager::hasPendingChanges()) {
+    if (kind == PullKind::Full && !skipPrePush && m_notes->hasPendingChanges()) {
         // The replacement would drop them: they go to the service first.
-        startPush(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(), true);
+        startPush(m_notes->getNoSyncParamsFromClassifyAndNotes(), true);
         return;
     }
     startPull(kind);
@@ -294,7 +295,7 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
     }
     QJsonObject body = built;
     body.insert(QStringLiteral("version"), storedVersion());
-    const Session session = currentSession();
+    const SignIn session = currentSession();
     QPointer<SyncEngine> self(this);
 
     auto afterPush = [this, epoch, pullAfter, forFullPull, afterFrom, waiters](bool taken, bool answered) {
@@ -335,8 +336,8 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             QStringList refusals;
             QString error;
             QStringList relinked;
-            const bool applied = SyncNotesManager::syncPushDatas(
-                reply, body, [&refusals](const QStringList &m) { refusals = m; }, nullptr, &error, &relinked);
+            const bool applied = m_notes->syncPushDatas(
+                reply, body, [&refusals](const QStringList &m) { refusals = m; }, &error, &relinked);
             if (!applied) {
                 qWarning().noquote() << "sync: the push reply was not applied:" << error;
                 markUnsentNotes();
@@ -347,11 +348,9 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
             // The reply's "version" is not stored: it may include other devices'
             // changes that only a pull brings (the pull that follows does).
             remapQueuedNotes(reply);
-            ReminderScheduler::programReconcileSaved();
-            if (!refusals.isEmpty()) {
-                if (UserFeedback *f = UserFeedback::current())
-                    f->showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
-            }
+            remindersInStep();
+            if (!refusals.isEmpty())
+                m_feedback.showDefaultMessageAlertWithDetailText(refusals.join(QLatin1Char(';')));
             emit pushFinished(true, refusals);
             if (!self)
                 return;
@@ -376,17 +375,16 @@ void SyncEngine::startPush(const QJsonObject &built, bool forFullPull)
         });
 }
 
-void SyncEngine::pushRelinked(const QStringList &cIds, quint64 epoch, const Session &session,
+void SyncEngine::pushRelinked(const QStringList &cIds, quint64 epoch, const SignIn &session,
                               const std::function<void()> &then, const std::function<void()> &dropped)
 {
-    Context *ctx = Context::defaultContext();
     QList<NoteDetail *> notes;
     for (const QString &id : cIds) {
-        if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id);
+        if (NoteDetail *n = m_context.findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), id);
             n && !n->isSync())
             notes.append(n);
     }
-    QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, notes);
+    QJsonObject body = m_notes->paramsWithClassifyArr({}, notes);
     if (!bodyHasItems(body)) {
         then();
         return;
@@ -401,7 +399,7 @@ void SyncEngine::pushRelinked(const QStringList &cIds, quint64 epoch, const Sess
                 return;
             }
             QString error;
-            if (reply.code == 200 && !SyncNotesManager::syncPushDatas(reply, body, {}, nullptr, &error))
+            if (reply.code == 200 && !m_notes->syncPushDatas(reply, body, {}, &error))
                 qWarning().noquote() << "sync: the relinked notes' push reply was not applied:" << error;
             remapQueuedNotes(reply);
             then();
@@ -430,9 +428,7 @@ void SyncEngine::remapQueuedNotes(const BaseSuccessModel &reply)
 
 void SyncEngine::markUnsentNotes()
 {
-    Context *ctx = Context::defaultContext();
-    if (!ctx)
-        return;
+    Context *ctx = &m_context;
     for (NoteDetail *n :
          ctx->fetch<NoteDetail>(Predicate::equals(QStringLiteral("isSync"), false) &&
                                 Predicate::notEquals(QStringLiteral("actionType"), RowAction::Deleted)))
@@ -449,8 +445,7 @@ void SyncEngine::startPull(PullKind kind)
     if (const std::optional<qint64> from = std::exchange(m_pullFrom, {});
         from && kind == PullKind::Delta && *from < versionNumber(requested))
         requested = QString::number(*from);
-    const Session session = currentSession();
-    Store *store = Store::defaultStore();
+    const SignIn session = currentSession();
     const Waiters waiters = std::exchange(m_pullWaiters, {});
     notify(waiters, CycleStep::Pulling);
 
@@ -468,7 +463,7 @@ void SyncEngine::startPull(PullKind kind)
 
     m_api->syncPullDatasFromNoteWithParam(
         QJsonObject{{"version", requested}}, this,
-        [this, epoch, kind, requested, session, store, fail, waiters](const BaseSuccessModel &reply) {
+        [this, epoch, kind, requested, session, fail, waiters](const BaseSuccessModel &reply) {
             if (!replyStillWanted(epoch, session)) {
                 notify(waiters, CycleStep::Dropped);
                 return;
@@ -479,10 +474,6 @@ void SyncEngine::startPull(PullKind kind)
             }
             if (!reply.hasObjectData()) {
                 fail(QStringLiteral("the reply could not be decrypted or read"));
-                return;
-            }
-            if (Store::defaultStore() != store) {
-                fail(QStringLiteral("the store changed while the pull was in flight"));
                 return;
             }
             const QJsonObject data = reply.dataObject();
@@ -512,7 +503,7 @@ void SyncEngine::startPull(PullKind kind)
                     UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
             };
             UserDefaults::whenWritten(
-                this, [this, epoch, kind, data, options, applied, session, store, fail, waiters, dropMarker] {
+                this, [this, epoch, kind, data, options, applied, session, fail, waiters, dropMarker] {
                     if (epoch != m_epoch) {
                         dropMarker();
                         notify(waiters, CycleStep::Dropped);
@@ -523,11 +514,6 @@ void SyncEngine::startPull(PullKind kind)
                         dropMarker();
                         notify(waiters, CycleStep::Dropped);
                         finishStep();
-                        return;
-                    }
-                    if (Store::defaultStore() != store) {
-                        dropMarker();
-                        fail(QStringLiteral("the store changed while the pull was in flight"));
                         return;
                     }
                     NoteMapManager::noteMapToLocalWithData(
@@ -553,12 +539,10 @@ void SyncEngine::startPull(PullKind kind)
                             }
                             UserDefaults::remove(NoteMapManager::ApplyingVersionKey);
                             if (r.ok) {
-                                LocalNotificationManager(*Context::defaultContext(),
-                                                         *UserNotificationCenter::shared())
-                                    .removeScheduledNotificationWithIdentifiers(r.withdrawn);
+                                m_notifications.removeScheduledNotificationWithIdentifiers(r.withdrawn);
                                 // The change set has planned the pulled notes; what was taken
                                 // back above and is still due goes back into the centre.
-                                ReminderScheduler::programReconcileSaved();
+                                remindersInStep();
                             }
                             if (epoch != m_epoch) {
                                 notify(waiters, CycleStep::Dropped);
@@ -572,7 +556,7 @@ void SyncEngine::startPull(PullKind kind)
                             emit pullFinished(true, kind, applied);
                             finishStep();
                         },
-                        store);
+                        m_store);
                 });
         },
         [fail](const BaseErrorModel &e) { fail(e.msg); });
@@ -581,7 +565,7 @@ void SyncEngine::startPull(PullKind kind)
 void SyncEngine::startCategoryPush(CategoryPush p)
 {
     const quint64 epoch = m_epoch;
-    const Session session = currentSession();
+    const SignIn session = currentSession();
     QJsonObject body = SyncNotesManager::paramsWithClassifyModel(&p.model);
     body.insert(QStringLiteral("version"), storedVersion());
     auto done = std::make_shared<CategoryDone>(std::move(p.done));
@@ -593,7 +577,7 @@ void SyncEngine::startCategoryPush(CategoryPush p)
             if (*done)
                 (*done)(true, reply);
             if (reply.code == 200)
-                ReminderScheduler::programReconcileSaved();
+                remindersInStep();
             finishStep();
         },
         [this, epoch, done](const BaseErrorModel &) {

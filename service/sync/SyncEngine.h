@@ -12,10 +12,16 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class ApiNetWorking;
+class Context;
+class LocalNotificationManager;
+class Session;
 class Store;
+class SyncNotesManager;
+class UserFeedback;
 
 // The one owner of note sync. At most one push or pull is in flight; requests
 // that arrive meanwhile are merged into one follow-up (pushes of named notes
@@ -41,10 +47,10 @@ class Store;
 //
 // A pull reply that cannot be decrypted or imported applies nothing and keeps
 // the stored "version". Replies that arrive after a logout or for another
-// signed-in user are dropped; a sign-out (Session::signingOut) drops the
-// queue and reports idle() when anything was queued or in flight. After
-// every applied push and pull the reminder schedule is brought in step
-// (ReminderScheduler::reconcileSaved()). Defaults written by a pull reach the
+// signed-in user are dropped; a sign-out of the given session (signingOut)
+// drops the queue and reports idle() when anything was queued or in flight.
+// After every applied push and pull the reminder schedule is brought in step
+// (the hook it was made with). Defaults written by a pull reach the
 // disk on the defaults' writer thread; the import starts once its marker is there.
 class SyncEngine : public QObject
 {
@@ -74,10 +80,22 @@ public:
     Q_ENUM(CycleStep)
     using CycleDone = std::function<void(CycleStep step, const QString &version)>;
 
-    // An engine on its own client (tests); the store is the default store at the
-    // time each request starts.
-    explicit SyncEngine(ApiNetWorking *api, QObject *parent = nullptr);
+    // Runs after a save that took notifications back, to bring the reminder
+    // schedule in step with the store.
+    using RemindersInStep = std::function<void()>;
+
+    // Pushes and pulls through `api` for the sign-in of `session`, on `store`
+    // (pulls import there) and `context` (what pushes read and mark); none of it
+    // is owned and all of it outlives the engine. Refusals go to `feedback`,
+    // notifications taken back through `notifications` (on `context`). An
+    // interrupted pull of an earlier run is recovered here.
+    SyncEngine(ApiNetWorking &api, Session &session, Store &store, Context &context, UserFeedback &feedback,
+               LocalNotificationManager &notifications, RemindersInStep remindersInStep,
+               QObject *parent = nullptr);
     ~SyncEngine() override;
+
+    // The push body and reply on the engine's context.
+    SyncNotesManager &notes() const { return *m_notes; }
 
     void push(const QStringList &noteIds = {});
     void pull(PullKind kind = PullKind::Delta);
@@ -98,12 +116,12 @@ signals:
     void idle();
 
 private:
-    struct Session
+    struct SignIn
     {
         quint64 generation = 0;
         QString userId;
         QString accessToken;
-        bool operator==(const Session &o) const
+        bool operator==(const SignIn &o) const
         {
             return generation == o.generation && userId == o.userId && accessToken == o.accessToken;
         }
@@ -122,11 +140,11 @@ private:
     static void notify(const Waiters &waiters, CycleStep step, const QString &version = {});
     void queuePullAfterPush(std::optional<qint64> from);
 
-    Session currentSession() const;
-    bool sessionStillCurrent(const Session &s);
+    SignIn currentSession() const;
+    bool sessionStillCurrent(const SignIn &s);
     // False for a reply of an older epoch or of an ended sign-in; the latter
     // also drops every queued request and reports idle().
-    bool replyStillWanted(quint64 epoch, const Session &session);
+    bool replyStillWanted(quint64 epoch, const SignIn &session);
     void schedule();
     void runNext();
     void finishStep();
@@ -137,10 +155,18 @@ private:
     void remapQueuedNotes(const BaseSuccessModel &reply);
     // One push of the notes a push reply relinked, then `then` (also when it fails;
     // `dropped` instead when the sign-in ended meanwhile).
-    void pushRelinked(const QStringList &cIds, quint64 epoch, const Session &session,
+    void pushRelinked(const QStringList &cIds, quint64 epoch, const SignIn &session,
                       const std::function<void()> &then, const std::function<void()> &dropped);
 
+    void remindersInStep() const;
+
     ApiNetWorking *m_api;
+    Store &m_store;
+    Context &m_context;
+    UserFeedback &m_feedback;
+    LocalNotificationManager &m_notifications;
+    RemindersInStep m_remindersInStep;
+    std::unique_ptr<SyncNotesManager> m_notes;
     bool m_busy = false;
     bool m_scheduled = false;
     quint64 m_epoch = 0; // grows with cancelAll(); a step of an older epoch is dropped

@@ -9,7 +9,6 @@
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/base/Missing.h"
-#include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
 #include "service/api/ReplyValue.h"
 
@@ -19,11 +18,6 @@
 #include <QSet>
 
 namespace {
-
-Context *orDefault(Context *ctx)
-{
-    return ctx ? ctx : Context::defaultContext();
-}
 
 QString num(qint64 v)
 {
@@ -38,13 +32,13 @@ void putText(QJsonObject &o, const QString &key, const QString &value)
 }
 
 // The nextId to send: a note left out of the push (no content) is skipped over.
-QString carriedNextId(const NoteDetail *note, Context *ctx)
+QString carriedNextId(const NoteDetail *note, Context &ctx)
 {
     QString next = note->nextId();
     QSet<QString> seen{note->cId()};
     while (!next.isEmpty() && next != QLatin1String("-1") && !seen.contains(next)) {
         seen.insert(next);
-        NoteDetail *n = ctx ? ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), next) : nullptr;
+        NoteDetail *n = ctx.findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), next);
         if (!n || !Missing::isMissing(n->content()))
             break;
         next = n->nextId();
@@ -77,6 +71,11 @@ bool deletionWasSent(bool bodyKnown, const QJsonObject &sent)
 }
 
 } // namespace
+
+SyncNotesManager::SyncNotesManager(Context &ctx, LocalNotificationManager &notifications)
+    : m_ctx(ctx), m_notifications(notifications)
+{
+}
 
 QJsonObject SyncNotesManager::remindSetting(const DateRemind *r)
 {
@@ -137,9 +136,8 @@ QJsonObject SyncNotesManager::classItem(const NoteClassifyModel &m)
     return o;
 }
 
-QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
+QJsonObject SyncNotesManager::noteItem(const NoteDetail *n) const
 {
-    ctx = orDefault(ctx);
     QJsonObject o;
     const QString cId = n->cId();
     QString action;
@@ -156,7 +154,7 @@ QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
     o.insert(QStringLiteral("content"), n->content());
     const QString color = n->fontColor();
     o.insert(QStringLiteral("fontColor"), color == QLatin1String("#3a3a3a") ? QString() : color);
-    o.insert(QStringLiteral("nextId"), carriedNextId(n, ctx));
+    o.insert(QStringLiteral("nextId"), carriedNextId(n, m_ctx));
     o.insert(QStringLiteral("remindSetting"), remindSetting(n->remind()));
     if (n->isCompleted() && n->actionType() == RowAction::Changed) {
         const DateRemind *r = n->remind();
@@ -167,24 +165,19 @@ QJsonObject SyncNotesManager::noteItem(const NoteDetail *n, Context *ctx)
     return o;
 }
 
-QJsonObject SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(Context *ctx)
+QJsonObject SyncNotesManager::getNoSyncParamsFromClassifyAndNotes() const
 {
-    ctx = orDefault(ctx);
-    if (!ctx)
-        return {};
     const Predicate unsynced = Predicate::equals(QStringLiteral("isSync"), false);
-    const QList<Classify *> classes = ctx->fetch<Classify>(unsynced, QStringLiteral("sort"));
-    const QList<NoteDetail *> notes = ctx->fetch<NoteDetail>(unsynced);
-    return paramsWithClassifyArr(classes, notes, ctx);
+    const QList<Classify *> classes = m_ctx.fetch<Classify>(unsynced, QStringLiteral("sort"));
+    const QList<NoteDetail *> notes = m_ctx.fetch<NoteDetail>(unsynced);
+    return paramsWithClassifyArr(classes, notes);
 }
 
 QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &classes,
-                                                    const QList<NoteDetail *> &notes, Context *ctx)
+                                                    const QList<NoteDetail *> &notes) const
 {
-    ctx = orDefault(ctx);
+    Context *ctx = &m_ctx;
     QJsonObject body;
-    if (!ctx)
-        return body;
     bool removed = false;
     QStringList withdrawn;
 
@@ -207,8 +200,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
     if (removed) {
         if (SaveResult r = ctx->saveAndWait(); !r)
             qWarning().noquote() << "sync: removing rows deleted before their first push failed:" << r.error;
-        LocalNotificationManager(*ctx, *UserNotificationCenter::shared())
-            .removeScheduledNotificationWithIdentifiers(withdrawn);
+        m_notifications.removeScheduledNotificationWithIdentifiers(withdrawn);
     }
 
     if (!classes.isEmpty()) {
@@ -227,7 +219,7 @@ QJsonObject SyncNotesManager::paramsWithClassifyArr(const QList<Classify *> &cla
             if (!n || n->isDeleted() ||
                 (Missing::isMissing(n->content()) && n->actionType() != RowAction::Deleted))
                 continue;
-            items.append(noteItem(n, ctx));
+            items.append(noteItem(n));
         }
         body.insert(QStringLiteral("contents"), items);
     }
@@ -241,11 +233,9 @@ QJsonObject SyncNotesManager::paramsWithClassifyModel(const NoteClassifyModel *m
     return QJsonObject{{"classes", QJsonArray{classItem(*model)}}};
 }
 
-bool SyncNotesManager::hasPendingChanges(Context *ctx)
+bool SyncNotesManager::hasPendingChanges() const
 {
-    ctx = orDefault(ctx);
-    if (!ctx)
-        return false;
+    Context *ctx = &m_ctx;
     const Predicate unsynced = Predicate::equals(QStringLiteral("isSync"), false);
     if (ctx->count<Classify>(unsynced) > 0)
         return true;
@@ -255,23 +245,20 @@ bool SyncNotesManager::hasPendingChanges(Context *ctx)
                                    Predicate::equals(QStringLiteral("actionType"), RowAction::Deleted))) > 0;
 }
 
-bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete)
+bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const Complete &complete) const
 {
     return syncPushDatas(reply, QJsonObject(), complete);
 }
 
 bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
-                                     const Complete &complete, Context *ctx, QString *error,
-                                     QStringList *relinkedIds)
+                                     const Complete &complete, QString *error, QStringList *relinkedIds) const
 {
     auto failWith = [error](const QString &text) {
         if (error)
             *error = text;
         return false;
     };
-    ctx = orDefault(ctx);
-    if (!ctx)
-        return failWith(QStringLiteral("no store"));
+    Context *ctx = &m_ctx;
     if (!reply.hasObjectData())
         return failWith(QStringLiteral("the push reply has no readable data"));
     const QJsonObject data = reply.dataObject();
@@ -304,7 +291,7 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
     for (auto it = sentNotes.cbegin(); it != sentNotes.cend(); ++it) {
         if (NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), it.key());
-            n && noteItem(n, ctx) == it.value())
+            n && noteItem(n) == it.value())
             unchangedNotes.insert(it.key());
     }
     QStringList withdrawn;      // notifications to remove
@@ -455,22 +442,19 @@ bool SyncNotesManager::syncPushDatas(const BaseSuccessModel &reply, const QJsonO
     }
     withdrawn.removeDuplicates();
     // Withdrawals first: a note re-keyed to a server id is then scheduled afresh under it.
-    LocalNotificationManager notifications(*ctx, *UserNotificationCenter::shared());
-    notifications.removeScheduledNotificationWithIdentifiers(withdrawn);
+    m_notifications.removeScheduledNotificationWithIdentifiers(withdrawn);
     for (const ObjectId &id : toSchedule) {
         if (NoteDetail *n = ctx->existing<NoteDetail>(id))
-            NoteRemindManager(*ctx, notifications).addDateUserNotificationWithNote(n);
+            NoteRemindManager(*ctx, m_notifications).addDateUserNotificationWithNote(n);
     }
     if (complete)
         complete(messages);
     return true;
 }
 
-void SyncNotesManager::resetNextIdWithIsSync(bool isSync, Context *ctx)
+void SyncNotesManager::resetNextIdWithIsSync(bool isSync) const
 {
-    ctx = orDefault(ctx);
-    if (!ctx)
-        return;
+    Context *ctx = &m_ctx;
     QHash<QString, QList<NoteDetail *>> byClass;
     for (NoteDetail *n : ctx->findAllSortedBy<NoteDetail>(QStringLiteral("sort"), true))
         byClass[n->classId()].append(n);

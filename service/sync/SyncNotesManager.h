@@ -12,29 +12,32 @@
 class Classify;
 class Context;
 class DateRemind;
+class LocalNotificationManager;
 class NoteClassifyModel;
 class NoteDetail;
 
 // The push of local changes: turns flagged categories and notes into the body
 // of POST "note/sync" and applies the service's answer to the store.
 //
-// Every function works on the given context (the main context of the default
-// store when none is given) on the main thread.
+// It works on one context, on the main thread; the notifications of the notes
+// it removes or re-keys go through the notes' notifications on that context.
 class SyncNotesManager
 {
 public:
     using Complete = std::function<void(const QStringList &messages)>;
 
+    SyncNotesManager(Context &ctx, LocalNotificationManager &notifications);
+
     // The body for every Classify and NoteDetail whose isSync is NO.
-    static QJsonObject getNoSyncParamsFromClassifyAndNotes(Context *ctx = nullptr);
+    QJsonObject getNoSyncParamsFromClassifyAndNotes() const;
     // The body for these rows, in the given order. "classes" is present when the
     // category list is not empty, "contents" when the note list is not empty (it
     // may still end up empty). Rows made offline and deleted before any push are
     // removed from the store here (with their notes) and never sent; a note
     // without content is left out (not deleted), and an item whose "nextId" names
     // such a note carries that note's "nextId" instead.
-    static QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes,
-                                             const QList<NoteDetail *> &notes, Context *ctx = nullptr);
+    QJsonObject paramsWithClassifyArr(const QList<Classify *> &classes,
+                                      const QList<NoteDetail *> &notes) const;
     // {"classes": [the model's item]}; an empty object for nullptr.
     static QJsonObject paramsWithClassifyModel(const NoteClassifyModel *model);
 
@@ -46,11 +49,10 @@ public:
     // gets the distinct refusal messages.
     // `relinked` gets the cIds of the notes whose nextId the reply turned from a
     // client id into a server id (the service still holds the client id there).
-    static bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody,
-                              const Complete &complete, Context *ctx = nullptr, QString *error = nullptr,
-                              QStringList *relinked = nullptr);
+    bool syncPushDatas(const BaseSuccessModel &reply, const QJsonObject &pushedBody, const Complete &complete,
+                       QString *error = nullptr, QStringList *relinked = nullptr) const;
     // The same when the sent body is unknown: every entry of the reply counts as sent.
-    static bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete);
+    bool syncPushDatas(const BaseSuccessModel &reply, const Complete &complete) const;
     // Shown for a refusal that came without a "msg".
     static QString refusedWithoutReasonText()
     {
@@ -59,15 +61,19 @@ public:
 
     // Every note whose nextId is missing gets the cId of the next note by sort in
     // its category ("-1" for none) and isSync := isSync.
-    static void resetNextIdWithIsSync(bool isSync, Context *ctx = nullptr);
+    void resetNextIdWithIsSync(bool isSync) const;
 
     // One item of "classes" / "contents", as the body carries it.
     static QJsonObject classItem(const Classify *classify);
     static QJsonObject classItem(const NoteClassifyModel &model);
-    static QJsonObject noteItem(const NoteDetail *note, Context *ctx = nullptr);
+    QJsonObject noteItem(const NoteDetail *note) const;
     static QJsonObject remindSetting(const DateRemind *remind);
 
     // Whether any category or note waits for the push.
-    static bool hasPendingChanges(Context *ctx = nullptr);
+    bool hasPendingChanges() const;
     static bool isClientId(const QString &id) { return id.contains(QLatin1Char('c')); }
+
+private:
+    Context &m_ctx;
+    LocalNotificationManager &m_notifications;
 };

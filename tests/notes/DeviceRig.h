@@ -54,16 +54,20 @@ private:
         Clock::setNow(QDateTime(QDate(2026, 3, 2), QTime(9, 0)));
         if (prepare)
             prepare(s);
-        device = std::make_unique<SyncClient>("a", root, s.api.get(), *s.service, account());
-        return std::make_unique<TestGraph>(ProgramServices::Parts()
-                                               .use(device->store.get())
-                                               .use(s.feedback.get())
-                                               .use(&scheduler)
-                                               .use(s.notifications.get())
-                                               .use(&urls)
-                                               .use(&sounds)
-                                               .use(s.api.get())
-                                               .use(device->engine.get())
-                                               .use(&events));
+        device = std::make_unique<SyncClient>("a", root, s, account());
+        auto made = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                    .use(device->store.get())
+                                                    .use(s.feedback.get())
+                                                    .use(&scheduler)
+                                                    .use(s.notifications.get())
+                                                    .use(&urls)
+                                                    .use(&sounds)
+                                                    .use(s.api.get())
+                                                    .use(device->engine.get())
+                                                    .use(s.session.get())
+                                                    .use(&events));
+        // The device's engine brings this graph's planner in step after its saves, as in the program.
+        device->planner = made->services().reminders.get();
+        return made;
     }
 };

@@ -21,8 +21,7 @@ struct MainWindowDesk
     SyncClient other;
     std::unique_ptr<MainWindow> window;
 
-    explicit MainWindowDesk(const QString &root)
-        : rig(root), other("b", root, rig.s.api.get(), *rig.s.service, rig.s.tester())
+    explicit MainWindowDesk(const QString &root) : rig(root), other("b", root, rig.s, rig.s.tester())
     {
         rig.s.tester().sessions << QStringLiteral("token-b");
         UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));

@@ -32,6 +32,8 @@ struct CallResult
 // update replies are acted on as the program does.
 struct ServiceFixture
 {
+    // The sign-in the client's replies and the logout belong to.
+    std::unique_ptr<Session> session = std::make_unique<Session>();
     std::unique_ptr<MemoryKeychainBackend> keychain = std::make_unique<MemoryKeychainBackend>();
     std::unique_ptr<KeychainTool> keychainItems = std::make_unique<KeychainTool>(*keychain);
     std::unique_ptr<UUIDTool> deviceId = std::make_unique<UUIDTool>(*keychainItems);
@@ -41,7 +43,7 @@ struct ServiceFixture
     std::unique_ptr<StandinService> service = std::make_unique<StandinService>();
     // No store: the wipe reaches the sign-in keys and the notifications.
     std::unique_ptr<QuitLoginManager> logout =
-        std::make_unique<QuitLoginManager>(*Session::instance(), *notifications, nullptr);
+        std::make_unique<QuitLoginManager>(*session, *notifications, nullptr);
     std::unique_ptr<ApiNetWorking> api;
     std::unique_ptr<ServiceReplyActions> replyActions;
     int windowHookCalls = 0;
@@ -49,7 +51,6 @@ struct ServiceFixture
     explicit ServiceFixture(bool listen = true)
     {
         TestEnv::freshFolders();
-        UserNotificationCenter::setShared(notifications.get());
         logout->setWindowHook([this] { ++windowHookCalls; });
         if (listen) {
             if (!service->listen())
@@ -60,15 +61,11 @@ struct ServiceFixture
         api = std::make_unique<ApiNetWorking>(*feedback);
         api->setRequestTimeout(1500);
         api->setDeviceId(deviceId.get());
-        api->setSession(Session::instance());
+        api->setSession(session.get());
         replyActions = std::make_unique<ServiceReplyActions>(*api, *feedback, *logout);
     }
 
-    ~ServiceFixture()
-    {
-        replyActions.reset();
-        UserNotificationCenter::setShared(nullptr);
-    }
+    ~ServiceFixture() { replyActions.reset(); }
 
     ApiNetWorking::Success onSuccess(const std::shared_ptr<CallResult> &r)
     {

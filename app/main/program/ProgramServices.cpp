@@ -106,11 +106,18 @@ void ProgramServices::makeBundle(const Parts &parts)
     UserNotificationCenter::setShared(&notifications);
     NetworkMonitor::setShared(&network);
 
-    SyncEngine &sync = partOr(parts.sync, m_ownSync, [&api] { return std::make_unique<SyncEngine>(&api); });
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
     m_completionPager = std::make_unique<RecordPager>(RecordPager::Kind::Completion, api, context, session);
     m_localNotifications = std::make_unique<LocalNotificationManager>(context, notifications);
+    SyncEngine &sync = partOr(parts.sync, m_ownSync, [&] {
+        // What a sync took back and is still due goes back into the centre.
+        return std::make_unique<SyncEngine>(api, session, *m_store, context, feedback, *m_localNotifications,
+                                            [this] {
+                                                if (m_reminders)
+                                                    m_reminders->reconcileSaved();
+                                            });
+    });
     m_noteReminds = std::make_unique<NoteRemindManager>(context, *m_localNotifications);
     m_noteActions =
         std::make_unique<NoteActionManager>(context, feedback, *m_localNotifications, *m_noteReminds);
@@ -120,7 +127,6 @@ void ProgramServices::makeBundle(const Parts &parts)
     Clock &clock = *Clock::instance();
     AppEvents &events = parts.events ? *parts.events : *AppEvents::instance();
     m_reminders = std::make_unique<ReminderScheduler>(context, notifications, clock, scheduler);
-    ReminderScheduler::setProgramPlanner(m_reminders.get()); // goes when the sync engine takes its hook
     m_wifi = std::make_unique<WIFIManager>(network);
     m_wifiReminds = std::make_unique<WiFiRemindManager>(context, *m_wifi, clock);
     m_networkStatus = std::make_unique<NetworkStatusManager>(NetworkStatusManager::Uses{
@@ -171,10 +177,10 @@ ProgramServices::~ProgramServices()
     m_users.reset();
     m_noteActions.reset();
     m_noteReminds.reset();
+    m_ownSync.reset();
     m_localNotifications.reset();
     m_completionPager.reset();
     m_historyPager.reset();
-    m_ownSync.reset();
     const Services &s = *m_services;
     // A client that came from outside may outlive the device id made here.
     s.api->setDeviceId(nullptr);

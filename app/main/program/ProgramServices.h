@@ -58,7 +58,7 @@ public:
         KeychainBackend *keychain = nullptr;
         UrlOpener *urls = nullptr;
         ApiNetWorking *api = nullptr;
-        SyncEngine *sync = nullptr; // else one on `api`
+        SyncEngine *sync = nullptr; // else one on `api`, `session`, the store and `context`
         AppEvents *events = nullptr;
         Session *session = nullptr;
         SoundPlayer *sounds = nullptr;
@@ -114,11 +114,11 @@ private:
     std::unique_ptr<UUIDTool> m_deviceId;
     std::unique_ptr<UrlOpener> m_ownUrls;
     std::unique_ptr<ApiNetWorking> m_ownApi;
-    std::unique_ptr<SyncEngine> m_ownSync;
     std::unique_ptr<SoundPlayer> m_ownSounds;
     std::unique_ptr<RecordPager> m_historyPager;
     std::unique_ptr<RecordPager> m_completionPager;
     std::unique_ptr<LocalNotificationManager> m_localNotifications;
+    std::unique_ptr<SyncEngine> m_ownSync; // on the notes' notifications
     std::unique_ptr<NoteRemindManager> m_noteReminds;
     std::unique_ptr<NoteActionManager> m_noteActions;
     std::unique_ptr<UserManager> m_users;

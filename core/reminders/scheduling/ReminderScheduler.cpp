@@ -271,10 +271,6 @@ struct ReminderScheduler::Cache
     }
 };
 
-namespace {
-ReminderScheduler *programPlanner = nullptr; // goes when the sync engine takes its hook
-} // namespace
-
 ReminderScheduler::ReminderScheduler(Context &store, UserNotificationCenter &center, Clock &clock,
                                      Scheduler &scheduler, QObject *parent)
     : QObject(parent), m_store(store), m_center(center), m_clock(clock), m_scheduler(scheduler),
@@ -285,19 +281,6 @@ ReminderScheduler::ReminderScheduler(Context &store, UserNotificationCenter &cen
 ReminderScheduler::~ReminderScheduler()
 {
     stop();
-    if (programPlanner == this)
-        programPlanner = nullptr;
-}
-
-void ReminderScheduler::programReconcileSaved()
-{
-    if (programPlanner)
-        programPlanner->reconcileSaved();
-}
-
-void ReminderScheduler::setProgramPlanner(ReminderScheduler *planner)
-{
-    programPlanner = planner;
 }
 
 void ReminderScheduler::reconcileAll()

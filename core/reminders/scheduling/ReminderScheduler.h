@@ -57,12 +57,6 @@ public:
     void deliverMissed();
     void stop();
 
-    // Goes when the sync engine takes its hook: the sync engine's calls reach
-    // the program object's planner (set by ProgramServices) through this one
-    // pointer. Nothing else uses it.
-    static void programReconcileSaved();
-    static void setProgramPlanner(ReminderScheduler *planner);
-
 private:
     struct Cache;
 

@@ -11,6 +11,7 @@
 #include "platform/store/Context.h"
 #include "service/sync/CategoryPushReply.h"
 #include "service/sync/SyncEngine.h"
+#include "service/sync/SyncNotesManager.h"
 
 #include <QDebug>
 
@@ -100,7 +101,7 @@ void CategoryDialogPresenter::answered(bool ok, const BaseSuccessModel &reply, c
                                        bool top)
 {
     setPushing(false);
-    const CategoryPushReply r = CategoryPushReply::apply(ok, reply);
+    const CategoryPushReply r = CategoryPushReply::apply(m_services.sync->notes(), ok, reply);
     if (r.outcome == CategoryPushReply::Outcome::Refused) {
         m_services.feedback->showMessage(r.refusalText(), UserFeedback::by(this));
         return;

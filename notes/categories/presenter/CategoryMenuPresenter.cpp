@@ -126,7 +126,7 @@ void CategoryMenuPresenter::remove(const CategoryKey &category)
         if (!self)
             return;
         self->m_deleting.remove(classId);
-        const CategoryPushReply r = CategoryPushReply::apply(answered, reply);
+        const CategoryPushReply r = CategoryPushReply::apply(self->m_services.sync->notes(), answered, reply);
         if (r.outcome == CategoryPushReply::Outcome::Refused) {
             self->m_services.feedback->showMessage(r.refusalText(), UserFeedback::by(self));
             return;

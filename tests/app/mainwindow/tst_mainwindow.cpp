@@ -180,7 +180,7 @@ void TstMainWindow::lockOverlayKeepsKeysFromTheCoveredViews()
 void TstMainWindow::pollBringsAnotherDevicesChangesAndKeepsTheSelection()
 {
     CategoryTestRig rig(m_root);
-    SyncClient other("b", m_root, rig.s.api.get(), *rig.s.service, rig.s.tester());
+    SyncClient other("b", m_root, rig.s, rig.s.tester());
     rig.s.tester().sessions << QStringLiteral("token-b");
     UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
     Classify *work = other.addCategory("工作");
@@ -250,7 +250,7 @@ QStringList contentsOf(const QList<NoteDetail *> &notes)
 void TstMainWindow::noteListShowsTheChosenCategoryAndFollowsThePoll()
 {
     CategoryTestRig rig(m_root);
-    SyncClient other("b", m_root, rig.s.api.get(), *rig.s.service, rig.s.tester());
+    SyncClient other("b", m_root, rig.s, rig.s.tester());
     rig.s.tester().sessions << QStringLiteral("token-b");
     UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
     Classify *work = other.addCategory("工作");

@@ -48,7 +48,8 @@ class TestAutostart : public QObject
                                                 .use(f->notifications.get())
                                                 .use(network.get())
                                                 .use(f->keychain.get())
-                                                .use(f->api.get()));
+                                                .use(f->api.get())
+                                                .use(f->session.get()));
         f->replyActions.reset();
         shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);

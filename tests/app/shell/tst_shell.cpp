@@ -70,7 +70,8 @@ class TestShell : public QObject
                                                 .use(network.get())
                                                 .use(f->keychain.get())
                                                 .use(&urls)
-                                                .use(f->api.get()));
+                                                .use(f->api.get())
+                                                .use(f->session.get()));
         f->api->setFeedback(feedback.get());
         shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);
@@ -400,7 +401,7 @@ private slots:
         }
         QTRY_VERIFY(login());
         QVERIFY(!shell->mainWindowIsCurrent());
-        QVERIFY(!Session::instance()->isSignedIn());
+        QVERIFY(!session()->isSignedIn());
         QVERIFY(!UserDefaults::contains(SignInKeys::AccessToken));
     }
 

@@ -21,7 +21,7 @@ struct CategoryTestRig : DeviceRig
     }
     ~CategoryTestRig()
     {
-        Session::instance()->signOut();
+        services.session->signOut();
         coordinator.reset();
         Clock::reset();
     }

@@ -423,7 +423,7 @@ void TstCategoryColumn::logoutFromTheSettingsPopover()
     col.rig.s.feedback->clear();
     col.presenter.settingsChosen(1);
     QCOMPARE(col.rig.s.feedback->entries.first().text, QStringLiteral("确定退出当前登录？"));
-    QTRY_VERIFY(!Session::instance()->isSignedIn());
+    QTRY_VERIFY(!col.rig.services.session->isSignedIn());
     QVERIFY(!col.rig.coordinator->isRunning());
     QCOMPARE(col.presenter.model()->rowCount(), 0);
     QCOMPARE(col.presenter.selectedRow(), -1);
@@ -455,7 +455,7 @@ void TstCategoryColumn::pollAnnouncesOnlyWhatTheListDoesNotShow()
     QFETCH(QString, elsewhere);
     QFETCH(QString, told);
     Column col(m_root);
-    SyncClient other("b", m_root, col.rig.s.api.get(), *col.rig.s.service, col.rig.s.tester());
+    SyncClient other("b", m_root, col.rig.s, col.rig.s.tester());
     col.rig.s.tester().sessions << QStringLiteral("token-b");
     UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
     for (const char *name : {"工作", "生活", "读书"})

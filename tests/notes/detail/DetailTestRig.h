@@ -29,7 +29,7 @@ struct DetailTestRig : DeviceRig
     }
     ~DetailTestRig()
     {
-        Session::instance()->signOut();
+        services.session->signOut();
         pane.reset();
         Clock::reset();
     }

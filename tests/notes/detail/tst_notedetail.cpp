@@ -603,7 +603,7 @@ void TstNoteDetail::pullRemovingTheShownNoteShowsNothing()
     DetailTestRig rig(m_root);
     Classify *c = rig.syncedCategory({"甲", "乙"});
     rig.signIn();
-    SyncClient other("b", m_root, rig.s.api.get(), *rig.s.service, rig.s.tester());
+    SyncClient other("b", m_root, rig.s, rig.s.tester());
     rig.s.tester().sessions << QStringLiteral("token-b");
     UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
     QVERIFY(other.pull(SyncEngine::PullKind::Full));
@@ -769,7 +769,7 @@ void TstNoteDetail::signOutDropsTheShownNoteAndTheCycle()
     rig.device->editNote(rig.note("甲"), "甲2");
     rig.pane->editConfirmed();
     QVERIFY(rig.pane->isSyncing());
-    Session::instance()->signOut();
+    rig.services.session->signOut();
     QVERIFY(!rig.pane->isSyncing());
     QVERIFY(!rig.pane->isEditing());
     QVERIFY(rig.pane->shownNote().isNull());

@@ -45,13 +45,14 @@ class TestAccount : public QObject
     std::unique_ptr<PwdManager> passwords;
     std::unique_ptr<UUIDTool> ids;
     std::unique_ptr<FakeUserNotificationCenter> center;
+    Session session; // the sign-in the logouts end
     QString folder;
 
     void openStore()
     {
         QVERIFY(TestStore::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
                 StoreOpenResult::Failed);
-        QVERIFY(Context::defaultContext());
+        QVERIFY(TestStore::defaultContext());
     }
 
     QJsonObject tokenOf(const QString &link)
@@ -175,7 +176,7 @@ private slots:
     void logoutWipesTheAccountAndKeepsTheRest()
     {
         openStore();
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::defaultContext();
         auto *cat = ctx->create<Classify>();
         cat->setClassId("11");
         auto *note = ctx->create<NoteDetail>();
@@ -217,7 +218,7 @@ private slots:
         const QString deviceId = KeychainWait::deviceId(*ids);
 
         int hookCalls = 0;
-        QuitLoginManager logout(*Session::instance(), *center, ctx);
+        QuitLoginManager logout(session, *center, ctx);
         logout.setWindowHook([&] { ++hookCalls; });
         const quint64 generation = logout.signInGeneration();
         logout.showLoginWindow();
@@ -249,11 +250,11 @@ private slots:
         // The wipe is on disk, not only in the context.
         TestStore::cleanUp();
         openStore();
-        QVERIFY(Context::defaultContext()->findAll<NoteDetail>().isEmpty());
-        QCOMPARE(Context::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
+        QVERIFY(TestStore::defaultContext()->findAll<NoteDetail>().isEmpty());
+        QCOMPARE(TestStore::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
 
         // A second logout at once wipes again and leaves the window to the hook.
-        QuitLoginManager again(*Session::instance(), *center, Context::defaultContext());
+        QuitLoginManager again(session, *center, TestStore::defaultContext());
         again.setWindowHook([&] { ++hookCalls; });
         again.showLoginWindow();
         QCOMPARE(hookCalls, 2);
@@ -263,14 +264,14 @@ private slots:
     {
         UserDefaults::setValue("accessToken", "t");
         UserDefaults::setValue("userId", "not a number");
-        QuitLoginManager(*Session::instance(), *center, nullptr).showLoginWindow();
+        QuitLoginManager(session, *center, nullptr).showLoginWindow();
         QVERIFY(!UserDefaults::contains("accessToken"));
     }
 
     void webLinkCarriesTheEncryptedToken()
     {
         openStore();
-        Context *store = Context::defaultContext();
+        Context *store = TestStore::defaultContext();
         UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid/");
         UserDefaults::setValue("autoJumpToken", "0123456789abcdef0123456789abcdef");
         UserDefaults::setValue("userId", "1001");

@@ -46,6 +46,7 @@ class TestHostileReplies : public QObject
 
     std::unique_ptr<RawHttpServer> server;
     std::unique_ptr<FakeUserNotificationCenter> center;
+    Session session; // the sign-in the client's replies and the logout belong to
     std::unique_ptr<QuitLoginManager> logout;
     std::unique_ptr<ApiNetWorking> api;
     std::unique_ptr<ServiceReplyActions> replyActions;
@@ -86,15 +87,14 @@ private slots:
         TestEnv::freshFolders();
         server = std::make_unique<RawHttpServer>();
         center = std::make_unique<FakeUserNotificationCenter>();
-        UserNotificationCenter::setShared(center.get());
         hookCalls = 0;
-        logout = std::make_unique<QuitLoginManager>(*Session::instance(), *center, nullptr);
+        logout = std::make_unique<QuitLoginManager>(session, *center, nullptr);
         logout->setWindowHook([this] { ++hookCalls; });
         UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, server->baseUrl().toString());
         UserDefaults::setValue(QStringLiteral("userKey"), UserKey);
         UserDefaults::setValue(QStringLiteral("accessToken"), QStringLiteral("token-1"));
         api = std::make_unique<ApiNetWorking>();
-        api->setSession(Session::instance());
+        api->setSession(&session);
         api->setRequestTimeout(2000);
     }
     void cleanup()
@@ -102,7 +102,6 @@ private slots:
         replyActions.reset();
         api.reset();
         logout.reset();
-        UserNotificationCenter::setShared(nullptr);
         center.reset();
         server.reset();
     }

@@ -65,7 +65,7 @@ private slots:
             previous = at;
         }
         QVERIFY(records.completions.size() >= 10);
-        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f, demo);
         QVERIFY(client.pull(SyncEngine::PullKind::Full));
 
         const QList<Classify *> categories = client.categories();
@@ -116,7 +116,7 @@ private slots:
                                   ok, fail);
         });
         QVERIFY(signIn->succeeded);
-        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+        SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f, demo);
         QVERIFY(client.pull(SyncEngine::PullKind::Full));
         client.addNote(client.categories().first(), QStringLiteral("快照之后写的"));
         QVERIFY(client.sync());
@@ -215,7 +215,7 @@ private slots:
             });
             QVERIFY(signIn->succeeded);
             StandinAccount &demo = *f.service->state().accountByName(DemoSeed::Account);
-            SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+            SyncClient client(QStringLiteral("desk"), TestEnv::rootFolder(), f, demo);
             QVERIFY(client.pull(SyncEngine::PullKind::Full));
             client.addNote(client.categories().first(), QStringLiteral("重启前写的便签"));
             QVERIFY(client.sync());
@@ -230,7 +230,7 @@ private slots:
         QVERIFY2(StandinStateFile::load(file, f.service->state(), notes, &error), qPrintable(error));
         StandinAccount &demo = *f.service->state().accountByName(DemoSeed::Account);
         // The device's sign-in still holds, and another device sees the note.
-        SyncClient laptop(QStringLiteral("laptop"), TestEnv::rootFolder(), f.api.get(), *f.service, demo);
+        SyncClient laptop(QStringLiteral("laptop"), TestEnv::rootFolder(), f, demo);
         QVERIFY(laptop.pull(SyncEngine::PullKind::Full));
         QStringList contents;
         for (const NoteDetail *n : laptop.liveNotes())

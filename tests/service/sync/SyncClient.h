@@ -1,8 +1,10 @@
 #pragma once
 
 // One client device in a sync test: its own store file, its own user defaults
-// and its own engine, all against the shared stand-in service. activate()
-// makes it the process's default store and defaults before it acts.
+// and its own engine, all against the shared stand-in service of a fixture
+// (its client, session and notification centre). activate() makes its defaults
+// the process's (and its store the default one, for the reminder planner)
+// before it acts.
 
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
@@ -11,6 +13,8 @@
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
+#include "core/reminders/scheduling/ReminderScheduler.h"
+#include "platform/base/Session.h"
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
@@ -39,10 +43,26 @@ struct SyncClient
     std::unique_ptr<NoteRemindManager> reminds;
     std::unique_ptr<NoteActionManager> actions;
     int counter = 0;
+    // The planner of the program built on this device's store, if the test made one: the engine's saves
+    // bring it in step, as the program's hook does.
+    ReminderScheduler *planner = nullptr;
 
-    SyncClient(const QString &clientName, const QString &root, ApiNetWorking *api,
-               const StandinService &service, const StandinAccount &account)
-        : name(clientName), folder(root + "/" + clientName)
+    UserNotificationCenter &center;
+
+    // `fixture` has the stand-in `service`, its client `api`, the `session`, the
+    // notification centre `notifications` and the `feedback` the engine's refusals
+    // are shown in (SyncTestService, ServiceFixture).
+    template <class Fixture>
+    SyncClient(const QString &clientName, const QString &root, Fixture &fixture,
+               const StandinAccount &account)
+        : SyncClient(clientName, root, *fixture.api, *fixture.session, *fixture.notifications,
+                     *fixture.feedback, *fixture.service, account)
+    {
+    }
+    SyncClient(const QString &clientName, const QString &root, ApiNetWorking &api, Session &session,
+               UserNotificationCenter &notificationCenter, UserFeedback &shown, const StandinService &service,
+               const StandinAccount &account)
+        : name(clientName), folder(root + "/" + clientName), center(notificationCenter)
     {
         QDir().mkpath(folder);
         activate();
@@ -52,15 +72,22 @@ struct SyncClient
         UserDefaults::setValue(SignInKeys::UserId, account.userId);
         UserDefaults::sync();
         reopen();
-        engine = std::make_unique<SyncEngine>(api);
+        // As the program does: the planner brings the reminders in step after a sync.
+        engine = std::make_unique<SyncEngine>(api, session, *store, *store->mainContext(), shown,
+                                              *notifications, [this] {
+                                                  if (planner)
+                                                      planner->reconcileSaved();
+                                              });
     }
     ~SyncClient()
     {
+        engine.reset();
         actions.reset();
         if (Store::defaultStore() == store.get())
             Store::setDefaultStore(nullptr);
     }
 
+    // Before the engine is made: the engine works on the store it was made with.
     void reopen()
     {
         if (Store::defaultStore() == store.get())
@@ -73,8 +100,7 @@ struct SyncClient
         QVERIFY(store);
         Store::setDefaultStore(store.get());
         // The notes' notifications go where the rest of the code under test sends them.
-        notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(),
-                                                                   *UserNotificationCenter::shared());
+        notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(), center);
         reminds = std::make_unique<NoteRemindManager>(*store->mainContext(), *notifications);
         actions =
             std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);

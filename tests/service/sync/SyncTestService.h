@@ -16,6 +16,8 @@
 
 struct SyncTestService
 {
+    // The sign-in the client's replies and the engines belong to.
+    std::unique_ptr<Session> session = std::make_unique<Session>();
     std::unique_ptr<RecordingFeedback> feedback = std::make_unique<RecordingFeedback>();
     std::unique_ptr<FakeUserNotificationCenter> notifications =
         std::make_unique<FakeUserNotificationCenter>();
@@ -25,11 +27,12 @@ struct SyncTestService
 
     SyncTestService()
     {
+        // Only for the reminder planner, which the engines' hook still reaches through it.
         UserNotificationCenter::setShared(notifications.get());
         if (!service->listen())
             qFatal("stand-in service cannot listen");
         api->setRequestTimeout(2000);
-        api->setSession(Session::instance());
+        api->setSession(session.get());
         tester().accessToken = QStringLiteral("token-tester");
     }
     ~SyncTestService() { UserNotificationCenter::setShared(nullptr); }

@@ -105,7 +105,7 @@ void TstSignInSync::everySignOutAndTeardownStopsThePoll()
     rig.tick();
     QCOMPARE(rig.requests("user/versionNums"), 1);
     if (how == "session")
-        Session::instance()->signOut();
+        rig.services.session->signOut();
     else if (how == "logout")
         rig.services.logout->showLoginWindow();
     else
@@ -148,7 +148,7 @@ void TstSignInSync::versionReplyOfAnEndedSignInIsDropped()
     rig.s.tester().version += 5; // a reply of the old sign-in would start a delta pull
     rig.scheduler.advance(SignInSyncCoordinator::PollInterval);
     // The request is out; before its reply the user signs out and in again.
-    Session::instance()->signOut();
+    rig.services.session->signOut();
     QSignalSpy applied(rig.coordinator.get(), &SignInSyncCoordinator::pullApplied);
     rig.signIn();
     QTRY_COMPARE(rig.requests("user/versionNums"), 1);

@@ -123,8 +123,8 @@ void TstSyncEndToEnd::randomEditsConverge()
     // Half the seeds get push results that leave "clientId" out for items pushed
     // under their server id.
     s.notes->setEchoClientIdForServerIds(seed % 2 == 0);
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
-    SyncClient b("b", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
+    SyncClient b("b", m_root, s, s.tester());
     // Two sign-ins of one account, each with its own session.
     s.tester().sessions << QStringLiteral("token-b");
     b.activate();
@@ -292,7 +292,7 @@ void TstSyncEndToEnd::randomEditsConverge()
 void TstSyncEndToEnd::offlineEditsArePushedExactlyOnce()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     NoteDetail *kept = a.addNote(cat, "在线写的");
     QVERIFY(a.sync());
@@ -310,7 +310,7 @@ void TstSyncEndToEnd::offlineEditsArePushedExactlyOnce()
     // The service took a push but its answer was lost: the retry must not add twice.
     s.service->setFault("note/sync", StandinFault::of(StandinFault::Kind::Reset));
     s.service->clearFaults();
-    QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(a.ctx());
+    QJsonObject body = a.engine->notes().getNoSyncParamsFromClassifyAndNotes();
     body.insert("version", a.version());
     s.notes->applyPush(s.service->state(), s.tester(), body); // as if the reply had been lost
     QCOMPARE(serverNotesWithContent(s, "离线一"), 1);
@@ -328,7 +328,7 @@ void TstSyncEndToEnd::offlineEditsArePushedExactlyOnce()
 void TstSyncEndToEnd::aTricklingServerEndsThePushAtTheDeadline()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     QVERIFY(a.sync());
 
@@ -377,7 +377,7 @@ void TstSyncEndToEnd::anUnreadablePushReplyMarksTheNotesUnsent()
     QFETCH(int, kind);
     QFETCH(bool, marked);
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     NoteDetail *kept = a.addNote(cat, "已经传过");
     QVERIFY(a.sync());
@@ -424,7 +424,7 @@ static QString brokenLinks(SyncClient &c)
 void TstSyncEndToEnd::aCategoryDeletedElsewhereKeepsANoteEditedHere()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *home = a.addCategory("生活");
     a.addNote(home, "生活一");
     Classify *work = a.addCategory("工作");
@@ -435,7 +435,7 @@ void TstSyncEndToEnd::aCategoryDeletedElsewhereKeepsANoteEditedHere()
     const QString homeId = home->classId();
     const QString workId = work->classId();
 
-    SyncClient b("b", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient b("b", m_root, s, s.tester());
     QVERIFY(b.pull(SyncEngine::PullKind::Full));
     b.deleteCategory(b.ctx()->findFirstByAttribute<Classify>("classId", workId));
     QVERIFY(b.sync());
@@ -476,7 +476,7 @@ void TstSyncEndToEnd::aCategoryDeletedElsewhereKeepsANoteEditedHere()
 void TstSyncEndToEnd::relinkedNeighboursGoOutInTheSameCycle()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     QVERIFY(a.sync());
     a.addNote(cat, "三");
@@ -494,7 +494,7 @@ void TstSyncEndToEnd::relinkedNeighboursGoOutInTheSameCycle()
     QCOMPARE(serverOrder, (QStringList{"一", "二", "三"}));
     QVERIFY(s.notes->isLinear(s.tester(), classId));
 
-    SyncClient b("b", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient b("b", m_root, s, s.tester());
     QVERIFY(b.pull(SyncEngine::PullKind::Full));
     QStringList order;
     for (const NoteDetail *n : b.notesOf(b.ctx()->findFirstByAttribute<Classify>("classId", classId)))
@@ -506,7 +506,7 @@ void TstSyncEndToEnd::relinkedNeighboursGoOutInTheSameCycle()
 void TstSyncEndToEnd::fullPullPushesLocalEditsFirst()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     QVERIFY(a.sync());
     a.addNote(cat, "还没推送");
@@ -534,7 +534,7 @@ void TstSyncEndToEnd::fullPullPushesLocalEditsFirst()
 void TstSyncEndToEnd::snapshotRestoreReplacesEverything()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     a.addNote(cat, "快照里的");
     QVERIFY(a.sync());
@@ -561,7 +561,7 @@ void TstSyncEndToEnd::snapshotRestoreReplacesEverything()
 void TstSyncEndToEnd::requestsMeanwhileMergeIntoOneFollowUp()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     QVERIFY(a.sync());
     const int pushesBefore = s.notes->data(s.tester()).pushCount;
@@ -589,7 +589,7 @@ void TstSyncEndToEnd::requestsMeanwhileMergeIntoOneFollowUp()
 void TstSyncEndToEnd::replyAfterLogoutIsDropped()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     a.addCategory("工作");
     QVERIFY(a.sync());
     const QString version = a.version();
@@ -609,7 +609,7 @@ void TstSyncEndToEnd::replyAfterLogoutIsDropped()
 void TstSyncEndToEnd::signOutStopsTheQueue()
 {
     SyncTestService s;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
     Classify *cat = a.addCategory("工作");
     QVERIFY(a.sync());
     NoteDetail *n = a.addNote(cat, "一");
@@ -622,13 +622,19 @@ void TstSyncEndToEnd::signOutStopsTheQueue()
     const int pullsBefore = s.notes->data(s.tester()).pullCount;
 
     QSignalSpy idle(a.engine.get(), &SyncEngine::idle);
+    // The sign-out of a session the engine was not made with leaves its work alone.
+    Session elsewhere;
+    elsewhere.signOut();
+    QVERIFY(a.engine->isBusy());
+    QVERIFY(a.engine->hasQueuedWork());
+    QCOMPARE(idle.count(), 0);
     bool queueStoppedBeforeTheWipe = false;
     QObject probe;
-    connect(Session::instance(), &Session::signingOut, &probe, [&] {
+    connect(s.session.get(), &Session::signingOut, &probe, [&] {
         queueStoppedBeforeTheWipe =
             !a.engine->isBusy() && !a.engine->hasQueuedWork() && !a.ctx()->findAll<NoteDetail>().isEmpty();
     });
-    QuitLoginManager(*Session::instance(), *s.notifications, a.ctx()).showLoginWindow();
+    QuitLoginManager(*s.session, *s.notifications, a.ctx()).showLoginWindow();
     QVERIFY(queueStoppedBeforeTheWipe);
     QCOMPARE(idle.count(), 1);
 
@@ -669,9 +675,9 @@ void TstSyncEndToEnd::newSignInDuringAPullKeepsItsSession()
         d.notes.insert(n.cId, n);
     }
     s.tester().version = 2;
-    SyncClient a("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", m_root, s, s.tester());
 
-    QuitLoginManager logout(*Session::instance(), *s.notifications, a.ctx());
+    QuitLoginManager logout(*s.session, *s.notifications, a.ctx());
     auto signInAgain = [&] {
         logout.showLoginWindow();
         s.tester().accessToken = QStringLiteral("token-new");

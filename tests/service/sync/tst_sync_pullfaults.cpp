@@ -219,7 +219,7 @@ int runChild(const QString &folder)
     pausing::install(qEnvironmentVariableIntValue("SYNC_PULL_PAUSE_AT"));
     SyncTestService s;
     seedServer(s, kPulledNotes);
-    SyncClient c("a", QFileInfo(folder).path(), s.api.get(), *s.service, s.tester());
+    SyncClient c("a", QFileInfo(folder).path(), s, s.tester());
     UserDefaults::setValue(ApiNetWorking::ApiBaseUrlKey, s.service->baseUrl().toString());
     UserDefaults::sync();
     QTextStream(stdout) << "pulling" << Qt::endl;
@@ -278,7 +278,7 @@ void TstSyncPullFaults::badReplyAppliesNothing()
     QFETCH(int, kind);
     QFETCH(QJsonObject, reply);
     SyncTestService s;
-    SyncClient c("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient c("a", m_root, s, s.tester());
     prepareBefore(s, c);
     const QStringList before = c.picture();
     seedServer(s, 50);
@@ -299,7 +299,7 @@ void TstSyncPullFaults::badReplyAppliesNothing()
 void TstSyncPullFaults::cutOffReplyAppliesNothing()
 {
     SyncTestService s;
-    SyncClient c("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient c("a", m_root, s, s.tester());
     prepareBefore(s, c);
     const QStringList before = c.picture();
     seedServer(s, 200);
@@ -341,7 +341,7 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
         const QString root = TestEnv::freshFolders();
         {
             SyncTestService s;
-            SyncClient c("a", root, s.api.get(), *s.service, s.tester());
+            SyncClient c("a", root, s, s.tester());
             prepareBefore(s, c);
         }
         QProcess child;
@@ -375,15 +375,13 @@ void TstSyncPullFaults::killedWhileApplyingIsBeforeOrAfter()
         std::unique_ptr<Store> store = Store::open(root + "/a/store.sqlite", DataModel::model());
         if (!store)
             return std::nullopt;
-        Store::setDefaultStore(store.get());
-        NoteMapManager::recoverInterruptedPull();
+        NoteMapManager::recoverInterruptedPull(*store->mainContext());
         const int notes = noteCount(store->mainContext());
         const QString version = UserDefaults::string(SignInKeys::Version);
         const bool whole = store->mainContext()->findAll<DateRemind>().size() ==
                            store->mainContext()
                                ->findAllWhere<NoteDetail>([](const NoteDetail *n) { return n->remind(); })
                                .size();
-        Store::setDefaultStore(nullptr);
         if (!whole)
             return -1;
         if (notes == 2 && version == "2")

@@ -38,11 +38,11 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
 {
     SyncTestService s;
     FakeUserNotificationCenter otherCenter;
-    SyncClient other("b", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient other("b", m_root, *s.api, *s.session, otherCenter, *s.feedback, *s.service, s.tester());
     s.tester().sessions << QStringLiteral("token-b");
     UserDefaults::setValue(SignInKeys::AccessToken, QStringLiteral("token-b"));
     UserDefaults::sync();
-    SyncClient here("a", m_root, s.api.get(), *s.service, s.tester());
+    SyncClient here("a", m_root, s, s.tester());
     here.activate();
     // This device's program: its planner follows every saved change.
     TestGraph graph(ProgramServices::Parts()
@@ -51,6 +51,7 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
                         .use(s.notifications.get())
                         .use(s.api.get())
                         .use(here.engine.get()));
+    here.planner = graph.services().reminders.get();
     graph.services().reminders->start();
     FakeUserNotificationCenter &center = *s.notifications;
 

@@ -195,6 +195,8 @@ private slots:
 private:
     Context *ctx() const { return m_fx.ctx(); }
     FakeUserNotificationCenter *center() const { return m_fx.center(); }
+    // The push body and reply on the fixture's store and centre.
+    SyncNotesManager &syncNotes() const { return *m_notes; }
     // What the program does for a note it shows: its reminder goes into the fixture's centre.
     bool addDateUserNotificationWithNote(NoteDetail *n)
     {
@@ -256,15 +258,21 @@ private:
     }
 
     StoreFixture m_fx;
+    std::unique_ptr<LocalNotificationManager> m_localNotifications;
+    std::unique_ptr<SyncNotesManager> m_notes;
 };
 
 void TstSyncNotes::init()
 {
     QVERIFY(m_fx.open(QDateTime(QDate(2026, 3, 1), QTime(8, 0)), "store.sqlite"));
+    m_localNotifications = std::make_unique<LocalNotificationManager>(*ctx(), *center());
+    m_notes = std::make_unique<SyncNotesManager>(*ctx(), *m_localNotifications);
 }
 
 void TstSyncNotes::cleanup()
 {
+    m_notes.reset();
+    m_localNotifications.reset();
     m_fx.close();
 }
 
@@ -346,7 +354,7 @@ void TstSyncNotes::noteItem()
     r->setRemindCycleInterval(3);
     save();
 
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {n}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({}, {n});
     const QJsonArray contents = body.value("contents").toArray();
     QCOMPARE(contents.size(), 1);
     const QJsonObject item = contents.first().toObject();
@@ -380,7 +388,7 @@ void TstSyncNotes::categoryItemsAreText()
     Classify *renamed = category("501", 14, false);
     NoteDetail *bare = note("701", renamed); // no reminder: every reminder number "0"
     save();
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({fresh, renamed}, {bare}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({fresh, renamed}, {bare});
     QCOMPARE(firstNonText(QJsonValue(body), "body"), QString());
     const QJsonArray classes = body.value("classes").toArray();
     QCOMPARE(classes.size(), 2);
@@ -401,11 +409,11 @@ void TstSyncNotes::categoryItemsAreText()
         QCOMPARE(setting.value(QLatin1String(k)).toString(), QString("0"));
 
     // Empty lists give no key at all; an empty note list still gives "contents".
-    QCOMPARE(SyncNotesManager::paramsWithClassifyArr({}, {}, ctx()), QJsonObject());
+    QCOMPARE(syncNotes().paramsWithClassifyArr({}, {}), QJsonObject());
     NoteDetail *empty = note("702", renamed);
     empty->setContent(QString());
     save();
-    const QJsonObject onlyEmpty = SyncNotesManager::paramsWithClassifyArr({}, {empty}, ctx());
+    const QJsonObject onlyEmpty = syncNotes().paramsWithClassifyArr({}, {empty});
     QVERIFY(onlyEmpty.contains("contents"));
     QVERIFY(onlyEmpty.value("contents").toArray().isEmpty());
     QVERIFY(!onlyEmpty.contains("classes"));
@@ -435,7 +443,7 @@ void TstSyncNotes::emptyNoteIsLeftOutAndSkippedOver()
     }
     save();
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonArray items = body.value("contents").toArray();
     QTEST(itemWithId(items, "c1").value("nextId").toString(), "firstNextId");
     for (int i = 0; i < contents.size(); ++i) {
@@ -461,8 +469,7 @@ void TstSyncNotes::completedNotesCarryOnlyTheirOwnRecord()
     remind(b, "2026/2/2 9:30:00");
     save();
 
-    const QJsonArray items =
-        SyncNotesManager::paramsWithClassifyArr({}, {a, b}, ctx()).value("contents").toArray();
+    const QJsonArray items = syncNotes().paramsWithClassifyArr({}, {a, b}).value("contents").toArray();
     QCOMPARE(items.size(), 2);
     const QJsonArray first{
         QJsonObject{{"content", "内容700"}, {"completedTime", "2026/2/1 9:00:00"}, {"remindTime", ""}}};
@@ -489,7 +496,7 @@ void TstSyncNotes::rowsDeletedBeforeTheirFirstPushAreRemoved()
     offline->setActionType(3);
     save();
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QCOMPARE(body.value("classes").toArray().size(), 0);
     const QJsonArray items = body.value("contents").toArray();
     QCOMPARE(items.size(), 1);
@@ -520,15 +527,14 @@ void TstSyncNotes::replyReKeysClientIds()
     QVERIFY(addDateUserNotificationWithNote(fresh));
     QVERIFY(center()->scheduledNotification("c1"));
 
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QCOMPARE(itemWithId(body.value("contents").toArray(), "700").value("clientClassId").toString(),
              QString("c5"));
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
                            {"syncContentResult", QJsonArray{saved("700", "700"), saved("c1", "901")}}};
     QStringList messages{"unset"};
-    QVERIFY(SyncNotesManager::syncPushDatas(
-        reply(data), body, [&](const QStringList &m) { messages = m; }, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, [&](const QStringList &m) { messages = m; }));
     QCOMPARE(messages, QStringList());
 
     QCOMPARE(offline->classId(), QString("77"));
@@ -545,12 +551,10 @@ void TstSyncNotes::replyReKeysClientIds()
     // It went out linking to "c1": the link to the server id goes out with the next push.
     QVERIFY(!before->isSync());
     QCOMPARE(before->actionType(), qint16(2));
-    QCOMPARE(
-        itemWithId(SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(),
-                   "700")
-            .value("nextId")
-            .toString(),
-        QString("901"));
+    QCOMPARE(itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "700")
+                 .value("nextId")
+                 .toString(),
+             QString("901"));
     QVERIFY(!center()->scheduledNotification("c1"));
     const auto moved = center()->scheduledNotification("901");
     QVERIFY(moved);
@@ -577,7 +581,7 @@ void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId()
     NoteDetail *deleted = note("701", c);
     deleted->setActionType(3);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     auto entry = [withClientId](const QString &id, const char *serverKey) {
         QJsonObject e = saved(id, id, serverKey);
         if (!withClientId)
@@ -587,12 +591,12 @@ void TstSyncNotes::itemsPushedUnderServerIdsWithOrWithoutClientId()
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{entry("500", "classId")}},
                            {"syncContentResult", QJsonArray{entry("700", "cId"), entry("701", "cId")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
     QVERIFY(c->isSync());
     QVERIFY(edited->isSync());
     QCOMPARE(edited->actionType(), qint16(0));
     QVERIFY(!byId("701"));
-    QVERIFY(!SyncNotesManager::hasPendingChanges(ctx()));
+    QVERIFY(!syncNotes().hasPendingChanges());
 }
 
 void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
@@ -602,9 +606,9 @@ void TstSyncNotes::deletionOfANoteWithoutTextIsSent()
     n->setContent(QString());
     n->setActionType(3);
     save();
-    QVERIFY(SyncNotesManager::hasPendingChanges(ctx()));
-    const QJsonObject item = itemWithId(
-        SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx()).value("contents").toArray(), "705");
+    QVERIFY(syncNotes().hasPendingChanges());
+    const QJsonObject item =
+        itemWithId(syncNotes().getNoSyncParamsFromClassifyAndNotes().value("contents").toArray(), "705");
     QCOMPARE(item.value("actionType").toString(), QString("3"));
 }
 
@@ -613,13 +617,13 @@ void TstSyncNotes::refusalWithoutMessageGetsAText()
     Classify *c = category("500");
     note("700", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     QJsonObject entry = refused("700", {});
     entry.remove("msg");
     QStringList messages;
-    QVERIFY(SyncNotesManager::syncPushDatas(
+    QVERIFY(syncNotes().syncPushDatas(
         reply(QJsonObject{{"result", true}, {"syncContentResult", QJsonArray{entry, refused("700", "  ")}}}),
-        body, [&](const QStringList &m) { messages = m; }, ctx()));
+        body, [&](const QStringList &m) { messages = m; }));
     QCOMPARE(messages, QStringList{SyncNotesManager::refusedWithoutReasonText()});
 }
 
@@ -631,7 +635,7 @@ void TstSyncNotes::refusalsReachTheCompletionOnce()
     NoteDetail *b = note("c2", c);
     NoteDetail *d = note("700", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonObject data{
         {"result", "true"},
         {"syncClassResult", QJsonArray{refused("c6", "内容超长", "classId")}},
@@ -639,13 +643,10 @@ void TstSyncNotes::refusalsReachTheCompletionOnce()
          QJsonArray{refused("c1", "内容超长"), refused("c2", "内容超长"), refused("700", "分类不存在")}}};
     QStringList messages;
     int calls = 0;
-    QVERIFY(SyncNotesManager::syncPushDatas(
-        reply(data), body,
-        [&](const QStringList &m) {
-            messages = m;
-            ++calls;
-        },
-        ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, [&](const QStringList &m) {
+        messages = m;
+        ++calls;
+    }));
     QCOMPARE(calls, 1);
     messages.sort();
     QCOMPARE(messages, (QStringList{"内容超长", "分类不存在"}));
@@ -681,11 +682,11 @@ void TstSyncNotes::replyNotTakenAppliesNothing()
     NoteDetail *gone = note("700", c);
     gone->setActionType(3);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     bool called = false;
     QString error;
-    QVERIFY(!SyncNotesManager::syncPushDatas(
-        reply(data), body, [&](const QStringList &) { called = true; }, ctx(), &error));
+    QVERIFY(!syncNotes().syncPushDatas(
+        reply(data), body, [&](const QStringList &) { called = true; }, &error));
     QVERIFY(!called);
     QVERIFY(!error.isEmpty());
     QCOMPARE(fresh->cId(), QString("c1"));
@@ -710,15 +711,15 @@ void TstSyncNotes::purgeOnlyPushedRowsNotRefused()
     save();
 
     // A single-note style push: only some of the pending rows go.
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr(
-        {}, {accepted, refusedRow, clearedSent, editedMeanwhile}, ctx());
+    const QJsonObject body =
+        syncNotes().paramsWithClassifyArr({}, {accepted, refusedRow, clearedSent, editedMeanwhile});
     editedMeanwhile->setContent("发送后又改");
     save();
     const QJsonObject data{
         {"result", true},
         {"syncContentResult", QJsonArray{saved("700", "700"), refused("702", "内容已锁定"),
                                          saved("703", "703"), saved("705", "705"), saved("701", "701")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     QVERIFY(!byId("700"));
     QVERIFY2(byId("701") && !byId("701")->isSync(), "a deletion that was not sent was purged");
@@ -747,9 +748,9 @@ void TstSyncNotes::serverCopyIsRemovedBeforeTheReKey()
     QVERIFY(addDateUserNotificationWithNote(mine));
     QVERIFY(addDateUserNotificationWithNote(copy));
 
-    const QJsonObject body = SyncNotesManager::paramsWithClassifyArr({}, {mine}, ctx());
+    const QJsonObject body = syncNotes().paramsWithClassifyArr({}, {mine});
     const QJsonObject data{{"result", true}, {"syncContentResult", QJsonArray{saved("c1", "901")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     const QList<NoteDetail *> rows = ctx()->findByAttribute<NoteDetail>("cId", "901");
     QCOMPARE(rows.size(), 1);
@@ -776,7 +777,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     Classify *c = category("c5", 1, false);
     NoteDetail *n = note("c1", c);
     save();
-    const QJsonObject body = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject body = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     // Deleted while the push was on its way; the service has made both.
     n->setActionType(3);
     if (wholeCategory)
@@ -785,7 +786,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     const QJsonObject data{{"result", true},
                            {"syncClassResult", QJsonArray{saved("c5", "77", "classId")}},
                            {"syncContentResult", QJsonArray{saved("c1", "901")}}};
-    QVERIFY(SyncNotesManager::syncPushDatas(reply(data), body, {}, ctx()));
+    QVERIFY(syncNotes().syncPushDatas(reply(data), body, {}));
 
     QCOMPARE(n->cId(), QString("901"));
     QCOMPARE(n->actionType(), qint16(3));
@@ -793,7 +794,7 @@ void TstSyncNotes::deletedAfterItWasSentStillReachesTheService()
     QCOMPARE(c->classId(), QString("77"));
     QCOMPARE(c->isSync(), !wholeCategory);
 
-    const QJsonObject next = SyncNotesManager::getNoSyncParamsFromClassifyAndNotes(ctx());
+    const QJsonObject next = syncNotes().getNoSyncParamsFromClassifyAndNotes();
     const QJsonObject noteItem = itemWithId(next.value("contents").toArray(), "901");
     QCOMPARE(noteItem.value("cId").toString(), QString("901"));
     QCOMPARE(noteItem.value("actionType").toString(), QString("3"));
@@ -1062,7 +1063,7 @@ void TstSyncNotes::repeatedFullPullsDoNotGrowTheMainContext()
                 ok = r.ok;
                 done = true;
             },
-            ctx()->store());
+            *ctx()->store());
         QTRY_VERIFY_WITH_TIMEOUT(done, 60000);
         QVERIFY(ok);
         // The views read the notes again after each pull.
@@ -1171,7 +1172,7 @@ void TstSyncNotes::backgroundImportRefusesAReplyOfTheWrongShape()
             result = r;
             done = true;
         },
-        ctx()->store());
+        *ctx()->store());
     QTRY_VERIFY(done);
     QVERIFY(!result.ok);
     QVERIFY(result.error.contains("syncClassResult"));
@@ -1678,7 +1679,7 @@ void TstSyncNotes::pulledDateReminderIsScheduled()
     d.notes.insert(n.cId, n);
     s.tester().version = 1;
 
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     // The program's planner, which the engine's saves bring in step.
     TestGraph graph(ProgramServices::Parts()
                         .use(a.store.get())
@@ -1686,6 +1687,7 @@ void TstSyncNotes::pulledDateReminderIsScheduled()
                         .use(s.notifications.get())
                         .use(s.api.get())
                         .use(a.engine.get()));
+    a.planner = graph.services().reminders.get();
     QVERIFY(a.pull(SyncEngine::PullKind::Full));
     QCOMPARE(a.version(), QString("1"));
     const auto pending = s.notifications->scheduledNotification("600");
@@ -1709,7 +1711,7 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     Clock::reset();
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     // The program's planner, which the engine's saves bring in step.
     TestGraph graph(ProgramServices::Parts()
                         .use(a.store.get())
@@ -1717,6 +1719,7 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
                         .use(s.notifications.get())
                         .use(s.api.get())
                         .use(a.engine.get()));
+    a.planner = graph.services().reminders.get();
     Classify *cat = a.addCategory("工作");
     NoteDetail *n = a.addNote(cat, "开会");
     a.setReminder(n, "2035/2/1 10:00:00");
@@ -1739,7 +1742,7 @@ void TstSyncNotes::refusalsAreShownInOneMessage()
     Clock::reset();
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
-    SyncClient a("a", root, s.api.get(), *s.service, s.tester());
+    SyncClient a("a", root, s, s.tester());
     s.notes->refuseNoteContent("违规一", "含有敏感词");
     s.notes->refuseNoteContent("违规二", "含有敏感词");
     s.notes->refuseCategoryName("禁用名", "分类名不可用");

@@ -29,7 +29,7 @@ struct SettingsRig : DeviceRig
     }
     ~SettingsRig()
     {
-        Session::instance()->signOut();
+        services.session->signOut();
         Clock::reset();
     }
 

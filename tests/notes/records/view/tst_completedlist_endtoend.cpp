@@ -85,7 +85,7 @@ private slots:
         QCOMPARE(seeded, 12);
 
         // A second device of the same account, with the completion records mirrored as its list would.
-        SyncClient other("b", m_root, rig.s.api.get(), *rig.s.service, rig.account());
+        SyncClient other("b", m_root, rig.s, rig.account());
         QVERIFY(other.pull(SyncEngine::PullKind::Full));
         Session otherSession;
         RecordPager otherPager(RecordPager::Kind::Completion, *rig.s.api, *other.ctx(), otherSession);
