@@ -5,6 +5,8 @@
 
 #include "app/login/LoginPresenter.h"
 #include "app/shell/LoginWindow.h"
+#include "core/model/LoginAccount.h"
+#include "platform/store/Context.h"
 #include "tests/support/StoreFixture.h"
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestGraph.h"
@@ -143,6 +145,36 @@ private slots:
         composited = false;
         expose(window->windowHandle());
         verifySquareCorners(*window);
+    }
+
+    // The open account list dims the whole card, corners included, in either shape.
+    void theAccountListsDimmingFollowsTheCorners_data() { cornersFollowCompositing_data(); }
+    void theAccountListsDimmingFollowsTheCorners()
+    {
+        QFETCH(bool, compositing);
+        auto *row = store->ctx()->create<LoginAccount>();
+        row->setUserId(1);
+        row->setAccount(QStringLiteral("13800000000"));
+        QVERIFY(bool(store->ctx()->saveAndWait()));
+        makeWindow(compositing);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+        window->presenter()->accountListClicked();
+        QVERIFY(window->presenter()->accountListOpen());
+        const QImage image = painted(*window);
+        // 20% black over the border colour on the square card; nothing over the rounded one's corners.
+        const auto dimmed = [](int c) { return qRound(c * 0.8); };
+        for (const QPoint &point : corners(image)) {
+            const QColor pixel = image.pixelColor(point);
+            if (compositing) {
+                QCOMPARE(pixel.alpha(), 0);
+                continue;
+            }
+            QCOMPARE(pixel.alpha(), 255);
+            QVERIFY2(qAbs(pixel.red() - dimmed(kBorder.red())) <= 1 &&
+                         qAbs(pixel.blue() - dimmed(kBorder.blue())) <= 1,
+                     qPrintable(pixel.name()));
+        }
     }
 };
 
