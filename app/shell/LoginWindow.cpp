@@ -5,6 +5,7 @@
 #include "app/shell/RememberedAccountsPopup.h"
 #include "app/uikit/AppImages.h"
 #include "app/uikit/AvatarLoader.h"
+#include "app/uikit/Compositing.h"
 #include "app/uikit/PopoverView.h"
 
 #include <QCheckBox>
@@ -46,12 +47,12 @@ QLabel#otherWays { color: #AAAAAA; font-size: 11px; }
 } // namespace
 
 LoginWindow::LoginWindow(LoginPresenter *presenter, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_presenter(presenter)
+    : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), m_presenter(presenter),
+      m_compositing(&compositingAvailable)
 {
     setObjectName(QStringLiteral("loginWindow"));
     presenter->setParent(this);
     setWindowTitle(QStringLiteral("Prelvane 登录"));
-    setAttribute(Qt::WA_TranslucentBackground);
     setFixedSize(defaultSize());
     build();
     m_avatarLoader = new AvatarLoader(this);
@@ -59,6 +60,7 @@ LoginWindow::LoginWindow(LoginPresenter *presenter, QWidget *parent)
             [this](const QString &, const QPixmap &image) { showAvatar(image); });
     connect(m_presenter, &LoginPresenter::stateChanged, this, &LoginWindow::render);
     render();
+    applyCompositing();
 }
 
 LoginWindow::~LoginWindow() = default;
@@ -277,6 +279,49 @@ void LoginWindow::showAvatar(const QPixmap &image)
     m_avatar->setPixmap(round);
 }
 
+void LoginWindow::setCompositingCheck(std::function<bool()> check)
+{
+    m_compositing = std::move(check);
+    applyCompositing();
+}
+
+void LoginWindow::setVisible(bool visible)
+{
+    if (visible)
+        applyCompositing();
+    QWidget::setVisible(visible);
+    QWindow *window = windowHandle();
+    if (visible && window && window != m_watchedWindow) {
+        // A compositing manager that stops unredirects the windows, which exposes them.
+        m_watchedWindow = window;
+        window->installEventFilter(this);
+        connect(window, &QWindow::screenChanged, this, &LoginWindow::applyCompositing);
+    }
+}
+
+// Translucency only where something blends it: on a plain X server the alpha
+// is dropped and transparent corners show black. The window's visual is fixed
+// when it is made, so a hidden window is remade to gain an alpha channel; a
+// shown one stays square until its next showing.
+void LoginWindow::applyCompositing()
+{
+    const bool composited = m_compositing && m_compositing();
+    const bool translucent = testAttribute(Qt::WA_TranslucentBackground);
+    if (composited && !translucent && !isVisible()) {
+        if (testAttribute(Qt::WA_WState_Created))
+            destroy();
+        setAttribute(Qt::WA_TranslucentBackground, true);
+    } else if (!composited && translucent) {
+        setAttribute(Qt::WA_TranslucentBackground, false);
+        setAttribute(Qt::WA_NoSystemBackground, false); // set along with translucency, not cleared with it
+    }
+    const bool rounded = composited && testAttribute(Qt::WA_TranslucentBackground);
+    if (rounded != m_rounded) {
+        m_rounded = rounded;
+        update();
+    }
+}
+
 void LoginWindow::placeAccountList()
 {
     const QRect field(m_account->mapTo(this, QPoint(0, 0)), m_account->size());
@@ -286,11 +331,18 @@ void LoginWindow::placeAccountList()
 void LoginWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);
+    const QColor border(0xDC, 0xDC, 0xE0);
+    if (!m_rounded) {
+        p.fillRect(rect(), Qt::white);
+        p.setPen(border);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        return;
+    }
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 5, 5);
     p.fillPath(path, Qt::white);
-    p.setPen(QColor(0xDC, 0xDC, 0xE0));
+    p.setPen(border);
     p.drawPath(path);
 }
 
@@ -332,6 +384,8 @@ void LoginWindow::keyPressEvent(QKeyEvent *event)
 
 bool LoginWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_watchedWindow && event->type() == QEvent::Expose)
+        applyCompositing();
     if (watched == m_account && event->type() == QEvent::Resize)
         m_accountList->setGeometry(m_account->width() - 28, 0, 26, m_account->height());
     return QWidget::eventFilter(watched, event);

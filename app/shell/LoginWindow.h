@@ -15,10 +15,12 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QToolButton;
+class QWindow;
 class RememberedAccountsPopup;
 
-// The login window: a frameless, rounded white card that renders the login
-// presenter's state and forwards the user's actions to it. Dragging its
+// The login window: a frameless white card that renders the login presenter's
+// state and forwards the user's actions to it. Its corners are rounded where a
+// compositing manager blends them; elsewhere it is a square opaque card. Dragging its
 // background moves it; its close button only hides it (the shell brings it
 // back). Every showing runs the presenter's agreement and auto-login decision.
 class LoginWindow : public QWidget
@@ -36,7 +38,13 @@ public:
     // Agreement links of the line under the form: "protocol" or "secret".
     void setAgreementPageOpener(std::function<void(const QString &page)> opener);
 
+    // Whether translucent windows are blended on the screen; asked at every
+    // showing and exposure. Defaults to the platform's answer.
+    void setCompositingCheck(std::function<bool()> check);
+
     static QSize defaultSize() { return {320, 480}; }
+
+    void setVisible(bool visible) override;
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -47,6 +55,7 @@ protected:
 
 private:
     void build();
+    void applyCompositing();
     void render();
     void placeAccountList();
     void showAvatar(const QPixmap &image);
@@ -54,6 +63,9 @@ private:
 
     LoginPresenter *m_presenter;
     std::function<void(const QString &)> m_openAgreementPage;
+    std::function<bool()> m_compositing;
+    bool m_rounded = false; // painted with transparent rounded corners
+    QPointer<QWindow> m_watchedWindow;
 
     QLabel *m_avatar = nullptr;
     QLineEdit *m_account = nullptr;

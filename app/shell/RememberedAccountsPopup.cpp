@@ -41,12 +41,17 @@ void RememberedAccountsPopup::placeUnder(const QRect &anchorInWindow, int left)
 
 void RememberedAccountsPopup::paintEvent(QPaintEvent *)
 {
-    // The window is a rounded card: the mask follows its corners.
+    // The mask follows the window's corners: rounded where it is translucent, square elsewhere.
     QPainter p(this);
+    const QColor mask(0, 0, 0, 51);
+    if (!window()->testAttribute(Qt::WA_TranslucentBackground)) {
+        p.fillRect(rect(), mask);
+        return;
+    }
     p.setRenderHint(QPainter::Antialiasing);
     QPainterPath card;
     card.addRoundedRect(QRectF(rect()), 5, 5);
-    p.fillPath(card, QColor(0, 0, 0, 51));
+    p.fillPath(card, mask);
 }
 
 void RememberedAccountsPopup::mousePressEvent(QMouseEvent *)
