@@ -299,6 +299,11 @@ void ReminderScheduler::reconcileAll()
             e.built.reset();
     }
 
+    // Every note is asked for its reminder: read them all in one query rather
+    // than one row at a time as each note reaches for its own.
+    const qsizetype reminders = ctx->findAll<DateRemind>().size();
+    cache.notes.reserve(reminders);
+    cache.noteOfRemind.reserve(reminders);
     QSet<qint64> seen;
     const QList<NoteDetail *> notes = ctx->findAll<NoteDetail>();
     seen.reserve(notes.size());
