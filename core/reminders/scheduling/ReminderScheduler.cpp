@@ -14,6 +14,7 @@
 #include "platform/base/UserDefaults.h"
 #include "platform/notifications/UserNotificationCenter.h"
 #include "platform/store/Context.h"
+#include "platform/store/Predicate.h"
 #include "platform/store/StoreChanges.h"
 
 #include <QHash>
@@ -299,27 +300,25 @@ void ReminderScheduler::reconcileAll()
             e.built.reset();
     }
 
-    // Every note is asked for its reminder: read them all in one query rather
-    // than one row at a time as each note reaches for its own.
+    // Only notes that hold a reminder can have a plan; every reminder is read in
+    // one query rather than one row at a time as each note reaches for its own.
     const qsizetype reminders = ctx->findAll<DateRemind>().size();
     cache.notes.reserve(reminders);
     cache.noteOfRemind.reserve(reminders);
+    const QList<NoteDetail *> notes = ctx->fetch<NoteDetail>(Predicate::isNotNull(QStringLiteral("remind")));
     QSet<qint64> seen;
-    const QList<NoteDetail *> notes = ctx->findAll<NoteDetail>();
     seen.reserve(notes.size());
     for (const NoteDetail *note : notes) {
         seen.insert(note->objectId().pk);
         cache.refresh(note, now);
     }
-    // Forget the rows that are gone.
-    if (cache.notes.size() > seen.size()) {
-        QList<qint64> gone;
-        for (auto it = cache.notes.cbegin(); it != cache.notes.cend(); ++it)
-            if (!seen.contains(it.key()))
-                gone.append(it.key());
-        for (qint64 pk : gone)
-            cache.forget(pk);
-    }
+    // Forget the notes that are gone or no longer hold a reminder.
+    QList<qint64> gone;
+    for (auto it = cache.notes.cbegin(); it != cache.notes.cend(); ++it)
+        if (!seen.contains(it.key()))
+            gone.append(it.key());
+    for (qint64 pk : gone)
+        cache.forget(pk);
     cache.apply(m_center);
 }
 

@@ -605,6 +605,43 @@ private slots:
         QCOMPARE(center()->scheduleLog().size(), logged);
     }
 
+    // A full pass withdraws what it planned for a note that is gone or lost its
+    // reminder, however many notes without a reminder the store holds beside it.
+    void reconcilerWithdrawsWhatLeft_data()
+    {
+        QTest::addColumn<bool>("deleteNote");
+        QTest::addColumn<bool>("save");
+        QTest::newRow("note deleted") << true << false;
+        QTest::newRow("note deleted and saved") << true << true;
+        QTest::newRow("reminder deleted") << false << false;
+        QTest::newRow("reminder deleted and saved") << false << true;
+    }
+
+    void reconcilerWithdrawsWhatLeft()
+    {
+        QFETCH(bool, deleteNote);
+        QFETCH(bool, save);
+        Classify *c = category();
+        note("keep", {0, "2026/3/7 9:00:00", 0}, c);
+        NoteDetail *leaving = note("leaving", {0, "2026/3/8 9:00:00", 0}, c);
+        for (int i = 0; i < 3; ++i)
+            m_fx.note(QString("plain%1").arg(i), c);
+        QVERIFY(ctx()->saveAndWait().ok);
+        planner().reconcileAll();
+        QStringList ids = pendingIds();
+        ids.sort();
+        QCOMPARE(ids, (QStringList{"keep", "leaving"}));
+
+        if (deleteNote)
+            ctx()->deleteObject(leaving);
+        else
+            ctx()->deleteObject(leaving->remind());
+        if (save)
+            QVERIFY(ctx()->saveAndWait().ok);
+        planner().reconcileAll();
+        QCOMPARE(pendingIds(), QStringList{"keep"});
+    }
+
     // The reconciler keeps what it planned for unchanged reminders: whatever
     // field changes, settings changes and clock moves (also back) come, what is
     // pending afterwards is what planning every note afresh asks for.
