@@ -7,9 +7,3 @@ AppEvents::AppEvents(QObject *parent) : QObject(parent)
     qRegisterMetaType<NotesListReload>();
     qRegisterMetaType<LeftHomeListReload>();
 }
-
-AppEvents *AppEvents::instance()
-{
-    static AppEvents *events = new AppEvents;
-    return events;
-}

@@ -85,10 +85,6 @@ class AppEvents : public QObject
 public:
     explicit AppEvents(QObject *parent = nullptr);
 
-    // The program's one events object; the shell hands it on in the services
-    // bundle, and the lower layers' static code posts on it.
-    static AppEvents *instance();
-
 signals:
     // "NotesListReloadDatas"
     void notesListReloadDatas(const NotesListReload &what);

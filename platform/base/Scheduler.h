@@ -7,9 +7,10 @@
 class QObject;
 
 // Every delay of the program (spinner forced hide, toast removal, countdown
-// ticks, polls, debounces) goes through the current scheduler, so that tests
-// move time by hand. The program's scheduler runs tasks on Qt timers on the
-// main thread; tests install a ManualScheduler, which moves the clock along.
+// ticks, polls, debounces) goes through the scheduler handed to whoever waits,
+// so that tests move time by hand. The program's scheduler (TimerScheduler)
+// runs tasks on Qt timers on the main thread; tests hand on a ManualScheduler,
+// which moves the clock along.
 class Scheduler
 {
 public:
@@ -21,8 +22,4 @@ public:
     // inside this call), unless `context` is destroyed first. Without a
     // context it always runs. Tasks run on the main thread.
     virtual void schedule(qint64 msecs, QObject *context, Task task) = 0;
-
-    static Scheduler *current();
-    // Installs a scheduler (not owned); nullptr restores the timer-based one.
-    static void install(Scheduler *scheduler);
 };

@@ -4,12 +4,6 @@ Session::Session(QObject *parent) : QObject(parent), m_scope(new QObject(this)) 
 
 Session::~Session() = default;
 
-Session *Session::instance()
-{
-    static Session *session = new Session;
-    return session;
-}
-
 void Session::endScope()
 {
     delete m_scope;

@@ -21,9 +21,6 @@ public:
     explicit Session(QObject *parent = nullptr);
     ~Session() override;
 
-    // The program's one session.
-    static Session *instance();
-
     bool isSignedIn() const { return m_signedIn; }
     QString userId() const { return m_userId; }
     // Grows with every sign-out: work begun under an older value belongs to

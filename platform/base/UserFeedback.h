@@ -77,7 +77,7 @@ class BusyGuard
 {
 public:
     BusyGuard() = default;
-    explicit BusyGuard(const QObject *anchor, UserFeedback *feedback = UserFeedback::current());
+    BusyGuard(const QObject *anchor, UserFeedback *feedback);
     BusyGuard(BusyGuard &&other) noexcept;
     BusyGuard &operator=(BusyGuard &&other) noexcept;
     BusyGuard(const BusyGuard &) = delete;

@@ -13,12 +13,6 @@ class NetworkMonitor : public QObject
 public:
     using QObject::QObject;
 
-    // The process-wide monitor: the one set by setShared(), else a
-    // SystemNetworkMonitor on the system bus made on first use.
-    static NetworkMonitor *shared();
-    // Not owned; nullptr goes back to the system monitor. For tests.
-    static void setShared(NetworkMonitor *monitor);
-
     virtual int status() const = 0;
     // Empty when not associated with a Wi-Fi network (or when unknown).
     virtual QString currentWiFiName() const = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/base/Clock.h"
 #include "platform/base/Scheduler.h"
+#include "platform/base/TimerScheduler.h"
 #include "platform/notifications/DesktopUserNotificationCenter.h"
 
 #include <QCoreApplication>
@@ -225,6 +226,12 @@ bool UserNotificationCenter::forgetDelivered(const QString &identifier)
     return m_delivered.removeIf([&](const UserNotification &n) { return n.identifier == identifier; }) > 0;
 }
 
+void UserNotificationCenter::setScheduler(Scheduler *scheduler)
+{
+    m_scheduler = scheduler;
+    rearm();
+}
+
 void UserNotificationCenter::rearm()
 {
     // The wait under way ends with its context object; inside its own task
@@ -247,7 +254,10 @@ void UserNotificationCenter::rearm()
     // clock change is noticed within a few seconds.
     const qint64 wait = std::clamp<qint64>(Clock::now().msecsTo(nearest), 0, maxCheckIntervalMSecs);
     m_wait = new QObject(this);
-    Scheduler::current()->schedule(wait, m_wait, [this] {
+    if (!m_scheduler && !m_timers)
+        m_timers = std::make_unique<TimerScheduler>();
+    Scheduler &scheduler = m_scheduler ? *m_scheduler : *m_timers;
+    scheduler.schedule(wait, m_wait, [this] {
         m_inWait = true;
         deliverDueNotifications();
         m_inWait = false;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 // The user-notification centre: keeps the pending notifications, shows each
@@ -23,10 +24,13 @@
 // Pending notifications are kept in memory only; the reminder reconciler
 // schedules every active reminder again after sign-in.
 //
-// The looks at the clock are scheduled on the current Scheduler.
+// The looks at the clock are scheduled on the scheduler set with
+// setScheduler() (the program's), else on Qt timers of its own.
 //
 // Subclasses decide how a notification reaches the user (present/dismiss) and
 // report clicks through activate(). Main thread only.
+class Scheduler;
+
 class UserNotificationCenter : public QObject
 {
     Q_OBJECT
@@ -35,6 +39,9 @@ public:
     using SoundFileResolver = std::function<QString(const QString &soundName)>;
 
     ~UserNotificationCenter() override;
+
+    // Not owned; nullptr goes back to the centre's own timers.
+    void setScheduler(Scheduler *scheduler);
 
     // The centre the program uses; the desktop centre unless one was set.
     static UserNotificationCenter *shared();
@@ -115,7 +122,9 @@ private:
     QList<Pending> m_pending;
     QList<UserNotification> m_delivered;
     SoundFileResolver m_resolver;
-    QObject *m_wait = nullptr; // context of the scheduled look at the clock
+    Scheduler *m_scheduler = nullptr;
+    std::unique_ptr<Scheduler> m_timers; // when none was set
+    QObject *m_wait = nullptr;           // context of the scheduled look at the clock
     bool m_inWait = false;
     quint64 m_order = 0;
     bool m_delivering = false;

@@ -79,13 +79,14 @@ MainWindow *detailWindow(const QString &file, bool withNotes, bool editing = fal
     Context *ctx = detailStore(file, withNotes);
     if (!ctx)
         return nullptr;
-    auto *w = new MainWindow(sceneServices(*TestStore::store()), nullptr);
+    const Services &services = sceneServices(*TestStore::store());
+    auto *w = new MainWindow(services, nullptr);
     w->resize(MainWindow::defaultSize());
     if (withNotes) {
         // The user picks the first note.
         const NoteDetail *n =
             ctx->findFirstByAttribute<NoteDetail>(QStringLiteral("cId"), QStringLiteral("detail-n0"));
-        emit AppEvents::instance()->notesListReloadDatas(NotesListReload::showNote(EventKeys::of(n)));
+        emit services.events->notesListReloadDatas(NotesListReload::showNote(EventKeys::of(n)));
         if (editing)
             w->noteDetail()->editorPresenter()->edit();
     }

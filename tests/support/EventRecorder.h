@@ -11,7 +11,7 @@
 class EventRecorder : public QObject
 {
 public:
-    explicit EventRecorder(AppEvents *events = AppEvents::instance());
+    explicit EventRecorder(AppEvents *events);
 
     QStringList events;
     void clear() { events.clear(); }

@@ -93,18 +93,10 @@ void ProgramServices::makeBundle(const Parts &parts)
         api.setFeedback(&feedback);
     api.setNetworkMonitor(&network);
     api.setDeviceId(m_deviceId.get());
-    Session &session = parts.session ? *parts.session : *Session::instance();
+    Session &session = partOr(parts.session, m_ownSession, [] { return std::make_unique<Session>(); });
     api.setSession(&session);
-
-    // Code below the shell that still reaches these through the process-wide
-    // accessors (the store's context, the API client's reply handling, the
-    // sync importers) finds the same objects; the accessors go once it takes
-    // them from here.
-    Store::setDefaultStore(m_store);
-    UserFeedback::install(&feedback);
-    Scheduler::install(&scheduler);
-    UserNotificationCenter::setShared(&notifications);
-    NetworkMonitor::setShared(&network);
+    // The centre's looks at the clock run on the program's scheduler.
+    notifications.setScheduler(&scheduler);
 
     Context &context = parts.context ? *parts.context : *m_store->mainContext();
     m_historyPager = std::make_unique<RecordPager>(RecordPager::Kind::History, api, context, session);
@@ -124,8 +116,10 @@ void ProgramServices::makeBundle(const Parts &parts)
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_logout = std::make_unique<QuitLoginManager>(session, notifications, &context);
+    // The clock stays process-wide: it is the one source of "now" (as the system clock is), which static
+    // date helpers read too; tests fix and move it through its own calls.
     Clock &clock = *Clock::instance();
-    AppEvents &events = parts.events ? *parts.events : *AppEvents::instance();
+    AppEvents &events = partOr(parts.events, m_ownEvents, [] { return std::make_unique<AppEvents>(); });
     m_reminders = std::make_unique<ReminderScheduler>(context, notifications, clock, scheduler);
     m_wifi = std::make_unique<WIFIManager>(network);
     m_wifiReminds = std::make_unique<WiFiRemindManager>(context, *m_wifi, clock);
@@ -185,14 +179,7 @@ ProgramServices::~ProgramServices()
     // A client that came from outside may outlive the device id made here.
     s.api->setDeviceId(nullptr);
     s.api->setSession(nullptr);
-    // (Asking these two for the current one would make a desktop one.)
-    NetworkMonitor::setShared(nullptr);
-    UserNotificationCenter::setShared(nullptr);
-    if (Scheduler::current() == s.scheduler.get())
-        Scheduler::install(nullptr);
-    if (UserFeedback::current() == s.feedback.get())
-        UserFeedback::install(nullptr);
-    if (Store::defaultStore() == m_store)
-        Store::setDefaultStore(nullptr);
+    // A centre that came from outside may outlive the scheduler made here.
+    s.notifications->setScheduler(nullptr);
     m_services.reset();
 }

@@ -104,6 +104,8 @@ private:
     StoreOpenResult m_opened;
     std::unique_ptr<Store> m_ownStore;
     Store *m_store = nullptr;
+    std::unique_ptr<Session> m_ownSession;
+    std::unique_ptr<AppEvents> m_ownEvents;
     std::unique_ptr<Scheduler> m_ownScheduler; // before the feedback, which times its spinners by it
     std::unique_ptr<UserFeedback> m_ownFeedback;
     std::unique_ptr<UserNotificationCenter> m_ownNotifications;

@@ -99,7 +99,7 @@ class TestAutostart : public QObject
             QTest::mouseClick(box, Qt::LeftButton);
         QTest::mouseClick(login->findChild<QPushButton *>(QStringLiteral("login")), Qt::LeftButton);
         QTRY_VERIFY(shell->mainWindowIsCurrent());
-        QCOMPARE(AutoLoginCheck::signsInAutomatically(Context::defaultContext()), autoLogin);
+        QCOMPARE(AutoLoginCheck::signsInAutomatically(graph->services().store.get()), autoLogin);
         quit();
     }
 
@@ -161,7 +161,7 @@ private slots:
 
         // A reminder made now (on another device, say) fires while no window is shown.
         Clock::setNow(QDateTime::currentDateTime());
-        Context *ctx = Context::defaultContext();
+        Context *ctx = graph->services().store.get();
         auto *category = ctx->create<Classify>();
         category->setClassId(QStringLiteral("k1"));
         category->setName(QStringLiteral("工作"));

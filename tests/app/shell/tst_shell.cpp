@@ -591,7 +591,7 @@ private slots:
         n.repeatInterval = UserNotificationRepeat::days(1); // stays pending after a showing
         QVERIFY(center->scheduleNotification(n));
 
-        EventRecorder reloads;
+        EventRecorder reloads(graph->services().events.get());
         // The delivery reaches the shell through the centre itself.
         QVERIFY(f->notifications->deliverNow(QStringLiteral("n1")));
         if (event == "activated") {

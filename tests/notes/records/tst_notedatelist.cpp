@@ -420,10 +420,10 @@ private slots:
     {
         add("a", Case{at(0, 8)});
         save();
-        Session::instance()->signIn(QStringLiteral("77"));
+        m_rig.graph->services().session->signIn(QStringLiteral("77"));
         show();
         QCOMPARE(model()->total(), 1);
-        Session::instance()->signOut();
+        m_rig.graph->services().session->signOut();
         QCOMPARE(model()->total(), 0);
         QVERIFY(!model()->isLoaded());
     }

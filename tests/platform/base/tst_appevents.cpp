@@ -119,8 +119,6 @@ private slots:
         events.addNoteDetail();
         QCOMPARE(seen, QStringList({"c1", "add"}));
     }
-
-    void oneInstanceForTheProgram() { QCOMPARE(AppEvents::instance(), AppEvents::instance()); }
 };
 
 PRELVANE_TEST_CORE_MAIN(TestAppEvents)

@@ -233,7 +233,6 @@ private slots:
     {
         Clock::reset();
         stopManager();
-        NetworkMonitor::setShared(nullptr);
     }
 
     void readsActiveNetworkAndScanListOfTheWiFiDevice()
@@ -621,7 +620,7 @@ private slots:
         QCOMPARE(SystemNetworkMonitor::statusFor(reachability, medium, transportKnown, wifiActive), status);
     }
 
-    void fakeMonitorSignalsChangesAndStandsInForTheShared()
+    void fakeMonitorSignalsChanges()
     {
         FakeNetworkMonitor fake;
         QSignalSpy changed(&fake, &NetworkMonitor::statusChanged);
@@ -629,14 +628,13 @@ private slots:
         QStringList order;
         connect(&fake, &NetworkMonitor::statusChanged, this, [&](int s) { order << QString::number(s); });
         connect(&fake, &NetworkMonitor::wifiNameChanged, this, [&](const QString &n) { order << n; });
-        NetworkMonitor::setShared(&fake);
-        QCOMPARE(NetworkMonitor::shared(), &fake);
+        NetworkMonitor &monitor = fake;
 
         fake.change(NetworkStatus::WiFi, "Office");
-        QCOMPARE(NetworkMonitor::shared()->status(), 2);
-        QCOMPARE(NetworkMonitor::shared()->currentWiFiName(), QString("Office"));
+        QCOMPARE(monitor.status(), 2);
+        QCOMPARE(monitor.currentWiFiName(), QString("Office"));
         fake.change(NetworkStatus::WiFi, "Cafe"); // Wi-Fi to Wi-Fi: no status change
-        QCOMPARE(NetworkMonitor::shared()->currentWiFiName(), QString("Cafe"));
+        QCOMPARE(monitor.currentWiFiName(), QString("Cafe"));
         fake.change(NetworkStatus::NotReachable, QString());
         QCOMPARE(changed.count(), 2);
         QCOMPARE(changed.at(0).at(0).toInt(), 2);
@@ -649,10 +647,6 @@ private slots:
         QCOMPARE(order, QStringList({"Office", "2", "Cafe", "", "0"}));
         fake.setCurrentWiFiName(QString());
         QCOMPARE(named.count(), 3);
-
-        NetworkMonitor::setShared(nullptr);
-        QVERIFY(NetworkMonitor::shared() != &fake);
-        QVERIFY(qobject_cast<SystemNetworkMonitor *>(NetworkMonitor::shared()));
     }
 };
 

@@ -236,6 +236,7 @@ private slots:
     {
         ManualScheduler scheduler;
         FakeUserNotificationCenter center;
+        center.setScheduler(&scheduler);
         for (int i = 0; i < 50; ++i)
             center.scheduleNotification(note(QStringLiteral("c%1").arg(i), t0.addSecs(3 * 3600 + i)));
         center.scheduleNotification(note("soon", t0.addMSecs(500)));

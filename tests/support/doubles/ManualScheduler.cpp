@@ -4,7 +4,6 @@
 
 ManualScheduler::ManualScheduler()
 {
-    install(this);
     m_clockJumps = QObject::connect(Clock::instance(), &Clock::jumped, Clock::instance(), [this] {
         if (!m_running)
             runUntil(Clock::nowMSecs());
@@ -14,8 +13,6 @@ ManualScheduler::ManualScheduler()
 ManualScheduler::~ManualScheduler()
 {
     QObject::disconnect(m_clockJumps);
-    if (current() == this)
-        install(nullptr);
 }
 
 void ManualScheduler::schedule(qint64 msecs, QObject *context, Task task)

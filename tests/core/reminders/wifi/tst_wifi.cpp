@@ -270,7 +270,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
-        EventRecorder spy;
+        EventRecorder spy(m_graph->services().events.get());
         status().networkStatusDidChange(change.status);
 
         const bool joined = change.status == 2 && change.lastType != 2;
@@ -382,7 +382,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         const QString stampBefore = n->remind()->remindWifiDateTime();
 
-        EventRecorder spy;
+        EventRecorder spy(m_graph->services().events.get());
         status().wifiNameDidChange(change.status, change.name);
 
         if (fires) {
@@ -421,7 +421,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         UserDefaults::setValue("lastWiFiType", "0");
         status().registerNetwork();
-        EventRecorder spy;
+        EventRecorder spy(m_graph->services().events.get());
 
         m_monitor->change(2, "Office");
         QCOMPARE(scheduledIds(), QStringList({"joinOffice"}));
@@ -453,7 +453,7 @@ private slots:
         QVERIFY(ctx()->saveAndWait());
         m_monitor->change(2, "Office");
         status().registerNetwork(); // joins Office: c3 fires
-        EventRecorder spy;
+        EventRecorder spy(m_graph->services().events.get());
         for (int i = 0; i < 20; ++i) {
             m_monitor->setCurrentWiFiName(i % 2 ? "Office" : "Home");
             status().wifiNameDidChange(2, i % 2 ? "Office" : "Home");
@@ -667,7 +667,7 @@ private slots:
         NoteDetail *leave = addNote("c2", rem("12", 1));
         QVERIFY(ctx()->saveAndWait());
         status().registerNetwork();
-        EventRecorder spy;
+        EventRecorder spy(m_graph->services().events.get());
         for (int i = 0; i < 50; ++i) {
             m_monitor->change(2, "Office");
             m_monitor->change(i % 2 ? 0 : 1, "");
