@@ -3,8 +3,8 @@
 // One client device in a sync test: its own store file, its own user defaults
 // and its own engine, all against the shared stand-in service of a fixture
 // (its client, session and notification centre). activate() makes its defaults
-// the process's (and its store the default one, for the reminder planner)
-// before it acts.
+// the process's (and its store the default one, for the tests that still read
+// it) before it acts.
 
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"

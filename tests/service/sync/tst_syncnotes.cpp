@@ -116,6 +116,20 @@ QJsonObject pullOfNotes(const QJsonArray &notes, const QJsonObject &more = {})
     return data;
 }
 
+// The program built on a device's store, whose reminder planner the device's
+// engine brings in step after its saves, as in the program.
+std::unique_ptr<TestGraph> programOn(SyncClient &device, SyncTestService &s)
+{
+    auto graph = std::make_unique<TestGraph>(ProgramServices::Parts()
+                                                 .use(device.store.get())
+                                                 .use(s.feedback.get())
+                                                 .use(s.notifications.get())
+                                                 .use(s.api.get())
+                                                 .use(device.engine.get()));
+    device.planner = graph->services().reminders.get();
+    return graph;
+}
+
 } // namespace
 
 class TstSyncNotes : public QObject
@@ -1680,14 +1694,7 @@ void TstSyncNotes::pulledDateReminderIsScheduled()
     s.tester().version = 1;
 
     SyncClient a("a", root, s, s.tester());
-    // The program's planner, which the engine's saves bring in step.
-    TestGraph graph(ProgramServices::Parts()
-                        .use(a.store.get())
-                        .use(s.feedback.get())
-                        .use(s.notifications.get())
-                        .use(s.api.get())
-                        .use(a.engine.get()));
-    a.planner = graph.services().reminders.get();
+    const auto graph = programOn(a, s);
     QVERIFY(a.pull(SyncEngine::PullKind::Full));
     QCOMPARE(a.version(), QString("1"));
     const auto pending = s.notifications->scheduledNotification("600");
@@ -1712,14 +1719,7 @@ void TstSyncNotes::pushedReminderFollowsTheServerId()
     const QString root = TestEnv::freshFolders();
     SyncTestService s;
     SyncClient a("a", root, s, s.tester());
-    // The program's planner, which the engine's saves bring in step.
-    TestGraph graph(ProgramServices::Parts()
-                        .use(a.store.get())
-                        .use(s.feedback.get())
-                        .use(s.notifications.get())
-                        .use(s.api.get())
-                        .use(a.engine.get()));
-    a.planner = graph.services().reminders.get();
+    const auto graph = programOn(a, s);
     Classify *cat = a.addCategory("工作");
     NoteDetail *n = a.addNote(cat, "开会");
     a.setReminder(n, "2035/2/1 10:00:00");
