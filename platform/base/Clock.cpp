@@ -1,20 +1,32 @@
 #include "platform/base/Clock.h"
 
+#include <QList>
 #include <QMutex>
+#include <QPointer>
 
 namespace {
 QMutex clockMutex;
 bool fixedSet = false;
 qint64 fixedMSecs = 0;
 qint64 offsetMSecs = 0;
+
+// The clocks alive, told of every move (main thread). Never destroyed: a
+// clock in an object torn down at exit still leaves it.
+QList<Clock *> &listeners()
+{
+    static auto *clocks = new QList<Clock *>;
+    return *clocks;
+}
 } // namespace
 
-Clock::Clock(QObject *parent) : QObject(parent) {}
-
-Clock *Clock::instance()
+Clock::Clock(QObject *parent) : QObject(parent)
 {
-    static Clock *clock = new Clock;
-    return clock;
+    listeners().append(this);
+}
+
+Clock::~Clock()
+{
+    listeners().removeOne(this);
 }
 
 qint64 Clock::nowMSecs()
@@ -42,19 +54,22 @@ void Clock::setNow(const QDateTime &fixed)
         fixedSet = true;
         fixedMSecs = fixed.toMSecsSinceEpoch();
     }
-    emit instance()->jumped();
+    tellJumped();
 }
 
 void Clock::advance(qint64 msecs)
 {
-    {
-        QMutexLocker lock(&clockMutex);
-        if (fixedSet)
-            fixedMSecs += msecs;
-        else
-            offsetMSecs += msecs;
-    }
-    emit instance()->jumped();
+    advanceUnheard(msecs);
+    tellJumped();
+}
+
+void Clock::advanceUnheard(qint64 msecs)
+{
+    QMutexLocker lock(&clockMutex);
+    if (fixedSet)
+        fixedMSecs += msecs;
+    else
+        offsetMSecs += msecs;
 }
 
 void Clock::reset()
@@ -64,11 +79,23 @@ void Clock::reset()
         fixedSet = false;
         offsetMSecs = 0;
     }
-    emit instance()->jumped();
+    tellJumped();
 }
 
 bool Clock::isFixed()
 {
     QMutexLocker lock(&clockMutex);
     return fixedSet;
+}
+
+void Clock::tellJumped()
+{
+    // A listener may make or destroy clocks while it hears the jump: each one
+    // alive when the move was made hears it once, if it still lives.
+    QList<QPointer<Clock>> told;
+    for (Clock *c : listeners())
+        told.append(c);
+    for (const QPointer<Clock> &c : told)
+        if (c)
+            emit c->jumped();
 }

@@ -1,53 +1,18 @@
 #include "platform/base/UserFeedback.h"
 
-#include <QCoreApplication>
-#include <QDebug>
 #include <QPointer>
 #include <QSet>
-#include <QTimer>
 
-#include <atomic>
 #include <utility>
 
 namespace {
-class LoggingFeedback final : public UserFeedback
-{
-public:
-    void showToast(const QString &text, const QObject *) override { qWarning().noquote() << text; }
-    void showHudToWindow() override {}
-    void hideHudForWindow() override {}
-
-protected:
-    void presentMessage(const QString &text, const QObject *, Handler handler) override
-    {
-        qWarning().noquote() << "提示:" << text;
-        if (handler)
-            QTimer::singleShot(0, QCoreApplication::instance(), [handler] { handler(true); });
-    }
-    void presentConfirm(const QString &text, const QObject *, Handler handler) override
-    {
-        // Nobody can answer: treat as cancelled so nothing irreversible happens.
-        qWarning().noquote() << "提示 (确定/取消):" << text;
-        if (handler)
-            QTimer::singleShot(0, QCoreApplication::instance(), [handler] { handler(false); });
-    }
-    quint64 beginBusy(const QObject *) override { return ++m_tokens; }
-    void endBusy(quint64) override {}
-
-private:
-    quint64 m_tokens = 0;
-};
-
-std::atomic<UserFeedback *> installed{nullptr};
-
-// The implementations alive, so that a guard outliving its feedback leaves it alone.
+// The implementations alive, so that a guard outliving its feedback leaves it
+// alone. Never destroyed: feedback made or torn down at exit still uses it.
 QSet<const UserFeedback *> &alive()
 {
-    static QSet<const UserFeedback *> set;
-    return set;
+    static auto *set = new QSet<const UserFeedback *>;
+    return *set;
 }
-
-LoggingFeedback loggingFeedback;
 
 // The handler, dropped once its owner is gone (no owner: kept).
 UserFeedback::Handler ownedBy(const QObject *owner, UserFeedback::Handler handler)
@@ -70,8 +35,6 @@ UserFeedback::UserFeedback()
 UserFeedback::~UserFeedback()
 {
     alive().remove(this);
-    UserFeedback *self = this;
-    installed.compare_exchange_strong(self, nullptr);
 }
 
 void UserFeedback::showMessage(const QString &text, const Asker &asker, Handler handler)
@@ -92,17 +55,6 @@ void UserFeedback::showDefaultMessageAlertWithDetailText(const QString &text, Ha
 void UserFeedback::showAddCancleButtonAlertWithText(const QString &text, Handler handler)
 {
     showConfirm(text, {}, std::move(handler));
-}
-
-UserFeedback *UserFeedback::current()
-{
-    UserFeedback *f = installed.load();
-    return f ? f : &loggingFeedback;
-}
-
-void UserFeedback::install(UserFeedback *feedback)
-{
-    installed.store(feedback);
 }
 
 BusyGuard::BusyGuard(const QObject *anchor, UserFeedback *feedback)

@@ -9,8 +9,8 @@ class QObject;
 
 // What the program tells the user: the standard sheets, the busy spinner and
 // toasts. Lower layers and presenters speak only to this interface; the
-// window layer installs the real implementation, tests a recording one. With
-// none installed, messages go to the log.
+// program object makes the real implementation and hands it on, tests a
+// recording one (LoggingFeedback where nobody can answer).
 //
 // Who asks is told by an Asker: the handler runs only while `owner` lives
 // (never after it is destroyed, also when the sheet is answered later), and
@@ -52,10 +52,6 @@ public:
     // An operation of its own uses a BusyGuard instead.
     virtual void showHudToWindow() = 0;
     virtual void hideHudForWindow() = 0;
-
-    static UserFeedback *current();
-    // Installs an implementation (not owned); nullptr restores the logging one.
-    static void install(UserFeedback *feedback);
 
 protected:
     friend class BusyGuard;

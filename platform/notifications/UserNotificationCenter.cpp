@@ -24,7 +24,7 @@ const int metaTypes = [] {
 UserNotificationCenter::UserNotificationCenter(QObject *parent) : QObject(parent)
 {
     Q_UNUSED(metaTypes);
-    connect(Clock::instance(), &Clock::jumped, this, &UserNotificationCenter::deliverDueNotifications);
+    connect(&m_clock, &Clock::jumped, this, &UserNotificationCenter::deliverDueNotifications);
 }
 
 UserNotificationCenter::~UserNotificationCenter() = default;

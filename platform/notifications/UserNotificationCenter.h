@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/base/Clock.h"
 #include "platform/notifications/UserNotification.h"
 
 #include <QDateTime>
@@ -119,6 +120,7 @@ private:
     void rearm();
     void deliver(Pending &pending, const QDateTime &now);
 
+    Clock m_clock; // hears the clock's jumps
     QList<Pending> m_pending;
     QList<UserNotification> m_delivered;
     SoundFileResolver m_resolver;

@@ -3,17 +3,11 @@
 #include <QObject>
 #include <QTimer>
 
-RecordingFeedback::RecordingFeedback(bool installed) : m_timers(new QObject)
-{
-    if (installed)
-        UserFeedback::install(this);
-}
+RecordingFeedback::RecordingFeedback() : m_timers(new QObject) {}
 
 RecordingFeedback::~RecordingFeedback()
 {
     delete m_timers; // answers still on their way go with it
-    if (UserFeedback::current() == this)
-        UserFeedback::install(nullptr);
 }
 
 void RecordingFeedback::present(Kind kind, const QString &text, const QObject *anchor, Handler handler)

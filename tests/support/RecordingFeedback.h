@@ -8,8 +8,8 @@
 
 #include <optional>
 
-// Records what the user would have been shown; installs itself for its
-// lifetime (unless made for one owner only). Sheets wait like real ones: the test answers them with
+// Records what the user would have been shown by whoever it is handed to (the
+// test graph's parts, a presenter). Sheets wait like real ones: the test answers them with
 // answerNext(), or, while `autoAnswer` holds a value, they are answered with
 // it once the event loop turns. Either way the answer arrives after the
 // asking call has returned, and never reaches a handler whose owner died.
@@ -33,8 +33,7 @@ public:
         const QObject *anchor = nullptr;
     };
 
-    // `installed` false: only who is handed this one tells the user through it.
-    explicit RecordingFeedback(bool installed = true);
+    RecordingFeedback();
     ~RecordingFeedback() override;
 
     void showToast(const QString &text, const QObject *anchor) override;

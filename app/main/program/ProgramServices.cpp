@@ -116,9 +116,10 @@ void ProgramServices::makeBundle(const Parts &parts)
     m_users = std::make_unique<UserManager>(context);
     m_skins = std::make_unique<SkinManager>(context);
     m_logout = std::make_unique<QuitLoginManager>(session, notifications, &context);
-    // The clock stays process-wide: it is the one source of "now" (as the system clock is), which static
-    // date helpers read too; tests fix and move it through its own calls.
-    Clock &clock = *Clock::instance();
+    // "Now" itself is the process's, as the system clock is (static date helpers read it); the bundle's
+    // clock is how its users hear that the time was moved.
+    m_clock = std::make_unique<Clock>();
+    Clock &clock = *m_clock;
     AppEvents &events = partOr(parts.events, m_ownEvents, [] { return std::make_unique<AppEvents>(); });
     m_reminders = std::make_unique<ReminderScheduler>(context, notifications, clock, scheduler);
     m_wifi = std::make_unique<WIFIManager>(network);

@@ -10,6 +10,7 @@
 
 class ApiNetWorking;
 class AppEvents;
+class Clock;
 class Context;
 class KeychainBackend;
 class KeychainTool;
@@ -102,6 +103,7 @@ private:
     void makeBundle(const Parts &parts);
 
     StoreOpenResult m_opened;
+    std::unique_ptr<Clock> m_clock; // first made, last gone: everything below may hear it
     std::unique_ptr<Store> m_ownStore;
     Store *m_store = nullptr;
     std::unique_ptr<Session> m_ownSession;

@@ -542,7 +542,7 @@ private slots:
         Remind r;
         r.real = "2026/3/6 9:00:00";
         NoteDetail *n = noteWith(r);
-        RecordingFeedback own(false);
+        RecordingFeedback own;
         NoteActionManager other(*ctx(), own, *m_graph->services().localNotifications,
                                 *m_graph->services().noteReminds);
         QVERIFY(other.addDelayRemindWithNote(n, 2004));

@@ -5,6 +5,8 @@
 
 #include <QSignalSpy>
 
+#include <memory>
+
 class TestBase : public QObject
 {
     Q_OBJECT
@@ -15,14 +17,41 @@ private slots:
     void clockStandsStillWhenFixedAndMoves()
     {
         const QDateTime t = QDateTime::fromString("2026-03-01T08:00:00Z", Qt::ISODate);
-        QSignalSpy jumped(Clock::instance(), &Clock::jumped);
+        Clock clock;
+        QSignalSpy jumped(&clock, &Clock::jumped);
         Clock::setNow(t);
         QCOMPARE(Clock::now(), t);
         Clock::advance(3600 * 1000);
         QCOMPARE(Clock::now(), t.addSecs(3600));
         QCOMPARE(jumped.count(), 2);
         Clock::reset();
+        QCOMPARE(jumped.count(), 3);
         QVERIFY(qAbs(Clock::nowMSecs() - QDateTime::currentMSecsSinceEpoch()) < 5000);
+    }
+
+    // Every clock alive hears each move, also one made or dropped by a listener
+    // while the move is told.
+    void everyClockAliveHearsAMove()
+    {
+        Clock first;
+        auto second = std::make_unique<Clock>();
+        std::unique_ptr<Clock> madeMeanwhile;
+        int firstHeard = 0;
+        int secondHeard = 0;
+        QObject::connect(&first, &Clock::jumped, [&] {
+            ++firstHeard;
+            second.reset();
+            if (!madeMeanwhile)
+                madeMeanwhile = std::make_unique<Clock>();
+        });
+        QObject::connect(second.get(), &Clock::jumped, [&] { ++secondHeard; });
+        Clock::advance(1000);
+        QCOMPARE(firstHeard, 1);
+        QCOMPARE(secondHeard, 0); // gone before its turn
+        QSignalSpy later(madeMeanwhile.get(), &Clock::jumped);
+        Clock::advance(1000);
+        QCOMPARE(firstHeard, 2);
+        QCOMPARE(later.count(), 1);
     }
 
     void userDefaultsPersistUnderTheTestFolder()

@@ -1,3 +1,4 @@
+#include "platform/base/LoggingFeedback.h"
 #include "platform/base/UserFeedback.h"
 #include "tests/support/RecordingFeedback.h"
 #include "tests/support/TestEnv.h"
@@ -12,7 +13,7 @@ private slots:
     // the answer comes after the call and skips an owner that died.
     void answersComeLaterAndOnlyToLiveOwners_data()
     {
-        QTest::addColumn<int>("answeredBy"); // 0 the test, 1 the recorder, 2 nobody installed
+        QTest::addColumn<int>("answeredBy"); // 0 the test, 1 the recorder, 2 the log
         QTest::addColumn<bool>("confirm");
         QTest::addColumn<bool>("expected");
         QTest::newRow("test answers a message") << 0 << false << true;
@@ -27,12 +28,14 @@ private slots:
         QFETCH(bool, confirm);
         QFETCH(bool, expected);
         std::unique_ptr<RecordingFeedback> recorder;
+        LoggingFeedback logging;
+        UserFeedback *feedback = &logging;
         if (answeredBy < 2) {
             recorder = std::make_unique<RecordingFeedback>();
             if (answeredBy == 0)
                 recorder->autoAnswer.reset();
+            feedback = recorder.get();
         }
-        UserFeedback *feedback = UserFeedback::current();
 
         QObject owner;
         auto dying = std::make_unique<QObject>();

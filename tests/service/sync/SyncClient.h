@@ -38,7 +38,7 @@ struct SyncClient
     std::unique_ptr<Store> store;
     std::unique_ptr<SyncEngine> engine;
     // The device's own note operations on its store (what they tell the user is only recorded).
-    RecordingFeedback feedback{false};
+    RecordingFeedback feedback;
     std::unique_ptr<LocalNotificationManager> notifications;
     std::unique_ptr<NoteRemindManager> reminds;
     std::unique_ptr<NoteActionManager> actions;

@@ -1,19 +1,14 @@
 #include "tests/support/doubles/ManualScheduler.h"
 
-#include "platform/base/Clock.h"
-
 ManualScheduler::ManualScheduler()
 {
-    m_clockJumps = QObject::connect(Clock::instance(), &Clock::jumped, Clock::instance(), [this] {
+    QObject::connect(&m_clock, &Clock::jumped, &m_clock, [this] {
         if (!m_running)
             runUntil(Clock::nowMSecs());
     });
 }
 
-ManualScheduler::~ManualScheduler()
-{
-    QObject::disconnect(m_clockJumps);
-}
+ManualScheduler::~ManualScheduler() = default;
 
 void ManualScheduler::schedule(qint64 msecs, QObject *context, Task task)
 {

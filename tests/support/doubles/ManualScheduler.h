@@ -1,16 +1,16 @@
 #pragma once
 
+#include "platform/base/Clock.h"
 #include "platform/base/Scheduler.h"
 
 #include <QList>
-#include <QMetaObject>
 #include <QPointer>
 
 // The scheduler of tests, tied to the clock: time stands still until the test
 // moves it. advance() moves the clock and runs every task that falls due on
 // the way, in order of due time, with the clock set to each task's due time;
 // moving the clock directly (Clock::advance, Clock::setNow) runs what fell
-// due as well. Installs itself for its lifetime.
+// due as well. Hand it to what schedules (the test graph's parts, a centre).
 class ManualScheduler final : public Scheduler
 {
 public:
@@ -45,5 +45,5 @@ private:
     QList<Item> m_items;
     quint64 m_seq = 0;
     bool m_running = false;
-    QMetaObject::Connection m_clockJumps;
+    Clock m_clock; // hears the clock moved directly
 };
