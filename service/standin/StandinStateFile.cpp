@@ -27,9 +27,11 @@ QHash<QString, QString> hashFromJson(const QJsonObject &o)
     return h;
 }
 
+// A damaged file's number outside the 64-bit range reads as 0, not as an undefined conversion.
 qint64 number(const QJsonObject &o, const char *key)
 {
-    return qint64(o.value(QLatin1String(key)).toDouble());
+    const double d = o.value(QLatin1String(key)).toDouble();
+    return d >= -9.2e18 && d <= 9.2e18 ? qint64(d) : 0;
 }
 
 QJsonObject categoryToJson(const NoteSyncHandlers::Category &c)

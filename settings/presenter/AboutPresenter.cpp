@@ -4,6 +4,7 @@
 #include "platform/base/UserFeedback.h"
 #include "service/account/PlatformTool.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 
 #include <QJsonObject>
 #include <QUrl>
@@ -22,9 +23,7 @@ QString AboutPresenter::versionFor(const QJsonArray &terminals)
 {
     for (const QJsonValue &v : terminals) {
         const QJsonObject entry = v.toObject();
-        const QJsonValue id = entry.value(QStringLiteral("id"));
-        const qint64 number = id.isString() ? id.toString().trimmed().toLongLong() : qint64(id.toDouble());
-        if (number == TerminalId)
+        if (ReplyValue::toInt64(entry.value(QStringLiteral("id"))) == qint64(TerminalId))
             return entry.value(QStringLiteral("version")).toString();
     }
     return {};

@@ -4,6 +4,7 @@
 #include "platform/base/UserDefaults.h"
 #include "service/account/SignInKeys.h"
 #include "service/api/ApiNetWorking.h"
+#include "service/api/ReplyValue.h"
 #include "settings/presenter/SettingsList.h"
 
 #include <QJsonArray>
@@ -104,10 +105,7 @@ void SyncSettingsPresenter::restore(const QString &snapshotDate)
                 emit changed();
                 if (reply.code != 200)
                     return;
-                const QJsonValue version = reply.dataObject().value(SignInKeys::Version);
-                const QString text = version.isString()   ? version.toString()
-                                     : version.isDouble() ? QString::number(qint64(version.toDouble()))
-                                                          : QString();
+                const QString text = ReplyValue::idText(reply.dataObject().value(SignInKeys::Version));
                 if (!text.isEmpty()) {
                     UserDefaults::setValue(SignInKeys::Version, text);
                     UserDefaults::sync();

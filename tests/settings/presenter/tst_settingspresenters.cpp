@@ -658,6 +658,10 @@ void TstSettingsPresenters::aboutVersionsAndPages_data()
     QTest::newRow("other order") << QJsonArray{mine, ios} << "1.2.0";
     QTest::newRow("id as text") << QJsonArray{ios, QJsonObject{{"id", "7"}, {"version", "1.3.0"}}} << "1.3.0";
     QTest::newRow("fewer than seven, none ours") << QJsonArray{ios} << "";
+    // Ids that are no whole number in range are nobody's (and convert without undefined behaviour).
+    QTest::newRow("id out of range, then ours")
+        << QJsonArray{QJsonObject{{"id", 1e300}, {"version", "9.9.9"}}, mine} << "1.2.0";
+    QTest::newRow("id a fraction") << QJsonArray{QJsonObject{{"id", 7.5}, {"version", "9.9.9"}}} << "";
     QTest::newRow("empty") << QJsonArray{} << "";
 }
 
