@@ -60,7 +60,6 @@ struct MirrorStore
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 6), QTime(10, 0)));
         store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
-        Store::setDefaultStore(store.get());
         Context *ctx = store->mainContext();
         const QDateTime now = Clock::now();
         for (int i = 1; i <= kRecords; ++i) {
@@ -209,7 +208,6 @@ void RefreshFromService(benchmark::State &state)
             state.SkipWithError("no store");
             break;
         }
-        Store::setDefaultStore(store.get());
         AppEvents events;
         auto graph = std::make_unique<ProgramServices>(
             ProgramServices::Parts().use(store.get()).use(&feedback).use(&api).use(&events));
@@ -231,7 +229,6 @@ void RefreshFromService(benchmark::State &state)
         cpu += meter.totalMs();
         ++runs;
         graph.reset();
-        Store::setDefaultStore(nullptr);
         store.reset();
         state.ResumeTiming();
     }

@@ -87,7 +87,6 @@ struct Program
     Program()
     {
         UserDefaults::setStoragePath(dir.filePath(QStringLiteral("defaults.ini")));
-        UserNotificationCenter::setShared(&notifications);
         service.startAndWait();
         service.onService([this](StandinService &, NoteSyncHandlers &notes, StandinAccount &account) {
             NoteSyncHandlers::Data &d = notes.data(account);
@@ -127,7 +126,6 @@ struct Program
         store = Store::open(dir.filePath(QStringLiteral("store.sqlite")), DataModel::model());
         if (!store)
             qFatal("bench: no store");
-        Store::setDefaultStore(store.get());
         graph = std::make_unique<ProgramServices>(ProgramServices::Parts()
                                                       .use(store.get())
                                                       .use(&feedback)
@@ -158,7 +156,6 @@ struct Program
         window.reset();
         coordinator.reset();
         graph.reset();
-        Store::setDefaultStore(nullptr);
     }
 
     int shownNotes() const { return window->noteList()->presenter()->model()->rowCount(); }

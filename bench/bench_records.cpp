@@ -46,7 +46,6 @@ struct RemindersStore
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 6), QTime(10, 0)));
         store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
-        Store::setDefaultStore(store.get());
         Context *ctx = store->mainContext();
         ctx->create<UserSet>()->setNoteCompleteActionType(0);
         QList<Classify *> categories;

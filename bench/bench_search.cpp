@@ -75,7 +75,6 @@ struct SearchStore
     {
         Clock::setNow(QDateTime(QDate(2026, 3, 6), QTime(10, 0)));
         store = Store::open(dir.filePath(QStringLiteral("bench.sqlite")), DataModel::model());
-        Store::setDefaultStore(store.get());
         Context *ctx = store->mainContext();
         auto *k = ctx->create<Classify>();
         k->setClassId(QStringLiteral("1001"));

@@ -38,7 +38,7 @@ void SettingsWindowFirstPaint(benchmark::State &state)
         state.SkipWithError("no store");
         return;
     }
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("77"));
     ctx->create<UserInfo>()->setUserId(77);
@@ -47,7 +47,7 @@ void SettingsWindowFirstPaint(benchmark::State &state)
         state.SkipWithError("no rows");
         return;
     }
-    ProgramServices program(ProgramServices::Parts().use(Store::defaultStore()));
+    ProgramServices program(ProgramServices::Parts().use(TestStore::store()));
     if (!program.hasServices()) {
         state.SkipWithError("no services");
         return;

@@ -3,17 +3,10 @@
 #include "platform/base/Clock.h"
 #include "platform/base/Scheduler.h"
 #include "platform/base/TimerScheduler.h"
-#include "platform/notifications/DesktopUserNotificationCenter.h"
-
-#include <QCoreApplication>
-#include <QPointer>
 
 #include <algorithm>
 
 namespace {
-QPointer<UserNotificationCenter> sharedCenter;
-QPointer<UserNotificationCenter> defaultCenter;
-
 const int metaTypes = [] {
     qRegisterMetaType<UserNotification>();
     qRegisterMetaType<UserNotificationRepeat>();
@@ -28,20 +21,6 @@ UserNotificationCenter::UserNotificationCenter(QObject *parent) : QObject(parent
 }
 
 UserNotificationCenter::~UserNotificationCenter() = default;
-
-UserNotificationCenter *UserNotificationCenter::shared()
-{
-    if (sharedCenter)
-        return sharedCenter;
-    if (!defaultCenter)
-        defaultCenter = new DesktopUserNotificationCenter(QCoreApplication::instance());
-    return defaultCenter;
-}
-
-void UserNotificationCenter::setShared(UserNotificationCenter *center)
-{
-    sharedCenter = center;
-}
 
 bool UserNotificationCenter::scheduleNotification(const UserNotification &notification)
 {

@@ -44,11 +44,6 @@ public:
     // Not owned; nullptr goes back to the centre's own timers.
     void setScheduler(Scheduler *scheduler);
 
-    // The centre the program uses; the desktop centre unless one was set.
-    static UserNotificationCenter *shared();
-    // Makes `center` the shared one (not owned); nullptr restores the default.
-    static void setShared(UserNotificationCenter *center);
-
     // Schedules a notification; a pending one with the same identifier is
     // replaced. False (nothing changes) for an empty identifier or an invalid date.
     bool scheduleNotification(const UserNotification &notification);

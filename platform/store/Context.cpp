@@ -27,12 +27,6 @@ Context::Context(Store *store, Kind kind) : m_store(store), m_kind(kind)
 
 Context::~Context() = default;
 
-Context *Context::defaultContext()
-{
-    Store *s = Store::defaultStore();
-    return s ? s->mainContext() : nullptr;
-}
-
 EntityState &Context::state(int entity)
 {
     return *m_states.at(entity);

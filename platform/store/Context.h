@@ -3,7 +3,7 @@
 // A context: the working set of rows of one store on one thread.
 //
 // Usage
-//   Context *ctx = Context::defaultContext();         // the main-thread context of the open store
+//   Context *ctx = store->mainContext();               // the main-thread context of an open store
 //   auto *note = ctx->create<NoteDetail>();            // new row, visible to queries at once
 //   note->setCId("c123");
 //   NoteDetail *n = ctx->findFirstByAttribute<NoteDetail>("cId", "c123");
@@ -75,9 +75,6 @@ public:
     };
 
     ~Context() override;
-
-    // The main context of the default store (nullptr before a store is set up).
-    static Context *defaultContext();
 
     Store *store() const { return m_store; }
     Kind kind() const { return m_kind; }

@@ -14,8 +14,6 @@
 
 namespace {
 
-Store *defaultStoreInstance = nullptr;
-
 const QFile::Permissions ownerOnlyFile = QFile::ReadOwner | QFile::WriteOwner;
 const QFile::Permissions ownerOnlyFolder = ownerOnlyFile | QFile::ExeOwner;
 
@@ -159,19 +157,7 @@ Store::Store(const QString &path, const Model &model) : m_path(path), m_model(mo
 Store::~Store()
 {
     m_pool.waitForDone();
-    if (defaultStoreInstance == this)
-        defaultStoreInstance = nullptr;
     m_main.reset();
-}
-
-Store *Store::defaultStore()
-{
-    return defaultStoreInstance;
-}
-
-void Store::setDefaultStore(Store *store)
-{
-    defaultStoreInstance = store;
 }
 
 std::unique_ptr<Store> Store::open(const QString &path, const Model &model, StoreOpenResult *result)

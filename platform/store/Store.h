@@ -30,10 +30,6 @@ public:
     static std::unique_ptr<Store> open(const QString &path, const Model &model,
                                        StoreOpenResult *result = nullptr);
 
-    // The store used by Context::defaultContext(); the caller keeps ownership.
-    static Store *defaultStore();
-    static void setDefaultStore(Store *store);
-
     QString path() const { return m_path; }
     const Model &model() const { return m_model; }
     const StoreOpenResult &openResult() const { return m_openResult; }

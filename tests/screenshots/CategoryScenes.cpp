@@ -29,7 +29,7 @@ QList<CategoryKey> categoryStore(const QString &file, const QList<QPair<QString,
     QList<CategoryKey> keys;
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return keys;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     for (int i = 0; i < categories.size(); ++i) {
         auto *c = ctx->create<Classify>();
         c->setClassId(QString::number(300 + i));

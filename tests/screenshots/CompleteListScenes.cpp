@@ -33,7 +33,7 @@ MainWindow *completedWindow(const QString &file, const QList<Record> &records,
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = TestStore::defaultContext();
+    Context *ctx = TestStore::context();
     // The first record is the newest.
     for (int i = 0; i < records.size(); ++i) {
         auto *r = ctx->create<NoteComplete>();

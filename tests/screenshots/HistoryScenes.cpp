@@ -43,7 +43,7 @@ MainWindow *historyWindow(const QString &file, const QList<Log> &logs, const QSi
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = TestStore::defaultContext();
+    Context *ctx = TestStore::context();
     const QStringList names{QStringLiteral("工作"), QStringLiteral("生活")};
     for (int i = 0; i < names.size(); ++i) {
         auto *c = ctx->create<Classify>();

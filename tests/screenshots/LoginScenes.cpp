@@ -22,7 +22,7 @@ Context *sceneStore()
         if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/login-scenes.sqlite"))
                  .ok())
             return false;
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         const QList<QPair<int, QString>> accounts{
             {1, QStringLiteral("13800000000")},
             {2, QStringLiteral("an@example.com")},
@@ -34,7 +34,7 @@ Context *sceneStore()
         }
         return bool(ctx->saveAndWait());
     }();
-    return opened ? Context::defaultContext() : nullptr;
+    return opened ? TestStore::context() : nullptr;
 }
 
 LoginWindow *loginWindow()

@@ -56,7 +56,7 @@ Context *mainStore(const QString &file, const QStringList &names, bool locked,
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     const QStringList colors{"#10b56c", "#dc445b", "#2b9cc6", "#f27830", "#52398a"};
     for (int i = 0; i < names.size(); ++i) {
         auto *c = ctx->create<Classify>();

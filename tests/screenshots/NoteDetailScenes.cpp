@@ -30,7 +30,7 @@ Context *detailStore(const QString &file, bool withNotes)
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     Classify *first = nullptr;
     const QStringList names{"工作", "生活"};
     for (int i = 0; i < names.size(); ++i) {

@@ -48,11 +48,11 @@ struct EditorNote
 Context *sceneStore()
 {
     static bool filled = [] {
-        if (!Context::defaultContext() &&
+        if (!TestStore::context() &&
             !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/editor-scenes.sqlite"))
                  .ok())
             return false;
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *wifi = ctx->create<WiFiRemind>();
         wifi->setWifiId(QStringLiteral("editor-w1"));
         wifi->setName(QStringLiteral("Office-Guest"));
@@ -152,7 +152,7 @@ Context *sceneStore()
         }
         return bool(ctx->saveAndWait());
     }();
-    return filled ? Context::defaultContext() : nullptr;
+    return filled ? TestStore::context() : nullptr;
 }
 
 EditNoteView *editorOf(const QString &cId, bool edit = false, int width = 480)

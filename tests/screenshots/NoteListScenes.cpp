@@ -96,11 +96,11 @@ void addNote(Context *ctx, Classify *c, const SceneNote &s, int sort, const QStr
 Context *sceneStore()
 {
     static bool filled = [] {
-        if (!Context::defaultContext() &&
+        if (!TestStore::context() &&
             !TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + QStringLiteral("/notelist-scenes.sqlite"))
                  .ok())
             return false;
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *home = ctx->create<WiFiRemind>();
         home->setWifiId(QStringLiteral("7001"));
         home->setName(QStringLiteral("TP-LINK_5G"));
@@ -206,7 +206,7 @@ Context *sceneStore()
         }
         return bool(ctx->saveAndWait());
     }();
-    return filled ? Context::defaultContext() : nullptr;
+    return filled ? TestStore::context() : nullptr;
 }
 
 NoteListView *listOf(const QString &classId, int selectRow)

@@ -48,7 +48,7 @@ MainWindow *recordsWindow(const QString &file, const QList<Category> &categories
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     int id = 0;
     for (int i = 0; i < categories.size(); ++i) {
         auto *c = ctx->create<Classify>();

@@ -46,7 +46,7 @@ MainWindow *searchWindow(const QString &file, const QStringList &notes, const QL
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = TestStore::defaultContext();
+    Context *ctx = TestStore::context();
     auto *c = ctx->create<Classify>();
     c->setClassId(QStringLiteral("100"));
     c->setName(QStringLiteral("工作"));

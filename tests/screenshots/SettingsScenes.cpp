@@ -40,7 +40,7 @@ SettingsWindow *settingsOn(int tab, const QString &file,
 {
     if (!TestStore::setupCoreDataAtPath(TestEnv::rootFolder() + "/" + file).ok())
         return nullptr;
-    Context *ctx = Context::defaultContext();
+    Context *ctx = TestStore::context();
     SkinManager(*ctx).addSkinToLocal();
     UserDefaults::setValue("userId", "77");
     auto *info = ctx->create<UserInfo>();

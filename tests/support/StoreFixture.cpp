@@ -26,9 +26,7 @@ bool StoreFixture::open(const QDateTime &now, const QString &file)
     m_store = Store::open(dir + QLatin1Char('/') + file, DataModel::model());
     if (!m_store)
         return false;
-    Store::setDefaultStore(m_store.get());
     m_center = std::make_unique<FakeUserNotificationCenter>();
-    UserNotificationCenter::setShared(m_center.get());
     Clock::setNow(now);
     return true;
 }
@@ -60,15 +58,8 @@ void StoreFixture::setWritesFail(bool fail)
 
 void StoreFixture::close()
 {
-    if (m_center) {
-        UserNotificationCenter::setShared(nullptr);
-        m_center.reset();
-    }
-    if (m_store) {
-        if (Store::defaultStore() == m_store.get())
-            Store::setDefaultStore(nullptr);
-        m_store.reset();
-    }
+    m_center.reset();
+    m_store.reset();
     Clock::reset();
 }
 

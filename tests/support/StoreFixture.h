@@ -14,9 +14,9 @@ class Store;
 class UserSet;
 
 // One test function's store: open() (in init()) makes fresh folders, opens a new
-// store file there as the process's default store, installs a fake notification
-// centre as the shared one and fixes "now"; close() (in cleanup()) undoes all of
-// it. The makers give the rows most tests start from, unsaved.
+// store file there, makes a fake notification centre and fixes "now"; close() (in
+// cleanup()) undoes all of it. Code under test is handed store()/ctx() and center().
+// The makers give the rows most tests start from, unsaved.
 class StoreFixture
 {
 public:

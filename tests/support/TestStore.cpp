@@ -20,13 +20,11 @@ StoreOpenResult TestStore::setupCoreDataAtPath(const QString &path)
     cleanUp();
     StoreOpenResult result;
     openStore = Store::open(path, DataModel::model(), &result);
-    Store::setDefaultStore(openStore.get());
     return result;
 }
 
 void TestStore::cleanUp()
 {
-    Store::setDefaultStore(nullptr);
     openStore.reset();
 }
 
@@ -35,7 +33,7 @@ Store *TestStore::store()
     return openStore.get();
 }
 
-Context *TestStore::defaultContext()
+Context *TestStore::context()
 {
     return openStore ? openStore->mainContext() : nullptr;
 }

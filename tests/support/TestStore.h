@@ -7,9 +7,9 @@
 class Context;
 class Store;
 
-// A store file opened as the process's default store, for tests and scenes
-// whose code under test still reads that one. The program itself opens its
-// store in its object graph (ProgramServices) and never installs it.
+// One store file kept open for the scenes and model tests that share it between
+// cases; they are handed store() or context(). Nothing else reads it: the program
+// opens its own store in its object graph (ProgramServices).
 class TestStore
 {
 public:
@@ -20,5 +20,6 @@ public:
     static void cleanUp();
 
     static Store *store();
-    static Context *defaultContext();
+    // The store's main context (nullptr while none is open).
+    static Context *context();
 };

@@ -75,7 +75,7 @@ private slots:
     {
         QFETCH(int, entity);
         const EntityDescription &e = DataModel::model().entityAt(entity);
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         ManagedObject *o = ctx->createObject(e);
         for (int i = 0; i < e.attributes.size(); ++i)
             QVERIFY2(o->setValue(e.attributes.at(i).name, sampleValue(e.attributes.at(i), i)),
@@ -93,7 +93,7 @@ private slots:
 
     void typedAccessorsMatchTheirAttributes()
     {
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *n = ctx->create<NoteDetail>();
         n->importValuesForKeys(
             QJsonObject{{"cId", 1234}, {"sort", "3"}, {"isSync", 1}, {"isCompleted", "0"}});
@@ -111,7 +111,7 @@ private slots:
 
     void relationshipsStayConsistent()
     {
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *c = ctx->create<Classify>();
         auto *n1 = ctx->create<NoteDetail>();
         auto *n2 = ctx->create<NoteDetail>();
@@ -140,7 +140,7 @@ private slots:
 
     void deleteRules()
     {
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *c = ctx->create<Classify>();
         auto *n = ctx->create<NoteDetail>();
         auto *r = ctx->create<DateRemind>();
@@ -268,7 +268,7 @@ private slots:
 
     void hostileImportChangesOnlyWhatConverts()
     {
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         auto *c = ctx->create<Classify>();
         c->setClassId("k1");
         auto *n = ctx->create<NoteDetail>();
@@ -323,7 +323,7 @@ private slots:
     {
         // A first pull of a big account: 10,000 notes, half of them with a reminder,
         // written on the background and merged into a main context that shows rows.
-        Context *main = Context::defaultContext();
+        Context *main = TestStore::context();
         Store *store = TestStore::store();
         auto *shown = main->create<Classify>();
         shown->setClassId("k0");
@@ -467,7 +467,7 @@ private slots:
 
     void diffItemsRoundTrip()
     {
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         const QVariantList spans{QVariantMap{{"diffType", 2}, {"diffStartIndex", 5}, {"diffLength", 3}},
                                  QVariantMap{{"diffType", 1}, {"diffStartIndex", 0}, {"diffLength", 12}}};
         auto *log = ctx->create<NoteLog>();
@@ -504,7 +504,7 @@ private slots:
     {
         QFETCH(QVariant, stored);
         QFETCH(bool, found);
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         ctx->create<UserInfo>()->setUserId(41);
         auto *me = ctx->create<UserInfo>();
         me->setUserId(42);

@@ -38,7 +38,7 @@ class TestSkins : public QObject
     static int currentCount()
     {
         int n = 0;
-        for (UISkin *s : Context::defaultContext()->findAll<UISkin>())
+        for (UISkin *s : TestStore::context()->findAll<UISkin>())
             n += s->isCurrSkin() ? 1 : 0;
         return n;
     }
@@ -48,7 +48,7 @@ private slots:
     {
         m_folder = TestEnv::freshFolders();
         QVERIFY(TestStore::setupCoreData().ok());
-        m_skins = std::make_unique<SkinManager>(*TestStore::defaultContext());
+        m_skins = std::make_unique<SkinManager>(*TestStore::context());
     }
     void cleanup()
     {
@@ -85,7 +85,7 @@ private slots:
                                            {"#222222", "26", "#f0f0f0", "#222222"},
                                            {"#333333", "40", "#e0e0e0", "#333333"}});
         QVERIFY(skins().addSkinToLocal(path));
-        Context *ctx = Context::defaultContext();
+        Context *ctx = TestStore::context();
         QVERIFY(!ctx->findFirstByAttribute<UISkin>("nameId", "#111111"));
         UISkin *s26 = ctx->findFirstByAttribute<UISkin>("nameId", "#222222");
         QVERIFY(s26);
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(currentCount(), 1);
         QCOMPARE(skins().getCurrSkin(), first);
 
-        UISkin *other = Context::defaultContext()->findFirstByAttribute<UISkin>("sort", 30);
+        UISkin *other = TestStore::context()->findFirstByAttribute<UISkin>("sort", 30);
         QVERIFY(other);
         QVERIFY(skins().resetCurrSkin(other));
         QCOMPARE(currentCount(), 1);

@@ -360,21 +360,6 @@ private slots:
         QCOMPARE(activated.count(), 1);
     }
 
-    void sharedCentreCanBeReplaced()
-    {
-        FakeUserNotificationCenter center;
-        UserNotificationCenter::setShared(&center);
-        QCOMPARE(UserNotificationCenter::shared(), &center);
-        UserNotificationCenter::setShared(nullptr);
-        QVERIFY(UserNotificationCenter::shared() != &center);
-        QVERIFY(UserNotificationCenter::shared());
-        {
-            FakeUserNotificationCenter gone;
-            UserNotificationCenter::setShared(&gone);
-        }
-        QVERIFY(UserNotificationCenter::shared()); // never a dangling centre
-    }
-
     void soundNamesGoThroughTheResolver()
     {
         FakeUserNotificationCenter center;

@@ -52,7 +52,7 @@ class TestAccount : public QObject
     {
         QVERIFY(TestStore::setupCoreDataAtPath(folder + "/LoginAccount.sqlite").status !=
                 StoreOpenResult::Failed);
-        QVERIFY(TestStore::defaultContext());
+        QVERIFY(TestStore::context());
     }
 
     QJsonObject tokenOf(const QString &link)
@@ -78,12 +78,10 @@ private slots:
         passwords = std::make_unique<PwdManager>(*items);
         ids = std::make_unique<UUIDTool>(*items);
         center = std::make_unique<FakeUserNotificationCenter>();
-        UserNotificationCenter::setShared(center.get());
     }
     void cleanup()
     {
         TestStore::cleanUp();
-        UserNotificationCenter::setShared(nullptr);
         center.reset();
         ids.reset();
         passwords.reset();
@@ -176,7 +174,7 @@ private slots:
     void logoutWipesTheAccountAndKeepsTheRest()
     {
         openStore();
-        Context *ctx = TestStore::defaultContext();
+        Context *ctx = TestStore::context();
         auto *cat = ctx->create<Classify>();
         cat->setClassId("11");
         auto *note = ctx->create<NoteDetail>();
@@ -250,11 +248,11 @@ private slots:
         // The wipe is on disk, not only in the context.
         TestStore::cleanUp();
         openStore();
-        QVERIFY(TestStore::defaultContext()->findAll<NoteDetail>().isEmpty());
-        QCOMPARE(TestStore::defaultContext()->findAll<LoginAccount>().first()->autoLogin(), false);
+        QVERIFY(TestStore::context()->findAll<NoteDetail>().isEmpty());
+        QCOMPARE(TestStore::context()->findAll<LoginAccount>().first()->autoLogin(), false);
 
         // A second logout at once wipes again and leaves the window to the hook.
-        QuitLoginManager again(session, *center, TestStore::defaultContext());
+        QuitLoginManager again(session, *center, TestStore::context());
         again.setWindowHook([&] { ++hookCalls; });
         again.showLoginWindow();
         QCOMPARE(hookCalls, 2);
@@ -271,7 +269,7 @@ private slots:
     void webLinkCarriesTheEncryptedToken()
     {
         openStore();
-        Context *store = TestStore::defaultContext();
+        Context *store = TestStore::context();
         UserDefaults::setValue(ApiNetWorking::WebBaseUrlKey, "https://web.invalid/");
         UserDefaults::setValue("autoJumpToken", "0123456789abcdef0123456789abcdef");
         UserDefaults::setValue("userId", "1001");

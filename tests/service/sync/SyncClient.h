@@ -3,8 +3,7 @@
 // One client device in a sync test: its own store file, its own user defaults
 // and its own engine, all against the shared stand-in service of a fixture
 // (its client, session and notification centre). activate() makes its defaults
-// the process's (and its store the default one, for the tests that still read
-// it) before it acts.
+// the process's before it acts.
 
 #include "core/model/Classify.h"
 #include "core/model/DataModel.h"
@@ -83,22 +82,17 @@ struct SyncClient
     {
         engine.reset();
         actions.reset();
-        if (Store::defaultStore() == store.get())
-            Store::setDefaultStore(nullptr);
     }
 
     // Before the engine is made: the engine works on the store it was made with.
     void reopen()
     {
-        if (Store::defaultStore() == store.get())
-            Store::setDefaultStore(nullptr);
         actions.reset();
         reminds.reset();
         notifications.reset();
         store.reset();
         store = Store::open(folder + "/store.sqlite", DataModel::model());
         QVERIFY(store);
-        Store::setDefaultStore(store.get());
         // The notes' notifications go where the rest of the code under test sends them.
         notifications = std::make_unique<LocalNotificationManager>(*store->mainContext(), center);
         reminds = std::make_unique<NoteRemindManager>(*store->mainContext(), *notifications);
@@ -106,12 +100,7 @@ struct SyncClient
             std::make_unique<NoteActionManager>(*store->mainContext(), feedback, *notifications, *reminds);
     }
 
-    void activate()
-    {
-        UserDefaults::setStoragePath(folder + "/defaults.ini");
-        if (store)
-            Store::setDefaultStore(store.get());
-    }
+    void activate() { UserDefaults::setStoragePath(folder + "/defaults.ini"); }
 
     Context *ctx() const { return store->mainContext(); }
     QString version() const { return UserDefaults::string(SignInKeys::Version); }

@@ -27,15 +27,12 @@ struct SyncTestService
 
     SyncTestService()
     {
-        // Only for the reminder planner, which the engines' hook still reaches through it.
-        UserNotificationCenter::setShared(notifications.get());
         if (!service->listen())
             qFatal("stand-in service cannot listen");
         api->setRequestTimeout(2000);
         api->setSession(session.get());
         tester().accessToken = QStringLiteral("token-tester");
     }
-    ~SyncTestService() { UserNotificationCenter::setShared(nullptr); }
 
     StandinAccount &tester() { return *service->state().accountByName(QStringLiteral("tester")); }
 

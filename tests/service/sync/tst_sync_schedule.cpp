@@ -57,12 +57,10 @@ void TstSyncSchedule::pulledAndPushedRemindersStayScheduled()
 
     // The other device works with its own notification centre.
     auto onOther = [&](const std::function<void()> &change) {
-        UserNotificationCenter::setShared(&otherCenter);
         other.activate();
         change();
         const bool ok = other.sync();
         here.activate();
-        UserNotificationCenter::setShared(&center);
         return ok;
     };
 

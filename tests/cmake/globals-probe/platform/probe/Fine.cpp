@@ -1,0 +1,5 @@
+// Qt's own application object is not a service of ours: the check leaves this file alone.
+void fine()
+{
+    QCoreApplication::instance()->quit();
+}
