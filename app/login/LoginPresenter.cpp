@@ -127,20 +127,20 @@ void LoginPresenter::canAutoLogin()
         return;
     // The saved password fills the form when the keychain answers, unless the user typed meanwhile.
     const quint64 edits = m_formEdits;
-    m_services.passwords->readPassWordWithKeyChain(rowAccount, this,
-                                                   [this, edits, rowAutoLogin](const QString &saved) {
-                                                       if (edits != m_formEdits)
-                                                           return;
-                                                       if (!saved.isEmpty()) {
-                                                           m_password = saved;
-                                                           emit stateChanged();
-                                                       }
-                                                       if (rowAutoLogin)
-                                                           autoLoginFromRecord();
-                                                   });
+    m_services.passwords->readPassWordWithKeyChain(
+        rowAccount, this, [this, edits, rowAutoLogin, rowAccount](const QString &saved) {
+            if (edits != m_formEdits)
+                return;
+            if (!saved.isEmpty()) {
+                m_password = saved;
+                emit stateChanged();
+            }
+            if (rowAutoLogin)
+                autoLoginFromRecord(rowAccount, saved);
+        });
 }
 
-void LoginPresenter::autoLoginFromRecord()
+void LoginPresenter::autoLoginFromRecord(const QString &readAccount, const QString &readPassword)
 {
     if (Missing::isMissing(UserDefaults::value(SignInKeys::Account)))
         return;
@@ -151,20 +151,26 @@ void LoginPresenter::autoLoginFromRecord()
         m_account = record.account;
         m_password.clear();
         emit stateChanged();
+        const auto signIn = [this](const QString &saved) {
+            m_password = saved;
+            emit stateChanged();
+            // No password was stored (a keychain that cannot store): the user types it, without an error.
+            if (m_password.isEmpty()) {
+                emit passwordWanted();
+                return;
+            }
+            signInWithPassword();
+        };
+        // The keychain was just read for this account: it is not asked again.
+        if (record.account == readAccount) {
+            signIn(readPassword);
+            return;
+        }
         const quint64 edits = m_formEdits;
         m_services.passwords->readPassWordWithKeyChain(record.account, this,
-                                                       [this, edits](const QString &saved) {
-                                                           if (edits != m_formEdits)
-                                                               return;
-                                                           m_password = saved;
-                                                           emit stateChanged();
-                                                           // No password was stored (a keychain that cannot
-                                                           // store): the user types it, without an error.
-                                                           if (m_password.isEmpty()) {
-                                                               emit passwordWanted();
-                                                               return;
-                                                           }
-                                                           signInWithPassword();
+                                                       [this, edits, signIn](const QString &saved) {
+                                                           if (edits == m_formEdits)
+                                                               signIn(saved);
                                                        });
     }
 }

@@ -87,7 +87,8 @@ signals:
 
 private:
     void canAutoLogin();
-    void autoLoginFromRecord();
+    // `readPassword`: what the keychain just answered for `readAccount`.
+    void autoLoginFromRecord(const QString &readAccount, const QString &readPassword);
     void signInWithPassword();
     void passwordReplied(const BaseSuccessModel &model, const QString &account);
     void openIdReplied(const BaseSuccessModel &model, const QString &openId, const QString &oauthType);

@@ -17,6 +17,7 @@
 #include "core/reminders/wifi/NetworkStatusManager.h"
 #include "core/skins/SkinManager.h"
 #include "platform/base/AppEvents.h"
+#include "platform/base/Scheduler.h"
 #include "platform/base/Session.h"
 #include "platform/base/UrlOpener.h"
 #include "platform/base/UserDefaults.h"
@@ -118,7 +119,11 @@ void AppShell::launch(const StoreOpenResult &opened)
     UserNotificationCenter *center = m_services.notifications;
     connect(center, &UserNotificationCenter::didActivateNotification, this, &AppShell::notificationActivated);
     connect(center, &UserNotificationCenter::didDeliverNotification, this, &AppShell::notificationDelivered);
-    m_services.reminders->start();
+    // The planner's first pass reads every reminder of the store: after the first window, and when an
+    // auto-login is about to bring the main window, after that one (at the latest a moment later, should
+    // the sign-in fail or hang).
+    m_plannerPassDone = false;
+    const bool signsIn = AutoLoginCheck::signsInAutomatically(m_services.store);
 
     m_services.logout->setWindowHook([this] {
         m_keepHidden = false; // after a logout the user has to sign in again
@@ -140,12 +145,31 @@ void AppShell::launch(const StoreOpenResult &opened)
             login->presenter()->windowShown();
     if (!m_pendingStoreNotice.isEmpty())
         m_services.feedback->showDefaultMessageAlertWithDetailText(std::exchange(m_pendingStoreNotice, {}));
+    if (!signsIn || mainWindowIsCurrent())
+        postPlannerPass(0);
+    else
+        postPlannerPass(plannerPassLatestMs);
+}
+
+void AppShell::postPlannerPass(qint64 msecs)
+{
+    if (!m_plannerPassDone)
+        m_services.scheduler->schedule(msecs, this, [this] { runPlannerPass(); });
+}
+
+void AppShell::runPlannerPass()
+{
+    if (m_plannerPassDone)
+        return;
+    m_plannerPassDone = true;
+    m_services.reminders->start();
     // Once the tray can show them too: what came due while the program was not running.
     m_services.reminders->deliverMissed();
 }
 
 void AppShell::shutDown()
 {
+    m_plannerPassDone = true; // a pass still posted has nothing to do any more
     m_services.networkStatus->unregisterNetwork();
     m_services.reminders->stop();
 }
@@ -210,6 +234,7 @@ void AppShell::showMainWindow()
     m_services.session->signIn(UserDefaults::string(SignInKeys::UserId));
     QWidget *window = m_mainWindowFactory();
     setCurrentWindow(window, false);
+    postPlannerPass(0); // after the window's first paint
 }
 
 void AppShell::setCurrentWindow(QWidget *window, bool isLogin)

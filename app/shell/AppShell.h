@@ -57,7 +57,8 @@ public:
     bool quitsAtOnce() const { return m_quitsAtOnce; }
 
     // With the store the program opened (its recovery told to the user): skins,
-    // network monitoring, notification callbacks, then the login window.
+    // network monitoring, notification callbacks, then the login window; the reminder planner's first pass
+    // follows through the scheduler (after the main window when an auto-login brings it).
     void launch(const StoreOpenResult &opened);
     // No store could be opened at all: the user is told, then the program ends.
     static void reportNoStore(UserFeedback &feedback, const StoreOpenResult &opened);
@@ -99,6 +100,10 @@ public:
     QMenu *trayMenu() const { return m_trayMenu; }
     QAction *logoutAction() const { return m_logoutAction; }
 
+    // How long after a launch that signs in by itself the reminder planner's first pass waits at most for
+    // the main window.
+    static constexpr qint64 plannerPassLatestMs = 2000;
+
     static QString recoveredStoreText(const QString &movedAsidePath);
     static QString noStoreText(const QString &error);
 
@@ -116,6 +121,10 @@ private:
     void makeTray();
     void updateTray();
     LoginWindow *makeLoginWindow();
+    // The reminder planner's first pass of this run (following the store, the missed reminders, every
+    // reminder planned), through the scheduler; once only.
+    void postPlannerPass(qint64 msecs);
+    void runPlannerPass();
 
     Services m_services;
     ServiceReplyActions *m_replyActions;
@@ -124,6 +133,7 @@ private:
     bool m_startInTray = false;
     bool m_keepHidden = false;
     bool m_quitsAtOnce = false;
+    bool m_plannerPassDone = false;
     QPointer<QWidget> m_current;
     bool m_currentIsLogin = false;
     QSystemTrayIcon *m_tray = nullptr;

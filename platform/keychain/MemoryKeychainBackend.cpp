@@ -15,6 +15,7 @@ void MemoryKeychainBackend::writeItem(const QString &key, const QByteArray &data
 
 void MemoryKeychainBackend::readItem(const QString &key, const QObject *owner, Read answer)
 {
+    readKeys << key;
     const auto it = items.constFind(key);
     std::optional<QByteArray> data;
     if (!key.isEmpty() && it != items.constEnd())

@@ -8,7 +8,7 @@
 // A keychain in memory (tests, and a demo profile without a secrets file).
 // Requests take effect at once and are answered through the event loop. It
 // can be told to refuse writes (a keychain that cannot store) and records
-// every write.
+// every write and read.
 class MemoryKeychainBackend final : public KeychainBackend
 {
 public:
@@ -18,5 +18,6 @@ public:
 
     QHash<QString, QByteArray> items;
     QStringList writtenKeys; // every key a write was asked for, in order
+    QStringList readKeys;    // every key a read was asked for, in order
     bool refuseWrites = false;
 };

@@ -73,8 +73,10 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
     m_noteSplit->setStretchFactor(0, 0);
     m_noteSplit->setStretchFactor(1, 1);
     m_rightPane->addWidget(m_noteSplit);
-    m_rightPane->addWidget(new NoteRecordViewController(services, m_rightPane));
-    m_rightPane->addWidget(new NoteSearchViewController(services, m_rightPane));
+    // The records and search panes are made when first shown (most starts never show them): until then an
+    // empty page holds each one's place.
+    m_rightPane->addWidget(new QWidget(m_rightPane));
+    m_rightPane->addWidget(new QWidget(m_rightPane));
     m_mainSplit->addWidget(m_columnView);
     m_mainSplit->addWidget(m_rightPane);
     m_mainSplit->setStretchFactor(0, 0);
@@ -83,8 +85,7 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
         {CategoryColumnView::InitialWidth, defaultSize().width() - CategoryColumnView::InitialWidth});
     layout->addWidget(m_mainSplit, 1);
 
-    connect(m_column, &CategoryColumnPresenter::paneChanged, this,
-            [this](CategoryColumnPresenter::Pane pane) { m_rightPane->setCurrentIndex(int(pane)); });
+    connect(m_column, &CategoryColumnPresenter::paneChanged, this, &MainWindow::showPane);
     connect(m_titleBar, &TitleBarView::recordsClicked, this,
             [this] { m_column->showPaneFromTitleBar(CategoryColumnPresenter::Pane::Records); });
     connect(m_titleBar, &TitleBarView::searchClicked, this,
@@ -115,6 +116,42 @@ MainWindow::MainWindow(const Services &services, SignInSyncCoordinator *coordina
 }
 
 MainWindow::~MainWindow() = default;
+
+void MainWindow::showPane(CategoryColumnPresenter::Pane pane)
+{
+    if (pane == CategoryColumnPresenter::Pane::Records)
+        records();
+    else if (pane == CategoryColumnPresenter::Pane::Search)
+        search();
+    m_rightPane->setCurrentIndex(int(pane));
+}
+
+void MainWindow::putInRightPane(CategoryColumnPresenter::Pane pane, QWidget *view)
+{
+    const int index = int(pane);
+    QWidget *placeholder = m_rightPane->widget(index);
+    m_rightPane->insertWidget(index, view);
+    m_rightPane->removeWidget(placeholder);
+    delete placeholder;
+}
+
+NoteRecordViewController *MainWindow::records()
+{
+    if (!m_records) {
+        m_records = new NoteRecordViewController(m_services, m_rightPane);
+        putInRightPane(CategoryColumnPresenter::Pane::Records, m_records);
+    }
+    return m_records;
+}
+
+NoteSearchViewController *MainWindow::search()
+{
+    if (!m_search) {
+        m_search = new NoteSearchViewController(m_services, m_rightPane);
+        putInRightPane(CategoryColumnPresenter::Pane::Search, m_search);
+    }
+    return m_search;
+}
 
 int MainWindow::leftColumnWidth() const
 {

@@ -2,11 +2,11 @@
 
 #include "app/mainwindow/view/LockOverlay.h"
 #include "app/services/Services.h"
+#include "notes/categories/presenter/CategoryColumnPresenter.h"
 
 #include <QPointer>
 #include <QWidget>
 
-class CategoryColumnPresenter;
 class CategoryColumnView;
 class CategoryDialog;
 class CategoryMenuPresenter;
@@ -14,6 +14,8 @@ class SignInSyncCoordinator;
 class LockOverlay;
 class NoteDetailViewController;
 class NoteListView;
+class NoteRecordViewController;
+class NoteSearchViewController;
 class QSplitter;
 class AuthWebPageFactory;
 class SettingsWindow;
@@ -44,6 +46,9 @@ public:
     NoteListView *noteList() const { return m_noteList; }
     NoteDetailViewController *noteDetail() const { return m_noteDetail; }
     LockOverlay *lockOverlay() const { return m_lock; }
+    // The records and search panes of the right pane, made on first use (shown or asked for).
+    NoteRecordViewController *records();
+    NoteSearchViewController *search();
     // The current width of the category column.
     int leftColumnWidth() const;
 
@@ -61,6 +66,9 @@ public:
 
 private:
     void showUpdate(const QString &text, const QString &detail);
+    void showPane(CategoryColumnPresenter::Pane pane);
+    // In place of the pane's placeholder page.
+    void putInRightPane(CategoryColumnPresenter::Pane pane, QWidget *view);
 
     Services m_services;
     CategoryColumnPresenter *m_column;
@@ -72,6 +80,8 @@ private:
     QSplitter *m_noteSplit;
     NoteListView *m_noteList;
     NoteDetailViewController *m_noteDetail;
+    NoteRecordViewController *m_records = nullptr;
+    NoteSearchViewController *m_search = nullptr;
     QPointer<LockOverlay> m_lock;
     CategoryMenuPresenter *m_categoryMenu;
     QPointer<CategoryDialog> m_categoryDialog;

@@ -210,10 +210,13 @@ private slots:
         makePresenter();
         QSignalSpy signedIn(p.get(), &LoginPresenter::signedIn);
         QSignalSpy passwordWanted(p.get(), &LoginPresenter::passwordWanted);
+        f->keychain->readKeys.clear();
         p->windowShown();
         settle();
         QCOMPARE(passwordWanted.count(),
                  QTest::currentDataTag() == QLatin1String("auto-login by password no longer saved"));
+        // The remembered account's password is read once, also when the auto-login signs in with it.
+        QCOMPARE(f->keychain->readKeys.count(QStringLiteral("tester")), row ? 1 : 0);
 
         QCOMPARE(p->account(), expectAccount);
         QCOMPARE(p->password(), expectPassword);

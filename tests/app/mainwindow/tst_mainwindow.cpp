@@ -17,6 +17,8 @@
 #include "notes/editor/view/EditNoteView.h"
 #include "notes/list/presenter/NoteListModel.h"
 #include "notes/list/view/NoteListView.h"
+#include "notes/records/view/NoteRecordViewController.h"
+#include "notes/search/view/NoteSearchViewController.h"
 #include "tests/notes/categories/CategoryTestRig.h"
 #include "tests/support/TestEnv.h"
 
@@ -47,6 +49,7 @@ private slots:
     void noteListShowsTheChosenCategoryAndFollowsThePoll();
     void categoryAddedThroughTheDialogReachesTheService();
     void buttonsWithoutTheirWindowAreGreyed();
+    void theRecordsAndSearchPanesAreMadeWhenFirstShown();
 
 private:
     QString m_root;
@@ -345,9 +348,6 @@ void TstMainWindow::categoryAddedThroughTheDialogReachesTheService()
     QCOMPARE(rig.s.feedback->toasts(), QStringList{"新增成功"});
 }
 
-PRELVANE_TEST_MAIN(TstMainWindow)
-#include "tst_mainwindow.moc"
-
 // A button whose window does not exist yet is greyed, never a button that silently does nothing.
 void TstMainWindow::buttonsWithoutTheirWindowAreGreyed()
 {
@@ -370,3 +370,39 @@ void TstMainWindow::buttonsWithoutTheirWindowAreGreyed()
             enabledTools += b->isEnabled();
     QCOMPARE(enabledTools, 3);
 }
+
+// Made on first showing, once, in their place of the right pane, and without changing the window's
+// smallest size (the panes were always there before).
+void TstMainWindow::theRecordsAndSearchPanesAreMadeWhenFirstShown()
+{
+    CategoryTestRig rig(m_root);
+    MainWindow window(rig.services, rig.coordinator.get());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(!window.findChild<NoteRecordViewController *>());
+    QVERIFY(!window.findChild<NoteSearchViewController *>());
+    const QSize smallest = window.minimumSizeHint();
+    QStackedWidget *pane = window.rightPane();
+    const int pages = pane->count();
+
+    using Pane = CategoryColumnPresenter::Pane;
+    for (Pane shown : {Pane::Records, Pane::Search, Pane::Notes, Pane::Records, Pane::Search}) {
+        window.columnPresenter()->showPaneFromTitleBar(shown);
+        QCOMPARE(pane->currentIndex(), int(shown));
+        QCOMPARE(pane->count(), pages);
+        if (shown == Pane::Records)
+            QCOMPARE(pane->currentWidget(), window.records());
+        else if (shown == Pane::Search)
+            QCOMPARE(pane->currentWidget(), window.search());
+        else
+            QCOMPARE(pane->currentWidget(), window.noteSplit());
+    }
+    QCOMPARE(window.findChildren<NoteRecordViewController *>().size(), 1);
+    QCOMPARE(window.findChildren<NoteSearchViewController *>().size(), 1);
+    QCOMPARE(pane->indexOf(window.records()), int(Pane::Records));
+    QCOMPARE(pane->indexOf(window.search()), int(Pane::Search));
+    QCOMPARE(window.minimumSizeHint(), smallest);
+}
+
+PRELVANE_TEST_MAIN(TstMainWindow)
+#include "tst_mainwindow.moc"

@@ -32,6 +32,7 @@
 #include "tests/support/TestGraph.h"
 #include "tests/support/TestStore.h"
 #include "tests/support/doubles/FakeNetworkMonitor.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -52,6 +53,8 @@ class TestShell : public QObject
     std::unique_ptr<ServiceFixture> f;
     std::unique_ptr<FakeNetworkMonitor> network;
     TimerScheduler timers;
+    // When set, the program's scheduler in place of `timers` (the feedback keeps `timers`).
+    std::unique_ptr<ManualScheduler> manual;
     std::unique_ptr<WidgetFeedback> feedback;
     std::unique_ptr<TestGraph> graph;
     std::unique_ptr<AppShell> shell;
@@ -63,15 +66,16 @@ class TestShell : public QObject
     {
         // The program's wiring takes the place of the fixture's.
         f->replyActions.reset();
-        graph = std::make_unique<TestGraph>(ProgramServices::Parts()
-                                                .use(&timers)
-                                                .use(feedback.get())
-                                                .use(f->notifications.get())
-                                                .use(network.get())
-                                                .use(f->keychain.get())
-                                                .use(&urls)
-                                                .use(f->api.get())
-                                                .use(f->session.get()));
+        graph = std::make_unique<TestGraph>(
+            ProgramServices::Parts()
+                .use(manual ? static_cast<Scheduler *>(manual.get()) : static_cast<Scheduler *>(&timers))
+                .use(feedback.get())
+                .use(f->notifications.get())
+                .use(network.get())
+                .use(f->keychain.get())
+                .use(&urls)
+                .use(f->api.get())
+                .use(f->session.get()));
         f->api->setFeedback(feedback.get());
         shell = std::make_unique<AppShell>(graph->services());
         shell->setTrayEnabled(false);
@@ -148,6 +152,8 @@ private slots:
     void cleanup()
     {
         quit();
+        manual.reset();
+        Clock::reset();
         if (QMessageBox *box = visibleSheet())
             box->close();
         feedback.reset();
@@ -344,6 +350,85 @@ private slots:
         QTRY_COMPARE(delivered.count(), 1);
         QTRY_VERIFY(rows->data(rows->index(0), CategoryListModel::DueRole).toBool());
         Clock::reset();
+    }
+
+    // The planner's first pass of a start (the reminders missed while the program was not running, then
+    // every reminder planned) waits for the program's scheduler, and with an auto-login for the main
+    // window; it still happens then, once.
+    void thePlannersFirstPassWaitsForTheScheduler_data()
+    {
+        QTest::addColumn<bool>("autoLogin");
+        // (A login window that does not sign in by itself wipes the notes; the agreement comes first.)
+        QTest::newRow("the agreement prompt") << false;
+        QTest::newRow("an auto-login") << true;
+    }
+    void thePlannersFirstPassWaitsForTheScheduler()
+    {
+        QFETCH(bool, autoLogin);
+        const QDateTime base(QDate(2026, 3, 2), QTime(9, 0));
+        Clock::setNow(base);
+        start();
+        if (autoLogin) {
+            QTest::mouseClick(control<QCheckBox>("autoLogin"), Qt::LeftButton);
+            typeAndSignIn(QStringLiteral("tester"), QStringLiteral("secret1"));
+            QTRY_VERIFY(shell->mainWindowIsCurrent());
+        } else {
+            UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("42"));
+        }
+        Context *ctx = store();
+        for (const auto &[cId, due] :
+             {std::pair{"missed", "2026/3/2 9:30:00"}, {"later", "2026/3/2 11:00:00"}}) {
+            auto *note = ctx->create<NoteDetail>();
+            note->setCId(QString::fromLatin1(cId));
+            note->setContent(QStringLiteral("交房租"));
+            auto *remind = ctx->create<DateRemind>();
+            remind->setRemindActionType(RemindAction::Set);
+            remind->setRemindDateTime(QString::fromLatin1(due));
+            remind->setRemindRealDateTime(QString::fromLatin1(due));
+            note->setRemind(remind);
+        }
+        QVERIFY(ctx->saveAndWait());
+        QTRY_COMPARE(f->notifications->scheduledNotifications().size(), 2);
+        quit();
+
+        // The next start, after the first one came due: a new process has an empty centre.
+        f->notifications->removeAllScheduledNotifications();
+        f->notifications->clearLogs();
+        Clock::setNow(base.addSecs(60 * 60));
+        if (!autoLogin)
+            UserDefaults::setValue(QStringLiteral("AgreeProtocolKey"), false);
+        manual = std::make_unique<ManualScheduler>();
+        start();
+        if (autoLogin) {
+            // Not before the main window, whatever else the scheduler runs meanwhile.
+            if (!shell->mainWindowIsCurrent()) {
+                manual->runDue();
+                QVERIFY(f->notifications->scheduleLog().isEmpty());
+            }
+            QTRY_VERIFY(shell->mainWindowIsCurrent());
+        }
+        QVERIFY(f->notifications->presented().isEmpty());
+        QVERIFY(f->notifications->scheduledNotifications().isEmpty());
+
+        manual->runDue();
+        const auto count = [this](const QString &cId) {
+            int n = 0;
+            for (const UserNotification &u : f->notifications->scheduleLog())
+                n += u.identifier == cId;
+            return n;
+        };
+        QCOMPARE(f->notifications->presented().size(), 1);
+        QCOMPARE(f->notifications->presented().first().identifier, QStringLiteral("missed"));
+        QVERIFY(f->notifications->presented().first().informativeText.contains(QStringLiteral("错过的提醒")));
+        QVERIFY(f->notifications->scheduledNotification(QStringLiteral("later")));
+        QCOMPARE(count(QStringLiteral("later")), 1);
+
+        // Nothing planned twice: not by the latest moment the pass would have waited for, nor by a save.
+        manual->advance(AppShell::plannerPassLatestMs);
+        QTest::qWait(20);
+        manual->runDue();
+        QCOMPARE(count(QStringLiteral("later")), 1);
+        QCOMPARE(f->notifications->presented().size(), 1);
     }
 
     // Enter on a focused check box presses the default button, as everywhere else.
