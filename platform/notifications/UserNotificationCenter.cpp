@@ -43,6 +43,7 @@ bool UserNotificationCenter::scheduleNotification(const UserNotification &notifi
     m_pending.removeIf(
         [&](const Pending &p) { return p.notification.identifier == notification.identifier; });
     m_pending.append(pending);
+    ++m_revision;
     scheduled(pending.notification);
     // One already due is shown from the event loop (the timer fires at once),
     // so the caller has returned before any delivery callback runs.
@@ -94,7 +95,8 @@ std::optional<UserNotification> UserNotificationCenter::deliveredNotification(co
 
 void UserNotificationCenter::removeScheduledNotification(const QString &identifier)
 {
-    m_pending.removeIf([&](const Pending &p) { return p.notification.identifier == identifier; });
+    if (m_pending.removeIf([&](const Pending &p) { return p.notification.identifier == identifier; }) > 0)
+        ++m_revision;
     rearm();
 }
 
@@ -113,6 +115,8 @@ void UserNotificationCenter::removeDeliveredNotification(const QString &identifi
 
 void UserNotificationCenter::removeAllScheduledNotifications()
 {
+    if (!m_pending.isEmpty())
+        ++m_revision;
     m_pending.clear();
     rearm();
 }
@@ -185,6 +189,7 @@ void UserNotificationCenter::deliver(Pending &pending, const QDateTime &now)
     } else {
         m_pending.removeIf([&](const Pending &p) { return p.order == order; });
     }
+    ++m_revision;
     m_delivered.removeIf([&](const UserNotification &n) { return n.identifier == shown.identifier; });
     m_delivered.append(shown);
     present(shown);

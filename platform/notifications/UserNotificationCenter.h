@@ -55,6 +55,10 @@ public:
     QDateTime nextDeliveryDate(const QString &identifier) const;
     // Every delivered notification still on record, oldest first.
     QList<UserNotification> deliveredNotifications() const;
+    // Moves on whenever a pending notification is added, replaced, withdrawn or
+    // delivered (a repetition moving on): who keeps a copy of the pending set can
+    // tell that it is still current without reading it again.
+    quint64 pendingRevision() const { return m_revision; }
 
     // Withdraws the pending notification with this identifier (if any).
     void removeScheduledNotification(const QString &identifier);
@@ -124,5 +128,6 @@ private:
     QObject *m_wait = nullptr;           // context of the scheduled look at the clock
     bool m_inWait = false;
     quint64 m_order = 0;
+    quint64 m_revision = 0;
     bool m_delivering = false;
 };

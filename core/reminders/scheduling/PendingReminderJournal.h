@@ -9,9 +9,10 @@ class UserNotificationCenter;
 // What the notification centre had pending, kept in the user defaults
 // ("pendingReminders"), so that the next start can tell which reminders came
 // due while the program was not running. The centre itself keeps its pending
-// notifications in memory only. Written after every change of the schedule and,
-// put on disk before anything else happens, after every delivery: a reminder
-// delivered before a crash or a power cut is not in the journal any more.
+// notifications in memory only. The planner writes it at a start, once a turn of
+// the event loop when the schedule changed, on disk when it stops and, put on
+// disk before anything else happens, after every delivery: a reminder delivered
+// before a crash or a power cut is not in the journal any more.
 class PendingReminderJournal
 {
 public:

@@ -259,7 +259,6 @@ struct ReminderScheduler::Cache
                 continue;
             center.scheduleNotification(*e->built);
         }
-        ReminderScheduler::writeJournal(center, false);
     }
 
     // Starts over when the clock went back.
@@ -320,6 +319,7 @@ void ReminderScheduler::reconcileAll()
     for (qint64 pk : gone)
         cache.forget(pk);
     cache.apply(m_center);
+    journalMayHaveChanged();
 }
 
 void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
@@ -378,6 +378,7 @@ void ReminderScheduler::reconcileChanges(const StoreChanges &changes)
     }
     cache.refreshDue(m_store, now);
     cache.apply(m_center);
+    journalMayHaveChanged();
 }
 
 void ReminderScheduler::reconcileSaved()
@@ -415,11 +416,30 @@ void ReminderScheduler::deliverMissed()
     if (any)
         center->deliverDueNotifications();
     reconcileAll();
+    // The first plan of a run is on record at once: the journal still describes the last run.
+    if (m_journalDue)
+        writeJournal(false);
 }
 
-void ReminderScheduler::writeJournal(UserNotificationCenter &center, bool flush)
+void ReminderScheduler::journalMayHaveChanged()
 {
-    PendingReminderJournal::write(journalUser(), PendingReminderJournal::pendingIn(&center), flush);
+    if (m_journalDue || (m_journalWritten && m_journalRevision == m_center.pendingRevision() &&
+                         m_journalUser == journalUser()))
+        return;
+    m_journalDue = true;
+    m_scheduler.schedule(0, this, [this] {
+        if (m_journalDue)
+            writeJournal(false);
+    });
+}
+
+void ReminderScheduler::writeJournal(bool flush)
+{
+    m_journalDue = false;
+    m_journalWritten = true;
+    m_journalRevision = m_center.pendingRevision();
+    m_journalUser = journalUser();
+    PendingReminderJournal::write(m_journalUser, PendingReminderJournal::pendingIn(&m_center), flush);
 }
 
 void ReminderScheduler::start()
@@ -434,6 +454,9 @@ void ReminderScheduler::start()
 
 void ReminderScheduler::stop()
 {
+    // A quit or a crash right after a plan change must not lose a pending reminder from the journal.
+    if (m_journalDue)
+        writeJournal(true);
     if (!m_started)
         return;
     m_started = false;
@@ -445,7 +468,7 @@ void ReminderScheduler::delivered(const UserNotification &notification)
 {
     Q_UNUSED(notification);
     // On disk before anything else: what was shown is never shown again after a crash.
-    writeJournal(m_center, true);
+    writeJournal(true);
     // After the centre has finished its round of deliveries; several deliveries
     // at once make one pass.
     if (m_pending)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <memory>
 
@@ -55,14 +56,18 @@ public:
     // text saying when it was due; then every reminder is scheduled (reconcileAll). The pending ones are kept
     // in PendingReminderJournal for the signed-in user ("userId").
     void deliverMissed();
+    // Also puts a journal write still waiting for the scheduler on disk (so does the destructor).
     void stop();
 
 private:
     struct Cache;
 
     void delivered(const UserNotification &notification);
-    // Keeps the journal in step with the centre's pending notifications.
-    static void writeJournal(UserNotificationCenter &center, bool flush);
+    // After a pass: when the centre's pending set changed since the journal was
+    // written, one write waits for the scheduler, however many passes come first.
+    void journalMayHaveChanged();
+    // Writes the centre's pending notifications now; `flush`: waits until on disk.
+    void writeJournal(bool flush);
 
     Context &m_store;
     UserNotificationCenter &m_center;
@@ -70,5 +75,10 @@ private:
     Scheduler &m_scheduler;
     bool m_started = false;
     bool m_pending = false;
+    // What the journal was last written from: the centre's revision and the user.
+    bool m_journalWritten = false;
+    bool m_journalDue = false;
+    quint64 m_journalRevision = 0;
+    QString m_journalUser;
     std::unique_ptr<Cache> m_cache;
 };

@@ -7,6 +7,7 @@
 #include <QSignalSpy>
 
 #include <ctime>
+#include <functional>
 
 namespace {
 const QDateTime t0(QDate(2026, 3, 2), QTime(9, 0)); // local time
@@ -176,6 +177,40 @@ private slots:
 
         Clock::advance(2 * 86400 * 1000LL);
         QCOMPARE(center.presented().size(), 2);
+    }
+
+    // Who keeps a copy of the pending set (the missed-reminders journal) relies on it moving with every
+    // change.
+    void thePendingRevisionMovesWithEveryChangeOfThePendingSet()
+    {
+        FakeUserNotificationCenter center;
+        center.scheduleNotification(note("p1", t0.addSecs(3600)));
+        center.scheduleNotification(note("d1", t0.addSecs(60), UserNotificationRepeat::days(1)));
+        center.scheduleNotification(note("d2", t0.addSecs(60)));
+        const struct
+        {
+            const char *step;
+            std::function<void()> change;
+            bool moves;
+        } steps[] = {
+            {"read", [&] { center.scheduledNotifications(), center.nextDeliveryDate("p1"); }, false},
+            {"refused", [&] { center.scheduleNotification(note("p1", QDateTime())); }, false},
+            {"replaced", [&] { center.scheduleNotification(note("p1", t0.addSecs(7200))); }, true},
+            {"nothing to withdraw", [&] { center.removeScheduledNotification("nothing"); }, false},
+            // A repetition moves on, a one-shot goes.
+            {"delivered", [&] { Clock::advance(120 * 1000); }, true},
+            {"delivered copies withdrawn", [&] { center.removeAllDeliveredNotifications(); }, false},
+            {"withdrawn", [&] { center.removeScheduledNotification("p1"); }, true},
+            {"all withdrawn", [&] { center.removeAllScheduledNotifications(); }, true},
+            {"none left to withdraw", [&] { center.removeAllScheduledNotifications(); }, false},
+        };
+        for (const auto &s : steps) {
+            const quint64 before = center.pendingRevision();
+            s.change();
+            QVERIFY2((center.pendingRevision() != before) == s.moves, s.step);
+        }
+        QCOMPARE(ids(center.presented()), QStringList({"d1", "d2"}));
+        QCOMPARE(ids(center.dismissed()), QStringList({"d1", "d2"}));
     }
 
     // The machine sleeps for hours: what fell due meanwhile comes once, on wake-up.

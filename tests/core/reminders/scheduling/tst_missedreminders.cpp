@@ -15,6 +15,7 @@
 #include "tests/support/TestEnv.h"
 #include "tests/support/TestGraph.h"
 #include "tests/support/doubles/FakeUserNotificationCenter.h"
+#include "tests/support/doubles/ManualScheduler.h"
 
 #include <QtTest>
 
@@ -38,6 +39,7 @@ class TestMissedReminders : public QObject
     Q_OBJECT
 
     StoreFixture m_fx;
+    ManualScheduler m_scheduler; // the planner's turns of the event loop
     std::unique_ptr<TestGraph> m_graph;
     // The centre of the current run of the program (pending ones live in memory only), and its planner.
     std::unique_ptr<FakeUserNotificationCenter> m_run;
@@ -87,7 +89,7 @@ private slots:
         QVERIFY(m_fx.open(now()));
         UserDefaults::remove(PendingReminderJournal::key());
         UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("42"));
-        m_graph = std::make_unique<TestGraph>(m_fx);
+        m_graph = std::make_unique<TestGraph>(m_fx, ProgramServices::Parts().use(&m_scheduler));
     }
 
     void cleanup()
@@ -212,6 +214,73 @@ private slots:
         Clock::setNow(at("2026/3/6 11:00:01"));
         QCOMPARE(PendingReminderJournal::read(QStringLiteral("42")),
                  (QList<Entry>{{"c2", at("2026/3/7 8:00:00")}}));
+    }
+
+    void aPlanChangeIsNotLostByAQuitRightAfterIt_data()
+    {
+        QTest::addColumn<bool>("stopFirst"); // else the planner just goes (the program's end)
+        QTest::newRow("stopped") << true;
+        QTest::newRow("destroyed") << false;
+    }
+
+    void aPlanChangeIsNotLostByAQuitRightAfterIt()
+    {
+        QFETCH(bool, stopFirst);
+        NoteDetail *n = note(QStringLiteral("c1"), QStringLiteral("2026/3/6 11:00:00"));
+        QVERIFY(ctx()->saveAndWait());
+        startProgram();
+        m_scheduler.runDue();
+
+        // Moved earlier; the program ends before the event loop turns again.
+        n->remind()->setRemindDateTime(QStringLiteral("2026/3/6 10:30:00"));
+        n->remind()->setRemindRealDateTime(QStringLiteral("2026/3/6 10:30:00"));
+        QVERIFY(ctx()->saveAndWait());
+        QCOMPARE(m_run->nextDeliveryDate(QStringLiteral("c1")), at("2026/3/6 10:30:00"));
+        if (stopFirst)
+            m_planner->stop();
+        quitProgram();
+        using Entry = PendingReminderJournal::Entry;
+        QCOMPARE(PendingReminderJournal::read(QStringLiteral("42")),
+                 (QList<Entry>{{"c1", at("2026/3/6 10:30:00")}}));
+
+        Clock::setNow(at("2026/3/6 10:45:00"));
+        startProgram();
+        QCOMPARE(presented(),
+                 QStringList{QStringLiteral("c1: 内容 c1\n（错过的提醒：原定于 3月6日 10:30）")});
+    }
+
+    void anUnchangedScheduleIsNotWrittenAgain()
+    {
+        NoteDetail *n = note(QStringLiteral("c1"), QStringLiteral("2026/3/6 11:00:00"));
+        QVERIFY(ctx()->saveAndWait());
+        startProgram();
+        m_scheduler.runDue();
+        // Stands for what was written: it stays until the schedule changes.
+        const QString written = QStringLiteral("{\"userId\":\"42\",\"pending\":[]}");
+        UserDefaults::setValue(PendingReminderJournal::key(), written);
+
+        // A note without a reminder, and a full pass that finds everything as planned.
+        m_fx.note(QStringLiteral("c2"), m_fx.category("k1", "工作"));
+        QVERIFY(ctx()->saveAndWait());
+        m_planner->reconcileAll();
+        m_scheduler.runDue();
+        QCOMPARE(UserDefaults::string(PendingReminderJournal::key()), written);
+
+        // Another signed-in user: the journal is theirs from the next pass on.
+        UserDefaults::setValue(QStringLiteral("userId"), QStringLiteral("43"));
+        m_planner->reconcileAll();
+        m_scheduler.runDue();
+        using Entry = PendingReminderJournal::Entry;
+        QCOMPARE(PendingReminderJournal::read(QStringLiteral("43")),
+                 (QList<Entry>{{"c1", at("2026/3/6 11:00:00")}}));
+
+        // A changed schedule is written once the event loop turns.
+        n->remind()->setRemindDateTime(QStringLiteral("2026/3/6 12:00:00"));
+        n->remind()->setRemindRealDateTime(QStringLiteral("2026/3/6 12:00:00"));
+        QVERIFY(ctx()->saveAndWait());
+        m_scheduler.runDue();
+        QCOMPARE(PendingReminderJournal::read(QStringLiteral("43")),
+                 (QList<Entry>{{"c1", at("2026/3/6 12:00:00")}}));
     }
 };
 
