@@ -30,9 +30,11 @@ QList<PendingReminderJournal::Entry> PendingReminderJournal::read(const QString 
         const QJsonObject o = v.toObject();
         const QString cId = o.value(QStringLiteral("cId")).toString();
         const QJsonValue due = o.value(QStringLiteral("due"));
-        if (cId.isEmpty() || !due.isDouble())
-            continue; // a damaged entry reminds of nothing
-        const QDateTime when = QDateTime::fromMSecsSinceEpoch(qint64(due.toDouble()));
+        // A damaged entry reminds of nothing (a number past the 64-bit range would not convert).
+        const double msecs = due.toDouble();
+        if (cId.isEmpty() || !due.isDouble() || !(msecs >= -9.2e18 && msecs <= 9.2e18))
+            continue;
+        const QDateTime when = QDateTime::fromMSecsSinceEpoch(qint64(msecs));
         if (when.isValid())
             entries.append({cId, when});
     }

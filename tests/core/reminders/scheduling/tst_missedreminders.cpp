@@ -170,6 +170,7 @@ private slots:
         QTest::newRow("reminder cleared since") << "cleared";
         QTest::newRow("another user signed in") << "user";
         QTest::newRow("damaged journal") << "damaged";
+        QTest::newRow("due time out of range") << "out of range";
     }
 
     void notDelivered()
@@ -192,6 +193,10 @@ private slots:
         else if (change == "damaged")
             UserDefaults::setValue(PendingReminderJournal::key(),
                                    QStringLiteral("{\"userId\":\"42\",\"pending\":[{\"cId\":"));
+        else if (change == "out of range")
+            UserDefaults::setValue(
+                PendingReminderJournal::key(),
+                QStringLiteral("{\"userId\":\"42\",\"pending\":[{\"cId\":\"c1\",\"due\":1e300}]}"));
         QVERIFY(ctx()->saveAndWait());
 
         Clock::setNow(at("2026/3/6 12:00:00"));
