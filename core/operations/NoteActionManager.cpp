@@ -4,6 +4,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
+#include "core/model/RemindCycle.h"
 #include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/operations/NoteId.h"
@@ -345,7 +346,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
 
     withdraw(note);
     const QDateTime next = active ? getCompleteDateWithNote(note) : QDateTime();
-    if (next.isValid() && r->remindCycleType() != 0) {
+    if (next.isValid() && r->remindCycleType() != RemindCycle::None) {
         r->setRemindRealDateTime(DateManager::getStringFromDate(next));
         // A snooze belonged to the occurrence just completed.
         r->setRemindDelayTime(QString());

@@ -1,5 +1,6 @@
 #include "core/reminders/dates/NoteDateManager.h"
 
+#include "core/model/RemindCycle.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/DateNumberTransform.h"
 #include "platform/base/Clock.h"
@@ -160,29 +161,29 @@ int parseChosen(const QString &specify, int low, int high, int *out)
 std::optional<Occurrence> nextReal(CalendarIdentifier cal, const LocalTime::Moment &d, int type,
                                    qint64 interval, const QString &specify, const Now &now)
 {
-    if (type < 1 || type > 5)
+    if (type < RemindCycle::Day || type > RemindCycle::Year)
         return std::nullopt;
     const qint64 n = std::clamp<qint64>(interval, 1, maxInterval);
-    if (type == 1)
+    if (type == RemindCycle::Day)
         return advance(cal, Unit::Day, d, n, 1, now);
 
     int chosen[maxChosen];
     int count = 0;
     if (!specify.isEmpty()) {
-        if (type == 2)
+        if (type == RemindCycle::Week)
             count = parseChosen(specify, 1, 7, chosen);
-        else if (type == 5)
+        else if (type == RemindCycle::Year)
             count = parseChosen(specify, 1, 12, chosen);
         else
             count = parseChosen(specify, 1, 31, chosen);
     }
     if (count == 0) {
         switch (type) {
-        case 2:
+        case RemindCycle::Week:
             return advance(cal, Unit::Day, d, 7 * n, 1, now);
-        case 3:
+        case RemindCycle::Month:
             return advance(cal, Unit::Month, d, n, 1, now);
-        case 4:
+        case RemindCycle::Quarter:
             return advance(cal, Unit::Month, d, 3 * n, 1, now);
         default:
             return advance(cal, Unit::Year, d, n, 1, now);
@@ -196,12 +197,12 @@ std::optional<Occurrence> nextReal(CalendarIdentifier cal, const LocalTime::Mome
     for (int i = 0; i < count; ++i) {
         const int v = chosen[i];
         std::optional<Occurrence> o;
-        if (type == 2) {
+        if (type == RemindCycle::Week) {
             const int r = Calendar::weekdayOfDay(d.julianDay);
             const LocalTime::Moment c{d.julianDay + (v - r), d.msecsOfDay};
             o = advance(cal, Unit::Day, c, 7 * n, v > r ? 0 : 1, now);
-        } else if (type == 3 || type == 4) {
-            const qint64 k = type == 3 ? n : 3 * n;
+        } else if (type == RemindCycle::Month || type == RemindCycle::Quarter) {
+            const qint64 k = type == RemindCycle::Month ? n : 3 * n;
             // In D's own month the day is replaced leniently (day 31 of a 30-day month is the 1st of the
             // next); later months take day v, or their last day when they are shorter.
             auto dayOf = [&](qint64 m) -> qint64 {

@@ -3,6 +3,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
+#include "core/model/RemindCycle.h"
 #include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/reminders/dates/DateManager.h"
@@ -98,7 +99,8 @@ private:
 UserNotificationRepeat exactRepeat(CalendarIdentifier cal, const QDateTime &start, const QDateTime &due,
                                    int cycleType, int n, const QList<int> &values, bool hasEnd)
 {
-    if (cal != CalendarIdentifier::Gregorian || hasEnd || cycleType < 1 || cycleType > 5)
+    if (cal != CalendarIdentifier::Gregorian || hasEnd || cycleType < RemindCycle::Day ||
+        cycleType > RemindCycle::Year)
         return UserNotificationRepeat::none();
     const QDateTime localStart = start.toLocalTime();
     if (UnsteadyTimes::contains(localStart.time().msecsSinceStartOfDay()) ||
@@ -108,24 +110,24 @@ UserNotificationRepeat exactRepeat(CalendarIdentifier cal, const QDateTime &star
     // date rather than from the start they would differ.
     const bool dayKept = localStart.date().day() < 29;
     switch (cycleType) {
-    case 1: // the engine steps days whatever the chosen values
+    case RemindCycle::Day: // the engine steps days whatever the chosen values
         return UserNotificationRepeat::days(n);
-    case 2:
+    case RemindCycle::Week:
         if (values.isEmpty())
             return UserNotificationRepeat::days(7 * n);
         // One weekday: only once the due date is on it (a start ahead may lie on another day).
         if (values.size() == 1 && DateManager::getWeekWithDate(due) == values.first())
             return UserNotificationRepeat::days(7 * n);
         break;
-    case 3:
+    case RemindCycle::Month:
         if (values.isEmpty() && dayKept)
             return UserNotificationRepeat::months(n);
         break;
-    case 4:
+    case RemindCycle::Quarter:
         if (values.isEmpty() && dayKept)
             return UserNotificationRepeat::months(3 * n);
         break;
-    case 5:
+    case RemindCycle::Year:
         if (values.isEmpty() && dayKept)
             return UserNotificationRepeat::years(n);
         break;
