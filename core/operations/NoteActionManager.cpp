@@ -1,12 +1,15 @@
 #include "core/operations/NoteActionManager.h"
 
 #include "core/model/Classify.h"
+#include "core/model/CompleteAction.h"
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
+#include "core/model/NotePosition.h"
 #include "core/model/RemindAction.h"
 #include "core/model/RemindCycle.h"
 #include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
+#include "core/model/WiFiRemindStatus.h"
 #include "core/operations/NoteId.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
@@ -184,11 +187,11 @@ void unlink(NoteDetail *note)
     markForPush(predecessor);
 }
 
-void link(NoteDetail *note, int location)
+void link(NoteDetail *note, NotePosition::Code location)
 {
     repairChain(note->classify(), note);
     QList<NoteDetail *> rest = others(note);
-    if (location == 1) {
+    if (location == NotePosition::Top) {
         if (rest.isEmpty()) {
             note->setSort(0);
             setNextId(note, lastId);
@@ -271,7 +274,8 @@ NoteDetail *NoteActionManager::addActionNoteWithClassify(Classify *classify)
     note->setClassify(classify);
     note->setClassId(classify->classId());
     const UserSet *set = settings();
-    link(note, set && set->noteAddPositionType() == 1 ? 1 : 2);
+    link(note,
+         set && set->noteAddPositionType() == NotePosition::Top ? NotePosition::Top : NotePosition::Bottom);
     return note;
 }
 
@@ -282,7 +286,7 @@ NoteDetail *NoteActionManager::moveNoteToClassify(Classify *classify, NoteDetail
     unlink(note);
     note->setClassify(classify);
     note->setClassId(classify->classId());
-    link(note, 2);
+    link(note, NotePosition::Bottom);
     return note;
 }
 
@@ -292,7 +296,7 @@ void NoteActionManager::configOldLastNote(NoteDetail *note)
         unlink(note);
 }
 
-void NoteActionManager::configNewLastNote(NoteDetail *note, int location)
+void NoteActionManager::configNewLastNote(NoteDetail *note, NotePosition::Code location)
 {
     if (!isDeletedNote(note))
         link(note, location);
@@ -337,7 +341,7 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
         r->setRemindActionType(RemindAction::Set);
 
     if (active && !Missing::isMissing(r->connectWifiIds())) {
-        r->setRemindWifiStatus(0);
+        r->setRemindWifiStatus(WiFiRemindStatus::Armed);
         const bool ok = save();
         if (saved)
             *saved = ok;
@@ -364,15 +368,15 @@ int NoteActionManager::completeActionWithNote(NoteDetail *note, bool *saved)
     const UserSet *set = settings();
     const int action = set ? set->noteCompleteActionType() : 0;
     switch (action) {
-    case 1:
+    case CompleteAction::MovesToTop:
         unlink(note);
-        link(note, 1);
+        link(note, NotePosition::Top);
         break;
-    case 2:
+    case CompleteAction::MovesToBottom:
         unlink(note);
-        link(note, 2);
+        link(note, NotePosition::Bottom);
         break;
-    case 3:
+    case CompleteAction::IsDeleted:
         unlink(note);
         note->setActionType(RowAction::Deleted);
         break;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/NotePosition.h"
+
 #include <QDateTime>
 
 class Classify;
@@ -47,8 +49,8 @@ public:
     int completeActionWithNote(NoteDetail *note, bool *saved = nullptr);
     // Unlinks the note from its category's chain (the note's own fields stay). Not saved.
     void configOldLastNote(NoteDetail *note);
-    // Links the note at the top (location 1) or the bottom (any other value). Not saved.
-    void configNewLastNote(NoteDetail *note, int location);
+    // Links the note at the top or the bottom of its category. Not saved.
+    void configNewLastNote(NoteDetail *note, NotePosition::Code location);
     // The occurrence after the reminder's current one that lies after now and not after
     // the end date, counted from the reminder's start; null when there is none.
     static QDateTime getCompleteDateWithNote(const NoteDetail *note);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/services/Services.h"
+#include "core/model/Terminal.h"
 
 #include <QJsonArray>
 #include <QObject>
@@ -13,7 +14,7 @@ class AboutPresenter : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr int TerminalId = 7;
+    static constexpr int TerminalId = Terminal::Mac;
     static inline const QString AgreementTitle = QStringLiteral("《Prelvane用户协议》");
     static inline const QString PrivacyTitle = QStringLiteral("《隐私政策》");
     static inline const QString AgreementLink = QStringLiteral("Prelvane用户协议");

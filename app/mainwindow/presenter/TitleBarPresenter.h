@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/services/Services.h"
+#include "core/model/Terminal.h"
 
 #include <QJsonArray>
 #include <QObject>
@@ -13,7 +14,7 @@ class TitleBarPresenter : public QObject
     Q_OBJECT
 public:
     // The entry of the client build list that stands for this program.
-    static constexpr int TerminalId = 7;
+    static constexpr int TerminalId = Terminal::Mac;
 
     struct Update
     {

@@ -5,6 +5,8 @@
 #include "core/model/RemindAction.h"
 #include "core/model/RowAction.h"
 #include "core/model/WiFiRemind.h"
+#include "core/model/WiFiRemindStatus.h"
+#include "core/model/WiFiTrigger.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
 #include "core/reminders/wifi/WIFIManager.h"
@@ -49,7 +51,7 @@ void NetworkStatusManager::fireMatching(int wifiType, const QString &wifiName, c
         }
     }
 
-    const bool join = wifiType == 0;
+    const bool join = wifiType == WiFiTrigger::OnJoin;
     const QDateTime now = m_uses.clock.now();
     const QString nowText = DateManager::getStringFromDate(now);
 
@@ -72,7 +74,7 @@ void NetworkStatusManager::fireMatching(int wifiType, const QString &wifiName, c
         // A note waiting for its deletion to be pushed, or already done, has nothing to remind of.
         if (note->actionType() == RowAction::Deleted || note->isCompleted())
             continue;
-        if ((remind->connectWifiType() == 0) != join)
+        if ((remind->connectWifiType() == WiFiTrigger::OnJoin) != join)
             continue;
 
         const QString ids = remind->connectWifiIds();
@@ -90,7 +92,7 @@ void NetworkStatusManager::fireMatching(int wifiType, const QString &wifiName, c
             continue;
 
         m_uses.notifications.addWiFiUserNotificationWithDeliveryDate(now, note->content(), note->cId());
-        remind->setRemindWifiStatus(1);
+        remind->setRemindWifiStatus(WiFiRemindStatus::Fired);
         remind->setRemindActionType(RemindAction::Set);
         remind->setRemindWifiDateTime(nowText);
         note->setIsSync(false);

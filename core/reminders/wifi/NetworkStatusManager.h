@@ -51,7 +51,7 @@ public:
     // An empty name (not associated for the moment) changes nothing.
     void wifiNameDidChange(int status, const QString &name);
 
-    // Fires the reminders that match: wifiType 0 join, 1 leave; wifiName the SSID
+    // Fires the reminders that match: wifiType a WiFiTrigger code; wifiName the SSID
     // joined (join) or left (leave). Saves, asks the note list to reload and,
     // unless the network is now unreachable, asks for a push.
     void addUserNotificationFromNoteWiFiRemindWithNetworkStatus(int status, int wifiType,

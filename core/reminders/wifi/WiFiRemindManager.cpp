@@ -3,6 +3,8 @@
 #include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
 #include "core/model/WiFiRemind.h"
+#include "core/model/WiFiRemindStatus.h"
+#include "core/model/WiFiTrigger.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/wifi/WIFIManager.h"
 #include "platform/base/Clock.h"
@@ -72,7 +74,7 @@ bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString 
                                                                   int wifiStatus,
                                                                   const QString &currentWiFiName) const
 {
-    if (wifiStatus == 1)
+    if (wifiStatus == WiFiRemindStatus::Fired)
         return false;
 
     QStringList names;
@@ -95,7 +97,7 @@ bool WiFiRemindManager::addUserNotificationWiFiRemindWithDateTime(const QString 
 
     const bool any = isAnyNetwork(wifiIds);
     for (const QString &name : names) {
-        if (connectWifiType == 0) {
+        if (connectWifiType == WiFiTrigger::OnJoin) {
             if (any || (!currentWiFiName.isEmpty() && currentWiFiName == name))
                 return true;
         } else if (currentWiFiName != name) {

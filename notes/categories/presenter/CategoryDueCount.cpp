@@ -3,6 +3,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
+#include "core/model/WiFiRemindStatus.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
 #include "platform/store/Context.h"
@@ -17,7 +18,7 @@ bool CategoryDueCount::isDue(const DateRemind *remind, const QDateTime &now)
         const QDateTime at = DateManager::getDateFromString(remind->remindRealDateTime());
         return at.isValid() && DateManager::compareFromDate(now, at) >= 0;
     }
-    return !remind->connectWifiIds().isEmpty() && remind->remindWifiStatus() == 1;
+    return !remind->connectWifiIds().isEmpty() && remind->remindWifiStatus() == WiFiRemindStatus::Fired;
 }
 
 QHash<QString, int> CategoryDueCount::dueByCategory(Context *ctx, const QDateTime &now)

@@ -8,6 +8,8 @@
 #include "core/model/RemindAction.h"
 #include "core/model/RowAction.h"
 #include "core/model/UserSet.h"
+#include "core/model/WiFiRemindStatus.h"
+#include "core/model/WiFiTrigger.h"
 #include "core/operations/NoteActionManager.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/scheduling/LocalNotificationManager.h"
@@ -31,11 +33,11 @@ bool isClientId(const QString &cId)
     return cId.contains(QLatin1Char('c'));
 }
 
-// Where new notes go: the top for setting 1, else the bottom.
-int addLocation(Context *ctx)
+// Where new notes go: the top for that setting, else the bottom.
+NotePosition::Code addLocation(Context *ctx)
 {
     const UserSet *set = ctx ? ctx->findFirstWhere<UserSet>() : nullptr;
-    return set && set->noteAddPositionType() == 1 ? 1 : 2;
+    return set && set->noteAddPositionType() == NotePosition::Top ? NotePosition::Top : NotePosition::Bottom;
 }
 
 // A completion that deleted the note (the completed-note setting "delete") took
@@ -263,14 +265,14 @@ void NoteDetailPresenter::writePendingRemind(NoteDetail *note)
         r->setRemindCycleInterval(0);
         r->setRemindCycleSpecific(QString());
         r->setRemindRType(0);
-        r->setRemindWifiStatus(0);
+        r->setRemindWifiStatus(WiFiRemindStatus::Armed);
         return;
     }
     writeDateFields(r, m);
     // Left over Wi-Fi ids would keep it a Wi-Fi reminder that never gets scheduled.
     r->setConnectWifiIds(QString());
-    r->setConnectWifiType(0);
-    r->setRemindWifiStatus(0);
+    r->setConnectWifiType(WiFiTrigger::OnJoin);
+    r->setRemindWifiStatus(WiFiRemindStatus::Armed);
     r->setRemindWifiDateTime(QString());
 }
 

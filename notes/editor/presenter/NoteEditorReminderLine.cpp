@@ -3,6 +3,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteRemindModel.h"
 #include "core/model/RemindAction.h"
+#include "core/model/WiFiTrigger.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/scheduling/NoteRemindManager.h"
@@ -35,7 +36,8 @@ NoteEditorReminderLine NoteEditorReminderLine::fromModel(const NoteRemindModel *
     if (!wifiIds.isEmpty()) {
         line.icon = Icon::WiFi;
         line.iconTip = QStringLiteral("无线提醒");
-        line.text = (model->connectWifiType() != 0 ? QStringLiteral("断开:%1") : QStringLiteral("连接:%1"))
+        line.text = (model->connectWifiType() != WiFiTrigger::OnJoin ? QStringLiteral("断开:%1")
+                                                                     : QStringLiteral("连接:%1"))
                         .arg(WiFiRemindManager::getWiFiNamesWithWiFiIds(store, wifiIds));
     } else {
         const QDateTime occurrence = DateManager::getDateFromString(model->remindRealDateTime());

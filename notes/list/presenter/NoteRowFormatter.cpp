@@ -3,6 +3,7 @@
 #include "core/model/DateRemind.h"
 #include "core/model/NoteDetail.h"
 #include "core/model/RemindAction.h"
+#include "core/model/WiFiRemindStatus.h"
 #include "core/reminders/dates/DateManager.h"
 #include "core/reminders/dates/NoteDateManager.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
@@ -113,7 +114,7 @@ NoteRowLook NoteRowFormatter::format(const NoteDetail *note, const DateRemind *r
             look.dotColor = dueDot;
     } else if (!wifiIds.isEmpty()) {
         look.lineIcon = NoteRowLook::LineIcon::WiFi;
-        if (remind->remindWifiStatus() == 1)
+        if (remind->remindWifiStatus() == WiFiRemindStatus::Fired)
             look.dotColor = dueDot;
     }
 

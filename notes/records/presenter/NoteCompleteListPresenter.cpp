@@ -1,6 +1,7 @@
 #include "notes/records/presenter/NoteCompleteListPresenter.h"
 
 #include "core/model/NoteComplete.h"
+#include "core/model/RecordDeleteType.h"
 #include "core/reminders/dates/RecordTimeRange.h"
 #include "notes/records/presenter/NoteCompleteListModel.h"
 #include "notes/records/presenter/NoteCompleteSource.h"
@@ -191,7 +192,7 @@ void NoteCompleteListPresenter::deleteNoteLogWithNote(qint64 key, const QString 
         return;
     m_deleting.insert(key);
     const quint64 generation = m_services.session->generation();
-    const QJsonObject params{{"delType", 1}, {"indexId", tId}};
+    const QJsonObject params{{"delType", RecordDeleteType::Completion}, {"indexId", tId}};
     m_services.api->deleteNoteLogWithParams(
         params, this,
         [this, key, tId, generation](const BaseSuccessModel &reply) {

@@ -1,5 +1,6 @@
 #include "notes/records/presenter/NoteDateGrouping.h"
 
+#include "core/model/WiFiRemindStatus.h"
 #include "core/reminders/dates/DateManager.h"
 
 #include <limits>
@@ -45,7 +46,7 @@ std::optional<NoteDateGrouping::Timing> NoteDateGrouping::timing(const Values &v
     if (!blank(v.wifiIds)) {
         // A Wi-Fi reminder lists by its state, whether the note is completed or not.
         t.wifi = true;
-        t.fired = v.wifiStatus != 0;
+        t.fired = v.wifiStatus != WiFiRemindStatus::Armed;
         if (const auto when = parsed(v.wifiDateTime)) {
             t.occurrence = *when;
             t.hasTime = true;

@@ -1,6 +1,8 @@
 #include "notes/records/presenter/NoteLogCell.h"
 
 #include "core/model/NoteLog.h"
+#include "core/model/RowAction.h"
+#include "core/model/Terminal.h"
 
 #include <Qt>
 
@@ -22,15 +24,15 @@ NoteLogCell NoteLogCell::fromLog(const NoteLog &log)
 QString NoteLogCell::terminalImage(int terminalId)
 {
     switch (terminalId) {
-    case 2:
+    case Terminal::Pc:
         return QStringLiteral("note_pc");
-    case 3:
+    case Terminal::Ios:
         return QStringLiteral("note_ios");
-    case 4:
+    case Terminal::Android:
         return QStringLiteral("note_android");
-    case 6:
+    case Terminal::Ipad:
         return QStringLiteral("note_ipad");
-    case 7:
+    case Terminal::Mac:
         return QStringLiteral("note_mac");
     default:
         return QStringLiteral("note_web");
@@ -40,11 +42,11 @@ QString NoteLogCell::terminalImage(int terminalId)
 QString NoteLogCell::badgeText(int actionType)
 {
     switch (actionType) {
-    case 1:
+    case RowAction::Added:
         return QStringLiteral("新增");
-    case 2:
+    case RowAction::Changed:
         return QStringLiteral("修改");
-    case 3:
+    case RowAction::Deleted:
         return QStringLiteral("删除");
     default:
         return QStringLiteral("管理");
@@ -54,11 +56,11 @@ QString NoteLogCell::badgeText(int actionType)
 QColor NoteLogCell::badgeColor(int actionType)
 {
     switch (actionType) {
-    case 1:
+    case RowAction::Added:
         return QColor(0xe3, 0x8a, 0x04);
-    case 2:
+    case RowAction::Changed:
         return QColor(0x24, 0x8f, 0xd8);
-    case 3:
+    case RowAction::Deleted:
         return QColor(0xe3, 0x5d, 0x5d);
     default:
         return QColor(0x6e, 0x6e, 0x6e);

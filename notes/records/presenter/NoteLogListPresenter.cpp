@@ -1,6 +1,7 @@
 #include "notes/records/presenter/NoteLogListPresenter.h"
 
 #include "core/model/NoteLog.h"
+#include "core/model/RecordDeleteType.h"
 #include "notes/records/presenter/NoteLogListModel.h"
 #include "platform/base/Clock.h"
 #include "platform/base/Session.h"
@@ -127,7 +128,7 @@ void NoteLogListPresenter::deleteNoteLogWithKey(qint64 key)
         return;
     m_deleting.insert(tId);
     const quint64 generation = m_services.session->generation();
-    const QJsonObject params{{"delType", 2}, {"indexId", tId}};
+    const QJsonObject params{{"delType", RecordDeleteType::History}, {"indexId", tId}};
     m_services.api->deleteNoteLogWithParams(
         params, this,
         [this, tId, generation](const BaseSuccessModel &reply) {

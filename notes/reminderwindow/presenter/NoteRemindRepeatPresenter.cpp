@@ -1,6 +1,7 @@
 #include "notes/reminderwindow/presenter/NoteRemindRepeatPresenter.h"
 
 #include "core/model/NoteRemindModel.h"
+#include "core/model/RemindCycle.h"
 #include "core/reminders/dates/DateNumberTransform.h"
 
 #include <algorithm>
@@ -31,8 +32,8 @@ NoteRemindRepeatPresenter::NoteRemindRepeatPresenter(CalendarIdentifier calendar
 {
     const quint64 cycleType = remind.remindCycleType();
     // A cycle type no unit stands for opens like "none": unit "天" with no grid.
-    const bool known = cycleType >= 1 && cycleType <= 5;
-    m_unitIndex = known ? int(cycleType) - 1 : 0;
+    const bool known = cycleType >= RemindCycle::Day && cycleType <= RemindCycle::Year;
+    m_unitIndex = known ? int(cycleType) - RemindCycle::Day : 0;
     m_interval = int(std::clamp<qint64>(remind.remindInterval(), MinimumInterval, MaximumInterval));
     // Empty or non-numeric elements are no values (never a 0); values the grid lacks are kept.
     for (const QString &part : remind.remindSpecify().split(u',', Qt::SkipEmptyParts)) {

@@ -1,6 +1,7 @@
 #include "notes/reminderwindow/presenter/WIFIRemindPresenter.h"
 
 #include "core/model/RemindAction.h"
+#include "core/model/WiFiTrigger.h"
 #include "core/reminders/wifi/WiFiRemindManager.h"
 #include "notes/reminderwindow/presenter/SavedWifiNetworks.h"
 #include "notes/reminderwindow/presenter/WifiNetworkListModel.h"
@@ -20,7 +21,7 @@ WIFIRemindPresenter::WIFIRemindPresenter(const NoteRemindModel &remind, SavedWif
         if (!m_ticksEdited)
             ticksFromValue();
     });
-    m_join = m_remind.connectWifiType() == 0;
+    m_join = m_remind.connectWifiType() == WiFiTrigger::OnJoin;
     m_saved->reread();
     ticksFromValue();
 }
@@ -96,7 +97,7 @@ void WIFIRemindPresenter::show()
         return;
     // Each showing reads the value again: its ticks and its trigger.
     m_ticksEdited = false;
-    m_join = m_remind.connectWifiType() == 0;
+    m_join = m_remind.connectWifiType() == WiFiTrigger::OnJoin;
     m_saved->reread();
     ticksFromValue();
     emit joinChanged();

@@ -2,6 +2,7 @@
 
 #include "app/services/StoreSaver.h"
 #include "core/model/NoteLog.h"
+#include "core/model/RecordDeleteType.h"
 #include "notes/search/presenter/NoteSearchModel.h"
 #include "platform/base/AppEvents.h"
 #include "platform/base/Session.h"
@@ -132,7 +133,7 @@ void NoteSearchPresenter::deleteNoteLog(qint64 key)
         return;
     m_deleting.insert(key);
     const quint64 generation = m_services.session->generation();
-    const QJsonObject params{{"delType", 2}, {"indexId", log->tId()}};
+    const QJsonObject params{{"delType", RecordDeleteType::History}, {"indexId", log->tId()}};
     m_services.api->deleteNoteLogWithParams(
         params, this,
         [this, key, generation](const BaseSuccessModel &reply) {

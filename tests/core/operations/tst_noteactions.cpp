@@ -445,7 +445,7 @@ private slots:
         else if (action == "delete")
             QVERIFY(actions().deleteActionWithNote(n[1]));
         else if (action == "link")
-            actions().configNewLastNote(n[1], 1);
+            actions().configNewLastNote(n[1], NotePosition::Top);
         else
             actions().configOldLastNote(n[1]);
 

@@ -286,7 +286,7 @@ struct SyncClient
     void operationMoveToTop(NoteDetail *n)
     {
         actions->configOldLastNote(n);
-        actions->configNewLastNote(n, 1);
+        actions->configNewLastNote(n, NotePosition::Top);
         save();
     }
     void operationMoveTo(Classify *c, NoteDetail *n)
